@@ -1,0 +1,47 @@
+# The README's two commands: `make run` and `make test`.
+JOBS      ?= $(shell nproc)
+BUILD     ?= build
+BUILD_ASAN ?= build-asan
+BUILD_TSAN ?= build-tsan
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: run test build deps test-deps unit asan tsan clean
+
+run: deps build
+	@if [ -x $(BUILD)/bin/tonalith ]; then \
+	  exec $(BUILD)/bin/tonalith; \
+	else \
+	  echo "Built everything; the program itself (tonalith) is not built yet."; \
+	fi
+
+test: test-deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTONALITH_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	scripts/with-xvfb ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure --timeout 600
+	cmake -S . -B $(BUILD_ASAN) $(CMAKE_FLAGS) -DTONALITH_WERROR=ON -DTONALITH_SANITIZE=ON
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(BUILD_ASAN) -L unit -j $(JOBS) --output-on-failure --timeout 900
+	cmake -S . -B $(BUILD_TSAN) $(CMAKE_FLAGS) -DTONALITH_WERROR=ON -DTONALITH_TSAN=ON
+	cmake --build $(BUILD_TSAN) -j $(JOBS)
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --test-dir $(BUILD_TSAN) -L threads -j $(JOBS) --output-on-failure --timeout 900 --no-tests=ignore
+
+build:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+deps:
+	@scripts/install-deps
+
+test-deps:
+	@scripts/install-deps --test
+
+# Fast inner loop for developers: the normal build's unit tests only.
+unit: test-deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTONALITH_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	ctest --test-dir $(BUILD) -L unit -j $(JOBS) --output-on-failure
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN)
