@@ -1,0 +1,63 @@
+#include <Primitives/Prim/Memory.h>
+
+#include <Primitives/Prim/Dispatch.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace Prim {
+namespace {
+
+// The raw heap address is kept in the pointer-sized word just before the block.
+constexpr std::size_t RawWord = sizeof(void*);
+constexpr std::size_t Overhead = RawWord + AllocAlignment - 1;
+
+void* AllocBytes(std::int32_t n, std::size_t elementSize) {
+    if (n <= 0) {
+        return nullptr;
+    }
+    // 64-bit arithmetic: n * 8 cannot wrap, and the block is never shorter than asked.
+    const std::int64_t bytes = static_cast<std::int64_t>(n) * static_cast<std::int64_t>(elementSize);
+    if (bytes > MaxAllocBytes) {
+        return nullptr;
+    }
+    void* raw = std::malloc(static_cast<std::size_t>(bytes) + Overhead);
+    if (raw == nullptr) {
+        return nullptr;
+    }
+    const std::uintptr_t rawAddress = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t block = (rawAddress + Overhead) & ~(AllocAlignment - 1);
+    std::memcpy(reinterpret_cast<void*>(block - RawWord), &raw, RawWord);
+    return reinterpret_cast<void*>(block);
+}
+
+}  // namespace
+
+std::uint8_t* AllocU8Direct(std::int32_t n) { return static_cast<std::uint8_t*>(AllocBytes(n, 1)); }
+float* AllocF32Direct(std::int32_t n) { return static_cast<float*>(AllocBytes(n, sizeof(float))); }
+double* AllocF64Direct(std::int32_t n) { return static_cast<double*>(AllocBytes(n, sizeof(double))); }
+
+void FreeDirect(void* p) {
+    if (p == nullptr) {
+        return;
+    }
+    std::free(AllocRawAddress(p));
+}
+
+void* AllocRawAddress(const void* block) {
+    void* raw = nullptr;
+    std::memcpy(&raw, static_cast<const unsigned char*>(block) - RawWord, RawWord);
+    return raw;
+}
+
+std::uint8_t* AllocU8(std::int32_t n) { return BoundSingleVariant<192>(&AllocU8Direct)(n); }
+float* AllocF32(std::int32_t n) { return BoundSingleVariant<193>(&AllocF32Direct)(n); }
+double* AllocF64(std::int32_t n) { return BoundSingleVariant<194>(&AllocF64Direct)(n); }
+void Free(void* p) { BoundSingleVariant<195>(&FreeDirect)(p); }
+
+}  // namespace Prim
+
+PRIM_BIND_SINGLE_VARIANT(192, AllocU8, AllocU8Direct)
+PRIM_BIND_SINGLE_VARIANT(193, AllocF32, AllocF32Direct)
+PRIM_BIND_SINGLE_VARIANT(194, AllocF64, AllocF64Direct)
+PRIM_BIND_SINGLE_VARIANT(195, Free, FreeDirect)
