@@ -1,0 +1,144 @@
+#include <Platform/Registry/StoreFile.h>
+#include <Platform/Registry/StoreText.h>
+
+#include <atomic>
+#include <cerrno>
+#include <mutex>
+#include <string_view>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Platform::Registry {
+namespace {
+std::atomic<void (*)()> g_beforeReplaceHook{nullptr};
+}
+
+void Testing::SetBeforeReplaceHook(void (*hook)()) { g_beforeReplaceHook = hook; }
+
+namespace Detail {
+namespace {
+
+// Closes a descriptor on every way out.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return fd_; }
+  bool Valid() const { return fd_ >= 0; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// mkdir -p, private to the user for the folders it creates.
+bool MakeFolders(const std::string& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
+  if (folder != "/" && !MakeFolders(FolderOf(folder))) return false;
+  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = ::write(fd, data.data(), data.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// The new text goes to a temporary file beside the store, reaches the disk, and only
+// then replaces the store in one rename: a crash leaves either the old or the new file.
+// Only the lock holder writes the temporary file, so a fixed name is safe, and a crash's
+// leftover is simply overwritten by the next write.
+bool ReplaceStoreFile(const std::string& path, std::string_view text) {
+  const std::string temporary = path + ".tmp";
+  Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+  if (!fd.Valid()) return false;
+  const bool written = WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0 && ::close(fd.Release()) == 0;
+  if (written) {
+    if (auto hook = g_beforeReplaceHook.load()) hook();
+  }
+  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  Descriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Valid()) ::fsync(folder.Get());  // makes the rename itself durable
+  return true;
+}
+
+// Serialises writers of this process; the file lock serialises the processes.
+std::mutex g_writeMutex;
+
+}  // namespace
+
+ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root) {
+  root = StoredKey{};
+  if (path.empty()) return ReadOutcome::Missing;
+  // Non-blocking, so that a FIFO planted under the store's name cannot hang the open.
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd.Valid()) return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0) return ReadOutcome::Unreadable;
+  if (!S_ISREG(info.st_mode) || info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > kMaxFileSize) {
+    return ReadOutcome::Corrupt;
+  }
+  std::string text;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return ReadOutcome::Unreadable;
+    }
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
+    if (text.size() > kMaxFileSize) return ReadOutcome::Corrupt;  // grew while being read
+  }
+  return ParseStore(text, root) ? ReadOutcome::Read : ReadOutcome::Corrupt;
+}
+
+Result UpdateStoreFile(const std::string& path, const std::function<Result(StoredKey& root, bool& write)>& change) {
+  if (path.empty() || !MakeFolders(FolderOf(path))) return Result::IoFailure;
+  std::lock_guard<std::mutex> processLock(g_writeMutex);
+  // A separate lock file, because the store file itself is replaced by every write.
+  Descriptor lockFile(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
+  if (!lockFile.Valid()) return Result::IoFailure;
+  while (::flock(lockFile.Get(), LOCK_EX) != 0) {
+    if (errno != EINTR) return Result::IoFailure;
+  }
+
+  StoredKey root;
+  if (ReadStoreFile(path, root) == ReadOutcome::Unreadable) return Result::IoFailure;
+  bool write = false;
+  const Result result = change(root, write);
+  if (result != Result::Ok || !write) return result;
+  const std::string text = FormatStore(root);
+  if (text.size() > kMaxFileSize) return Result::InvalidArgument;  // would not read back
+  return ReplaceStoreFile(path, text) ? Result::Ok : Result::IoFailure;
+  // Closing the lock file releases the lock.
+}
+
+}  // namespace Detail
+}  // namespace Platform::Registry

@@ -1,0 +1,21 @@
+#pragma once
+#include <Platform/Registry/Registry.h>
+#include <Platform/Registry/StoreTree.h>
+
+#include <functional>
+#include <string>
+
+namespace Platform::Registry::Detail {
+
+enum class ReadOutcome { Read, Missing, Corrupt, Unreadable };
+
+// Reads the store file into `root` (left empty unless the outcome is Read).
+ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root);
+
+// Under the store's lock: reads the file afresh, lets `change` edit it and, when it asks
+// to, writes the result to a temporary file that is flushed and renamed over the old one.
+// A corrupt file is edited as an empty store; an unreadable one is left alone.
+// `change` returns Ok and sets `write` to request the rewrite.
+Result UpdateStoreFile(const std::string& path, const std::function<Result(StoredKey& root, bool& write)>& change);
+
+}  // namespace Platform::Registry::Detail
