@@ -1,0 +1,265 @@
+#include <QvBase/Util/Settings.h>
+
+#include <Platform/Registry/Registry.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace reg = Platform::Registry;
+
+const char* const kKeyPath = "SOFTWARE\\Quorvel\\Tonalith";
+
+// Points the store at a fresh folder, so that no test touches the user's settings.
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qvsettings-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_folder = pattern;
+        ::setenv("XDG_CONFIG_HOME", m_folder.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        ::unsetenv("XDG_CONFIG_HOME");
+        std::filesystem::remove_all(m_folder);
+    }
+
+    std::filesystem::path StoreFile() const { return m_folder / "Quorvel/HKEY_CURRENT_USER.reg"; }
+
+    std::filesystem::path m_folder;
+};
+
+// Writes a value with the store's own interface, as another program could.
+void PutRaw(const std::string& keyPath, const std::string& name, std::uint32_t type, const std::string& bytes)
+{
+    reg::Key key;
+    ASSERT_EQ(reg::Key::Create(reg::Root::CurrentUser, keyPath, key), reg::Result::Ok);
+    ASSERT_EQ(key.SetValue(name, type, bytes.data(), static_cast<std::uint32_t>(bytes.size())), reg::Result::Ok);
+}
+
+// The type and bytes stored under a value, or type 0 when absent.
+std::pair<std::uint32_t, std::string> GetRaw(const std::string& keyPath, const std::string& name)
+{
+    reg::Key key;
+    std::uint32_t type = 0, size = 0;
+    if (reg::Key::Open(reg::Root::CurrentUser, keyPath, key) != reg::Result::Ok ||
+        key.QueryValue(name, &type, nullptr, &size) != reg::Result::Ok) {
+        return {0, ""};
+    }
+    std::string bytes(size, '\0');
+    EXPECT_EQ(key.QueryValue(name, nullptr, bytes.data(), &size), reg::Result::Ok);
+    return {type, bytes};
+}
+
+std::string Le32(std::uint32_t v)
+{
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+}
+
+}  // namespace
+
+TEST(SettingsPaths, SubKeyAndValueNameOfAValuePath)
+{
+    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "EditorView.Spectrogram.FFTSize"), kKeyPath);
+    EXPECT_EQ(Settings::ValueNameOf("EditorView.Spectrogram.FFTSize"), "EditorView.Spectrogram.FFTSize");
+    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "Window/Geometry"), "SOFTWARE\\Quorvel\\Tonalith\\Window");
+    EXPECT_EQ(Settings::ValueNameOf("Window/Geometry"), "Geometry");
+    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "a/b\\c"), "SOFTWARE\\Quorvel\\Tonalith\\a\\b");
+    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "a\\b/c"), "SOFTWARE\\Quorvel\\Tonalith\\a\\b");
+    EXPECT_EQ(Settings::ValueNameOf("a/b\\c"), "c");
+    EXPECT_EQ(Settings::ValueNameOf("a\\b/c"), "c");
+    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "/x"), "SOFTWARE\\Quorvel\\Tonalith\\");
+    EXPECT_EQ(Settings::ValueNameOf("/x"), "x");
+    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "Sub/"), "SOFTWARE\\Quorvel\\Tonalith\\Sub");
+    EXPECT_TRUE(Settings::ValueNameOf("Sub/").IsEmpty());
+    EXPECT_EQ(Settings::SplitValuePath("SOFTWARE\\Quorvel\\", "a/b"), "SOFTWARE\\Quorvel\\a");
+    EXPECT_EQ(Settings::SplitValuePath("SOFTWARE/Quorvel", "a/b"), "SOFTWARE\\Quorvel\\a");
+    EXPECT_EQ(Settings("SOFTWARE/Quorvel/Tonalith").KeyPath(), kKeyPath);
+}
+
+TEST_F(SettingsTest, TypedWritesStoreTheirEncodings)
+{
+    Settings settings("SOFTWARE/Quorvel/Tonalith");
+    using V = std::pair<std::uint32_t, std::string>;
+    EXPECT_TRUE(settings.SetString("LastFolder", "/home/me/Music"));
+    EXPECT_EQ(GetRaw(kKeyPath, "LastFolder"), V(1, std::string("/home/me/Music\0", 15)));
+    EXPECT_TRUE(settings.SetString("Empty", ""));
+    EXPECT_EQ(GetRaw(kKeyPath, "Empty"), V(1, std::string(1, '\0')));
+    EXPECT_TRUE(settings.SetBool("On", true));
+    EXPECT_EQ(GetRaw(kKeyPath, "On"), V(4, Le32(1)));
+    EXPECT_TRUE(settings.SetBool("Off", false));
+    EXPECT_EQ(GetRaw(kKeyPath, "Off"), V(4, Le32(0)));
+    EXPECT_TRUE(settings.SetInt("Negative", -2));
+    EXPECT_EQ(GetRaw(kKeyPath, "Negative"), V(4, Le32(0xFFFFFFFEu)));
+    settings.SetFloat("Opacity", 1.5f);
+    EXPECT_EQ(GetRaw(kKeyPath, "Opacity"), V(3, std::string("\0\0\xC0\x3F", 4)));
+}
+
+TEST_F(SettingsTest, TypedReadsAcceptOnlyTheirEncodings)
+{
+    const Settings settings(kKeyPath);
+    // Absent: the defaults.
+    EXPECT_EQ(settings.GetString("Missing", "dflt"), "dflt");
+    EXPECT_EQ(settings.GetInt("Missing", 17), 17);
+    EXPECT_TRUE(settings.GetBool("Missing", true));
+    EXPECT_EQ(settings.GetFloat("Missing", 2.5f), 2.5f);
+
+    PutRaw(kKeyPath, "Seven", 4, Le32(7));
+    EXPECT_TRUE(settings.GetBool("Seven", false));
+    EXPECT_EQ(settings.GetInt("Seven", 0), 7);
+    EXPECT_EQ(settings.GetFloat("Seven", -1.0f), -1.0f);      // a float stored as a dword
+    EXPECT_EQ(settings.GetString("Seven", "d"), "d");
+    PutRaw(kKeyPath, "Zero", 4, Le32(0));
+    EXPECT_FALSE(settings.GetBool("Zero", true));
+    PutRaw(kKeyPath, "IntAsBinary", 3, Le32(5));
+    EXPECT_EQ(settings.GetInt("IntAsBinary", -3), -3);        // an integer stored as binary
+    PutRaw(kKeyPath, "ShortDword", 4, "ab");
+    EXPECT_EQ(settings.GetInt("ShortDword", -4), -4);
+    PutRaw(kKeyPath, "LongDword", 4, "abcdefgh");
+    EXPECT_FALSE(settings.GetBool("LongDword", false));
+    PutRaw(kKeyPath, "Expand", 2, std::string("text\0", 5));  // another string type counts as absent
+    EXPECT_EQ(settings.GetString("Expand", "d"), "d");
+    PutRaw(kKeyPath, "Qword", 11, std::string(8, '\1'));
+    EXPECT_EQ(settings.GetInt("Qword", 9), 9);
+
+    PutRaw(kKeyPath, "EmptySz", 1, "");
+    EXPECT_EQ(settings.GetString("EmptySz", "d"), "");        // present, and empty
+    PutRaw(kKeyPath, "NoNul", 1, "abcde");
+    EXPECT_EQ(settings.GetString("NoNul", "d"), "abcd");      // the last byte gives way to the NUL
+    PutRaw(kKeyPath, "InnerNul", 1, std::string("ab\0cd\0", 6));
+    EXPECT_EQ(settings.GetString("InnerNul", "d"), "ab");
+
+    float expected = 0.0f;
+    std::memcpy(&expected, "\x01\x02\x03\x3F", 4);
+    PutRaw(kKeyPath, "Long", 3, std::string("\x01\x02\x03\x3F\xFF\xFF\xFF\xFF", 8));
+    EXPECT_EQ(settings.GetFloat("Long", 0.0f), expected);     // its first 4 bytes
+    PutRaw(kKeyPath, "Two", 3, std::string("\x00\x00", 2));
+    EXPECT_EQ(settings.GetFloat("Two", 9.0f), 0.0f);          // 2 bytes, then zeros
+    PutRaw(kKeyPath, "TwoHigh", 3, std::string("\x80\x3F", 2));
+    std::memcpy(&expected, "\x80\x3F\x00\x00", 4);
+    EXPECT_EQ(settings.GetFloat("TwoHigh", 9.0f), expected);
+    PutRaw(kKeyPath, "None", 3, "");
+    EXPECT_EQ(settings.GetFloat("None", 9.0f), 0.0f);
+
+    std::vector<std::uint8_t> bytes{1, 2, 3};
+    EXPECT_TRUE(Settings::ReadBinary(reg::Root::CurrentUser, kKeyPath, "None", bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST_F(SettingsTest, TypedValuesRoundTrip)
+{
+    Settings settings(kKeyPath);
+    EXPECT_TRUE(settings.SetString("Text", "caf\xC3\xA9 \"quoted\" \\ 100%"));
+    EXPECT_EQ(settings.GetString("Text", ""), "caf\xC3\xA9 \"quoted\" \\ 100%");
+    EXPECT_TRUE(settings.SetInt("Min", INT32_MIN));
+    EXPECT_EQ(settings.GetInt("Min", 0), INT32_MIN);
+    for (const float value : {0.0f, -0.0f, 1e-45f, 3.4028235e38f, -123.456f, INFINITY}) {
+        settings.SetFloat("F", value);
+        const float read = settings.GetFloat("F", 42.0f);
+        EXPECT_EQ(std::memcmp(&read, &value, 4), 0) << value;
+    }
+    settings.SetFloat("NaN", NAN);
+    EXPECT_TRUE(std::isnan(settings.GetFloat("NaN", 0.0f)));
+    EXPECT_TRUE(settings.SetBool("B", true));
+    EXPECT_TRUE(settings.GetBool("B", false));
+}
+
+TEST_F(SettingsTest, SubKeysAreCreatedAndAddressedByValuePaths)
+{
+    Settings settings(kKeyPath);
+    EXPECT_TRUE(settings.SetString("Window/Geometry", "[(1,2)-(3,4) 2x2]"));
+    EXPECT_EQ(GetRaw("SOFTWARE\\Quorvel\\Tonalith\\Window", "Geometry").first, 1u);
+    EXPECT_EQ(GetRaw(kKeyPath, "Window/Geometry").first, 0u);   // not a value of the key itself
+    EXPECT_TRUE(settings.SetInt("a/b\\c", 5));
+    EXPECT_EQ(settings.GetInt("a\\b/c", 0), 5);
+    EXPECT_EQ(settings.GetInt("A/B/C", 0), 5);                   // names compare without case
+    EXPECT_TRUE(settings.SetString("Sub/", "default"));
+    EXPECT_EQ(GetRaw("SOFTWARE\\Quorvel\\Tonalith\\Sub", ""), std::make_pair(1u, std::string("default\0", 8)));
+    EXPECT_TRUE(settings.SetInt("/x", 3));
+    EXPECT_EQ(GetRaw(kKeyPath, "x").first, 4u);
+    EXPECT_TRUE(settings.SetInt("EditorView.Spectrogram.FFTSize", 10));
+    EXPECT_EQ(GetRaw(kKeyPath, "EditorView.Spectrogram.FFTSize").first, 4u);
+    EXPECT_EQ(GetRaw("SOFTWARE\\Quorvel\\Tonalith\\EditorView", "Spectrogram.FFTSize").first, 0u);
+}
+
+TEST_F(SettingsTest, AValueWrittenByOneProcessIsReadByAnother)
+{
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        Settings settings(kKeyPath);
+        const bool ok = settings.SetInt("FromChild", 1234) && settings.SetString("Text", "child");
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    Settings settings(kKeyPath);
+    EXPECT_EQ(settings.GetInt("FromChild", 0), 1234);
+    EXPECT_EQ(settings.GetString("Text", ""), "child");
+
+    settings.SetFloat("FromParent", 0.75f);
+    const pid_t reader = ::fork();
+    ASSERT_GE(reader, 0);
+    if (reader == 0) {
+        ::_exit(Settings(kKeyPath).GetFloat("FromParent", 0.0f) == 0.75f ? 0 : 1);
+    }
+    ASSERT_EQ(::waitpid(reader, &status, 0), reader);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(SettingsTest, ACorruptStoreGivesDefaultsAndIsReplacedByTheNextWrite)
+{
+    Settings settings(kKeyPath);
+    ASSERT_TRUE(settings.SetInt("Mode", 2));
+    std::ifstream in(StoreFile(), std::ios::binary);
+    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    for (const std::string& corrupt : {good.substr(0, good.size() / 2), std::string("\0\1\2garbage", 10),
+                                       good.substr(0, good.size() - 4) + "???\n"}) {
+        std::ofstream(StoreFile(), std::ios::binary | std::ios::trunc) << corrupt;
+        EXPECT_EQ(settings.GetInt("Mode", -1), -1);
+        EXPECT_EQ(settings.GetString("Mode", "d"), "d");
+    }
+    EXPECT_TRUE(settings.SetBool("Fresh", true));
+    EXPECT_TRUE(settings.GetBool("Fresh", false));
+    EXPECT_EQ(settings.GetInt("Mode", -1), -1);
+}
+
+TEST_F(SettingsTest, AnInterruptedWriteLeavesTheOldValues)
+{
+    Settings settings(kKeyPath);
+    ASSERT_TRUE(settings.SetInt("Mode", 1));
+    ASSERT_TRUE(settings.SetString("Name", "old"));
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        reg::Testing::SetBeforeReplaceHook([] { ::_exit(42); });  // dies with the new file written, not renamed
+        Settings(kKeyPath).SetInt("Mode", 2);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 42);
+    EXPECT_EQ(settings.GetInt("Mode", -1), 1);
+    EXPECT_EQ(settings.GetString("Name", ""), "old");
+    EXPECT_TRUE(settings.SetInt("Mode", 3));  // and the store still takes writes
+    EXPECT_EQ(settings.GetInt("Mode", -1), 3);
+    EXPECT_EQ(settings.GetString("Name", ""), "old");
+}
