@@ -2,6 +2,7 @@
 
 #include <Platform/Kernel/LastError.h>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cerrno>
@@ -26,7 +27,17 @@ std::FILE* OpenFile(const char* path, const char* mode) {
     if (*c != 't') runtimeMode += *c;
   errno = 0;
   std::FILE* stream = std::fopen(path, runtimeMode.c_str());
-  if (!stream) SetErrnoAsLastError();
+  if (!stream) {
+    SetErrnoAsLastError();
+    return nullptr;
+  }
+  // A folder opens for reading here but is no file: refuse it as other systems do.
+  struct stat status {};
+  if (::fstat(fileno(stream), &status) == 0 && S_ISDIR(status.st_mode)) {
+    std::fclose(stream);
+    SetLastError(EISDIR);
+    return nullptr;
+  }
   return stream;
 }
 

@@ -9,7 +9,8 @@ namespace Platform::Kernel {
 // Buffered file streams with 64-bit positions. Failures set LastError.
 
 // mode: the runtime's letters "r", "w", "a", optional "+", then "b" or "t"
-// (text and binary read alike on this platform). null when the file cannot be opened.
+// (text and binary read alike on this platform). null when the file cannot be opened
+// or is a folder.
 std::FILE* OpenFile(const char* path, const char* mode);
 
 // Closes the stream in every case; false when the close reported an error.

@@ -104,3 +104,10 @@ TEST(KernelEnvironment, CurrentDirectoryAndVariables) {
   EXPECT_FALSE(EnvironmentVariable("TONALITH_KERNEL_TEST").has_value());
   EXPECT_FALSE(EnvironmentVariable(nullptr).has_value());
 }
+
+TEST(KernelFile, AFolderIsNoFile) {
+  TempFolder dir;
+  SetLastError(0);
+  EXPECT_EQ(OpenFile(dir.path().c_str(), "rb"), nullptr);
+  EXPECT_EQ(LastError(), static_cast<std::uint32_t>(EISDIR));
+}

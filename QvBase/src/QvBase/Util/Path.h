@@ -1,0 +1,41 @@
+#pragma once
+#include <QvBase/Util/String.h>
+
+// A path made absolute when set: a leading "~" stands for $HOME and a relative text is
+// placed under the current directory. "/" is the separator inside the system; the text
+// functions accept "\" as well. Case is kept and compared.
+class Path {
+public:
+    Path() = default;
+    Path(const String& text);
+
+    // Text of nothing but white space makes the path empty; otherwise it is expanded.
+    void Set(const String& text);
+    const String& Text() const { return m_strText; }
+    bool IsEmpty() const { return m_strText.IsEmpty(); }
+
+    String FileName() const;
+    String Extension() const;
+
+    // The form handed to the system: long form, collapsed, without a trailing "/"
+    // (except for the root itself).
+    String ToNative() const;
+    // The same with its trailing "/": a key for folders.
+    String NativeKey() const;
+
+    static String ToForwardSlashes(const String& text);
+    static String ToBackslashes(const String& text);
+    static bool IsRelative(const String& text);
+    static String FileNameOf(const String& text);
+    static String DirectoryOf(const String& text);
+    static String ExtensionOf(const String& text);
+    static String Expand(const String& text);
+    static String LongPathName(const String& text);
+    static String Collapse(const String& text);
+    static String Normalize(const String& text);
+
+private:
+    String m_strText;
+};
+
+bool operator==(const Path& a, const Path& b);
