@@ -2,11 +2,17 @@
 
 #include <QvBase/Util/Exception.h>
 
+#include <Platform/Kernel/Event.h>
 #include <Platform/Kernel/Thread.h>
 
 namespace Util {
 
-Thread::Thread(const String& name) : m_strName(name), m_pHandle(std::make_unique<Platform::Kernel::Thread>()) {}
+Thread::Thread(const String& name)
+    : m_strName(name),
+      m_pDispatched(std::make_unique<Platform::Kernel::Event>(Platform::Kernel::EventMode::AutoReset)),
+      m_pHandle(std::make_unique<Platform::Kernel::Thread>())
+{
+}
 
 Thread::~Thread()
 {
@@ -25,6 +31,9 @@ void Thread::Start()
         ::Exception::Throw(::Exception::Base(String("Could not start thread \"%1\"").Arg(m_strName)),
                            "QvBase/src/QvBase/Util/Thread.cpp", __LINE__);
     m_bRunning = true;
+    // Returning only once the body is under way keeps an owner that is destroyed right
+    // away from tearing the object down before the new thread has reached Run.
+    m_pDispatched->Wait(std::nullopt);
 }
 
 bool Thread::Join(std::optional<std::uint32_t> timeoutMs)
@@ -47,7 +56,9 @@ bool Thread::StopRequested() const { return m_bStopRequested; }
 std::uint32_t Thread::ThreadProc(void* object)
 {
     if (!object) return 1;
-    static_cast<Thread*>(object)->Run();
+    Thread* thread = static_cast<Thread*>(object);
+    thread->m_pDispatched->Set();
+    thread->Run();
     return 0;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 namespace Platform::Kernel {
+class Event;
 class Thread;
 }
 
@@ -50,6 +51,7 @@ private:
     String m_strName;
     bool m_bRunning = false;  // started and not joined yet; only the owner touches it
     std::atomic<bool> m_bStopRequested{false};
+    std::unique_ptr<Platform::Kernel::Event> m_pDispatched;  // the body is about to run
     std::unique_ptr<Platform::Kernel::Thread> m_pHandle;
 };
 
