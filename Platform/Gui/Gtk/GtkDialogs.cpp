@@ -1,0 +1,74 @@
+#include <Platform/Gui/Gtk/GtkDialogs.h>
+
+#include <cctype>
+
+namespace Platform::Gui {
+
+std::string CaseInsensitivePattern(const std::string& pattern) {
+    std::string out;
+    for (unsigned char c : pattern) {
+        if (std::isalpha(c)) {
+            out += '[';
+            out += char(std::tolower(c));
+            out += char(std::toupper(c));
+            out += ']';
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+void RunGtkMessageBox(GtkWindow* owner, const std::string& caption, const std::string& text, bool systemModal) {
+    GtkWidget* dialog = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+                                               GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", text.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
+    if (systemModal)
+        gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+}
+
+std::optional<std::string> RunGtkOpenFileDialog(GtkWindow* owner, const OpenFileRequest& request) {
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(request.title.c_str(), owner, GTK_FILE_CHOOSER_ACTION_OPEN,
+                                                    "_Cancel", GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT,
+                                                    nullptr);
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+    gtk_file_chooser_set_local_only(chooser, TRUE);
+    int index = 0;
+    for (const FileFilter& f : request.filters) {
+        GtkFileFilter* filter = gtk_file_filter_new();
+        gtk_file_filter_set_name(filter, f.description.c_str());
+        std::string::size_type start = 0;
+        while (start <= f.patterns.size()) {
+            std::string::size_type end = f.patterns.find(';', start);
+            if (end == std::string::npos)
+                end = f.patterns.size();
+            if (end > start)
+                gtk_file_filter_add_pattern(filter, CaseInsensitivePattern(f.patterns.substr(start, end - start)).c_str());
+            start = end + 1;
+        }
+        gtk_file_chooser_add_filter(chooser, filter);  // the chooser takes the floating reference
+        if (index++ == request.filterIndex)
+            gtk_file_chooser_set_filter(chooser, filter);
+    }
+    if (!request.initialFolder.empty())
+        gtk_file_chooser_set_current_folder(chooser, request.initialFolder.c_str());
+    if (!request.initialName.empty()) {
+        std::string path = request.initialName;
+        if (path.front() != '/' && !request.initialFolder.empty())
+            path = request.initialFolder + (request.initialFolder.back() == '/' ? "" : "/") + path;
+        gtk_file_chooser_select_filename(chooser, path.c_str());
+    }
+    std::optional<std::string> result;
+    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+        if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
+            result = std::string(name);
+            g_free(name);
+        }
+    }
+    gtk_widget_destroy(dialog);
+    return result;
+}
+
+}  // namespace Platform::Gui

@@ -1,0 +1,123 @@
+#pragma once
+#include <Platform/Gui/Events.h>
+#include <Platform/Gui/Geometry.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Platform::Gui {
+
+// Windows are named by numbers that are never reused, so a stale number is harmless
+// (and a number can cross threads, which a pointer to a window could not).
+using WindowId = std::uint64_t;
+inline constexpr WindowId NoWindow = 0;
+
+struct WindowSpec {
+    std::string title;             // UTF-8
+    PixelRect outer;               // the whole window, screen coordinates
+    bool popUp = false;            // no caption and no border
+    bool resizable = true;
+    std::string className;         // groups the program's windows for the desktop
+    WindowId owner = NoWindow;     // kept above its owner
+    WindowEvents* events = nullptr;
+};
+
+enum class ShowMode { Normal, NoActivate, Maximised };
+
+struct Placement {
+    PixelRect normal;         // the outer rectangle when neither maximised nor minimised
+    bool maximised = false;
+    bool minimised = false;
+    bool visible = false;
+};
+
+enum class CursorShape { Arrow, Wait, Hand, Move, SizeNeSw, SizeNs, SizeNwSe, SizeWe, IBeam, Span, Cross };
+
+struct FileFilter {
+    std::string description;
+    std::string patterns;  // ";"-separated, such as "*.wav;*.wave"; matched without regard to case
+};
+
+struct OpenFileRequest {
+    WindowId owner = NoWindow;
+    std::string title;
+    std::string initialFolder;
+    std::string initialName;
+    std::vector<FileFilter> filters;
+    int filterIndex = 0;
+};
+
+// Sees every key-down before its window does; true consumes it (no character follows).
+using AcceleratorFilter = std::function<bool(WindowId window, const KeyEvent& keyDown)>;
+
+// What the toolkit needs of the desktop's window system. All calls but Post and
+// TickCount belong to the UI thread.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // Windows. A new window is hidden; NoWindow when it could not be made.
+    virtual WindowId CreateWindow(const WindowSpec& spec) = 0;
+    virtual void ShowWindow(WindowId window, ShowMode mode) = 0;
+    // The handler, when one is still attached, gets OnDestroyed first.
+    virtual void DestroyWindow(WindowId window) = 0;
+    virtual bool WindowExists(WindowId window) const = 0;
+    virtual void SetEventHandler(WindowId window, WindowEvents* events) = 0;
+    virtual void SetTitle(WindowId window, const std::string& title) = 0;
+    virtual void SetKeepAbove(WindowId window, bool above) = 0;
+
+    // Geometry.
+    virtual PixelSize ClientSize(WindowId window) const = 0;
+    virtual PixelPoint ClientOriginOnScreen(WindowId window) const = 0;
+    virtual std::optional<Placement> GetPlacement(WindowId window) const = 0;
+    // The client area is never made smaller than this; an absent value lifts the limit.
+    virtual void SetMinimumClientSize(WindowId window, std::optional<int> width, std::optional<int> height) = 0;
+    virtual std::vector<PixelRect> MonitorAreas() const = 0;
+
+    // Painting: the window shows these client rectangles again through OnExpose.
+    virtual void Present(WindowId window, const std::vector<PixelRect>& rects) = 0;
+
+    // Messages. Post is safe from any thread; false when the window does not exist.
+    virtual bool Post(WindowId window, unsigned message, std::uint64_t a = 0, std::uint64_t b = 0) = 0;
+    // Runs the window's OnCommand now (menus and accelerators use it).
+    virtual bool SendCommand(WindowId window, unsigned command) = 0;
+
+    // Timers: starting an identifier that runs restarts it with the new interval.
+    virtual bool StartTimer(WindowId window, unsigned timerId, unsigned intervalMs) = 0;
+    virtual bool StopTimer(WindowId window, unsigned timerId) = 0;
+    // Milliseconds of a monotonic clock; wraps after 49.7 days.
+    virtual std::uint32_t TickCount() const = 0;
+
+    // Input.
+    virtual void SetCapture(WindowId window) = 0;
+    virtual void ReleaseCapture() = 0;
+    virtual WindowId CaptureWindow() const = 0;
+    virtual void SetFocus(WindowId window) = 0;
+    virtual WindowId FocusWindow() const = 0;
+    virtual bool IsKeyDown(unsigned key) const = 0;
+    virtual void SetCursor(WindowId window, CursorShape shape) = 0;
+
+    // The loop runs until Quit; an exception thrown by a handler stops it and is
+    // rethrown here once the loop has been left. A Quit made while no loop runs ends
+    // the next loop at once.
+    virtual int RunMessageLoop(const AcceleratorFilter& filter = {}) = 0;
+    virtual void Quit(int exitCode) = 0;
+
+    // Modal interactions.
+    virtual void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text,
+                                bool systemModal) = 0;
+    // The chosen file's path, or nothing when the user cancelled.
+    virtual std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) = 0;
+};
+
+// The window system the program uses: the one installed last, else the desktop's
+// (GTK) made on first use. The desktop's throws std::runtime_error when no display opens.
+WindowSystem& Current();
+// Installs `system` for the rest of the run (or until the next Install); returns the one before.
+std::unique_ptr<WindowSystem> Install(std::unique_ptr<WindowSystem> system);
+
+}  // namespace Platform::Gui

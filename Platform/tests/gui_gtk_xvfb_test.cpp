@@ -1,0 +1,338 @@
+// Real windows on the X display the test runs on (scripts/with-xvfb gives it one of its own).
+#include <Platform/Gui/Gtk/GtkWindowSystem.h>
+#include <Platform/Gui/Keys.h>
+#include <Platform/Gui/RegisteredMessages.h>
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+#include <atomic>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace Platform::Gui;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
+            out.append(buffer, n);
+        pclose(p);
+    }
+    return out;
+}
+
+// 0x00RRGGBB pixels of a part of the screen, as an outside program sees them.
+std::vector<std::uint32_t> Screenshot(PixelRect r) {
+    const std::string raw = RunCommand("import -silent -window root -crop " + std::to_string(r.width) + "x" +
+                                std::to_string(r.height) + "+" + std::to_string(r.x) + "+" + std::to_string(r.y) +
+                                " +repage -depth 8 rgb:-");
+    std::vector<std::uint32_t> pixels;
+    if (raw.size() != std::size_t(r.width) * r.height * 3)
+        return pixels;
+    for (std::size_t i = 0; i < raw.size(); i += 3)
+        pixels.push_back(std::uint32_t((unsigned char)raw[i]) << 16 | std::uint32_t((unsigned char)raw[i + 1]) << 8 |
+                         std::uint32_t((unsigned char)raw[i + 2]));
+    return pixels;
+}
+
+// A close request as a window manager sends it (there is none under Xvfb).
+bool SendCloseRequest(const std::string& title) {
+    const std::string found = RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null");
+    const unsigned long xid = std::strtoul(found.c_str(), nullptr, 10);
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW);
+    if (!xid || !x11)
+        return false;
+    auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
+    auto atom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(x11, "XInternAtom"));
+    auto send = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
+    auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
+    Display* d = open(nullptr);
+    if (!d)
+        return false;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xid;
+    e.xclient.message_type = atom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = long(atom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    send(d, xid, False, NoEventMask, &e);
+    close(d);  // flushes
+    return true;
+}
+
+std::unique_ptr<WindowSystem> MakeSystem() {
+    if (!std::getenv("DISPLAY"))
+        throw std::runtime_error("these tests need an X display: run them under scripts/with-xvfb");
+    return MakeGtkWindowSystem();
+}
+
+std::string Describe(const MouseEvent& e) {
+    static const char* const kinds[] = {"LeftDown", "LeftUp", "LeftDouble", "RightDown",
+                                        "RightUp",  "RightDouble", "Move", "Wheel"};
+    return std::string(kinds[int(e.kind)]) + " " + std::to_string(e.point.x) + "," + std::to_string(e.point.y) +
+           " m" + std::to_string(e.modifiers) + (e.kind == MouseKind::Wheel ? " d" + std::to_string(e.wheelDelta) : "");
+}
+
+std::string Describe(const KeyEvent& e) {
+    static const char* const kinds[] = {"Down", "Up", "Char"};
+    return std::string(kinds[int(e.kind)]) + " " + std::to_string(e.kind == KeyKind::Char ? e.character : e.key) +
+           " m" + std::to_string(e.modifiers);
+}
+
+// A window painted from its own pixels, recording what reaches it; everything it records
+// is read by the script thread, hence the lock.
+class PaintedWindow : public WindowEvents {
+public:
+    static constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
+
+    explicit PaintedWindow(WindowSystem& system) : system_(system), pixels_(200 * 150, kRed) {
+        Fill({20, 30, 40, 40}, kGreen);
+        Fill({120, 80, 60, 50}, kBlue);
+    }
+
+    WindowSystem& system_;
+    WindowId id = NoWindow;
+    std::vector<std::uint32_t> pixels_;
+    std::atomic<int> exposes{0};
+    std::atomic<bool> closeAsked{false}, destroyed{false};
+
+    std::vector<std::string> Log() {
+        std::lock_guard guard(lock_);
+        return log_;
+    }
+    void ClearLog() {
+        std::lock_guard guard(lock_);
+        log_.clear();
+    }
+
+    void OnExpose(const PixelRect& area, ExposeTarget& target) override {
+        target.Copy({pixels_.data(), 200, 150, 200}, area);
+        ++exposes;
+    }
+    bool OnMouse(const MouseEvent& e) override {
+        if (e.kind != MouseKind::Move)
+            Add(Describe(e));
+        return true;
+    }
+    bool OnKey(const KeyEvent& e) override {
+        Add(Describe(e));
+        return true;
+    }
+    bool OnCloseRequest() override {
+        closeAsked = true;
+        return true;
+    }
+    void OnDestroyed() override {
+        destroyed = true;
+        system_.Quit(0);
+    }
+    void OnMessage(unsigned message, std::uint64_t a, std::uint64_t) override {
+        if (message == RegisterMessage("gui test: give up"))
+            system_.Quit(int(a));
+    }
+
+private:
+    void Fill(PixelRect r, std::uint32_t c) {
+        for (int y = r.y; y < r.Bottom(); ++y)
+            for (int x = r.x; x < r.Right(); ++x)
+                pixels_[y * 200 + x] = c;
+    }
+    void Add(std::string s) {
+        std::lock_guard guard(lock_);
+        log_.push_back(std::move(s));
+    }
+    std::mutex lock_;
+    std::vector<std::string> log_;
+};
+
+template <class Pred>
+bool WaitFor(Pred pred, std::chrono::milliseconds limit = 5000ms) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(GtkWindowSystemXvfb, PaintsClicksTypesAndClosesLikeADesktop) {
+    auto system = MakeSystem();
+    PaintedWindow painted(*system);
+    const std::string title = "Gui Xvfb Paint Test";
+    painted.id = system->CreateWindow({title, {100, 100, 200, 150}, false, true, "TonalithTest", NoWindow, &painted});
+    ASSERT_NE(painted.id, NoWindow);
+    system->ShowWindow(painted.id, ShowMode::Normal);
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+
+    std::vector<std::uint32_t> shot;
+    PixelPoint origin{-1, -1};
+    std::vector<std::string> clicks, doubleClick, rightAndWheel, keys;
+    bool closeSent = false;
+    const unsigned giveUp = RegisterMessage("gui test: give up");
+    std::thread script([&] {
+        auto settle = [&](std::size_t count) {
+            WaitFor([&] { return painted.Log().size() >= count; });
+            std::this_thread::sleep_for(100ms);  // anything unexpected would arrive meanwhile
+            auto log = painted.Log();
+            painted.ClearLog();
+            return log;
+        };
+        if (!WaitFor([&] { return painted.exposes > 0; })) {
+            system->Post(painted.id, giveUp, 2);
+            return;
+        }
+        std::this_thread::sleep_for(200ms);
+        origin = {100, 100};
+        shot = Screenshot({100, 100, 200, 150});
+
+        RunCommand("xdotool mousemove 150 160 click 1");
+        clicks = settle(2);
+        RunCommand("xdotool mousemove 110 110 click --repeat 2 --delay 60 1");
+        doubleClick = settle(4);
+        RunCommand("xdotool mousemove 130 140 click 3 click 4 click 5");
+        rightAndWheel = settle(4);
+        RunCommand("xdotool key a keydown shift key b keyup shift key KP_Enter");
+        keys = settle(11);
+        closeSent = SendCloseRequest(title);
+        if (!closeSent || !WaitFor([&] { return painted.destroyed.load(); }))
+            system->Post(painted.id, giveUp, 3);
+    });
+    const int code = system->RunMessageLoop();
+    script.join();
+
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(closeSent);
+    EXPECT_TRUE(painted.closeAsked);
+    EXPECT_TRUE(painted.destroyed);
+    EXPECT_FALSE(system->WindowExists(painted.id));
+
+    ASSERT_EQ(shot.size(), 200u * 150u) << "no screenshot";
+    auto at = [&](int x, int y) { return shot[y * 200 + x]; };
+    EXPECT_EQ(at(0, 0), PaintedWindow::kRed);
+    EXPECT_EQ(at(199, 149), PaintedWindow::kRed);
+    EXPECT_EQ(at(20, 30), PaintedWindow::kGreen);
+    EXPECT_EQ(at(59, 69), PaintedWindow::kGreen);
+    EXPECT_EQ(at(60, 69), PaintedWindow::kRed);
+    EXPECT_EQ(at(120, 80), PaintedWindow::kBlue);
+    EXPECT_EQ(at(179, 129), PaintedWindow::kBlue);
+    EXPECT_EQ(at(119, 80), PaintedWindow::kRed);
+
+    EXPECT_EQ(clicks, (std::vector<std::string>{"LeftDown 50,60 m1", "LeftUp 50,60 m0"}));
+    EXPECT_EQ(doubleClick, (std::vector<std::string>{"LeftDown 10,10 m1", "LeftUp 10,10 m0", "LeftDouble 10,10 m1",
+                                                      "LeftUp 10,10 m0"}));
+    EXPECT_EQ(rightAndWheel, (std::vector<std::string>{"RightDown 30,40 m4", "RightUp 30,40 m0",
+                                                        "Wheel 30,40 m0 d120", "Wheel 30,40 m0 d-120"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"Down 65 m0", "Char 97 m0", "Up 65 m0",
+                                              "Down 16 m16", "Down 66 m16", "Char 66 m16", "Up 66 m16", "Up 16 m0",
+                                              "Down 4096 m0", "Char 13 m0", "Up 4096 m0"}));
+}
+
+TEST(GtkWindowSystemXvfb, PlacesWindowsWhereAskedAndKeepsTheMinimumClientSize) {
+    auto system = MakeSystem();
+    struct Events : WindowEvents {
+        WindowSystem* system;
+        std::atomic<int> exposes{0};
+        void OnExpose(const PixelRect&, ExposeTarget&) override { ++exposes; }
+        void OnTimer(unsigned) override { system->Quit(0); }
+    } events;
+    events.system = system.get();
+    const WindowId id = system->CreateWindow({"Gui Xvfb Placement", {300, 400, 700, 400}, false, true, "", NoWindow,
+                                              &events});
+    system->ShowWindow(id, ShowMode::Normal);
+    system->StartTimer(id, 1, 300);
+    EXPECT_EQ(system->RunMessageLoop(), 0);
+    system->StopTimer(id, 1);
+
+    const auto placement = system->GetPlacement(id);
+    ASSERT_TRUE(placement);
+    EXPECT_EQ(placement->normal, (PixelRect{300, 400, 700, 400}));
+    EXPECT_FALSE(placement->maximised);
+    EXPECT_TRUE(placement->visible);
+    EXPECT_EQ(system->ClientSize(id), (PixelSize{700, 400}));
+    EXPECT_EQ(system->ClientOriginOnScreen(id), (PixelPoint{300, 400}));
+    EXPECT_GT(events.exposes, 0);
+    const auto monitors = system->MonitorAreas();
+    ASSERT_FALSE(monitors.empty());
+    EXPECT_EQ(monitors.front(), (PixelRect{0, 0, 1280, 1024}));
+
+    // Without a window manager the limit holds through the client area's own size request.
+    system->SetMinimumClientSize(id, 800, 450);
+    system->StartTimer(id, 1, 300);
+    EXPECT_EQ(system->RunMessageLoop(), 0);
+    EXPECT_EQ(system->ClientSize(id), (PixelSize{800, 450}));
+    system->DestroyWindow(id);
+    EXPECT_FALSE(system->WindowExists(id));
+}
+
+TEST(GtkWindowSystemXvfb, TimersPostsAndFailuresGoThroughTheLoop) {
+    auto system = MakeSystem();
+    struct Events : WindowEvents {
+        WindowSystem* system;
+        std::vector<std::uint64_t> received;
+        int ticks = 0;
+        void OnMessage(unsigned message, std::uint64_t a, std::uint64_t) override {
+            if (message == RegisterMessage("gui test: count")) {
+                received.push_back(a);
+                if (received.size() == 2000)
+                    system->StartTimer(1, 7, 15);  // replaces nothing; a second timer
+            }
+            if (message == RegisterMessage("gui test: fail"))
+                throw std::runtime_error("handler failed on purpose");
+        }
+        void OnTimer(unsigned id) override {
+            if (id == 7 && ++ticks == 3)
+                system->Quit(5);
+        }
+    } events;
+    events.system = system.get();
+    const WindowId id = system->CreateWindow({"Gui Xvfb Loop", {0, 0, 50, 50}, false, true, "", NoWindow, &events});
+    ASSERT_EQ(id, 1u);  // the first window of a fresh system; the handler above relies on it
+
+    // Messages from two threads arrive, each thread's in its own order.
+    std::thread a([&] { for (std::uint64_t i = 0; i < 1000; ++i) system->Post(id, RegisterMessage("gui test: count"), i); });
+    std::thread b([&] { for (std::uint64_t i = 1000; i < 2000; ++i) system->Post(id, RegisterMessage("gui test: count"), i); });
+    a.join();
+    b.join();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(system->RunMessageLoop(), 5);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 30ms);
+    ASSERT_EQ(events.received.size(), 2000u);
+    std::uint64_t lastA = 0, lastB = 999;
+    bool ordered = true;
+    for (std::uint64_t v : events.received) {
+        std::uint64_t& last = v < 1000 ? lastA : lastB;
+        ordered = ordered && (v == 0 || v > last);
+        last = v;
+    }
+    EXPECT_TRUE(ordered);
+    system->StopTimer(id, 7);
+
+    // A handler's exception leaves the loop and comes out of it; the loop can run again.
+    EXPECT_TRUE(system->Post(id, RegisterMessage("gui test: fail")));
+    EXPECT_THROW(system->RunMessageLoop(), std::runtime_error);
+    system->Quit(9);
+    EXPECT_EQ(system->RunMessageLoop(), 9);  // a Quit made before the loop ends it at once
+
+    system->DestroyWindow(id);
+    EXPECT_FALSE(system->Post(id, RegisterMessage("gui test: count")));
+}
