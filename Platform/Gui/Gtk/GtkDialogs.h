@@ -1,4 +1,5 @@
 #pragma once
+#include <Platform/Gui/Gtk/FilePatterns.h>
 #include <Platform/Gui/WindowSystem.h>
 
 #include <gtk/gtk.h>
@@ -10,8 +11,5 @@ namespace Platform::Gui {
 
 void RunGtkMessageBox(GtkWindow* owner, const std::string& caption, const std::string& text, bool systemModal);
 std::optional<std::string> RunGtkOpenFileDialog(GtkWindow* owner, const OpenFileRequest& request);
-
-// "*.wav" as a pattern that also matches "*.WAV" and "*.Wav".
-std::string CaseInsensitivePattern(const std::string& pattern);
 
 }  // namespace Platform::Gui
