@@ -13,8 +13,8 @@
 //   };
 //   }
 //
-//   // Window.cpp  (at global scope, class name fully qualified, base as its own
-//   // QV_META_BEGIN names it)
+//   // Window.cpp  (at namespace scope; the class name fully qualified, as it is
+//   // also the class name the meta object reports)
 //   QV_META_BEGIN(UI::Window, Object)
 //       QV_SIGNAL(sigClicked)
 //       QV_SIGNAL(sigMoved, (int, iX), (int, iY))
@@ -193,7 +193,7 @@ public:                                                                   \
                                                                           \
 private:
 
-// In the class's source file, at global scope.
+// In the class's source file, at namespace scope.
 #define QV_META_BEGIN(Class, Base)                                                     \
     const ::MetaObject* Class::MetaObject() const { return StaticMetaObject(); }       \
     const char* Class::ClassName() const { return #Class; }                            \
