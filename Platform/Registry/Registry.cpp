@@ -2,6 +2,9 @@
 #include <Platform/Registry/StoreFile.h>
 #include <Platform/Registry/StoreTree.h>
 
+#include <Platform/Kernel/LastError.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -13,6 +16,17 @@ namespace Platform::Registry {
 namespace {
 
 using Detail::StoredKey;
+
+// The thread's last error for a failure found here (I/O failures record their own errno).
+Result Fail(Result result) {
+  switch (result) {
+    case Result::NotFound: Kernel::SetLastError(ENOENT); break;
+    case Result::BufferTooSmall: Kernel::SetLastError(ERANGE); break;
+    case Result::InvalidArgument: Kernel::SetLastError(EINVAL); break;
+    default: break;
+  }
+  return result;
+}
 
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -58,7 +72,7 @@ Result OpenFromFile(Root root, std::string_view path, std::shared_ptr<const Stor
     return Result::IoFailure;
   }
   const StoredKey* found = Walk(*store, Detail::SplitKeyPath(path));
-  if (!found) return Result::NotFound;
+  if (!found) return Fail(Result::NotFound);
   key = std::shared_ptr<const StoredKey>(store, found);
   return Result::Ok;
 }
@@ -85,7 +99,7 @@ std::string StoreFilePath(Root) {
 
 Result Key::Create(Root root, std::string_view subKeyPath, Key& out) {
   const auto parts = Detail::SplitKeyPath(subKeyPath);
-  if (!PathWithinLimits(parts)) return Result::InvalidArgument;
+  if (!PathWithinLimits(parts)) return Fail(Result::InvalidArgument);
   const Result created = Detail::UpdateStoreFile(StoreFilePath(root), [&](StoredKey& store, bool& write) {
     WalkCreating(store, parts, write);
     return Result::Ok;
@@ -107,7 +121,7 @@ Result Key::Open(Root root, std::string_view subKeyPath, Key& out) {
 Result Key::SetValue(std::string_view name, std::uint32_t type, const void* data, std::uint32_t size) {
   if (!IsOpen() || name.size() > Detail::kMaxValueNameLength || size > Detail::kMaxValueSize ||
       (size > 0 && !data)) {
-    return Result::InvalidArgument;
+    return Fail(Result::InvalidArgument);
   }
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   std::vector<std::uint8_t> copy(bytes, bytes + size);
@@ -128,15 +142,15 @@ Result Key::SetValue(std::string_view name, std::uint32_t type, const void* data
 }
 
 Result Key::QueryValue(std::string_view name, std::uint32_t* type, void* buffer, std::uint32_t* size) const {
-  if (!IsOpen() || (buffer && !size)) return Result::InvalidArgument;
+  if (!IsOpen() || (buffer && !size)) return Fail(Result::InvalidArgument);
   const Detail::StoredValue* value = key_->FindValue(name);
-  if (!value) return Result::NotFound;
+  if (!value) return Fail(Result::NotFound);
   if (type) *type = value->type;
   const auto needed = static_cast<std::uint32_t>(value->data.size());
   if (buffer) {
     if (*size < needed) {
       *size = needed;
-      return Result::BufferTooSmall;
+      return Fail(Result::BufferTooSmall);
     }
     if (needed) std::memcpy(buffer, value->data.data(), needed);
   }

@@ -1,8 +1,11 @@
 #include <Platform/Registry/StoreFile.h>
 #include <Platform/Registry/StoreText.h>
 
+#include <Platform/Kernel/LastError.h>
+
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <mutex>
 #include <string_view>
 
@@ -20,6 +23,13 @@ void Testing::SetBeforeReplaceHook(void (*hook)()) { g_beforeReplaceHook = hook;
 
 namespace Detail {
 namespace {
+
+// Records the failing call's errno as the thread's last error; returns `result`.
+template <typename T>
+T Failed(T result, int code = errno) {
+  Kernel::SetLastError(static_cast<std::uint32_t>(code));
+  return result;
+}
 
 // Closes a descriptor on every way out.
 class Descriptor {
@@ -50,9 +60,9 @@ std::string FolderOf(const std::string& path) {
 // mkdir -p, private to the user for the folders it creates.
 bool MakeFolders(const std::string& folder) {
   struct stat info {};
-  if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
+  if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode) || Failed(false, ENOTDIR);
   if (folder != "/" && !MakeFolders(FolderOf(folder))) return false;
-  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST || Failed(false);
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -74,18 +84,31 @@ bool WriteAll(int fd, std::string_view data) {
 bool ReplaceStoreFile(const std::string& path, std::string_view text) {
   const std::string temporary = path + ".tmp";
   Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
-  if (!fd.Valid()) return false;
+  if (!fd.Valid()) return Failed(false);
   const bool written = WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0 && ::close(fd.Release()) == 0;
   if (written) {
     if (auto hook = g_beforeReplaceHook.load()) hook();
   }
   if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int code = errno;
     ::unlink(temporary.c_str());
-    return false;
+    return Failed(false, code);
   }
   Descriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.Valid()) ::fsync(folder.Get());  // makes the rename itself durable
   return true;
+}
+
+// A store file that is a link to elsewhere (a dotfiles folder, say) stays a link: the
+// new file replaces the link's target.
+std::string WriteTarget(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
 }
 
 // Serialises writers of this process; the file lock serialises the processes.
@@ -98,9 +121,9 @@ ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root) {
   if (path.empty()) return ReadOutcome::Missing;
   // Non-blocking, so that a FIFO planted under the store's name cannot hang the open.
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (!fd.Valid()) return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+  if (!fd.Valid()) return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : Failed(ReadOutcome::Unreadable);
   struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0) return ReadOutcome::Unreadable;
+  if (::fstat(fd.Get(), &info) != 0) return Failed(ReadOutcome::Unreadable);
   if (!S_ISREG(info.st_mode) || info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > kMaxFileSize) {
     return ReadOutcome::Corrupt;
   }
@@ -110,7 +133,7 @@ ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root) {
     const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) continue;
-      return ReadOutcome::Unreadable;
+      return Failed(ReadOutcome::Unreadable);
     }
     if (got == 0) break;
     text.append(buffer, static_cast<std::size_t>(got));
@@ -124,9 +147,9 @@ Result UpdateStoreFile(const std::string& path, const std::function<Result(Store
   std::lock_guard<std::mutex> processLock(g_writeMutex);
   // A separate lock file, because the store file itself is replaced by every write.
   Descriptor lockFile(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
-  if (!lockFile.Valid()) return Result::IoFailure;
+  if (!lockFile.Valid()) return Failed(Result::IoFailure);
   while (::flock(lockFile.Get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return Result::IoFailure;
+    if (errno != EINTR) return Failed(Result::IoFailure);
   }
 
   StoredKey root;
@@ -135,8 +158,8 @@ Result UpdateStoreFile(const std::string& path, const std::function<Result(Store
   const Result result = change(root, write);
   if (result != Result::Ok || !write) return result;
   const std::string text = FormatStore(root);
-  if (text.size() > kMaxFileSize) return Result::InvalidArgument;  // would not read back
-  return ReplaceStoreFile(path, text) ? Result::Ok : Result::IoFailure;
+  if (text.size() > kMaxFileSize) return Failed(Result::InvalidArgument, EFBIG);  // would not read back
+  return ReplaceStoreFile(WriteTarget(path), text) ? Result::Ok : Result::IoFailure;
   // Closing the lock file releases the lock.
 }
 

@@ -1,7 +1,10 @@
 #include <Platform/Registry/Registry.h>
 
+#include <Platform/Kernel/LastError.h>
+
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -312,6 +315,35 @@ TEST_F(Registry, OversizedOrSpecialStoreFilesNeitherHangNorCrash) {
   EXPECT_EQ(SetDword("K", "v", 1), Result::Ok);
   EXPECT_EQ(Get("K", "v").first, 4u);
   EXPECT_LT(std::filesystem::file_size(file_), 1000u);
+}
+
+TEST_F(Registry, FailuresSetTheThreadsLastError) {
+  Key key;
+  Platform::Kernel::SetLastError(0);
+  EXPECT_EQ(Key::Open(Root::CurrentUser, "Nowhere", key), Result::NotFound);
+  EXPECT_EQ(Platform::Kernel::LastError(), static_cast<std::uint32_t>(ENOENT));
+  // A file where the store's folder should be: the write fails and says why.
+  std::filesystem::create_directories(folder_);
+  std::ofstream(folder_ / "Quorvel") << "not a folder";
+  Platform::Kernel::SetLastError(0);
+  EXPECT_EQ(Key::Create(Root::CurrentUser, "K", key), Result::IoFailure);
+  EXPECT_EQ(Platform::Kernel::LastError(), static_cast<std::uint32_t>(ENOTDIR));
+}
+
+TEST_F(Registry, AStoreFileThatIsALinkStaysALink) {
+  const std::filesystem::path real = folder_ / "dotfiles/settings.reg";
+  std::filesystem::create_directories(real.parent_path());
+  std::filesystem::create_directories(file_.parent_path());
+  ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
+  std::filesystem::rename(file_, real);
+  std::filesystem::create_symlink(real, file_);
+  ASSERT_EQ(SetDword("K", "w", 2), Result::Ok);
+  EXPECT_TRUE(std::filesystem::is_symlink(file_));
+  EXPECT_EQ(Get("K", "v").first, 4u);
+  EXPECT_EQ(Get("K", "w").first, 4u);
+  std::ifstream in(real);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("dword \"w\" = 2"), std::string::npos) << text;
 }
 
 TEST_F(Registry, WritesFromSeveralProcessesAreAllKept) {
