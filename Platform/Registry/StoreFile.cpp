@@ -145,7 +145,8 @@ ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root) {
 Result UpdateStoreFile(const std::string& path, const std::function<Result(StoredKey& root, bool& write)>& change) {
   if (path.empty() || !MakeFolders(FolderOf(path))) return Result::IoFailure;
   std::lock_guard<std::mutex> processLock(g_writeMutex);
-  // A separate lock file, because the store file itself is replaced by every write.
+  // A separate lock file, because the store file itself is replaced by every write;
+  // closing it on the way out releases the lock (also when the process dies).
   Descriptor lockFile(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
   if (!lockFile.Valid()) return Failed(Result::IoFailure);
   while (::flock(lockFile.Get(), LOCK_EX) != 0) {
@@ -160,7 +161,6 @@ Result UpdateStoreFile(const std::string& path, const std::function<Result(Store
   const std::string text = FormatStore(root);
   if (text.size() > kMaxFileSize) return Failed(Result::InvalidArgument, EFBIG);  // would not read back
   return ReplaceStoreFile(WriteTarget(path), text) ? Result::Ok : Result::IoFailure;
-  // Closing the lock file releases the lock.
 }
 
 }  // namespace Detail
