@@ -71,10 +71,15 @@ function(tonalith_tests FAMILY DIR)
     # Escaped three times over: the discovery scripts split the list three times on the
     # way to set_tests_properties, and both labels must reach it as one value.
     list(JOIN labels "\\\\\\\\\\\\\\;" label_text)
+    # One display, one pointer, one keyboard focus: tests that drive them must not overlap.
+    set(display_lock)
+    if(name MATCHES "_xvfb_test$")
+      set(display_lock RESOURCE_LOCK x_display)
+    endif()
     gtest_discover_tests(${target}
       DISCOVERY_MODE PRE_TEST
       TEST_PREFIX "${FAMILY}."
-      PROPERTIES LABELS "${label_text}"
+      PROPERTIES LABELS "${label_text}" ${display_lock}
       DISCOVERY_TIMEOUT 60)
   endforeach()
 endfunction()
