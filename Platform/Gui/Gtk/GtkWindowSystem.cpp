@@ -105,12 +105,18 @@ void InitialiseGtk() {
     std::call_once(once, [] {
         gdk_set_allowed_backends("x11");
         g_setenv("GDK_SCALE", "1", TRUE);
+        // The program writes no files but its own settings: GTK's dialogs keep theirs in memory.
+        g_setenv("GSETTINGS_BACKEND", "memory", TRUE);
         ok = gtk_init_check(nullptr, nullptr);
         // GTK took the user's locale; numbers are written and read with ".".
         std::setlocale(LC_NUMERIC, "C");
-        if (ok)
-            g_object_set(gtk_settings_get_default(), "gtk-recent-files-enabled", FALSE, "gtk-recent-files-max-age", 0,
-                         nullptr);
+        if (ok) {
+            g_object_set(gtk_settings_get_default(), "gtk-recent-files-enabled", FALSE, nullptr);
+            // Even turned off, the list rewrites its file (empty) once a dialog adds to it,
+            // wiping the user's list: its change handler is what writes, so it does nothing here.
+            auto* recent = static_cast<GtkRecentManagerClass*>(g_type_class_ref(GTK_TYPE_RECENT_MANAGER));
+            recent->changed = [](GtkRecentManager*) {};
+        }
     });
     if (!ok) {
         const char* display = std::getenv("DISPLAY");
@@ -183,6 +189,7 @@ public:
         g_signal_connect(window, "configure-event", G_CALLBACK(&OnConfigureThunk), this);
         g_signal_connect(window, "window-state-event", G_CALLBACK(&OnWindowStateThunk), this);
         g_signal_connect(window, "notify::is-active", G_CALLBACK(&OnActiveThunk), this);
+        g_signal_connect(window, "focus-out-event", G_CALLBACK(&OnFocusOutThunk), this);
         g_signal_connect(window, "key-press-event", G_CALLBACK(&OnKeyThunk), this);
         g_signal_connect(window, "key-release-event", G_CALLBACK(&OnKeyThunk), this);
         g_signal_connect(rec->area, "draw", G_CALLBACK(&OnDrawThunk), this);
@@ -386,13 +393,13 @@ public:
     WindowId FocusWindow() const override { return focus_; }
 
     bool IsKeyDown(unsigned key) const override {
-        const guint state = gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display_));
-        if (key == Key::Shift)
-            return state & GDK_SHIFT_MASK;
-        if (key == Key::Control)
-            return state & GDK_CONTROL_MASK;
-        if (key == Key::Alt)
-            return state & GDK_MOD1_MASK;
+        if (key == Key::Shift || key == Key::Control || key == Key::Alt) {
+            // What our own events said is current; the keymap's state can lag behind them.
+            if (auto it = modifiers_.find(key); it != modifiers_.end())
+                return it->second;
+            const guint state = gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display_));
+            return state & ModifierMask(key);
+        }
         for (const auto& [hardware, code] : pressed_)
             if (code == key)
                 return true;
@@ -507,6 +514,16 @@ private:
             rec.events->OnPlacementChanged();
     }
 
+    static guint ModifierMask(unsigned key) {
+        return key == Key::Shift ? GDK_SHIFT_MASK : key == Key::Control ? GDK_CONTROL_MASK : GDK_MOD1_MASK;
+    }
+
+    // An event's state tells the modifiers before it; the event's own key changes its own.
+    void NoteModifiers(guint state, unsigned eventKey = 0, bool pressed = false) {
+        for (unsigned key : {Key::Shift, Key::Control, Key::Alt})
+            modifiers_[key] = key == eventKey ? pressed : (state & ModifierMask(key)) != 0;
+    }
+
     void Forget(WindowRecord& rec) {
         for (auto& [timerId, source] : rec.timers)
             g_source_remove(source);
@@ -591,6 +608,13 @@ private:
         });
     }
 
+    // Keys may change while another program has the keyboard: forget what we saw.
+    static gboolean OnFocusOutThunk(GtkWidget*, GdkEvent*, gpointer self) {
+        Self(self)->modifiers_.clear();
+        Self(self)->pressed_.clear();
+        return FALSE;
+    }
+
     static gboolean OnFocusInThunk(GtkWidget* widget, GdkEvent*, gpointer self) {
         if (WindowRecord* rec = Self(self)->RecordOf(widget))
             Self(self)->focus_ = rec->id;
@@ -651,6 +675,7 @@ private:
             return FALSE;
         const auto hardware = std::make_pair(id, unsigned(e->hardware_keycode));
         const bool pressed = e->type == GDK_KEY_PRESS;
+        NoteModifiers(e->state, code, pressed);
         const unsigned modifiers = KeyModifiersAfter(KeyModifiersOf(e->state), code, pressed);
         if (!pressed) {
             pressed_.erase(hardware);
@@ -680,6 +705,7 @@ private:
             if (!rec || !rec->events || (e->button != 1 && e->button != 3))
                 return FALSE;
             const bool press = e->type == GDK_BUTTON_PRESS;
+            Self(self)->NoteModifiers(e->state);
             const bool left = e->button == 1;
             const PixelPoint point = PointOf(e->x, e->y);
             MouseKind kind;
@@ -780,6 +806,7 @@ private:
     WindowId nextId_ = 1;
     std::map<WindowId, std::unique_ptr<WindowRecord>> windows_;
     std::map<std::pair<WindowId, unsigned>, unsigned> pressed_;  // (window, hardware key) -> key code
+    std::map<unsigned, bool> modifiers_;                         // Shift, Control, Alt as last seen
     WindowId capture_ = NoWindow;
     WindowId focus_ = NoWindow;
     GtkCursors cursors_;
