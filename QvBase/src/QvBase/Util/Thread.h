@@ -37,7 +37,7 @@ public:
 
     const String& Name() const { return m_strName; }
 
-    static constexpr std::uint32_t KillWaitMs = 2000;
+    static constexpr std::uint32_t KillWaitMs = 1000;
 
 protected:
     virtual void Run() = 0;

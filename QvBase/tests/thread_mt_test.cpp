@@ -1,0 +1,158 @@
+#include <QvBase/Util/CriticalSection.h>
+#include <QvBase/Util/Thread.h>
+
+#include <Platform/Kernel/Clock.h>
+#include <Platform/Kernel/Event.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+using Platform::Kernel::MonotonicMs;
+
+namespace {
+
+// Runs a function as its body and, as owners must, joins before its members go.
+class FunctionThread : public Util::Thread {
+public:
+    explicit FunctionThread(std::function<void(FunctionThread&)> body) : Thread("Function"), m_body(std::move(body)) {}
+    ~FunctionThread() override { Join(); }
+
+    using Thread::StopRequested;
+
+protected:
+    void Run() override { m_body(*this); }
+
+private:
+    std::function<void(FunctionThread&)> m_body;
+};
+
+// A body that uses its own members, deleted right after Start.
+class FillingThread : public Util::Thread {
+public:
+    explicit FillingThread(std::atomic<int>* finished) : Thread("Filling"), m_finished(finished) {}
+    ~FillingThread() override { Join(); }
+
+protected:
+    void Run() override {
+        for (int i = 0; i < 1000; ++i) m_values.push_back(i);
+        ++*m_finished;
+    }
+
+private:
+    std::vector<int> m_values;
+    std::atomic<int>* m_finished;
+};
+
+}  // namespace
+
+TEST(Thread, JoinWaitsWithOrWithoutATimeOut) {
+    Platform::Kernel::Event release(Platform::Kernel::EventMode::ManualReset);
+    std::atomic<bool> ran{false};
+    FunctionThread thread([&](FunctionThread&) {
+        release.Wait(std::nullopt);
+        ran = true;
+    });
+    EXPECT_EQ(thread.Name(), "Function");
+    EXPECT_TRUE(thread.Join(0));  // never started
+
+    thread.Start();
+    const std::uint64_t start = MonotonicMs();
+    EXPECT_FALSE(thread.Join(0));
+    EXPECT_LT(MonotonicMs() - start, 500u);  // did not block
+    EXPECT_FALSE(thread.Join(50));
+    EXPECT_GE(MonotonicMs() - start, 50u);
+    release.Set();
+    EXPECT_TRUE(thread.Join());
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(thread.Join(0));
+}
+
+TEST(Thread, AJoinOrDeleteRightAfterStartWaitsForTheBody) {
+    std::atomic<int> finished{0};
+    for (int i = 1; i <= 100; ++i) {
+        auto thread = std::make_unique<FillingThread>(&finished);
+        thread->Start();
+        thread.reset();
+        ASSERT_EQ(finished, i);
+    }
+    FillingThread joined(&finished);
+    joined.Start();
+    EXPECT_TRUE(joined.Join());
+    EXPECT_EQ(finished, 101);
+}
+
+TEST(Thread, StartingARunningThreadWaitsForItFirst) {
+    std::atomic<int> active{0}, overlaps{0}, runs{0};
+    FunctionThread thread([&](FunctionThread&) {
+        if (++active > 1) ++overlaps;
+        Platform::Kernel::SleepMs(5);
+        --active;
+        ++runs;
+    });
+    for (int i = 0; i < 10; ++i) thread.Start();
+    EXPECT_TRUE(thread.Join());
+    EXPECT_EQ(runs, 10);
+    EXPECT_EQ(overlaps, 0);
+}
+
+TEST(Thread, KillStopsACooperativeBodyAndNeverAbandonsAStuckOne) {
+    FunctionThread idle([](FunctionThread&) {});
+    idle.Kill();  // not running: nothing happens
+    EXPECT_TRUE(idle.Join(0));
+
+    std::atomic<int> loops{0};
+    FunctionThread polite([&](FunctionThread& self) {
+        while (!self.StopRequested()) {
+            ++loops;
+            Platform::Kernel::SleepMs(1);
+        }
+    });
+    polite.Start();
+    const std::uint64_t start = MonotonicMs();
+    polite.Kill();
+    EXPECT_LT(MonotonicMs() - start, Util::Thread::KillWaitMs);
+    EXPECT_TRUE(polite.Join(0));
+
+    Platform::Kernel::Event release(Platform::Kernel::EventMode::ManualReset);
+    std::atomic<bool> ended{false};
+    auto stuck = std::make_unique<FunctionThread>([&](FunctionThread&) {
+        release.Wait(std::nullopt);  // ignores the stop request
+        ended = true;
+    });
+    stuck->Start();
+    const std::uint64_t killed = MonotonicMs();
+    stuck->Kill();
+    EXPECT_GE(MonotonicMs() - killed, Util::Thread::KillWaitMs);
+    EXPECT_FALSE(stuck->Join(0));  // still alive, so still held
+    std::thread releaser([&] {
+        Platform::Kernel::SleepMs(30);
+        release.Set();
+    });
+    stuck.reset();  // waits for the body instead of freeing it under it
+    EXPECT_TRUE(ended);
+    releaser.join();
+}
+
+TEST(CriticalSection, IsRecursiveAndExcludesOtherThreads) {
+    Util::CriticalSection section("Counter");
+    EXPECT_EQ(section.Name(), "Counter");
+    long counter = 0;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t)
+        workers.emplace_back([&] {
+            for (int i = 0; i < 5000; ++i) {
+                section.Enter();
+                section.Enter();
+                ++counter;
+                section.Leave();
+                section.Leave();
+            }
+        });
+    for (auto& worker : workers) worker.join();
+    EXPECT_EQ(counter, 20000);
+}
