@@ -1,0 +1,56 @@
+#include <Primitives/Prim/Fft/FftKernelsX87.h>
+
+namespace Prim {
+namespace {
+
+inline void Move(const double* src, double* dst, uint64_t from, uint64_t to)
+{
+    dst[2 * to] = src[2 * from];
+    dst[2 * to + 1] = src[2 * from + 1];
+}
+
+} // namespace
+
+void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int32_t* table)
+{
+    if (count < 8) {
+        if (count == 4) {
+            Move(src, dst, 0, 0);
+            Move(src, dst, 3, 3);
+            Move(src, dst, 1, 2);
+            Move(src, dst, 2, 1);
+        } else {
+            for (uint32_t k = 0; k < count; ++k)
+                Move(src, dst, k, k);
+        }
+        return;
+    }
+    // Each entry covers the element 2i of the first half and its three neighbours
+    // 2i+1, 2i+h, 2i+h+1, whose reversals follow from that of 2i.
+    const uint64_t h = count / 2;
+    const int32_t* entry = table;
+    for (; *entry != 0; entry += 2) {
+        const uint64_t p = static_cast<uint64_t>(entry[0]) / 2;
+        const uint64_t q = static_cast<uint64_t>(entry[1]) / 2;
+        Move(src, dst, q, p);
+        Move(src, dst, p, q);
+        Move(src, dst, h + q, p + 1);
+        Move(src, dst, p + 1, h + q);
+        Move(src, dst, q + 1, h + p);
+        Move(src, dst, h + p, q + 1);
+        Move(src, dst, h + q + 1, h + p + 1);
+        Move(src, dst, h + p + 1, h + q + 1);
+    }
+    for (;;) {
+        const uint64_t p = static_cast<uint64_t>(*entry) / 2;
+        Move(src, dst, p, p);
+        Move(src, dst, h + p, p + 1);
+        Move(src, dst, p + 1, h + p);
+        Move(src, dst, h + p + 1, h + p + 1);
+        ++entry;
+        if (*entry == 0)
+            break;
+    }
+}
+
+} // namespace Prim

@@ -1,0 +1,34 @@
+#pragma once
+// Kernels of the x87 build of the complex half-length transform inside the real FFT on
+// doubles. Complex values are interleaved (re, im) pairs. They never fail and trust their
+// arguments: the tables are those of the record, built for the sizes they are called at.
+
+#include <Primitives/Prim/Fft/FftSpec.h>
+
+#include <cstdint>
+
+namespace Prim {
+
+void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int32_t* table);
+
+// Transform of `count` values given in bit-reversed order; result in natural order.
+void FftRadixFwdF64_x87(double* data, uint32_t count, const double* twiddles);
+void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles);
+
+void FftScaleF64_x87(double factor, double* data, uint32_t count);
+
+// Large-order path: split step, blocked path and radix-2 combine stages.
+void FftRecursiveFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer);
+void FftRecursiveInvF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer);
+void FftSplitFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer);
+void FftSplitInvF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer);
+void FftBlockedFwdF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double* buffer);
+void FftBlockedInvF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double* buffer);
+void FftCombineF64_x87(double* data, uint32_t count, uint32_t startSpan, const double* quarterRoots, int forward,
+                       uint32_t columnBlock);
+
+// Real split around the complex transform of `half` values (direction +1 / -1 only).
+void FftRealPostF64_x87(double* data, uint32_t half, int direction, const double* table);
+void FftRealPreF64_x87(const double* src, double* dst, uint32_t half, int direction, const double* roots);
+
+} // namespace Prim

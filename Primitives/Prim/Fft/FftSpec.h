@@ -1,0 +1,79 @@
+#pragma once
+// Real-FFT specification records and their public operations.
+
+#include <Primitives/Prim/Status.h>
+
+#include <cstdint>
+
+namespace Prim {
+
+inline constexpr int32_t FftTagRealF64 = 9;
+inline constexpr int32_t FftTagRealF32 = 6;
+inline constexpr int32_t FftMaxOrder = 30;
+inline constexpr int FftTableSlots = 12;
+
+// Which build laid out a record's tables; a record never crosses builds.
+enum class FftBuild : int32_t { None = 0, X87 = 1, Sse2 = 2 };
+
+// Table slots of a record.
+enum FftSlot : int {
+    FftSlotBitRev = 0,
+    FftSlotTwiddle = 1,
+    FftSlotQuarterRoots = 2,
+    FftSlotSpare = 3,
+    FftSlotRealPost = 4,
+    FftSlotRealRoots = 5,
+    FftSlotSplitTwiddle0 = 6,
+    FftSlotSplitMatrix0 = 9,
+};
+
+template <typename T>
+struct FftSpecReal {
+    int32_t tag;
+    int32_t order;
+    int32_t scaleForward;
+    int32_t scaleInverse;
+    T factor;
+    int32_t hint;
+    uint32_t bufSize;
+    void* tables[FftTableSlots];
+    FftBuild build; // private: set by the creating build, checked by the transforms
+};
+
+using FftSpecRealF64 = FftSpecReal<double>;
+using FftSpecRealF32 = FftSpecReal<float>;
+
+// Creation flags.
+inline constexpr int32_t FftFlagNoScale = 8;
+inline constexpr int32_t FftFlagSqrtBoth = 4;
+inline constexpr int32_t FftFlagForward = 1;
+inline constexpr int32_t FftFlagInverse = 2;
+
+Status FftInitAllocRealF64_x87(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint);
+Status FftInitAllocRealF64_sse2(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint);
+Status FftGetBufSizeRealF64_x87(const FftSpecRealF64* spec, int32_t* size);
+Status FftGetBufSizeRealF64_sse2(const FftSpecRealF64* spec, int32_t* size);
+Status FftFreeRealF64_x87(FftSpecRealF64* spec);
+Status FftFreeRealF64_sse2(FftSpecRealF64* spec);
+
+Status FftInitAllocRealF32_x87(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint);
+Status FftInitAllocRealF32_sse2(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint);
+Status FftGetBufSizeRealF32_x87(const FftSpecRealF32* spec, int32_t* size);
+Status FftGetBufSizeRealF32_sse2(const FftSpecRealF32* spec, int32_t* size);
+Status FftFreeRealF32_x87(FftSpecRealF32* spec);
+Status FftFreeRealF32_sse2(FftSpecRealF32* spec);
+
+// Releases a record and its tables (null is ignored).
+void FftSpecFreeF64(FftSpecRealF64* spec);
+void FftSpecFreeF32(FftSpecRealF32* spec);
+
+// Transforms on doubles: half-spectrum layout (N+2 doubles) on the forward side.
+Status FftForwardRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status FftInverseRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+
+// Packed-layout cores for convolution and filtering (N doubles each way).
+Status FftForwardRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status FftInverseRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status MulPackF64_x87(const double* src, double* srcDst, int32_t len);
+
+} // namespace Prim

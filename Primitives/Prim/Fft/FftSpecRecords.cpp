@@ -1,0 +1,174 @@
+#include <Primitives/Prim/Fft/FftSpec.h>
+
+#include <Primitives/Prim/Fft/FftMemory.h>
+#include <Primitives/Prim/Fft/FftTableSetup.h>
+#include <Primitives/Prim/Fft/FftTables.h>
+
+#include <cmath>
+#include <type_traits>
+
+namespace Prim {
+namespace {
+
+template <typename T> constexpr int32_t TagOf = std::is_same_v<T, double> ? FftTagRealF64 : FftTagRealF32;
+
+template <typename T>
+void SpecFree(FftSpecReal<T>* spec)
+{
+    if (!spec)
+        return;
+    for (void*& table : spec->tables) {
+        Free(table);
+        table = nullptr;
+    }
+    spec->tag = 0;
+    Free(spec);
+}
+
+// What differs between the builds when a record is created.
+template <typename T>
+struct CreateX87 {
+    static constexpr FftBuild Build = FftBuild::X87;
+    static Status Zero(uint8_t* p, int32_t n) { return ZeroU8_x87(p, n); }
+    static Status Tables(FftSpecReal<T>* spec, int m, const T* s, int t)
+    {
+        if constexpr (std::is_same_v<T, double>)
+            return FftInitTablesF64_x87(spec, m, s, t);
+        else
+            return FftInitTablesF32_x87(spec, m, s, t);
+    }
+    static T* RealTables(int n, const T* s) { return FftMakeRealTablesX87(n, s); }
+    static T* RealRoots(int n, const T* s) { return FftMakeRealRootsX87(n, s); }
+};
+
+template <typename T>
+struct CreateSse2 {
+    static constexpr FftBuild Build = FftBuild::Sse2;
+    static Status Zero(uint8_t* p, int32_t n) { return ZeroU8_sse2(p, n); }
+    static Status Tables(FftSpecReal<T>* spec, int m, const T* s, int t)
+    {
+        if constexpr (std::is_same_v<T, double>)
+            return FftInitTablesF64_sse2(spec, m, s, t);
+        else
+            return FftInitTablesF32_sse2(spec, m, s, t);
+    }
+    static T* RealTables(int n, const T* s) { return FftMakeRealTablesSse2(n, s); }
+    static T* RealRoots(int n, const T* s) { return FftMakeRealRootsSse2(n, s); }
+};
+
+template <typename T, typename B>
+Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t hint)
+{
+    if (!specOut)
+        return StatusNullPointer;
+    if (order < 0 || order > FftMaxOrder)
+        return StatusFftOrderError;
+    auto* spec = static_cast<FftSpecReal<T>*>(FftAllocBytes(sizeof(FftSpecReal<T>)));
+    if (!spec)
+        return StatusNoMemory;
+    B::Zero(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(FftSpecReal<T>)));
+    spec->tag = TagOf<T>;
+    spec->order = order;
+    spec->hint = hint;
+    spec->build = B::Build;
+    const double n = std::ldexp(1.0, order);
+    switch (flag) {
+    case FftFlagNoScale:
+        break;
+    case FftFlagSqrtBoth:
+        spec->scaleForward = spec->scaleInverse = 1;
+        spec->factor = static_cast<T>(1.0 / std::sqrt(n));
+        break;
+    case FftFlagForward:
+        spec->scaleForward = 1;
+        spec->factor = static_cast<T>(1.0 / n);
+        break;
+    case FftFlagInverse:
+        spec->scaleInverse = 1;
+        spec->factor = static_cast<T>(1.0 / n);
+        break;
+    default:
+        SpecFree(spec);
+        return StatusFftFlagError;
+    }
+    if (order <= 3) {
+        *specOut = spec;
+        return StatusOk;
+    }
+    T* sine = FftMakeSineTable<T>(order);
+    if (!sine) {
+        SpecFree(spec);
+        return StatusNoMemory;
+    }
+    Status status = B::Tables(spec, order - 1, sine, order);
+    if (status == StatusOk) {
+        spec->tables[FftSlotRealPost] = B::RealTables(order, sine);
+        if (spec->tables[FftSlotRealPost])
+            spec->tables[FftSlotRealRoots] = B::RealRoots(order, sine);
+        if (!spec->tables[FftSlotRealRoots])
+            status = StatusNoMemory;
+    }
+    Free(sine);
+    if (status != StatusOk) {
+        SpecFree(spec);
+        return status;
+    }
+    *specOut = spec;
+    return StatusOk;
+}
+
+template <typename T>
+Status GetBufSize(const FftSpecReal<T>* spec, int32_t* size)
+{
+    if (!size || !spec)
+        return StatusNullPointer;
+    if (spec->tag != TagOf<T>)
+        return StatusWrongContext;
+    *size = static_cast<int32_t>(spec->bufSize);
+    return StatusOk;
+}
+
+template <typename T>
+Status FreeReal(FftSpecReal<T>* spec)
+{
+    if (!spec)
+        return StatusNullPointer;
+    if (spec->tag != TagOf<T>)
+        return StatusWrongContext;
+    SpecFree(spec);
+    return StatusOk;
+}
+
+} // namespace
+
+void FftSpecFreeF64(FftSpecRealF64* spec) { SpecFree(spec); }
+void FftSpecFreeF32(FftSpecRealF32* spec) { SpecFree(spec); }
+
+Status FftInitAllocRealF64_x87(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint)
+{
+    return InitAlloc<double, CreateX87<double>>(spec, order, flag, hint);
+}
+Status FftInitAllocRealF64_sse2(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint)
+{
+    return InitAlloc<double, CreateSse2<double>>(spec, order, flag, hint);
+}
+Status FftInitAllocRealF32_x87(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint)
+{
+    return InitAlloc<float, CreateX87<float>>(spec, order, flag, hint);
+}
+Status FftInitAllocRealF32_sse2(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint)
+{
+    return InitAlloc<float, CreateSse2<float>>(spec, order, flag, hint);
+}
+
+// The two builds check and answer alike; only their tables differ.
+Status FftGetBufSizeRealF64_x87(const FftSpecRealF64* spec, int32_t* size) { return GetBufSize(spec, size); }
+Status FftGetBufSizeRealF64_sse2(const FftSpecRealF64* spec, int32_t* size) { return GetBufSize(spec, size); }
+Status FftGetBufSizeRealF32_x87(const FftSpecRealF32* spec, int32_t* size) { return GetBufSize(spec, size); }
+Status FftGetBufSizeRealF32_sse2(const FftSpecRealF32* spec, int32_t* size) { return GetBufSize(spec, size); }
+Status FftFreeRealF64_x87(FftSpecRealF64* spec) { return FreeReal(spec); }
+Status FftFreeRealF64_sse2(FftSpecRealF64* spec) { return FreeReal(spec); }
+Status FftFreeRealF32_x87(FftSpecRealF32* spec) { return FreeReal(spec); }
+Status FftFreeRealF32_sse2(FftSpecRealF32* spec) { return FreeReal(spec); }
+
+} // namespace Prim

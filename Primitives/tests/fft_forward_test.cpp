@@ -1,0 +1,279 @@
+// The forward real FFT on doubles (x87 build) against a plain long-double DFT.
+#include "support/fft_records.h"
+#include "support/fft_reference.h"
+
+#include <Primitives/Prim/Fft/FftSpec.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+using namespace FftTest;
+
+namespace {
+
+constexpr double Sentinel = 12345.678;
+constexpr double Eps = std::numeric_limits<double>::epsilon();
+
+double Norm2(const std::vector<double>& x)
+{
+    long double sum = 0.0L;
+    for (double v : x)
+        sum += static_cast<long double>(v) * v;
+    return static_cast<double>(std::sqrt(sum));
+}
+
+// Runs the transform into an array with guard values past the N+2 doubles it may write.
+struct Outcome {
+    std::vector<double> out;
+    Prim::Status status;
+};
+
+enum class Mode { Separate, InPlace };
+
+Outcome Forward(const std::vector<double>& x, const Prim::FftSpecRealF64* spec, int order, Mode mode,
+            uint8_t* buffer)
+{
+    const uint64_t size = HalfSpectrumSize(order);
+    Outcome run{std::vector<double>(size + 8, Sentinel), 0};
+    if (mode == Mode::InPlace) {
+        std::copy(x.begin(), x.end(), run.out.begin());
+        run.status = Prim::FftForwardRealF64_x87(run.out.data(), run.out.data(), spec, buffer);
+    } else {
+        run.status = Prim::FftForwardRealF64_x87(x.data(), run.out.data(), spec, buffer);
+    }
+    return run;
+}
+
+void ExpectLayout(const std::vector<double>& out, int order)
+{
+    const uint64_t size = HalfSpectrumSize(order);
+    EXPECT_EQ(out[1], 0.0);
+    EXPECT_FALSE(std::signbit(out[1]));
+    EXPECT_EQ(out[size - 1], 0.0);
+    for (uint64_t i = size; i < out.size(); ++i)
+        ASSERT_EQ(out[i], Sentinel) << "written past the half spectrum at " << i << ", order " << order;
+}
+
+void ExpectBins(const std::vector<double>& out, const std::vector<uint64_t>& bins, const DftReference& reference,
+                double factor, double tolerance, const char* what)
+{
+    for (uint64_t k : bins) {
+        const Cplx expected = reference.Bin(k) * static_cast<long double>(factor);
+        const double re = out[2 * k], im = out[2 * k + 1];
+        EXPECT_NEAR(re, static_cast<double>(expected.real()), tolerance) << what << " bin " << k;
+        EXPECT_NEAR(im, static_cast<double>(expected.imag()), tolerance) << what << " bin " << k;
+    }
+}
+
+std::vector<uint64_t> BinsToCheck(int order)
+{
+    const uint64_t n = uint64_t{1} << order;
+    std::vector<uint64_t> bins;
+    if (order <= 12) {
+        for (uint64_t k = 0; k <= n / 2; ++k)
+            bins.push_back(k);
+        return bins;
+    }
+    for (uint64_t k : {uint64_t{0}, uint64_t{1}, uint64_t{2}, uint64_t{3}, n / 8 + 1, n / 4 - 1, n / 4, n / 4 + 5,
+                       n / 3, n / 2 - 1, n / 2})
+        bins.push_back(k);
+    return bins;
+}
+
+} // namespace
+
+TEST(FftForwardX87, MatchesLongDoubleDftForEveryOrderAndFlag)
+{
+    std::vector<uint8_t> block(1 << 17);
+    for (int order = 0; order <= 20; ++order) {
+        const uint64_t n = uint64_t{1} << order;
+        const std::vector<double> x = RandomSignal(n, 1000 + order);
+        const DftReference reference(x);
+        const std::vector<uint64_t> bins = BinsToCheck(order);
+        const double scaleOfError = Norm2(x) * Eps * 2.0 * (order + 1);
+        for (int flag : AllFlags) {
+            SpecF64 spec = MakeX87(order, flag);
+            ASSERT_TRUE(spec);
+            int32_t bufSize = -1;
+            ASSERT_EQ(Prim::FftGetBufSizeRealF64_x87(spec.get(), &bufSize), Prim::StatusOk);
+            ASSERT_LE(bufSize + 1, static_cast<int32_t>(block.size()));
+            const double factor = ForwardFactor(order, flag);
+            const double tolerance = scaleOfError * factor;
+            uint8_t* odd = block.data() + 1;
+
+            Outcome separate = Forward(x, spec.get(), order, Mode::Separate, nullptr);
+            ASSERT_EQ(separate.status, Prim::StatusOk);
+            ExpectLayout(separate.out, order);
+            ExpectBins(separate.out, bins, reference, factor, tolerance, "out of place");
+
+            Outcome inPlace = Forward(x, spec.get(), order, Mode::InPlace, odd);
+            ASSERT_EQ(inPlace.status, Prim::StatusOk);
+            ExpectLayout(inPlace.out, order);
+            EXPECT_EQ(inPlace.out, separate.out) << "in place with an odd buffer, order " << order;
+
+            if (order <= 12) {
+                Outcome withBuffer = Forward(x, spec.get(), order, Mode::Separate, odd);
+                EXPECT_EQ(withBuffer.out, separate.out) << "odd buffer, order " << order;
+            }
+            if (HasFailure())
+                return; // one failing order is enough to read
+        }
+    }
+}
+
+TEST(FftForwardX87, ClosedFormSpectraAtLargeOrders)
+{
+    for (int order : {13, 14, 16, 17, 19, 20}) {
+        const uint64_t n = uint64_t{1} << order;
+        const uint64_t k0 = n / 8 + 3;
+        // 0.5 + cos(2 pi k0 n / N) - 0.25 sin(2 pi 3 k0 n / N): three known lines.
+        std::vector<double> x(n);
+        for (uint64_t j = 0; j < n; ++j) {
+            const long double phase = 2.0L * std::numbers::pi_v<long double> * static_cast<long double>((k0 * j) % n) / n;
+            const long double phase3 = 2.0L * std::numbers::pi_v<long double> * static_cast<long double>((3 * k0 * j) % n) / n;
+            x[j] = static_cast<double>(0.5L + std::cos(phase) - 0.25L * std::sin(phase3));
+        }
+        SpecF64 spec = MakeX87(order, Prim::FftFlagInverse);
+        Outcome run = Forward(x, spec.get(), order, Mode::Separate, nullptr);
+        ASSERT_EQ(run.status, Prim::StatusOk);
+        const double tolerance = Eps * (order + 1) * static_cast<double>(n) / 4.0; // peaks are N/2
+        double worst = 0.0;
+        for (uint64_t k = 0; k <= n / 2; ++k) {
+            double re = 0.0, im = 0.0;
+            if (k == 0)
+                re = 0.5 * n;
+            if (k == k0)
+                re = 0.5 * n;
+            if (k == 3 * k0)
+                im = 0.125 * n;
+            worst = std::max({worst, std::abs(run.out[2 * k] - re), std::abs(run.out[2 * k + 1] - im)});
+        }
+        EXPECT_LT(worst, tolerance) << "order " << order;
+    }
+}
+
+TEST(FftForwardX87, WorkedExamples)
+{
+    {
+        SpecF64 spec = MakeX87(2, Prim::FftFlagInverse);
+        const double x[4] = {1, 2, 3, 4};
+        double out[6];
+        ASSERT_EQ(Prim::FftForwardRealF64_x87(x, out, spec.get(), nullptr), Prim::StatusOk);
+        EXPECT_EQ(std::vector<double>(out, out + 6), (std::vector<double>{10, 0, -2, 2, -2, 0}));
+    }
+    {
+        SpecF64 spec = MakeX87(2, Prim::FftFlagForward);
+        const double x[4] = {1, 2, 3, 4};
+        double out[6];
+        ASSERT_EQ(Prim::FftForwardRealF64_x87(x, out, spec.get(), nullptr), Prim::StatusOk);
+        EXPECT_EQ(std::vector<double>(out, out + 6), (std::vector<double>{2.5, 0, -0.5, 0.5, -0.5, 0}));
+    }
+    {
+        SpecF64 spec = MakeX87(3, Prim::FftFlagInverse);
+        const double x[8] = {0, 1, 0, 0, 0, 0, 0, 0};
+        double out[10];
+        ASSERT_EQ(Prim::FftForwardRealF64_x87(x, out, spec.get(), nullptr), Prim::StatusOk);
+        const double r = 0.707107;
+        const double expected[10] = {1, 0, r, -r, 0, -1, -r, -r, -1, 0};
+        for (int i = 0; i < 10; ++i)
+            EXPECT_NEAR(out[i], expected[i], 5e-7) << i;
+    }
+    {
+        SpecF64 spec = MakeX87(4, Prim::FftFlagInverse);
+        double x[16];
+        for (int i = 0; i < 16; ++i)
+            x[i] = i;
+        double out[18];
+        ASSERT_EQ(Prim::FftForwardRealF64_x87(x, out, spec.get(), nullptr), Prim::StatusOk);
+        const double im[8] = {0, 40.218716, 19.313708, 11.972846, 8, 5.345429, 3.313708, 1.591299};
+        EXPECT_NEAR(out[0], 120, 1e-12);
+        EXPECT_EQ(out[1], 0.0);
+        for (int k = 1; k < 8; ++k) {
+            EXPECT_NEAR(out[2 * k], -8, 1e-12) << k;
+            EXPECT_NEAR(out[2 * k + 1], im[k], 5e-7) << k;
+        }
+        EXPECT_NEAR(out[16], -8, 1e-12);
+        EXPECT_EQ(out[17], 0.0);
+    }
+    {
+        SpecF64 spec = MakeX87(1, Prim::FftFlagInverse);
+        const double x[2] = {3, 5};
+        double out[4];
+        ASSERT_EQ(Prim::FftForwardRealF64_x87(x, out, spec.get(), nullptr), Prim::StatusOk);
+        EXPECT_EQ(std::vector<double>(out, out + 4), (std::vector<double>{8, 0, -2, 0}));
+    }
+    {
+        SpecF64 spec = MakeX87(0, Prim::FftFlagNoScale);
+        const double x[1] = {7};
+        double out[3] = {Sentinel, Sentinel, Sentinel};
+        ASSERT_EQ(Prim::FftForwardRealF64_x87(x, out, spec.get(), nullptr), Prim::StatusOk);
+        EXPECT_EQ(out[0], 7);
+        EXPECT_EQ(out[1], 0.0);
+        EXPECT_EQ(out[2], Sentinel);
+    }
+}
+
+TEST(FftForwardX87, EdgeImaginaryPartsAreZeroEvenForInfinitiesAndNaNs)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int order : {0, 1, 2, 3, 4, 9, 11, 13}) {
+        const uint64_t n = uint64_t{1} << order;
+        std::vector<double> x = RandomSignal(n, 7);
+        x[0] = inf;
+        x[n - 1] = nan;
+        SpecF64 spec = MakeX87(order, Prim::FftFlagSqrtBoth);
+        Outcome run = Forward(x, spec.get(), order, Mode::Separate, nullptr);
+        ASSERT_EQ(run.status, Prim::StatusOk);
+        ExpectLayout(run.out, order);
+    }
+}
+
+TEST(FftForwardX87, ScalesExactlyOnceOnTheLargeOrderPath)
+{
+    for (int order : {10, 11, 12, 13, 15, 20}) {
+        const uint64_t n = uint64_t{1} << order;
+        std::vector<double> ones(n, 1.0);
+        SpecF64 spec = MakeX87(order, Prim::FftFlagForward);
+        Outcome run = Forward(ones, spec.get(), order, Mode::Separate, nullptr);
+        EXPECT_NEAR(run.out[0], 1.0, 1e-12) << "order " << order;
+        EXPECT_NEAR(run.out[2], 0.0, 1e-12) << "order " << order;
+    }
+}
+
+TEST(FftForwardX87, StatusOrderAndNothingWrittenOnError)
+{
+    SpecF64 spec = MakeX87(5, Prim::FftFlagInverse);
+    std::vector<double> x(32, 1.0), out(34, Sentinel);
+    EXPECT_EQ(Prim::FftForwardRealF64_x87(nullptr, nullptr, nullptr, nullptr), Prim::StatusNullPointer);
+    EXPECT_EQ(Prim::FftForwardRealF64_x87(x.data(), out.data(), nullptr, nullptr), Prim::StatusNullPointer);
+    EXPECT_EQ(Prim::FftForwardRealF64_x87(nullptr, out.data(), spec.get(), nullptr), Prim::StatusNullPointer);
+    EXPECT_EQ(Prim::FftForwardRealF64_x87(x.data(), nullptr, spec.get(), nullptr), Prim::StatusNullPointer);
+
+    // A 32-bit-float record (tag 6), and a record whose tag was changed, are the wrong context
+    // even with null data pointers.
+    Prim::FftSpecRealF32* single = nullptr;
+    ASSERT_EQ(Prim::FftInitAllocRealF32_x87(&single, 5, Prim::FftFlagInverse, 1), Prim::StatusOk);
+    SpecF32 singleOwner(single);
+    const auto* wrongKind = reinterpret_cast<const Prim::FftSpecRealF64*>(single);
+    EXPECT_EQ(Prim::FftForwardRealF64_x87(nullptr, out.data(), wrongKind, nullptr), Prim::StatusWrongContext);
+    EXPECT_EQ(Prim::FftForwardRealF64_x87(x.data(), out.data(), wrongKind, nullptr), Prim::StatusWrongContext);
+    spec->tag = 8;
+    EXPECT_EQ(Prim::FftForwardRealF64_x87(x.data(), out.data(), spec.get(), nullptr), Prim::StatusWrongContext);
+    spec->tag = Prim::FftTagRealF64;
+
+    // A record laid out by the SSE2 build is refused by the x87 transform.
+    Prim::FftSpecRealF64* sse2 = nullptr;
+    ASSERT_EQ(Prim::FftInitAllocRealF64_sse2(&sse2, 5, Prim::FftFlagInverse, 1), Prim::StatusOk);
+    SpecF64 sse2Owner(sse2);
+    EXPECT_EQ(Prim::FftForwardRealF64_x87(x.data(), out.data(), sse2, nullptr), Prim::StatusWrongContext);
+    EXPECT_EQ(Prim::FftInverseRealF64_x87(x.data(), out.data(), sse2, nullptr), Prim::StatusWrongContext);
+
+    for (double v : out)
+        EXPECT_EQ(v, Sentinel);
+}
