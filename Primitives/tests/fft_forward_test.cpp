@@ -39,7 +39,7 @@ Outcome Forward(const std::vector<double>& x, const Prim::FftSpecRealF64* spec, 
             uint8_t* buffer)
 {
     const uint64_t size = HalfSpectrumSize(order);
-    Outcome run{std::vector<double>(size + 8, Sentinel), 0};
+    Outcome run{std::vector<double>(size + 8, Sentinel), Prim::StatusOk};
     if (mode == Mode::InPlace) {
         std::copy(x.begin(), x.end(), run.out.begin());
         run.status = Prim::FftForwardRealF64_x87(run.out.data(), run.out.data(), spec, buffer);

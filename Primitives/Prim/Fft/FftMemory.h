@@ -2,7 +2,7 @@
 // Table and buffer allocation for the FFT engine: sizes are counted in 64 bits and
 // anything beyond the allocator's 32-bit signed byte count is refused, never truncated.
 
-#include <Primitives/Prim/Status.h>
+#include <Primitives/Prim/Memory.h>
 
 #include <cstdint>
 #include <limits>
@@ -15,7 +15,7 @@ inline void* FftAllocBytes(uint64_t bytes)
 {
     if (bytes == 0 || bytes > FftMaxBlockBytes)
         return nullptr;
-    return AllocU8(static_cast<int32_t>(bytes));
+    return AllocU8Direct(static_cast<int32_t>(bytes));
 }
 
 template <typename T>

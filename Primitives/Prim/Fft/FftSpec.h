@@ -63,6 +63,15 @@ Status FftGetBufSizeRealF32_sse2(const FftSpecRealF32* spec, int32_t* size);
 Status FftFreeRealF32_x87(FftSpecRealF32* spec);
 Status FftFreeRealF32_sse2(FftSpecRealF32* spec);
 
+// Entry points through the dispatch slots (pairs 140 to 149).
+Status FftInitAllocRealF32(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint);
+Status FftGetBufSizeRealF32(const FftSpecRealF32* spec, int32_t* size);
+Status FftFreeRealF32(FftSpecRealF32* spec);
+Status FftInitAllocRealF64(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint);
+Status FftGetBufSizeRealF64(const FftSpecRealF64* spec, int32_t* size);
+Status FftForwardRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status FftFreeRealF64(FftSpecRealF64* spec);
+
 // Releases a record and its tables (null is ignored).
 void FftSpecFreeF64(FftSpecRealF64* spec);
 void FftSpecFreeF32(FftSpecRealF32* spec);

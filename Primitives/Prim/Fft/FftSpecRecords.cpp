@@ -1,5 +1,6 @@
 #include <Primitives/Prim/Fft/FftSpec.h>
 
+#include <Primitives/Prim/Copy.h>
 #include <Primitives/Prim/Fft/FftMemory.h>
 #include <Primitives/Prim/Fft/FftTableSetup.h>
 #include <Primitives/Prim/Fft/FftTables.h>
@@ -18,11 +19,11 @@ void SpecFree(FftSpecReal<T>* spec)
     if (!spec)
         return;
     for (void*& table : spec->tables) {
-        Free(table);
+        FreeDirect(table);
         table = nullptr;
     }
     spec->tag = 0;
-    Free(spec);
+    FreeDirect(spec);
 }
 
 // What differs between the builds when a record is created.
@@ -108,7 +109,7 @@ Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t 
         if (!spec->tables[FftSlotRealRoots])
             status = StatusNoMemory;
     }
-    Free(sine);
+    FreeDirect(sine);
     if (status != StatusOk) {
         SpecFree(spec);
         return status;

@@ -64,14 +64,14 @@ Status SplitLevelX87(FftSpecReal<T>* spec, int p, const T* sine, int t, int leve
         return StatusNoMemory;
     int32_t* bitRev = FftMakeBitRevTable(d);
     if (!bitRev) {
-        Free(rows);
+        FreeDirect(rows);
         return StatusNoMemory;
     }
     FftFillSplitMatrixX87(matrix, p, d, sine, t, rows, bitRev);
     if (rowsBytes > spec->bufSize)
         spec->bufSize = static_cast<uint32_t>(rowsBytes);
-    Free(rows);
-    Free(bitRev);
+    FreeDirect(rows);
+    FreeDirect(bitRev);
     return StatusOk;
 }
 
@@ -149,7 +149,7 @@ Status InitTables(FftSpecReal<T>* spec, int m, const T* sine, int t, Large large
         if (status == StatusOk)
             spec->bufSize += B::LargeBufBase();
     }
-    Free(ownSine);
+    FreeDirect(ownSine);
     return status;
 }
 

@@ -23,7 +23,7 @@ public:
             failed_ = owned_ == nullptr;
         }
     }
-    ~FftWorkBuffer() { Free(owned_); }
+    ~FftWorkBuffer() { FreeDirect(owned_); }
     FftWorkBuffer(const FftWorkBuffer&) = delete;
     FftWorkBuffer& operator=(const FftWorkBuffer&) = delete;
 

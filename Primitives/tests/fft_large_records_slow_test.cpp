@@ -1,0 +1,67 @@
+// Records of the largest orders that fit the allocator: their buffer sizes, and a transform.
+#include "support/fft_buffer_sizes.h"
+#include "support/fft_records.h"
+
+#include <Primitives/Prim/Fft/FftSpec.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+using namespace FftTest;
+
+TEST(FftLargeRecords, BufferSizesFromOrder23To25)
+{
+    for (int order = 23; order <= 25; ++order) {
+        const BufferSizes& want = ExpectedBufferSizes[order];
+        int32_t size = -1;
+        {
+            Prim::FftSpecRealF64* spec = nullptr;
+            ASSERT_EQ(Prim::FftInitAllocRealF64_x87(&spec, order, 2, 1), Prim::StatusOk);
+            SpecF64 owner(spec);
+            ASSERT_EQ(Prim::FftGetBufSizeRealF64_x87(spec, &size), Prim::StatusOk);
+            EXPECT_EQ(size, want.f64X87) << "tag 9 x87, order " << order;
+        }
+        {
+            Prim::FftSpecRealF64* spec = nullptr;
+            ASSERT_EQ(Prim::FftInitAllocRealF64_sse2(&spec, order, 2, 1), Prim::StatusOk);
+            SpecF64 owner(spec);
+            ASSERT_EQ(Prim::FftGetBufSizeRealF64_sse2(spec, &size), Prim::StatusOk);
+            EXPECT_EQ(size, want.f64Sse2) << "tag 9 SSE2, order " << order;
+        }
+        {
+            Prim::FftSpecRealF32* spec = nullptr;
+            ASSERT_EQ(Prim::FftInitAllocRealF32_x87(&spec, order, 2, 1), Prim::StatusOk);
+            SpecF32 owner(spec);
+            ASSERT_EQ(Prim::FftGetBufSizeRealF32_x87(spec, &size), Prim::StatusOk);
+            EXPECT_EQ(size, want.f32X87) << "tag 6 x87, order " << order;
+        }
+        {
+            Prim::FftSpecRealF32* spec = nullptr;
+            ASSERT_EQ(Prim::FftInitAllocRealF32_sse2(&spec, order, 2, 1), Prim::StatusOk);
+            SpecF32 owner(spec);
+            ASSERT_EQ(Prim::FftGetBufSizeRealF32_sse2(spec, &size), Prim::StatusOk);
+            EXPECT_EQ(size, want.f32Sse2) << "tag 6 SSE2, order " << order;
+        }
+    }
+}
+
+TEST(FftLargeRecords, TwoSplitLevelsAtOrder23)
+{
+    // m = 22 splits 8 + 14, and the rows of 2^14 split again 6 + 8.
+    const int order = 23;
+    const uint64_t n = uint64_t{1} << order;
+    SpecF64 spec = MakeX87(order, Prim::FftFlagInverse);
+    std::vector<double> x(n + 2);
+    const uint64_t k0 = 123457;
+    for (uint64_t j = 0; j < n; ++j)
+        x[j] = std::cos(2.0 * 3.141592653589793238 * static_cast<double>((k0 * j) % n) / static_cast<double>(n));
+    ASSERT_EQ(Prim::FftForwardRealF64_x87(x.data(), x.data(), spec.get(), nullptr), Prim::StatusOk);
+    double worst = 0.0;
+    for (uint64_t k = 0; k <= n / 2; ++k) {
+        const double re = k == k0 ? n / 2.0 : 0.0;
+        worst = std::max({worst, std::abs(x[2 * k] - re), std::abs(x[2 * k + 1])});
+    }
+    EXPECT_LT(worst, 1e-6) << "largest error against the single line of a cosine";
+}
