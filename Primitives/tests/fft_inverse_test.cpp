@@ -24,12 +24,10 @@ double MaxAbs(const std::vector<double>& x)
     return m;
 }
 
-} // namespace
-
-TEST(FftInverseX87, InverseAfterForwardReturnsTheInput)
+void CheckRoundTrip(int firstOrder, int lastOrder)
 {
     std::vector<uint8_t> block((1 << 16) + 1);
-    for (int order = 0; order <= 20; ++order) {
+    for (int order = firstOrder; order <= lastOrder; ++order) {
         const uint64_t n = uint64_t{1} << order;
         const std::vector<double> x = RandomSignal(n, 500 + order);
         const double tolerance = 4.0 * std::numeric_limits<double>::epsilon() * (order + 1) * MaxAbs(x) * 4.0;
@@ -56,6 +54,12 @@ TEST(FftInverseX87, InverseAfterForwardReturnsTheInput)
         }
     }
 }
+
+} // namespace
+
+TEST(FftInverseX87, InverseAfterForwardReturnsTheInputUpToOrder12) { CheckRoundTrip(0, 12); }
+
+TEST(FftInverseX87, InverseAfterForwardReturnsTheInputFromOrder13To20) { CheckRoundTrip(13, 20); }
 
 TEST(FftInverseX87, WorkedExamplesAndIgnoredImaginaryParts)
 {
