@@ -16,11 +16,15 @@ constexpr std::array<float, 256> ByteValues = [] {
     return t;
 }();
 
-template <class S, class D, class F>
-Status Widen(const S* src, D* dst, std::int32_t len, F factor) {
+// Integer times a power of two: exact in the destination type (for 32-bit
+// integers into floats: one rounding, as in double precision followed by a
+// narrowing), so the loop works in the destination type.
+template <class S, class D>
+Status Widen(const S* src, D* dst, std::int32_t len, double factor) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
+    const D f = static_cast<D>(factor);
     for (std::int32_t i = 0; i < len; ++i) {
-        dst[i] = static_cast<D>(static_cast<double>(src[i]) * factor);
+        dst[i] = static_cast<D>(src[i]) * f;
     }
     return StatusOk;
 }
@@ -96,15 +100,12 @@ Status ConvertF32ToF64_x87(const float* src, double* dst, std::int32_t len) {
 // Never an infinity: out-of-range values clamp to the largest float, a NaN to its negative.
 Status ConvertF64ToF32_x87(const double* src, float* dst, std::int32_t len) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
+    constexpr double high = static_cast<double>(FloatMax);
     for (std::int32_t i = 0; i < len; ++i) {
+        // The first comparison is false for a NaN, which so becomes -FLT_MAX.
         const double x = src[i];
-        if (x <= -static_cast<double>(FloatMax) || std::isnan(x)) {
-            dst[i] = -FloatMax;
-        } else if (x >= static_cast<double>(FloatMax)) {
-            dst[i] = FloatMax;
-        } else {
-            dst[i] = static_cast<float>(x);
-        }
+        const double above = x > -high ? x : -high;
+        dst[i] = static_cast<float>(above < high ? above : high);
     }
     return StatusOk;
 }

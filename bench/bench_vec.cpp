@@ -1,0 +1,161 @@
+// Throughput of the vector operations on the main road (sample conversion,
+// de-interleaving, windowing, sums), both builds, 4 KiB to 16 MiB of source data.
+// Bytes per second count every byte read and written.
+
+#include <Primitives/Prim/Convert.h>
+#include <Primitives/Prim/Interleave.h>
+#include <Primitives/Prim/Memory.h>
+#include <Primitives/Prim/Sum.h>
+#include <Primitives/Prim/Window.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+constexpr std::int64_t MinBytes = 4 << 10;
+constexpr std::int64_t MaxBytes = 16 << 20;
+
+// A 32-byte-aligned block from the primitives' allocator, released on scope exit.
+template <class T>
+class Block {
+public:
+    explicit Block(std::int64_t count) : data_(reinterpret_cast<T*>(Prim::AllocU8(static_cast<std::int32_t>(count * sizeof(T))))) {
+        if (data_ == nullptr) throw std::runtime_error("bench_vec: aligned allocation failed");
+        std::memset(static_cast<void*>(data_), 0, static_cast<std::size_t>(count) * sizeof(T));
+    }
+    ~Block() { Prim::Free(data_); }
+    Block(const Block&) = delete;
+    Block& operator=(const Block&) = delete;
+    T* get() const { return data_; }
+
+private:
+    T* data_;
+};
+
+template <class S>
+void Fill(S* p, std::int64_t n) {
+    for (std::int64_t i = 0; i < n; ++i) p[i] = static_cast<S>((i * 2654435761LL) >> 7);
+}
+
+template <auto Convert>
+void ConvertS16ToF32(benchmark::State& state) {
+    const std::int64_t n = state.range(0) / 2;
+    Block<std::int16_t> src(n);
+    Block<float> dst(n);
+    Fill(src.get(), n);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Convert(src.get(), dst.get(), static_cast<std::int32_t>(n), 15));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * n * (2 + 4));
+}
+
+// 24-bit samples travel left-aligned in 32-bit words and convert with scale 31.
+template <auto Convert>
+void ConvertS24ToF32(benchmark::State& state) {
+    const std::int64_t n = state.range(0) / 4;
+    Block<std::int32_t> src(n);
+    Block<float> dst(n);
+    Fill(src.get(), n);
+    for (std::int64_t i = 0; i < n; ++i) src.get()[i] = static_cast<std::int32_t>(static_cast<std::uint32_t>(src.get()[i]) << 8);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Convert(src.get(), dst.get(), static_cast<std::int32_t>(n), 31));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * n * (4 + 4));
+}
+
+template <auto Convert>
+void ConvertS16ToF64(benchmark::State& state) {
+    const std::int64_t n = state.range(0) / 2;
+    Block<std::int16_t> src(n);
+    Block<double> dst(n);
+    Fill(src.get(), n);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Convert(src.get(), dst.get(), static_cast<std::int32_t>(n), 15));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * n * (2 + 8));
+}
+
+template <auto Convert>
+void ConvertF64ToF32(benchmark::State& state) {
+    const std::int64_t n = state.range(0) / 8;
+    Block<double> src(n);
+    Block<float> dst(n);
+    Fill(src.get(), n);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Convert(src.get(), dst.get(), static_cast<std::int32_t>(n)));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * n * (8 + 4));
+}
+
+// Stereo, as most files are.
+template <auto Deinterleave>
+void DeinterleaveStereo(benchmark::State& state) {
+    const std::int64_t n = state.range(0) / 4;
+    const std::int64_t frames = n / 2;
+    Block<float> src(n);
+    Block<float> left(frames);
+    Block<float> right(frames);
+    Fill(src.get(), n);
+    float* channels[2] = {left.get(), right.get()};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Deinterleave(src.get(), 2, static_cast<std::int32_t>(frames), channels));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * frames * 2 * (4 + 4));
+}
+
+template <auto Window>
+void WindowF32(benchmark::State& state) {
+    const std::int64_t n = state.range(0) / 4;
+    Block<float> data(n);
+    for (std::int64_t i = 0; i < n; ++i) data.get()[i] = 1.0f;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Window(data.get(), static_cast<std::int32_t>(n)));
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * n * (4 + 4));
+}
+
+template <auto Sum, int Hint>
+void SumF32(benchmark::State& state) {
+    const std::int64_t n = state.range(0) / 4;
+    Block<float> src(n);
+    for (std::int64_t i = 0; i < n; ++i) src.get()[i] = static_cast<float>(i & 255) * 0.25f;
+    for (auto _ : state) {
+        float sum = 0.0f;
+        benchmark::DoNotOptimize(Sum(src.get(), static_cast<std::int32_t>(n), &sum, Hint));
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetBytesProcessed(state.iterations() * n * 4);
+}
+
+#define VEC_BENCH(fn, ...)                                                                         \
+    BENCHMARK_TEMPLATE(fn, __VA_ARGS__)->RangeMultiplier(4)->Range(MinBytes, MaxBytes)
+
+VEC_BENCH(ConvertS16ToF32, &Prim::ConvertS16ToF32_x87)->Name("ConvertS16ToF32/x87");
+VEC_BENCH(ConvertS16ToF32, &Prim::ConvertS16ToF32_sse2)->Name("ConvertS16ToF32/sse2");
+VEC_BENCH(ConvertS24ToF32, &Prim::ConvertS32ToF32_x87)->Name("ConvertS24ToF32/x87");
+VEC_BENCH(ConvertS24ToF32, &Prim::ConvertS32ToF32_sse2)->Name("ConvertS24ToF32/sse2");
+VEC_BENCH(ConvertS16ToF64, &Prim::ConvertS16ToF64_x87)->Name("ConvertS16ToF64/x87");
+VEC_BENCH(ConvertS16ToF64, &Prim::ConvertS16ToF64_sse2)->Name("ConvertS16ToF64/sse2");
+VEC_BENCH(ConvertF64ToF32, &Prim::ConvertF64ToF32_x87)->Name("ConvertF64ToF32/x87");
+VEC_BENCH(ConvertF64ToF32, &Prim::ConvertF64ToF32_sse2)->Name("ConvertF64ToF32/sse2");
+VEC_BENCH(DeinterleaveStereo, &Prim::DeinterleaveF32_x87)->Name("DeinterleaveF32Stereo/x87");
+VEC_BENCH(DeinterleaveStereo, &Prim::DeinterleaveF32_sse2)->Name("DeinterleaveF32Stereo/sse2");
+VEC_BENCH(WindowF32, &Prim::WinHannF32_x87)->Name("WinHannF32/x87");
+VEC_BENCH(WindowF32, &Prim::WinHannF32_sse2)->Name("WinHannF32/sse2");
+VEC_BENCH(WindowF32, &Prim::WinBartlettF32_x87)->Name("WinBartlettF32/x87");
+VEC_BENCH(WindowF32, &Prim::WinBartlettF32_sse2)->Name("WinBartlettF32/sse2");
+VEC_BENCH(SumF32, &Prim::SumF32_x87, 0)->Name("SumF32/x87");
+VEC_BENCH(SumF32, &Prim::SumF32_sse2, 0)->Name("SumF32/sse2");
+VEC_BENCH(SumF32, &Prim::SumF32_sse2, 1)->Name("SumF32Fast/sse2");
+
+}  // namespace
