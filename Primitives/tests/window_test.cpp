@@ -1,12 +1,15 @@
 #include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Window.h>
+#include <Primitives/Vec/Window.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cfloat>
 #include <functional>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -272,6 +275,46 @@ TEST(Window, EntryPointsAreBound) {
     EXPECT_EQ(Prim::WinHammingF32(nullptr, 9), Prim::StatusNullPointer);
     EXPECT_EQ(Prim::WinBlackmanF32(x.data(), 3, -0.16f), Prim::StatusOk);
     EXPECT_EQ(x, (std::vector<float>{0, 1, 0, 1, 0}));
+}
+
+// The double wrappers window through a float temporary with the bound build.
+TEST(Window, VectorLayerWindowsDoublesThroughFloats) {
+    const std::int32_t len = 1001;
+    std::vector<double> data(static_cast<std::size_t>(len));
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = 1.0 + 1e-3 * double(i) + 1e-12;
+    using WrapperFn = std::function<void(std::int32_t, double*)>;
+    using PrimFn = std::function<Prim::Status(float*, std::int32_t)>;
+    const std::vector<std::pair<WrapperFn, PrimFn>> pairs = {
+        {Vec::WinBartlettF64, Prim::WinBartlettF32},
+        {Vec::WinHannF64, Prim::WinHannF32},
+        {Vec::WinHammingF64, Prim::WinHammingF32},
+        {[](std::int32_t n, double* x) { Vec::WinBlackmanF64(n, x, -0.2f); },
+         [](float* x, std::int32_t n) { return Prim::WinBlackmanF32(x, n, -0.2f); }},
+    };
+    for (const auto& [wrapper, prim] : pairs) {
+        std::vector<double> windowed = data;
+        wrapper(len, windowed.data());
+        std::vector<float> expected(data.begin(), data.end());
+        ASSERT_EQ(prim(expected.data(), len), Prim::StatusOk);
+        for (std::size_t i = 0; i < windowed.size(); ++i) ASSERT_EQ(windowed[i], double(expected[i])) << i;
+    }
+}
+
+TEST(Window, VectorLayerClampsToTheFloatRangeAndRefusesBadLengths) {
+    std::vector<double> x = {3.0, -1e39, 1e300, 5.0, 7.0};
+    Vec::WinHannF64(5, x.data());
+    EXPECT_EQ(x[0], 0.0);
+    EXPECT_EQ(x[1], -double(FLT_MAX) * 0.5);
+    EXPECT_EQ(x[2], double(FLT_MAX));  // the middle is not windowed, only clamped
+    EXPECT_EQ(x[4], 0.0);
+
+    std::vector<double> untouched = {1.25, 2.5, 3.75};
+    Vec::WinHammingF64(0, untouched.data());
+    Vec::WinHammingF64(-4, untouched.data());
+    Vec::WinBartlettF64(2, untouched.data());  // refused beneath, data widened back unchanged
+    EXPECT_EQ(untouched, (std::vector<double>{1.25, 2.5, 3.75}));
+    EXPECT_THROW(Vec::WinHannF64(0x40000000, untouched.data()), std::length_error);
+    EXPECT_EQ(untouched, (std::vector<double>{1.25, 2.5, 3.75}));
 }
 
 }  // namespace
