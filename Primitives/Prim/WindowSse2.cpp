@@ -105,14 +105,23 @@ Status WinBartlettF32_sse2(float* srcDst, std::int32_t len) {
         ApplyBlock(srcDst, n, k, _mm_mul_ps(index, _mm_set1_ps(step)));
     }
     for (; k <= lastSingle; ++k) ApplyPair(srcDst, n, k, float(k) * step);
-    // Beyond, the step is accumulated in double precision.
+    if (k > last) return StatusOk;
+    // Beyond, the step is accumulated in double precision, four lanes apart.
+    double first[4];
     double w = double(singleBartlettPairs) * stepDouble;
+    for (double& lane : first) lane = (w += stepDouble);
+    __m128d low = _mm_loadu_pd(first);
+    __m128d high = _mm_loadu_pd(first + 2);
+    const __m128d fourSteps = _mm_set1_pd(4.0 * stepDouble);
     for (; k + 3 <= last; k += 4) {
-        float block[4];
-        for (float& value : block) value = static_cast<float>(w += stepDouble);
-        ApplyBlock(srcDst, n, k, _mm_loadu_ps(block));
+        ApplyBlock(srcDst, n, k, _mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high)));
+        low = _mm_add_pd(low, fourSteps);
+        high = _mm_add_pd(high, fourSteps);
     }
-    for (; k <= last; ++k) ApplyPair(srcDst, n, k, static_cast<float>(w += stepDouble));
+    double rest[4];
+    _mm_storeu_pd(rest, low);
+    _mm_storeu_pd(rest + 2, high);
+    for (std::size_t j = 0; k <= last; ++k, ++j) ApplyPair(srcDst, n, k, static_cast<float>(rest[j]));
     return StatusOk;
 }
 
