@@ -1,12 +1,15 @@
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
 
+#include <Primitives/Prim/Fft/FftComplexX87.h>
+
 namespace Prim {
 namespace {
 
+constexpr int PrefetchDistance = 16;
+
 inline void Move(const double* src, double* dst, uint64_t from, uint64_t to)
 {
-    dst[2 * to] = src[2 * from];
-    dst[2 * to + 1] = src[2 * from + 1];
+    FftX87::Store(dst + 2 * to, FftX87::Load(src + 2 * from));
 }
 
 } // namespace
@@ -29,7 +32,20 @@ void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int3
     // 2i+1, 2i+h, 2i+h+1, whose reversals follow from that of 2i.
     const uint64_t h = count / 2;
     const int32_t* entry = table;
-    for (; *entry != 0; entry += 2) {
+    // The partners q jump around the array: ask for them a few entries ahead. The pair
+    // list is followed by at least the final 0 and the M/4-word table, so reading ahead
+    // within the table is safe only while the look-ahead stays on pairs.
+    const int32_t* pairsEnd = table;
+    while (*pairsEnd != 0)
+        pairsEnd += 2;
+    for (; entry != pairsEnd; entry += 2) {
+        if (entry + 2 * PrefetchDistance < pairsEnd) {
+            const uint64_t ahead = static_cast<uint64_t>(entry[2 * PrefetchDistance + 1]) / 2;
+            __builtin_prefetch(src + 2 * ahead);
+            __builtin_prefetch(src + 2 * (h + ahead));
+            __builtin_prefetch(dst + 2 * ahead, 1);
+            __builtin_prefetch(dst + 2 * (h + ahead), 1);
+        }
         const uint64_t p = static_cast<uint64_t>(entry[0]) / 2;
         const uint64_t q = static_cast<uint64_t>(entry[1]) / 2;
         Move(src, dst, q, p);

@@ -1,104 +1,80 @@
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
 
+#include <Primitives/Prim/Fft/FftComplexX87.h>
+
 #include <bit>
 
 namespace Prim {
 namespace {
 
-// Forward: the second output of a radix-4 butterfly takes -i, the fourth +i; the
-// inverse exchanges them and conjugates the twiddles.
+using namespace FftX87;
+
+// Radix-4 butterfly on values a, b, c, d at quarter-span distance, b and c being the
+// sub-transforms of residues 2 and 1. Forward: the second output takes -i, the fourth +i;
+// the inverse exchanges them (its roots come conjugated).
 template <bool Inverse>
-inline void Butterfly4(double* a, double* b, double* c, double* d, const double* w)
+inline void Combine4(double* pa, double* pb, double* pc, double* pd, Cplx a, Cplx t1, Cplx t2, Cplx t3)
 {
-    const double w1r = w[0], w2r = w[2], w3r = w[4];
-    const double w1i = Inverse ? -w[1] : w[1];
-    const double w2i = Inverse ? -w[3] : w[3];
-    const double w3i = Inverse ? -w[5] : w[5];
-    const double t1r = w2r * b[0] - w2i * b[1], t1i = w2r * b[1] + w2i * b[0];
-    const double t2r = w1r * c[0] - w1i * c[1], t2i = w1r * c[1] + w1i * c[0];
-    const double t3r = w3r * d[0] - w3i * d[1], t3i = w3r * d[1] + w3i * d[0];
-    const double s0r = a[0] + t1r, s0i = a[1] + t1i;
-    const double s1r = a[0] - t1r, s1i = a[1] - t1i;
-    const double s2r = t2r + t3r, s2i = t2i + t3i;
-    const double s3r = t2r - t3r, s3i = t2i - t3i;
-    a[0] = s0r + s2r;
-    a[1] = s0i + s2i;
-    c[0] = s0r - s2r;
-    c[1] = s0i - s2i;
-    if (Inverse) {
-        b[0] = s1r - s3i;
-        b[1] = s1i + s3r;
-        d[0] = s1r + s3i;
-        d[1] = s1i - s3r;
-    } else {
-        b[0] = s1r + s3i;
-        b[1] = s1i - s3r;
-        d[0] = s1r - s3i;
-        d[1] = s1i + s3r;
-    }
+    const Cplx s0 = a + t1, s1 = a - t1;
+    const Cplx s2 = t2 + t3, s3 = t2 - t3;
+    const Cplx r = TimesMinusI(s3);
+    Store(pa, s0 + s2);
+    Store(pc, s0 - s2);
+    Store(pb, Inverse ? s1 - r : s1 + r);
+    Store(pd, Inverse ? s1 + r : s1 - r);
 }
 
-// The j = 0 butterfly: all twiddles are 1.
+template <bool Inverse>
+inline void Butterfly4(double* a, double* b, double* c, double* d, const Root& w1, const Root& w2, const Root& w3)
+{
+    Combine4<Inverse>(a, b, c, d, Load(a), Mul(Load(b), w2), Mul(Load(c), w1), Mul(Load(d), w3));
+}
+
 template <bool Inverse>
 inline void Butterfly4Unit(double* a, double* b, double* c, double* d)
 {
-    const double s0r = a[0] + b[0], s0i = a[1] + b[1];
-    const double s1r = a[0] - b[0], s1i = a[1] - b[1];
-    const double s2r = c[0] + d[0], s2i = c[1] + d[1];
-    const double s3r = c[0] - d[0], s3i = c[1] - d[1];
-    a[0] = s0r + s2r;
-    a[1] = s0i + s2i;
-    c[0] = s0r - s2r;
-    c[1] = s0i - s2i;
-    if (Inverse) {
-        b[0] = s1r - s3i;
-        b[1] = s1i + s3r;
-        d[0] = s1r + s3i;
-        d[1] = s1i - s3r;
-    } else {
-        b[0] = s1r + s3i;
-        b[1] = s1i - s3r;
-        d[0] = s1r - s3i;
-        d[1] = s1i + s3r;
-    }
+    Combine4<Inverse>(a, b, c, d, Load(a), Load(b), Load(c), Load(d));
+}
+
+// The span-4 stage and, for odd orders, the span-8 radix-2 stage in one sweep: each group
+// of eight values is loaded once and passes through both stages in registers.
+template <bool Inverse>
+inline void Unit4(Cplx& z0, Cplx& z1, Cplx& z2, Cplx& z3)
+{
+    const Cplx s0 = z0 + z1, s1 = z0 - z1;
+    const Cplx s2 = z2 + z3, s3 = z2 - z3;
+    const Cplx r = TimesMinusI(s3);
+    z0 = s0 + s2;
+    z2 = s0 - s2;
+    z1 = Inverse ? s1 - r : s1 + r;
+    z3 = Inverse ? s1 + r : s1 - r;
 }
 
 template <bool Inverse>
-void Span8(double* data, uint32_t count, const double* twiddles)
+void Span4And8(double* data, uint32_t count, const double* twiddles)
 {
     // W_8^1 = (h, -h) is entry count/8 of the table; W_8^2 = -i and W_8^3 = (-h, -h) follow.
     const double h = twiddles[6 * (count / 8)];
-    const double w1i = Inverse ? -twiddles[6 * (count / 8) + 1] : twiddles[6 * (count / 8) + 1];
+    const double hi = twiddles[6 * (count / 8) + 1];
+    const Root w1 = MakeRoot<Inverse>(h, hi);
+    const Root w3 = MakeRoot<Inverse>(-h, hi);
     for (uint32_t g = 0; g < count; g += 8) {
         double* a = data + 2 * g;
-        double* b = a + 8;
-        for (int j = 0; j < 4; ++j) {
-            double tr, ti;
-            const double br = b[2 * j], bi = b[2 * j + 1];
-            switch (j) {
-            case 0:
-                tr = br;
-                ti = bi;
-                break;
-            case 1:
-                tr = h * br - w1i * bi;
-                ti = h * bi + w1i * br;
-                break;
-            case 2:
-                tr = Inverse ? -bi : bi;
-                ti = Inverse ? br : -br;
-                break;
-            default:
-                tr = -h * br - w1i * bi;
-                ti = -h * bi + w1i * br;
-                break;
-            }
-            const double ar = a[2 * j], ai = a[2 * j + 1];
-            a[2 * j] = ar + tr;
-            a[2 * j + 1] = ai + ti;
-            b[2 * j] = ar - tr;
-            b[2 * j + 1] = ai - ti;
-        }
+        Cplx a0 = Load(a), a1 = Load(a + 2), a2 = Load(a + 4), a3 = Load(a + 6);
+        Cplx b0 = Load(a + 8), b1 = Load(a + 10), b2 = Load(a + 12), b3 = Load(a + 14);
+        Unit4<Inverse>(a0, a1, a2, a3);
+        Unit4<Inverse>(b0, b1, b2, b3);
+        const Cplx t1 = Mul(b1, w1);
+        const Cplx t2 = Inverse ? TimesI(b2) : TimesMinusI(b2);
+        const Cplx t3 = Mul(b3, w3);
+        Store(a, a0 + b0);
+        Store(a + 2, a1 + t1);
+        Store(a + 4, a2 + t2);
+        Store(a + 6, a3 + t3);
+        Store(a + 8, a0 - b0);
+        Store(a + 10, a1 - t1);
+        Store(a + 12, a2 - t2);
+        Store(a + 14, a3 - t3);
     }
 }
 
@@ -107,35 +83,37 @@ void RadixPass(double* data, uint32_t count, const double* twiddles)
 {
     if (count < 4) {
         if (count == 2) {
-            const double r0 = data[0], i0 = data[1];
-            data[0] = r0 + data[2];
-            data[1] = i0 + data[3];
-            data[2] = r0 - data[2];
-            data[3] = i0 - data[3];
+            const Cplx z0 = Load(data), z1 = Load(data + 2);
+            Store(data, z0 + z1);
+            Store(data + 2, z0 - z1);
         }
         return;
     }
-    for (uint32_t g = 0; g < count; g += 4) {
-        double* z = data + 2 * g;
-        Butterfly4Unit<Inverse>(z, z + 2, z + 4, z + 6);
-    }
     uint32_t span = 16;
     if (std::countr_zero(count) % 2 != 0) {
-        Span8<Inverse>(data, count, twiddles);
+        Span4And8<Inverse>(data, count, twiddles);
         span = 32;
+    } else {
+        for (uint32_t g = 0; g < count; g += 4) {
+            double* z = data + 2 * g;
+            Butterfly4Unit<Inverse>(z, z + 2, z + 4, z + 6);
+        }
     }
     for (; span <= count; span *= 4) {
         const uint32_t quarter = span / 4;
         const uint32_t step = 6 * (count / span);
+        // Butterfly j of every group uses the same roots: prepare them once per j.
         for (uint32_t g = 0; g < count; g += span) {
             double* a = data + 2 * g;
-            double* b = a + 2 * quarter;
-            double* c = b + 2 * quarter;
-            double* d = c + 2 * quarter;
-            Butterfly4Unit<Inverse>(a, b, c, d);
-            const double* w = twiddles + step;
-            for (uint32_t j = 1; j < quarter; ++j, w += step)
-                Butterfly4<Inverse>(a + 2 * j, b + 2 * j, c + 2 * j, d + 2 * j, w);
+            Butterfly4Unit<Inverse>(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter);
+        }
+        const double* w = twiddles + step;
+        for (uint32_t j = 1; j < quarter; ++j, w += step) {
+            const Root w1 = LoadRoot<Inverse>(w), w2 = LoadRoot<Inverse>(w + 2), w3 = LoadRoot<Inverse>(w + 4);
+            for (uint32_t g = 0; g < count; g += span) {
+                double* a = data + 2 * (g + j);
+                Butterfly4<Inverse>(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter, w1, w2, w3);
+            }
         }
     }
 }

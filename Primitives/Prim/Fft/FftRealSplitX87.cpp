@@ -1,37 +1,44 @@
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
 
-namespace Prim {
+#include <Primitives/Prim/Fft/FftComplexX87.h>
 
+namespace Prim {
+namespace {
+
+using namespace FftX87;
+
+inline Cplx Conj(Cplx v) { return __builtin_shufflevector(v, -v, 0, 3); }
+
+} // namespace
+
+// With z = Z_k = (a, c), y = Z_(M-k) = (b, e), D = z - conj y = (a - b, c + e):
+// (t, u) = q D + p (-i D); X_k = (t, u) + conj y; X_(M-k) = conj(z - (t, u)).
 void FftRealPostF64_x87(double* data, uint32_t half, int, const double* table)
 {
     for (uint32_t k = 1; k < half / 2; ++k) {
-        const uint32_t mk = half - k;
-        const double a = data[2 * k], c = data[2 * k + 1];
-        const double b = data[2 * mk], e = data[2 * mk + 1];
-        const double p = table[2 * k], q = table[2 * k + 1];
-        const double t = q * (a - b) + p * (c + e);
-        const double u = q * (c + e) - p * (a - b);
-        data[2 * k] = b + t;
-        data[2 * mk] = a - t;
-        data[2 * k + 1] = u - e;
-        data[2 * mk + 1] = u - c;
+        double* lo = data + 2 * k;
+        double* hi = data + 2 * (half - k);
+        const Cplx z = Load(lo), yc = Conj(Load(hi));
+        const Cplx d = z - yc;
+        const Cplx tu = d * Cplx{table[2 * k + 1], table[2 * k + 1]} +
+                        TimesMinusI(d) * Cplx{table[2 * k], table[2 * k]};
+        Store(lo, tu + yc);
+        Store(hi, Conj(z - tu));
     }
     data[half + 1] = -data[half + 1];
 }
 
+// With z = X_k = (a, c), y = X_(M-k) = (b, e): D = z - conj y = (a - b, c + e),
+// S = z + conj y = (a + b, c - e), (p, q) = h D + g (i D); Z_k = S + (p, q) and
+// Z_(M-k) = conj(S - (p, q)).
 void FftRealPreF64_x87(const double* src, double* dst, uint32_t half, int, const double* roots)
 {
     for (uint32_t k = 1; k < half / 2; ++k) {
-        const uint32_t mk = half - k;
-        const double a = src[2 * k], c = src[2 * k + 1];
-        const double b = src[2 * mk], e = src[2 * mk + 1];
-        const double g = roots[2 * k], h = roots[2 * k + 1];
-        const double p = h * (a - b) - g * (c + e);
-        const double q = g * (a - b) + h * (c + e);
-        dst[2 * k] = a + b + p;
-        dst[2 * k + 1] = (c - e) + q;
-        dst[2 * mk] = a + b - p;
-        dst[2 * mk + 1] = q - (c - e);
+        const Cplx z = Load(src + 2 * k), yc = Conj(Load(src + 2 * (half - k)));
+        const Cplx d = z - yc, sum = z + yc;
+        const Cplx pq = d * Cplx{roots[2 * k + 1], roots[2 * k + 1]} + TimesI(d) * Cplx{roots[2 * k], roots[2 * k]};
+        Store(dst + 2 * k, sum + pq);
+        Store(dst + 2 * (half - k), Conj(sum - pq));
     }
     dst[half] = 2.0 * src[half];
     dst[half + 1] = -2.0 * src[half + 1];

@@ -1,9 +1,12 @@
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
 
+#include <Primitives/Prim/Fft/FftComplexX87.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 namespace Prim {
 namespace {
+
+using namespace FftX87;
 
 constexpr uint32_t LeafLength = 512;
 constexpr uint32_t CombineColumnBlock = 128;
@@ -32,33 +35,27 @@ void Combine(double* data, uint32_t count, uint32_t startSpan, const double* roo
     for (uint32_t span = startSpan; span < count; span *= 2) {
         const uint32_t rootStep = count / (2 * span);
         const uint32_t halfSpan = span / 2;
-        // w = W_2span^j for j < span/2 from the quarter-circle roots, -i times that beyond.
+        // Column j takes w = W_2span^j from the quarter-circle roots, column j + span/2
+        // takes -i w (+i conj w in the inverse).
         for (uint32_t first = 0; first < halfSpan; first += halfBlock) {
-            for (uint32_t base = 0; base < count; base += 2 * span) {
-                double* upper = data + 2 * base;
-                double* lower = upper + 2 * span;
-                for (uint32_t j = first; j < first + halfBlock && j < halfSpan; ++j) {
-                    const double wr = roots[2 * j * rootStep];
-                    const double wi = Inverse ? -roots[2 * j * rootStep + 1] : roots[2 * j * rootStep + 1];
-                    // column j with w, column j + span/2 with -i w (+i conj w inverse)
-                    const double xr = lower[2 * j], xi = lower[2 * j + 1];
-                    const double tr = wr * xr - wi * xi, ti = wr * xi + wi * xr;
-                    const double ur = upper[2 * j], ui = upper[2 * j + 1];
-                    upper[2 * j] = ur + tr;
-                    upper[2 * j + 1] = ui + ti;
-                    lower[2 * j] = ur - tr;
-                    lower[2 * j + 1] = ui - ti;
+            const uint32_t last = first + halfBlock < halfSpan ? first + halfBlock : halfSpan;
+            for (uint32_t j = first; j < last; ++j) {
+                const Root w = LoadRoot<Inverse>(roots + 2 * uint64_t{j} * rootStep);
+                for (uint32_t base = 0; base < count; base += 2 * span) {
+                    double* upper = data + 2 * (uint64_t{base} + j);
+                    double* lower = upper + 2 * uint64_t{span};
+                    const Cplx t = Mul(Load(lower), w);
+                    const Cplx u = Load(upper);
+                    Store(upper, u + t);
+                    Store(lower, u - t);
 
-                    const uint32_t k = j + halfSpan;
-                    const double yr = lower[2 * k], yi = lower[2 * k + 1];
-                    const double pr = wr * yr - wi * yi, pi = wr * yi + wi * yr;
-                    const double qr = Inverse ? -pi : pi;
-                    const double qi = Inverse ? pr : -pr;
-                    const double vr = upper[2 * k], vi = upper[2 * k + 1];
-                    upper[2 * k] = vr + qr;
-                    upper[2 * k + 1] = vi + qi;
-                    lower[2 * k] = vr - qr;
-                    lower[2 * k + 1] = vi - qi;
+                    double* upper2 = upper + 2 * uint64_t{halfSpan};
+                    double* lower2 = lower + 2 * uint64_t{halfSpan};
+                    const Cplx p = Mul(Load(lower2), w);
+                    const Cplx q = Inverse ? TimesI(p) : TimesMinusI(p);
+                    const Cplx v = Load(upper2);
+                    Store(upper2, v + q);
+                    Store(lower2, v - q);
                 }
             }
         }
@@ -110,24 +107,16 @@ void Split(const FftSpecRealF64* spec, double* data, int m, int level, double* b
     for (uint32_t k = 0; k < rowLength; k += 4) {
         const double* in = data + 2 * k;
         for (uint32_t t = 0; t < rows; ++t, in += rowStride, matrix += 8) {
-            for (uint32_t c = 0; c < 4; ++c) {
-                const double wr = matrix[2 * c];
-                const double wi = Inverse ? -matrix[2 * c + 1] : matrix[2 * c + 1];
-                const double xr = in[2 * c], xi = in[2 * c + 1];
-                double* out = buffer + 2 * (uint64_t{c} * rows + t);
-                out[0] = wr * xr - wi * xi;
-                out[1] = wr * xi + wi * xr;
-            }
+            __builtin_prefetch(in + 8); // the next group of columns, one row step apart in memory
+            for (uint32_t c = 0; c < 4; ++c)
+                Store(buffer + 2 * (uint64_t{c} * rows + t), Mul(Load(in + 2 * c), LoadRoot<Inverse>(matrix + 2 * c)));
         }
         for (uint32_t c = 0; c < 4; ++c)
             Radix<Inverse>(buffer + 2 * uint64_t{c} * rows, rows, columnTwiddles);
         double* out = data + 2 * k;
         for (uint32_t l = 0; l < rows; ++l, out += rowStride) {
-            for (uint32_t c = 0; c < 4; ++c) {
-                const double* v = buffer + 2 * (uint64_t{c} * rows + l);
-                out[2 * c] = v[0];
-                out[2 * c + 1] = v[1];
-            }
+            for (uint32_t c = 0; c < 4; ++c)
+                Store(out + 2 * c, Load(buffer + 2 * (uint64_t{c} * rows + l)));
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <Primitives/Prim/Fft/FftRootReader.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace Prim {
 namespace {
@@ -89,11 +90,11 @@ namespace {
 template <typename T>
 void SwapComplex(T* data, uint64_t a, uint64_t b)
 {
-    T re = data[2 * a], im = data[2 * a + 1];
-    data[2 * a] = data[2 * b];
-    data[2 * a + 1] = data[2 * b + 1];
-    data[2 * b] = re;
-    data[2 * b + 1] = im;
+    T first[2], second[2];
+    std::memcpy(first, data + 2 * a, sizeof first);
+    std::memcpy(second, data + 2 * b, sizeof second);
+    std::memcpy(data + 2 * a, second, sizeof second);
+    std::memcpy(data + 2 * b, first, sizeof first);
 }
 
 template <typename T>
