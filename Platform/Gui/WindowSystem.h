@@ -51,6 +51,19 @@ struct OpenFileRequest {
     int filterIndex = 0;
 };
 
+struct MenuEntry {
+    bool separator = false;
+    // "&" marks the mnemonic ("&&" shows one "&"); text after a tab shows at the right.
+    std::string label;
+    bool checked = false;
+    unsigned command = 0;  // handed to the window's OnCommand when the entry is chosen
+};
+
+struct MenuSpec {
+    std::string title;  // with "&" marks as in entries
+    std::vector<MenuEntry> entries;
+};
+
 // Sees every key-down before its window does; true consumes it (no character follows).
 using AcceleratorFilter = std::function<bool(WindowId window, const KeyEvent& keyDown)>;
 
@@ -85,6 +98,9 @@ public:
     virtual bool Post(WindowId window, unsigned message, std::uint64_t a = 0, std::uint64_t b = 0) = 0;
     // Runs the window's OnCommand now (menus and accelerators use it).
     virtual bool SendCommand(WindowId window, unsigned command) = 0;
+
+    // Menus: the bar above the client area, rebuilt whole; none when `menus` is empty.
+    virtual void SetMenuBar(WindowId window, const std::vector<MenuSpec>& menus) = 0;
 
     // Timers: starting an identifier that runs restarts it with the new interval.
     virtual bool StartTimer(WindowId window, unsigned timerId, unsigned intervalMs) = 0;

@@ -331,3 +331,25 @@ TEST(GuiFake, InstalledAsTheCurrentWindowSystem) {
     EXPECT_NE(dynamic_cast<FakeWindowSystem*>(&current), nullptr);
     Install(std::move(previous));
 }
+
+TEST(GuiFake, MenuBarTakesItsRowFromTheClientAreaAndSendsCommands) {
+    FakeWindowSystem fake;
+    Recorder r;
+    r.system = &fake;
+    const WindowId id = fake.CreateWindow(Spec(r, {0, 0, 700, 400}));
+    fake.SetMinimumClientSize(id, 662, 162);
+    fake.SetMenuBar(id, {{"&File", {{false, "&Open...\tCtrl+O", false, 1}, {true, "", false, 0}, {false, "E&xit", true, 2}}}});
+    EXPECT_EQ(fake.Calls().back(), "SetMenuBar 1 \"&File\"[\"&Open...\tCtrl+O\"=1, -, \"E&xit\"+=2]");
+    EXPECT_EQ(fake.ClientSize(id), (PixelSize{700, 380}));
+    EXPECT_EQ(fake.ClientOriginOnScreen(id), (PixelPoint{0, 20}));
+    EXPECT_EQ(r.log, (std::vector<std::string>{"placement"}));
+    EXPECT_TRUE(fake.ChooseMenuEntry(id, 2));
+    EXPECT_FALSE(fake.ChooseMenuEntry(id, 0));  // separators carry no command
+    EXPECT_FALSE(fake.ChooseMenuEntry(id, 9));
+    EXPECT_EQ(r.log.back(), "command 2");
+    // The minimum is of the client area, below the bar.
+    fake.UserResize(id, {0, 0, 100, 100});
+    EXPECT_EQ(fake.ClientSize(id), (PixelSize{662, 162}));
+    fake.SetMenuBar(id, {});
+    EXPECT_EQ(fake.ClientSize(id), (PixelSize{662, 182}));
+}

@@ -254,3 +254,53 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), recentList);
     std::filesystem::remove_all(home);
 }
+
+TEST(GtkWindowSystemXvfb, MenuEntriesReachTheWindowAsCommands) {
+    auto system = MakeSystem();
+    struct Events : Recorder {
+        using Recorder::Recorder;
+        std::vector<unsigned> commands;
+        std::atomic<std::size_t> count{0};
+        bool OnKey(const KeyEvent&) override { return false; }  // left to the menus
+        bool OnCommand(unsigned command) override {
+            commands.push_back(command);
+            ++count;
+            return true;
+        }
+    } events(*system);
+    const WindowId w = system->CreateWindow({"Gui Menu Owner", {100, 100, 300, 200}, false, true, "", NoWindow, &events});
+    system->SetMenuBar(w, {{"&File", {{false, "&Open...\tCtrl+O", false, 1}, {true, "", false, 0},
+                                      {false, "E&xit", false, 2}, {false, "&Checked", true, 3}}},
+                           {"&Help", {{false, "&About", false, 4}}}});
+    system->ShowWindow(w, ShowMode::Normal);
+    PixelSize client;
+    PixelPoint origin;
+    events.steps = {
+        [&] {
+            client = system->ClientSize(w);
+            origin = system->ClientOriginOnScreen(w);
+        },
+        [&] { system->Quit(0); },
+    };
+    std::thread script([&] {
+        WaitFor([&] { return events.exposes > 0; });
+        std::this_thread::sleep_for(200ms);
+        system->Post(w, RegisterMessage("gui focus test: run"), 0);
+        RunCommand("xdotool mousemove 250 250");
+        for (const char* keys : {"alt+f x", "alt+f c", "alt+h a"}) {
+            const std::size_t before = events.count;
+            RunCommand(std::string("xdotool key --delay 150 ") + keys);
+            WaitFor([&] { return events.count > before; });
+        }
+        std::this_thread::sleep_for(100ms);
+        system->Post(w, RegisterMessage("gui focus test: run"), 1);
+    });
+    EXPECT_EQ(system->RunMessageLoop(), 0);
+    script.join();
+
+    EXPECT_EQ(events.commands, (std::vector<unsigned>{2, 3, 4}));
+    // The bar sits above the client area, which keeps the rest of the window.
+    EXPECT_EQ(client.width, 300);
+    EXPECT_GT(origin.y, 100);
+    EXPECT_EQ(client.height, 200 - (origin.y - 100));
+}

@@ -1,6 +1,7 @@
 // The desktop-independent pieces of input translation, against hand-worked cases.
 #include <Platform/Gui/Gtk/FilePatterns.h>
 #include <Platform/Gui/Gtk/GtkKeys.h>
+#include <Platform/Gui/Gtk/MenuLabels.h>
 #include <Platform/Gui/Input/ClickTracker.h>
 #include <Platform/Gui/Input/Modifiers.h>
 #include <Platform/Gui/Keys.h>
@@ -103,4 +104,14 @@ TEST(GuiRegisteredMessages, SameNameSameIdentifierFromTheRegisteredRange) {
     EXPECT_EQ(RegisterMessage("Quorvel_WM_QV_CANVAS_UPDATE"), update);
     EXPECT_EQ(RegisterMessage("quorvel_wm_qv_canvas_update"), update);
     EXPECT_EQ(RegisterMessage(""), 0u);
+}
+
+TEST(GuiMenuLabels, MnemonicsAndShortcutTextBecomeTheDesktops) {
+    const MenuLabelParts open = SplitMenuLabel("&Open...\tCtrl+O");
+    EXPECT_EQ(open.mnemonicText, "_Open...");
+    EXPECT_EQ(open.acceleratorText, "Ctrl+O");
+    EXPECT_EQ(SplitMenuLabel("Save && Quit_Now").mnemonicText, "Save & Quit__Now");
+    EXPECT_EQ(SplitMenuLabel("Trailing&").mnemonicText, "Trailing");
+    EXPECT_EQ(SplitMenuLabel("1: /tmp/a.wav\tCtrl+Shift+?").acceleratorText, "Ctrl+Shift+?");
+    EXPECT_EQ(SplitMenuLabel("").mnemonicText, "");
 }

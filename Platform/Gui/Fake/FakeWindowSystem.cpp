@@ -155,8 +155,11 @@ bool FakeWindowSystem::InjectMouse(WindowId id, const MouseEvent& e) {
     return w && w->events && w->events->OnMouse(e);
 }
 
+int FakeWindowSystem::TopInset(const Window& w) const { return insetTop_ + (w.menus.empty() ? 0 : menuBarHeight_); }
+
 PixelSize FakeWindowSystem::ClientSizeOf(const Window& w) const {
-    return {std::max(0, w.outer.width - insetLeft_ - insetRight_), std::max(0, w.outer.height - insetTop_ - insetBottom_)};
+    return {std::max(0, w.outer.width - insetLeft_ - insetRight_),
+            std::max(0, w.outer.height - TopInset(w) - insetBottom_)};
 }
 
 void FakeWindowSystem::Reshape(Window& w, PixelRect outer) {
@@ -179,7 +182,7 @@ void FakeWindowSystem::UserResize(WindowId id, PixelRect r, Edge edge) {
     if (!w)
         return;
     const int nonClientWidth = insetLeft_ + insetRight_;
-    const int nonClientHeight = insetTop_ + insetBottom_;
+    const int nonClientHeight = TopInset(*w) + insetBottom_;
     const bool left = edge == Edge::Left || edge == Edge::TopLeft || edge == Edge::BottomLeft;
     const bool top = edge == Edge::Top || edge == Edge::TopLeft || edge == Edge::TopRight;
     if (w->minWidth && r.width - nonClientWidth < *w->minWidth) {
@@ -376,7 +379,7 @@ PixelSize FakeWindowSystem::ClientSize(WindowId id) const {
 
 PixelPoint FakeWindowSystem::ClientOriginOnScreen(WindowId id) const {
     const Window* w = Find(id);
-    return w ? PixelPoint{w->outer.x + insetLeft_, w->outer.y + insetTop_} : PixelPoint{};
+    return w ? PixelPoint{w->outer.x + insetLeft_, w->outer.y + TopInset(*w)} : PixelPoint{};
 }
 
 std::optional<Placement> FakeWindowSystem::GetPlacement(WindowId id) const {
@@ -429,6 +432,43 @@ bool FakeWindowSystem::SendCommand(WindowId id, unsigned command) {
     Log("SendCommand " + std::to_string(id) + " " + std::to_string(command));
     Window* w = Get(id);
     return w && w->events && w->events->OnCommand(command);
+}
+
+void FakeWindowSystem::SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) {
+    std::string line = "SetMenuBar " + std::to_string(id);
+    for (const MenuSpec& m : menus) {
+        line += " " + Quoted(m.title) + "[";
+        for (std::size_t i = 0; i < m.entries.size(); ++i) {
+            const MenuEntry& e = m.entries[i];
+            line += (i ? ", " : "") + (e.separator ? std::string("-")
+                                                   : Quoted(e.label) + (e.checked ? "+" : "") + "=" + std::to_string(e.command));
+        }
+        line += "]";
+    }
+    Log(line);
+    Window* w = Get(id);
+    if (!w)
+        return;
+    const PixelSize before = ClientSizeOf(*w);
+    w->menus = menus;
+    Reshape(*w, w->outer);
+    if (ClientSizeOf(*w) != before && w->events)
+        w->events->OnPlacementChanged();
+}
+
+bool FakeWindowSystem::ChooseMenuEntry(WindowId id, unsigned command) {
+    Window* w = Get(id);
+    if (!w)
+        return false;
+    for (const MenuSpec& m : w->menus)
+        for (const MenuEntry& e : m.entries)
+            if (!e.separator && e.command == command) {
+                Log("(user) Menu " + std::to_string(id) + " " + std::to_string(command));
+                if (w->events)
+                    w->events->OnCommand(command);
+                return true;
+            }
+    return false;
 }
 
 bool FakeWindowSystem::StartTimer(WindowId id, unsigned timerId, unsigned intervalMs) {

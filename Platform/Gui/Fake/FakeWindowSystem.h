@@ -40,6 +40,7 @@ public:
         std::vector<std::uint32_t> screen;  // what the client area shows, client-sized
         PixelSize screenSize;
         std::optional<CursorShape> cursor;
+        std::vector<MenuSpec> menus;
     };
 
     // The edge a user drags while sizing a window.
@@ -70,6 +71,8 @@ public:
     void SetMonitors(std::vector<PixelRect> monitors) { monitors_ = std::move(monitors); }
     // Borders and caption around every client area (none at first).
     void SetFrameInsets(int left, int top, int right, int bottom);
+    // The height a menu bar takes from the client area (20 at first).
+    void SetMenuBarHeight(int height) { menuBarHeight_ = height; }
     // The next answers of the open-file dialog, in order; with none left it is cancelled.
     void AnswerOpenFile(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
     // The loop calls it whenever nothing is queued; returning false says nothing more will come.
@@ -88,6 +91,8 @@ public:
     void UserMaximise(WindowId id, bool maximised);
     void UserMinimise(WindowId id, bool minimised);
     void Activate(WindowId id, bool active);
+    // The user picks the menu entry with this command; false when the bar has none.
+    bool ChooseMenuEntry(WindowId id, unsigned command);
     void Expose(WindowId id, const PixelRect& area);
     void AdvanceClock(std::uint32_t ms);
     std::size_t DispatchPosted();
@@ -108,6 +113,7 @@ public:
     void Present(WindowId window, const std::vector<PixelRect>& rects) override;
     bool Post(WindowId window, unsigned message, std::uint64_t a = 0, std::uint64_t b = 0) override;
     bool SendCommand(WindowId window, unsigned command) override;
+    void SetMenuBar(WindowId window, const std::vector<MenuSpec>& menus) override;
     bool StartTimer(WindowId window, unsigned timerId, unsigned intervalMs) override;
     bool StopTimer(WindowId window, unsigned timerId) override;
     std::uint32_t TickCount() const override;
@@ -134,6 +140,7 @@ private:
     Window* Get(WindowId id);
     void Log(std::string line) const;
     PixelSize ClientSizeOf(const Window& w) const;
+    int TopInset(const Window& w) const;
     void Reshape(Window& w, PixelRect outer);
     bool FireNextTimer(std::uint32_t limit);
 
@@ -146,6 +153,7 @@ private:
     std::map<WindowId, Window> windows_;
     WindowId nextId_ = 1;
     int insetLeft_ = 0, insetTop_ = 0, insetRight_ = 0, insetBottom_ = 0;
+    int menuBarHeight_ = 20;
     std::vector<PixelRect> monitors_;
     WindowId capture_ = NoWindow;
     WindowId focus_ = NoWindow;
