@@ -7,10 +7,11 @@
 // compute every element in double precision, the SSE2 builds in the element
 // type; both round each result to the element type, so they agree bit for bit
 // except for AddProductF32, whose x87 build rounds only once.
+// A constant equal to 0 (adding, subtracting) or 1 (multiplying) skips the
+// arithmetic, as does a NaN constant; multiplying by 0 clears to +0.0.
 namespace Prim {
 
-
-// value (+) srcDst[i]
+// Addition
 Status AddConstInPlaceF32_x87(float value, float* srcDst, std::int32_t len);
 Status AddConstInPlaceF32_sse2(float value, float* srcDst, std::int32_t len);
 Status AddConstInPlaceF64_x87(double value, double* srcDst, std::int32_t len);

@@ -17,7 +17,7 @@ namespace {
 
 constexpr double pi = 3.14159265358979323846;
 
-// The windows' closed forms, as numpy defines them, n = 0 .. len - 1.
+// The windows' textbook closed forms, n = 0 .. len - 1.
 double Bartlett(double n, double len) {
     const double m = len - 1;
     return n <= m / 2 ? 2 * n / m : 2 - 2 * n / m;
