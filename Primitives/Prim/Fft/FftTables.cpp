@@ -152,7 +152,7 @@ T* FftMakeTwiddleSse2(int p, const T* sine, int t)
 {
     const uint64_t size = Pow2(p);
     if (size < 9)
-        return FftAllocArray<T>(GroupWidth<T>); // one unfilled element
+        return FftAllocArray<T>(2); // one complex element, not filled
     T* table = FftAllocArray<T>(2 * size);
     if (!table)
         return nullptr;
