@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Platform::Gui {
@@ -62,6 +63,37 @@ struct MenuEntry {
 struct MenuSpec {
     std::string title;  // with "&" marks as in entries
     std::vector<MenuEntry> entries;
+};
+
+// What a dialog's handler can do with the running dialog. Items are the template's
+// controls by identifier; positions in texts count characters.
+class DialogControl {
+public:
+    virtual std::string ItemText(unsigned item) = 0;
+    virtual void SetItemText(unsigned item, const std::string& text) = 0;
+    virtual std::pair<int, int> ItemSelection(unsigned item) = 0;  // start, end
+    virtual void SetItemSelection(unsigned item, int start, int end) = 0;  // end -1: to the end
+    virtual void FocusItem(unsigned item) = 0;
+    virtual PixelSize ItemSize(unsigned item) = 0;
+    virtual void ResizeItem(unsigned item, PixelSize size) = 0;
+    virtual PixelRect DialogRect() = 0;  // screen
+    virtual void MoveDialog(const PixelRect& rect) = 0;
+    // Closes the dialog; RunTemplateDialog returns `result`.
+    virtual void End(int result) = 0;
+
+protected:
+    ~DialogControl() = default;
+};
+
+class DialogEvents {
+public:
+    virtual ~DialogEvents() = default;
+    virtual void OnInit(DialogControl&) {}
+    virtual void OnOk(DialogControl&) {}      // Enter
+    virtual void OnCancel(DialogControl&) {}  // Escape
+    // The text of an edit item changed (typed, pasted or set).
+    virtual void OnTextUpdate(DialogControl&, unsigned /*item*/) {}
+    virtual void OnDeactivated(DialogControl&) {}
 };
 
 // Sees every key-down before its window does; true consumes it (no character follows).
@@ -128,6 +160,11 @@ public:
                                 bool systemModal) = 0;
     // The chosen file's path, or nothing when the user cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) = 0;
+    // A modal dialog made from a template in memory (see DialogTemplate.h), with edit
+    // controls as its items; returns what its handler gave End, or -1 when the template
+    // could not be read or the loop was asked to quit meanwhile.
+    virtual int RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& dialogTemplate,
+                                  DialogEvents& events) = 0;
 };
 
 // The window system the program uses: the one installed last, else the desktop's

@@ -569,4 +569,34 @@ std::optional<std::string> FakeWindowSystem::ChooseFileToOpen(const OpenFileRequ
     return answer;
 }
 
+int FakeWindowSystem::RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& bytes,
+                                        DialogEvents& events) {
+    const std::optional<DialogTemplate> t = ReadDialogTemplate(bytes.data(), bytes.size());
+    std::string line = "RunTemplateDialog " + std::to_string(owner);
+    if (t) {
+        line += " " + std::to_string(t->units.width) + "x" + std::to_string(t->units.height) + " [";
+        for (std::size_t i = 0; i < t->items.size(); ++i)
+            line += (i ? ", " : "") + std::to_string(t->items[i].id) +
+                    (t->items[i].classAtom == kEditControlAtom ? " edit" : " other");
+        line += "]";
+    } else {
+        line += " unreadable";
+    }
+    Log(line);
+    if (!t)
+        return -1;
+    FakeDialog dialog(*t, ClientOriginOnScreen(owner), events);
+    events.OnInit(dialog);
+    if (!dialog.Ended()) {
+        if (dialogScripts_.empty())
+            throw std::logic_error("FakeWindowSystem::RunTemplateDialog: no script was given to answer the dialog");
+        auto script = std::move(dialogScripts_.front());
+        dialogScripts_.pop_front();
+        script(dialog);
+        if (!dialog.Ended())
+            throw std::logic_error("FakeWindowSystem::RunTemplateDialog: the script left the dialog open");
+    }
+    return dialog.Result();
+}
+
 }  // namespace Platform::Gui

@@ -1,4 +1,5 @@
 #pragma once
+#include <Platform/Gui/Fake/FakeDialog.h>
 #include <Platform/Gui/WindowSystem.h>
 
 #include <deque>
@@ -75,6 +76,8 @@ public:
     void SetMenuBarHeight(int height) { menuBarHeight_ = height; }
     // The next answers of the open-file dialog, in order; with none left it is cancelled.
     void AnswerOpenFile(std::optional<std::string> path) { openAnswers_.push_back(std::move(path)); }
+    // The next template dialogs, in order, are played by these scripts, which must end them.
+    void AnswerDialog(std::function<void(FakeDialog&)> script) { dialogScripts_.push_back(std::move(script)); }
     // The loop calls it whenever nothing is queued; returning false says nothing more will come.
     void SetIdleScript(std::function<bool()> script) { idle_ = std::move(script); }
 
@@ -129,6 +132,8 @@ public:
     void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text,
                         bool systemModal) override;
     std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) override;
+    int RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& dialogTemplate,
+                          DialogEvents& events) override;
 
 private:
     struct Posted {
@@ -166,6 +171,7 @@ private:
     std::deque<std::optional<std::string>> openAnswers_;
     std::vector<OpenFileRequest> openRequests_;
     std::vector<MessageBoxShown> messageBoxes_;
+    std::deque<std::function<void(FakeDialog&)>> dialogScripts_;
 };
 
 }  // namespace Platform::Gui

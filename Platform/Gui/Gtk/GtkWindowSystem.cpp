@@ -3,6 +3,7 @@
 #include <Platform/Gui/Gtk/GtkCursors.h>
 #include <Platform/Gui/Gtk/GtkDialogs.h>
 #include <Platform/Gui/Gtk/GtkKeys.h>
+#include <Platform/Gui/Gtk/GtkTemplateDialog.h>
 #include <Platform/Gui/Gtk/MenuLabels.h>
 #include <Platform/Gui/Input/ClickTracker.h>
 #include <Platform/Gui/Input/Modifiers.h>
@@ -477,6 +478,21 @@ public:
     std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) override {
         WindowRecord* rec = Find(request.owner);
         return RunGtkOpenFileDialog(rec ? GTK_WINDOW(rec->window) : nullptr, request);
+    }
+
+    int RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& bytes, DialogEvents& events) override {
+        const std::optional<DialogTemplate> t = ReadDialogTemplate(bytes.data(), bytes.size());
+        if (!t)
+            return -1;
+        WindowRecord* rec = Find(owner);
+        const std::function<void(const std::function<void()>&)> guarded = [this](const std::function<void()>& f) {
+            Guarded([&] {
+                f();
+                return 0;
+            });
+        };
+        return RunGtkTemplateDialog(rec ? GTK_WINDOW(rec->window) : nullptr, ClientOriginOnScreen(owner), *t, events,
+                                    guarded, [this] { return quitRequested_.load(); });
     }
 
 private:
