@@ -7,7 +7,7 @@ namespace {
 
 using namespace FftX87;
 
-inline Cplx Conj(Cplx v) { return __builtin_shufflevector(v, -v, 0, 3); }
+inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; } // exact: a sign change
 
 } // namespace
 

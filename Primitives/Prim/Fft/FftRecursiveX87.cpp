@@ -107,7 +107,6 @@ void Split(const FftSpecRealF64* spec, double* data, int m, int level, double* b
     for (uint32_t k = 0; k < rowLength; k += 4) {
         const double* in = data + 2 * k;
         for (uint32_t t = 0; t < rows; ++t, in += rowStride, matrix += 8) {
-            __builtin_prefetch(in + 8); // the next group of columns, one row step apart in memory
             for (uint32_t c = 0; c < 4; ++c)
                 Store(buffer + 2 * (uint64_t{c} * rows + t), Mul(Load(in + 2 * c), LoadRoot<Inverse>(matrix + 2 * c)));
         }
