@@ -36,10 +36,13 @@ void BlitImagePixels(std::uint32_t* pixels, int stride, const Rect& clip, const 
             Vec::CopyU8(width * 4, reinterpret_cast<const std::uint8_t*>(from), reinterpret_cast<std::uint8_t*>(into));
         return;
     }
+    // Only an image with alpha has transparencies in its top bytes; another's may hold
+    // anything (a snapshot of a surface keeps what fills left there).
     for (int y = 0; y < height; ++y, from += image.Stride(), into += stride) {
         for (int x = 0; x < width; ++x) {
             const std::uint32_t s = from[x];
-            into[x] = BlendColour(into[x], s, static_cast<Transparency>(std::min(255u, (s >> 24) + t)));
+            const unsigned own = image.HasAlpha() ? s >> 24 : 0u;
+            into[x] = BlendColour(into[x], s, static_cast<Transparency>(std::min(255u, own + t)));
         }
     }
 }
