@@ -1,0 +1,271 @@
+#include <QvBase/UI/Image.h>
+#include <QvBase/Util/ResourceArchive.h>
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// What the test asks libpng's writer to make.
+struct PngSpec {
+    int width = 1;
+    int height = 1;
+    int colourType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    std::vector<Bytes> rows;  // packed samples, 16-bit ones big-endian
+    std::vector<png_color> palette;
+    Bytes paletteAlpha;                     // tRNS of a palette image
+    std::optional<png_color_16> keyColour;  // tRNS of a grey or RGB image
+    bool interlaced = false;
+    bool headerOnly = false;
+};
+
+void Append(png_structp png, png_bytep data, png_size_t n) {
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+
+void Flush(png_structp) {}
+
+Bytes WritePng(const PngSpec& spec) {
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, Append, Flush);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!spec.palette.empty())
+        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!spec.paletteAlpha.empty())
+        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    if (spec.keyColour) {
+        png_color_16 key = *spec.keyColour;
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
+    png_write_info(png, info);
+    if (!spec.headerOnly) {
+        std::vector<png_bytep> rows;
+        for (const Bytes& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+        png_write_image(png, rows.data());
+        png_write_end(png, nullptr);
+    }
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+SharedPtr<UI::Image> Decode(const Bytes& bytes) {
+    return UI::Image::DecodePng(static_cast<std::uint32_t>(bytes.size()), bytes.data());
+}
+
+std::vector<std::uint32_t> PixelsOf(const UI::Image& image) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) pixels.push_back(image.Pixels()[y * image.Stride() + x]);
+    return pixels;
+}
+
+void ExpectImage(const SharedPtr<UI::Image>& image, int width, int height, bool alpha,
+                 const std::vector<std::uint32_t>& pixels) {
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->Width(), width);
+    EXPECT_EQ(image->Height(), height);
+    EXPECT_EQ(image->Stride(), width);
+    EXPECT_EQ(image->HasAlpha(), alpha);
+    EXPECT_EQ(PixelsOf(*image), pixels);
+}
+
+PngSpec Rgb2x2() {
+    PngSpec s;
+    s.width = 2;
+    s.height = 2;
+    s.rows = {{0x10, 0x20, 0x30, 0xFF, 0x00, 0x80}, {0x01, 0x02, 0x03, 0xAA, 0xBB, 0xCC}};
+    return s;
+}
+
+}  // namespace
+
+TEST(Png, GreyImagesOfEveryDepth) {
+    PngSpec grey;
+    grey.colourType = PNG_COLOR_TYPE_GRAY;
+    grey.width = 3;
+    grey.height = 2;
+    grey.rows = {{0, 0x7F, 0xFF}, {1, 2, 3}};
+    ExpectImage(Decode(WritePng(grey)), 3, 2, false,
+                {0x000000, 0x7F7F7F, 0xFFFFFF, 0x010101, 0x020202, 0x030303});
+
+    // Below 8 bits the samples are scaled up to 8: 1-bit 1 -> 255, 2-bit 1 -> 85, 4-bit 1 -> 17.
+    grey.width = 4;
+    grey.height = 1;
+    grey.bitDepth = 1;
+    grey.rows = {{0b10100000}};
+    ExpectImage(Decode(WritePng(grey)), 4, 1, false, {0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000});
+    grey.bitDepth = 2;
+    grey.rows = {{0b00011011}};
+    ExpectImage(Decode(WritePng(grey)), 4, 1, false, {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF});
+    grey.bitDepth = 4;
+    grey.rows = {{0x01, 0xEF}};
+    ExpectImage(Decode(WritePng(grey)), 4, 1, false, {0x000000, 0x111111, 0xEEEEEE, 0xFFFFFF});
+}
+
+TEST(Png, GreyWithAlphaCarriesInvertedAlphaInTheTopByte) {
+    PngSpec ga;
+    ga.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    ga.width = 3;
+    ga.rows = {{100, 255, 50, 128, 9, 0}};
+    ExpectImage(Decode(WritePng(ga)), 3, 1, true, {0x00646464, 0x7F323232, 0xFF090909});
+
+    ga.rows = {{100, 255, 50, 255, 9, 255}};  // all opaque: no alpha
+    ExpectImage(Decode(WritePng(ga)), 3, 1, false, {0x00646464, 0x00323232, 0x00090909});
+
+    // A grey key colour becomes an alpha channel.
+    PngSpec keyed;
+    keyed.colourType = PNG_COLOR_TYPE_GRAY;
+    keyed.width = 2;
+    keyed.rows = {{7, 8}};
+    keyed.keyColour = png_color_16{0, 0, 0, 0, 7};
+    ExpectImage(Decode(WritePng(keyed)), 2, 1, true, {0xFF070707, 0x00080808});
+}
+
+TEST(Png, PaletteImagesWithAndWithoutTransparency) {
+    PngSpec pal;
+    pal.colourType = PNG_COLOR_TYPE_PALETTE;
+    pal.width = 4;
+    pal.palette = {{0xFF, 0x00, 0x00}, {0x00, 0xFF, 0x00}, {0x00, 0x00, 0xFF}, {0x12, 0x34, 0x56}};
+    pal.rows = {{0, 1, 2, 3}};
+    ExpectImage(Decode(WritePng(pal)), 4, 1, false, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456});
+
+    // Entries past the transparency chunk are opaque.
+    pal.paletteAlpha = {0, 128};
+    ExpectImage(Decode(WritePng(pal)), 4, 1, true, {0xFFFF0000, 0x7F00FF00, 0x000000FF, 0x00123456});
+
+    // A palette of fewer bits per index.
+    pal.paletteAlpha.clear();
+    pal.bitDepth = 2;
+    pal.rows = {{0b11100100}};
+    ExpectImage(Decode(WritePng(pal)), 4, 1, false, {0x123456, 0x0000FF, 0x00FF00, 0xFF0000});
+}
+
+TEST(Png, RgbAndRgba) {
+    ExpectImage(Decode(WritePng(Rgb2x2())), 2, 2, false, {0x102030, 0xFF0080, 0x010203, 0xAABBCC});
+
+    PngSpec rgba;
+    rgba.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    rgba.width = 2;
+    rgba.rows = {{0x10, 0x20, 0x30, 0xFF, 0x40, 0x50, 0x60, 0xFF}};
+    ExpectImage(Decode(WritePng(rgba)), 2, 1, false, {0x00102030, 0x00405060});
+    rgba.rows = {{0x10, 0x20, 0x30, 128, 0x40, 0x50, 0x60, 0}};
+    ExpectImage(Decode(WritePng(rgba)), 2, 1, true, {0x7F102030, 0xFF405060});
+
+    PngSpec keyed = Rgb2x2();
+    keyed.keyColour = png_color_16{0, 0xFF, 0x00, 0x80, 0};
+    ExpectImage(Decode(WritePng(keyed)), 2, 2, true, {0x00102030, 0xFFFF0080, 0x00010203, 0x00AABBCC});
+}
+
+TEST(Png, SixteenBitSamplesKeepTheirHighByte) {
+    PngSpec rgb16;
+    rgb16.bitDepth = 16;
+    rgb16.width = 2;
+    rgb16.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xFF, 0xFF, 0x00, 0xFF, 0x80, 0x00}};
+    ExpectImage(Decode(WritePng(rgb16)), 2, 1, false, {0x12569A, 0xFF0080});
+
+    PngSpec rgba16;
+    rgba16.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    rgba16.bitDepth = 16;
+    rgba16.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x00}};
+    ExpectImage(Decode(WritePng(rgba16)), 1, 1, true, {0x7F12569A});
+
+    PngSpec grey16;
+    grey16.colourType = PNG_COLOR_TYPE_GRAY;
+    grey16.bitDepth = 16;
+    grey16.width = 2;
+    grey16.rows = {{0xAB, 0xCD, 0x01, 0xFF}};
+    ExpectImage(Decode(WritePng(grey16)), 2, 1, false, {0xABABAB, 0x010101});
+
+    PngSpec ga16;
+    ga16.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    ga16.bitDepth = 16;
+    ga16.rows = {{0x40, 0x00, 0x00, 0x10}};
+    ExpectImage(Decode(WritePng(ga16)), 1, 1, true, {0xFF404040});
+}
+
+TEST(Png, InterlacedImagesDecodeLikePlainOnes) {
+    PngSpec plain;
+    plain.width = 9;
+    plain.height = 7;
+    for (int y = 0; y < plain.height; ++y) {
+        Bytes row;
+        for (int x = 0; x < plain.width; ++x) row.insert(row.end(), {Bytes::value_type(x * 20), Bytes::value_type(y * 30), 7});
+        plain.rows.push_back(row);
+    }
+    PngSpec interlaced = plain;
+    interlaced.interlaced = true;
+    const auto a = Decode(WritePng(plain)), b = Decode(WritePng(interlaced));
+    ASSERT_TRUE(a);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(PixelsOf(*a), PixelsOf(*b));
+    EXPECT_EQ(PixelsOf(*a)[8 + 6 * 9], 0xA0B407u);
+}
+
+TEST(Png, TruncatedAndCorruptDataGiveAnEmptyHandle) {
+    const Bytes whole = WritePng(Rgb2x2());
+    ASSERT_TRUE(Decode(whole));
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        const Bytes cut(whole.begin(), whole.begin() + n);
+        EXPECT_FALSE(Decode(cut)) << "cut at " << n;
+    }
+    // The decoder reads only the bytes it is given, even when more lie behind them.
+    EXPECT_FALSE(UI::Image::DecodePng(static_cast<std::uint32_t>(whole.size() - 1), whole.data()));
+
+    Bytes flipped = whole;
+    flipped[flipped.size() - 20] ^= 0x40;  // inside the image data: its checksum fails
+    EXPECT_FALSE(Decode(flipped));
+    Bytes noise(200);
+    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    EXPECT_FALSE(Decode(noise));
+    std::memcpy(noise.data(), whole.data(), 8);  // a signature and then rubbish
+    EXPECT_FALSE(Decode(noise));
+    EXPECT_FALSE(UI::Image::DecodePng(0, whole.data()));
+    EXPECT_FALSE(UI::Image::DecodePng(100, nullptr));
+}
+
+TEST(Png, HugeDeclaredSizesAreRefusedBeforeAnyAllocation) {
+    PngSpec huge;
+    huge.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    huge.headerOnly = true;
+    for (auto [w, h] : {std::pair{100000, 100000}, std::pair{30000, 20000}, std::pair{1000000, 1}}) {
+        huge.width = w;
+        huge.height = h;
+        Bytes bytes = WritePng(huge);
+        bytes.resize(bytes.size() + 64, 0);  // a little rubbish where the data would be
+        EXPECT_FALSE(Decode(bytes)) << w << "x" << h;
+    }
+}
+
+TEST(Png, LoadingByArchivePath) {
+    EXPECT_FALSE(UI::Image::LoadPng("UI/png/Missing.png"));
+
+    // An archive of one member: directory entry, end of directory, then the PNG.
+    const Bytes png = WritePng(Rgb2x2());
+    const char path[] = "UI/png/Test.png";
+    Bytes archive(path, path + sizeof path);  // with its NUL
+    const std::uint32_t offset = 64, size = static_cast<std::uint32_t>(png.size());
+    for (std::uint32_t word : {offset, size})
+        for (int i = 0; i < 4; ++i) archive.push_back(static_cast<std::uint8_t>(word >> (8 * i)));
+    archive.push_back(0);
+    archive.resize(offset, 0);
+    archive.insert(archive.end(), png.begin(), png.end());
+    static Bytes kept;
+    kept = archive;
+    ASSERT_TRUE(ResourceArchive::Instance().LoadFromMemory(kept.data(), kept.size()));
+
+    ExpectImage(UI::Image::LoadPng("UI/png/Test.png"), 2, 2, false, {0x102030, 0xFF0080, 0x010203, 0xAABBCC});
+    EXPECT_FALSE(UI::Image::LoadPng("UI/png/test.png"));
+}
