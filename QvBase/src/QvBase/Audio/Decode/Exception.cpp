@@ -1,0 +1,39 @@
+#include <QvBase/Audio/Decode/Exception.h>
+
+#include <Platform/Kernel/LastError.h>
+
+namespace Audio::Decode::Exception {
+
+BadFormat::BadFormat(const String& message, const String& detail) : ::Exception::Base(message), m_detail(detail)
+{
+}
+
+BadFormat::~BadFormat() = default;
+
+String BadFormat::Description() const
+{
+    // Concatenated rather than filled in, so that a "%" in a path is never taken for a marker.
+    return ::Exception::Base::Description() + "\nBadFormat: '" + m_detail + "'\n";
+}
+
+DecodeError::DecodeError(const String& message, const String& detail, int32_t code)
+    : BadFormat(message, detail), m_code(code)
+{
+}
+
+DecodeError::~DecodeError() = default;
+
+String DecodeError::Description() const
+{
+    return BadFormat::Description() + "\nDecodeError: " + String().Arg(m_code, 10) + "\n";
+}
+
+void ThrowBadFormat(const String& message, const String& detail, const char* sourceFile, int line)
+{
+    const uint32_t lastError = Platform::Kernel::LastError();
+    BadFormat error(message, detail);
+    error.SetSource(sourceFile, line, lastError);
+    throw error;
+}
+
+} // namespace Audio::Decode::Exception

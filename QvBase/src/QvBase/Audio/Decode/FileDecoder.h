@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QvBase/Audio/Decode/ByteOrder.h>
+#include <QvBase/Audio/Decode/ConversionBuffer.h>
+#include <QvBase/Audio/Decode/Exception.h>
+#include <QvBase/Audio/Decode/Stream.h>
+#include <QvBase/Util/File.h>
+#include <QvBase/Util/String.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace Audio::Decode {
+
+// A chunk kept for HasChunk and ReadChunk.
+struct ChunkRecord {
+    uint32_t Id;
+    uint32_t Offset; // file offset of the chunk's first data byte
+    uint32_t Size;   // bytes
+};
+
+// One chunk header found by the walk.
+struct ChunkHeader {
+    uint32_t Id;
+    uint32_t DataOffset;   // file offset of the first data byte
+    uint32_t DeclaredSize; // as the header says
+    uint32_t Size;         // as the walk counts it (the AIFF walk counts the pad byte)
+};
+
+// Where a chunk's pad byte is counted: after the data (RIFF) or in the size (AIFF).
+enum class PadRule { AfterData, InSize };
+
+// The shared body of the decoders that read a chunked file straight from disk: the open
+// state, the common checks of every read, seeking, kept chunks and the file helpers.
+// Subclasses parse their header in Open and say which conversions their samples support.
+class FileDecoder : public Stream {
+public:
+    ~FileDecoder() override;
+
+    Format GetFormat() override;
+    uint32_t GetTotalFrames() override;
+    uint32_t GetPosition() override;
+    uint32_t GetFramesRemaining() override;
+    void Seek(uint32_t frame) override;
+    void ReadFloatInterleaved(uint32_t frames, float* destination, uint32_t& framesRead) override;
+    void ReadFloatInterleaved(uint32_t frames, double* destination, uint32_t& framesRead) override;
+    void ReadFloatDeinterleaved(uint32_t frames, float* const* channels, uint32_t& framesRead) override;
+    void ReadInt16Deinterleaved(uint32_t frames, int16_t* const* channels, uint32_t& framesRead) override;
+    void ReadInt16Interleaved(uint32_t frames, int16_t* destination, uint32_t& framesRead) override;
+    void ReadRawInterleaved(uint32_t frames, void* destination, uint32_t& framesRead) override;
+    bool HasChunk(uint32_t id) override;
+    void ReadChunk(uint32_t id, std::vector<uint8_t>& bytes) override;
+    void Close() override;
+
+protected:
+    enum class Conversion { Float, Double, Int16 };
+
+    FileDecoder(const String& path, ByteOrder order);
+
+    // Whether the stored samples convert to the target, and the message when they do not
+    // (%1 is filled with the frames of the read).
+    virtual bool Supports(Conversion conversion) const = 0;
+    virtual String UnsupportedMessage(Conversion conversion) const = 0;
+    // Read `frames` frames (already cut, never more than a block) and convert them.
+    virtual void ReadFloatBlock(uint32_t frames, float* destination) = 0;
+    virtual void ReadDoubleBlock(uint32_t frames, double* destination) = 0;
+    virtual void ReadInt16Block(uint32_t frames, int16_t* destination) = 0;
+    // Turns `samples` stored samples into their little-endian form for the raw read.
+    virtual void RawToLittleEndian(void* samples, size_t count);
+
+    // Runs the subclass's header parse: returns the stored format when already open, closes
+    // the file again when the parse throws, and sets the open flag only on success.
+    template <class Parse>
+    Format OpenWith(Parse&& parse)
+    {
+        if (m_open)
+            return m_format;
+        try {
+            ResetForOpen();
+            parse();
+        } catch (const Util::Exception::FileIO& error) {
+            CloseQuietly();
+            FailFileIO(error);
+        } catch (...) {
+            CloseQuietly();
+            throw;
+        }
+        m_position = 0;
+        m_open = true;
+        return m_format;
+    }
+
+    [[noreturn]] void Fail(const String& message) const;
+    [[noreturn]] void FailFileIO(const Util::Exception::FileIO& error) const;
+
+    // File helpers for the header parse (file errors pass through as Util::Exception::FileIO;
+    // the public operations turn them into BadFormat).
+    uint32_t BytesLeft();
+    uint32_t FileSize();
+    uint32_t FilePosition();
+    void ReadBytes(void* destination, uint32_t count);
+    uint16_t Read16();
+    uint32_t Read32();
+    void SeekFile(uint64_t offset);
+    std::optional<ChunkHeader> NextChunkHeader(PadRule rule);
+    void SkipChunk(const ChunkHeader& chunk, PadRule rule);
+
+    // Reads n whole frames as stored and advances the position by n.
+    void ReadFramesRaw(uint32_t frames, void* destination);
+    uint64_t FrameBytes() const { return uint64_t(m_format.Channels) * m_format.BytesPerSample; }
+    uint32_t SamplesIn(uint32_t frames) const { return frames * m_format.Channels; }
+
+    String m_path;
+    Util::File m_file;
+    ByteOrder m_byteOrder;
+    bool m_open = false;
+    Format m_format = Format::Zero();
+    uint32_t m_position = 0;
+    uint32_t m_total = 0;
+    uint32_t m_dataOffset = 0;
+    uint32_t m_dataSize = 0;
+    bool m_dataFound = false;
+    std::vector<ChunkRecord> m_chunks;
+    ConversionBuffer m_conversion;
+    ConversionBuffer m_interleave;
+
+private:
+    void ResetForOpen();
+    void CloseQuietly();
+    // The common start of every read: out count 0, the not-open check, 0 frames asked.
+    // Returns the frames to deliver after cutting to the frames remaining, or nothing when
+    // the request was for 0 frames.
+    std::optional<uint32_t> BeginRead(const char* operation, uint32_t frames, uint32_t& framesRead);
+    void RequireConversion(Conversion conversion, uint32_t frames) const;
+    // Frames per block of the block-wise reads, so that buffers stay small whatever the request.
+    uint32_t BlockFrames() const;
+    template <class Body>
+    void GuardFileIO(Body&& body);
+};
+
+} // namespace Audio::Decode

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QvBase/Audio/Decode/FileDecoder.h>
+
+namespace Audio::Decode::WAV {
+
+// RIFF "WAVE" files: integer PCM of 8 to 32 bits, 32-bit IEEE float, and the extensible
+// format with the PCM or IEEE-float sub-format. 8-bit files open, but only their raw read works.
+class Decoder : public FileDecoder {
+public:
+    explicit Decoder(const String& path);
+    ~Decoder() override;
+
+    Type GetType() override;
+    Format Open() override;
+
+protected:
+    bool Supports(Conversion conversion) const override;
+    String UnsupportedMessage(Conversion conversion) const override;
+    void ReadFloatBlock(uint32_t frames, float* destination) override;
+    void ReadDoubleBlock(uint32_t frames, double* destination) override;
+    void ReadInt16Block(uint32_t frames, int16_t* destination) override;
+
+private:
+    void ParseHeader();
+    void ParseFormatChunk(uint32_t size);
+    void ParseExtensible(uint32_t size, uint16_t bits);
+    bool IsStored(uint32_t bytes, bool isFloat) const;
+};
+
+} // namespace Audio::Decode::WAV

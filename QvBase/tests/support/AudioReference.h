@@ -1,0 +1,41 @@
+#pragma once
+
+// Reference decodes by the system's sox and ffmpeg, and the decode-raw developer tool, all run
+// as child processes for the decoder tests.
+
+#include <string>
+#include <vector>
+
+namespace TestAudio {
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string out; // standard output, bytes as written
+    std::string err; // standard error
+};
+
+// Runs a shell command line and captures both outputs.
+CommandResult RunCommand(const std::string& commandLine);
+
+bool HaveProgram(const std::string& name);
+
+// Quotes one argument for the shell.
+std::string ShellQuote(const std::string& text);
+
+// Interleaved little-endian 32-bit floats as the reference tool writes them.
+std::vector<float> FloatsFromBytes(const std::string& bytes);
+
+// sox's own float output of a file ("sox FILE -t f32 -").
+std::vector<float> SoxFloats(const std::string& path);
+// ffmpeg's float output of a file (f32le, the file's own channel layout).
+std::vector<float> FfmpegFloats(const std::string& path);
+
+// Runs the decode-raw tool of the build on a file.
+CommandResult DecodeRaw(const std::string& program, const std::string& path);
+
+#ifdef TONALITH_BINARY_DIR
+inline std::string DecodeRawProgram() { return TONALITH_BINARY_DIR "/bin/decode-raw"; }
+inline CommandResult DecodeRaw(const std::string& path) { return DecodeRaw(DecodeRawProgram(), path); }
+#endif
+
+} // namespace TestAudio
