@@ -324,7 +324,7 @@ void FileDecoder::SeekFile(uint64_t offset)
 {
     // Every offset the decoders compute lies within a file whose size fits 32 bits.
     if (offset > std::numeric_limits<uint32_t>::max())
-        Fail(String("Seek to %1 beyond the largest file offset").Arg(std::to_string(offset).c_str()));
+        Fail(String("Seek to %1 beyond the largest file offset").Arg(static_cast<unsigned long long>(offset), 10));
     m_file.Seek(uint32_t(offset));
 }
 

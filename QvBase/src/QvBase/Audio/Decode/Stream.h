@@ -2,6 +2,7 @@
 
 #include <QvBase/Audio/Decode/Format.h>
 #include <QvBase/Audio/Decode/Type.h>
+#include <QvBase/noncopyable.h>
 
 #include <cstdint>
 #include <vector>
@@ -12,11 +13,9 @@ namespace Audio::Decode {
 // asked for its format and length, then read; every read is cut to the frames remaining and
 // reports through `framesRead` how many it delivered. Failures are thrown as
 // Exception::BadFormat (or its subclass DecodeError).
-class Stream {
+class Stream : noncopyable {
 public:
     Stream() = default;
-    Stream(const Stream&) = delete;
-    Stream& operator=(const Stream&) = delete;
     virtual ~Stream();
 
     virtual Type GetType() = 0;

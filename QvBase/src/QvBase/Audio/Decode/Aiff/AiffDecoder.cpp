@@ -5,7 +5,6 @@
 #include <Primitives/Vec/Convert.h>
 
 #include <cmath>
-#include <string>
 
 namespace Audio::Decode::AIFF {
 
@@ -107,7 +106,7 @@ void Decoder::CheckSoundDataHoldsFrames(uint32_t declaredSize)
     if (declaredSize < needed)
         Fail(String("Sound data chunk is %1 bytes, expected at least %2 bytes")
                  .Arg(declaredSize, 10)
-                 .Arg(std::to_string(needed).c_str()));
+                 .Arg(static_cast<unsigned long long>(needed), 10));
 }
 
 void Decoder::ParseCommonChunk(uint32_t size, bool compressedForm)
