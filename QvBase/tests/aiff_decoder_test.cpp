@@ -206,3 +206,18 @@ TEST_F(AiffDecoderTest, ChunkWalkAndApplicationChunks)
     lying.declaredSize = 0xFFFFFFF0;
     EXPECT_EQ(OpenFailure(Form({AiffComm(1, 2, 16, 22050), lying})), "Didn't find sound data chunk");
 }
+
+TEST_F(AiffDecoderTest, EveryTruncationOfAFileIsRefusedCleanly)
+{
+    const Bytes whole = Form({AiffComm(2, 3, 16, 44100), AiffSsnd(IntSamplesBE({1, 2, 3, 4, 5, 6}, 2))});
+    for (size_t length = 0; length < whole.size(); ++length) {
+        const std::string message = OpenFailure(Bytes(whole.begin(), whole.begin() + length));
+        if (length < 12)
+            EXPECT_EQ(message, "File size too small to contain a valid AIFF header: " + std::to_string(length) + " bytes");
+        else if (length < 12 + 8 + 18)
+            EXPECT_EQ(message, "Didn't find common chunk") << length;
+        else
+            EXPECT_EQ(message, "Didn't find sound data chunk") << length;
+    }
+    EXPECT_EQ(OpenFailure(whole), "no exception");
+}

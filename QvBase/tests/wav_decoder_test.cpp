@@ -438,3 +438,19 @@ TEST(DecodeException, DescriptionsEndWithTheDetailAndTheCode)
     const Audio::Decode::Exception::DecodeError copy = decodeError;
     EXPECT_EQ(std::string(copy.Description().CStr()), full);
 }
+
+TEST_F(WavDecoderTest, EveryTruncationOfAFileIsRefusedCleanly)
+{
+    Chunk list{"LIST", {'I', 'N', 'F', 'O', 'x'}, std::nullopt, true};
+    const Bytes whole = Riff({WavFmt(1, 2, 8000, 16), list, DataChunk(IntSamplesLE(Ramp(8, 0, 3), 2))});
+    for (size_t length = 0; length < whole.size(); ++length) {
+        const std::string message = OpenFailure(Bytes(whole.begin(), whole.begin() + length));
+        if (length < 12)
+            EXPECT_EQ(message, "File size too small to contain a valid RIFF header: " + std::to_string(length) + " bytes");
+        else if (length < 12 + 8 + 16)
+            EXPECT_EQ(message, "Didn't find common chunk") << length;
+        else
+            EXPECT_EQ(message, "Didn't find data chunk") << length;
+    }
+    EXPECT_EQ(OpenFailure(whole), "no exception");
+}

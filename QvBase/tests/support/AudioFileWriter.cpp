@@ -227,6 +227,10 @@ TempDir::~TempDir()
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const
 {
     const std::string path = m_path + "/" + name;
+    // A fresh file rather than a truncated one: some file systems flush a file that is
+    // truncated and written again, which thousands of mutants would wait for.
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out)

@@ -1,7 +1,5 @@
 #include <QvBase/Audio/Decode/Exception.h>
 
-#include <Platform/Kernel/LastError.h>
-
 namespace Audio::Decode::Exception {
 
 BadFormat::BadFormat(const String& message, const String& detail) : ::Exception::Base(message), m_detail(detail)
@@ -30,10 +28,7 @@ String DecodeError::Description() const
 
 void ThrowBadFormat(const String& message, const String& detail, const char* sourceFile, int line)
 {
-    const uint32_t lastError = Platform::Kernel::LastError();
-    BadFormat error(message, detail);
-    error.SetSource(sourceFile, line, lastError);
-    throw error;
+    ::Exception::Throw(BadFormat(message, detail), sourceFile, line);
 }
 
 } // namespace Audio::Decode::Exception

@@ -79,7 +79,7 @@ void FileDecoder::ResetForOpen()
     m_dataSize = 0;
     m_dataFound = false;
     m_chunks.clear();
-    m_file.Open(3);
+    m_file.Open(Util::File::ModeRead);
 }
 
 void FileDecoder::CloseQuietly()

@@ -4,6 +4,7 @@
 #include <QvBase/Audio/Decode/ConversionBuffer.h>
 #include <QvBase/Audio/Decode/Exception.h>
 #include <QvBase/Audio/Decode/Stream.h>
+#include <QvBase/Util/ExceptionFileIO.h>
 #include <QvBase/Util/File.h>
 #include <QvBase/Util/String.h>
 

@@ -1,6 +1,7 @@
 #include <QvBase/Audio/Decode/HeaderProbe.h>
 
 #include <QvBase/Audio/Decode/ByteOrder.h>
+#include <QvBase/Util/ExceptionFileIO.h>
 #include <QvBase/Util/File.h>
 #include <QvBase/Util/Path.h>
 
@@ -39,7 +40,7 @@ std::optional<Type> ProbeHeader(const String& path)
     std::vector<uint8_t> head;
     try {
         Util::File file{Path(path)};
-        file.Open(2);
+        file.Open(Util::File::ModeRead);
         const auto size = file.SizeOf();
         if (!size || *size < kMinimumBytes)
             return std::nullopt;
