@@ -54,7 +54,7 @@ std::vector<int32_t> Noise(size_t count, int32_t limit, std::mt19937& random)
 {
     std::vector<int32_t> v(count);
     for (auto& x : v)
-        x = int32_t(random() % uint32_t(2 * limit)) - limit;
+        x = int32_t(int64_t(random() % (2 * uint64_t(limit))) - limit);
     return v;
 }
 
