@@ -454,3 +454,18 @@ TEST_F(WavDecoderTest, EveryTruncationOfAFileIsRefusedCleanly)
     }
     EXPECT_EQ(OpenFailure(whole), "no exception");
 }
+
+TEST_F(WavDecoderTest, FailuresAreLocatedWhereTheDecoderFoundThem)
+{
+    WAV::Decoder decoder(Write(Riff({}, "WAVX")).c_str());
+    try {
+        decoder.Open();
+        FAIL() << "no exception";
+    } catch (const Audio::Decode::Exception::BadFormat& error) {
+        EXPECT_NE(std::string(error.SourceFile().CStr()).find("WavDecoder.cpp"), std::string::npos)
+            << error.SourceFile().CStr();
+        EXPECT_GT(error.Line(), 0);
+        const std::string description = error.Description().CStr();
+        EXPECT_NE(description.find("WavDecoder.cpp ("), std::string::npos) << description;
+    }
+}

@@ -51,14 +51,14 @@ uint32_t FileDecoder::GetFramesRemaining()
     return m_open ? m_total - m_position : 0;
 }
 
-void FileDecoder::Fail(const String& message) const
+void FileDecoder::Fail(const String& message, std::source_location where) const
 {
-    AUDIO_DECODE_THROW(message, m_path);
+    Exception::ThrowBadFormat(message, m_path, where.file_name(), int(where.line()));
 }
 
-void FileDecoder::FailFileIO(const Util::Exception::FileIO& error) const
+void FileDecoder::FailFileIO(const Util::Exception::FileIO& error, std::source_location where) const
 {
-    Fail(String("FileIO Error: %1").Arg(error.Description()));
+    Fail(String("FileIO Error: %1").Arg(error.Description()), where);
 }
 
 template <class Body>

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <source_location>
 #include <vector>
 
 namespace Audio::Decode {
@@ -92,8 +93,10 @@ protected:
         return m_format;
     }
 
-    [[noreturn]] void Fail(const String& message) const;
-    [[noreturn]] void FailFileIO(const Util::Exception::FileIO& error) const;
+    // Throws BadFormat with the path as detail, located at the caller's line.
+    [[noreturn]] void Fail(const String& message, std::source_location where = std::source_location::current()) const;
+    [[noreturn]] void FailFileIO(const Util::Exception::FileIO& error,
+                                 std::source_location where = std::source_location::current()) const;
 
     // File helpers for the header parse (file errors pass through as Util::Exception::FileIO;
     // the public operations turn them into BadFormat).
