@@ -1,0 +1,129 @@
+#include <Tonalith/Analysis/SpectrogramSettings.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <string>
+
+using UI::SpectrogramSettings;
+namespace Options = UI::SpectrogramOptions;
+
+TEST(SpectrogramSettings, DefaultsAndByteLayout)
+{
+    const SpectrogramSettings s;
+    EXPECT_EQ(s.type, 0u);
+    EXPECT_EQ(s.bBilinear, 1);
+    EXPECT_EQ(s.bMel, 0);
+    EXPECT_EQ(s.ampRange, 120.0f);
+    EXPECT_EQ(s.fftSize, 4u);
+    EXPECT_EQ(s.zeroPadding, 0u);
+    EXPECT_EQ(s.overlap, 1u);
+    EXPECT_EQ(s.window, 6u);
+    EXPECT_TRUE(s.IndexesValid());
+
+    SpectrogramSettings t;
+    t.type = 2;
+    t.bBilinear = 0;
+    t.bMel = 1;
+    t.ampRange = 60.5f;
+    t.fftSize = 11;
+    t.zeroPadding = 3;
+    t.overlap = 2;
+    t.window = 5;
+    const std::vector<std::uint8_t> bytes = t.ToBytes();
+    ASSERT_EQ(bytes.size(), 28u);
+    // Little-endian words; the two flags share the second word with two zero bytes.
+    const std::vector<std::uint8_t> expected = {2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 11, 0, 0, 0,
+                                                3, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0};
+    std::vector<std::uint8_t> withoutFloat = bytes;
+    float range;
+    std::memcpy(&range, bytes.data() + 8, 4);
+    EXPECT_EQ(range, 60.5f);
+    std::memset(withoutFloat.data() + 8, 0, 4);
+    EXPECT_EQ(withoutFloat, expected);
+
+    SpectrogramSettings back;
+    ASSERT_TRUE(SpectrogramSettings::FromBytes(bytes, &back));
+    EXPECT_TRUE(back == t);
+    EXPECT_FALSE(back == s);
+}
+
+TEST(SpectrogramSettings, RefusesBlocksOfTheWrongSize)
+{
+    SpectrogramSettings s;
+    s.fftSize = 9;
+    std::vector<std::uint8_t> bytes = SpectrogramSettings().ToBytes();
+    bytes.pop_back();
+    EXPECT_FALSE(SpectrogramSettings::FromBytes(bytes, &s));
+    bytes.resize(40, 0);
+    EXPECT_FALSE(SpectrogramSettings::FromBytes(bytes, &s));
+    EXPECT_FALSE(SpectrogramSettings::FromBytes(nullptr, 28, &s));
+    EXPECT_FALSE(SpectrogramSettings::FromBytes(std::vector<std::uint8_t>(), &s));
+    EXPECT_EQ(s.fftSize, 9u);
+}
+
+TEST(SpectrogramSettings, ComparesFieldByFieldWithExactFloats)
+{
+    SpectrogramSettings a, b;
+    EXPECT_TRUE(a == b);
+    b.spare[0] = 7;  // not a field
+    EXPECT_TRUE(a == b);
+    b.ampRange = 120.00001f;
+    EXPECT_FALSE(a == b);
+    a.ampRange = b.ampRange = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(a == b);
+}
+
+TEST(SpectrogramSettings, IndexesOutsideTheTablesAreCaught)
+{
+    SpectrogramSettings s;
+    s.type = 3;
+    EXPECT_FALSE(s.IndexesValid());
+    s = SpectrogramSettings();
+    s.fftSize = 12;
+    EXPECT_FALSE(s.IndexesValid());
+    s = SpectrogramSettings();
+    s.zeroPadding = 5;
+    EXPECT_FALSE(s.IndexesValid());
+    s = SpectrogramSettings();
+    s.overlap = 4;
+    EXPECT_FALSE(s.IndexesValid());
+    s = SpectrogramSettings();
+    s.window = 7;
+    EXPECT_FALSE(s.IndexesValid());
+    s.window = 0xFFFFFFFFu;
+    EXPECT_FALSE(s.IndexesValid());
+}
+
+TEST(SpectrogramOptions, TablesGiveLabelsAndValues)
+{
+    EXPECT_EQ(Options::kTypeCount, 3u);
+    EXPECT_EQ(Options::kFftSizeCount, 12u);
+    EXPECT_EQ(Options::kZeroPaddingCount, 5u);
+    EXPECT_EQ(Options::kOverlapCount, 4u);
+    EXPECT_EQ(Options::kWindowCount, 7u);
+
+    EXPECT_STREQ(Options::kTypeLabels[1], "Multires. STFT");
+    EXPECT_STREQ(Options::kTypeLabels[2], "MDL STFT");
+    // Every size label is the size its order gives.
+    for (std::uint32_t i = 0; i < Options::kFftSizeCount; ++i)
+        EXPECT_EQ(std::to_string(1u << Options::kFftSizeOrders[i]), Options::kFftSizeLabels[i]);
+    EXPECT_STREQ(Options::kZeroPaddingLabels[4], "16x Padding");
+    EXPECT_EQ(Options::kZeroPaddingOrders[4], 4u);
+    EXPECT_STREQ(Options::kOverlapLabels[3], "87.5%");
+    EXPECT_EQ(Options::kOverlapFactors[3], 8u);
+    EXPECT_STREQ(Options::kWindows[0].label, "Hamming");
+    EXPECT_EQ(Options::kWindows[1].kind, Options::WindowKind::Blackman);
+    EXPECT_EQ(Options::kWindows[1].parameter, -0.16);
+    EXPECT_STREQ(Options::kWindows[4].label, "Kaiser-15");
+    EXPECT_EQ(Options::kWindows[4].parameter, 15.0);
+    EXPECT_EQ(Options::kWindows[6].kind, Options::WindowKind::Hann);
+
+    // The default block: N = 512, no padding, hop N / 2, Hann.
+    const SpectrogramSettings s;
+    EXPECT_EQ(1u << s.SizeOrder(), 512u);
+    EXPECT_EQ(s.ExtraOrder(), 0u);
+    EXPECT_EQ((1u << s.SizeOrder()) / s.OverlapFactor(), 256u);
+    EXPECT_STREQ(s.WindowOption().label, "Hann");
+}
