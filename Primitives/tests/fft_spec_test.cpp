@@ -167,3 +167,12 @@ TEST(FftSpec, QueryAndFreeCheckPointersThenTag)
     Prim::FftSpecRealF32* releasedSingle = singleOwner.release();
     EXPECT_EQ(Prim::FftFreeRealF32_sse2(releasedSingle), Prim::StatusOk);
 }
+
+TEST(FftSpec, AFailureDeepInTheSetUpReleasesWhatWasBuilt)
+{
+    // Order 28 builds its sine table, bit reversal and the whole second split level before
+    // the level-0 matrix (2^31 bytes) is refused; everything built must be released.
+    Prim::FftSpecRealF64* spec = reinterpret_cast<Prim::FftSpecRealF64*>(0x1234);
+    EXPECT_EQ(Prim::FftInitAllocRealF64_x87(&spec, 28, 2, 1), Prim::StatusNoMemory);
+    EXPECT_EQ(spec, reinterpret_cast<Prim::FftSpecRealF64*>(0x1234));
+}
