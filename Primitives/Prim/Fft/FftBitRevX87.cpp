@@ -32,9 +32,8 @@ void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int3
     // 2i+1, 2i+h, 2i+h+1, whose reversals follow from that of 2i.
     const uint64_t h = count / 2;
     const int32_t* entry = table;
-    // The partners q jump around the array: ask for them a few entries ahead. The pair
-    // list is followed by at least the final 0 and the M/4-word table, so reading ahead
-    // within the table is safe only while the look-ahead stays on pairs.
+    // The partners q jump around the array: ask for them a few entries ahead, without
+    // reading past the pair list.
     const int32_t* pairsEnd = table;
     while (*pairsEnd != 0)
         pairsEnd += 2;
