@@ -304,3 +304,36 @@ TEST(GtkWindowSystemXvfb, MenuEntriesReachTheWindowAsCommands) {
     EXPECT_GT(origin.y, 100);
     EXPECT_EQ(client.height, 200 - (origin.y - 100));
 }
+
+TEST(GtkWindowSystemXvfb, QuittingWhileADialogIsOpenClosesIt) {
+    auto system = MakeSystem();
+    struct Events : Recorder {
+        using Recorder::Recorder;
+        WindowSystem* system = nullptr;
+        int boxesReturned = 0, filesReturned = 0;
+        void OnTimer(unsigned id) override {
+            system->StopTimer(1, id);
+            system->Quit(int(id));
+        }
+        void OnMessage(unsigned message, std::uint64_t a, std::uint64_t) override {
+            system->StartTimer(1, unsigned(a), 300);
+            if (message == 1) {
+                system->ShowMessageBox(1, "Gui Quit Box", "Leaving", true);
+                ++boxesReturned;
+            } else {
+                system->ChooseFileToOpen({1, "Gui Quit Open", "", "", {}, 0});
+                ++filesReturned;
+            }
+        }
+    } events(*system);
+    events.system = system.get();
+    const WindowId w = system->CreateWindow({"Gui Quit Owner", {50, 50, 200, 100}, false, true, "", NoWindow, &events});
+    ASSERT_EQ(w, 1u);
+    system->ShowWindow(w, ShowMode::Normal);
+    system->Post(w, 1, 7);
+    EXPECT_EQ(system->RunMessageLoop(), 7);
+    EXPECT_EQ(events.boxesReturned, 1);
+    system->Post(w, 2, 8);
+    EXPECT_EQ(system->RunMessageLoop(), 8);
+    EXPECT_EQ(events.filesReturned, 1);
+}

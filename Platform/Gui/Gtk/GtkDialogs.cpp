@@ -4,6 +4,24 @@
 
 namespace Platform::Gui {
 
+namespace {
+
+// A modal run of the dialog's own that also ends when the program is leaving.
+int RunModal(GtkWidget* dialog, const std::function<bool()>& stop) {
+    int response = GTK_RESPONSE_NONE;
+    g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, gint id, gpointer out) {
+                         *static_cast<int*>(out) = id;
+                     }),
+                     &response);
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    gtk_window_present(GTK_WINDOW(dialog));
+    while (response == GTK_RESPONSE_NONE && !stop())
+        g_main_context_iteration(nullptr, TRUE);
+    return response;
+}
+
+}  // namespace
+
 std::string CaseInsensitivePattern(const std::string& pattern) {
     std::string out;
     for (unsigned char c : pattern) {
@@ -19,17 +37,19 @@ std::string CaseInsensitivePattern(const std::string& pattern) {
     return out;
 }
 
-void RunGtkMessageBox(GtkWindow* owner, const std::string& caption, const std::string& text, bool systemModal) {
+void RunGtkMessageBox(GtkWindow* owner, const std::string& caption, const std::string& text, bool systemModal,
+                      const std::function<bool()>& stop) {
     GtkWidget* dialog = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                                GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
     if (systemModal)
         gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
-    gtk_dialog_run(GTK_DIALOG(dialog));
+    RunModal(dialog, stop);
     gtk_widget_destroy(dialog);
 }
 
-std::optional<std::string> RunGtkOpenFileDialog(GtkWindow* owner, const OpenFileRequest& request) {
+std::optional<std::string> RunGtkOpenFileDialog(GtkWindow* owner, const OpenFileRequest& request,
+                                                const std::function<bool()>& stop) {
     GtkWidget* dialog = gtk_file_chooser_dialog_new(request.title.c_str(), owner, GTK_FILE_CHOOSER_ACTION_OPEN,
                                                     "_Cancel", GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT,
                                                     nullptr);
@@ -61,7 +81,7 @@ std::optional<std::string> RunGtkOpenFileDialog(GtkWindow* owner, const OpenFile
         gtk_file_chooser_select_filename(chooser, path.c_str());
     }
     std::optional<std::string> result;
-    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    if (RunModal(dialog, stop) == GTK_RESPONSE_ACCEPT) {
         if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
             result = std::string(name);
             g_free(name);

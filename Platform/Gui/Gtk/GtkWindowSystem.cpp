@@ -472,12 +472,14 @@ public:
     void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text,
                         bool systemModal) override {
         WindowRecord* rec = Find(owner);
-        RunGtkMessageBox(rec ? GTK_WINDOW(rec->window) : nullptr, caption, text, systemModal);
+        RunGtkMessageBox(rec ? GTK_WINDOW(rec->window) : nullptr, caption, text, systemModal,
+                         [this] { return quitRequested_.load(); });
     }
 
     std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) override {
         WindowRecord* rec = Find(request.owner);
-        return RunGtkOpenFileDialog(rec ? GTK_WINDOW(rec->window) : nullptr, request);
+        return RunGtkOpenFileDialog(rec ? GTK_WINDOW(rec->window) : nullptr, request,
+                                    [this] { return quitRequested_.load(); });
     }
 
     int RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& bytes, DialogEvents& events) override {
