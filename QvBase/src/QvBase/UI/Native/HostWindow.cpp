@@ -1,0 +1,182 @@
+#include <QvBase/UI/Native/HostWindow.h>
+
+#include <QvBase/UI/Application.h>
+#include <QvBase/UI/ApplicationInfo.h>
+#include <QvBase/UI/Frame.h>
+#include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/UpdateTimer.h>
+
+#include <Platform/Gui/RegisteredMessages.h>
+
+#include <atomic>
+
+QV_META_BEGIN(UI::Native::HostWindow, Object)
+    QV_SIGNAL(sigPreDestroy)
+    QV_SIGNAL(sigUserClosed)
+    QV_SIGNAL(sigUserClosed, (Native::HostWindow*, pHost))
+    QV_SIGNAL(sigActivated)
+    QV_SIGNAL(sigDeactivated)
+QV_META_SLOTS
+    QV_SLOT(slotPostClose)
+QV_META_END
+
+namespace UI::Native {
+
+namespace {
+
+std::atomic<int> gHostWindows{0};
+
+Settings* Store() {
+    Application* app = Application::Current();
+    return app ? &app->GetSettings() : nullptr;
+}
+
+}  // namespace
+
+void HostWindow::sigPreDestroy() { QV_EMIT(sigPreDestroy); }
+void HostWindow::sigUserClosed() { QV_EMIT(sigUserClosed); }
+void HostWindow::sigUserClosed(Native::HostWindow* host) { QV_EMIT(sigUserClosed, host); }
+void HostWindow::sigActivated() { QV_EMIT(sigActivated); }
+void HostWindow::sigDeactivated() { QV_EMIT(sigDeactivated); }
+
+HostWindow::HostWindow(ApplicationInfo* info, const String& name, Frame* frame)
+    : Object(name), m_info(info), m_frame(frame) {
+    ++gHostWindows;
+    if (!m_frame)
+        m_frame = new Frame(info, Platform::Gui::NoWindow, nullptr, {0, 0}, String("%1 Frame").Arg(name), {0, 0, 0, 0});
+}
+
+HostWindow::~HostWindow() {
+    if (m_window != Platform::Gui::NoWindow) {
+        DestroySteps();
+        auto& system = Platform::Gui::Current();
+        const WindowId window = m_window;
+        m_window = Platform::Gui::NoWindow;
+        system.SetEventHandler(window, nullptr);
+        system.DestroyWindow(window);
+    }
+    --gHostWindows;
+    m_updateTimer.reset();
+    m_menuBar.reset();
+    delete m_frame;
+    m_frame = nullptr;
+    m_dc.reset();
+}
+
+int HostWindow::LiveCount() { return gHostWindows; }
+
+unsigned HostWindow::CloseMessage() {
+    static const unsigned id = Platform::Gui::RegisterMessage("Quorvel_WM_QV_HOST_CLOSE");
+    return id;
+}
+
+Rect HostWindow::StoredGeometry(const Rect& defaultRect) const {
+    Settings* store = Store();
+    if (!store) return defaultRect;
+    const String text = store->GetString(String("%1.Geometry").Arg(Name()), String());
+    if (text.IsEmpty()) return defaultRect;
+    bool ok = false;
+    const Rect stored = Rect::FromString(text, &ok);
+    if (!ok || stored.IsEmpty()) return defaultRect;
+    // A rectangle on no monitor (one since unplugged) would hide the window.
+    const std::vector<Platform::Gui::PixelRect> monitors = Platform::Gui::Current().MonitorAreas();
+    if (monitors.empty()) return stored;
+    for (const Platform::Gui::PixelRect& m : monitors)
+        if (m.Intersects(stored.ToNative())) return stored;
+    return defaultRect;
+}
+
+void HostWindow::Create(WindowId owner, WindowId parent, const String& title, const Rect& defaultRect,
+                        bool maximisedDefault, bool showNow, bool popUp, bool keepSize) {
+    if (m_window != Platform::Gui::NoWindow) return;
+    m_windowRect = StoredGeometry(defaultRect);
+    if (keepSize) m_windowRect = Rect::FromPointSize(m_windowRect.TopLeft(), defaultRect.GetSize());
+    Settings* store = Store();
+    m_maximised = store ? store->GetBool(String("%1.Maximized").Arg(Name()), maximisedDefault) : maximisedDefault;
+    m_popUp = popUp;
+
+    auto& system = Platform::Gui::Current();
+    Platform::Gui::WindowSpec spec;
+    spec.title = title.CStr();
+    spec.outer = m_windowRect.ToNative();
+    spec.popUp = popUp;
+    spec.resizable = popUp || m_resizable;
+    spec.className = String("Qv_%1_v%2_Win32Window").Arg(m_info ? m_info->Name() : String()).Arg(m_info ? m_info->Version() : 0u).CStr();
+    // The window system has no native child windows: a parent is an owner here.
+    spec.owner = parent != Platform::Gui::NoWindow ? parent : owner;
+    spec.events = this;
+    m_window = system.CreateWindow(spec);
+    if (m_window == Platform::Gui::NoWindow) return;
+    if (m_topmost) system.SetKeepAbove(m_window, true);
+    if (m_minClientWidth || m_minClientHeight) system.SetMinimumClientSize(m_window, m_minClientWidth, m_minClientHeight);
+    m_dc = std::make_unique<MemoryDrawContext>(String("%1 Memory DrawContext").Arg(Name()));
+    UpdateClientRect();
+    m_frame->SetTarget(m_window, m_dc.get());
+    m_geometrySaving = true;
+    if (showNow) Show(true);
+}
+
+void HostWindow::Show(bool activate) {
+    if (m_window == Platform::Gui::NoWindow || m_shown) return;
+    using Platform::Gui::ShowMode;
+    Platform::Gui::Current().ShowWindow(m_window,
+                                        m_maximised ? ShowMode::Maximised : activate ? ShowMode::Normal : ShowMode::NoActivate);
+    m_shown = true;
+}
+
+void HostWindow::StartUpdateTimer(unsigned intervalMs) {
+    if (!m_updateTimer) m_updateTimer = std::make_unique<UpdateTimer>(m_window, intervalMs, UpdateTimer::SystemTimer);
+    m_updateTimer->Start();
+}
+
+void HostWindow::SetMinimumClientSize(std::optional<int> width, std::optional<int> height) {
+    m_minClientWidth = width;
+    m_minClientHeight = height;
+    if (m_window != Platform::Gui::NoWindow) Platform::Gui::Current().SetMinimumClientSize(m_window, width, height);
+}
+
+void HostWindow::SetMenuBar(std::unique_ptr<CommandDispatch> menuBar) {
+    m_menuBar = std::move(menuBar);
+    UpdateClientRect();
+}
+
+void HostWindow::slotPostClose() {
+    if (m_window == Platform::Gui::NoWindow || m_closePosted) return;
+    m_closePosted = true;
+    // The window system asks for a close the way a user does, from the loop.
+    const WindowId window = m_window;
+    Platform::Gui::Current().Post(window, CloseMessage());
+}
+
+Rect HostWindow::GetPlacementRect() const {
+    if (m_window == Platform::Gui::NoWindow) return {};
+    const std::optional<Platform::Gui::Placement> p = Platform::Gui::Current().GetPlacement(m_window);
+    return p ? Rect::FromNative(p->normal) : m_windowRect;
+}
+
+void HostWindow::UpdateClientRect() {
+    if (m_window == Platform::Gui::NoWindow) return;
+    const Platform::Gui::PixelSize size = Platform::Gui::Current().ClientSize(m_window);
+    m_clientRect = {0, size.width - 1, 0, size.height - 1};
+    if (m_frame && (size.width != m_frame->Width() || size.height != m_frame->Height())) m_frame->Resize(m_clientRect);
+}
+
+void HostWindow::DestroySteps() {
+    sigPreDestroy();
+    if (m_geometrySaving) {
+        if (Settings* store = Store()) {
+            store->SetString(String("%1.Geometry").Arg(Name()), GetPlacementRect().ToString());
+            store->SetBool(String("%1.Maximized").Arg(Name()), m_maximised);
+        }
+    }
+    if (m_updateTimer) m_updateTimer->StopIfRunning();
+    if (Application* app = Application::Current(); app && app->MainWindow() == m_window) Platform::Gui::Current().Quit(0);
+    m_shown = false;
+    m_topmost = false;
+    m_resizable = true;
+    m_maximised = false;
+    m_closePosted = false;
+    if (m_frame) m_frame->SetTarget(Platform::Gui::NoWindow, nullptr);
+}
+
+}  // namespace UI::Native
