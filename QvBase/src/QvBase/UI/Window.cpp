@@ -164,13 +164,13 @@ void Window::SetTransparency(Transparency level) {
 }
 
 void Window::SetExtraTransparency(Transparency level) {
-    const Transparency parentPart = Transparency(m_inheritedTransparency - m_extraTransparency);
     m_extraTransparency = level;
-    Propagate(parentPart);
+    Propagate(m_parentPart);
     Invalidate();
 }
 
 void Window::Propagate(Transparency parentPart) {
+    m_parentPart = parentPart;
     m_inheritedTransparency = AddLevels(m_extraTransparency, parentPart);
     m_effectiveTransparency = AddLevels(m_ownTransparency, m_inheritedTransparency);
     for (Window* child : m_children) child->Propagate(m_inheritedTransparency);

@@ -148,6 +148,8 @@ private:
     Transparency m_extraTransparency = 0;
     Transparency m_inheritedTransparency = 0;
     Transparency m_effectiveTransparency = 0;
+    // The level received from the parent, kept apart: the inherited level saturates at 255.
+    Transparency m_parentPart = 0;
     std::optional<CursorShape> m_cursor;
 };
 
