@@ -239,8 +239,8 @@ TEST_F(HostWindowTest, TheMinimumClientSizeHoldsWhileSizingFromEitherEdge) {
     EXPECT_EQ(host->ClientRect(), (Rect{0, 661, 0, 161}));
 }
 
-TEST_F(HostWindowTest, AFailedCreationLeavesAWindowThatDoesNothing) {
-    Native::HostWindow lonely(info.get(), "Lonely");
+TEST_F(HostWindowTest, AWindowNeverCreatedDoesNothing) {
+    Native::HostWindow lonely(info.get(), "Lonely");  // Create never called
     lonely.Show(true);
     lonely.slotPostClose();
     EXPECT_EQ(lonely.GetPlacementRect(), Rect{});
