@@ -1,0 +1,245 @@
+// The main host window on a real X display: placement, painting, input and close.
+#include "toolkit_fixture.h"
+
+#include <QvBase/UI/ApplicationMainWindow.h>
+#include <QvBase/UI/Native/HostWindow.h>
+
+#include <Platform/Gui/Gtk/GtkWindowSystem.h>
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+using namespace std::chrono_literals;
+using UI::Rect;
+
+namespace {
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
+        pclose(p);
+    }
+    return out;
+}
+
+// 0x00RRGGBB pixels of a part of the screen, as another program sees them.
+std::vector<std::uint32_t> Screenshot(int x, int y, int width, int height) {
+    const std::string raw = RunCommand("import -silent -window root -crop " + std::to_string(width) + "x" +
+                                       std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
+                                       " +repage -depth 8 rgb:-");
+    std::vector<std::uint32_t> pixels;
+    if (raw.size() != std::size_t(width) * height * 3) return pixels;
+    for (std::size_t i = 0; i < raw.size(); i += 3)
+        pixels.push_back(std::uint32_t((unsigned char)raw[i]) << 16 | std::uint32_t((unsigned char)raw[i + 1]) << 8 |
+                         std::uint32_t((unsigned char)raw[i + 2]));
+    return pixels;
+}
+
+// The close request a window manager would send (Xvfb has none).
+bool SendCloseRequest(const std::string& title) {
+    const unsigned long xid =
+        std::strtoul(RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null").c_str(), nullptr, 10);
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW);
+    if (!xid || !x11) return false;
+    auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
+    auto atom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(x11, "XInternAtom"));
+    auto send = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
+    auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
+    Display* d = open(nullptr);
+    if (!d) return false;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xid;
+    e.xclient.message_type = atom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = long(atom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    send(d, xid, False, NoEventMask, &e);
+    close(d);
+    return true;
+}
+
+template <class Pred>
+bool WaitFor(Pred pred, std::chrono::milliseconds limit = 5000ms) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
+const char* const kTitle = "Toolkit Xvfb Test";
+
+// What reaches the windows, read by the script thread.
+struct SharedLog {
+    std::mutex lock;
+    std::vector<std::string> lines;
+    void Add(std::string s) {
+        std::lock_guard guard(lock);
+        lines.push_back(std::move(s));
+    }
+    std::vector<std::string> Take() {
+        std::lock_guard guard(lock);
+        return std::exchange(lines, {});
+    }
+    std::size_t Size() {
+        std::lock_guard guard(lock);
+        return lines.size();
+    }
+};
+
+class Block : public UI::Window {
+public:
+    Block(UI::Frame* frame, UI::Window* parent, const char* name, SharedLog& log) : Window(frame, parent, name), log_(log) {}
+    void Paint(UI::DrawContext& dc) override {
+        dc.DrawRect({0, Width() - 1, 0, Height() - 1}, UI::DrawRectFilled, GetColour(), EffectiveTransparency());
+        Window::Paint(dc);
+    }
+    bool OnLeftDown(UI::Point p, uint m) override { return Log("LeftDown", p, m); }
+    bool OnLeftUp(UI::Point p, uint m) override { return Log("LeftUp", p, m); }
+
+private:
+    bool Log(const char* what, UI::Point p, uint m) {
+        log_.Add(Name().CStr() + std::string(" ") + what + " " + std::to_string(p.x) + "," + std::to_string(p.y) +
+                 " m" + std::to_string(m));
+        return true;
+    }
+    SharedLog& log_;
+};
+
+// Red, with a blue and a green block; takes keys as the frame's root; gives up on request.
+class MainWindow : public UI::ApplicationMainWindow {
+public:
+    MainWindow(UI::ApplicationInfo* info, UI::Native::HostWindow* host, SharedLog& log)
+        : ApplicationMainWindow(info, host), log_(log) {
+        SetColour(kRed);
+        auto* blue = new Block(GetFrame(), this, "blue", log);
+        blue->SetGeometry(100, 100, 50, 50);
+        blue->SetColour(kBlue);
+        auto* green = new Block(GetFrame(), this, "green", log);
+        green->SetGeometry(400, 200, 100, 100);
+        green->SetColour(kGreen);
+        GetFrame()->SetRootWindow(this);
+        GetFrame()->AddTimer(this, 100, false);
+        StartUpdates(33);
+    }
+    void Paint(UI::DrawContext& dc) override {
+        dc.DrawRect({0, Width() - 1, 0, Height() - 1}, UI::DrawRectFilled, GetColour(), 0);
+        Window::Paint(dc);
+    }
+    bool OnKeyDown(uint key, uint m, bool) override { return Log("KeyDown " + std::to_string(key), m); }
+    bool OnChar(uint c, uint m, bool) override { return Log("Char " + std::to_string(c), m); }
+    bool OnKeyUp(uint key, uint m) override { return Log("KeyUp " + std::to_string(key), m); }
+    void OnTimer(uint) override {
+        if (giveUp) Platform::Gui::Current().Quit(99);
+    }
+    std::atomic<bool> giveUp{false};
+
+private:
+    bool Log(const std::string& s, uint m) {
+        log_.Add(s + " m" + std::to_string(m));
+        return true;
+    }
+    SharedLog& log_;
+};
+
+class HostWindowXvfb : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display: run under scripts/with-xvfb";
+        previous_ = Platform::Gui::Install(Platform::Gui::MakeGtkWindowSystem());
+    }
+    void TearDown() override { Platform::Gui::Install(std::move(previous_)); }
+    toolkit_test::TemporaryConfigHome configHome_;
+    std::unique_ptr<Platform::Gui::WindowSystem> previous_;
+};
+
+}  // namespace
+
+TEST_F(HostWindowXvfb, TheMainWindowPaintsTakesInputClosesWithZeroAndComesBackWhereItWas) {
+    Application app("Quorvel", "ToolkitXvfbTest");
+    UI::ApplicationInfo info("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
+    SharedLog log;
+    const String name = "Tonalith Host Window";
+
+    // First start: nothing stored, so the default rectangle.
+    auto* host = UI::CreateMainHostWindow(&info, name, Rect::FromXYWH(300, 400, 700, 400), false, kTitle);
+    ASSERT_NE(host->Handle(), Platform::Gui::NoWindow);
+    auto* main = new MainWindow(&info, host, log);
+    std::vector<std::uint32_t> shot;
+    std::vector<std::string> click, keys;
+    bool closeSent = false;
+    std::thread script([&] {
+        auto painted = [] {
+            const auto p = Screenshot(305, 405, 1, 1);
+            return p.size() == 1 && p[0] == kRed;
+        };
+        auto settle = [&](std::size_t count) {
+            WaitFor([&] { return log.Size() >= count; });
+            std::this_thread::sleep_for(100ms);  // anything unexpected would arrive meanwhile
+            return log.Take();
+        };
+        if (!WaitFor(painted)) {
+            main->giveUp = true;
+            return;
+        }
+        shot = Screenshot(300, 400, 700, 400);
+        RunCommand("xdotool mousemove 420 520 click 1");
+        click = settle(2);
+        RunCommand("xdotool key a");
+        keys = settle(3);
+        closeSent = SendCloseRequest(kTitle);
+        if (!closeSent) main->giveUp = true;
+    });
+    const int code = app.Run();
+    script.join();
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(closeSent);
+    EXPECT_EQ(host->Handle(), Platform::Gui::NoWindow);
+
+    ASSERT_EQ(shot.size(), 700u * 400u) << "no screenshot";
+    auto at = [&](int x, int y) { return shot[std::size_t(y) * 700 + x]; };
+    EXPECT_EQ(at(0, 0), kRed);
+    EXPECT_EQ(at(699, 399), kRed);
+    EXPECT_EQ(at(100, 100), kBlue);
+    EXPECT_EQ(at(149, 149), kBlue);
+    EXPECT_EQ(at(150, 150), kRed);
+    EXPECT_EQ(at(99, 100), kRed);
+    EXPECT_EQ(at(400, 200), kGreen);
+    EXPECT_EQ(at(499, 299), kGreen);
+    EXPECT_EQ(at(500, 300), kRed);
+    EXPECT_EQ(click, (std::vector<std::string>{"blue LeftDown 20,20 m1", "blue LeftUp 20,20 m0"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"KeyDown 65 m0", "Char 97 m0", "KeyUp 65 m0"}));
+    EXPECT_EQ(app.GetSettings().GetString("Tonalith Host Window.Geometry", ""), "[(300,400)-(999,799) 700x400]");
+    EXPECT_FALSE(app.GetSettings().GetBool("Tonalith Host Window.Maximized", true));
+    delete host;
+
+    // Second start: the stored rectangle wins over another default.
+    host = UI::CreateMainHostWindow(&info, name, Rect::FromXYWH(10, 10, 200, 100), false, kTitle);
+    main = new MainWindow(&info, host, log);
+    EXPECT_EQ(host->WindowRect(), (Rect{300, 999, 400, 799}));
+    bool closedAgain = false;
+    std::thread again([&] {
+        if (WaitFor([] {
+                const auto p = Screenshot(300, 400, 700, 400);
+                return p.size() == 700u * 400u && p[0] == kRed && p.back() == kRed;
+            }))
+            closedAgain = SendCloseRequest(kTitle);
+        if (!closedAgain) main->giveUp = true;
+    });
+    EXPECT_EQ(app.Run(), 0);
+    again.join();
+    EXPECT_TRUE(closedAgain);
+    EXPECT_EQ(app.GetSettings().GetString("Tonalith Host Window.Geometry", ""), "[(300,400)-(999,799) 700x400]");
+    delete host;
+}
