@@ -247,3 +247,18 @@ TEST_F(HostWindowTest, AWindowNeverCreatedDoesNothing) {
     EXPECT_FALSE(lonely.IsShown());
     EXPECT_FALSE(lonely.ClosePosted());
 }
+
+TEST_F(HostWindowTest, PlacementFollowsMovesButNotMinimisingAndTheClientOriginIncludesTheBorders) {
+    system->SetFrameInsets(4, 20, 4, 4);
+    MakeMain(Rect::FromXYWH(100, 100, 308, 224));
+    EXPECT_EQ(host->GetFrame()->GetClientOriginOnScreen(), (UI::Point{104, 120}));
+    EXPECT_EQ(host->GetFrame()->GetFrameRect(), (Rect{0, 299, 0, 199}));
+    system->UserResize(host->Handle(), {50, 60, 308, 224});
+    EXPECT_EQ(host->WindowRect(), Rect::FromXYWH(50, 60, 308, 224));
+    EXPECT_EQ(host->GetFrame()->GetClientOriginOnScreen(), (UI::Point{54, 80}));
+    system->UserMinimise(host->Handle(), true);
+    EXPECT_EQ(host->WindowRect(), Rect::FromXYWH(50, 60, 308, 224));
+    delete host;
+    host = nullptr;
+    EXPECT_EQ(Stored("Main.Geometry"), "[(50,60)-(357,283) 308x224]");
+}
