@@ -28,36 +28,101 @@ void Radix(double* data, uint32_t count, const double* twiddles)
         FftRadixFwdF64_x87(data, count, twiddles);
 }
 
+// u + w l and u - w l, w taken times -i (+i in the inverse, whose roots come conjugated)
+// for the second half of a span.
+template <bool Inverse, bool SecondHalf>
+inline void Butterfly2(Cplx& u, Cplx& l, const Root& w)
+{
+    Cplx t = Mul(l, w);
+    if (SecondHalf)
+        t = Inverse ? TimesI(t) : TimesMinusI(t);
+    l = u - t;
+    u = u + t;
+}
+
+// One radix-2 stage of the given span. Column j takes w = W_2span^j from the
+// quarter-circle roots, column j + span/2 takes -i w.
+template <bool Inverse>
+void CombineStage(double* data, uint32_t count, uint32_t span, const double* roots, uint32_t halfBlock)
+{
+    const uint32_t rootStep = count / (2 * span);
+    const uint32_t halfSpan = span / 2;
+    for (uint32_t first = 0; first < halfSpan; first += halfBlock) {
+        const uint32_t last = first + halfBlock < halfSpan ? first + halfBlock : halfSpan;
+        for (uint32_t j = first; j < last; ++j) {
+            const Root w = LoadRoot<Inverse>(roots + 2 * uint64_t{j} * rootStep);
+            for (uint32_t base = 0; base < count; base += 2 * span) {
+                double* p0 = data + 2 * (uint64_t{base} + j);
+                double* p1 = p0 + 2 * uint64_t{halfSpan};
+                double* p2 = p0 + 2 * uint64_t{span};
+                double* p3 = p2 + 2 * uint64_t{halfSpan};
+                Cplx a = Load(p0), b = Load(p2), c = Load(p1), d = Load(p3);
+                Butterfly2<Inverse, false>(a, b, w);
+                Butterfly2<Inverse, true>(c, d, w);
+                Store(p0, a);
+                Store(p2, b);
+                Store(p1, c);
+                Store(p3, d);
+            }
+        }
+    }
+}
+
+// Two stages (span, 2 span) in one sweep: the eight values a column j touches in both
+// stages stay in registers. Every butterfly is the one of the stage-by-stage walk.
+template <bool Inverse>
+void CombineTwoStages(double* data, uint32_t count, uint32_t span, const double* roots, uint32_t halfBlock)
+{
+    const uint32_t step1 = count / (2 * span);
+    const uint32_t step2 = count / (4 * span);
+    const uint32_t h = span / 2;
+    const uint64_t s = span;
+    for (uint32_t first = 0; first < h; first += halfBlock) {
+        const uint32_t last = first + halfBlock < h ? first + halfBlock : h;
+        for (uint32_t j = first; j < last; ++j) {
+            const Root w1 = LoadRoot<Inverse>(roots + 2 * uint64_t{j} * step1);
+            const Root w2a = LoadRoot<Inverse>(roots + 2 * uint64_t{j} * step2);
+            const Root w2b = LoadRoot<Inverse>(roots + 2 * (uint64_t{j} + h) * step2);
+            for (uint32_t base = 0; base < count; base += 4 * span) {
+                double* p = data + 2 * (uint64_t{base} + j);
+                Cplx v[8] = {Load(p),           Load(p + 2 * h),           Load(p + 2 * s),
+                             Load(p + 2 * (s + h)), Load(p + 4 * s),           Load(p + 2 * (2 * s + h)),
+                             Load(p + 6 * s),       Load(p + 2 * (3 * s + h))};
+                // span: (j, j+s) and (j+2s, j+3s) with w1; the columns j+h with -i w1
+                Butterfly2<Inverse, false>(v[0], v[2], w1);
+                Butterfly2<Inverse, true>(v[1], v[3], w1);
+                Butterfly2<Inverse, false>(v[4], v[6], w1);
+                Butterfly2<Inverse, true>(v[5], v[7], w1);
+                // 2 span: columns j, j+h with W_4s^j, W_4s^(j+h); columns j+s, j+s+h with -i times those
+                Butterfly2<Inverse, false>(v[0], v[4], w2a);
+                Butterfly2<Inverse, false>(v[1], v[5], w2b);
+                Butterfly2<Inverse, true>(v[2], v[6], w2a);
+                Butterfly2<Inverse, true>(v[3], v[7], w2b);
+                Store(p, v[0]);
+                Store(p + 2 * h, v[1]);
+                Store(p + 2 * s, v[2]);
+                Store(p + 2 * (s + h), v[3]);
+                Store(p + 4 * s, v[4]);
+                Store(p + 2 * (2 * s + h), v[5]);
+                Store(p + 6 * s, v[6]);
+                Store(p + 2 * (3 * s + h), v[7]);
+            }
+        }
+    }
+}
+
 template <bool Inverse>
 void Combine(double* data, uint32_t count, uint32_t startSpan, const double* roots, uint32_t columnBlock)
 {
     const uint32_t halfBlock = columnBlock / 2;
-    for (uint32_t span = startSpan; span < count; span *= 2) {
-        const uint32_t rootStep = count / (2 * span);
-        const uint32_t halfSpan = span / 2;
-        // Column j takes w = W_2span^j from the quarter-circle roots, column j + span/2
-        // takes -i w (+i conj w in the inverse).
-        for (uint32_t first = 0; first < halfSpan; first += halfBlock) {
-            const uint32_t last = first + halfBlock < halfSpan ? first + halfBlock : halfSpan;
-            for (uint32_t j = first; j < last; ++j) {
-                const Root w = LoadRoot<Inverse>(roots + 2 * uint64_t{j} * rootStep);
-                for (uint32_t base = 0; base < count; base += 2 * span) {
-                    double* upper = data + 2 * (uint64_t{base} + j);
-                    double* lower = upper + 2 * uint64_t{span};
-                    const Cplx t = Mul(Load(lower), w);
-                    const Cplx u = Load(upper);
-                    Store(upper, u + t);
-                    Store(lower, u - t);
-
-                    double* upper2 = upper + 2 * uint64_t{halfSpan};
-                    double* lower2 = lower + 2 * uint64_t{halfSpan};
-                    const Cplx p = Mul(Load(lower2), w);
-                    const Cplx q = Inverse ? TimesI(p) : TimesMinusI(p);
-                    const Cplx v = Load(upper2);
-                    Store(upper2, v + q);
-                    Store(lower2, v - q);
-                }
-            }
+    uint32_t span = startSpan;
+    while (span < count) {
+        if (4 * uint64_t{span} <= count) {
+            CombineTwoStages<Inverse>(data, count, span, roots, halfBlock);
+            span *= 4;
+        } else {
+            CombineStage<Inverse>(data, count, span, roots, halfBlock);
+            span *= 2;
         }
     }
 }
