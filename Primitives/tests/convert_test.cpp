@@ -282,6 +282,39 @@ TEST(Convert, BuildsAgreeWithReferenceOnRandomData) {
     }
 }
 
+// A conversion between two 32-bit formats may run in place: every element
+// comes out as it would into a separate array, at every alignment.
+TEST(Convert, ThirtyTwoBitConversionsRunInPlace) {
+    std::mt19937 rng(77);
+    std::uniform_int_distribution<std::int32_t> anyInt(IntMin, IntMax);
+    std::uniform_real_distribution<float> anyFloat(-3e9f, 3e9f);
+    for (std::int32_t len : {1, 3, 4, 7, 8, 9, 31, 64, 133}) {
+        for (std::size_t offset = 0; offset < 4; ++offset) {
+            std::vector<std::int32_t> ints(static_cast<std::size_t>(len) + offset);
+            for (auto& v : ints) v = anyInt(rng);
+            std::vector<float> floats(ints.size());
+            for (auto& v : floats) v = anyFloat(rng);
+            for (auto f : {PAIR(ConvertS32ToF32).x87, PAIR(ConvertS32ToF32).sse2}) {
+                std::vector<float> apart(ints.size());
+                ASSERT_EQ(f(ints.data() + offset, apart.data() + offset, len, 7), Prim::StatusOk);
+                std::vector<std::int32_t> same = ints;
+                ASSERT_EQ(f(same.data() + offset, reinterpret_cast<float*>(same.data() + offset), len, 7), Prim::StatusOk);
+                EXPECT_EQ(std::memcmp(same.data() + offset, apart.data() + offset, 4 * static_cast<std::size_t>(len)), 0)
+                    << len << " " << offset;
+            }
+            for (auto f : {PAIR(ConvertF32ToS32).x87, PAIR(ConvertF32ToS32).sse2}) {
+                std::vector<std::int32_t> apart(floats.size());
+                ASSERT_EQ(f(floats.data() + offset, apart.data() + offset, len, 1, -1), Prim::StatusOk);
+                std::vector<float> same = floats;
+                ASSERT_EQ(f(same.data() + offset, reinterpret_cast<std::int32_t*>(same.data() + offset), len, 1, -1),
+                          Prim::StatusOk);
+                EXPECT_EQ(std::memcmp(same.data() + offset, apart.data() + offset, 4 * static_cast<std::size_t>(len)), 0)
+                    << len << " " << offset;
+            }
+        }
+    }
+}
+
 TEST(Convert, LongWideningsStreamTheSameValues) {
     constexpr std::int32_t n = 0x7000 + 13;
     std::vector<std::int16_t> shorts(n);

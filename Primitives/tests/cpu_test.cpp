@@ -172,4 +172,20 @@ TEST(Cpu, HostProcessorGetsTheX87Builds) {
     EXPECT_EQ(Prim::BoundBuild(), Prim::Build::X87);
 }
 
+// A processor whose identification flag cannot toggle has no CPUID instruction:
+// the classification must not execute it at all.
+TEST(Cpu, NeverRunsCpuidWithoutTheIdentificationFlag) {
+    FakeCpu cpu = Make({.family = 15, .edx = Mmx | Sse | Sse2, .idFlag = false});
+    EXPECT_EQ(Prim::CpuidSupported(cpu), 0);
+    EXPECT_EQ(Prim::GetCpuType(cpu), Prim::CpuTypeUnknown);
+    EXPECT_TRUE(cpu.queried.empty());
+
+    // Another vendor stops the classification after leaf 0.
+    FakeCpu other = Make({.vendor = "GenuineIotel", .family = 15, .edx = Mmx | Sse | Sse2});
+    EXPECT_EQ(Prim::IsGenuineIntel(other), 0);
+    other.queried.clear();
+    EXPECT_EQ(Prim::GetCpuType(other), Prim::CpuTypeUnknown);
+    EXPECT_EQ(other.queried, std::vector<std::uint32_t>{0});
+}
+
 }  // namespace
