@@ -164,7 +164,7 @@ class LineReader {
       const int high = HexValue(line_[pos_]), low = HexValue(line_[pos_ + 1]);
       if (high < 0 || low < 0) return std::nullopt;
       pos_ += 2;
-      if (pos_ < line_.size() && line_[pos_] != ' ' && line_[pos_] != '\t') return std::nullopt;
+      if (pos_ < line_.size() && !IsSpace(line_[pos_])) return std::nullopt;
       if (data.size() == kMaxValueSize) return std::nullopt;
       data.push_back(static_cast<std::uint8_t>(high * 16 + low));
     }
@@ -175,8 +175,10 @@ class LineReader {
   static bool IsWordChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
   }
+  // '\r' too: a file saved with "\r\n" line ends reads like one with "\n".
+  static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
   void SkipSpaces() {
-    while (pos_ < line_.size() && (line_[pos_] == ' ' || line_[pos_] == '\t' || line_[pos_] == '\r')) ++pos_;
+    while (pos_ < line_.size() && IsSpace(line_[pos_])) ++pos_;
   }
 
   std::string_view line_;

@@ -302,6 +302,32 @@ TEST_F(Registry, CorruptTruncatedOrHostileFilesReadAsEmptyAndAreReplacedByAWrite
   EXPECT_EQ(Get("SOFTWARE\\Q", "v").second, "<absent>");
 }
 
+// A store file saved by an editor with "\r\n" line ends keeps every value, binary
+// ones included; reading it as corrupt would let the next write drop them all.
+TEST_F(Registry, LinesEndingInCarriageReturnsReadAlike) {
+  WriteFileText(
+      "qvreg 1\r\n"
+      "key \"SOFTWARE\" {\r\n"
+      "  string \"s\" = \"text\"\r\n"
+      "  dword \"d\" = 7\r\n"
+      "  binary \"b\" = 00 00 80 3f\r\n"
+      "  value 9 \"v\" = 61 62\r\n"
+      "  binary \"e\" =\r\n"
+      "}\r\n"
+      "end\r\n");
+  EXPECT_EQ(Get("SOFTWARE", "s"), std::make_pair(1u, std::string("text\0", 5)));
+  EXPECT_EQ(Get("SOFTWARE", "d").first, 4u);
+  EXPECT_EQ(Get("SOFTWARE", "b"), std::make_pair(3u, std::string("\0\0\x80\x3f", 4)));
+  EXPECT_EQ(Get("SOFTWARE", "v"), std::make_pair(9u, std::string("ab")));
+  EXPECT_EQ(Get("SOFTWARE", "e"), std::make_pair(3u, std::string()));
+
+  ASSERT_EQ(SetDword("SOFTWARE", "new", 1), Result::Ok);
+  EXPECT_EQ(Get("SOFTWARE", "b").first, 3u);  // still there after a write
+
+  WriteFileText("qvreg 1\nbinary \"b\" = 0\r0\nend\n");  // a carriage return is no digit
+  EXPECT_EQ(Get("", "b").second, "<absent>");
+}
+
 TEST_F(Registry, OversizedOrSpecialStoreFilesNeitherHangNorCrash) {
   std::filesystem::create_directories(file_.parent_path());
   ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
