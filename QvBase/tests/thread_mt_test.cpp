@@ -48,6 +48,32 @@ private:
     std::atomic<int>* m_finished;
 };
 
+// Stops as an owner with a deadline does: a short join, then Kill. The body ignores the
+// stop request until it is released, and reports whether the members were gone by then.
+class StoppingThread : public Util::Thread {
+public:
+    StoppingThread(Platform::Kernel::Event& release, std::atomic<bool>& membersGone, std::atomic<bool>& sawMembersGone)
+        : Thread("Stopping"), m_release(release), m_member{&membersGone}, m_sawMembersGone(sawMembersGone) {}
+    ~StoppingThread() override {
+        if (!Join(10)) Kill();
+    }
+
+protected:
+    void Run() override {
+        m_release.Wait(std::nullopt);
+        m_sawMembersGone = m_member.gone->load();
+    }
+
+private:
+    struct Member {
+        std::atomic<bool>* gone;
+        ~Member() { *gone = true; }
+    };
+    Platform::Kernel::Event& m_release;
+    Member m_member;
+    std::atomic<bool>& m_sawMembersGone;
+};
+
 }  // namespace
 
 TEST(Thread, JoinWaitsWithOrWithoutATimeOut) {
@@ -100,7 +126,7 @@ TEST(Thread, StartingARunningThreadWaitsForItFirst) {
     EXPECT_EQ(overlaps, 0);
 }
 
-TEST(Thread, KillStopsACooperativeBodyAndNeverAbandonsAStuckOne) {
+TEST(Thread, KillStopsACooperativeBodyAndWaitsForAStuckOne) {
     FunctionThread idle([](FunctionThread&) {});
     idle.Kill();  // not running: nothing happens
     EXPECT_TRUE(idle.Join(0));
@@ -115,26 +141,20 @@ TEST(Thread, KillStopsACooperativeBodyAndNeverAbandonsAStuckOne) {
     polite.Start();
     const std::uint64_t start = MonotonicMs();
     polite.Kill();
-    EXPECT_LT(MonotonicMs() - start, Util::Thread::KillWaitMs);
+    EXPECT_LT(MonotonicMs() - start, 1000u);
     EXPECT_TRUE(polite.Join(0));
 
     Platform::Kernel::Event release(Platform::Kernel::EventMode::ManualReset);
-    std::atomic<bool> ended{false};
-    auto stuck = std::make_unique<FunctionThread>([&](FunctionThread&) {
-        release.Wait(std::nullopt);  // ignores the stop request
-        ended = true;
-    });
-    stuck->Start();
-    const std::uint64_t killed = MonotonicMs();
-    stuck->Kill();
-    EXPECT_GE(MonotonicMs() - killed, Util::Thread::KillWaitMs);
-    EXPECT_FALSE(stuck->Join(0));  // still alive, so still held
+    std::atomic<bool> membersGone{false};
+    std::atomic<bool> sawMembersGone{true};
+    auto updater = std::make_unique<StoppingThread>(release, membersGone, sawMembersGone);
+    updater->Start();
     std::thread releaser([&] {
-        Platform::Kernel::SleepMs(30);
+        Platform::Kernel::SleepMs(1200);
         release.Set();
     });
-    stuck.reset();  // waits for the body instead of freeing it under it
-    EXPECT_TRUE(ended);
+    updater.reset();  // its destructor joins briefly, then kills, then its members go
+    EXPECT_FALSE(sawMembersGone);  // the body ended before any member of its object did
     releaser.join();
 }
 

@@ -48,7 +48,7 @@ void Thread::Kill()
 {
     if (!m_bRunning) return;
     m_bStopRequested = true;
-    Join(KillWaitMs);
+    Join(std::nullopt);
 }
 
 bool Thread::StopRequested() const { return m_bStopRequested; }

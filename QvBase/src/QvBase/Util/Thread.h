@@ -15,7 +15,7 @@ class Thread;
 namespace Util {
 
 // A named thread whose body is the subclass's Run. A thread is never killed: Kill asks
-// the body to stop (StopRequested) and waits a while; the destructor waits for any
+// the body to stop (StopRequested) and waits for it to end; the destructor waits for any
 // thread not joined yet, so nothing a live body uses is freed under it. A subclass
 // still stops and joins its thread in its own destructor, before its members go.
 class Thread : noncopyable {
@@ -31,13 +31,11 @@ public:
     // false on a time-out. An absent time-out waits without limit.
     bool Join(std::optional<std::uint32_t> timeoutMs = std::nullopt);
 
-    // Asks a running body to stop and waits up to KillWaitMs for it. A body that
-    // does not end stays joinable: Join, Start and the destructor still wait for it.
+    // Asks a running body to stop and waits until it has ended: the owner that kills
+    // after a timed Join frees its members next, and a body still running would use them.
     void Kill();
 
     const String& Name() const { return m_strName; }
-
-    static constexpr std::uint32_t KillWaitMs = 1000;
 
 protected:
     virtual void Run() = 0;
