@@ -154,6 +154,15 @@ TEST(Object, ChildrenDieWithTheirParentOnce)
         delete parent;
     }
     EXPECT_EQ(g_destroyed, 2);
+
+    // An object is never its own child (its destructor would run twice), and a null
+    // child is no child.
+    g_destroyed = 0;
+    auto* lone = new Leaf;
+    lone->AddChild(lone);
+    lone->AddChild(nullptr);
+    delete lone;
+    EXPECT_EQ(g_destroyed, 1);
 }
 
 TEST(Object, DuplicateSignaturesAreDetectedAndNeverIndexedPast)

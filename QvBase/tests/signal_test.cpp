@@ -121,6 +121,8 @@ TEST(Signal, ConnectRejectsBadTextsWithoutChange)
     EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", &receiver, "1slotValue(uint)"));
     EXPECT_FALSE(Object::Connect(&sender, "2sigValue(uint)", &receiver, "1slotValue(int)"));
     EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", &receiver, "2slotPlain()"));
+    Object::CreateConnection(nullptr, 0, &receiver, '1', 0);
+    Object::CreateConnection(&sender, 0, nullptr, '1', 0);
     EXPECT_EQ(sender.SignalConnections(0), nullptr);
 
     g_log.clear();

@@ -53,6 +53,9 @@ String Object::Name() const
 
 void Object::AddChild(Object* child)
 {
+    // Owning itself would make the destructor delete the object it is destroying.
+    if (!child || child == this)
+        return;
     if (std::find(m_children.begin(), m_children.end(), child) == m_children.end())
         m_children.push_back(child);
 }

@@ -28,6 +28,7 @@ public:
 
     String Name() const;
     // The object owns the child from now on; a child is destroyed only by its parent.
+    // A null child, or the object itself, is ignored.
     void AddChild(Object* child);
     bool Inherits(const char* className, bool searchBases = true) const;
 

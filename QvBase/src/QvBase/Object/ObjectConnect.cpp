@@ -60,6 +60,8 @@ bool Object::Connect(Object* sender, const char* signal, Object* receiver, const
 
 void Object::CreateConnection(Object* sender, uint signalIndex, Object* receiver, char code, uint memberIndex)
 {
+    if (!sender || !receiver)
+        return;
     const uint signalCount = sender->MetaObject()->SignalCount(true);
     auto& lists = sender->m_signalLists;
     if (lists.empty())
