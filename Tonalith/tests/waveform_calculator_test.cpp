@@ -1,0 +1,243 @@
+#include <Tonalith/Analysis/AudioDisplayMemorySource.h>
+#include <Tonalith/Analysis/WaveformCalculator.h>
+
+#include <QvBase/UI/Image.h>
+#include <QvBase/Util/Math.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+using UI::AudioViewRequest;
+using UI::PeakPair;
+using UI::SampleRange;
+using UI::WaveformCalculator;
+
+namespace {
+
+constexpr std::uint32_t B = WaveformCalculator::kBackground;
+constexpr std::uint32_t Z = WaveformCalculator::kZeroLine;
+
+// Channels of samples, a source over them and a calculator bound to that source.
+struct Rig {
+    std::vector<std::vector<float>> channels;
+    std::vector<const float*> table;
+    SharedPtr<UI::AudioDisplaySource> source;
+    WaveformCalculator calculator;
+
+    explicit Rig(std::vector<std::vector<float>> samples, std::uint32_t sourceLength = UINT32_MAX)
+        : channels(std::move(samples)), source(MakeSource(sourceLength)), calculator(source)
+    {
+        calculator.SetActive(true);
+    }
+
+    SharedPtr<UI::AudioDisplaySource> MakeSource(std::uint32_t sourceLength)
+    {
+        for (const auto& c : channels)
+            table.push_back(c.data());
+        const auto length = sourceLength != UINT32_MAX ? sourceLength : static_cast<std::uint32_t>(channels[0].size());
+        return SharedPtr<UI::AudioDisplaySource>(new UI::AudioDisplayMemorySource(
+            "Rig", 44100, static_cast<std::uint32_t>(channels.size()), length, table.data()));
+    }
+
+    // The whole length, amplitudes -1..1, visible frames as given (all by default).
+    void View(std::uint64_t length, SampleRange visible = SampleRange())
+    {
+        AudioViewRequest view;
+        view.channels = static_cast<std::uint32_t>(channels.size());
+        view.length = length;
+        view.visible = visible.IsEmpty() ? SampleRange(0, length) : visible;
+        view.ampFull = view.ampVisible = {-1.0f, 1.0f};
+        view.freqFull = view.freqVisible = {0.0f, 22050.0f};
+        bool compute = false, render = false;
+        calculator.SyncView(view, &compute, &render);
+        calculator.SetNeedsCompute(compute || calculator.NeedsCompute());
+        calculator.SetNeedsRender(render || calculator.NeedsRender());
+    }
+
+    int Compute() { return calculator.DoCompute(); }
+
+    SharedPtr<UI::Image> Render(int width, int height, int* result)
+    {
+        SharedPtr<UI::Image> image = UI::Image::Create({width, height});
+        std::fill(image->Pixels(), image->Pixels() + width * height, 0x12345678u);
+        calculator.SetNeedsRender(true);
+        *result = calculator.DoRender(image.Get());
+        return image;
+    }
+};
+
+std::vector<std::uint32_t> Pixels(const UI::Image& image)
+{
+    return std::vector<std::uint32_t>(image.Pixels(), image.Pixels() + image.Width() * image.Height());
+}
+
+// Independent min/max of a block, converted by rounding to nearest (ties to even).
+PeakPair ReferencePair(const std::vector<float>& samples, std::size_t from, std::size_t to)
+{
+    PeakPair pair;
+    for (std::size_t i = from; i < to; ++i) {
+        const long v = std::clamp(std::lrint(static_cast<double>(samples[i]) * 32768.0), -32768L, 32767L);
+        pair.min = static_cast<std::int16_t>(std::min<long>(pair.min, v));
+        pair.max = static_cast<std::int16_t>(std::max<long>(pair.max, v));
+    }
+    return pair;
+}
+
+}  // namespace
+
+TEST(WaveformCalculator, SampleConversionRoundsAndClamps)
+{
+    EXPECT_EQ(UI::SampleToPeak(1.0f), 32767);
+    EXPECT_EQ(UI::SampleToPeak(-1.0f), -32768);
+    EXPECT_EQ(UI::SampleToPeak(2.5f), 32767);
+    EXPECT_EQ(UI::SampleToPeak(-7.0f), -32768);
+    EXPECT_EQ(UI::SampleToPeak(0.5f / 32768.0f), 0);       // 0.5 ties to even
+    EXPECT_EQ(UI::SampleToPeak(1.5f / 32768.0f), 2);       // 1.5 ties to even
+    EXPECT_EQ(UI::SampleToPeak(-2.5f / 32768.0f), -2);
+    EXPECT_EQ(UI::SampleToPeak(std::nanf("")), 0);
+    EXPECT_EQ(UI::PeakToAmp(-32768), -1.0f);
+    EXPECT_EQ(UI::PeakToAmp(16384), 0.5f);
+}
+
+TEST(WaveformCalculator, ComputeKeepsOnePairPerWholeBlock)
+{
+    std::vector<float> left(1000), right(1000);
+    for (int i = 0; i < 1000; ++i) {
+        left[i] = static_cast<float>(std::sin(i * 0.05) * (i / 1000.0));
+        right[i] = (i % 7 == 0) ? -1.0f : 0.25f;
+    }
+    right[900] = 1.0f;  // in the trailing 104 frames: no block holds it
+    Rig rig({left, right});
+    rig.View(1000);
+    EXPECT_EQ(rig.Compute(), 0);
+    EXPECT_EQ(rig.calculator.GetComputeProgress(), 100.0f);
+    const UI::ChannelPeaks& peaks = rig.calculator.BlockPeaks();
+    ASSERT_EQ(peaks.size(), 2u);
+    ASSERT_EQ(peaks[0].size(), 7u);
+    for (std::size_t b = 0; b < 7; ++b) {
+        EXPECT_EQ(peaks[0][b], ReferencePair(left, b * 128, b * 128 + 128)) << b;
+        EXPECT_EQ(peaks[1][b], ReferencePair(right, b * 128, b * 128 + 128)) << b;
+    }
+    EXPECT_EQ(peaks[1][0], (PeakPair{-32768, 8192}));
+
+    // Zoomed in on the trailing frames, the samples themselves show them.
+    int result = -1;
+    rig.View(1000, SampleRange::FromEnds(896, 999));
+    rig.Render(104, 40, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(rig.calculator.PixelPeaks()[1][4].max, 32767);  // frame 900
+    // Zoomed out, the block pairs stand in for them and frame 900 is gone.
+    rig.View(1000, SampleRange(0, 1000));
+    rig.Render(4, 40, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(rig.calculator.PixelPeaks()[1][3], (PeakPair{-32768, 8192}));
+    EXPECT_EQ(rig.calculator.GetRenderProgress(), 100.0f);
+    EXPECT_EQ(rig.calculator.GetRenderedColumns(), 4u);
+}
+
+TEST(WaveformCalculator, ImageOfAKnownSignalPixelForPixel)
+{
+    // Four frames across four columns and five rows, amplitudes -1..1 (worked by hand):
+    // columns cover frames {0,1} {1,2} {2} {2,3}, so peaks 0.5/-0.5, 1/-0.5, 1/1, 1/0;
+    // the zero line is row trunc(4 - 2) = 2, amplitude 0.5 row 1, -0.5 row 3, 1 row 0.
+    // Stroke colours: top 0x20BD20..0x20FD20 and bottom 0x5E785E..0x5E985E mixed by
+    // column weights 0, 85, 170, 255, then by row weights 255, 191, 127, 64 towards the top.
+    Rig rig({{0.5f, -0.5f, 1.0f, 0.0f}});
+    rig.View(4);
+    EXPECT_EQ(rig.Compute(), 0);
+    EXPECT_TRUE(rig.calculator.BlockPeaks()[0].empty());
+    int result = -1;
+    SharedPtr<UI::Image> image = rig.Render(4, 5, &result);
+    ASSERT_EQ(result, 0);
+    const std::vector<std::uint32_t> expected = {
+        B,        0x20D220, 0x20E720, 0x20FD20,  // row 0
+        0x2FAB2F, 0x2FBD2F, B,        0x2FE32F,  // row 1
+        0x3F9A3F, 0x3FA93F, Z,        0x3FCA3F,  // row 2: zero line under the strokes
+        0x4E894E, 0x4E954E, B,        B,         // row 3
+        B,        B,        B,        B,         // row 4
+    };
+    EXPECT_EQ(Pixels(*image), expected);
+}
+
+TEST(WaveformCalculator, SilenceDrawsTheZeroLineStroke)
+{
+    Rig rig({std::vector<float>(640, 0.0f), std::vector<float>(640, 0.0f)});
+    rig.View(640);
+    EXPECT_EQ(rig.Compute(), 0);
+    int result = -1;
+    // 5 columns at 128 frames each: block mode. Height 23: bands {0, 9} and {13, 22}.
+    SharedPtr<UI::Image> image = rig.Render(5, 23, &result);
+    ASSERT_EQ(result, 0);
+    const std::vector<std::uint32_t> pixels = Pixels(*image);
+    for (int y = 0; y < 23; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            const std::uint32_t p = pixels[y * 5 + x];
+            if (y >= 10 && y <= 12)
+                EXPECT_EQ(p, 0x12345678u) << "gap rows keep what the buffer held";
+            else if (y == 4 || y == 17)  // zero rows: trunc(9 - 4.5), trunc(22 - 4.5)
+                EXPECT_EQ(p & 0xFF000000u, 0u) << "stroke on the zero line at " << x << "," << y;
+            else
+                EXPECT_EQ(p, B) << x << "," << y;
+        }
+    }
+    // The stroke's left end is the left colour mixed for its row.
+    EXPECT_EQ(pixels[4 * 5 + 0], UI::BlendColour(0x20BD20, 0x5E785E, 255 - 46));  // round(4 * 255 / 22) = 46
+}
+
+TEST(WaveformCalculator, ColumnsBeyondTheComputedBlocksStayEmpty)
+{
+    Rig rig({std::vector<float>(1000, 0.5f)});
+    rig.View(1000);
+    EXPECT_EQ(rig.Compute(), 0);
+    // The view reaches past the file: columns 7 to 9 cover blocks that were never computed.
+    rig.View(1000, SampleRange::FromEnds(0, 1279));
+    int result = -1;
+    SharedPtr<UI::Image> image = rig.Render(10, 9, &result);
+    ASSERT_EQ(result, 0);
+    const std::vector<std::uint32_t> pixels = Pixels(*image);
+    for (int x = 7; x < 10; ++x) {
+        EXPECT_EQ(rig.calculator.PixelPeaks()[0][x], PeakPair{});
+        for (int y = 0; y < 9; ++y)
+            EXPECT_EQ(pixels[y * 10 + x], y == 4 ? Z : B) << x << "," << y;
+    }
+    EXPECT_EQ(rig.calculator.PixelPeaks()[0][6], (PeakPair{16384, 16384}));
+}
+
+TEST(WaveformCalculator, ARefusedReadFailsInsteadOfRetrying)
+{
+    // The view claims 1024 frames but the source holds 600: a block read is refused.
+    Rig rig({std::vector<float>(1024, 0.1f)}, 600);
+    rig.View(1024);
+    EXPECT_EQ(rig.Compute(), 2);
+    EXPECT_FALSE(rig.calculator.NeedsCompute());
+    // A view far past the source fails at once, without allocating its blocks.
+    rig.View(1ull << 40);
+    EXPECT_EQ(rig.Compute(), 2);
+    // Zoomed-in frames the source does not hold fail the render.
+    rig.View(1024, SampleRange::FromEnds(590, 610));
+    int result = -1;
+    rig.Render(21, 10, &result);
+    EXPECT_EQ(result, 2);
+}
+
+TEST(WaveformCalculator, PaintRefusesBandsOutsideTheImage)
+{
+    Rig rig({std::vector<float>(256, 0.25f)});
+    rig.View(256);
+    EXPECT_EQ(rig.Compute(), 0);
+    // A view of no channels gives the source's channel no band: nothing is painted.
+    AudioViewRequest view;
+    view.channels = 0;
+    view.length = 256;
+    view.visible = SampleRange(0, 256);
+    view.ampFull = view.ampVisible = {-1.0f, 1.0f};
+    bool c = false, r = false;
+    rig.calculator.SyncView(view, &c, &r);
+    int result = -1;
+    rig.Render(8, 8, &result);
+    EXPECT_EQ(result, 2);
+}
