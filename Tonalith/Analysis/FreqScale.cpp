@@ -99,7 +99,8 @@ float FreqScale::PixelToFreq(float p) const
         else
             f = m_visible.low + (p + 0.5f) / static_cast<float>(top + 1) * (m_visible.high - m_visible.low);
     }
-    if (f < m_visible.low)
+    // A full range the curve cannot use (high end at or below 500 Hz) gives NaN: show the low end.
+    if (f < m_visible.low || !(f == f))
         return m_visible.low;
     if (f > m_visible.high)
         return m_visible.high;

@@ -120,6 +120,24 @@ TEST(FreqScale, LinearMappingAndClamping)
     EXPECT_EQ(empty.PixelToFreq(3.0f), 100.0f);
 }
 
+TEST(FreqScale, MelCurveOverAnUnusableFullRangeGivesNumbers)
+{
+    FreqScale scale("Freq");
+    scale.SetPixelHeight(50);
+    scale.SetChannelCount(1);
+    scale.SetMelScale(true);
+    for (float high : {0.0f, 500.0f, -3.0f}) {
+        scale.SetRange({0.0f, high});
+        scale.SetVisibleRange({0.0f, 1000.0f});
+        for (float p : {-1.0f, 0.0f, 10.0f, 49.5f, 80.0f}) {
+            const float f = scale.PixelToFreq(p);
+            EXPECT_TRUE(f >= 0.0f && f <= 1000.0f) << high << " Hz, row " << p << ": " << f;
+        }
+        const int row = scale.FreqToRow(700.0f).row;
+        EXPECT_TRUE(row >= 0 && row <= 49) << row;
+    }
+}
+
 TEST(FreqScale, RowsWithinAChannelsBand)
 {
     FreqScale scale("Freq");
