@@ -1,0 +1,40 @@
+#pragma once
+#include <cmath>
+#include <cstdint>
+
+namespace UI {
+
+// Maps a level in dB linearly onto the bytes 0..255 of the dB range {min, max}.
+class SpectrogramLevels {
+public:
+    SpectrogramLevels() : SpectrogramLevels(-120.0f, 0.0f) {}
+    SpectrogramLevels(float minimum, float maximum);
+
+    float Minimum() const { return m_min; }
+    float Maximum() const { return m_max; }
+    // (255 / (max - min)) * 10 / ln 10: bytes per natural-log unit of power.
+    float Factor() const { return m_factor; }
+    // Offset for a power taken as it comes from a frame of length L (STFT).
+    float RawOffset(std::int64_t frameLength) const;
+    // Offset for a power already multiplied by 2 / L.
+    float ScaledOffset(std::int64_t frameLength) const;
+
+    // The unclamped byte value of a power: ln(power) * factor + offset, as a float.
+    float Value(double power, float offset) const;
+    // Clamped to 0..255 (NaN gives 0), rounded to nearest with ties to even.
+    static std::uint8_t ToByte(float value)
+    {
+        if (!(value > 0.0f))
+            return 0;
+        if (value > 255.0f)
+            return 255;
+        return static_cast<std::uint8_t>(std::nearbyint(value));
+    }
+
+private:
+    float m_min;
+    float m_max;
+    float m_factor;
+};
+
+}  // namespace UI
