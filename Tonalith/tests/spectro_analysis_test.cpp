@@ -1,0 +1,378 @@
+#include <Tonalith/Analysis/SpectrogramCalculatorAnalysis.h>
+#include <Tonalith/Analysis/SpectrogramCalculatorWindows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <cstring>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+// numpy's window definitions, n = 0 .. M - 1.
+double NumpyWindow(int index, double n, double m)
+{
+    const double x = 2 * pi * n / (m - 1);
+    switch (index) {
+    case 0: return 0.54 - 0.46 * std::cos(x);
+    case 1: return 0.42 - 0.5 * std::cos(x) + 0.08 * std::cos(2 * x);
+    case 2: return 2 / (m - 1) * ((m - 1) / 2 - std::fabs(n - (m - 1) / 2));
+    case 3:
+    case 4:
+    case 5: {
+        const double beta = index == 3 ? 10 : index == 4 ? 15 : 20;
+        const double t = 2 * n / (m - 1) - 1;
+        return std::cyl_bessel_i(0.0, beta * std::sqrt(1 - t * t)) / std::cyl_bessel_i(0.0, beta);
+    }
+    default: return 0.5 - 0.5 * std::cos(x);
+    }
+}
+
+// Interleaved float samples read as the calculator reads a memory source.
+struct Signal {
+    std::uint32_t channels = 1;
+    std::vector<float> samples;
+    int reads = 0;
+    std::uint64_t Length() const { return samples.size() / channels; }
+    UI::SpectrogramFrameReader Reader()
+    {
+        return [this](std::uint64_t first, std::uint32_t count, double* dst) {
+            ++reads;
+            if (first + count > Length())
+                return false;
+            for (std::uint64_t i = 0; i < std::uint64_t(count) * channels; ++i)
+                dst[i] = samples[first * channels + i];
+            return true;
+        };
+    }
+};
+
+struct Analysed {
+    UI::SpectrogramLayout layout;
+    UI::SpectrogramWindows windows;
+    std::unique_ptr<UI::SpectrogramFft> fft;
+    UI::SpectrogramAnalysisInput input;
+
+    Analysed(std::uint32_t type, int sizeOrder, int extraOrder, int overlap, std::uint32_t window, float range,
+          const Signal& signal, float rate = 44100.0f)
+        : layout(UI::SpectrogramLayout::Make(type, sizeOrder, extraOrder, overlap)),
+          windows(UI::BuildSpectrogramWindows(window, layout.n)),
+          fft(std::make_unique<UI::SpectrogramFft>(std::uint32_t(layout.fftOrder)))
+    {
+        input.layout = layout;
+        input.channels = signal.channels;
+        input.length = signal.Length();
+        input.sampleRate = rate;
+        input.windows = &windows;
+        input.fft = fft.get();
+        input.levels = UI::SpectrogramLevels(-range, 0.0f);
+    }
+};
+
+const UI::SpectrogramComputeProgress keepGoing = [](float) { return true; };
+
+std::uint8_t ExpectedByte(double power, double frameLength, double range)
+{
+    const double db = 10 * std::log10(power) + 20 * std::log10(2 / frameLength);
+    const double v = 255 / range * (db + range);
+    return v <= 0 ? 0 : v >= 255 ? 255 : std::uint8_t(std::nearbyint(v));
+}
+
+TEST(SpectrogramWindows, MatchNumpyAndHaveUnitMeanSquare)
+{
+    for (std::uint32_t index = 0; index < 7; ++index) {
+        const auto windows = UI::BuildSpectrogramWindows(index, 32);
+        for (int r = 0; r < 4; ++r) {
+            const auto& w = windows[std::size_t(r)];
+            ASSERT_EQ(w.size(), std::size_t(32) << (3 - r));
+            const double m = double(w.size());
+            double sumSquares = 0;
+            for (std::size_t n = 0; n < w.size(); ++n)
+                sumSquares += NumpyWindow(int(index), double(n), m) * NumpyWindow(int(index), double(n), m);
+            const double scale = std::sqrt(m / sumSquares);
+            double meanSquare = 0;
+            for (std::size_t n = 0; n < w.size(); ++n) {
+                // The vector layer works through floats: 32-bit precision.
+                ASSERT_NEAR(w[n], NumpyWindow(int(index), double(n), m) * scale, 2e-6 * scale)
+                    << "window " << index << " length " << m << " n " << n;
+                meanSquare += w[n] * w[n];
+            }
+            EXPECT_NEAR(meanSquare / m, 1.0, 1e-12);
+        }
+    }
+}
+
+TEST(SpectrogramAnalysis, SineOnABinGivesThePredictedByte)
+{
+    // FFT 512, Hann, 120 dB, a full-scale sine exactly on bin 32 of 44.1 kHz.
+    Signal signal;
+    signal.samples.resize(8192);
+    for (std::size_t i = 0; i < signal.samples.size(); ++i)
+        signal.samples[i] = float(std::sin(2 * pi * 32.0 * double(i) / 512.0));
+    Analysed setup(UI::SpectrogramStft, 9, 0, 2, 6, 120.0f, signal);
+    UI::SpectrogramSpectra spectra;
+    std::int32_t last = -1;
+    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    ASSERT_EQ(spectra.size(), 1u);
+    const std::uint64_t columns = (8192 + 255) / 256;
+    ASSERT_EQ(spectra[0].size(), columns * 257);
+    EXPECT_EQ(last, std::int32_t(columns - 1));
+
+    // Hann normalised to unit mean square has mean sqrt(2/3): |X32| = 512 / 2 * sqrt(2/3).
+    const double amplitude = 256.0 * std::sqrt(2.0 / 3.0);
+    const std::uint8_t predicted = ExpectedByte(amplitude * amplitude, 512, 120);
+    EXPECT_EQ(predicted, 251);  // 255/120 * (120 - 1.76 dB)
+    const std::uint8_t* column = spectra[0].data() + 10 * 257;
+    EXPECT_EQ(column[32], predicted);
+
+    // Every bin of that column against a plain DFT of the windowed frame.
+    const std::size_t start = 10 * 256 - 256;
+    double meanSquare = 0;
+    std::vector<double> w(512);
+    for (int n = 0; n < 512; ++n) {
+        w[std::size_t(n)] = NumpyWindow(6, n, 512);
+        meanSquare += w[std::size_t(n)] * w[std::size_t(n)] / 512;
+    }
+    for (int b = 0; b <= 256; ++b) {
+        std::complex<double> x = 0;
+        for (int n = 0; n < 512; ++n)
+            x += double(signal.samples[start + std::size_t(n)]) * w[std::size_t(n)] / std::sqrt(meanSquare) *
+                 std::polar(1.0, -2 * pi * b * n / 512.0);
+        const int expected = ExpectedByte(std::norm(x), 512, 120);
+        EXPECT_NEAR(int(column[b]), expected, 1) << "bin " << b;
+    }
+}
+
+TEST(SpectrogramAnalysis, SilenceGivesZeroForEveryType)
+{
+    Signal signal;
+    signal.channels = 2;
+    signal.samples.assign(2 * 3000, 0.0f);
+    for (std::uint32_t type = 0; type < 3; ++type) {
+        Analysed setup(type, 6, 1, 4, 3, 120.0f, signal);
+        UI::SpectrogramSpectra spectra;
+        std::int32_t last = -1;
+        UI::SpectrogramAnalysis analysis;
+        ASSERT_EQ(analysis.Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0) << type;
+        ASSERT_EQ(spectra.size(), 2u);
+        for (const auto& spectrum : spectra) {
+            ASSERT_EQ(spectrum.size(), setup.layout.Columns(3000) * std::uint64_t(setup.layout.bins));
+            for (std::uint8_t byte : spectrum)
+                ASSERT_EQ(byte, 0) << "type " << type;
+        }
+        if (type == UI::SpectrogramMdlStft) {
+            // All measures 0: equal weights everywhere.
+            for (int band = 0; band < 23; ++band) {
+                for (float weight : analysis.Mdl().BandWeights(band))
+                    EXPECT_FLOAT_EQ(weight, 0.25f) << band;
+            }
+        }
+    }
+}
+
+TEST(SpectrogramAnalysis, ShortSourceGivesOneColumnFromTheFrameMiddle)
+{
+    Signal signal;
+    signal.samples = {1.0f, 0.5f, 0.25f};
+    Analysed setup(UI::SpectrogramStft, 5, 0, 2, 6, 120.0f, signal);
+    UI::SpectrogramSpectra spectra;
+    std::int32_t last = -1;
+    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    ASSERT_EQ(spectra[0].size(), 17u);
+    // Bin 0 = sum of samples 16..18 of the frame times the window there.
+    const auto& w = setup.windows[3];
+    const double dc = 1.0 * w[16] + 0.5 * w[17] + 0.25 * w[18];
+    EXPECT_EQ(spectra[0][0], ExpectedByte(dc * dc, 32, 120));
+
+    // "MDL STFT" analyses 2f further frames past the end and still yields one column.
+    Analysed mdl(UI::SpectrogramMdlStft, 5, 0, 1, 6, 120.0f, signal);
+    ASSERT_EQ(UI::SpectrogramAnalysis().Run(mdl.input, signal.Reader(), keepGoing, spectra, last), 0);
+    EXPECT_EQ(spectra[0].size(), std::size_t(mdl.layout.bins));
+    EXPECT_EQ(last, 0);
+}
+
+TEST(SpectrogramAnalysis, NoOverlapRefillsTheWholeFrame)
+{
+    // hop = N: each column sees exactly its own frames, so a ramp gives distinct columns.
+    Signal signal;
+    signal.samples.resize(32 * 6);
+    for (std::size_t i = 0; i < signal.samples.size(); ++i)
+        signal.samples[i] = float(i / 32) * 0.1f;
+    Analysed setup(UI::SpectrogramStft, 5, 0, 1, 6, 120.0f, signal);
+    UI::SpectrogramSpectra spectra;
+    std::int32_t last = -1;
+    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    ASSERT_EQ(spectra[0].size(), 6u * 17u);
+    // Column 2 covers frames 48..79: half at 0.1, half at 0.2.
+    const auto& w = setup.windows[3];
+    double dc = 0;
+    for (int n = 0; n < 32; ++n)
+        dc += (n < 16 ? 0.1f : 0.2f) * w[std::size_t(n)];
+    EXPECT_NEAR(int(spectra[0][2 * 17]), int(ExpectedByte(dc * dc, 32, 120)), 1);
+}
+
+// The unscaled byte value of a power row, as the analysis forms it.
+float Value(const UI::SpectrogramLevels& levels, double power, double length)
+{
+    return levels.Value(power, levels.ScaledOffset(std::int64_t(length)));
+}
+
+TEST(SpectrogramAnalysis, MultiresolutionStitchesAtTheBandEdges)
+{
+    // A click on the centre of column 8: every resolution's spectrum is flat, at
+    // w_r(centre)^2 * 2 / L_r, so each band shows its own constant and the fade zones blend.
+    Signal signal;
+    signal.samples.assign(32768, 0.0f);
+    const std::int64_t hop = 256;
+    signal.samples[std::size_t(8 * hop)] = 1.0f;
+    Analysed setup(UI::SpectrogramMultiresStft, 9, 0, 2, 6, 120.0f, signal);
+    UI::SpectrogramSpectra spectra;
+    std::int32_t last = -1;
+    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    const std::int64_t bins = setup.layout.bins;
+    const std::int64_t m = setup.layout.fftLength;
+    ASSERT_EQ(m, 4096);
+    const std::uint8_t* column = spectra[0].data() + 8 * bins;
+
+    float v[4];
+    for (int r = 0; r < 4; ++r) {
+        const double length = double(setup.layout.WindowLength(r));
+        const double centre = setup.windows[std::size_t(r)][std::size_t(length / 2)];
+        v[r] = Value(setup.input.levels, float(centre * centre) * float(2.0 / length), length);
+    }
+    const auto bin = [&](double f) { return std::min<std::int64_t>(std::llround(f * double(m) / 44100.0), bins - 1); };
+    ASSERT_EQ(bin(400), 37);
+    ASSERT_EQ(bin(800), 74);
+    const std::int64_t edges[4][3] = {{0, bin(400), bin(800)},
+                                      {bin(800), bin(1600), bin(3200)},
+                                      {bin(3200), bin(6400), bin(12800)},
+                                      {bin(12800), bins - 1, bins - 1}};
+    for (int r = 0; r < 4; ++r) {
+        for (std::int64_t b = edges[r][0]; b <= edges[r][1]; ++b)
+            ASSERT_NEAR(int(column[b]), int(UI::SpectrogramLevels::ToByte(v[r])), 1) << "r " << r << " bin " << b;
+        if (r == 3)
+            break;
+        const std::int64_t hi = edges[r][1], fe = edges[r][2];
+        for (std::int64_t b = hi + 1; b < fe; ++b) {
+            const float blend = (v[r] * float(fe - b) + v[r + 1] * float(b - hi)) / float(fe - hi);
+            ASSERT_NEAR(int(column[b]), int(UI::SpectrogramLevels::ToByte(blend)), 1) << "fade " << r << " bin " << b;
+        }
+    }
+    // The four constants differ (3 dB apart), so the bands are really distinct.
+    EXPECT_GT(std::fabs(v[0] - v[3]), 10.0f);
+    EXPECT_NE(column[10], column[2000]);
+}
+
+TEST(SpectrogramAnalysis, MultiresolutionAtALowRateCapsTheTopBands)
+{
+    // Nyquist 8000 Hz: the edges at 12800 Hz cap at the last bin, which alone is resolution 3's.
+    Signal signal;
+    signal.samples.assign(8000, 0.0f);
+    signal.samples[2048] = 1.0f;
+    Analysed setup(UI::SpectrogramMultiresStft, 7, 0, 1, 6, 120.0f, signal, 16000.0f);
+    UI::SpectrogramSpectra spectra;
+    std::int32_t last = -1;
+    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    const std::int64_t bins = setup.layout.bins;
+    const std::uint8_t* column = spectra[0].data() + 16 * bins;
+    const double length = 128;
+    const double centre = setup.windows[3][64];
+    const float v3 = Value(setup.input.levels, float(centre * centre) * float(2.0 / length), length);
+    EXPECT_NEAR(int(column[bins - 1]), int(UI::SpectrogramLevels::ToByte(v3)), 1);
+    const double length2 = 256;
+    const double centre2 = setup.windows[2][128];
+    const float v2 = Value(setup.input.levels, float(centre2 * centre2) * float(2.0 / length2), length2);
+    // 3200..6400 Hz (bins 205..410) is resolution 2 alone; above it fades towards the last bin.
+    EXPECT_NEAR(int(column[400]), int(UI::SpectrogramLevels::ToByte(v2)), 1);
+    const float blend = (v2 * 1.0f + v3 * 101.0f) / 102.0f;
+    EXPECT_NEAR(int(column[511]), int(UI::SpectrogramLevels::ToByte(blend)), 1);
+}
+
+// Per-band weights of the frame that column `column` is written from.
+std::array<float, 4> MdlWeightsAt(Signal& signal, std::uint64_t column, int band)
+{
+    Analysed setup(UI::SpectrogramMdlStft, 8, 0, 2, 6, 120.0f, signal);
+    UI::SpectrogramAnalysis analysis;
+    std::array<float, 4> weights{};
+    const std::uint64_t wanted = column + 4 + 1;  // the weights are those of frame column + 2f
+    std::uint64_t frame = 0;
+    UI::SpectrogramComputeProgress progress = [&](float) {
+        if (frame++ == wanted)
+            weights = analysis.Mdl().BandWeights(band);
+        return true;
+    };
+    UI::SpectrogramSpectra spectra;
+    std::int32_t last = -1;
+    EXPECT_EQ(analysis.Run(setup.input, signal.Reader(), progress, spectra, last), 0);
+    return weights;
+}
+
+int Winner(const std::array<float, 4>& weights)
+{
+    return int(std::max_element(weights.begin(), weights.end()) - weights.begin());
+}
+
+TEST(SpectrogramAnalysis, MdlChoosesLongFramesForATonesAndShortOnesForAClick)
+{
+    Signal tone;
+    tone.samples.resize(44100);
+    for (std::size_t i = 0; i < tone.samples.size(); ++i)
+        tone.samples[i] = float(0.5 * std::sin(2 * pi * 5000.0 * double(i) / 44100.0));
+    Signal click;
+    click.samples.assign(44100, 0.0f);
+    click.samples[100 * 128] = 1.0f;
+
+    // Band 18 (4400..5300 Hz) holds the tone.
+    const auto toneWeights = MdlWeightsAt(tone, 100, 18);
+    const auto clickWeights = MdlWeightsAt(click, 100, 18);
+    EXPECT_NEAR(std::accumulate(toneWeights.begin(), toneWeights.end(), 0.0f), 1.0f, 1e-5f);
+    EXPECT_NEAR(std::accumulate(clickWeights.begin(), clickWeights.end(), 0.0f), 1.0f, 1e-5f);
+    EXPECT_EQ(Winner(toneWeights), 0) << toneWeights[0] << " " << toneWeights[1] << " " << toneWeights[2] << " "
+                                      << toneWeights[3];
+    EXPECT_EQ(Winner(clickWeights), 3) << clickWeights[0] << " " << clickWeights[1] << " " << clickWeights[2] << " "
+                                       << clickWeights[3];
+}
+
+TEST(SpectrogramAnalysis, CancelFailureAndLimits)
+{
+    Signal signal;
+    signal.samples.assign(10000, 0.25f);
+    for (std::uint32_t type = 0; type < 3; ++type) {
+        Analysed setup(type, 6, 0, 2, 0, 120.0f, signal);
+        UI::SpectrogramSpectra spectra(1, std::vector<std::uint8_t>(5, 7));
+        std::int32_t last = -1;
+        int calls = 0;
+        const UI::SpectrogramComputeProgress cancelAtFive = [&](float) { return ++calls < 5; };
+        EXPECT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), cancelAtFive, spectra, last), 1);
+        EXPECT_TRUE(spectra.empty());
+        EXPECT_EQ(calls, 5);
+
+        // A source that refuses a read in the middle fails the step.
+        Signal shrunk = signal;
+        Analysed lying(type, 6, 0, 2, 0, 120.0f, signal);
+        shrunk.samples.resize(5000);
+        EXPECT_EQ(UI::SpectrogramAnalysis().Run(lying.input, shrunk.Reader(), keepGoing, spectra, last), 2);
+        EXPECT_TRUE(spectra.empty());
+
+        // More memory than allowed fails before anything is allocated.
+        setup.input.memoryBudget = 1000;
+        EXPECT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 2);
+    }
+    Signal empty;
+    Analysed none(UI::SpectrogramStft, 6, 0, 2, 0, 120.0f, empty);
+    UI::SpectrogramSpectra spectra;
+    std::int32_t last = -1;
+    EXPECT_EQ(UI::SpectrogramAnalysis().Run(none.input, empty.Reader(), keepGoing, spectra, last), 2);
+
+    // One hour of stereo at 65536 points, 16x padding and 87.5% overlap: sized in 64 bits.
+    const auto huge = UI::SpectrogramLayout::Make(UI::SpectrogramMdlStft, 16, 4, 8);
+    const std::uint64_t bytes = UI::SpectrogramAnalysis::RequiredBytes(huge, 2, 3600ull * 44100);
+    EXPECT_GT(bytes, 100ull << 30);
+}
+
+}  // namespace
