@@ -1,6 +1,7 @@
 #include <Tonalith/Analysis/SpectrogramCalculatorWindows.h>
 
 #include <Tonalith/Analysis/DSP/KaiserWindow.h>
+#include <Tonalith/Analysis/SpectrogramOptions.h>
 
 #include <Primitives/Vec/Window.h>
 
@@ -11,17 +12,19 @@ namespace UI {
 
 void FillSpectrogramWindow(std::uint32_t windowIndex, std::vector<double>& window)
 {
+    using SpectrogramOptions::WindowKind;
+    const auto& option = SpectrogramOptions::kWindows[std::min<std::size_t>(windowIndex, SpectrogramOptions::kWindowCount - 1)];
     std::fill(window.begin(), window.end(), 1.0);
     const auto length = static_cast<std::int32_t>(window.size());
     double* data = window.data();
-    switch (windowIndex) {
-    case 0: Vec::WinHammingF64(length, data); break;
-    case 1: Vec::WinBlackmanF64(length, data, -0.16f); break;
-    case 2: Vec::WinBartlettF64(length, data); break;
-    case 3: DSP::ApplyKaiserWindow(data, length, 10.0, DSP::KaiserNormalisation::None); break;
-    case 4: DSP::ApplyKaiserWindow(data, length, 15.0, DSP::KaiserNormalisation::None); break;
-    case 5: DSP::ApplyKaiserWindow(data, length, 20.0, DSP::KaiserNormalisation::None); break;
-    default: Vec::WinHannF64(length, data); break;
+    switch (option.kind) {
+    case WindowKind::Hamming: Vec::WinHammingF64(length, data); break;
+    case WindowKind::Blackman: Vec::WinBlackmanF64(length, data, static_cast<float>(option.parameter)); break;
+    case WindowKind::Bartlett: Vec::WinBartlettF64(length, data); break;
+    case WindowKind::Kaiser:
+        DSP::ApplyKaiserWindow(data, length, option.parameter, DSP::KaiserNormalisation::None);
+        break;
+    case WindowKind::Hann: Vec::WinHannF64(length, data); break;
     }
     double sumSquares = 0.0;
     for (double w : window)

@@ -9,8 +9,8 @@ namespace UI {
 // each normalised to a mean square of 1.
 using SpectrogramWindows = std::array<std::vector<double>, 4>;
 
-// Window index of the option table: 0 Hamming, 1 Blackman, 2 Bartlett, 3..5 Kaiser with
-// beta 10, 15, 20, 6 Hann. Throws std::bad_alloc when memory runs out.
+// By the index of the window option table (an index past it means the last entry).
+// Throws std::bad_alloc when memory runs out.
 void FillSpectrogramWindow(std::uint32_t windowIndex, std::vector<double>& window);
 SpectrogramWindows BuildSpectrogramWindows(std::uint32_t windowIndex, std::int64_t n);
 

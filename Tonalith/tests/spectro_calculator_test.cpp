@@ -1,0 +1,388 @@
+#include <Tonalith/Analysis/AudioDisplayMemorySource.h>
+#include <Tonalith/Analysis/FreqScale.h>
+#include <Tonalith/Analysis/SpectrogramCalculator.h>
+
+#include <QvBase/UI/Image.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+// Per-channel buffers and a memory source over them; hooks run inside the source's calls.
+class TestSource : public UI::AudioDisplayMemorySource {
+public:
+    TestSource(std::uint32_t rate, const std::vector<std::vector<float>>& channels, const float* const* table)
+        : UI::AudioDisplayMemorySource("test", rate, std::uint32_t(channels.size()),
+                                       std::uint32_t(channels.front().size()), table)
+    {
+    }
+    std::function<void()> onRead;
+    std::function<void()> onChannelCount;
+    bool ReadFloatInterleaved(std::uint32_t n, double* dst) override
+    {
+        if (onRead)
+            onRead();
+        return UI::AudioDisplayMemorySource::ReadFloatInterleaved(n, dst);
+    }
+    using UI::AudioDisplayMemorySource::ReadFloatInterleaved;
+    std::uint32_t GetChannelCount() const override
+    {
+        if (onChannelCount)
+            onChannelCount();
+        return UI::AudioDisplayMemorySource::GetChannelCount();
+    }
+};
+
+struct Audio {
+    std::vector<std::vector<float>> channels;
+    std::vector<const float*> table;
+    std::uint32_t rate;
+    TestSource* source;  // owned by the calculator's handle
+    SharedPtr<UI::AudioDisplaySource> handle;
+
+    Audio(std::uint32_t sampleRate, std::vector<std::vector<float>> samples)
+        : channels(std::move(samples)), rate(sampleRate)
+    {
+        for (auto& c : channels)
+            table.push_back(c.data());
+        source = new TestSource(rate, channels, table.data());
+        handle = SharedPtr<UI::AudioDisplaySource>(source);
+    }
+    std::uint64_t Length() const { return channels.front().size(); }
+
+    UI::AudioViewRequest View(bool mel = false) const
+    {
+        UI::AudioViewRequest view;
+        view.channels = std::uint32_t(channels.size());
+        view.length = Length();
+        view.visible = UI::SampleRange(0, Length());
+        view.ampFull = {-1.0f, 1.0f};
+        view.ampVisible = {-1.0f, 1.0f};
+        view.bMel = mel;
+        view.freqFull = {0.0f, float(rate) / 2};
+        view.freqVisible = {0.0f, float(rate) / 2};
+        return view;
+    }
+};
+
+std::vector<float> Sine(std::size_t frames, double frequency, double rate, double amplitude = 0.5)
+{
+    std::vector<float> samples(frames);
+    for (std::size_t i = 0; i < frames; ++i)
+        samples[i] = float(amplitude * std::sin(2 * pi * frequency * double(i) / rate));
+    return samples;
+}
+
+// A calculator over the audio, with its view applied and marked active.
+std::unique_ptr<UI::SpectrogramCalculator> Calculator(Audio& audio, const UI::SpectrogramSettings& settings,
+                                                      bool mel = false)
+{
+    auto calculator = std::make_unique<UI::SpectrogramCalculator>(audio.handle, settings);
+    bool compute = false, render = false;
+    calculator->SyncView(audio.View(mel), &compute, &render);
+    calculator->SetActive(true);
+    calculator->SetNeedsCompute(compute);
+    calculator->SetNeedsRender(render);
+    return calculator;
+}
+
+SharedPtr<UI::Image> Picture(int width, int height)
+{
+    auto image = UI::Image::Create(UI::Size{width, height});
+    std::fill_n(image->Pixels(), width * height, 0xFF000000u);
+    return image;
+}
+
+TEST(SpectrogramCalculator, SettingsChangesSayWhatIsDue)
+{
+    Audio audio(44100, {std::vector<float>(1000, 0.0f)});
+    UI::SpectrogramCalculator calculator(audio.handle, UI::SpectrogramSettings{});
+    const auto check = [&](const std::function<void(UI::SpectrogramSettings&)>& change, bool wantCompute,
+                           bool wantRender) {
+        UI::SpectrogramSettings settings = calculator.Settings();
+        change(settings);
+        bool compute = true, render = true;
+        calculator.ApplySettings(settings.ToBytes(), &compute, &render);
+        EXPECT_EQ(compute, wantCompute);
+        EXPECT_EQ(render, wantRender);
+    };
+    check([](auto&) {}, false, false);
+    check([](auto& s) { s.bBilinear = 0; }, false, true);
+    check([](auto& s) { s.bMel = 1; }, false, true);
+    check([](auto& s) { s.type = 2; }, true, true);
+    check([](auto& s) { s.ampRange = 90.0f; }, true, true);
+    EXPECT_FLOAT_EQ(calculator.Levels().Minimum(), -90.0f);
+    check([](auto& s) { s.fftSize = 7; }, true, true);
+    EXPECT_EQ(calculator.Layout().n, 4096);
+    EXPECT_EQ(calculator.Layout().fftLength, 32768);
+    check([](auto& s) { s.zeroPadding = 1; }, true, true);
+    check([](auto& s) { s.overlap = 3; }, true, true);
+    EXPECT_EQ(calculator.Layout().hop, 512);
+    check([](auto& s) { s.window = 3; }, true, true);
+
+    // A block of the wrong size changes nothing; indexes past their tables fall back to defaults.
+    bool compute = true, render = true;
+    calculator.ApplySettings(std::vector<std::uint8_t>(5, 0xFF), &compute, &render);
+    EXPECT_FALSE(compute);
+    EXPECT_FALSE(render);
+    UI::SpectrogramSettings wild = calculator.Settings();
+    wild.fftSize = 99;
+    wild.window = 1234;
+    wild.type = 7;
+    calculator.ApplySettings(wild.ToBytes(), &compute, &render);
+    EXPECT_EQ(calculator.Settings().fftSize, 4u);
+    EXPECT_EQ(calculator.Settings().window, 6u);
+    EXPECT_EQ(calculator.Settings().type, 0u);
+}
+
+TEST(SpectrogramCalculator, ComputesAndRendersAToneOnLinearAndMelAxes)
+{
+    const std::uint32_t rate = 44100;
+    Audio audio(rate, {Sine(22050, 5000, rate), Sine(22050, 1000, rate)});
+    for (bool mel : {false, true}) {
+        auto calculator = Calculator(audio, UI::SpectrogramSettings{}, mel);
+        ASSERT_EQ(calculator->DoCompute(), 0);
+        EXPECT_FLOAT_EQ(calculator->GetComputeProgress(), 100.0f);
+        ASSERT_EQ(calculator->Spectra().size(), 2u);
+        EXPECT_EQ(calculator->Spectra()[0].size(), ((22050 + 255) / 256) * 257u);
+        EXPECT_EQ(calculator->LastComputedColumn(), (22050 + 255) / 256 - 1);
+
+        auto image = Picture(64, 203);  // two bands of 100 rows
+        ASSERT_EQ(calculator->DoRender(image.Get()), 0);
+        EXPECT_FLOAT_EQ(calculator->GetRenderProgress(), 100.0f);
+        EXPECT_EQ(calculator->RenderPosition(), 64u);
+
+        // The brightest row of a middle column lies at each tone's frequency row.
+        UI::FreqScale scale("expected");
+        scale.SetChannelCount(2);
+        scale.SetPixelHeight(203);
+        scale.SetMelScale(mel);
+        scale.SetRange({0.0f, 22050.0f});
+        scale.SetVisibleRange({0.0f, 22050.0f});
+        const float tones[2] = {5000.0f, 1000.0f};
+        for (std::uint32_t c = 0; c < 2; ++c) {
+            const UI::RowBand band = scale.ChannelBand(c);
+            // Rows narrower than a bin share the peak: take the middle of the brightest rows.
+            std::uint32_t best = 0;
+            std::vector<int> brightest;
+            for (int y = band.top; y <= band.bottom; ++y) {
+                const std::uint32_t pixel = image->Pixels()[y * image->Stride() + 32];
+                EXPECT_EQ(pixel >> 24, 0u);  // painted and opaque
+                const std::uint32_t sum = ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
+                if (sum > best)
+                    brightest.clear();
+                if (sum >= best) {
+                    best = sum;
+                    brightest.push_back(y);
+                }
+            }
+            const double middle = (brightest.front() + brightest.back()) / 2.0;
+            EXPECT_NEAR(middle, scale.FreqToRowInChannel(c, tones[c]).row, 1.5) << "mel " << mel << " channel " << c;
+        }
+        // The gap rows keep what the buffer held.
+        EXPECT_EQ(image->Pixels()[100 * image->Stride() + 5], 0xFF000000u);
+    }
+}
+
+TEST(SpectrogramCalculator, NearestBinIgnoresTheMelAxis)
+{
+    const std::uint32_t rate = 44100;
+    Audio audio(rate, {Sine(8192, 11025, rate)});
+    UI::SpectrogramSettings settings;
+    settings.bBilinear = 0;
+    for (bool mel : {false, true}) {
+        auto calculator = Calculator(audio, settings, mel);
+        ASSERT_EQ(calculator->DoCompute(), 0);
+        auto image = Picture(16, 101);
+        ASSERT_EQ(calculator->DoRender(image.Get()), 0);
+        // Half the Nyquist frequency sits half-way up the band on both axes.
+        int brightest = 0;
+        std::uint32_t best = 0;
+        for (int y = 0; y < 101; ++y) {
+            const std::uint32_t pixel = image->Pixels()[y * 16 + 8];
+            const std::uint32_t sum = ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
+            if (sum > best) {
+                best = sum;
+                brightest = y;
+            }
+        }
+        EXPECT_EQ(brightest, 50) << mel;
+    }
+}
+
+TEST(SpectrogramCalculator, CancelInTheMiddleOfComputeAndRender)
+{
+    Audio audio(44100, {Sine(44100, 440, 44100)});
+    auto calculator = Calculator(audio, UI::SpectrogramSettings{});
+    int reads = 0;
+    audio.source->onRead = [&] {
+        if (++reads == 20)
+            calculator->Cancel();
+    };
+    EXPECT_EQ(calculator->DoCompute(), 1);
+    EXPECT_TRUE(calculator->NeedsCompute());
+    EXPECT_TRUE(calculator->Spectra().empty());
+    EXPECT_LT(calculator->GetComputeProgress(), 20.0f);
+    EXPECT_GT(calculator->GetComputeProgress(), 0.0f);
+
+    // The next pass starts again from the first column and finishes.
+    audio.source->onRead = nullptr;
+    ASSERT_EQ(calculator->DoCompute(), 0);
+
+    for (bool bilinear : {true, false}) {
+        UI::SpectrogramSettings settings = calculator->Settings();
+        settings.bBilinear = bilinear;
+        bool compute = false, render = false;
+        calculator->ApplySettings(settings.ToBytes(), &compute, &render);
+        calculator->SetNeedsRender(true);
+        auto image = Picture(50, 40);
+        audio.source->onChannelCount = [&] { calculator->Cancel(); };
+        EXPECT_EQ(calculator->DoRender(image.Get()), 1) << bilinear;
+        audio.source->onChannelCount = nullptr;
+        EXPECT_TRUE(calculator->NeedsRender());
+        EXPECT_LT(calculator->GetRenderProgress(), 100.0f);
+        // The first column was painted before the cancel was noticed, the last one not.
+        EXPECT_EQ(image->Pixels()[0] >> 24, bilinear ? 0u : 0xFFu) << bilinear;
+        EXPECT_EQ(image->Pixels()[49], 0xFF000000u);
+        ASSERT_EQ(calculator->DoRender(image.Get()), 0);
+        EXPECT_EQ(image->Pixels()[49] >> 24, 0u);
+    }
+}
+
+TEST(SpectrogramCalculator, FailuresAreResultsNotCrashes)
+{
+    // A source that is shorter than the view says: the read is refused, the step fails.
+    Audio audio(44100, {std::vector<float>(3000, 0.1f)});
+    auto calculator = Calculator(audio, UI::SpectrogramSettings{});
+    UI::AudioViewRequest longer = audio.View();
+    longer.length = 30000;
+    longer.visible = UI::SampleRange(0, 30000);
+    bool compute = false, render = false;
+    calculator->SyncView(longer, &compute, &render);
+    calculator->SetNeedsCompute(true);
+    EXPECT_EQ(calculator->DoCompute(), 2);
+    EXPECT_FALSE(calculator->NeedsCompute());
+    EXPECT_TRUE(calculator->Spectra().empty());
+    // Rendering without spectra shows nothing rather than an old picture.
+    auto image = Picture(8, 8);
+    image->Pixels()[0] = 0x123456;
+    calculator->SetNeedsRender(true);
+    EXPECT_EQ(calculator->DoRender(image.Get()), 2);
+    EXPECT_EQ(image->Pixels()[0], 0xFF000000u);
+
+    // More memory than the budget: failed before anything is allocated.
+    auto limited = Calculator(audio, UI::SpectrogramSettings{});
+    limited->SetMemoryBudget(1024);
+    EXPECT_EQ(limited->DoCompute(), 2);
+}
+
+TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly)
+{
+    // One hour of stereo at 65536 points, 16x padding, 87.5%, "MDL STFT": far beyond memory.
+    class Endless : public UI::AudioDisplaySource {
+    public:
+        Endless() : UI::AudioDisplaySource("endless") {}
+        std::uint32_t GetSampleRate() const override { return 44100; }
+        std::uint32_t GetChannelCount() const override { return 2; }
+        std::uint32_t GetLength() const override { return 3600u * 44100u; }
+        std::uint64_t GetPosition() const override { return 0; }
+        void Seek(std::uint64_t) override {}
+        bool ReadFloatInterleaved(std::uint32_t, double*) override { return false; }
+        bool ReadFloatInterleaved(std::uint32_t, float*) override { return false; }
+        bool ReadFloatDeinterleaved(std::uint32_t, float**) override { return false; }
+    } source;
+    UI::SpectrogramSettings settings;
+    settings.type = 2;
+    settings.fftSize = 11;
+    settings.zeroPadding = 4;
+    settings.overlap = 3;
+    UI::SpectrogramCalculator calculator(&source, settings);
+    UI::AudioViewRequest view;
+    view.channels = 2;
+    view.length = 3600ull * 44100;
+    view.visible = UI::SampleRange(0, view.length);
+    view.freqFull = view.freqVisible = {0.0f, 22050.0f};
+    bool compute = false, render = false;
+    calculator.SyncView(view, &compute, &render);
+    calculator.SetActive(true);
+    calculator.SetNeedsCompute(true);
+    calculator.SetMemoryBudget(64ull << 30);
+    EXPECT_EQ(calculator.DoCompute(), 2);
+    EXPECT_TRUE(calculator.Spectra().empty());
+}
+
+TEST(SpectrogramCalculator, EveryOptionRunsOnAShortSignal)
+{
+    const std::uint32_t rate = 22050;
+    std::vector<float> noise(3000);
+    std::uint32_t state = 1;
+    for (float& v : noise) {
+        state = state * 1664525u + 1013904223u;
+        v = float(int(state >> 8) % 2001 - 1000) / 1000.0f;
+    }
+    Audio audio(rate, {noise, Sine(3000, 3000, rate)});
+    const auto run = [&](const UI::SpectrogramSettings& settings) {
+        auto calculator = Calculator(audio, settings, settings.bMel != 0);
+        ASSERT_EQ(calculator->DoCompute(), 0)
+            << settings.type << " " << settings.fftSize << " " << settings.zeroPadding << " " << settings.overlap;
+        auto image = Picture(37, 41);
+        ASSERT_EQ(calculator->DoRender(image.Get()), 0);
+    };
+    for (std::uint32_t type = 0; type < 3; ++type) {
+        UI::SpectrogramSettings base;
+        base.type = type;
+        base.overlap = 0;
+        for (std::uint32_t size = 0; size < 12; ++size) {
+            UI::SpectrogramSettings s = base;
+            s.fftSize = size;
+            // The multi-resolution types at the largest sizes run 8N-point frames: keep those short.
+            if (type != 0 && size > 9)
+                continue;
+            run(s);
+        }
+        for (std::uint32_t padding = 0; padding < 5; ++padding) {
+            UI::SpectrogramSettings s = base;
+            s.fftSize = 2;
+            s.zeroPadding = padding;
+            run(s);
+        }
+        for (std::uint32_t overlap = 0; overlap < 4; ++overlap) {
+            UI::SpectrogramSettings s = base;
+            s.fftSize = 3;
+            s.overlap = overlap;
+            run(s);
+        }
+        for (std::uint32_t window = 0; window < 7; ++window) {
+            UI::SpectrogramSettings s = base;
+            s.fftSize = 2;
+            s.window = window;
+            run(s);
+        }
+        for (float range : {60.0f, 300.0f}) {
+            UI::SpectrogramSettings s = base;
+            s.fftSize = 2;
+            s.ampRange = range;
+            for (std::uint8_t mel : {0, 1})
+                for (std::uint8_t bilinear : {0, 1}) {
+                    s.bMel = mel;
+                    s.bBilinear = bilinear;
+                    run(s);
+                }
+        }
+    }
+    // The largest FFT with the largest padding, one plain STFT column.
+    UI::SpectrogramSettings largest;
+    largest.fftSize = 11;
+    largest.zeroPadding = 4;
+    largest.overlap = 0;
+    run(largest);
+}
+
+}  // namespace
