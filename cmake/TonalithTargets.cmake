@@ -1,7 +1,8 @@
 # Folder conventions, so that adding a source or a test never needs a CMake edit.
 #
 #   tonalith_library(NAME INCLUDE_ROOT dir...)   every .cpp/.c below the dirs (tests/ excluded)
-#   tonalith_tests(FAMILY dir LIBS...)           one executable per dir/*_test.cpp;
+#   tonalith_tests(FAMILY dir LIBS... [STANDALONE name...])
+#                                                one executable per family and kind of test:
 #       *_xvfb_test.cpp  -> label xvfb (needs a display)
 #       *_slow_test.cpp  -> label slow
 #       *_mt_test.cpp    -> labels unit + threads (also built under ThreadSanitizer)
@@ -39,8 +40,36 @@ function(tonalith_link NAME)
   endif()
 endfunction()
 
+# One test program: its tests are discovered when ctest runs, labelled by kind.
+function(tonalith_test_program TARGET KIND LIBS)
+  set(labels ${KIND})
+  if(KIND STREQUAL "mt")
+    set(labels unit threads)
+  endif()
+  add_executable(${TARGET} ${ARGN})
+  target_link_libraries(${TARGET} PRIVATE ${LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${TARGET} PRIVATE
+    TONALITH_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    TONALITH_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  # Escaped three times over: the discovery scripts split the list three times on the
+  # way to set_tests_properties, and both labels must reach it as one value.
+  list(JOIN labels "\\\\\\\\\\\\\\;" label_text)
+  # One display, one pointer, one keyboard focus: tests that drive them must not overlap.
+  set(display_lock)
+  if(KIND STREQUAL "xvfb")
+    set(display_lock RESOURCE_LOCK x_display)
+  endif()
+  get_filename_component(family_dir ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  gtest_discover_tests(${TARGET}
+    DISCOVERY_MODE PRE_TEST
+    TEST_PREFIX "${family_dir}."
+    PROPERTIES LABELS "${label_text}" ${display_lock}
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
 function(tonalith_tests FAMILY DIR)
-  set(libs ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 2 ARG "" "" "STANDALONE")
+  set(libs ${ARG_UNPARSED_ARGUMENTS})
   file(GLOB support CONFIGURE_DEPENDS ${DIR}/support/*.cpp)
   if(support)
     add_library(${FAMILY}TestSupport STATIC ${support})
@@ -48,39 +77,29 @@ function(tonalith_tests FAMILY DIR)
     target_link_libraries(${FAMILY}TestSupport PUBLIC ${libs} GTest::gtest)
     set(libs ${FAMILY}TestSupport ${libs})
   endif()
+  # One executable per family and kind: linking dominates the build, and dozens of
+  # programs each linking every library would cost more than compiling the tests.
   file(GLOB tests CONFIGURE_DEPENDS ${DIR}/*_test.cpp)
-  foreach(test IN LISTS tests)
-    get_filename_component(name ${test} NAME_WE)
-    set(labels unit)
-    if(name MATCHES "_xvfb_test$")
-      set(labels xvfb)
-    elseif(name MATCHES "_slow_test$")
-      set(labels slow)
-    elseif(name MATCHES "_mt_test$")
-      set(labels unit threads)
+  # A STANDALONE test keeps a program of its own (named <family>_<file>), e.g. because
+  # something is linked into it that the other tests must not see.
+  foreach(name IN LISTS ARG_STANDALONE)
+    list(REMOVE_ITEM tests ${DIR}/${name}.cpp)
+    if(NOT TONALITH_TSAN)
+      tonalith_test_program(${FAMILY}_${name} unit "${libs}" ${DIR}/${name}.cpp)
     endif()
-    if(TONALITH_TSAN AND NOT name MATCHES "_mt_test$")
+  endforeach()
+  set(kinds unit xvfb slow mt)
+  foreach(kind IN LISTS kinds)
+    set(sources ${tests})
+    if(kind STREQUAL "unit")
+      list(FILTER sources EXCLUDE REGEX "_(xvfb|slow|mt)_test\\.cpp$")
+    else()
+      list(FILTER sources INCLUDE REGEX "_${kind}_test\\.cpp$")
+    endif()
+    if(NOT sources OR (TONALITH_TSAN AND NOT kind STREQUAL "mt"))
       continue()
     endif()
-    set(target ${FAMILY}_${name})
-    add_executable(${target} ${test})
-    target_link_libraries(${target} PRIVATE ${libs} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-    target_compile_definitions(${target} PRIVATE
-      TONALITH_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-      TONALITH_BINARY_DIR="${CMAKE_BINARY_DIR}")
-    # Escaped three times over: the discovery scripts split the list three times on the
-    # way to set_tests_properties, and both labels must reach it as one value.
-    list(JOIN labels "\\\\\\\\\\\\\\;" label_text)
-    # One display, one pointer, one keyboard focus: tests that drive them must not overlap.
-    set(display_lock)
-    if(name MATCHES "_xvfb_test$")
-      set(display_lock RESOURCE_LOCK x_display)
-    endif()
-    gtest_discover_tests(${target}
-      DISCOVERY_MODE PRE_TEST
-      TEST_PREFIX "${FAMILY}."
-      PROPERTIES LABELS "${label_text}" ${display_lock}
-      DISCOVERY_TIMEOUT 60)
+    tonalith_test_program(${FAMILY}_${kind}_tests ${kind} "${libs}" ${sources})
   endforeach()
 endfunction()
 
