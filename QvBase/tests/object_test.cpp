@@ -34,6 +34,22 @@ public:
     void slotZ() {}
 };
 
+// Hands its parent new children while it is being destroyed.
+class Heir : public Object {
+public:
+    Heir(Object* parent, int heirs) : m_parent(parent), m_heirs(heirs) {}
+    ~Heir() override
+    {
+        ++g_destroyed;
+        for (int i = 0; i < m_heirs; ++i)
+            m_parent->AddChild(new Heir(m_parent, 0));
+    }
+
+private:
+    Object* m_parent;
+    int m_heirs;
+};
+
 }  // namespace
 
 QV_META_BEGIN(Base, Object)
@@ -163,6 +179,13 @@ TEST(Object, ChildrenDieWithTheirParentOnce)
     lone->AddChild(nullptr);
     delete lone;
     EXPECT_EQ(g_destroyed, 1);
+
+    // Children added while the parent deletes its children go with them.
+    g_destroyed = 0;
+    auto* parent = new Object("Parent");
+    parent->AddChild(new Heir(parent, 8));
+    delete parent;
+    EXPECT_EQ(g_destroyed, 9);
 }
 
 TEST(Object, DuplicateSignaturesAreDetectedAndNeverIndexedPast)

@@ -8,9 +8,10 @@ Object::~Object()
 {
     if (!m_destroying) {
         m_destroying = true;
-        for (Object*& child : m_children) {
-            delete child;
-            child = nullptr;
+        // By position: a child's destructor may add children (and grow the list).
+        for (std::size_t i = 0; i < m_children.size(); ++i) {
+            delete m_children[i];
+            m_children[i] = nullptr;
         }
         const std::vector<Object*> senders = m_senders;
         for (Object* sender : senders)
