@@ -14,7 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 // What the test asks libpng's writer to make.
-struct PngSpec {
+struct PngPicture {
     int width = 1;
     int height = 1;
     int colourType = PNG_COLOR_TYPE_RGB;
@@ -34,26 +34,26 @@ void Append(png_structp png, png_bytep data, png_size_t n) {
 
 void Flush(png_structp) {}
 
-Bytes WritePng(const PngSpec& spec) {
+Bytes WritePng(const PngPicture& picture) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, Append, Flush);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colourType,
+                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
-    if (spec.keyColour) {
-        png_color_16 key = *spec.keyColour;
+    if (!picture.palette.empty())
+        png_set_PLTE(png, info, picture.palette.data(), static_cast<int>(picture.palette.size()));
+    if (!picture.paletteAlpha.empty())
+        png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()), nullptr);
+    if (picture.keyColour) {
+        png_color_16 key = *picture.keyColour;
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
     png_write_info(png, info);
-    if (!spec.headerOnly) {
+    if (!picture.headerOnly) {
         std::vector<png_bytep> rows;
-        for (const Bytes& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+        for (const Bytes& row : picture.rows) rows.push_back(const_cast<png_bytep>(row.data()));
         png_write_image(png, rows.data());
         png_write_end(png, nullptr);
     }
@@ -82,8 +82,8 @@ void ExpectImage(const SharedPtr<UI::Image>& image, int width, int height, bool 
     EXPECT_EQ(PixelsOf(*image), pixels);
 }
 
-PngSpec Rgb2x2() {
-    PngSpec s;
+PngPicture Rgb2x2() {
+    PngPicture s;
     s.width = 2;
     s.height = 2;
     s.rows = {{0x10, 0x20, 0x30, 0xFF, 0x00, 0x80}, {0x01, 0x02, 0x03, 0xAA, 0xBB, 0xCC}};
@@ -93,7 +93,7 @@ PngSpec Rgb2x2() {
 }  // namespace
 
 TEST(Png, GreyImagesOfEveryDepth) {
-    PngSpec grey;
+    PngPicture grey;
     grey.colourType = PNG_COLOR_TYPE_GRAY;
     grey.width = 3;
     grey.height = 2;
@@ -116,7 +116,7 @@ TEST(Png, GreyImagesOfEveryDepth) {
 }
 
 TEST(Png, GreyWithAlphaCarriesInvertedAlphaInTheTopByte) {
-    PngSpec ga;
+    PngPicture ga;
     ga.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
     ga.width = 3;
     ga.rows = {{100, 255, 50, 128, 9, 0}};
@@ -126,7 +126,7 @@ TEST(Png, GreyWithAlphaCarriesInvertedAlphaInTheTopByte) {
     ExpectImage(Decode(WritePng(ga)), 3, 1, false, {0x00646464, 0x00323232, 0x00090909});
 
     // A grey key colour becomes an alpha channel.
-    PngSpec keyed;
+    PngPicture keyed;
     keyed.colourType = PNG_COLOR_TYPE_GRAY;
     keyed.width = 2;
     keyed.rows = {{7, 8}};
@@ -135,7 +135,7 @@ TEST(Png, GreyWithAlphaCarriesInvertedAlphaInTheTopByte) {
 }
 
 TEST(Png, PaletteImagesWithAndWithoutTransparency) {
-    PngSpec pal;
+    PngPicture pal;
     pal.colourType = PNG_COLOR_TYPE_PALETTE;
     pal.width = 4;
     pal.palette = {{0xFF, 0x00, 0x00}, {0x00, 0xFF, 0x00}, {0x00, 0x00, 0xFF}, {0x12, 0x34, 0x56}};
@@ -156,7 +156,7 @@ TEST(Png, PaletteImagesWithAndWithoutTransparency) {
 TEST(Png, RgbAndRgba) {
     ExpectImage(Decode(WritePng(Rgb2x2())), 2, 2, false, {0x102030, 0xFF0080, 0x010203, 0xAABBCC});
 
-    PngSpec rgba;
+    PngPicture rgba;
     rgba.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     rgba.width = 2;
     rgba.rows = {{0x10, 0x20, 0x30, 0xFF, 0x40, 0x50, 0x60, 0xFF}};
@@ -164,32 +164,32 @@ TEST(Png, RgbAndRgba) {
     rgba.rows = {{0x10, 0x20, 0x30, 128, 0x40, 0x50, 0x60, 0}};
     ExpectImage(Decode(WritePng(rgba)), 2, 1, true, {0x7F102030, 0xFF405060});
 
-    PngSpec keyed = Rgb2x2();
+    PngPicture keyed = Rgb2x2();
     keyed.keyColour = png_color_16{0, 0xFF, 0x00, 0x80, 0};
     ExpectImage(Decode(WritePng(keyed)), 2, 2, true, {0x00102030, 0xFFFF0080, 0x00010203, 0x00AABBCC});
 }
 
 TEST(Png, SixteenBitSamplesKeepTheirHighByte) {
-    PngSpec rgb16;
+    PngPicture rgb16;
     rgb16.bitDepth = 16;
     rgb16.width = 2;
     rgb16.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xFF, 0xFF, 0x00, 0xFF, 0x80, 0x00}};
     ExpectImage(Decode(WritePng(rgb16)), 2, 1, false, {0x12569A, 0xFF0080});
 
-    PngSpec rgba16;
+    PngPicture rgba16;
     rgba16.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     rgba16.bitDepth = 16;
     rgba16.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x00}};
     ExpectImage(Decode(WritePng(rgba16)), 1, 1, true, {0x7F12569A});
 
-    PngSpec grey16;
+    PngPicture grey16;
     grey16.colourType = PNG_COLOR_TYPE_GRAY;
     grey16.bitDepth = 16;
     grey16.width = 2;
     grey16.rows = {{0xAB, 0xCD, 0x01, 0xFF}};
     ExpectImage(Decode(WritePng(grey16)), 2, 1, false, {0xABABAB, 0x010101});
 
-    PngSpec ga16;
+    PngPicture ga16;
     ga16.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
     ga16.bitDepth = 16;
     ga16.rows = {{0x40, 0x00, 0x00, 0x10}};
@@ -197,7 +197,7 @@ TEST(Png, SixteenBitSamplesKeepTheirHighByte) {
 }
 
 TEST(Png, InterlacedImagesDecodeLikePlainOnes) {
-    PngSpec plain;
+    PngPicture plain;
     plain.width = 9;
     plain.height = 7;
     for (int y = 0; y < plain.height; ++y) {
@@ -205,7 +205,7 @@ TEST(Png, InterlacedImagesDecodeLikePlainOnes) {
         for (int x = 0; x < plain.width; ++x) row.insert(row.end(), {Bytes::value_type(x * 20), Bytes::value_type(y * 30), 7});
         plain.rows.push_back(row);
     }
-    PngSpec interlaced = plain;
+    PngPicture interlaced = plain;
     interlaced.interlaced = true;
     const auto a = Decode(WritePng(plain)), b = Decode(WritePng(interlaced));
     ASSERT_TRUE(a);
@@ -237,7 +237,7 @@ TEST(Png, TruncatedAndCorruptDataGiveAnEmptyHandle) {
 }
 
 TEST(Png, HugeDeclaredSizesAreRefusedBeforeAnyAllocation) {
-    PngSpec huge;
+    PngPicture huge;
     huge.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     huge.headerOnly = true;
     for (auto [w, h] : {std::pair{100000, 100000}, std::pair{30000, 20000}, std::pair{1000000, 1}}) {
