@@ -88,7 +88,8 @@ float FreqScale::PixelToFreq(float p) const
     if (m_mel) {
         const MelCurve c = Curve();
         if (p <= c.breakRow)
-            f = (p + 0.5f) * kBreakHz / (c.breakRow + 0.5f);
+            // The product is exact in double, so the break row gives exactly 500 Hz.
+            f = static_cast<float>((static_cast<double>(p) + 0.5) * kBreakHz / (static_cast<double>(c.breakRow) + 0.5));
         else
             f = static_cast<float>(
                 Util::Exp((p - c.breakRow) * c.logs / (c.top - c.breakRow) + Util::Log(kBreakHz)));

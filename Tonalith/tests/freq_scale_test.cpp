@@ -66,6 +66,24 @@ TEST(FreqScale, MelCurveBreaksAt500HzWithEqualSlopes)
     EXPECT_NEAR(scale.PixelToFreq(p), expected, expected * 1e-5);
 }
 
+TEST(FreqScale, MelBreakRowIsExactly500HzAtEveryHeight)
+{
+    FreqScale scale("Freq");
+    for (float high : {8000.0f, 11025.0f, 22050.0f, 24000.0f, 96000.0f}) {
+        for (int rows = 1; rows <= 600; ++rows) {
+            scale.SetPixelHeight(rows);
+            scale.SetChannelCount(1);
+            scale.SetRange({0.0f, high});
+            scale.SetVisibleRange({0.0f, high});
+            scale.SetMelScale(true);
+            const float b = scale.MelBreakRow();
+            if (b < -0.5f)
+                continue;  // the band is too low to reach 500 Hz
+            EXPECT_EQ(scale.PixelToFreq(b), 500.0f) << high << " Hz, " << rows << " rows, break " << b;
+        }
+    }
+}
+
 TEST(FreqScale, MelRoundTripThroughEveryRow)
 {
     FreqScale scale("Freq");
