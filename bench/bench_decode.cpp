@@ -133,4 +133,54 @@ void BM_ReadRawInterleaved(benchmark::State& state)
 }
 BENCHMARK(BM_ReadRawInterleaved)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A hostile file made of a million empty chunks before its data: opening it walks every
+// chunk, and should cost little more than reading the file.
+std::string WriteManyChunksWav()
+{
+    const auto path = std::filesystem::temp_directory_path() / "tonalith-bench-decode-chunks.wav";
+    const uint32_t chunks = 1000000;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write("RIFF", 4);
+    PutLE(out, 4 + 24 + chunks * 8 + 8 + 4, 4);
+    out.write("WAVEfmt ", 8);
+    PutLE(out, 16, 4);
+    PutLE(out, 1, 2);
+    PutLE(out, 1, 2);
+    PutLE(out, 8000, 4);
+    PutLE(out, 16000, 4);
+    PutLE(out, 2, 2);
+    PutLE(out, 16, 2);
+    for (uint32_t i = 0; i < chunks; ++i) {
+        out.write("junk", 4);
+        PutLE(out, 0, 4);
+    }
+    out.write("data", 4);
+    PutLE(out, 4, 4);
+    PutLE(out, 0, 4);
+    return path.string();
+}
+
+void BM_OpenManyTinyChunks(benchmark::State& state)
+{
+    static const std::string path = [] {
+        std::atexit([] {
+            std::filesystem::remove(std::filesystem::temp_directory_path() / "tonalith-bench-decode-chunks.wav");
+        });
+        return WriteManyChunksWav();
+    }();
+    const auto fileBytes = int64_t(std::filesystem::file_size(path));
+    for (auto _ : state) {
+        SharedPtr<Audio::Decode::Stream> stream = Audio::Decode::CreateStream(path.c_str());
+        try {
+            stream->OpenForward();
+            benchmark::DoNotOptimize(stream->GetTotalFrames());
+        } catch (const Audio::Decode::Exception::BadFormat& error) {
+            state.SkipWithError(error.Message().CStr());
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+}
+BENCHMARK(BM_OpenManyTinyChunks)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace

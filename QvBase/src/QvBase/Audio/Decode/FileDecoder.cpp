@@ -80,6 +80,12 @@ void FileDecoder::ResetForOpen()
     m_dataFound = false;
     m_chunks.clear();
     m_file.Open(Util::File::ModeRead);
+    // Measured once: asking the stream for its size drops its read buffer, which made the
+    // walk over a file of many tiny chunks cost a dozen system calls per chunk.
+    const auto size = m_file.SizeOf();
+    if (!size)
+        Fail("File size cannot be read or exceeds 4294967295 bytes");
+    m_fileSize = *size;
 }
 
 void FileDecoder::CloseQuietly()
@@ -277,12 +283,9 @@ void FileDecoder::Close()
     GuardFileIO([&] { m_file.Close(); });
 }
 
-uint32_t FileDecoder::FileSize()
+uint32_t FileDecoder::FileSize() const
 {
-    const auto size = m_file.SizeOf();
-    if (!size)
-        Fail("File size cannot be read or exceeds 4294967295 bytes");
-    return *size;
+    return m_fileSize;
 }
 
 uint32_t FileDecoder::FilePosition()
@@ -330,20 +333,24 @@ void FileDecoder::SeekFile(uint64_t offset)
 
 std::optional<ChunkHeader> FileDecoder::NextChunkHeader(PadRule rule)
 {
-    if (BytesLeft() < 4)
+    // One position query per chunk: the header's reads move it by exactly what they read.
+    const uint64_t start = FilePosition();
+    const uint64_t end = FileSize();
+    if (start + 4 > end)
         return std::nullopt;
     uint8_t id[4];
     ReadBytes(id, 4);
-    if (BytesLeft() < 4)
+    if (start + 8 > end)
         return std::nullopt;
     const uint32_t declared = Read32();
+    const uint32_t dataOffset = uint32_t(start + 8);
+    const uint32_t left = uint32_t(end - dataOffset);
     uint32_t size = declared;
-    const uint32_t left = BytesLeft();
     if (rule == PadRule::InSize && (size & 1) && left > size)
         ++size;
     if (size > left)
         return std::nullopt;
-    return ChunkHeader{FourCC(id), FilePosition(), declared, size};
+    return ChunkHeader{FourCC(id), dataOffset, declared, size};
 }
 
 void FileDecoder::SkipChunk(const ChunkHeader& chunk, PadRule rule)

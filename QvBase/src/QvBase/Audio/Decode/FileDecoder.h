@@ -101,7 +101,7 @@ protected:
     // File helpers for the header parse (file errors pass through as Util::Exception::FileIO;
     // the public operations turn them into BadFormat).
     uint32_t BytesLeft();
-    uint32_t FileSize();
+    uint32_t FileSize() const; // as measured when the open began
     uint32_t FilePosition();
     void ReadBytes(void* destination, uint32_t count);
     uint16_t Read16();
@@ -122,6 +122,7 @@ protected:
     Format m_format = Format::Zero();
     uint32_t m_position = 0;
     uint32_t m_total = 0;
+    uint32_t m_fileSize = 0;
     uint32_t m_dataOffset = 0;
     uint32_t m_dataSize = 0;
     bool m_dataFound = false;
