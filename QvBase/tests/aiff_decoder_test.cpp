@@ -128,6 +128,13 @@ TEST_F(AiffDecoderTest, HeaderFailuresCarryTheirMessages)
     Chunk shortCommon = AiffComm(1, 2, 16, 8000);
     shortCommon.body.resize(17);
     EXPECT_EQ(OpenFailure(Form({shortCommon, AiffSsnd(samples)})), "Common chunk is 17 bytes, expected at least 18 bytes");
+    // The compressed form's compression type must lie inside its common chunk.
+    EXPECT_EQ(OpenFailure(Form({AiffComm(1, 2, 16, 8000), AiffSsnd(samples)}, "AIFC")),
+              "Common chunk is 18 bytes, expected at least 22 bytes");
+    Chunk shortCompressed = AiffComm(1, 2, 16, 8000, std::string("NONE"));
+    shortCompressed.body.resize(21);
+    EXPECT_EQ(OpenFailure(Form({shortCompressed, AiffSsnd(samples)}, "AIFC")),
+              "Common chunk is 21 bytes, expected at least 22 bytes");
 }
 
 TEST_F(AiffDecoderTest, SampleRates)
@@ -190,6 +197,8 @@ TEST_F(AiffDecoderTest, ChunkWalkAndApplicationChunks)
     EXPECT_TRUE(decoder.HasChunk(FourCC("test")));
     EXPECT_FALSE(decoder.HasChunk(FourCC("APPL")));
     EXPECT_FALSE(decoder.HasChunk(FourCC("NAME")));
+    // The two-byte chunk keeps nothing: no signature taken from the next chunk's header.
+    EXPECT_FALSE(decoder.HasChunk(FourCC("xyAP")));
     std::vector<uint8_t> bytes;
     decoder.ReadChunk(FourCC("test"), bytes);
     EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
