@@ -2,8 +2,10 @@
 
 #include <Platform/Kernel/LastError.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -15,6 +17,18 @@ namespace {
 
 void SetErrnoAsLastError() { SetLastError(static_cast<std::uint32_t>(errno)); }
 
+// The open(2) flags of a runtime mode ("r", "w+", "ab", ...); -1 for an unknown mode.
+int OpenFlags(const std::string& mode) {
+  if (mode.empty()) return -1;
+  const bool update = mode.find('+') != std::string::npos;
+  switch (mode[0]) {
+    case 'r': return update ? O_RDWR : O_RDONLY;
+    case 'w': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    case 'a': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    default: return -1;
+  }
+}
+
 }  // namespace
 
 std::FILE* OpenFile(const char* path, const char* mode) {
@@ -25,17 +39,32 @@ std::FILE* OpenFile(const char* path, const char* mode) {
   std::string runtimeMode;
   for (const char* c = mode; *c; ++c)
     if (*c != 't') runtimeMode += *c;
+  const int flags = OpenFlags(runtimeMode);
+  if (flags < 0) {
+    SetLastError(EINVAL);
+    return nullptr;
+  }
+  // Opened without blocking: reading a named pipe that nobody writes would otherwise
+  // wait forever inside open(), freezing whoever picked it.
   errno = 0;
-  std::FILE* stream = std::fopen(path, runtimeMode.c_str());
-  if (!stream) {
+  const int fd = ::open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
     SetErrnoAsLastError();
     return nullptr;
   }
   // A folder opens for reading here but is no file: refuse it as other systems do.
   struct stat status {};
-  if (::fstat(fileno(stream), &status) == 0 && S_ISDIR(status.st_mode)) {
-    std::fclose(stream);
+  if (::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+    ::close(fd);
     SetLastError(EISDIR);
+    return nullptr;
+  }
+  const int descriptorFlags = ::fcntl(fd, F_GETFL);
+  if (descriptorFlags >= 0) ::fcntl(fd, F_SETFL, descriptorFlags & ~O_NONBLOCK);
+  std::FILE* stream = ::fdopen(fd, runtimeMode.c_str());
+  if (!stream) {
+    SetErrnoAsLastError();
+    ::close(fd);
     return nullptr;
   }
   return stream;

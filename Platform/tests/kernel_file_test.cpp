@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Platform::Kernel;
@@ -110,4 +111,34 @@ TEST(KernelFile, AFolderIsNoFile) {
   SetLastError(0);
   EXPECT_EQ(OpenFile(dir.path().c_str(), "rb"), nullptr);
   EXPECT_EQ(LastError(), static_cast<std::uint32_t>(EISDIR));
+}
+
+TEST(KernelFile, ANamedPipeWithoutWriterNeitherBlocksNorReadsData) {
+  TempFolder dir;
+  const std::string pipe = dir / "Pipe.wav";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::FILE* stream = OpenFile(pipe.c_str(), "rb");  // would wait forever for a writer
+  ASSERT_NE(stream, nullptr);
+  char byte = 0;
+  EXPECT_EQ(std::fread(&byte, 1, 1, stream), 0u);
+  EXPECT_TRUE(CloseFile(stream));
+
+  // Writing, creating and updating modes still behave as the runtime's.
+  const std::string path = dir / "Modes.bin";
+  stream = OpenFile(path.c_str(), "wb");
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(std::fwrite("abc", 1, 3, stream), 3u);
+  EXPECT_TRUE(CloseFile(stream));
+  stream = OpenFile(path.c_str(), "ab");
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(std::fwrite("d", 1, 1, stream), 1u);
+  EXPECT_TRUE(CloseFile(stream));
+  stream = OpenFile(path.c_str(), "r+b");
+  ASSERT_NE(stream, nullptr);
+  char text[5] = {};
+  EXPECT_EQ(std::fread(text, 1, 4, stream), 4u);
+  EXPECT_STREQ(text, "abcd");
+  EXPECT_TRUE(CloseFile(stream));
+  EXPECT_EQ(OpenFile(path.c_str(), "q"), nullptr);
+  EXPECT_EQ(LastError(), static_cast<std::uint32_t>(EINVAL));
 }
