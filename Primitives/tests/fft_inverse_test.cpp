@@ -221,3 +221,27 @@ TEST(FftCoresX87, PackedProductAndFastConvolution)
         }
     }
 }
+
+TEST(FftInverseX87, EntryPointIsTheBoundBuild)
+{
+    // Through the entry points, as a library caller reaches them: the record of the
+    // application's creation scales the inverse, so the pair returns the input.
+    for (int order : {0, 3, 4, 11, 13}) {
+        const uint64_t n = uint64_t{1} << order;
+        Prim::FftSpecRealF64* raw = nullptr;
+        ASSERT_EQ(Prim::FftInitAllocRealF64(&raw, order, Prim::FftFlagInverse, 1), Prim::StatusOk);
+        SpecF64 spec(raw);
+        const std::vector<double> x = RandomSignal(n, 91 + order);
+        std::vector<double> spectrum(HalfSpectrumSize(order)), back(n + 1, Sentinel), direct(n + 1, Sentinel);
+        ASSERT_EQ(Prim::FftForwardRealF64(x.data(), spectrum.data(), raw, nullptr), Prim::StatusOk);
+        ASSERT_EQ(Prim::FftInverseRealF64(spectrum.data(), back.data(), raw, nullptr), Prim::StatusOk);
+        ASSERT_EQ(Prim::FftInverseRealF64_x87(spectrum.data(), direct.data(), raw, nullptr), Prim::StatusOk);
+        EXPECT_EQ(back, direct) << "order " << order;
+        for (uint64_t i = 0; i < n; ++i)
+            EXPECT_NEAR(back[i], x[i], 1e-13) << "order " << order << " at " << i;
+        EXPECT_EQ(back[n], Sentinel);
+    }
+    std::vector<double> in(66, 1.0), out(64, Sentinel);
+    EXPECT_EQ(Prim::FftInverseRealF64(in.data(), out.data(), nullptr, nullptr), Prim::StatusNullPointer);
+    EXPECT_EQ(out, std::vector<double>(64, Sentinel));
+}

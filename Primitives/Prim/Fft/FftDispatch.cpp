@@ -57,6 +57,11 @@ Status FftForwardRealF64(const double* src, double* dst, const FftSpecRealF64* s
     return BoundVariant<147>(&FftForwardRealF64_x87, &FftForwardRealF64_x87)(src, dst, spec, buffer);
 }
 
+Status FftInverseRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer)
+{
+    return BoundVariant<148>(&FftInverseRealF64_x87, &FftInverseRealF64_x87)(src, dst, spec, buffer);
+}
+
 Status FftFreeRealF64(FftSpecRealF64* spec)
 {
     return BoundVariant<149>(&FftFreeRealF64_x87, &FftFreeRealF64_x87)(spec);

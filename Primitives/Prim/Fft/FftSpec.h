@@ -70,6 +70,7 @@ Status FftFreeRealF32(FftSpecRealF32* spec);
 Status FftInitAllocRealF64(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint);
 Status FftGetBufSizeRealF64(const FftSpecRealF64* spec, int32_t* size);
 Status FftForwardRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status FftInverseRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
 Status FftFreeRealF64(FftSpecRealF64* spec);
 
 // Releases a record and its tables (null is ignored).
