@@ -14,6 +14,9 @@ void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int3
 // Transform of `count` values given in bit-reversed order; result in natural order.
 void FftRadixFwdF64_x87(double* data, uint32_t count, const double* twiddles);
 void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles);
+// The same pass on `vectors` consecutive vectors of `count` values each.
+void FftRadixVectorsFwdF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles);
+void FftRadixVectorsInvF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles);
 
 void FftScaleF64_x87(double factor, double* data, uint32_t count);
 

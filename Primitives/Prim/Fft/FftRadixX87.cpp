@@ -51,14 +51,14 @@ inline void Unit4(Cplx& z0, Cplx& z1, Cplx& z2, Cplx& z3)
 }
 
 template <bool Inverse>
-void Span4And8(double* data, uint32_t count, const double* twiddles)
+void Span4And8(double* data, uint32_t count, uint64_t total, const double* twiddles)
 {
     // W_8^1 = (h, -h) is entry count/8 of the table; W_8^2 = -i and W_8^3 = (-h, -h) follow.
     const double h = twiddles[6 * (count / 8)];
     const double hi = twiddles[6 * (count / 8) + 1];
     const Root w1 = MakeRoot<Inverse>(h, hi);
     const Root w3 = MakeRoot<Inverse>(-h, hi);
-    for (uint32_t g = 0; g < count; g += 8) {
+    for (uint64_t g = 0; g < total; g += 8) {
         double* a = data + 2 * g;
         Cplx a0 = Load(a), a1 = Load(a + 2), a2 = Load(a + 4), a3 = Load(a + 6);
         Cplx b0 = Load(a + 8), b1 = Load(a + 10), b2 = Load(a + 12), b3 = Load(a + 14);
@@ -78,23 +78,29 @@ void Span4And8(double* data, uint32_t count, const double* twiddles)
     }
 }
 
+// Transforms `vectors` consecutive vectors of `count` values each. Every stage works on
+// groups of its span, so the vectors simply add groups: each root serves all of them.
 template <bool Inverse>
-void RadixPass(double* data, uint32_t count, const double* twiddles)
+void RadixPass(double* data, uint32_t count, uint32_t vectors, const double* twiddles)
 {
+    const uint64_t total = uint64_t{count} * vectors;
     if (count < 4) {
         if (count == 2) {
-            const Cplx z0 = Load(data), z1 = Load(data + 2);
-            Store(data, z0 + z1);
-            Store(data + 2, z0 - z1);
+            for (uint64_t g = 0; g < total; g += 2) {
+                double* z = data + 2 * g;
+                const Cplx z0 = Load(z), z1 = Load(z + 2);
+                Store(z, z0 + z1);
+                Store(z + 2, z0 - z1);
+            }
         }
         return;
     }
     uint32_t span = 16;
     if (std::countr_zero(count) % 2 != 0) {
-        Span4And8<Inverse>(data, count, twiddles);
+        Span4And8<Inverse>(data, count, total, twiddles);
         span = 32;
     } else {
-        for (uint32_t g = 0; g < count; g += 4) {
+        for (uint64_t g = 0; g < total; g += 4) {
             double* z = data + 2 * g;
             Butterfly4Unit<Inverse>(z, z + 2, z + 4, z + 6);
         }
@@ -103,14 +109,14 @@ void RadixPass(double* data, uint32_t count, const double* twiddles)
         const uint32_t quarter = span / 4;
         const uint32_t step = 6 * (count / span);
         // Butterfly j of every group uses the same roots: prepare them once per j.
-        for (uint32_t g = 0; g < count; g += span) {
+        for (uint64_t g = 0; g < total; g += span) {
             double* a = data + 2 * g;
             Butterfly4Unit<Inverse>(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter);
         }
         const double* w = twiddles + step;
         for (uint32_t j = 1; j < quarter; ++j, w += step) {
             const Root w1 = LoadRoot<Inverse>(w), w2 = LoadRoot<Inverse>(w + 2), w3 = LoadRoot<Inverse>(w + 4);
-            for (uint32_t g = 0; g < count; g += span) {
+            for (uint64_t g = 0; g < total; g += span) {
                 double* a = data + 2 * (g + j);
                 Butterfly4<Inverse>(a, a + 2 * quarter, a + 4 * quarter, a + 6 * quarter, w1, w2, w3);
             }
@@ -122,12 +128,22 @@ void RadixPass(double* data, uint32_t count, const double* twiddles)
 
 void FftRadixFwdF64_x87(double* data, uint32_t count, const double* twiddles)
 {
-    RadixPass<false>(data, count, twiddles);
+    RadixPass<false>(data, count, 1, twiddles);
 }
 
 void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles)
 {
-    RadixPass<true>(data, count, twiddles);
+    RadixPass<true>(data, count, 1, twiddles);
+}
+
+void FftRadixVectorsFwdF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles)
+{
+    RadixPass<false>(data, count, vectors, twiddles);
+}
+
+void FftRadixVectorsInvF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles)
+{
+    RadixPass<true>(data, count, vectors, twiddles);
 }
 
 void FftScaleF64_x87(double factor, double* data, uint32_t count)

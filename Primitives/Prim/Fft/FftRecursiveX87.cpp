@@ -166,21 +166,39 @@ void Split(const FftSpecRealF64* spec, double* data, int m, int level, double* b
     }
 
     // Columns, four at a time: twiddle into the buffer, transform, write back in natural order.
+    // The write-back of one group and the gather of the next share their sweep down the rows:
+    // both touch the same stretch of each row, which a separate sweep would fetch again.
     const double* matrix = Table(spec, FftSlotSplitMatrix0 + level);
     const double* columnTwiddles = Table(spec, FftSlotSplitTwiddle0 + level);
     const uint64_t rowStride = 2 * uint64_t{rowLength};
-    for (uint32_t k = 0; k < rowLength; k += 4) {
-        const double* in = data + 2 * k;
-        for (uint32_t t = 0; t < rows; ++t, in += rowStride, matrix += 8) {
-            for (uint32_t c = 0; c < 4; ++c)
-                Store(buffer + 2 * (uint64_t{c} * rows + t), Mul(Load(in + 2 * c), LoadRoot<Inverse>(matrix + 2 * c)));
-        }
+    const uint64_t columnStride = 2 * uint64_t{rows};
+    auto gather = [&](double* slot, const double* in, const double* roots) {
         for (uint32_t c = 0; c < 4; ++c)
-            Radix<Inverse>(buffer + 2 * uint64_t{c} * rows, rows, columnTwiddles);
+            Store(slot + c * columnStride, Mul(Load(in + 2 * c), LoadRoot<Inverse>(roots + 2 * c)));
+    };
+    {
+        const double* in = data;
+        for (uint32_t t = 0; t < rows; ++t, in += rowStride, matrix += 8)
+            gather(buffer + 2 * t, in, matrix);
+    }
+    for (uint32_t k = 0; k < rowLength; k += 4) {
+        if (Inverse)
+            FftRadixVectorsInvF64_x87(buffer, rows, 4, columnTwiddles);
+        else
+            FftRadixVectorsFwdF64_x87(buffer, rows, 4, columnTwiddles);
         double* out = data + 2 * k;
-        for (uint32_t l = 0; l < rows; ++l, out += rowStride) {
-            for (uint32_t c = 0; c < 4; ++c)
-                Store(out + 2 * c, Load(buffer + 2 * (uint64_t{c} * rows + l)));
+        if (k + 4 < rowLength) {
+            for (uint32_t l = 0; l < rows; ++l, out += rowStride, matrix += 8) {
+                double* slot = buffer + 2 * l;
+                for (uint32_t c = 0; c < 4; ++c)
+                    Store(out + 2 * c, Load(slot + c * columnStride));
+                gather(slot, out + 8, matrix);
+            }
+        } else {
+            for (uint32_t l = 0; l < rows; ++l, out += rowStride) {
+                for (uint32_t c = 0; c < 4; ++c)
+                    Store(out + 2 * c, Load(buffer + 2 * l + c * columnStride));
+            }
         }
     }
 }
