@@ -1,6 +1,5 @@
 #include <Tonalith/Analysis/SpectrogramCalculatorLevels.h>
 
-#include <QvBase/Util/Math.h>
 
 namespace UI {
 
@@ -23,9 +22,5 @@ float SpectrogramLevels::ScaledOffset(std::int64_t frameLength) const
     return static_cast<float>(255.0 / span * (10.0 * std::log10(2.0 / double(frameLength)) - double(m_min)));
 }
 
-float SpectrogramLevels::Value(double power, float offset) const
-{
-    return static_cast<float>(Util::Log(power) * double(m_factor) + double(offset));
-}
 
 }  // namespace UI

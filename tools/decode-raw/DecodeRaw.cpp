@@ -3,8 +3,7 @@
 // little-endian 32-bit floats to standard output. On failure the decoder's message goes to
 // standard error and the exit status is 1.
 
-#include <QvBase/Audio/Decode/CreateStream.h>
-#include <QvBase/Audio/Decode/Exception.h>
+#include <tools/decode-raw/DecodeFile.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -42,25 +41,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: decode-raw FILE\n");
         return 2;
     }
-    SharedPtr<Audio::Decode::Stream> stream = Audio::Decode::CreateStream(argv[1]);
-    if (!stream.Get())
-        return Fail("An error occurred while opening the selected file");
-    try {
-        const Audio::Decode::Format format = stream->OpenForward();
-        const uint32_t frames = stream->GetTotalFrames();
-        std::vector<std::vector<float>> channels(format.Channels, std::vector<float>(frames));
-        std::vector<float*> pointers;
-        for (auto& channel : channels)
-            pointers.push_back(channel.data());
-        uint32_t framesRead = 0;
-        if (frames > 0)
-            stream->ReadFloatDeinterleaved(frames, pointers.data(), framesRead);
-        if (framesRead < frames)
-            return Fail("An error occurred while reading the selected file");
-        if (!WriteInterleaved(channels, frames))
-            return Fail("Writing the samples to standard output failed");
-    } catch (const Audio::Decode::Exception::BadFormat& error) {
-        return Fail(error.Message().CStr());
-    }
+    Tools::DecodedAudio audio;
+    const std::string error = Tools::DecodeFile(argv[1], audio);
+    if (!error.empty())
+        return Fail(error.c_str());
+    if (!WriteInterleaved(audio.channels, audio.frames))
+        return Fail("Writing the samples to standard output failed");
     return 0;
 }
