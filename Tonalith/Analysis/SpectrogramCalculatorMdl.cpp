@@ -11,8 +11,8 @@ namespace UI {
 std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::uint32_t channels)
 {
     const std::uint64_t ring = std::uint64_t(4 * layout.overlap + 1);
-    // Rings, plus histories holding the same values band by band, plus the sort scratch.
-    return std::uint64_t(channels) * 4u * ring * std::uint64_t(layout.bins) * sizeof(float) * 2u +
+    // Rings, their band-sorted copies and the histories holding the same values, plus scratch.
+    return std::uint64_t(channels) * 4u * ring * std::uint64_t(layout.bins) * sizeof(float) * 3u +
            2u * ring * std::uint64_t(layout.bins) * sizeof(float) + 8u * std::uint64_t(layout.bins) * sizeof(float);
 }
 
@@ -25,6 +25,7 @@ void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayou
     m_position = 0;
     m_bins = static_cast<std::int32_t>(layout.bins);
     m_rings.clear();
+    m_sortedRings.clear();
     m_histories.clear();
 
     transience.Configure(static_cast<std::int32_t>(channels), sampleRate, 128,
@@ -35,6 +36,7 @@ void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayou
     m_rings.resize(std::size_t(channels) * 4);
     for (auto& ring : m_rings)
         ring.Resize(m_ringLength, 0, m_bins, 0, true);
+    m_sortedRings = m_rings;
 
     const auto& bands = transience.BandBins();
     const std::int32_t rows = static_cast<std::int32_t>(channels) * 4;
@@ -50,7 +52,6 @@ void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayou
         m_histories[j].Resize(rows, 0, m_ringLength * size, 0, true);
         m_historySize[j].assign(std::size_t(rows), (m_ringLength - 1) * size);
     }
-    m_incoming.assign(std::size_t(widest), 0.0f);
     m_merged.assign(std::size_t(m_ringLength) * std::size_t(widest), 0.0f);
     for (int r = 0; r < 4; ++r) {
         m_bandWeights[std::size_t(r)].assign(bands.size() + 4, 0.0f);
@@ -65,45 +66,39 @@ float SpectrogramMdl::MeasureBand(std::uint32_t channel, int r, std::int32_t ban
     const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
     float* history = m_histories[std::size_t(band)].Channel(row);
     std::int32_t& used = m_historySize[std::size_t(band)][std::size_t(row)];
-    DSP::DataTail& ring = Ring(channel, r);
+    DSP::DataTail& sorted = SortedRing(channel, r);
 
-    const float* current = ring.Channel(m_position) + range.begin;
-    std::copy(current, current + size, m_incoming.begin());
-    std::sort(m_incoming.begin(), m_incoming.begin() + size, std::greater<float>());
-    const auto mergedEnd = std::merge(history, history + used, m_incoming.begin(), m_incoming.begin() + size,
-                                      m_merged.begin(), std::greater<float>());
-    const std::int32_t mergedCount = static_cast<std::int32_t>(mergedEnd - m_merged.begin());
+    // This frame's band values, sorted once and kept: R - 1 frames later they leave again.
+    float* incoming = sorted.Channel(m_position) + range.begin;
+    const float* current = Ring(channel, r).Channel(m_position) + range.begin;
+    std::copy(current, current + size, incoming);
+    std::sort(incoming, incoming + size, std::greater<float>());
+    const float* oldest = sorted.Channel((m_position + 1) % m_ringLength) + range.begin;
 
+    // One pass over the merged descending list: the measure's sums, and the new history
+    // without the oldest frame's values (one occurrence each).
     double weighted = 0.0;
     double total = 0.0;
-    for (std::int32_t i = 0; i < mergedCount; ++i) {
-        const double x = m_merged[std::size_t(i)];
-        weighted += double(i) * x;
-        total += x;
-    }
-    const double measure = weighted / (std::sqrt(total) + 1e-12);
-
-    // Take out the oldest frame's values, one occurrence each, leaving R - 1 frames.
-    const std::int32_t oldest = (m_position + 1) % m_ringLength;
-    const float* old = ring.Channel(oldest) + range.begin;
-    std::copy(old, old + size, m_incoming.begin());
-    std::sort(m_incoming.begin(), m_incoming.begin() + size, std::greater<float>());
-    std::int32_t kept = 0;
-    std::int32_t o = 0;
-    const std::int32_t capacity = m_histories[std::size_t(band)].Capacity();
-    for (std::int32_t i = 0; i < mergedCount; ++i) {
-        const float v = m_merged[std::size_t(i)];
-        while (o < size && m_incoming[std::size_t(o)] > v)
+    std::int32_t i = 0, h = 0, a = 0, o = 0, kept = 0;
+    const std::int32_t capacity = static_cast<std::int32_t>(m_merged.size());
+    while (h < used || a < size) {
+        const float x = (a >= size || (h < used && !(incoming[a] > history[h]))) ? history[h++] : incoming[a++];
+        weighted += double(i) * double(x);
+        total += double(x);
+        ++i;
+        while (o < size && oldest[o] > x)
             ++o;
-        if (o < size && m_incoming[std::size_t(o)] == v) {
+        if (o < size && oldest[o] == x) {
             ++o;
             continue;
         }
         if (kept < capacity)
-            history[kept++] = v;
+            m_merged[std::size_t(kept++)] = x;
     }
+    std::copy(m_merged.begin(), m_merged.begin() + kept, history);
     used = kept;
 
+    const double measure = weighted / (std::sqrt(total) + 1e-12);
     const double bias = 1.0 + 0.0125 * double(2 - r) * double(band - 12);
     return static_cast<float>(measure * bias);
 }

@@ -40,6 +40,10 @@ public:
 
 private:
     DSP::DataTail& Ring(std::uint32_t channel, int r) { return m_rings[std::size_t(channel) * 4 + std::size_t(r)]; }
+    DSP::DataTail& SortedRing(std::uint32_t channel, int r)
+    {
+        return m_sortedRings[std::size_t(channel) * 4 + std::size_t(r)];
+    }
     float MeasureBand(std::uint32_t channel, int r, std::int32_t band);
 
     const DSP::Transience* m_transience = nullptr;
@@ -49,9 +53,9 @@ private:
     std::int32_t m_ringLength = 1;
     std::int32_t m_bins = 0;
     std::vector<DSP::DataTail> m_rings;
+    std::vector<DSP::DataTail> m_sortedRings;  // the same rows, each band's values sorted descending
     std::vector<DSP::DataTail> m_histories;               // one per band, rows channel * 4 + r
     std::vector<std::vector<std::int32_t>> m_historySize;  // values in use per band and row
-    std::vector<float> m_incoming;
     std::vector<float> m_merged;
     std::array<std::vector<float>, 4> m_bandWeights;  // per r, one per band plus padding
     std::array<std::vector<float>, 4> m_binWeights;   // per r, one per bin
