@@ -1,5 +1,6 @@
 #include <QvBase/UI/DrawContextPixels.h>
 #include <QvBase/UI/FontGlyphs.h>
+#include <QvBase/UI/TextCharacters.h>
 #include <QvBase/Util/Math.h>
 
 #include <algorithm>
@@ -10,34 +11,6 @@ namespace UI {
 
 namespace {
 
-constexpr char32_t Replacement = 0xFFFD;
-
-// The next character of UTF-8 text; a byte that starts no valid sequence reads as U+FFFD
-// and moves on by one byte.
-char32_t NextCharacter(const unsigned char*& at) {
-    const unsigned char lead = *at++;
-    if (lead < 0x80) return lead;
-    int extra;
-    char32_t code, minimum;
-    if (lead >= 0xC2 && lead <= 0xDF) extra = 1, code = lead & 0x1F, minimum = 0x80;
-    else if (lead >= 0xE0 && lead <= 0xEF) extra = 2, code = lead & 0x0F, minimum = 0x800;
-    else if (lead >= 0xF0 && lead <= 0xF4) extra = 3, code = lead & 0x07, minimum = 0x10000;
-    else return Replacement;
-    for (int i = 0; i < extra; ++i) {
-        if ((at[i] & 0xC0) != 0x80) return Replacement;
-        code = (code << 6) | (at[i] & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return Replacement;
-    at += extra;
-    return code;
-}
-
-std::vector<char32_t> Decode(const char* text) {
-    std::vector<char32_t> codes;
-    for (auto* at = reinterpret_cast<const unsigned char*>(text); *at;) codes.push_back(NextCharacter(at));
-    return codes;
-}
-
 // A glyph larger than this is a broken font, not a picture to allocate.
 constexpr std::int64_t MaxGlyphPixels = 1 << 24;
 constexpr std::int64_t MaxAdvance = 1 << 24;
@@ -47,7 +20,7 @@ constexpr std::int64_t MaxAdvance = 1 << 24;
 void DrawTextPixels(std::uint32_t* pixels, int stride, const Rect& clip, FontGlyphs& font, Point topLeft,
                     const char* text, Colour colour, Transparency t) {
     if (!text || !*text) return;
-    const std::vector<char32_t> codes = Decode(text);
+    const std::vector<char32_t> codes = DecodeCharacters(text);
     std::int64_t penX = topLeft.x;
     const std::int64_t baseline = static_cast<std::int64_t>(topLeft.y) + font.Ascent();
     std::vector<std::uint8_t> coverage;
