@@ -3,6 +3,7 @@
 #include <QvBase/UI/Colour.h>
 #include <QvBase/UI/DibSurface.h>
 #include <QvBase/UI/Geometry.h>
+#include <QvBase/UI/TextFontDescription.h>
 #include <QvBase/Util/SharedPtr.h>
 
 #include <Platform/Gui/WindowSystem.h>
@@ -54,6 +55,13 @@ public:
     Colour GetColour(uint index) const { return index < m_colours.size() ? m_colours[index] : 0; }
     void SetColour(uint index, Colour colour) {
         if (index < m_colours.size()) m_colours[index] = colour;
+    }
+
+    // The three label fonts of the frame's texts; an index beyond them reads font 0 and sets nothing.
+    static constexpr uint TextFontCount = 3;
+    const TextFontDescription& GetTextFont(uint index) const { return m_textFonts[index < TextFontCount ? index : 0]; }
+    void SetFont(uint index, const TextFontDescription& font) {
+        if (index < TextFontCount) m_textFonts[index] = font;
     }
 
     void SetTarget(WindowId window, DrawContext* dc);
@@ -123,6 +131,7 @@ private:
     Window* m_capture = nullptr;
     std::vector<Rect> m_dirty;
     std::array<Colour, 8> m_colours{};
+    std::array<TextFontDescription, TextFontCount> m_textFonts{};
     std::vector<Timer> m_timers;
     bool m_updatePosted = false;
 };
