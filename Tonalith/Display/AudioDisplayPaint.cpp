@@ -1,0 +1,66 @@
+#include <Tonalith/Display/AudioDisplay.h>
+
+#include <Tonalith/Analysis/AudioCalculator.h>
+#include <Tonalith/Analysis/FreqScale.h>
+#include <Tonalith/Display/FontLineHeight.h>
+
+#include <QvBase/UI/ApplicationInfo.h>
+#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Frame.h>
+#include <QvBase/UI/Image.h>
+
+namespace UI {
+
+namespace {
+constexpr Colour kTextColour = 0xFFFFFF;
+// Top to bottom: the three rows of the gap above a channel's band.
+constexpr Colour kSeparatorColours[3] = {0xAEB5BE, 0x626C7B, 0x2B2F36};
+}  // namespace
+
+String AudioDisplay::ProgressText(float computeProgress, float renderProgress)
+{
+    if (computeProgress < 100.0f)
+        return String("Computing (%1%)...").Arg(computeProgress, 0, 'f');
+    if (renderProgress < 100.0f)
+        return String("Rendering (%1%)...").Arg(renderProgress, 0, 'f');
+    return String();
+}
+
+void AudioDisplay::Paint(DrawContext& dc)
+{
+    if (!m_buffer || !m_calculator || m_buffer->Width() != Width() || m_buffer->Height() != Height())
+        return;
+    dc.DrawBitmap(*m_buffer, m_buffer->Bounds(), Point{0, 0}, EffectiveTransparency());
+    PaintProgress(dc);
+    PaintSeparators(dc);
+    Window::Paint(dc);
+}
+
+void AudioDisplay::PaintProgress(DrawContext& dc)
+{
+    const String text = ProgressText(m_calculator->GetComputeProgress(), m_calculator->GetRenderProgress());
+    if (text.IsEmpty())
+        return;
+    ApplicationInfo* info = GetFrame() ? GetFrame()->Info() : nullptr;
+    Font* font = info ? info->GetFont(0) : nullptr;
+    if (!font)
+        return;
+    const int y = Height() - 2 - FontLineHeight(*font);
+    dc.DrawText(*font, Point{2, y}, text, kTextColour, EffectiveTransparency());
+}
+
+void AudioDisplay::PaintSeparators(DrawContext& dc)
+{
+    if (!m_freqScale)
+        return;
+    const std::uint32_t channels = m_freqScale->GetChannelCount();
+    for (std::uint32_t c = 1; c < channels; ++c) {
+        const int top = m_freqScale->ChannelBand(c).top;
+        for (int i = 0; i < 3; ++i) {
+            const int row = top - 3 + i;
+            dc.DrawLine(Point{0, row}, Point{Width() - 1, row}, kSeparatorColours[i], EffectiveTransparency());
+        }
+    }
+}
+
+}  // namespace UI
