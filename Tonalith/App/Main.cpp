@@ -1,0 +1,35 @@
+// The program: registers the embedded resources, opens the settings store, makes the main
+// host window with the main window in it, and runs the message loop until the window closes.
+// Command-line arguments are ignored.
+
+#include <Tonalith/App/MainWindow.h>
+
+#include <QvBase/UI/Application.h>
+#include <QvBase/UI/ApplicationInfo.h>
+#include <QvBase/UI/Native/HostWindow.h>
+#include <QvBase/Util/ResourceArchive.h>
+
+#include <Platform/Resources/Resources.h>
+
+#include <memory>
+
+int main()
+{
+    ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed");
+
+    Application application("Quorvel", "Tonalith");
+    auto info = std::make_unique<UI::ApplicationInfo>("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
+
+    const UI::Rect defaultRect{300, 999, 400, 799};
+    std::unique_ptr<UI::Native::HostWindow> host(UI::CreateMainHostWindow(
+        info.get(), String("%1 Host Window").Arg(info->Name()), defaultRect, false, "Quorvel Tonalith"));
+
+    new UI::MainWindow(info.get(), host.get());  // the host window's frame owns it
+
+    const int exitCode = application.Run();
+
+    // The windows go before the information record and the settings store they use.
+    host.reset();
+    info.reset();
+    return exitCode;
+}

@@ -1,0 +1,95 @@
+#include "editor_fixture.h"
+
+#include <Tonalith/App/AudioFileLoad.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace UI;
+
+std::string Le32(std::uint32_t v)
+{
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+std::string Le16(std::uint16_t v)
+{
+    return {char(v), char(v >> 8)};
+}
+
+// A 16-bit PCM WAV file whose data chunk claims `claimedBytes` and holds `samples`.
+std::string Wav(std::uint16_t channels, std::uint32_t rate, const std::string& samples, std::uint32_t claimedBytes)
+{
+    std::string fmt = Le16(1) + Le16(channels) + Le32(rate) + Le32(rate * channels * 2) + Le16(channels * 2) + Le16(16);
+    std::string body = "WAVE" + std::string("fmt ") + Le32(std::uint32_t(fmt.size())) + fmt + "data" +
+                       Le32(claimedBytes) + samples;
+    return "RIFF" + Le32(std::uint32_t(body.size())) + body;
+}
+
+class LoadTest : public editor_test::TempStoreTest {
+protected:
+    void ExpectFailure(const std::string& file, const char* caption, const char* text)
+    {
+        LoadedAudio audio;
+        const auto failure = LoadAudioFile(String(file), audio);
+        ASSERT_TRUE(failure.has_value()) << file;
+        EXPECT_EQ(std::string(failure->caption.CStr()), caption) << file;
+        EXPECT_EQ(std::string(failure->text.CStr()), text) << file;
+    }
+};
+
+TEST_F(LoadTest, EachFailureShowsItsOwnMessage)
+{
+    ExpectFailure(WriteFile("noise.mp3", std::string(64, '\x55')), "Can't open file",
+                  "An error occurred while opening the selected file");
+    // A missing file with a known extension gets a decoder, whose open then fails.
+    ExpectFailure((m_folder / "missing.wav").string(), "Can't decode file",
+                  "An error occurred while decoding the selected file");
+    ExpectFailure(WriteFile("broken.wav", "RIFF" + Le32(20) + "WAVEfmt " + Le32(2) + "xx"), "Can't decode file",
+                  "An error occurred while decoding the selected file");
+    ExpectFailure(WriteFile("empty.wav", Wav(1, 44100, "", 0)), "Empty File", "This file is empty.");
+}
+
+TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel)
+{
+    const std::string file = (m_folder / "tone.wav").string();
+    const std::string command = "sox -n -r 8000 -c 2 -b 16 " + file + " synth 0.25 sine 1000 sine 500 vol 0.5";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    LoadedAudio audio;
+    ASSERT_FALSE(LoadAudioFile(String(file), audio).has_value());
+    EXPECT_EQ(audio.sampleRate, 8000u);
+    EXPECT_EQ(audio.channels, 2u);
+    EXPECT_EQ(audio.frames, 2000u);
+    ASSERT_EQ(audio.pointers.size(), 2u);
+    // sox's own reading of the same file, interleaved 32-bit floats, is the reference.
+    const std::string raw = (m_folder / "tone.f32").string();
+    const std::string decode = "sox " + file + " -t f32 " + raw;
+    ASSERT_EQ(std::system(decode.c_str()), 0) << decode;
+    std::ifstream in(raw, std::ios::binary);
+    std::vector<float> reference(std::size_t(audio.frames) * 2);
+    ASSERT_TRUE(in.read(reinterpret_cast<char*>(reference.data()), std::streamsize(reference.size() * 4)));
+    for (std::uint32_t c = 0; c < 2; ++c) {
+        EXPECT_EQ(audio.pointers[c], audio.buffers[c].data());
+        double worst = 0.0, energy = 0.0;
+        for (std::uint32_t i = 0; i < audio.frames; ++i) {
+            worst = std::max(worst, double(std::abs(audio.buffers[c][i] - reference[2 * i + c])));
+            energy += double(audio.buffers[c][i]) * audio.buffers[c][i];
+        }
+        EXPECT_LT(worst, 1e-6) << "channel " << c;
+        EXPECT_GT(energy / audio.frames, 0.1) << "channel " << c;
+    }
+
+    // A second load of a bad file leaves nothing of the first.
+    ExpectFailure(WriteFile("empty.wav", Wav(1, 44100, "", 0)), "Empty File", "This file is empty.");
+    ASSERT_TRUE(LoadAudioFile(String((m_folder / "nothing.mp3").string()), audio).has_value());
+    EXPECT_TRUE(audio.buffers.empty());
+    EXPECT_EQ(audio.frames, 0u);
+}
+
+}  // namespace
