@@ -1,9 +1,11 @@
 #include <Tonalith/App/MainWindow.h>
 
+#include <Tonalith/App/EditorView.h>
 #include <Tonalith/App/RecentFiles.h>
+#include <Tonalith/Display/AudioCanvas.h>
+#include <Tonalith/Display/AudioUpdater.h>
 
 #include <QvBase/UI/Application.h>
-#include <QvBase/UI/DrawContext.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/HostWindow.h>
 
@@ -18,32 +20,36 @@ namespace {
 constexpr int kMinimumClientWidth = 662;
 constexpr int kMinimumClientHeight = 162;
 constexpr unsigned kUpdateIntervalMs = 33;
-constexpr int kToolBarHeight = 105;
-constexpr Colour kToolBarColour = 0x3D4558;
-constexpr Colour kDisplayColour = 0x2B2F36;
 
 }  // namespace
 
-MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host) : ApplicationMainWindow(info, host)
+MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host)
+    : ApplicationMainWindow(info, host), m_canvas(std::make_unique<AudioCanvas>(44100))
 {
     host->SetMinimumClientSize(kMinimumClientWidth, kMinimumClientHeight);
+    m_updater = std::make_unique<AudioUpdater>();
+    m_view.reset(new EditorView(m_canvas.get(), GetFrame(), this, m_updater.get()));
     GetFrame()->SetRootWindow(this);
     StartUpdates(kUpdateIntervalMs);
 }
 
-MainWindow::~MainWindow() = default;
-
-void MainWindow::Paint(DrawContext& dc)
+MainWindow::~MainWindow()
 {
-    const Transparency t = EffectiveTransparency();
-    dc.DrawRect(Rect::FromXYWH(0, 0, Width(), kToolBarHeight), DrawRectFilled, kToolBarColour, t);
-    dc.DrawRect(Rect::FromXYWH(0, kToolBarHeight, Width(), Height() - kToolBarHeight), DrawRectFilled,
-                kDisplayColour, t);
-    Window::Paint(dc);
+    // The displays leave the updater before the samples their calculators read are freed.
+    m_view.reset();
+    m_updater.reset();
+    m_canvas.reset();
+    m_audio.Clear();
+}
+
+void MainWindow::OnGeometryChanged()
+{
+    m_view->SetGeometry(0, 0, Width(), Height());
 }
 
 void MainWindow::slotClose()
 {
+    m_view->Clear();
     m_audio.Clear();
 }
 
@@ -53,6 +59,7 @@ std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path)
     std::optional<LoadFailure> failure = LoadAudioFile(path.Text(), m_audio);
     if (failure)
         return failure;
+    m_view->SetAudio(path.Text(), m_audio.sampleRate, m_audio.channels, m_audio.frames, m_audio.pointers.data());
     if (Application* app = Application::Current()) {
         AddRecentFile(app->GetSettings(), path);
         app->GetSettings().SetString("LastFolder", LastFolderOf(path));

@@ -5,9 +5,14 @@
 #include <QvBase/UI/ApplicationMainWindow.h>
 #include <QvBase/Util/Path.h>
 
+#include <memory>
+
 namespace UI {
 
 class ApplicationInfo;
+class AudioCanvas;
+class AudioUpdater;
+class EditorView;
 
 // The program's single top-level window: loads one audio file at a time and keeps its samples.
 class MainWindow : public ApplicationMainWindow {
@@ -16,15 +21,19 @@ public:
     MainWindow(ApplicationInfo* info, Native::HostWindow* host);
     ~MainWindow() override;
 
-    void Paint(DrawContext& dc) override;
+    void OnGeometryChanged() override;
 
     // Reads the file; on failure the returned message box is what the user is shown.
     std::optional<LoadFailure> loadAudioFile(const Path& path);
     const LoadedAudio& Audio() const { return m_audio; }
+    EditorView* GetView() const { return m_view.get(); }
 
     void slotClose();
 
 private:
+    std::unique_ptr<AudioCanvas> m_canvas;
+    std::unique_ptr<AudioUpdater> m_updater;
+    std::unique_ptr<EditorView> m_view;
     LoadedAudio m_audio;
 };
 

@@ -1,0 +1,116 @@
+// The whole program in one process on a real window: a sox tone is loaded as File > Open
+// would, and the screen must show the tone's row bright and the rest of the spectrogram dark.
+
+#include "editor_fixture.h"
+
+#include <Tonalith/App/MainWindow.h>
+
+#include <QvBase/UI/Application.h>
+#include <QvBase/UI/ApplicationInfo.h>
+#include <QvBase/UI/Frame.h>
+#include <QvBase/UI/Native/HostWindow.h>
+
+#include <Platform/Gui/WindowSystem.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string RunCommand(const std::string& command)
+{
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
+            out.append(buffer, n);
+        pclose(p);
+    }
+    return out;
+}
+
+// Grey levels (mean of R, G, B) of a part of the screen, as another program sees them.
+std::vector<int> ScreenshotGrey(int x, int y, int width, int height)
+{
+    const std::string raw = RunCommand("import -silent -window root -crop " + std::to_string(width) + "x" +
+                                       std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
+                                       " +repage -depth 8 rgb:-");
+    std::vector<int> grey;
+    if (raw.size() != std::size_t(width) * height * 3)
+        return grey;
+    for (std::size_t i = 0; i < raw.size(); i += 3)
+        grey.push_back((int((unsigned char)raw[i]) + (unsigned char)raw[i + 1] + (unsigned char)raw[i + 2]) / 3);
+    return grey;
+}
+
+// Ends the message loop from the UI thread once the script thread asks.
+class Quitter : public UI::Window {
+public:
+    Quitter(UI::Frame* frame, UI::Window* parent) : Window(frame, parent, "Test Quitter")
+    {
+        frame->AddTimer(this, 50, false);
+    }
+    void OnTimer(uint) override
+    {
+        if (quit)
+            Platform::Gui::Current().Quit(0);
+    }
+    std::atomic<bool> quit{false};
+};
+
+class AppXvfbTest : public editor_test::TempStoreTest {};
+
+TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDark)
+{
+    const std::string file = (m_folder / "tone.wav").string();
+    // A tone at a quarter of the sampling rate: half-way up a linear frequency axis.
+    const std::string command = "sox -n -r 16000 -c 1 -b 16 " + file + " synth 2 sine 4000 vol 0.5";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    Application app("Quorvel", "Tonalith");
+    auto info = std::make_unique<UI::ApplicationInfo>("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
+    std::unique_ptr<UI::Native::HostWindow> host(UI::CreateMainHostWindow(
+        info.get(), "Tonalith Host Window", UI::Rect{300, 999, 400, 799}, false, "Quorvel Tonalith"));
+    auto* window = new UI::MainWindow(info.get(), host.get());
+    auto* quitter = new Quitter(host->GetFrame(), window);
+    ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+
+    // The display area: below the 105-pixel tool bar, away from the frame's border.
+    constexpr int kX = 300 + 350, kTop = 400 + 105 + 10, kHeight = 400 - 105 - 20;
+    std::vector<int> column;
+    bool found = false;
+    std::thread script([&] {
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < end && !found) {
+            std::this_thread::sleep_for(200ms);
+            column = ScreenshotGrey(kX, kTop, 1, kHeight);
+            if (column.size() == std::size_t(kHeight)) {
+                int brightest = 0;
+                for (int g : column)
+                    brightest = std::max(brightest, g);
+                found = brightest > 150;
+            }
+        }
+        quitter->quit = true;
+    });
+    EXPECT_EQ(app.Run(), 0);
+    script.join();
+    host.reset();
+    info.reset();
+
+    ASSERT_TRUE(found) << "the spectrogram never showed a bright row";
+    const int peakRow = int(std::max_element(column.begin(), column.end()) - column.begin());
+    // Half-way up the display, give or take the border and a few rows of spread.
+    EXPECT_NEAR(400 + 105 + 10 + peakRow, 400 + 105 + (400 - 105) / 2, 20);
+    // Well away from the tone the picture is dark.
+    EXPECT_LT(column[5], 60);
+    EXPECT_LT(column[kHeight - 6], 60);
+}
+
+}  // namespace
