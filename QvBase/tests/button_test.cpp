@@ -203,6 +203,7 @@ TEST_F(ButtonTest, PushButtonPlacesItsLabelAndFadesWhenDisabled) {
     ASSERT_NE(push->GetLabel(), nullptr);
     UI::Window* label = push->GetLabel();
     EXPECT_EQ(label->Name(), "Go Label Text");
+    EXPECT_EQ(push->GetLabel()->GetText(), "Label");
     EXPECT_EQ(label->Parent(), back);
     EXPECT_EQ(label->LayoutKind(), 3u);
     EXPECT_FALSE(label->IsEnabled());
@@ -237,6 +238,7 @@ TEST_F(ButtonTest, CheckBoxTogglesAndLaysOutItsLabel) {
     ButtonRecorder boxRecorder(box);
     UI::Window* label = box->GetLabel();
     EXPECT_EQ(label->Name(), "CheckBox Loud Label Text");
+    EXPECT_EQ(box->GetLabel()->GetText(), "Loud");
     EXPECT_EQ(label->Parent(), box);
     EXPECT_EQ(label->LayoutKind(), 3u);
     EXPECT_FALSE(label->IsEnabled());

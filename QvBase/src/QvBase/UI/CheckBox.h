@@ -1,6 +1,6 @@
 #pragma once
 #include <QvBase/UI/Button.h>
-#include <QvBase/UI/ButtonLabel.h>
+#include <QvBase/UI/Text.h>
 
 #include <cstdint>
 
@@ -13,7 +13,7 @@ class CheckBox : public Button {
 public:
     CheckBox(Frame* frame, Window* parent, const String& name, const String& label);
 
-    ButtonLabel* GetLabel() const { return m_label; }
+    Text* GetLabel() const { return m_label; }
     bool IsLabelCentred() const { return m_labelCentred; }
     void SetLabelCentred(bool centred);
     std::int32_t GetLabelOffset() const { return m_labelOffset; }
@@ -28,7 +28,7 @@ public:
 
 private:
     bool m_labelCentred = false;
-    ButtonLabel* m_label = nullptr;
+    Text* m_label = nullptr;
     bool m_colourGiven = false;
     std::int32_t m_labelOffset = 0;
     std::int32_t m_labelGap = 4;

@@ -8,7 +8,7 @@ namespace UI {
 
 PushButton::PushButton(Frame* frame, Window* parent, const String& name, const String& caption, const String& label)
     : Button(frame, parent, name), m_caption(caption) {
-    if (!label.IsEmpty()) m_label = new ButtonLabel(frame, parent, String("%1 Label Text").Arg(name), label, 0, 3);
+    if (!label.IsEmpty()) m_label = new Text(frame, parent, String("%1 Label Text").Arg(name), label, 0, 3);
     SetGeometry(GetRect().left, GetRect().top, 100, 20);
 }
 

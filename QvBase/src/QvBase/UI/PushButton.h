@@ -1,6 +1,6 @@
 #pragma once
 #include <QvBase/UI/Button.h>
-#include <QvBase/UI/ButtonLabel.h>
+#include <QvBase/UI/Text.h>
 #include <QvBase/UI/Image.h>
 #include <QvBase/Util/SharedPtr.h>
 
@@ -23,7 +23,7 @@ public:
     const String& GetCaption() const { return m_caption; }
     void SetCaption(const String& caption);
     // Null when the button was made without a label.
-    ButtonLabel* GetLabel() const { return m_label; }
+    Text* GetLabel() const { return m_label; }
     std::unique_ptr<ImageHolder>& GetImageHolder(uint index) { return m_images[index < 2 ? index : 1]; }
 
     // Metrics for the drawing subclass.
@@ -36,7 +36,7 @@ public:
 
 private:
     String m_caption;
-    ButtonLabel* m_label = nullptr;
+    Text* m_label = nullptr;
     std::unique_ptr<ImageHolder> m_images[2];
 };
 

@@ -91,7 +91,7 @@ const String& Slider::RejectedCharacters() {
 
 Slider::Slider(Frame* frame, Window* parent, const String& name, std::uint32_t orientation)
     : Window(frame, parent, name), m_orientation(orientation) {
-    m_readout = new ButtonLabel(frame, this, name + " Readout Text", "", 0, 3);
+    m_readout = new Text(frame, this, name + " Readout Text", "", 0, 3);
 }
 
 void Slider::SetReadoutRight(bool right) {

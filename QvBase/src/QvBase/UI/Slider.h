@@ -1,5 +1,5 @@
 #pragma once
-#include <QvBase/UI/ButtonLabel.h>
+#include <QvBase/UI/Text.h>
 #include <QvBase/UI/Window.h>
 
 #include <cstdint>
@@ -42,7 +42,7 @@ public:
     bool IsHorizontal() const { return m_orientation == Horizontal; }
     bool IsReadoutRight() const { return m_readoutRight != 0; }
     void SetReadoutRight(bool right);
-    ButtonLabel* GetReadout() const { return m_readout; }
+    Text* GetReadout() const { return m_readout; }
     std::uint32_t GetPosition() const { return m_position; }
     std::int32_t GetTrackLength() const { return m_length; }
 
@@ -92,7 +92,7 @@ private:
 
     std::uint32_t m_orientation;
     std::uint32_t m_readoutRight = 1;
-    ButtonLabel* m_readout = nullptr;
+    Text* m_readout = nullptr;
     std::int32_t m_readoutWidth = 1;
     std::int32_t m_readoutHeight = 1;
     std::optional<std::int32_t> m_grabOffset;
