@@ -1,5 +1,8 @@
 #include "display_fixture.h"
 
+#include <QvBase/UI/Font.h>
+#include <QvBase/UI/FontDescription.h>
+
 #include <gtest/gtest.h>
 
 using display_test::DisplayTest;
@@ -157,6 +160,48 @@ TEST_F(DisplayTest, WheelZoomsAboutThePointerFrame)
     ASSERT_EQ(timeScale.PixelToSample(50, false), 950u);
     EXPECT_TRUE(display.OnMouseWheel(UI::Point{50, 0}, -120, 0));
     EXPECT_EQ(range(), Frames(890, 999));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DisplayTest, ProgressTextSitsAtTheBottomLeftInFontZero)
+{
+    SharedPtr<UI::Font> font(new UI::Font("arial.ttf", UI::FontDescription{}));
+    ASSERT_TRUE(font->IsLoaded()) << "the metric-compatible face (fonts-liberation) is not installed";
+    info->SetFont(0, font);
+    SetScales(1);
+    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale,
+                           updater.get());
+    display.SetGeometry(10, 5, 50, 40);
+    display.SetSource(Source(1));
+    display.last->finalRenderProgress.store(40.0f);
+    display.last->allowRender.store(true);
+    // The first render reported 100 or 40; render again to be sure of 40.
+    ASSERT_TRUE(WaitUntil([&] { return display.last->rendersDone.load(std::memory_order_acquire) >= 1; }));
+    display.SetGeometry(10, 5, 51, 40);
+    ASSERT_TRUE(WaitUntil([&] { return display.last->rendersDone.load(std::memory_order_acquire) >= 2; }));
+    ASSERT_EQ(display.last->GetRenderProgress(), 40.0f);
+    const auto painted = PaintOver(display, kBackground);
+
+    // The reference: the image, then the text drawn straight at (2, 40 - 2 - (ascent + descent)).
+    dc->Resize(UI::Size{64, 48});
+    dc->SetOrigin(UI::Point{0, 0});
+    dc->DrawRect(UI::Rect{0, 63, 0, 47}, UI::DrawRectFilled, kBackground, 0);
+    dc->SetClipRect(UI::Rect::FromXYWH(10, 5, 51, 40));
+    dc->SetOrigin(UI::Point{10, 5});
+    dc->DrawBitmap(*display.GetBuffer(), display.GetBuffer()->Bounds(), UI::Point{0, 0}, 0);
+    const int y = 40 - 2 - (font->GetAscent() + font->GetDescent());
+    dc->DrawText(*font, UI::Point{2, y}, "Rendering (40%)...", 0xFFFFFF, 0);
+    const auto& surface = dc->Surface();
+    const std::vector<std::uint32_t> expected(surface->Pixels(), surface->Pixels() + 64 * 48);
+    int white = 0;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(painted[i] & 0xFFFFFF, expected[i] & 0xFFFFFF) << "pixel " << i % 64 << "," << i / 64;
+        white += (painted[i] & 0xFFFFFF) == 0xFFFFFF;
+    }
+    EXPECT_GT(white, 10);
 }
 
 }  // namespace
