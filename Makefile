@@ -23,7 +23,7 @@ test: test-deps
 	scripts/with-xvfb ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure --timeout 600
 	cmake -S . -B $(BUILD_ASAN) $(CMAKE_FLAGS) -DTONALITH_WERROR=ON -DTONALITH_SANITIZE=ON
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(BUILD_ASAN) -L unit -j $(JOBS) --output-on-failure --timeout 900
 	cmake -S . -B $(BUILD_TSAN) $(CMAKE_FLAGS) -DTONALITH_WERROR=ON -DTONALITH_TSAN=ON
 	cmake --build $(BUILD_TSAN) -j $(JOBS)
