@@ -1,23 +1,81 @@
 #include <Tonalith/App/EditorToolBar.h>
 
 #include <Tonalith/App/EditorToolBarOptions.h>
+#include <Tonalith/App/SimpleCheckBox.h>
+#include <Tonalith/App/SimplePushButton.h>
 #include <Tonalith/Display/Spectrogram.h>
 #include <Tonalith/Display/Waveform.h>
+#include <Tonalith/Analysis/SpectrogramSettings.h>
 
 #include <QvBase/UI/Application.h>
 #include <QvBase/Object/MetaDeclare.h>
 #include <QvBase/UI/DrawContext.h>
+#include <QvBase/Util/SignalProxy.h>
 
 QV_META_BEGIN(UI::EditorToolBar, UI::Window)
     QV_SIGNAL(sigAudioDisplayAlphaChanged)
 QV_META_SLOTS
+    QV_SLOT(slotBilinearClicked)
+    QV_SLOT(slotMelScaleClicked)
+    QV_SLOT(slotFFTSizeClicked, (bool, bAdvance))
+    QV_SLOT(slotTypeClicked, (bool, bAdvance))
+    QV_SLOT(slotFFTZeroPaddingClicked, (bool, bAdvance))
+    QV_SLOT(slotFFTOverlapClicked, (bool, bAdvance))
+    QV_SLOT(slotFFTWindowClicked, (bool, bAdvance))
 QV_META_END
 
 namespace UI {
+namespace {
+
+constexpr Colour kOptionButtonColour = 0x4C0A0A;
+
+Settings* Store()
+{
+    Application* app = Application::Current();
+    return app ? &app->GetSettings() : nullptr;
+}
+
+std::uint32_t CurrentIndex(const SpectrogramSettings& s, ToolBarOptionId id)
+{
+    switch (id) {
+    case ToolBarOptionId::Type: return s.type;
+    case ToolBarOptionId::FFTSize: return s.fftSize;
+    case ToolBarOptionId::FFTZeroPadding: return s.zeroPadding;
+    case ToolBarOptionId::FFTOverlap: return s.overlap;
+    case ToolBarOptionId::FFTWindow: return s.window;
+    }
+    return 0;
+}
+
+}  // namespace
 
 EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, Spectrogram* spectrogram)
     : Window(frame, parent, "EditorToolBar"), m_waveform(waveform), m_spectrogram(spectrogram)
 {
+    m_buttons[int(ToolBarOptionId::Type)] =
+        MakeOptionButton("Spectrogram Type PushButton", "Spectrogram type:", "1slotTypeClicked(bool)");
+    m_bilinear = new SimpleCheckBox(frame, this, "Bi-linear CheckBox", "Bilinear interpolation");
+    Object::Connect(m_bilinear, "2sigClicked()", this, "1slotBilinearClicked()");
+    m_melScale = new SimpleCheckBox(frame, this, "Mel Scale CheckBox", "Mel scale");
+    Object::Connect(m_melScale, "2sigClicked()", this, "1slotMelScaleClicked()");
+    m_buttons[int(ToolBarOptionId::FFTSize)] =
+        MakeOptionButton("FFT Size PushButton", "FFT Size:", "1slotFFTSizeClicked(bool)");
+    m_buttons[int(ToolBarOptionId::FFTZeroPadding)] =
+        MakeOptionButton("FFT Zero Padding PushButton", "FFT Zero Padding:", "1slotFFTZeroPaddingClicked(bool)");
+    m_buttons[int(ToolBarOptionId::FFTOverlap)] =
+        MakeOptionButton("FFT Overlap PushButton", "FFT Overlap:", "1slotFFTOverlapClicked(bool)");
+    m_buttons[int(ToolBarOptionId::FFTWindow)] =
+        MakeOptionButton("Window PushButton", "Window:", "1slotFFTWindowClicked(bool)");
+    RefreshLabels();
+    // Where no layout places them, the widgets sit as the tool bar's layout file has them.
+    m_buttons[0]->SetGeometry(123, 53, 100, 20);
+    m_bilinear->SetGeometry(12, 82, 119, 10);
+    m_melScale->SetGeometry(151, 82, 62, 10);
+    m_buttons[1]->SetGeometry(349, 8, 100, 20);
+    m_buttons[2]->SetGeometry(348, 34, 100, 20);
+    m_buttons[3]->SetGeometry(552, 8, 100, 20);
+    m_buttons[4]->SetGeometry(552, 34, 100, 20);
+
     if (Application* app = Application::Current()) {
         Settings& settings = app->GetSettings();
         m_waveform->SetTransparency(
@@ -35,6 +93,75 @@ EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, S
         m_spectrogram->SetFFTWindow(StoredOptionIndex(settings, GetToolBarOption(ToolBarOptionId::FFTWindow)));
     }
     SetHeight(kHeight);
+}
+
+SimplePushButton* EditorToolBar::MakeOptionButton(const char* name, const char* label, const char* slot)
+{
+    auto* button = new SimplePushButton(GetFrame(), this, name, String(), label);
+    button->SetColour(kOptionButtonColour);
+    button->SetHandlesRightButton(true);
+    new Util::SignalProxy(button, "2sigClicked()", this, slot, true);
+    new Util::SignalProxy(button, "2sigRightClicked()", this, slot, false);
+    return button;
+}
+
+void EditorToolBar::CycleOption(int option, bool advance)
+{
+    const auto id = ToolBarOptionId(option);
+    const ToolBarOption& o = GetToolBarOption(id);
+    const std::uint32_t next = CycleOptionIndex(CurrentIndex(m_spectrogram->GetSettings(), id), o.count, advance);
+    switch (id) {
+    case ToolBarOptionId::Type: m_spectrogram->SetType(next); break;
+    case ToolBarOptionId::FFTSize: m_spectrogram->SetFFTSize(next); break;
+    case ToolBarOptionId::FFTZeroPadding: m_spectrogram->SetFFTZeroPadding(next); break;
+    case ToolBarOptionId::FFTOverlap: m_spectrogram->SetFFTOverlap(next); break;
+    case ToolBarOptionId::FFTWindow: m_spectrogram->SetFFTWindow(next); break;
+    }
+    if (Settings* store = Store())
+        store->SetInt(o.key, std::int32_t(next));
+    RefreshLabels();
+}
+
+void EditorToolBar::RefreshLabels()
+{
+    Settings* store = Store();
+    if (!store)
+        return;
+    auto caption = [&](ToolBarOptionId id) {
+        m_buttons[int(id)]->SetCaption(StoredOptionLabel(*store, GetToolBarOption(id)));
+    };
+    caption(ToolBarOptionId::Type);
+    m_bilinear->SetChecked(store->GetBool(EditorViewKeys::Bilinear, DefaultBilinear));
+    m_melScale->SetChecked(store->GetBool(EditorViewKeys::MelScale, DefaultMelScale));
+    caption(ToolBarOptionId::FFTSize);
+    caption(ToolBarOptionId::FFTZeroPadding);
+    caption(ToolBarOptionId::FFTOverlap);
+    caption(ToolBarOptionId::FFTWindow);
+}
+
+void EditorToolBar::slotTypeClicked(bool bAdvance) { CycleOption(int(ToolBarOptionId::Type), bAdvance); }
+void EditorToolBar::slotFFTSizeClicked(bool bAdvance) { CycleOption(int(ToolBarOptionId::FFTSize), bAdvance); }
+void EditorToolBar::slotFFTZeroPaddingClicked(bool bAdvance)
+{
+    CycleOption(int(ToolBarOptionId::FFTZeroPadding), bAdvance);
+}
+void EditorToolBar::slotFFTOverlapClicked(bool bAdvance) { CycleOption(int(ToolBarOptionId::FFTOverlap), bAdvance); }
+void EditorToolBar::slotFFTWindowClicked(bool bAdvance) { CycleOption(int(ToolBarOptionId::FFTWindow), bAdvance); }
+
+void EditorToolBar::slotBilinearClicked()
+{
+    const bool on = m_bilinear->IsChecked();
+    m_spectrogram->SetBilinearInterpolation(on);
+    if (Settings* store = Store())
+        store->SetBool(EditorViewKeys::Bilinear, on);
+}
+
+void EditorToolBar::slotMelScaleClicked()
+{
+    const bool on = m_melScale->IsChecked();
+    m_spectrogram->SetMelScale(on);
+    if (Settings* store = Store())
+        store->SetBool(EditorViewKeys::MelScale, on);
 }
 
 void EditorToolBar::Paint(DrawContext& dc)

@@ -4,6 +4,8 @@
 
 namespace UI {
 
+class SimpleCheckBox;
+class SimplePushButton;
 class Spectrogram;
 class Waveform;
 
@@ -21,7 +23,26 @@ public:
 
     void sigAudioDisplayAlphaChanged();
 
+    void slotBilinearClicked();
+    void slotMelScaleClicked();
+    void slotFFTSizeClicked(bool bAdvance);
+    void slotTypeClicked(bool bAdvance);
+    void slotFFTZeroPaddingClicked(bool bAdvance);
+    void slotFFTOverlapClicked(bool bAdvance);
+    void slotFFTWindowClicked(bool bAdvance);
+
+    SimplePushButton* OptionButton(int option) const { return m_buttons[option]; }
+    SimpleCheckBox* BilinearCheckBox() const { return m_bilinear; }
+    SimpleCheckBox* MelScaleCheckBox() const { return m_melScale; }
+
 private:
+    SimplePushButton* MakeOptionButton(const char* name, const char* label, const char* slot);
+    void CycleOption(int option, bool advance);
+    void RefreshLabels();
+
+    SimpleCheckBox* m_bilinear = nullptr;
+    SimpleCheckBox* m_melScale = nullptr;
+    SimplePushButton* m_buttons[5] = {};
     Waveform* m_waveform;
     Spectrogram* m_spectrogram;
 };

@@ -6,6 +6,8 @@
 #include <Tonalith/Display/AudioUpdater.h>
 
 #include <QvBase/UI/Application.h>
+#include <QvBase/UI/ApplicationInfo.h>
+#include <QvBase/UI/Font.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/HostWindow.h>
 
@@ -26,6 +28,7 @@ constexpr unsigned kUpdateIntervalMs = 33;
 MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host)
     : ApplicationMainWindow(info, host), m_canvas(std::make_unique<AudioCanvas>(44100))
 {
+    info->SetFont(0, SharedPtr<Font>(new Font("arial.ttf", FontDescription{FontRenderType::Outline, 11.0f, 0.0f, 1.0f})));
     host->SetMinimumClientSize(kMinimumClientWidth, kMinimumClientHeight);
     m_updater = std::make_unique<AudioUpdater>();
     m_view.reset(new EditorView(m_canvas.get(), GetFrame(), this, m_updater.get()));

@@ -66,7 +66,7 @@ public:
 
 class AppXvfbTest : public editor_test::TempStoreTest {};
 
-TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDark)
+TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycles)
 {
     const std::string file = (m_folder / "tone.wav").string();
     // A tone at a quarter of the sampling rate: half-way up a linear frequency axis.
@@ -97,12 +97,21 @@ TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDark)
                 found = brightest > 150;
             }
         }
+        // The FFT-size button: a left click goes to the next size, two right clicks back past the start.
+        RunCommand("xdotool mousemove 699 418 click 1");
+        std::this_thread::sleep_for(300ms);
+        RunCommand("xdotool mousemove 699 418 click 3");
+        std::this_thread::sleep_for(300ms);
+        RunCommand("xdotool mousemove 699 418 click 3");
+        std::this_thread::sleep_for(300ms);
         quitter->quit = true;
     });
     EXPECT_EQ(app.Run(), 0);
     script.join();
     host.reset();
     info.reset();
+
+    EXPECT_EQ(Settings(editor_test::kKeyPath).GetInt("EditorView.Spectrogram.FFTSize", -1), 3);
 
     ASSERT_TRUE(found) << "the spectrogram never showed a bright row";
     const int peakRow = int(std::max_element(column.begin(), column.end()) - column.begin());
