@@ -73,7 +73,7 @@ bool Frame::OnMouse(uint code, Point point, uint modifiers, int wheelDelta) {
         }
     }
     if (code == Move && m_window != Platform::Gui::NoWindow)
-        system.SetCursor(m_window, candidate ? candidate->GetCursor() : Platform::Gui::CursorShape::Arrow);
+        system.SetCursor(m_window, candidate ? candidate->GetCursor().GetShape() : Platform::Gui::CursorShape::Arrow);
     return taken;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <QvBase/Object/Object.h>
 #include <QvBase/UI/Colour.h>
+#include <QvBase/UI/Cursor.h>
 #include <QvBase/UI/Geometry.h>
 
 #include <Platform/Gui/WindowSystem.h>
@@ -106,14 +107,18 @@ public:
     void Invalidate(std::optional<Rect> rect = std::nullopt, bool inFrameCoordinates = false);
 
     // The arrow when the window has no cursor of its own.
-    CursorShape GetCursor() const { return m_cursor.value_or(CursorShape::Arrow); }
+    Cursor GetCursor() const { return m_cursor.value_or(Cursor()); }
     bool HasCursor() const { return m_cursor.has_value(); }
-    void SetCursor(std::optional<CursorShape> cursor) { m_cursor = cursor; }
+    void SetCursor(std::optional<Cursor> cursor) { m_cursor = cursor; }
 
     uint LayoutKind() const { return m_layoutKind; }
     const String& LayoutName() const { return m_layoutName; }
     // The class of the object is one a layout file keeps.
     static bool IsLayoutSavable(const Object* object);
+    // The layout file "<layout folder>/<layout name>.layout": saving needs a layout name
+    // and "QVROOT" in the environment; loading reads the embedded archive.
+    bool SaveLayout(bool includeSelf);
+    bool LoadLayout();
 
     // Paints a child (or a top-level window) in its own coordinates and clip.
     static void PaintChild(DrawContext& dc, Window& child);
@@ -150,7 +155,7 @@ private:
     Transparency m_effectiveTransparency = 0;
     // The level received from the parent, kept apart: the inherited level saturates at 255.
     Transparency m_parentPart = 0;
-    std::optional<CursorShape> m_cursor;
+    std::optional<Cursor> m_cursor;
 };
 
 }  // namespace UI

@@ -4,6 +4,7 @@
 #include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/MenuBar.h>
 #include <QvBase/UI/UpdateTimer.h>
 
 #include <Platform/Gui/RegisteredMessages.h>
@@ -57,6 +58,7 @@ HostWindow::~HostWindow() {
     }
     --gHostWindows;
     m_updateTimer.reset();
+    m_ownMenuBar = nullptr;
     m_menuBar.reset();
     delete m_frame;
     m_frame = nullptr;
@@ -136,8 +138,20 @@ void HostWindow::SetMinimumClientSize(std::optional<int> width, std::optional<in
 }
 
 void HostWindow::SetMenuBar(std::unique_ptr<CommandDispatch> menuBar) {
+    m_ownMenuBar = nullptr;
     m_menuBar = std::move(menuBar);
     UpdateClientRect();
+}
+
+MenuBar* HostWindow::GetMenuBar() {
+    if (!m_ownMenuBar) {
+        auto bar = std::make_unique<MenuBar>();
+        MenuBar* made = bar.get();
+        SetMenuBar(std::move(bar));
+        m_ownMenuBar = made;
+        made->AttachTo(this);
+    }
+    return m_ownMenuBar;
 }
 
 void HostWindow::slotPostClose() {

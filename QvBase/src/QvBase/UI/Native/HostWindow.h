@@ -12,6 +12,7 @@ namespace UI {
 class ApplicationInfo;
 class Frame;
 class MemoryDrawContext;
+class MenuBar;
 class UpdateTimer;
 
 namespace Native {
@@ -53,6 +54,10 @@ public:
     void SetResizable(bool resizable) { m_resizable = resizable; }
     void SetTopmost(bool topmost) { m_topmost = topmost; }
     void SetMenuBar(std::unique_ptr<CommandDispatch> menuBar);
+    // The window's menu bar, made and shown on the first call.
+    MenuBar* GetMenuBar();
+    // The bar changed height: the client area follows.
+    void MenuBarChanged() { UpdateClientRect(); }
 
     WindowId Handle() const { return m_window; }
     Frame* GetFrame() const { return m_frame; }
@@ -94,6 +99,7 @@ private:
     std::unique_ptr<MemoryDrawContext> m_dc;
     Frame* m_frame;
     std::unique_ptr<CommandDispatch> m_menuBar;
+    MenuBar* m_ownMenuBar = nullptr;  // m_menuBar when GetMenuBar made it
     bool m_shown = false;
     bool m_resizable = true;
     bool m_topmost = false;

@@ -1,0 +1,146 @@
+// A real menu bar on an X display: its entry chosen with the keyboard, and its shortcut,
+// reach the slot named by the entry.
+#include "toolkit_fixture.h"
+
+#include <QvBase/UI/ApplicationMainWindow.h>
+#include <QvBase/UI/MenuBar.h>
+#include <QvBase/UI/Native/HostWindow.h>
+
+#include <Platform/Gui/Gtk/GtkWindowSystem.h>
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string RunCommand(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
+        pclose(p);
+    }
+    return out;
+}
+
+// The close request a window manager would send (Xvfb has none): the way out when the
+// menu fails to end the loop.
+void SendCloseRequest(const std::string& title) {
+    const unsigned long xid =
+        std::strtoul(RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null").c_str(), nullptr, 10);
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW);
+    if (!xid || !x11) return;
+    auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
+    auto atom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(x11, "XInternAtom"));
+    auto send = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
+    auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
+    Display* d = open(nullptr);
+    if (!d) return;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xid;
+    e.xclient.message_type = atom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = long(atom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    send(d, xid, False, NoEventMask, &e);
+    close(d);
+}
+
+template <class Pred>
+bool WaitFor(Pred pred, std::chrono::milliseconds limit = 5000ms) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+class FileCommands : public Object {
+    QV_OBJECT()
+public:
+    FileCommands() : Object("FileCommands") {}
+    void slotOpen() { ++opens; }
+    void slotOpenRecent(uint uIndex) { recent = int(uIndex); }
+    void slotExit() { Application::Current()->slotQuit(); }
+    std::atomic<int> opens{0};
+    std::atomic<int> recent{0};
+};
+
+}  // namespace
+
+QV_META_BEGIN(FileCommands, Object)
+QV_META_SLOTS
+    QV_SLOT(slotOpen)
+    QV_SLOT(slotOpenRecent, (uint, uIndex))
+    QV_SLOT(slotExit)
+QV_META_END
+
+TEST(MenuXvfb, EntriesChosenWithTheKeyboardAndShortcutsReachTheirSlots) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display: run under scripts/with-xvfb";
+    toolkit_test::TemporaryConfigHome configHome;
+    auto previous = Platform::Gui::Install(Platform::Gui::MakeGtkWindowSystem());
+    {
+        Application app("Quorvel", "MenuXvfbTest");
+        UI::ApplicationInfo info("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
+        const char* title = "Menu Xvfb Test";
+        auto* host = UI::CreateMainHostWindow(&info, "Menu Host", UI::Rect::FromXYWH(200, 150, 400, 300), false, title);
+        ASSERT_NE(host->Handle(), Platform::Gui::NoWindow);
+        FileCommands commands;
+        SharedPtr<UI::Menu> file(new UI::Menu);
+        file->AddItem(false, "&Open...", false, &commands, std::nullopt, "1slotOpen()", UI::Menu::ModifierCtrl, 'O');
+        file->AddItem(true, "", false, nullptr, std::nullopt, "", 0, 0);
+        file->AddItem(false, "&2 second.wav", false, &commands, 2u, "1slotOpenRecent(uint)", 0, 0);
+        file->AddItem(false, "E&xit", false, &commands, std::nullopt, "1slotExit()", 0, 0);
+        host->GetMenuBar()->AddSubMenu("&File", file);
+
+        std::atomic<bool> done{false}, loopEnded{false};
+        bool closedByMenu = true;
+        int opensByMenu = -1, opensByShortcut = -1, recentByMenu = -1;
+        std::thread script([&] {
+            const bool shown = WaitFor([&] {
+                return !RunCommand(std::string("xdotool search --onlyvisible --name '^") + title + "$' 2>/dev/null").empty();
+            });
+            std::this_thread::sleep_for(300ms);
+            if (shown) {
+                RunCommand("xdotool mousemove 400 300");
+                RunCommand("xdotool key --delay 150 alt+f o");
+                WaitFor([&] { return commands.opens > 0; });
+                opensByMenu = commands.opens;
+                RunCommand("xdotool key --delay 150 alt+f 2");
+                WaitFor([&] { return commands.recent > 0; });
+                recentByMenu = commands.recent;
+                RunCommand("xdotool key ctrl+o");
+                WaitFor([&] { return commands.opens > 1; });
+                opensByShortcut = commands.opens;
+            }
+            RunCommand("xdotool key --delay 150 alt+f x");
+            done = true;
+            if (!WaitFor([&] { return loopEnded.load(); }, 3000ms)) {
+                closedByMenu = false;
+                SendCloseRequest(title);
+            }
+        });
+        // The loop ends through the menu's own Exit entry.
+        const int code = app.Run();
+        loopEnded = true;
+        script.join();
+        EXPECT_TRUE(closedByMenu);
+        EXPECT_TRUE(done);
+        EXPECT_EQ(code, 0);
+        EXPECT_EQ(opensByMenu, 1);
+        EXPECT_EQ(recentByMenu, 2);
+        EXPECT_EQ(opensByShortcut, 2);
+        delete host;
+    }
+    Platform::Gui::Install(std::move(previous));
+}
