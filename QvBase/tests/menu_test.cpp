@@ -229,3 +229,16 @@ TEST_F(MenuTest, MenusOutlivingTheirBarNoLongerReachIt) {
     kept->AddItem(false, "Late", false, nullptr, std::nullopt, "", Ctrl, 'L');  // no bar to rebuild
     EXPECT_EQ(kept->Items().size(), 1u);
 }
+
+TEST_F(MenuTest, ABarMadeBeforeItsWindowIsShownWhenTheWindowIsMade) {
+    UI::Native::HostWindow late(info.get(), "Late");
+    SharedPtr<Menu> file(new Menu);
+    file->AddItem(false, "&Open...", false, receiver.get(), std::nullopt, "1slotOpen()", Ctrl, 'O');
+    late.GetMenuBar()->AddSubMenu("&File", file);
+    late.Create(0, 0, "Late", Rect::FromXYWH(0, 0, 100, 100), false, false, false, false);
+    ASSERT_NE(late.Handle(), Platform::Gui::NoWindow);
+    ASSERT_EQ(system->Find(late.Handle())->menus.size(), 1u);
+    EXPECT_EQ(late.ClientRect().bottom, 100 - 20 - 1);
+    EXPECT_TRUE(system->ChooseMenuEntry(late.Handle(), 1));
+    EXPECT_EQ(log, std::vector<std::string>{"open"});
+}

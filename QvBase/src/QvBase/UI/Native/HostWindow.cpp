@@ -112,6 +112,8 @@ void HostWindow::Create(WindowId owner, WindowId parent, const String& title, co
     if (m_topmost) system.SetKeepAbove(m_window, true);
     if (m_minClientWidth || m_minClientHeight) system.SetMinimumClientSize(m_window, m_minClientWidth, m_minClientHeight);
     m_dc = std::make_unique<MemoryDrawContext>(String("%1 Memory DrawContext").Arg(Name()));
+    // A bar asked for before the window existed is shown now (it updates the client rectangle).
+    if (m_ownMenuBar) m_ownMenuBar->Rebuild();
     UpdateClientRect();
     m_frame->SetTarget(m_window, m_dc.get());
     m_geometrySaving = true;
