@@ -20,6 +20,11 @@ protected:
         system->SetFrameInsets(0, 0, 0, 0);
         frame = MakeFrame(400, 300, nullptr);
     }
+    // The frame goes before the information record it is listed in.
+    void TearDown() override {
+        frame.reset();
+        ToolkitTest::TearDown();
+    }
     std::unique_ptr<UI::Frame> frame;
 };
 

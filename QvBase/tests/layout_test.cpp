@@ -40,6 +40,11 @@ protected:
         c = new Designable(frame.get(), bar, "c", 3);
         c1 = new Probe(frame.get(), c, "c1");
     }
+    // The frame goes before the information record it is listed in.
+    void TearDown() override {
+        frame.reset();
+        ToolkitTest::TearDown();
+    }
     static std::string Doc(const std::string& children, const std::string& rootAttributes = "") {
         return "<?xml version=\"1.0\" standalone=\"yes\" ?><QvCanvasLayout-1" + rootAttributes + ">" + children +
                "</QvCanvasLayout-1>";
