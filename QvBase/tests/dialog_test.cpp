@@ -5,6 +5,7 @@
 #include <QvBase/UI/Dialog/OpenFileDialog.h>
 #include <QvBase/UI/Dialog/PromptDialog.h>
 #include <QvBase/UI/Dialog/Utf8Text.h>
+#include <QvBase/UI/Slider.h>
 
 #include <Platform/Gui/DialogTemplate.h>
 
@@ -190,4 +191,18 @@ TEST_F(DialogTest, CancelDeactivationAndEmptyAcceptance) {
     EXPECT_TRUE(UI::PromptText(frame.get(), {10, 10}, text, std::nullopt, ""));
     EXPECT_EQ(text, "");
     EXPECT_FALSE(UI::PromptText(nullptr, {0, 0}, text, std::nullopt, ""));
+}
+
+TEST_F(DialogTest, ASlidersTypedEntryUsesThePromptByDefault) {
+    const UI::Slider::PromptFunction standard = UI::Slider::SetPrompt(nullptr);
+    UI::Slider::SetPrompt(standard);
+    String text = "3 dB";
+    system->AnswerDialog([](FakeDialog& d) {
+        d.SetItemSelection(1001, 0, -1);
+        d.Type(1001, "-1a2.5 dB");
+        d.PressEnter();
+    });
+    ASSERT_TRUE(standard);
+    EXPECT_TRUE(standard(frame.get(), {20, 20}, text, UI::Slider::RejectedCharacters()));
+    EXPECT_EQ(text, "-12.5");
 }

@@ -1,5 +1,7 @@
-#include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Slider.h>
+
+#include <QvBase/UI/Dialog/PromptDialog.h>
+#include <QvBase/UI/Frame.h>
 #include <QvBase/Util/MapRangeRounded.h>
 
 #include <Platform/Gui/Keys.h>
@@ -45,11 +47,12 @@ namespace UI {
 
 namespace {
 
-// Until the toolkit's text prompt is in, the typed entry counts as cancelled.
-bool NoPrompt(Frame*, Point, String&, const String&) { return false; }
+bool TextPrompt(Frame* frame, Point point, String& text, const String& rejected) {
+    return PromptText(frame, point, text, std::nullopt, rejected);
+}
 
 Slider::PromptFunction& Prompt() {
-    static Slider::PromptFunction prompt = NoPrompt;
+    static Slider::PromptFunction prompt = TextPrompt;
     return prompt;
 }
 
@@ -75,7 +78,7 @@ bool Accepted(unsigned code) {
 
 Slider::PromptFunction Slider::SetPrompt(PromptFunction prompt) {
     PromptFunction old = std::move(Prompt());
-    Prompt() = prompt ? std::move(prompt) : PromptFunction(NoPrompt);
+    Prompt() = prompt ? std::move(prompt) : PromptFunction(TextPrompt);
     return old;
 }
 
