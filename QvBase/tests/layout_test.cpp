@@ -230,3 +230,14 @@ TEST_F(LayoutTest, TheWindowSavesOnlyWithQvRootAndLoadsFilesOrTheArchive) {
     ASSERT_EQ(chdir(previous), 0);
     std::filesystem::remove_all(dir);
 }
+
+TEST_F(LayoutTest, TheProgramsToolBarLayoutPlacesItsNamedWidgets) {
+    std::ifstream in(std::string(TONALITH_SOURCE_DIR) + "/Tonalith/resources/UI/Layout/EditorToolBar.layout");
+    ASSERT_TRUE(in) << "the tool bar's layout file is missing";
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto* fft = new Probe(frame.get(), bar, "FFT Size PushButton");
+    ASSERT_TRUE(Apply(text));
+    // Its class differs from the file's type: moved all the same.
+    EXPECT_EQ(fft->GetRect(), UI::Rect::FromXYWH(349, 8, 100, 20));
+    EXPECT_EQ(fft->LayoutRect(), fft->GetRect());
+}
