@@ -124,3 +124,37 @@ TEST_F(FrameTimersTest, KeepFiringAcrossTheTickCountsWrap) {
     Tick(13 * 33);
     EXPECT_EQ(after, (std::vector<std::uint32_t>{132, 264, 396}));
 }
+
+TEST_F(FrameTimersTest, AHandlerThatDeletesEarlierTimersSkipsNoLaterOne) {
+    auto* doomed = new Probe(frame.get(), nullptr, "doomed", &log);
+    auto* keeper = new Probe(frame.get(), nullptr, "keeper", &log);
+    frame->AddTimer(doomed, 10, false);
+    frame->AddTimer(doomed, 10, false);
+    frame->AddTimer(keeper, 10, false);
+    // The second timer's handler takes both of its window's records, the one before it too.
+    doomed->onTimer = [&](uint id) {
+        if (id == 2) delete doomed;
+    };
+    system->AdvanceClock(10);
+    frame->FireTimers();
+    EXPECT_EQ(log, (std::vector<std::string>{"doomed Timer 1", "doomed Timer 2", "keeper Timer 3"}));
+    EXPECT_EQ(Ids(), std::vector<uint>{3});
+}
+
+TEST_F(FrameTimersTest, AOneShotReArmedUnderItsOwnIdIsKept) {
+    auto* w = new Probe(frame.get(), nullptr, "w", &log);
+    uint current = frame->AddTimer(w, 10, true);
+    // The handler drops its timer and starts the next one, which gets the freed id back.
+    w->onTimer = [&](uint id) {
+        frame->RemoveTimer(id);
+        current = frame->AddTimer(w, 20, true);
+    };
+    system->AdvanceClock(10);
+    frame->FireTimers();
+    ASSERT_EQ(frame->Timers().size(), 1u);
+    EXPECT_EQ(frame->Timers().front().id, current);
+    EXPECT_EQ(frame->Timers().front().intervalMs, 20u);
+    system->AdvanceClock(20);
+    frame->FireTimers();
+    EXPECT_EQ(log, (std::vector<std::string>{"w Timer 1", "w Timer 1"}));
+}

@@ -124,6 +124,8 @@ void Frame::RemoveWindow(Window* window, bool destroyed) {
         if (m_root == window) m_root = nullptr;
         if (m_focusIndicator == window) m_focusIndicator = nullptr;
         m_tabOrder.erase(std::remove(m_tabOrder.begin(), m_tabOrder.end(), window), m_tabOrder.end());
+        for (const Timer& t : m_timers)
+            if (t.target == window && t.id == m_firingTimer) m_firingTimerRemoved = true;
         m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(),
                                       [window](const Timer& t) { return t.target == window; }),
                        m_timers.end());

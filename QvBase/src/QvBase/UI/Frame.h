@@ -133,6 +133,10 @@ private:
     std::array<Colour, 8> m_colours{};
     std::array<TextFontDescription, TextFontCount> m_textFonts{};
     std::vector<Timer> m_timers;
+    // The timer whose handler runs, and whether its record went meanwhile (a record
+    // with its id found afterwards is then a new timer).
+    uint m_firingTimer = 0;
+    bool m_firingTimerRemoved = false;
     bool m_updatePosted = false;
 };
 

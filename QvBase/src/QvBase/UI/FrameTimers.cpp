@@ -2,6 +2,7 @@
 #include <QvBase/UI/Window.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace UI {
 
@@ -16,7 +17,9 @@ uint Frame::AddTimer(Window* window, uint intervalMs, bool oneShot) {
 
 void Frame::RemoveTimer(uint id) {
     auto it = std::find_if(m_timers.begin(), m_timers.end(), [id](const Timer& t) { return t.id == id; });
-    if (it != m_timers.end()) m_timers.erase(it);
+    if (it == m_timers.end()) return;
+    if (id == m_firingTimer) m_firingTimerRemoved = true;
+    m_timers.erase(it);
 }
 
 void Frame::FireTimers() {
@@ -24,21 +27,30 @@ void Frame::FireTimers() {
     std::size_t i = 0;
     while (i < m_timers.size()) {
         // The unsigned difference stays right across the clock's wrap.
-        if (std::uint32_t(now - m_timers[i].lastTick) >= m_timers[i].intervalMs) {
-            const uint id = m_timers[i].id;
-            if (m_timers[i].target) m_timers[i].target->OnTimer(id);
-            // The handler may have added or removed timers: find this one again, so
-            // none is skipped and none fires twice in a pass.
+        if (std::uint32_t(now - m_timers[i].lastTick) < m_timers[i].intervalMs) {
+            ++i;
+            continue;
+        }
+        const uint id = m_timers[i].id;
+        const uint outerFiring = std::exchange(m_firingTimer, id);
+        const bool outerRemoved = std::exchange(m_firingTimerRemoved, false);
+        if (m_timers[i].target) m_timers[i].target->OnTimer(id);
+        const bool removed = m_firingTimerRemoved;
+        m_firingTimer = outerFiring;
+        m_firingTimerRemoved = outerRemoved;
+        // The handler may have added or removed timers anywhere in the list, this one
+        // included; only a record that is still the one that fired is updated.
+        if (!removed) {
             auto it = std::find_if(m_timers.begin(), m_timers.end(), [id](const Timer& t) { return t.id == id; });
-            if (it == m_timers.end()) continue;
-            i = std::size_t(it - m_timers.begin());
-            m_timers[i].lastTick = now;
-            if (m_timers[i].oneShot) {
-                RemoveTimer(id);
-                continue;
+            if (it != m_timers.end()) {
+                it->lastTick = now;
+                if (it->oneShot) RemoveTimer(id);
             }
         }
-        ++i;
+        // The list is sorted by id: go on with the first record after this one.
+        i = std::size_t(std::upper_bound(m_timers.begin(), m_timers.end(), id,
+                                         [](uint value, const Timer& t) { return value < t.id; }) -
+                        m_timers.begin());
     }
 }
 
