@@ -215,3 +215,30 @@ TEST_F(FrameInputTest, ADetachedFrameTakesNothing) {
     EXPECT_FALSE(frame->OnKey(0, 'A', 'A', 0, false));
     EXPECT_TRUE(Take().empty());
 }
+
+TEST_F(FrameInputTest, AWindowThatDeletesItselfOnAMoveLeavesTheArrowCursor) {
+    // A hover window that goes away when the mouse moves over it.
+    class Vanishing : public Probe {
+    public:
+        using Probe::Probe;
+        bool OnMouseMove(UI::Point, uint) override {
+            delete this;
+            return true;
+        }
+    };
+    auto* vanishing = new Vanishing(frame.get(), nullptr, "vanishing", &log);
+    vanishing->SetGeometry(0, 0, 20, 20);
+    vanishing->SetTracksMouse(true);
+    vanishing->SetCursor(Platform::Gui::CursorShape::Hand);
+    EXPECT_TRUE(frame->OnMouse(6, {5, 5}, 0, 0));
+    EXPECT_EQ(system->Find(window)->cursor, Platform::Gui::CursorShape::Arrow);
+
+    // The same with the capture.
+    vanishing = new Vanishing(frame.get(), nullptr, "vanishing", &log);
+    vanishing->SetGeometry(0, 0, 20, 20);
+    vanishing->SetCursor(Platform::Gui::CursorShape::Hand);
+    frame->SetCapture(vanishing);
+    EXPECT_TRUE(frame->OnMouse(6, {50, 50}, 0, 0));
+    EXPECT_EQ(frame->CaptureWindow(), nullptr);
+    EXPECT_EQ(system->Find(window)->cursor, Platform::Gui::CursorShape::Arrow);
+}

@@ -120,6 +120,7 @@ void Frame::RemoveWindow(Window* window, bool destroyed) {
     if (m_pendingFocus == window) m_pendingFocus = nullptr;
     if (m_capture == window) m_capture = nullptr;
     if (destroyed) {
+        if (m_cursorCandidate == window) m_cursorCandidate = nullptr;
         // Nothing may keep a destroyed window: its timers and places go with it.
         if (m_root == window) m_root = nullptr;
         if (m_focusIndicator == window) m_focusIndicator = nullptr;

@@ -129,6 +129,8 @@ private:
     std::vector<Window*> m_tabOrder;
     FocusIndicator* m_focusIndicator = nullptr;
     Window* m_capture = nullptr;
+    // The window whose cursor a mouse event in progress will show; cleared if it is destroyed.
+    Window* m_cursorCandidate = nullptr;
     std::vector<Rect> m_dirty;
     std::array<Colour, 8> m_colours{};
     std::array<TextFontDescription, TextFontCount> m_textFonts{};

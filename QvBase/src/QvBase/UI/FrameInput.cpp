@@ -59,7 +59,9 @@ bool Frame::OnMouse(uint code, Point point, uint modifiers, int wheelDelta) {
     auto& system = Platform::Gui::Current();
     if (code == LeftDown || code == RightDown) system.SetFocus(m_nativeFocus);
     bool taken = false;
-    Window* candidate = nullptr;
+    // A handler may destroy the candidate: the frame forgets it then.
+    Window*& candidate = m_cursorCandidate;
+    candidate = nullptr;
     if (m_capture) {
         candidate = m_capture;
         taken = Deliver(*m_capture, code, Minus(point, m_capture->FramePosition()), modifiers, wheelDelta, m_capture);
@@ -74,6 +76,7 @@ bool Frame::OnMouse(uint code, Point point, uint modifiers, int wheelDelta) {
     }
     if (code == Move && m_window != Platform::Gui::NoWindow)
         system.SetCursor(m_window, candidate ? candidate->GetCursor().GetShape() : Platform::Gui::CursorShape::Arrow);
+    candidate = nullptr;
     return taken;
 }
 
