@@ -213,3 +213,25 @@ TEST_F(FrameTest, ToolkitMessagesAreRegisteredAndDistinct) {
     EXPECT_EQ(update, Platform::Gui::RegisterMessage("Quorvel_WM_QV_CANVAS_UPDATE"));
     EXPECT_EQ(tick, Platform::Gui::RegisterMessage("Quorvel_WM_QV_CANVAS_UPDATE_TIMER_TICK"));
 }
+
+TEST_F(FrameTest, AWindowThatDeletesTheTopLevelWindowItOwnsIsNotDeletedTwiceWithTheFrame) {
+    // A top-level pop-up owned by another top-level window, deleted by its owner.
+    class Owner : public Probe {
+    public:
+        Owner(UI::Frame* frame, std::vector<std::string>* log) : Probe(frame, nullptr, "owner", log) {
+            popUp = new Probe(frame, nullptr, "popUp", log);
+        }
+        ~Owner() override { delete popUp; }
+        Probe* popUp;
+    };
+    std::vector<std::string> log;
+    const int framesBefore = UI::Frame::LiveCount();
+    auto frame = MakeFrame(20, 20, nullptr);
+    auto* owner = new Owner(frame.get(), &log);
+    auto* late = new Probe(frame.get(), nullptr, "late", &log);
+    frame->AddTimer(late, 10, false);
+    ASSERT_EQ(frame->TopLevelWindows().size(), 4u);  // owner, pop-up, late, focus indicator
+    EXPECT_EQ(frame->TopLevelWindows()[0], owner);
+    frame.reset();  // every window deleted once, the pop-up by its owner
+    EXPECT_EQ(UI::Frame::LiveCount(), framesBefore);
+}

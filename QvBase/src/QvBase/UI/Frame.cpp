@@ -55,8 +55,12 @@ Frame::~Frame() {
         m_beingDestroyed = true;
         if (m_capture) Platform::Gui::Current().ReleaseCapture();
         m_capture = nullptr;
-        for (Window* w : m_topLevel) delete w;
-        m_topLevel.clear();
+        // A window may delete top-level windows it owns: each leaves the list before it goes.
+        while (!m_topLevel.empty()) {
+            Window* w = m_topLevel.front();
+            m_topLevel.erase(m_topLevel.begin());
+            delete w;
+        }
         if (m_info) m_info->RemoveFrame(this);
         --gFrames;
     }
@@ -131,7 +135,7 @@ void Frame::RemoveWindow(Window* window, bool destroyed) {
                                       [window](const Timer& t) { return t.target == window; }),
                        m_timers.end());
     }
-    if (!m_beingDestroyed && !window->Parent())
+    if (!window->Parent())
         m_topLevel.erase(std::remove(m_topLevel.begin(), m_topLevel.end(), window), m_topLevel.end());
 }
 
