@@ -1,0 +1,185 @@
+#include "ruler_fixture.h"
+
+#include <Tonalith/Display/TimeRuler.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ruler_test::RulerTest;
+
+class TimeRulerTest : public RulerTest {
+protected:
+    // 10 s at the canvas rate, shown whole over 500 columns.
+    void Load(std::uint64_t length = 441000)
+    {
+        scale.SetPixelWidth(500);
+        scale.SetLength(length);
+        scale.SetVisibleRange(UI::SampleRange(0, length));
+    }
+    std::int32_t StoredMode() { return app->GetSettings().GetInt("TimeRuler.Mode", -99); }
+
+    UI::TimeScale scale{"Time"};
+};
+
+TEST_F(TimeRulerTest, NothingLoaded)
+{
+    UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+    EXPECT_EQ(ruler.Height(), 19);
+    EXPECT_STREQ(ruler.UnitLabel()->GetText().CStr(), "s");
+    EXPECT_EQ(ruler.UnitLabel()->GetRect().left, 2);
+    EXPECT_EQ(ruler.UnitLabel()->GetRect().top, 4);
+    EXPECT_TRUE(ruler.Labels().empty());
+    EXPECT_FALSE(ruler.IsLaidOut());
+    // A press with no file loaded takes no capture.
+    EXPECT_TRUE(ruler.OnLeftDown({10, 5}, 1));
+    EXPECT_EQ(frame->CaptureWindow(), nullptr);
+    EXPECT_FALSE(ruler.IsDragging());
+}
+
+TEST_F(TimeRulerTest, SecondsOfTenSecondsOverFiveHundredColumns)
+{
+    Load();
+    UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+    ruler.SetGeometry(0, 0, 500, 19);
+    ASSERT_TRUE(ruler.IsLaidOut());
+    // raw 0.9 s gives the step 1 s, no decimals; label v at column 50·v.
+    EXPECT_EQ(Texts(ruler.Labels()),
+              (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+    EXPECT_EQ(Positions(ruler.Labels()), (std::vector<int>{0, 50, 100, 150, 200, 250, 300, 350, 400, 450, 500}));
+    // 10 s falls on column 500: no tick, hidden; 0 s is hidden too (it would start left of 0).
+    EXPECT_EQ(ruler.MajorTicks(), (std::vector<int>{0, 50, 100, 150, 200, 250, 300, 350, 400, 450}));
+    const auto shown = Shown(ruler.Labels());
+    EXPECT_FALSE(shown.front());
+    EXPECT_FALSE(shown.back());
+    for (int k = 1; k <= 9; ++k)
+        EXPECT_TRUE(shown[k]) << k;
+    // Four minor ticks every 0.2 s after every label that stay within the ruler.
+    ASSERT_EQ(ruler.MinorTicks().size(), 40u);
+    EXPECT_EQ(std::vector<int>(ruler.MinorTicks().begin(), ruler.MinorTicks().begin() + 5),
+              (std::vector<int>{10, 20, 30, 40, 60}));
+    EXPECT_EQ(ruler.MinorTicks().back(), 490);
+
+    const UI::RulerLabel& label = ruler.Labels()[3];
+    EXPECT_STREQ(label.label->Name().CStr(), "TimeRuler Label 3");
+    EXPECT_STREQ(label.shadow->Name().CStr(), "TimeRuler Label 3 Shadow");
+    EXPECT_EQ(label.label->GetRect().left, 150 - label.label->Width() / 2);
+    EXPECT_EQ(label.label->GetRect().top, 4);
+    EXPECT_EQ(label.shadow->GetRect().left, label.label->GetRect().left + 1);
+    EXPECT_EQ(label.shadow->GetRect().top, 5);
+}
+
+TEST_F(TimeRulerTest, SamplesModeAndTheCanvasRate)
+{
+    Load();
+    UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+    ruler.SetGeometry(0, 0, 500, 19);
+    ruler.SetMode(1);
+    // raw = 45 · 441000 / 500 = 39690: c1 = 100000, c2 = 50000, c5 = 200000; 50000 wins.
+    EXPECT_EQ(Texts(ruler.Labels()), (std::vector<std::string>{"0", "50000", "100000", "150000", "200000", "250000",
+                                                                "300000", "350000", "400000"}));
+    EXPECT_EQ(Positions(ruler.Labels()), (std::vector<int>{0, 57, 113, 170, 227, 283, 340, 397, 454}));
+    // Four minor ticks every 10000 frames after each label; the last at 440000 lands on column 499.
+    ASSERT_EQ(ruler.MinorTicks().size(), 36u);
+    EXPECT_EQ(ruler.MinorTicks().back(), 499);
+    EXPECT_STREQ(ruler.UnitLabel()->GetText().CStr(), "s");
+
+    // Another canvas rate: seconds follow the canvas, not the file.
+    UI::AudioCanvas slow(22050);
+    UI::TimeRuler other(&slow, frame.get(), nullptr, "Time Ruler 2", &scale);
+    other.SetMode(0);
+    other.SetGeometry(0, 0, 500, 19);
+    EXPECT_EQ(Texts(other.Labels()).back(), "20");
+    EXPECT_EQ(other.Labels()[1].text.CStr(), std::string("2"));  // 20 s: raw 1.8 gives 2
+}
+
+TEST_F(TimeRulerTest, LongFilesKeepExactFrameLabels)
+{
+    // Past 2^24 frames a single-precision label would be off by whole frames.
+    scale.SetPixelWidth(500);
+    scale.SetLength(std::uint64_t(1) << 40);
+    scale.SetVisibleRange(UI::SampleRange(123456789012ull, 1000));
+    UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+    ruler.SetMode(1);
+    ruler.SetGeometry(0, 0, 500, 19);
+    ASSERT_FALSE(ruler.Labels().empty());
+    EXPECT_EQ(Texts(ruler.Labels()).front(), "123456789000");
+}
+
+TEST_F(TimeRulerTest, RightClickTogglesAndStoresTheMode)
+{
+    Load();
+    UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+    EXPECT_EQ(StoredMode(), -99);
+    EXPECT_TRUE(ruler.OnRightDown({5, 5}, 0));
+    EXPECT_EQ(ruler.GetMode(), 1u);
+    EXPECT_EQ(StoredMode(), 1);
+    EXPECT_TRUE(ruler.OnRightDown({5, 5}, 0));
+    EXPECT_EQ(ruler.GetMode(), 0u);
+    EXPECT_EQ(StoredMode(), 0);
+    ruler.SetMode(1);
+    UI::TimeRuler again(&canvas, frame.get(), nullptr, "Time Ruler 2", &scale);
+    EXPECT_EQ(again.GetMode(), 1u);
+
+    // Any other stored mode is left alone by a right click and labels nothing in seconds.
+    app->GetSettings().SetInt("TimeRuler.Mode", 5);
+    UI::TimeRuler odd(&canvas, frame.get(), nullptr, "Time Ruler 3", &scale);
+    odd.SetGeometry(0, 0, 500, 19);
+    EXPECT_EQ(odd.GetMode(), 5u);
+    EXPECT_TRUE(odd.OnRightDown({5, 5}, 0));
+    EXPECT_EQ(odd.GetMode(), 5u);
+    EXPECT_EQ(Texts(odd.Labels()).size(), 9u);  // labelled in frames
+}
+
+TEST_F(TimeRulerTest, DraggingScrollsAndStopsAtBothEnds)
+{
+    scale.SetPixelWidth(500);
+    scale.SetLength(441000);
+    scale.SetVisibleRange(UI::SampleRange(100000, 100000));
+    UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+    ruler.SetGeometry(0, 0, 500, 19);
+    // Not dragging: moves are not taken.
+    EXPECT_FALSE(ruler.OnMouseMove({300, 5}, 0));
+
+    // Column 250 shows frame 100000 + 99999 · 250 / 499, rounded: 150100.
+    EXPECT_TRUE(ruler.OnLeftDown({250, 5}, 1));
+    EXPECT_EQ(frame->CaptureWindow(), &ruler);
+    EXPECT_TRUE(ruler.IsDragging());
+    EXPECT_TRUE(ruler.OnMouseMove({300, 5}, 1));
+    EXPECT_EQ(scale.GetVisibleRange(), UI::SampleRange(150100 - 60000, 100000));
+    // The labels followed the scale's signal: from 2.043 s in steps of 0.5 s.
+    EXPECT_EQ(Texts(ruler.Labels()).front(), "2.0");
+
+    EXPECT_TRUE(ruler.OnMouseMove({2000, 5}, 1));  // far right: the start pins at frame 0
+    EXPECT_EQ(scale.GetVisibleRange(), UI::SampleRange(0, 100000));
+    EXPECT_TRUE(ruler.OnMouseMove({-5000, 5}, 1));  // far left: stops at length - len
+    EXPECT_EQ(scale.GetVisibleRange(), UI::SampleRange(341000, 100000));
+
+    EXPECT_TRUE(ruler.OnLeftUp({0, 5}, 0));
+    EXPECT_EQ(frame->CaptureWindow(), nullptr);
+    EXPECT_FALSE(ruler.IsDragging());
+    EXPECT_FALSE(ruler.OnMouseMove({100, 5}, 0));
+    EXPECT_EQ(scale.GetVisibleRange(), UI::SampleRange(341000, 100000));
+}
+
+TEST_F(TimeRulerTest, PaintsTheBoxAndTicks)
+{
+    Load();
+    UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+    ruler.SetGeometry(40, 100, 500, 19);
+    const auto pixels = Paint(ruler);
+    // Top and bottom edges keep the border, left and right do not (corners do).
+    EXPECT_EQ(At(pixels, ruler, 200, 0), 0xAEB5BEu);
+    EXPECT_EQ(At(pixels, ruler, 200, 18), 0xAEB5BEu);
+    EXPECT_EQ(At(pixels, ruler, 0, 0), 0xAEB5BEu);
+    EXPECT_EQ(At(pixels, ruler, 0, 9), 0x222222u);
+    EXPECT_EQ(At(pixels, ruler, 499, 9), 0x222222u);
+    // Major tick at column 100: rows 1 to 4 (the label may cover row 4); minor at column 110: rows 1 and 2.
+    for (int y = 1; y <= 3; ++y)
+        EXPECT_EQ(At(pixels, ruler, 100, y), 0xE0E0E0u) << y;
+    EXPECT_EQ(At(pixels, ruler, 110, 2), 0xE0E0E0u);
+    EXPECT_EQ(At(pixels, ruler, 110, 3), 0x222222u);
+    EXPECT_EQ(At(pixels, ruler, 105, 1), 0x222222u);
+}
+
+}  // namespace
