@@ -183,3 +183,28 @@ TEST_F(TimeRulerTest, PaintsTheBoxAndTicks)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TimeRulerTest, MouseThroughTheFrame)
+{
+    scale.SetPixelWidth(500);
+    scale.SetLength(441000);
+    scale.SetVisibleRange(UI::SampleRange(100000, 100000));
+    UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+    ruler.SetGeometry(50, 200, 500, 19);
+    // Labels are disabled, so presses over them reach the ruler.
+    constexpr uint kLeftDown = 0, kLeftUp = 1, kRightDown = 3, kMove = 6;
+    EXPECT_TRUE(frame->OnMouse(kLeftDown, {50 + 250, 208}, 1, 0));
+    EXPECT_EQ(frame->CaptureWindow(), &ruler);
+    // Captured: a move far outside the ruler still scrolls.
+    EXPECT_TRUE(frame->OnMouse(kMove, {50 + 300, 5}, 1, 0));
+    EXPECT_EQ(scale.GetVisibleRange(), UI::SampleRange(90100, 100000));
+    EXPECT_TRUE(frame->OnMouse(kLeftUp, {50 + 300, 5}, 0, 0));
+    EXPECT_EQ(frame->CaptureWindow(), nullptr);
+    EXPECT_TRUE(frame->OnMouse(kRightDown, {60, 210}, 4, 0));
+    EXPECT_EQ(ruler.GetMode(), 1u);
+    EXPECT_EQ(StoredMode(), 1);
+}
+
+}  // namespace
