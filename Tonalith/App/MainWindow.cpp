@@ -6,6 +6,11 @@
 #include <Tonalith/Display/AudioUpdater.h>
 
 #include <QvBase/UI/Application.h>
+#include <QvBase/UI/Cursor.h>
+#include <QvBase/UI/Dialog/MessageBox.h>
+#include <QvBase/UI/Dialog/OpenFileDialog.h>
+#include <QvBase/UI/Menu.h>
+#include <QvBase/UI/MenuBar.h>
 #include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Font.h>
 #include <QvBase/UI/Frame.h>
@@ -13,6 +18,8 @@
 
 QV_META_BEGIN(UI::MainWindow, UI::ApplicationMainWindow)
 QV_META_SLOTS
+    QV_SLOT(slotOpen)
+    QV_SLOT(slotOpenRecent, (uint, iFile))
     QV_SLOT(slotClose)
 QV_META_END
 
@@ -22,6 +29,20 @@ namespace {
 constexpr int kMinimumClientWidth = 662;
 constexpr int kMinimumClientHeight = 162;
 constexpr unsigned kUpdateIntervalMs = 33;
+constexpr std::uint32_t kCtrl = 8;
+
+// Shows the wait cursor while it lives, and the arrow afterwards, however the load ends.
+class WaitCursor {
+public:
+    explicit WaitCursor(Platform::Gui::WindowId window) : m_window(window)
+    {
+        Cursor(Platform::Gui::CursorShape::Wait).Apply(m_window);
+    }
+    ~WaitCursor() { SetArrowCursor(m_window); }
+
+private:
+    Platform::Gui::WindowId m_window;
+};
 
 }  // namespace
 
@@ -31,6 +52,9 @@ MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host)
     info->SetFont(0, SharedPtr<Font>(new Font("arial.ttf", FontDescription{FontRenderType::Outline, 11.0f, 0.0f, 1.0f})));
     host->SetMinimumClientSize(kMinimumClientWidth, kMinimumClientHeight);
     m_updater = std::make_unique<AudioUpdater>();
+    auto fileMenu = SharedPtr<Menu>(new Menu());
+    host->GetMenuBar()->AddSubMenu("&File", fileMenu);
+    buildFileMenu();
     m_view.reset(new EditorView(m_canvas.get(), GetFrame(), this, m_updater.get()));
     GetFrame()->SetRootWindow(this);
     StartUpdates(kUpdateIntervalMs);
@@ -50,6 +74,46 @@ void MainWindow::OnGeometryChanged()
     m_view->SetGeometry(0, 0, Width(), Height());
 }
 
+void MainWindow::buildFileMenu()
+{
+    MenuBar* bar = HostWindow()->GetMenuBar();
+    SharedPtr<Menu> menu = bar ? bar->GetSubMenu(0) : SharedPtr<Menu>();
+    if (!menu.Get())
+        return;
+    menu->Clear();
+    menu->AddItem(false, "&Open...", false, this, std::nullopt, "1slotOpen()", kCtrl, 'O');
+    menu->AddItem(false, "&Close", false, this, std::nullopt, "1slotClose()", kCtrl, 'W');
+    Settings* store = Application::Current() ? &Application::Current()->GetSettings() : nullptr;
+    const std::vector<String> recent = store ? LoadRecentFiles(*store) : std::vector<String>();
+    if (!recent.empty()) {
+        menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
+        for (std::uint32_t i = 0; i < recent.size(); ++i)
+            menu->AddItem(false, String("&%1 %2").Arg(i + 1).Arg(Path::FileNameOf(recent[i])), false, this, i,
+                          "1slotOpenRecent(uint)", 0, 0);
+    }
+    menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
+    menu->AddItem(false, "&Quit", false, Application::Current(), std::nullopt, "1slotQuit()", kCtrl, 'Q');
+    bar->Rebuild();
+}
+
+void MainWindow::slotOpen()
+{
+    Settings* store = Application::Current() ? &Application::Current()->GetSettings() : nullptr;
+    const String folder = store ? store->GetString("LastFolder", String()) : String();
+    const Path file = GetOpenFileName(Path(folder), String(), "WAV Files (*.wav)", "*.wav", 0, "Select an audio file",
+                                      HostWindow()->Handle());
+    if (!file.IsEmpty())
+        loadAudioFile(file);
+}
+
+void MainWindow::slotOpenRecent(uint iFile)
+{
+    Settings* store = Application::Current() ? &Application::Current()->GetSettings() : nullptr;
+    const std::vector<String> recent = store ? LoadRecentFiles(*store) : std::vector<String>();
+    if (iFile < recent.size())
+        loadAudioFile(Path(recent[iFile]));
+}
+
 void MainWindow::slotClose()
 {
     m_view->Clear();
@@ -58,13 +122,17 @@ void MainWindow::slotClose()
 
 std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path)
 {
+    const WaitCursor wait(HostWindow()->Handle());
     slotClose();
     std::optional<LoadFailure> failure = LoadAudioFile(path.Text(), m_audio);
-    if (failure)
+    if (failure) {
+        MessageBox(HostWindow()->Handle(), failure->caption, failure->text, false);
         return failure;
+    }
     m_view->SetAudio(path.Text(), m_audio.sampleRate, m_audio.channels, m_audio.frames, m_audio.pointers.data());
     if (Application* app = Application::Current()) {
         AddRecentFile(app->GetSettings(), path);
+        buildFileMenu();
         app->GetSettings().SetString("LastFolder", LastFolderOf(path));
     }
     return std::nullopt;

@@ -28,7 +28,11 @@ public:
     const LoadedAudio& Audio() const { return m_audio; }
     EditorView* GetView() const { return m_view.get(); }
 
+    void slotOpen();
+    void slotOpenRecent(uint iFile);
     void slotClose();
+
+    void buildFileMenu();
 
 private:
     std::unique_ptr<AudioCanvas> m_canvas;
