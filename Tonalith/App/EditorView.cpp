@@ -5,7 +5,10 @@
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
 #include <Tonalith/Analysis/FreqScale.h>
 #include <Tonalith/Analysis/TimeScale.h>
+#include <Tonalith/Display/AmpRuler.h>
 #include <Tonalith/Display/AudioDisplayFrame.h>
+#include <Tonalith/Display/FreqRuler.h>
+#include <Tonalith/Display/TimeRuler.h>
 #include <Tonalith/Display/Spectrogram.h>
 #include <Tonalith/Display/Waveform.h>
 
@@ -26,8 +29,11 @@ EditorView::EditorView(AudioCanvas* canvas, Frame* frame, Window* parent, AudioU
       m_ampScale(std::make_unique<AmpScale>("EditorView AmpScale")),
       m_freqScale(std::make_unique<FreqScale>("EditorView FreqScale"))
 {
+    auto* timeRuler = new TimeRuler(canvas, frame, this, "EditorView Time Ruler", m_timeScale.get());
+    auto* ampRuler = new AmpRuler(canvas, frame, this, "EditorView Amplitude Ruler", m_ampScale.get());
+    auto* freqRuler = new FreqRuler(canvas, frame, this, "EditorView Frequency Ruler", m_freqScale.get());
     m_displayFrame = new AudioDisplayFrame(canvas, frame, this, "EditorView Audio Display Frame", m_timeScale.get(),
-                                           m_ampScale.get(), m_freqScale.get(), nullptr, nullptr, nullptr);
+                                           m_ampScale.get(), m_freqScale.get(), timeRuler, ampRuler, freqRuler);
     m_waveform = new Waveform(canvas, frame, this, "EditorView Waveform", m_timeScale.get(), m_ampScale.get(),
                               m_freqScale.get(), updater);
     m_spectrogram = new Spectrogram(canvas, frame, this, "EditorView Spectrogram", m_timeScale.get(),
