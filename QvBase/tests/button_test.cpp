@@ -36,6 +36,20 @@ private:
     }
 };
 
+// Deletes the window that emitted to it, as an owner closing a panel from its own button does.
+class SenderDeleter : public Object {
+    QV_OBJECT()
+public:
+    explicit SenderDeleter(UI::Window* watched) : Object("SenderDeleter"), window(watched) {}
+    void slotDelete() {
+        delete window;
+        window = nullptr;
+        ++deletions;
+    }
+    UI::Window* window;
+    int deletions = 0;
+};
+
 class PlainButton : public UI::Button {
 public:
     using Button::Button;
@@ -86,6 +100,11 @@ protected:
 using Log = std::vector<std::string>;
 
 }  // namespace
+
+QV_META_BEGIN(SenderDeleter, Object)
+QV_META_SLOTS
+    QV_SLOT(slotDelete)
+QV_META_END
 
 QV_META_BEGIN(ButtonRecorder, Object)
 QV_META_SLOTS
@@ -274,4 +293,36 @@ TEST_F(ButtonTest, CheckBoxTogglesAndLaysOutItsLabel) {
     EXPECT_EQ(Take(), (Log{"checked", "clicked"}));
     EXPECT_TRUE(box->IsChecked());
     EXPECT_EQ(frame->FocusWindow(), box);
+}
+
+TEST_F(ButtonTest, SlotMayDeleteTheButtonThatEmits) {
+    // A plain click, a toggle's value change, and keypad Enter: each handler returns
+    // without touching the deleted button (the sanitizer build checks it).
+    recorder.reset();
+    const auto doomed = [&](bool toggle, const char* signal) {
+        auto* b = new PlainButton(frame.get(), back, "Doomed");
+        b->SetGeometry(10, 10, 40, 20);
+        b->SetToggle(toggle);
+        auto deleter = std::make_unique<SenderDeleter>(b);
+        Object::Connect(b, signal, deleter.get(), "1slotDelete()");
+        return deleter;
+    };
+    auto deleter = doomed(false, "2sigClicked()");
+    EXPECT_TRUE(Mouse(0, 20, 15, 1));
+    EXPECT_TRUE(Mouse(1, 20, 15));
+    EXPECT_EQ(deleter->deletions, 1);
+    EXPECT_EQ(frame->CaptureWindow(), nullptr);
+
+    deleter = doomed(true, "2sigValueChanged()");
+    EXPECT_TRUE(Mouse(0, 20, 15, 1));
+    EXPECT_EQ(deleter->deletions, 1);
+    EXPECT_EQ(frame->CaptureWindow(), nullptr);
+    Mouse(1, 20, 15);
+
+    deleter = doomed(false, "2sigClicked()");
+    system->SetFocus(frame->NativeWindow());
+    frame->SetFocus(static_cast<UI::Window*>(deleter->window));
+    EXPECT_TRUE(KeyDown(Key::KeypadEnter));
+    EXPECT_EQ(deleter->deletions, 1);
+    EXPECT_EQ(frame->FocusWindow(), nullptr);
 }

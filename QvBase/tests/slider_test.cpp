@@ -54,6 +54,20 @@ private:
     static void Log(const std::string& what) { g_sliderLog.push_back(what); }
 };
 
+// Deletes the slider that emitted to it.
+class SliderDeleter : public Object {
+    QV_OBJECT()
+public:
+    explicit SliderDeleter(UI::Window* watched) : Object("SliderDeleter"), window(watched) {}
+    void slotDelete() {
+        delete window;
+        window = nullptr;
+        ++deletions;
+    }
+    UI::Window* window;
+    int deletions = 0;
+};
+
 class DrawnSlider : public UI::Slider {
 public:
     using Slider::Slider;
@@ -112,6 +126,11 @@ protected:
 };
 
 }  // namespace
+
+QV_META_BEGIN(SliderDeleter, Object)
+QV_META_SLOTS
+    QV_SLOT(slotDelete)
+QV_META_END
 
 QV_META_BEGIN(SliderRecorder, Object)
 QV_META_SLOTS
@@ -363,4 +382,46 @@ TEST_F(SliderTest, VerticalSliderCountsUpwardsAndItsReadoutFollows) {
     Mouse(6, 340, 99, 1 | Modifier::Ctrl);
     Mouse(1, 340, 99);
     EXPECT_EQ(Take(), (Log{"grabbed", "precision 40 9", "undo", "released"}));
+}
+
+TEST_F(SliderTest, SlotMayDeleteTheSliderThatEmits) {
+    // Each handler returns without touching the deleted slider, and the signals after the
+    // deleting one are not emitted (the sanitizer build checks the memory).
+    recorder.reset();
+    const auto doomed = [&](const char* signal) {
+        DrawnSlider* s = Make(UI::Slider::Horizontal, 10, 10, 200, 22);
+        recorder = std::make_unique<SliderRecorder>(s);
+        auto deleter = std::make_unique<SliderDeleter>(s);
+        Object::Connect(s, signal, deleter.get(), "1slotDelete()");
+        Take();
+        return deleter;
+    };
+    const std::vector<std::pair<const char*, Log>> cases{
+        {"2sigPositionChanged(uint)", {"pos 100"}},
+        {"2sigUserPositionChanged(uint)", {"pos 100", "user 100"}},
+        {"2sigMouseGrabbed()", {"pos 100", "user 100", "focus", "grabbed"}}};
+    for (const auto& [signal, expected] : cases) {
+        auto deleter = doomed(signal);
+        EXPECT_TRUE(Mouse(0, 110, 15, 1)) << signal;
+        EXPECT_EQ(deleter->deletions, 1) << signal;
+        EXPECT_EQ(frame->CaptureWindow(), nullptr) << signal;
+        EXPECT_EQ(Take(), expected) << signal;
+        Mouse(1, 110, 15);
+    }
+
+    auto deleter = doomed("2sigPostUndoEvent()");
+    Mouse(0, 110, 15, 1);
+    Mouse(6, 120, 15, 1);
+    Mouse(1, 120, 15);
+    EXPECT_EQ(deleter->deletions, 1);
+    EXPECT_EQ(Take(), (Log{"pos 100", "user 100", "focus", "grabbed", "pos 110", "user 110", "undo"}));
+
+    deleter = doomed("2sigEdited(const String&)");
+    UI::Slider::SetPrompt([](UI::Frame*, UI::Point, String& text, const String&) {
+        text = "3";
+        return true;
+    });
+    EXPECT_TRUE(Mouse(0, 170, 25, 1));
+    EXPECT_EQ(deleter->deletions, 1);
+    EXPECT_EQ(frame->FocusWindow(), nullptr);
 }

@@ -20,16 +20,22 @@ namespace {
 
 // Nested handlers (a capture taken from the button inside its own handler) keep the flag
 // until the outermost one ends.
+// A slot may delete the button: the flag is then gone and left alone.
 class BusyScope {
 public:
-    explicit BusyScope(bool& flag) : m_flag(flag), m_was(flag) { m_flag = true; }
-    ~BusyScope() { m_flag = m_was; }
+    BusyScope(bool& flag, std::weak_ptr<const bool> life) : m_flag(flag), m_was(flag), m_life(std::move(life)) {
+        m_flag = true;
+    }
+    ~BusyScope() {
+        if (!m_life.expired()) m_flag = m_was;
+    }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
 private:
     bool& m_flag;
     bool m_was;
+    std::weak_ptr<const bool> m_life;
 };
 
 }  // namespace
@@ -42,19 +48,22 @@ void Button::SetChecked(bool checked) {
     if (checked == m_checked) return;
     m_checked = checked;
     OnCheckedChanged();
+    const std::weak_ptr<const bool> life = m_life;
     sigValueChanged();
+    if (life.expired()) return;
     Invalidate();
 }
 
 bool Button::OnLeftDown(Point p, uint) {
-    BusyScope busy(m_busy);
+    BusyScope busy(m_busy, m_life);
     if (HasCapture()) return true;
     if (!Inside(p)) return false;
     GetFrame()->SetFocus(this);
     GetFrame()->SetCapture(this);
     if (m_toggle) {
+        const std::weak_ptr<const bool> life = m_life;
         SetChecked(!m_checked);
-        sigClicked();
+        if (!life.expired()) sigClicked();
     } else {
         Invalidate();
     }
@@ -62,7 +71,7 @@ bool Button::OnLeftDown(Point p, uint) {
 }
 
 bool Button::OnLeftUp(Point p, uint) {
-    BusyScope busy(m_busy);
+    BusyScope busy(m_busy, m_life);
     if (!HasCapture()) return false;
     GetFrame()->ReleaseCapture();
     Invalidate();
@@ -71,7 +80,7 @@ bool Button::OnLeftUp(Point p, uint) {
 }
 
 bool Button::OnRightDown(Point p, uint) {
-    BusyScope busy(m_busy);
+    BusyScope busy(m_busy, m_life);
     if (HasCapture()) return true;
     if (!m_rightButton || !Inside(p)) return false;
     GetFrame()->SetCapture(this);
@@ -81,7 +90,7 @@ bool Button::OnRightDown(Point p, uint) {
 }
 
 bool Button::OnRightUp(Point p, uint) {
-    BusyScope busy(m_busy);
+    BusyScope busy(m_busy, m_life);
     if (!m_rightButton || !HasCapture()) return false;
     GetFrame()->ReleaseCapture();
     Invalidate();
@@ -90,11 +99,12 @@ bool Button::OnRightUp(Point p, uint) {
 }
 
 bool Button::OnKeyDown(uint key, uint modifiers, bool) {
-    BusyScope busy(m_busy);
+    BusyScope busy(m_busy, m_life);
     if (key != Platform::Gui::Key::KeypadEnter) return false;
     if (m_toggle) {
+        const std::weak_ptr<const bool> life = m_life;
         SetChecked(!m_checked);
-        sigClicked();
+        if (!life.expired()) sigClicked();
     } else if (modifiers & Platform::Gui::Modifier::Shift) {
         sigRightClicked();
     } else {

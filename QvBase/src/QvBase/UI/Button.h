@@ -1,6 +1,8 @@
 #pragma once
 #include <QvBase/UI/Window.h>
 
+#include <memory>
+
 namespace UI {
 
 // The behaviour of every clickable widget: left and right presses with the frame's mouse
@@ -43,6 +45,8 @@ private:
     bool m_checked = false;
     bool m_rightButton = false;
     bool m_busy = false;
+    // Expires with the button: a handler whose slot deleted it touches nothing more.
+    std::shared_ptr<const bool> m_life = std::make_shared<const bool>(true);
 };
 
 }  // namespace UI

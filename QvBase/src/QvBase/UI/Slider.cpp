@@ -141,7 +141,11 @@ void Slider::SetPosition(std::uint32_t position) {
     const std::uint32_t old = m_position;
     m_position = std::min(position, std::uint32_t(std::max(m_length, 0)));
     if (!IsHorizontal()) PlaceReadout();
-    if (m_position != old) sigPositionChanged(m_position);
+    if (m_position != old) {
+        const std::weak_ptr<const bool> life = m_life;
+        sigPositionChanged(m_position);
+        if (life.expired()) return;
+    }
     Invalidate();
 }
 
@@ -155,8 +159,9 @@ std::uint32_t Slider::PositionFromPoint(Point p) const {
 void Slider::SetPositionFromPoint(Point p) {
     const std::uint32_t old = m_position;
     const std::uint32_t wanted = PositionFromPoint(p);
+    const std::weak_ptr<const bool> life = m_life;
     SetPosition(wanted);
-    if (wanted != old) sigUserPositionChanged(m_position);
+    if (wanted != old && !life.expired()) sigUserPositionChanged(m_position);
 }
 
 void Slider::OnTransparencyChanged() {
@@ -172,7 +177,9 @@ void Slider::OnGeometryChanged() {
             const std::uint32_t mapped =
                 old == 0 ? 0 : std::uint32_t(Util::MapRangeRounded(m_position, 0, old, 0, std::uint32_t(length)));
             m_length = length;
+            const std::weak_ptr<const bool> life = m_life;
             SetPosition(mapped);
+            if (life.expired()) return;
         }
     }
     const int lh = m_readout ? m_readout->Height() : 0;
@@ -216,15 +223,20 @@ bool Slider::OnLeftDown(Point p, uint) {
     const std::int64_t wanted = PositionFromPoint(limited);
     const ThumbTolerance tolerance = GetThumbOffset();
     const std::int64_t position = m_position;
+    const std::weak_ptr<const bool> life = m_life;
     if (wanted >= position - tolerance.before && wanted <= position + tolerance.after) {
         m_grabOffset = std::int32_t(wanted - position);
     } else {
         SetPositionFromPoint(limited);
+        if (life.expired()) return true;
         m_grabOffset = 0;
     }
     GetFrame()->SetCapture(this);
+    if (life.expired()) return true;
     GetFrame()->SetFocus(this);
+    if (life.expired()) return true;
     sigMouseGrabbed();
+    if (life.expired()) return true;
     m_anchor = m_position;
     return true;
 }
@@ -233,8 +245,9 @@ bool Slider::OnMouseMove(Point p, uint modifiers) {
     if (GetFrame()->CaptureWindow() != this) return false;
     if (!(modifiers & Platform::Gui::Modifier::Ctrl)) {
         const int grab = m_grabOffset.value_or(0);
+        const std::weak_ptr<const bool> life = m_life;
         SetPositionFromPoint({p.x - grab, p.y + grab});
-        m_anchor = m_position;
+        if (!life.expired()) m_anchor = m_position;
         return true;
     }
     const Rect t = GetTrackRect();
@@ -249,8 +262,9 @@ bool Slider::OnLeftUp(Point, uint) {
         GetFrame()->ReleaseCapture();
         m_grabOffset.reset();
         m_anchor.reset();
+        const std::weak_ptr<const bool> life = m_life;
         sigPostUndoEvent();
-        sigMouseReleased();
+        if (!life.expired()) sigMouseReleased();
     }
     return true;
 }
@@ -301,8 +315,11 @@ void Slider::slotEditDialog() {
     String text = m_readout ? m_readout->GetText() : String();
     // A copy: the prompt may replace the function while it runs.
     const PromptFunction prompt = Prompt();
-    if (prompt(GetFrame(), at, text, RejectedCharacters())) sigEdited(text);
-    GetFrame()->SetFocus(this);
+    const std::weak_ptr<const bool> life = m_life;
+    Frame* frame = GetFrame();
+    const bool accepted = prompt(frame, at, text, RejectedCharacters());
+    if (accepted && !life.expired()) sigEdited(text);
+    if (!life.expired()) frame->SetFocus(this);
 }
 
 }  // namespace UI

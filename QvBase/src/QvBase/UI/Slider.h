@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // A 32-bit unsigned value with a flag saying whether it is set (a slider key's step order).
@@ -99,6 +100,8 @@ private:
     std::uint32_t m_position = 0;
     std::int32_t m_length = 1;
     std::optional<std::uint32_t> m_anchor;
+    // Expires with the slider: a handler whose slot deleted it touches nothing more.
+    std::shared_ptr<const bool> m_life = std::make_shared<const bool>(true);
 };
 
 }  // namespace UI
