@@ -123,6 +123,15 @@ TEST_F(LayoutTest, MalformedAndHostileDocumentsChangeNothing) {
     for (int i = 0; i < UI::LayoutMaxDepth + 1; ++i) deepClosed += "<Child>a";
     for (int i = 0; i < UI::LayoutMaxDepth + 1; ++i) deepClosed += "</Child>";
     EXPECT_FALSE(Apply(deepClosed + "</QvCanvasLayout-1>"));
+    // Closing marks inside attribute values, text, comments and character data close nothing.
+    for (const char* level : {"<Child X=\"/>\">", "<Child X='</a>'>", "<Child>/>", "<Child><!-- </a> -->",
+                              "<Child><![CDATA[</a>]]>", "<Child><!DOCTYPE </a>>", "<Child>< </a>",
+                              "<Child><?pi </a>", "<Child><?xml version='</a>'?>",
+                              "<Child><?xml x\"y version=\"><!--\" ?>"}) {
+        std::string disguised = "<QvCanvasLayout-1>";
+        for (int i = 0; i < 200000; ++i) disguised += level;
+        EXPECT_FALSE(Apply(disguised)) << level;
+    }
     // Nesting that the limit allows is applied.
     std::string shallow;
     for (int i = 0; i < 50; ++i) shallow += "<Child>zz";

@@ -11,6 +11,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -20,22 +21,93 @@ namespace {
 
 const char* const RootName = "QvCanvasLayout-1";
 
+// Position just past the first `end` at or after `from`, or the end of the text.
+std::size_t After(const std::string& text, std::size_t from, const char* end) {
+    const std::size_t found = text.find(end, from);
+    return found == std::string::npos ? text.size() : found + std::char_traits<char>::length(end);
+}
+
+// Position just past the '>' (or "?>") that ends a tag begun before `from`; quoted values
+// are skipped, so a '>' or "/>" inside one ends nothing. Sets `selfClosed` for "/>".
+std::size_t AfterTag(const std::string& text, std::size_t from, bool& selfClosed) {
+    selfClosed = false;
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"' || c == '\'') {
+            const std::size_t close = text.find(c, i + 1);
+            if (close == std::string::npos) return text.size();
+            i = close;
+        } else if (c == '>') {
+            selfClosed = i > from && text[i - 1] == '/';
+            return i + 1;
+        }
+    }
+    return text.size();
+}
+
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// Position just past an XML declaration begun at `from`, or npos when it is not plain
+// name="value" pairs: the parser honours quotes in some of its values and not in others,
+// so only a declaration both readings end at the same '>' is let through.
+std::size_t AfterDeclaration(const std::string& text, std::size_t from) {
+    std::size_t i = from + 5;
+    while (i < text.size()) {
+        while (i < text.size() && IsSpace(text[i])) ++i;
+        if (i < text.size() && text[i] == '>') return i + 1;
+        if (text.compare(i, 2, "?>") == 0) return i + 2;
+        const std::size_t name = i;
+        while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' ||
+                                   text[i] == ':' || text[i] == '.' || text[i] == '-'))
+            ++i;
+        if (i == name || i + 1 >= text.size() || text[i] != '=' || (text[i + 1] != '"' && text[i + 1] != '\''))
+            return std::string::npos;
+        const char quote = text[i + 1];
+        i += 2;
+        while (i < text.size() && text[i] != quote) {
+            const char c = text[i];
+            if (c == '"' || c == '\'' || c == '<' || c == '>' || c == '=' || IsSpace(c)) return std::string::npos;
+            ++i;
+        }
+        if (i >= text.size()) return std::string::npos;
+        ++i;
+        if (i < text.size() && !IsSpace(text[i]) && text[i] != '>' && text[i] != '?') return std::string::npos;
+    }
+    return std::string::npos;
+}
+
 // An upper bound of the element nesting, found without parsing: the parser recurses once
-// per level, so a hostile document must not reach it.
+// per level, so a hostile document must not reach it. Only real closing tags and "/>" that
+// end a tag lower the count; marks inside values, text, comments and character data do not.
 int NestingBound(const std::string& text) {
     int depth = 0, deepest = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '<') {
-            const unsigned char next = static_cast<unsigned char>(text[i + 1]);
-            if (next == '/') {
-                --depth;
-            } else if (std::isalpha(next) || next == '_' || next >= 0x80) {
-                deepest = std::max(deepest, ++depth);
-            }
-        } else if (text[i] == '/' && text[i + 1] == '>') {
-            --depth;
+    std::size_t i = text.find('<');
+    while (i != std::string::npos && i + 1 < text.size()) {
+        const unsigned char next = static_cast<unsigned char>(text[i + 1]);
+        bool selfClosed = false;
+        if (text.compare(i, 4, "<!--") == 0) {
+            i = After(text, i + 4, "-->");
+        } else if (text.compare(i, 9, "<![CDATA[") == 0) {
+            i = After(text, i + 9, "]]>");
+        } else if (text.size() - i >= 5 && text.compare(i, 2, "<?") == 0 &&
+                   std::tolower(static_cast<unsigned char>(text[i + 2])) == 'x' &&
+                   std::tolower(static_cast<unsigned char>(text[i + 3])) == 'm' &&
+                   std::tolower(static_cast<unsigned char>(text[i + 4])) == 'l') {
+            i = AfterDeclaration(text, i);
+            if (i == std::string::npos) return std::numeric_limits<int>::max();
+        } else if (next == '!' || next == '?') {
+            i = After(text, i + 2, ">");
+        } else if (next == '/') {
+            depth = std::max(depth - 1, 0);
+            i = After(text, i + 2, ">");
+        } else if (std::isalpha(next) || next == '_' || next >= 0x80) {
+            i = AfterTag(text, i + 1, selfClosed);
+            if (!selfClosed) deepest = std::max(deepest, ++depth);
+        } else {
+            // Anything else is read up to the next '>' as an unknown node.
+            i = After(text, i + 1, ">");
         }
-        if (depth < 0) depth = 0;
+        i = text.find('<', i);
     }
     return deepest;
 }
