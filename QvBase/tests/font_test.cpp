@@ -261,3 +261,26 @@ TEST(Font, TextDrawnIntoAMemoryContextSitsWhereTheFacePutsIt) {
 // which the leak checker reports at exit; the program never frees them either.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 #endif
+
+TEST(Font, SizesOutOfRangeCountAsTheSmallest) {
+    // Negative, huge and non-numeric sizes would wrap inside the engine into glyphs
+    // millions of pixels tall: they count as size 0 (the engine's smallest, a pixel or two).
+    using T = UI::FontRenderType;
+    for (T type : {T::NativeGrey, T::Outline, T::AggGrey}) {
+        for (float size : {-12.0f, 5000.0f, 1e9f, 3e38f, INFINITY, -INFINITY, NAN}) {
+            UI::Font font("arial.ttf", {type, size, 0.0f, 1.0f});
+            ASSERT_TRUE(font.IsLoaded());
+            EXPECT_LE(font.GetTextWidth("Hm"), 4) << size;
+            UI::GlyphBox box;
+            if (font.PrepareGlyph('H', 'm', box)) {
+                EXPECT_LE(box.width, 2) << size;
+                EXPECT_LE(box.height, 2) << size;
+            }
+            UI::MemoryDrawContext dc("dc");
+            dc.Resize({40, 20});
+            dc.DrawText(font, {0, 10}, "Hm", 0x00FFFFFF, 0);
+        }
+    }
+    // The largest size kept still measures.
+    EXPECT_GT(UI::Font("arial.ttf", Outline(4096.0f)).GetTextWidth("H"), 1000);
+}

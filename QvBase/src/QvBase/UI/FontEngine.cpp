@@ -22,6 +22,8 @@ constexpr unsigned MaxCachedFonts = 32;
 constexpr double MinWeightFactor = 0.01;
 // A glyph box beyond this is a broken face, not a picture to allocate.
 constexpr std::int64_t MaxGlyphBytes = std::int64_t{1} << 24;
+// Larger text sizes are broken descriptions (drawn as nothing), not text.
+constexpr double MaxSize = 4096.0;
 
 agg::glyph_rendering RenderingOf(FontRenderType type) {
     switch (type) {
@@ -50,7 +52,10 @@ Font::Engine::Engine(const String& faceFileName, const FontDescription& descript
         m_loaded = true;
         m_facePath = path.c_str();
     }
-    const double size = std::isfinite(description.size) ? description.size : 0.0;
+    // The engine keeps sizes as whole 1/64 pixels in an unsigned field: a negative or huge
+    // size would wrap into a glyph millions of pixels tall.
+    const double size =
+        std::isfinite(description.size) && description.size >= 0.0f && description.size <= MaxSize ? description.size : 0.0;
     m_outlines.width(size);
     m_outlines.height(size);
     m_contourWidth = -(double(description.weightFactor) * size * 0.05) * 0.5;
