@@ -43,16 +43,27 @@ AudioUpdater::~AudioUpdater()
     Stop();
 }
 
+void AudioUpdater::CancelRunning()
+{
+    Locker lock(m_lock);
+    if (AudioCalculator* running = m_running.load())
+        running->Cancel();
+}
+
 void AudioUpdater::Stop()
 {
-    {
-        Locker lock(m_lock);
-        if (AudioCalculator* running = m_running.load())
-            running->Cancel();
-    }
+    CancelRunning();
     m_stop.store(true);
     m_wake.Set();
-    if (!Join(kStopWaitMs)) {
+    // A cancel that lands between a fetch and the step clearing the flag is lost, so it
+    // is repeated while waiting: otherwise the wait could last a whole step.
+    bool joined = false;
+    for (std::uint32_t waited = 0; !joined && waited < kStopWaitMs; waited += kStepPollMs) {
+        joined = Join(kStepPollMs);
+        if (!joined)
+            CancelRunning();
+    }
+    if (!joined) {
         // A thread is never terminated: its step ends at its next progress report, and the
         // jobs it works on must outlive it.
         Kill();
@@ -106,10 +117,11 @@ void AudioUpdater::RemoveJob(AudioCalculator* calculator)
                            [calculator](const Job& job) { return job.calculator.Get() == calculator; });
     if (it == m_jobs.end())
         return;
-    if (m_running.load() == calculator) {
+    // The cancel is repeated for the same reason as in Stop: the remover holds the lock,
+    // and the UI with it, until the step ends.
+    while (m_running.load() == calculator) {
         calculator->Cancel();
-        while (m_running.load() == calculator)
-            m_stepDone.Wait(kStepPollMs);
+        m_stepDone.Wait(kStepPollMs);
     }
     m_jobs.erase(it);
 }

@@ -55,6 +55,7 @@ private:
     bool FetchJob(std::uint32_t index, AudioCalculator** calculator, Image** buffer);
     void EndStep();
     void Stop();
+    void CancelRunning();
     Job* FindJob(AudioCalculator* calculator);
     void CancelIfRunning(AudioCalculator* calculator);
     static SharedPtr<Image> NewPixelBuffer(Size pixels);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <thread>
 #include <memory>
 
 using updater_test::Probe;
@@ -160,6 +163,54 @@ TEST(AudioUpdater, RemovingTheRunningJobWaitsForItsStepThenDeletesTheCalculator)
     Probe next;
     updater.AddJob(new ProbeCalculator(&source.source, next), UI::Size{2, 2}, ViewOfLength(10));
     EXPECT_TRUE(next.WaitFor([](const Probe& p) { return p.renderDone == 1; }));
+}
+
+// Runs the body; when it is still blocked after two seconds, lets the held step end so
+// that the test fails instead of hanging. Returns how long the body took.
+std::chrono::steady_clock::duration TimeWithRescue(Probe& probe, const std::function<void()>& body)
+{
+    std::atomic<bool> done{false};
+    std::thread rescue([&] {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!done.load() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!done.load())
+            probe.Set([](Probe& p) { p.holdCompute = false; });
+    });
+    const auto start = std::chrono::steady_clock::now();
+    body();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    done.store(true);
+    rescue.join();
+    return elapsed;
+}
+
+TEST(AudioUpdater, ACancelLostBeforeTheStepClearsItNeitherStallsRemovalNorShutDown)
+{
+    ProbeSource source;
+    {
+        Probe probe;
+        probe.holdCompute = true;
+        probe.loseCancels = 1;
+        UI::AudioUpdater updater;
+        auto* calculator = new ProbeCalculator(&source.source, probe);
+        updater.AddJob(calculator, UI::Size{4, 4}, ViewOfLength(1000));
+        ASSERT_TRUE(probe.WaitFor([](const Probe& p) { return p.inCompute; }));
+        const auto elapsed = TimeWithRescue(probe, [&] { updater.RemoveJob(calculator); });
+        EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
+        EXPECT_TRUE(probe.deleted.load());
+    }
+    {
+        Probe probe;
+        probe.holdCompute = true;
+        probe.loseCancels = 1;
+        auto updater = std::make_unique<UI::AudioUpdater>();
+        updater->AddJob(new ProbeCalculator(&source.source, probe), UI::Size{4, 4}, ViewOfLength(1000));
+        ASSERT_TRUE(probe.WaitFor([](const Probe& p) { return p.inCompute; }));
+        const auto elapsed = TimeWithRescue(probe, [&] { updater.reset(); });
+        EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
+        EXPECT_EQ(probe.Read<int>([](const Probe& p) { return p.computeCut; }), 1);
+    }
 }
 
 TEST(AudioUpdater, RemovalRacingTheEndOfAStepNeverHangs)

@@ -23,6 +23,9 @@ struct Probe {
     bool holdCompute = false;
     bool holdRender = false;
     int failCompute = 0;  // this many computes fail
+    // This many cancels a held compute loses, as one does that lands after the fetch but
+    // before the step clears the flag.
+    int loseCancels = 0;
     int computeStarted = 0, computeDone = 0, computeCut = 0;
     int renderStarted = 0, renderDone = 0, renderCut = 0;
     bool inCompute = false, inRender = false;
@@ -78,8 +81,14 @@ protected:
         int result = UI::kStepFinished;
         while (m_probe.holdCompute && result == UI::kStepFinished) {
             m_probe.changed.wait_for(lock, std::chrono::milliseconds(1));
-            if (!SetComputeProgress(50.0f))
-                result = UI::kStepCutShort;
+            if (!SetComputeProgress(50.0f)) {
+                if (m_probe.loseCancels > 0) {
+                    --m_probe.loseCancels;
+                    ClearCancel();
+                } else {
+                    result = UI::kStepCutShort;
+                }
+            }
         }
         if (result == UI::kStepFinished && m_probe.failCompute > 0) {
             --m_probe.failCompute;
@@ -122,6 +131,15 @@ protected:
     }
 
 private:
+    // A render step with work clears the cancel flag first; with no image it ends there.
+    void ClearCancel()
+    {
+        const bool renderDue = NeedsRender();
+        SetNeedsRender(true);
+        DoRender(nullptr);
+        SetNeedsRender(renderDue);
+    }
+
     Probe& m_probe;
 };
 
