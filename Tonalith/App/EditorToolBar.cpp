@@ -3,6 +3,7 @@
 #include <Tonalith/App/EditorToolBarOptions.h>
 #include <Tonalith/App/SimpleCheckBox.h>
 #include <Tonalith/App/SimplePushButton.h>
+#include <Tonalith/App/SimpleSlider.h>
 #include <Tonalith/Display/Spectrogram.h>
 #include <Tonalith/Display/Waveform.h>
 #include <Tonalith/Analysis/SpectrogramSettings.h>
@@ -15,6 +16,9 @@
 QV_META_BEGIN(UI::EditorToolBar, UI::Window)
     QV_SIGNAL(sigAudioDisplayAlphaChanged)
 QV_META_SLOTS
+    QV_SLOT(slotUpdateWaveformAlpha)
+    QV_SLOT(slotUpdateSpectrogramAlpha)
+    QV_SLOT(slotUpdateAmpRange)
     QV_SLOT(slotBilinearClicked)
     QV_SLOT(slotMelScaleClicked)
     QV_SLOT(slotFFTSizeClicked, (bool, bAdvance))
@@ -52,6 +56,19 @@ std::uint32_t CurrentIndex(const SpectrogramSettings& s, ToolBarOptionId id)
 EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, Spectrogram* spectrogram)
     : Window(frame, parent, "EditorToolBar"), m_waveform(waveform), m_spectrogram(spectrogram)
 {
+    m_layoutKind = 2;
+    Settings* store = Store();
+    m_waveformOpacity = MakeSlider("Waveform Opacity Slider", "Waveform Opacity:", "1slotUpdateWaveformAlpha()");
+    m_waveformOpacity->SetValue(
+        store ? store->GetFloat(EditorViewKeys::WaveformOpacity, DefaultWaveformOpacity) : DefaultWaveformOpacity);
+    m_spectrogramOpacity =
+        MakeSlider("Spectrogram Opacity Slider", "Spectrogram Opacity:", "1slotUpdateSpectrogramAlpha()");
+    m_spectrogramOpacity->SetValue(store ? store->GetFloat(EditorViewKeys::SpectrogramOpacity, DefaultSpectrogramOpacity)
+                                         : DefaultSpectrogramOpacity);
+    m_ampRange = MakeSlider("Amplitude Range Slider", "Amp. range:", "1slotUpdateAmpRange()");
+    m_ampRange->SetRange(kMinAmpRange, kMaxAmpRange);
+    m_ampRange->SetValue(store ? store->GetFloat(EditorViewKeys::AmpRange, DefaultAmpRange) : DefaultAmpRange);
+
     m_buttons[int(ToolBarOptionId::Type)] =
         MakeOptionButton("Spectrogram Type PushButton", "Spectrogram type:", "1slotTypeClicked(bool)");
     m_bilinear = new SimpleCheckBox(frame, this, "Bi-linear CheckBox", "Bilinear interpolation");
@@ -67,7 +84,25 @@ EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, S
     m_buttons[int(ToolBarOptionId::FFTWindow)] =
         MakeOptionButton("Window PushButton", "Window:", "1slotFFTWindowClicked(bool)");
     RefreshLabels();
-    // Where no layout places them, the widgets sit as the tool bar's layout file has them.
+    slotUpdateWaveformAlpha();
+    slotUpdateSpectrogramAlpha();
+
+    if (store) {
+        m_spectrogram->SetType(StoredOptionIndex(*store, GetToolBarOption(ToolBarOptionId::Type)));
+        m_spectrogram->SetBilinearInterpolation(m_bilinear->IsChecked());
+        m_spectrogram->SetAmpRange(store->GetFloat(EditorViewKeys::AmpRange, DefaultAmpRange));
+        m_spectrogram->SetMelScale(m_melScale->IsChecked());
+        m_spectrogram->SetFFTSize(StoredOptionIndex(*store, GetToolBarOption(ToolBarOptionId::FFTSize)));
+        m_spectrogram->SetFFTZeroPadding(StoredOptionIndex(*store, GetToolBarOption(ToolBarOptionId::FFTZeroPadding)));
+        m_spectrogram->SetFFTOverlap(StoredOptionIndex(*store, GetToolBarOption(ToolBarOptionId::FFTOverlap)));
+        m_spectrogram->SetFFTWindow(StoredOptionIndex(*store, GetToolBarOption(ToolBarOptionId::FFTWindow)));
+    }
+    SetHeight(kHeight);
+
+    // Where the layout cannot be read, the widgets still sit where the layout file has them.
+    m_waveformOpacity->SetGeometry(120, 9, 95, 13);
+    m_spectrogramOpacity->SetGeometry(120, 29, 95, 13);
+    m_ampRange->SetGeometry(330, 80, 95, 13);
     m_buttons[0]->SetGeometry(123, 53, 100, 20);
     m_bilinear->SetGeometry(12, 82, 119, 10);
     m_melScale->SetGeometry(151, 82, 62, 10);
@@ -75,24 +110,41 @@ EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, S
     m_buttons[2]->SetGeometry(348, 34, 100, 20);
     m_buttons[3]->SetGeometry(552, 8, 100, 20);
     m_buttons[4]->SetGeometry(552, 34, 100, 20);
+    m_layoutName = "EditorToolBar";
+    LoadLayout();
+}
 
-    if (Application* app = Application::Current()) {
-        Settings& settings = app->GetSettings();
-        m_waveform->SetTransparency(
-            OpacityToTransparency(settings.GetFloat(EditorViewKeys::WaveformOpacity, DefaultWaveformOpacity)));
-        m_spectrogram->SetTransparency(
-            OpacityToTransparency(settings.GetFloat(EditorViewKeys::SpectrogramOpacity, DefaultSpectrogramOpacity)));
-        m_spectrogram->SetType(StoredOptionIndex(settings, GetToolBarOption(ToolBarOptionId::Type)));
-        m_spectrogram->SetBilinearInterpolation(settings.GetBool(EditorViewKeys::Bilinear, DefaultBilinear));
-        m_spectrogram->SetAmpRange(settings.GetFloat(EditorViewKeys::AmpRange, DefaultAmpRange));
-        m_spectrogram->SetMelScale(settings.GetBool(EditorViewKeys::MelScale, DefaultMelScale));
-        m_spectrogram->SetFFTSize(StoredOptionIndex(settings, GetToolBarOption(ToolBarOptionId::FFTSize)));
-        m_spectrogram->SetFFTZeroPadding(
-            StoredOptionIndex(settings, GetToolBarOption(ToolBarOptionId::FFTZeroPadding)));
-        m_spectrogram->SetFFTOverlap(StoredOptionIndex(settings, GetToolBarOption(ToolBarOptionId::FFTOverlap)));
-        m_spectrogram->SetFFTWindow(StoredOptionIndex(settings, GetToolBarOption(ToolBarOptionId::FFTWindow)));
-    }
-    SetHeight(kHeight);
+SimpleSlider* EditorToolBar::MakeSlider(const char* name, const char* label, const char* slot)
+{
+    auto* slider = new SimpleSlider(GetFrame(), this, false, name, label, true);
+    Object::Connect(slider, "2sigUserValueChanged(float)", this, slot);
+    return slider;
+}
+
+void EditorToolBar::slotUpdateWaveformAlpha()
+{
+    const float value = m_waveformOpacity->GetValue();
+    if (Settings* store = Store())
+        store->SetFloat(EditorViewKeys::WaveformOpacity, value);
+    m_waveform->SetTransparency(OpacityToTransparency(value));
+    sigAudioDisplayAlphaChanged();
+}
+
+void EditorToolBar::slotUpdateSpectrogramAlpha()
+{
+    const float value = m_spectrogramOpacity->GetValue();
+    if (Settings* store = Store())
+        store->SetFloat(EditorViewKeys::SpectrogramOpacity, value);
+    m_spectrogram->SetTransparency(OpacityToTransparency(value));
+    sigAudioDisplayAlphaChanged();
+}
+
+void EditorToolBar::slotUpdateAmpRange()
+{
+    const float value = m_ampRange->GetValue();
+    m_spectrogram->SetAmpRange(value);
+    if (Settings* store = Store())
+        store->SetFloat(EditorViewKeys::AmpRange, value);
 }
 
 SimplePushButton* EditorToolBar::MakeOptionButton(const char* name, const char* label, const char* slot)

@@ -6,11 +6,12 @@ namespace UI {
 
 class SimpleCheckBox;
 class SimplePushButton;
+class SimpleSlider;
 class Spectrogram;
 class Waveform;
 
-// The strip above the displays: applies the stored tool bar settings to the displays and
-// paints its background.
+// The strip above the displays: its controls show the stored settings, apply every change to
+// the displays at once and store it.
 class EditorToolBar : public Window {
     QV_OBJECT()
 public:
@@ -23,6 +24,9 @@ public:
 
     void sigAudioDisplayAlphaChanged();
 
+    void slotUpdateWaveformAlpha();
+    void slotUpdateSpectrogramAlpha();
+    void slotUpdateAmpRange();
     void slotBilinearClicked();
     void slotMelScaleClicked();
     void slotFFTSizeClicked(bool bAdvance);
@@ -32,6 +36,9 @@ public:
     void slotFFTWindowClicked(bool bAdvance);
 
     SimplePushButton* OptionButton(int option) const { return m_buttons[option]; }
+    SimpleSlider* WaveformOpacitySlider() const { return m_waveformOpacity; }
+    SimpleSlider* SpectrogramOpacitySlider() const { return m_spectrogramOpacity; }
+    SimpleSlider* AmpRangeSlider() const { return m_ampRange; }
     SimpleCheckBox* BilinearCheckBox() const { return m_bilinear; }
     SimpleCheckBox* MelScaleCheckBox() const { return m_melScale; }
 
@@ -40,11 +47,16 @@ private:
     void CycleOption(int option, bool advance);
     void RefreshLabels();
 
+    SimpleSlider* MakeSlider(const char* name, const char* label, const char* slot);
+
+    Waveform* m_waveform;
+    Spectrogram* m_spectrogram;
+    SimpleSlider* m_waveformOpacity = nullptr;
+    SimpleSlider* m_spectrogramOpacity = nullptr;
+    SimpleSlider* m_ampRange = nullptr;
     SimpleCheckBox* m_bilinear = nullptr;
     SimpleCheckBox* m_melScale = nullptr;
     SimplePushButton* m_buttons[5] = {};
-    Waveform* m_waveform;
-    Spectrogram* m_spectrogram;
 };
 
 }  // namespace UI

@@ -42,6 +42,8 @@ inline constexpr const char* MelScale = "EditorView.Spectrogram.MelScale";
 inline constexpr float DefaultWaveformOpacity = 0.0f;
 inline constexpr float DefaultSpectrogramOpacity = 1.0f;
 inline constexpr float DefaultAmpRange = 120.0f;
+inline constexpr float kMinAmpRange = 60.0f;
+inline constexpr float kMaxAmpRange = 300.0f;
 inline constexpr bool DefaultBilinear = true;
 inline constexpr bool DefaultMelScale = false;
 

@@ -38,6 +38,8 @@ public:
 
     Spectrogram* GetSpectrogram() const { return m_spectrogram; }
     Waveform* GetWaveform() const { return m_waveform; }
+    EditorToolBar* GetToolBar() const { return m_toolBar; }
+    TimeScale* GetTimeScale() const { return m_timeScale.get(); }
 
 private:
     AudioCanvas* m_canvas;

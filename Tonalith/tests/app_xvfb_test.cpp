@@ -3,7 +3,13 @@
 
 #include "editor_fixture.h"
 
+#include <Tonalith/App/EditorToolBar.h>
+#include <Tonalith/App/EditorView.h>
+#include <Tonalith/App/SimpleSlider.h>
+#include <Tonalith/Display/Spectrogram.h>
+#include <Tonalith/Display/Waveform.h>
 #include <Tonalith/App/MainWindow.h>
+#include <Tonalith/Analysis/TimeScale.h>
 
 #include <QvBase/UI/Application.h>
 #include <QvBase/UI/ApplicationInfo.h>
@@ -91,6 +97,31 @@ TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
     auto* window = new UI::MainWindow(info.get(), host.get());
     auto* quitter = new Quitter(host->GetFrame(), window);
     ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+    // The whole file is in view after a load, and stays so once the view has its real width.
+    const UI::TimeScale* timeScale = window->GetView()->GetTimeScale();
+    EXPECT_EQ(timeScale->GetLength(), 32000u);
+    EXPECT_EQ(timeScale->GetVisibleRange(), UI::SampleRange(0, 32000));
+
+    // The sliders sit where the tool bar's layout puts them and start from the defaults.
+    UI::EditorToolBar* toolBar = window->GetView()->GetToolBar();
+    UI::SimpleSlider* ampRange = toolBar->AmpRangeSlider();
+    EXPECT_EQ(ampRange->GetRect().left, 330);
+    EXPECT_EQ(ampRange->GetRect().top, 80);
+    EXPECT_EQ(ampRange->Width(), 95);
+    EXPECT_EQ(toolBar->WaveformOpacitySlider()->GetRect().top, 9);
+    EXPECT_EQ(toolBar->SpectrogramOpacitySlider()->GetRect().top, 29);
+    EXPECT_EQ(ampRange->GetValue(), 120.0f);
+    EXPECT_EQ(std::string(ampRange->GetValueReadout()->GetText().CStr()), "120.0");
+    EXPECT_EQ(window->GetView()->GetWaveform()->GetTransparency(), 255);
+    // A typed opacity reaches the display and the store at once.
+    toolBar->SpectrogramOpacitySlider()->slotEdited("0.5");
+    EXPECT_EQ(window->GetView()->GetSpectrogram()->GetTransparency(), 128);
+    EXPECT_EQ(Settings(editor_test::kKeyPath).GetFloat("EditorView.SpectrogramOpacity", -1.0f), 0.5f);
+    toolBar->SpectrogramOpacitySlider()->slotEdited("1");
+    ampRange->slotEdited("500");
+    EXPECT_EQ(window->GetView()->GetSpectrogram()->GetSettings().ampRange, 300.0f);
+    EXPECT_EQ(Settings(editor_test::kKeyPath).GetFloat("EditorView.Spectrogram.AmpRange", -1.0f), 300.0f);
+    ampRange->slotEdited("120");
 
     // The display area: below the 105-pixel tool bar, away from the frame's border; the menu
     // bar may push the client area down.
@@ -128,6 +159,7 @@ TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
     });
     EXPECT_EQ(app.Run(), 0);
     script.join();
+    EXPECT_EQ(timeScale->GetVisibleRange(), UI::SampleRange(0, 32000));
     host.reset();
     info.reset();
 
