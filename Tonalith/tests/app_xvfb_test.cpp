@@ -15,6 +15,9 @@
 #include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/HostWindow.h>
+#include <QvBase/Util/ResourceArchive.h>
+
+#include <Platform/Resources/Resources.h>
 
 #include <Platform/Gui/WindowSystem.h>
 
@@ -90,6 +93,7 @@ TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
     const std::string command = "sox -n -r 16000 -c 1 -b 16 " + file + " synth 2 sine 4000 vol 0.5";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
+    ASSERT_TRUE(ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed"));
     Application app("Quorvel", "Tonalith");
     auto info = std::make_unique<UI::ApplicationInfo>("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
     std::unique_ptr<UI::Native::HostWindow> host(UI::CreateMainHostWindow(
@@ -110,6 +114,7 @@ TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
     EXPECT_EQ(ampRange->Width(), 95);
     EXPECT_EQ(toolBar->WaveformOpacitySlider()->GetRect().top, 9);
     EXPECT_EQ(toolBar->SpectrogramOpacitySlider()->GetRect().top, 29);
+    EXPECT_TRUE(toolBar->LoadLayout());
     EXPECT_EQ(ampRange->GetValue(), 120.0f);
     EXPECT_EQ(std::string(ampRange->GetValueReadout()->GetText().CStr()), "120.0");
     EXPECT_EQ(window->GetView()->GetWaveform()->GetTransparency(), 255);
