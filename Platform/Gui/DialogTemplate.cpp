@@ -1,5 +1,7 @@
 #include <Platform/Gui/DialogTemplate.h>
 
+#include <Platform/Text/Utf8.h>
+
 #include <cmath>
 
 namespace Platform::Gui {
@@ -56,7 +58,7 @@ public:
             } else if (c >= 0xDC00 && c <= 0xDFFF) {
                 c = 0xFFFD;
             }
-            Append(out, c);
+            Text::AppendUtf8(out, c);
         }
     }
 
@@ -81,23 +83,6 @@ private:
             return false;
         }
         return true;
-    }
-    static void Append(std::string& out, std::uint32_t c) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12);
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | c >> 18);
-            out += char(0x80 | (c >> 12 & 0x3F));
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
     }
 
     const std::uint8_t* data_;

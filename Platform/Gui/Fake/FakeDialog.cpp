@@ -1,5 +1,7 @@
 #include <Platform/Gui/Fake/FakeDialog.h>
 
+#include <Platform/Text/Utf8.h>
+
 #include <algorithm>
 
 namespace Platform::Gui {
@@ -31,23 +33,8 @@ std::u32string Decode(const std::string& s) {
 
 std::string Encode(const std::u32string& s) {
     std::string out;
-    for (char32_t c : s) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12);
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | c >> 18);
-            out += char(0x80 | (c >> 12 & 0x3F));
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
+    for (char32_t c : s)
+        Text::AppendUtf8(out, c);
     return out;
 }
 

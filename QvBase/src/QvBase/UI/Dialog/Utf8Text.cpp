@@ -1,5 +1,7 @@
 #include <QvBase/UI/Dialog/Utf8Text.h>
 
+#include <Platform/Text/Utf8.h>
+
 namespace UI {
 
 std::u32string DecodeUtf8(const std::string& text) {
@@ -33,21 +35,7 @@ std::string EncodeUtf8(const std::u32string& text) {
     std::string out;
     for (char32_t c : text) {
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-        if (c < 0x80) {
-            out.push_back(char(c));
-        } else if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(char(0xF0 | (c >> 18)));
-            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        }
+        Platform::Text::AppendUtf8(out, c);
     }
     return out;
 }
