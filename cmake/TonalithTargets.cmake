@@ -7,7 +7,8 @@
 #       *_slow_test.cpp  -> label slow
 #       *_mt_test.cpp    -> labels unit + threads (also built under ThreadSanitizer)
 #       otherwise        -> label unit
-#     dir/support/*.cpp is a helper library linked into every test of the family.
+#     dir/support/*.cpp is a helper library linked into every test of the family;
+#     TestSupport (testing/) is linked into every test.
 
 function(tonalith_collect OUT)
   set(files)
@@ -69,7 +70,7 @@ endfunction()
 
 function(tonalith_tests FAMILY DIR)
   cmake_parse_arguments(PARSE_ARGV 2 ARG "" "" "STANDALONE")
-  set(libs ${ARG_UNPARSED_ARGUMENTS})
+  set(libs ${ARG_UNPARSED_ARGUMENTS} TestSupport)
   file(GLOB support CONFIGURE_DEPENDS ${DIR}/support/*.cpp)
   if(support)
     add_library(${FAMILY}TestSupport STATIC ${support})

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/Desktop.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -22,34 +24,11 @@
 using namespace Platform::Gui;
 using namespace std::chrono_literals;
 
+using TestSupport::RunCommand;
+using TestSupport::WaitFor;
+using TestSupport::WaitForWindow;
+
 namespace {
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[1024];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-            out.append(buffer, n);
-        pclose(p);
-    }
-    return out;
-}
-
-template <class Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit = 20000ms) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-bool WindowShown(const std::string& title) {
-    return WaitFor([&] { return !RunCommand("xdotool search --onlyvisible --name '^" + title + "$'").empty(); });
-}
 
 // Records what reaches one window; the script thread reads it.
 class Recorder : public WindowEvents {
@@ -212,13 +191,13 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
     std::thread script([&] {
         WaitFor([&] { return events.exposes > 0; });
         system->Post(w, RegisterMessage("gui focus test: run"), 0);
-        boxSeen = WindowShown("Gui Test Caption");
+        boxSeen = WaitForWindow("Gui Test Caption");
         std::this_thread::sleep_for(200ms);
         RunCommand("xdotool key Return");
         WaitFor([&] { return events.done > 0; });
 
         system->Post(w, RegisterMessage("gui focus test: run"), 1);
-        openSeen = WindowShown("Gui Test Open");
+        openSeen = WaitForWindow("Gui Test Open");
         std::this_thread::sleep_for(500ms);
         RunCommand("xdotool key ctrl+l");
         std::this_thread::sleep_for(200ms);
@@ -228,7 +207,7 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
         WaitFor([&] { return events.done > 1; }, 10000ms);
 
         system->Post(w, RegisterMessage("gui focus test: run"), 2);
-        cancelSeen = WindowShown("Gui Test Open");
+        cancelSeen = WaitForWindow("Gui Test Open");
         std::this_thread::sleep_for(500ms);
         RunCommand("xdotool key Escape");
         WaitFor([&] { return events.done > 2; }, 10000ms);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/Desktop.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -18,30 +20,10 @@ using namespace Platform::Gui;
 using namespace gui_test;
 using namespace std::chrono_literals;
 
+using TestSupport::RunCommand;
+using TestSupport::WaitFor;
+
 namespace {
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[1024];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-            out.append(buffer, n);
-        pclose(p);
-    }
-    return out;
-}
-
-template <class Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit = 20000ms) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 struct WatchedPrompt : Prompt {
     std::atomic<bool> shown{false};

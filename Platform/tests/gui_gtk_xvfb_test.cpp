@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/Desktop.h>
+
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 
@@ -23,38 +25,16 @@
 using namespace Platform::Gui;
 using namespace std::chrono_literals;
 
+using TestSupport::RunCommand;
+using TestSupport::Screenshot;
+using TestSupport::WaitFor;
+using TestSupport::FindWindow;
+
 namespace {
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-            out.append(buffer, n);
-        pclose(p);
-    }
-    return out;
-}
-
-// 0x00RRGGBB pixels of a part of the screen, as an outside program sees them.
-std::vector<std::uint32_t> Screenshot(PixelRect r) {
-    const std::string raw = RunCommand("import -silent -window root -crop " + std::to_string(r.width) + "x" +
-                                std::to_string(r.height) + "+" + std::to_string(r.x) + "+" + std::to_string(r.y) +
-                                " +repage -depth 8 rgb:-");
-    std::vector<std::uint32_t> pixels;
-    if (raw.size() != std::size_t(r.width) * r.height * 3)
-        return pixels;
-    for (std::size_t i = 0; i < raw.size(); i += 3)
-        pixels.push_back(std::uint32_t((unsigned char)raw[i]) << 16 | std::uint32_t((unsigned char)raw[i + 1]) << 8 |
-                         std::uint32_t((unsigned char)raw[i + 2]));
-    return pixels;
-}
 
 // A close request as a window manager sends it (there is none under Xvfb).
 bool SendCloseRequest(const std::string& title) {
-    const std::string found = RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null");
-    const unsigned long xid = std::strtoul(found.c_str(), nullptr, 10);
+    const unsigned long xid = FindWindow(title);
     void* x11 = dlopen("libX11.so.6", RTLD_NOW);
     if (!xid || !x11)
         return false;
@@ -162,17 +142,6 @@ private:
     std::vector<std::string> log_;
 };
 
-template <class Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit = 20000ms) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
 }  // namespace
 
 TEST(GtkWindowSystemXvfb, PaintsClicksTypesAndClosesLikeADesktop) {
@@ -203,7 +172,7 @@ TEST(GtkWindowSystemXvfb, PaintsClicksTypesAndClosesLikeADesktop) {
         }
         std::this_thread::sleep_for(200ms);
         origin = {100, 100};
-        shot = Screenshot({100, 100, 200, 150});
+        shot = Screenshot(100, 100, 200, 150);
 
         RunCommand("xdotool mousemove 150 160 click 1");
         clicks = settle(2);

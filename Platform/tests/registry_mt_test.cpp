@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/ConfigHome.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -13,9 +15,7 @@ namespace reg = Platform::Registry;
 
 // Threads of one process writing and reading at once lose none of each other's values.
 TEST(RegistryThreads, ConcurrentWritersAndReadersKeepEveryValue) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "qvreg-mt-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  ::setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
+  const TestSupport::TemporaryConfigHome home;
 
   constexpr int kThreads = 4, kValues = 12;
   std::vector<std::thread> threads;
@@ -48,6 +48,4 @@ TEST(RegistryThreads, ConcurrentWritersAndReadersKeepEveryValue) {
       EXPECT_EQ(word, static_cast<std::uint32_t>(t * 100 + v));
     }
   }
-  ::unsetenv("XDG_CONFIG_HOME");
-  std::filesystem::remove_all(pattern);
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/ConfigHome.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -29,15 +31,8 @@ namespace {
 class Registry : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qvreg-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    ::setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    folder_ = home_.Path();
     file_ = folder_ / "Quorvel/HKEY_CURRENT_USER.reg";
-  }
-  void TearDown() override {
-    ::unsetenv("XDG_CONFIG_HOME");
-    std::filesystem::remove_all(folder_);
   }
 
   std::string FileText() const {
@@ -49,6 +44,7 @@ class Registry : public ::testing::Test {
     std::ofstream(file_, std::ios::binary | std::ios::trunc) << text;
   }
 
+  TestSupport::TemporaryConfigHome home_;
   std::filesystem::path folder_;
   std::filesystem::path file_;
 };

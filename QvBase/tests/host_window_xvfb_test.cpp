@@ -5,6 +5,7 @@
 #include <QvBase/UI/Native/HostWindow.h>
 
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>
+#include <TestSupport/Desktop.h>
 
 #include <X11/Xlib.h>
 #include <dlfcn.h>
@@ -17,36 +18,16 @@
 using namespace std::chrono_literals;
 using UI::Rect;
 
+using TestSupport::RunCommand;
+using TestSupport::Screenshot;
+using TestSupport::WaitFor;
+using TestSupport::FindWindow;
+
 namespace {
-
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-        pclose(p);
-    }
-    return out;
-}
-
-// 0x00RRGGBB pixels of a part of the screen, as another program sees them.
-std::vector<std::uint32_t> Screenshot(int x, int y, int width, int height) {
-    const std::string raw = RunCommand("import -silent -window root -crop " + std::to_string(width) + "x" +
-                                       std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
-                                       " +repage -depth 8 rgb:-");
-    std::vector<std::uint32_t> pixels;
-    if (raw.size() != std::size_t(width) * height * 3) return pixels;
-    for (std::size_t i = 0; i < raw.size(); i += 3)
-        pixels.push_back(std::uint32_t((unsigned char)raw[i]) << 16 | std::uint32_t((unsigned char)raw[i + 1]) << 8 |
-                         std::uint32_t((unsigned char)raw[i + 2]));
-    return pixels;
-}
 
 // The close request a window manager would send (Xvfb has none).
 bool SendCloseRequest(const std::string& title) {
-    const unsigned long xid =
-        std::strtoul(RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null").c_str(), nullptr, 10);
+    const unsigned long xid = FindWindow(title);
     void* x11 = dlopen("libX11.so.6", RTLD_NOW);
     if (!xid || !x11) return false;
     auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
@@ -64,16 +45,6 @@ bool SendCloseRequest(const std::string& title) {
     e.xclient.data.l[1] = CurrentTime;
     send(d, xid, False, NoEventMask, &e);
     close(d);
-    return true;
-}
-
-template <class Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit = 20000ms) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(20ms);
-    }
     return true;
 }
 

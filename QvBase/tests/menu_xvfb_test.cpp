@@ -7,6 +7,7 @@
 #include <QvBase/UI/Native/HostWindow.h>
 
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>
+#include <TestSupport/Desktop.h>
 
 #include <X11/Xlib.h>
 #include <dlfcn.h>
@@ -18,24 +19,17 @@
 
 using namespace std::chrono_literals;
 
-namespace {
+using TestSupport::RunCommand;
+using TestSupport::WaitFor;
+using TestSupport::WaitForWindow;
+using TestSupport::FindWindow;
 
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-        pclose(p);
-    }
-    return out;
-}
+namespace {
 
 // The close request a window manager would send (Xvfb has none): the way out when the
 // menu fails to end the loop.
 void SendCloseRequest(const std::string& title) {
-    const unsigned long xid =
-        std::strtoul(RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null").c_str(), nullptr, 10);
+    const unsigned long xid = FindWindow(title);
     void* x11 = dlopen("libX11.so.6", RTLD_NOW);
     if (!xid || !x11) return;
     auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
@@ -53,16 +47,6 @@ void SendCloseRequest(const std::string& title) {
     e.xclient.data.l[1] = CurrentTime;
     send(d, xid, False, NoEventMask, &e);
     close(d);
-}
-
-template <class Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit = 5000ms) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
 }
 
 class FileCommands : public Object {
@@ -107,20 +91,18 @@ TEST(MenuXvfb, EntriesChosenWithTheKeyboardAndShortcutsReachTheirSlots) {
         bool closedByMenu = true;
         int opensByMenu = -1, opensByShortcut = -1, recentByMenu = -1;
         std::thread script([&] {
-            const bool shown = WaitFor([&] {
-                return !RunCommand(std::string("xdotool search --onlyvisible --name '^") + title + "$' 2>/dev/null").empty();
-            });
+            const bool shown = WaitForWindow(title, 5000ms);
             std::this_thread::sleep_for(300ms);
             if (shown) {
                 RunCommand("xdotool mousemove 400 300");
                 RunCommand("xdotool key --delay 150 alt+f o");
-                WaitFor([&] { return commands.opens > 0; });
+                WaitFor([&] { return commands.opens > 0; }), 5000ms;
                 opensByMenu = commands.opens;
                 RunCommand("xdotool key --delay 150 alt+f 2");
-                WaitFor([&] { return commands.recent > 0; });
+                WaitFor([&] { return commands.recent > 0; }), 5000ms;
                 recentByMenu = commands.recent;
                 RunCommand("xdotool key ctrl+o");
-                WaitFor([&] { return commands.opens > 1; });
+                WaitFor([&] { return commands.opens > 1; }), 5000ms;
                 opensByShortcut = commands.opens;
             }
             RunCommand("xdotool key --delay 150 alt+f x");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/ConfigHome.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -25,22 +27,9 @@ const char* const kKeyPath = "SOFTWARE\\Quorvel\\Tonalith";
 // Points the store at a fresh folder, so that no test touches the user's settings.
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qvsettings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
-        ::setenv("XDG_CONFIG_HOME", m_folder.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        ::unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(m_folder);
-    }
+    std::filesystem::path StoreFile() const { return std::filesystem::path(m_home.Path()) / "Quorvel/HKEY_CURRENT_USER.reg"; }
 
-    std::filesystem::path StoreFile() const { return m_folder / "Quorvel/HKEY_CURRENT_USER.reg"; }
-
-    std::filesystem::path m_folder;
+    TestSupport::TemporaryConfigHome m_home;
 };
 
 // Writes a value with the store's own interface, as another program could.

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/ConfigHome.h>
+
 #include <cstdlib>
 #include <functional>
 #include <optional>
@@ -21,30 +23,7 @@
 
 namespace toolkit_test {
 
-// Points XDG_CONFIG_HOME at a new temporary folder for the object's life.
-class TemporaryConfigHome {
-public:
-    TemporaryConfigHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "toolkit-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary settings folder");
-        path_ = pattern;
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) old_ = old;
-        setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-    }
-    ~TemporaryConfigHome() {
-        if (old_)
-            setenv("XDG_CONFIG_HOME", old_->c_str(), 1);
-        else
-            unsetenv("XDG_CONFIG_HOME");
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-    std::optional<std::string> old_;
-};
+using TestSupport::TemporaryConfigHome;
 
 class ToolkitTest : public ::testing::Test {
 protected:

@@ -15,6 +15,7 @@
 #include <QvBase/UI/Native/HostWindow.h>
 
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>
+#include <TestSupport/Desktop.h>
 
 #include <atomic>
 #include <chrono>
@@ -24,35 +25,10 @@
 
 using namespace std::chrono_literals;
 
+using TestSupport::RunCommand;
+using TestSupport::Screenshot;
+
 namespace {
-
-std::string RunCommand(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-            out.append(buffer, n);
-        pclose(p);
-    }
-    return out;
-}
-
-// 0x00RRGGBB pixels of a part of the screen, as another program sees them.
-std::vector<std::uint32_t> Screenshot(int x, int y, int width, int height)
-{
-    const std::string raw = RunCommand("import -silent -window root -crop " + std::to_string(width) + "x" +
-                                       std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
-                                       " +repage -depth 8 rgb:-");
-    std::vector<std::uint32_t> pixels;
-    if (raw.size() != std::size_t(width) * height * 3)
-        return pixels;
-    for (std::size_t i = 0; i < raw.size(); i += 3)
-        pixels.push_back(std::uint32_t((unsigned char)raw[i]) << 16 | std::uint32_t((unsigned char)raw[i + 1]) << 8 |
-                         std::uint32_t((unsigned char)raw[i + 2]));
-    return pixels;
-}
 
 int Red(std::uint32_t p) { return int(p >> 16 & 0xFF); }
 int Green(std::uint32_t p) { return int(p >> 8 & 0xFF); }
