@@ -1,5 +1,5 @@
 #pragma once
-// Real-FFT specification records and their public operations.
+// Real-FFT set-up records (tables, sizes, flags) and their public operations.
 
 #include <Primitives/Prim/Status.h>
 
