@@ -156,17 +156,13 @@ void FreqRuler::OnGeometryChanged()
 
 bool FreqRuler::OnMouseWheel(Point, int delta, uint)
 {
-    if (const auto range = ZoomValueRange(m_scale->GetVisibleRange(), m_scale->GetRange(), delta))
-        m_scale->SetVisibleRange(*range);
+    ZoomVisibleRange(*m_scale, delta);
     return true;
 }
 
 void FreqRuler::Paint(DrawContext& dc)
 {
-    std::vector<int> separators;
-    for (std::uint32_t c = 1; c < m_scale->GetChannelCount(); ++c)
-        separators.push_back(m_scale->ChannelBand(c).top);
-    PaintVerticalRulerBox(dc, Width(), Height(), EffectiveTransparency(), m_majorTicks, m_minorTicks, separators);
+    PaintVerticalRulerBox(dc, Width(), Height(), EffectiveTransparency(), m_majorTicks, m_minorTicks, *m_scale);
     Window::Paint(dc);
 }
 

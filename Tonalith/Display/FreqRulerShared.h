@@ -5,6 +5,7 @@
 
 #include <QvBase/UI/Colour.h>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -21,5 +22,24 @@ void PaintVerticalRulerBox(DrawContext& dc, int w, int h, Transparency t, const 
 // kept within the full range; nothing when the wheel moved less than a notch or there
 // is no full range to zoom in.
 std::optional<ValueRange> ZoomValueRange(const ValueRange& visible, const ValueRange& full, int delta);
+
+// Wheel zoom of a scale's visible range (see ZoomValueRange).
+template <class Scale>
+void ZoomVisibleRange(Scale& scale, int delta)
+{
+    if (const auto range = ZoomValueRange(scale.GetVisibleRange(), scale.GetRange(), delta))
+        scale.SetVisibleRange(*range);
+}
+
+// The ruler box with a separator above every channel band but the first.
+template <class Scale>
+void PaintVerticalRulerBox(DrawContext& dc, int w, int h, Transparency t, const std::vector<int>& majorTicks,
+                           const std::vector<int>& minorTicks, const Scale& scale)
+{
+    std::vector<int> separators;
+    for (std::uint32_t c = 1; c < scale.GetChannelCount(); ++c)
+        separators.push_back(scale.ChannelBand(c).top);
+    PaintVerticalRulerBox(dc, w, h, t, majorTicks, minorTicks, separators);
+}
 
 }  // namespace UI
