@@ -3,9 +3,9 @@
 // render step into a 1200 x 400 image), for the default settings (STFT, 512, no padding,
 // 50%, Hann) and for 4096 / 75% / Hann. Reports audio seconds analysed per wall second.
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
-#include <Tonalith/Analysis/SpectrogramCalculator.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 #include <benchmark/benchmark.h>
 

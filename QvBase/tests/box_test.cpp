@@ -1,8 +1,8 @@
 // The box widget: filled or outlined in its colour, with its transparency, never taking clicks.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/Box.h>
-#include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/Widgets/Box.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
 
 using namespace toolkit_test;
 

@@ -1,9 +1,9 @@
 // Buttons, push buttons and check boxes driven through the frame on the fake window system.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/Button.h>
-#include <QvBase/UI/CheckBox.h>
-#include <QvBase/UI/PushButton.h>
+#include <QvBase/UI/Widgets/Button.h>
+#include <QvBase/UI/Widgets/CheckBox.h>
+#include <QvBase/UI/Widgets/PushButton.h>
 
 #include <Platform/Gui/Keys.h>
 

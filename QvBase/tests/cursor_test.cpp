@@ -1,7 +1,7 @@
 // Cursor kinds, their fallback, and the cursor a window shows under the mouse.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/Cursor.h>
+#include <QvBase/UI/Native/Cursor.h>
 
 using namespace toolkit_test;
 using Platform::Gui::CursorShape;

@@ -5,7 +5,7 @@
 #include <QvBase/UI/Dialog/OpenFileDialog.h>
 #include <QvBase/UI/Dialog/PromptDialog.h>
 #include <QvBase/UI/Dialog/Utf8Text.h>
-#include <QvBase/UI/Slider.h>
+#include <QvBase/UI/Widgets/Slider.h>
 
 #include <Platform/Gui/DialogTemplate.h>
 

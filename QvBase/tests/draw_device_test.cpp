@@ -1,4 +1,4 @@
-#include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
 
 #include <Platform/Gui/Fake/FakeWindowSystem.h>
 

@@ -1,4 +1,4 @@
-#include <QvBase/UI/Geometry.h>
+#include <QvBase/UI/Drawing/Geometry.h>
 
 #include <gtest/gtest.h>
 

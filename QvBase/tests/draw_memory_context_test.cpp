@@ -1,6 +1,6 @@
-#include <QvBase/UI/FontGlyphs.h>
-#include <QvBase/UI/Image.h>
-#include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/Text/FontGlyphs.h>
+#include <QvBase/UI/Drawing/Image.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
 
 #include <gtest/gtest.h>
 

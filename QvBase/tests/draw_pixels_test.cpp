@@ -1,5 +1,5 @@
-#include <QvBase/UI/DrawContextPixels.h>
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/DrawContextPixels.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 #include <gtest/gtest.h>
 

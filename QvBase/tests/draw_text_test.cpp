@@ -1,5 +1,5 @@
-#include <QvBase/UI/FontGlyphs.h>
-#include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/Text/FontGlyphs.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Mouse and key routing: hit testing, bubbling, capture, focus, Tab, the second main frame.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/FocusIndicator.h>
+#include <QvBase/UI/Widgets/FocusIndicator.h>
 
 #include <Platform/Gui/Keys.h>
 

@@ -1,8 +1,8 @@
 // Dirty rectangles, the canvas-update message and repaint.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/FocusIndicator.h>
-#include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/Widgets/FocusIndicator.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/ToolkitMessages.h>
 
 #include <Platform/Gui/RegisteredMessages.h>

@@ -2,7 +2,7 @@
 #include "toolkit_fixture.h"
 
 #include <QvBase/UI/ApplicationMainWindow.h>
-#include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/Native/HostWindow.h>
 #include <QvBase/UI/UpdateTimer.h>
 

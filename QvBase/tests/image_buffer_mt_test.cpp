@@ -1,4 +1,4 @@
-#include <QvBase/UI/PixelBuffer.h>
+#include <QvBase/UI/Drawing/PixelBuffer.h>
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // saving a window tree, and the window's own save and load.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/Layout.h>
+#include <QvBase/UI/Layout/Layout.h>
 
 #include <tinyxml.h>
 

@@ -3,8 +3,8 @@
 #include "toolkit_fixture.h"
 
 #include <QvBase/UI/ApplicationMainWindow.h>
-#include <QvBase/UI/MenuAccelerators.h>
-#include <QvBase/UI/MenuBar.h>
+#include <QvBase/UI/Native/MenuAccelerators.h>
+#include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Native/HostWindow.h>
 
 #include <Platform/Gui/Keys.h>

@@ -3,7 +3,7 @@
 #include "toolkit_fixture.h"
 
 #include <QvBase/UI/ApplicationMainWindow.h>
-#include <QvBase/UI/MenuBar.h>
+#include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Native/HostWindow.h>
 
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>

@@ -1,4 +1,4 @@
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 #include <QvBase/Util/ResourceArchive.h>
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // precision moves, keys, the typed entry and the signals of each.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/Slider.h>
+#include <QvBase/UI/Widgets/Slider.h>
 
 #include <Platform/Gui/Keys.h>
 

@@ -1,8 +1,8 @@
 // Label text: the platform's text output, and the label widget's picture, size and paint.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/MemoryDrawContext.h>
-#include <QvBase/UI/Text.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Text/Text.h>
 
 #include <Platform/Gui/FontFiles.h>
 #include <Platform/Gui/TextOutput.h>

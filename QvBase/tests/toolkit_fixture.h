@@ -2,9 +2,9 @@
 // A toolkit on the fake window system, with the settings store in a folder of its own.
 #include <QvBase/UI/Application.h>
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
 #include <QvBase/UI/Frame.h>
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 #include <Platform/Gui/Fake/FakeWindowSystem.h>
 

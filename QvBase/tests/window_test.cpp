@@ -1,7 +1,7 @@
 // The window tree: geometry, invalidation, visibility, transparency, ownership.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/FocusIndicator.h>
+#include <QvBase/UI/Widgets/FocusIndicator.h>
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <Tonalith/Analysis/FreqScale.h>
 #include <Tonalith/Analysis/TimeScale.h>
 
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 namespace UI {
 

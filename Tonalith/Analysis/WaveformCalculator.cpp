@@ -1,6 +1,6 @@
 #include <Tonalith/Analysis/WaveformCalculator.h>
 
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 #include <algorithm>
 #include <new>

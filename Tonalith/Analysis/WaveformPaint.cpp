@@ -2,7 +2,7 @@
 
 #include <Tonalith/Analysis/ScaleRounding.h>
 
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 #include <QvBase/Util/Math.h>
 
 #include <algorithm>

@@ -6,11 +6,11 @@
 #include <Tonalith/App/SimpleSlider.h>
 #include <Tonalith/Display/Spectrogram.h>
 #include <Tonalith/Display/Waveform.h>
-#include <Tonalith/Analysis/SpectrogramSettings.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramSettings.h>
 
 #include <QvBase/UI/Application.h>
 #include <QvBase/Object/MetaDeclare.h>
-#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
 #include <QvBase/Util/SignalProxy.h>
 
 QV_META_BEGIN(UI::EditorToolBar, UI::Window)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 namespace UI {
 

@@ -2,7 +2,7 @@
 
 #include <Tonalith/Analysis/AudioDisplaySource.h>
 
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 #include <QvBase/Util/SharedPtr.h>
 
 #include <cstdint>

@@ -6,13 +6,13 @@
 #include <Tonalith/Display/AudioUpdater.h>
 
 #include <QvBase/UI/Application.h>
-#include <QvBase/UI/Cursor.h>
+#include <QvBase/UI/Native/Cursor.h>
 #include <QvBase/UI/Dialog/MessageBox.h>
 #include <QvBase/UI/Dialog/OpenFileDialog.h>
-#include <QvBase/UI/Menu.h>
-#include <QvBase/UI/MenuBar.h>
+#include <QvBase/UI/Native/Menu.h>
+#include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/Font.h>
+#include <QvBase/UI/Text/Font.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/HostWindow.h>
 

@@ -1,7 +1,7 @@
 #include <Tonalith/App/SimpleCheckBox.h>
 
 #include <QvBase/Object/MetaDeclare.h>
-#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
 
 #include <algorithm>
 

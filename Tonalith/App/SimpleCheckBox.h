@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QvBase/UI/CheckBox.h>
+#include <QvBase/UI/Widgets/CheckBox.h>
 
 namespace UI {
 

@@ -2,8 +2,8 @@
 
 #include <QvBase/Object/MetaDeclare.h>
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/DrawContext.h>
-#include <QvBase/UI/Font.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
+#include <QvBase/UI/Text/Font.h>
 #include <QvBase/UI/Frame.h>
 
 #include <algorithm>

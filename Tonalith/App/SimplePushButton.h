@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QvBase/UI/PushButton.h>
+#include <QvBase/UI/Widgets/PushButton.h>
 
 namespace UI {
 

@@ -1,7 +1,7 @@
 #include <Tonalith/App/SimpleSlider.h>
 
 #include <QvBase/Object/MetaDeclare.h>
-#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/Util/Math.h>
 

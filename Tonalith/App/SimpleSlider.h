@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QvBase/UI/Image.h>
-#include <QvBase/UI/Slider.h>
-#include <QvBase/UI/Text.h>
+#include <QvBase/UI/Drawing/Image.h>
+#include <QvBase/UI/Widgets/Slider.h>
+#include <QvBase/UI/Text/Text.h>
 
 namespace UI {
 

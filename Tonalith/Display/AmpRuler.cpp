@@ -6,8 +6,8 @@
 #include <Tonalith/Analysis/AmpScale.h>
 #include <Tonalith/Analysis/ScaleRounding.h>
 
-#include <QvBase/UI/DrawContext.h>
-#include <QvBase/UI/Text.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
+#include <QvBase/UI/Text/Text.h>
 #include <QvBase/Util/Math.h>
 
 #include <algorithm>

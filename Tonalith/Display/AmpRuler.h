@@ -2,7 +2,7 @@
 #include <Tonalith/Display/AudioCanvasWindow.h>
 #include <Tonalith/Display/RulerLabel.h>
 
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 #include <cstdint>
 #include <vector>

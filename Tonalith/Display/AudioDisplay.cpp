@@ -8,7 +8,7 @@
 
 #include <QvBase/Object/MetaDeclare.h>
 #include <QvBase/UI/Frame.h>
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 #include <QvBase/Util/Math.h>
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include <Tonalith/Analysis/AudioViewRequest.h>
 #include <Tonalith/Display/AudioCanvasWindow.h>
 
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 #include <QvBase/Util/SharedPtr.h>
 
 #include <cstdint>

@@ -6,7 +6,7 @@
 #include <Tonalith/Display/AudioDisplay.h>
 
 #include <QvBase/Object/MetaDeclare.h>
-#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
 
 QV_META_BEGIN(UI::AudioDisplayFrame, UI::Window)
 QV_META_SLOTS

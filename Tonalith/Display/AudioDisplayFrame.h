@@ -1,7 +1,7 @@
 #pragma once
 #include <Tonalith/Display/AudioCanvasWindow.h>
 
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 #include <vector>
 

@@ -5,9 +5,9 @@
 #include <Tonalith/Display/FontLineHeight.h>
 
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
 #include <QvBase/UI/Frame.h>
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 namespace UI {
 

@@ -3,7 +3,7 @@
 #include <Tonalith/Analysis/AudioCalculator.h>
 
 #include <Primitives/Vec/Copy.h>
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 #include <algorithm>
 

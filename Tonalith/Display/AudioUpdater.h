@@ -1,7 +1,7 @@
 #pragma once
 #include <Tonalith/Analysis/AudioViewRequest.h>
 
-#include <QvBase/UI/Geometry.h>
+#include <QvBase/UI/Drawing/Geometry.h>
 #include <QvBase/Util/CriticalSection.h>
 #include <QvBase/Util/Event.h>
 #include <QvBase/Util/SharedPtr.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include <QvBase/UI/Font.h>
+#include <QvBase/UI/Text/Font.h>
 
 namespace UI {
 

@@ -5,8 +5,8 @@
 #include <Tonalith/Analysis/FreqScale.h>
 #include <Tonalith/Analysis/ScaleRounding.h>
 
-#include <QvBase/UI/DrawContext.h>
-#include <QvBase/UI/Text.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
+#include <QvBase/UI/Text/Text.h>
 
 #include <initializer_list>
 

@@ -1,7 +1,7 @@
 #include <Tonalith/Display/FreqRulerShared.h>
 #include <Tonalith/Display/RulerLabel.h>
 
-#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
 
 namespace UI {
 

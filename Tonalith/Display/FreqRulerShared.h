@@ -3,7 +3,7 @@
 // in and the wheel zoom of a value range.
 #include <Tonalith/Analysis/ValueRange.h>
 
-#include <QvBase/UI/Colour.h>
+#include <QvBase/UI/Drawing/Colour.h>
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #include <Tonalith/Display/RulerLabel.h>
 
-#include <QvBase/UI/Text.h>
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Text/Text.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 namespace UI {
 

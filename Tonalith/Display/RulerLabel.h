@@ -1,6 +1,6 @@
 #pragma once
-#include <QvBase/UI/Colour.h>
-#include <QvBase/UI/Geometry.h>
+#include <QvBase/UI/Drawing/Colour.h>
+#include <QvBase/UI/Drawing/Geometry.h>
 #include <QvBase/Util/SharedPtr.h>
 #include <QvBase/Util/String.h>
 

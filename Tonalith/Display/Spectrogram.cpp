@@ -1,6 +1,6 @@
 #include <Tonalith/Display/Spectrogram.h>
 
-#include <Tonalith/Analysis/SpectrogramCalculator.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
 #include <QvBase/Object/MetaDeclare.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include <Tonalith/Analysis/SpectrogramSettings.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramSettings.h>
 #include <Tonalith/Display/AudioDisplay.h>
 
 namespace UI {

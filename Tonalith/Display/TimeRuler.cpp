@@ -6,9 +6,9 @@
 #include <Tonalith/Analysis/ScaleRounding.h>
 #include <Tonalith/Analysis/TimeScale.h>
 
-#include <QvBase/UI/DrawContext.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
 #include <QvBase/UI/Frame.h>
-#include <QvBase/UI/Text.h>
+#include <QvBase/UI/Text/Text.h>
 
 QV_META_BEGIN(UI::TimeRuler, UI::Window)
 QV_META_SLOTS

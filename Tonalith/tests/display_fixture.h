@@ -11,8 +11,8 @@
 #include <Tonalith/Display/AudioDisplay.h>
 #include <Tonalith/Display/AudioUpdater.h>
 
-#include <QvBase/UI/Image.h>
-#include <QvBase/UI/MemoryDrawContext.h>
+#include <QvBase/UI/Drawing/Image.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
 
 #include <atomic>
 #include <chrono>

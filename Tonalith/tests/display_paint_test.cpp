@@ -1,7 +1,7 @@
 #include "display_fixture.h"
 
-#include <QvBase/UI/Font.h>
-#include <QvBase/UI/FontDescription.h>
+#include <QvBase/UI/Text/Font.h>
+#include <QvBase/UI/Text/FontDescription.h>
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <Tonalith/Display/AudioCanvas.h>
 #include <Tonalith/Display/RulerLabel.h>
 
-#include <QvBase/UI/MemoryDrawContext.h>
-#include <QvBase/UI/Text.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Text/Text.h>
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
-#include <Tonalith/Analysis/SpectrogramCalculatorAnalysis.h>
-#include <Tonalith/Analysis/SpectrogramCalculatorWindows.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorAnalysis.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorWindows.h>
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The spectrogram calculator on a worker thread while another thread reads its progress and
 // cancels it, as the updater and the display do.
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
-#include <Tonalith/Analysis/SpectrogramCalculator.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 #include <gtest/gtest.h>
 

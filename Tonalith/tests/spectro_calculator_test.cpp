@@ -1,8 +1,8 @@
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
 #include <Tonalith/Analysis/FreqScale.h>
-#include <Tonalith/Analysis/SpectrogramCalculator.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include <Tonalith/Analysis/SpectrogramCalculatorColourMap.h>
-#include <Tonalith/Analysis/SpectrogramCalculatorRender.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColourMap.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
 
 #include <gtest/gtest.h>
 

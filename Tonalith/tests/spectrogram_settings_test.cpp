@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/SpectrogramSettings.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramSettings.h>
 
 #include <gtest/gtest.h>
 

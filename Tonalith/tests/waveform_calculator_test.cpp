@@ -1,7 +1,7 @@
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
 #include <Tonalith/Analysis/WaveformCalculator.h>
 
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 #include <QvBase/Util/Math.h>
 
 #include <gtest/gtest.h>

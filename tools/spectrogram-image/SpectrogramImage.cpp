@@ -10,9 +10,9 @@
 #include <tools/decode-raw/DecodeFile.h>
 
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
-#include <Tonalith/Analysis/SpectrogramCalculator.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
-#include <QvBase/UI/Image.h>
+#include <QvBase/UI/Drawing/Image.h>
 
 #include <cerrno>
 #include <cmath>

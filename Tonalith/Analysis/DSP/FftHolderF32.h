@@ -1,5 +1,5 @@
 #pragma once
-#include <Primitives/Prim/Fft/FftSpec.h>
+#include <Primitives/Vec/Fft.h>
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 #include <QvBase/Types.h>
-#include <QvBase/UI/Font.h>
+#include <QvBase/UI/Text/Font.h>
 #include <QvBase/Util/SharedPtr.h>
 #include <QvBase/Util/String.h>
 

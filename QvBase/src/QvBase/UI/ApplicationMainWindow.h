@@ -1,5 +1,5 @@
 #pragma once
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 namespace UI {
 

@@ -1,10 +1,10 @@
 #include <QvBase/UI/Frame.h>
 
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/DrawContext.h>
-#include <QvBase/UI/FocusIndicator.h>
+#include <QvBase/UI/Drawing/DrawContext.h>
+#include <QvBase/UI/Widgets/FocusIndicator.h>
 #include <QvBase/UI/ToolkitMessages.h>
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 #include <algorithm>
 #include <atomic>

@@ -1,9 +1,9 @@
 #pragma once
 #include <QvBase/Object/Object.h>
-#include <QvBase/UI/Colour.h>
-#include <QvBase/UI/DibSurface.h>
-#include <QvBase/UI/Geometry.h>
-#include <QvBase/UI/TextFontDescription.h>
+#include <QvBase/UI/Drawing/Colour.h>
+#include <QvBase/UI/Drawing/DibSurface.h>
+#include <QvBase/UI/Drawing/Geometry.h>
+#include <QvBase/UI/Text/TextFontDescription.h>
 #include <QvBase/Util/SharedPtr.h>
 
 #include <Platform/Gui/WindowSystem.h>

@@ -1,7 +1,7 @@
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/FocusIndicator.h>
+#include <QvBase/UI/Widgets/FocusIndicator.h>
 #include <QvBase/UI/Frame.h>
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 #include <Platform/Gui/Keys.h>
 

@@ -1,5 +1,5 @@
 #include <QvBase/UI/Frame.h>
-#include <QvBase/UI/Window.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 #include <algorithm>
 #include <utility>

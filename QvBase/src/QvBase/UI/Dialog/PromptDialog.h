@@ -1,5 +1,5 @@
 #pragma once
-#include <QvBase/UI/Geometry.h>
+#include <QvBase/UI/Drawing/Geometry.h>
 #include <QvBase/Util/String.h>
 
 #include <Platform/Gui/WindowSystem.h>

@@ -3,8 +3,8 @@
 #include <QvBase/UI/Application.h>
 #include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Frame.h>
-#include <QvBase/UI/MemoryDrawContext.h>
-#include <QvBase/UI/MenuBar.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/UpdateTimer.h>
 
 #include <Platform/Gui/RegisteredMessages.h>

@@ -1,6 +1,6 @@
 #pragma once
 #include <QvBase/Object/Object.h>
-#include <QvBase/UI/Geometry.h>
+#include <QvBase/UI/Drawing/Geometry.h>
 
 #include <Platform/Gui/WindowSystem.h>
 
