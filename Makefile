@@ -8,7 +8,7 @@ BUILD_TSAN ?= build-tsan
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 
-.PHONY: run test build deps test-deps unit asan tsan clean
+.PHONY: run test build deps test-deps unit asan tsan clean format
 
 run: deps build
 	@if [ -x $(BUILD)/bin/tonalith ]; then \
@@ -18,6 +18,7 @@ run: deps build
 	fi
 
 test: test-deps
+	scripts/check-format
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTONALITH_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/with-xvfb ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure --timeout 600
@@ -48,3 +49,7 @@ unit: test-deps
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN)
+
+# Formats every C++ file as .clang-format says (make test fails on any that is not).
+format:
+	scripts/check-format --fix

@@ -17,15 +17,12 @@
 
 namespace {
 
-void PutLE(std::ofstream& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.put(char(value >> (8 * i)));
+void PutLE(std::ofstream& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.put(char(value >> (8 * i)));
 }
 
 // Five minutes of 16-bit stereo at 44100 frames per second (about 53 MB).
-std::string WriteLongWav()
-{
+std::string WriteLongWav() {
     const auto path = std::filesystem::temp_directory_path() / "tonalith-bench-decode.wav";
     const uint32_t frames = 44100u * 300u;
     const uint32_t dataBytes = frames * 4u;
@@ -54,20 +51,18 @@ std::string WriteLongWav()
     return path.string();
 }
 
-const std::string& BenchFile()
-{
+const std::string& BenchFile() {
     static const std::string path = [] {
         const char* given = std::getenv("TONALITH_BENCH_WAV");
-        if (given && *given)
-            return std::string(given);
-        std::atexit([] { std::filesystem::remove(std::filesystem::temp_directory_path() / "tonalith-bench-decode.wav"); });
+        if (given && *given) return std::string(given);
+        std::atexit(
+            [] { std::filesystem::remove(std::filesystem::temp_directory_path() / "tonalith-bench-decode.wav"); });
         return WriteLongWav();
     }();
     return path;
 }
 
-void BM_ReadFloatDeinterleaved(benchmark::State& state)
-{
+void BM_ReadFloatDeinterleaved(benchmark::State& state) {
     const std::string& path = BenchFile();
     const auto fileBytes = int64_t(std::filesystem::file_size(path));
     // The buffers are the caller's: made and touched once, outside the timing.
@@ -81,8 +76,7 @@ void BM_ReadFloatDeinterleaved(benchmark::State& state)
         }
         const Audio::Decode::Format format = probe->OpenForward();
         channels.assign(format.Channels, std::vector<float>(probe->GetTotalFrames(), 0.0f));
-        for (auto& c : channels)
-            pointers.push_back(c.data());
+        for (auto& c : channels) pointers.push_back(c.data());
     } catch (const Audio::Decode::Exception::BadFormat& error) {
         state.SkipWithError(error.Message().CStr());
         return;
@@ -105,8 +99,7 @@ void BM_ReadFloatDeinterleaved(benchmark::State& state)
 BENCHMARK(BM_ReadFloatDeinterleaved)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same file copied raw: what reading alone costs.
-void BM_ReadRawInterleaved(benchmark::State& state)
-{
+void BM_ReadRawInterleaved(benchmark::State& state) {
     const std::string& path = BenchFile();
     const auto fileBytes = int64_t(std::filesystem::file_size(path));
     std::vector<uint8_t> raw;
@@ -135,8 +128,7 @@ BENCHMARK(BM_ReadRawInterleaved)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A hostile file made of a million empty chunks before its data: opening it walks every
 // chunk, and should cost little more than reading the file.
-std::string WriteManyChunksWav()
-{
+std::string WriteManyChunksWav() {
     const auto path = std::filesystem::temp_directory_path() / "tonalith-bench-decode-chunks.wav";
     const uint32_t chunks = 1000000;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -160,8 +152,7 @@ std::string WriteManyChunksWav()
     return path.string();
 }
 
-void BM_OpenManyTinyChunks(benchmark::State& state)
-{
+void BM_OpenManyTinyChunks(benchmark::State& state) {
     static const std::string path = [] {
         std::atexit([] {
             std::filesystem::remove(std::filesystem::temp_directory_path() / "tonalith-bench-decode-chunks.wav");
@@ -183,4 +174,4 @@ void BM_OpenManyTinyChunks(benchmark::State& state)
 }
 BENCHMARK(BM_OpenManyTinyChunks)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-} // namespace
+}  // namespace

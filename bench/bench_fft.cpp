@@ -12,23 +12,19 @@
 
 namespace {
 
-std::vector<double> Signal(uint64_t n)
-{
+std::vector<double> Signal(uint64_t n) {
     std::vector<double> x(n);
     for (uint64_t i = 0; i < n; ++i)
         x[i] = std::sin(0.001 * static_cast<double>(i * i % 100003)) + 0.25 * std::cos(0.37 * static_cast<double>(i));
     return x;
 }
 
-void ReportPerPoint(benchmark::State& state, uint64_t n)
-{
-    state.counters["per_point"] = benchmark::Counter(static_cast<double>(n),
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+void ReportPerPoint(benchmark::State& state, uint64_t n) {
+    state.counters["per_point"] = benchmark::Counter(
+        static_cast<double>(n), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_FftTransformF64(benchmark::State& state)
-{
+void BM_FftTransformF64(benchmark::State& state) {
     const int order = static_cast<int>(state.range(0));
     const uint64_t n = uint64_t{1} << order;
     Prim::FftSpecRealF64* spec = nullptr;
@@ -52,8 +48,7 @@ void BM_FftTransformF64(benchmark::State& state)
     Vec::FftFreeRealF64(spec);
 }
 
-void BM_FftForwardRealF64_x87(benchmark::State& state)
-{
+void BM_FftForwardRealF64_x87(benchmark::State& state) {
     const int order = static_cast<int>(state.range(0));
     const uint64_t n = uint64_t{1} << order;
     Prim::FftSpecRealF64* spec = nullptr;
@@ -75,7 +70,7 @@ void BM_FftForwardRealF64_x87(benchmark::State& state)
     Prim::FftFreeRealF64_x87(spec);
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_FftTransformF64)->DenseRange(5, 20);
 BENCHMARK(BM_FftForwardRealF64_x87)->DenseRange(5, 20);

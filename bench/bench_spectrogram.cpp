@@ -21,8 +21,7 @@ constexpr std::uint32_t kSeconds = 600;
 constexpr std::uint32_t kFrames = kRate * kSeconds;
 
 // Two channels of tones, a slow sweep and noise, built once.
-const std::vector<std::vector<float>>& Music()
-{
+const std::vector<std::vector<float>>& Music() {
     static const std::vector<std::vector<float>> channels = [] {
         std::vector<std::vector<float>> c(2, std::vector<float>(kFrames));
         std::uint32_t state = 12345;
@@ -39,8 +38,7 @@ const std::vector<std::vector<float>>& Music()
     return channels;
 }
 
-void RunSpectrogram(benchmark::State& state, const UI::SpectrogramSettings& settings, bool render)
-{
+void RunSpectrogram(benchmark::State& state, const UI::SpectrogramSettings& settings, bool render) {
     const auto& music = Music();
     const float* table[2] = {music[0].data(), music[1].data()};
     SharedPtr<UI::AudioDisplaySource> source(new UI::AudioDisplayMemorySource("bench", kRate, 2, kFrames, table));
@@ -70,8 +68,7 @@ void RunSpectrogram(benchmark::State& state, const UI::SpectrogramSettings& sett
         benchmark::Counter(double(kSeconds), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-UI::SpectrogramSettings Settings(std::uint32_t fftSize, std::uint32_t overlap, std::uint32_t type = 0)
-{
+UI::SpectrogramSettings Settings(std::uint32_t fftSize, std::uint32_t overlap, std::uint32_t type = 0) {
     UI::SpectrogramSettings settings;
     settings.type = type;
     settings.fftSize = fftSize;

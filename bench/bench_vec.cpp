@@ -27,7 +27,8 @@ constexpr std::int64_t MaxBytes = 16 << 20;
 template <class T>
 class Block {
 public:
-    explicit Block(std::int64_t count) : data_(reinterpret_cast<T*>(Prim::AllocU8(static_cast<std::int32_t>(count * sizeof(T))))) {
+    explicit Block(std::int64_t count)
+        : data_(reinterpret_cast<T*>(Prim::AllocU8(static_cast<std::int32_t>(count * sizeof(T))))) {
         if (data_ == nullptr) throw std::runtime_error("bench_vec: aligned allocation failed");
         std::memset(static_cast<void*>(data_), 0, static_cast<std::size_t>(count) * sizeof(T));
     }
@@ -65,7 +66,8 @@ void ConvertS24ToF32(benchmark::State& state) {
     Block<std::int32_t> src(n);
     Block<float> dst(n);
     Fill(src.get(), n);
-    for (std::int64_t i = 0; i < n; ++i) src.get()[i] = static_cast<std::int32_t>(static_cast<std::uint32_t>(src.get()[i]) << 8);
+    for (std::int64_t i = 0; i < n; ++i)
+        src.get()[i] = static_cast<std::int32_t>(static_cast<std::uint32_t>(src.get()[i]) << 8);
     for (auto _ : state) {
         benchmark::DoNotOptimize(Convert(src.get(), dst.get(), static_cast<std::int32_t>(n), 31));
         benchmark::ClobberMemory();
@@ -178,8 +180,7 @@ void SumF32(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * n * 4);
 }
 
-#define VEC_BENCH(fn, ...)                                                                         \
-    BENCHMARK_TEMPLATE(fn, __VA_ARGS__)->RangeMultiplier(4)->Range(MinBytes, MaxBytes)
+#define VEC_BENCH(fn, ...) BENCHMARK_TEMPLATE(fn, __VA_ARGS__)->RangeMultiplier(4)->Range(MinBytes, MaxBytes)
 
 VEC_BENCH(ConvertS16ToF32, &Prim::ConvertS16ToF32_x87)->Name("ConvertS16ToF32/x87");
 VEC_BENCH(ConvertS16ToF32, &Prim::ConvertS16ToF32_sse2)->Name("ConvertS16ToF32/sse2");

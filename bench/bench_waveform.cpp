@@ -18,8 +18,7 @@ constexpr std::uint32_t kFrames = 44100 * 180;
 struct Audio {
     std::vector<float> left, right;
     const float* table[2];
-    Audio() : left(kFrames), right(kFrames)
-    {
+    Audio() : left(kFrames), right(kFrames) {
         for (std::uint32_t i = 0; i < kFrames; ++i) {
             left[i] = static_cast<float>(std::sin(i * 0.01));
             right[i] = static_cast<float>(std::cos(i * 0.003));
@@ -29,8 +28,7 @@ struct Audio {
     }
 };
 
-const Audio& TheAudio()
-{
+const Audio& TheAudio() {
     static const Audio audio;
     return audio;
 }
@@ -39,8 +37,7 @@ class Bench : public UI::WaveformCalculator {
 public:
     explicit Bench(UI::SampleRange visible)
         : WaveformCalculator(SharedPtr<UI::AudioDisplaySource>(
-              new UI::AudioDisplayMemorySource("Bench", 44100, 2, kFrames, TheAudio().table)))
-    {
+              new UI::AudioDisplayMemorySource("Bench", 44100, 2, kFrames, TheAudio().table))) {
         UI::AudioViewRequest view;
         view.channels = 2;
         view.length = kFrames;
@@ -50,44 +47,36 @@ public:
         SyncView(view, &compute, &render);
         SetActive(true);
     }
-    int ComputeNow()
-    {
+    int ComputeNow() {
         SetNeedsCompute(true);
         return DoCompute();
     }
-    int RenderNow(UI::Image* image)
-    {
+    int RenderNow(UI::Image* image) {
         SetNeedsRender(true);
         return DoRender(image);
     }
 };
 
-void Compute(benchmark::State& state)
-{
+void Compute(benchmark::State& state) {
     Bench bench(UI::SampleRange(0, kFrames));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(bench.ComputeNow());
+    for (auto _ : state) benchmark::DoNotOptimize(bench.ComputeNow());
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kFrames);
 }
 BENCHMARK(Compute)->Unit(benchmark::kMillisecond);
 
-void RenderZoomedOut(benchmark::State& state)
-{
+void RenderZoomedOut(benchmark::State& state) {
     Bench bench(UI::SampleRange(0, kFrames));
     bench.ComputeNow();
     SharedPtr<UI::Image> image = UI::Image::Create({1600, 400});
-    for (auto _ : state)
-        benchmark::DoNotOptimize(bench.RenderNow(image.Get()));
+    for (auto _ : state) benchmark::DoNotOptimize(bench.RenderNow(image.Get()));
 }
 BENCHMARK(RenderZoomedOut)->Unit(benchmark::kMillisecond);
 
-void RenderZoomedIn(benchmark::State& state)
-{
+void RenderZoomedIn(benchmark::State& state) {
     Bench bench(UI::SampleRange(kFrames / 2, 1600 * 100));
     bench.ComputeNow();
     SharedPtr<UI::Image> image = UI::Image::Create({1600, 400});
-    for (auto _ : state)
-        benchmark::DoNotOptimize(bench.RenderNow(image.Get()));
+    for (auto _ : state) benchmark::DoNotOptimize(bench.RenderNow(image.Get()));
 }
 BENCHMARK(RenderZoomedIn)->Unit(benchmark::kMillisecond);
 

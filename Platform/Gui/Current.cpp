@@ -14,8 +14,7 @@ std::unique_ptr<WindowSystem> gCurrent;
 
 WindowSystem& Current() {
     std::lock_guard guard(gLock);
-    if (!gCurrent)
-        gCurrent = MakeGtkWindowSystem();
+    if (!gCurrent) gCurrent = MakeGtkWindowSystem();
     return *gCurrent;
 }
 

@@ -17,8 +17,7 @@ public:
     bool Ok() const { return ok_; }
 
     std::uint16_t Word() {
-        if (!Need(2))
-            return 0;
+        if (!Need(2)) return 0;
         const std::uint16_t v = std::uint16_t(data_[at_] | data_[at_ + 1] << 8);
         at_ += 2;
         return v;
@@ -30,12 +29,10 @@ public:
     }
     void AlignTo4() {
         at_ = (at_ + 3) & ~std::size_t(3);
-        if (at_ > size_)
-            ok_ = false;
+        if (at_ > size_) ok_ = false;
     }
     void Skip(std::size_t n) {
-        if (Need(n))
-            at_ += n;
+        if (Need(n)) at_ += n;
     }
 
     // A NUL-terminated UTF-16 text, as UTF-8; unpaired surrogates become U+FFFD.
@@ -43,8 +40,7 @@ public:
         std::string out;
         for (;;) {
             std::uint32_t c = Word();
-            if (!ok_ || c == 0)
-                return out;
+            if (!ok_ || c == 0) return out;
             if (c >= 0xD800 && c <= 0xDBFF) {
                 const std::size_t mark = at_;
                 const std::uint32_t low = Word();
@@ -66,8 +62,7 @@ public:
     void NameOrOrdinal(unsigned& ordinal, std::string& name) {
         const std::size_t mark = at_;
         const std::uint16_t first = Word();
-        if (first == 0)
-            return;
+        if (first == 0) return;
         if (first == 0xFFFF) {
             ordinal = Word();
             return;
@@ -107,8 +102,7 @@ int Scale(int value, int base, int divisor) {
 }  // namespace
 
 std::optional<DialogTemplate> ReadDialogTemplate(const std::uint8_t* data, std::size_t size) {
-    if (!data)
-        return std::nullopt;
+    if (!data) return std::nullopt;
     Reader r(data, size);
     DialogTemplate t;
     t.style = r.Long();
@@ -137,18 +131,16 @@ std::optional<DialogTemplate> ReadDialogTemplate(const std::uint8_t* data, std::
         unsigned textOrdinal = 0;
         r.NameOrOrdinal(textOrdinal, item.text);
         const unsigned extra = r.Word();  // creation data, its size counting this word
-        if (extra > 2)
-            r.Skip(extra - 2);
+        if (extra > 2) r.Skip(extra - 2);
         t.items.push_back(std::move(item));
     }
-    if (!r.Ok())
-        return std::nullopt;
+    if (!r.Ok()) return std::nullopt;
     return t;
 }
 
 PixelRect DialogUnitsToPixels(const PixelRect& u, int baseWidth, int baseHeight) {
     return {Scale(u.x, baseWidth, 4), Scale(u.y, baseHeight, 8), Scale(u.width, baseWidth, 4),
-            Scale(u.height, baseHeight, 8)};
+        Scale(u.height, baseHeight, 8)};
 }
 
 }  // namespace Platform::Gui

@@ -15,11 +15,11 @@ namespace Platform::Gui {
 struct DialogItemTemplate {
     std::uint32_t style = 0;
     std::uint32_t exStyle = 0;
-    PixelRect units;            // dialog units
+    PixelRect units;  // dialog units
     unsigned id = 0;
-    unsigned classAtom = 0;     // a predefined class (0x80 button, 0x81 edit, 0x82 static ...), or 0
-    std::string className;      // when named rather than predefined
-    std::string text;           // UTF-8
+    unsigned classAtom = 0;  // a predefined class (0x80 button, 0x81 edit, 0x82 static ...), or 0
+    std::string className;  // when named rather than predefined
+    std::string text;  // UTF-8
 };
 
 struct DialogTemplate {
@@ -27,7 +27,7 @@ struct DialogTemplate {
     std::uint32_t exStyle = 0;
     PixelRect units;
     std::string title;
-    int fontPoints = 0;         // 0 when the template names no font
+    int fontPoints = 0;  // 0 when the template names no font
     std::string fontFace;
     std::vector<DialogItemTemplate> items;
 };

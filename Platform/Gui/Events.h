@@ -10,10 +10,10 @@ enum class KeyKind { Down = 0, Up = 1, Char = 2 };
 
 struct KeyEvent {
     KeyKind kind = KeyKind::Down;
-    unsigned key = 0;        // a code of Keys.h (for Char: the key-down's code)
+    unsigned key = 0;  // a code of Keys.h (for Char: the key-down's code)
     unsigned character = 0;  // for Char: the character (a Unicode code point); else 0
     unsigned modifiers = 0;  // Modifier::Ctrl | Modifier::Shift, as they are after this event
-    bool wasDown = false;    // the key was already down (auto-repeat)
+    bool wasDown = false;  // the key was already down (auto-repeat)
     friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
@@ -22,9 +22,9 @@ enum class MouseKind { LeftDown = 0, LeftUp, LeftDoubleClick, RightDown, RightUp
 
 struct MouseEvent {
     MouseKind kind = MouseKind::Move;
-    PixelPoint point;        // client coordinates (may lie outside while the mouse is captured)
+    PixelPoint point;  // client coordinates (may lie outside while the mouse is captured)
     unsigned modifiers = 0;  // buttons, Ctrl and Shift of Keys.h, as they are after this event
-    int wheelDelta = 0;      // +120 a notch away from the user, -120 towards; 0 for other kinds
+    int wheelDelta = 0;  // +120 a notch away from the user, -120 towards; 0 for other kinds
     friend bool operator==(const MouseEvent&, const MouseEvent&) = default;
 };
 

@@ -23,7 +23,7 @@ struct PixelRect {
     int height = 0;
 
     bool IsEmpty() const { return width <= 0 || height <= 0; }
-    int Right() const { return x + width; }    // one past the last column
+    int Right() const { return x + width; }  // one past the last column
     int Bottom() const { return y + height; }  // one past the last row
     bool Contains(PixelPoint p) const { return p.x >= x && p.x < Right() && p.y >= y && p.y < Bottom(); }
     PixelPoint Origin() const { return {x, y}; }

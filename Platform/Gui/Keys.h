@@ -39,12 +39,12 @@ inline constexpr unsigned F1 = 112;  // F1..F24 are 112..135
 inline constexpr unsigned NumLock = 144;
 inline constexpr unsigned ScrollLock = 145;
 inline constexpr unsigned Semicolon = 186;  // ; :
-inline constexpr unsigned Plus = 187;       // = +
+inline constexpr unsigned Plus = 187;  // = +
 inline constexpr unsigned Comma = 188;
 inline constexpr unsigned Minus = 189;
 inline constexpr unsigned Period = 190;
-inline constexpr unsigned Slash = 191;      // / ?
-inline constexpr unsigned Grave = 192;      // ` ~
+inline constexpr unsigned Slash = 191;  // / ?
+inline constexpr unsigned Grave = 192;  // ` ~
 inline constexpr unsigned BracketLeft = 219;
 inline constexpr unsigned Backslash = 220;
 inline constexpr unsigned BracketRight = 221;

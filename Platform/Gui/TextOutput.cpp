@@ -83,8 +83,8 @@ public:
             // A cell height: scale the character height so that ascent plus descent fits it.
             const Line line = LineOf(context, m_description.get());
             if (line.height > 0)
-                pango_font_description_set_absolute_size(m_description.get(),
-                                                         double(em) * em / line.height * PANGO_SCALE);
+                pango_font_description_set_absolute_size(
+                    m_description.get(), double(em) * em / line.height * PANGO_SCALE);
         }
         pango_layout_set_font_description(m_layout.get(), m_description.get());
         pango_layout_context_changed(m_layout.get());
@@ -120,7 +120,8 @@ TextPicture RenderText(const TextFace& face, const std::string& text, int charac
     pango_layout_set_text(pango, valid.get(), -1);
     pango_layout_set_single_paragraph_mode(pango, TRUE);
     PangoAttrList* attributes = pango_attr_list_new();
-    pango_attr_list_insert(attributes, pango_attr_letter_spacing_new(std::clamp(characterExtra, -256, 256) * PANGO_SCALE));
+    pango_attr_list_insert(
+        attributes, pango_attr_letter_spacing_new(std::clamp(characterExtra, -256, 256) * PANGO_SCALE));
     pango_layout_set_attributes(pango, attributes);
     pango_attr_list_unref(attributes);
 
@@ -130,7 +131,8 @@ TextPicture RenderText(const TextFace& face, const std::string& text, int charac
     const int height = std::max(0, layout.LineMetrics().height);
     if (width < 1 || height < 1 || std::int64_t{width} * height > MaxPicturePixels) return picture;
 
-    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return picture;
     std::unique_ptr<cairo_t, CairoDeleter> cairo(cairo_create(surface.get()));
     cairo_set_source_rgb(cairo.get(), 0, 0, 0);

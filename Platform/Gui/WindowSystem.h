@@ -18,19 +18,19 @@ using WindowId = std::uint64_t;
 inline constexpr WindowId NoWindow = 0;
 
 struct WindowSpec {
-    std::string title;             // UTF-8
-    PixelRect outer;               // the whole window, screen coordinates
-    bool popUp = false;            // no caption and no border
+    std::string title;  // UTF-8
+    PixelRect outer;  // the whole window, screen coordinates
+    bool popUp = false;  // no caption and no border
     bool resizable = true;
-    std::string className;         // groups the program's windows for the desktop
-    WindowId owner = NoWindow;     // kept above its owner
+    std::string className;  // groups the program's windows for the desktop
+    WindowId owner = NoWindow;  // kept above its owner
     WindowEvents* events = nullptr;
 };
 
 enum class ShowMode { Normal, NoActivate, Maximised };
 
 struct Placement {
-    PixelRect normal;         // the outer rectangle when neither maximised nor minimised
+    PixelRect normal;  // the outer rectangle when neither maximised nor minimised
     bool maximised = false;
     bool minimised = false;
     bool visible = false;
@@ -89,7 +89,7 @@ class DialogEvents {
 public:
     virtual ~DialogEvents() = default;
     virtual void OnInit(DialogControl&) {}
-    virtual void OnOk(DialogControl&) {}      // Enter
+    virtual void OnOk(DialogControl&) {}  // Enter
     virtual void OnCancel(DialogControl&) {}  // Escape
     // The text of an edit item changed (typed, pasted or set).
     virtual void OnTextUpdate(DialogControl&, unsigned /*item*/) {}
@@ -156,15 +156,15 @@ public:
     virtual void Quit(int exitCode) = 0;
 
     // Modal interactions.
-    virtual void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text,
-                                bool systemModal) = 0;
+    virtual void ShowMessageBox(
+        WindowId owner, const std::string& caption, const std::string& text, bool systemModal) = 0;
     // The chosen file's path, or nothing when the user cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) = 0;
     // A modal dialog made from a template in memory (see DialogTemplate.h), with edit
     // controls as its items; returns what its handler gave End, or -1 when the template
     // could not be read or the loop was asked to quit meanwhile.
-    virtual int RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& dialogTemplate,
-                                  DialogEvents& events) = 0;
+    virtual int RunTemplateDialog(
+        WindowId owner, const std::vector<std::uint8_t>& dialogTemplate, DialogEvents& events) = 0;
 };
 
 // The window system the program uses: the one installed last, else the desktop's

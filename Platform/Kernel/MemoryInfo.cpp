@@ -7,8 +7,7 @@
 
 namespace Platform::Kernel {
 
-std::optional<std::uint64_t> AvailableMemoryBytes()
-{
+std::optional<std::uint64_t> AvailableMemoryBytes() {
     // The kernel's own estimate counts reclaimable caches; the free-page count does not.
     if (std::FILE* file = std::fopen("/proc/meminfo", "r")) {
         char line[256];
@@ -21,13 +20,11 @@ std::optional<std::uint64_t> AvailableMemoryBytes()
             }
         }
         std::fclose(file);
-        if (found)
-            return std::uint64_t(kib) * 1024u;
+        if (found) return std::uint64_t(kib) * 1024u;
     }
     const long pages = sysconf(_SC_AVPHYS_PAGES);
     const long size = sysconf(_SC_PAGESIZE);
-    if (pages > 0 && size > 0)
-        return std::uint64_t(pages) * std::uint64_t(size);
+    if (pages > 0 && size > 0) return std::uint64_t(pages) * std::uint64_t(size);
     return std::nullopt;
 }
 

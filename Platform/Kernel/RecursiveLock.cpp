@@ -5,7 +5,7 @@
 namespace Platform::Kernel {
 
 struct RecursiveLock::State {
-  std::recursive_mutex mutex;
+    std::recursive_mutex mutex;
 };
 
 RecursiveLock::RecursiveLock() : m_state(std::make_unique<State>()) {}

@@ -10,30 +10,30 @@ namespace Platform::Kernel {
 // and the destructor waits for a thread that has not been joined yet.
 class Thread {
 public:
-  Thread();
-  ~Thread();
-  Thread(const Thread&) = delete;
-  Thread& operator=(const Thread&) = delete;
+    Thread();
+    ~Thread();
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
 
-  // Starts the body on a new thread, after joining a previous one that was not joined.
-  // false when the system could not create a thread (LastError says why).
-  bool Start(std::function<void()> body);
+    // Starts the body on a new thread, after joining a previous one that was not joined.
+    // false when the system could not create a thread (LastError says why).
+    bool Start(std::function<void()> body);
 
-  // true once the thread has ended and is released (at once when there is none);
-  // false on a time-out, and when the thread would wait for itself.
-  bool Join(std::optional<std::uint32_t> timeoutMs);
+    // true once the thread has ended and is released (at once when there is none);
+    // false on a time-out, and when the thread would wait for itself.
+    bool Join(std::optional<std::uint32_t> timeoutMs);
 
-  // Whether a started thread is still held, ended or not.
-  bool IsHeld() const;
-  // Whether the held thread's body has returned.
-  bool HasEnded() const;
-  // Whether the caller is the held thread.
-  bool IsCurrent() const;
+    // Whether a started thread is still held, ended or not.
+    bool IsHeld() const;
+    // Whether the held thread's body has returned.
+    bool HasEnded() const;
+    // Whether the caller is the held thread.
+    bool IsCurrent() const;
 
-  struct State;
+    struct State;
 
 private:
-  std::unique_ptr<State> m_state;
+    std::unique_ptr<State> m_state;
 };
 
 }  // namespace Platform::Kernel

@@ -14,11 +14,11 @@ namespace Platform::Registry {
 enum class Root { CurrentUser };
 
 enum class Result {
-  Ok,
-  NotFound,         // no such key or value (also: the store file is corrupt)
-  BufferTooSmall,   // the value did not fit; its size was reported
-  InvalidArgument,  // a name or a size beyond the store's limits, or a closed key
-  IoFailure,        // the store file could not be read or written; nothing changed
+    Ok,
+    NotFound,  // no such key or value (also: the store file is corrupt)
+    BufferTooSmall,  // the value did not fit; its size was reported
+    InvalidArgument,  // a name or a size beyond the store's limits, or a closed key
+    IoFailure,  // the store file could not be read or written; nothing changed
 };
 
 // The type codes the system writes; any other code is stored and reported as given.
@@ -32,35 +32,35 @@ struct StoredKey;
 
 // An open key: the path it names and the store as read when it was opened.
 class Key {
- public:
-  Key();
-  ~Key();
-  Key(Key&&) noexcept;
-  Key& operator=(Key&&) noexcept;
-  Key(const Key&) = delete;
-  Key& operator=(const Key&) = delete;
+public:
+    Key();
+    ~Key();
+    Key(Key&&) noexcept;
+    Key& operator=(Key&&) noexcept;
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
 
-  // Opens `subKeyPath` below `root`, creating it and any missing keys above it.
-  static Result Create(Root root, std::string_view subKeyPath, Key& out);
-  // Opens an existing key; NotFound when any part of the path is missing.
-  static Result Open(Root root, std::string_view subKeyPath, Key& out);
+    // Opens `subKeyPath` below `root`, creating it and any missing keys above it.
+    static Result Create(Root root, std::string_view subKeyPath, Key& out);
+    // Opens an existing key; NotFound when any part of the path is missing.
+    static Result Open(Root root, std::string_view subKeyPath, Key& out);
 
-  // Sets a value (an empty name is the key's default value); the key is re-created if it
-  // vanished from the file since it was opened.
-  Result SetValue(std::string_view name, std::uint32_t type, const void* data, std::uint32_t size);
+    // Sets a value (an empty name is the key's default value); the key is re-created if it
+    // vanished from the file since it was opened.
+    Result SetValue(std::string_view name, std::uint32_t type, const void* data, std::uint32_t size);
 
-  // Reports a value's type and size; with a buffer, also copies the data when `*size` is
-  // large enough (else BufferTooSmall with `*size` set to what is needed). `type`,
-  // `buffer` may be null; `size` may be null only when `buffer` is.
-  Result QueryValue(std::string_view name, std::uint32_t* type, void* buffer, std::uint32_t* size) const;
+    // Reports a value's type and size; with a buffer, also copies the data when `*size` is
+    // large enough (else BufferTooSmall with `*size` set to what is needed). `type`,
+    // `buffer` may be null; `size` may be null only when `buffer` is.
+    Result QueryValue(std::string_view name, std::uint32_t* type, void* buffer, std::uint32_t* size) const;
 
-  bool IsOpen() const;
-  void Close();
+    bool IsOpen() const;
+    void Close();
 
- private:
-  Root root_ = Root::CurrentUser;
-  std::string path_;  // relative to the root
-  std::shared_ptr<const Detail::StoredKey> key_;  // the key as read at open (shares the whole store)
+private:
+    Root root_ = Root::CurrentUser;
+    std::string path_;  // relative to the root
+    std::shared_ptr<const Detail::StoredKey> key_;  // the key as read at open (shares the whole store)
 };
 
 // The file that holds a root: $XDG_CONFIG_HOME/Quorvel/HKEY_CURRENT_USER.reg, with

@@ -27,54 +27,54 @@ namespace {
 // Records the failing call's errno as the thread's last error; returns `result`.
 template <typename T>
 T Failed(T result, int code = errno) {
-  Kernel::SetLastError(static_cast<std::uint32_t>(code));
-  return result;
+    Kernel::SetLastError(static_cast<std::uint32_t>(code));
+    return result;
 }
 
 // Closes a descriptor on every way out.
 class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
- private:
-  int fd_;
+private:
+    int fd_;
 };
 
 std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 // mkdir -p, private to the user for the folders it creates.
 bool MakeFolders(const std::string& folder) {
-  struct stat info {};
-  if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode) || Failed(false, ENOTDIR);
-  if (folder != "/" && !MakeFolders(FolderOf(folder))) return false;
-  return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST || Failed(false);
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0) return S_ISDIR(info.st_mode) || Failed(false, ENOTDIR);
+    if (folder != "/" && !MakeFolders(FolderOf(folder))) return false;
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST || Failed(false);
 }
 
 bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
     }
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
+    return true;
 }
 
 // The new text goes to a temporary file beside the store, reaches the disk, and only
@@ -82,33 +82,33 @@ bool WriteAll(int fd, std::string_view data) {
 // Only the lock holder writes the temporary file, so a fixed name is safe, and a crash's
 // leftover is simply overwritten by the next write.
 bool ReplaceStoreFile(const std::string& path, std::string_view text) {
-  const std::string temporary = path + ".tmp";
-  Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
-  if (!fd.Valid()) return Failed(false);
-  const bool written = WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0 && ::close(fd.Release()) == 0;
-  if (written) {
-    if (auto hook = g_beforeReplaceHook.load()) hook();
-  }
-  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-    const int code = errno;
-    ::unlink(temporary.c_str());
-    return Failed(false, code);
-  }
-  Descriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.Valid()) ::fsync(folder.Get());  // makes the rename itself durable
-  return true;
+    const std::string temporary = path + ".tmp";
+    Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+    if (!fd.Valid()) return Failed(false);
+    const bool written = WriteAll(fd.Get(), text) && ::fsync(fd.Get()) == 0 && ::close(fd.Release()) == 0;
+    if (written) {
+        if (auto hook = g_beforeReplaceHook.load()) hook();
+    }
+    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(temporary.c_str());
+        return Failed(false, code);
+    }
+    Descriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Valid()) ::fsync(folder.Get());  // makes the rename itself durable
+    return true;
 }
 
 // A store file that is a link to elsewhere (a dotfiles folder, say) stays a link: the
 // new file replaces the link's target.
 std::string WriteTarget(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (!resolved) return path;
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
 }
 
 // Serialises writers of this process; the file lock serialises the processes.
@@ -117,50 +117,51 @@ std::mutex g_writeMutex;
 }  // namespace
 
 ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root) {
-  root = StoredKey{};
-  if (path.empty()) return ReadOutcome::Missing;
-  // Non-blocking, so that a FIFO planted under the store's name cannot hang the open.
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (!fd.Valid()) return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : Failed(ReadOutcome::Unreadable);
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0) return Failed(ReadOutcome::Unreadable);
-  if (!S_ISREG(info.st_mode) || info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > kMaxFileSize) {
-    return ReadOutcome::Corrupt;
-  }
-  std::string text;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return Failed(ReadOutcome::Unreadable);
+    root = StoredKey{};
+    if (path.empty()) return ReadOutcome::Missing;
+    // Non-blocking, so that a FIFO planted under the store's name cannot hang the open.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd.Valid())
+        return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : Failed(ReadOutcome::Unreadable);
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) return Failed(ReadOutcome::Unreadable);
+    if (!S_ISREG(info.st_mode) || info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > kMaxFileSize) {
+        return ReadOutcome::Corrupt;
     }
-    if (got == 0) break;
-    text.append(buffer, static_cast<std::size_t>(got));
-    if (text.size() > kMaxFileSize) return ReadOutcome::Corrupt;  // grew while being read
-  }
-  return ParseStore(text, root) ? ReadOutcome::Read : ReadOutcome::Corrupt;
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return Failed(ReadOutcome::Unreadable);
+        }
+        if (got == 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+        if (text.size() > kMaxFileSize) return ReadOutcome::Corrupt;  // grew while being read
+    }
+    return ParseStore(text, root) ? ReadOutcome::Read : ReadOutcome::Corrupt;
 }
 
 Result UpdateStoreFile(const std::string& path, const std::function<Result(StoredKey& root, bool& write)>& change) {
-  if (path.empty() || !MakeFolders(FolderOf(path))) return Result::IoFailure;
-  std::lock_guard<std::mutex> processLock(g_writeMutex);
-  // A separate lock file, because the store file itself is replaced by every write;
-  // closing it on the way out releases the lock (also when the process dies).
-  Descriptor lockFile(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
-  if (!lockFile.Valid()) return Failed(Result::IoFailure);
-  while (::flock(lockFile.Get(), LOCK_EX) != 0) {
-    if (errno != EINTR) return Failed(Result::IoFailure);
-  }
+    if (path.empty() || !MakeFolders(FolderOf(path))) return Result::IoFailure;
+    std::lock_guard<std::mutex> processLock(g_writeMutex);
+    // A separate lock file, because the store file itself is replaced by every write;
+    // closing it on the way out releases the lock (also when the process dies).
+    Descriptor lockFile(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
+    if (!lockFile.Valid()) return Failed(Result::IoFailure);
+    while (::flock(lockFile.Get(), LOCK_EX) != 0) {
+        if (errno != EINTR) return Failed(Result::IoFailure);
+    }
 
-  StoredKey root;
-  if (ReadStoreFile(path, root) == ReadOutcome::Unreadable) return Result::IoFailure;
-  bool write = false;
-  const Result result = change(root, write);
-  if (result != Result::Ok || !write) return result;
-  const std::string text = FormatStore(root);
-  if (text.size() > kMaxFileSize) return Failed(Result::InvalidArgument, EFBIG);  // would not read back
-  return ReplaceStoreFile(WriteTarget(path), text) ? Result::Ok : Result::IoFailure;
+    StoredKey root;
+    if (ReadStoreFile(path, root) == ReadOutcome::Unreadable) return Result::IoFailure;
+    bool write = false;
+    const Result result = change(root, write);
+    if (result != Result::Ok || !write) return result;
+    const std::string text = FormatStore(root);
+    if (text.size() > kMaxFileSize) return Failed(Result::InvalidArgument, EFBIG);  // would not read back
+    return ReplaceStoreFile(WriteTarget(path), text) ? Result::Ok : Result::IoFailure;
 }
 
 }  // namespace Detail

@@ -11,21 +11,21 @@ namespace Platform::Registry::Detail {
 std::string FoldCase(std::string_view name);
 
 struct StoredValue {
-  std::string name;
-  std::uint32_t type = 0;
-  std::vector<std::uint8_t> data;
+    std::string name;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
 };
 
 struct StoredKey {
-  std::string name;
-  std::map<std::string, StoredValue> values;  // by folded name
-  std::map<std::string, StoredKey> subKeys;   // by folded name
+    std::string name;
+    std::map<std::string, StoredValue> values;  // by folded name
+    std::map<std::string, StoredKey> subKeys;  // by folded name
 
-  // The sub-key of that name, created (with this case) when missing.
-  StoredKey& SubKey(std::string_view subName);
-  const StoredKey* FindSubKey(std::string_view subName) const;
-  const StoredValue* FindValue(std::string_view valueName) const;
-  void SetValue(std::string_view valueName, std::uint32_t type, std::vector<std::uint8_t> data);
+    // The sub-key of that name, created (with this case) when missing.
+    StoredKey& SubKey(std::string_view subName);
+    const StoredKey* FindSubKey(std::string_view subName) const;
+    const StoredValue* FindValue(std::string_view valueName) const;
+    void SetValue(std::string_view valueName, std::uint32_t type, std::vector<std::uint8_t> data);
 };
 
 // Splits a key path at "\" separators; empty components (doubled, leading or trailing

@@ -40,8 +40,7 @@ TEST(GuiDialogTemplate, RefusesWhatItCannotRead) {
     std::vector<std::uint8_t> bytes = PromptTemplate();
     bytes.resize(80);  // the edit control's record ends at byte 78
     ASSERT_TRUE(ReadDialogTemplate(bytes.data(), bytes.size()));
-    for (std::size_t n = 0; n < 78; ++n)
-        EXPECT_FALSE(ReadDialogTemplate(bytes.data(), n)) << "cut at " << n;
+    for (std::size_t n = 0; n < 78; ++n) EXPECT_FALSE(ReadDialogTemplate(bytes.data(), n)) << "cut at " << n;
     EXPECT_FALSE(ReadDialogTemplate(nullptr, 100));
 
     std::vector<std::uint8_t> extended = bytes;
@@ -52,10 +51,8 @@ TEST(GuiDialogTemplate, RefusesWhatItCannotRead) {
     std::vector<std::uint8_t> titled;
     Long(titled, 0x80000000);
     Long(titled, 0);
-    for (unsigned v : {0u, 1u, 2u, 30u, 40u, 0u, 0u})
-        Word(titled, v);
-    for (unsigned v : {0x48u, 0xE9u, 0xD834u, 0xDD1Eu, 0xDC00u, 0u})
-        Word(titled, v);
+    for (unsigned v : {0u, 1u, 2u, 30u, 40u, 0u, 0u}) Word(titled, v);
+    for (unsigned v : {0x48u, 0xE9u, 0xD834u, 0xDD1Eu, 0xDC00u, 0u}) Word(titled, v);
     const auto t = ReadDialogTemplate(titled.data(), titled.size());
     ASSERT_TRUE(t);
     EXPECT_EQ(t->title, "H\xC3\xA9\xF0\x9D\x84\x9E\xEF\xBF\xBD");

@@ -30,12 +30,12 @@ struct Recorder : WindowEvents {
     void OnActivated(bool active) override { log.push_back(active ? "active" : "inactive"); }
     void OnExpose(const PixelRect& r, ExposeTarget& target) override {
         log.push_back("expose " + std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) +
-                      "x" + std::to_string(r.height));
+            "x" + std::to_string(r.height));
         target.Copy({pixels.data(), width, height, width}, r);
     }
     bool OnKey(const KeyEvent& e) override {
         log.push_back("key " + std::to_string(int(e.kind)) + " " + std::to_string(e.key) + " " +
-                      std::to_string(e.character) + " m" + std::to_string(e.modifiers) + (e.wasDown ? " again" : ""));
+            std::to_string(e.character) + " m" + std::to_string(e.modifiers) + (e.wasDown ? " again" : ""));
         return e.key != Key::Escape;
     }
     bool OnMouse(const MouseEvent& e) override {
@@ -48,15 +48,12 @@ struct Recorder : WindowEvents {
     }
     void OnTimer(unsigned id) override {
         log.push_back("timer " + std::to_string(id) + " at " + std::to_string(system->TickCount()));
-        if (onTimer)
-            onTimer(id);
+        if (onTimer) onTimer(id);
     }
     void OnMessage(unsigned m, std::uint64_t a, std::uint64_t b) override {
         log.push_back("message " + std::to_string(m) + " " + std::to_string(a) + " " + std::to_string(b));
-        if (m == 1)
-            throw std::runtime_error("message 1 fails");
-        if (m == 2)
-            system->Quit(int(a));
+        if (m == 1) throw std::runtime_error("message 1 fails");
+        if (m == 2) system->Quit(int(a));
     }
 };
 
@@ -76,10 +73,10 @@ TEST(GuiFake, RecordsCallsAndKeepsWhatADesktopKeeps) {
     fake.StartTimer(id, 123722, 33);
     fake.SetCursor(id, CursorShape::Span);
     fake.SetCursor(id, CursorShape::Span);  // unchanged: not recorded again
-    EXPECT_EQ(fake.Calls(), (std::vector<std::string>{
-                                "CreateWindow 1 \"Test\" (300,400 700x400) popUp=0 resizable=1 class=\"TestClass\" owner=0",
-                                "ShowWindow 1 Normal", "SetMinimumClientSize 1 662 162", "StartTimer 1 123722 33",
-                                "SetCursor 1 Span"}));
+    EXPECT_EQ(fake.Calls(),
+        (std::vector<std::string>{
+            "CreateWindow 1 \"Test\" (300,400 700x400) popUp=0 resizable=1 class=\"TestClass\" owner=0",
+            "ShowWindow 1 Normal", "SetMinimumClientSize 1 662 162", "StartTimer 1 123722 33", "SetCursor 1 Span"}));
     const auto p = fake.GetPlacement(id);
     ASSERT_TRUE(p);
     EXPECT_EQ(p->normal, (PixelRect{300, 400, 700, 400}));
@@ -168,8 +165,7 @@ TEST(GuiFake, PresentShowsTheOwnersPixelsThroughExpose) {
     // Present copies only its rectangles, and only what the surface has.
     std::vector<std::uint32_t> shown;
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 6; ++x)
-            shown.push_back(fake.ScreenPixel(id, x, y));
+        for (int x = 0; x < 6; ++x) shown.push_back(fake.ScreenPixel(id, x, y));
     EXPECT_EQ(shown, (std::vector<std::uint32_t>{0, 0, 0, 4, 0, 0, 0, 6, 7, 0, 0, 0, 0, 10, 11, 0, 0, 0}));
     EXPECT_EQ(fake.ScreenPixel(id, -1, 0), 0u);
     EXPECT_EQ(fake.ScreenPixel(id, 6, 0), 0u);
@@ -193,24 +189,21 @@ TEST(GuiFake, KeysPassTheAcceleratorFilterWhileTheLoopRuns) {
             fake.TypeKey(id, 'O', 15, Modifier::Ctrl);  // the accelerator: no character follows
             fake.TypeKey(id, 'P', 16, Modifier::Ctrl);
             return true;
-        default:
-            fake.Quit(0);
-            return true;
+        default: fake.Quit(0); return true;
         }
     });
     std::vector<std::string> filtered;
     const int code = fake.RunMessageLoop([&](WindowId w, const KeyEvent& e) {
         filtered.push_back(std::to_string(w) + " " + std::to_string(e.key));
-        if (e.key == 'O' && e.modifiers == Modifier::Ctrl)
-            return fake.SendCommand(id, 1);
+        if (e.key == 'O' && e.modifiers == Modifier::Ctrl) return fake.SendCommand(id, 1);
         return false;
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(filtered, (std::vector<std::string>{"1 79", "1 80"}));
-    EXPECT_EQ(r.log, (std::vector<std::string>{"key 0 65 0 m0", "key 2 65 97 m0", "key 1 65 0 m0 again",
-                                               "key 0 27 0 m0", "key 1 27 0 m0 again", "command 1",
-                                               "key 1 79 0 m8 again", "key 0 80 0 m8", "key 2 80 16 m8",
-                                               "key 1 80 0 m8 again"}));
+    EXPECT_EQ(r.log,
+        (std::vector<std::string>{"key 0 65 0 m0", "key 2 65 97 m0", "key 1 65 0 m0 again", "key 0 27 0 m0",
+            "key 1 27 0 m0 again", "command 1", "key 1 79 0 m8 again", "key 0 80 0 m8", "key 2 80 16 m8",
+            "key 1 80 0 m8 again"}));
     // Outside the loop no filter applies.
     r.log.clear();
     fake.TypeKey(id, 'O', 15, Modifier::Ctrl);
@@ -225,8 +218,9 @@ TEST(GuiFake, TimersFireOnTheirScheduleInTimeOrderAndSurviveChanges) {
     fake.StartTimer(id, 1, 30);
     fake.StartTimer(id, 2, 50);
     fake.AdvanceClock(100);
-    EXPECT_EQ(r.log, (std::vector<std::string>{"timer 1 at 30", "timer 2 at 50", "timer 1 at 60", "timer 1 at 90",
-                                               "timer 2 at 100"}));
+    EXPECT_EQ(r.log,
+        (std::vector<std::string>{
+            "timer 1 at 30", "timer 2 at 50", "timer 1 at 60", "timer 1 at 90", "timer 2 at 100"}));
     EXPECT_EQ(fake.TickCount(), 100u);
     r.log.clear();
     // Restarting an identifier replaces it; a handler may stop its own timer and start others.
@@ -236,8 +230,7 @@ TEST(GuiFake, TimersFireOnTheirScheduleInTimeOrderAndSurviveChanges) {
             fake.StopTimer(id, 2);
             fake.StartTimer(id, 3, 5);
         }
-        if (t == 3)
-            fake.StopTimer(id, 3);
+        if (t == 3) fake.StopTimer(id, 3);
     };
     fake.AdvanceClock(25);
     EXPECT_EQ(r.log, (std::vector<std::string>{"timer 2 at 110", "timer 3 at 115", "timer 1 at 120"}));
@@ -261,8 +254,12 @@ TEST(GuiFake, LoopDispatchesPostsInOrderStopsOnFailureAndReportsIt) {
     r.system = &fake;
     const WindowId id = fake.CreateWindow(Spec(r));
 
-    std::thread a([&] { for (int i = 0; i < 500; ++i) fake.Post(id, 10, i); });
-    std::thread b([&] { for (int i = 0; i < 500; ++i) fake.Post(id, 11, i); });
+    std::thread a([&] {
+        for (int i = 0; i < 500; ++i) fake.Post(id, 10, i);
+    });
+    std::thread b([&] {
+        for (int i = 0; i < 500; ++i) fake.Post(id, 11, i);
+    });
     a.join();
     b.join();
     EXPECT_EQ(fake.PendingPosts(), 1000u);
@@ -273,7 +270,8 @@ TEST(GuiFake, LoopDispatchesPostsInOrderStopsOnFailureAndReportsIt) {
     for (std::size_t i = 0; i < 1000; ++i) {
         const std::string& line = r.log[i];
         const int which = line.compare(0, 11, "message 10 ") == 0 ? 0 : 1;
-        ordered = ordered && line == "message " + std::to_string(10 + which) + " " + std::to_string(next[which]++) + " 0";
+        ordered =
+            ordered && line == "message " + std::to_string(10 + which) + " " + std::to_string(next[which]++) + " 0";
     }
     EXPECT_TRUE(ordered);
 
@@ -299,8 +297,7 @@ TEST(GuiFake, TheLoopJumpsTheClockToTheNextTimer) {
     fake.StartTimer(id, 123722, 33);
     int ticks = 0;
     r.onTimer = [&](unsigned) {
-        if (++ticks == 3)
-            fake.Post(id, 2, 0);
+        if (++ticks == 3) fake.Post(id, 2, 0);
     };
     EXPECT_EQ(fake.RunMessageLoop(), 0);
     EXPECT_EQ(fake.TickCount(), 99u);
@@ -338,7 +335,8 @@ TEST(GuiFake, MenuBarTakesItsRowFromTheClientAreaAndSendsCommands) {
     r.system = &fake;
     const WindowId id = fake.CreateWindow(Spec(r, {0, 0, 700, 400}));
     fake.SetMinimumClientSize(id, 662, 162);
-    fake.SetMenuBar(id, {{"&File", {{false, "&Open...\tCtrl+O", false, 1}, {true, "", false, 0}, {false, "E&xit", true, 2}}}});
+    fake.SetMenuBar(
+        id, {{"&File", {{false, "&Open...\tCtrl+O", false, 1}, {true, "", false, 0}, {false, "E&xit", true, 2}}}});
     EXPECT_EQ(fake.Calls().back(), "SetMenuBar 1 \"&File\"[\"&Open...\tCtrl+O\"=1, -, \"E&xit\"+=2]");
     EXPECT_EQ(fake.ClientSize(id), (PixelSize{700, 380}));
     EXPECT_EQ(fake.ClientOriginOnScreen(id), (PixelPoint{0, 20}));

@@ -56,8 +56,7 @@ public:
         if (e.kind == KeyKind::Down)
             Add("Down " + std::to_string(e.key) + (system_.IsKeyDown(e.key) ? " down" : " up") +
                 (system_.IsKeyDown(Key::Shift) ? " shift" : ""));
-        if (e.kind == KeyKind::Up)
-            Add("Up " + std::to_string(e.key) + (system_.IsKeyDown(e.key) ? " down" : " up"));
+        if (e.kind == KeyKind::Up) Add("Up " + std::to_string(e.key) + (system_.IsKeyDown(e.key) ? " down" : " up"));
         return true;
     }
     void OnMessage(unsigned message, std::uint64_t a, std::uint64_t) override {
@@ -99,10 +98,19 @@ TEST(GtkWindowSystemXvfb, KeysFollowTheFocusAndTheMouseFollowsTheCapture) {
 
     WindowId focusAfterFirst = NoWindow, captureAfterSet = NoWindow, captureAfterRelease = 99;
     one.steps = {
-        [&] { system->SetFocus(w2); focusAfterFirst = system->FocusWindow(); },
+        [&] {
+            system->SetFocus(w2);
+            focusAfterFirst = system->FocusWindow();
+        },
         [&] { system->SetFocus(w1); },
-        [&] { system->SetCapture(w1); captureAfterSet = system->CaptureWindow(); },
-        [&] { system->ReleaseCapture(); captureAfterRelease = system->CaptureWindow(); },
+        [&] {
+            system->SetCapture(w1);
+            captureAfterSet = system->CaptureWindow();
+        },
+        [&] {
+            system->ReleaseCapture();
+            captureAfterRelease = system->CaptureWindow();
+        },
         [&] { system->Quit(0); },
     };
     std::vector<std::vector<std::string>> seen;  // pairs: window one's, window two's
@@ -169,7 +177,8 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
 
     auto system = MakeSystem();
     Recorder events(*system);
-    const WindowId w = system->CreateWindow({"Gui Dialog Owner", {50, 50, 300, 200}, false, true, "", NoWindow, &events});
+    const WindowId w =
+        system->CreateWindow({"Gui Dialog Owner", {50, 50, 300, 200}, false, true, "", NoWindow, &events});
     system->ShowWindow(w, ShowMode::Normal);
 
     const std::filesystem::path folder =
@@ -182,7 +191,10 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
     std::optional<std::string> chosen, cancelled{"not asked"};
     OpenFileRequest request{w, "Gui Test Open", folder.string(), "", {{"WAV Files", "*.wav"}}, 0};
     events.steps = {
-        [&] { system->ShowMessageBox(w, "Gui Test Caption", "Some text", false); boxReturned = true; },
+        [&] {
+            system->ShowMessageBox(w, "Gui Test Caption", "Some text", false);
+            boxReturned = true;
+        },
         [&] { chosen = system->ChooseFileToOpen(request); },
         [&] { cancelled = system->ChooseFileToOpen(request); },
         [&] { system->Quit(0); },
@@ -226,8 +238,7 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
 
     std::vector<std::string> written;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(home))
-        if (entry.is_regular_file())
-            written.push_back(entry.path().lexically_relative(home).string());
+        if (entry.is_regular_file()) written.push_back(entry.path().lexically_relative(home).string());
     EXPECT_EQ(written, std::vector<std::string>{"data/recently-used.xbel"});
     std::ifstream in(home / "data" / "recently-used.xbel");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), recentList);
@@ -247,10 +258,13 @@ TEST(GtkWindowSystemXvfb, MenuEntriesReachTheWindowAsCommands) {
             return true;
         }
     } events(*system);
-    const WindowId w = system->CreateWindow({"Gui Menu Owner", {100, 100, 300, 200}, false, true, "", NoWindow, &events});
-    system->SetMenuBar(w, {{"&File", {{false, "&Open...\tCtrl+O", false, 1}, {true, "", false, 0},
-                                      {false, "E&xit", false, 2}, {false, "&Checked", true, 3}}},
-                           {"&Help", {{false, "&About", false, 4}}}});
+    const WindowId w =
+        system->CreateWindow({"Gui Menu Owner", {100, 100, 300, 200}, false, true, "", NoWindow, &events});
+    system->SetMenuBar(w,
+        {{"&File",
+             {{false, "&Open...\tCtrl+O", false, 1}, {true, "", false, 0}, {false, "E&xit", false, 2},
+                 {false, "&Checked", true, 3}}},
+            {"&Help", {{false, "&About", false, 4}}}});
     system->ShowWindow(w, ShowMode::Normal);
     PixelSize client;
     PixelPoint origin;

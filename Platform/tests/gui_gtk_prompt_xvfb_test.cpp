@@ -60,7 +60,8 @@ TEST(GtkWindowSystemXvfb, PromptFiltersWhatIsTypedAndCancelsWhenLeft) {
     auto system = MakeGtkWindowSystem();
     Owner owner;
     owner.system = system.get();
-    const WindowId w = system->CreateWindow({"Gui Prompt Owner", {100, 100, 400, 300}, false, true, "", NoWindow, &owner});
+    const WindowId w =
+        system->CreateWindow({"Gui Prompt Owner", {100, 100, 400, 300}, false, true, "", NoWindow, &owner});
     system->ShowWindow(w, ShowMode::Normal);
     const std::vector<std::uint8_t> bytes = PromptTemplate();
 

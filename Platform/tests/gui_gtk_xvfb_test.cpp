@@ -25,10 +25,10 @@
 using namespace Platform::Gui;
 using namespace std::chrono_literals;
 
+using TestSupport::FindWindow;
 using TestSupport::RunCommand;
 using TestSupport::Screenshot;
 using TestSupport::WaitFor;
-using TestSupport::FindWindow;
 
 namespace {
 
@@ -36,15 +36,13 @@ namespace {
 bool SendCloseRequest(const std::string& title) {
     const unsigned long xid = FindWindow(title);
     void* x11 = dlopen("libX11.so.6", RTLD_NOW);
-    if (!xid || !x11)
-        return false;
+    if (!xid || !x11) return false;
     auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
     auto atom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(x11, "XInternAtom"));
     auto send = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
     auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
     Display* d = open(nullptr);
-    if (!d)
-        return false;
+    if (!d) return false;
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = xid;
@@ -64,16 +62,16 @@ std::unique_ptr<WindowSystem> MakeSystem() {
 }
 
 std::string Describe(const MouseEvent& e) {
-    static const char* const kinds[] = {"LeftDown", "LeftUp", "LeftDouble", "RightDown",
-                                        "RightUp",  "RightDouble", "Move", "Wheel"};
-    return std::string(kinds[int(e.kind)]) + " " + std::to_string(e.point.x) + "," + std::to_string(e.point.y) +
-           " m" + std::to_string(e.modifiers) + (e.kind == MouseKind::Wheel ? " d" + std::to_string(e.wheelDelta) : "");
+    static const char* const kinds[] = {
+        "LeftDown", "LeftUp", "LeftDouble", "RightDown", "RightUp", "RightDouble", "Move", "Wheel"};
+    return std::string(kinds[int(e.kind)]) + " " + std::to_string(e.point.x) + "," + std::to_string(e.point.y) + " m" +
+        std::to_string(e.modifiers) + (e.kind == MouseKind::Wheel ? " d" + std::to_string(e.wheelDelta) : "");
 }
 
 std::string Describe(const KeyEvent& e) {
     static const char* const kinds[] = {"Down", "Up", "Char"};
     return std::string(kinds[int(e.kind)]) + " " + std::to_string(e.kind == KeyKind::Char ? e.character : e.key) +
-           " m" + std::to_string(e.modifiers);
+        " m" + std::to_string(e.modifiers);
 }
 
 // A window painted from its own pixels, recording what reaches it; everything it records
@@ -107,8 +105,7 @@ public:
         ++exposes;
     }
     bool OnMouse(const MouseEvent& e) override {
-        if (e.kind != MouseKind::Move)
-            Add(Describe(e));
+        if (e.kind != MouseKind::Move) Add(Describe(e));
         return true;
     }
     bool OnKey(const KeyEvent& e) override {
@@ -124,15 +121,13 @@ public:
         system_.Quit(0);
     }
     void OnMessage(unsigned message, std::uint64_t a, std::uint64_t) override {
-        if (message == RegisterMessage("gui test: give up"))
-            system_.Quit(int(a));
+        if (message == RegisterMessage("gui test: give up")) system_.Quit(int(a));
     }
 
 private:
     void Fill(PixelRect r, std::uint32_t c) {
         for (int y = r.y; y < r.Bottom(); ++y)
-            for (int x = r.x; x < r.Right(); ++x)
-                pixels_[y * 200 + x] = c;
+            for (int x = r.x; x < r.Right(); ++x) pixels_[y * 200 + x] = c;
     }
     void Add(std::string s) {
         std::lock_guard guard(lock_);
@@ -183,8 +178,7 @@ TEST(GtkWindowSystemXvfb, PaintsClicksTypesAndClosesLikeADesktop) {
         RunCommand("xdotool key a keydown shift key b keyup shift key KP_Enter");
         keys = settle(11);
         closeSent = SendCloseRequest(title);
-        if (!closeSent || !WaitFor([&] { return painted.destroyed.load(); }))
-            system->Post(painted.id, giveUp, 3);
+        if (!closeSent || !WaitFor([&] { return painted.destroyed.load(); })) system->Post(painted.id, giveUp, 3);
     });
     const int code = system->RunMessageLoop();
     script.join();
@@ -207,13 +201,14 @@ TEST(GtkWindowSystemXvfb, PaintsClicksTypesAndClosesLikeADesktop) {
     EXPECT_EQ(at(119, 80), PaintedWindow::kRed);
 
     EXPECT_EQ(clicks, (std::vector<std::string>{"LeftDown 50,60 m1", "LeftUp 50,60 m0"}));
-    EXPECT_EQ(doubleClick, (std::vector<std::string>{"LeftDown 10,10 m1", "LeftUp 10,10 m0", "LeftDouble 10,10 m1",
-                                                      "LeftUp 10,10 m0"}));
-    EXPECT_EQ(rightAndWheel, (std::vector<std::string>{"RightDown 30,40 m4", "RightUp 30,40 m0",
-                                                        "Wheel 30,40 m0 d120", "Wheel 30,40 m0 d-120"}));
-    EXPECT_EQ(keys, (std::vector<std::string>{"Down 65 m0", "Char 97 m0", "Up 65 m0",
-                                              "Down 16 m16", "Down 66 m16", "Char 66 m16", "Up 66 m16", "Up 16 m0",
-                                              "Down 4096 m0", "Char 13 m0", "Up 4096 m0"}));
+    EXPECT_EQ(doubleClick,
+        (std::vector<std::string>{"LeftDown 10,10 m1", "LeftUp 10,10 m0", "LeftDouble 10,10 m1", "LeftUp 10,10 m0"}));
+    EXPECT_EQ(rightAndWheel,
+        (std::vector<std::string>{
+            "RightDown 30,40 m4", "RightUp 30,40 m0", "Wheel 30,40 m0 d120", "Wheel 30,40 m0 d-120"}));
+    EXPECT_EQ(keys,
+        (std::vector<std::string>{"Down 65 m0", "Char 97 m0", "Up 65 m0", "Down 16 m16", "Down 66 m16", "Char 66 m16",
+            "Up 66 m16", "Up 16 m0", "Down 4096 m0", "Char 13 m0", "Up 4096 m0"}));
 }
 
 TEST(GtkWindowSystemXvfb, PlacesWindowsWhereAskedAndKeepsTheMinimumClientSize) {
@@ -225,8 +220,8 @@ TEST(GtkWindowSystemXvfb, PlacesWindowsWhereAskedAndKeepsTheMinimumClientSize) {
         void OnTimer(unsigned) override { system->Quit(0); }
     } events;
     events.system = system.get();
-    const WindowId id = system->CreateWindow({"Gui Xvfb Placement", {300, 400, 700, 400}, false, true, "", NoWindow,
-                                              &events});
+    const WindowId id =
+        system->CreateWindow({"Gui Xvfb Placement", {300, 400, 700, 400}, false, true, "", NoWindow, &events});
     system->ShowWindow(id, ShowMode::Normal);
     system->StartTimer(id, 1, 300);
     EXPECT_EQ(system->RunMessageLoop(), 0);
@@ -262,15 +257,12 @@ TEST(GtkWindowSystemXvfb, TimersPostsAndFailuresGoThroughTheLoop) {
         void OnMessage(unsigned message, std::uint64_t a, std::uint64_t) override {
             if (message == RegisterMessage("gui test: count")) {
                 received.push_back(a);
-                if (received.size() == 2000)
-                    system->StartTimer(1, 7, 15);  // replaces nothing; a second timer
+                if (received.size() == 2000) system->StartTimer(1, 7, 15);  // replaces nothing; a second timer
             }
-            if (message == RegisterMessage("gui test: fail"))
-                throw std::runtime_error("handler failed on purpose");
+            if (message == RegisterMessage("gui test: fail")) throw std::runtime_error("handler failed on purpose");
         }
         void OnTimer(unsigned id) override {
-            if (id == 7 && ++ticks == 3)
-                system->Quit(5);
+            if (id == 7 && ++ticks == 3) system->Quit(5);
         }
     } events;
     events.system = system.get();
@@ -278,8 +270,12 @@ TEST(GtkWindowSystemXvfb, TimersPostsAndFailuresGoThroughTheLoop) {
     ASSERT_EQ(id, 1u);  // the first window of a fresh system; the handler above relies on it
 
     // Messages from two threads arrive, each thread's in its own order.
-    std::thread a([&] { for (std::uint64_t i = 0; i < 1000; ++i) system->Post(id, RegisterMessage("gui test: count"), i); });
-    std::thread b([&] { for (std::uint64_t i = 1000; i < 2000; ++i) system->Post(id, RegisterMessage("gui test: count"), i); });
+    std::thread a([&] {
+        for (std::uint64_t i = 0; i < 1000; ++i) system->Post(id, RegisterMessage("gui test: count"), i);
+    });
+    std::thread b([&] {
+        for (std::uint64_t i = 1000; i < 2000; ++i) system->Post(id, RegisterMessage("gui test: count"), i);
+    });
     a.join();
     b.join();
     const auto start = std::chrono::steady_clock::now();

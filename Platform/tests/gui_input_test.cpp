@@ -9,21 +9,20 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace Platform::Gui;
 
 TEST(GuiClickTracker, SecondPressSoonAndNearIsADoubleClickAndTheThirdStartsAgain) {
     ClickTracker t(400, 5);
     EXPECT_FALSE(t.Press(1, 1000, {10, 10}));
-    EXPECT_TRUE(t.Press(1, 1300, {14, 6}));    // within 400 ms and 5 pixels
-    EXPECT_FALSE(t.Press(1, 1400, {14, 6}));   // the third press is a plain press...
-    EXPECT_TRUE(t.Press(1, 1500, {14, 6}));    // ...which can start the next double click
+    EXPECT_TRUE(t.Press(1, 1300, {14, 6}));  // within 400 ms and 5 pixels
+    EXPECT_FALSE(t.Press(1, 1400, {14, 6}));  // the third press is a plain press...
+    EXPECT_TRUE(t.Press(1, 1500, {14, 6}));  // ...which can start the next double click
 
     EXPECT_FALSE(t.Press(1, 5000, {0, 0}));
-    EXPECT_FALSE(t.Press(1, 5401, {0, 0}));    // too late
+    EXPECT_FALSE(t.Press(1, 5401, {0, 0}));  // too late
     EXPECT_FALSE(t.Press(1, 9000, {0, 0}));
-    EXPECT_FALSE(t.Press(1, 9010, {6, 0}));    // too far
-    EXPECT_FALSE(t.Press(3, 9020, {6, 0}));    // another button
+    EXPECT_FALSE(t.Press(1, 9010, {6, 0}));  // too far
+    EXPECT_FALSE(t.Press(3, 9020, {6, 0}));  // another button
     EXPECT_TRUE(t.Press(3, 9030, {6, 0}));
 
     // Across the wrap of the millisecond clock.
@@ -47,44 +46,44 @@ TEST(GuiModifiers, AreReportedAsTheyAreAfterTheEvent) {
 
 // Key symbols by their X11 numbers, the desktop's published table.
 TEST(GuiKeyMapping, DesktopSymbolsBecomeTheToolkitsKeyCodes) {
-    EXPECT_EQ(KeyCodeForSymbol(0x61), 'A');      // a
-    EXPECT_EQ(KeyCodeForSymbol(0x5A), 'Z');      // Z
-    EXPECT_EQ(KeyCodeForSymbol(0x37), '7');      // 7
-    EXPECT_EQ(KeyCodeForSymbol(0xFF0D), 13u);    // Return
+    EXPECT_EQ(KeyCodeForSymbol(0x61), 'A');  // a
+    EXPECT_EQ(KeyCodeForSymbol(0x5A), 'Z');  // Z
+    EXPECT_EQ(KeyCodeForSymbol(0x37), '7');  // 7
+    EXPECT_EQ(KeyCodeForSymbol(0xFF0D), 13u);  // Return
     EXPECT_EQ(KeyCodeForSymbol(0xFF8D), 4096u);  // KP_Enter
-    EXPECT_EQ(KeyCodeForSymbol(0xFF09), 9u);     // Tab
-    EXPECT_EQ(KeyCodeForSymbol(0xFE20), 9u);     // ISO_Left_Tab (Shift+Tab)
-    EXPECT_EQ(KeyCodeForSymbol(0xFF1B), 27u);    // Escape
-    EXPECT_EQ(KeyCodeForSymbol(0xFFE1), 16u);    // Shift_L
-    EXPECT_EQ(KeyCodeForSymbol(0xFFE4), 17u);    // Control_R
-    EXPECT_EQ(KeyCodeForSymbol(0xFFE9), 18u);    // Alt_L
-    EXPECT_EQ(KeyCodeForSymbol(0xFF51), 37u);    // Left
-    EXPECT_EQ(KeyCodeForSymbol(0xFF54), 40u);    // Down
-    EXPECT_EQ(KeyCodeForSymbol(0xFFFF), 46u);    // Delete
-    EXPECT_EQ(KeyCodeForSymbol(0xFFBE), 112u);   // F1
-    EXPECT_EQ(KeyCodeForSymbol(0xFFC9), 123u);   // F12
-    EXPECT_EQ(KeyCodeForSymbol(0xFFB3), 99u);    // KP_3 (Num Lock on)
-    EXPECT_EQ(KeyCodeForSymbol(0xFF9C), 35u);    // KP_End (Num Lock off)
-    EXPECT_EQ(KeyCodeForSymbol(0xFFAB), 107u);   // KP_Add
-    EXPECT_EQ(KeyCodeForSymbol(0x2D), 189u);     // minus
-    EXPECT_EQ(KeyCodeForSymbol(0x1008FF11), 0u); // a media key: none
+    EXPECT_EQ(KeyCodeForSymbol(0xFF09), 9u);  // Tab
+    EXPECT_EQ(KeyCodeForSymbol(0xFE20), 9u);  // ISO_Left_Tab (Shift+Tab)
+    EXPECT_EQ(KeyCodeForSymbol(0xFF1B), 27u);  // Escape
+    EXPECT_EQ(KeyCodeForSymbol(0xFFE1), 16u);  // Shift_L
+    EXPECT_EQ(KeyCodeForSymbol(0xFFE4), 17u);  // Control_R
+    EXPECT_EQ(KeyCodeForSymbol(0xFFE9), 18u);  // Alt_L
+    EXPECT_EQ(KeyCodeForSymbol(0xFF51), 37u);  // Left
+    EXPECT_EQ(KeyCodeForSymbol(0xFF54), 40u);  // Down
+    EXPECT_EQ(KeyCodeForSymbol(0xFFFF), 46u);  // Delete
+    EXPECT_EQ(KeyCodeForSymbol(0xFFBE), 112u);  // F1
+    EXPECT_EQ(KeyCodeForSymbol(0xFFC9), 123u);  // F12
+    EXPECT_EQ(KeyCodeForSymbol(0xFFB3), 99u);  // KP_3 (Num Lock on)
+    EXPECT_EQ(KeyCodeForSymbol(0xFF9C), 35u);  // KP_End (Num Lock off)
+    EXPECT_EQ(KeyCodeForSymbol(0xFFAB), 107u);  // KP_Add
+    EXPECT_EQ(KeyCodeForSymbol(0x2D), 189u);  // minus
+    EXPECT_EQ(KeyCodeForSymbol(0x1008FF11), 0u);  // a media key: none
 }
 
 TEST(GuiKeyMapping, KeyDownsGiveTheCharactersTheToolkitExpects) {
     EXPECT_EQ(CharacterForKey(0x61, 'A', false, false), unsigned('a'));
     EXPECT_EQ(CharacterForKey(0x41, 'A', false, false), unsigned('A'));
     EXPECT_EQ(CharacterForKey(0x21, '1', false, false), unsigned('!'));
-    EXPECT_EQ(CharacterForKey(0xE9, 'E', false, false), 0xE9u);        // eacute
-    EXPECT_EQ(CharacterForKey(0x20AC, 'E', false, false), 0x20ACu);    // EuroSign
+    EXPECT_EQ(CharacterForKey(0xE9, 'E', false, false), 0xE9u);  // eacute
+    EXPECT_EQ(CharacterForKey(0x20AC, 'E', false, false), 0x20ACu);  // EuroSign
     EXPECT_EQ(CharacterForKey(0xFF0D, 13, false, false), 13u);
     EXPECT_EQ(CharacterForKey(0xFF8D, 4096, false, false), 13u);
     EXPECT_EQ(CharacterForKey(0xFF08, 8, false, false), 8u);
     EXPECT_EQ(CharacterForKey(0xFF1B, 27, false, false), 27u);
-    EXPECT_EQ(CharacterForKey(0x61, 'A', true, false), 1u);           // Ctrl+A
+    EXPECT_EQ(CharacterForKey(0x61, 'A', true, false), 1u);  // Ctrl+A
     EXPECT_EQ(CharacterForKey(0x31, '1', true, false), 0u);
-    EXPECT_EQ(CharacterForKey(0x61, 'A', false, true), 0u);           // Alt+A
-    EXPECT_EQ(CharacterForKey(0xFFFF, 46, false, false), 0u);         // Delete
-    EXPECT_EQ(CharacterForKey(0xFF51, 37, false, false), 0u);         // Left
+    EXPECT_EQ(CharacterForKey(0x61, 'A', false, true), 0u);  // Alt+A
+    EXPECT_EQ(CharacterForKey(0xFFFF, 46, false, false), 0u);  // Delete
+    EXPECT_EQ(CharacterForKey(0xFF51, 37, false, false), 0u);  // Left
 }
 
 TEST(GuiFileFilter, PatternsMatchWithoutRegardToCase) {

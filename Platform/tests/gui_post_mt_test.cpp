@@ -21,8 +21,7 @@ TEST(GuiPostThreads, MessagesPostedDuringTheLoopArriveOnceEachInEachSendersOrder
         int total = 0;
         void OnMessage(unsigned message, std::uint64_t a, std::uint64_t b) override {
             bySender.at(message - 100).push_back(a + b);
-            if (++total == kSenders * kEach)
-                fake->Quit(0);
+            if (++total == kSenders * kEach) fake->Quit(0);
         }
     } events;
     events.fake = &fake;
@@ -35,16 +34,13 @@ TEST(GuiPostThreads, MessagesPostedDuringTheLoopArriveOnceEachInEachSendersOrder
     std::vector<std::thread> senders;
     for (int s = 0; s < kSenders; ++s)
         senders.emplace_back([&, s] {
-            for (int i = 0; i < kEach; ++i)
-                EXPECT_TRUE(fake.Post(id, 100 + s, i, 0));
+            for (int i = 0; i < kEach; ++i) EXPECT_TRUE(fake.Post(id, 100 + s, i, 0));
         });
     EXPECT_EQ(fake.RunMessageLoop(), 0);
-    for (auto& t : senders)
-        t.join();
+    for (auto& t : senders) t.join();
     for (const auto& received : events.bySender) {
         ASSERT_EQ(received.size(), std::size_t(kEach));
-        for (int i = 0; i < kEach; ++i)
-            ASSERT_EQ(received[i], std::uint64_t(i));
+        for (int i = 0; i < kEach; ++i) ASSERT_EQ(received[i], std::uint64_t(i));
     }
     EXPECT_EQ(fake.PendingPosts(), 0u);
 }
@@ -57,11 +53,9 @@ TEST(GuiPostThreads, RacingRegistrationsAgreeOnEveryName) {
             for (int i = 0; i < 200; ++i)
                 seen[t].push_back(RegisterMessage("race " + std::to_string((i * 7 + t * 13) % 200)));
         });
-    for (auto& th : threads)
-        th.join();
+    for (auto& th : threads) th.join();
     std::set<unsigned> distinct;
-    for (const auto& ids : seen)
-        distinct.insert(ids.begin(), ids.end());
+    for (const auto& ids : seen) distinct.insert(ids.begin(), ids.end());
     EXPECT_EQ(distinct.size(), 200u);
     for (int t = 0; t < 4; ++t)
         for (int i = 0; i < 200; ++i)

@@ -13,7 +13,6 @@ namespace gui_test {
 
 using namespace Platform::Gui;
 
-
 inline void Word(std::vector<std::uint8_t>& b, unsigned v) {
     b.push_back(std::uint8_t(v & 0xFF));
     b.push_back(std::uint8_t(v >> 8 & 0xFF));
@@ -31,20 +30,15 @@ inline std::vector<std::uint8_t> PromptTemplate() {
     Long(b, 0x80080048);
     Long(b, 0x00000080);
     Word(b, 1);
-    for (unsigned v : {0u, 0u, 29u, 14u, 0u, 0u, 0u, 8u})
-        Word(b, v);
-    for (char c : std::string("MS Shell Dlg"))
-        Word(b, unsigned(c));
+    for (unsigned v : {0u, 0u, 29u, 14u, 0u, 0u, 0u, 8u}) Word(b, v);
+    for (char c : std::string("MS Shell Dlg")) Word(b, unsigned(c));
     Word(b, 0);
-    while (b.size() % 4)
-        b.push_back(0);
+    while (b.size() % 4) b.push_back(0);
     EXPECT_EQ(b.size(), 52u);  // a = 28 + 2n rounded up to a multiple of 4, n = 12
     Long(b, 0x10001080);
     Long(b, 0x00000001);
-    for (unsigned v : {0u, 0u, 29u, 14u, 1001u})
-        Word(b, v);
-    for (std::uint8_t v : {0xFF, 0xFF, 0x81, 0x00})
-        b.push_back(v);
+    for (unsigned v : {0u, 0u, 29u, 14u, 1001u}) Word(b, v);
+    for (std::uint8_t v : {0xFF, 0xFF, 0x81, 0x00}) b.push_back(v);
     b.resize(1024, 0);
     return b;
 }
@@ -60,8 +54,7 @@ struct Prompt : DialogEvents {
 
     void OnInit(DialogControl& d) override {
         d.SetItemText(1001, text);
-        if (width)
-            d.ResizeItem(1001, {*width, d.ItemSize(1001).height});
+        if (width) d.ResizeItem(1001, {*width, d.ItemSize(1001).height});
         const PixelRect r = d.DialogRect();
         const int w = width ? *width : r.width;
         d.MoveDialog({centre.x - w / 2, centre.y - r.height / 2, w, r.height});
@@ -74,8 +67,7 @@ struct Prompt : DialogEvents {
         d.End(0);
     }
     void OnCancel(DialogControl& d) override {
-        if (accepted || cancelled)
-            return;
+        if (accepted || cancelled) return;
         cancelled = true;
         d.End(1);
     }

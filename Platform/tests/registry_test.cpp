@@ -29,394 +29,391 @@ namespace {
 
 // Points the store at a fresh folder, so that no test touches the user's settings.
 class Registry : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = home_.Path();
-    file_ = folder_ / "Quorvel/HKEY_CURRENT_USER.reg";
-  }
+protected:
+    void SetUp() override {
+        folder_ = home_.Path();
+        file_ = folder_ / "Quorvel/HKEY_CURRENT_USER.reg";
+    }
 
-  std::string FileText() const {
-    std::ifstream in(file_, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
-  void WriteFileText(const std::string& text) const {
-    std::filesystem::create_directories(file_.parent_path());
-    std::ofstream(file_, std::ios::binary | std::ios::trunc) << text;
-  }
+    std::string FileText() const {
+        std::ifstream in(file_, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    void WriteFileText(const std::string& text) const {
+        std::filesystem::create_directories(file_.parent_path());
+        std::ofstream(file_, std::ios::binary | std::ios::trunc) << text;
+    }
 
-  TestSupport::TemporaryConfigHome home_;
-  std::filesystem::path folder_;
-  std::filesystem::path file_;
+    TestSupport::TemporaryConfigHome home_;
+    std::filesystem::path folder_;
+    std::filesystem::path file_;
 };
 
 Result Set(const std::string& keyPath, const std::string& name, std::uint32_t type, const std::string& bytes) {
-  Key key;
-  const Result created = Key::Create(Root::CurrentUser, keyPath, key);
-  if (created != Result::Ok) return created;
-  return key.SetValue(name, type, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    Key key;
+    const Result created = Key::Create(Root::CurrentUser, keyPath, key);
+    if (created != Result::Ok) return created;
+    return key.SetValue(name, type, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
 
 Result SetDword(const std::string& keyPath, const std::string& name, std::uint32_t word) {
-  const std::string bytes(reinterpret_cast<const char*>(&word), 4);
-  return Set(keyPath, name, reg::kTypeDword, bytes);
+    const std::string bytes(reinterpret_cast<const char*>(&word), 4);
+    return Set(keyPath, name, reg::kTypeDword, bytes);
 }
 
 // The value's type and bytes through a fresh open, or nullopt-like {0, "<absent>"}.
 std::pair<std::uint32_t, std::string> Get(const std::string& keyPath, const std::string& name) {
-  Key key;
-  if (Key::Open(Root::CurrentUser, keyPath, key) != Result::Ok) return {0, "<no key>"};
-  std::uint32_t type = 99, size = 0;
-  if (key.QueryValue(name, &type, nullptr, &size) != Result::Ok) return {0, "<absent>"};
-  std::string bytes(size, '\0');
-  std::uint32_t got = size;
-  EXPECT_EQ(key.QueryValue(name, nullptr, bytes.data(), &got), Result::Ok);
-  EXPECT_EQ(got, size);
-  return {type, bytes};
+    Key key;
+    if (Key::Open(Root::CurrentUser, keyPath, key) != Result::Ok) return {0, "<no key>"};
+    std::uint32_t type = 99, size = 0;
+    if (key.QueryValue(name, &type, nullptr, &size) != Result::Ok) return {0, "<absent>"};
+    std::string bytes(size, '\0');
+    std::uint32_t got = size;
+    EXPECT_EQ(key.QueryValue(name, nullptr, bytes.data(), &got), Result::Ok);
+    EXPECT_EQ(got, size);
+    return {type, bytes};
 }
 
 std::string AllBytes() {
-  std::string bytes;
-  for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
-  return bytes;
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    return bytes;
 }
 
 }  // namespace
 
 TEST_F(Registry, StoreFileFollowsXdgConfigHomeElseHomeConfig) {
-  EXPECT_EQ(reg::StoreFilePath(Root::CurrentUser), file_.string());
-  const char* home = std::getenv("HOME");
-  const std::string savedHome = home ? home : "";
-  ::setenv("HOME", "/home/somebody", 1);
-  ::setenv("XDG_CONFIG_HOME", "relative/path", 1);  // not absolute: ignored
-  EXPECT_EQ(reg::StoreFilePath(Root::CurrentUser), "/home/somebody/.config/Quorvel/HKEY_CURRENT_USER.reg");
-  ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(reg::StoreFilePath(Root::CurrentUser), "/home/somebody/.config/Quorvel/HKEY_CURRENT_USER.reg");
-  ::setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(reg::StoreFilePath(Root::CurrentUser), file_.string());
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    ::setenv("HOME", "/home/somebody", 1);
+    ::setenv("XDG_CONFIG_HOME", "relative/path", 1);  // not absolute: ignored
+    EXPECT_EQ(reg::StoreFilePath(Root::CurrentUser), "/home/somebody/.config/Quorvel/HKEY_CURRENT_USER.reg");
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(reg::StoreFilePath(Root::CurrentUser), "/home/somebody/.config/Quorvel/HKEY_CURRENT_USER.reg");
+    ::setenv("HOME", savedHome.c_str(), 1);
 }
 
 TEST_F(Registry, KeysAreCreatedOnDemandAndValuesKeepTypeAndBytes) {
-  Key key;
-  EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Quorvel\\Tonalith", key), Result::NotFound);
-  EXPECT_FALSE(key.IsOpen());
-  ASSERT_EQ(Key::Create(Root::CurrentUser, "SOFTWARE\\Quorvel\\Tonalith", key), Result::Ok);
-  EXPECT_TRUE(key.IsOpen());
-  EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Quorvel", key), Result::Ok);  // parents exist too
+    Key key;
+    EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Quorvel\\Tonalith", key), Result::NotFound);
+    EXPECT_FALSE(key.IsOpen());
+    ASSERT_EQ(Key::Create(Root::CurrentUser, "SOFTWARE\\Quorvel\\Tonalith", key), Result::Ok);
+    EXPECT_TRUE(key.IsOpen());
+    EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Quorvel", key), Result::Ok);  // parents exist too
 
-  EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Name", reg::kTypeString, std::string("abc\0", 4)), Result::Ok);
-  EXPECT_EQ(SetDword("SOFTWARE\\Quorvel\\Tonalith", "Mode", 0xDEADBEEF), Result::Ok);
-  EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Blob", reg::kTypeBinary, AllBytes()), Result::Ok);
-  EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Odd", 0x12345678, "xy"), Result::Ok);
-  EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Empty", reg::kTypeBinary, ""), Result::Ok);
-  EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Raw", reg::kTypeString, "abcde"), Result::Ok);  // no NUL
-  EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Short", reg::kTypeDword, "ab"), Result::Ok);
-  EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "", reg::kTypeString, std::string("default\0", 8)), Result::Ok);
+    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Name", reg::kTypeString, std::string("abc\0", 4)), Result::Ok);
+    EXPECT_EQ(SetDword("SOFTWARE\\Quorvel\\Tonalith", "Mode", 0xDEADBEEF), Result::Ok);
+    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Blob", reg::kTypeBinary, AllBytes()), Result::Ok);
+    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Odd", 0x12345678, "xy"), Result::Ok);
+    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Empty", reg::kTypeBinary, ""), Result::Ok);
+    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Raw", reg::kTypeString, "abcde"), Result::Ok);  // no NUL
+    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Short", reg::kTypeDword, "ab"), Result::Ok);
+    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "", reg::kTypeString, std::string("default\0", 8)), Result::Ok);
 
-  using V = std::pair<std::uint32_t, std::string>;
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Name"), V(1, std::string("abc\0", 4)));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Mode"), V(4, "\xEF\xBE\xAD\xDE"));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Blob"), V(3, AllBytes()));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Odd"), V(0x12345678, "xy"));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Empty"), V(3, ""));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Raw"), V(1, "abcde"));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Short"), V(4, "ab"));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", ""), V(1, std::string("default\0", 8)));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Missing"), V(0, "<absent>"));
-  EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Other", "Name"), V(0, "<no key>"));
+    using V = std::pair<std::uint32_t, std::string>;
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Name"), V(1, std::string("abc\0", 4)));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Mode"), V(4, "\xEF\xBE\xAD\xDE"));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Blob"), V(3, AllBytes()));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Odd"), V(0x12345678, "xy"));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Empty"), V(3, ""));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Raw"), V(1, "abcde"));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Short"), V(4, "ab"));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", ""), V(1, std::string("default\0", 8)));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Missing"), V(0, "<absent>"));
+    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Other", "Name"), V(0, "<no key>"));
 }
 
 TEST_F(Registry, QueryReportsSizeWithoutBufferAndRefusesShortBuffers) {
-  ASSERT_EQ(Set("K", "v", reg::kTypeBinary, "12345678"), Result::Ok);
-  Key key;
-  ASSERT_EQ(Key::Open(Root::CurrentUser, "K", key), Result::Ok);
-  std::uint32_t type = 0, size = 0;
-  EXPECT_EQ(key.QueryValue("v", &type, nullptr, &size), Result::Ok);
-  EXPECT_EQ(type, 3u);
-  EXPECT_EQ(size, 8u);
-  EXPECT_EQ(key.QueryValue("v", nullptr, nullptr, nullptr), Result::Ok);  // exists
-  char buffer[8] = {};
-  size = 4;
-  EXPECT_EQ(key.QueryValue("v", &type, buffer, &size), Result::BufferTooSmall);
-  EXPECT_EQ(size, 8u);
-  EXPECT_EQ(buffer[0], 0);  // nothing copied
-  EXPECT_EQ(key.QueryValue("v", &type, buffer, nullptr), Result::InvalidArgument);
-  size = 8;
-  EXPECT_EQ(key.QueryValue("v", &type, buffer, &size), Result::Ok);
-  EXPECT_EQ(std::string(buffer, 8), "12345678");
-  key.Close();
-  EXPECT_EQ(key.QueryValue("v", &type, nullptr, &size), Result::InvalidArgument);
-  EXPECT_EQ(key.SetValue("v", 3, "x", 1), Result::InvalidArgument);
+    ASSERT_EQ(Set("K", "v", reg::kTypeBinary, "12345678"), Result::Ok);
+    Key key;
+    ASSERT_EQ(Key::Open(Root::CurrentUser, "K", key), Result::Ok);
+    std::uint32_t type = 0, size = 0;
+    EXPECT_EQ(key.QueryValue("v", &type, nullptr, &size), Result::Ok);
+    EXPECT_EQ(type, 3u);
+    EXPECT_EQ(size, 8u);
+    EXPECT_EQ(key.QueryValue("v", nullptr, nullptr, nullptr), Result::Ok);  // exists
+    char buffer[8] = {};
+    size = 4;
+    EXPECT_EQ(key.QueryValue("v", &type, buffer, &size), Result::BufferTooSmall);
+    EXPECT_EQ(size, 8u);
+    EXPECT_EQ(buffer[0], 0);  // nothing copied
+    EXPECT_EQ(key.QueryValue("v", &type, buffer, nullptr), Result::InvalidArgument);
+    size = 8;
+    EXPECT_EQ(key.QueryValue("v", &type, buffer, &size), Result::Ok);
+    EXPECT_EQ(std::string(buffer, 8), "12345678");
+    key.Close();
+    EXPECT_EQ(key.QueryValue("v", &type, nullptr, &size), Result::InvalidArgument);
+    EXPECT_EQ(key.SetValue("v", 3, "x", 1), Result::InvalidArgument);
 }
 
 TEST_F(Registry, NamesMatchAsciiCaseInsensitivelyAndKeepTheirFirstCase) {
-  ASSERT_EQ(SetDword("Software\\MixedCase", "ValueName", 1), Result::Ok);
-  ASSERT_EQ(SetDword("SOFTWARE\\MIXEDCASE", "VALUENAME", 2), Result::Ok);
-  EXPECT_EQ(Get("software\\mixedcase", "valuename").second, std::string("\2\0\0\0", 4));
-  // Only ASCII letters fold: "É" and "é" are different names.
-  ASSERT_EQ(SetDword("Software\\MixedCase", "\xC3\x89", 3), Result::Ok);
-  EXPECT_EQ(Get("Software\\MixedCase", "\xC3\xA9").second, "<absent>");
-  const std::string text = FileText();
-  EXPECT_NE(text.find("key \"Software\" {"), std::string::npos) << text;
-  EXPECT_NE(text.find("key \"MixedCase\" {"), std::string::npos) << text;
-  EXPECT_NE(text.find("dword \"ValueName\" = 2"), std::string::npos) << text;
-  EXPECT_EQ(text.find("SOFTWARE"), std::string::npos) << text;
+    ASSERT_EQ(SetDword("Software\\MixedCase", "ValueName", 1), Result::Ok);
+    ASSERT_EQ(SetDword("SOFTWARE\\MIXEDCASE", "VALUENAME", 2), Result::Ok);
+    EXPECT_EQ(Get("software\\mixedcase", "valuename").second, std::string("\2\0\0\0", 4));
+    // Only ASCII letters fold: "É" and "é" are different names.
+    ASSERT_EQ(SetDword("Software\\MixedCase", "\xC3\x89", 3), Result::Ok);
+    EXPECT_EQ(Get("Software\\MixedCase", "\xC3\xA9").second, "<absent>");
+    const std::string text = FileText();
+    EXPECT_NE(text.find("key \"Software\" {"), std::string::npos) << text;
+    EXPECT_NE(text.find("key \"MixedCase\" {"), std::string::npos) << text;
+    EXPECT_NE(text.find("dword \"ValueName\" = 2"), std::string::npos) << text;
+    EXPECT_EQ(text.find("SOFTWARE"), std::string::npos) << text;
 }
 
 TEST_F(Registry, EmptyPathPartsAreSkipped) {
-  ASSERT_EQ(SetDword("A\\B\\", "x", 5), Result::Ok);
-  EXPECT_EQ(Get("A\\\\B", "x").first, 4u);
-  EXPECT_EQ(Get("\\A\\B", "x").first, 4u);
-  ASSERT_EQ(SetDword("", "atRoot", 6), Result::Ok);
-  EXPECT_EQ(Get("", "atRoot").first, 4u);
+    ASSERT_EQ(SetDword("A\\B\\", "x", 5), Result::Ok);
+    EXPECT_EQ(Get("A\\\\B", "x").first, 4u);
+    EXPECT_EQ(Get("\\A\\B", "x").first, 4u);
+    ASSERT_EQ(SetDword("", "atRoot", 6), Result::Ok);
+    EXPECT_EQ(Get("", "atRoot").first, 4u);
 }
 
 TEST_F(Registry, FileIsHumanReadableText) {
-  ASSERT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "LastFolder", 1, std::string("/home/me/Mu\"sic\\\n\0", 18)), Result::Ok);
-  ASSERT_EQ(SetDword("SOFTWARE\\Quorvel\\Tonalith", "AmpRuler.Mode", 2), Result::Ok);
-  ASSERT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Opacity", 3, std::string("\0\0\x80\x3f", 4)), Result::Ok);
-  ASSERT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "", 7, "ab"), Result::Ok);
-  ASSERT_EQ(Set("SOFTWARE\\Quorvel", "Two", 1, std::string("a\0b\0", 4)), Result::Ok);
-  EXPECT_EQ(FileText(),
-            "# Quorvel settings store (HKEY_CURRENT_USER); rewritten whole on every change.\n"
-            "qvreg 1\n"
-            "key \"SOFTWARE\" {\n"
-            "  key \"Quorvel\" {\n"
-            "    value 1 \"Two\" = 61 00 62 00\n"
-            "    key \"Tonalith\" {\n"
-            "      value 7 \"\" = 61 62\n"
-            "      dword \"AmpRuler.Mode\" = 2\n"
-            "      string \"LastFolder\" = \"/home/me/Mu\\\"sic\\\\\\x0a\"\n"
-            "      binary \"Opacity\" = 00 00 80 3f\n"
-            "    }\n"
-            "  }\n"
-            "}\n"
-            "end\n");
-  struct stat info {};
-  ASSERT_EQ(::stat(file_.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);  // settings are private
+    ASSERT_EQ(
+        Set("SOFTWARE\\Quorvel\\Tonalith", "LastFolder", 1, std::string("/home/me/Mu\"sic\\\n\0", 18)), Result::Ok);
+    ASSERT_EQ(SetDword("SOFTWARE\\Quorvel\\Tonalith", "AmpRuler.Mode", 2), Result::Ok);
+    ASSERT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Opacity", 3, std::string("\0\0\x80\x3f", 4)), Result::Ok);
+    ASSERT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "", 7, "ab"), Result::Ok);
+    ASSERT_EQ(Set("SOFTWARE\\Quorvel", "Two", 1, std::string("a\0b\0", 4)), Result::Ok);
+    EXPECT_EQ(FileText(),
+        "# Quorvel settings store (HKEY_CURRENT_USER); rewritten whole on every change.\n"
+        "qvreg 1\n"
+        "key \"SOFTWARE\" {\n"
+        "  key \"Quorvel\" {\n"
+        "    value 1 \"Two\" = 61 00 62 00\n"
+        "    key \"Tonalith\" {\n"
+        "      value 7 \"\" = 61 62\n"
+        "      dword \"AmpRuler.Mode\" = 2\n"
+        "      string \"LastFolder\" = \"/home/me/Mu\\\"sic\\\\\\x0a\"\n"
+        "      binary \"Opacity\" = 00 00 80 3f\n"
+        "    }\n"
+        "  }\n"
+        "}\n"
+        "end\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(file_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);  // settings are private
 }
 
 TEST_F(Registry, EveryByteOfNamesAndValuesRoundTrips) {
-  const std::string all = AllBytes();
-  ASSERT_EQ(Set("K", all, reg::kTypeString, all.substr(1) + '\0'), Result::Ok);
-  std::string keyName = all;
-  keyName.erase(keyName.find('\\'), 1);  // the one byte a key name cannot hold
-  const std::string keyPath = "K\\" + keyName;
-  ASSERT_EQ(Set(keyPath, "n", 1, ""), Result::Ok);
-  EXPECT_EQ(Get("K", all).second, all.substr(1) + '\0');
-  EXPECT_EQ(Get(keyPath, "n"), std::make_pair(1u, std::string()));
+    const std::string all = AllBytes();
+    ASSERT_EQ(Set("K", all, reg::kTypeString, all.substr(1) + '\0'), Result::Ok);
+    std::string keyName = all;
+    keyName.erase(keyName.find('\\'), 1);  // the one byte a key name cannot hold
+    const std::string keyPath = "K\\" + keyName;
+    ASSERT_EQ(Set(keyPath, "n", 1, ""), Result::Ok);
+    EXPECT_EQ(Get("K", all).second, all.substr(1) + '\0');
+    EXPECT_EQ(Get(keyPath, "n"), std::make_pair(1u, std::string()));
 }
 
 TEST_F(Registry, EveryOpenReadsTheFileAfresh) {
-  ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
-  Key before;
-  ASSERT_EQ(Key::Open(Root::CurrentUser, "K", before), Result::Ok);
-  ASSERT_EQ(SetDword("K", "v", 2), Result::Ok);
-  std::uint32_t word = 0, size = 4;
-  EXPECT_EQ(before.QueryValue("v", nullptr, &word, &size), Result::Ok);
-  EXPECT_EQ(word, 1u);  // an open key shows the store as it was opened
-  Key after;
-  ASSERT_EQ(Key::Open(Root::CurrentUser, "K", after), Result::Ok);
-  EXPECT_EQ(after.QueryValue("v", nullptr, &word, &size), Result::Ok);
-  EXPECT_EQ(word, 2u);
-  // A key's own write is visible through it at once.
-  ASSERT_EQ(before.SetValue("v", reg::kTypeDword, "\3\0\0\0", 4), Result::Ok);
-  EXPECT_EQ(before.QueryValue("v", nullptr, &word, &size), Result::Ok);
-  EXPECT_EQ(word, 3u);
+    ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
+    Key before;
+    ASSERT_EQ(Key::Open(Root::CurrentUser, "K", before), Result::Ok);
+    ASSERT_EQ(SetDword("K", "v", 2), Result::Ok);
+    std::uint32_t word = 0, size = 4;
+    EXPECT_EQ(before.QueryValue("v", nullptr, &word, &size), Result::Ok);
+    EXPECT_EQ(word, 1u);  // an open key shows the store as it was opened
+    Key after;
+    ASSERT_EQ(Key::Open(Root::CurrentUser, "K", after), Result::Ok);
+    EXPECT_EQ(after.QueryValue("v", nullptr, &word, &size), Result::Ok);
+    EXPECT_EQ(word, 2u);
+    // A key's own write is visible through it at once.
+    ASSERT_EQ(before.SetValue("v", reg::kTypeDword, "\3\0\0\0", 4), Result::Ok);
+    EXPECT_EQ(before.QueryValue("v", nullptr, &word, &size), Result::Ok);
+    EXPECT_EQ(word, 3u);
 }
 
 TEST_F(Registry, LimitsAreRefusedWithoutTouchingTheFile) {
-  ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
-  const std::string text = FileText();
-  Key key;
-  ASSERT_EQ(Key::Open(Root::CurrentUser, "K", key), Result::Ok);
-  const std::string big((1u << 20) + 1, 'x');
-  EXPECT_EQ(key.SetValue("big", 3, big.data(), static_cast<std::uint32_t>(big.size())), Result::InvalidArgument);
-  EXPECT_EQ(key.SetValue(std::string(16384, 'n'), 3, "x", 1), Result::InvalidArgument);
-  EXPECT_EQ(key.SetValue("null", 3, nullptr, 1), Result::InvalidArgument);
-  EXPECT_EQ(Key::Create(Root::CurrentUser, std::string(256, 'k'), key), Result::InvalidArgument);
-  EXPECT_EQ(FileText(), text);
-  EXPECT_EQ(key.SetValue(std::string(16383, 'n'), 3, big.data(), 1u << 20), Result::Ok);  // at the limits
-  EXPECT_EQ(Get("K", std::string(16383, 'N')).second.size(), 1u << 20);
+    ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
+    const std::string text = FileText();
+    Key key;
+    ASSERT_EQ(Key::Open(Root::CurrentUser, "K", key), Result::Ok);
+    const std::string big((1u << 20) + 1, 'x');
+    EXPECT_EQ(key.SetValue("big", 3, big.data(), static_cast<std::uint32_t>(big.size())), Result::InvalidArgument);
+    EXPECT_EQ(key.SetValue(std::string(16384, 'n'), 3, "x", 1), Result::InvalidArgument);
+    EXPECT_EQ(key.SetValue("null", 3, nullptr, 1), Result::InvalidArgument);
+    EXPECT_EQ(Key::Create(Root::CurrentUser, std::string(256, 'k'), key), Result::InvalidArgument);
+    EXPECT_EQ(FileText(), text);
+    EXPECT_EQ(key.SetValue(std::string(16383, 'n'), 3, big.data(), 1u << 20), Result::Ok);  // at the limits
+    EXPECT_EQ(Get("K", std::string(16383, 'N')).second.size(), 1u << 20);
 }
 
 TEST_F(Registry, CorruptTruncatedOrHostileFilesReadAsEmptyAndAreReplacedByAWrite) {
-  ASSERT_EQ(SetDword("SOFTWARE\\Q", "v", 7), Result::Ok);
-  ASSERT_EQ(Set("SOFTWARE\\Q", "s", 1, std::string("text\0", 5)), Result::Ok);
-  const std::string good = FileText();
+    ASSERT_EQ(SetDword("SOFTWARE\\Q", "v", 7), Result::Ok);
+    ASSERT_EQ(Set("SOFTWARE\\Q", "s", 1, std::string("text\0", 5)), Result::Ok);
+    const std::string good = FileText();
 
-  // Every proper prefix lacks the closing "end" line and so reads as empty.
-  for (std::size_t length = 0; length < good.size(); ++length) {
-    WriteFileText(good.substr(0, length));
+    // Every proper prefix lacks the closing "end" line and so reads as empty.
+    for (std::size_t length = 0; length < good.size(); ++length) {
+        WriteFileText(good.substr(0, length));
+        Key key;
+        ASSERT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Q", key), Result::NotFound) << length;
+    }
+    const std::string header = "qvreg 1\n";
+    const std::string hostile[] = {
+        "", "\x89PNG\r\n\x1a\n\0\0\0", "qvreg 2\nend\n",
+        header + "key \"SOFTWARE\" {\nend\n",  // unclosed key
+        header + "}\nend\n",  // unopened brace
+        header + "dword \"v\" = 4294967296\nend\n",  // beyond 32 bits
+        header + "dword \"v\" = 99999999999999999999999999\nend\n", header + "value -1 \"v\" = 00\nend\n",
+        header + "binary \"v\" = 0\nend\n",  // odd hex digit
+        header + "binary \"v\" = 0g\nend\n",
+        header + "binary \"v\" = 0011\nend\n",  // bytes must be separated
+        header + "string \"v\" = \"unterminated\nend\n", header + "string \"v\" = \"bad \\q escape\"\nend\n",
+        header + "string \"v\" = \"short \\x4\"\nend\n",
+        header + "string \"v\" = \"tab\there\"\nend\n",  // raw control byte
+        header + "key \"\" {\n}\nend\n",  // empty key name
+        header + "key \"a\\\\b\" {\n}\nend\n",  // separator inside a name
+        header + "key \"" + std::string(256, 'k') + "\" {\n}\nend\n",
+        header + "string \"" + std::string(16384, 'n') + "\" = \"\"\nend\n", header + "mystery \"v\" = 1\nend\n",
+        header + "end\nkey \"late\" {\n}\n",  // text after the end
+        header + "end",  // last line unterminated
+    };
+    for (const std::string& text : hostile) {
+        WriteFileText(text);
+        Key key;
+        EXPECT_EQ(Key::Open(Root::CurrentUser, "", key), Result::Ok);  // the root always exists
+        EXPECT_EQ(key.QueryValue("v", nullptr, nullptr, nullptr), Result::NotFound) << text.substr(0, 80);
+        EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE", key), Result::NotFound) << text.substr(0, 80);
+    }
+
+    // Deep nesting beyond the store's depth limit.
+    std::string deep = header;
+    for (int i = 0; i < 600; ++i) deep += "key \"k\" {\n";
+    for (int i = 0; i < 600; ++i) deep += "}\n";
+    WriteFileText(deep + "end\n");
     Key key;
-    ASSERT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Q", key), Result::NotFound) << length;
-  }
-  const std::string header = "qvreg 1\n";
-  const std::string hostile[] = {
-      "",
-      "\x89PNG\r\n\x1a\n\0\0\0",
-      "qvreg 2\nend\n",
-      header + "key \"SOFTWARE\" {\nend\n",                       // unclosed key
-      header + "}\nend\n",                                        // unopened brace
-      header + "dword \"v\" = 4294967296\nend\n",                 // beyond 32 bits
-      header + "dword \"v\" = 99999999999999999999999999\nend\n",
-      header + "value -1 \"v\" = 00\nend\n",
-      header + "binary \"v\" = 0\nend\n",                          // odd hex digit
-      header + "binary \"v\" = 0g\nend\n",
-      header + "binary \"v\" = 0011\nend\n",                       // bytes must be separated
-      header + "string \"v\" = \"unterminated\nend\n",
-      header + "string \"v\" = \"bad \\q escape\"\nend\n",
-      header + "string \"v\" = \"short \\x4\"\nend\n",
-      header + "string \"v\" = \"tab\there\"\nend\n",              // raw control byte
-      header + "key \"\" {\n}\nend\n",                             // empty key name
-      header + "key \"a\\\\b\" {\n}\nend\n",                       // separator inside a name
-      header + "key \"" + std::string(256, 'k') + "\" {\n}\nend\n",
-      header + "string \"" + std::string(16384, 'n') + "\" = \"\"\nend\n",
-      header + "mystery \"v\" = 1\nend\n",
-      header + "end\nkey \"late\" {\n}\n",                          // text after the end
-      header + "end",                                             // last line unterminated
-  };
-  for (const std::string& text : hostile) {
-    WriteFileText(text);
-    Key key;
-    EXPECT_EQ(Key::Open(Root::CurrentUser, "", key), Result::Ok);  // the root always exists
-    EXPECT_EQ(key.QueryValue("v", nullptr, nullptr, nullptr), Result::NotFound) << text.substr(0, 80);
-    EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE", key), Result::NotFound) << text.substr(0, 80);
-  }
+    EXPECT_EQ(Key::Open(Root::CurrentUser, "k", key), Result::NotFound);
 
-  // Deep nesting beyond the store's depth limit.
-  std::string deep = header;
-  for (int i = 0; i < 600; ++i) deep += "key \"k\" {\n";
-  for (int i = 0; i < 600; ++i) deep += "}\n";
-  WriteFileText(deep + "end\n");
-  Key key;
-  EXPECT_EQ(Key::Open(Root::CurrentUser, "k", key), Result::NotFound);
-
-  // A write replaces a corrupt file by a good one that holds only the new value.
-  WriteFileText(header + "garbage\n");
-  ASSERT_EQ(SetDword("SOFTWARE\\Q", "new", 9), Result::Ok);
-  EXPECT_EQ(Get("SOFTWARE\\Q", "new").first, 4u);
-  EXPECT_EQ(Get("SOFTWARE\\Q", "v").second, "<absent>");
+    // A write replaces a corrupt file by a good one that holds only the new value.
+    WriteFileText(header + "garbage\n");
+    ASSERT_EQ(SetDword("SOFTWARE\\Q", "new", 9), Result::Ok);
+    EXPECT_EQ(Get("SOFTWARE\\Q", "new").first, 4u);
+    EXPECT_EQ(Get("SOFTWARE\\Q", "v").second, "<absent>");
 }
 
 // A store file saved by an editor with "\r\n" line ends keeps every value, binary
 // ones included; reading it as corrupt would let the next write drop them all.
 TEST_F(Registry, LinesEndingInCarriageReturnsReadAlike) {
-  WriteFileText(
-      "qvreg 1\r\n"
-      "key \"SOFTWARE\" {\r\n"
-      "  string \"s\" = \"text\"\r\n"
-      "  dword \"d\" = 7\r\n"
-      "  binary \"b\" = 00 00 80 3f\r\n"
-      "  value 9 \"v\" = 61 62\r\n"
-      "  binary \"e\" =\r\n"
-      "}\r\n"
-      "end\r\n");
-  EXPECT_EQ(Get("SOFTWARE", "s"), std::make_pair(1u, std::string("text\0", 5)));
-  EXPECT_EQ(Get("SOFTWARE", "d").first, 4u);
-  EXPECT_EQ(Get("SOFTWARE", "b"), std::make_pair(3u, std::string("\0\0\x80\x3f", 4)));
-  EXPECT_EQ(Get("SOFTWARE", "v"), std::make_pair(9u, std::string("ab")));
-  EXPECT_EQ(Get("SOFTWARE", "e"), std::make_pair(3u, std::string()));
+    WriteFileText(
+        "qvreg 1\r\n"
+        "key \"SOFTWARE\" {\r\n"
+        "  string \"s\" = \"text\"\r\n"
+        "  dword \"d\" = 7\r\n"
+        "  binary \"b\" = 00 00 80 3f\r\n"
+        "  value 9 \"v\" = 61 62\r\n"
+        "  binary \"e\" =\r\n"
+        "}\r\n"
+        "end\r\n");
+    EXPECT_EQ(Get("SOFTWARE", "s"), std::make_pair(1u, std::string("text\0", 5)));
+    EXPECT_EQ(Get("SOFTWARE", "d").first, 4u);
+    EXPECT_EQ(Get("SOFTWARE", "b"), std::make_pair(3u, std::string("\0\0\x80\x3f", 4)));
+    EXPECT_EQ(Get("SOFTWARE", "v"), std::make_pair(9u, std::string("ab")));
+    EXPECT_EQ(Get("SOFTWARE", "e"), std::make_pair(3u, std::string()));
 
-  ASSERT_EQ(SetDword("SOFTWARE", "new", 1), Result::Ok);
-  EXPECT_EQ(Get("SOFTWARE", "b").first, 3u);  // still there after a write
+    ASSERT_EQ(SetDword("SOFTWARE", "new", 1), Result::Ok);
+    EXPECT_EQ(Get("SOFTWARE", "b").first, 3u);  // still there after a write
 
-  WriteFileText("qvreg 1\nbinary \"b\" = 0\r0\nend\n");  // a carriage return is no digit
-  EXPECT_EQ(Get("", "b").second, "<absent>");
+    WriteFileText("qvreg 1\nbinary \"b\" = 0\r0\nend\n");  // a carriage return is no digit
+    EXPECT_EQ(Get("", "b").second, "<absent>");
 }
 
 TEST_F(Registry, OversizedOrSpecialStoreFilesNeitherHangNorCrash) {
-  std::filesystem::create_directories(file_.parent_path());
-  ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
-  Key key;
-  EXPECT_EQ(Key::Open(Root::CurrentUser, "K", key), Result::NotFound);
-  std::filesystem::remove(file_);
+    std::filesystem::create_directories(file_.parent_path());
+    ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
+    Key key;
+    EXPECT_EQ(Key::Open(Root::CurrentUser, "K", key), Result::NotFound);
+    std::filesystem::remove(file_);
 
-  { std::ofstream create(file_); }
-  std::filesystem::resize_file(file_, (32u << 20) + 1);  // sparse, past the size limit
-  EXPECT_EQ(Key::Open(Root::CurrentUser, "K", key), Result::NotFound);
-  EXPECT_EQ(SetDword("K", "v", 1), Result::Ok);
-  EXPECT_EQ(Get("K", "v").first, 4u);
-  EXPECT_LT(std::filesystem::file_size(file_), 1000u);
+    { std::ofstream create(file_); }
+    std::filesystem::resize_file(file_, (32u << 20) + 1);  // sparse, past the size limit
+    EXPECT_EQ(Key::Open(Root::CurrentUser, "K", key), Result::NotFound);
+    EXPECT_EQ(SetDword("K", "v", 1), Result::Ok);
+    EXPECT_EQ(Get("K", "v").first, 4u);
+    EXPECT_LT(std::filesystem::file_size(file_), 1000u);
 }
 
 TEST_F(Registry, FailuresSetTheThreadsLastError) {
-  Key key;
-  Platform::Kernel::SetLastError(0);
-  EXPECT_EQ(Key::Open(Root::CurrentUser, "Nowhere", key), Result::NotFound);
-  EXPECT_EQ(Platform::Kernel::LastError(), static_cast<std::uint32_t>(ENOENT));
-  // A file where the store's folder should be: the write fails and says why.
-  std::filesystem::create_directories(folder_);
-  std::ofstream(folder_ / "Quorvel") << "not a folder";
-  Platform::Kernel::SetLastError(0);
-  EXPECT_EQ(Key::Create(Root::CurrentUser, "K", key), Result::IoFailure);
-  EXPECT_EQ(Platform::Kernel::LastError(), static_cast<std::uint32_t>(ENOTDIR));
+    Key key;
+    Platform::Kernel::SetLastError(0);
+    EXPECT_EQ(Key::Open(Root::CurrentUser, "Nowhere", key), Result::NotFound);
+    EXPECT_EQ(Platform::Kernel::LastError(), static_cast<std::uint32_t>(ENOENT));
+    // A file where the store's folder should be: the write fails and says why.
+    std::filesystem::create_directories(folder_);
+    std::ofstream(folder_ / "Quorvel") << "not a folder";
+    Platform::Kernel::SetLastError(0);
+    EXPECT_EQ(Key::Create(Root::CurrentUser, "K", key), Result::IoFailure);
+    EXPECT_EQ(Platform::Kernel::LastError(), static_cast<std::uint32_t>(ENOTDIR));
 }
 
 TEST_F(Registry, AStoreFileThatIsALinkStaysALink) {
-  const std::filesystem::path real = folder_ / "dotfiles/settings.reg";
-  std::filesystem::create_directories(real.parent_path());
-  std::filesystem::create_directories(file_.parent_path());
-  ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
-  std::filesystem::rename(file_, real);
-  std::filesystem::create_symlink(real, file_);
-  ASSERT_EQ(SetDword("K", "w", 2), Result::Ok);
-  EXPECT_TRUE(std::filesystem::is_symlink(file_));
-  EXPECT_EQ(Get("K", "v").first, 4u);
-  EXPECT_EQ(Get("K", "w").first, 4u);
-  std::ifstream in(real);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_NE(text.find("dword \"w\" = 2"), std::string::npos) << text;
+    const std::filesystem::path real = folder_ / "dotfiles/settings.reg";
+    std::filesystem::create_directories(real.parent_path());
+    std::filesystem::create_directories(file_.parent_path());
+    ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
+    std::filesystem::rename(file_, real);
+    std::filesystem::create_symlink(real, file_);
+    ASSERT_EQ(SetDword("K", "w", 2), Result::Ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(file_));
+    EXPECT_EQ(Get("K", "v").first, 4u);
+    EXPECT_EQ(Get("K", "w").first, 4u);
+    std::ifstream in(real);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("dword \"w\" = 2"), std::string::npos) << text;
 }
 
 TEST_F(Registry, WritesFromSeveralProcessesAreAllKept) {
-  constexpr int kProcesses = 4, kValues = 15;
-  std::vector<pid_t> children;
-  for (int p = 0; p < kProcesses; ++p) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      bool ok = true;
-      for (int v = 0; v < kValues; ++v) {
-        ok = ok && SetDword("Shared", "p" + std::to_string(p) + "v" + std::to_string(v), p * 100 + v) == Result::Ok;
-      }
-      ::_exit(ok ? 0 : 1);
+    constexpr int kProcesses = 4, kValues = 15;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool ok = true;
+            for (int v = 0; v < kValues; ++v) {
+                ok = ok &&
+                    SetDword("Shared", "p" + std::to_string(p) + "v" + std::to_string(v), p * 100 + v) == Result::Ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
     }
-    children.push_back(pid);
-  }
-  for (const pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  for (int p = 0; p < kProcesses; ++p) {
-    for (int v = 0; v < kValues; ++v) {
-      const std::uint32_t word = p * 100 + v;
-      EXPECT_EQ(Get("Shared", "p" + std::to_string(p) + "v" + std::to_string(v)).second,
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int p = 0; p < kProcesses; ++p) {
+        for (int v = 0; v < kValues; ++v) {
+            const std::uint32_t word = p * 100 + v;
+            EXPECT_EQ(Get("Shared", "p" + std::to_string(p) + "v" + std::to_string(v)).second,
                 std::string(reinterpret_cast<const char*>(&word), 4));
+        }
     }
-  }
 }
 
 TEST_F(Registry, AWriterDyingBeforeTheRenameLeavesTheOldFileWhole) {
-  ASSERT_EQ(SetDword("K", "old", 1), Result::Ok);
-  const std::string before = FileText();
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    reg::Testing::SetBeforeReplaceHook([] { ::_exit(42); });
-    SetDword("K", "new", 2);
-    ::_exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 42);  // died in the middle of the write, holding the lock
+    ASSERT_EQ(SetDword("K", "old", 1), Result::Ok);
+    const std::string before = FileText();
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        reg::Testing::SetBeforeReplaceHook([] { ::_exit(42); });
+        SetDword("K", "new", 2);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 42);  // died in the middle of the write, holding the lock
 
-  EXPECT_EQ(FileText(), before);
-  EXPECT_EQ(Get("K", "new").second, "<absent>");
-  EXPECT_EQ(Get("K", "old").first, 4u);
-  // The dead writer's lock is gone and its leftover does not disturb the next write.
-  ASSERT_EQ(SetDword("K", "after", 3), Result::Ok);
-  EXPECT_EQ(Get("K", "old").first, 4u);
-  EXPECT_EQ(Get("K", "after").first, 4u);
+    EXPECT_EQ(FileText(), before);
+    EXPECT_EQ(Get("K", "new").second, "<absent>");
+    EXPECT_EQ(Get("K", "old").first, 4u);
+    // The dead writer's lock is gone and its leftover does not disturb the next write.
+    ASSERT_EQ(SetDword("K", "after", 3), Result::Ok);
+    EXPECT_EQ(Get("K", "old").first, 4u);
+    EXPECT_EQ(Get("K", "after").first, 4u);
 }

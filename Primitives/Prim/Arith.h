@@ -66,5 +66,4 @@ Status MulConstInPlaceF32(float value, float* srcDst, std::int32_t len);
 Status MulConstInPlaceF64(double value, double* srcDst, std::int32_t len);
 Status MulInPlaceF64(const double* src, double* srcDst, std::int32_t len);
 
-
 }  // namespace Prim

@@ -61,9 +61,7 @@ struct Times {
     __m128d operator()(__m128d a, __m128d b) const { return _mm_mul_pd(a, b); }
 };
 
-bool Aligned16(const void* p) {
-    return (reinterpret_cast<std::uintptr_t>(p) & 15) == 0;
-}
+bool Aligned16(const void* p) { return (reinterpret_cast<std::uintptr_t>(p) & 15) == 0; }
 
 enum class Prefetch { None, Ahead };
 
@@ -101,21 +99,23 @@ void Run(T* dst, std::int32_t len, Element element, Lanes lanes, Prefetch prefet
 template <class T, class Op>
 void RunBinary(const T* a, const T* b, T* dst, std::int32_t len, Op op) {
     using L = LanesOf<T>;
-    Run(dst, len, [&](std::size_t i) { return op(a[i], b[i]); },
+    Run(
+        dst, len, [&](std::size_t i) { return op(a[i], b[i]); },
         [&](std::size_t i) { return op(L::Load(a + i), L::Load(b + i)); });
 }
 
 // Vector op constant, or constant op vector when `reversed`.
 template <class T, class Op>
-void RunConst(const T* src, T value, T* dst, std::int32_t len, Op op, bool reversed,
-              Prefetch prefetch) {
+void RunConst(const T* src, T value, T* dst, std::int32_t len, Op op, bool reversed, Prefetch prefetch) {
     using L = LanesOf<T>;
     const typename L::V lanesValue = L::Broadcast(value);
     if (reversed) {
-        Run(dst, len, [&](std::size_t i) { return op(value, src[i]); },
+        Run(
+            dst, len, [&](std::size_t i) { return op(value, src[i]); },
             [&](std::size_t i) { return op(lanesValue, L::Load(src + i)); }, prefetch);
     } else {
-        Run(dst, len, [&](std::size_t i) { return op(src[i], value); },
+        Run(
+            dst, len, [&](std::size_t i) { return op(src[i], value); },
             [&](std::size_t i) { return op(L::Load(src + i), lanesValue); }, prefetch);
     }
 }
@@ -199,7 +199,8 @@ Status AddProductF32_sse2(const float* src1, const float* src2, float* srcDst, s
         }
         return StatusOk;
     }
-    Run(srcDst, len, [&](std::size_t i) { return srcDst[i] + src1[i] * src2[i]; },
+    Run(
+        srcDst, len, [&](std::size_t i) { return srcDst[i] + src1[i] * src2[i]; },
         [&](std::size_t i) {
             const __m128 product = _mm_mul_ps(_mm_loadu_ps(src1 + i), _mm_loadu_ps(src2 + i));
             return _mm_add_ps(_mm_loadu_ps(srcDst + i), product);

@@ -85,9 +85,7 @@ Status AddF64_x87(const double* src1, const double* src2, double* dst, std::int3
 Status AddProductF32_x87(const float* src1, const float* src2, float* srcDst, std::int32_t len) {
     if (const Status s = Vectors(len, src1, src2, srcDst); s != StatusOk) return s;
     // The product of two floats is exact in double; the sum is rounded to float once.
-    ForEach(srcDst, len, [&](std::size_t i) {
-        return double(srcDst[i]) + double(src1[i]) * double(src2[i]);
-    });
+    ForEach(srcDst, len, [&](std::size_t i) { return double(srcDst[i]) + double(src1[i]) * double(src2[i]); });
     return StatusOk;
 }
 

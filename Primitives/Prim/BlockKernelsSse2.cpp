@@ -70,7 +70,8 @@ void StreamedCopy(const Byte* s, Byte* d, std::size_t n, bool readAhead) {  // d
             }
         }
         for (std::size_t i = 0; i < block; i += 16) {
-            _mm_stream_si128(reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+            _mm_stream_si128(
+                reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
         }
         s += block;
         d += block;
@@ -145,9 +146,9 @@ void CopyBytes_sse2(const void* src, void* dst, std::size_t bytes) {
         return;
     }
     switch (ChooseLargePath(s, d)) {
-        case LargePath::Cached: CachedCopy(s, d, bytes); break;
-        case LargePath::NonTemporal: StreamedCopy(s, d, bytes, false); break;
-        case LargePath::Streamed: StreamedCopy(s, d, bytes, true); break;
+    case LargePath::Cached: CachedCopy(s, d, bytes); break;
+    case LargePath::NonTemporal: StreamedCopy(s, d, bytes, false); break;
+    case LargePath::Streamed: StreamedCopy(s, d, bytes, true); break;
     }
 }
 
@@ -167,14 +168,15 @@ void MoveBytes_sse2(const void* src, void* dst, std::size_t bytes) {
     if (Address(d) < Address(s)) {
         std::size_t i = 0;
         for (; i + 16 <= bytes; i += 16) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
         }
         for (; i < bytes; ++i) d[i] = s[i];
     } else {
         std::size_t i = bytes;
         for (; i >= 16; i -= 16) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i - 16),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 16)));
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(d + i - 16), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 16)));
         }
         while (i > 0) {
             --i;

@@ -25,11 +25,11 @@ void ZeroBytes_x87(void* dst, std::size_t bytes) { std::memset(dst, 0, bytes); }
 
 void FillKernel_x87(const void* value, std::size_t size, void* dst, std::size_t count) {
     switch (size) {
-        case 1: std::memset(dst, *static_cast<const unsigned char*>(value), count); break;
-        case 2: FillElements<2>(value, dst, count); break;
-        case 4: FillElements<4>(value, dst, count); break;
-        case 8: FillElements<8>(value, dst, count); break;
-        default: break;
+    case 1: std::memset(dst, *static_cast<const unsigned char*>(value), count); break;
+    case 2: FillElements<2>(value, dst, count); break;
+    case 4: FillElements<4>(value, dst, count); break;
+    case 8: FillElements<8>(value, dst, count); break;
+    default: break;
     }
 }
 

@@ -69,15 +69,17 @@ inline __m128i RoundNearestPs(__m128 v) {
     const __m128 half = _mm_set1_ps(0.5f);
     const __m128i odd = _mm_cmpeq_epi32(_mm_and_si128(t, _mm_set1_epi32(1)), _mm_set1_epi32(1));
     const __m128i up = _mm_or_si128(_mm_castps_si128(_mm_cmpgt_ps(absRest, half)),
-                                    _mm_and_si128(_mm_castps_si128(_mm_cmpeq_ps(absRest, half)), odd));
+        _mm_and_si128(_mm_castps_si128(_mm_cmpeq_ps(absRest, half)), odd));
     // +1 for a positive remainder, -1 for a negative one.
     const __m128i negative = _mm_castps_si128(_mm_cmplt_ps(rest, _mm_setzero_ps()));
-    const __m128i step = _mm_or_si128(_mm_and_si128(negative, _mm_set1_epi32(-1)),
-                                      _mm_andnot_si128(negative, _mm_set1_epi32(1)));
+    const __m128i step =
+        _mm_or_si128(_mm_and_si128(negative, _mm_set1_epi32(-1)), _mm_andnot_si128(negative, _mm_set1_epi32(1)));
     return _mm_add_epi32(t, _mm_and_si128(up, step));
 }
 
-inline __m128i RoundPs(__m128 v, RoundMode mode) { return mode == RoundModeZero ? _mm_cvttps_epi32(v) : RoundNearestPs(v); }
+inline __m128i RoundPs(__m128 v, RoundMode mode) {
+    return mode == RoundModeZero ? _mm_cvttps_epi32(v) : RoundNearestPs(v);
+}
 
 inline __m128i RoundNearestPd(__m128d v) {  // two lanes, results in the low half
     const __m128i t = _mm_cvttpd_epi32(v);
@@ -88,11 +90,12 @@ inline __m128i RoundNearestPd(__m128d v) {  // two lanes, results in the low hal
     // Comparisons give 64-bit masks; gather their low words into the two low lanes.
     const __m128i gt = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpgt_pd(absRest, half)), _MM_SHUFFLE(3, 3, 2, 0));
     const __m128i eq = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpeq_pd(absRest, half)), _MM_SHUFFLE(3, 3, 2, 0));
-    const __m128i negative = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmplt_pd(rest, _mm_setzero_pd())), _MM_SHUFFLE(3, 3, 2, 0));
+    const __m128i negative =
+        _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmplt_pd(rest, _mm_setzero_pd())), _MM_SHUFFLE(3, 3, 2, 0));
     const __m128i odd = _mm_cmpeq_epi32(_mm_and_si128(t, _mm_set1_epi32(1)), _mm_set1_epi32(1));
     const __m128i up = _mm_or_si128(gt, _mm_and_si128(eq, odd));
-    const __m128i step = _mm_or_si128(_mm_and_si128(negative, _mm_set1_epi32(-1)),
-                                      _mm_andnot_si128(negative, _mm_set1_epi32(1)));
+    const __m128i step =
+        _mm_or_si128(_mm_and_si128(negative, _mm_set1_epi32(-1)), _mm_andnot_si128(negative, _mm_set1_epi32(1)));
     return _mm_add_epi32(t, _mm_and_si128(up, step));
 }
 
@@ -204,7 +207,8 @@ Status ConvertS32ToF64_sse2(const std::int32_t* src, double* dst, std::int32_t l
     return StatusOk;
 }
 
-Status ConvertF32ToU8_sse2(const float* src, std::uint8_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
+Status ConvertF32ToU8_sse2(
+    const float* src, std::uint8_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const bool scaled = scale != 0;
     const float factor = ScaleFactorSingle(scale);
@@ -231,12 +235,14 @@ Status ConvertF32ToU8_sse2(const float* src, std::uint8_t* dst, std::int32_t len
     return StatusOk;
 }
 
-Status ConvertF32ToS16_sse2(const float* src, std::int16_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
+Status ConvertF32ToS16_sse2(
+    const float* src, std::int16_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const bool scaled = scale != 0;
     const float factor = ScaleFactorSingle(scale);
     auto one = [&](std::int32_t k) {
-        dst[k] = static_cast<std::int16_t>(RoundLane(ClampLane(ScaleF(src[k], scaled, factor), -32768.0, 32767.0), roundMode));
+        dst[k] = static_cast<std::int16_t>(
+            RoundLane(ClampLane(ScaleF(src[k], scaled, factor), -32768.0, 32767.0), roundMode));
     };
     std::int32_t i = Lead(dst, len);
     for (std::int32_t k = 0; k < i; ++k) one(k);
@@ -250,14 +256,16 @@ Status ConvertF32ToS16_sse2(const float* src, std::int16_t* dst, std::int32_t le
             a = _mm_mul_ps(a, f);
             b = _mm_mul_ps(b, f);
         }
-        const __m128i packed = _mm_packs_epi32(ClampRoundPs(a, lower, upper, roundMode), ClampRoundPs(b, lower, upper, roundMode));
+        const __m128i packed =
+            _mm_packs_epi32(ClampRoundPs(a, lower, upper, roundMode), ClampRoundPs(b, lower, upper, roundMode));
         _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), packed);
     }
     for (; i < len; ++i) one(i);
     return StatusOk;
 }
 
-Status ConvertF32ToS32_sse2(const float* src, std::int32_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
+Status ConvertF32ToS32_sse2(
+    const float* src, std::int32_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const bool scaled = scale != 0;
     const float factor = ScaleFactorSingle(scale);
@@ -283,7 +291,8 @@ Status ConvertF32ToS32_sse2(const float* src, std::int32_t* dst, std::int32_t le
     return StatusOk;
 }
 
-Status ConvertF64ToS32_sse2(const double* src, std::int32_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
+Status ConvertF64ToS32_sse2(
+    const double* src, std::int32_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const bool scaled = scale != 0;
     // The factor is held in single precision, as for the float inputs.

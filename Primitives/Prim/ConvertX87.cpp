@@ -43,7 +43,7 @@ D ToInteger(double v, RoundMode mode, double lower, double upper, D nanValue) {
 
 template <class S, class D>
 Status Narrow(const S* src, D* dst, std::int32_t len, RoundMode mode, std::int32_t scale, double lower, double upper,
-              D nanValue) {
+    D nanValue) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const int exponent = -BoundedScale(scale);
     for (std::int32_t i = 0; i < len; ++i) {
@@ -76,19 +76,23 @@ Status ConvertS32ToF64_x87(const std::int32_t* src, double* dst, std::int32_t le
     return Widen(src, dst, len, scale == 0 ? 1.0 : FactorF64(scale, -992, 1022));
 }
 
-Status ConvertF32ToU8_x87(const float* src, std::uint8_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
+Status ConvertF32ToU8_x87(
+    const float* src, std::uint8_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
     return Narrow<float, std::uint8_t>(src, dst, len, roundMode, scale, 0.0, 255.0, 255);
 }
-Status ConvertF32ToS16_x87(const float* src, std::int16_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
+Status ConvertF32ToS16_x87(
+    const float* src, std::int16_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
     return Narrow<float, std::int16_t>(src, dst, len, roundMode, scale, -32768.0, 32767.0, -32768);
 }
-Status ConvertF32ToS32_x87(const float* src, std::int32_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
-    return Narrow<float, std::int32_t>(src, dst, len, roundMode, scale, -2147483648.0, 2147483647.0,
-                                       std::numeric_limits<std::int32_t>::min());
+Status ConvertF32ToS32_x87(
+    const float* src, std::int32_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
+    return Narrow<float, std::int32_t>(
+        src, dst, len, roundMode, scale, -2147483648.0, 2147483647.0, std::numeric_limits<std::int32_t>::min());
 }
-Status ConvertF64ToS32_x87(const double* src, std::int32_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
-    return Narrow<double, std::int32_t>(src, dst, len, roundMode, scale, -2147483648.0, 2147483647.0,
-                                        std::numeric_limits<std::int32_t>::min());
+Status ConvertF64ToS32_x87(
+    const double* src, std::int32_t* dst, std::int32_t len, RoundMode roundMode, std::int32_t scale) {
+    return Narrow<double, std::int32_t>(
+        src, dst, len, roundMode, scale, -2147483648.0, 2147483647.0, std::numeric_limits<std::int32_t>::min());
 }
 
 Status ConvertF32ToF64_x87(const float* src, double* dst, std::int32_t len) {

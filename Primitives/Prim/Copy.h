@@ -10,23 +10,23 @@
 
 namespace Prim {
 
-#define PRIM_COPY_BUILDS(suffix)                                                                 \
-    Status CopyU8##suffix(const std::uint8_t* src, std::uint8_t* dst, std::int32_t len);         \
-    Status CopyS16##suffix(const std::int16_t* src, std::int16_t* dst, std::int32_t len);        \
-    Status CopyF32##suffix(const float* src, float* dst, std::int32_t len);                      \
-    Status CopyF64##suffix(const double* src, double* dst, std::int32_t len);                    \
-    Status MoveU8##suffix(const std::uint8_t* src, std::uint8_t* dst, std::int32_t len);         \
-    Status MoveS16##suffix(const std::int16_t* src, std::int16_t* dst, std::int32_t len);        \
-    Status MoveF32##suffix(const float* src, float* dst, std::int32_t len);                      \
-    Status MoveF64##suffix(const double* src, double* dst, std::int32_t len);                    \
-    Status SetU8##suffix(std::uint8_t value, std::uint8_t* dst, std::int32_t len);               \
-    Status SetS16##suffix(std::int16_t value, std::int16_t* dst, std::int32_t len);              \
-    Status SetS32##suffix(std::int32_t value, std::int32_t* dst, std::int32_t len);              \
-    Status SetF32##suffix(float value, float* dst, std::int32_t len);                            \
-    Status SetF64##suffix(double value, double* dst, std::int32_t len);                          \
-    Status ZeroU8##suffix(std::uint8_t* dst, std::int32_t len);                                  \
-    Status ZeroS16##suffix(std::int16_t* dst, std::int32_t len);                                 \
-    Status ZeroF32##suffix(float* dst, std::int32_t len);                                        \
+#define PRIM_COPY_BUILDS(suffix)                                                          \
+    Status CopyU8##suffix(const std::uint8_t* src, std::uint8_t* dst, std::int32_t len);  \
+    Status CopyS16##suffix(const std::int16_t* src, std::int16_t* dst, std::int32_t len); \
+    Status CopyF32##suffix(const float* src, float* dst, std::int32_t len);               \
+    Status CopyF64##suffix(const double* src, double* dst, std::int32_t len);             \
+    Status MoveU8##suffix(const std::uint8_t* src, std::uint8_t* dst, std::int32_t len);  \
+    Status MoveS16##suffix(const std::int16_t* src, std::int16_t* dst, std::int32_t len); \
+    Status MoveF32##suffix(const float* src, float* dst, std::int32_t len);               \
+    Status MoveF64##suffix(const double* src, double* dst, std::int32_t len);             \
+    Status SetU8##suffix(std::uint8_t value, std::uint8_t* dst, std::int32_t len);        \
+    Status SetS16##suffix(std::int16_t value, std::int16_t* dst, std::int32_t len);       \
+    Status SetS32##suffix(std::int32_t value, std::int32_t* dst, std::int32_t len);       \
+    Status SetF32##suffix(float value, float* dst, std::int32_t len);                     \
+    Status SetF64##suffix(double value, double* dst, std::int32_t len);                   \
+    Status ZeroU8##suffix(std::uint8_t* dst, std::int32_t len);                           \
+    Status ZeroS16##suffix(std::int16_t* dst, std::int32_t len);                          \
+    Status ZeroF32##suffix(float* dst, std::int32_t len);                                 \
     Status ZeroF64##suffix(double* dst, std::int32_t len);
 
 PRIM_COPY_BUILDS(_x87)

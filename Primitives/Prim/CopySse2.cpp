@@ -9,7 +9,9 @@ struct Kernels {
     static void Copy(const void* s, void* d, std::size_t n) { CopyBytes_sse2(s, d, n); }
     static void Move(const void* s, void* d, std::size_t n) { MoveBytes_sse2(s, d, n); }
     static void Zero(void* d, std::size_t n) { ZeroBytes_sse2(d, n); }
-    static void Fill(const void* v, std::size_t size, void* d, std::size_t count) { FillKernel_sse2(v, size, d, count); }
+    static void Fill(const void* v, std::size_t size, void* d, std::size_t count) {
+        FillKernel_sse2(v, size, d, count);
+    }
 };
 using Build = CopyBuild<Kernels>;
 

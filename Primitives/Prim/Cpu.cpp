@@ -88,11 +88,19 @@ CpuType GetCpuType(const Platform::Cpu::CpuidSource& cpu) {
 std::int32_t HasTimeStampCounter(const Platform::Cpu::CpuidSource& cpu) {
     return static_cast<std::int32_t>(Bit(cpu.Query(1).edx, 4));
 }
-std::int32_t HasMmx(const Platform::Cpu::CpuidSource& cpu) { return static_cast<std::int32_t>(Bit(cpu.Query(1).edx, 23)); }
-std::int32_t HasSse(const Platform::Cpu::CpuidSource& cpu) { return static_cast<std::int32_t>(Bit(cpu.Query(1).edx, 25)); }
-std::int32_t HasSse2(const Platform::Cpu::CpuidSource& cpu) { return static_cast<std::int32_t>(Bit(cpu.Query(1).edx, 26)); }
+std::int32_t HasMmx(const Platform::Cpu::CpuidSource& cpu) {
+    return static_cast<std::int32_t>(Bit(cpu.Query(1).edx, 23));
+}
+std::int32_t HasSse(const Platform::Cpu::CpuidSource& cpu) {
+    return static_cast<std::int32_t>(Bit(cpu.Query(1).edx, 25));
+}
+std::int32_t HasSse2(const Platform::Cpu::CpuidSource& cpu) {
+    return static_cast<std::int32_t>(Bit(cpu.Query(1).edx, 26));
+}
 std::int32_t HasHtt(const Platform::Cpu::CpuidSource& cpu) { return static_cast<std::int32_t>(HttFlag(cpu.Query(1))); }
-std::int32_t HasSse3(const Platform::Cpu::CpuidSource& cpu) { return static_cast<std::int32_t>(Bit(cpu.Query(1).ecx, 0)); }
+std::int32_t HasSse3(const Platform::Cpu::CpuidSource& cpu) {
+    return static_cast<std::int32_t>(Bit(cpu.Query(1).ecx, 0));
+}
 std::int32_t HasLongMode(const Platform::Cpu::CpuidSource& cpu) { return static_cast<std::int32_t>(LongModeFlag(cpu)); }
 std::uint32_t HighestStandardLeaf(const Platform::Cpu::CpuidSource& cpu) { return cpu.Query(0).eax; }
 

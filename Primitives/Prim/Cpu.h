@@ -7,9 +7,9 @@ namespace Prim {
 
 // What the classification needs to know about a processor.
 struct CpuInfo {
-    std::uint32_t family = 0;    // 4-bit family field only
+    std::uint32_t family = 0;  // 4-bit family field only
     std::uint32_t stepping = 0;
-    std::uint32_t model = 0;     // 4-bit model field only
+    std::uint32_t model = 0;  // 4-bit model field only
     std::uint32_t features = 0;  // leaf 1 EDX
     std::uint32_t descriptorsA = 0;  // leaf 2 EAX
     std::uint32_t descriptorsD = 0;  // leaf 2 EDX

@@ -80,7 +80,7 @@ inline Fn BoundSingleVariant(Fn only) {
         ::Prim::BindVariant((pair), &::Prim::op##_x87, &::Prim::op##_sse2); \
     }
 
-#define PRIM_BIND_SINGLE_VARIANT(pair, op, build)                                              \
-    namespace {                                                                                \
+#define PRIM_BIND_SINGLE_VARIANT(pair, op, build)                                                       \
+    namespace {                                                                                         \
     [[maybe_unused]] const auto op##VariantBinding = ::Prim::BindSingleVariant((pair), &::Prim::build); \
     }

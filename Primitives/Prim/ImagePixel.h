@@ -9,8 +9,7 @@
 // pixels left over after their 16-byte blocks).
 namespace Prim::ImagePixel {
 
-inline Status Check(const void* value, const void* image, std::int32_t step, std::int32_t width,
-                    std::int32_t height) {
+inline Status Check(const void* value, const void* image, std::int32_t step, std::int32_t width, std::int32_t height) {
     if (value == nullptr || image == nullptr) return StatusNullPointer;
     if (width < 1 || height < 1) return StatusSizeError;
     return step < 1 ? StatusStepError : StatusOk;

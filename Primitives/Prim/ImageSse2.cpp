@@ -15,9 +15,7 @@ namespace {
 using ImagePixel::Check;
 using ImagePixel::ForEachRow;
 
-std::size_t BytesToBoundary(const std::uint8_t* p) {
-    return (16 - (reinterpret_cast<std::uintptr_t>(p) & 15)) & 15;
-}
+std::size_t BytesToBoundary(const std::uint8_t* p) { return (16 - (reinterpret_cast<std::uintptr_t>(p) & 15)) & 15; }
 
 // The scale rule on eight 16-bit lanes of sums (0 to 510).
 class LaneScaler {
@@ -54,8 +52,8 @@ private:
     __m128i one_ = _mm_setzero_si128();
 };
 
-void AddRow(std::uint8_t* row, std::size_t bytes, const std::uint8_t* value, std::int32_t scale,
-            const LaneScaler& scaler) {
+void AddRow(
+    std::uint8_t* row, std::size_t bytes, const std::uint8_t* value, std::int32_t scale, const LaneScaler& scaler) {
     const auto single = [&](std::size_t j) {
         const std::size_t channel = j & 3;
         if (channel != 3) row[j] = ImagePixel::AddScaled(row[j], value[channel], scale);
@@ -83,15 +81,13 @@ void AddRow(std::uint8_t* row, std::size_t bytes, const std::uint8_t* value, std
             const __m128i low = scaler(_mm_add_epi16(_mm_unpacklo_epi8(pixels, zero), addLow));
             const __m128i high = scaler(_mm_add_epi16(_mm_unpackhi_epi8(pixels, zero), addHigh));
             const __m128i sums = _mm_packus_epi16(low, high);
-            _mm_store_si128(block, _mm_or_si128(_mm_and_si128(colour, sums),
-                                                _mm_andnot_si128(colour, pixels)));
+            _mm_store_si128(block, _mm_or_si128(_mm_and_si128(colour, sums), _mm_andnot_si128(colour, pixels)));
         }
     }
     for (; j < bytes; ++j) single(j);
 }
 
-void SetRows(const std::uint8_t* value, std::uint8_t* dst, std::int32_t step, std::int32_t width,
-             std::int32_t height) {
+void SetRows(const std::uint8_t* value, std::uint8_t* dst, std::int32_t step, std::int32_t width, std::int32_t height) {
     ForEachRow(dst, step, height, [&](std::uint8_t* row) {
         for (std::int32_t x = 0; x < width; ++x) {
             std::uint8_t* pixel = row + 4 * static_cast<std::ptrdiff_t>(x);
@@ -104,15 +100,15 @@ void SetRows(const std::uint8_t* value, std::uint8_t* dst, std::int32_t step, st
 
 }  // namespace
 
-Status ImageSetU8C4_sse2(const std::uint8_t* value, std::uint8_t* dst, std::int32_t step,
-                         std::int32_t width, std::int32_t height) {
+Status ImageSetU8C4_sse2(
+    const std::uint8_t* value, std::uint8_t* dst, std::int32_t step, std::int32_t width, std::int32_t height) {
     if (const Status s = Check(value, dst, step, width, height); s != StatusOk) return s;
     SetRows(value, dst, step, width, height);
     return StatusOk;
 }
 
-Status ImageAddConstU8C4_sse2(const std::uint8_t* value, std::uint8_t* srcDst, std::int32_t step,
-                              std::int32_t width, std::int32_t height, std::int32_t scale) {
+Status ImageAddConstU8C4_sse2(const std::uint8_t* value, std::uint8_t* srcDst, std::int32_t step, std::int32_t width,
+    std::int32_t height, std::int32_t scale) {
     if (const Status s = Check(value, srcDst, step, width, height); s != StatusOk) return s;
     if (scale >= 10) {
         static constexpr std::uint8_t black[3] = {0, 0, 0};
@@ -120,13 +116,12 @@ Status ImageAddConstU8C4_sse2(const std::uint8_t* value, std::uint8_t* srcDst, s
     }
     const LaneScaler scaler(scale);
     const std::size_t bytes = 4 * static_cast<std::size_t>(width);
-    ForEachRow(srcDst, step, height,
-               [&](std::uint8_t* row) { AddRow(row, bytes, value, scale, scaler); });
+    ForEachRow(srcDst, step, height, [&](std::uint8_t* row) { AddRow(row, bytes, value, scale, scaler); });
     return StatusOk;
 }
 
-Status ImagePremulAlphaU8C4_sse2(std::uint8_t alpha, std::uint8_t* srcDst, std::int32_t step,
-                                 std::int32_t width, std::int32_t height) {
+Status ImagePremulAlphaU8C4_sse2(
+    std::uint8_t alpha, std::uint8_t* srcDst, std::int32_t step, std::int32_t width, std::int32_t height) {
     if (const Status s = Check(&alpha, srcDst, step, width, height); s != StatusOk) return s;
     const __m128i factors = _mm_setr_epi16(alpha, alpha, alpha, 0, alpha, alpha, alpha, 0);
     const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(alpha) << 24));

@@ -7,8 +7,8 @@ namespace Prim {
 using ImagePixel::Check;
 using ImagePixel::ForEachRow;
 
-Status ImageSetU8C4_x87(const std::uint8_t* value, std::uint8_t* dst, std::int32_t step,
-                        std::int32_t width, std::int32_t height) {
+Status ImageSetU8C4_x87(
+    const std::uint8_t* value, std::uint8_t* dst, std::int32_t step, std::int32_t width, std::int32_t height) {
     if (const Status s = Check(value, dst, step, width, height); s != StatusOk) return s;
     ForEachRow(dst, step, height, [&](std::uint8_t* row) {
         for (std::int32_t x = 0; x < width; ++x) {
@@ -21,8 +21,8 @@ Status ImageSetU8C4_x87(const std::uint8_t* value, std::uint8_t* dst, std::int32
     return StatusOk;
 }
 
-Status ImageAddConstU8C4_x87(const std::uint8_t* value, std::uint8_t* srcDst, std::int32_t step,
-                             std::int32_t width, std::int32_t height, std::int32_t scale) {
+Status ImageAddConstU8C4_x87(const std::uint8_t* value, std::uint8_t* srcDst, std::int32_t step, std::int32_t width,
+    std::int32_t height, std::int32_t scale) {
     if (const Status s = Check(value, srcDst, step, width, height); s != StatusOk) return s;
     if (scale >= 10) {
         static constexpr std::uint8_t black[3] = {0, 0, 0};
@@ -39,8 +39,8 @@ Status ImageAddConstU8C4_x87(const std::uint8_t* value, std::uint8_t* srcDst, st
     return StatusOk;
 }
 
-Status ImagePremulAlphaU8C4_x87(std::uint8_t alpha, std::uint8_t* srcDst, std::int32_t step,
-                                std::int32_t width, std::int32_t height) {
+Status ImagePremulAlphaU8C4_x87(
+    std::uint8_t alpha, std::uint8_t* srcDst, std::int32_t step, std::int32_t width, std::int32_t height) {
     if (const Status s = Check(&alpha, srcDst, step, width, height); s != StatusOk) return s;
     ForEachRow(srcDst, step, height, [&](std::uint8_t* row) {
         for (std::int32_t x = 0; x < width; ++x) {

@@ -12,8 +12,7 @@ namespace Prim {
 Status InterleaveF32(const float* const* src, std::int32_t channels, std::int32_t frames, float* dst) {
     return BoundVariant<41>(&InterleaveF32_x87, &InterleaveF32_sse2)(src, channels, frames, dst);
 }
-Status DeinterleaveF32(const float* src, std::int32_t channels, std::int32_t frames,
-                       float* const* dst) {
+Status DeinterleaveF32(const float* src, std::int32_t channels, std::int32_t frames, float* const* dst) {
     return BoundVariant<43>(&DeinterleaveF32_x87, &DeinterleaveF32_sse2)(src, channels, frames, dst);
 }
 

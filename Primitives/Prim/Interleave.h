@@ -9,26 +9,20 @@
 // StatusMisalignedWarning after a complete move.
 namespace Prim {
 
-Status InterleaveS16_x87(const std::int16_t* const* src, std::int32_t channels, std::int32_t frames,
-                         std::int16_t* dst);
-Status InterleaveS16_sse2(const std::int16_t* const* src, std::int32_t channels,
-                          std::int32_t frames, std::int16_t* dst);
-Status InterleaveF32_x87(const float* const* src, std::int32_t channels, std::int32_t frames,
-                         float* dst);
-Status InterleaveF32_sse2(const float* const* src, std::int32_t channels, std::int32_t frames,
-                          float* dst);
-Status DeinterleaveS16_x87(const std::int16_t* src, std::int32_t channels, std::int32_t frames,
-                           std::int16_t* const* dst);
-Status DeinterleaveS16_sse2(const std::int16_t* src, std::int32_t channels, std::int32_t frames,
-                            std::int16_t* const* dst);
-Status DeinterleaveF32_x87(const float* src, std::int32_t channels, std::int32_t frames,
-                           float* const* dst);
-Status DeinterleaveF32_sse2(const float* src, std::int32_t channels, std::int32_t frames,
-                            float* const* dst);
+Status InterleaveS16_x87(const std::int16_t* const* src, std::int32_t channels, std::int32_t frames, std::int16_t* dst);
+Status InterleaveS16_sse2(
+    const std::int16_t* const* src, std::int32_t channels, std::int32_t frames, std::int16_t* dst);
+Status InterleaveF32_x87(const float* const* src, std::int32_t channels, std::int32_t frames, float* dst);
+Status InterleaveF32_sse2(const float* const* src, std::int32_t channels, std::int32_t frames, float* dst);
+Status DeinterleaveS16_x87(
+    const std::int16_t* src, std::int32_t channels, std::int32_t frames, std::int16_t* const* dst);
+Status DeinterleaveS16_sse2(
+    const std::int16_t* src, std::int32_t channels, std::int32_t frames, std::int16_t* const* dst);
+Status DeinterleaveF32_x87(const float* src, std::int32_t channels, std::int32_t frames, float* const* dst);
+Status DeinterleaveF32_sse2(const float* src, std::int32_t channels, std::int32_t frames, float* const* dst);
 
 // Entry points through the start-up binding.
 Status InterleaveF32(const float* const* src, std::int32_t channels, std::int32_t frames, float* dst);
-Status DeinterleaveF32(const float* src, std::int32_t channels, std::int32_t frames,
-                       float* const* dst);
+Status DeinterleaveF32(const float* src, std::int32_t channels, std::int32_t frames, float* const* dst);
 
 }  // namespace Prim

@@ -17,12 +17,8 @@ void Move(T* to, const T* from) {
     std::memcpy(to, from, sizeof(T));
 }
 
-__m128i Load(const void* p) {
-    return _mm_loadu_si128(static_cast<const __m128i*>(p));
-}
-void Store(void* p, __m128i v) {
-    _mm_storeu_si128(static_cast<__m128i*>(p), v);
-}
+__m128i Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+void Store(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
 
 // Beyond this many channels the per-channel positions no longer fit the local table.
 constexpr std::size_t tableChannels = 240;
@@ -77,8 +73,7 @@ void InterleaveTwo(const float* left, const float* right, std::size_t n, float* 
     }
 }
 
-void InterleaveTwo(const std::int16_t* left, const std::int16_t* right, std::size_t n,
-                   std::int16_t* dst) {
+void InterleaveTwo(const std::int16_t* left, const std::int16_t* right, std::size_t n, std::int16_t* dst) {
     std::size_t f = 0;
     for (; f + 8 <= n; f += 8) {
         const __m128i l = Load(left + f);
@@ -109,8 +104,7 @@ void DeinterleaveTwo(const float* src, std::size_t n, float* left, float* right)
     }
 }
 
-void DeinterleaveTwo(const std::int16_t* src, std::size_t n, std::int16_t* left,
-                     std::int16_t* right) {
+void DeinterleaveTwo(const std::int16_t* src, std::size_t n, std::int16_t* left, std::int16_t* right) {
     std::size_t f = 0;
     for (; f + 8 <= n; f += 8) {
         const __m128i a = Load(src + 2 * f);
@@ -127,8 +121,7 @@ void DeinterleaveTwo(const std::int16_t* src, std::size_t n, std::int16_t* left,
     }
 }
 
-void DeinterleaveS16General(const std::int16_t* src, std::size_t k, std::size_t n,
-                            std::int16_t* const* dst) {
+void DeinterleaveS16General(const std::int16_t* src, std::size_t k, std::size_t n, std::int16_t* const* dst) {
     if (k >= tableChannels) {
         for (std::size_t f = 0; f < n; ++f) {
             for (std::size_t c = 0; c < k; ++c) dst[c][f] = src[At(f, k, c)];
@@ -177,18 +170,17 @@ Status Interleave(const T* const* src, std::int32_t channels, std::int32_t frame
 
 }  // namespace
 
-Status InterleaveS16_sse2(const std::int16_t* const* src, std::int32_t channels,
-                          std::int32_t frames, std::int16_t* dst) {
+Status InterleaveS16_sse2(
+    const std::int16_t* const* src, std::int32_t channels, std::int32_t frames, std::int16_t* dst) {
     return Interleave(src, channels, frames, dst);
 }
 
-Status InterleaveF32_sse2(const float* const* src, std::int32_t channels, std::int32_t frames,
-                          float* dst) {
+Status InterleaveF32_sse2(const float* const* src, std::int32_t channels, std::int32_t frames, float* dst) {
     return Interleave(src, channels, frames, dst);
 }
 
-Status DeinterleaveS16_sse2(const std::int16_t* src, std::int32_t channels, std::int32_t frames,
-                            std::int16_t* const* dst) {
+Status DeinterleaveS16_sse2(
+    const std::int16_t* src, std::int32_t channels, std::int32_t frames, std::int16_t* const* dst) {
     const Status status = InterleaveLayout::Check(dst, src, channels, frames);
     if (IsError(status)) return status;
     const std::size_t n = static_cast<std::size_t>(frames);
@@ -201,8 +193,7 @@ Status DeinterleaveS16_sse2(const std::int16_t* src, std::int32_t channels, std:
     return status;
 }
 
-Status DeinterleaveF32_sse2(const float* src, std::int32_t channels, std::int32_t frames,
-                            float* const* dst) {
+Status DeinterleaveF32_sse2(const float* src, std::int32_t channels, std::int32_t frames, float* const* dst) {
     const Status status = InterleaveLayout::Check(dst, src, channels, frames);
     if (IsError(status)) return status;
     const std::size_t n = static_cast<std::size_t>(frames);

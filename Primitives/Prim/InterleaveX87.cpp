@@ -40,20 +40,18 @@ Status Deinterleave(const T* src, std::int32_t channels, std::int32_t frames, T*
 
 }  // namespace
 
-Status InterleaveS16_x87(const std::int16_t* const* src, std::int32_t channels, std::int32_t frames,
-                         std::int16_t* dst) {
+Status InterleaveS16_x87(
+    const std::int16_t* const* src, std::int32_t channels, std::int32_t frames, std::int16_t* dst) {
     return Interleave(src, channels, frames, dst);
 }
-Status InterleaveF32_x87(const float* const* src, std::int32_t channels, std::int32_t frames,
-                         float* dst) {
+Status InterleaveF32_x87(const float* const* src, std::int32_t channels, std::int32_t frames, float* dst) {
     return Interleave(src, channels, frames, dst);
 }
-Status DeinterleaveS16_x87(const std::int16_t* src, std::int32_t channels, std::int32_t frames,
-                           std::int16_t* const* dst) {
+Status DeinterleaveS16_x87(
+    const std::int16_t* src, std::int32_t channels, std::int32_t frames, std::int16_t* const* dst) {
     return Deinterleave(src, channels, frames, dst);
 }
-Status DeinterleaveF32_x87(const float* src, std::int32_t channels, std::int32_t frames,
-                           float* const* dst) {
+Status DeinterleaveF32_x87(const float* src, std::int32_t channels, std::int32_t frames, float* const* dst) {
     return Deinterleave(src, channels, frames, dst);
 }
 

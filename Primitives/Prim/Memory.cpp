@@ -53,7 +53,7 @@ void* AllocRawAddress(const void* block) {
 std::uint8_t* AllocU8(std::int32_t n) { return BoundSingleVariant<192>(&AllocU8Direct)(n); }
 float* AllocF32(std::int32_t n) { return BoundSingleVariant<193>(&AllocF32Direct)(n); }
 double* AllocF64(std::int32_t n) { return BoundSingleVariant<194>(&AllocF64Direct)(n); }
-void Free(void* p) { BoundSingleVariant<195>(&FreeDirect)(p); }
+void Free(void* p) { BoundSingleVariant<195> (&FreeDirect)(p); }
 
 }  // namespace Prim
 

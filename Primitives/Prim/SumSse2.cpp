@@ -12,13 +12,9 @@
 namespace Prim {
 namespace {
 
-bool Aligned16(const void* p) {
-    return (reinterpret_cast<std::uintptr_t>(p) & 15) == 0;
-}
+bool Aligned16(const void* p) { return (reinterpret_cast<std::uintptr_t>(p) & 15) == 0; }
 
-bool ElementAligned(const void* p, std::size_t size) {
-    return (reinterpret_cast<std::uintptr_t>(p) & (size - 1)) == 0;
-}
+bool ElementAligned(const void* p, std::size_t size) { return (reinterpret_cast<std::uintptr_t>(p) & (size - 1)) == 0; }
 
 // Eight double sums; the sum that takes element j of block k is S[(j - k) mod 8].
 // The registers hold R[j] = S[(j - k) mod 8] for the current block k, so each
@@ -113,8 +109,8 @@ struct PartialsF32 {
 // Products from i on in groups of `group` (4, 8 or 12 lanes used of 16 when
 // the first vector is unaligned, all 16 otherwise), then pairs to P0 and P1
 // and a last single one to P0.
-void DotGroupsF32(const float* a, const float* b, std::size_t i, std::size_t n, std::size_t group,
-                  PartialsF32& partials) {
+void DotGroupsF32(
+    const float* a, const float* b, std::size_t i, std::size_t n, std::size_t group, PartialsF32& partials) {
     const std::size_t registers = group / 4;
     for (; n - i >= group; i += group) {
         for (std::size_t q = 0; q < registers; ++q) {

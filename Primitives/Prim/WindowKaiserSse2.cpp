@@ -15,9 +15,7 @@ namespace {
 
 using namespace WindowKaiserMath;
 
-float I0ShortSingle(float x) {
-    return I0Short<float>(x, ExpF32);
-}
+float I0ShortSingle(float x) { return I0Short<float>(x, ExpF32); }
 
 }  // namespace
 
@@ -33,8 +31,8 @@ Status WinKaiserF32_sse2(float* srcDst, std::int32_t len, float alpha) {
         alignas(16) double products[4] = {};
         const std::size_t count = pairs - k < 4 ? pairs - k : 4;
         for (std::size_t j = 0; j < count; ++j) products[j] = double(Product(std::int64_t(k + j), m));
-        const __m128 narrowed = _mm_movelh_ps(_mm_cvtpd_ps(_mm_load_pd(products)),
-                                              _mm_cvtpd_ps(_mm_load_pd(products + 2)));
+        const __m128 narrowed =
+            _mm_movelh_ps(_mm_cvtpd_ps(_mm_load_pd(products)), _mm_cvtpd_ps(_mm_load_pd(products + 2)));
         alignas(16) float arguments[4];
         _mm_store_ps(arguments, _mm_mul_ps(alphaLanes, _mm_sqrt_ps(narrowed)));
         for (std::size_t j = 0; j < count; ++j) {
@@ -58,8 +56,8 @@ Status WinKaiserF64_sse2(double* srcDst, std::int32_t len, float alpha) {
         const bool both = pairs - k >= 2;
         const double second = both ? double(Product(std::int64_t(k + 1), m)) : 0.0;
         alignas(16) double arguments[2];
-        _mm_store_pd(arguments, _mm_mul_pd(alphaLanes, _mm_sqrt_pd(_mm_setr_pd(
-                                    double(Product(std::int64_t(k), m)), second))));
+        _mm_store_pd(
+            arguments, _mm_mul_pd(alphaLanes, _mm_sqrt_pd(_mm_setr_pd(double(Product(std::int64_t(k), m)), second))));
         for (std::size_t j = 0; j < (both ? 2u : 1u); ++j) {
             const double w = I0Long(arguments[j], ExpRange::Sse2) * norm;
             srcDst[k + j] *= w;

@@ -23,7 +23,7 @@ struct Hamming {
     double operator()(double c) const { return 0.54 - 0.46 * c; }
 };
 struct Blackman {
-    double half;     // (alpha + 1) / 2
+    double half;  // (alpha + 1) / 2
     double quarter;  // alpha / 2
     explicit Blackman(float alpha) : half((double(alpha) + 1.0) / 2.0), quarter(double(alpha) / 2.0) {}
     double operator()(double c) const { return half - 0.5 * c - quarter * (2.0 * c * c - 1.0); }

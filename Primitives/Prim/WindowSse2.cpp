@@ -34,8 +34,7 @@ constexpr std::size_t singleBartlettPairs = 640;
 // step of the formula.
 class CosineLanes {
 public:
-    explicit CosineLanes(double theta)
-        : theta_(theta), twiceCos4_(_mm_set1_pd(2.0 * std::cos(4.0 * theta))) {}
+    explicit CosineLanes(double theta) : theta_(theta), twiceCos4_(_mm_set1_pd(2.0 * std::cos(4.0 * theta))) {}
 
     void Seed(std::size_t k) {
         const auto at = [&](double j) { return std::cos((double(k) + j) * theta_); };
@@ -78,8 +77,7 @@ void ApplyCosineWindow(float* x, std::int32_t len, Shape shape) {
     for (std::size_t block = 0; k + 4 <= pairs; k += 4, ++block) {
         if (block != 0 && block % reseedBlocks == 0) lanes.Seed(k);
         lanes.Current(c);
-        const __m128 w = _mm_setr_ps(float(shape(c[0])), float(shape(c[1])), float(shape(c[2])),
-                                     float(shape(c[3])));
+        const __m128 w = _mm_setr_ps(float(shape(c[0])), float(shape(c[1])), float(shape(c[2])), float(shape(c[3])));
         ApplyBlock(x, n, k, w);
         lanes.Advance();
     }

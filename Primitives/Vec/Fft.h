@@ -18,4 +18,4 @@ void FftTransformF64(const double* src, double* dst, const Prim::FftSpecRealF64*
 void FftFreeRealF32(Prim::FftSpecRealF32* spec);
 void FftFreeRealF64(Prim::FftSpecRealF64* spec);
 
-} // namespace Vec
+}  // namespace Vec

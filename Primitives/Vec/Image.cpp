@@ -16,16 +16,15 @@ std::int32_t RowStep(std::int32_t rowLength) {
 
 }  // namespace
 
-void ImageAddConstU8C4(std::uint32_t colour, std::uint8_t* dst, std::int32_t rowLength,
-                       std::int32_t width, std::int32_t height) {
+void ImageAddConstU8C4(
+    std::uint32_t colour, std::uint8_t* dst, std::int32_t rowLength, std::int32_t width, std::int32_t height) {
     const std::uint8_t value[3] = {static_cast<std::uint8_t>(colour & 0xFF),
-                                   static_cast<std::uint8_t>((colour >> 8) & 0xFF),
-                                   static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
+        static_cast<std::uint8_t>((colour >> 8) & 0xFF), static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
     Prim::ImageAddConstU8C4(value, dst, RowStep(rowLength), width, height, 0);
 }
 
-void ImagePremulAlphaU8C4(std::uint8_t alpha, std::uint8_t* dst, std::int32_t rowLength,
-                          std::int32_t width, std::int32_t height) {
+void ImagePremulAlphaU8C4(
+    std::uint8_t alpha, std::uint8_t* dst, std::int32_t rowLength, std::int32_t width, std::int32_t height) {
     Prim::ImagePremulAlphaU8C4(alpha, dst, RowStep(rowLength), width, height);
 }
 

@@ -7,11 +7,11 @@ namespace Vec {
 
 // Adds the colour's three low bytes (bits 0-7 to byte 0, 8-15 to byte 1,
 // 16-23 to byte 2) with saturation; alpha is kept.
-void ImageAddConstU8C4(std::uint32_t colour, std::uint8_t* dst, std::int32_t rowLength,
-                       std::int32_t width, std::int32_t height);
+void ImageAddConstU8C4(
+    std::uint32_t colour, std::uint8_t* dst, std::int32_t rowLength, std::int32_t width, std::int32_t height);
 
 // Colour bytes become floor(c * alpha / 255), byte 3 becomes alpha.
-void ImagePremulAlphaU8C4(std::uint8_t alpha, std::uint8_t* dst, std::int32_t rowLength,
-                          std::int32_t width, std::int32_t height);
+void ImagePremulAlphaU8C4(
+    std::uint8_t alpha, std::uint8_t* dst, std::int32_t rowLength, std::int32_t width, std::int32_t height);
 
 }  // namespace Vec

@@ -4,13 +4,11 @@
 
 namespace Vec {
 
-void InterleaveF32(std::int32_t channels, std::int32_t frames, const float* const* channelBuffers,
-                   float* dst) {
+void InterleaveF32(std::int32_t channels, std::int32_t frames, const float* const* channelBuffers, float* dst) {
     if (frames != 0) Prim::InterleaveF32(channelBuffers, channels, frames, dst);
 }
 
-void DeinterleaveF32(std::int32_t channels, std::int32_t frames, const float* src,
-                     float* const* channelBuffers) {
+void DeinterleaveF32(std::int32_t channels, std::int32_t frames, const float* src, float* const* channelBuffers) {
     if (frames != 0) Prim::DeinterleaveF32(src, channels, frames, channelBuffers);
 }
 

@@ -81,62 +81,113 @@ std::vector<Operation> AllOperations() {
     const auto f = [](const void* p) { return static_cast<const float*>(p); };
     const auto d = [](const void* p) { return static_cast<const double*>(p); };
     const auto addF32 = [&](std::string name, ConstInPlaceF32 x, ConstInPlaceF32 s, auto expect) {
-        ops.push_back({name, [=](const void*, const void* b, void* dst, std::int32_t n) { return x(f(b)[0], static_cast<float*>(dst), n); },
-                       [=](const void*, const void* b, void* dst, std::int32_t n) { return s(f(b)[0], static_cast<float*>(dst), n); },
-                       expect, false});
+        ops.push_back({name,
+            [=](const void*, const void* b, void* dst, std::int32_t n) {
+                return x(f(b)[0], static_cast<float*>(dst), n);
+            },
+            [=](const void*, const void* b, void* dst, std::int32_t n) {
+                return s(f(b)[0], static_cast<float*>(dst), n);
+            },
+            expect, false});
     };
     const auto addF64 = [&](std::string name, ConstInPlaceF64 x, ConstInPlaceF64 s, auto expect) {
-        ops.push_back({name, [=](const void*, const void* b, void* dst, std::int32_t n) { return x(d(b)[0], static_cast<double*>(dst), n); },
-                       [=](const void*, const void* b, void* dst, std::int32_t n) { return s(d(b)[0], static_cast<double*>(dst), n); },
-                       expect, true});
+        ops.push_back({name,
+            [=](const void*, const void* b, void* dst, std::int32_t n) {
+                return x(d(b)[0], static_cast<double*>(dst), n);
+            },
+            [=](const void*, const void* b, void* dst, std::int32_t n) {
+                return s(d(b)[0], static_cast<double*>(dst), n);
+            },
+            expect, true});
     };
     const auto inPlaceF32 = [&](std::string name, InPlaceF32 x, InPlaceF32 s, auto expect) {
-        ops.push_back({name, [=](const void* a, const void*, void* dst, std::int32_t n) { return x(f(a), static_cast<float*>(dst), n); },
-                       [=](const void* a, const void*, void* dst, std::int32_t n) { return s(f(a), static_cast<float*>(dst), n); },
-                       expect, false});
+        ops.push_back({name,
+            [=](const void* a, const void*, void* dst, std::int32_t n) { return x(f(a), static_cast<float*>(dst), n); },
+            [=](const void* a, const void*, void* dst, std::int32_t n) { return s(f(a), static_cast<float*>(dst), n); },
+            expect, false});
     };
     const auto inPlaceF64 = [&](std::string name, InPlaceF64 x, InPlaceF64 s, auto expect) {
-        ops.push_back({name, [=](const void* a, const void*, void* dst, std::int32_t n) { return x(d(a), static_cast<double*>(dst), n); },
-                       [=](const void* a, const void*, void* dst, std::int32_t n) { return s(d(a), static_cast<double*>(dst), n); },
-                       expect, true});
+        ops.push_back({name,
+            [=](const void* a, const void*, void* dst, std::int32_t n) {
+                return x(d(a), static_cast<double*>(dst), n);
+            },
+            [=](const void* a, const void*, void* dst, std::int32_t n) {
+                return s(d(a), static_cast<double*>(dst), n);
+            },
+            expect, true});
     };
-    addF32("AddConstInPlaceF32", AddConstInPlaceF32_x87, AddConstInPlaceF32_sse2, [](double, double, double x, double c) { return x + c; });
-    addF64("AddConstInPlaceF64", AddConstInPlaceF64_x87, AddConstInPlaceF64_sse2, [](double, double, double x, double c) { return x + c; });
-    addF32("SubConstInPlaceF32", SubConstInPlaceF32_x87, SubConstInPlaceF32_sse2, [](double, double, double x, double c) { return x - c; });
-    addF64("SubConstInPlaceF64", SubConstInPlaceF64_x87, SubConstInPlaceF64_sse2, [](double, double, double x, double c) { return x - c; });
-    addF32("SubConstRevInPlaceF32", SubConstRevInPlaceF32_x87, SubConstRevInPlaceF32_sse2, [](double, double, double x, double c) { return c - x; });
-    addF64("SubConstRevInPlaceF64", SubConstRevInPlaceF64_x87, SubConstRevInPlaceF64_sse2, [](double, double, double x, double c) { return c - x; });
-    addF32("MulConstInPlaceF32", MulConstInPlaceF32_x87, MulConstInPlaceF32_sse2, [](double, double, double x, double c) { return x * c; });
-    addF64("MulConstInPlaceF64", MulConstInPlaceF64_x87, MulConstInPlaceF64_sse2, [](double, double, double x, double c) { return x * c; });
-    inPlaceF32("AddInPlaceF32", AddInPlaceF32_x87, AddInPlaceF32_sse2, [](double a, double, double x, double) { return a + x; });
-    inPlaceF64("AddInPlaceF64", AddInPlaceF64_x87, AddInPlaceF64_sse2, [](double a, double, double x, double) { return a + x; });
-    inPlaceF32("SubInPlaceF32", SubInPlaceF32_x87, SubInPlaceF32_sse2, [](double a, double, double x, double) { return x - a; });
-    inPlaceF64("SubInPlaceF64", SubInPlaceF64_x87, SubInPlaceF64_sse2, [](double a, double, double x, double) { return x - a; });
-    inPlaceF32("MulInPlaceF32", MulInPlaceF32_x87, MulInPlaceF32_sse2, [](double a, double, double x, double) { return a * x; });
-    inPlaceF64("MulInPlaceF64", MulInPlaceF64_x87, MulInPlaceF64_sse2, [](double a, double, double x, double) { return a * x; });
+    addF32("AddConstInPlaceF32", AddConstInPlaceF32_x87, AddConstInPlaceF32_sse2,
+        [](double, double, double x, double c) { return x + c; });
+    addF64("AddConstInPlaceF64", AddConstInPlaceF64_x87, AddConstInPlaceF64_sse2,
+        [](double, double, double x, double c) { return x + c; });
+    addF32("SubConstInPlaceF32", SubConstInPlaceF32_x87, SubConstInPlaceF32_sse2,
+        [](double, double, double x, double c) { return x - c; });
+    addF64("SubConstInPlaceF64", SubConstInPlaceF64_x87, SubConstInPlaceF64_sse2,
+        [](double, double, double x, double c) { return x - c; });
+    addF32("SubConstRevInPlaceF32", SubConstRevInPlaceF32_x87, SubConstRevInPlaceF32_sse2,
+        [](double, double, double x, double c) { return c - x; });
+    addF64("SubConstRevInPlaceF64", SubConstRevInPlaceF64_x87, SubConstRevInPlaceF64_sse2,
+        [](double, double, double x, double c) { return c - x; });
+    addF32("MulConstInPlaceF32", MulConstInPlaceF32_x87, MulConstInPlaceF32_sse2,
+        [](double, double, double x, double c) { return x * c; });
+    addF64("MulConstInPlaceF64", MulConstInPlaceF64_x87, MulConstInPlaceF64_sse2,
+        [](double, double, double x, double c) { return x * c; });
+    inPlaceF32("AddInPlaceF32", AddInPlaceF32_x87, AddInPlaceF32_sse2,
+        [](double a, double, double x, double) { return a + x; });
+    inPlaceF64("AddInPlaceF64", AddInPlaceF64_x87, AddInPlaceF64_sse2,
+        [](double a, double, double x, double) { return a + x; });
+    inPlaceF32("SubInPlaceF32", SubInPlaceF32_x87, SubInPlaceF32_sse2,
+        [](double a, double, double x, double) { return x - a; });
+    inPlaceF64("SubInPlaceF64", SubInPlaceF64_x87, SubInPlaceF64_sse2,
+        [](double a, double, double x, double) { return x - a; });
+    inPlaceF32("MulInPlaceF32", MulInPlaceF32_x87, MulInPlaceF32_sse2,
+        [](double a, double, double x, double) { return a * x; });
+    inPlaceF64("MulInPlaceF64", MulInPlaceF64_x87, MulInPlaceF64_sse2,
+        [](double a, double, double x, double) { return a * x; });
     const auto outF32 = [&](std::string name, BinaryF32 x, BinaryF32 s, auto expect) {
-        ops.push_back({name, [=](const void* a, const void* b, void* dst, std::int32_t n) { return x(f(a), f(b), static_cast<float*>(dst), n); },
-                       [=](const void* a, const void* b, void* dst, std::int32_t n) { return s(f(a), f(b), static_cast<float*>(dst), n); },
-                       expect, false});
+        ops.push_back({name,
+            [=](const void* a, const void* b, void* dst, std::int32_t n) {
+                return x(f(a), f(b), static_cast<float*>(dst), n);
+            },
+            [=](const void* a, const void* b, void* dst, std::int32_t n) {
+                return s(f(a), f(b), static_cast<float*>(dst), n);
+            },
+            expect, false});
     };
     outF32("AddF32", AddF32_x87, AddF32_sse2, [](double a, double b, double, double) { return a + b; });
     outF32("MulF32", MulF32_x87, MulF32_sse2, [](double a, double b, double, double) { return a * b; });
     ops.push_back({"AddF64",
-                   [=](const void* a, const void* b, void* dst, std::int32_t n) { return AddF64_x87(d(a), d(b), static_cast<double*>(dst), n); },
-                   [=](const void* a, const void* b, void* dst, std::int32_t n) { return AddF64_sse2(d(a), d(b), static_cast<double*>(dst), n); },
-                   [](double a, double b, double, double) { return a + b; }, true});
+        [=](const void* a, const void* b, void* dst, std::int32_t n) {
+            return AddF64_x87(d(a), d(b), static_cast<double*>(dst), n);
+        },
+        [=](const void* a, const void* b, void* dst, std::int32_t n) {
+            return AddF64_sse2(d(a), d(b), static_cast<double*>(dst), n);
+        },
+        [](double a, double b, double, double) { return a + b; }, true});
     ops.push_back({"AddConstF32",
-                   [=](const void* a, const void* b, void* dst, std::int32_t n) { return AddConstF32_x87(f(a), f(b)[0], static_cast<float*>(dst), n); },
-                   [=](const void* a, const void* b, void* dst, std::int32_t n) { return AddConstF32_sse2(f(a), f(b)[0], static_cast<float*>(dst), n); },
-                   [](double a, double, double, double c) { return a + c; }, false});
+        [=](const void* a, const void* b, void* dst, std::int32_t n) {
+            return AddConstF32_x87(f(a), f(b)[0], static_cast<float*>(dst), n);
+        },
+        [=](const void* a, const void* b, void* dst, std::int32_t n) {
+            return AddConstF32_sse2(f(a), f(b)[0], static_cast<float*>(dst), n);
+        },
+        [](double a, double, double, double c) { return a + c; }, false});
     ops.push_back({"MulConstF32",
-                   [=](const void* a, const void* b, void* dst, std::int32_t n) { return MulConstF32_x87(f(a), f(b)[0], static_cast<float*>(dst), n); },
-                   [=](const void* a, const void* b, void* dst, std::int32_t n) { return MulConstF32_sse2(f(a), f(b)[0], static_cast<float*>(dst), n); },
-                   [](double a, double, double, double c) { return a * c; }, false});
+        [=](const void* a, const void* b, void* dst, std::int32_t n) {
+            return MulConstF32_x87(f(a), f(b)[0], static_cast<float*>(dst), n);
+        },
+        [=](const void* a, const void* b, void* dst, std::int32_t n) {
+            return MulConstF32_sse2(f(a), f(b)[0], static_cast<float*>(dst), n);
+        },
+        [](double a, double, double, double c) { return a * c; }, false});
     ops.push_back({"MulConstF64",
-                   [=](const void* a, const void* b, void* dst, std::int32_t n) { return MulConstF64_x87(d(a), d(b)[0], static_cast<double*>(dst), n); },
-                   [=](const void* a, const void* b, void* dst, std::int32_t n) { return MulConstF64_sse2(d(a), d(b)[0], static_cast<double*>(dst), n); },
-                   [](double a, double, double, double c) { return a * c; }, true});
+        [=](const void* a, const void* b, void* dst, std::int32_t n) {
+            return MulConstF64_x87(d(a), d(b)[0], static_cast<double*>(dst), n);
+        },
+        [=](const void* a, const void* b, void* dst, std::int32_t n) {
+            return MulConstF64_sse2(d(a), d(b)[0], static_cast<double*>(dst), n);
+        },
+        [](double a, double, double, double c) { return a * c; }, true});
     return ops;
 }
 
@@ -176,8 +227,12 @@ TEST(Arith, BothBuildsGiveTheCorrectlyRoundedResultAtEveryAlignment) {
                 Placed<double> a(n, offset & 8), b(n, (offset + 8) & 8), dx(n, offset & 8), ds(n, (16 - offset) & 8);
                 Placed<float> fa(n, offset), fb(n, (offset + 4) % 16), fdx(n, offset), fds(n, (12 + offset) % 16);
                 for (std::size_t i = 0; i < n; ++i) {
-                    a[i] = va[i]; b[i] = vb[i]; dx[i] = ds[i] = vd[i];
-                    fa[i] = float(va[i]); fb[i] = float(vb[i]); fdx[i] = fds[i] = float(vd[i]);
+                    a[i] = va[i];
+                    b[i] = vb[i];
+                    dx[i] = ds[i] = vd[i];
+                    fa[i] = float(va[i]);
+                    fb[i] = float(vb[i]);
+                    fdx[i] = fds[i] = float(vd[i]);
                 }
                 if (op.isDouble) {
                     ASSERT_EQ(op.x87(a.data(), b.data(), dx.data(), len), Prim::StatusOk) << op.name;
@@ -300,7 +355,7 @@ TEST(Arith, EntryPointsAndVectorLayerRunTheBoundBuild) {
     for (int i = 0; i < 12; ++i) EXPECT_EQ(acc[i], 2.0f * (src[i] + 0.5f));
     Vec::MulConstF32(0, acc.data(), 0.0f);  // refused, nothing written
     EXPECT_EQ(acc[0], 3.0f);
-    Vec::MulConstF32(12, nullptr, 2.0f);    // refused silently
+    Vec::MulConstF32(12, nullptr, 2.0f);  // refused silently
 
     std::vector<double> d = {1.5, -2.0, 4.0}, e = {2.0, 3.0, 0.25};
     Vec::AddF64(3, d.data(), e.data());
@@ -315,9 +370,9 @@ TEST(Arith, EntryPointsAndVectorLayerRunTheBoundBuild) {
     for (int pair : {2, 3, 5, 6, 8, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22, 23, 24, 25, 28}) {
         EXPECT_NE(Prim::VariantSlot(pair), nullptr) << pair;
     }
-    EXPECT_EQ(Prim::VariantSlot(5), reinterpret_cast<Prim::VariantAddress>(
-                                        Prim::BoundBuild() == Prim::Build::Sse2 ? &Prim::AddInPlaceF32_sse2
-                                                                                : &Prim::AddInPlaceF32_x87));
+    EXPECT_EQ(Prim::VariantSlot(5),
+        reinterpret_cast<Prim::VariantAddress>(
+            Prim::BoundBuild() == Prim::Build::Sse2 ? &Prim::AddInPlaceF32_sse2 : &Prim::AddInPlaceF32_x87));
 }
 
 }  // namespace

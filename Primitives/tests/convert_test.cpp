@@ -25,7 +25,8 @@ struct Pair {
     Fn x87;
     Fn sse2;
 };
-#define PAIR(op) Pair<decltype(&Prim::op##_x87)>{&Prim::op##_x87, &Prim::op##_sse2}
+#define PAIR(op) \
+    Pair<decltype(&Prim::op##_x87)> { &Prim::op##_x87, &Prim::op##_sse2 }
 
 template <class S, class D, class... Extra, class Fn = Status (*)(const S*, D*, std::int32_t, Extra...)>
 void CheckArguments(Pair<Fn> pair, Extra... extra) {
@@ -77,20 +78,20 @@ TEST(Convert, IntegerToFloatScalesExactly) {
     }
     for (auto f : {PAIR(ConvertS16ToF64).x87, PAIR(ConvertS16ToF64).sse2}) {
         EXPECT_EQ((Apply<std::int16_t, double>(f, std::vector<std::int16_t>{-32768, 16384}, 15)),
-                  (std::vector<double>{-1.0, 0.5}));
+            (std::vector<double>{-1.0, 0.5}));
         EXPECT_EQ((Apply<std::int16_t, double>(f, std::vector<std::int16_t>{1}, 5000)[0]), 0x1p-1022);
         EXPECT_EQ((Apply<std::int16_t, double>(f, std::vector<std::int16_t>{1}, -5000)[0]), 0x1p1008);
     }
     for (auto f : {PAIR(ConvertS32ToF32).x87, PAIR(ConvertS32ToF32).sse2}) {
         EXPECT_EQ((Apply<std::int32_t, float>(f, std::vector<std::int32_t>{IntMax, IntMin}, 31)),
-                  (std::vector<float>{1.0f, -1.0f}));
+            (std::vector<float>{1.0f, -1.0f}));
         EXPECT_EQ((Apply<std::int32_t, float>(f, std::vector<std::int32_t>{(1 << 24) + 1, (1 << 24) + 3}, 0)),
-                  (std::vector<float>{16777216.0f, 16777220.0f}));  // ties to even
+            (std::vector<float>{16777216.0f, 16777220.0f}));  // ties to even
         EXPECT_EQ((Apply<std::int32_t, float>(f, std::vector<std::int32_t>{IntMax}, -200)[0]), 0x1p127f);
     }
     for (auto f : {PAIR(ConvertS32ToF64).x87, PAIR(ConvertS32ToF64).sse2}) {
         EXPECT_EQ((Apply<std::int32_t, double>(f, std::vector<std::int32_t>{IntMax, IntMin}, 31)),
-                  (std::vector<double>{2147483647.0 / 2147483648.0, -1.0}));
+            (std::vector<double>{2147483647.0 / 2147483648.0, -1.0}));
         EXPECT_EQ((Apply<std::int32_t, double>(f, std::vector<std::int32_t>{1}, -5000)[0]), 0x1p992);
     }
     for (auto f : {PAIR(ConvertU8ToF32).x87, PAIR(ConvertU8ToF32).sse2}) {
@@ -103,45 +104,56 @@ TEST(Convert, IntegerToFloatScalesExactly) {
 
 TEST(Convert, FloatToIntegerSaturatesAndRounds) {
     for (auto f : {PAIR(ConvertF32ToS16).x87, PAIR(ConvertF32ToS16).sse2}) {
-        const std::vector<float> in{32766.5f, 32767.0f, 40000.0f, -32768.0f, -32768.7f, -0.5f, -1.5f, 0.5f, 1.5f, 2.5f, -2.5f};
+        const std::vector<float> in{
+            32766.5f, 32767.0f, 40000.0f, -32768.0f, -32768.7f, -0.5f, -1.5f, 0.5f, 1.5f, 2.5f, -2.5f};
         EXPECT_EQ((Apply<float, std::int16_t>(f, in, Prim::RoundModeNearest, 0)),
-                  (std::vector<std::int16_t>{32766, 32767, 32767, -32768, -32768, 0, -2, 0, 2, 2, -2}));
+            (std::vector<std::int16_t>{32766, 32767, 32767, -32768, -32768, 0, -2, 0, 2, 2, -2}));
         EXPECT_EQ((Apply<float, std::int16_t>(f, in, Prim::RoundModeZero, 0)),
-                  (std::vector<std::int16_t>{32766, 32767, 32767, -32768, -32768, 0, -1, 0, 1, 2, -2}));
-        EXPECT_EQ((Apply<float, std::int16_t>(f, std::vector<float>{0.5f, -1.0f, 1.0f, 0.99999f}, Prim::RoundModeZero, -15)),
-                  (std::vector<std::int16_t>{16384, -32768, 32767, 32767}));
+            (std::vector<std::int16_t>{32766, 32767, 32767, -32768, -32768, 0, -1, 0, 1, 2, -2}));
+        EXPECT_EQ(
+            (Apply<float, std::int16_t>(f, std::vector<float>{0.5f, -1.0f, 1.0f, 0.99999f}, Prim::RoundModeZero, -15)),
+            (std::vector<std::int16_t>{16384, -32768, 32767, 32767}));
         const float inf = std::numeric_limits<float>::infinity();
-        EXPECT_EQ((Apply<float, std::int16_t>(f, std::vector<float>{inf, -inf}, 1, 3)), (std::vector<std::int16_t>{32767, -32768}));
+        EXPECT_EQ((Apply<float, std::int16_t>(f, std::vector<float>{inf, -inf}, 1, 3)),
+            (std::vector<std::int16_t>{32767, -32768}));
         EXPECT_EQ((Apply<float, std::int16_t>(f, std::vector<float>{100.0f}, 1, 2)[0]), 25);
     }
     for (auto f : {PAIR(ConvertF32ToU8).x87, PAIR(ConvertF32ToU8).sse2}) {
-        EXPECT_EQ((Apply<float, std::uint8_t>(f, std::vector<float>{-3.0f, 254.5f, 255.0f, 1e30f, -0.0f, -1e-20f}, 1, 0)),
-                  (std::vector<std::uint8_t>{0, 254, 255, 255, 0, 0}));
-        EXPECT_EQ((Apply<float, std::uint8_t>(f, std::vector<float>{254.6f, 0.9f}, 0, 0)), (std::vector<std::uint8_t>{254, 0}));
+        EXPECT_EQ(
+            (Apply<float, std::uint8_t>(f, std::vector<float>{-3.0f, 254.5f, 255.0f, 1e30f, -0.0f, -1e-20f}, 1, 0)),
+            (std::vector<std::uint8_t>{0, 254, 255, 255, 0, 0}));
+        EXPECT_EQ((Apply<float, std::uint8_t>(f, std::vector<float>{254.6f, 0.9f}, 0, 0)),
+            (std::vector<std::uint8_t>{254, 0}));
     }
     for (auto f : {PAIR(ConvertF64ToS32).x87, PAIR(ConvertF64ToS32).sse2}) {
-        EXPECT_EQ((Apply<double, std::int32_t>(f, std::vector<double>{2147483646.5, 2147483647.4, -2147483648.6, -2147483647.5, 3e9, -3e9}, 1, 0)),
-                  (std::vector<std::int32_t>{2147483646, IntMax, IntMin, -2147483648, IntMax, IntMin}));
-        EXPECT_EQ((Apply<double, std::int32_t>(f, std::vector<double>{-7.9, 7.9, 0.5}, 0, 0)), (std::vector<std::int32_t>{-7, 7, 0}));
-        EXPECT_EQ((Apply<double, std::int32_t>(f, std::vector<double>{1.0, -0.75}, 0, -31)), (std::vector<std::int32_t>{IntMax, -1610612736}));
+        EXPECT_EQ((Apply<double, std::int32_t>(f,
+                      std::vector<double>{2147483646.5, 2147483647.4, -2147483648.6, -2147483647.5, 3e9, -3e9}, 1, 0)),
+            (std::vector<std::int32_t>{2147483646, IntMax, IntMin, -2147483648, IntMax, IntMin}));
+        EXPECT_EQ((Apply<double, std::int32_t>(f, std::vector<double>{-7.9, 7.9, 0.5}, 0, 0)),
+            (std::vector<std::int32_t>{-7, 7, 0}));
+        EXPECT_EQ((Apply<double, std::int32_t>(f, std::vector<double>{1.0, -0.75}, 0, -31)),
+            (std::vector<std::int32_t>{IntMax, -1610612736}));
     }
     for (auto f : {PAIR(ConvertF32ToS32).x87, PAIR(ConvertF32ToS32).sse2}) {
-        EXPECT_EQ((Apply<float, std::int32_t>(f, std::vector<float>{2147483648.0f, 2147483520.0f, -2147483648.0f, -3e9f, 1e-30f, -6.5f}, 1, 0)),
-                  (std::vector<std::int32_t>{IntMax, 2147483520, IntMin, IntMin, 0, -6}));
+        EXPECT_EQ((Apply<float, std::int32_t>(
+                      f, std::vector<float>{2147483648.0f, 2147483520.0f, -2147483648.0f, -3e9f, 1e-30f, -6.5f}, 1, 0)),
+            (std::vector<std::int32_t>{IntMax, 2147483520, IntMin, IntMin, 0, -6}));
         EXPECT_EQ((Apply<float, std::int32_t>(f, std::vector<float>{1.0f, -1.0f, 0.5f}, 0, -31)),
-                  (std::vector<std::int32_t>{IntMax, IntMin, 1073741824}));
+            (std::vector<std::int32_t>{IntMax, IntMin, 1073741824}));
     }
 }
 
 TEST(Convert, NarrowingToFloatNeverGivesInfinity) {
     for (auto f : {PAIR(ConvertF64ToF32).x87, PAIR(ConvertF64ToF32).sse2}) {
         const double inf = std::numeric_limits<double>::infinity();
-        EXPECT_EQ((Apply<double, float>(f, std::vector<double>{1e39, -1e39, inf, -inf, 1e-50, 0.1, static_cast<double>(FloatMax)})),
-                  (std::vector<float>{FloatMax, -FloatMax, FloatMax, -FloatMax, 0.0f, 0.1f, FloatMax}));
+        EXPECT_EQ((Apply<double, float>(
+                      f, std::vector<double>{1e39, -1e39, inf, -inf, 1e-50, 0.1, static_cast<double>(FloatMax)})),
+            (std::vector<float>{FloatMax, -FloatMax, FloatMax, -FloatMax, 0.0f, 0.1f, FloatMax}));
     }
     for (auto f : {PAIR(ConvertF32ToF64).x87, PAIR(ConvertF32ToF64).sse2}) {
         EXPECT_EQ((Apply<float, double>(f, std::vector<float>{0.1f, -FloatMax, 1e-45f})),
-                  (std::vector<double>{static_cast<double>(0.1f), -static_cast<double>(FloatMax), static_cast<double>(1e-45f)}));
+            (std::vector<double>{
+                static_cast<double>(0.1f), -static_cast<double>(FloatMax), static_cast<double>(1e-45f)}));
     }
 }
 
@@ -179,9 +191,9 @@ TEST(Convert, UnknownRoundingModes) {
     for (int mode : {2, -1, 42}) {
         // x87 rounds to nearest only for exactly 1; SSE2 truncates only for exactly 0.
         EXPECT_EQ((Apply<float, std::int16_t>(PAIR(ConvertF32ToS16).x87, in, mode, 0)),
-                  (std::vector<std::int16_t>{2, 3, -2, 2, 0, 1, 7, -7, 9}));
+            (std::vector<std::int16_t>{2, 3, -2, 2, 0, 1, 7, -7, 9}));
         EXPECT_EQ((Apply<float, std::int16_t>(PAIR(ConvertF32ToS16).sse2, in, mode, 0)),
-                  (std::vector<std::int16_t>{2, 4, -3, 3, 0, 2, 8, -8, 10}));
+            (std::vector<std::int16_t>{2, 4, -3, 3, 0, 2, 8, -8, 10}));
     }
 }
 
@@ -256,7 +268,8 @@ TEST(Convert, BuildsAgreeWithReferenceOnRandomData) {
             for (auto f : {PAIR(ConvertS16ToF64).x87, PAIR(ConvertS16ToF64).sse2}) {
                 std::vector<double> out(shorts.size());
                 ASSERT_EQ(f(shorts.data() + offset, out.data() + 1, 900, scale), Prim::StatusOk);
-                for (std::int32_t i = 0; i < 900; ++i) ASSERT_EQ(out[1 + i], std::ldexp(double(shorts[offset + i]), -scale));
+                for (std::int32_t i = 0; i < 900; ++i)
+                    ASSERT_EQ(out[1 + i], std::ldexp(double(shorts[offset + i]), -scale));
             }
             for (auto f : {PAIR(ConvertS32ToF64).x87, PAIR(ConvertS32ToF64).sse2}) {
                 std::vector<double> out(ints.size());
@@ -266,7 +279,8 @@ TEST(Convert, BuildsAgreeWithReferenceOnRandomData) {
             for (auto f : {PAIR(ConvertS16ToF32).x87, PAIR(ConvertS16ToF32).sse2}) {
                 std::vector<float> out(shorts.size());
                 ASSERT_EQ(f(shorts.data() + offset, out.data() + 2, 900, scale), Prim::StatusOk);
-                for (std::int32_t i = 0; i < 900; ++i) ASSERT_EQ(out[2 + i], std::ldexp(float(shorts[offset + i]), -scale));
+                for (std::int32_t i = 0; i < 900; ++i)
+                    ASSERT_EQ(out[2 + i], std::ldexp(float(shorts[offset + i]), -scale));
             }
         }
         for (auto f : {PAIR(ConvertF64ToF32).x87, PAIR(ConvertF64ToF32).sse2}) {
@@ -298,8 +312,10 @@ TEST(Convert, ThirtyTwoBitConversionsRunInPlace) {
                 std::vector<float> apart(ints.size());
                 ASSERT_EQ(f(ints.data() + offset, apart.data() + offset, len, 7), Prim::StatusOk);
                 std::vector<std::int32_t> same = ints;
-                ASSERT_EQ(f(same.data() + offset, reinterpret_cast<float*>(same.data() + offset), len, 7), Prim::StatusOk);
-                EXPECT_EQ(std::memcmp(same.data() + offset, apart.data() + offset, 4 * static_cast<std::size_t>(len)), 0)
+                ASSERT_EQ(
+                    f(same.data() + offset, reinterpret_cast<float*>(same.data() + offset), len, 7), Prim::StatusOk);
+                EXPECT_EQ(
+                    std::memcmp(same.data() + offset, apart.data() + offset, 4 * static_cast<std::size_t>(len)), 0)
                     << len << " " << offset;
             }
             for (auto f : {PAIR(ConvertF32ToS32).x87, PAIR(ConvertF32ToS32).sse2}) {
@@ -307,8 +323,9 @@ TEST(Convert, ThirtyTwoBitConversionsRunInPlace) {
                 ASSERT_EQ(f(floats.data() + offset, apart.data() + offset, len, 1, -1), Prim::StatusOk);
                 std::vector<float> same = floats;
                 ASSERT_EQ(f(same.data() + offset, reinterpret_cast<std::int32_t*>(same.data() + offset), len, 1, -1),
-                          Prim::StatusOk);
-                EXPECT_EQ(std::memcmp(same.data() + offset, apart.data() + offset, 4 * static_cast<std::size_t>(len)), 0)
+                    Prim::StatusOk);
+                EXPECT_EQ(
+                    std::memcmp(same.data() + offset, apart.data() + offset, 4 * static_cast<std::size_t>(len)), 0)
                     << len << " " << offset;
             }
         }
@@ -335,9 +352,12 @@ TEST(Convert, LongWideningsStreamTheSameValues) {
 TEST(Convert, OutOfRangeScalesNeedNoLoop) {
     // A factor of 2^-s is formed directly; extreme scales return at once.
     std::vector<float> in{1.0f, -3.0f, 0.0f, 1e30f};
-    EXPECT_EQ((Apply<float, std::int16_t>(PAIR(ConvertF32ToS16).x87, in, 1, IntMax)), (std::vector<std::int16_t>{0, 0, 0, 0}));
-    EXPECT_EQ((Apply<float, std::int16_t>(PAIR(ConvertF32ToS16).x87, in, 1, IntMin)), (std::vector<std::int16_t>{32767, -32768, 0, 32767}));
-    EXPECT_EQ((Apply<float, std::int16_t>(PAIR(ConvertF32ToS16).sse2, in, 1, IntMax)), (std::vector<std::int16_t>{0, 0, 0, 0}));
+    EXPECT_EQ((Apply<float, std::int16_t>(PAIR(ConvertF32ToS16).x87, in, 1, IntMax)),
+        (std::vector<std::int16_t>{0, 0, 0, 0}));
+    EXPECT_EQ((Apply<float, std::int16_t>(PAIR(ConvertF32ToS16).x87, in, 1, IntMin)),
+        (std::vector<std::int16_t>{32767, -32768, 0, 32767}));
+    EXPECT_EQ((Apply<float, std::int16_t>(PAIR(ConvertF32ToS16).sse2, in, 1, IntMax)),
+        (std::vector<std::int16_t>{0, 0, 0, 0}));
     EXPECT_EQ((Apply<float, std::int32_t>(PAIR(ConvertF32ToS32).sse2, in, 1, 140)[3]), 0);
 }
 

@@ -25,11 +25,11 @@ struct Builds {
 template <class T>
 std::vector<Builds<T>> BuildsOf();
 
-#define BUILDS(T, S)                                                                    \
-    template <>                                                                         \
-    std::vector<Builds<T>> BuildsOf<T>() {                                              \
-        return {{&Prim::Copy##S##_x87, &Prim::Move##S##_x87, &Prim::Set##S##_x87, &Prim::Zero##S##_x87},     \
-                {&Prim::Copy##S##_sse2, &Prim::Move##S##_sse2, &Prim::Set##S##_sse2, &Prim::Zero##S##_sse2}}; \
+#define BUILDS(T, S)                                                                                      \
+    template <>                                                                                           \
+    std::vector<Builds<T>> BuildsOf<T>() {                                                                \
+        return {{&Prim::Copy##S##_x87, &Prim::Move##S##_x87, &Prim::Set##S##_x87, &Prim::Zero##S##_x87},  \
+            {&Prim::Copy##S##_sse2, &Prim::Move##S##_sse2, &Prim::Set##S##_sse2, &Prim::Zero##S##_sse2}}; \
     }
 BUILDS(std::uint8_t, U8)
 BUILDS(std::int16_t, S16)
@@ -49,7 +49,8 @@ void CheckStatuses() {
         T a[4] = {};
         T c[4] = {};
         std::memset(c, 0x5A, sizeof c);
-        const std::vector<unsigned char> before(reinterpret_cast<unsigned char*>(c), reinterpret_cast<unsigned char*>(c) + sizeof c);
+        const std::vector<unsigned char> before(
+            reinterpret_cast<unsigned char*>(c), reinterpret_cast<unsigned char*>(c) + sizeof c);
         EXPECT_EQ(b.copy(nullptr, c, 4), Prim::StatusNullPointer);
         EXPECT_EQ(b.copy(a, nullptr, 0), Prim::StatusNullPointer);  // the pointer test comes first
         EXPECT_EQ(b.copy(a, c, 0), Prim::StatusSizeError);
@@ -83,10 +84,12 @@ TEST(Copy, CopiesEveryLengthAndAlignment) {
                 for (std::int32_t len : {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 63, 64, 65, 100, 255, 1000, 4096}) {
                     std::vector<unsigned char> dst(4096 + 80, 0xEE);
                     ASSERT_EQ(b.copy(src.data() + srcOffset, dst.data() + dstOffset, len), Prim::StatusOk);
-                    ASSERT_EQ(std::memcmp(dst.data() + dstOffset, src.data() + srcOffset, static_cast<std::size_t>(len)), 0)
+                    ASSERT_EQ(
+                        std::memcmp(dst.data() + dstOffset, src.data() + srcOffset, static_cast<std::size_t>(len)), 0)
                         << len << " " << srcOffset << " " << dstOffset;
                     for (std::size_t i = 0; i < dstOffset; ++i) ASSERT_EQ(dst[i], 0xEE);
-                    for (std::size_t i = dstOffset + static_cast<std::size_t>(len); i < dst.size(); ++i) ASSERT_EQ(dst[i], 0xEE);
+                    for (std::size_t i = dstOffset + static_cast<std::size_t>(len); i < dst.size(); ++i)
+                        ASSERT_EQ(dst[i], 0xEE);
                 }
             }
         }
@@ -121,8 +124,9 @@ void CheckOverlappingMoves() {
     constexpr std::size_t elements = 300;
     for (const Builds<T>& b : BuildsOf<T>()) {
         // Distances in bytes: whole elements, and (for wider elements) less than one element.
-        for (std::ptrdiff_t shift : {std::ptrdiff_t(sizeof(T)), -std::ptrdiff_t(sizeof(T)), std::ptrdiff_t(3 * sizeof(T)),
-                                     -std::ptrdiff_t(17 * sizeof(T)), std::ptrdiff_t(1), std::ptrdiff_t(-1)}) {
+        for (std::ptrdiff_t shift :
+            {std::ptrdiff_t(sizeof(T)), -std::ptrdiff_t(sizeof(T)), std::ptrdiff_t(3 * sizeof(T)),
+                -std::ptrdiff_t(17 * sizeof(T)), std::ptrdiff_t(1), std::ptrdiff_t(-1)}) {
             if (sizeof(T) == 1 && (shift == 1 || shift == -1)) continue;
             std::vector<unsigned char> arena(elements * sizeof(T) + 64 * sizeof(T));
             const std::vector<unsigned char> pattern = Pattern(arena.size(), 3);
@@ -133,7 +137,8 @@ void CheckOverlappingMoves() {
             // Elements at odd byte addresses: the operations take any alignment.
             ASSERT_EQ(b.move(reinterpret_cast<const T*>(src), reinterpret_cast<T*>(dst), elements), Prim::StatusOk);
             EXPECT_EQ(std::memcmp(dst, expected.data(), expected.size()), 0) << "shift " << shift;
-            for (unsigned char* p = arena.data(); p < dst; ++p) ASSERT_EQ(*p, pattern[static_cast<std::size_t>(p - arena.data())]);
+            for (unsigned char* p = arena.data(); p < dst; ++p)
+                ASSERT_EQ(*p, pattern[static_cast<std::size_t>(p - arena.data())]);
             for (unsigned char* p = dst + expected.size(); p < arena.data() + arena.size(); ++p) {
                 ASSERT_EQ(*p, pattern[static_cast<std::size_t>(p - arena.data())]);
             }
@@ -182,7 +187,8 @@ TEST(Copy, SetsWriteExactlyTheirBytes) {
 
 TEST(Copy, FillsOfEveryWidthAtEveryOffset) {
     // Long enough for the aligned and the non-temporal paths.
-    for (std::size_t count : {std::size_t{1}, std::size_t{7}, std::size_t{33}, std::size_t{1000}, std::size_t{140000}}) {
+    for (std::size_t count :
+        {std::size_t{1}, std::size_t{7}, std::size_t{33}, std::size_t{1000}, std::size_t{140000}}) {
         for (std::size_t offset = 0; offset < 9; ++offset) {
             std::vector<unsigned char> area(count * 8 + 32, 0xCC);
             unsigned char* d = area.data() + offset;
@@ -192,12 +198,13 @@ TEST(Copy, FillsOfEveryWidthAtEveryOffset) {
             for (int build = 0; build < 2; ++build) {
                 std::fill(area.begin(), area.end(), 0xCC);
                 ASSERT_EQ(f64[build].set(std::bit_cast<double>(0x0102030405060708ULL), reinterpret_cast<double*>(d),
-                                         static_cast<std::int32_t>(count)),
-                          Prim::StatusOk);
+                              static_cast<std::int32_t>(count)),
+                    Prim::StatusOk);
                 for (std::size_t i = 0; i < count * 8; ++i) ASSERT_EQ(d[i], 8 - (i % 8)) << count << " " << offset;
                 EXPECT_EQ(d[count * 8], 0xCC);
-                ASSERT_EQ(s16[build].set(std::int16_t(-1), reinterpret_cast<std::int16_t*>(d), static_cast<std::int32_t>(count)),
-                          Prim::StatusOk);
+                ASSERT_EQ(s16[build].set(
+                              std::int16_t(-1), reinterpret_cast<std::int16_t*>(d), static_cast<std::int32_t>(count)),
+                    Prim::StatusOk);
                 for (std::size_t i = 0; i < count * 2; ++i) ASSERT_EQ(d[i], 0xFF);
                 ASSERT_EQ(u8[build].zero(d, static_cast<std::int32_t>(count * 3)), Prim::StatusOk);
                 for (std::size_t i = 0; i < count * 3; ++i) ASSERT_EQ(d[i], 0);
@@ -219,7 +226,8 @@ TEST(Copy, SetF64DiffersOnlyForSignallingNaN) {
     for (double d : out) EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x7FF8000000000123ULL);
     ASSERT_EQ(Prim::SetF64_sse2(signalling, out, 4), Prim::StatusOk);
     for (double d : out) EXPECT_EQ(std::bit_cast<std::uint64_t>(d), 0x7FF0000000000123ULL);
-    for (std::uint64_t bits : {0x7FF8000000000456ULL, 0xFFF0000000000000ULL, 0x8000000000000000ULL, 0x0000000000000001ULL}) {
+    for (std::uint64_t bits :
+        {0x7FF8000000000456ULL, 0xFFF0000000000000ULL, 0x8000000000000000ULL, 0x0000000000000001ULL}) {
         ASSERT_EQ(Prim::SetF64_x87(std::bit_cast<double>(bits), out, 4), Prim::StatusOk);
         EXPECT_EQ(std::bit_cast<std::uint64_t>(out[3]), bits);
         ASSERT_EQ(Prim::SetF64_sse2(std::bit_cast<double>(bits), out, 4), Prim::StatusOk);

@@ -37,9 +37,9 @@ constexpr std::uint32_t Htt = 1U << 28;
 struct Processor {
     const char* vendor = "GenuineIntel";
     std::uint32_t family = 6;
-    std::uint32_t edx = 0;        // leaf-1 features
+    std::uint32_t edx = 0;  // leaf-1 features
     bool sse3 = false;
-    std::uint32_t logical = 1;    // leaf-1 EBX bits 16-23
+    std::uint32_t logical = 1;  // leaf-1 EBX bits 16-23
     std::uint32_t highestExtended = 0x80000008U;
     bool longMode = false;
     bool idFlag = true;
@@ -52,9 +52,9 @@ FakeCpu Make(const Processor& p) {
     leaf0.eax = 2;
     auto word = [&](int at) {
         return static_cast<std::uint32_t>(static_cast<unsigned char>(p.vendor[at])) |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(p.vendor[at + 1])) << 8 |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(p.vendor[at + 2])) << 16 |
-               static_cast<std::uint32_t>(static_cast<unsigned char>(p.vendor[at + 3])) << 24;
+            static_cast<std::uint32_t>(static_cast<unsigned char>(p.vendor[at + 1])) << 8 |
+            static_cast<std::uint32_t>(static_cast<unsigned char>(p.vendor[at + 2])) << 16 |
+            static_cast<std::uint32_t>(static_cast<unsigned char>(p.vendor[at + 3])) << 24;
     };
     leaf0.ebx = word(0);
     leaf0.edx = word(4);
@@ -89,18 +89,17 @@ TEST(Cpu, ClassifiesSyntheticProcessors) {
         {"family 6 SSE", {.family = 6, .edx = Mmx | Sse}, 5, Prim::Build::X87},
         {"family 15 SSE2", {.family = 15, .edx = Mmx | Sse | Sse2}, 6, Prim::Build::Sse2},
         {"family 15 SSE2 HTT bit, one logical", {.family = 15, .edx = Mmx | Sse | Sse2 | Htt, .logical = 1}, 6,
-         Prim::Build::Sse2},
+            Prim::Build::Sse2},
         {"family 15 SSE2 HTT count, no bit", {.family = 15, .edx = Mmx | Sse | Sse2, .logical = 2}, 6,
-         Prim::Build::Sse2},
+            Prim::Build::Sse2},
         {"family 15 SSE2 HTT", {.family = 15, .edx = Mmx | Sse | Sse2 | Htt, .logical = 2}, 7, Prim::Build::Sse2},
         {"family 15 SSE3", {.family = 15, .edx = Mmx | Sse | Sse2, .sse3 = true}, 8, Prim::Build::Sse2},
         {"family 15 SSE3 64-bit", {.family = 15, .edx = Mmx | Sse | Sse2, .sse3 = true, .longMode = true}, 32,
-         Prim::Build::X87},
+            Prim::Build::X87},
         {"family 15 SSE3, 64-bit bit but no extended leaf",
-         {.family = 15, .edx = Mmx | Sse | Sse2, .sse3 = true, .highestExtended = 0x80000000U, .longMode = true}, 8,
-         Prim::Build::Sse2},
-        {"family 6 SSE2", {.family = 6, .edx = Mmx | Sse | Sse2, .sse3 = true, .longMode = true}, 9,
-         Prim::Build::X87},
+            {.family = 15, .edx = Mmx | Sse | Sse2, .sse3 = true, .highestExtended = 0x80000000U, .longMode = true}, 8,
+            Prim::Build::Sse2},
+        {"family 6 SSE2", {.family = 6, .edx = Mmx | Sse | Sse2, .sse3 = true, .longMode = true}, 9, Prim::Build::X87},
         {"family 7", {.family = 7, .edx = Mmx | Sse | Sse2}, 16, Prim::Build::X87},
         {"family 15 without SSE2", {.family = 15, .edx = Mmx | Sse}, 17, Prim::Build::X87},
         {"family 4", {.family = 4}, 0, Prim::Build::X87},

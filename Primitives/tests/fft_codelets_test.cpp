@@ -17,23 +17,21 @@ namespace {
 
 using Cx = std::complex<long double>;
 
-std::vector<Cx> Dft(const std::vector<Cx>& z, bool inverse)
-{
+std::vector<Cx> Dft(const std::vector<Cx>& z, bool inverse) {
     const size_t n = z.size();
     std::vector<Cx> y(n);
     for (size_t k = 0; k < n; ++k)
         for (size_t j = 0; j < n; ++j) {
             const long double angle = (inverse ? 2.0L : -2.0L) * std::numbers::pi_v<long double> *
-                                      static_cast<long double>(j * k % n) / static_cast<long double>(n);
+                static_cast<long double>(j * k % n) / static_cast<long double>(n);
             y[k] += z[j] * Cx(std::cos(angle), std::sin(angle));
         }
     return y;
 }
 
-} // namespace
+}  // namespace
 
-TEST(FftCodelets, RealWorkedExamples)
-{
+TEST(FftCodelets, RealWorkedExamples) {
     const double x[4] = {1, 2, 3, 4};
     double packed[4], back[4];
     FftRowRealForwardF64_x87[2](x, packed);
@@ -46,8 +44,7 @@ TEST(FftCodelets, RealWorkedExamples)
     FftRowRealForwardF64_x87[3](impulse, p8);
     const double r = std::sqrt(0.5);
     const double expected[8] = {1, -1, r, -r, 0, -1, -r, -r};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_NEAR(p8[i], expected[i], 1e-16) << i;
+    for (int i = 0; i < 8; ++i) EXPECT_NEAR(p8[i], expected[i], 1e-16) << i;
 
     const std::vector<double> signal = FftTest::RandomSignal(8, 5);
     double spectrum[8], restored[8], scaled[8];
@@ -60,8 +57,7 @@ TEST(FftCodelets, RealWorkedExamples)
     }
 }
 
-TEST(FftCodelets, ScaledWithFactorOneAndInPlaceMatchUnscaled)
-{
+TEST(FftCodelets, ScaledWithFactorOneAndInPlaceMatchUnscaled) {
     const std::vector<double> x = FftTest::RandomSignal(16, 9);
     for (int order = 0; order <= 3; ++order) {
         const int n = 1 << order;
@@ -79,8 +75,7 @@ TEST(FftCodelets, ScaledWithFactorOneAndInPlaceMatchUnscaled)
     }
 }
 
-TEST(FftCodelets, ComplexAndSplitAgainstTheDefinition)
-{
+TEST(FftCodelets, ComplexAndSplitAgainstTheDefinition) {
     const std::vector<double> values = FftTest::RandomSignal(16, 21);
     for (int order = 0; order <= 3; ++order) {
         const int n = 1 << order;
@@ -100,8 +95,8 @@ TEST(FftCodelets, ComplexAndSplitAgainstTheDefinition)
             (inverse ? FftRowCplxInverseF64_x87 : FftRowCplxForwardF64_x87)[order](interleaved.data(), out.data());
             (inverse ? FftRowCplxInverseScaledF64_x87 : FftRowCplxForwardScaledF64_x87)[order](
                 interleaved.data(), outScaled.data(), f);
-            (inverse ? FftRowSplitInverseF64_x87 : FftRowSplitForwardF64_x87)[order](re.data(), im.data(),
-                                                                                      outRe.data(), outIm.data());
+            (inverse ? FftRowSplitInverseF64_x87 : FftRowSplitForwardF64_x87)[order](
+                re.data(), im.data(), outRe.data(), outIm.data());
             (inverse ? FftRowSplitInverseScaledF64_x87 : FftRowSplitForwardScaledF64_x87)[order](
                 re.data(), im.data(), sRe.data(), sIm.data(), f);
             for (int k = 0; k < n; ++k) {

@@ -19,11 +19,9 @@ namespace {
 constexpr double Sentinel = 12345.678;
 constexpr double Eps = std::numeric_limits<double>::epsilon();
 
-double Norm2(const std::vector<double>& x)
-{
+double Norm2(const std::vector<double>& x) {
     long double sum = 0.0L;
-    for (double v : x)
-        sum += static_cast<long double>(v) * v;
+    for (double v : x) sum += static_cast<long double>(v) * v;
     return static_cast<double>(std::sqrt(sum));
 }
 
@@ -35,9 +33,7 @@ struct Outcome {
 
 enum class Mode { Separate, InPlace };
 
-Outcome Forward(const std::vector<double>& x, const Prim::FftSpecRealF64* spec, int order, Mode mode,
-            uint8_t* buffer)
-{
+Outcome Forward(const std::vector<double>& x, const Prim::FftSpecRealF64* spec, int order, Mode mode, uint8_t* buffer) {
     const uint64_t size = HalfSpectrumSize(order);
     Outcome run{std::vector<double>(size + 8, Sentinel), Prim::StatusOk};
     if (mode == Mode::InPlace) {
@@ -49,8 +45,7 @@ Outcome Forward(const std::vector<double>& x, const Prim::FftSpecRealF64* spec, 
     return run;
 }
 
-void ExpectLayout(const std::vector<double>& out, int order)
-{
+void ExpectLayout(const std::vector<double>& out, int order) {
     const uint64_t size = HalfSpectrumSize(order);
     EXPECT_EQ(out[1], 0.0);
     EXPECT_FALSE(std::signbit(out[1]));
@@ -60,8 +55,7 @@ void ExpectLayout(const std::vector<double>& out, int order)
 }
 
 void ExpectBins(const std::vector<double>& out, const std::vector<uint64_t>& bins, const DftReference& reference,
-                double factor, double tolerance, const char* what)
-{
+    double factor, double tolerance, const char* what) {
     for (uint64_t k : bins) {
         const Cplx expected = reference.Bin(k) * static_cast<long double>(factor);
         const double re = out[2 * k], im = out[2 * k + 1];
@@ -70,23 +64,20 @@ void ExpectBins(const std::vector<double>& out, const std::vector<uint64_t>& bin
     }
 }
 
-std::vector<uint64_t> BinsToCheck(int order)
-{
+std::vector<uint64_t> BinsToCheck(int order) {
     const uint64_t n = uint64_t{1} << order;
     std::vector<uint64_t> bins;
     if (order <= 12) {
-        for (uint64_t k = 0; k <= n / 2; ++k)
-            bins.push_back(k);
+        for (uint64_t k = 0; k <= n / 2; ++k) bins.push_back(k);
         return bins;
     }
     for (uint64_t k : {uint64_t{0}, uint64_t{1}, uint64_t{2}, uint64_t{3}, n / 8 + 1, n / 4 - 1, n / 4, n / 4 + 5,
-                       n / 3, n / 2 - 1, n / 2})
+             n / 3, n / 2 - 1, n / 2})
         bins.push_back(k);
     return bins;
 }
 
-void CheckAgainstDft(int firstOrder, int lastOrder)
-{
+void CheckAgainstDft(int firstOrder, int lastOrder) {
     std::vector<uint8_t> block(1 << 17);
     for (int order = firstOrder; order <= lastOrder; ++order) {
         const uint64_t n = uint64_t{1} << order;
@@ -118,51 +109,47 @@ void CheckAgainstDft(int firstOrder, int lastOrder)
                 Outcome withBuffer = Forward(x, spec.get(), order, Mode::Separate, odd);
                 EXPECT_EQ(withBuffer.out, separate.out) << "odd buffer, order " << order;
             }
-            if (::testing::Test::HasFailure())
-                return; // one failing order is enough to read
+            if (::testing::Test::HasFailure()) return;  // one failing order is enough to read
         }
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(FftForwardX87, EveryBinAgainstLongDoubleDftUpToOrder12) { CheckAgainstDft(0, 12); }
 
 TEST(FftForwardX87, SpotBinsAgainstLongDoubleDftFromOrder13To20) { CheckAgainstDft(13, 20); }
 
-TEST(FftForwardX87, ClosedFormSpectraAtLargeOrders)
-{
+TEST(FftForwardX87, ClosedFormSpectraAtLargeOrders) {
     for (int order : {13, 14, 16, 17, 19, 20}) {
         const uint64_t n = uint64_t{1} << order;
         const uint64_t k0 = n / 8 + 3;
         // 0.5 + cos(2 pi k0 n / N) - 0.25 sin(2 pi 3 k0 n / N): three known lines.
         std::vector<double> x(n);
         for (uint64_t j = 0; j < n; ++j) {
-            const long double phase = 2.0L * std::numbers::pi_v<long double> * static_cast<long double>((k0 * j) % n) / n;
-            const long double phase3 = 2.0L * std::numbers::pi_v<long double> * static_cast<long double>((3 * k0 * j) % n) / n;
+            const long double phase =
+                2.0L * std::numbers::pi_v<long double> * static_cast<long double>((k0 * j) % n) / n;
+            const long double phase3 =
+                2.0L * std::numbers::pi_v<long double> * static_cast<long double>((3 * k0 * j) % n) / n;
             x[j] = static_cast<double>(0.5L + std::cos(phase) - 0.25L * std::sin(phase3));
         }
         SpecF64 spec = MakeX87(order, Prim::FftFlagInverse);
         Outcome run = Forward(x, spec.get(), order, Mode::Separate, nullptr);
         ASSERT_EQ(run.status, Prim::StatusOk);
-        const double tolerance = Eps * (order + 1) * static_cast<double>(n) / 4.0; // peaks are N/2
+        const double tolerance = Eps * (order + 1) * static_cast<double>(n) / 4.0;  // peaks are N/2
         double worst = 0.0;
         for (uint64_t k = 0; k <= n / 2; ++k) {
             double re = 0.0, im = 0.0;
-            if (k == 0)
-                re = 0.5 * n;
-            if (k == k0)
-                re = 0.5 * n;
-            if (k == 3 * k0)
-                im = 0.125 * n;
+            if (k == 0) re = 0.5 * n;
+            if (k == k0) re = 0.5 * n;
+            if (k == 3 * k0) im = 0.125 * n;
             worst = std::max({worst, std::abs(run.out[2 * k] - re), std::abs(run.out[2 * k + 1] - im)});
         }
         EXPECT_LT(worst, tolerance) << "order " << order;
     }
 }
 
-TEST(FftForwardX87, WorkedExamples)
-{
+TEST(FftForwardX87, WorkedExamples) {
     {
         SpecF64 spec = MakeX87(2, Prim::FftFlagInverse);
         const double x[4] = {1, 2, 3, 4};
@@ -184,14 +171,12 @@ TEST(FftForwardX87, WorkedExamples)
         ASSERT_EQ(Prim::FftForwardRealF64_x87(x, out, spec.get(), nullptr), Prim::StatusOk);
         const double r = 0.707107;
         const double expected[10] = {1, 0, r, -r, 0, -1, -r, -r, -1, 0};
-        for (int i = 0; i < 10; ++i)
-            EXPECT_NEAR(out[i], expected[i], 5e-7) << i;
+        for (int i = 0; i < 10; ++i) EXPECT_NEAR(out[i], expected[i], 5e-7) << i;
     }
     {
         SpecF64 spec = MakeX87(4, Prim::FftFlagInverse);
         double x[16];
-        for (int i = 0; i < 16; ++i)
-            x[i] = i;
+        for (int i = 0; i < 16; ++i) x[i] = i;
         double out[18];
         ASSERT_EQ(Prim::FftForwardRealF64_x87(x, out, spec.get(), nullptr), Prim::StatusOk);
         const double im[8] = {0, 40.218716, 19.313708, 11.972846, 8, 5.345429, 3.313708, 1.591299};
@@ -222,8 +207,7 @@ TEST(FftForwardX87, WorkedExamples)
     }
 }
 
-TEST(FftForwardX87, EdgeImaginaryPartsAreZeroEvenForInfinitiesAndNaNs)
-{
+TEST(FftForwardX87, EdgeImaginaryPartsAreZeroEvenForInfinitiesAndNaNs) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (int order : {0, 1, 2, 3, 4, 9, 11, 13}) {
@@ -238,8 +222,7 @@ TEST(FftForwardX87, EdgeImaginaryPartsAreZeroEvenForInfinitiesAndNaNs)
     }
 }
 
-TEST(FftForwardX87, ScalesExactlyOnceOnTheLargeOrderPath)
-{
+TEST(FftForwardX87, ScalesExactlyOnceOnTheLargeOrderPath) {
     for (int order : {10, 11, 12, 13, 15, 20}) {
         const uint64_t n = uint64_t{1} << order;
         std::vector<double> ones(n, 1.0);
@@ -250,11 +233,10 @@ TEST(FftForwardX87, ScalesExactlyOnceOnTheLargeOrderPath)
     }
 }
 
-TEST(FftForwardX87, CallersBlockOfExactlyTheReportedSizeAtAnOddAddress)
-{
+TEST(FftForwardX87, CallersBlockOfExactlyTheReportedSizeAtAnOddAddress) {
     // The block ends exactly where the reported size ends (the sanitizer build catches a
     // write past it); the result is the one computed with a buffer of the transform's own.
-    for (int order : {11, 12, 13, 15, 22}) { // 22: two split levels
+    for (int order : {11, 12, 13, 15, 22}) {  // 22: two split levels
         const uint64_t n = uint64_t{1} << order;
         SpecF64 spec = MakeX87(order, Prim::FftFlagSqrtBoth);
         int32_t size = 0;
@@ -269,13 +251,11 @@ TEST(FftForwardX87, CallersBlockOfExactlyTheReportedSizeAtAnOddAddress)
         EXPECT_EQ(caller.out, own.out) << "order " << order;
         std::vector<double> back(n);
         ASSERT_EQ(Prim::FftInverseRealF64_x87(own.out.data(), back.data(), spec.get(), block), Prim::StatusOk);
-        for (uint64_t i = 0; i < n; i += n / 64)
-            ASSERT_NEAR(back[i], x[i], 1e-12) << "order " << order << " at " << i;
+        for (uint64_t i = 0; i < n; i += n / 64) ASSERT_NEAR(back[i], x[i], 1e-12) << "order " << order << " at " << i;
     }
 }
 
-TEST(FftForwardX87, StatusOrderAndNothingWrittenOnError)
-{
+TEST(FftForwardX87, StatusOrderAndNothingWrittenOnError) {
     SpecF64 spec = MakeX87(5, Prim::FftFlagInverse);
     std::vector<double> x(32, 1.0), out(34, Sentinel);
     EXPECT_EQ(Prim::FftForwardRealF64_x87(nullptr, nullptr, nullptr, nullptr), Prim::StatusNullPointer);
@@ -302,6 +282,5 @@ TEST(FftForwardX87, StatusOrderAndNothingWrittenOnError)
     EXPECT_EQ(Prim::FftForwardRealF64_x87(x.data(), out.data(), sse2, nullptr), Prim::StatusWrongContext);
     EXPECT_EQ(Prim::FftInverseRealF64_x87(x.data(), out.data(), sse2, nullptr), Prim::StatusWrongContext);
 
-    for (double v : out)
-        EXPECT_EQ(v, Sentinel);
+    for (double v : out) EXPECT_EQ(v, Sentinel);
 }

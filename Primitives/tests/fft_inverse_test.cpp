@@ -16,16 +16,13 @@ namespace {
 
 constexpr double Sentinel = -777.25;
 
-double MaxAbs(const std::vector<double>& x)
-{
+double MaxAbs(const std::vector<double>& x) {
     double m = 0.0;
-    for (double v : x)
-        m = std::max(m, std::abs(v));
+    for (double v : x) m = std::max(m, std::abs(v));
     return m;
 }
 
-void CheckRoundTrip(int firstOrder, int lastOrder)
-{
+void CheckRoundTrip(int firstOrder, int lastOrder) {
     std::vector<uint8_t> block((1 << 16) + 1);
     for (int order = firstOrder; order <= lastOrder; ++order) {
         const uint64_t n = uint64_t{1} << order;
@@ -38,13 +35,13 @@ void CheckRoundTrip(int firstOrder, int lastOrder)
 
             std::vector<double> back(n + 4, Sentinel);
             ASSERT_EQ(Prim::FftInverseRealF64_x87(spectrum.data(), back.data(), spec.get(), block.data() + 1),
-                      Prim::StatusOk);
+                Prim::StatusOk);
             // Forward and inverse factors together; without scaling the pair gives N x.
             const double gain = ForwardFactor(order, flag) * InverseFactor(order, flag) * static_cast<double>(n);
             for (uint64_t i = 0; i < n; ++i)
-                ASSERT_NEAR(back[i], x[i] * gain, tolerance * gain) << "order " << order << " flag " << flag << " at " << i;
-            for (uint64_t i = n; i < n + 4; ++i)
-                ASSERT_EQ(back[i], Sentinel) << "written past N, order " << order;
+                ASSERT_NEAR(back[i], x[i] * gain, tolerance * gain)
+                    << "order " << order << " flag " << flag << " at " << i;
+            for (uint64_t i = n; i < n + 4; ++i) ASSERT_EQ(back[i], Sentinel) << "written past N, order " << order;
 
             // In place gives the same values.
             std::vector<double> inPlace = spectrum;
@@ -55,14 +52,13 @@ void CheckRoundTrip(int firstOrder, int lastOrder)
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(FftInverseX87, InverseAfterForwardReturnsTheInputUpToOrder12) { CheckRoundTrip(0, 12); }
 
 TEST(FftInverseX87, InverseAfterForwardReturnsTheInputFromOrder13To20) { CheckRoundTrip(13, 20); }
 
-TEST(FftInverseX87, WorkedExamplesAndIgnoredImaginaryParts)
-{
+TEST(FftInverseX87, WorkedExamplesAndIgnoredImaginaryParts) {
     {
         const double spectrum[6] = {10, 0, -2, 2, -2, 0};
         double out[4];
@@ -93,12 +89,10 @@ TEST(FftInverseX87, WorkedExamplesAndIgnoredImaginaryParts)
         // Order 4: the forward output of x_n = n comes back as 16 n.
         SpecF64 unscaled = MakeX87(4, Prim::FftFlagNoScale);
         double x[16], spectrum[18], out[16];
-        for (int i = 0; i < 16; ++i)
-            x[i] = i;
+        for (int i = 0; i < 16; ++i) x[i] = i;
         ASSERT_EQ(Prim::FftForwardRealF64_x87(x, spectrum, unscaled.get(), nullptr), Prim::StatusOk);
         ASSERT_EQ(Prim::FftInverseRealF64_x87(spectrum, out, unscaled.get(), nullptr), Prim::StatusOk);
-        for (int i = 0; i < 16; ++i)
-            EXPECT_NEAR(out[i], 16.0 * i, 1e-12) << i;
+        for (int i = 0; i < 16; ++i) EXPECT_NEAR(out[i], 16.0 * i, 1e-12) << i;
     }
     for (int order : {1, 2, 3, 4, 9, 12, 13}) {
         // Non-zero imaginary parts of X_0 and X_N/2 do not change the output.
@@ -116,8 +110,7 @@ TEST(FftInverseX87, WorkedExamplesAndIgnoredImaginaryParts)
     }
 }
 
-TEST(FftInverseX87, StatusOrder)
-{
+TEST(FftInverseX87, StatusOrder) {
     SpecF64 spec = MakeX87(6, Prim::FftFlagInverse);
     std::vector<double> in(66, 1.0), out(64, Sentinel);
     EXPECT_EQ(Prim::FftInverseRealF64_x87(nullptr, nullptr, nullptr, nullptr), Prim::StatusNullPointer);
@@ -130,12 +123,10 @@ TEST(FftInverseX87, StatusOrder)
     spec->tag = Prim::FftTagRealF64;
     EXPECT_EQ(Prim::FftForwardRealF64Core_x87(nullptr, out.data(), spec.get(), nullptr), Prim::StatusNullPointer);
     EXPECT_EQ(Prim::FftInverseRealF64Core_x87(in.data(), out.data(), nullptr, nullptr), Prim::StatusNullPointer);
-    for (double v : out)
-        EXPECT_EQ(v, Sentinel);
+    for (double v : out) EXPECT_EQ(v, Sentinel);
 }
 
-TEST(FftCoresX87, PackedLayoutMatchesTheHalfSpectrumAndRoundTrips)
-{
+TEST(FftCoresX87, PackedLayoutMatchesTheHalfSpectrumAndRoundTrips) {
     {
         SpecF64 spec = MakeX87(2, Prim::FftFlagInverse);
         double data[4] = {1, 2, 3, 4};
@@ -161,18 +152,15 @@ TEST(FftCoresX87, PackedLayoutMatchesTheHalfSpectrumAndRoundTrips)
         if (n > 1) {
             EXPECT_EQ(packed[1], half[n]) << "order " << order;
         }
-        for (uint64_t i = 2; i < n; ++i)
-            ASSERT_EQ(packed[i], half[i]) << "order " << order << " at " << i;
+        for (uint64_t i = 2; i < n; ++i) ASSERT_EQ(packed[i], half[i]) << "order " << order << " at " << i;
 
         ASSERT_EQ(Prim::FftInverseRealF64Core_x87(packed.data(), packed.data(), spec.get(), nullptr), Prim::StatusOk);
         const double tolerance = 32.0 * std::numeric_limits<double>::epsilon() * (order + 1);
-        for (uint64_t i = 0; i < n; ++i)
-            ASSERT_NEAR(packed[i], x[i], tolerance) << "order " << order << " at " << i;
+        for (uint64_t i = 0; i < n; ++i) ASSERT_NEAR(packed[i], x[i], tolerance) << "order " << order << " at " << i;
     }
 }
 
-TEST(FftCoresX87, PackedProductAndFastConvolution)
-{
+TEST(FftCoresX87, PackedProductAndFastConvolution) {
     {
         double src[1] = {3}, dst[1] = {4};
         EXPECT_EQ(Prim::MulPackF64_x87(src, dst, 1), Prim::StatusOk);
@@ -185,7 +173,7 @@ TEST(FftCoresX87, PackedProductAndFastConvolution)
         EXPECT_EQ(dst[1], 10);
     }
     {
-        double src[3] = {2, 1, 2}, dst[3] = {3, 3, 4}; // (1 + 2i)(3 + 4i) = -5 + 10i
+        double src[3] = {2, 1, 2}, dst[3] = {3, 3, 4};  // (1 + 2i)(3 + 4i) = -5 + 10i
         EXPECT_EQ(Prim::MulPackF64_x87(src, dst, 3), Prim::StatusOk);
         EXPECT_EQ(std::vector<double>(dst, dst + 3), (std::vector<double>{6, -5, 10}));
     }
@@ -215,15 +203,13 @@ TEST(FftCoresX87, PackedProductAndFastConvolution)
         for (uint64_t i = 0; i < a.size() + b.size() - 1; ++i) {
             long double direct = 0.0L;
             for (uint64_t j = 0; j < a.size(); ++j)
-                if (i >= j && i - j < b.size())
-                    direct += static_cast<long double>(a[j]) * b[i - j];
+                if (i >= j && i - j < b.size()) direct += static_cast<long double>(a[j]) * b[i - j];
             ASSERT_NEAR(pb[i], static_cast<double>(direct), 1e-12 * (order + 1)) << "order " << order << " at " << i;
         }
     }
 }
 
-TEST(FftInverseX87, EntryPointIsTheBoundBuild)
-{
+TEST(FftInverseX87, EntryPointIsTheBoundBuild) {
     // Through the entry points, as a library caller reaches them: the record of the
     // application's creation scales the inverse, so the pair returns the input.
     for (int order : {0, 3, 4, 11, 13}) {
@@ -237,8 +223,7 @@ TEST(FftInverseX87, EntryPointIsTheBoundBuild)
         ASSERT_EQ(Prim::FftInverseRealF64(spectrum.data(), back.data(), raw, nullptr), Prim::StatusOk);
         ASSERT_EQ(Prim::FftInverseRealF64_x87(spectrum.data(), direct.data(), raw, nullptr), Prim::StatusOk);
         EXPECT_EQ(back, direct) << "order " << order;
-        for (uint64_t i = 0; i < n; ++i)
-            EXPECT_NEAR(back[i], x[i], 1e-13) << "order " << order << " at " << i;
+        for (uint64_t i = 0; i < n; ++i) EXPECT_NEAR(back[i], x[i], 1e-13) << "order " << order << " at " << i;
         EXPECT_EQ(back[n], Sentinel);
     }
     std::vector<double> in(66, 1.0), out(64, Sentinel);

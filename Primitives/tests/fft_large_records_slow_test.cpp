@@ -11,8 +11,7 @@
 
 using namespace FftTest;
 
-TEST(FftLargeRecords, BufferSizesAtOrders23And24)
-{
+TEST(FftLargeRecords, BufferSizesAtOrders23And24) {
     for (int order = 23; order <= 24; ++order) {
         const BufferSizes& want = ExpectedBufferSizes[order];
         int32_t size = -1;
@@ -47,8 +46,7 @@ TEST(FftLargeRecords, BufferSizesAtOrders23And24)
     }
 }
 
-TEST(FftLargeRecords, TwoSplitLevelsAtOrder23)
-{
+TEST(FftLargeRecords, TwoSplitLevelsAtOrder23) {
     // m = 22 splits 8 + 14, and the rows of 2^14 split again 6 + 8.
     const int order = 23;
     const uint64_t n = uint64_t{1} << order;

@@ -1,6 +1,6 @@
 // Real-FFT records on doubles and floats: creation, buffer sizes, release, in both builds.
-#include "support/fft_buffer_sizes.h"
 #include "support/fft_records.h"
+#include "support/fft_buffer_sizes.h"
 
 #include <Primitives/Prim/Fft/FftSpec.h>
 
@@ -16,8 +16,7 @@ using InitF64 = Prim::Status (*)(Prim::FftSpecRealF64**, int32_t, int32_t, int32
 using InitF32 = Prim::Status (*)(Prim::FftSpecRealF32**, int32_t, int32_t, int32_t);
 
 // Creates a record of every kind at `order` and returns its reported buffer sizes.
-BufferSizes MeasureSizes(int order)
-{
+BufferSizes MeasureSizes(int order) {
     BufferSizes sizes{-1, -1, -1, -1};
     auto measure64 = [&](InitF64 init, auto query, int32_t& out) {
         Prim::FftSpecRealF64* spec = nullptr;
@@ -38,10 +37,9 @@ BufferSizes MeasureSizes(int order)
     return sizes;
 }
 
-} // namespace
+}  // namespace
 
-TEST(FftSpec, BufferSizesOfBothBuildsAndKindsUpToOrder22)
-{
+TEST(FftSpec, BufferSizesOfBothBuildsAndKindsUpToOrder22) {
     for (int order = 0; order <= 22; ++order) {
         const BufferSizes got = MeasureSizes(order);
         const BufferSizes& want = ExpectedBufferSizes[order];
@@ -52,8 +50,7 @@ TEST(FftSpec, BufferSizesOfBothBuildsAndKindsUpToOrder22)
     }
 }
 
-TEST(FftSpec, CreationStatusOrder)
-{
+TEST(FftSpec, CreationStatusOrder) {
     Prim::FftSpecRealF64* spec = reinterpret_cast<Prim::FftSpecRealF64*>(0x1234);
     EXPECT_EQ(Prim::FftInitAllocRealF64_x87(nullptr, 31, 3, 1), Prim::StatusNullPointer);
     EXPECT_EQ(Prim::FftInitAllocRealF64_x87(nullptr, -1, 2, 1), Prim::StatusNullPointer);
@@ -73,8 +70,7 @@ TEST(FftSpec, CreationStatusOrder)
     EXPECT_EQ(single, reinterpret_cast<Prim::FftSpecRealF32*>(0x5678));
 }
 
-TEST(FftSpec, TablesBeyondTheAllocatorLimitFailWithNoMemory)
-{
+TEST(FftSpec, TablesBeyondTheAllocatorLimitFailWithNoMemory) {
     // Order 30 needs a sine table of 2^28 + 1 doubles, more than 2^31 - 1 bytes.
     Prim::FftSpecRealF64* spec = reinterpret_cast<Prim::FftSpecRealF64*>(0x1234);
     EXPECT_EQ(Prim::FftInitAllocRealF64_x87(&spec, 30, 2, 1), Prim::StatusNoMemory);
@@ -82,15 +78,18 @@ TEST(FftSpec, TablesBeyondTheAllocatorLimitFailWithNoMemory)
     EXPECT_EQ(spec, reinterpret_cast<Prim::FftSpecRealF64*>(0x1234));
 }
 
-TEST(FftSpec, FlagsSetScalingAndFactor)
-{
+TEST(FftSpec, FlagsSetScalingAndFactor) {
     struct Case {
         int order, flag, forward, inverse;
         double factor;
     };
     const Case cases[] = {
-        {4, 8, 0, 0, 0.0},          {10, 4, 1, 1, 1.0 / 32},    {10, 1, 1, 0, 1.0 / 1024},
-        {10, 2, 0, 1, 1.0 / 1024},  {0, 4, 1, 1, 1.0},          {5, 4, 1, 1, 1.0 / std::sqrt(32.0)},
+        {4, 8, 0, 0, 0.0},
+        {10, 4, 1, 1, 1.0 / 32},
+        {10, 1, 1, 0, 1.0 / 1024},
+        {10, 2, 0, 1, 1.0 / 1024},
+        {0, 4, 1, 1, 1.0},
+        {5, 4, 1, 1, 1.0 / std::sqrt(32.0)},
     };
     for (const Case& c : cases) {
         for (InitF64 init : {Prim::FftInitAllocRealF64_x87, Prim::FftInitAllocRealF64_sse2}) {
@@ -112,17 +111,14 @@ TEST(FftSpec, FlagsSetScalingAndFactor)
     }
 }
 
-TEST(FftSpec, SmallOrdersHaveNoTablesAndLargeOnesTheSlotsOfTheirPath)
-{
+TEST(FftSpec, SmallOrdersHaveNoTablesAndLargeOnesTheSlotsOfTheirPath) {
     for (int order = 0; order <= 3; ++order) {
         SpecF64 spec = MakeX87(order, Prim::FftFlagInverse);
-        for (void* table : spec->tables)
-            EXPECT_EQ(table, nullptr) << "order " << order;
+        for (void* table : spec->tables) EXPECT_EQ(table, nullptr) << "order " << order;
     }
     auto present = [](const Prim::FftSpecRealF64& spec) {
         std::string slots;
-        for (void* table : spec.tables)
-            slots += table ? '1' : '0';
+        for (void* table : spec.tables) slots += table ? '1' : '0';
         return slots;
     };
     //                              slot: 0..11
@@ -136,11 +132,10 @@ TEST(FftSpec, SmallOrdersHaveNoTablesAndLargeOnesTheSlotsOfTheirPath)
     Prim::FftSpecRealF64* sse2 = nullptr;
     ASSERT_EQ(Prim::FftInitAllocRealF64_sse2(&sse2, 16, 2, 1), Prim::StatusOk);
     SpecF64 owner(sse2);
-    EXPECT_EQ(present(*sse2), "110011000100"); // the matrix carries the upper stages' twiddles
+    EXPECT_EQ(present(*sse2), "110011000100");  // the matrix carries the upper stages' twiddles
 }
 
-TEST(FftSpec, QueryAndFreeCheckPointersThenTag)
-{
+TEST(FftSpec, QueryAndFreeCheckPointersThenTag) {
     SpecF64 spec = MakeX87(8, 2);
     int32_t size = 99;
     EXPECT_EQ(Prim::FftGetBufSizeRealF64_x87(nullptr, nullptr), Prim::StatusNullPointer);
@@ -160,7 +155,7 @@ TEST(FftSpec, QueryAndFreeCheckPointersThenTag)
     EXPECT_EQ(Prim::FftGetBufSizeRealF32_sse2(single, &size), Prim::StatusOk);
     EXPECT_EQ(size, 1040);
     EXPECT_EQ(Prim::FftGetBufSizeRealF32_x87(reinterpret_cast<Prim::FftSpecRealF32*>(spec.get()), &size),
-              Prim::StatusWrongContext);
+        Prim::StatusWrongContext);
 
     Prim::FftSpecRealF64* released = spec.release();
     EXPECT_EQ(Prim::FftFreeRealF64_x87(released), Prim::StatusOk);
@@ -168,8 +163,7 @@ TEST(FftSpec, QueryAndFreeCheckPointersThenTag)
     EXPECT_EQ(Prim::FftFreeRealF32_sse2(releasedSingle), Prim::StatusOk);
 }
 
-TEST(FftSpec, AFailureDeepInTheSetUpReleasesWhatWasBuilt)
-{
+TEST(FftSpec, AFailureDeepInTheSetUpReleasesWhatWasBuilt) {
     // Order 28 builds its sine table, bit reversal and the whole second split level before
     // the level-0 matrix (2^31 bytes) is refused; everything built must be released.
     Prim::FftSpecRealF64* spec = reinterpret_cast<Prim::FftSpecRealF64*>(0x1234);

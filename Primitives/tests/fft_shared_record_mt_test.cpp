@@ -10,8 +10,7 @@
 #include <thread>
 #include <vector>
 
-TEST(FftSharedRecord, ConcurrentTransformsAgreeWithASingleThread)
-{
+TEST(FftSharedRecord, ConcurrentTransformsAgreeWithASingleThread) {
     for (int order : {9, 13}) {
         const uint64_t n = uint64_t{1} << order;
         Prim::FftSpecRealF64* spec = nullptr;
@@ -37,10 +36,8 @@ TEST(FftSharedRecord, ConcurrentTransformsAgreeWithASingleThread)
                 Vec::Free(buffer);
             });
         }
-        for (std::thread& worker : workers)
-            worker.join();
-        for (int t = 0; t < Threads; ++t)
-            EXPECT_EQ(outputs[t], expected[t]) << "thread " << t << ", order " << order;
+        for (std::thread& worker : workers) worker.join();
+        for (int t = 0; t < Threads; ++t) EXPECT_EQ(outputs[t], expected[t]) << "thread " << t << ", order " << order;
         Vec::FftFreeRealF64(spec);
     }
 }

@@ -26,18 +26,15 @@ constexpr double Pi = std::numbers::pi;
 double Re(uint64_t x, uint64_t l) { return std::cos(2 * Pi * static_cast<double>(x % l) / static_cast<double>(l)); }
 double Im(uint64_t x, uint64_t l) { return -std::sin(2 * Pi * static_cast<double>(x % l) / static_cast<double>(l)); }
 
-uint64_t Reverse(uint64_t v, int bits)
-{
+uint64_t Reverse(uint64_t v, int bits) {
     uint64_t r = 0;
-    for (int b = 0; b < bits; ++b)
-        r |= ((v >> b) & 1) << (bits - 1 - b);
+    for (int b = 0; b < bits; ++b) r |= ((v >> b) & 1) << (bits - 1 - b);
     return r;
 }
 
-} // namespace
+}  // namespace
 
-TEST(FftTables, SineTableOfOrder4)
-{
+TEST(FftTables, SineTableOfOrder4) {
     Table<double> s(FftMakeSineTable<double>(4));
     EXPECT_EQ(s[0], 0.0);
     EXPECT_EQ(s[1], std::sin(Pi / 8));
@@ -48,8 +45,7 @@ TEST(FftTables, SineTableOfOrder4)
     EXPECT_EQ(f[3], static_cast<float>(std::cos(Pi / 8)));
 }
 
-TEST(FftTables, BitReversalTablesAndPermutation)
-{
+TEST(FftTables, BitReversalTablesAndPermutation) {
     Table<int32_t> x87Order4(FftMakeBitRevTable(4));
     EXPECT_EQ(std::vector<int32_t>(x87Order4.data, x87Order4.data + 5), (std::vector<int32_t>{4, 8, 0, 12, 0}));
     Table<int32_t> sse2Order4(FftBitRevTable(4));
@@ -62,12 +58,10 @@ TEST(FftTables, BitReversalTablesAndPermutation)
     EXPECT_EQ(std::vector<int32_t>(x87Order2.data, x87Order2.data + 2), (std::vector<int32_t>{0, 0}));
 
     std::vector<float> eight(16);
-    for (int i = 0; i < 8; ++i)
-        eight[2 * i] = static_cast<float>(i);
+    for (int i = 0; i < 8; ++i) eight[2 * i] = static_cast<float>(i);
     FftBitRevInPlaceC32(eight.data(), 8, x87Order3.data);
     std::vector<float> order;
-    for (int i = 0; i < 8; ++i)
-        order.push_back(eight[2 * i]);
+    for (int i = 0; i < 8; ++i) order.push_back(eight[2 * i]);
     EXPECT_EQ(order, (std::vector<float>{0, 4, 2, 6, 1, 5, 3, 7}));
 
     // Every order: the full reversal of the index, and its own inverse.
@@ -85,21 +79,17 @@ TEST(FftTables, BitReversalTablesAndPermutation)
             ASSERT_EQ(data[2 * i + 1], -static_cast<double>(Reverse(i, k)));
         }
         FftBitRevInPlaceC64(data.data(), count, table.data);
-        for (uint32_t i = 0; i < count; ++i)
-            ASSERT_EQ(data[2 * i], i);
+        for (uint32_t i = 0; i < count; ++i) ASSERT_EQ(data[2 * i], i);
         Table<int32_t> sse2(FftBitRevTable(k));
-        for (uint32_t i = 1; i < count / 4; ++i)
-            ASSERT_EQ(sse2[i], static_cast<int32_t>(2 * Reverse(i, k - 2)));
+        for (uint32_t i = 1; i < count / 4; ++i) ASSERT_EQ(sse2[i], static_cast<int32_t>(2 * Reverse(i, k - 2)));
     }
 }
 
-TEST(FftTables, TwiddlesQuarterRootsAndRealTablesX87)
-{
+TEST(FftTables, TwiddlesQuarterRootsAndRealTablesX87) {
     Table<double> s4(FftMakeSineTable<double>(4));
     Table<double> tw2(FftMakeTwiddleX87(2, s4.data, 4));
     const double second[6] = {0, -1, -1, 0, 0, 1};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(tw2[6 + i], second[i]) << i; // == ignores the sign of zeros
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(tw2[6 + i], second[i]) << i;  // == ignores the sign of zeros
 
     Table<double> post(FftMakeRealTablesX87(4, s4.data));
     EXPECT_EQ(post[0], 0.5);
@@ -132,8 +122,7 @@ TEST(FftTables, TwiddlesQuarterRootsAndRealTablesX87)
     }
 }
 
-TEST(FftTables, Sse2LayoutsGroupComponents)
-{
+TEST(FftTables, Sse2LayoutsGroupComponents) {
     const int t = 8;
     Table<double> s(FftMakeSineTable<double>(t));
     // Order 5: one radix-4 stage section (s = 5, 8 records), pairs of records by component.
@@ -147,7 +136,7 @@ TEST(FftTables, Sse2LayoutsGroupComponents)
             }
     // Order 6: sections of stages 4 then 6.
     Table<double> tw6(FftMakeTwiddleSse2(6, s.data, t));
-    const double* stage6 = tw6.data + 12 * 2; // the stage-4 section holds 4 records
+    const double* stage6 = tw6.data + 12 * 2;  // the stage-4 section holds 4 records
     EXPECT_NEAR(stage6[12 + 1], Re(3, 64), 1e-15);
 
     Table<float> sf(FftMakeSineTable<float>(t));
@@ -171,8 +160,7 @@ TEST(FftTables, Sse2LayoutsGroupComponents)
     EXPECT_FALSE(std::signbit(roots[1])) << "0 - x keeps a zero positive";
 }
 
-TEST(FftTables, SplitMatrices)
-{
+TEST(FftTables, SplitMatrices) {
     const int t = 13, p = 12, d = 4;
     Table<double> s(FftMakeSineTable<double>(t));
     const uint64_t l = uint64_t{1} << p, g = uint64_t{1} << d, rows = l / g;
@@ -202,7 +190,7 @@ TEST(FftTables, SplitMatrices)
     EXPECT_NEAR(group[2], Im(4, 4096), 1e-15);
     // Second stage (s = 14) of the first block starts after 8 column pairs x 3 roots x 4 doubles;
     // its sub-column q = 1 covers columns 1024 + g.
-    const double* second = sse2.data() + 8 * 12 + 8 * 12; // q = 1, g = 0
+    const double* second = sse2.data() + 8 * 12 + 8 * 12;  // q = 1, g = 0
     EXPECT_NEAR(second[0], Re(1024, 16384), 1e-15);
     EXPECT_NEAR(second[1], Re(1025, 16384), 1e-15);
     EXPECT_NEAR(second[3], Im(1025, 16384), 1e-15);

@@ -13,8 +13,7 @@
 
 using namespace FftTest;
 
-TEST(FftVec, CreationAsksForInverseScalingAndHint1)
-{
+TEST(FftVec, CreationAsksForInverseScalingAndHint1) {
     Prim::FftSpecRealF64* spec = nullptr;
     Vec::FftInitAllocRealF64(&spec, 10);
     ASSERT_NE(spec, nullptr);
@@ -35,8 +34,7 @@ TEST(FftVec, CreationAsksForInverseScalingAndHint1)
     Vec::FftFreeRealF32(single);
 }
 
-TEST(FftVec, FailuresLeaveANullRecordAndASizeOfZero)
-{
+TEST(FftVec, FailuresLeaveANullRecordAndASizeOfZero) {
     auto* garbage = reinterpret_cast<Prim::FftSpecRealF64*>(0x5a5a5a5a);
     Prim::FftSpecRealF64* spec = garbage;
     Vec::FftInitAllocRealF64(&spec, 31);
@@ -44,7 +42,7 @@ TEST(FftVec, FailuresLeaveANullRecordAndASizeOfZero)
     spec = garbage;
     Vec::FftInitAllocRealF64(&spec, -3);
     EXPECT_EQ(spec, nullptr);
-    Vec::FftInitAllocRealF64(nullptr, 5); // refused, no crash
+    Vec::FftInitAllocRealF64(nullptr, 5);  // refused, no crash
 
     int32_t size = 12345;
     Vec::FftGetBufSizeRealF64(spec, &size);
@@ -66,8 +64,7 @@ TEST(FftVec, FailuresLeaveANullRecordAndASizeOfZero)
     Vec::FftFreeRealF32(nullptr);
 }
 
-TEST(FftVec, TransformAsTheApplicationCallsIt)
-{
+TEST(FftVec, TransformAsTheApplicationCallsIt) {
     for (int order : {5, 10, 11, 14, 16}) {
         const uint64_t n = uint64_t{1} << order;
         Prim::FftSpecRealF64* spec = nullptr;
@@ -75,7 +72,7 @@ TEST(FftVec, TransformAsTheApplicationCallsIt)
         ASSERT_NE(spec, nullptr);
         int32_t size = -1;
         Vec::FftGetBufSizeRealF64(spec, &size);
-        uint8_t* buffer = Vec::AllocU8(size); // null for a size of 0
+        uint8_t* buffer = Vec::AllocU8(size);  // null for a size of 0
         const std::vector<double> x = RandomSignal(n, 42);
         std::vector<double> viaVec(n + 2), direct(n + 2);
         Vec::FftTransformF64(x.data(), viaVec.data(), spec, buffer);
@@ -86,8 +83,7 @@ TEST(FftVec, TransformAsTheApplicationCallsIt)
     }
 }
 
-TEST(FftVec, SlotsHoldTheBuildsOfTheirPairs)
-{
+TEST(FftVec, SlotsHoldTheBuildsOfTheirPairs) {
     auto address = [](auto fn) { return reinterpret_cast<Prim::VariantAddress>(fn); };
     // Double precision: the x87 build on every processor until SSE2 transforms exist.
     EXPECT_EQ(Prim::VariantSlot(145), address(&Prim::FftInitAllocRealF64_x87));
@@ -97,8 +93,8 @@ TEST(FftVec, SlotsHoldTheBuildsOfTheirPairs)
     EXPECT_EQ(Prim::VariantSlot(149), address(&Prim::FftFreeRealF64_x87));
     const bool sse2 = Prim::BoundBuild() == Prim::Build::Sse2;
     EXPECT_EQ(Prim::VariantSlot(140),
-              sse2 ? address(&Prim::FftInitAllocRealF32_sse2) : address(&Prim::FftInitAllocRealF32_x87));
+        sse2 ? address(&Prim::FftInitAllocRealF32_sse2) : address(&Prim::FftInitAllocRealF32_x87));
     EXPECT_EQ(Prim::VariantSlot(141),
-              sse2 ? address(&Prim::FftGetBufSizeRealF32_sse2) : address(&Prim::FftGetBufSizeRealF32_x87));
+        sse2 ? address(&Prim::FftGetBufSizeRealF32_sse2) : address(&Prim::FftGetBufSizeRealF32_x87));
     EXPECT_EQ(Prim::VariantSlot(144), sse2 ? address(&Prim::FftFreeRealF32_sse2) : address(&Prim::FftFreeRealF32_x87));
 }

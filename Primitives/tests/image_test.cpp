@@ -11,10 +11,9 @@
 
 namespace {
 
-using AddFn = Prim::Status (*)(const std::uint8_t*, std::uint8_t*, std::int32_t, std::int32_t,
-                               std::int32_t, std::int32_t);
-using PremulFn = Prim::Status (*)(std::uint8_t, std::uint8_t*, std::int32_t, std::int32_t,
-                                  std::int32_t);
+using AddFn = Prim::Status (*)(
+    const std::uint8_t*, std::uint8_t*, std::int32_t, std::int32_t, std::int32_t, std::int32_t);
+using PremulFn = Prim::Status (*)(std::uint8_t, std::uint8_t*, std::int32_t, std::int32_t, std::int32_t);
 
 const AddFn addBuilds[] = {Prim::ImageAddConstU8C4_x87, Prim::ImageAddConstU8C4_sse2};
 const PremulFn premulBuilds[] = {Prim::ImagePremulAlphaU8C4_x87, Prim::ImagePremulAlphaU8C4_sse2};
@@ -62,12 +61,12 @@ TEST(Image, ArgumentsAreCheckedPointerThenSizeThenStep) {
 TEST(Image, AddConstSaturatesAndScales) {
     for (AddFn add : addBuilds) {
         EXPECT_EQ(AddOne(add, 200, 100, 0), 255);
-        EXPECT_EQ(AddOne(add, 1, 2, 1), 2);    // 3 / 2 -> 2
-        EXPECT_EQ(AddOne(add, 2, 3, 1), 2);    // 5 / 2 -> 2
-        EXPECT_EQ(AddOne(add, 3, 4, 1), 4);    // 7 / 2 -> 4
-        EXPECT_EQ(AddOne(add, 3, 3, 2), 2);    // 6 / 4
-        EXPECT_EQ(AddOne(add, 5, 5, 2), 2);    // 10 / 4
-        EXPECT_EQ(AddOne(add, 7, 7, 2), 4);    // 14 / 4
+        EXPECT_EQ(AddOne(add, 1, 2, 1), 2);  // 3 / 2 -> 2
+        EXPECT_EQ(AddOne(add, 2, 3, 1), 2);  // 5 / 2 -> 2
+        EXPECT_EQ(AddOne(add, 3, 4, 1), 4);  // 7 / 2 -> 4
+        EXPECT_EQ(AddOne(add, 3, 3, 2), 2);  // 6 / 4
+        EXPECT_EQ(AddOne(add, 5, 5, 2), 2);  // 10 / 4
+        EXPECT_EQ(AddOne(add, 7, 7, 2), 4);  // 14 / 4
         EXPECT_EQ(AddOne(add, 100, 27, -1), 254);
         EXPECT_EQ(AddOne(add, 100, 28, -1), 255);
         EXPECT_EQ(AddOne(add, 0, 0, -8), 0);
@@ -96,7 +95,7 @@ TEST(Image, AddConstBothBuildsMatchTheRuleOnWholeImages) {
                 ASSERT_EQ(add(value, image.data() + offset, step, width, height, scale), Prim::StatusOk);
                 for (std::size_t i = 0; i < image.size(); ++i) {
                     const bool inside = i >= offset && (i - offset) / std::size_t(step) < std::size_t(height) &&
-                                        (i - offset) % std::size_t(step) < 4 * std::size_t(width);
+                        (i - offset) % std::size_t(step) < 4 * std::size_t(width);
                     const std::size_t channel = (i - offset) % std::size_t(step) % 4;
                     if (!inside || channel == 3) {
                         ASSERT_EQ(image[i], original[i]) << "byte " << i << " outside or alpha, scale " << scale;

@@ -52,10 +52,10 @@ struct Layout {
     Deinterleave deinterleave[2];
 };
 
-const Layout<float> layoutF32 = {{Prim::InterleaveF32_x87, Prim::InterleaveF32_sse2},
-                                 {Prim::DeinterleaveF32_x87, Prim::DeinterleaveF32_sse2}};
-const Layout<std::int16_t> layoutS16 = {{Prim::InterleaveS16_x87, Prim::InterleaveS16_sse2},
-                                        {Prim::DeinterleaveS16_x87, Prim::DeinterleaveS16_sse2}};
+const Layout<float> layoutF32 = {
+    {Prim::InterleaveF32_x87, Prim::InterleaveF32_sse2}, {Prim::DeinterleaveF32_x87, Prim::DeinterleaveF32_sse2}};
+const Layout<std::int16_t> layoutS16 = {
+    {Prim::InterleaveS16_x87, Prim::InterleaveS16_sse2}, {Prim::DeinterleaveS16_x87, Prim::DeinterleaveS16_sse2}};
 
 // Both directions, both builds, against the index rule, with every channel
 // buffer and the interleaved buffer placed aligned or not.
@@ -67,8 +67,7 @@ void CheckLayouts(const Layout<T>& layout, std::size_t channels, std::size_t fra
         channelBuffers.emplace_back(frames, c == misaligned ? shift : 0);
     }
     Placed<T> interleaved(frames * channels, misaligned == channels ? shift : 0);
-    const Prim::Status expectedStatus =
-        misaligned <= channels ? Prim::StatusMisalignedWarning : Prim::StatusOk;
+    const Prim::Status expectedStatus = misaligned <= channels ? Prim::StatusMisalignedWarning : Prim::StatusOk;
     std::vector<const T*> sources;
     std::vector<T*> destinations;
     for (auto& b : channelBuffers) {
@@ -81,8 +80,8 @@ void CheckLayouts(const Layout<T>& layout, std::size_t channels, std::size_t fra
             for (std::size_t f = 0; f < frames; ++f) channelBuffers[c].data[f] = Element<T>(f, c);
         }
         std::fill(interleaved.data, interleaved.data + frames * channels, T{});
-        ASSERT_EQ(layout.interleave[build](sources.data(), count(channels), count(frames), interleaved.data),
-                  expectedStatus);
+        ASSERT_EQ(
+            layout.interleave[build](sources.data(), count(channels), count(frames), interleaved.data), expectedStatus);
         for (std::size_t f = 0; f < frames; ++f) {
             for (std::size_t c = 0; c < channels; ++c) {
                 ASSERT_TRUE(SameBits(interleaved.data[f * channels + c], Element<T>(f, c)))
@@ -91,7 +90,7 @@ void CheckLayouts(const Layout<T>& layout, std::size_t channels, std::size_t fra
         }
         for (auto& b : channelBuffers) std::fill(b.data, b.data + frames, T{});
         ASSERT_EQ(layout.deinterleave[build](interleaved.data, count(channels), count(frames), destinations.data()),
-                  expectedStatus);
+            expectedStatus);
         for (std::size_t c = 0; c < channels; ++c) {
             for (std::size_t f = 0; f < frames; ++f) {
                 ASSERT_TRUE(SameBits(channelBuffers[c].data[f], Element<T>(f, c)))
@@ -130,7 +129,8 @@ TEST(Interleave, TwoChannelsOfSixteenBitSamples) {
     }
     // Extremes survive the vector path's packing.
     std::vector<std::int16_t> src(64);
-    for (std::size_t i = 0; i < src.size(); ++i) src[i] = (i % 3 == 0) ? -32768 : (i % 3 == 1) ? 32767 : std::int16_t(-i);
+    for (std::size_t i = 0; i < src.size(); ++i)
+        src[i] = (i % 3 == 0) ? -32768 : (i % 3 == 1) ? 32767 : std::int16_t(-i);
     for (auto deinterleave : layoutS16.deinterleave) {
         std::vector<std::int16_t> l(32), r(32);
         std::int16_t* dst[2] = {l.data(), r.data()};
@@ -170,7 +170,7 @@ TEST(Interleave, VectorLayerSkipsZeroFramesAndPassesTheRestOn) {
     alignas(16) float both[8] = {};
     const float* sources[2] = {left, right};
     Vec::InterleaveF32(2, 0, nullptr, nullptr);  // nothing is called
-    Vec::InterleaveF32(0, 4, sources, both);     // refused beneath
+    Vec::InterleaveF32(0, 4, sources, both);  // refused beneath
     for (float x : both) EXPECT_EQ(x, 0.0f);
     Vec::InterleaveF32(2, 4, sources, both);
     EXPECT_EQ(std::vector<float>(both, both + 8), (std::vector<float>{1, -1, 2, -2, 3, -3, 4, -4}));

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cfloat>
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <random>
@@ -56,9 +56,8 @@ std::vector<Case> ShortWindows() {
         {"Bartlett", Prim::WinBartlettF32_x87, Prim::WinBartlettF32_sse2, Bartlett},
         {"Hann", Prim::WinHannF32_x87, Prim::WinHannF32_sse2, Hann},
         {"Hamming", Prim::WinHammingF32_x87, Prim::WinHammingF32_sse2, Hamming},
-        {"Blackman",
-         [](float* x, std::int32_t n) { return Prim::WinBlackmanF32_x87(x, n, -0.16f); },
-         [](float* x, std::int32_t n) { return Prim::WinBlackmanF32_sse2(x, n, -0.16f); }, Blackman},
+        {"Blackman", [](float* x, std::int32_t n) { return Prim::WinBlackmanF32_x87(x, n, -0.16f); },
+            [](float* x, std::int32_t n) { return Prim::WinBlackmanF32_sse2(x, n, -0.16f); }, Blackman},
     };
 }
 
@@ -289,7 +288,7 @@ TEST(Window, VectorLayerWindowsDoublesThroughFloats) {
         {Vec::WinHannF64, Prim::WinHannF32},
         {Vec::WinHammingF64, Prim::WinHammingF32},
         {[](std::int32_t n, double* x) { Vec::WinBlackmanF64(n, x, -0.2f); },
-         [](float* x, std::int32_t n) { return Prim::WinBlackmanF32(x, n, -0.2f); }},
+            [](float* x, std::int32_t n) { return Prim::WinBlackmanF32(x, n, -0.2f); }},
     };
     for (const auto& [wrapper, prim] : pairs) {
         std::vector<double> windowed = data;

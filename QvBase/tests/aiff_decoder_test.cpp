@@ -15,8 +15,7 @@ class AiffDecoderTest : public ::testing::Test {
 protected:
     std::string Write(const Bytes& bytes, const std::string& name = "test.aiff") { return m_dir.Write(name, bytes); }
 
-    std::string OpenFailure(const Bytes& bytes)
-    {
+    std::string OpenFailure(const Bytes& bytes) {
         AIFF::Decoder decoder(Write(bytes).c_str());
         return BadFormatMessage([&] { decoder.Open(); });
     }
@@ -24,20 +23,17 @@ protected:
     TempDir m_dir;
 };
 
-std::array<uint8_t, 10> RawRate(uint16_t exponent, uint64_t mantissa)
-{
+std::array<uint8_t, 10> RawRate(uint16_t exponent, uint64_t mantissa) {
     std::array<uint8_t, 10> out{};
     out[0] = uint8_t(exponent >> 8);
     out[1] = uint8_t(exponent);
-    for (int i = 0; i < 8; ++i)
-        out[2 + i] = uint8_t(mantissa >> (56 - 8 * i));
+    for (int i = 0; i < 8; ++i) out[2 + i] = uint8_t(mantissa >> (56 - 8 * i));
     return out;
 }
 
-} // namespace
+}  // namespace
 
-TEST_F(AiffDecoderTest, SixteenBitStereoEveryRead)
-{
+TEST_F(AiffDecoderTest, SixteenBitStereoEveryRead) {
     const std::vector<int32_t> values = {-32768, 32767, 1, -1, 258, -258};
     AIFF::Decoder decoder(Write(Aiff(2, 16, 44100, IntSamplesBE(values, 2))).c_str());
     EXPECT_EQ(decoder.GetType(), Type::Aiff);
@@ -46,8 +42,7 @@ TEST_F(AiffDecoderTest, SixteenBitStereoEveryRead)
     EXPECT_EQ(decoder.GetTotalFrames(), 3u);
 
     std::vector<float> expected;
-    for (int32_t v : values)
-        expected.push_back(float(v) / 32768.0f);
+    for (int32_t v : values) expected.push_back(float(v) / 32768.0f);
     EXPECT_EQ(ReadAllDeinterleaved(decoder), expected);
 
     decoder.Seek(1);
@@ -76,19 +71,17 @@ TEST_F(AiffDecoderTest, SixteenBitStereoEveryRead)
     double d[6];
     read = 9;
     EXPECT_EQ(BadFormatMessage([&] { decoder.ReadFloatInterleaved(3, d, read); }),
-              "GetNextBlock 3 called, unsupported conversion");
+        "GetNextBlock 3 called, unsupported conversion");
     EXPECT_EQ(read, 0u);
     EXPECT_EQ(decoder.GetPosition(), 0u);
 }
 
-TEST_F(AiffDecoderTest, TwentyFourBitMonoAndTheCompressedForm)
-{
+TEST_F(AiffDecoderTest, TwentyFourBitMonoAndTheCompressedForm) {
     const std::vector<int32_t> values = {-8388608, 8388607, -1, 0, 4660, -65536};
     AIFF::Decoder decoder(Write(Aiff(1, 24, 96000, IntSamplesBE(values, 3))).c_str());
     EXPECT_EQ(decoder.Open(), (Format{1, 3, 96000, 0, 0}));
     std::vector<float> expected;
-    for (int32_t v : values)
-        expected.push_back(float(v) / 8388608.0f);
+    for (int32_t v : values) expected.push_back(float(v) / 8388608.0f);
     EXPECT_EQ(ReadAllDeinterleaved(decoder), expected);
 
     decoder.Seek(0);
@@ -109,11 +102,10 @@ TEST_F(AiffDecoderTest, TwentyFourBitMonoAndTheCompressedForm)
     EXPECT_EQ(ReadAllDeinterleaved(compressed), (std::vector<float>{7.0f / 32768.0f, -7.0f / 32768.0f}));
 
     EXPECT_EQ(OpenFailure(Form({AiffComm(2, 1, 16, 8000, std::string("sowt")), AiffSsnd(samples)}, "AIFC")),
-              "Bad compression type: " + std::to_string(FourCC("sowt")));
+        "Bad compression type: " + std::to_string(FourCC("sowt")));
 }
 
-TEST_F(AiffDecoderTest, HeaderFailuresCarryTheirMessages)
-{
+TEST_F(AiffDecoderTest, HeaderFailuresCarryTheirMessages) {
     const Bytes samples = IntSamplesBE({1, 2}, 2);
     EXPECT_EQ(OpenFailure(Bytes(11, 'F')), "File size too small to contain a valid AIFF header: 11 bytes");
     EXPECT_EQ(OpenFailure(Form({}, "AIFX")), "Invalid AIFF header");
@@ -127,18 +119,18 @@ TEST_F(AiffDecoderTest, HeaderFailuresCarryTheirMessages)
     EXPECT_EQ(OpenFailure(Form({AiffComm(-1, 2, 16, 8000), AiffSsnd(samples)})), "Bad number of channels: -1");
     Chunk shortCommon = AiffComm(1, 2, 16, 8000);
     shortCommon.body.resize(17);
-    EXPECT_EQ(OpenFailure(Form({shortCommon, AiffSsnd(samples)})), "Common chunk is 17 bytes, expected at least 18 bytes");
+    EXPECT_EQ(
+        OpenFailure(Form({shortCommon, AiffSsnd(samples)})), "Common chunk is 17 bytes, expected at least 18 bytes");
     // The compressed form's compression type must lie inside its common chunk.
     EXPECT_EQ(OpenFailure(Form({AiffComm(1, 2, 16, 8000), AiffSsnd(samples)}, "AIFC")),
-              "Common chunk is 18 bytes, expected at least 22 bytes");
+        "Common chunk is 18 bytes, expected at least 22 bytes");
     Chunk shortCompressed = AiffComm(1, 2, 16, 8000, std::string("NONE"));
     shortCompressed.body.resize(21);
     EXPECT_EQ(OpenFailure(Form({shortCompressed, AiffSsnd(samples)}, "AIFC")),
-              "Common chunk is 21 bytes, expected at least 22 bytes");
+        "Common chunk is 21 bytes, expected at least 22 bytes");
 }
 
-TEST_F(AiffDecoderTest, SampleRates)
-{
+TEST_F(AiffDecoderTest, SampleRates) {
     const Bytes samples = IntSamplesBE({1}, 2);
     auto open = [&](double rate) { return OpenFailure(Form({AiffComm(1, 1, 16, rate), AiffSsnd(samples)})); };
     EXPECT_EQ(open(999.6), "no exception");
@@ -161,16 +153,16 @@ TEST_F(AiffDecoderTest, SampleRates)
     EXPECT_EQ(openRaw(RawRate(0x401E, 0xFFFFFFFF00000000ull)), "Bad sampling rate: 4294967295");
 }
 
-TEST_F(AiffDecoderTest, FrameCountMustFitTheSoundData)
-{
+TEST_F(AiffDecoderTest, FrameCountMustFitTheSoundData) {
     // 100 bytes that claim 2^32 - 1 frames must not size anyone's buffers.
     EXPECT_EQ(OpenFailure(Form({AiffComm(2, 0xFFFFFFFF, 24, 44100), AiffSsnd(Bytes(20, 0))})),
-              "Sound data chunk is 28 bytes, expected at least 25769803778 bytes");
+        "Sound data chunk is 28 bytes, expected at least 25769803778 bytes");
     EXPECT_EQ(OpenFailure(Form({AiffComm(1, 3, 16, 44100), AiffSsnd(Bytes(4, 0))})),
-              "Sound data chunk is 12 bytes, expected at least 14 bytes");
+        "Sound data chunk is 12 bytes, expected at least 14 bytes");
     // A sound-data chunk too small for its offset and block size.
     Chunk tiny{"SSND", Bytes(4, 0), std::nullopt, true};
-    EXPECT_EQ(OpenFailure(Form({AiffComm(1, 0, 16, 44100), tiny})), "Sound data chunk is 4 bytes, expected at least 8 bytes");
+    EXPECT_EQ(
+        OpenFailure(Form({AiffComm(1, 0, 16, 44100), tiny})), "Sound data chunk is 4 bytes, expected at least 8 bytes");
     // Exactly enough, and more than enough (the rest is ignored).
     AIFF::Decoder exact(Write(Form({AiffComm(1, 2, 16, 44100), AiffSsnd(Bytes(4, 0))})).c_str());
     exact.Open();
@@ -184,15 +176,15 @@ TEST_F(AiffDecoderTest, FrameCountMustFitTheSoundData)
     EXPECT_EQ(empty.GetTotalFrames(), 0u);
 }
 
-TEST_F(AiffDecoderTest, ChunkWalkAndApplicationChunks)
-{
+TEST_F(AiffDecoderTest, ChunkWalkAndApplicationChunks) {
     const Bytes samples = IntSamplesBE({300, -300}, 2);
     Chunk odd{"NAME", {'a', 'b', 'c'}, std::nullopt, true};
     Chunk appl{"APPL", {'t', 'e', 's', 't', 1, 2, 3}, std::nullopt, true};
     Chunk shortAppl{"APPL", {'x', 'y'}, std::nullopt, true};
     Chunk secondCommon = AiffComm(2, 5, 24, 8000);
     AIFF::Decoder decoder(
-        Write(Form({odd, AiffSsnd(samples), shortAppl, appl, AiffComm(1, 2, 16, 22050), secondCommon}), "walk.aiff").c_str());
+        Write(Form({odd, AiffSsnd(samples), shortAppl, appl, AiffComm(1, 2, 16, 22050), secondCommon}), "walk.aiff")
+            .c_str());
     EXPECT_EQ(decoder.Open(), (Format{1, 2, 22050, 0, 0}));
     EXPECT_TRUE(decoder.HasChunk(FourCC("test")));
     EXPECT_FALSE(decoder.HasChunk(FourCC("APPL")));
@@ -216,13 +208,13 @@ TEST_F(AiffDecoderTest, ChunkWalkAndApplicationChunks)
     EXPECT_EQ(OpenFailure(Form({AiffComm(1, 2, 16, 22050), lying})), "Didn't find sound data chunk");
 }
 
-TEST_F(AiffDecoderTest, EveryTruncationOfAFileIsRefusedCleanly)
-{
+TEST_F(AiffDecoderTest, EveryTruncationOfAFileIsRefusedCleanly) {
     const Bytes whole = Form({AiffComm(2, 3, 16, 44100), AiffSsnd(IntSamplesBE({1, 2, 3, 4, 5, 6}, 2))});
     for (size_t length = 0; length < whole.size(); ++length) {
         const std::string message = OpenFailure(Bytes(whole.begin(), whole.begin() + length));
         if (length < 12)
-            EXPECT_EQ(message, "File size too small to contain a valid AIFF header: " + std::to_string(length) + " bytes");
+            EXPECT_EQ(
+                message, "File size too small to contain a valid AIFF header: " + std::to_string(length) + " bytes");
         else if (length < 12 + 8 + 18)
             EXPECT_EQ(message, "Didn't find common chunk") << length;
         else

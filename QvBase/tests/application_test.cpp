@@ -111,9 +111,9 @@ TEST_F(ApplicationTest, AcceleratorsActForTheMainWindowOnlyWhenBothAreSet) {
     // comes, and the other frame hands what it does not take to the second main frame.
     app->SetAcceleratorTable(std::make_unique<CtrlO>());
     RunScript({[&] { system->TypeKey(otherId, 'O', 'o', Modifier::Ctrl); }, [&] { system->TypeKey(id, 'P'); },
-               [&] { system->Quit(0); }});
-    EXPECT_EQ(log, (std::vector<std::string>{"command 40001", "root KeyUp 79 m8", "root KeyDown 80 m0",
-                                             "root KeyUp 80 m0"}));
+        [&] { system->Quit(0); }});
+    EXPECT_EQ(
+        log, (std::vector<std::string>{"command 40001", "root KeyUp 79 m8", "root KeyDown 80 m0", "root KeyUp 80 m0"}));
     log.clear();
 
     // A table but no main window: nothing is translated.

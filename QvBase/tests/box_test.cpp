@@ -1,8 +1,8 @@
 // The box widget: filled or outlined in its colour, with its transparency, never taking clicks.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/Widgets/Box.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Widgets/Box.h>
 
 using namespace toolkit_test;
 
@@ -12,8 +12,8 @@ class BoxTest : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        frame = std::make_unique<UI::Frame>(info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F",
-                                            UI::Rect{0, 199, 0, 199});
+        frame = std::make_unique<UI::Frame>(
+            info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F", UI::Rect{0, 199, 0, 199});
         dc.Resize({200, 200});
         dc.SetClipRect({0, 199, 0, 199});
         dc.DrawRect({0, 199, 0, 199}, 1, 0x00204060, 0);

@@ -102,12 +102,12 @@ using Log = std::vector<std::string>;
 }  // namespace
 
 QV_META_BEGIN(SenderDeleter, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotDelete)
 QV_META_END
 
 QV_META_BEGIN(ButtonRecorder, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotClicked)
     QV_SLOT(slotRightClicked)
     QV_SLOT(slotValueChanged)

@@ -7,9 +7,9 @@ using namespace toolkit_test;
 using Platform::Gui::CursorShape;
 
 TEST(Cursor, KindsNameTheElevenCursorsAndAnythingElseIsTheArrow) {
-    const CursorShape shapes[] = {CursorShape::Arrow,    CursorShape::Wait,   CursorShape::Hand,     CursorShape::Move,
-                                  CursorShape::SizeNeSw, CursorShape::SizeNs, CursorShape::SizeNwSe, CursorShape::SizeWe,
-                                  CursorShape::IBeam,    CursorShape::Span,   CursorShape::Cross};
+    const CursorShape shapes[] = {CursorShape::Arrow, CursorShape::Wait, CursorShape::Hand, CursorShape::Move,
+        CursorShape::SizeNeSw, CursorShape::SizeNs, CursorShape::SizeNwSe, CursorShape::SizeWe, CursorShape::IBeam,
+        CursorShape::Span, CursorShape::Cross};
     for (std::uint32_t kind = 0; kind < 11; ++kind) {
         const UI::Cursor c = UI::Cursor::FromKind(kind);
         EXPECT_EQ(c.Kind(), kind);
@@ -27,7 +27,8 @@ TEST(Cursor, KindsNameTheElevenCursorsAndAnythingElseIsTheArrow) {
 class CursorTest : public ToolkitTest {};
 
 TEST_F(CursorTest, ApplyShowsTheCursorOnTheWindowAndTheWindowsCursorFollowsTheMouse) {
-    const auto id = system->CreateWindow({"w", {0, 0, 100, 100}, false, true, "Test", Platform::Gui::NoWindow, nullptr});
+    const auto id =
+        system->CreateWindow({"w", {0, 0, 100, 100}, false, true, "Test", Platform::Gui::NoWindow, nullptr});
     UI::Cursor::FromKind(9).Apply(id);
     EXPECT_EQ(system->Find(id)->cursor, CursorShape::Span);
     UI::SetArrowCursor(id);

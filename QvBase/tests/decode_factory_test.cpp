@@ -15,21 +15,20 @@ namespace {
 
 class DecodeFactoryTest : public ::testing::Test {
 protected:
-    SharedPtr<Stream> Create(const std::string& name, const Bytes& bytes)
-    {
+    SharedPtr<Stream> Create(const std::string& name, const Bytes& bytes) {
         return CreateStream(m_dir.Write(name, bytes).c_str());
     }
 
     TempDir m_dir;
     const Bytes m_wav = Wav(1, 1, 8000, 16, IntSamplesLE({1, 2}, 2));
     const Bytes m_aiff = Aiff(1, 16, 8000, IntSamplesBE({1, 2}, 2));
-    const Bytes m_aifc = Form({AiffComm(1, 2, 16, 8000, std::string("NONE")), AiffSsnd(IntSamplesBE({1, 2}, 2))}, "AIFC");
+    const Bytes m_aifc =
+        Form({AiffComm(1, 2, 16, 8000, std::string("NONE")), AiffSsnd(IntSamplesBE({1, 2}, 2))}, "AIFC");
 };
 
-} // namespace
+}  // namespace
 
-TEST_F(DecodeFactoryTest, HeaderWinsOverExtension)
-{
+TEST_F(DecodeFactoryTest, HeaderWinsOverExtension) {
     auto wavNamedAif = Create("sound.aif", m_wav);
     ASSERT_TRUE(wavNamedAif);
     EXPECT_EQ(wavNamedAif->GetType(), Type::Wav);
@@ -47,13 +46,11 @@ TEST_F(DecodeFactoryTest, HeaderWinsOverExtension)
     EXPECT_EQ(wavNamedMp3->GetFormat(), Format::Zero());
 }
 
-TEST_F(DecodeFactoryTest, ExtensionDecidesWhenNoHeaderMatches)
-{
+TEST_F(DecodeFactoryTest, ExtensionDecidesWhenNoHeaderMatches) {
     const Bytes noise(64, 0x5A);
     EXPECT_FALSE(Create("song.MP3", noise));
     EXPECT_FALSE(Create("song.mp3", noise));
-    for (const char* name : {"a.wma", "a.WMV", "a.asf"})
-        EXPECT_FALSE(Create(name, noise)) << name;
+    for (const char* name : {"a.wma", "a.WMV", "a.asf"}) EXPECT_FALSE(Create(name, noise)) << name;
     auto aif = Create("x.AIF", noise);
     ASSERT_TRUE(aif);
     EXPECT_EQ(aif->GetType(), Type::Aiff);
@@ -69,8 +66,7 @@ TEST_F(DecodeFactoryTest, ExtensionDecidesWhenNoHeaderMatches)
     }
 }
 
-TEST_F(DecodeFactoryTest, CompressedFormGoesByExtension)
-{
+TEST_F(DecodeFactoryTest, CompressedFormGoesByExtension) {
     auto named = Create("c.aif", m_aifc);
     ASSERT_TRUE(named);
     EXPECT_EQ(named->GetType(), Type::Aiff);
@@ -81,18 +77,17 @@ TEST_F(DecodeFactoryTest, CompressedFormGoesByExtension)
     EXPECT_EQ(BadFormatMessage([&] { misnamed->OpenForward(); }), "Invalid RIFF header");
 }
 
-TEST_F(DecodeFactoryTest, ShortMissingAndUnreadableFiles)
-{
+TEST_F(DecodeFactoryTest, ShortMissingAndUnreadableFiles) {
     Bytes eleven(m_wav.begin(), m_wav.begin() + 11);
     auto tiny = Create("tiny.xyz", eleven);
     ASSERT_TRUE(tiny);
     EXPECT_EQ(tiny->GetType(), Type::Wav);
-    EXPECT_EQ(BadFormatMessage([&] { tiny->OpenForward(); }),
-              "File size too small to contain a valid RIFF header: 11 bytes");
+    EXPECT_EQ(
+        BadFormatMessage([&] { tiny->OpenForward(); }), "File size too small to contain a valid RIFF header: 11 bytes");
     auto tinyAif = Create("tiny.aif", eleven);
     ASSERT_TRUE(tinyAif);
     EXPECT_EQ(BadFormatMessage([&] { tinyAif->OpenForward(); }),
-              "File size too small to contain a valid AIFF header: 11 bytes");
+        "File size too small to contain a valid AIFF header: 11 bytes");
 
     auto missing = CreateStream((m_dir.Path() + "/missing.aiff").c_str());
     ASSERT_TRUE(missing);
@@ -107,8 +102,7 @@ TEST_F(DecodeFactoryTest, ShortMissingAndUnreadableFiles)
     EXPECT_NE(BadFormatMessage([&] { folder->OpenForward(); }), "no exception");
 }
 
-TEST_F(DecodeFactoryTest, LoopFilesGetNoDecoderInThisBuild)
-{
+TEST_F(DecodeFactoryTest, LoopFilesGetNoDecoderInThisBuild) {
     Bytes rex;
     PutText(rex, "CAT ");
     PutU32BE(rex, 100);
@@ -118,8 +112,7 @@ TEST_F(DecodeFactoryTest, LoopFilesGetNoDecoderInThisBuild)
     EXPECT_FALSE(Create("loop.wav", rex));
 }
 
-TEST(DecodeHeaderProbe, TestsInOrderOnAtMostTheFirstBytes)
-{
+TEST(DecodeHeaderProbe, TestsInOrderOnAtMostTheFirstBytes) {
     auto probe = [](const std::string& text) {
         return ProbeHeaderBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
     };
@@ -137,7 +130,8 @@ TEST(DecodeHeaderProbe, TestsInOrderOnAtMostTheFirstBytes)
     Bytes longFile = Wav(1, 1, 8000, 16, Bytes(5000, 0));
     EXPECT_EQ(ProbeHeader(dir.Write("long.bin", longFile).c_str()), Type::Wav);
     EXPECT_EQ(ProbeHeader(dir.Write("short.bin", Bytes(longFile.begin(), longFile.begin() + 12)).c_str()), Type::Wav);
-    EXPECT_EQ(ProbeHeader(dir.Write("eleven.bin", Bytes(longFile.begin(), longFile.begin() + 11)).c_str()), std::nullopt);
+    EXPECT_EQ(
+        ProbeHeader(dir.Write("eleven.bin", Bytes(longFile.begin(), longFile.begin() + 11)).c_str()), std::nullopt);
     EXPECT_EQ(ProbeHeader((dir.Path() + "/none").c_str()), std::nullopt);
     EXPECT_EQ(TypeFromExtension("/a/b.c/noext"), Type::Wav);
     EXPECT_EQ(TypeFromExtension("/a/b.Mp3"), Type::Mp3);

@@ -23,13 +23,10 @@ namespace {
 std::atomic<size_t> g_largestAllocation{0};
 }
 
-void* operator new(size_t size)
-{
+void* operator new(size_t size) {
     size_t seen = g_largestAllocation.load(std::memory_order_relaxed);
-    while (size > seen && !g_largestAllocation.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
-    }
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
+    while (size > seen && !g_largestAllocation.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {}
+    if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
 void* operator new[](size_t size) { return operator new(size); }
@@ -45,93 +42,98 @@ using Audio::Decode::Exception::BadFormat;
 namespace {
 
 struct Seed {
-    std::string name; // its extension steers the decoder choice when the header is broken
+    std::string name;  // its extension steers the decoder choice when the header is broken
     Bytes bytes;
     bool bigEndian;
 };
 
-std::vector<int32_t> Noise(size_t count, int32_t limit, std::mt19937& random)
-{
+std::vector<int32_t> Noise(size_t count, int32_t limit, std::mt19937& random) {
     std::vector<int32_t> v(count);
-    for (auto& x : v)
-        x = int32_t(int64_t(random() % (2 * uint64_t(limit))) - limit);
+    for (auto& x : v) x = int32_t(int64_t(random() % (2 * uint64_t(limit))) - limit);
     return v;
 }
 
-std::vector<Seed> Seeds()
-{
+std::vector<Seed> Seeds() {
     std::mt19937 random(2024);
     std::vector<Seed> seeds;
     Chunk list{"LIST", {'I', 'N', 'F', 'O', 'I', 'N', 'A', 'M', 3, 0, 0, 0, 'a', 'b', 0}, std::nullopt, true};
-    seeds.push_back({"s16.wav", Riff({WavFmt(1, 2, 44100, 16), list, DataChunk(IntSamplesLE(Noise(96, 32768, random), 2))}), false});
+    seeds.push_back({"s16.wav",
+        Riff({WavFmt(1, 2, 44100, 16), list, DataChunk(IntSamplesLE(Noise(96, 32768, random), 2))}), false});
     seeds.push_back({"s24.wav", Wav(1, 1, 48000, 24, IntSamplesLE(Noise(70, 8388608, random), 3)), false});
-    seeds.push_back({"s32.wav", Riff({DataChunk(IntSamplesLE(Noise(40, 1 << 30, random), 4)), WavFmt(1, 4, 8000, 32)}), false});
-    seeds.push_back({"f32.wav", Wav(3, 2, 22050, 32, FloatSamplesLE({0.5f, -0.5f, 1.0f, -1.0f, 0.25f, 0.0f, 2.0f, -3.0f})), false});
+    seeds.push_back(
+        {"s32.wav", Riff({DataChunk(IntSamplesLE(Noise(40, 1 << 30, random), 4)), WavFmt(1, 4, 8000, 32)}), false});
+    seeds.push_back(
+        {"f32.wav", Wav(3, 2, 22050, 32, FloatSamplesLE({0.5f, -0.5f, 1.0f, -1.0f, 0.25f, 0.0f, 2.0f, -3.0f})), false});
     seeds.push_back({"u8.wav", Wav(1, 1, 8000, 8, Bytes(33, 0x80)), false});
-    seeds.push_back({"ext.wav", Riff({WavFmtExtensible(6, 96000, 24, 0x3F, PcmGuid()), DataChunk(IntSamplesLE(Noise(60, 8388608, random), 3))}), false});
-    seeds.push_back({"extf.wav", Riff({WavFmtExtensible(3, 44100, 32, 7, FloatGuid()), DataChunk(FloatSamplesLE({0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f}))}), false});
+    seeds.push_back({"ext.wav",
+        Riff({WavFmtExtensible(6, 96000, 24, 0x3F, PcmGuid()), DataChunk(IntSamplesLE(Noise(60, 8388608, random), 3))}),
+        false});
+    seeds.push_back({"extf.wav",
+        Riff({WavFmtExtensible(3, 44100, 32, 7, FloatGuid()),
+            DataChunk(FloatSamplesLE({0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f}))}),
+        false});
     Chunk appl{"APPL", {'t', 'e', 's', 't', 1, 2, 3, 4, 5}, std::nullopt, true};
-    seeds.push_back({"a16.aiff", Form({AiffComm(2, 40, 16, 44100), appl, AiffSsnd(IntSamplesBE(Noise(80, 32768, random), 2))}), true});
-    seeds.push_back({"a24.aif", Form({AiffSsnd(IntSamplesBE(Noise(50, 8388608, random), 3)), AiffComm(1, 50, 24, 8000)}), true});
-    seeds.push_back({"c16.aif", Form({AiffComm(1, 30, 16, 22050, std::string("NONE")), AiffSsnd(IntSamplesBE(Noise(30, 32768, random), 2))}, "AIFC"), true});
+    seeds.push_back({"a16.aiff",
+        Form({AiffComm(2, 40, 16, 44100), appl, AiffSsnd(IntSamplesBE(Noise(80, 32768, random), 2))}), true});
+    seeds.push_back(
+        {"a24.aif", Form({AiffSsnd(IntSamplesBE(Noise(50, 8388608, random), 3)), AiffComm(1, 50, 24, 8000)}), true});
+    seeds.push_back({"c16.aif",
+        Form({AiffComm(1, 30, 16, 22050, std::string("NONE")), AiffSsnd(IntSamplesBE(Noise(30, 32768, random), 2))},
+            "AIFC"),
+        true});
     return seeds;
 }
 
 // Offsets of the numbers most worth lying about: every chunk size, and the count, channel,
 // bit and rate fields of the format chunks.
-std::vector<size_t> SizeFields(const Seed& seed)
-{
+std::vector<size_t> SizeFields(const Seed& seed) {
     std::vector<size_t> fields{4};
     const Bytes& b = seed.bytes;
     size_t at = 12;
     while (at + 8 <= b.size()) {
         const uint32_t id = FourCC(&b[at]);
-        const uint32_t size = seed.bigEndian ? (uint32_t(b[at + 4]) << 24 | b[at + 5] << 16 | b[at + 6] << 8 | b[at + 7])
-                                             : (uint32_t(b[at + 7]) << 24 | b[at + 6] << 16 | b[at + 5] << 8 | b[at + 4]);
+        const uint32_t size = seed.bigEndian
+            ? (uint32_t(b[at + 4]) << 24 | b[at + 5] << 16 | b[at + 6] << 8 | b[at + 7])
+            : (uint32_t(b[at + 7]) << 24 | b[at + 6] << 16 | b[at + 5] << 8 | b[at + 4]);
         fields.push_back(at + 4);
         if (id == FourCC("fmt "))
-            for (size_t o : {2, 4, 14, 16, 20})
-                fields.push_back(at + 8 + o);
+            for (size_t o : {2, 4, 14, 16, 20}) fields.push_back(at + 8 + o);
         if (id == FourCC("COMM"))
-            for (size_t o : {0, 2, 6, 8})
-                fields.push_back(at + 8 + o);
+            for (size_t o : {0, 2, 6, 8}) fields.push_back(at + 8 + o);
         at += 8 + size + (size & 1);
     }
     return fields;
 }
 
-void Put32(Bytes& b, size_t at, uint32_t v, bool bigEndian)
-{
+void Put32(Bytes& b, size_t at, uint32_t v, bool bigEndian) {
     for (size_t i = 0; i < 4 && at + i < b.size(); ++i)
         b[at + i] = uint8_t(bigEndian ? v >> (24 - 8 * i) : v >> (8 * i));
 }
 
-Bytes Mutate(const Seed& seed, const std::vector<size_t>& fields, std::mt19937& random)
-{
+Bytes Mutate(const Seed& seed, const std::vector<size_t>& fields, std::mt19937& random) {
     Bytes b = seed.bytes;
-    const uint32_t interesting[] = {0,          1,          2,          3,          7,          0x7FFFFFFF, 0x80000000,
-                                    0xFFFFFFFF, 0xFFFFFFFE, 0xFFFFFFF8, 0x0000FFFF, 0x00010000, uint32_t(b.size()),
-                                    uint32_t(b.size() - 1), uint32_t(b.size() + 1), uint32_t(b.size() * 2)};
+    const uint32_t interesting[] = {0, 1, 2, 3, 7, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFFE, 0xFFFFFFF8,
+        0x0000FFFF, 0x00010000, uint32_t(b.size()), uint32_t(b.size() - 1), uint32_t(b.size() + 1),
+        uint32_t(b.size() * 2)};
     const int kinds = 1 + int(random() % 3);
     for (int k = 0; k < kinds; ++k) {
         switch (random() % 5) {
-        case 0: // flip bits
+        case 0:  // flip bits
             for (int i = 0, n = 1 + int(random() % 8); i < n; ++i)
                 b[random() % b.size()] ^= uint8_t(1u << (random() % 8));
             break;
-        case 1: // truncate
+        case 1:  // truncate
             b.resize(random() % (b.size() + 1));
-            if (b.empty())
-                return b;
+            if (b.empty()) return b;
             break;
-        case 2: // an interesting number over a size or count field
+        case 2:  // an interesting number over a size or count field
         case 3: {
             const size_t at = fields[random() % fields.size()];
             const uint32_t value = random() % 4 ? interesting[random() % std::size(interesting)] : uint32_t(random());
             Put32(b, at, value, random() % 8 ? seed.bigEndian : !seed.bigEndian);
             break;
         }
-        case 4: // an interesting number anywhere
+        case 4:  // an interesting number anywhere
             Put32(b, random() % b.size(), interesting[random() % std::size(interesting)], seed.bigEndian);
             break;
         }
@@ -148,8 +150,7 @@ struct Outcome {
 
 // Opens and reads one file every way the interface offers. Fails the test on anything but
 // success or BadFormat.
-void Exercise(const std::string& path, size_t fileSize, Outcome& outcome, const std::string& what)
-{
+void Exercise(const std::string& path, size_t fileSize, Outcome& outcome, const std::string& what) {
     g_largestAllocation = 0;
     SharedPtr<Stream> stream = CreateStream(path.c_str());
     if (!stream) {
@@ -174,8 +175,7 @@ void Exercise(const std::string& path, size_t fileSize, Outcome& outcome, const 
     try {
         std::vector<std::vector<float>> channels(format.Channels, std::vector<float>(frames));
         std::vector<float*> pointers;
-        for (auto& c : channels)
-            pointers.push_back(c.data());
+        for (auto& c : channels) pointers.push_back(c.data());
         uint32_t got = 0;
         bool failed = false;
         try {
@@ -200,8 +200,7 @@ void Exercise(const std::string& path, size_t fileSize, Outcome& outcome, const 
                 else
                     stream->ReadFloatInterleaved(uint32_t(frames), f64.data(), got);
                 EXPECT_LE(got, frames - half) << what;
-            } catch (const BadFormat&) {
-            }
+            } catch (const BadFormat&) {}
         }
         for (const char* id : {"LIST", "test", "junk"}) {
             std::vector<uint8_t> chunk;
@@ -221,10 +220,9 @@ void Exercise(const std::string& path, size_t fileSize, Outcome& outcome, const 
         << what;
 }
 
-} // namespace
+}  // namespace
 
-TEST(DecodeMutation, EveryMutantReadsOrFailsWithBadFormat)
-{
+TEST(DecodeMutation, EveryMutantReadsOrFailsWithBadFormat) {
     TempDir dir;
     std::mt19937 random(20261206);
     Outcome outcome;
@@ -244,14 +242,13 @@ TEST(DecodeMutation, EveryMutantReadsOrFailsWithBadFormat)
             const Bytes mutant = Mutate(seed, fields, random);
             const std::string path = dir.Write(seed.name, mutant);
             Exercise(path, mutant.size(), outcome, seed.name + " mutant " + std::to_string(i));
-            if (HasFatalFailure())
-                return;
+            if (HasFatalFailure()) return;
         }
     }
     // The mutations reach every outcome.
     EXPECT_GT(outcome.read, 100);
     EXPECT_GT(outcome.refusedAtOpen, 100);
     EXPECT_GT(outcome.refusedAtRead, 0);
-    std::printf("read %d, refused at open %d, refused at read %d, no decoder %d\n", outcome.read,
-                outcome.refusedAtOpen, outcome.refusedAtRead, outcome.noDecoder);
+    std::printf("read %d, refused at open %d, refused at read %d, no decoder %d\n", outcome.read, outcome.refusedAtOpen,
+        outcome.refusedAtRead, outcome.noDecoder);
 }

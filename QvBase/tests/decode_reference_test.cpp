@@ -22,38 +22,33 @@ struct MadeFile {
 
 class DecodeReferenceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (!HaveProgram("sox") || !HaveProgram("ffmpeg"))
             GTEST_SKIP() << "sox and ffmpeg are needed (installed by make test)";
     }
 
     // Noise on every channel plus a full-scale square wave, so that both extremes occur.
-    MadeFile Sox(const std::string& name, uint32_t channels, uint32_t rate, const std::string& encoding)
-    {
+    MadeFile Sox(const std::string& name, uint32_t channels, uint32_t rate, const std::string& encoding) {
         const std::string path = m_dir.Path() + "/" + name;
         const std::string command = "sox -D -R -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) +
-                                    " " + encoding + " " + ShellQuote(path) +
-                                    " synth 0.05 whitenoise synth 0.05 square mix 441 vol 2";
+            " " + encoding + " " + ShellQuote(path) + " synth 0.05 whitenoise synth 0.05 square mix 441 vol 2";
         const CommandResult r = RunCommand(command);
         EXPECT_EQ(r.exitCode, 0) << command << "\n" << r.err;
         return {path, channels, rate};
     }
 
-    MadeFile Ffmpeg(const std::string& name, uint32_t channels, uint32_t rate, const std::string& codec)
-    {
+    MadeFile Ffmpeg(const std::string& name, uint32_t channels, uint32_t rate, const std::string& codec) {
         const std::string path = m_dir.Path() + "/" + name;
-        const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i 'anoisesrc=d=0.05:c=white:a=0.9:r=" +
-                                    std::to_string(rate) + ":seed=7' -ac " + std::to_string(channels) +
-                                    " -c:a " + codec + " " + ShellQuote(path);
+        const std::string command =
+            "ffmpeg -nostdin -v error -y -f lavfi -i 'anoisesrc=d=0.05:c=white:a=0.9:r=" + std::to_string(rate) +
+            ":seed=7' -ac " + std::to_string(channels) + " -c:a " + codec + " " + ShellQuote(path);
         const CommandResult r = RunCommand(command);
         EXPECT_EQ(r.exitCode, 0) << command << "\n" << r.err;
         return {path, channels, rate};
     }
 
     // decode-raw succeeds and its floats equal the reference bit for bit.
-    void ExpectSameAs(const MadeFile& file, const std::vector<float>& reference)
-    {
+    void ExpectSameAs(const MadeFile& file, const std::vector<float>& reference) {
         const CommandResult decoded = DecodeRaw(file.path);
         ASSERT_EQ(decoded.exitCode, 0) << file.path << ": " << decoded.err;
         const std::vector<float> ours = FloatsFromBytes(decoded.out);
@@ -61,8 +56,7 @@ protected:
         ASSERT_GT(ours.size(), 0u);
         ASSERT_EQ(ours.size() % file.channels, 0u);
         EXPECT_EQ(std::memcmp(ours.data(), reference.data(), ours.size() * 4), 0) << file.path;
-        for (size_t i = 0; i < ours.size(); ++i)
-            ASSERT_EQ(ours[i], reference[i]) << file.path << " sample " << i;
+        for (size_t i = 0; i < ours.size(); ++i) ASSERT_EQ(ours[i], reference[i]) << file.path << " sample " << i;
 
         auto stream = Audio::Decode::CreateStream(file.path.c_str());
         ASSERT_TRUE(stream);
@@ -72,24 +66,21 @@ protected:
         EXPECT_EQ(uint64_t(stream->GetTotalFrames()) * file.channels, ours.size());
     }
 
-    std::string DecodeRawFailure(const MadeFile& file)
-    {
+    std::string DecodeRawFailure(const MadeFile& file) {
         const CommandResult decoded = DecodeRaw(file.path);
         EXPECT_EQ(decoded.exitCode, 1) << file.path;
         EXPECT_TRUE(decoded.out.empty());
         std::string message = decoded.err;
-        while (!message.empty() && message.back() == '\n')
-            message.pop_back();
+        while (!message.empty() && message.back() == '\n') message.pop_back();
         return message;
     }
 
     TempDir m_dir;
 };
 
-} // namespace
+}  // namespace
 
-TEST_F(DecodeReferenceTest, IntegerWavEqualsTheReferencesBitForBit)
-{
+TEST_F(DecodeReferenceTest, IntegerWavEqualsTheReferencesBitForBit) {
     // 8 to 24 bits convert exactly and are compared with sox; 32-bit samples must be rounded
     // to a float, which sox does not do to nearest, so they are compared with ffmpeg.
     struct Case {
@@ -98,16 +89,15 @@ TEST_F(DecodeReferenceTest, IntegerWavEqualsTheReferencesBitForBit)
         uint32_t rate;
     };
     for (const Case c : {Case{16, 1, 8000}, Case{16, 2, 44100}, Case{16, 6, 48000}, Case{24, 1, 96000},
-                         Case{24, 2, 22050}, Case{24, 4, 44100}, Case{32, 2, 44100}, Case{32, 3, 11025}}) {
-        const std::string name = "s" + std::to_string(c.bits) + "_" + std::to_string(c.channels) + "_" +
-                                 std::to_string(c.rate) + ".wav";
+             Case{24, 2, 22050}, Case{24, 4, 44100}, Case{32, 2, 44100}, Case{32, 3, 11025}}) {
+        const std::string name =
+            "s" + std::to_string(c.bits) + "_" + std::to_string(c.channels) + "_" + std::to_string(c.rate) + ".wav";
         const MadeFile file = Sox(name, c.channels, c.rate, "-b " + std::to_string(c.bits) + " -e signed-integer");
         ExpectSameAs(file, c.bits == 32 ? FfmpegFloats(file.path) : SoxFloats(file.path));
     }
 }
 
-TEST_F(DecodeReferenceTest, FloatAndExtensibleWavEqualFfmpeg)
-{
+TEST_F(DecodeReferenceTest, FloatAndExtensibleWavEqualFfmpeg) {
     // sox reads floats through 32-bit integers, so float files are compared with ffmpeg,
     // which hands 32-bit floats on untouched.
     const MadeFile soxFloat = Sox("f32.wav", 2, 44100, "-b 32 -e floating-point");
@@ -126,8 +116,7 @@ TEST_F(DecodeReferenceTest, FloatAndExtensibleWavEqualFfmpeg)
     ExpectSameAs(ff24, SoxFloats(ff24.path));
 }
 
-TEST_F(DecodeReferenceTest, AiffAndAifcEqualSox)
-{
+TEST_F(DecodeReferenceTest, AiffAndAifcEqualSox) {
     for (int bits : {16, 24})
         for (uint32_t channels : {1u, 2u}) {
             const std::string name = "a" + std::to_string(bits) + "_" + std::to_string(channels) + ".aiff";
@@ -145,16 +134,16 @@ TEST_F(DecodeReferenceTest, AiffAndAifcEqualSox)
     ExpectSameAs(ffAiff24, SoxFloats(ffAiff24.path));
 }
 
-TEST_F(DecodeReferenceTest, FormatsTheDecodersRefuse)
-{
+TEST_F(DecodeReferenceTest, FormatsTheDecodersRefuse) {
     EXPECT_EQ(DecodeRawFailure(Sox("u8.wav", 1, 8000, "-b 8 -e unsigned-integer")),
-              "ReadFloatInterleaved 400 called, unsupported conversion");
+        "ReadFloatInterleaved 400 called, unsupported conversion");
     EXPECT_EQ(DecodeRawFailure(Sox("f64.wav", 1, 8000, "-b 64 -e floating-point")),
-              "Unsupported bit depth / wave format combination: 64/3");
+        "Unsupported bit depth / wave format combination: 64/3");
     EXPECT_EQ(DecodeRawFailure(Sox("a3.aiff", 3, 8000, "-b 16 -e signed-integer")), "Bad number of channels: 3");
     EXPECT_EQ(DecodeRawFailure(Sox("a8.aiff", 1, 8000, "-b 8 -e signed-integer")), "Unsupported bit depth: 8");
     EXPECT_EQ(DecodeRawFailure(Sox("a32.aiff", 1, 8000, "-b 32 -e signed-integer")), "Unsupported bit depth: 32");
     const MadeFile alaw = Ffmpeg("alaw.aif", 1, 8000, "pcm_alaw -f aiff");
     EXPECT_EQ(DecodeRawFailure(alaw), "Bad compression type: " + std::to_string(0x616C6177));
-    EXPECT_EQ(DecodeRawFailure({m_dir.Path() + "/absent.mp3", 1, 8000}), "An error occurred while opening the selected file");
+    EXPECT_EQ(
+        DecodeRawFailure({m_dir.Path() + "/absent.mp3", 1, 8000}), "An error occurred while opening the selected file");
 }

@@ -15,24 +15,21 @@ using namespace Audio::Decode;
 
 namespace {
 
-double Extended(std::initializer_list<uint16_t> words)
-{
+double Extended(std::initializer_list<uint16_t> words) {
     uint16_t w[5];
     std::copy(words.begin(), words.end(), w);
     return ExtendedToReal(w);
 }
 
-uint32_t Load32(const uint8_t* bytes)
-{
+uint32_t Load32(const uint8_t* bytes) {
     uint32_t v;
     std::memcpy(&v, bytes, 4);
     return v;
 }
 
-} // namespace
+}  // namespace
 
-TEST(DecodeByteOrder, HeaderNumbersFollowTheFileSetting)
-{
+TEST(DecodeByteOrder, HeaderNumbersFollowTheFileSetting) {
     const uint8_t stored[4] = {0x11, 0x22, 0x33, 0x44};
     EXPECT_EQ(FromFileOrder32(Load32(stored), ByteOrder::BigEndian), 0x11223344u);
     EXPECT_EQ(FromFileOrder32(Load32(stored), ByteOrder::LittleEndian), 0x44332211u);
@@ -46,8 +43,7 @@ TEST(DecodeByteOrder, HeaderNumbersFollowTheFileSetting)
     EXPECT_EQ(FourCC(riff), FourCC("RIFF"));
 }
 
-TEST(DecodeByteOrder, ReversesRangesAndSamples)
-{
+TEST(DecodeByteOrder, ReversesRangesAndSamples) {
     uint8_t bytes[6] = {1, 2, 3, 4, 5, 6};
     ReverseBytes(bytes, 0);
     ReverseBytes(bytes, 1);
@@ -63,8 +59,7 @@ TEST(DecodeByteOrder, ReversesRangesAndSamples)
     EXPECT_EQ(samples[0], 2);
 }
 
-TEST(DecodeSampleConversion, IntegerToRealOfTwentyFourBitSamples)
-{
+TEST(DecodeSampleConversion, IntegerToRealOfTwentyFourBitSamples) {
     const uint8_t mostNegative[3] = {0x00, 0x00, 0x80};
     const uint8_t largest[3] = {0xFF, 0xFF, 0x7F};
     const uint8_t minusOne[3] = {0xFF, 0xFF, 0xFF};
@@ -81,12 +76,10 @@ TEST(DecodeSampleConversion, IntegerToRealOfTwentyFourBitSamples)
     EXPECT_EQ(IntegerToReal(s32, 4, 1.0f), 2147483646.0);
 }
 
-TEST(DecodeSampleConversion, FastTwentyFourBitPathsEqualTheByteLoop)
-{
+TEST(DecodeSampleConversion, FastTwentyFourBitPathsEqualTheByteLoop) {
     std::mt19937 random(24);
     std::vector<uint8_t> stored(3 * 4096);
-    for (auto& b : stored)
-        b = uint8_t(random());
+    for (auto& b : stored) b = uint8_t(random());
     // Include the extremes.
     const uint8_t edges[] = {0x00, 0x00, 0x80, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0};
     std::copy(std::begin(edges), std::end(edges), stored.begin());
@@ -102,8 +95,7 @@ TEST(DecodeSampleConversion, FastTwentyFourBitPathsEqualTheByteLoop)
     }
 }
 
-TEST(DecodeSampleConversion, WidensBigEndianTwentyFourBitInPlace)
-{
+TEST(DecodeSampleConversion, WidensBigEndianTwentyFourBitInPlace) {
     // 2 stereo frames: 12 stored bytes become 4 floats in the same buffer.
     std::vector<int32_t> values = {-8388608, 8388607, -1, 4660};
     TestAudio::Bytes stored = TestAudio::IntSamplesBE(values, 3);
@@ -112,14 +104,12 @@ TEST(DecodeSampleConversion, WidensBigEndianTwentyFourBitInPlace)
     Widen24BigEndianToFloatInPlace(buffer.data(), 4);
     float out[4];
     std::memcpy(out, buffer.data(), 16);
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(out[i], float(values[i]) * kScale24) << i;
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(out[i], float(values[i]) * kScale24) << i;
 
     // A long run, to catch any overlap fault between stored samples and floats.
     std::mt19937 random(3);
     std::vector<int32_t> many(1000);
-    for (auto& v : many)
-        v = int32_t(random() % 16777216) - 8388608;
+    for (auto& v : many) v = int32_t(random() % 16777216) - 8388608;
     TestAudio::Bytes manyStored = TestAudio::IntSamplesBE(many, 3);
     std::vector<uint8_t> manyBuffer(many.size() * 4);
     std::copy(manyStored.begin(), manyStored.end(), manyBuffer.begin());
@@ -131,8 +121,7 @@ TEST(DecodeSampleConversion, WidensBigEndianTwentyFourBitInPlace)
     }
 }
 
-TEST(DecodeSampleConversion, ExtendedNumbers)
-{
+TEST(DecodeSampleConversion, ExtendedNumbers) {
     EXPECT_EQ(Extended({0x400E, 0xAC44, 0, 0, 0}), 44100.0);
     EXPECT_EQ(Extended({0x400D, 0xFA00, 0, 0, 0}), 32000.0);
     EXPECT_EQ(Extended({0xC00E, 0xAC44, 0, 0, 0}), -44100.0);
@@ -141,16 +130,14 @@ TEST(DecodeSampleConversion, ExtendedNumbers)
     for (double rate : {1000.0, 8000.0, 11025.0, 22050.0, 48000.0, 96000.0, 192000.0, 999.6, 999.4, 1e6}) {
         const auto bytes = TestAudio::Extended(rate);
         uint16_t words[5];
-        for (int i = 0; i < 5; ++i)
-            words[i] = uint16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+        for (int i = 0; i < 5; ++i) words[i] = uint16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
         EXPECT_EQ(ExtendedToReal(words), rate) << rate;
     }
     // Largest exponent: far beyond any rate, but a number, not a crash.
     EXPECT_TRUE(std::isinf(Extended({0x7FFF, 0x8000, 0, 0, 0})) || Extended({0x7FFF, 0x8000, 0, 0, 0}) > 1e300);
 }
 
-TEST(DecodeSampleConversion, SampleRatesRoundHalfAwayFromZeroAndRefuseNonNumbers)
-{
+TEST(DecodeSampleConversion, SampleRatesRoundHalfAwayFromZeroAndRefuseNonNumbers) {
     EXPECT_EQ(AIFF::RoundedSampleRate(999.6), 1000u);
     EXPECT_EQ(AIFF::RoundedSampleRate(999.4), 999u);
     EXPECT_EQ(AIFF::RoundedSampleRate(44100.5), 44101u);

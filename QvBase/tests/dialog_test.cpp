@@ -32,9 +32,9 @@ protected:
 }  // namespace
 
 TEST_F(DialogTest, TheMessageBoxShowsCaptionAndTextInTheirPlaces) {
-    EXPECT_EQ(UI::MessageBox(frame->NativeWindow(), "Can't open file",
-                             "An error occurred while opening the selected file", false),
-              UI::MessageBoxOk);
+    EXPECT_EQ(UI::MessageBox(
+                  frame->NativeWindow(), "Can't open file", "An error occurred while opening the selected file", false),
+        UI::MessageBoxOk);
     UI::MessageBox(Platform::Gui::NoWindow, "Empty File", "This file is empty.", true);
     const auto& boxes = system->MessageBoxes();
     ASSERT_EQ(boxes.size(), 2u);
@@ -66,8 +66,8 @@ TEST(OpenFileFilters, ParallelLinesMakeOneEntryPerDescription) {
 TEST_F(DialogTest, TheOpenDialogGetsFilterFolderTitleAndReturnsTheAnswer) {
     system->AnswerOpenFile("/music/take one.WAV");
     system->AnswerOpenFile(std::nullopt);
-    const Path chosen = UI::GetOpenFileName(Path("/music/sessions/"), "", "WAV Files (*.wav)", "*.wav", 0,
-                                            "Select an audio file", frame->NativeWindow());
+    const Path chosen = UI::GetOpenFileName(
+        Path("/music/sessions/"), "", "WAV Files (*.wav)", "*.wav", 0, "Select an audio file", frame->NativeWindow());
     EXPECT_EQ(chosen.Text(), "/music/take one.WAV");
     const Path cancelled =
         UI::GetOpenFileName(Path(), "start.wav", "WAV Files (*.wav)\nAll (*.*)", "*.wav\n*.*", 1, "t", 0);
@@ -97,7 +97,8 @@ TEST(OpenFileRequest, LongNamesAreCutWithoutSplittingACharacterAndBadIndexesSele
     const std::string accented = std::string(1022, 'x') + "\xC3\xA9" + "tail";
     r = UI::MakeOpenFileRequest(Path(), String(accented), "A", "*.a", 0, "t", 0);
     EXPECT_EQ(r.initialName, std::string(1022, 'x'));
-    for (int index : {-1, 1, 1000}) EXPECT_EQ(UI::MakeOpenFileRequest(Path(), "", "A", "*.a", index, "", 0).filterIndex, 0);
+    for (int index : {-1, 1, 1000})
+        EXPECT_EQ(UI::MakeOpenFileRequest(Path(), "", "A", "*.a", index, "", 0).filterIndex, 0);
 }
 
 TEST(PromptTemplate, TheLayerReadsOneEditControlInDialogUnits) {

@@ -1,6 +1,6 @@
-#include <QvBase/UI/Text/FontGlyphs.h>
 #include <QvBase/UI/Drawing/Image.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Text/FontGlyphs.h>
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ TEST(DrawMemoryContext, ResizeKeepsTheSurfaceOfTheSameSizeAndResetsTheClip) {
     EXPECT_EQ(first->Height(), 10);
     EXPECT_EQ(dc.GetClipRect(), (Rect{0, 19, 0, 9}));
     EXPECT_EQ(dc.GetOrigin(), (Point{3, 4}));  // the origin stays
-    EXPECT_EQ(CountPixels(dc, 0), 200);        // a new surface starts black
+    EXPECT_EQ(CountPixels(dc, 0), 200);  // a new surface starts black
 
     dc.SetOrigin({0, 0});
     dc.DrawRect({0, 19, 0, 9}, UI::DrawRectFilled, 0x00336699, 0);

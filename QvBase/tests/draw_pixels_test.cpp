@@ -161,7 +161,8 @@ namespace {
 SharedPtr<UI::Image> MakeImage(int w, int h, std::uint32_t base, bool alpha = false) {
     SharedPtr<UI::Image> image = UI::Image::Create({w, h});
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image->Pixels()[y * image->Stride() + x] = base + static_cast<std::uint32_t>(y * 16 + x);
+        for (int x = 0; x < w; ++x)
+            image->Pixels()[y * image->Stride() + x] = base + static_cast<std::uint32_t>(y * 16 + x);
     image->SetAlpha(alpha);
     return image;
 }

@@ -1,5 +1,5 @@
-#include <QvBase/UI/Text/FontGlyphs.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Text/FontGlyphs.h>
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,7 @@ std::vector<std::pair<int, int>> Lit(const UI::MemoryDrawContext& dc) {
 
 TEST(DrawText, GlyphsSitOnTheBaselineAndAdvanceThePenByRoundedSteps) {
     FakeFont font;
-    font.glyphs['A'] = {{0, 0, 2, 3, 2.5}, 0};   // full ink
+    font.glyphs['A'] = {{0, 0, 2, 3, 2.5}, 0};  // full ink
     font.glyphs['B'] = {{1, -1, 1, 1, 1.0}, 128};  // half ink, offset right and up
     UI::MemoryDrawContext dc("dc");
     dc.Resize({12, 8});
@@ -97,12 +97,16 @@ TEST(DrawText, TextIsReadAsUtf8AndNegativeAdvancesRoundAwayFromZero) {
     font.glyphs['b'] = {{0, 0, 1, 1, 1.0}, 0};
     UI::MemoryDrawContext dc("dc");
     dc.Resize({10, 6});
-    dc.DrawText(font, {5, -4}, "\xC3\xA9" "b\xFF\xE2\x82", 0x00FFFFFF, 0);
+    dc.DrawText(font, {5, -4},
+        "\xC3\xA9"
+        "b\xFF\xE2\x82",
+        0x00FFFFFF, 0);
     // 'é' at pen 5, then the pen moves by -3 to 2 for 'b'; baseline -4 + 5 = 1, row 0.
     EXPECT_EQ(Lit(dc), (std::vector<std::pair<int, int>>{{2, 0}, {5, 0}}));
     // A stray byte and a cut-off sequence each read as U+FFFD, byte by byte.
-    EXPECT_EQ(font.asked, (std::vector<std::pair<char32_t, char32_t>>{
-                              {0xE9, 'b'}, {'b', 0xFFFD}, {0xFFFD, 0xFFFD}, {0xFFFD, 0xFFFD}, {0xFFFD, 0}}));
+    EXPECT_EQ(font.asked,
+        (std::vector<std::pair<char32_t, char32_t>>{
+            {0xE9, 'b'}, {'b', 0xFFFD}, {0xFFFD, 0xFFFD}, {0xFFFD, 0xFFFD}, {0xFFFD, 0}}));
 
     // Empty text asks nothing; overlong and surrogate encodings are refused.
     font.asked.clear();

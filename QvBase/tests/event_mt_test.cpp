@@ -34,7 +34,7 @@ TEST(Event, ManualModeRefusesAWaitWithAMutexWithoutTouchingIt) {
     Util::Mutex mutex;
     mutex.Lock();
     EXPECT_FALSE(event.WaitWithMutex(&mutex, std::nullopt));
-    EXPECT_TRUE(mutex.Unlock());   // still held once by us
+    EXPECT_TRUE(mutex.Unlock());  // still held once by us
     EXPECT_FALSE(mutex.Unlock());  // and only once
 }
 

@@ -37,13 +37,13 @@ TEST(Exception, FileIODescriptionMatchesTheWorkedExample) {
     Util::Exception::FileIO e("Error opening file", "c:\\a.wav", Util::Exception::FileIO::OpenError);
     e.SetSource("\\Quorvel\\QvBase\\src\\QvBase\\Util\\File", 248, 2);
     EXPECT_EQ(Text(e.Description()),
-              "Base:\n\tError opening file\n\t\\Quorvel\\QvBase\\src\\QvBase\\Util\\File (248): Thrown, GetLastError(): 2\n"
-              "\nFileIO:\nc:\\a.wav: Open error");
+        "Base:\n\tError opening file\n\t\\Quorvel\\QvBase\\src\\QvBase\\Util\\File (248): Thrown, GetLastError(): 2\n"
+        "\nFileIO:\nc:\\a.wav: Open error");
 }
 
 TEST(Exception, EveryKindHasItsText) {
-    const char* expected[] = {"File not found", "Open error",   "Read error",      "Write error",
-                              "Close error",    "Remove error", " Unknown error",  "Unexpected error"};
+    const char* expected[] = {"File not found", "Open error", "Read error", "Write error", "Close error",
+        "Remove error", " Unknown error", "Unexpected error"};
     for (int kind = 0; kind < 8; ++kind)
         EXPECT_EQ(Text(Util::Exception::FileIO("m", "p", kind).KindText()), expected[kind]) << kind;
     EXPECT_EQ(Text(Util::Exception::FileIO("m", "p", 99).KindText()), " Unknown error");
@@ -72,7 +72,8 @@ TEST(Exception, CopiesAndThrowsKeepEveryFieldAndTheirClass) {
 TEST(Exception, ThrowLocatesTheExceptionWithTheThreadsLastError) {
     Platform::Kernel::SetLastError(13);
     try {
-        Exception::Throw(Util::Exception::FileIO("Close failed", "/x", Util::Exception::FileIO::CloseError), "here.cpp", 318);
+        Exception::Throw(
+            Util::Exception::FileIO("Close failed", "/x", Util::Exception::FileIO::CloseError), "here.cpp", 318);
     } catch (const Util::Exception::FileIO& e) {
         EXPECT_EQ(e.LastError(), 13u);
         EXPECT_EQ(e.Line(), 318);

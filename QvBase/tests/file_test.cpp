@@ -110,9 +110,9 @@ TEST_F(FileTest, ReadsExactlyAndReportsShortReads) {
     EXPECT_EQ(file.Tell(), 6u);
     char buffer[16] = {};
     const auto e = Thrown([&] { file.Read(buffer, 10); });
-    EXPECT_EQ(Text(e.Description()), "Base:\n\tAttempt to read 10 bytes, only read 4 bytes\n\t" + kSource +
-                                         " (400): Thrown, GetLastError(): " + std::to_string(ENODATA) +
-                                         "\n\nFileIO:\n" + path + ": Read error");
+    EXPECT_EQ(Text(e.Description()),
+        "Base:\n\tAttempt to read 10 bytes, only read 4 bytes\n\t" + kSource +
+            " (400): Thrown, GetLastError(): " + std::to_string(ENODATA) + "\n\nFileIO:\n" + path + ": Read error");
     EXPECT_EQ(std::string(buffer, 4), "6789");
     EXPECT_TRUE(file.IsOpen());  // a short read leaves the stream open
     EXPECT_EQ(file.Tell(), 10u);
@@ -148,12 +148,13 @@ TEST_F(FileTest, EveryFailureCarriesItsMessageKindAndLine) {
     const std::string missingPath = PathOf("Missing.WAV");
     Util::File missing{Path(String(missingPath.c_str()))};
     const auto open = Thrown([&] { missing.Open(3); });
-    EXPECT_EQ(Text(open.Description()), "Base:\n\tError opening file\n\t" + kSource + " (248): Thrown, GetLastError(): " +
-                                            std::to_string(ENOENT) + "\n\nFileIO:\n" + missingPath + ": Open error");
+    EXPECT_EQ(Text(open.Description()),
+        "Base:\n\tError opening file\n\t" + kSource + " (248): Thrown, GetLastError(): " + std::to_string(ENOENT) +
+            "\n\nFileIO:\n" + missingPath + ": Open error");
     EXPECT_FALSE(missing.IsOpen());
 
     char buffer[4];
-    missing.Read(buffer, 0);   // nothing asked: no check at all
+    missing.Read(buffer, 0);  // nothing asked: no check at all
     missing.Read(nullptr, 4);
     const auto read = Thrown([&] { missing.Read(buffer, 4); });
     EXPECT_EQ(Text(read.Message()), "Attempt to read 4 bytes when not open");

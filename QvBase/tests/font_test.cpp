@@ -1,5 +1,5 @@
-#include <QvBase/UI/Text/Font.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Text/Font.h>
 
 #include <Platform/Gui/FontFiles.h>
 

@@ -1,9 +1,9 @@
 // Dirty rectangles, the canvas-update message and repaint.
 #include "toolkit_fixture.h"
 
-#include <QvBase/UI/Widgets/FocusIndicator.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/ToolkitMessages.h>
+#include <QvBase/UI/Widgets/FocusIndicator.h>
 
 #include <Platform/Gui/RegisteredMessages.h>
 
@@ -32,8 +32,8 @@ protected:
 }  // namespace
 
 TEST_F(FrameTest, MergesTouchingAndOverlappingRectanglesAndKeepsSeparateOnes) {
-    auto frame = std::make_unique<UI::Frame>(info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F",
-                                             Rect{0, 99, 0, 99});
+    auto frame =
+        std::make_unique<UI::Frame>(info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F", Rect{0, 99, 0, 99});
     auto dirtyAfter = [&](std::vector<Rect> rects) {
         frame->SetTarget(Platform::Gui::NoWindow, nullptr);  // nothing changes: the list stays
         const_cast<std::vector<Rect>&>(frame->DirtyRects()).clear();
@@ -50,7 +50,7 @@ TEST_F(FrameTest, MergesTouchingAndOverlappingRectanglesAndKeepsSeparateOnes) {
     EXPECT_EQ(dirtyAfter({{0, 9, 0, 9}, {5, 14, 5, 14}}), (std::vector<Rect>{{0, 14, 0, 14}}));
     // A bridge touching two entries merges all three into the first and removes the second.
     EXPECT_EQ(dirtyAfter({{0, 9, 0, 9}, {50, 59, 0, 9}, {40, 60, 80, 90}, {10, 49, 0, 5}}),
-              (std::vector<Rect>{{0, 59, 0, 9}, {40, 60, 80, 90}}));
+        (std::vector<Rect>{{0, 59, 0, 9}, {40, 60, 80, 90}}));
     // Cut to the frame; wholly outside: dropped.
     EXPECT_EQ(dirtyAfter({{90, 120, -5, 5}}), (std::vector<Rect>{{90, 99, 0, 5}}));
     EXPECT_TRUE(dirtyAfter({{100, 120, 0, 5}, {-10, -1, 0, 5}, {5, 4, 0, 5}}).empty());
@@ -79,8 +79,8 @@ TEST_F(FrameTest, PostsOneUpdatePerBatchAndNoneForNothing) {
 
 TEST_F(FrameTest, WithoutWindowInvalidationsWaitAndAttachingReplacesThemByTheWholeFrame) {
     UI::MemoryDrawContext dc("dc");
-    auto frame = std::make_unique<UI::Frame>(info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F",
-                                             Rect{0, 49, 0, 29});
+    auto frame =
+        std::make_unique<UI::Frame>(info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F", Rect{0, 49, 0, 29});
     frame->InvalidateRect({60, 70, 0, 5}, true);
     frame->InvalidateRect({0, 3, 0, 3}, true);
     EXPECT_TRUE(system->Calls().empty());
@@ -127,7 +127,7 @@ TEST_F(FrameTest, RepaintsDirtyAreasClippedWithTransparencyAndCopiesOnlyThem) {
 
     const UI::DibSurface& s = *dc.Surface();
     auto at = [&](int x, int y) { return s.Pixels()[y * s.Stride() + x]; };
-    EXPECT_EQ(at(2, 2), 0x0000FFu);    // under the hidden window
+    EXPECT_EQ(at(2, 2), 0x0000FFu);  // under the hidden window
     EXPECT_EQ(at(10, 10), 0xFF0000u);  // child's corner
     EXPECT_EQ(at(39, 29), 0xFF0000u);  // child, cut at the frame
     // Green filled at transparency 128 over red: red 0xFF scaled by 128 / 255 gives 0x80, green

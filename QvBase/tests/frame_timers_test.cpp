@@ -9,8 +9,8 @@ class FrameTimersTest : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        frame = std::make_unique<UI::Frame>(info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F",
-                                            UI::Rect{0, 9, 0, 9});
+        frame = std::make_unique<UI::Frame>(
+            info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F", UI::Rect{0, 9, 0, 9});
     }
     void TearDown() override {
         frame.reset();

@@ -30,7 +30,7 @@ private:
 };
 
 QV_META_BEGIN(CloseReceiver, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotClosed)
     QV_SLOT(slotClosedBy, (Native::HostWindow*, pHost))
     QV_SLOT(slotNote)
@@ -127,10 +127,12 @@ TEST_F(HostWindowTest, KeysAndMouseAreTranslatedForTheFrame) {
     using namespace Platform::Gui;
     EXPECT_TRUE(system->TypeKey(id, 'A', 'a', Modifier::Ctrl));
     EXPECT_TRUE(system->InjectKey(id, {KeyKind::Down, Key::KeypadEnter, 0, Modifier::Shift, true}));
-    EXPECT_EQ(log, (std::vector<std::string>{"root KeyDown 65 m8", "root Char 97 m8", "root KeyUp 65 m8",
-                                             "root KeyDown 4096 m16 repeat"}));
+    EXPECT_EQ(log,
+        (std::vector<std::string>{
+            "root KeyDown 65 m8", "root Char 97 m8", "root KeyUp 65 m8", "root KeyDown 4096 m16 repeat"}));
     log.clear();
-    EXPECT_TRUE(system->InjectMouse(id, {MouseKind::LeftDoubleClick, {5, 6}, Modifier::LeftButton | Modifier::Shift, 0}));
+    EXPECT_TRUE(
+        system->InjectMouse(id, {MouseKind::LeftDoubleClick, {5, 6}, Modifier::LeftButton | Modifier::Shift, 0}));
     EXPECT_TRUE(system->InjectMouse(id, {MouseKind::Wheel, {7, 8}, Modifier::Ctrl, 120}));
     root->takesMouse = false;
     EXPECT_FALSE(system->InjectMouse(id, {MouseKind::RightUp, {1, 1}, 0, 0}));
@@ -143,7 +145,8 @@ TEST_F(HostWindowTest, AUserCloseReachesOnlyTheFirstReceiverThenSavesGeometryAnd
     CloseReceiver first("first", &log), second("second", &log), pre("pre", &log);
     ASSERT_TRUE(Object::Connect(host, "2sigUserClosed()", &first, "1slotClosed()"));
     ASSERT_TRUE(Object::Connect(host, "2sigUserClosed()", &second, "1slotClosed()"));
-    ASSERT_TRUE(Object::Connect(host, "2sigUserClosed(Native::HostWindow*)", &second, "1slotClosedBy(Native::HostWindow*)"));
+    ASSERT_TRUE(
+        Object::Connect(host, "2sigUserClosed(Native::HostWindow*)", &second, "1slotClosedBy(Native::HostWindow*)"));
     ASSERT_TRUE(Object::Connect(host, "2sigPreDestroy()", &pre, "1slotNote()"));
     system->UserMaximise(host->Handle(), false);
     system->UserResize(host->Handle(), {310, 420, 500, 300});
@@ -165,8 +168,8 @@ TEST_F(HostWindowTest, AUserCloseReachesOnlyTheFirstReceiverThenSavesGeometryAnd
 TEST_F(HostWindowTest, TheSecondCloseSignalCarriesTheHostAndPostCloseActsOnce) {
     MakeMain();
     CloseReceiver receiver("receiver", &log);
-    ASSERT_TRUE(Object::Connect(host, "2sigUserClosed(Native::HostWindow*)", &receiver,
-                                "1slotClosedBy(Native::HostWindow*)"));
+    ASSERT_TRUE(
+        Object::Connect(host, "2sigUserClosed(Native::HostWindow*)", &receiver, "1slotClosedBy(Native::HostWindow*)"));
     host->slotPostClose();
     host->slotPostClose();
     EXPECT_TRUE(host->ClosePosted());

@@ -18,10 +18,10 @@
 using namespace std::chrono_literals;
 using UI::Rect;
 
+using TestSupport::FindWindow;
 using TestSupport::RunCommand;
 using TestSupport::Screenshot;
 using TestSupport::WaitFor;
-using TestSupport::FindWindow;
 
 namespace {
 
@@ -71,7 +71,8 @@ struct SharedLog {
 
 class Block : public UI::Window {
 public:
-    Block(UI::Frame* frame, UI::Window* parent, const char* name, SharedLog& log) : Window(frame, parent, name), log_(log) {}
+    Block(UI::Frame* frame, UI::Window* parent, const char* name, SharedLog& log)
+        : Window(frame, parent, name), log_(log) {}
     void Paint(UI::DrawContext& dc) override {
         dc.DrawRect({0, Width() - 1, 0, Height() - 1}, UI::DrawRectFilled, GetColour(), EffectiveTransparency());
         Window::Paint(dc);
@@ -82,7 +83,7 @@ public:
 private:
     bool Log(const char* what, UI::Point p, uint m) {
         log_.Add(Name().CStr() + std::string(" ") + what + " " + std::to_string(p.x) + "," + std::to_string(p.y) +
-                 " m" + std::to_string(m));
+            " m" + std::to_string(m));
         return true;
     }
     SharedLog& log_;

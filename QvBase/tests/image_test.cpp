@@ -26,7 +26,7 @@ TEST(Image, CreateGivesStrideEqualToWidthAndRefusesBadSizes) {
 
     // Zero or negative: an empty image, never an allocation.
     for (UI::Size size : {UI::Size{0, 0}, UI::Size{0, 5}, UI::Size{5, 0}, UI::Size{-1, 5}, UI::Size{-3, -3},
-                          UI::Size{-2147483647 - 1, -1}}) {
+             UI::Size{-2147483647 - 1, -1}}) {
         SharedPtr<UI::Image> none = UI::Image::Create(size);
         ASSERT_TRUE(none);
         EXPECT_TRUE(none->IsEmpty());

@@ -6,8 +6,8 @@
 
 #include <tinyxml.h>
 
-#include <fstream>
 #include <unistd.h>
+#include <fstream>
 
 using namespace toolkit_test;
 
@@ -47,7 +47,7 @@ protected:
     }
     static std::string Doc(const std::string& children, const std::string& rootAttributes = "") {
         return "<?xml version=\"1.0\" standalone=\"yes\" ?><QvCanvasLayout-1" + rootAttributes + ">" + children +
-               "</QvCanvasLayout-1>";
+            "</QvCanvasLayout-1>";
     }
     bool Apply(const std::string& text) { return UI::ApplyLayoutText(String(text), bar); }
 
@@ -73,10 +73,11 @@ TEST(LayoutAttributes, LookupAndSetterUseExactNames) {
 }
 
 TEST_F(LayoutTest, ElementsPlaceNamedChildrenAndRecordTheirLayoutRectangles) {
-    ASSERT_TRUE(Apply(Doc("<Child X=\"7\" Y=\"8\" Width=\"30\" Height=\"40\" Type=\"UI::Window\">a"
-                          "<Child X=\"1\" Y=\"1\" Width=\"2\" Height=\"2\" Type=\"UI::Window\">a1</Child></Child>"
-                          "<Child X=\"9\">missing</Child>",
-                          " X=\"11\" Y=\"12\" Width=\"200\" Height=\"20\"")));
+    ASSERT_TRUE(
+        Apply(Doc("<Child X=\"7\" Y=\"8\" Width=\"30\" Height=\"40\" Type=\"UI::Window\">a"
+                  "<Child X=\"1\" Y=\"1\" Width=\"2\" Height=\"2\" Type=\"UI::Window\">a1</Child></Child>"
+                  "<Child X=\"9\">missing</Child>",
+            " X=\"11\" Y=\"12\" Width=\"200\" Height=\"20\"")));
     EXPECT_EQ(bar->GetRect(), UI::Rect::FromXYWH(11, 12, 200, 20));
     EXPECT_EQ(a->GetRect(), UI::Rect::FromXYWH(7, 8, 30, 40));
     EXPECT_EQ(a->LayoutRect(), a->GetRect());
@@ -87,30 +88,33 @@ TEST_F(LayoutTest, ElementsPlaceNamedChildrenAndRecordTheirLayoutRectangles) {
 }
 
 TEST_F(LayoutTest, ATypeMismatchMovesTheWindowButNotItsChildrenAndNoXAppliesOnlyTheChildren) {
-    ASSERT_TRUE(Apply(Doc("<Child X=\"50\" Y=\"5\" Width=\"10\" Height=\"10\" Type=\"UI::PushButton\">a"
-                          "<Child X=\"0\" Y=\"0\" Width=\"1\" Height=\"1\" Type=\"UI::Window\">a1</Child></Child>")));
+    ASSERT_TRUE(
+        Apply(Doc("<Child X=\"50\" Y=\"5\" Width=\"10\" Height=\"10\" Type=\"UI::PushButton\">a"
+                  "<Child X=\"0\" Y=\"0\" Width=\"1\" Height=\"1\" Type=\"UI::Window\">a1</Child></Child>")));
     EXPECT_EQ(a->GetRect(), UI::Rect::FromXYWH(50, 5, 10, 10));
     EXPECT_EQ(a1->GetRect(), UI::Rect::FromXYWH(3, 3, 4, 4));
 
     const UI::Rect before = b->GetRect();
-    ASSERT_TRUE(Apply(Doc("<Child>b<Child X=\"9\" Y=\"9\" Width=\"9\" Height=\"9\" Type=\"UI::Window\">b1</Child></Child>")));
+    ASSERT_TRUE(
+        Apply(Doc("<Child>b<Child X=\"9\" Y=\"9\" Width=\"9\" Height=\"9\" Type=\"UI::Window\">b1</Child></Child>")));
     EXPECT_EQ(b->GetRect(), before);
     EXPECT_EQ(b->LayoutRect(), (UI::Rect{0, 99, 0, 99}));
     EXPECT_EQ(b1->GetRect(), UI::Rect::FromXYWH(9, 9, 9, 9));
 
     // Unnamed elements, names that come second and empty names are skipped.
-    ASSERT_TRUE(Apply(Doc("<Child X=\"1\" Y=\"1\" Width=\"1\" Height=\"1\"></Child>"
-                          "<Child X=\"1\" Y=\"1\" Width=\"1\" Height=\"1\"><Child>b</Child>a</Child>")));
+    ASSERT_TRUE(
+        Apply(Doc("<Child X=\"1\" Y=\"1\" Width=\"1\" Height=\"1\"></Child>"
+                  "<Child X=\"1\" Y=\"1\" Width=\"1\" Height=\"1\"><Child>b</Child>a</Child>")));
     EXPECT_EQ(a->GetRect(), UI::Rect::FromXYWH(50, 5, 10, 10));
 }
 
 TEST_F(LayoutTest, MalformedAndHostileDocumentsChangeNothing) {
     const UI::Rect barRect = bar->GetRect(), aRect = a->GetRect();
     for (const std::string& bad : {std::string(), std::string("not xml at all"), std::string("<Other/>"),
-                                   std::string("<QvCanvasLayout-2 X=\"1\"/>"),
-                                   std::string("<QvCanvasLayout-1 X=\"1\"><Child X=\"3\">a</Child>"),
-                                   std::string("<QvCanvasLayout-1 X=\"1\" X=\"2\"></QvCanvasLayout-1>junk<"),
-                                   std::string("<QvCanvasLayout-1 X=\"1\"><Child X=\"3\">a</Other></QvCanvasLayout-1>")}) {
+             std::string("<QvCanvasLayout-2 X=\"1\"/>"),
+             std::string("<QvCanvasLayout-1 X=\"1\"><Child X=\"3\">a</Child>"),
+             std::string("<QvCanvasLayout-1 X=\"1\" X=\"2\"></QvCanvasLayout-1>junk<"),
+             std::string("<QvCanvasLayout-1 X=\"1\"><Child X=\"3\">a</Other></QvCanvasLayout-1>")}) {
         EXPECT_FALSE(Apply(bad)) << bad;
         EXPECT_EQ(bar->GetRect(), barRect) << bad;
         EXPECT_EQ(a->GetRect(), aRect) << bad;
@@ -125,9 +129,8 @@ TEST_F(LayoutTest, MalformedAndHostileDocumentsChangeNothing) {
     EXPECT_FALSE(Apply(deepClosed + "</QvCanvasLayout-1>"));
     // Closing marks inside attribute values, text, comments and character data close nothing.
     for (const char* level : {"<Child X=\"/>\">", "<Child X='</a>'>", "<Child>/>", "<Child><!-- </a> -->",
-                              "<Child><![CDATA[</a>]]>", "<Child><!DOCTYPE </a>>", "<Child>< </a>",
-                              "<Child><?pi </a>", "<Child><?xml version='</a>'?>",
-                              "<Child><?xml x\"y version=\"><!--\" ?>"}) {
+             "<Child><![CDATA[</a>]]>", "<Child><!DOCTYPE </a>>", "<Child>< </a>", "<Child><?pi </a>",
+             "<Child><?xml version='</a>'?>", "<Child><?xml x\"y version=\"><!--\" ?>"}) {
         std::string disguised = "<QvCanvasLayout-1>";
         for (int i = 0; i < 200000; ++i) disguised += level;
         EXPECT_FALSE(Apply(disguised)) << level;
@@ -140,16 +143,16 @@ TEST_F(LayoutTest, MalformedAndHostileDocumentsChangeNothing) {
 
     // Values that are not whole numbers within limits leave the window and its children alone.
     for (const char* attrs : {"X=\"abc\"", "X=\"12abc\"", "X=\"1\" Width=\"-5\"", "X=\"99999999999\"",
-                              "X=\"1\" Height=\"2000000\"", "X=\"-2000000\"", "X=\"0x10\"", "X=\"1\" Y=\" 2\""}) {
+             "X=\"1\" Height=\"2000000\"", "X=\"-2000000\"", "X=\"0x10\"", "X=\"1\" Y=\" 2\""}) {
         EXPECT_TRUE(Apply(Doc(std::string("<Child ") + attrs +
-                              " Type=\"UI::Window\">a<Child X=\"0\" Y=\"0\" Width=\"1\" Height=\"1\">a1</Child></Child>")))
+            " Type=\"UI::Window\">a<Child X=\"0\" Y=\"0\" Width=\"1\" Height=\"1\">a1</Child></Child>")))
             << attrs;
         EXPECT_EQ(a->GetRect(), aRect) << attrs;
         EXPECT_EQ(a1->GetRect(), UI::Rect::FromXYWH(3, 3, 4, 4)) << attrs;
     }
     // A bad root geometry is skipped; its children still apply.
-    EXPECT_TRUE(Apply(Doc("<Child X=\"+3\" Y=\"-4\" Width=\"5\" Height=\"6\" Type=\"UI::Window\">a</Child>",
-                          " X=\"1e9\"")));
+    EXPECT_TRUE(
+        Apply(Doc("<Child X=\"+3\" Y=\"-4\" Width=\"5\" Height=\"6\" Type=\"UI::Window\">a</Child>", " X=\"1e9\"")));
     EXPECT_EQ(bar->GetRect(), barRect);
     EXPECT_EQ(a->GetRect(), UI::Rect::FromXYWH(3, -4, 5, 6));
     EXPECT_FALSE(UI::ApplyLayoutText(String(Doc("")), nullptr));

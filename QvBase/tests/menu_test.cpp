@@ -3,9 +3,9 @@
 #include "toolkit_fixture.h"
 
 #include <QvBase/UI/ApplicationMainWindow.h>
+#include <QvBase/UI/Native/HostWindow.h>
 #include <QvBase/UI/Native/MenuAccelerators.h>
 #include <QvBase/UI/Native/MenuBar.h>
-#include <QvBase/UI/Native/HostWindow.h>
 
 #include <Platform/Gui/Keys.h>
 
@@ -37,7 +37,7 @@ private:
 }  // namespace
 
 QV_META_BEGIN(MenuReceiver, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotOpen)
     QV_SLOT(slotOpenRecent, (uint, uIndex))
 QV_META_END
@@ -170,9 +170,9 @@ TEST_F(MenuTest, ChosenEntriesAndShortcutsInvokeTheirSlotsByName) {
 
     // Shortcuts need exactly their modifiers.
     RunSteps({[&] { system->TypeKey(id, 'O', 'o', Modifier::Ctrl); },
-              [&] { system->TypeKey(id, 'O', 'O', Modifier::Ctrl | Modifier::Shift); },
-              [&] { system->TypeKey(id, 'R', 'R', Modifier::Ctrl | Modifier::Shift); },
-              [&] { system->TypeKey(id, 'R', 'r', Modifier::Ctrl); }, [&] { system->TypeKey(id, 'O', 'o'); }});
+        [&] { system->TypeKey(id, 'O', 'O', Modifier::Ctrl | Modifier::Shift); },
+        [&] { system->TypeKey(id, 'R', 'R', Modifier::Ctrl | Modifier::Shift); },
+        [&] { system->TypeKey(id, 'R', 'r', Modifier::Ctrl); }, [&] { system->TypeKey(id, 'O', 'o'); }});
     EXPECT_EQ(log, (std::vector<std::string>{"open", "recent 7"}));
 
     // Alt held: no shortcut.

@@ -3,8 +3,8 @@
 #include "toolkit_fixture.h"
 
 #include <QvBase/UI/ApplicationMainWindow.h>
-#include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Native/HostWindow.h>
+#include <QvBase/UI/Native/MenuBar.h>
 
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>
 #include <TestSupport/Desktop.h>
@@ -19,10 +19,10 @@
 
 using namespace std::chrono_literals;
 
+using TestSupport::FindWindow;
 using TestSupport::RunCommand;
 using TestSupport::WaitFor;
 using TestSupport::WaitForWindow;
-using TestSupport::FindWindow;
 
 namespace {
 
@@ -63,7 +63,7 @@ public:
 }  // namespace
 
 QV_META_BEGIN(FileCommands, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotOpen)
     QV_SLOT(slotOpenRecent, (uint, uIndex))
     QV_SLOT(slotExit)

@@ -6,8 +6,7 @@
 #include <thread>
 #include <vector>
 
-TEST(Mutex, IsRecursiveForItsOwnerAndExcludesOthers)
-{
+TEST(Mutex, IsRecursiveForItsOwnerAndExcludesOthers) {
     Util::Mutex mutex;
     EXPECT_FALSE(mutex.Unlock());  // not held
     EXPECT_TRUE(mutex.Lock());
@@ -33,13 +32,11 @@ TEST(Mutex, IsRecursiveForItsOwnerAndExcludesOthers)
                 mutex.Unlock();
             }
         });
-    for (auto& thread : threads)
-        thread.join();
+    for (auto& thread : threads) thread.join();
     EXPECT_EQ(plain, 8000);
 }
 
-TEST(Atomic, CountsAcrossThreads)
-{
+TEST(Atomic, CountsAcrossThreads) {
     long counter = 0;
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
@@ -50,8 +47,7 @@ TEST(Atomic, CountsAcrossThreads)
                 Util::AtomicDecrement(&counter);
             }
         });
-    for (auto& thread : threads)
-        thread.join();
+    for (auto& thread : threads) thread.join();
     EXPECT_EQ(Util::AtomicLoad(&counter), 40000);
     EXPECT_EQ(Util::AtomicDecrement(&counter), 39999);
     EXPECT_EQ(Util::AtomicIncrement(&counter), 40000);

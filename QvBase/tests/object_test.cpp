@@ -38,11 +38,9 @@ public:
 class Heir : public Object {
 public:
     Heir(Object* parent, int heirs) : m_parent(parent), m_heirs(heirs) {}
-    ~Heir() override
-    {
+    ~Heir() override {
         ++g_destroyed;
-        for (int i = 0; i < m_heirs; ++i)
-            m_parent->AddChild(new Heir(m_parent, 0));
+        for (int i = 0; i < m_heirs; ++i) m_parent->AddChild(new Heir(m_parent, 0));
     }
 
 private:
@@ -55,19 +53,19 @@ private:
 QV_META_BEGIN(Base, Object)
     QV_SIGNAL(sigA)
     QV_SIGNAL(sigB, (int, iValue))
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotX)
 QV_META_END
 
 QV_META_BEGIN(Middle, Base)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotY, (uint, uValue))
 QV_META_END
 
 QV_META_BEGIN(Leaf, Middle)
     QV_SIGNAL(sigA)
     QV_SIGNAL(sigC, (const String&, sText), (bool, bFlag))
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotZ)
 QV_META_END
 
@@ -76,8 +74,7 @@ void Base::sigB(int iValue) { QV_EMIT(sigB, iValue); }
 void Leaf::sigA() { QV_EMIT(sigA); }
 void Leaf::sigC(const String& sText, bool bFlag) { QV_EMIT(sigC, sText, bFlag); }
 
-TEST(Object, IndexesRunOverTheClassChain)
-{
+TEST(Object, IndexesRunOverTheClassChain) {
     const MetaObject* object = Object::StaticMetaObject();
     const MetaObject* base = Base::StaticMetaObject();
     const MetaObject* middle = Middle::StaticMetaObject();
@@ -122,8 +119,7 @@ TEST(Object, IndexesRunOverTheClassChain)
     EXPECT_EQ(leaf->SignalEntry(2)->method->params, nullptr);
 }
 
-TEST(Object, NamesInheritanceAndDispatch)
-{
+TEST(Object, NamesInheritanceAndDispatch) {
     Leaf leaf;
     Object plain("plain");
     EXPECT_EQ(leaf.Name(), "Base");
@@ -153,8 +149,7 @@ TEST(Object, NamesInheritanceAndDispatch)
     EXPECT_FALSE(plain.InvokeSlot(0, none));
 }
 
-TEST(Object, ChildrenDieWithTheirParentOnce)
-{
+TEST(Object, ChildrenDieWithTheirParentOnce) {
     g_destroyed = 0;
     {
         auto* parent = new Base;
@@ -188,23 +183,21 @@ TEST(Object, ChildrenDieWithTheirParentOnce)
     EXPECT_EQ(g_destroyed, 9);
 }
 
-TEST(Object, DuplicateSignaturesAreDetectedAndNeverIndexedPast)
-{
-    static const MetaTableEntry twice[] = {{"sigA()", nullptr, nullptr}, {"sigB()", nullptr, nullptr},
-                                           {"sigA()", nullptr, nullptr}};
+TEST(Object, DuplicateSignaturesAreDetectedAndNeverIndexedPast) {
+    static const MetaTableEntry twice[] = {
+        {"sigA()", nullptr, nullptr}, {"sigB()", nullptr, nullptr}, {"sigA()", nullptr, nullptr}};
     const MetaObject* meta = MetaObject::Create(Object::StaticMetaObject(), "Twice", twice, 3, nullptr, 0);
     EXPECT_TRUE(meta->HasDuplicateSignatures());
     EXPECT_EQ(meta->SignalCount(false), 2u);
     EXPECT_EQ(meta->IndexOfSignal("sigA()"), 2u);  // the later entry wins
-    EXPECT_EQ(meta->SignalEntry(2), nullptr);      // beyond the distinct count
+    EXPECT_EQ(meta->SignalEntry(2), nullptr);  // beyond the distinct count
     std::vector<void*> none;
     EXPECT_FALSE(meta->InvokeOwnSignal(nullptr, 2, none));
     delete meta;
 }
 
 // Every class linked into this program, this library's own included.
-TEST(Object, EveryClassTableIsWellFormed)
-{
+TEST(Object, EveryClassTableIsWellFormed) {
     ASSERT_GE(QvMeta::RegisteredClasses().size(), 4u);
     for (auto getter : QvMeta::RegisteredClasses()) {
         const MetaObject* meta = getter();
@@ -219,7 +212,8 @@ TEST(Object, EveryClassTableIsWellFormed)
                 const std::size_t nameLength = std::strlen(entry.method->name);
                 EXPECT_EQ(std::string(entry.signature, nameLength), entry.method->name);
                 EXPECT_EQ(entry.signature[nameLength], '(');
-                const int commas = static_cast<int>(std::count(entry.signature, entry.signature + std::strlen(entry.signature), ','));
+                const int commas =
+                    static_cast<int>(std::count(entry.signature, entry.signature + std::strlen(entry.signature), ','));
                 EXPECT_EQ(entry.method->paramCount, std::strstr(entry.signature, "()") ? 0 : commas + 1);
                 EXPECT_NE(entry.invoke, nullptr);
             }

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -21,12 +21,16 @@ class ScopedHome {
 public:
     explicit ScopedHome(const char* value) {
         if (const char* old = std::getenv("HOME")) old_ = old;
-        if (value) ::setenv("HOME", value, 1);
-        else ::unsetenv("HOME");
+        if (value)
+            ::setenv("HOME", value, 1);
+        else
+            ::unsetenv("HOME");
     }
     ~ScopedHome() {
-        if (old_) ::setenv("HOME", old_->c_str(), 1);
-        else ::unsetenv("HOME");
+        if (old_)
+            ::setenv("HOME", old_->c_str(), 1);
+        else
+            ::unsetenv("HOME");
     }
 
 private:
@@ -82,13 +86,13 @@ TEST(Path, TextFunctionsKeepTheirExamples) {
 }
 
 TEST(Path, CollapseCancelsOnlyOrdinaryNames) {
-    EXPECT_EQ(Text(Path::Collapse("/..")), "/");                // the root stays
+    EXPECT_EQ(Text(Path::Collapse("/..")), "/");  // the root stays
     EXPECT_EQ(Text(Path::Collapse("/../../a")), "/a");
     EXPECT_EQ(Text(Path::Collapse("/x/..")), "/");
-    EXPECT_EQ(Text(Path::Collapse("c:/../x")), "c:/x");        // so does a drive
-    EXPECT_EQ(Text(Path::Collapse("../../a")), "../../a");     // ".." never cancels ".."
+    EXPECT_EQ(Text(Path::Collapse("c:/../x")), "c:/x");  // so does a drive
+    EXPECT_EQ(Text(Path::Collapse("../../a")), "../../a");  // ".." never cancels ".."
     EXPECT_EQ(Text(Path::Collapse("a/b/../../../c")), "../c");
-    EXPECT_EQ(Text(Path::Collapse("./../a")), "./../a");       // nor "."
+    EXPECT_EQ(Text(Path::Collapse("./../a")), "./../a");  // nor "."
     EXPECT_EQ(Text(Path::Collapse("/Music/Old/../New/./a.WAV")), "/Music/New/./a.WAV");
 }
 

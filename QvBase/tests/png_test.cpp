@@ -21,7 +21,7 @@ struct PngPicture {
     int bitDepth = 8;
     std::vector<Bytes> rows;  // packed samples, 16-bit ones big-endian
     std::vector<png_color> palette;
-    Bytes paletteAlpha;                     // tRNS of a palette image
+    Bytes paletteAlpha;  // tRNS of a palette image
     std::optional<png_color_16> keyColour;  // tRNS of a grey or RGB image
     bool interlaced = false;
     bool headerOnly = false;
@@ -40,8 +40,8 @@ Bytes WritePng(const PngPicture& picture) {
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, Append, Flush);
     png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colourType,
-                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+        picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+        PNG_FILTER_TYPE_DEFAULT);
     if (!picture.palette.empty())
         png_set_PLTE(png, info, picture.palette.data(), static_cast<int>(picture.palette.size()));
     if (!picture.paletteAlpha.empty())
@@ -72,8 +72,8 @@ std::vector<std::uint32_t> PixelsOf(const UI::Image& image) {
     return pixels;
 }
 
-void ExpectImage(const SharedPtr<UI::Image>& image, int width, int height, bool alpha,
-                 const std::vector<std::uint32_t>& pixels) {
+void ExpectImage(
+    const SharedPtr<UI::Image>& image, int width, int height, bool alpha, const std::vector<std::uint32_t>& pixels) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->Width(), width);
     EXPECT_EQ(image->Height(), height);
@@ -98,8 +98,7 @@ TEST(Png, GreyImagesOfEveryDepth) {
     grey.width = 3;
     grey.height = 2;
     grey.rows = {{0, 0x7F, 0xFF}, {1, 2, 3}};
-    ExpectImage(Decode(WritePng(grey)), 3, 2, false,
-                {0x000000, 0x7F7F7F, 0xFFFFFF, 0x010101, 0x020202, 0x030303});
+    ExpectImage(Decode(WritePng(grey)), 3, 2, false, {0x000000, 0x7F7F7F, 0xFFFFFF, 0x010101, 0x020202, 0x030303});
 
     // Below 8 bits the samples are scaled up to 8: 1-bit 1 -> 255, 2-bit 1 -> 85, 4-bit 1 -> 17.
     grey.width = 4;
@@ -202,7 +201,8 @@ TEST(Png, InterlacedImagesDecodeLikePlainOnes) {
     plain.height = 7;
     for (int y = 0; y < plain.height; ++y) {
         Bytes row;
-        for (int x = 0; x < plain.width; ++x) row.insert(row.end(), {Bytes::value_type(x * 20), Bytes::value_type(y * 30), 7});
+        for (int x = 0; x < plain.width; ++x)
+            row.insert(row.end(), {Bytes::value_type(x * 20), Bytes::value_type(y * 30), 7});
         plain.rows.push_back(row);
     }
     PngPicture interlaced = plain;

@@ -15,14 +15,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 const std::filesystem::path kFolder = std::filesystem::path(TONALITH_SOURCE_DIR) / "QvBase/tests/data/archive";
 
-Bytes ReadFile(const std::filesystem::path& path)
-{
+Bytes ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-Bytes Member(const ResourceArchive& archive, const char* path)
-{
+Bytes Member(const ResourceArchive& archive, const char* path) {
     const void* data = reinterpret_cast<const void*>(1);
     std::uint32_t size = 7;
     archive.Find(path, data, size);
@@ -34,8 +32,7 @@ Bytes Member(const ResourceArchive& archive, const char* path)
     return Bytes(bytes, bytes + size);
 }
 
-void AppendEntry(Bytes& out, const std::string& path, std::uint32_t offset, std::uint32_t size)
-{
+void AppendEntry(Bytes& out, const std::string& path, std::uint32_t offset, std::uint32_t size) {
     out.insert(out.end(), path.begin(), path.end());
     out.push_back(0);
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(offset >> shift));
@@ -43,8 +40,7 @@ void AppendEntry(Bytes& out, const std::string& path, std::uint32_t offset, std:
 }
 
 // Two members by hand: "a" (3 bytes at 32) and "dir/b" (2 bytes at 64).
-Bytes SmallArchive()
-{
+Bytes SmallArchive() {
     Bytes archive;
     AppendEntry(archive, "a", 32, 3);
     AppendEntry(archive, "dir/b", 64, 2);
@@ -60,8 +56,7 @@ Bytes SmallArchive()
 
 }  // namespace
 
-TEST(ResourceArchive, LinkedArchiveReadsBackEveryMemberByteForByte)
-{
+TEST(ResourceArchive, LinkedArchiveReadsBackEveryMemberByteForByte) {
     ResourceArchive& archive = ResourceArchive::Instance();
     EXPECT_EQ(&archive, &ResourceArchive::Instance());
     ASSERT_TRUE(archive.Load(Platform::Resources::Module::Program(), "TonalithResEmbed"));
@@ -94,8 +89,7 @@ TEST(ResourceArchive, LinkedArchiveReadsBackEveryMemberByteForByte)
     EXPECT_EQ(archive.MemberCount(), 3u);
 }
 
-TEST(ResourceArchive, MissingResourceLeavesTheArchiveEmpty)
-{
+TEST(ResourceArchive, MissingResourceLeavesTheArchiveEmpty) {
     ResourceArchive archive;
     EXPECT_FALSE(archive.Load(Platform::Resources::Module::Program(), "NoSuchResource"));
     EXPECT_EQ(Member(archive, "Empty.txt"), Bytes{0xEE});
@@ -105,8 +99,7 @@ TEST(ResourceArchive, MissingResourceLeavesTheArchiveEmpty)
     EXPECT_EQ(Member(archive, "Empty.txt"), Bytes{0xEE});
 }
 
-TEST(ResourceArchive, HandBuiltDirectoriesIndexAsWritten)
-{
+TEST(ResourceArchive, HandBuiltDirectoriesIndexAsWritten) {
     const Bytes small = SmallArchive();
     ResourceArchive archive;
     ASSERT_TRUE(archive.LoadFromMemory(small.data(), small.size()));
@@ -139,8 +132,7 @@ TEST(ResourceArchive, HandBuiltDirectoriesIndexAsWritten)
     EXPECT_EQ(Member(edge, "end"), Bytes{});
 }
 
-TEST(ResourceArchive, BadEntriesEndTheDirectoryAndNothingIsReadOutsideTheArchive)
-{
+TEST(ResourceArchive, BadEntriesEndTheDirectoryAndNothingIsReadOutsideTheArchive) {
     // Every truncation of a good archive: exact-size copies, so that any read past the
     // end is a sanitizer error; found members always lie wholly inside.
     const Bytes small = SmallArchive();
@@ -150,7 +142,8 @@ TEST(ResourceArchive, BadEntriesEndTheDirectoryAndNothingIsReadOutsideTheArchive
         ASSERT_TRUE(archive.LoadFromMemory(prefix.data(), prefix.size()));
         const bool aInside = length >= 35;  // its entry ends at 10, its bytes at 35
         const bool bInside = length >= 66;  // read only after "a"
-        EXPECT_EQ(archive.MemberCount(), static_cast<std::size_t>(aInside) + static_cast<std::size_t>(bInside)) << length;
+        EXPECT_EQ(archive.MemberCount(), static_cast<std::size_t>(aInside) + static_cast<std::size_t>(bInside))
+            << length;
         if (aInside) {
             EXPECT_EQ(Member(archive, "a"), (Bytes{'x', 'y', 'z'}));
         }
@@ -161,7 +154,7 @@ TEST(ResourceArchive, BadEntriesEndTheDirectoryAndNothingIsReadOutsideTheArchive
         std::uint32_t offset, size;
     };
     for (const Case& bad : {Case{"offset past the end", 97, 0}, Case{"size past the end", 64, 33},
-                            Case{"wrapping sum", 0xFFFFFFF0u, 0x20}, Case{"huge size", 32, 0xFFFFFFFFu}}) {
+             Case{"wrapping sum", 0xFFFFFFF0u, 0x20}, Case{"huge size", 32, 0xFFFFFFFFu}}) {
         Bytes archive;
         AppendEntry(archive, "good", 32, 3);
         AppendEntry(archive, "bad", bad.offset, bad.size);

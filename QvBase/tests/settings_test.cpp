@@ -27,22 +27,22 @@ const char* const kKeyPath = "SOFTWARE\\Quorvel\\Tonalith";
 // Points the store at a fresh folder, so that no test touches the user's settings.
 class SettingsTest : public ::testing::Test {
 protected:
-    std::filesystem::path StoreFile() const { return std::filesystem::path(m_home.Path()) / "Quorvel/HKEY_CURRENT_USER.reg"; }
+    std::filesystem::path StoreFile() const {
+        return std::filesystem::path(m_home.Path()) / "Quorvel/HKEY_CURRENT_USER.reg";
+    }
 
     TestSupport::TemporaryConfigHome m_home;
 };
 
 // Writes a value with the store's own interface, as another program could.
-void PutRaw(const std::string& keyPath, const std::string& name, std::uint32_t type, const std::string& bytes)
-{
+void PutRaw(const std::string& keyPath, const std::string& name, std::uint32_t type, const std::string& bytes) {
     reg::Key key;
     ASSERT_EQ(reg::Key::Create(reg::Root::CurrentUser, keyPath, key), reg::Result::Ok);
     ASSERT_EQ(key.SetValue(name, type, bytes.data(), static_cast<std::uint32_t>(bytes.size())), reg::Result::Ok);
 }
 
 // The type and bytes stored under a value, or type 0 when absent.
-std::pair<std::uint32_t, std::string> GetRaw(const std::string& keyPath, const std::string& name)
-{
+std::pair<std::uint32_t, std::string> GetRaw(const std::string& keyPath, const std::string& name) {
     reg::Key key;
     std::uint32_t type = 0, size = 0;
     if (reg::Key::Open(reg::Root::CurrentUser, keyPath, key) != reg::Result::Ok ||
@@ -54,16 +54,14 @@ std::pair<std::uint32_t, std::string> GetRaw(const std::string& keyPath, const s
     return {type, bytes};
 }
 
-std::string Le32(std::uint32_t v)
-{
-    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                       static_cast<char>(v >> 24)};
+std::string Le32(std::uint32_t v) {
+    return std::string{
+        static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
 }
 
 }  // namespace
 
-TEST(SettingsPaths, SubKeyAndValueNameOfAValuePath)
-{
+TEST(SettingsPaths, SubKeyAndValueNameOfAValuePath) {
     EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "EditorView.Spectrogram.FFTSize"), kKeyPath);
     EXPECT_EQ(Settings::ValueNameOf("EditorView.Spectrogram.FFTSize"), "EditorView.Spectrogram.FFTSize");
     EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "Window/Geometry"), "SOFTWARE\\Quorvel\\Tonalith\\Window");
@@ -81,8 +79,7 @@ TEST(SettingsPaths, SubKeyAndValueNameOfAValuePath)
     EXPECT_EQ(Settings("SOFTWARE/Quorvel/Tonalith").KeyPath(), kKeyPath);
 }
 
-TEST_F(SettingsTest, TypedWritesStoreTheirEncodings)
-{
+TEST_F(SettingsTest, TypedWritesStoreTheirEncodings) {
     Settings settings("SOFTWARE/Quorvel/Tonalith");
     using V = std::pair<std::uint32_t, std::string>;
     EXPECT_TRUE(settings.SetString("LastFolder", "/home/me/Music"));
@@ -99,8 +96,7 @@ TEST_F(SettingsTest, TypedWritesStoreTheirEncodings)
     EXPECT_EQ(GetRaw(kKeyPath, "Opacity"), V(3, std::string("\0\0\xC0\x3F", 4)));
 }
 
-TEST_F(SettingsTest, TypedReadsAcceptOnlyTheirEncodings)
-{
+TEST_F(SettingsTest, TypedReadsAcceptOnlyTheirEncodings) {
     const Settings settings(kKeyPath);
     // Absent: the defaults.
     EXPECT_EQ(settings.GetString("Missing", "dflt"), "dflt");
@@ -111,12 +107,12 @@ TEST_F(SettingsTest, TypedReadsAcceptOnlyTheirEncodings)
     PutRaw(kKeyPath, "Seven", 4, Le32(7));
     EXPECT_TRUE(settings.GetBool("Seven", false));
     EXPECT_EQ(settings.GetInt("Seven", 0), 7);
-    EXPECT_EQ(settings.GetFloat("Seven", -1.0f), -1.0f);      // a float stored as a dword
+    EXPECT_EQ(settings.GetFloat("Seven", -1.0f), -1.0f);  // a float stored as a dword
     EXPECT_EQ(settings.GetString("Seven", "d"), "d");
     PutRaw(kKeyPath, "Zero", 4, Le32(0));
     EXPECT_FALSE(settings.GetBool("Zero", true));
     PutRaw(kKeyPath, "IntAsBinary", 3, Le32(5));
-    EXPECT_EQ(settings.GetInt("IntAsBinary", -3), -3);        // an integer stored as binary
+    EXPECT_EQ(settings.GetInt("IntAsBinary", -3), -3);  // an integer stored as binary
     PutRaw(kKeyPath, "ShortDword", 4, "ab");
     EXPECT_EQ(settings.GetInt("ShortDword", -4), -4);
     PutRaw(kKeyPath, "LongDword", 4, "abcdefgh");
@@ -127,18 +123,18 @@ TEST_F(SettingsTest, TypedReadsAcceptOnlyTheirEncodings)
     EXPECT_EQ(settings.GetInt("Qword", 9), 9);
 
     PutRaw(kKeyPath, "EmptySz", 1, "");
-    EXPECT_EQ(settings.GetString("EmptySz", "d"), "");        // present, and empty
+    EXPECT_EQ(settings.GetString("EmptySz", "d"), "");  // present, and empty
     PutRaw(kKeyPath, "NoNul", 1, "abcde");
-    EXPECT_EQ(settings.GetString("NoNul", "d"), "abcd");      // the last byte gives way to the NUL
+    EXPECT_EQ(settings.GetString("NoNul", "d"), "abcd");  // the last byte gives way to the NUL
     PutRaw(kKeyPath, "InnerNul", 1, std::string("ab\0cd\0", 6));
     EXPECT_EQ(settings.GetString("InnerNul", "d"), "ab");
 
     float expected = 0.0f;
     std::memcpy(&expected, "\x01\x02\x03\x3F", 4);
     PutRaw(kKeyPath, "Long", 3, std::string("\x01\x02\x03\x3F\xFF\xFF\xFF\xFF", 8));
-    EXPECT_EQ(settings.GetFloat("Long", 0.0f), expected);     // its first 4 bytes
+    EXPECT_EQ(settings.GetFloat("Long", 0.0f), expected);  // its first 4 bytes
     PutRaw(kKeyPath, "Two", 3, std::string("\x00\x00", 2));
-    EXPECT_EQ(settings.GetFloat("Two", 9.0f), 0.0f);          // 2 bytes, then zeros
+    EXPECT_EQ(settings.GetFloat("Two", 9.0f), 0.0f);  // 2 bytes, then zeros
     PutRaw(kKeyPath, "TwoHigh", 3, std::string("\x80\x3F", 2));
     std::memcpy(&expected, "\x80\x3F\x00\x00", 4);
     EXPECT_EQ(settings.GetFloat("TwoHigh", 9.0f), expected);
@@ -150,8 +146,7 @@ TEST_F(SettingsTest, TypedReadsAcceptOnlyTheirEncodings)
     EXPECT_TRUE(bytes.empty());
 }
 
-TEST_F(SettingsTest, TypedValuesRoundTrip)
-{
+TEST_F(SettingsTest, TypedValuesRoundTrip) {
     Settings settings(kKeyPath);
     EXPECT_TRUE(settings.SetString("Text", "caf\xC3\xA9 \"quoted\" \\ 100%"));
     EXPECT_EQ(settings.GetString("Text", ""), "caf\xC3\xA9 \"quoted\" \\ 100%");
@@ -168,15 +163,14 @@ TEST_F(SettingsTest, TypedValuesRoundTrip)
     EXPECT_TRUE(settings.GetBool("B", false));
 }
 
-TEST_F(SettingsTest, SubKeysAreCreatedAndAddressedByValuePaths)
-{
+TEST_F(SettingsTest, SubKeysAreCreatedAndAddressedByValuePaths) {
     Settings settings(kKeyPath);
     EXPECT_TRUE(settings.SetString("Window/Geometry", "[(1,2)-(3,4) 2x2]"));
     EXPECT_EQ(GetRaw("SOFTWARE\\Quorvel\\Tonalith\\Window", "Geometry").first, 1u);
-    EXPECT_EQ(GetRaw(kKeyPath, "Window/Geometry").first, 0u);   // not a value of the key itself
+    EXPECT_EQ(GetRaw(kKeyPath, "Window/Geometry").first, 0u);  // not a value of the key itself
     EXPECT_TRUE(settings.SetInt("a/b\\c", 5));
     EXPECT_EQ(settings.GetInt("a\\b/c", 0), 5);
-    EXPECT_EQ(settings.GetInt("A/B/C", 0), 5);                   // names compare without case
+    EXPECT_EQ(settings.GetInt("A/B/C", 0), 5);  // names compare without case
     EXPECT_TRUE(settings.SetString("Sub/", "default"));
     EXPECT_EQ(GetRaw("SOFTWARE\\Quorvel\\Tonalith\\Sub", ""), std::make_pair(1u, std::string("default\0", 8)));
     EXPECT_TRUE(settings.SetInt("/x", 3));
@@ -186,8 +180,7 @@ TEST_F(SettingsTest, SubKeysAreCreatedAndAddressedByValuePaths)
     EXPECT_EQ(GetRaw("SOFTWARE\\Quorvel\\Tonalith\\EditorView", "Spectrogram.FFTSize").first, 0u);
 }
 
-TEST_F(SettingsTest, AValueWrittenByOneProcessIsReadByAnother)
-{
+TEST_F(SettingsTest, AValueWrittenByOneProcessIsReadByAnother) {
     const pid_t writer = ::fork();
     ASSERT_GE(writer, 0);
     if (writer == 0) {
@@ -212,15 +205,14 @@ TEST_F(SettingsTest, AValueWrittenByOneProcessIsReadByAnother)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST_F(SettingsTest, ACorruptStoreGivesDefaultsAndIsReplacedByTheNextWrite)
-{
+TEST_F(SettingsTest, ACorruptStoreGivesDefaultsAndIsReplacedByTheNextWrite) {
     Settings settings(kKeyPath);
     ASSERT_TRUE(settings.SetInt("Mode", 2));
     std::ifstream in(StoreFile(), std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     in.close();
     for (const std::string& corrupt : {good.substr(0, good.size() / 2), std::string("\0\1\2garbage", 10),
-                                       good.substr(0, good.size() - 4) + "???\n"}) {
+             good.substr(0, good.size() - 4) + "???\n"}) {
         std::ofstream(StoreFile(), std::ios::binary | std::ios::trunc) << corrupt;
         EXPECT_EQ(settings.GetInt("Mode", -1), -1);
         EXPECT_EQ(settings.GetString("Mode", "d"), "d");
@@ -230,8 +222,7 @@ TEST_F(SettingsTest, ACorruptStoreGivesDefaultsAndIsReplacedByTheNextWrite)
     EXPECT_EQ(settings.GetInt("Mode", -1), -1);
 }
 
-TEST_F(SettingsTest, AnInterruptedWriteLeavesTheOldValues)
-{
+TEST_F(SettingsTest, AnInterruptedWriteLeavesTheOldValues) {
     Settings settings(kKeyPath);
     ASSERT_TRUE(settings.SetInt("Mode", 1));
     ASSERT_TRUE(settings.SetString("Name", "old"));

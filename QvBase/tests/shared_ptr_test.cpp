@@ -17,8 +17,7 @@ struct Derived : Base {
 
 }  // namespace
 
-TEST(SharedPtr, LastReleaseDeletesOnce)
-{
+TEST(SharedPtr, LastReleaseDeletesOnce) {
     int destroyed = 0;
     {
         SharedPtr<Base> first(new Derived(&destroyed));
@@ -43,8 +42,7 @@ TEST(SharedPtr, LastReleaseDeletesOnce)
     EXPECT_EQ(destroyed, 2);
 }
 
-TEST(SharedPtr, NullAndRecordHandles)
-{
+TEST(SharedPtr, NullAndRecordHandles) {
     SharedPtr<Base> none;
     EXPECT_FALSE(none);
     SharedPtr<Base> copy(none);

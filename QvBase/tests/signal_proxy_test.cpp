@@ -30,11 +30,11 @@ public:
 QV_META_BEGIN(Button, Object)
     QV_SIGNAL(sigClicked)
     QV_SIGNAL(sigRightClicked)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 QV_META_BEGIN(Panel, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotAdvance, (bool, bAdvance))
     QV_SLOT(slotOpen)
     QV_SLOT(slotOpenRecent, (uint, uIndex))
@@ -43,8 +43,7 @@ QV_META_END
 void Button::sigClicked() { QV_EMIT(sigClicked); }
 void Button::sigRightClicked() { QV_EMIT(sigRightClicked); }
 
-TEST(SignalProxy, TurnsClicksIntoCallsWithAValue)
-{
+TEST(SignalProxy, TurnsClicksIntoCallsWithAValue) {
     auto* button = new Button;
     Panel panel;
     auto* forward = new Util::SignalProxy(button, "2sigClicked()", &panel, "1slotAdvance(bool)", true);
@@ -73,8 +72,7 @@ TEST(SignalProxy, TurnsClicksIntoCallsWithAValue)
     EXPECT_EQ(panel.steps.size(), 3u);
 }
 
-TEST(SignalProxy, UnknownMemberForwardsNothing)
-{
+TEST(SignalProxy, UnknownMemberForwardsNothing) {
     Button button;
     Panel panel;
     auto* proxy = new Util::SignalProxy(&button, "2sigClicked()", &panel, "1slotMissing(bool)", true);
@@ -84,8 +82,7 @@ TEST(SignalProxy, UnknownMemberForwardsNothing)
     EXPECT_NE(proxy, deaf);
 }
 
-TEST(ObjectInvokeImpl, CallsAMemberByName)
-{
+TEST(ObjectInvokeImpl, CallsAMemberByName) {
     Panel panel;
     {
         Util::ObjectInvokeImpl invoke(&panel, "1slotOpen()");

@@ -27,15 +27,12 @@ public:
     explicit Receiver(std::string tag) : Object("Receiver"), tag(std::move(tag)) {}
     void sigRelay(uint uValue);
 
-    void slotPlain()
-    {
+    void slotPlain() {
         g_log.push_back(tag + ".plain");
-        if (onPlain)
-            onPlain();
+        if (onPlain) onPlain();
     }
     void slotValue(uint uValue) { g_log.push_back(tag + ".value " + std::to_string(uValue)); }
-    void slotPair(uint uValue, bool bFlag)
-    {
+    void slotPair(uint uValue, bool bFlag) {
         g_log.push_back(tag + ".pair " + std::to_string(uValue) + (bFlag ? " true" : " false"));
     }
     void slotText(const String& sText) { g_log.push_back(tag + ".text " + sText.CStr()); }
@@ -44,8 +41,7 @@ public:
     std::function<void()> onPlain;
 };
 
-std::size_t ConnectionCount(Object& sender, const char* signal)
-{
+std::size_t ConnectionCount(Object& sender, const char* signal) {
     const auto index = sender.MetaObject()->IndexOfSignal(signal);
     ConnectionList* list = index ? sender.SignalConnections(*index) : nullptr;
     return list ? list->connections.size() : 0;
@@ -58,12 +54,12 @@ QV_META_BEGIN(Sender, Object)
     QV_SIGNAL(sigValue, (uint, uValue))
     QV_SIGNAL(sigPair, (uint, uValue), (bool, bFlag))
     QV_SIGNAL(sigText, (const String&, sText))
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 QV_META_BEGIN(Receiver, Object)
     QV_SIGNAL(sigRelay, (uint, uValue))
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotPlain)
     QV_SLOT(slotValue, (uint, uValue))
     QV_SLOT(slotPair, (uint, uValue), (bool, bFlag))
@@ -76,8 +72,7 @@ void Sender::sigPair(uint uValue, bool bFlag) { QV_EMIT(sigPair, uValue, bFlag);
 void Sender::sigText(const String& sText) { QV_EMIT(sigText, sText); }
 void Receiver::sigRelay(uint uValue) { QV_EMIT(sigRelay, uValue); }
 
-TEST(Signal, NormalizesSignatures)
-{
+TEST(Signal, NormalizesSignatures) {
     EXPECT_EQ(NormalizeSignature("2 sigProxy( bool )"), "2sigProxy(bool)");
     EXPECT_EQ(NormalizeSignature("1slotA (uint)"), "1slotA(uint)");
     EXPECT_EQ(NormalizeSignature("1slot(const  String&)"), "1slot(const String&)");
@@ -90,8 +85,7 @@ TEST(Signal, NormalizesSignatures)
     EXPECT_EQ(NormalizeSignature(nullptr), "");
 }
 
-TEST(Signal, ChecksParameterCompatibility)
-{
+TEST(Signal, ChecksParameterCompatibility) {
     EXPECT_TRUE(SignaturesCompatible("sigB(uint,bool)", "slotA(uint)"));
     EXPECT_TRUE(SignaturesCompatible("sigB(uint,bool)", "slotA(uint,bool)"));
     EXPECT_TRUE(SignaturesCompatible("sigB(uint,bool)", "slotA()"));
@@ -105,8 +99,7 @@ TEST(Signal, ChecksParameterCompatibility)
     EXPECT_FALSE(SignaturesCompatible("sigB", "slotA("));
 }
 
-TEST(Signal, ConnectRejectsBadTextsWithoutChange)
-{
+TEST(Signal, ConnectRejectsBadTextsWithoutChange) {
     Sender sender;
     Receiver receiver("r");
     EXPECT_FALSE(Object::Connect(nullptr, "2sigPlain()", &receiver, "1slotPlain()"));
@@ -130,8 +123,7 @@ TEST(Signal, ConnectRejectsBadTextsWithoutChange)
     EXPECT_TRUE(g_log.empty());
 }
 
-TEST(Signal, EmitsInConnectionOrderWithArguments)
-{
+TEST(Signal, EmitsInConnectionOrderWithArguments) {
     Sender sender;
     Receiver a("a"), b("b");
     EXPECT_TRUE(Object::Connect(&sender, "2 sigPair( uint , bool )", &a, "1slotPair(uint,bool)"));
@@ -146,13 +138,12 @@ TEST(Signal, EmitsInConnectionOrderWithArguments)
     sender.sigText("hello");
     sender.sigValue(9);
     sender.sigPlain();  // nothing connected
-    const std::vector<std::string> expected{"a.pair 5 true", "b.value 5", "a.plain", "b.text hello",
-                                            "a.value 9", "a.value 9"};
+    const std::vector<std::string> expected{
+        "a.pair 5 true", "b.value 5", "a.plain", "b.text hello", "a.value 9", "a.value 9"};
     EXPECT_EQ(g_log, expected);
 }
 
-TEST(Signal, SignalToSignalReemitsInsideTheEmission)
-{
+TEST(Signal, SignalToSignalReemitsInsideTheEmission) {
     Sender sender;
     Receiver relay("relay"), last("last");
     EXPECT_TRUE(Object::Connect(&sender, "2sigValue(uint)", &relay, "2sigRelay(uint)"));
@@ -164,14 +155,12 @@ TEST(Signal, SignalToSignalReemitsInsideTheEmission)
     EXPECT_EQ(g_log, expected);
 }
 
-TEST(Signal, MemberConnectedDuringEmissionRunsInTheSameEmission)
-{
+TEST(Signal, MemberConnectedDuringEmissionRunsInTheSameEmission) {
     Sender sender;
     Receiver first("first"), late("late");
     bool connected = false;
     first.onPlain = [&] {
-        if (!std::exchange(connected, true))
-            Object::Connect(&sender, "2sigPlain()", &late, "1slotPlain()");
+        if (!std::exchange(connected, true)) Object::Connect(&sender, "2sigPlain()", &late, "1slotPlain()");
     };
     ASSERT_TRUE(Object::Connect(&sender, "2sigPlain()", &first, "1slotPlain()"));
     g_log.clear();
@@ -180,8 +169,7 @@ TEST(Signal, MemberConnectedDuringEmissionRunsInTheSameEmission)
     EXPECT_EQ(g_log, expected);
 }
 
-TEST(Signal, DestroyedEndsLeaveNoConnections)
-{
+TEST(Signal, DestroyedEndsLeaveNoConnections) {
     Sender sender;
     auto* receiver = new Receiver("gone");
     Receiver stays("stays");
@@ -202,8 +190,7 @@ TEST(Signal, DestroyedEndsLeaveNoConnections)
     delete doomed;  // stays' sender entries go with it; its own destructor then finds nothing
 }
 
-TEST(Signal, DisconnectBySignalReceiverAndMember)
-{
+TEST(Signal, DisconnectBySignalReceiverAndMember) {
     Sender sender;
     Receiver a("a"), b("b");
     ASSERT_TRUE(Object::Connect(&sender, "2sigValue(uint)", &a, "1slotValue(uint)"));
@@ -227,8 +214,7 @@ TEST(Signal, DisconnectBySignalReceiverAndMember)
     EXPECT_EQ(ConnectionCount(sender, "sigValue(uint)"), 0u);
 }
 
-TEST(Signal, SlotDeletingItsSenderStopsTheEmissionSafely)
-{
+TEST(Signal, SlotDeletingItsSenderStopsTheEmissionSafely) {
     auto* sender = new Sender;
     Receiver killer("killer"), after("after");
     killer.onPlain = [&] { delete sender; };
@@ -239,8 +225,7 @@ TEST(Signal, SlotDeletingItsSenderStopsTheEmissionSafely)
     EXPECT_EQ(g_log, std::vector<std::string>{"killer.plain"});
 }
 
-TEST(Signal, SlotDeletingItsReceiverLetsTheOthersRun)
-{
+TEST(Signal, SlotDeletingItsReceiverLetsTheOthersRun) {
     Sender sender;
     auto* victim = new Receiver("victim");
     auto* later = new Receiver("later");
@@ -261,8 +246,7 @@ TEST(Signal, SlotDeletingItsReceiverLetsTheOthersRun)
     EXPECT_EQ(g_log, std::vector<std::string>{"last.plain"});
 }
 
-TEST(Signal, NestedEmissionWithDisconnection)
-{
+TEST(Signal, NestedEmissionWithDisconnection) {
     Sender sender;
     Receiver outer("outer"), dropped("dropped"), tail("tail");
     auto* deleted = new Receiver("deleted");
@@ -285,8 +269,7 @@ TEST(Signal, NestedEmissionWithDisconnection)
     ASSERT_TRUE(Object::Connect(&sender, "2sigPlain()", &tail, "1slotPlain()"));
     g_log.clear();
     sender.sigPlain();
-    const std::vector<std::string> expected{"outer.plain", "outer.plain", "dropped.plain", "tail.plain",
-                                            "tail.plain"};
+    const std::vector<std::string> expected{"outer.plain", "outer.plain", "dropped.plain", "tail.plain", "tail.plain"};
     EXPECT_EQ(g_log, expected);
     EXPECT_EQ(ConnectionCount(sender, "sigPlain()"), 1u);
 
@@ -295,8 +278,7 @@ TEST(Signal, NestedEmissionWithDisconnection)
     EXPECT_EQ(g_log, std::vector<std::string>{"tail.plain"});
 }
 
-TEST(Signal, SenderDeletedInsideANestedRelay)
-{
+TEST(Signal, SenderDeletedInsideANestedRelay) {
     auto* sender = new Sender;
     Receiver relay("relay"), killer("killer");
     killer.onPlain = [&] { delete sender; };
@@ -309,14 +291,13 @@ TEST(Signal, SenderDeletedInsideANestedRelay)
     EXPECT_EQ(ConnectionCount(relay, "sigRelay(uint)"), 1u);
 }
 
-TEST(Signal, DisconnectingEverythingFromInsideAnEmission)
-{
+TEST(Signal, DisconnectingEverythingFromInsideAnEmission) {
     Sender sender;
     Receiver a("a"), b("b");
     a.onPlain = [&] {
         Object::Disconnect(&sender, nullptr, nullptr, nullptr);
         Object::Connect(&sender, "2sigPlain()", &b, "1slotValue(uint)");  // refused: signal lacks the parameter
-        Object::Connect(&sender, "2sigPlain()", &a, "1slotPlain()");      // a fresh list
+        Object::Connect(&sender, "2sigPlain()", &a, "1slotPlain()");  // a fresh list
     };
     ASSERT_TRUE(Object::Connect(&sender, "2sigPlain()", &a, "1slotPlain()"));
     ASSERT_TRUE(Object::Connect(&sender, "2sigPlain()", &b, "1slotPlain()"));

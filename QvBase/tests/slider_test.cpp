@@ -25,8 +25,8 @@ public:
         Object::Connect(s, "2sigEdited(const String&)", this, "1slotEdited(const String&)");
         Object::Connect(s, "2sigMouseGrabbed()", this, "1slotGrabbed()");
         Object::Connect(s, "2sigMouseReleased()", this, "1slotReleased()");
-        Object::Connect(s, "2sigKeyAdjust(bool,const checked_uint&,bool)", this,
-                        "1slotKeyAdjust(bool,const checked_uint&,bool)");
+        Object::Connect(
+            s, "2sigKeyAdjust(bool,const checked_uint&,bool)", this, "1slotKeyAdjust(bool,const checked_uint&,bool)");
         Object::Connect(s, "2sigKeyRelease()", this, "1slotKeyRelease()");
         Object::Connect(s, "2sigSliderDoubleClicked()", this, "1slotDoubleClicked()");
         Object::Connect(s, "2sigAltClicked()", this, "1slotAltClicked()");
@@ -35,7 +35,9 @@ public:
     }
     void slotPosition(uint p) { Log("pos " + std::to_string(p)); }
     void slotUserPosition(uint p) { Log("user " + std::to_string(p)); }
-    void slotPrecision(uint anchor, int delta) { Log("precision " + std::to_string(anchor) + " " + std::to_string(delta)); }
+    void slotPrecision(uint anchor, int delta) {
+        Log("precision " + std::to_string(anchor) + " " + std::to_string(delta));
+    }
     void slotUndo() { Log("undo"); }
     void slotEdited(const String& text) { Log(std::string("edited ") + text.CStr()); }
     void slotGrabbed() { Log("grabbed"); }
@@ -109,7 +111,9 @@ protected:
     bool Mouse(uint code, int x, int y, uint modifiers = 0, int delta = 0) {
         return frame->OnMouse(code, {x, y}, modifiers, delta);
     }
-    bool KeyDown(uint key, uint modifiers = 0, bool repeat = false) { return frame->OnKey(0, key, 0, modifiers, repeat); }
+    bool KeyDown(uint key, uint modifiers = 0, bool repeat = false) {
+        return frame->OnKey(0, key, 0, modifiers, repeat);
+    }
     void Focus() {
         system->SetFocus(window);
         frame->SetFocus(slider);
@@ -128,12 +132,12 @@ protected:
 }  // namespace
 
 QV_META_BEGIN(SliderDeleter, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotDelete)
 QV_META_END
 
 QV_META_BEGIN(SliderRecorder, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotPosition, (uint, p))
     QV_SLOT(slotUserPosition, (uint, p))
     QV_SLOT(slotPrecision, (uint, anchor), (int, delta))
@@ -286,8 +290,9 @@ TEST_F(SliderTest, KeysAreReportedNotCarriedOut) {
     EXPECT_TRUE(KeyDown(Key::Down, Modifier::Shift));
     EXPECT_FALSE(KeyDown('A'));
     EXPECT_TRUE(frame->OnKey(1, Key::Up, 0, 0, false));
-    EXPECT_EQ(Take(), (Log{"key up 2", "key up 1", "key down 2", "key up -", "key down -", "key up 0 repeat", "key up 1",
-                           "key down 0", "key down 1", "key release"}));
+    EXPECT_EQ(Take(),
+        (Log{"key up 2", "key up 1", "key down 2", "key up -", "key down -", "key up 0 repeat", "key up 1",
+            "key down 0", "key down 1", "key release"}));
     EXPECT_EQ(slider->GetPosition(), 30u);
 
     frame->SetFocus(nullptr);
@@ -396,8 +401,7 @@ TEST_F(SliderTest, SlotMayDeleteTheSliderThatEmits) {
         Take();
         return deleter;
     };
-    const std::vector<std::pair<const char*, Log>> cases{
-        {"2sigPositionChanged(uint)", {"pos 100"}},
+    const std::vector<std::pair<const char*, Log>> cases{{"2sigPositionChanged(uint)", {"pos 100"}},
         {"2sigUserPositionChanged(uint)", {"pos 100", "user 100"}},
         {"2sigMouseGrabbed()", {"pos 100", "user 100", "focus", "grabbed"}}};
     for (const auto& [signal, expected] : cases) {

@@ -11,8 +11,7 @@
 
 namespace {
 
-std::string Printf(double v, int precision, char form)
-{
+std::string Printf(double v, int precision, char form) {
     char format[16];
     std::snprintf(format, sizeof format, "%%.%d%c", precision, form);
     char buffer[1024];
@@ -25,8 +24,7 @@ struct Parsed {
     bool ok;
 };
 
-Parsed ParseInt(const char* text, int radix = 10)
-{
+Parsed ParseInt(const char* text, int radix = 10) {
     bool ok = true;
     const int value = String(text).ToInt(&ok, radix);
     return {value, ok};
@@ -37,8 +35,7 @@ struct ParsedDouble {
     bool ok;
 };
 
-ParsedDouble ParseDouble(const char* text)
-{
+ParsedDouble ParseDouble(const char* text) {
     bool ok = true;
     const double value = String(text).ToDouble(&ok);
     return {value, ok};
@@ -46,8 +43,7 @@ ParsedDouble ParseDouble(const char* text)
 
 }  // namespace
 
-TEST(StringNumber, RadixFormattingAtTheLimits)
-{
+TEST(StringNumber, RadixFormattingAtTheLimits) {
     EXPECT_EQ(StringFromInt(INT_MIN, 10), "-2147483648");
     EXPECT_EQ(StringFromInt(INT_MIN, 16), "-80000000");
     EXPECT_EQ(StringFromInt(INT_MIN, 2), "-10000000000000000000000000000000");
@@ -70,8 +66,7 @@ TEST(StringNumber, RadixFormattingAtTheLimits)
     EXPECT_EQ(String::Number(-255, 16), "-FF");
 }
 
-TEST(StringNumber, NumberMatchesPrintf)
-{
+TEST(StringNumber, NumberMatchesPrintf) {
     std::mt19937_64 random(20261206);
     std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
     std::uniform_int_distribution<int> exponent(-320, 308);
@@ -79,20 +74,19 @@ TEST(StringNumber, NumberMatchesPrintf)
     const char forms[] = {'f', 'F', 'e', 'E', 'g', 'G'};
     for (int i = 0; i < 6000; ++i) {
         double v = mantissa(random) * std::pow(10.0, exponent(random) % (i % 3 == 0 ? 30 : 308));
-        if (i % 7 == 0)
-            v = std::nearbyint(v * 1000.0) / 8.0;  // ties in the last digit
+        if (i % 7 == 0) v = std::nearbyint(v * 1000.0) / 8.0;  // ties in the last digit
         const int precision = precisionOf(random);
         const char form = forms[i % 6];
         ASSERT_EQ(String::Number(v, precision, form), Printf(v, precision, form).c_str())
             << "value " << v << " precision " << precision << " form " << form;
     }
-    for (double special : std::initializer_list<double>{0.0, -0.0, DBL_MAX, -DBL_MIN, DBL_TRUE_MIN, 0.5, 2.5, 1e21, INFINITY, -INFINITY, NAN})
+    for (double special : std::initializer_list<double>{
+             0.0, -0.0, DBL_MAX, -DBL_MIN, DBL_TRUE_MIN, 0.5, 2.5, 1e21, INFINITY, -INFINITY, NAN})
         for (char form : forms)
             EXPECT_EQ(String::Number(special, 6, form), Printf(special, 6, form).c_str()) << special << form;
 }
 
-TEST(StringNumber, NumberFormAndPrecisionRules)
-{
+TEST(StringNumber, NumberFormAndPrecisionRules) {
     EXPECT_EQ(String::Number(1.5, -1, 'x'), "1.500000");
     EXPECT_EQ(String::Number(1.5), "1.5");
     EXPECT_EQ(String::Number(1.0 / 3.0, 150, 'f'), Printf(1.0 / 3.0, 99, 'f').c_str());
@@ -100,19 +94,16 @@ TEST(StringNumber, NumberFormAndPrecisionRules)
     EXPECT_EQ(String::Number(0.125, 2, 'e'), "1.25e-01");
 }
 
-TEST(StringNumber, DecimalPointIgnoresTheLocale)
-{
+TEST(StringNumber, DecimalPointIgnoresTheLocale) {
     const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    if (!german)
-        german = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
+    if (!german) german = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
     EXPECT_EQ(String::Number(2.5, 1, 'f'), "2.5");
     EXPECT_EQ(String("2.5").ToDouble(), 2.5);
     EXPECT_EQ(String("2,5").ToDouble(), 2.5);
     std::setlocale(LC_NUMERIC, "C");
 }
 
-TEST(StringNumber, ToIntAcceptsWhiteSpaceAndSigns)
-{
+TEST(StringNumber, ToIntAcceptsWhiteSpaceAndSigns) {
     auto p = ParseInt(" \t-42 ");
     EXPECT_TRUE(p.ok);
     EXPECT_EQ(p.value, -42);
@@ -140,18 +131,36 @@ TEST(StringNumber, ToIntAcceptsWhiteSpaceAndSigns)
     EXPECT_EQ(String("99").ToInt(), 99);
 }
 
-TEST(StringNumber, ToIntRejectsOverflowJunkAndBadRadix)
-{
+TEST(StringNumber, ToIntRejectsOverflowJunkAndBadRadix) {
     const struct {
         const char* text;
         int radix;
     } failures[] = {
-        {"2147483648", 10},  {"-2147483649", 10}, {"4294967295", 10}, {"4294967296", 10},
-        {"99999999999", 10}, {"80000000", 16},    {"100000000", 16},  {"12ab", 10},
-        {"+", 10},           {"", 10},            {"-", 10},          {"- 5", 10},
-        {"5 5", 10},         {"0x10", 16},        {"2", 2},           {"a", 10},
-        {"1.5", 10},         {"--1", 10},         {"\xC2\xA0" "1", 10}, {"12", 1},
-        {"12", 0},           {"12", 37},          {"12", -10},
+        {"2147483648", 10},
+        {"-2147483649", 10},
+        {"4294967295", 10},
+        {"4294967296", 10},
+        {"99999999999", 10},
+        {"80000000", 16},
+        {"100000000", 16},
+        {"12ab", 10},
+        {"+", 10},
+        {"", 10},
+        {"-", 10},
+        {"- 5", 10},
+        {"5 5", 10},
+        {"0x10", 16},
+        {"2", 2},
+        {"a", 10},
+        {"1.5", 10},
+        {"--1", 10},
+        {"\xC2\xA0"
+         "1",
+            10},
+        {"12", 1},
+        {"12", 0},
+        {"12", 37},
+        {"12", -10},
     };
     for (const auto& f : failures) {
         const auto p = ParseInt(f.text, f.radix);
@@ -161,8 +170,7 @@ TEST(StringNumber, ToIntRejectsOverflowJunkAndBadRadix)
     EXPECT_EQ(StringToInt(nullptr, 10, String("junk")), 0);
 }
 
-TEST(StringNumber, ToDoubleIsStrict)
-{
+TEST(StringNumber, ToDoubleIsStrict) {
     auto p = ParseDouble("1,5");
     EXPECT_TRUE(p.ok);
     EXPECT_EQ(p.value, 1.5);
@@ -179,7 +187,8 @@ TEST(StringNumber, ToDoubleIsStrict)
     EXPECT_TRUE(p.ok);
     EXPECT_EQ(p.value, DBL_MAX);
 
-    for (const char* junk : {"", "1.5 ", " 1.5", "1.5x", "x", "+", "+-1", "--1", "1.2.3", "1,000.5", "1e", "1e999", "-1e999"}) {
+    for (const char* junk :
+        {"", "1.5 ", " 1.5", "1.5x", "x", "+", "+-1", "--1", "1.2.3", "1,000.5", "1e", "1e999", "-1e999"}) {
         p = ParseDouble(junk);
         EXPECT_FALSE(p.ok) << '"' << junk << '"';
         EXPECT_EQ(p.value, 0.0) << junk;

@@ -6,8 +6,7 @@
 
 namespace {
 
-std::vector<String> SplitOf(const char* text, char separator)
-{
+std::vector<String> SplitOf(const char* text, char separator) {
     std::vector<String> out{String("stale")};
     String(text).Split(separator, out);
     return out;
@@ -15,8 +14,7 @@ std::vector<String> SplitOf(const char* text, char separator)
 
 }  // namespace
 
-TEST(String, EmptyHandlesAndEquality)
-{
+TEST(String, EmptyHandlesAndEquality) {
     const String empty;
     EXPECT_TRUE(empty.IsEmpty());
     EXPECT_STREQ(empty.CStr(), "");
@@ -32,8 +30,7 @@ TEST(String, EmptyHandlesAndEquality)
     EXPECT_EQ(empty.At(0), 0);
 }
 
-TEST(String, OrderIsUnsignedBytewise)
-{
+TEST(String, OrderIsUnsignedBytewise) {
     EXPECT_TRUE(String("a") < String("b"));
     EXPECT_TRUE(String("") < String("a"));
     EXPECT_TRUE(String("z") < String("\xC3\xA9"));  // bytes above 0x7F sort last
@@ -45,8 +42,7 @@ TEST(String, OrderIsUnsignedBytewise)
     EXPECT_EQ(byKey.begin()->second, 1);
 }
 
-TEST(String, CopiesAreIndependentAfterWrites)
-{
+TEST(String, CopiesAreIndependentAfterWrites) {
     String original("shared");
     String copy(original);
     String assigned;
@@ -79,8 +75,7 @@ TEST(String, CopiesAreIndependentAfterWrites)
     EXPECT_EQ("<" + String("a") + ">", "<a>");
 }
 
-TEST(String, SearchAndSlices)
-{
+TEST(String, SearchAndSlices) {
     const String path("a/b/c");
     EXPECT_EQ(path.FindLast('/'), 3u);
     EXPECT_EQ(path.FindLast('/', 2u), 1u);
@@ -105,8 +100,7 @@ TEST(String, SearchAndSlices)
     EXPECT_TRUE(String().Right(2).IsEmpty());
 }
 
-TEST(String, Transformations)
-{
+TEST(String, Transformations) {
     EXPECT_EQ(String("MiXeD \xC3\x89").ToLower(), "mixed \xC3\x89");
     EXPECT_EQ(String("a.b.c").Replace('.', '/'), "a/b/c");
     EXPECT_EQ(String("aaa").Replace("aa", "b"), "ba");
@@ -133,8 +127,7 @@ TEST(String, Transformations)
     EXPECT_TRUE(String("a").EndsWith(String()));
 }
 
-TEST(String, SplitAndJoin)
-{
+TEST(String, SplitAndJoin) {
     auto pieces = SplitOf("", ',');
     ASSERT_EQ(pieces.size(), 1u);
     EXPECT_TRUE(pieces[0].IsEmpty());
@@ -156,8 +149,7 @@ TEST(String, SplitAndJoin)
     EXPECT_TRUE(String::Join("-", {}).IsEmpty());
 }
 
-TEST(String, ArgMarkerRules)
-{
+TEST(String, ArgMarkerRules) {
     const String twoMarkers = String("%2 and %1").Arg("x");
     EXPECT_EQ(twoMarkers, "%2 and x");
     EXPECT_EQ(twoMarkers.Arg("y"), "y and x");
@@ -178,8 +170,7 @@ TEST(String, ArgMarkerRules)
     EXPECT_EQ(String("[%1]").Arg('c'), "[c]");
 }
 
-TEST(String, ArgNumbers)
-{
+TEST(String, ArgNumbers) {
     EXPECT_EQ(String("%1").Arg(-1, 16), "FFFFFFFF");
     EXPECT_EQ(String("%1").Arg(-1), "-1");
     EXPECT_EQ(String("%1").Arg(255, 1), "255");

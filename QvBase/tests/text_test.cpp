@@ -24,7 +24,7 @@ public:
 };
 
 QV_META_BEGIN(TextClickCounter, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotClicked)
 QV_META_END
 
@@ -86,8 +86,8 @@ class TextTest : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        frame = std::make_unique<UI::Frame>(info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F",
-                                            UI::Rect{0, 199, 0, 99});
+        frame = std::make_unique<UI::Frame>(
+            info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F", UI::Rect{0, 199, 0, 99});
         frame->SetColour(6, 0x00E0C0A0);
     }
     void TearDown() override {
@@ -209,8 +209,7 @@ TEST_F(TextTest, PaintingBlitsThePictureOverWhatLiesBeneath) {
     dc.DrawRect({0, 199, 0, 99}, 1, 0x00000080, 0);
     UI::Window::PaintChild(dc, *text);
     for (int y = 0; y < text->Height(); ++y)
-        for (int x = 0; x < text->Width(); ++x)
-        {
+        for (int x = 0; x < text->Width(); ++x) {
             if (picture->Pixels()[y * picture->Stride() + x] >> 24 != 0) continue;
             const std::uint32_t got = pixels[(y + 20) * stride + x + 10];
             EXPECT_NEAR(int((got >> 16) & 0xFF), 0x7F, 1);

@@ -13,11 +13,11 @@
 #include <TestSupport/ConfigHome.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,10 +42,10 @@ protected:
 
     // A frame attached to a fake window of the given client size.
     std::unique_ptr<UI::Frame> MakeFrame(int width, int height, UI::DrawContext* dc) {
-        const Platform::Gui::WindowId id =
-            system->CreateWindow({"frame", {0, 0, width, height}, false, true, "Test", Platform::Gui::NoWindow, nullptr});
-        auto frame = std::make_unique<UI::Frame>(info.get(), id, dc, UI::Point{}, "Test Frame",
-                                                 UI::Rect{0, width - 1, 0, height - 1});
+        const Platform::Gui::WindowId id = system->CreateWindow(
+            {"frame", {0, 0, width, height}, false, true, "Test", Platform::Gui::NoWindow, nullptr});
+        auto frame = std::make_unique<UI::Frame>(
+            info.get(), id, dc, UI::Point{}, "Test Frame", UI::Rect{0, width - 1, 0, height - 1});
         return frame;
     }
 
@@ -78,8 +78,12 @@ public:
     bool OnKeyDown(uint key, uint m, bool wasDown) override {
         return RecordKey("KeyDown " + std::to_string(key) + " m" + std::to_string(m) + (wasDown ? " repeat" : ""));
     }
-    bool OnKeyUp(uint key, uint m) override { return RecordKey("KeyUp " + std::to_string(key) + " m" + std::to_string(m)); }
-    bool OnChar(uint c, uint m, bool) override { return RecordKey("Char " + std::to_string(c) + " m" + std::to_string(m)); }
+    bool OnKeyUp(uint key, uint m) override {
+        return RecordKey("KeyUp " + std::to_string(key) + " m" + std::to_string(m));
+    }
+    bool OnChar(uint c, uint m, bool) override {
+        return RecordKey("Char " + std::to_string(c) + " m" + std::to_string(m));
+    }
     void OnTimer(uint id) override {
         if (log_) log_->push_back(Name().CStr() + std::string(" Timer ") + std::to_string(id));
         if (onTimer) onTimer(id);

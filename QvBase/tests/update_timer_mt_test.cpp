@@ -35,8 +35,9 @@ TEST_F(UpdateTimerTest, SystemModeStartsAndStopsTheWindowTimerOnce) {
         timer.Stop();
         timer.Start();
     }  // the destructor stops a running timer
-    EXPECT_EQ(system->Calls(), (std::vector<std::string>{"StartTimer 1 123722 33", "StopTimer 1 123722",
-                                                         "StartTimer 1 123722 33", "StopTimer 1 123722"}));
+    EXPECT_EQ(system->Calls(),
+        (std::vector<std::string>{
+            "StartTimer 1 123722 33", "StopTimer 1 123722", "StartTimer 1 123722 33", "StopTimer 1 123722"}));
 }
 
 TEST_F(UpdateTimerTest, ThreadModePostsTicksAsTheClockAdvancesAndStopsPromptly) {

@@ -24,8 +24,7 @@ protected:
     std::string Write(const Bytes& bytes, const std::string& name = "test.wav") { return m_dir.Write(name, bytes); }
 
     // The message with which opening these bytes fails.
-    std::string OpenFailure(const Bytes& bytes)
-    {
+    std::string OpenFailure(const Bytes& bytes) {
         WAV::Decoder decoder(Write(bytes).c_str());
         return BadFormatMessage([&] { decoder.Open(); });
     }
@@ -34,29 +33,24 @@ protected:
 };
 
 // Read system calls this process has made so far, when the system counts them.
-std::optional<uint64_t> ReadSystemCalls()
-{
+std::optional<uint64_t> ReadSystemCalls() {
     std::ifstream io("/proc/self/io");
     std::string key;
     uint64_t value = 0;
     while (io >> key >> value)
-        if (key == "syscr:")
-            return value;
+        if (key == "syscr:") return value;
     return std::nullopt;
 }
 
-std::vector<int32_t> Ramp(size_t count, int32_t start, int32_t step)
-{
+std::vector<int32_t> Ramp(size_t count, int32_t start, int32_t step) {
     std::vector<int32_t> v(count);
-    for (size_t i = 0; i < count; ++i)
-        v[i] = start + int32_t(i) * step;
+    for (size_t i = 0; i < count; ++i) v[i] = start + int32_t(i) * step;
     return v;
 }
 
-} // namespace
+}  // namespace
 
-TEST_F(WavDecoderTest, EmptyAndPartialDataChunks)
-{
+TEST_F(WavDecoderTest, EmptyAndPartialDataChunks) {
     const std::string empty = Write(Wav(1, 2, 44100, 16, {}));
     ASSERT_EQ(std::filesystem::file_size(empty), 44u);
     WAV::Decoder decoder(empty.c_str());
@@ -75,9 +69,8 @@ TEST_F(WavDecoderTest, EmptyAndPartialDataChunks)
     EXPECT_EQ(partial.GetTotalFrames(), 2u);
 }
 
-TEST_F(WavDecoderTest, KeepsOtherChunksAndWalksOverPadBytes)
-{
-    Chunk list{"LIST", {'I', 'N', 'F', 'O', 'x'}, std::nullopt, true}; // odd size, padded
+TEST_F(WavDecoderTest, KeepsOtherChunksAndWalksOverPadBytes) {
+    Chunk list{"LIST", {'I', 'N', 'F', 'O', 'x'}, std::nullopt, true};  // odd size, padded
     Chunk junk{"junk", {}, std::nullopt, true};
     const Bytes samples = IntSamplesLE({100, -100, 200, -200}, 2);
     const std::string path = Write(Riff({WavFmt(1, 2, 8000, 16), list, junk, DataChunk(samples)}));
@@ -116,15 +109,14 @@ TEST_F(WavDecoderTest, KeepsOtherChunksAndWalksOverPadBytes)
 
     // Later format and data chunks are skipped.
     WAV::Decoder twice(Write(Riff({WavFmt(1, 1, 8000, 16), DataChunk(IntSamplesLE({5}, 2)), WavFmt(1, 2, 9000, 16),
-                                   DataChunk(Bytes(40, 0))}),
-                             "twice.wav")
+                                 DataChunk(Bytes(40, 0))}),
+        "twice.wav")
                            .c_str());
     EXPECT_EQ(twice.Open(), (Format{1, 2, 8000, 0, 0}));
     EXPECT_EQ(twice.GetTotalFrames(), 1u);
 }
 
-TEST_F(WavDecoderTest, HeaderFailuresCarryTheirMessages)
-{
+TEST_F(WavDecoderTest, HeaderFailuresCarryTheirMessages) {
     EXPECT_EQ(OpenFailure(Bytes(11, 'R')), "File size too small to contain a valid RIFF header: 11 bytes");
     EXPECT_EQ(OpenFailure(Riff({}, "WAVX")), "Invalid RIFF header");
     EXPECT_EQ(OpenFailure(Riff({DataChunk(Bytes(4, 0))})), "Didn't find common chunk");
@@ -143,8 +135,7 @@ TEST_F(WavDecoderTest, HeaderFailuresCarryTheirMessages)
     EXPECT_EQ(OpenFailure(Wav(3, 1, 8000, 64, {})), "Unsupported bit depth / wave format combination: 64/3");
 }
 
-TEST_F(WavDecoderTest, SizesPastTheEndEndTheWalk)
-{
+TEST_F(WavDecoderTest, SizesPastTheEndEndTheWalk) {
     // A data chunk that claims more than the file holds is never recorded.
     Chunk lying = DataChunk(Bytes(8, 0));
     lying.declaredSize = 1000;
@@ -168,41 +159,41 @@ TEST_F(WavDecoderTest, SizesPastTheEndEndTheWalk)
     EXPECT_EQ(OpenFailure(truncated), "Didn't find common chunk");
 }
 
-TEST_F(WavDecoderTest, ExtensibleFormat)
-{
+TEST_F(WavDecoderTest, ExtensibleFormat) {
     const Bytes samples = FloatSamplesLE({0.5f, -0.25f, 1.0f, 0.0f, -1.0f, 0.125f});
     const std::string path = Write(Riff({WavFmtExtensible(6, 48000, 32, 0x3F, FloatGuid()), DataChunk(samples)}));
     WAV::Decoder decoder(path.c_str());
     EXPECT_EQ(decoder.Open(), (Format{6, 4, 48000, 1, 0x3F}));
     EXPECT_EQ(ReadAllDeinterleaved(decoder), (std::vector<float>{0.5f, -0.25f, 1.0f, 0.0f, -1.0f, 0.125f}));
 
-    WAV::Decoder pcm(Write(Riff({WavFmtExtensible(2, 44100, 24, 3, PcmGuid()), DataChunk(IntSamplesLE({-8388608, 8388607}, 3))}),
-                           "pcm.wav")
-                         .c_str());
+    WAV::Decoder pcm(
+        Write(Riff({WavFmtExtensible(2, 44100, 24, 3, PcmGuid()), DataChunk(IntSamplesLE({-8388608, 8388607}, 3))}),
+            "pcm.wav")
+            .c_str());
     EXPECT_EQ(pcm.Open(), (Format{2, 3, 44100, 0, 3}));
     EXPECT_EQ(ReadAllDeinterleaved(pcm), (std::vector<float>{-1.0f, 8388607.0f / 8388608.0f}));
 
     EXPECT_EQ(OpenFailure(Riff({WavFmtExtensible(2, 44100, 16, 3, PcmGuid(), 0), DataChunk({})})),
-              "Expected wave format extensible chunk, only 0 extra bytes");
+        "Expected wave format extensible chunk, only 0 extra bytes");
     Guid odd{0x12345678, 0xABCD, 0x0001, {0x00, 0x01, 0x02, 0xA0, 0xFF, 0x10, 0x0F, 0x09}};
     EXPECT_EQ(OpenFailure(Riff({WavFmtExtensible(2, 44100, 16, 3, odd), DataChunk({})})),
-              "Invalid wave format extensible subtype GUID 12345678/ABCD/1/012A0FF10F9");
+        "Invalid wave format extensible subtype GUID 12345678/ABCD/1/012A0FF10F9");
 }
 
-TEST_F(WavDecoderTest, RefusesExtensibleChunksThatCannotHoldTheirExtension)
-{
+TEST_F(WavDecoderTest, RefusesExtensibleChunksThatCannotHoldTheirExtension) {
     // A 16-byte chunk with the extensible tag: its extension would come from the next chunk.
     Chunk bare = WavFmt(0xFFFE, 2, 44100, 16);
     Chunk next{"next", Bytes(24, 0x16), std::nullopt, true};
-    EXPECT_EQ(OpenFailure(Riff({bare, next, DataChunk({})})), "Expected wave format extensible chunk, only 0 extra bytes");
+    EXPECT_EQ(
+        OpenFailure(Riff({bare, next, DataChunk({})})), "Expected wave format extensible chunk, only 0 extra bytes");
     // An extension size that promises 22 bytes in a chunk that holds fewer.
     Chunk shortExtension = WavFmtExtensible(2, 44100, 16, 3, PcmGuid());
     shortExtension.body.resize(24);
     EXPECT_EQ(OpenFailure(Riff({shortExtension, next, DataChunk({})})),
-              "Format chunk is 24 bytes, expected at least 40 bytes");
+        "Format chunk is 24 bytes, expected at least 40 bytes");
     // 0 bits per sample would give frames of 0 bytes.
     EXPECT_EQ(OpenFailure(Riff({WavFmtExtensible(2, 44100, 0, 3, PcmGuid()), DataChunk(Bytes(8, 0))})),
-              "Unsupported bit depth / wave format combination: 0/-2");
+        "Unsupported bit depth / wave format combination: 0/-2");
     // Widths the extensible path lets through open, but do not convert.
     WAV::Decoder wide(Write(Riff({WavFmtExtensible(1, 8000, 64, 4, FloatGuid()), DataChunk(Bytes(16, 0))})).c_str());
     EXPECT_EQ(wide.Open(), (Format{1, 8, 8000, 1, 4}));
@@ -210,7 +201,7 @@ TEST_F(WavDecoderTest, RefusesExtensibleChunksThatCannotHoldTheirExtension)
     std::vector<float> out(2);
     uint32_t read = 5;
     EXPECT_EQ(BadFormatMessage([&] { wide.ReadFloatInterleaved(2, out.data(), read); }),
-              "ReadFloatInterleaved 2 called, unsupported conversion");
+        "ReadFloatInterleaved 2 called, unsupported conversion");
     EXPECT_EQ(read, 0u);
     std::vector<uint8_t> raw(16, 1);
     wide.ReadRawInterleaved(2, raw.data(), read);
@@ -218,8 +209,7 @@ TEST_F(WavDecoderTest, RefusesExtensibleChunksThatCannotHoldTheirExtension)
     EXPECT_EQ(raw, std::vector<uint8_t>(16, 0));
 }
 
-TEST_F(WavDecoderTest, EveryReadOfSixteenBitStereo)
-{
+TEST_F(WavDecoderTest, EveryReadOfSixteenBitStereo) {
     const std::vector<int32_t> values = {-32768, 32767, 0, 1, -1, 16384, 1000, -1000};
     const std::string path = Write(Wav(1, 2, 22050, 16, IntSamplesLE(values, 2)));
     WAV::Decoder decoder(path.c_str());
@@ -230,15 +220,13 @@ TEST_F(WavDecoderTest, EveryReadOfSixteenBitStereo)
     uint32_t read = 0;
     decoder.ReadFloatInterleaved(4, floats.data(), read);
     ASSERT_EQ(read, 4u);
-    for (size_t i = 0; i < values.size(); ++i)
-        EXPECT_EQ(floats[i], float(values[i]) / 32768.0f) << i;
+    for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(floats[i], float(values[i]) / 32768.0f) << i;
     EXPECT_EQ(decoder.GetPosition(), 4u);
 
     decoder.Seek(0);
     std::vector<double> doubles(8);
     decoder.ReadFloatInterleaved(4, doubles.data(), read);
-    for (size_t i = 0; i < values.size(); ++i)
-        EXPECT_EQ(doubles[i], double(values[i]) / 32768.0) << i;
+    for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(doubles[i], double(values[i]) / 32768.0) << i;
 
     decoder.Seek(1);
     int16_t left[3], right[3];
@@ -255,8 +243,7 @@ TEST_F(WavDecoderTest, EveryReadOfSixteenBitStereo)
     EXPECT_EQ(Bytes(raw, raw + 8), expected);
 }
 
-TEST_F(WavDecoderTest, TwentyFourAndThirtyTwoBitAndFloatReads)
-{
+TEST_F(WavDecoderTest, TwentyFourAndThirtyTwoBitAndFloatReads) {
     WAV::Decoder s24(Write(Wav(1, 1, 8000, 24, IntSamplesLE({-8388608, 8388607, -1, 0}, 3)), "a.wav").c_str());
     s24.Open();
     std::vector<double> d(4);
@@ -265,7 +252,7 @@ TEST_F(WavDecoderTest, TwentyFourAndThirtyTwoBitAndFloatReads)
     EXPECT_EQ(d, (std::vector<double>{-1.0, 8388607.0 / 8388608.0, -1.0 / 8388608.0, 0.0}));
     int16_t none[4];
     EXPECT_EQ(BadFormatMessage([&] { s24.ReadInt16Interleaved(4, none, read); }),
-              "ReadInt16Interleaved 0 called, unsupported conversion");
+        "ReadInt16Interleaved 0 called, unsupported conversion");
 
     WAV::Decoder s32(Write(Wav(1, 1, 8000, 32, IntSamplesLE({INT32_MIN, INT32_MAX, 256, -256}, 4)), "b.wav").c_str());
     s32.Open();
@@ -277,7 +264,8 @@ TEST_F(WavDecoderTest, TwentyFourAndThirtyTwoBitAndFloatReads)
     EXPECT_EQ(d, (std::vector<double>{-1.0, 2147483647.0 / 2147483648.0, 256.0 / 2147483648.0, -256.0 / 2147483648.0}));
 
     // 16-bit integers from floats: times 2^15, truncated toward zero, saturated.
-    WAV::Decoder f32(Write(Wav(3, 2, 8000, 32, FloatSamplesLE({0.5f, -1.0f, 1.0f, 0.99999f, -2.0f, 1e-9f})), "c.wav").c_str());
+    WAV::Decoder f32(
+        Write(Wav(3, 2, 8000, 32, FloatSamplesLE({0.5f, -1.0f, 1.0f, 0.99999f, -2.0f, 1e-9f})), "c.wav").c_str());
     EXPECT_EQ(f32.Open(), (Format{2, 4, 8000, 1, 0}));
     int16_t s16[6];
     f32.ReadInt16Interleaved(3, s16, read);
@@ -290,29 +278,27 @@ TEST_F(WavDecoderTest, TwentyFourAndThirtyTwoBitAndFloatReads)
     EXPECT_EQ(d[3], double(0.99999f));
 }
 
-TEST_F(WavDecoderTest, EightBitFilesOpenButOnlyReadRaw)
-{
+TEST_F(WavDecoderTest, EightBitFilesOpenButOnlyReadRaw) {
     WAV::Decoder decoder(Write(Wav(1, 1, 8000, 8, Bytes{0x00, 0x80, 0xFF})).c_str());
     EXPECT_EQ(decoder.Open(), (Format{1, 1, 8000, 0, 0}));
     EXPECT_EQ(decoder.GetTotalFrames(), 3u);
     uint32_t read = 7;
     EXPECT_EQ(BadFormatMessage([&] { ReadAllDeinterleaved(decoder); }),
-              "ReadFloatInterleaved 3 called, unsupported conversion");
+        "ReadFloatInterleaved 3 called, unsupported conversion");
     double d[3];
     EXPECT_EQ(BadFormatMessage([&] { decoder.ReadFloatInterleaved(3, d, read); }),
-              "ReadFloatInterleaved 3 called, unsupported conversion");
+        "ReadFloatInterleaved 3 called, unsupported conversion");
     EXPECT_EQ(read, 0u);
     int16_t* channel[1] = {nullptr};
     EXPECT_EQ(BadFormatMessage([&] { decoder.ReadInt16Deinterleaved(2, channel, read); }),
-              "ReadInt16Interleaved 2 called, unsupported conversion");
+        "ReadInt16Interleaved 2 called, unsupported conversion");
     uint8_t raw[3];
     decoder.ReadRawInterleaved(5, raw, read);
     EXPECT_EQ(read, 3u);
     EXPECT_EQ(Bytes(raw, raw + 3), (Bytes{0x00, 0x80, 0xFF}));
 }
 
-TEST_F(WavDecoderTest, ReadsAreCutToTheFramesRemaining)
-{
+TEST_F(WavDecoderTest, ReadsAreCutToTheFramesRemaining) {
     const std::string path = Write(Wav(1, 1, 8000, 16, IntSamplesLE(Ramp(10, 0, 1), 2)));
     WAV::Decoder decoder(path.c_str());
     decoder.Open();
@@ -335,26 +321,28 @@ TEST_F(WavDecoderTest, ReadsAreCutToTheFramesRemaining)
     EXPECT_EQ(out[0], 4.0f / 32768.0f);
 }
 
-TEST_F(WavDecoderTest, SeekAndTheOpenState)
-{
+TEST_F(WavDecoderTest, SeekAndTheOpenState) {
     const std::string path = Write(Wav(1, 2, 8000, 16, IntSamplesLE(Ramp(20, -10, 1), 2)));
     WAV::Decoder decoder(path.c_str());
     uint32_t read = 3;
     float out[20];
     EXPECT_EQ(BadFormatMessage([&] { decoder.ReadFloatInterleaved(5, out, read); }),
-              "ReadFloatInterleaved 5 when not sync'd");
+        "ReadFloatInterleaved 5 when not sync'd");
     EXPECT_EQ(read, 0u);
     double d[2];
-    EXPECT_EQ(BadFormatMessage([&] { decoder.ReadFloatInterleaved(6, d, read); }), "ReadFloatInterleaved 6 when not sync'd");
+    EXPECT_EQ(
+        BadFormatMessage([&] { decoder.ReadFloatInterleaved(6, d, read); }), "ReadFloatInterleaved 6 when not sync'd");
     float* fc[2] = {out, out + 10};
     EXPECT_EQ(BadFormatMessage([&] { decoder.ReadFloatDeinterleaved(7, fc, read); }),
-              "ReadFloatDeinterleaved 7 when not sync'd");
+        "ReadFloatDeinterleaved 7 when not sync'd");
     int16_t s[4];
     int16_t* sc[2] = {s, s + 2};
     EXPECT_EQ(BadFormatMessage([&] { decoder.ReadInt16Deinterleaved(8, sc, read); }),
-              "ReadInt16Deinterleaved 8 when not sync'd");
-    EXPECT_EQ(BadFormatMessage([&] { decoder.ReadInt16Interleaved(9, s, read); }), "ReadInt16Interleaved 9 when not sync'd");
-    EXPECT_EQ(BadFormatMessage([&] { decoder.ReadRawInterleaved(0, s, read); }), "ReadRawInterleaved 0 when not sync'd");
+        "ReadInt16Deinterleaved 8 when not sync'd");
+    EXPECT_EQ(
+        BadFormatMessage([&] { decoder.ReadInt16Interleaved(9, s, read); }), "ReadInt16Interleaved 9 when not sync'd");
+    EXPECT_EQ(
+        BadFormatMessage([&] { decoder.ReadRawInterleaved(0, s, read); }), "ReadRawInterleaved 0 when not sync'd");
     EXPECT_EQ(BadFormatMessage([&] { decoder.Seek(0); }), "no exception");
     EXPECT_EQ(BadFormatMessage([&] { decoder.Seek(3); }), "Seek to 3 when not sync'd");
 
@@ -376,7 +364,7 @@ TEST_F(WavDecoderTest, SeekAndTheOpenState)
     EXPECT_EQ(decoder.GetFramesRemaining(), 0u);
     EXPECT_EQ(decoder.GetTotalFrames(), 10u);
     EXPECT_EQ(BadFormatMessage([&] { decoder.ReadInt16Interleaved(1, frames, read); }),
-              "ReadInt16Interleaved 1 when not sync'd");
+        "ReadInt16Interleaved 1 when not sync'd");
     decoder.Close();
     // Opening again starts over.
     decoder.Open();
@@ -385,8 +373,7 @@ TEST_F(WavDecoderTest, SeekAndTheOpenState)
     EXPECT_EQ(frames[0], -10);
 }
 
-TEST_F(WavDecoderTest, FileErrorsBecomeBadFormat)
-{
+TEST_F(WavDecoderTest, FileErrorsBecomeBadFormat) {
     WAV::Decoder missing((m_dir.Path() + "/missing.wav").c_str());
     const std::string message = BadFormatMessage([&] { missing.Open(); });
     EXPECT_EQ(message.rfind("FileIO Error: ", 0), 0u) << message;
@@ -410,30 +397,25 @@ TEST_F(WavDecoderTest, FileErrorsBecomeBadFormat)
     EXPECT_LT(read, 1000000u);
 }
 
-TEST_F(WavDecoderTest, LongReadsCrossManyBlocks)
-{
+TEST_F(WavDecoderTest, LongReadsCrossManyBlocks) {
     // Enough frames for several internal blocks, with a channel count that does not divide them.
     const uint32_t channels = 3, frames = 50001;
     std::vector<int32_t> values(size_t(channels) * frames);
-    for (size_t i = 0; i < values.size(); ++i)
-        values[i] = int32_t((i * 7919) % 65536) - 32768;
+    for (size_t i = 0; i < values.size(); ++i) values[i] = int32_t((i * 7919) % 65536) - 32768;
     WAV::Decoder decoder(Write(Wav(1, channels, 44100, 16, IntSamplesLE(values, 2))).c_str());
     decoder.Open();
     const std::vector<float> all = ReadAllDeinterleaved(decoder);
     ASSERT_EQ(all.size(), values.size());
-    for (size_t i = 0; i < values.size(); ++i)
-        ASSERT_EQ(all[i], float(values[i]) / 32768.0f) << i;
+    for (size_t i = 0; i < values.size(); ++i) ASSERT_EQ(all[i], float(values[i]) / 32768.0f) << i;
     decoder.Seek(1);
     std::vector<int16_t> interleaved(values.size());
     uint32_t read = 0;
     decoder.ReadInt16Interleaved(frames, interleaved.data(), read);
     ASSERT_EQ(read, frames - 1);
-    for (size_t i = 0; i < size_t(read) * channels; ++i)
-        ASSERT_EQ(interleaved[i], values[i + channels]) << i;
+    for (size_t i = 0; i < size_t(read) * channels; ++i) ASSERT_EQ(interleaved[i], values[i + channels]) << i;
 }
 
-TEST(DecodeException, DescriptionsEndWithTheDetailAndTheCode)
-{
+TEST(DecodeException, DescriptionsEndWithTheDetailAndTheCode) {
     const Audio::Decode::Exception::BadFormat error("Invalid RIFF header", "/tmp/x 100%1.wav");
     const std::string description = error.Description().CStr();
     EXPECT_EQ(error.Message(), "Invalid RIFF header");
@@ -454,14 +436,14 @@ TEST(DecodeException, DescriptionsEndWithTheDetailAndTheCode)
     EXPECT_EQ(std::string(copy.Description().CStr()), full);
 }
 
-TEST_F(WavDecoderTest, EveryTruncationOfAFileIsRefusedCleanly)
-{
+TEST_F(WavDecoderTest, EveryTruncationOfAFileIsRefusedCleanly) {
     Chunk list{"LIST", {'I', 'N', 'F', 'O', 'x'}, std::nullopt, true};
     const Bytes whole = Riff({WavFmt(1, 2, 8000, 16), list, DataChunk(IntSamplesLE(Ramp(8, 0, 3), 2))});
     for (size_t length = 0; length < whole.size(); ++length) {
         const std::string message = OpenFailure(Bytes(whole.begin(), whole.begin() + length));
         if (length < 12)
-            EXPECT_EQ(message, "File size too small to contain a valid RIFF header: " + std::to_string(length) + " bytes");
+            EXPECT_EQ(
+                message, "File size too small to contain a valid RIFF header: " + std::to_string(length) + " bytes");
         else if (length < 12 + 8 + 16)
             EXPECT_EQ(message, "Didn't find common chunk") << length;
         else
@@ -470,8 +452,7 @@ TEST_F(WavDecoderTest, EveryTruncationOfAFileIsRefusedCleanly)
     EXPECT_EQ(OpenFailure(whole), "no exception");
 }
 
-TEST_F(WavDecoderTest, FailuresAreLocatedWhereTheDecoderFoundThem)
-{
+TEST_F(WavDecoderTest, FailuresAreLocatedWhereTheDecoderFoundThem) {
     WAV::Decoder decoder(Write(Riff({}, "WAVX")).c_str());
     try {
         decoder.Open();
@@ -485,19 +466,16 @@ TEST_F(WavDecoderTest, FailuresAreLocatedWhereTheDecoderFoundThem)
     }
 }
 
-TEST_F(WavDecoderTest, ManyTinyChunksAreWalkedWithoutSystemCallsForEach)
-{
+TEST_F(WavDecoderTest, ManyTinyChunksAreWalkedWithoutSystemCallsForEach) {
     // A hostile file of nothing but empty chunks: the walk must read it through the stream's
     // buffer, not ask the system about every chunk (which made such files take minutes).
     const uint32_t count = 20000;
     std::vector<Chunk> chunks{WavFmt(1, 1, 8000, 16)};
-    for (uint32_t i = 0; i < count; ++i)
-        chunks.push_back(Chunk{"junk", {}, std::nullopt, true});
+    for (uint32_t i = 0; i < count; ++i) chunks.push_back(Chunk{"junk", {}, std::nullopt, true});
     chunks.push_back(DataChunk(IntSamplesLE({1, 2}, 2)));
     WAV::Decoder decoder(Write(Riff(chunks)).c_str());
     const auto before = ReadSystemCalls();
-    if (!before)
-        GTEST_SKIP() << "the system does not count read calls";
+    if (!before) GTEST_SKIP() << "the system does not count read calls";
     decoder.Open();
     const auto after = ReadSystemCalls();
     ASSERT_TRUE(after);

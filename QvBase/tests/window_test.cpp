@@ -14,8 +14,8 @@ class WindowTest : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        frame = std::make_unique<UI::Frame>(info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F",
-                                            Rect{0, 199, 0, 199});
+        frame = std::make_unique<UI::Frame>(
+            info.get(), Platform::Gui::NoWindow, nullptr, UI::Point{}, "F", Rect{0, 199, 0, 199});
     }
     void TearDown() override {
         frame.reset();
@@ -58,7 +58,7 @@ TEST_F(WindowTest, GeometryKeepsFramePositionsAndInvalidatesOldAndNewAreas) {
     // A move by one pixel: one union rectangle. To a disjoint place: old, then new.
     EXPECT_EQ(DirtyAfter([&] { child->SetGeometry(6, 6, 30, 20); }), (std::vector<Rect>{{55, 85, 66, 85}}));
     EXPECT_EQ(DirtyAfter([&] { child->SetGeometry(60, 60, 30, 20); }),
-              (std::vector<Rect>{{56, 85, 66, 85}, {110, 139, 120, 139}}));
+        (std::vector<Rect>{{56, 85, 66, 85}, {110, 139, 120, 139}}));
     // Nothing changes: nothing happens.
     const int changes = child->geometryChanges;
     EXPECT_TRUE(DirtyAfter([&] { child->SetGeometry(60, 60, 30, 20); }).empty());

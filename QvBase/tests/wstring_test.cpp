@@ -5,8 +5,7 @@
 
 #include <string>
 
-TEST(WString, ConvertsUtf8AndSharesItsArray)
-{
+TEST(WString, ConvertsUtf8AndSharesItsArray) {
     const WString empty = String().ToWide();
     ASSERT_NE(empty.CStr(), nullptr);
     EXPECT_EQ(empty.CStr()[0], 0);
@@ -20,7 +19,10 @@ TEST(WString, ConvertsUtf8AndSharesItsArray)
     EXPECT_EQ(mixed.Length(), 4u);
     EXPECT_EQ(std::u16string(mixed.CStr()), u"\u00E9\u20AC\U0001F3B5");
 
-    const WString broken = String("a\xFF" "b").ToWide();
+    const WString broken = String(
+        "a\xFF"
+        "b")
+                               .ToWide();
     EXPECT_EQ(std::u16string(broken.CStr()), u"a\uFFFDb");
 
     WString copy(mixed);

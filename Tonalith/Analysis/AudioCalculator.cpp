@@ -8,9 +8,7 @@
 
 namespace UI {
 
-AudioCalculator::AudioCalculator(const SharedPtr<AudioDisplaySource>& source)
-    : AudioCalculator(source.Get())
-{
+AudioCalculator::AudioCalculator(const SharedPtr<AudioDisplaySource>& source) : AudioCalculator(source.Get()) {
     m_sourceHandle = source;
 }
 
@@ -18,27 +16,20 @@ AudioCalculator::AudioCalculator(AudioDisplaySource* source)
     : m_source(source),
       m_timeScale(new TimeScale("AudioCalculator TimeScale")),
       m_ampScale(new AmpScale("AudioCalculator AmpScale")),
-      m_freqScale(new FreqScale("AudioCalculator FreqScale"))
-{
-}
+      m_freqScale(new FreqScale("AudioCalculator FreqScale")) {}
 
-AudioCalculator::~AudioCalculator()
-{
+AudioCalculator::~AudioCalculator() {
     delete m_timeScale;
     delete m_ampScale;
     delete m_freqScale;
 }
 
-void AudioCalculator::ApplySettings(const std::vector<std::uint8_t>&, bool* recompute, bool* rerender)
-{
-    if (recompute)
-        *recompute = false;
-    if (rerender)
-        *rerender = false;
+void AudioCalculator::ApplySettings(const std::vector<std::uint8_t>&, bool* recompute, bool* rerender) {
+    if (recompute) *recompute = false;
+    if (rerender) *rerender = false;
 }
 
-void AudioCalculator::SyncView(const AudioViewRequest& request, bool* recompute, bool* rerender)
-{
+void AudioCalculator::SyncView(const AudioViewRequest& request, bool* recompute, bool* rerender) {
     bool compute = false;
     bool render = false;
     if (request.length != m_timeScale->GetLength()) {
@@ -77,25 +68,18 @@ void AudioCalculator::SyncView(const AudioViewRequest& request, bool* recompute,
         m_freqScale->SetVisibleRange(request.freqVisible);
         render = true;
     }
-    if (compute)
-        render = true;
-    if (recompute)
-        *recompute = compute;
-    if (rerender)
-        *rerender = render;
+    if (compute) render = true;
+    if (recompute) *recompute = compute;
+    if (rerender) *rerender = render;
 }
 
-int AudioCalculator::DoCompute()
-{
-    if (!IsActive() || !NeedsCompute())
-        return kStepFinished;
+int AudioCalculator::DoCompute() {
+    if (!IsActive() || !NeedsCompute()) return kStepFinished;
     m_cancel.store(0, std::memory_order_relaxed);
     SetNeedsCompute(false);
-    if (m_timeScale->GetLength() == 0)
-        return kStepFinished;
+    if (m_timeScale->GetLength() == 0) return kStepFinished;
     const int result = Compute();
-    if (result == kStepFinished)
-        return kStepFinished;
+    if (result == kStepFinished) return kStepFinished;
     if (result == kStepCutShort) {
         SetNeedsCompute(true);
         return kStepCutShort;
@@ -103,25 +87,20 @@ int AudioCalculator::DoCompute()
     return kStepFailed;
 }
 
-int AudioCalculator::DoRender(Image* image)
-{
-    if (!IsActive() || !NeedsRender())
-        return kStepFinished;
+int AudioCalculator::DoRender(Image* image) {
+    if (!IsActive() || !NeedsRender()) return kStepFinished;
     m_cancel.store(0, std::memory_order_relaxed);
     SetNeedsRender(false);
     const SampleRange visible = m_timeScale->GetVisibleRange();
-    if (visible.IsEmpty() || visible.SpansAll() || !image)
-        return kStepFinished;
+    if (visible.IsEmpty() || visible.SpansAll() || !image) return kStepFinished;
     const int width = image->Width();
     const int height = image->Height();
-    if (width < 0 || height < 0 || static_cast<std::int64_t>(width) * height == 0)
-        return kStepFinished;
+    if (width < 0 || height < 0 || static_cast<std::int64_t>(width) * height == 0) return kStepFinished;
     m_timeScale->SetPixelWidth(width);
     m_ampScale->SetPixelHeight(height);
     m_freqScale->SetPixelHeight(height);
     const int result = Render(image);
-    if (result == kStepFinished)
-        return kStepFinished;
+    if (result == kStepFinished) return kStepFinished;
     if (result == kStepCutShort) {
         SetNeedsRender(true);
         return kStepCutShort;
@@ -129,47 +108,29 @@ int AudioCalculator::DoRender(Image* image)
     return kStepFailed;
 }
 
-bool AudioCalculator::SetComputeProgress(float percent)
-{
+bool AudioCalculator::SetComputeProgress(float percent) {
     m_computeProgress.store(percent, std::memory_order_relaxed);
     return !IsCancelled();
 }
 
-bool AudioCalculator::SetRenderProgress(float percent, std::uint32_t columns)
-{
+bool AudioCalculator::SetRenderProgress(float percent, std::uint32_t columns) {
     m_renderProgress.store(percent, std::memory_order_relaxed);
     m_renderedColumns.store(columns, std::memory_order_relaxed);
     return !IsCancelled();
 }
 
-std::uint64_t AudioCalculator::GetLength() const
-{
-    return m_timeScale->GetLength();
-}
+std::uint64_t AudioCalculator::GetLength() const { return m_timeScale->GetLength(); }
 
-SampleRange AudioCalculator::GetVisibleRange() const
-{
-    return m_timeScale->GetVisibleRange();
-}
+SampleRange AudioCalculator::GetVisibleRange() const { return m_timeScale->GetVisibleRange(); }
 
-std::uint64_t AudioCalculator::PixelToSample(int column) const
-{
-    return m_timeScale->PixelToSample(column, false);
-}
+std::uint64_t AudioCalculator::PixelToSample(int column) const { return m_timeScale->PixelToSample(column, false); }
 
-RowResult AudioCalculator::AmpToPixel(std::uint32_t channel, float a, bool bClip) const
-{
+RowResult AudioCalculator::AmpToPixel(std::uint32_t channel, float a, bool bClip) const {
     return m_ampScale->AmpToPixel(channel, a, bClip);
 }
 
-float AudioCalculator::PixelToFreq(float p) const
-{
-    return m_freqScale->PixelToFreq(p);
-}
+float AudioCalculator::PixelToFreq(float p) const { return m_freqScale->PixelToFreq(p); }
 
-RowBand AudioCalculator::FreqChannelBand(std::uint32_t channel) const
-{
-    return m_freqScale->ChannelBand(channel);
-}
+RowBand AudioCalculator::FreqChannelBand(std::uint32_t channel) const { return m_freqScale->ChannelBand(channel); }
 
 }  // namespace UI

@@ -11,8 +11,8 @@ namespace UI {
 // to the caller and must outlive every source built over them.
 class AudioDisplayMemorySource : public AudioDisplaySource {
 public:
-    AudioDisplayMemorySource(const String& name, std::uint32_t sampleRate, std::uint32_t channels,
-                             std::uint32_t length, const float* const* channelTable);
+    AudioDisplayMemorySource(const String& name, std::uint32_t sampleRate, std::uint32_t channels, std::uint32_t length,
+        const float* const* channelTable);
 
     // Another source over the same buffers, with its own read position at 0.
     SharedPtr<AudioDisplayMemorySource> Create() const;

@@ -52,8 +52,8 @@ public:
 
 private:
     struct MelCurve {
-        float top;    // T + 0.5
-        float logs;   // ln(full high) - ln(500)
+        float top;  // T + 0.5
+        float logs;  // ln(full high) - ln(500)
         float breakRow;
     };
     MelCurve Curve() const;

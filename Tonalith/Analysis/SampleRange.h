@@ -10,15 +10,13 @@ struct SampleRange {
 
     SampleRange() = default;
     // {start, start + count - 1}; a count of 0 gives the empty {start + 1, start}.
-    SampleRange(std::uint64_t start, std::uint64_t count) : first(start + 1), last(start)
-    {
+    SampleRange(std::uint64_t start, std::uint64_t count) : first(start + 1), last(start) {
         if (count > 0) {
             first = start;
             last = start + count - 1;
         }
     }
-    static SampleRange FromEnds(std::uint64_t first, std::uint64_t last)
-    {
+    static SampleRange FromEnds(std::uint64_t first, std::uint64_t last) {
         SampleRange range;
         range.first = first;
         range.last = last;

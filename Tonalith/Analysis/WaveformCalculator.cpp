@@ -7,19 +7,16 @@
 
 namespace UI {
 
-int WaveformCalculator::Compute()
-{
+int WaveformCalculator::Compute() {
     AudioDisplaySource* source = GetSource();
-    if (!source)
-        return kStepFailed;
+    if (!source) return kStepFailed;
     source->Seek(0);
     const std::uint32_t channels = source->GetChannelCount();
     const std::uint64_t length = GetLength();
     const std::uint64_t blocks = length / kBlockFrames;
     m_blockPeaks.clear();
     // Past this many blocks a read is sure to be refused: fail before allocating them.
-    if (blocks > source->GetLength() / kBlockFrames + 1)
-        return kStepFailed;
+    if (blocks > source->GetLength() / kBlockFrames + 1) return kStepFailed;
     std::vector<float> frames;
     try {
         m_blockPeaks.assign(channels, std::vector<PeakPair>(blocks));
@@ -33,12 +30,10 @@ int WaveformCalculator::Compute()
     }
     for (std::uint64_t b = 0; b < blocks; ++b) {
         const float percent = blocks > 1 ? 100.0f * static_cast<float>(b) / static_cast<float>(blocks - 1) : 0.0f;
-        if (!SetComputeProgress(percent))
-            return kStepCutShort;
+        if (!SetComputeProgress(percent)) return kStepCutShort;
         const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(kBlockFrames, length - kBlockFrames * b));
         // A source that shrank refuses; retrying on every wake would never succeed.
-        if (!source->ReadFloatInterleaved(n, frames.data()))
-            return kStepFailed;
+        if (!source->ReadFloatInterleaved(n, frames.data())) return kStepFailed;
         std::fill(frames.begin() + static_cast<std::ptrdiff_t>(n) * channels, frames.end(), 0.0f);
         for (std::uint32_t c = 0; c < channels; ++c) {
             PeakPair pair;
@@ -52,15 +47,12 @@ int WaveformCalculator::Compute()
     return kStepFinished;
 }
 
-int WaveformCalculator::Render(Image* image)
-{
+int WaveformCalculator::Render(Image* image) {
     const int width = image->Width();
     const int result = BuildPixelPeaks(width);
-    if (result != kStepFinished)
-        return result;
+    if (result != kStepFinished) return result;
     const int painted = Paint(image);
-    if (!SetRenderProgress(100.0f, static_cast<std::uint32_t>(width)))
-        return kStepCutShort;
+    if (!SetRenderProgress(100.0f, static_cast<std::uint32_t>(width))) return kStepCutShort;
     return painted;
 }
 

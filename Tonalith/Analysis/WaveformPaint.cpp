@@ -11,45 +11,35 @@ namespace UI {
 
 namespace {
 
-void FillRow(Image& image, int y, std::uint32_t colour)
-{
+void FillRow(Image& image, int y, std::uint32_t colour) {
     std::uint32_t* row = image.Pixels() + static_cast<std::ptrdiff_t>(y) * image.Stride();
     std::fill(row, row + image.Width(), colour);
 }
 
 // round(v · 255 / d), d > 0, as a blend weight.
-std::uint8_t Weight(int v, int d)
-{
+std::uint8_t Weight(int v, int d) {
     return static_cast<std::uint8_t>(std::clamp<std::int64_t>(RoundHalfAway(v * 255.0 / d), 0, 255));
 }
 
 }  // namespace
 
-int WaveformCalculator::Paint(Image* image)
-{
-    if (!image || image->Width() < 1 || !image->Pixels() || image->Stride() < image->Width())
-        return kStepFailed;
+int WaveformCalculator::Paint(Image* image) {
+    if (!image || image->Width() < 1 || !image->Pixels() || image->Stride() < image->Width()) return kStepFailed;
     const std::uint32_t channels = GetSource()->GetChannelCount();
-    if (m_pixelPeaks.size() != channels)
-        return kStepFailed;
+    if (m_pixelPeaks.size() != channels) return kStepFailed;
     for (std::uint32_t c = 0; c < channels; ++c) {
-        if (m_pixelPeaks[c].size() != static_cast<std::size_t>(image->Width()))
-            return kStepFailed;
+        if (m_pixelPeaks[c].size() != static_cast<std::size_t>(image->Width())) return kStepFailed;
         const RowBand band = FreqChannelBand(c);
-        if (band.top > band.bottom || band.top < 0 || band.bottom >= image->Height())
-            return kStepFailed;
-        for (int y = band.top; y <= band.bottom; ++y)
-            FillRow(*image, y, kBackground);
+        if (band.top > band.bottom || band.top < 0 || band.bottom >= image->Height()) return kStepFailed;
+        for (int y = band.top; y <= band.bottom; ++y) FillRow(*image, y, kBackground);
         const RowResult zero = AmpToPixel(c, 0.0f, true);
-        if (zero.valid && zero.row >= band.top && zero.row <= band.bottom)
-            FillRow(*image, zero.row, kZeroLine);
+        if (zero.valid && zero.row >= band.top && zero.row <= band.bottom) FillRow(*image, zero.row, kZeroLine);
         PaintStrokes(*image, c, band);
     }
     return kStepFinished;
 }
 
-void WaveformCalculator::PaintStrokes(Image& image, std::uint32_t channel, const RowBand& band)
-{
+void WaveformCalculator::PaintStrokes(Image& image, std::uint32_t channel, const RowBand& band) {
     const int width = image.Width();
     const int height = image.Height();
     // The gradient spans the whole buffer, not the band.

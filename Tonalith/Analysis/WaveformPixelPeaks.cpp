@@ -8,11 +8,9 @@
 
 namespace UI {
 
-int WaveformCalculator::BuildPixelPeaks(int width)
-{
+int WaveformCalculator::BuildPixelPeaks(int width) {
     const SampleRange visible = GetVisibleRange();
-    if (visible.IsEmpty() || visible.SpansAll() || width < 1 || !GetSource())
-        return kStepFailed;
+    if (visible.IsEmpty() || visible.SpansAll() || width < 1 || !GetSource()) return kStepFailed;
     const double framesPerPixel = static_cast<double>(visible.last - visible.first + 1) / width;
     m_pixelPeaks.clear();
     try {
@@ -24,18 +22,15 @@ int WaveformCalculator::BuildPixelPeaks(int width)
         m_pixelPeaks.clear();
         return kStepFailed;
     }
-    if (framesPerPixel < kBlockFrames)
-        return PixelPeaksFromSamples(visible.first, visible.last, width);
+    if (framesPerPixel < kBlockFrames) return PixelPeaksFromSamples(visible.first, visible.last, width);
     return PixelPeaksFromBlocks(visible.first, visible.last, width);
 }
 
-int WaveformCalculator::PixelPeaksFromSamples(std::uint64_t first, std::uint64_t last, int width)
-{
+int WaveformCalculator::PixelPeaksFromSamples(std::uint64_t first, std::uint64_t last, int width) {
     AudioDisplaySource* source = GetSource();
     // A seek to a frame past the end is ignored and the read would then deliver other
     // frames: a range the source does not hold fails instead.
-    if (last >= source->GetLength())
-        return kStepFailed;
+    if (last >= source->GetLength()) return kStepFailed;
     const std::uint32_t channels = source->GetChannelCount();
     const auto frames = static_cast<std::uint32_t>(last - first + 1);
     std::vector<float> samples;
@@ -47,8 +42,7 @@ int WaveformCalculator::PixelPeaksFromSamples(std::uint64_t first, std::uint64_t
         return kStepFailed;
     }
     source->Seek(first);
-    if (!source->ReadFloatInterleaved(frames, samples.data()))
-        return kStepFailed;
+    if (!source->ReadFloatInterleaved(frames, samples.data())) return kStepFailed;
     const auto f = static_cast<std::uint32_t>(first);
     const auto l = static_cast<std::uint32_t>(last);
     const auto w = static_cast<std::uint32_t>(width);
@@ -65,13 +59,11 @@ int WaveformCalculator::PixelPeaksFromSamples(std::uint64_t first, std::uint64_t
     return kStepFinished;
 }
 
-int WaveformCalculator::PixelPeaksFromBlocks(std::uint64_t first, std::uint64_t last, int width)
-{
+int WaveformCalculator::PixelPeaksFromBlocks(std::uint64_t first, std::uint64_t last, int width) {
     const std::uint64_t firstBlock = first / kBlockFrames;
     // (last + 1) / 128 without wrapping at the top of the 64-bit range.
     const std::uint64_t endBlock = last / kBlockFrames + (last % kBlockFrames == kBlockFrames - 1 ? 1 : 0);
-    if (endBlock > UINT32_MAX)
-        return kStepFailed;
+    if (endBlock > UINT32_MAX) return kStepFailed;
     const auto b0 = static_cast<std::uint32_t>(firstBlock);
     const auto b1 = static_cast<std::uint32_t>(endBlock);
     const auto w = static_cast<std::uint32_t>(width);
@@ -80,7 +72,8 @@ int WaveformCalculator::PixelPeaksFromBlocks(std::uint64_t first, std::uint64_t 
         const std::int64_t m1 = Util::MapRangeRounded(x + 1, 0, w, b0, b1);
         for (std::size_t c = 0; c < m_pixelPeaks.size(); ++c) {
             // Blocks the compute step never reached add nothing.
-            const std::int64_t computed = c < m_blockPeaks.size() ? static_cast<std::int64_t>(m_blockPeaks[c].size()) : 0;
+            const std::int64_t computed =
+                c < m_blockPeaks.size() ? static_cast<std::int64_t>(m_blockPeaks[c].size()) : 0;
             PeakPair pair;
             for (std::int64_t b = m0; b < m1 && b < computed; ++b)
                 pair.Add(m_blockPeaks[c][static_cast<std::size_t>(b)]);

@@ -8,8 +8,7 @@
 
 namespace UI {
 
-void LoadedAudio::Clear()
-{
+void LoadedAudio::Clear() {
     sampleRate = channels = frames = 0;
     pointers.clear();
     pointers.shrink_to_fit();
@@ -17,12 +16,10 @@ void LoadedAudio::Clear()
     buffers.shrink_to_fit();
 }
 
-std::optional<LoadFailure> LoadAudioFile(const String& path, LoadedAudio& audio)
-{
+std::optional<LoadFailure> LoadAudioFile(const String& path, LoadedAudio& audio) {
     audio.Clear();
     SharedPtr<Audio::Decode::Stream> stream = Audio::Decode::CreateStream(path);
-    if (!stream.Get())
-        return LoadFailure{"Can't open file", "An error occurred while opening the selected file"};
+    if (!stream.Get()) return LoadFailure{"Can't open file", "An error occurred while opening the selected file"};
 
     Audio::Decode::Format format;
     try {
@@ -30,8 +27,7 @@ std::optional<LoadFailure> LoadAudioFile(const String& path, LoadedAudio& audio)
     } catch (const Audio::Decode::Exception::BadFormat&) {
         return LoadFailure{"Can't decode file", "An error occurred while decoding the selected file"};
     }
-    if (stream->GetTotalFrames() == 0)
-        return LoadFailure{"Empty File", "This file is empty."};
+    if (stream->GetTotalFrames() == 0) return LoadFailure{"Empty File", "This file is empty."};
 
     try {
         audio.sampleRate = format.SampleRate;

@@ -1,21 +1,21 @@
 #include <Tonalith/App/EditorToolBar.h>
 
+#include <Tonalith/Analysis/Spectrogram/SpectrogramSettings.h>
 #include <Tonalith/App/EditorToolBarOptions.h>
 #include <Tonalith/App/SimpleCheckBox.h>
 #include <Tonalith/App/SimplePushButton.h>
 #include <Tonalith/App/SimpleSlider.h>
 #include <Tonalith/Display/Spectrogram.h>
 #include <Tonalith/Display/Waveform.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramSettings.h>
 
-#include <QvBase/UI/Application.h>
 #include <QvBase/Object/MetaDeclare.h>
+#include <QvBase/UI/Application.h>
 #include <QvBase/UI/Drawing/DrawContext.h>
 #include <QvBase/Util/SignalProxy.h>
 
 QV_META_BEGIN(UI::EditorToolBar, UI::Window)
     QV_SIGNAL(sigAudioDisplayAlphaChanged)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotUpdateWaveformAlpha)
     QV_SLOT(slotUpdateSpectrogramAlpha)
     QV_SLOT(slotUpdateAmpRange)
@@ -33,14 +33,12 @@ namespace {
 
 constexpr Colour kOptionButtonColour = 0x4C0A0A;
 
-Settings* Store()
-{
+Settings* Store() {
     Application* app = Application::Current();
     return app ? &app->GetSettings() : nullptr;
 }
 
-std::uint32_t CurrentIndex(const SpectrogramSettings& s, ToolBarOptionId id)
-{
+std::uint32_t CurrentIndex(const SpectrogramSettings& s, ToolBarOptionId id) {
     switch (id) {
     case ToolBarOptionId::Type: return s.type;
     case ToolBarOptionId::FFTSize: return s.fftSize;
@@ -54,8 +52,7 @@ std::uint32_t CurrentIndex(const SpectrogramSettings& s, ToolBarOptionId id)
 }  // namespace
 
 EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, Spectrogram* spectrogram)
-    : Window(frame, parent, "EditorToolBar"), m_waveform(waveform), m_spectrogram(spectrogram)
-{
+    : Window(frame, parent, "EditorToolBar"), m_waveform(waveform), m_spectrogram(spectrogram) {
     m_layoutKind = 2;
     Settings* store = Store();
     m_waveformOpacity = MakeSlider("Waveform Opacity Slider", "Waveform Opacity:", "1slotUpdateWaveformAlpha()");
@@ -63,8 +60,9 @@ EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, S
         store ? store->GetFloat(EditorViewKeys::WaveformOpacity, DefaultWaveformOpacity) : DefaultWaveformOpacity);
     m_spectrogramOpacity =
         MakeSlider("Spectrogram Opacity Slider", "Spectrogram Opacity:", "1slotUpdateSpectrogramAlpha()");
-    m_spectrogramOpacity->SetValue(store ? store->GetFloat(EditorViewKeys::SpectrogramOpacity, DefaultSpectrogramOpacity)
-                                         : DefaultSpectrogramOpacity);
+    m_spectrogramOpacity->SetValue(store
+            ? store->GetFloat(EditorViewKeys::SpectrogramOpacity, DefaultSpectrogramOpacity)
+            : DefaultSpectrogramOpacity);
     m_ampRange = MakeSlider("Amplitude Range Slider", "Amp. range:", "1slotUpdateAmpRange()");
     m_ampRange->SetRange(kMinAmpRange, kMaxAmpRange);
     m_ampRange->SetValue(store ? store->GetFloat(EditorViewKeys::AmpRange, DefaultAmpRange) : DefaultAmpRange);
@@ -114,41 +112,33 @@ EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, S
     LoadLayout();
 }
 
-SimpleSlider* EditorToolBar::MakeSlider(const char* name, const char* label, const char* slot)
-{
+SimpleSlider* EditorToolBar::MakeSlider(const char* name, const char* label, const char* slot) {
     auto* slider = new SimpleSlider(GetFrame(), this, false, name, label, true);
     Object::Connect(slider, "2sigUserValueChanged(float)", this, slot);
     return slider;
 }
 
-void EditorToolBar::slotUpdateWaveformAlpha()
-{
+void EditorToolBar::slotUpdateWaveformAlpha() {
     const float value = m_waveformOpacity->GetValue();
-    if (Settings* store = Store())
-        store->SetFloat(EditorViewKeys::WaveformOpacity, value);
+    if (Settings* store = Store()) store->SetFloat(EditorViewKeys::WaveformOpacity, value);
     m_waveform->SetTransparency(OpacityToTransparency(value));
     sigAudioDisplayAlphaChanged();
 }
 
-void EditorToolBar::slotUpdateSpectrogramAlpha()
-{
+void EditorToolBar::slotUpdateSpectrogramAlpha() {
     const float value = m_spectrogramOpacity->GetValue();
-    if (Settings* store = Store())
-        store->SetFloat(EditorViewKeys::SpectrogramOpacity, value);
+    if (Settings* store = Store()) store->SetFloat(EditorViewKeys::SpectrogramOpacity, value);
     m_spectrogram->SetTransparency(OpacityToTransparency(value));
     sigAudioDisplayAlphaChanged();
 }
 
-void EditorToolBar::slotUpdateAmpRange()
-{
+void EditorToolBar::slotUpdateAmpRange() {
     const float value = m_ampRange->GetValue();
     m_spectrogram->SetAmpRange(value);
-    if (Settings* store = Store())
-        store->SetFloat(EditorViewKeys::AmpRange, value);
+    if (Settings* store = Store()) store->SetFloat(EditorViewKeys::AmpRange, value);
 }
 
-SimplePushButton* EditorToolBar::MakeOptionButton(const char* name, const char* label, const char* slot)
-{
+SimplePushButton* EditorToolBar::MakeOptionButton(const char* name, const char* label, const char* slot) {
     auto* button = new SimplePushButton(GetFrame(), this, name, String(), label);
     button->SetColour(kOptionButtonColour);
     button->SetHandlesRightButton(true);
@@ -157,8 +147,7 @@ SimplePushButton* EditorToolBar::MakeOptionButton(const char* name, const char* 
     return button;
 }
 
-void EditorToolBar::CycleOption(int option, bool advance)
-{
+void EditorToolBar::CycleOption(int option, bool advance) {
     const auto id = ToolBarOptionId(option);
     const ToolBarOption& o = GetToolBarOption(id);
     const std::uint32_t next = CycleOptionIndex(CurrentIndex(m_spectrogram->GetSettings(), id), o.count, advance);
@@ -169,16 +158,13 @@ void EditorToolBar::CycleOption(int option, bool advance)
     case ToolBarOptionId::FFTOverlap: m_spectrogram->SetFFTOverlap(next); break;
     case ToolBarOptionId::FFTWindow: m_spectrogram->SetFFTWindow(next); break;
     }
-    if (Settings* store = Store())
-        store->SetInt(o.key, std::int32_t(next));
+    if (Settings* store = Store()) store->SetInt(o.key, std::int32_t(next));
     RefreshLabels();
 }
 
-void EditorToolBar::RefreshLabels()
-{
+void EditorToolBar::RefreshLabels() {
     Settings* store = Store();
-    if (!store)
-        return;
+    if (!store) return;
     auto caption = [&](ToolBarOptionId id) {
         m_buttons[int(id)]->SetCaption(StoredOptionLabel(*store, GetToolBarOption(id)));
     };
@@ -193,31 +179,25 @@ void EditorToolBar::RefreshLabels()
 
 void EditorToolBar::slotTypeClicked(bool bAdvance) { CycleOption(int(ToolBarOptionId::Type), bAdvance); }
 void EditorToolBar::slotFFTSizeClicked(bool bAdvance) { CycleOption(int(ToolBarOptionId::FFTSize), bAdvance); }
-void EditorToolBar::slotFFTZeroPaddingClicked(bool bAdvance)
-{
+void EditorToolBar::slotFFTZeroPaddingClicked(bool bAdvance) {
     CycleOption(int(ToolBarOptionId::FFTZeroPadding), bAdvance);
 }
 void EditorToolBar::slotFFTOverlapClicked(bool bAdvance) { CycleOption(int(ToolBarOptionId::FFTOverlap), bAdvance); }
 void EditorToolBar::slotFFTWindowClicked(bool bAdvance) { CycleOption(int(ToolBarOptionId::FFTWindow), bAdvance); }
 
-void EditorToolBar::slotBilinearClicked()
-{
+void EditorToolBar::slotBilinearClicked() {
     const bool on = m_bilinear->IsChecked();
     m_spectrogram->SetBilinearInterpolation(on);
-    if (Settings* store = Store())
-        store->SetBool(EditorViewKeys::Bilinear, on);
+    if (Settings* store = Store()) store->SetBool(EditorViewKeys::Bilinear, on);
 }
 
-void EditorToolBar::slotMelScaleClicked()
-{
+void EditorToolBar::slotMelScaleClicked() {
     const bool on = m_melScale->IsChecked();
     m_spectrogram->SetMelScale(on);
-    if (Settings* store = Store())
-        store->SetBool(EditorViewKeys::MelScale, on);
+    if (Settings* store = Store()) store->SetBool(EditorViewKeys::MelScale, on);
 }
 
-void EditorToolBar::Paint(DrawContext& dc)
-{
+void EditorToolBar::Paint(DrawContext& dc) {
     dc.DrawRect(Rect::FromXYWH(0, 0, Width(), Height()), DrawRectFilled, kBackground, EffectiveTransparency());
     Window::Paint(dc);
 }

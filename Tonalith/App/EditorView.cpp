@@ -1,21 +1,21 @@
 #include <Tonalith/App/EditorView.h>
 
-#include <Tonalith/App/EditorToolBar.h>
 #include <Tonalith/Analysis/AmpScale.h>
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
 #include <Tonalith/Analysis/FreqScale.h>
 #include <Tonalith/Analysis/TimeScale.h>
+#include <Tonalith/App/EditorToolBar.h>
 #include <Tonalith/Display/AmpRuler.h>
 #include <Tonalith/Display/AudioDisplayFrame.h>
 #include <Tonalith/Display/FreqRuler.h>
-#include <Tonalith/Display/TimeRuler.h>
 #include <Tonalith/Display/Spectrogram.h>
+#include <Tonalith/Display/TimeRuler.h>
 #include <Tonalith/Display/Waveform.h>
 
 #include <QvBase/Util/Path.h>
 
 QV_META_BEGIN(UI::EditorView, UI::Window)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotAudioDisplayAlphaChanged)
 QV_META_END
 
@@ -27,17 +27,16 @@ EditorView::EditorView(AudioCanvas* canvas, Frame* frame, Window* parent, AudioU
       m_updater(updater),
       m_timeScale(std::make_unique<TimeScale>("EditorView TimeScale")),
       m_ampScale(std::make_unique<AmpScale>("EditorView AmpScale")),
-      m_freqScale(std::make_unique<FreqScale>("EditorView FreqScale"))
-{
+      m_freqScale(std::make_unique<FreqScale>("EditorView FreqScale")) {
     auto* timeRuler = new TimeRuler(canvas, frame, this, "EditorView Time Ruler", m_timeScale.get());
     auto* ampRuler = new AmpRuler(canvas, frame, this, "EditorView Amplitude Ruler", m_ampScale.get());
     auto* freqRuler = new FreqRuler(canvas, frame, this, "EditorView Frequency Ruler", m_freqScale.get());
     m_displayFrame = new AudioDisplayFrame(canvas, frame, this, "EditorView Audio Display Frame", m_timeScale.get(),
-                                           m_ampScale.get(), m_freqScale.get(), timeRuler, ampRuler, freqRuler);
-    m_waveform = new Waveform(canvas, frame, this, "EditorView Waveform", m_timeScale.get(), m_ampScale.get(),
-                              m_freqScale.get(), updater);
-    m_spectrogram = new Spectrogram(canvas, frame, this, "EditorView Spectrogram", m_timeScale.get(),
-                                    m_ampScale.get(), m_freqScale.get(), updater);
+        m_ampScale.get(), m_freqScale.get(), timeRuler, ampRuler, freqRuler);
+    m_waveform = new Waveform(
+        canvas, frame, this, "EditorView Waveform", m_timeScale.get(), m_ampScale.get(), m_freqScale.get(), updater);
+    m_spectrogram = new Spectrogram(
+        canvas, frame, this, "EditorView Spectrogram", m_timeScale.get(), m_ampScale.get(), m_freqScale.get(), updater);
     m_displayFrame->AddDisplay(m_waveform);
     m_displayFrame->AddDisplay(m_spectrogram);
     m_waveform->BringToFront();
@@ -46,8 +45,7 @@ EditorView::EditorView(AudioCanvas* canvas, Frame* frame, Window* parent, AudioU
     slotAudioDisplayAlphaChanged();
 }
 
-EditorView::~EditorView()
-{
+EditorView::~EditorView() {
     // The displays unbind from the updater before the scales they read go.
     delete m_displayFrame;
     m_spectrogramSource = SharedPtr<AudioDisplaySource>();
@@ -58,8 +56,7 @@ EditorView::~EditorView()
 }
 
 void EditorView::SetAudio(const String& path, std::uint32_t sampleRate, std::uint32_t channels, std::uint32_t frames,
-                          const float* const* channelPointers)
-{
+    const float* const* channelPointers) {
     auto first = SharedPtr<AudioDisplayMemorySource>(
         new AudioDisplayMemorySource(Path::FileNameOf(path), sampleRate, channels, frames, channelPointers));
     m_waveformSource = first;
@@ -80,23 +77,20 @@ void EditorView::SetAudio(const String& path, std::uint32_t sampleRate, std::uin
     m_timeScale->SetVisibleRange(SampleRange(0, frames));
 }
 
-void EditorView::Clear()
-{
+void EditorView::Clear() {
     m_waveform->Unbind();
     m_spectrogram->Unbind();
     m_waveformSource = SharedPtr<AudioDisplaySource>();
     m_spectrogramSource = SharedPtr<AudioDisplaySource>();
 }
 
-void EditorView::slotAudioDisplayAlphaChanged()
-{
+void EditorView::slotAudioDisplayAlphaChanged() {
     const bool waveformShown = m_waveform->IsVisible() && m_waveform->GetTransparency() < 255;
     const bool spectrogramShown = m_spectrogram->IsVisible() && m_spectrogram->GetTransparency() < 255;
     m_displayFrame->SetShownDisplays(waveformShown, spectrogramShown);
 }
 
-void EditorView::OnGeometryChanged()
-{
+void EditorView::OnGeometryChanged() {
     m_toolBar->SetGeometry(0, 0, Width(), m_toolBar->Height());
     m_displayFrame->SetGeometry(0, m_toolBar->Height(), Width(), Height() - m_toolBar->Height());
 }

@@ -30,7 +30,7 @@ public:
 
     // The buffers are read in place and must stay unmoved while shown.
     void SetAudio(const String& path, std::uint32_t sampleRate, std::uint32_t channels, std::uint32_t frames,
-                  const float* const* channelPointers);
+        const float* const* channelPointers);
     void Clear();
 
     void slotAudioDisplayAlphaChanged();

@@ -13,8 +13,7 @@
 
 #include <memory>
 
-int main()
-{
+int main() {
     ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed");
 
     Application application("Quorvel", "Tonalith");

@@ -6,18 +6,18 @@
 #include <Tonalith/Display/AudioUpdater.h>
 
 #include <QvBase/UI/Application.h>
-#include <QvBase/UI/Native/Cursor.h>
+#include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Dialog/MessageBox.h>
 #include <QvBase/UI/Dialog/OpenFileDialog.h>
+#include <QvBase/UI/Frame.h>
+#include <QvBase/UI/Native/Cursor.h>
+#include <QvBase/UI/Native/HostWindow.h>
 #include <QvBase/UI/Native/Menu.h>
 #include <QvBase/UI/Native/MenuBar.h>
-#include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Text/Font.h>
-#include <QvBase/UI/Frame.h>
-#include <QvBase/UI/Native/HostWindow.h>
 
 QV_META_BEGIN(UI::MainWindow, UI::ApplicationMainWindow)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotOpen)
     QV_SLOT(slotOpenRecent, (uint, iFile))
     QV_SLOT(slotClose)
@@ -34,8 +34,7 @@ constexpr std::uint32_t kCtrl = 8;
 // Shows the wait cursor while it lives, and the arrow afterwards, however the load ends.
 class WaitCursor {
 public:
-    explicit WaitCursor(Platform::Gui::WindowId window) : m_window(window)
-    {
+    explicit WaitCursor(Platform::Gui::WindowId window) : m_window(window) {
         Cursor(Platform::Gui::CursorShape::Wait).Apply(m_window);
     }
     ~WaitCursor() { SetArrowCursor(m_window); }
@@ -47,9 +46,9 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host)
-    : ApplicationMainWindow(info, host), m_canvas(std::make_unique<AudioCanvas>(44100))
-{
-    info->SetFont(0, SharedPtr<Font>(new Font("arial.ttf", FontDescription{FontRenderType::Outline, 11.0f, 0.0f, 1.0f})));
+    : ApplicationMainWindow(info, host), m_canvas(std::make_unique<AudioCanvas>(44100)) {
+    info->SetFont(
+        0, SharedPtr<Font>(new Font("arial.ttf", FontDescription{FontRenderType::Outline, 11.0f, 0.0f, 1.0f})));
     host->SetMinimumClientSize(kMinimumClientWidth, kMinimumClientHeight);
     m_updater = std::make_unique<AudioUpdater>();
     auto fileMenu = SharedPtr<Menu>(new Menu());
@@ -60,8 +59,7 @@ MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host)
     StartUpdates(kUpdateIntervalMs);
 }
 
-MainWindow::~MainWindow()
-{
+MainWindow::~MainWindow() {
     // The displays leave the updater before the samples their calculators read are freed.
     m_view.reset();
     m_updater.reset();
@@ -69,17 +67,12 @@ MainWindow::~MainWindow()
     m_audio.Clear();
 }
 
-void MainWindow::OnGeometryChanged()
-{
-    m_view->SetGeometry(0, 0, Width(), Height());
-}
+void MainWindow::OnGeometryChanged() { m_view->SetGeometry(0, 0, Width(), Height()); }
 
-void MainWindow::buildFileMenu()
-{
+void MainWindow::buildFileMenu() {
     MenuBar* bar = HostWindow()->GetMenuBar();
     SharedPtr<Menu> menu = bar ? bar->GetSubMenu(0) : SharedPtr<Menu>();
-    if (!menu.Get())
-        return;
+    if (!menu.Get()) return;
     menu->Clear();
     menu->AddItem(false, "&Open...", false, this, std::nullopt, "1slotOpen()", kCtrl, 'O');
     menu->AddItem(false, "&Close", false, this, std::nullopt, "1slotClose()", kCtrl, 'W');
@@ -89,39 +82,33 @@ void MainWindow::buildFileMenu()
         menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
         for (std::uint32_t i = 0; i < recent.size(); ++i)
             menu->AddItem(false, String("&%1 %2").Arg(i + 1).Arg(Path::FileNameOf(recent[i])), false, this, i,
-                          "1slotOpenRecent(uint)", 0, 0);
+                "1slotOpenRecent(uint)", 0, 0);
     }
     menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
     menu->AddItem(false, "&Quit", false, Application::Current(), std::nullopt, "1slotQuit()", kCtrl, 'Q');
     bar->Rebuild();
 }
 
-void MainWindow::slotOpen()
-{
+void MainWindow::slotOpen() {
     Settings* store = Application::Current() ? &Application::Current()->GetSettings() : nullptr;
     const String folder = store ? store->GetString("LastFolder", String()) : String();
-    const Path file = GetOpenFileName(Path(folder), String(), "WAV Files (*.wav)", "*.wav", 0, "Select an audio file",
-                                      HostWindow()->Handle());
-    if (!file.IsEmpty())
-        loadAudioFile(file);
+    const Path file = GetOpenFileName(
+        Path(folder), String(), "WAV Files (*.wav)", "*.wav", 0, "Select an audio file", HostWindow()->Handle());
+    if (!file.IsEmpty()) loadAudioFile(file);
 }
 
-void MainWindow::slotOpenRecent(uint iFile)
-{
+void MainWindow::slotOpenRecent(uint iFile) {
     Settings* store = Application::Current() ? &Application::Current()->GetSettings() : nullptr;
     const std::vector<String> recent = store ? LoadRecentFiles(*store) : std::vector<String>();
-    if (iFile < recent.size())
-        loadAudioFile(Path(recent[iFile]));
+    if (iFile < recent.size()) loadAudioFile(Path(recent[iFile]));
 }
 
-void MainWindow::slotClose()
-{
+void MainWindow::slotClose() {
     m_view->Clear();
     m_audio.Clear();
 }
 
-std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path)
-{
+std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path) {
     const WaitCursor wait(HostWindow()->Handle());
     slotClose();
     std::optional<LoadFailure> failure = LoadAudioFile(path.Text(), m_audio);

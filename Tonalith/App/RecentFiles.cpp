@@ -6,28 +6,21 @@
 namespace UI {
 namespace {
 
-String RecentKey(unsigned n)
-{
-    return String("%1%2").Arg("RecentFile").Arg(n);
-}
+String RecentKey(unsigned n) { return String("%1%2").Arg("RecentFile").Arg(n); }
 
 }  // namespace
 
-std::vector<String> LoadRecentFiles(const Settings& settings)
-{
+std::vector<String> LoadRecentFiles(const Settings& settings) {
     std::vector<String> files;
     for (unsigned n = 1; n <= MaxRecentFiles; ++n) {
         const String value = settings.GetString(RecentKey(n), String());
-        if (value.IsEmpty())
-            break;
-        if (Util::File(Path(value)).Exists())
-            files.push_back(value);
+        if (value.IsEmpty()) break;
+        if (Util::File(Path(value)).Exists()) files.push_back(value);
     }
     return files;
 }
 
-void AddRecentFile(Settings& settings, const Path& path)
-{
+void AddRecentFile(Settings& settings, const Path& path) {
     std::vector<String> files = LoadRecentFiles(settings);
     for (auto it = files.begin(); it != files.end(); ++it) {
         if (Path(*it) == path) {
@@ -36,15 +29,10 @@ void AddRecentFile(Settings& settings, const Path& path)
         }
     }
     files.insert(files.begin(), path.ToNative());
-    if (files.size() > MaxRecentFiles)
-        files.resize(MaxRecentFiles);
-    for (unsigned i = 0; i < files.size(); ++i)
-        settings.SetString(RecentKey(i + 1), files[i]);
+    if (files.size() > MaxRecentFiles) files.resize(MaxRecentFiles);
+    for (unsigned i = 0; i < files.size(); ++i) settings.SetString(RecentKey(i + 1), files[i]);
 }
 
-String LastFolderOf(const Path& file)
-{
-    return Path(Directory::ParentOf(file).Text()).NativeKey();
-}
+String LastFolderOf(const Path& file) { return Path(Directory::ParentOf(file).Text()).NativeKey(); }
 
 }  // namespace UI

@@ -11,7 +11,7 @@
 QV_META_BEGIN(UI::SimpleSlider, UI::Slider)
     QV_SIGNAL(sigUserValueChanged)
     QV_SIGNAL(sigUserValueChanged, (float, fValue))
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotUserPositionChanged, (uint, uPos))
     QV_SLOT(slotEdited, (const String&, strContents))
 QV_META_END
@@ -21,14 +21,14 @@ void UI::SimpleSlider::sigUserValueChanged(float fValue) { QV_EMIT(sigUserValueC
 
 namespace UI {
 
-SimpleSlider::SimpleSlider(Frame* frame, Window* parent, bool centred, const String& name, const String& label,
-                           bool imageStyle)
+SimpleSlider::SimpleSlider(
+    Frame* frame, Window* parent, bool centred, const String& name, const String& label, bool imageStyle)
     : Slider(frame, parent, name, Horizontal),
       m_centred(centred),
       m_imageStyle(imageStyle),
-      m_minimum(centred ? -1.0f : 0.0f)
-{
-    m_background = Image::LoadPng(centred ? "UI/png/Slider_Center_Background.png" : "UI/png/Slider_Left_Background.png");
+      m_minimum(centred ? -1.0f : 0.0f) {
+    m_background =
+        Image::LoadPng(centred ? "UI/png/Slider_Center_Background.png" : "UI/png/Slider_Left_Background.png");
     m_overlay = Image::LoadPng(centred ? "UI/png/Slider_Center_Overlay.png" : "UI/png/Slider_Left_Overlay.png");
     m_trackLeft = Image::LoadPng("UI/png/ScrollBar_TrackLeft.png");
     m_trackRight = Image::LoadPng("UI/png/ScrollBar_TrackRight.png");
@@ -37,8 +37,7 @@ SimpleSlider::SimpleSlider(Frame* frame, Window* parent, bool centred, const Str
     m_thumbRight = Image::LoadPng("UI/png/ScrollBar_ThumbRight.png");
     m_thumbFill = Image::LoadPng("UI/png/ScrollBar_ThumbHFill.png");
 
-    if (!label.IsEmpty())
-        m_label = new Text(frame, parent, String("%1 Label").Arg(name), label, 0, 3);
+    if (!label.IsEmpty()) m_label = new Text(frame, parent, String("%1 Label").Arg(name), label, 0, 3);
     m_valueReadout = new Text(frame, parent, String("%1 Readout").Arg(name), String(), 0, 3);
     m_valueReadout->SetEnabled(true);
     Object::Connect(m_valueReadout, "2sigClicked()", this, "1slotEditDialog()");
@@ -48,8 +47,7 @@ SimpleSlider::SimpleSlider(Frame* frame, Window* parent, bool centred, const Str
         SetGeometry(GetRect().left, GetRect().top, m_background->Width(), m_background->Height());
     } else {
         SetGeometry(GetRect().left, GetRect().top, 100, Height());
-        if (m_trackLeft)
-            SetGeometry(GetRect().left, GetRect().top, Width(), m_trackLeft->Height());
+        if (m_trackLeft) SetGeometry(GetRect().left, GetRect().top, Width(), m_trackLeft->Height());
     }
     Object::Connect(this, "2sigUserPositionChanged(uint)", this, "1slotUserPositionChanged(uint)");
     Object::Connect(this, "2sigEdited(const String&)", this, "1slotEdited(const String&)");
@@ -59,8 +57,7 @@ SimpleSlider::SimpleSlider(Frame* frame, Window* parent, bool centred, const Str
 
 SimpleSlider::~SimpleSlider() = default;
 
-void SimpleSlider::SetRange(float minimum, float maximum)
-{
+void SimpleSlider::SetRange(float minimum, float maximum) {
     m_minimum = minimum;
     m_maximum = maximum;
     if (std::isnan(m_value) || m_value < m_minimum)
@@ -70,37 +67,29 @@ void SimpleSlider::SetRange(float minimum, float maximum)
     UpdatePosition();
 }
 
-void SimpleSlider::SetValue(float value)
-{
-    if (value == m_value)
-        return;
+void SimpleSlider::SetValue(float value) {
+    if (value == m_value) return;
     m_value = value;
     UpdatePosition();
-    if (m_readoutShown)
-        RefreshReadout();
+    if (m_readoutShown) RefreshReadout();
 }
 
-void SimpleSlider::EmitValue()
-{
+void SimpleSlider::EmitValue() {
     sigUserValueChanged();
     sigUserValueChanged(m_value);
 }
 
-void SimpleSlider::slotUserPositionChanged(uint uPos)
-{
+void SimpleSlider::slotUserPositionChanged(uint uPos) {
     const std::int32_t n = std::max(GetTrackLength(), 0);
     m_value = n == 0 ? m_minimum : m_minimum + (m_maximum - m_minimum) * float(uPos) / float(n);
     EmitValue();
-    if (m_readoutShown)
-        RefreshReadout();
+    if (m_readoutShown) RefreshReadout();
 }
 
-void SimpleSlider::slotEdited(const String& strContents)
-{
+void SimpleSlider::slotEdited(const String& strContents) {
     bool ok = false;
     const double typed = strContents.ToDouble(&ok);
-    if (!ok || std::isnan(typed))
-        return;
+    if (!ok || std::isnan(typed)) return;
     const float clamped = std::clamp(float(typed), m_minimum, m_maximum);
     if (clamped != m_value) {
         m_value = clamped;
@@ -111,8 +100,7 @@ void SimpleSlider::slotEdited(const String& strContents)
     sigUserValueChanged(clamped);
 }
 
-bool SimpleSlider::OnLeftDown(Point p, uint modifiers)
-{
+bool SimpleSlider::OnLeftDown(Point p, uint modifiers) {
     if (IsAltKeyDown() && m_hasDefault) {
         SetValue(m_defaultValue);
         EmitValue();
@@ -121,54 +109,43 @@ bool SimpleSlider::OnLeftDown(Point p, uint modifiers)
     return Slider::OnLeftDown(p, modifiers);
 }
 
-void SimpleSlider::UpdatePosition()
-{
+void SimpleSlider::UpdatePosition() {
     const std::int32_t n = std::max(GetTrackLength(), 0);
     double p = 0.0;
-    if (m_maximum != m_minimum)
-        p = double(m_value - m_minimum) / double(m_maximum - m_minimum) * n;
+    if (m_maximum != m_minimum) p = double(m_value - m_minimum) / double(m_maximum - m_minimum) * n;
     // A value that is not a number leaves the thumb at the start.
     const std::int64_t rounded = std::isnan(p) ? 0 : Util::RoundToInt64(std::clamp(p, -1.0, double(n)));
     SetPosition(rounded < 0 ? 0u : std::uint32_t(rounded));
 }
 
-String SimpleSlider::ReadoutText(float value)
-{
+String SimpleSlider::ReadoutText(float value) {
     String number = String("%1").Arg(double(value), 1, 'f');
     // A negative zero reads as zero.
-    if (number == "-0.0")
-        number = number.Mid(1);
+    if (number == "-0.0") number = number.Mid(1);
     return String("%1%2%3").Arg(String()).Arg(number).Arg(String());
 }
 
-void SimpleSlider::RefreshReadout()
-{
-    m_valueReadout->SetText(ReadoutText(m_value));
-}
+void SimpleSlider::RefreshReadout() { m_valueReadout->SetText(ReadoutText(m_value)); }
 
-void SimpleSlider::OnEnabledChanged()
-{
+void SimpleSlider::OnEnabledChanged() {
     const Transparency extra = IsEnabled() ? 0 : 180;
     SetExtraTransparency(extra);
-    if (m_label)
-        m_label->SetExtraTransparency(extra);
+    if (m_label) m_label->SetExtraTransparency(extra);
     m_valueReadout->SetExtraTransparency(extra);
 }
 
-void SimpleSlider::OnGeometryChanged()
-{
+void SimpleSlider::OnGeometryChanged() {
     const Rect r = GetRect();
     if (m_label)
         m_label->SetGeometry(r.left - 5 - (m_label->Width() - 1), r.top + (r.Height() - m_label->Height()) / 2,
-                             m_label->Width(), m_label->Height());
+            m_label->Width(), m_label->Height());
     if (m_valueReadout)
         m_valueReadout->SetGeometry(r.right + 5, r.top + (r.Height() - m_valueReadout->Height()) / 2,
-                                    m_valueReadout->Width(), m_valueReadout->Height());
+            m_valueReadout->Width(), m_valueReadout->Height());
     Slider::OnGeometryChanged();
 }
 
-void SimpleSlider::Paint(DrawContext& dc)
-{
+void SimpleSlider::Paint(DrawContext& dc) {
     const int t = EffectiveTransparency();
     if (m_imageStyle)
         PaintImageStyle(dc, t);
@@ -176,18 +153,15 @@ void SimpleSlider::Paint(DrawContext& dc)
         PaintScrollBarStyle(dc, t);
 }
 
-void SimpleSlider::PaintImageStyle(DrawContext& dc, int t)
-{
+void SimpleSlider::PaintImageStyle(DrawContext& dc, int t) {
     const int p = int(GetPosition());
     if (m_background)
         dc.DrawImage(m_background, Rect{0, m_background->Width() - 1, 0, m_background->Height() - 1}, Point{0, 0},
-                     Transparency(t));
-    if (!m_overlay)
-        return;
+            Transparency(t));
+    if (!m_overlay) return;
     const int h = m_overlay->Height();
     if (!m_centred) {
-        if (p > 0)
-            dc.DrawImage(m_overlay, Rect{0, p - 1, 0, h - 1}, Point{0, 0}, Transparency(t));
+        if (p > 0) dc.DrawImage(m_overlay, Rect{0, p - 1, 0, h - 1}, Point{0, 0}, Transparency(t));
     } else if (p < 46) {
         dc.DrawImage(m_overlay, Rect{p, 45, 0, h - 1}, Point{p, 0}, Transparency(t));
     } else if (p >= 48) {
@@ -195,8 +169,7 @@ void SimpleSlider::PaintImageStyle(DrawContext& dc, int t)
     }
 }
 
-void SimpleSlider::PaintScrollBarStyle(DrawContext& dc, int t)
-{
+void SimpleSlider::PaintScrollBarStyle(DrawContext& dc, int t) {
     const int w = Width();
     const int h = Height();
     auto whole = [](const SharedPtr<Image>& image) { return Rect{0, image->Width() - 1, 0, image->Height() - 1}; };
@@ -205,10 +178,9 @@ void SimpleSlider::PaintScrollBarStyle(DrawContext& dc, int t)
         for (int x = m_trackLeft->Width(); x <= (w - 1) - m_trackRight->Width(); ++x)
             dc.DrawImage(m_trackFill, whole(m_trackFill), Point{x, 0}, Transparency(t));
         dc.DrawImage(m_trackRight, whole(m_trackRight), Point{w - m_trackRight->Width(), h - m_trackRight->Height()},
-                     Transparency(t));
+            Transparency(t));
     }
-    if (!m_thumbLeft || !m_thumbRight || !m_thumbFill)
-        return;
+    if (!m_thumbLeft || !m_thumbRight || !m_thumbFill) return;
     const Rect saved = dc.GetClipRect();
     const Rect frameRect = FrameRect();
     dc.SetClipRect(Rect::Intersect(
@@ -217,8 +189,8 @@ void SimpleSlider::PaintScrollBarStyle(DrawContext& dc, int t)
     dc.DrawImage(m_thumbLeft, whole(m_thumbLeft), Point{0, 2}, thumb);
     for (int x = m_thumbLeft->Width(); x <= (w - 1) - m_thumbRight->Width(); ++x)
         dc.DrawImage(m_thumbFill, whole(m_thumbFill), Point{x, 2}, thumb);
-    dc.DrawImage(m_thumbRight, whole(m_thumbRight), Point{w - m_thumbRight->Width(), h - 2 - m_thumbRight->Height()},
-                 thumb);
+    dc.DrawImage(
+        m_thumbRight, whole(m_thumbRight), Point{w - m_thumbRight->Width(), h - 2 - m_thumbRight->Height()}, thumb);
     dc.SetClipRect(saved);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QvBase/UI/Drawing/Image.h>
-#include <QvBase/UI/Widgets/Slider.h>
 #include <QvBase/UI/Text/Text.h>
+#include <QvBase/UI/Widgets/Slider.h>
 
 namespace UI {
 
@@ -11,8 +11,7 @@ namespace UI {
 class SimpleSlider : public Slider {
     QV_OBJECT()
 public:
-    SimpleSlider(Frame* frame, Window* parent, bool centred, const String& name, const String& label,
-                 bool imageStyle);
+    SimpleSlider(Frame* frame, Window* parent, bool centred, const String& name, const String& label, bool imageStyle);
     ~SimpleSlider() override;
 
     // The value is kept when it lies in the new range.

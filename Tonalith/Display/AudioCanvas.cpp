@@ -5,7 +5,7 @@
 QV_META_BEGIN(UI::AudioCanvas, Object)
     QV_SIGNAL(sigSamplingRateChanged)
     QV_SIGNAL(sigSamplingRateChanged, (uint, uSamplesPerSecond))
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {

@@ -7,14 +7,14 @@
 #include <Tonalith/Display/AudioUpdater.h>
 
 #include <QvBase/Object/MetaDeclare.h>
-#include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Drawing/Image.h>
+#include <QvBase/UI/Frame.h>
 #include <QvBase/Util/Math.h>
 
 #include <algorithm>
 
 QV_META_BEGIN(UI::AudioDisplay, UI::Window)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotUserChangedVisibleSamples)
     QV_SLOT(slotUserChangedVisibleAmpRange)
     QV_SLOT(slotUserChangedVisibleFreqRange)
@@ -26,59 +26,46 @@ namespace {
 constexpr uint kRepaintIntervalMs = 100;
 }
 
-AudioDisplay::AudioDisplay(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name,
-                           TimeScale* timeScale, AmpScale* ampScale, FreqScale* freqScale, AudioUpdater* updater)
+AudioDisplay::AudioDisplay(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, TimeScale* timeScale,
+    AmpScale* ampScale, FreqScale* freqScale, AudioUpdater* updater)
     : Window(frame, parent, name),
       AudioCanvasWindow(canvas),
       m_updater(updater),
       m_timeScale(timeScale),
       m_ampScale(ampScale),
-      m_freqScale(freqScale)
-{
+      m_freqScale(freqScale) {
     Object::Connect(timeScale, "2sigUserChangedVisibleSamples()", this, "1slotUserChangedVisibleSamples()");
     Object::Connect(ampScale, "2sigUserChangedVisibleAmpRange()", this, "1slotUserChangedVisibleAmpRange()");
     Object::Connect(freqScale, "2sigUserChangedVisibleFreqRange()", this, "1slotUserChangedVisibleFreqRange()");
-    if (frame)
-        frame->AddTimer(this, kRepaintIntervalMs, false);
+    if (frame) frame->AddTimer(this, kRepaintIntervalMs, false);
 }
 
-AudioDisplay::~AudioDisplay()
-{
-    Unbind();
-}
+AudioDisplay::~AudioDisplay() { Unbind(); }
 
 void AudioDisplay::slotUserChangedVisibleSamples() { ResubmitView(); }
 void AudioDisplay::slotUserChangedVisibleAmpRange() { ResubmitView(); }
 void AudioDisplay::slotUserChangedVisibleFreqRange() { ResubmitView(); }
 
-void AudioDisplay::SetSource(const SharedPtr<AudioDisplaySource>& source)
-{
-    if (m_source || m_calculator)
-        Unbind();
+void AudioDisplay::SetSource(const SharedPtr<AudioDisplaySource>& source) {
+    if (m_source || m_calculator) Unbind();
     m_source = source;
-    if (!m_source || !m_updater)
-        return;
+    if (!m_source || !m_updater) return;
     AudioCalculator* calculator = CreateCalculator(m_source);
-    if (!calculator)
-        return;
+    if (!calculator) return;
     calculator->SetActive(IsShown());
     m_calculator = calculator;
     m_buffer = m_updater->AddJob(calculator, GetRect().GetSize(), BuildViewRequest());
 }
 
-void AudioDisplay::Unbind()
-{
-    if (m_calculator && m_updater)
-        m_updater->RemoveJob(m_calculator);
+void AudioDisplay::Unbind() {
+    if (m_calculator && m_updater) m_updater->RemoveJob(m_calculator);
     m_calculator = nullptr;
     m_buffer = nullptr;
     m_source = SharedPtr<AudioDisplaySource>();
-    if (m_timeScale)
-        m_timeScale->SetLength(0);
+    if (m_timeScale) m_timeScale->SetLength(0);
 }
 
-AudioViewRequest AudioDisplay::BuildViewRequest() const
-{
+AudioViewRequest AudioDisplay::BuildViewRequest() const {
     AudioViewRequest request;
     if (m_ampScale) {
         request.channels = m_ampScale->GetChannelCount();
@@ -97,73 +84,55 @@ AudioViewRequest AudioDisplay::BuildViewRequest() const
     return request;
 }
 
-void AudioDisplay::ResubmitView()
-{
-    if (m_calculator && m_updater)
-        m_updater->UpdateView(m_calculator, BuildViewRequest());
+void AudioDisplay::ResubmitView() {
+    if (m_calculator && m_updater) m_updater->UpdateView(m_calculator, BuildViewRequest());
 }
 
-void AudioDisplay::SetMelScale(bool mel)
-{
-    if (!m_freqScale || m_freqScale->IsMelScale() == mel)
-        return;
+void AudioDisplay::SetMelScale(bool mel) {
+    if (!m_freqScale || m_freqScale->IsMelScale() == mel) return;
     m_freqScale->SetMelScale(mel);
     ResubmitView();
 }
 
-void AudioDisplay::SendSettings(std::uint32_t byteCount, const std::uint8_t* bytes)
-{
-    if (m_calculator && m_updater)
-        m_updater->UpdateSettings(m_calculator, byteCount, bytes);
+void AudioDisplay::SendSettings(std::uint32_t byteCount, const std::uint8_t* bytes) {
+    if (m_calculator && m_updater) m_updater->UpdateSettings(m_calculator, byteCount, bytes);
 }
 
-void AudioDisplay::Activate()
-{
+void AudioDisplay::Activate() {
     if (m_calculator && IsShown() && !m_calculator->IsActive()) {
         m_calculator->SetActive(true);
-        if (m_updater)
-            m_updater->Wake();
+        if (m_updater) m_updater->Wake();
     }
 }
 
 void AudioDisplay::OnShow() { Activate(); }
 
-void AudioDisplay::OnHide()
-{
-    if (m_calculator)
-        m_calculator->SetActive(false);
+void AudioDisplay::OnHide() {
+    if (m_calculator) m_calculator->SetActive(false);
 }
 
-void AudioDisplay::OnTransparencyChanged()
-{
+void AudioDisplay::OnTransparencyChanged() {
     if (IsShown())
         Activate();
     else if (m_calculator)
         m_calculator->SetActive(false);
 }
 
-void AudioDisplay::OnGeometryChanged()
-{
-    if (!m_calculator || !m_updater)
-        return;
-    if (m_buffer && m_buffer->Width() == Width() && m_buffer->Height() == Height())
-        return;
+void AudioDisplay::OnGeometryChanged() {
+    if (!m_calculator || !m_updater) return;
+    if (m_buffer && m_buffer->Width() == Width() && m_buffer->Height() == Height()) return;
     m_buffer = m_updater->Resize(m_calculator, GetRect().GetSize());
 }
 
-void AudioDisplay::OnTimer(uint /*timerId*/)
-{
+void AudioDisplay::OnTimer(uint /*timerId*/) {
     // The worker tells nobody when it has drawn: the display repaints whatever is there.
     Invalidate();
 }
 
-bool AudioDisplay::OnMouseWheel(Point p, int delta, uint /*modifiers*/)
-{
-    if (!m_buffer || !m_timeScale)
-        return false;
+bool AudioDisplay::OnMouseWheel(Point p, int delta, uint /*modifiers*/) {
+    if (!m_buffer || !m_timeScale) return false;
     const double notches = double(delta) / 120.0;
-    if (notches == 0.0)
-        return true;
+    if (notches == 0.0) return true;
     const SampleRange visible = m_timeScale->GetVisibleRange();
     const std::uint64_t first = visible.first;
     const std::uint64_t last = visible.last;
@@ -173,21 +142,17 @@ bool AudioDisplay::OnMouseWheel(Point p, int delta, uint /*modifiers*/)
         newLen = Util::RoundToInt64(double(len) / (1.05 + 0.05 * notches));
     } else {
         newLen = Util::RoundToInt64(double(len) * (1.05 - 0.05 * notches));
-        if (newLen >= 0 && std::uint64_t(newLen) == len)
-            newLen = std::int64_t(len + 1);
+        if (newLen >= 0 && std::uint64_t(newLen) == len) newLen = std::int64_t(len + 1);
     }
-    if (newLen <= 0)
-        return true;
+    if (newLen <= 0) return true;
     const std::uint64_t length = m_timeScale->GetLength();
     const std::uint64_t n = std::min<std::uint64_t>(std::uint64_t(newLen), length);
     // An empty file has no range to show.
-    if (n == 0)
-        return true;
+    if (n == 0) return true;
 
     const std::uint64_t s = m_timeScale->PixelToSample(p.x, false);
     double f = 0.0;
-    if (first < last)
-        f = (double(s) - double(first)) / (double(last) - double(first));
+    if (first < last) f = (double(s) - double(first)) / (double(last) - double(first));
     f = std::clamp(f, 0.0, 1.0);
     const std::uint64_t left = std::uint64_t(std::max<std::int64_t>(0, Util::RoundToInt64(double(n) * f)));
     const std::uint64_t right = n - std::min(left, n);

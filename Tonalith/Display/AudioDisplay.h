@@ -25,7 +25,7 @@ class AudioDisplay : public Window, public AudioCanvasWindow {
     QV_OBJECT()
 public:
     AudioDisplay(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, TimeScale* timeScale,
-                 AmpScale* ampScale, FreqScale* freqScale, AudioUpdater* updater);
+        AmpScale* ampScale, FreqScale* freqScale, AudioUpdater* updater);
     ~AudioDisplay() override;
 
     void slotUserChangedVisibleSamples();

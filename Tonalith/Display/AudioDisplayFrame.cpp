@@ -9,7 +9,7 @@
 #include <QvBase/UI/Drawing/DrawContext.h>
 
 QV_META_BEGIN(UI::AudioDisplayFrame, UI::Window)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {
@@ -21,10 +21,8 @@ constexpr int kMinimumSide = 12;
 int WidthOf(const Window* w) { return w ? w->Width() : 0; }
 int HeightOf(const Window* w) { return w ? w->Height() : 0; }
 
-void SetShown(Window* w, bool shown)
-{
-    if (!w)
-        return;
+void SetShown(Window* w, bool shown) {
+    if (!w) return;
     if (shown)
         w->Show();
     else
@@ -33,8 +31,8 @@ void SetShown(Window* w, bool shown)
 }  // namespace
 
 AudioDisplayFrame::AudioDisplayFrame(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name,
-                                     TimeScale* timeScale, AmpScale* ampScale, FreqScale* freqScale,
-                                     Window* timeRuler, Window* ampRuler, Window* freqRuler)
+    TimeScale* timeScale, AmpScale* ampScale, FreqScale* freqScale, Window* timeRuler, Window* ampRuler,
+    Window* freqRuler)
     : Window(frame, parent, name),
       AudioCanvasWindow(canvas),
       m_timeScale(timeScale),
@@ -42,37 +40,29 @@ AudioDisplayFrame::AudioDisplayFrame(AudioCanvas* canvas, Frame* frame, Window* 
       m_freqScale(freqScale),
       m_timeRuler(timeRuler),
       m_ampRuler(ampRuler),
-      m_freqRuler(freqRuler)
-{
+      m_freqRuler(freqRuler) {
     for (Window* ruler : {m_timeRuler, m_ampRuler, m_freqRuler})
-        if (ruler)
-            ruler->SetParent(this, Point{0, 0});
+        if (ruler) ruler->SetParent(this, Point{0, 0});
 }
 
-void AudioDisplayFrame::AddDisplay(AudioDisplay* display)
-{
-    if (!display)
-        return;
+void AudioDisplayFrame::AddDisplay(AudioDisplay* display) {
+    if (!display) return;
     m_displays.push_back(display);
     display->SetParent(this, Point{0, 0});
     OnGeometryChanged();
 }
 
-void AudioDisplayFrame::SetShownDisplays(bool waveformShown, bool spectrogramShown)
-{
-    if (waveformShown == m_waveformShown && spectrogramShown == m_spectrogramShown)
-        return;
+void AudioDisplayFrame::SetShownDisplays(bool waveformShown, bool spectrogramShown) {
+    if (waveformShown == m_waveformShown && spectrogramShown == m_spectrogramShown) return;
     m_waveformShown = waveformShown;
     m_spectrogramShown = spectrogramShown;
     OnGeometryChanged();
 }
 
-void AudioDisplayFrame::OnGeometryChanged()
-{
+void AudioDisplayFrame::OnGeometryChanged() {
     const int w = Width();
     const int h = Height();
-    if (w < kMinimumSide || h < kMinimumSide)
-        return;
+    if (w < kMinimumSide || h < kMinimumSide) return;
     const int trH = HeightOf(m_timeRuler);
     const int arW = WidthOf(m_ampRuler);
     const int frW = WidthOf(m_freqRuler);
@@ -80,30 +70,21 @@ void AudioDisplayFrame::OnGeometryChanged()
     SetShown(m_ampRuler, m_waveformShown);
     SetShown(m_freqRuler, m_spectrogramShown);
     int W = w - 2 * kMargin;
-    if (m_waveformShown)
-        W -= arW;
-    if (m_spectrogramShown)
-        W -= frW;
+    if (m_waveformShown) W -= arW;
+    if (m_spectrogramShown) W -= frW;
 
-    if (m_timeScale)
-        m_timeScale->SetPixelWidth(W);
-    if (m_ampScale)
-        m_ampScale->SetPixelHeight(H);
-    if (m_freqScale)
-        m_freqScale->SetPixelHeight(H);
+    if (m_timeScale) m_timeScale->SetPixelWidth(W);
+    if (m_ampScale) m_ampScale->SetPixelHeight(H);
+    if (m_freqScale) m_freqScale->SetPixelHeight(H);
 
-    if (m_timeRuler)
-        m_timeRuler->SetGeometry(kMargin, H + kMargin, W, trH);
-    if (m_spectrogramShown && m_freqRuler)
-        m_freqRuler->SetGeometry(w - kMargin - frW, kMargin, frW, H);
+    if (m_timeRuler) m_timeRuler->SetGeometry(kMargin, H + kMargin, W, trH);
+    if (m_spectrogramShown && m_freqRuler) m_freqRuler->SetGeometry(w - kMargin - frW, kMargin, frW, H);
     if (m_waveformShown && m_ampRuler)
         m_ampRuler->SetGeometry(w - kMargin - arW - (m_spectrogramShown ? frW : 0), kMargin, arW, H);
-    for (AudioDisplay* display : m_displays)
-        display->SetGeometry(kMargin, kMargin, W, H);
+    for (AudioDisplay* display : m_displays) display->SetGeometry(kMargin, kMargin, W, H);
 }
 
-void AudioDisplayFrame::Paint(DrawContext& dc)
-{
+void AudioDisplayFrame::Paint(DrawContext& dc) {
     const int w = Width();
     const int h = Height();
     const Transparency t = EffectiveTransparency();

@@ -24,8 +24,7 @@ public:
     static constexpr Colour kHighlightColour = 0xAEB5BE;
 
     AudioDisplayFrame(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, TimeScale* timeScale,
-                      AmpScale* ampScale, FreqScale* freqScale, Window* timeRuler, Window* ampRuler,
-                      Window* freqRuler);
+        AmpScale* ampScale, FreqScale* freqScale, Window* timeRuler, Window* ampRuler, Window* freqRuler);
 
     void AddDisplay(AudioDisplay* display);
     void SetShownDisplays(bool waveformShown, bool spectrogramShown);

@@ -6,8 +6,8 @@
 
 #include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Drawing/DrawContext.h>
-#include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Drawing/Image.h>
+#include <QvBase/UI/Frame.h>
 
 namespace UI {
 
@@ -17,42 +17,32 @@ constexpr Colour kTextColour = 0xFFFFFF;
 constexpr Colour kSeparatorColours[3] = {0xAEB5BE, 0x626C7B, 0x2B2F36};
 }  // namespace
 
-String AudioDisplay::ProgressText(float computeProgress, float renderProgress)
-{
-    if (computeProgress < 100.0f)
-        return String("Computing (%1%)...").Arg(computeProgress, 0, 'f');
-    if (renderProgress < 100.0f)
-        return String("Rendering (%1%)...").Arg(renderProgress, 0, 'f');
+String AudioDisplay::ProgressText(float computeProgress, float renderProgress) {
+    if (computeProgress < 100.0f) return String("Computing (%1%)...").Arg(computeProgress, 0, 'f');
+    if (renderProgress < 100.0f) return String("Rendering (%1%)...").Arg(renderProgress, 0, 'f');
     return String();
 }
 
-void AudioDisplay::Paint(DrawContext& dc)
-{
-    if (!m_buffer || !m_calculator || m_buffer->Width() != Width() || m_buffer->Height() != Height())
-        return;
+void AudioDisplay::Paint(DrawContext& dc) {
+    if (!m_buffer || !m_calculator || m_buffer->Width() != Width() || m_buffer->Height() != Height()) return;
     dc.DrawBitmap(*m_buffer, m_buffer->Bounds(), Point{0, 0}, EffectiveTransparency());
     PaintProgress(dc);
     PaintSeparators(dc);
     Window::Paint(dc);
 }
 
-void AudioDisplay::PaintProgress(DrawContext& dc)
-{
+void AudioDisplay::PaintProgress(DrawContext& dc) {
     const String text = ProgressText(m_calculator->GetComputeProgress(), m_calculator->GetRenderProgress());
-    if (text.IsEmpty())
-        return;
+    if (text.IsEmpty()) return;
     ApplicationInfo* info = GetFrame() ? GetFrame()->Info() : nullptr;
     Font* font = info ? info->GetFont(0) : nullptr;
-    if (!font)
-        return;
+    if (!font) return;
     const int y = Height() - 2 - FontLineHeight(*font);
     dc.DrawText(*font, Point{2, y}, text, kTextColour, EffectiveTransparency());
 }
 
-void AudioDisplay::PaintSeparators(DrawContext& dc)
-{
-    if (!m_freqScale)
-        return;
+void AudioDisplay::PaintSeparators(DrawContext& dc) {
+    if (!m_freqScale) return;
     const std::uint32_t channels = m_freqScale->GetChannelCount();
     for (std::uint32_t c = 1; c < channels; ++c) {
         const int top = m_freqScale->ChannelBand(c).top;

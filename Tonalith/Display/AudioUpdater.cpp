@@ -33,25 +33,18 @@ AudioUpdater::AudioUpdater()
     : Util::Thread("AudioUpdater"),
       m_wake("Audio Updater Wait Condition", true),
       m_stepDone("Audio Updater Calculator Wait Condition", false),
-      m_lock("Audio Updater Critical Section")
-{
+      m_lock("Audio Updater Critical Section") {
     Start();
 }
 
-AudioUpdater::~AudioUpdater()
-{
-    Stop();
-}
+AudioUpdater::~AudioUpdater() { Stop(); }
 
-void AudioUpdater::CancelRunning()
-{
+void AudioUpdater::CancelRunning() {
     Locker lock(m_lock);
-    if (AudioCalculator* running = m_running.load())
-        running->Cancel();
+    if (AudioCalculator* running = m_running.load()) running->Cancel();
 }
 
-void AudioUpdater::Stop()
-{
+void AudioUpdater::Stop() {
     CancelRunning();
     m_stop.store(true);
     m_wake.Set();
@@ -60,8 +53,7 @@ void AudioUpdater::Stop()
     bool joined = false;
     for (std::uint32_t waited = 0; !joined && waited < kStopWaitMs; waited += kStepPollMs) {
         joined = Join(kStepPollMs);
-        if (!joined)
-            CancelRunning();
+        if (!joined) CancelRunning();
     }
     if (!joined) {
         // A thread is never terminated: its step ends at its next progress report, and the
@@ -71,33 +63,26 @@ void AudioUpdater::Stop()
     }
 }
 
-SharedPtr<Image> AudioUpdater::NewPixelBuffer(Size pixels)
-{
+SharedPtr<Image> AudioUpdater::NewPixelBuffer(Size pixels) {
     SharedPtr<Image> image = Image::Create(pixels);
-    if (!image || !image->Pixels())
-        return image;
+    if (!image || !image->Pixels()) return image;
     for (int y = 0; y < image->Height(); ++y)
         std::fill_n(image->Pixels() + std::size_t(y) * std::size_t(image->Stride()), image->Width(), 0xFF000000u);
     image->SetAlpha(true);
     return image;
 }
 
-AudioUpdater::Job* AudioUpdater::FindJob(AudioCalculator* calculator)
-{
+AudioUpdater::Job* AudioUpdater::FindJob(AudioCalculator* calculator) {
     for (Job& job : m_jobs)
-        if (job.calculator.Get() == calculator)
-            return &job;
+        if (job.calculator.Get() == calculator) return &job;
     return nullptr;
 }
 
-void AudioUpdater::CancelIfRunning(AudioCalculator* calculator)
-{
-    if (m_running.load() == calculator)
-        calculator->Cancel();
+void AudioUpdater::CancelIfRunning(AudioCalculator* calculator) {
+    if (m_running.load() == calculator) calculator->Cancel();
 }
 
-Image* AudioUpdater::AddJob(AudioCalculator* calculator, Size pixels, const AudioViewRequest& view)
-{
+Image* AudioUpdater::AddJob(AudioCalculator* calculator, Size pixels, const AudioViewRequest& view) {
     Locker lock(m_lock);
     Job job;
     job.calculator = SharedPtr<AudioCalculator>(calculator);
@@ -110,13 +95,11 @@ Image* AudioUpdater::AddJob(AudioCalculator* calculator, Size pixels, const Audi
     return m_jobs.back().buffer.Get();
 }
 
-void AudioUpdater::RemoveJob(AudioCalculator* calculator)
-{
+void AudioUpdater::RemoveJob(AudioCalculator* calculator) {
     Locker lock(m_lock);
-    auto it = std::find_if(m_jobs.begin(), m_jobs.end(),
-                           [calculator](const Job& job) { return job.calculator.Get() == calculator; });
-    if (it == m_jobs.end())
-        return;
+    auto it = std::find_if(
+        m_jobs.begin(), m_jobs.end(), [calculator](const Job& job) { return job.calculator.Get() == calculator; });
+    if (it == m_jobs.end()) return;
     // The cancel is repeated for the same reason as in Stop: the remover holds the lock,
     // and the UI with it, until the step ends.
     while (m_running.load() == calculator) {
@@ -126,12 +109,10 @@ void AudioUpdater::RemoveJob(AudioCalculator* calculator)
     m_jobs.erase(it);
 }
 
-void AudioUpdater::UpdateSettings(AudioCalculator* calculator, std::uint32_t byteCount, const std::uint8_t* bytes)
-{
+void AudioUpdater::UpdateSettings(AudioCalculator* calculator, std::uint32_t byteCount, const std::uint8_t* bytes) {
     Locker lock(m_lock);
     Job* job = FindJob(calculator);
-    if (!job || (byteCount > 0 && !bytes))
-        return;
+    if (!job || (byteCount > 0 && !bytes)) return;
     CancelIfRunning(calculator);
     job->settings.resize(byteCount);
     if (byteCount > 0)
@@ -139,23 +120,19 @@ void AudioUpdater::UpdateSettings(AudioCalculator* calculator, std::uint32_t byt
     m_wake.Set();
 }
 
-void AudioUpdater::UpdateView(AudioCalculator* calculator, const AudioViewRequest& view)
-{
+void AudioUpdater::UpdateView(AudioCalculator* calculator, const AudioViewRequest& view) {
     Locker lock(m_lock);
     Job* job = FindJob(calculator);
-    if (!job)
-        return;
+    if (!job) return;
     CancelIfRunning(calculator);
     job->view = SharedPtr<AudioViewRequest>(new AudioViewRequest(view));
     m_wake.Set();
 }
 
-Image* AudioUpdater::Resize(AudioCalculator* calculator, Size pixels)
-{
+Image* AudioUpdater::Resize(AudioCalculator* calculator, Size pixels) {
     Locker lock(m_lock);
     Job* job = FindJob(calculator);
-    if (!job)
-        return nullptr;
+    if (!job) return nullptr;
     CancelIfRunning(calculator);
     job->pending = NewPixelBuffer(pixels);
     calculator->SetNeedsRender(true);
@@ -163,27 +140,21 @@ Image* AudioUpdater::Resize(AudioCalculator* calculator, Size pixels)
     return job->pending.Get();
 }
 
-void AudioUpdater::Wake()
-{
-    m_wake.Set();
-}
+void AudioUpdater::Wake() { m_wake.Set(); }
 
-std::size_t AudioUpdater::JobCount()
-{
+std::size_t AudioUpdater::JobCount() {
     Locker lock(m_lock);
     return m_jobs.size();
 }
 
-bool AudioUpdater::FetchJob(std::uint32_t index, AudioCalculator** calculator, Image** buffer)
-{
+bool AudioUpdater::FetchJob(std::uint32_t index, AudioCalculator** calculator, Image** buffer) {
     Locker lock(m_lock);
     Job* job = nullptr;
     if (*calculator)
         job = FindJob(*calculator);
     else if (index < m_jobs.size())
         job = &m_jobs[index];
-    if (!job)
-        return false;
+    if (!job) return false;
 
     if (job->pending) {
         job->buffer = job->pending;
@@ -193,18 +164,14 @@ bool AudioUpdater::FetchJob(std::uint32_t index, AudioCalculator** calculator, I
     bool recompute = false;
     bool rerender = false;
     calc->SyncView(*job->view, &recompute, &rerender);
-    if (recompute)
-        calc->SetNeedsCompute(true);
-    if (recompute || rerender)
-        calc->SetNeedsRender(true);
+    if (recompute) calc->SetNeedsCompute(true);
+    if (recompute || rerender) calc->SetNeedsRender(true);
     if (!job->settings.empty()) {
         recompute = false;
         rerender = false;
         calc->ApplySettings(job->settings, &recompute, &rerender);
-        if (recompute)
-            calc->SetNeedsCompute(true);
-        if (recompute || rerender)
-            calc->SetNeedsRender(true);
+        if (recompute) calc->SetNeedsCompute(true);
+        if (recompute || rerender) calc->SetNeedsRender(true);
     }
     m_running.store(calc);
     *calculator = calc;
@@ -212,36 +179,28 @@ bool AudioUpdater::FetchJob(std::uint32_t index, AudioCalculator** calculator, I
     return true;
 }
 
-void AudioUpdater::EndStep()
-{
+void AudioUpdater::EndStep() {
     m_running.store(nullptr);
     m_stepDone.Set();
 }
 
-void AudioUpdater::Run()
-{
+void AudioUpdater::Run() {
     while (!m_stop.load()) {
         m_wake.Wait();
         m_wake.Reset();
         for (std::uint32_t i = 0;; ++i) {
-            if (m_stop.load())
-                return;
+            if (m_stop.load()) return;
             AudioCalculator* calculator = nullptr;
             Image* buffer = nullptr;
-            if (!FetchJob(i, &calculator, &buffer))
-                break;
+            if (!FetchJob(i, &calculator, &buffer)) break;
             int result = calculator->DoCompute();
             EndStep();
-            if (result == kStepCutShort || result == kStepFailed)
-                break;
-            if (m_stop.load())
-                return;
-            if (!FetchJob(i, &calculator, &buffer))
-                break;
+            if (result == kStepCutShort || result == kStepFailed) break;
+            if (m_stop.load()) return;
+            if (!FetchJob(i, &calculator, &buffer)) break;
             result = calculator->DoRender(buffer);
             EndStep();
-            if (result == kStepCutShort || result == kStepFailed)
-                break;
+            if (result == kStepCutShort || result == kStepFailed) break;
         }
     }
 }

@@ -16,7 +16,7 @@ class DrawContext;
 // A vertical ruler of w × h pixels: background, left and right border, ticks at column 1
 // and the three separator rows above each band top in `separatorTops`.
 void PaintVerticalRulerBox(DrawContext& dc, int w, int h, Transparency t, const std::vector<int>& majorTicks,
-                           const std::vector<int>& minorTicks, const std::vector<int>& separatorTops);
+    const std::vector<int>& minorTicks, const std::vector<int>& separatorTops);
 
 // The visible range after `delta` wheel units (120 a notch) about its centre, each end
 // kept within the full range; nothing when the wheel moved less than a notch or there
@@ -25,8 +25,7 @@ std::optional<ValueRange> ZoomValueRange(const ValueRange& visible, const ValueR
 
 // Wheel zoom of a scale's visible range (see ZoomValueRange).
 template <class Scale>
-void ZoomVisibleRange(Scale& scale, int delta)
-{
+void ZoomVisibleRange(Scale& scale, int delta) {
     if (const auto range = ZoomValueRange(scale.GetVisibleRange(), scale.GetRange(), delta))
         scale.SetVisibleRange(*range);
 }
@@ -34,11 +33,9 @@ void ZoomVisibleRange(Scale& scale, int delta)
 // The ruler box with a separator above every channel band but the first.
 template <class Scale>
 void PaintVerticalRulerBox(DrawContext& dc, int w, int h, Transparency t, const std::vector<int>& majorTicks,
-                           const std::vector<int>& minorTicks, const Scale& scale)
-{
+    const std::vector<int>& minorTicks, const Scale& scale) {
     std::vector<int> separators;
-    for (std::uint32_t c = 1; c < scale.GetChannelCount(); ++c)
-        separators.push_back(scale.ChannelBand(c).top);
+    for (std::uint32_t c = 1; c < scale.GetChannelCount(); ++c) separators.push_back(scale.ChannelBand(c).top);
     PaintVerticalRulerBox(dc, w, h, t, majorTicks, minorTicks, separators);
 }
 

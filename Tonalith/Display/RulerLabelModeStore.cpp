@@ -4,16 +4,13 @@
 
 namespace UI {
 
-std::int32_t ReadRulerMode(const char* key)
-{
+std::int32_t ReadRulerMode(const char* key) {
     Application* app = Application::Current();
     return app ? app->GetSettings().GetInt(key, 0) : 0;
 }
 
-void WriteRulerMode(const char* key, std::int32_t mode)
-{
-    if (Application* app = Application::Current())
-        app->GetSettings().SetInt(key, mode);
+void WriteRulerMode(const char* key, std::int32_t mode) {
+    if (Application* app = Application::Current()) app->GetSettings().SetInt(key, mode);
 }
 
 }  // namespace UI

@@ -10,7 +10,7 @@ class Spectrogram : public AudioDisplay {
     QV_OBJECT()
 public:
     Spectrogram(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, TimeScale* timeScale,
-                AmpScale* ampScale, FreqScale* freqScale, AudioUpdater* updater);
+        AmpScale* ampScale, FreqScale* freqScale, AudioUpdater* updater);
 
     const SpectrogramSettings& GetSettings() const { return m_settings; }
 

@@ -11,7 +11,7 @@
 #include <QvBase/UI/Text/Text.h>
 
 QV_META_BEGIN(UI::TimeRuler, UI::Window)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotSamplingRateChanged)
     QV_SLOT(slotUserChangedVisibleSamples)
 QV_META_END
@@ -24,18 +24,13 @@ constexpr int kHeight = 19;
 constexpr double kMinSpacing = 45.0;
 
 // The column of a value: (value - start) · p, half away from zero, saturated.
-int ColumnOf(double value, double start, double p)
-{
-    return RoundHalfAway<int>((value - start) * p);
-}
+int ColumnOf(double value, double start, double p) { return RoundHalfAway<int>((value - start) * p); }
 
 }  // namespace
 
 TimeRuler::TimeRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, TimeScale* scale)
-    : Window(frame, parent, name), AudioCanvasWindow(canvas), m_scale(scale)
-{
-    if (canvas)
-        Object::Connect(canvas, "2sigSamplingRateChanged()", this, "1slotSamplingRateChanged()");
+    : Window(frame, parent, name), AudioCanvasWindow(canvas), m_scale(scale) {
+    if (canvas) Object::Connect(canvas, "2sigSamplingRateChanged()", this, "1slotSamplingRateChanged()");
     Object::Connect(scale, "2sigUserChangedVisibleSamples()", this, "1slotUserChangedVisibleSamples()");
     m_unitLabel = new Text(frame, this, "Time Ruler Unit Label", "s", 0, 3);
     m_unitLabel->SetGeometry(2, 4, m_unitLabel->Width(), m_unitLabel->Height());
@@ -46,27 +41,18 @@ TimeRuler::TimeRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const St
 
 TimeRuler::~TimeRuler() = default;
 
-void TimeRuler::slotSamplingRateChanged()
-{
-    Layout();
-}
+void TimeRuler::slotSamplingRateChanged() { Layout(); }
 
-void TimeRuler::slotUserChangedVisibleSamples()
-{
-    Layout();
-}
+void TimeRuler::slotUserChangedVisibleSamples() { Layout(); }
 
-void TimeRuler::SetMode(std::uint32_t mode)
-{
-    if (mode == m_mode)
-        return;
+void TimeRuler::SetMode(std::uint32_t mode) {
+    if (mode == m_mode) return;
     m_mode = mode;
     Layout();
     WriteRulerMode(ModeKey, static_cast<std::int32_t>(m_mode));
 }
 
-bool TimeRuler::OnRightDown(Point, uint)
-{
+bool TimeRuler::OnRightDown(Point, uint) {
     if (m_mode == ModeSeconds)
         SetMode(ModeSamples);
     else if (m_mode == ModeSamples)
@@ -74,22 +60,19 @@ bool TimeRuler::OnRightDown(Point, uint)
     return true;
 }
 
-void TimeRuler::Layout()
-{
+void TimeRuler::Layout() {
     m_labels.clear();
     m_majorTicks.clear();
     m_minorTicks.clear();
     const SampleRange visible = m_scale->GetVisibleRange();
     const int w = Width();
-    if (visible.IsEmpty() || visible.Length() == 0 || w < 2)
-        return;
+    if (visible.IsEmpty() || visible.Length() == 0 || w < 2) return;
     double start = static_cast<double>(visible.first);
     double span = static_cast<double>(visible.Length());
     if (m_mode == ModeSeconds) {
         const std::uint32_t rate = GetCanvas() ? GetCanvas()->GetSamplingRate() : 0;
         // Seconds mean nothing without a rate.
-        if (rate == 0)
-            return;
+        if (rate == 0) return;
         start /= rate;
         span /= rate;
     }
@@ -101,18 +84,16 @@ void TimeRuler::Layout()
         const double value = step.Value(k);
         const int column = ColumnOf(value, start, step.pixelsPerUnit);
         RulerLabel label = MakeRulerLabel(this, "TimeRuler Label %1", static_cast<int>(k),
-                                          String("%1%2").Arg(value, step.decimals, 'f').Arg(String()), column);
+            String("%1%2").Arg(value, step.decimals, 'f').Arg(String()), column);
         PlaceRulerLabel(label, {column - label.label->Width() / 2, 4});
         const Rect r = label.label->GetRect();
         ShowRulerLabel(label, r.left >= 0 && r.right + 1 < w && r.left >= unitRight + 1);
         m_labels.push_back(std::move(label));
-        if (inRuler(column))
-            m_majorTicks.push_back(column);
+        if (inRuler(column)) m_majorTicks.push_back(column);
         const int m = step.twoForm ? 1 : 4;
         for (int j = 1; j <= m; ++j) {
             const int minor = ColumnOf(value + j * step.step / (m + 1), start, step.pixelsPerUnit);
-            if (inRuler(minor))
-                m_minorTicks.push_back(minor);
+            if (inRuler(minor)) m_minorTicks.push_back(minor);
         }
     }
     m_laidOutExtent = w;
@@ -120,51 +101,40 @@ void TimeRuler::Layout()
     Invalidate();
 }
 
-void TimeRuler::OnGeometryChanged()
-{
-    if (!m_laidOut || m_laidOutExtent != Width())
-        Layout();
+void TimeRuler::OnGeometryChanged() {
+    if (!m_laidOut || m_laidOutExtent != Width()) Layout();
 }
 
-bool TimeRuler::OnLeftDown(Point p, uint)
-{
-    if (m_scale->GetLength() == 0)
-        return true;
+bool TimeRuler::OnLeftDown(Point p, uint) {
+    if (m_scale->GetLength() == 0) return true;
     m_dragAnchor = m_scale->PixelToSample(p.x, false);
     m_dragging = true;
     GetFrame()->SetCapture(this);
     return true;
 }
 
-bool TimeRuler::OnMouseMove(Point p, uint)
-{
-    if (GetFrame()->CaptureWindow() != this || !m_dragging)
-        return false;
+bool TimeRuler::OnMouseMove(Point p, uint) {
+    if (GetFrame()->CaptureWindow() != this || !m_dragging) return false;
     const std::uint64_t len = m_scale->GetVisibleRange().Length();
     const std::uint64_t length = m_scale->GetLength();
     const int w = Width();
     double newFirst = static_cast<double>(m_dragAnchor);
-    if (w != 0)
-        newFirst -= static_cast<double>(len) * p.x / w;
+    if (w != 0) newFirst -= static_cast<double>(len) * p.x / w;
     const double maxFirst = static_cast<double>(length >= len ? length - len : 0);
-    if (newFirst < 0.0)
-        newFirst = 0.0;
-    if (newFirst > maxFirst)
-        newFirst = maxFirst;
+    if (newFirst < 0.0) newFirst = 0.0;
+    if (newFirst > maxFirst) newFirst = maxFirst;
     m_scale->SetVisibleRange(SampleRange(static_cast<std::uint64_t>(RoundHalfAway(newFirst)), len));
     return true;
 }
 
-bool TimeRuler::OnLeftUp(Point, uint)
-{
+bool TimeRuler::OnLeftUp(Point, uint) {
     GetFrame()->ReleaseCapture();
     m_dragAnchor = 0;
     m_dragging = false;
     return true;
 }
 
-void TimeRuler::Paint(DrawContext& dc)
-{
+void TimeRuler::Paint(DrawContext& dc) {
     const int w = Width();
     const int h = Height();
     const Transparency t = EffectiveTransparency();
@@ -173,10 +143,8 @@ void TimeRuler::Paint(DrawContext& dc)
     // Only the top and bottom edges keep the border.
     dc.DrawLine({0, 1}, {0, h - 2}, RulerColours::Background, t);
     dc.DrawLine({w - 1, 1}, {w - 1, h - 2}, RulerColours::Background, t);
-    for (int x : m_majorTicks)
-        dc.DrawLine({x, 1}, {x, 4}, RulerColours::Tick, t);
-    for (int x : m_minorTicks)
-        dc.DrawLine({x, 1}, {x, 2}, RulerColours::Tick, t);
+    for (int x : m_majorTicks) dc.DrawLine({x, 1}, {x, 4}, RulerColours::Tick, t);
+    for (int x : m_minorTicks) dc.DrawLine({x, 1}, {x, 2}, RulerColours::Tick, t);
     Window::Paint(dc);
 }
 

@@ -5,13 +5,12 @@
 #include <QvBase/Object/MetaDeclare.h>
 
 QV_META_BEGIN(UI::Waveform, UI::AudioDisplay)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {
 
-AudioCalculator* Waveform::CreateCalculator(const SharedPtr<AudioDisplaySource>& source)
-{
+AudioCalculator* Waveform::CreateCalculator(const SharedPtr<AudioDisplaySource>& source) {
     return new WaveformCalculator(source);
 }
 

@@ -10,8 +10,7 @@ using ruler_test::RulerTest;
 
 class AmpRulerTest : public RulerTest {
 protected:
-    void Load(std::uint32_t channels, int rows)
-    {
+    void Load(std::uint32_t channels, int rows) {
         scale.SetChannelCount(channels);
         scale.SetPixelHeight(rows);
         scale.SetRange({-1.0f, 1.0f});
@@ -22,8 +21,7 @@ protected:
     UI::AmpScale scale{"Amp"};
 };
 
-TEST_F(AmpRulerTest, LabelsOfEachModeOverMinusOneToOne)
-{
+TEST_F(AmpRulerTest, LabelsOfEachModeOverMinusOneToOne) {
     Load(1, 100);
     UI::AmpRuler ruler(&canvas, frame.get(), nullptr, "Amp Ruler", &scale);
     ruler.SetGeometry(0, 0, 41, 100);
@@ -40,8 +38,7 @@ TEST_F(AmpRulerTest, LabelsOfEachModeOverMinusOneToOne)
     EXPECT_FALSE(ruler.Labels()[0].label->IsVisible());  // its bottom passes the band's
     EXPECT_TRUE(ruler.Labels()[2].label->IsVisible());
     // Four minor ticks every 0.1 between labels: row = 99 - round((v + 1) * 50).
-    EXPECT_EQ(ruler.MinorTicks(),
-              (std::vector<int>{94, 89, 84, 79, 69, 64, 59, 54, 44, 39, 34, 29, 19, 14, 9, 4}));
+    EXPECT_EQ(ruler.MinorTicks(), (std::vector<int>{94, 89, 84, 79, 69, 64, 59, 54, 44, 39, 34, 29, 19, 14, 9, 4}));
     EXPECT_STREQ(ruler.Labels()[2].label->Name().CStr(), "AmpRuler Label 2");
     EXPECT_STREQ(ruler.Labels()[2].shadow->Name().CStr(), "AmpRuler Label 2 Shadow");
 
@@ -56,8 +53,7 @@ TEST_F(AmpRulerTest, LabelsOfEachModeOverMinusOneToOne)
     EXPECT_EQ(Texts(ruler.Labels()), (std::vector<std::string>{"-100", "-50", "0", "50", "100"}));
 }
 
-TEST_F(AmpRulerTest, LabelTextsByHand)
-{
+TEST_F(AmpRulerTest, LabelTextsByHand) {
     EXPECT_STREQ(UI::AmpRuler::LabelText(0, 0.1f, 1).CStr(), "-20.0");
     EXPECT_STREQ(UI::AmpRuler::LabelText(0, -0.01f, 2).CStr(), "-40.00");
     EXPECT_STREQ(UI::AmpRuler::LabelText(0, 1e-25f, 0).CStr(), "-oo");
@@ -70,8 +66,7 @@ TEST_F(AmpRulerTest, LabelTextsByHand)
     EXPECT_STREQ(UI::AmpRuler::UnitText(9).CStr(), "");
 }
 
-TEST_F(AmpRulerTest, RightClicksCycleTheModesAndEachIsStored)
-{
+TEST_F(AmpRulerTest, RightClicksCycleTheModesAndEachIsStored) {
     Load(1, 100);
     UI::AmpRuler ruler(&canvas, frame.get(), nullptr, "Amp Ruler", &scale);
     EXPECT_EQ(StoredMode(), -99);  // nothing written until the mode changes
@@ -88,8 +83,7 @@ TEST_F(AmpRulerTest, RightClicksCycleTheModesAndEachIsStored)
     EXPECT_EQ(StoredMode(), 77);
 }
 
-TEST_F(AmpRulerTest, TheModeSurvivesANewRuler)
-{
+TEST_F(AmpRulerTest, TheModeSurvivesANewRuler) {
     Load(1, 100);
     {
         UI::AmpRuler ruler(&canvas, frame.get(), nullptr, "Amp Ruler", &scale);
@@ -111,8 +105,7 @@ TEST_F(AmpRulerTest, TheModeSurvivesANewRuler)
     EXPECT_EQ(StoredMode(), 3);
 }
 
-TEST_F(AmpRulerTest, ZoomAndEmptyRanges)
-{
+TEST_F(AmpRulerTest, ZoomAndEmptyRanges) {
     UI::AmpRuler ruler(&canvas, frame.get(), nullptr, "Amp Ruler", &scale);
     EXPECT_TRUE(ruler.Labels().empty());  // nothing loaded
     EXPECT_TRUE(ruler.OnMouseWheel({1, 1}, 120, 0));
@@ -125,14 +118,13 @@ TEST_F(AmpRulerTest, ZoomAndEmptyRanges)
     EXPECT_FLOAT_EQ(scale.GetVisibleRange().high, float(1.0 / 1.15));
     EXPECT_FLOAT_EQ(scale.GetVisibleRange().low, float(-1.0 / 1.15));
     // The signal laid the ruler out again, each band from -1.0 (outside the range: hidden) to 0.5.
-    EXPECT_EQ(Texts(ruler.Labels()),
-              (std::vector<std::string>{"0.0", "-6.0", "-oo", "-6.0", "0.0", "-6.0", "-oo", "-6.0"}));
+    EXPECT_EQ(
+        Texts(ruler.Labels()), (std::vector<std::string>{"0.0", "-6.0", "-oo", "-6.0", "0.0", "-6.0", "-oo", "-6.0"}));
     EXPECT_FALSE(ruler.Labels()[0].label->IsVisible());
     EXPECT_FALSE(ruler.Labels()[4].label->IsVisible());
 }
 
-TEST_F(AmpRulerTest, PaintsLikeTheFrequencyRuler)
-{
+TEST_F(AmpRulerTest, PaintsLikeTheFrequencyRuler) {
     Load(2, 203);
     UI::AmpRuler ruler(&canvas, frame.get(), nullptr, "Amp Ruler", &scale);
     ruler.SetGeometry(30, 20, 41, 203);

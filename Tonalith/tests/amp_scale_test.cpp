@@ -9,8 +9,7 @@ using UI::RowBand;
 using UI::RowResult;
 using UI::ValueRange;
 
-TEST(AmpScale, BandsForOneToSeveralChannels)
-{
+TEST(AmpScale, BandsForOneToSeveralChannels) {
     AmpScale scale("Amp");
     EXPECT_STREQ(scale.ClassName(), "UI::AmpScale");
     EXPECT_EQ(scale.ChannelBand(0), RowBand{});  // no channels yet
@@ -31,8 +30,7 @@ TEST(AmpScale, BandsForOneToSeveralChannels)
     EXPECT_TRUE(last.top > last.bottom || last.bottom >= 100);
 }
 
-TEST(AmpScale, AmplitudeToRowAnchoredOnTheZeroLine)
-{
+TEST(AmpScale, AmplitudeToRowAnchoredOnTheZeroLine) {
     AmpScale scale("Amp");
     scale.SetPixelHeight(99);
     scale.SetChannelCount(1);  // band {0, 98}
@@ -62,8 +60,7 @@ TEST(AmpScale, AmplitudeToRowAnchoredOnTheZeroLine)
     EXPECT_TRUE(scale.AmpToPixel(0, 1.0f, false).valid);
 }
 
-TEST(AmpScale, RowToAmplitude)
-{
+TEST(AmpScale, RowToAmplitude) {
     AmpScale scale("Amp");
     scale.SetPixelHeight(99);
     scale.SetChannelCount(1);
@@ -89,8 +86,7 @@ TEST(AmpScale, RowToAmplitude)
     EXPECT_EQ(scale.AmpToPixel(1, 1.0f, true).row, 50);
 }
 
-TEST(AmpScale, RangesAndSignals)
-{
+TEST(AmpScale, RangesAndSignals) {
     AmpScale scale("Amp");
     ScaleSignalCounter counter;
     ASSERT_TRUE(counter.Watch(&scale, "sigUserChangedVisibleAmpRange()"));

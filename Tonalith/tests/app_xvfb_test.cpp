@@ -3,13 +3,13 @@
 
 #include "editor_fixture.h"
 
+#include <Tonalith/Analysis/TimeScale.h>
 #include <Tonalith/App/EditorToolBar.h>
 #include <Tonalith/App/EditorView.h>
+#include <Tonalith/App/MainWindow.h>
 #include <Tonalith/App/SimpleSlider.h>
 #include <Tonalith/Display/Spectrogram.h>
 #include <Tonalith/Display/Waveform.h>
-#include <Tonalith/App/MainWindow.h>
-#include <Tonalith/Analysis/TimeScale.h>
 
 #include <QvBase/UI/Application.h>
 #include <QvBase/UI/ApplicationInfo.h>
@@ -31,38 +31,32 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string RunCommand(const std::string& command)
-{
+std::string RunCommand(const std::string& command) {
     std::string out;
     if (FILE* p = popen(command.c_str(), "r")) {
         char buffer[4096];
         std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-            out.append(buffer, n);
+        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
         pclose(p);
     }
     return out;
 }
 
 // Grey levels (mean of R, G, B) of a part of the screen, as another program sees them.
-std::vector<int> ScreenshotGrey(int x, int y, int width, int height)
-{
+std::vector<int> ScreenshotGrey(int x, int y, int width, int height) {
     const std::string raw = RunCommand("import -silent -window root -crop " + std::to_string(width) + "x" +
-                                       std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
-                                       " +repage -depth 8 rgb:-");
+        std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) + " +repage -depth 8 rgb:-");
     std::vector<int> grey;
-    if (raw.size() != std::size_t(width) * height * 3)
-        return grey;
+    if (raw.size() != std::size_t(width) * height * 3) return grey;
     for (std::size_t i = 0; i < raw.size(); i += 3)
         grey.push_back((int((unsigned char)raw[i]) + (unsigned char)raw[i + 1] + (unsigned char)raw[i + 2]) / 3);
     return grey;
 }
 
 // The first screen row at or below y whose pixel in column x is the tool bar's colour.
-int FindToolBarTop(int x, int y, int height)
-{
+int FindToolBarTop(int x, int y, int height) {
     const std::string raw = RunCommand("import -silent -window root -crop 1x" + std::to_string(height) + "+" +
-                                       std::to_string(x) + "+" + std::to_string(y) + " +repage -depth 8 rgb:-");
+        std::to_string(x) + "+" + std::to_string(y) + " +repage -depth 8 rgb:-");
     for (std::size_t i = 0; i + 2 < raw.size(); i += 3)
         if ((unsigned char)raw[i] == 0x3D && (unsigned char)raw[i + 1] == 0x45 && (unsigned char)raw[i + 2] == 0x58)
             return y + int(i / 3);
@@ -72,22 +66,18 @@ int FindToolBarTop(int x, int y, int height)
 // Ends the message loop from the UI thread once the script thread asks.
 class Quitter : public UI::Window {
 public:
-    Quitter(UI::Frame* frame, UI::Window* parent) : Window(frame, parent, "Test Quitter")
-    {
+    Quitter(UI::Frame* frame, UI::Window* parent) : Window(frame, parent, "Test Quitter") {
         frame->AddTimer(this, 50, false);
     }
-    void OnTimer(uint) override
-    {
-        if (quit)
-            Platform::Gui::Current().Quit(0);
+    void OnTimer(uint) override {
+        if (quit) Platform::Gui::Current().Quit(0);
     }
     std::atomic<bool> quit{false};
 };
 
 class AppXvfbTest : public editor_test::TempStoreTest {};
 
-TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycles)
-{
+TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycles) {
     const std::string file = (m_folder / "tone.wav").string();
     // A tone at a quarter of the sampling rate: half-way up a linear frequency axis.
     const std::string command = "sox -n -r 16000 -c 1 -b 16 " + file + " synth 2 sine 4000 vol 0.5";
@@ -148,8 +138,7 @@ TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
             column = ScreenshotGrey(kX, kTop, 1, kHeight);
             if (kHeight > 40 && column.size() == std::size_t(kHeight)) {
                 int brightest = 0;
-                for (int g : column)
-                    brightest = std::max(brightest, g);
+                for (int g : column) brightest = std::max(brightest, g);
                 found = brightest > 150;
             }
         }

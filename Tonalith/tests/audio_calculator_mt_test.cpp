@@ -23,26 +23,22 @@ class GateSource : public UI::AudioDisplayMemorySource {
 public:
     using AudioDisplayMemorySource::AudioDisplayMemorySource;
 
-    void Arm(std::uint64_t frame)
-    {
+    void Arm(std::uint64_t frame) {
         std::lock_guard lock(m_mutex);
         m_gateFrame = frame;
         m_reached = m_released = false;
     }
-    void WaitUntilReached()
-    {
+    void WaitUntilReached() {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [&] { return m_reached; });
     }
-    void Release()
-    {
+    void Release() {
         std::lock_guard lock(m_mutex);
         m_released = true;
         m_changed.notify_all();
     }
 
-    bool ReadFloatInterleaved(std::uint32_t n, float* dst) override
-    {
+    bool ReadFloatInterleaved(std::uint32_t n, float* dst) override {
         {
             std::unique_lock lock(m_mutex);
             if (GetPosition() == m_gateFrame) {
@@ -72,9 +68,12 @@ struct Rig {
     SharedPtr<UI::AudioDisplaySource> source;
     WaveformCalculator calculator;
 
-    Rig() : samples(MakeSamples()), table{samples.data()}, gate(new GateSource("Gate", 44100, 1, kFrames, table)),
-            source(gate), calculator(source)
-    {
+    Rig()
+        : samples(MakeSamples()),
+          table{samples.data()},
+          gate(new GateSource("Gate", 44100, 1, kFrames, table)),
+          source(gate),
+          calculator(source) {
         AudioViewRequest view;
         view.channels = 1;
         view.length = kFrames;
@@ -87,19 +86,16 @@ struct Rig {
         calculator.SetActive(true);
     }
 
-    static std::vector<float> MakeSamples()
-    {
+    static std::vector<float> MakeSamples() {
         std::vector<float> s(kFrames);
-        for (std::uint32_t i = 0; i < kFrames; ++i)
-            s[i] = static_cast<float>((i * 7919u) % 2001u) / 1000.0f - 1.0f;
+        for (std::uint32_t i = 0; i < kFrames; ++i) s[i] = static_cast<float>((i * 7919u) % 2001u) / 1000.0f - 1.0f;
         return s;
     }
 };
 
 }  // namespace
 
-TEST(AudioCalculatorThreads, CancelMidComputeThenRestartFromScratch)
-{
+TEST(AudioCalculatorThreads, CancelMidComputeThenRestartFromScratch) {
     Rig rig;
     rig.gate->Arm(128 * 150);
     std::atomic<int> result{-1};
@@ -129,8 +125,7 @@ TEST(AudioCalculatorThreads, CancelMidComputeThenRestartFromScratch)
     EXPECT_EQ(rig.calculator.BlockPeaks(), reference.calculator.BlockPeaks());
 }
 
-TEST(AudioCalculatorThreads, CancelDuringRenderLeavesTheRenderDue)
-{
+TEST(AudioCalculatorThreads, CancelDuringRenderLeavesTheRenderDue) {
     Rig rig;
     ASSERT_EQ(rig.calculator.DoCompute(), 0);
     SharedPtr<UI::Image> image = UI::Image::Create({kFrames / 256, 32});
@@ -163,8 +158,7 @@ TEST(AudioCalculatorThreads, CancelDuringRenderLeavesTheRenderDue)
     EXPECT_EQ(rig.calculator.GetRenderProgress(), 100.0f);
 }
 
-TEST(AudioCalculatorThreads, UiThreadTouchesFlagsAndProgressWhileStepsRun)
-{
+TEST(AudioCalculatorThreads, UiThreadTouchesFlagsAndProgressWhileStepsRun) {
     Rig rig;
     SharedPtr<UI::Image> image = UI::Image::Create({200, 40});
     std::atomic<bool> stop{false};
@@ -180,12 +174,10 @@ TEST(AudioCalculatorThreads, UiThreadTouchesFlagsAndProgressWhileStepsRun)
         rig.calculator.SetNeedsCompute(i % 3 == 0);
         rig.calculator.SetNeedsRender(true);
         rig.calculator.SetActive(i % 5 != 0);
-        if (i % 7 == 0)
-            rig.calculator.Cancel();
+        if (i % 7 == 0) rig.calculator.Cancel();
         sum += rig.calculator.GetComputeProgress() + rig.calculator.GetRenderProgress();
         sum += static_cast<float>(rig.calculator.GetRenderedColumns());
-        if (i % 100 == 0)
-            std::this_thread::yield();
+        if (i % 100 == 0) std::this_thread::yield();
     }
     stop = true;
     worker.join();

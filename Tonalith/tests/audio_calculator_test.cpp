@@ -33,14 +33,12 @@ public:
     bool RenderProgress(float p, std::uint32_t columns) { return SetRenderProgress(p, columns); }
 
 protected:
-    int Compute() override
-    {
+    int Compute() override {
         ++computeCalls;
         cancelledAtStart = IsCancelled();
         return computeResult;
     }
-    int Render(UI::Image*) override
-    {
+    int Render(UI::Image*) override {
         ++renderCalls;
         cancelledAtStart = IsCancelled();
         seenWidth = PrivateTimeScale().GetPixelWidth();
@@ -50,8 +48,7 @@ protected:
     }
 };
 
-AudioViewRequest StereoView()
-{
+AudioViewRequest StereoView() {
     AudioViewRequest view;
     view.channels = 2;
     view.length = 44100;
@@ -70,8 +67,7 @@ struct Flags {
     friend bool operator==(const Flags&, const Flags&) = default;
 };
 
-Flags Sync(AudioCalculator& calculator, const AudioViewRequest& view)
-{
+Flags Sync(AudioCalculator& calculator, const AudioViewRequest& view) {
     Flags flags;
     calculator.SyncView(view, &flags.compute, &flags.render);
     return flags;
@@ -83,8 +79,7 @@ constexpr Flags kBoth{true, true};
 
 }  // namespace
 
-TEST(AudioCalculator, StartsIdleWithItsOwnScales)
-{
+TEST(AudioCalculator, StartsIdleWithItsOwnScales) {
     ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
     EXPECT_FALSE(calculator.IsActive());
     EXPECT_FALSE(calculator.NeedsCompute());
@@ -99,8 +94,7 @@ TEST(AudioCalculator, StartsIdleWithItsOwnScales)
     EXPECT_EQ(Sync(calculator, AudioViewRequest()), kNothing);
 }
 
-TEST(AudioCalculator, SyncViewSaysWhichStepEachChangeNeeds)
-{
+TEST(AudioCalculator, SyncViewSaysWhichStepEachChangeNeeds) {
     ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
     AudioViewRequest view = StereoView();
     EXPECT_EQ(Sync(calculator, view), kBoth);
@@ -139,8 +133,7 @@ TEST(AudioCalculator, SyncViewSaysWhichStepEachChangeNeeds)
     EXPECT_EQ(Sync(calculator, view), kRenderOnly);
 }
 
-TEST(AudioCalculator, BaseSettingsChangeNothing)
-{
+TEST(AudioCalculator, BaseSettingsChangeNothing) {
     ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
     bool compute = true, render = true;
     calculator.ApplySettings({1, 2, 3}, &compute, &render);
@@ -148,8 +141,7 @@ TEST(AudioCalculator, BaseSettingsChangeNothing)
     EXPECT_FALSE(render);
 }
 
-TEST(AudioCalculator, ComputeRunsOnlyWhenActiveDueAndNotEmpty)
-{
+TEST(AudioCalculator, ComputeRunsOnlyWhenActiveDueAndNotEmpty) {
     ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
     calculator.SetNeedsCompute(true);
     // Inactive: nothing runs and the flag waits.
@@ -188,8 +180,7 @@ TEST(AudioCalculator, ComputeRunsOnlyWhenActiveDueAndNotEmpty)
     EXPECT_FALSE(calculator.NeedsCompute());
 }
 
-TEST(AudioCalculator, RenderSizesTheScalesToTheImage)
-{
+TEST(AudioCalculator, RenderSizesTheScalesToTheImage) {
     ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
     SharedPtr<UI::Image> image = UI::Image::Create({320, 200});
     ASSERT_TRUE(image);
@@ -217,8 +208,7 @@ TEST(AudioCalculator, RenderSizesTheScalesToTheImage)
     EXPECT_FALSE(calculator.NeedsRender());
 }
 
-TEST(AudioCalculator, RenderSkipsEmptyImagesAndRanges)
-{
+TEST(AudioCalculator, RenderSkipsEmptyImagesAndRanges) {
     ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
     calculator.SetActive(true);
     AudioViewRequest view = StereoView();
@@ -246,8 +236,7 @@ TEST(AudioCalculator, RenderSkipsEmptyImagesAndRanges)
     EXPECT_EQ(calculator.renderCalls, 0);
 }
 
-TEST(AudioCalculator, ProgressReportsTheCancel)
-{
+TEST(AudioCalculator, ProgressReportsTheCancel) {
     ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
     EXPECT_TRUE(calculator.Progress(12.5f));
     EXPECT_EQ(calculator.GetComputeProgress(), 12.5f);
@@ -260,8 +249,7 @@ TEST(AudioCalculator, ProgressReportsTheCancel)
     EXPECT_FALSE(calculator.RenderProgress(50.0f, 20));
 }
 
-TEST(AudioCalculator, SharesTheSourcesOwnership)
-{
+TEST(AudioCalculator, SharesTheSourcesOwnership) {
     std::vector<float> samples(8, 0.0f);
     const float* table[1] = {samples.data()};
     SharedPtr<UI::AudioDisplaySource> source(new UI::AudioDisplayMemorySource("S", 8000, 1, 8, table));

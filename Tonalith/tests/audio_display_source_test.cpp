@@ -8,8 +8,7 @@
 using UI::AudioDisplayMemorySource;
 using UI::SampleRange;
 
-TEST(SampleRange, CountsAndEmptiness)
-{
+TEST(SampleRange, CountsAndEmptiness) {
     EXPECT_TRUE(SampleRange().IsEmpty());
     EXPECT_EQ(SampleRange().first, 1u);
     EXPECT_EQ(SampleRange().last, 0u);
@@ -33,8 +32,7 @@ namespace {
 struct TwoChannels {
     std::vector<float> left, right;
     const float* table[2];
-    TwoChannels()
-    {
+    TwoChannels() {
         for (int j = 0; j < 10; ++j) {
             left.push_back(static_cast<float>(j));
             right.push_back(static_cast<float>(100 + j));
@@ -46,8 +44,7 @@ struct TwoChannels {
 
 }  // namespace
 
-TEST(AudioDisplayMemorySource, ReadsAllThreeWaysAndAdvances)
-{
+TEST(AudioDisplayMemorySource, ReadsAllThreeWaysAndAdvances) {
     TwoChannels data;
     AudioDisplayMemorySource source("Memory", 48000, 2, 10, data.table);
     EXPECT_EQ(source.GetSampleRate(), 48000u);
@@ -78,8 +75,7 @@ TEST(AudioDisplayMemorySource, ReadsAllThreeWaysAndAdvances)
     EXPECT_EQ(source.GetPosition(), 10u);
 }
 
-TEST(AudioDisplayMemorySource, RefusedReadsChangeNothing)
-{
+TEST(AudioDisplayMemorySource, RefusedReadsChangeNothing) {
     TwoChannels data;
     AudioDisplayMemorySource source("Memory", 44100, 2, 10, data.table);
     source.Seek(8);
@@ -99,8 +95,7 @@ TEST(AudioDisplayMemorySource, RefusedReadsChangeNothing)
     EXPECT_EQ(source.GetPosition(), 8u);
 }
 
-TEST(AudioDisplayMemorySource, SeekStaysBelowTheLength)
-{
+TEST(AudioDisplayMemorySource, SeekStaysBelowTheLength) {
     TwoChannels data;
     AudioDisplayMemorySource source("Memory", 44100, 2, 10, data.table);
     source.Seek(9);
@@ -111,8 +106,7 @@ TEST(AudioDisplayMemorySource, SeekStaysBelowTheLength)
     EXPECT_EQ(source.GetPosition(), 9u);
 }
 
-TEST(AudioDisplayMemorySource, ReadsTheCallersBuffersInPlace)
-{
+TEST(AudioDisplayMemorySource, ReadsTheCallersBuffersInPlace) {
     TwoChannels data;
     AudioDisplayMemorySource source("Memory", 44100, 2, 10, data.table);
     SharedPtr<AudioDisplayMemorySource> twin = source.Create();
@@ -135,8 +129,7 @@ TEST(AudioDisplayMemorySource, ReadsTheCallersBuffersInPlace)
     EXPECT_EQ(twin->GetPosition(), 4u);
 }
 
-TEST(AudioDisplayMemorySource, NullBuffersAreRefusedNotRead)
-{
+TEST(AudioDisplayMemorySource, NullBuffersAreRefusedNotRead) {
     AudioDisplayMemorySource source("Nothing", 44100, 2, 10, nullptr);
     float f[4];
     EXPECT_FALSE(source.ReadFloatInterleaved(1, f));
@@ -154,8 +147,7 @@ TEST(AudioDisplayMemorySource, NullBuffersAreRefusedNotRead)
     EXPECT_EQ(empty.GetPosition(), 5u);
 }
 
-TEST(AudioDisplayMemorySource, DeletedThroughItsBase)
-{
+TEST(AudioDisplayMemorySource, DeletedThroughItsBase) {
     TwoChannels data;
     SharedPtr<UI::AudioDisplaySource> base(new AudioDisplayMemorySource("Memory", 44100, 2, 10, data.table));
     SharedPtr<UI::AudioDisplaySource> copy = base;

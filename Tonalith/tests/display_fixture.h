@@ -28,28 +28,26 @@ class PatternCalculator : public UI::AudioCalculator {
 public:
     using AudioCalculator::AudioCalculator;
 
-    static std::uint32_t PatternAt(int x, int y) { return 0x00400000u + std::uint32_t(x) * 0x10000u + std::uint32_t(y) * 0x100u + 0x21u; }
+    static std::uint32_t PatternAt(int x, int y) {
+        return 0x00400000u + std::uint32_t(x) * 0x10000u + std::uint32_t(y) * 0x100u + 0x21u;
+    }
 
     std::atomic<bool> allowRender{true};
     std::atomic<float> finalRenderProgress{100.0f};
     std::atomic<int> rendersDone{0};
 
 protected:
-    int Compute() override
-    {
+    int Compute() override {
         SetComputeProgress(100.0f);
         return UI::kStepFinished;
     }
-    int Render(UI::Image* image) override
-    {
+    int Render(UI::Image* image) override {
         while (!allowRender.load()) {
-            if (!SetRenderProgress(0.0f, 0))
-                return UI::kStepCutShort;
+            if (!SetRenderProgress(0.0f, 0)) return UI::kStepCutShort;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         for (int y = 0; y < image->Height(); ++y)
-            for (int x = 0; x < image->Width(); ++x)
-                image->Pixels()[y * image->Stride() + x] = PatternAt(x, y);
+            for (int x = 0; x < image->Width(); ++x) image->Pixels()[y * image->Stride() + x] = PatternAt(x, y);
         // One pixel left fully transparent: the background must show through it.
         image->Pixels()[0] = 0xFF000000u;
         SetRenderProgress(finalRenderProgress.load(), std::uint32_t(image->Width()));
@@ -64,8 +62,7 @@ public:
     PatternCalculator* last = nullptr;
 
 protected:
-    UI::AudioCalculator* CreateCalculator(const SharedPtr<UI::AudioDisplaySource>& source) override
-    {
+    UI::AudioCalculator* CreateCalculator(const SharedPtr<UI::AudioDisplaySource>& source) override {
         last = new PatternCalculator(source);
         return last;
     }
@@ -73,31 +70,26 @@ protected:
 
 class DisplayTest : public toolkit_test::ToolkitTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ToolkitTest::SetUp();
         dc = std::make_unique<UI::MemoryDrawContext>("Display Test DC");
         frame = MakeFrame(64, 48, dc.get());
-        for (auto& channel : samples)
-            channel.assign(1000, 0.5f);
+        for (auto& channel : samples) channel.assign(1000, 0.5f);
         table[0] = samples[0].data();
         table[1] = samples[1].data();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         frame.reset();
         updater.reset();
         ToolkitTest::TearDown();
     }
 
-    SharedPtr<UI::AudioDisplaySource> Source(std::uint32_t channels)
-    {
+    SharedPtr<UI::AudioDisplaySource> Source(std::uint32_t channels) {
         return SharedPtr<UI::AudioDisplaySource>(new UI::AudioDisplayMemorySource("Test", 1000, channels, 1000, table));
     }
 
     // The scales as a loaded file sets them.
-    void SetScales(std::uint32_t channels)
-    {
+    void SetScales(std::uint32_t channels) {
         timeScale.SetLength(1000);
         timeScale.SetVisibleRange(UI::SampleRange(0, 1000));
         ampScale.SetChannelCount(channels);
@@ -108,20 +100,17 @@ protected:
         freqScale.SetVisibleRange({0.0f, 500.0f});
     }
 
-    static bool WaitUntil(const std::function<bool()>& condition)
-    {
+    static bool WaitUntil(const std::function<bool()>& condition) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (!condition()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
+            if (std::chrono::steady_clock::now() > end) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return true;
     }
 
     // Paints the window alone over a background colour and returns the surface's pixels.
-    std::vector<std::uint32_t> PaintOver(UI::Window& window, UI::Colour background)
-    {
+    std::vector<std::uint32_t> PaintOver(UI::Window& window, UI::Colour background) {
         dc->Resize(UI::Size{64, 48});
         dc->SetOrigin(UI::Point{0, 0});
         dc->DrawRect(UI::Rect{0, 63, 0, 47}, UI::DrawRectFilled, background, 0);

@@ -16,8 +16,7 @@ constexpr UI::Colour kHighlight = 0xAEB5BE;
 
 class DisplayFrameTest : public DisplayTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DisplayTest::SetUp();
         timeRuler = new UI::Window(frame.get(), nullptr, "TimeRuler");
         timeRuler->SetHeight(4);
@@ -25,12 +24,12 @@ protected:
         ampRuler->SetWidth(5);
         freqRuler = new UI::Window(frame.get(), nullptr, "FreqRuler");
         freqRuler->SetWidth(3);
-        displayFrame = new UI::AudioDisplayFrame(&canvas, frame.get(), nullptr, "DisplayFrame", &timeScale,
-                                                 &ampScale, &freqScale, timeRuler, ampRuler, freqRuler);
-        waveform = new PatternDisplay(&canvas, frame.get(), nullptr, "Waveform", &timeScale, &ampScale, &freqScale,
-                                      updater.get());
-        spectrogram = new PatternDisplay(&canvas, frame.get(), nullptr, "Spectrogram", &timeScale, &ampScale,
-                                         &freqScale, updater.get());
+        displayFrame = new UI::AudioDisplayFrame(&canvas, frame.get(), nullptr, "DisplayFrame", &timeScale, &ampScale,
+            &freqScale, timeRuler, ampRuler, freqRuler);
+        waveform = new PatternDisplay(
+            &canvas, frame.get(), nullptr, "Waveform", &timeScale, &ampScale, &freqScale, updater.get());
+        spectrogram = new PatternDisplay(
+            &canvas, frame.get(), nullptr, "Spectrogram", &timeScale, &ampScale, &freqScale, updater.get());
         displayFrame->AddDisplay(waveform);
         displayFrame->AddDisplay(spectrogram);
         displayFrame->SetGeometry(0, 0, 40, 30);
@@ -46,8 +45,7 @@ protected:
     PatternDisplay* spectrogram = nullptr;
 };
 
-TEST_F(DisplayFrameTest, LaysOutDisplaysAndRulersInsideASixPixelMargin)
-{
+TEST_F(DisplayFrameTest, LaysOutDisplaysAndRulersInsideASixPixelMargin) {
     EXPECT_EQ(timeRuler->Parent(), displayFrame);
     EXPECT_EQ(waveform->Parent(), displayFrame);
     // H = 30 - 12 - 4 = 14, W = 40 - 12 - 5 - 3 = 20.
@@ -87,27 +85,18 @@ TEST_F(DisplayFrameTest, LaysOutDisplaysAndRulersInsideASixPixelMargin)
 }
 
 // The frame of 40 by 30 with rulers 4 high, 5 and 3 wide, worked out from the drawing order.
-UI::Colour ExpectedBorder(int x, int y, bool corner)
-{
-    if (x >= 40 || y >= 30)
-        return kBackground;
-    if (y <= 4 || y >= 24 || x <= 4 || x >= 34)
-        return kBorder;
-    if (x == 33 && y == 5)
-        return kHighlight;
-    if (y == 5)
-        return kShadow;
-    if (x == 5 && y == 23)
-        return kHighlight;
-    if (x == 5)
-        return kShadow;
-    if (corner && x >= 26 && y >= 20)
-        return (x == 26 || y == 20) ? kHighlight : kBorder;
+UI::Colour ExpectedBorder(int x, int y, bool corner) {
+    if (x >= 40 || y >= 30) return kBackground;
+    if (y <= 4 || y >= 24 || x <= 4 || x >= 34) return kBorder;
+    if (x == 33 && y == 5) return kHighlight;
+    if (y == 5) return kShadow;
+    if (x == 5 && y == 23) return kHighlight;
+    if (x == 5) return kShadow;
+    if (corner && x >= 26 && y >= 20) return (x == 26 || y == 20) ? kHighlight : kBorder;
     return kBackground;
 }
 
-TEST_F(DisplayFrameTest, PaintsTheBevelledBorderAndTheCornerBlock)
-{
+TEST_F(DisplayFrameTest, PaintsTheBevelledBorderAndTheCornerBlock) {
     auto check = [&](bool corner) {
         const auto pixels = PaintOver(*displayFrame, kBackground);
         for (int y = 0; y < 48; ++y)

@@ -19,33 +19,26 @@ constexpr UI::Colour kSeparators[3] = {0xAEB5BE, 0x626C7B, 0x2B2F36};
 // The display at (10, 5), 8 by 9, two channel bands of 3 rows with the gap at rows 3 to 5.
 enum Painted { kNothing, kSeparatorsOnly, kEverything };
 
-UI::Colour Expected(int X, int Y, Painted painted)
-{
+UI::Colour Expected(int X, int Y, Painted painted) {
     const int x = X - 10;
     const int y = Y - 5;
-    if (painted == kNothing || x < 0 || x > 7 || y < 0 || y > 8)
-        return kBackground;
-    if (y >= 3 && y <= 5)
-        return kSeparators[y - 3];
-    if (painted == kSeparatorsOnly || (x == 0 && y == 0))
-        return kBackground;
+    if (painted == kNothing || x < 0 || x > 7 || y < 0 || y > 8) return kBackground;
+    if (y >= 3 && y <= 5) return kSeparators[y - 3];
+    if (painted == kSeparatorsOnly || (x == 0 && y == 0)) return kBackground;
     return PatternCalculator::PatternAt(x, y);
 }
 
-void ExpectPixels(const std::vector<std::uint32_t>& pixels, Painted painted)
-{
+void ExpectPixels(const std::vector<std::uint32_t>& pixels, Painted painted) {
     for (int Y = 0; Y < 48; ++Y)
         for (int X = 0; X < 64; ++X)
             ASSERT_EQ(pixels[Y * 64 + X] & 0xFFFFFF, Expected(X, Y, painted)) << "pixel " << X << "," << Y;
 }
 
-TEST_F(DisplayTest, PaintsItsRenderedBufferAndTheBandSeparators)
-{
+TEST_F(DisplayTest, PaintsItsRenderedBufferAndTheBandSeparators) {
     SetScales(2);
     freqScale.SetPixelHeight(9);
     ASSERT_EQ(freqScale.ChannelBand(1).top, 6);
-    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale,
-                           updater.get());
+    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale, updater.get());
     display.SetGeometry(10, 5, 8, 9);
     // Unbound: nothing at all.
     ExpectPixels(PaintOver(display, kBackground), kNothing);
@@ -80,12 +73,10 @@ TEST_F(DisplayTest, PaintsItsRenderedBufferAndTheBandSeparators)
     ExpectPixels(PaintOver(display, kBackground), kNothing);
 }
 
-TEST_F(DisplayTest, MonoSourceHasNoSeparators)
-{
+TEST_F(DisplayTest, MonoSourceHasNoSeparators) {
     SetScales(1);
     freqScale.SetPixelHeight(9);
-    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale,
-                           updater.get());
+    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale, updater.get());
     display.SetGeometry(10, 5, 8, 9);
     display.SetSource(Source(1));
     ASSERT_TRUE(WaitUntil([&] { return display.last->rendersDone.load(std::memory_order_acquire) == 1; }));
@@ -94,8 +85,7 @@ TEST_F(DisplayTest, MonoSourceHasNoSeparators)
         EXPECT_EQ(pixels[(y + 5) * 64 + 11] & 0xFFFFFF, PatternCalculator::PatternAt(1, y)) << "row " << y;
 }
 
-TEST(AudioDisplayProgress, TextSaysWhichStepWorksInWholePercent)
-{
+TEST(AudioDisplayProgress, TextSaysWhichStepWorksInWholePercent) {
     EXPECT_EQ(UI::AudioDisplay::ProgressText(40.4f, 0.0f), String("Computing (40%)..."));
     EXPECT_EQ(UI::AudioDisplay::ProgressText(0.0f, 0.0f), String("Computing (0%)..."));
     EXPECT_EQ(UI::AudioDisplay::ProgressText(99.6f, 0.0f), String("Computing (100%)..."));
@@ -103,11 +93,9 @@ TEST(AudioDisplayProgress, TextSaysWhichStepWorksInWholePercent)
     EXPECT_TRUE(UI::AudioDisplay::ProgressText(100.0f, 100.0f).IsEmpty());
 }
 
-TEST_F(DisplayTest, HiddenDisplayKeepsItsWorkUntilShown)
-{
+TEST_F(DisplayTest, HiddenDisplayKeepsItsWorkUntilShown) {
     SetScales(1);
-    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale,
-                           updater.get());
+    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale, updater.get());
     display.SetGeometry(0, 0, 8, 8);
     display.Hide();
     display.SetSource(Source(1));
@@ -126,11 +114,9 @@ TEST_F(DisplayTest, HiddenDisplayKeepsItsWorkUntilShown)
     EXPECT_TRUE(display.last->IsActive());
 }
 
-TEST_F(DisplayTest, WheelZoomsAboutThePointerFrame)
-{
+TEST_F(DisplayTest, WheelZoomsAboutThePointerFrame) {
     SetScales(1);
-    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale,
-                           updater.get());
+    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale, updater.get());
     display.SetGeometry(0, 0, 100, 8);
     display.SetSource(Source(1));
     SetScales(1);  // binding after the scales emptied the length
@@ -166,8 +152,7 @@ TEST_F(DisplayTest, WheelZoomsAboutThePointerFrame)
 
 namespace {
 
-TEST_F(DisplayTest, ProgressTextSitsAtTheBottomLeftInFontZero)
-{
+TEST_F(DisplayTest, ProgressTextSitsAtTheBottomLeftInFontZero) {
 #ifdef TONALITH_SANITIZED
     GTEST_SKIP() << "the face lookup leaves fontconfig memory that the leak checker reports";
 #endif
@@ -175,8 +160,7 @@ TEST_F(DisplayTest, ProgressTextSitsAtTheBottomLeftInFontZero)
     ASSERT_TRUE(font->IsLoaded()) << "the metric-compatible face (fonts-liberation) is not installed";
     info->SetFont(0, font);
     SetScales(1);
-    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale,
-                           updater.get());
+    PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale, updater.get());
     display.SetGeometry(10, 5, 50, 40);
     display.SetSource(Source(1));
     display.last->finalRenderProgress.store(40.0f);

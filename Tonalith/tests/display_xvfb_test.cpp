@@ -44,9 +44,8 @@ constexpr double kToneHz = 1000.0;
 class EditorWindow : public UI::ApplicationMainWindow {
 public:
     EditorWindow(UI::ApplicationInfo* info, UI::Native::HostWindow* host, UI::AudioUpdater* updater,
-                 const float* const* channels)
-        : ApplicationMainWindow(info, host)
-    {
+        const float* const* channels)
+        : ApplicationMainWindow(info, host) {
         UI::Frame* frame = GetFrame();
         auto* timeRuler = new UI::Window(frame, this, "TimeRuler");
         timeRuler->SetHeight(20);
@@ -54,12 +53,12 @@ public:
         ampRuler->SetWidth(30);
         auto* freqRuler = new UI::Window(frame, this, "FreqRuler");
         freqRuler->SetWidth(30);
-        displayFrame = new UI::AudioDisplayFrame(&canvas, frame, this, "DisplayFrame", &timeScale, &ampScale,
-                                                 &freqScale, timeRuler, ampRuler, freqRuler);
-        spectrogram = new UI::Spectrogram(&canvas, frame, displayFrame, "Spectrogram", &timeScale, &ampScale,
-                                          &freqScale, updater);
-        waveform = new UI::Waveform(&canvas, frame, displayFrame, "Waveform", &timeScale, &ampScale, &freqScale,
-                                    updater);
+        displayFrame = new UI::AudioDisplayFrame(
+            &canvas, frame, this, "DisplayFrame", &timeScale, &ampScale, &freqScale, timeRuler, ampRuler, freqRuler);
+        spectrogram = new UI::Spectrogram(
+            &canvas, frame, displayFrame, "Spectrogram", &timeScale, &ampScale, &freqScale, updater);
+        waveform =
+            new UI::Waveform(&canvas, frame, displayFrame, "Waveform", &timeScale, &ampScale, &freqScale, updater);
         displayFrame->AddDisplay(spectrogram);
         displayFrame->AddDisplay(waveform);
         displayFrame->SetGeometry(0, 0, kWidth, kHeight);
@@ -80,21 +79,17 @@ public:
         frame->AddTimer(this, 50, false);
         StartUpdates(33);
     }
-    ~EditorWindow() override
-    {
+    ~EditorWindow() override {
         // The displays go with the children, after the scales they read: unbind them first.
         spectrogram->Unbind();
         waveform->Unbind();
     }
-    void Paint(UI::DrawContext& dc) override
-    {
+    void Paint(UI::DrawContext& dc) override {
         dc.DrawRect({0, Width() - 1, 0, Height() - 1}, UI::DrawRectFilled, 0x000000, 0);
         Window::Paint(dc);
     }
-    void OnTimer(uint) override
-    {
-        if (quit)
-            Platform::Gui::Current().Quit(0);
+    void OnTimer(uint) override {
+        if (quit) Platform::Gui::Current().Quit(0);
     }
 
     std::atomic<bool> quit{false};
@@ -109,10 +104,8 @@ public:
 
 class DisplayXvfb : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs an X display: run under scripts/with-xvfb";
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display: run under scripts/with-xvfb";
         previous_ = Platform::Gui::Install(Platform::Gui::MakeGtkWindowSystem());
     }
     void TearDown() override { Platform::Gui::Install(std::move(previous_)); }
@@ -122,18 +115,16 @@ protected:
 
 }  // namespace
 
-TEST_F(DisplayXvfb, ToneShowsAsAWaveformOverItsSpectrogram)
-{
+TEST_F(DisplayXvfb, ToneShowsAsAWaveformOverItsSpectrogram) {
     std::vector<float> tone(kRate);
-    for (std::uint32_t i = 0; i < kRate; ++i)
-        tone[i] = float(0.5 * std::sin(2.0 * M_PI * kToneHz * double(i) / kRate));
+    for (std::uint32_t i = 0; i < kRate; ++i) tone[i] = float(0.5 * std::sin(2.0 * M_PI * kToneHz * double(i) / kRate));
     const float* channels[1] = {tone.data()};
 
     Application app("Quorvel", "DisplayXvfbTest");
     UI::ApplicationInfo info("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
     UI::AudioUpdater updater;
     auto* host = UI::CreateMainHostWindow(&info, "Display Test Host Window",
-                                          UI::Rect::FromXYWH(kLeft, kTop, kWidth, kHeight), false, "Display Xvfb Test");
+        UI::Rect::FromXYWH(kLeft, kTop, kWidth, kHeight), false, "Display Xvfb Test");
     ASSERT_NE(host->Handle(), Platform::Gui::NoWindow);
     auto* editor = new EditorWindow(&info, host, &updater, channels);
 
@@ -146,8 +137,7 @@ TEST_F(DisplayXvfb, ToneShowsAsAWaveformOverItsSpectrogram)
         return best;
     };
     auto ready = [&](const std::vector<std::uint32_t>& shot) {
-        if (shot.size() != std::size_t(kDisplayWidth) * kDisplayHeight)
-            return false;
+        if (shot.size() != std::size_t(kDisplayWidth) * kDisplayHeight) return false;
         const std::uint32_t middle = shot[std::size_t(kDisplayHeight / 2) * kDisplayWidth + kDisplayWidth / 2];
         return Green(middle) > 100 && brightestIn(shot, 250, 260, kDisplayWidth / 2) > 200;
     };
@@ -157,14 +147,13 @@ TEST_F(DisplayXvfb, ToneShowsAsAWaveformOverItsSpectrogram)
         const auto end = std::chrono::steady_clock::now() + 20s;
         while (std::chrono::steady_clock::now() < end) {
             shot = Screenshot(kLeft + 6, kTop + 6, kDisplayWidth, kDisplayHeight);
-            if (ready(shot))
-                break;
+            if (ready(shot)) break;
             std::this_thread::sleep_for(50ms);
         }
         border = Screenshot(kLeft, kTop, 6, 6);
-        RunCommand("import -silent -window root -crop " + std::to_string(kWidth) + "x" + std::to_string(kHeight) +
-                   "+" + std::to_string(kLeft) + "+" + std::to_string(kTop) + " +repage " +
-                   std::string(TONALITH_BINARY_DIR) + "/display_xvfb_test.png");
+        RunCommand("import -silent -window root -crop " + std::to_string(kWidth) + "x" + std::to_string(kHeight) + "+" +
+            std::to_string(kLeft) + "+" + std::to_string(kTop) + " +repage " + std::string(TONALITH_BINARY_DIR) +
+            "/display_xvfb_test.png");
         editor->quit = true;
     });
     EXPECT_EQ(app.Run(), 0);

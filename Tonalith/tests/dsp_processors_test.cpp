@@ -13,8 +13,7 @@
 
 namespace {
 
-TEST(DataTail, SizesFillAndAppend)
-{
+TEST(DataTail, SizesFillAndAppend) {
     DSP::DataTail empty;
     EXPECT_EQ(empty.BufferCount(), 0);
 
@@ -50,13 +49,11 @@ TEST(DataTail, SizesFillAndAppend)
     EXPECT_EQ(tail.BufferCount(), 0);
 }
 
-TEST(DataTail, GrowingKeepsTheTail)
-{
+TEST(DataTail, GrowingKeepsTheTail) {
     DSP::DataTail tail;
     tail.Resize(2, 48000, 3, 2, true);
     for (int c = 0; c < 2; ++c)
-        for (int i = 0; i < 5; ++i)
-            tail.Channel(c)[i] = float(10 * c + i);
+        for (int i = 0; i < 5; ++i) tail.Channel(c)[i] = float(10 * c + i);
     tail.SetMaxBlockLength(6);
     EXPECT_EQ(tail.Capacity(), 8);
     EXPECT_EQ(tail.TailLength(), 2);
@@ -71,8 +68,7 @@ TEST(DataTail, GrowingKeepsTheTail)
     EXPECT_EQ(tail.MaxBlockLength(), 9);
 }
 
-TEST(FftHolderF32, PicksOrdersAndOwnsTheRecord)
-{
+TEST(FftHolderF32, PicksOrdersAndOwnsTheRecord) {
     EXPECT_EQ(DSP::FftHolderF32::OrderFor(1), 1);
     EXPECT_EQ(DSP::FftHolderF32::OrderFor(2), 1);
     EXPECT_EQ(DSP::FftHolderF32::OrderFor(3), 2);
@@ -94,15 +90,14 @@ TEST(FftHolderF32, PicksOrdersAndOwnsTheRecord)
     EXPECT_EQ(holder.Spec(), nullptr);
 }
 
-TEST(KaiserWindow, MatchesTheClosedFormAndNormalises)
-{
+TEST(KaiserWindow, MatchesTheClosedFormAndNormalises) {
     // numpy.kaiser(9, 10): I0(beta sqrt(1 - (2n/(M-1) - 1)^2)) / I0(beta).
     std::vector<double> w(9, 1.0);
     DSP::ApplyKaiserWindow(w.data(), 9, 10.0, DSP::KaiserNormalisation::None);
     for (int n = 0; n < 9; ++n) {
         const double t = 2.0 * n / 8.0 - 1.0;
-        EXPECT_NEAR(w[std::size_t(n)], std::cyl_bessel_i(0.0, 10.0 * std::sqrt(1 - t * t)) / std::cyl_bessel_i(0.0, 10.0),
-                    1e-9);
+        EXPECT_NEAR(w[std::size_t(n)],
+            std::cyl_bessel_i(0.0, 10.0 * std::sqrt(1 - t * t)) / std::cyl_bessel_i(0.0, 10.0), 1e-9);
     }
     // The middle element of an odd length is multiplied once.
     std::vector<double> twice(9, 2.0);
@@ -119,8 +114,7 @@ TEST(KaiserWindow, MatchesTheClosedFormAndNormalises)
     EXPECT_NEAR(DSP::BesselI0Series(3.0), std::cyl_bessel_i(0.0, 3.0), 1e-4 * std::cyl_bessel_i(0.0, 3.0));
 }
 
-TEST(OversampledFilterbank, DesignsWindowsAndBands)
-{
+TEST(OversampledFilterbank, DesignsWindowsAndBands) {
     DSP::OversampledFilterbank bank;
     bank.Configure(2, 8000, 128);
     bank.Design(64, 32, -1.0);
@@ -157,8 +151,7 @@ TEST(OversampledFilterbank, DesignsWindowsAndBands)
     EXPECT_THROW(bank.Design(0, 1, 0.0), std::length_error);
 }
 
-TEST(Transience, CriticalBandLayout)
-{
+TEST(Transience, CriticalBandLayout) {
     DSP::Transience transience;
     transience.Configure(2, 44100.0f, 128, 4096);
     ASSERT_EQ(transience.BandCount(), 25);
@@ -187,8 +180,7 @@ TEST(Transience, CriticalBandLayout)
     EXPECT_EQ(small.BandBins()[1].begin, small.BandBins()[1].end);
 }
 
-TEST(Transience, KernelsInterpolateOverTheCentres)
-{
+TEST(Transience, KernelsInterpolateOverTheCentres) {
     DSP::Transience transience;
     transience.Configure(1, 44100.0f, 128, 4096);
     transience.BuildBinKernels(4096);
@@ -197,8 +189,7 @@ TEST(Transience, KernelsInterpolateOverTheCentres)
     // Every kernel sums to one (Lagrange and linear weights reproduce constants).
     for (std::size_t b = 0; b < kernels.size(); ++b) {
         float sum = 0;
-        for (float w : kernels[b].weights)
-            sum += w;
+        for (float w : kernels[b].weights) sum += w;
         ASSERT_NEAR(sum, 1.0f, 1e-4f) << b;
         ASSERT_GE(kernels[b].first, 0);
         ASSERT_LT(kernels[b].first, 25);
@@ -211,12 +202,10 @@ TEST(Transience, KernelsInterpolateOverTheCentres)
 
     // Band values that are a cubic in the centre frequency come out exactly (inner bins).
     std::vector<float> bands(25);
-    for (int j = 0; j < 25; ++j)
-        bands[std::size_t(j)] = 3.0f;
+    for (int j = 0; j < 25; ++j) bands[std::size_t(j)] = 3.0f;
     std::vector<float> bins(2049);
     transience.BandsToBins(bands.data(), bins.data());
-    for (float v : bins)
-        ASSERT_NEAR(v, 3.0f, 1e-3f);
+    for (float v : bins) ASSERT_NEAR(v, 3.0f, 1e-3f);
     // A single band's weight peaks at that band's centre bin.
     std::vector<float> one(25, 0.0f);
     one[10] = 1.0f;

@@ -11,8 +11,7 @@ using ruler_test::RulerTest;
 class FreqRulerTest : public RulerTest {
 protected:
     // One band of `rows` rows showing 0..22050 Hz, as a loaded 44.1 kHz file sets it.
-    void Load(std::uint32_t channels, int rows)
-    {
+    void Load(std::uint32_t channels, int rows) {
         scale.SetChannelCount(channels);
         scale.SetPixelHeight(rows);
         scale.SetRange({0.0f, 22050.0f});
@@ -21,8 +20,7 @@ protected:
     UI::FreqScale scale{"Freq"};
 };
 
-TEST_F(FreqRulerTest, NothingLoadedShowsOnlyTheUnitLabel)
-{
+TEST_F(FreqRulerTest, NothingLoadedShowsOnlyTheUnitLabel) {
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
     EXPECT_EQ(ruler.Width(), 41);
     EXPECT_STREQ(ruler.UnitLabel()->GetText().CStr(), "Hz");
@@ -34,16 +32,16 @@ TEST_F(FreqRulerTest, NothingLoadedShowsOnlyTheUnitLabel)
     EXPECT_EQ(ruler.ChildCount(), 1u);
 }
 
-TEST_F(FreqRulerTest, LinearLabelsOfAFullBand)
-{
+TEST_F(FreqRulerTest, LinearLabelsOfAFullBand) {
     Load(1, 256);
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
     ruler.SetGeometry(0, 0, 41, 256);
     ASSERT_TRUE(ruler.IsLaidOut());
     // Row 255 shows 43.07 Hz and row 0 22006.9 Hz; the step is 2000 (worked by hand:
     // row = 255 - round((v - 43.066) * 256 / 21963.87)).
-    EXPECT_EQ(Texts(ruler.Labels()), (std::vector<std::string>{"0", "2000", "4000", "6000", "8000", "10000", "12000",
-                                                                "14000", "16000", "18000", "20000", "22000"}));
+    EXPECT_EQ(Texts(ruler.Labels()),
+        (std::vector<std::string>{
+            "0", "2000", "4000", "6000", "8000", "10000", "12000", "14000", "16000", "18000", "20000", "22000"}));
     EXPECT_EQ(Positions(ruler.Labels()), (std::vector<int>{256, 232, 209, 186, 162, 139, 116, 92, 69, 46, 22, -1}));
     // 0 Hz falls below the band and 22000 above it: neither gets a tick, both are hidden.
     EXPECT_EQ(ruler.MajorTicks(), (std::vector<int>{232, 209, 186, 162, 139, 116, 92, 69, 46, 22}));
@@ -75,8 +73,7 @@ TEST_F(FreqRulerTest, LinearLabelsOfAFullBand)
     EXPECT_EQ(ruler.ChildCount(), 1u + 2u * 12u);
 }
 
-TEST_F(FreqRulerTest, ALabelUnderTheUnitLabelIsHidden)
-{
+TEST_F(FreqRulerTest, ALabelUnderTheUnitLabelIsHidden) {
     Load(1, 256);
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
     ruler.SetGeometry(0, 0, 41, 256);
@@ -93,8 +90,7 @@ TEST_F(FreqRulerTest, ALabelUnderTheUnitLabelIsHidden)
     }
 }
 
-TEST_F(FreqRulerTest, NarrowSpanGetsDecimalsAndEveryBandItsLabels)
-{
+TEST_F(FreqRulerTest, NarrowSpanGetsDecimalsAndEveryBandItsLabels) {
     scale.SetChannelCount(2);
     scale.SetPixelHeight(203);  // two bands of 100 rows with a 3-row gap
     scale.SetRange({0.0f, 22050.0f});
@@ -110,15 +106,12 @@ TEST_F(FreqRulerTest, NarrowSpanGetsDecimalsAndEveryBandItsLabels)
     }
     // Label numbers restart with the second band.
     int restarts = 0;
-    for (const auto& label : ruler.Labels())
-        restarts += std::string(label.label->Name().CStr()) == "FreqRuler Label 0";
+    for (const auto& label : ruler.Labels()) restarts += std::string(label.label->Name().CStr()) == "FreqRuler Label 0";
     EXPECT_EQ(restarts, 2);
-    for (int row : ruler.MajorTicks())
-        EXPECT_TRUE((0 <= row && row <= 99) || (103 <= row && row <= 202)) << row;
+    for (int row : ruler.MajorTicks()) EXPECT_TRUE((0 <= row && row <= 99) || (103 <= row && row <= 202)) << row;
 }
 
-TEST_F(FreqRulerTest, MelLabelsFromTheFixedLists)
-{
+TEST_F(FreqRulerTest, MelLabelsFromTheFixedLists) {
     scale.SetMelScale(true);
     Load(1, 400);
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
@@ -127,11 +120,11 @@ TEST_F(FreqRulerTest, MelLabelsFromTheFixedLists)
     EXPECT_EQ(ruler.UnitLabel()->GetRect().left, 26);
     EXPECT_EQ(ruler.UnitLabel()->GetRect().top, 399 - 12);
     EXPECT_EQ(Texts(ruler.Labels()),
-              (std::vector<std::string>{"100", "1000", "10000", "300", "500", "2000", "5000", "20000", "200", "400",
-                                        "700", "1500", "3000", "7000", "15000"}));
+        (std::vector<std::string>{"100", "1000", "10000", "300", "500", "2000", "5000", "20000", "200", "400", "700",
+            "1500", "3000", "7000", "15000"}));
     std::vector<int> rows;
     for (float hz : {100.f, 1000.f, 10000.f, 300.f, 500.f, 2000.f, 5000.f, 20000.f, 200.f, 400.f, 700.f, 1500.f, 3000.f,
-                     7000.f, 15000.f})
+             7000.f, 15000.f})
         rows.push_back(scale.FreqToRowInChannel(0, hz).row);
     EXPECT_EQ(Positions(ruler.Labels()), rows);
     // Low labels lie near the bottom, high ones near the top, in order of frequency.
@@ -139,8 +132,7 @@ TEST_F(FreqRulerTest, MelLabelsFromTheFixedLists)
     EXPECT_GT(ruler.Labels()[4].position, ruler.Labels()[1].position);
     EXPECT_GT(ruler.Labels()[1].position, ruler.Labels()[2].position);
     EXPECT_GE(ruler.Labels()[7].position, 0);
-    for (const auto& label : ruler.Labels())
-        EXPECT_TRUE(label.label->IsVisible());
+    for (const auto& label : ruler.Labels()) EXPECT_TRUE(label.label->IsVisible());
     EXPECT_STREQ(ruler.Labels()[3].label->Name().CStr(), "FreqRuler Label 0");  // each list counts from 0
     EXPECT_EQ(ruler.MajorTicks().size(), 4u);
     EXPECT_EQ(ruler.MajorTicks()[0], 399);  // 0 Hz at the bottom
@@ -159,8 +151,7 @@ TEST_F(FreqRulerTest, MelLabelsFromTheFixedLists)
     EXPECT_TRUE(ruler.IsLaidOut());
 }
 
-TEST_F(FreqRulerTest, WheelZoomsAboutTheCentreWithinTheFullRange)
-{
+TEST_F(FreqRulerTest, WheelZoomsAboutTheCentreWithinTheFullRange) {
     Load(1, 256);
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
     ruler.SetGeometry(0, 0, 41, 256);
@@ -193,15 +184,13 @@ TEST_F(FreqRulerTest, WheelZoomsAboutTheCentreWithinTheFullRange)
     EXPECT_FLOAT_EQ(scale.GetVisibleRange().high, 1060.0f);  // from the unclamped low end -40
 }
 
-TEST_F(FreqRulerTest, WheelWithNothingLoadedChangesNothing)
-{
+TEST_F(FreqRulerTest, WheelWithNothingLoadedChangesNothing) {
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
     EXPECT_TRUE(ruler.OnMouseWheel({5, 5}, 120, 0));
     EXPECT_EQ(scale.GetVisibleRange(), UI::ValueRange{});
 }
 
-TEST_F(FreqRulerTest, PaintsTheBoxTicksAndSeparators)
-{
+TEST_F(FreqRulerTest, PaintsTheBoxTicksAndSeparators) {
     scale.SetChannelCount(2);
     scale.SetPixelHeight(203);
     scale.SetRange({0.0f, 22050.0f});
@@ -223,8 +212,7 @@ TEST_F(FreqRulerTest, PaintsTheBoxTicksAndSeparators)
     ASSERT_FALSE(ruler.MajorTicks().empty());
     ASSERT_FALSE(ruler.MinorTicks().empty());
     const int major = ruler.MajorTicks()[1];
-    for (int x = 1; x <= 3; ++x)
-        EXPECT_EQ(At(pixels, ruler, x, major), 0xE0E0E0u);
+    for (int x = 1; x <= 3; ++x) EXPECT_EQ(At(pixels, ruler, x, major), 0xE0E0E0u);
     EXPECT_NE(At(pixels, ruler, 4, major), 0xE0E0E0u);
     const int minor = ruler.MinorTicks()[1];
     EXPECT_EQ(At(pixels, ruler, 1, minor), 0xE0E0E0u);
@@ -239,18 +227,19 @@ TEST_F(FreqRulerTest, PaintsTheBoxTicksAndSeparators)
     // A shown label is painted: some pixel in its box is the label colour.
     const UI::RulerLabel* shown = nullptr;
     for (const auto& label : ruler.Labels())
-        if (label.label->IsVisible()) { shown = &label; break; }
+        if (label.label->IsVisible()) {
+            shown = &label;
+            break;
+        }
     ASSERT_NE(shown, nullptr);
     bool inked = false;
     const UI::Rect r = shown->label->GetRect();
     for (int y = r.top; y <= r.bottom; ++y)
-        for (int x = r.left; x <= r.right; ++x)
-            inked = inked || At(pixels, ruler, x, y) == 0xE0E0E0u;
+        for (int x = r.left; x <= r.right; ++x) inked = inked || At(pixels, ruler, x, y) == 0xE0E0E0u;
     EXPECT_TRUE(inked);
 }
 
-TEST_F(FreqRulerTest, GeometryChangeLaysOutOnlyForANewHeight)
-{
+TEST_F(FreqRulerTest, GeometryChangeLaysOutOnlyForANewHeight) {
     Load(1, 256);
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
     ruler.SetGeometry(0, 0, 41, 256);

@@ -14,8 +14,7 @@ using UI::ValueRange;
 namespace {
 
 // One channel of `rows` rows over 0 .. 22050 Hz, full range visible.
-void SetUpScale(FreqScale& scale, int rows, bool mel, std::uint32_t channels = 1)
-{
+void SetUpScale(FreqScale& scale, int rows, bool mel, std::uint32_t channels = 1) {
     scale.SetPixelHeight(rows);
     scale.SetChannelCount(channels);
     scale.SetRange({0.0f, 22050.0f});
@@ -25,8 +24,7 @@ void SetUpScale(FreqScale& scale, int rows, bool mel, std::uint32_t channels = 1
 
 }  // namespace
 
-TEST(FreqScale, BandsMatchTheBandRule)
-{
+TEST(FreqScale, BandsMatchTheBandRule) {
     FreqScale scale("Freq");
     EXPECT_STREQ(scale.ClassName(), "UI::FreqScale");
     scale.SetPixelHeight(100);
@@ -38,8 +36,7 @@ TEST(FreqScale, BandsMatchTheBandRule)
     EXPECT_EQ(scale.ChannelBand(3), (RowBand{75, 96}));
 }
 
-TEST(FreqScale, MelCurveBreaksAt500HzWithEqualSlopes)
-{
+TEST(FreqScale, MelCurveBreaksAt500HzWithEqualSlopes) {
     FreqScale scale("Freq");
     SetUpScale(scale, 100, true);  // T = 99
     const double top = 99.5;
@@ -66,8 +63,7 @@ TEST(FreqScale, MelCurveBreaksAt500HzWithEqualSlopes)
     EXPECT_NEAR(scale.PixelToFreq(p), expected, expected * 1e-5);
 }
 
-TEST(FreqScale, MelBreakRowIsExactly500HzAtEveryHeight)
-{
+TEST(FreqScale, MelBreakRowIsExactly500HzAtEveryHeight) {
     FreqScale scale("Freq");
     for (float high : {8000.0f, 11025.0f, 22050.0f, 24000.0f, 96000.0f}) {
         for (int rows = 1; rows <= 600; ++rows) {
@@ -77,15 +73,13 @@ TEST(FreqScale, MelBreakRowIsExactly500HzAtEveryHeight)
             scale.SetVisibleRange({0.0f, high});
             scale.SetMelScale(true);
             const float b = scale.MelBreakRow();
-            if (b < -0.5f)
-                continue;  // the band is too low to reach 500 Hz
+            if (b < -0.5f) continue;  // the band is too low to reach 500 Hz
             EXPECT_EQ(scale.PixelToFreq(b), 500.0f) << high << " Hz, " << rows << " rows, break " << b;
         }
     }
 }
 
-TEST(FreqScale, MelRoundTripThroughEveryRow)
-{
+TEST(FreqScale, MelRoundTripThroughEveryRow) {
     FreqScale scale("Freq");
     for (int rows : {20, 99, 100, 480}) {
         SetUpScale(scale, rows, true);
@@ -102,8 +96,7 @@ TEST(FreqScale, MelRoundTripThroughEveryRow)
     }
 }
 
-TEST(FreqScale, LinearMappingAndClamping)
-{
+TEST(FreqScale, LinearMappingAndClamping) {
     FreqScale scale("Freq");
     scale.SetPixelHeight(10);
     scale.SetChannelCount(1);  // T = 9
@@ -122,8 +115,7 @@ TEST(FreqScale, LinearMappingAndClamping)
     EXPECT_EQ(scale.FreqToRow(999.0f).row, 9);
     EXPECT_EQ(scale.FreqToRow(5000.0f).row, 9);
     EXPECT_EQ(scale.FreqToRow(-5.0f).row, 0);
-    for (int p = 0; p <= 9; ++p)
-        EXPECT_EQ(scale.FreqToRow(scale.PixelToFreq(static_cast<float>(p))).row, p);
+    for (int p = 0; p <= 9; ++p) EXPECT_EQ(scale.FreqToRow(scale.PixelToFreq(static_cast<float>(p))).row, p);
 
     // The Mel curve ignores the visible range but is clamped by it.
     scale.SetMelScale(true);
@@ -138,8 +130,7 @@ TEST(FreqScale, LinearMappingAndClamping)
     EXPECT_EQ(empty.PixelToFreq(3.0f), 100.0f);
 }
 
-TEST(FreqScale, MelCurveOverAnUnusableFullRangeGivesNumbers)
-{
+TEST(FreqScale, MelCurveOverAnUnusableFullRangeGivesNumbers) {
     FreqScale scale("Freq");
     scale.SetPixelHeight(50);
     scale.SetChannelCount(1);
@@ -156,8 +147,7 @@ TEST(FreqScale, MelCurveOverAnUnusableFullRangeGivesNumbers)
     }
 }
 
-TEST(FreqScale, RowsWithinAChannelsBand)
-{
+TEST(FreqScale, RowsWithinAChannelsBand) {
     FreqScale scale("Freq");
     SetUpScale(scale, 100, false, 2);  // bands {0, 47} and {51, 98}, T = 47
     EXPECT_EQ(scale.PixelToFreqInChannel(1, 98), scale.PixelToFreq(0.0f));
@@ -170,8 +160,7 @@ TEST(FreqScale, RowsWithinAChannelsBand)
     EXPECT_EQ(scale.PixelToFreqInChannel(5, -3), scale.PixelToFreq(3.0f));
 }
 
-TEST(FreqScale, SignalsForMelAndVisibleRangeOnly)
-{
+TEST(FreqScale, SignalsForMelAndVisibleRangeOnly) {
     FreqScale scale("Freq");
     ScaleSignalCounter counter;
     ASSERT_TRUE(counter.Watch(&scale, "sigUserChangedVisibleFreqRange()"));

@@ -13,28 +13,20 @@ namespace {
 
 using namespace UI;
 
-std::string Le32(std::uint32_t v)
-{
-    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
-std::string Le16(std::uint16_t v)
-{
-    return {char(v), char(v >> 8)};
-}
+std::string Le32(std::uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+std::string Le16(std::uint16_t v) { return {char(v), char(v >> 8)}; }
 
 // A 16-bit PCM WAV file whose data chunk claims `claimedBytes` and holds `samples`.
-std::string Wav(std::uint16_t channels, std::uint32_t rate, const std::string& samples, std::uint32_t claimedBytes)
-{
+std::string Wav(std::uint16_t channels, std::uint32_t rate, const std::string& samples, std::uint32_t claimedBytes) {
     std::string fmt = Le16(1) + Le16(channels) + Le32(rate) + Le32(rate * channels * 2) + Le16(channels * 2) + Le16(16);
-    std::string body = "WAVE" + std::string("fmt ") + Le32(std::uint32_t(fmt.size())) + fmt + "data" +
-                       Le32(claimedBytes) + samples;
+    std::string body =
+        "WAVE" + std::string("fmt ") + Le32(std::uint32_t(fmt.size())) + fmt + "data" + Le32(claimedBytes) + samples;
     return "RIFF" + Le32(std::uint32_t(body.size())) + body;
 }
 
 class LoadTest : public editor_test::TempStoreTest {
 protected:
-    void ExpectFailure(const std::string& file, const char* caption, const char* text)
-    {
+    void ExpectFailure(const std::string& file, const char* caption, const char* text) {
         LoadedAudio audio;
         const auto failure = LoadAudioFile(String(file), audio);
         ASSERT_TRUE(failure.has_value()) << file;
@@ -43,20 +35,18 @@ protected:
     }
 };
 
-TEST_F(LoadTest, EachFailureShowsItsOwnMessage)
-{
+TEST_F(LoadTest, EachFailureShowsItsOwnMessage) {
     ExpectFailure(WriteFile("noise.mp3", std::string(64, '\x55')), "Can't open file",
-                  "An error occurred while opening the selected file");
+        "An error occurred while opening the selected file");
     // A missing file with a known extension gets a decoder, whose open then fails.
-    ExpectFailure((m_folder / "missing.wav").string(), "Can't decode file",
-                  "An error occurred while decoding the selected file");
+    ExpectFailure(
+        (m_folder / "missing.wav").string(), "Can't decode file", "An error occurred while decoding the selected file");
     ExpectFailure(WriteFile("broken.wav", "RIFF" + Le32(20) + "WAVEfmt " + Le32(2) + "xx"), "Can't decode file",
-                  "An error occurred while decoding the selected file");
+        "An error occurred while decoding the selected file");
     ExpectFailure(WriteFile("empty.wav", Wav(1, 44100, "", 0)), "Empty File", "This file is empty.");
 }
 
-TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel)
-{
+TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
     const std::string file = (m_folder / "tone.wav").string();
     const std::string command = "sox -n -r 8000 -c 2 -b 16 " + file + " synth 0.25 sine 1000 sine 500 vol 0.5";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;

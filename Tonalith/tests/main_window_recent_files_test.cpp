@@ -12,23 +12,18 @@ using editor_test::kKeyPath;
 
 class RecentFilesTest : public editor_test::TempStoreTest {
 protected:
-    std::vector<std::string> Load() const
-    {
+    std::vector<std::string> Load() const {
         std::vector<std::string> out;
-        for (const String& s : LoadRecentFiles(Settings(kKeyPath)))
-            out.emplace_back(s.CStr());
+        for (const String& s : LoadRecentFiles(Settings(kKeyPath))) out.emplace_back(s.CStr());
         return out;
     }
 };
 
-TEST_F(RecentFilesTest, MostRecentFirstAtMostEightAndNoDuplicates)
-{
+TEST_F(RecentFilesTest, MostRecentFirstAtMostEightAndNoDuplicates) {
     std::vector<std::string> files;
-    for (int i = 0; i < 10; ++i)
-        files.push_back(WriteFile("f" + std::to_string(i) + ".wav", "x"));
+    for (int i = 0; i < 10; ++i) files.push_back(WriteFile("f" + std::to_string(i) + ".wav", "x"));
     Settings settings(kKeyPath);
-    for (int i = 0; i < 8; ++i)
-        AddRecentFile(settings, Path(String(files[i])));
+    for (int i = 0; i < 8; ++i) AddRecentFile(settings, Path(String(files[i])));
     std::vector<std::string> expected(files.rbegin() + 2, files.rend());
     EXPECT_EQ(Load(), expected);
 
@@ -47,8 +42,7 @@ TEST_F(RecentFilesTest, MostRecentFirstAtMostEightAndNoDuplicates)
     EXPECT_EQ(std::count(list.begin(), list.end(), files[4]), 1);
 }
 
-TEST_F(RecentFilesTest, EmptyValueEndsTheListAndMissingFilesAreSkipped)
-{
+TEST_F(RecentFilesTest, EmptyValueEndsTheListAndMissingFilesAreSkipped) {
     const std::string a = WriteFile("a.wav", "x"), c = WriteFile("c.wav", "x");
     {
         Settings settings(kKeyPath);
@@ -62,8 +56,7 @@ TEST_F(RecentFilesTest, EmptyValueEndsTheListAndMissingFilesAreSkipped)
     EXPECT_EQ(Load(), (std::vector<std::string>{a}));
 }
 
-TEST_F(RecentFilesTest, LastFolderIsTheFoldersNativeTextWithItsSeparator)
-{
+TEST_F(RecentFilesTest, LastFolderIsTheFoldersNativeTextWithItsSeparator) {
     const std::string a = WriteFile("a.wav", "x");
     EXPECT_EQ(std::string(LastFolderOf(Path(String(a))).CStr()), m_folder.string() + "/");
 }

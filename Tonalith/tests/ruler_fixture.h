@@ -21,21 +21,18 @@ protected:
     static constexpr int kFrameWidth = 600;
     static constexpr int kFrameHeight = 420;
 
-    void SetUp() override
-    {
+    void SetUp() override {
         ToolkitTest::SetUp();
         dc = std::make_unique<UI::MemoryDrawContext>("Ruler Test DC");
         frame = MakeFrame(kFrameWidth, kFrameHeight, dc.get());
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         frame.reset();
         ToolkitTest::TearDown();
     }
 
     // Paints the window alone over a background colour; the pixel at (x, y) of the window.
-    std::vector<std::uint32_t> Paint(UI::Window& window, UI::Colour background = 0x123456)
-    {
+    std::vector<std::uint32_t> Paint(UI::Window& window, UI::Colour background = 0x123456) {
         dc->Resize(UI::Size{kFrameWidth, kFrameHeight});
         dc->SetOrigin(UI::Point{0, 0});
         dc->DrawRect(UI::Rect{0, kFrameWidth - 1, 0, kFrameHeight - 1}, UI::DrawRectFilled, background, 0);
@@ -47,30 +44,23 @@ protected:
                 pixels.push_back(surface->Pixels()[y * surface->Stride() + x] & 0x00FFFFFFu);
         return pixels;
     }
-    static std::uint32_t At(const std::vector<std::uint32_t>& pixels, const UI::Window& window, int x, int y)
-    {
+    static std::uint32_t At(const std::vector<std::uint32_t>& pixels, const UI::Window& window, int x, int y) {
         return pixels[std::size_t(window.FrameY() + y) * kFrameWidth + std::size_t(window.FrameX() + x)];
     }
 
-    static std::vector<std::string> Texts(const std::vector<UI::RulerLabel>& labels)
-    {
+    static std::vector<std::string> Texts(const std::vector<UI::RulerLabel>& labels) {
         std::vector<std::string> texts;
-        for (const auto& label : labels)
-            texts.push_back(label.text.CStr());
+        for (const auto& label : labels) texts.push_back(label.text.CStr());
         return texts;
     }
-    static std::vector<int> Positions(const std::vector<UI::RulerLabel>& labels)
-    {
+    static std::vector<int> Positions(const std::vector<UI::RulerLabel>& labels) {
         std::vector<int> positions;
-        for (const auto& label : labels)
-            positions.push_back(label.position);
+        for (const auto& label : labels) positions.push_back(label.position);
         return positions;
     }
-    static std::vector<bool> Shown(const std::vector<UI::RulerLabel>& labels)
-    {
+    static std::vector<bool> Shown(const std::vector<UI::RulerLabel>& labels) {
         std::vector<bool> shown;
-        for (const auto& label : labels)
-            shown.push_back(label.label->IsVisible());
+        for (const auto& label : labels) shown.push_back(label.label->IsVisible());
         return shown;
     }
 

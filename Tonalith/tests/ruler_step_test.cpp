@@ -7,8 +7,7 @@
 
 namespace {
 
-TEST(RulerStep, HandWorkedSteps)
-{
+TEST(RulerStep, HandWorkedSteps) {
     // 256 rows over 0..22050 Hz: raw 1292 gives 10000, 5000 and 2000; 2000 wins.
     const auto hz = UI::NiceRulerStep(256.0f, 22050.0f, 0.0f, 15.0f);
     EXPECT_FLOAT_EQ(hz.step, 2000.0f);
@@ -23,7 +22,7 @@ TEST(RulerStep, HandWorkedSteps)
     EXPECT_FLOAT_EQ(narrow.step, 0.2f);
     EXPECT_EQ(narrow.decimals, 1);
     EXPECT_EQ(narrow.first, 50);  // 10.0 / 0.2
-    EXPECT_EQ(narrow.count, 5);   // 10.0 .. 10.8
+    EXPECT_EQ(narrow.count, 5);  // 10.0 .. 10.8
 
     // 100 rows over 0..60: raw 9 gives c1 = 10, c2 = 50, c5 = 20; the 10^k step wins.
     const auto tens = UI::NiceRulerStep(100.0f, 60.0f, 0.0f, 15.0f);
@@ -56,8 +55,7 @@ TEST(RulerStep, HandWorkedSteps)
     EXPECT_EQ(ampWide.decimals, 0);
 }
 
-TEST(RulerStep, MinorTicksSplitTheStep)
-{
+TEST(RulerStep, MinorTicksSplitTheStep) {
     const auto two = UI::NiceRulerStep(256.0f, 22050.0f, 0.0f, 15.0f);
     ASSERT_EQ(UI::MinorTickValues(two, 2000.0f).size(), 1u);
     EXPECT_FLOAT_EQ(UI::MinorTickValues(two, 2000.0f)[0], 3000.0f);
@@ -70,8 +68,7 @@ TEST(RulerStep, MinorTicksSplitTheStep)
     EXPECT_FLOAT_EQ(values[3], 18.0f);
 }
 
-TEST(RulerStep, DegenerateAxesGiveNoLabels)
-{
+TEST(RulerStep, DegenerateAxesGiveNoLabels) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     EXPECT_TRUE(UI::NiceRulerStep(100.0f, 0.0f, 5.0f, 15.0f).Empty());

@@ -17,8 +17,7 @@ std::vector<std::string> g_valueLog;
 class ValueRecorder : public Object {
     QV_OBJECT()
 public:
-    explicit ValueRecorder(UI::SimpleSlider* s) : Object("ValueRecorder")
-    {
+    explicit ValueRecorder(UI::SimpleSlider* s) : Object("ValueRecorder") {
         Object::Connect(s, "2sigUserValueChanged()", this, "1slotPlain()");
         Object::Connect(s, "2sigUserValueChanged(float)", this, "1slotValue(float)");
     }
@@ -29,7 +28,7 @@ public:
 }  // namespace
 
 QV_META_BEGIN(ValueRecorder, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotPlain)
     QV_SLOT(slotValue, (float, v))
 QV_META_END
@@ -38,8 +37,7 @@ namespace {
 
 class SimpleSliderTest : public ruler_test::RulerTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         RulerTest::SetUp();
         back = new UI::Window(frame.get(), nullptr, "Back");
         back->SetGeometry(0, 0, kFrameWidth, kFrameHeight);
@@ -48,8 +46,7 @@ protected:
         recorder = std::make_unique<ValueRecorder>(slider);
         g_valueLog.clear();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         recorder.reset();
         delete back;
         RulerTest::TearDown();
@@ -62,8 +59,7 @@ protected:
     std::unique_ptr<ValueRecorder> recorder;
 };
 
-TEST_F(SimpleSliderTest, ProgramValuesAreKeptAsSetAndTheThumbStopsAtTheEnds)
-{
+TEST_F(SimpleSliderTest, ProgramValuesAreKeptAsSetAndTheThumbStopsAtTheEnds) {
     EXPECT_EQ(slider->GetMinimum(), 0.0f);
     EXPECT_EQ(slider->GetMaximum(), 1.0f);
     EXPECT_EQ(Readout(), "0.0");
@@ -91,8 +87,7 @@ TEST_F(SimpleSliderTest, ProgramValuesAreKeptAsSetAndTheThumbStopsAtTheEnds)
     EXPECT_EQ(slider->GetValue(), 1.0f);
 }
 
-TEST_F(SimpleSliderTest, TypedValuesAreClampedAndAlwaysReported)
-{
+TEST_F(SimpleSliderTest, TypedValuesAreClampedAndAlwaysReported) {
     slider->SetRange(60.0f, 300.0f);
     slider->SetValue(120.0f);
     slider->slotEdited("500");
@@ -112,8 +107,7 @@ TEST_F(SimpleSliderTest, TypedValuesAreClampedAndAlwaysReported)
     EXPECT_EQ(Readout(), "60.0");
 }
 
-TEST_F(SimpleSliderTest, DraggingToTheEndsGivesExactlyTheRangeEnds)
-{
+TEST_F(SimpleSliderTest, DraggingToTheEndsGivesExactlyTheRangeEnds) {
     slider->SetRange(60.0f, 300.0f);
     slider->SetValue(120.0f);
     // Press on the track, drag past both ends.
@@ -130,8 +124,7 @@ TEST_F(SimpleSliderTest, DraggingToTheEndsGivesExactlyTheRangeEnds)
     EXPECT_EQ(log.back(), std::to_string(60.0f));
 }
 
-TEST_F(SimpleSliderTest, LabelAndReadoutSitBesideTheSliderAndFadeWhenDisabled)
-{
+TEST_F(SimpleSliderTest, LabelAndReadoutSitBesideTheSliderAndFadeWhenDisabled) {
     UI::Text* label = slider->GetLabel();
     UI::Text* readout = slider->GetValueReadout();
     ASSERT_NE(label, nullptr);

@@ -15,8 +15,7 @@ namespace {
 constexpr double pi = 3.14159265358979323846;
 
 // numpy's window definitions, n = 0 .. M - 1.
-double NumpyWindow(int index, double n, double m)
-{
+double NumpyWindow(int index, double n, double m) {
     const double x = 2 * pi * n / (m - 1);
     switch (index) {
     case 0: return 0.54 - 0.46 * std::cos(x);
@@ -39,14 +38,11 @@ struct Signal {
     std::vector<float> samples;
     int reads = 0;
     std::uint64_t Length() const { return samples.size() / channels; }
-    UI::SpectrogramFrameReader Reader()
-    {
+    UI::SpectrogramFrameReader Reader() {
         return [this](std::uint64_t first, std::uint32_t count, double* dst) {
             ++reads;
-            if (first + count > Length())
-                return false;
-            for (std::uint64_t i = 0; i < std::uint64_t(count) * channels; ++i)
-                dst[i] = samples[first * channels + i];
+            if (first + count > Length()) return false;
+            for (std::uint64_t i = 0; i < std::uint64_t(count) * channels; ++i) dst[i] = samples[first * channels + i];
             return true;
         };
     }
@@ -59,11 +55,10 @@ struct Analysed {
     UI::SpectrogramAnalysisInput input;
 
     Analysed(std::uint32_t type, int sizeOrder, int extraOrder, int overlap, std::uint32_t window, float range,
-          const Signal& signal, float rate = 44100.0f)
+        const Signal& signal, float rate = 44100.0f)
         : layout(UI::SpectrogramLayout::Make(type, sizeOrder, extraOrder, overlap)),
           windows(UI::BuildSpectrogramWindows(window, layout.n)),
-          fft(std::make_unique<UI::SpectrogramFft>(std::uint32_t(layout.fftOrder)))
-    {
+          fft(std::make_unique<UI::SpectrogramFft>(std::uint32_t(layout.fftOrder))) {
         input.layout = layout;
         input.channels = signal.channels;
         input.length = signal.Length();
@@ -76,15 +71,13 @@ struct Analysed {
 
 const UI::SpectrogramComputeProgress keepGoing = [](float) { return true; };
 
-std::uint8_t ExpectedByte(double power, double frameLength, double range)
-{
+std::uint8_t ExpectedByte(double power, double frameLength, double range) {
     const double db = 10 * std::log10(power) + 20 * std::log10(2 / frameLength);
     const double v = 255 / range * (db + range);
     return v <= 0 ? 0 : v >= 255 ? 255 : std::uint8_t(std::nearbyint(v));
 }
 
-TEST(SpectrogramWindows, MatchNumpyAndHaveUnitMeanSquare)
-{
+TEST(SpectrogramWindows, MatchNumpyAndHaveUnitMeanSquare) {
     for (std::uint32_t index = 0; index < 7; ++index) {
         const auto windows = UI::BuildSpectrogramWindows(index, 32);
         for (int r = 0; r < 4; ++r) {
@@ -107,8 +100,7 @@ TEST(SpectrogramWindows, MatchNumpyAndHaveUnitMeanSquare)
     }
 }
 
-TEST(SpectrogramAnalysis, SineOnABinGivesThePredictedByte)
-{
+TEST(SpectrogramAnalysis, SineOnABinGivesThePredictedByte) {
     // FFT 512, Hann, 120 dB, a full-scale sine exactly on bin 32 of 44.1 kHz.
     Signal signal;
     signal.samples.resize(8192);
@@ -142,14 +134,13 @@ TEST(SpectrogramAnalysis, SineOnABinGivesThePredictedByte)
         std::complex<double> x = 0;
         for (int n = 0; n < 512; ++n)
             x += double(signal.samples[start + std::size_t(n)]) * w[std::size_t(n)] / std::sqrt(meanSquare) *
-                 std::polar(1.0, -2 * pi * b * n / 512.0);
+                std::polar(1.0, -2 * pi * b * n / 512.0);
         const int expected = ExpectedByte(std::norm(x), 512, 120);
         EXPECT_NEAR(int(column[b]), expected, 1) << "bin " << b;
     }
 }
 
-TEST(SpectrogramAnalysis, SilenceGivesZeroForEveryType)
-{
+TEST(SpectrogramAnalysis, SilenceGivesZeroForEveryType) {
     Signal signal;
     signal.channels = 2;
     signal.samples.assign(2 * 3000, 0.0f);
@@ -162,21 +153,18 @@ TEST(SpectrogramAnalysis, SilenceGivesZeroForEveryType)
         ASSERT_EQ(spectra.size(), 2u);
         for (const auto& spectrum : spectra) {
             ASSERT_EQ(spectrum.size(), setup.layout.Columns(3000) * std::uint64_t(setup.layout.bins));
-            for (std::uint8_t byte : spectrum)
-                ASSERT_EQ(byte, 0) << "type " << type;
+            for (std::uint8_t byte : spectrum) ASSERT_EQ(byte, 0) << "type " << type;
         }
         if (type == UI::SpectrogramMdlStft) {
             // All measures 0: equal weights everywhere.
             for (int band = 0; band < 23; ++band) {
-                for (float weight : analysis.Mdl().BandWeights(band))
-                    EXPECT_FLOAT_EQ(weight, 0.25f) << band;
+                for (float weight : analysis.Mdl().BandWeights(band)) EXPECT_FLOAT_EQ(weight, 0.25f) << band;
             }
         }
     }
 }
 
-TEST(SpectrogramAnalysis, ShortSourceGivesOneColumnFromTheFrameMiddle)
-{
+TEST(SpectrogramAnalysis, ShortSourceGivesOneColumnFromTheFrameMiddle) {
     Signal signal;
     signal.samples = {1.0f, 0.5f, 0.25f};
     Analysed setup(UI::SpectrogramStft, 5, 0, 2, 6, 120.0f, signal);
@@ -196,13 +184,11 @@ TEST(SpectrogramAnalysis, ShortSourceGivesOneColumnFromTheFrameMiddle)
     EXPECT_EQ(last, 0);
 }
 
-TEST(SpectrogramAnalysis, NoOverlapRefillsTheWholeFrame)
-{
+TEST(SpectrogramAnalysis, NoOverlapRefillsTheWholeFrame) {
     // hop = N: each column sees exactly its own frames, so a ramp gives distinct columns.
     Signal signal;
     signal.samples.resize(32 * 6);
-    for (std::size_t i = 0; i < signal.samples.size(); ++i)
-        signal.samples[i] = float(i / 32) * 0.1f;
+    for (std::size_t i = 0; i < signal.samples.size(); ++i) signal.samples[i] = float(i / 32) * 0.1f;
     Analysed setup(UI::SpectrogramStft, 5, 0, 1, 6, 120.0f, signal);
     UI::SpectrogramSpectra spectra;
     std::int32_t last = -1;
@@ -211,19 +197,16 @@ TEST(SpectrogramAnalysis, NoOverlapRefillsTheWholeFrame)
     // Column 2 covers frames 48..79: half at 0.1, half at 0.2.
     const auto& w = setup.windows[3];
     double dc = 0;
-    for (int n = 0; n < 32; ++n)
-        dc += (n < 16 ? 0.1f : 0.2f) * w[std::size_t(n)];
+    for (int n = 0; n < 32; ++n) dc += (n < 16 ? 0.1f : 0.2f) * w[std::size_t(n)];
     EXPECT_NEAR(int(spectra[0][2 * 17]), int(ExpectedByte(dc * dc, 32, 120)), 1);
 }
 
 // The unscaled byte value of a power row, as the analysis forms it.
-float Value(const UI::SpectrogramLevels& levels, double power, double length)
-{
+float Value(const UI::SpectrogramLevels& levels, double power, double length) {
     return levels.Value(power, levels.ScaledOffset(std::int64_t(length)));
 }
 
-TEST(SpectrogramAnalysis, MultiresolutionStitchesAtTheBandEdges)
-{
+TEST(SpectrogramAnalysis, MultiresolutionStitchesAtTheBandEdges) {
     // A click on the centre of column 8: every resolution's spectrum is flat, at
     // w_r(centre)^2 * 2 / L_r, so each band shows its own constant and the fade zones blend.
     Signal signal;
@@ -248,15 +231,12 @@ TEST(SpectrogramAnalysis, MultiresolutionStitchesAtTheBandEdges)
     const auto bin = [&](double f) { return std::min<std::int64_t>(std::llround(f * double(m) / 44100.0), bins - 1); };
     ASSERT_EQ(bin(400), 37);
     ASSERT_EQ(bin(800), 74);
-    const std::int64_t edges[4][3] = {{0, bin(400), bin(800)},
-                                      {bin(800), bin(1600), bin(3200)},
-                                      {bin(3200), bin(6400), bin(12800)},
-                                      {bin(12800), bins - 1, bins - 1}};
+    const std::int64_t edges[4][3] = {{0, bin(400), bin(800)}, {bin(800), bin(1600), bin(3200)},
+        {bin(3200), bin(6400), bin(12800)}, {bin(12800), bins - 1, bins - 1}};
     for (int r = 0; r < 4; ++r) {
         for (std::int64_t b = edges[r][0]; b <= edges[r][1]; ++b)
             ASSERT_NEAR(int(column[b]), int(UI::SpectrogramLevels::ToByte(v[r])), 1) << "r " << r << " bin " << b;
-        if (r == 3)
-            break;
+        if (r == 3) break;
         const std::int64_t hi = edges[r][1], fe = edges[r][2];
         for (std::int64_t b = hi + 1; b < fe; ++b) {
             const float blend = (v[r] * float(fe - b) + v[r + 1] * float(b - hi)) / float(fe - hi);
@@ -268,8 +248,7 @@ TEST(SpectrogramAnalysis, MultiresolutionStitchesAtTheBandEdges)
     EXPECT_NE(column[10], column[2000]);
 }
 
-TEST(SpectrogramAnalysis, MultiresolutionAtALowRateCapsTheTopBands)
-{
+TEST(SpectrogramAnalysis, MultiresolutionAtALowRateCapsTheTopBands) {
     // Nyquist 8000 Hz: the edges at 12800 Hz cap at the last bin, which alone is resolution 3's.
     Signal signal;
     signal.samples.assign(8000, 0.0f);
@@ -294,16 +273,14 @@ TEST(SpectrogramAnalysis, MultiresolutionAtALowRateCapsTheTopBands)
 }
 
 // Per-band weights of the frame that column `column` is written from.
-std::array<float, 4> MdlWeightsAt(Signal& signal, std::uint64_t column, int band)
-{
+std::array<float, 4> MdlWeightsAt(Signal& signal, std::uint64_t column, int band) {
     Analysed setup(UI::SpectrogramMdlStft, 8, 0, 2, 6, 120.0f, signal);
     UI::SpectrogramAnalysis analysis;
     std::array<float, 4> weights{};
     const std::uint64_t wanted = column + 4 + 1;  // the weights are those of frame column + 2f
     std::uint64_t frame = 0;
     UI::SpectrogramComputeProgress progress = [&](float) {
-        if (frame++ == wanted)
-            weights = analysis.Mdl().BandWeights(band);
+        if (frame++ == wanted) weights = analysis.Mdl().BandWeights(band);
         return true;
     };
     UI::SpectrogramSpectra spectra;
@@ -312,13 +289,11 @@ std::array<float, 4> MdlWeightsAt(Signal& signal, std::uint64_t column, int band
     return weights;
 }
 
-int Winner(const std::array<float, 4>& weights)
-{
+int Winner(const std::array<float, 4>& weights) {
     return int(std::max_element(weights.begin(), weights.end()) - weights.begin());
 }
 
-TEST(SpectrogramAnalysis, MdlChoosesLongFramesForATonesAndShortOnesForAClick)
-{
+TEST(SpectrogramAnalysis, MdlChoosesLongFramesForATonesAndShortOnesForAClick) {
     Signal tone;
     tone.samples.resize(44100);
     for (std::size_t i = 0; i < tone.samples.size(); ++i)
@@ -338,8 +313,7 @@ TEST(SpectrogramAnalysis, MdlChoosesLongFramesForATonesAndShortOnesForAClick)
                                        << clickWeights[3];
 }
 
-TEST(SpectrogramAnalysis, CancelFailureAndLimits)
-{
+TEST(SpectrogramAnalysis, CancelFailureAndLimits) {
     Signal signal;
     signal.samples.assign(10000, 0.25f);
     for (std::uint32_t type = 0; type < 3; ++type) {

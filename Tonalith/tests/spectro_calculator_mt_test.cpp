@@ -21,20 +21,17 @@ class CountingSource : public UI::AudioDisplayMemorySource {
 public:
     using UI::AudioDisplayMemorySource::AudioDisplayMemorySource;
     using UI::AudioDisplayMemorySource::ReadFloatInterleaved;
-    bool ReadFloatInterleaved(std::uint32_t n, double* dst) override
-    {
+    bool ReadFloatInterleaved(std::uint32_t n, double* dst) override {
         reads.fetch_add(1);
         return UI::AudioDisplayMemorySource::ReadFloatInterleaved(n, dst);
     }
     std::atomic<int> reads{0};
 };
 
-TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort)
-{
+TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort) {
     const std::uint32_t frames = 44100 * 20;
     std::vector<float> samples(frames);
-    for (std::uint32_t i = 0; i < frames; ++i)
-        samples[i] = float(0.5 * std::sin(0.05 * double(i)));
+    for (std::uint32_t i = 0; i < frames; ++i) samples[i] = float(0.5 * std::sin(0.05 * double(i)));
     const float* table[1] = {samples.data()};
     auto* counting = new CountingSource("mt", 44100, 1, frames, table);
     SharedPtr<UI::AudioDisplaySource> source(counting);

@@ -19,23 +19,17 @@ constexpr double pi = 3.14159265358979323846;
 class TestSource : public UI::AudioDisplayMemorySource {
 public:
     TestSource(std::uint32_t rate, const std::vector<std::vector<float>>& channels, const float* const* table)
-        : UI::AudioDisplayMemorySource("test", rate, std::uint32_t(channels.size()),
-                                       std::uint32_t(channels.front().size()), table)
-    {
-    }
+        : UI::AudioDisplayMemorySource(
+              "test", rate, std::uint32_t(channels.size()), std::uint32_t(channels.front().size()), table) {}
     std::function<void()> onRead;
     std::function<void()> onChannelCount;
-    bool ReadFloatInterleaved(std::uint32_t n, double* dst) override
-    {
-        if (onRead)
-            onRead();
+    bool ReadFloatInterleaved(std::uint32_t n, double* dst) override {
+        if (onRead) onRead();
         return UI::AudioDisplayMemorySource::ReadFloatInterleaved(n, dst);
     }
     using UI::AudioDisplayMemorySource::ReadFloatInterleaved;
-    std::uint32_t GetChannelCount() const override
-    {
-        if (onChannelCount)
-            onChannelCount();
+    std::uint32_t GetChannelCount() const override {
+        if (onChannelCount) onChannelCount();
         return UI::AudioDisplayMemorySource::GetChannelCount();
     }
 };
@@ -48,17 +42,14 @@ struct Audio {
     SharedPtr<UI::AudioDisplaySource> handle;
 
     Audio(std::uint32_t sampleRate, std::vector<std::vector<float>> samples)
-        : channels(std::move(samples)), rate(sampleRate)
-    {
-        for (auto& c : channels)
-            table.push_back(c.data());
+        : channels(std::move(samples)), rate(sampleRate) {
+        for (auto& c : channels) table.push_back(c.data());
         source = new TestSource(rate, channels, table.data());
         handle = SharedPtr<UI::AudioDisplaySource>(source);
     }
     std::uint64_t Length() const { return channels.front().size(); }
 
-    UI::AudioViewRequest View(bool mel = false) const
-    {
+    UI::AudioViewRequest View(bool mel = false) const {
         UI::AudioViewRequest view;
         view.channels = std::uint32_t(channels.size());
         view.length = Length();
@@ -72,8 +63,7 @@ struct Audio {
     }
 };
 
-std::vector<float> Sine(std::size_t frames, double frequency, double rate, double amplitude = 0.5)
-{
+std::vector<float> Sine(std::size_t frames, double frequency, double rate, double amplitude = 0.5) {
     std::vector<float> samples(frames);
     for (std::size_t i = 0; i < frames; ++i)
         samples[i] = float(amplitude * std::sin(2 * pi * frequency * double(i) / rate));
@@ -81,9 +71,8 @@ std::vector<float> Sine(std::size_t frames, double frequency, double rate, doubl
 }
 
 // A calculator over the audio, with its view applied and marked active.
-std::unique_ptr<UI::SpectrogramCalculator> Calculator(Audio& audio, const UI::SpectrogramSettings& settings,
-                                                      bool mel = false)
-{
+std::unique_ptr<UI::SpectrogramCalculator> Calculator(
+    Audio& audio, const UI::SpectrogramSettings& settings, bool mel = false) {
     auto calculator = std::make_unique<UI::SpectrogramCalculator>(audio.handle, settings);
     bool compute = false, render = false;
     calculator->SyncView(audio.View(mel), &compute, &render);
@@ -93,15 +82,13 @@ std::unique_ptr<UI::SpectrogramCalculator> Calculator(Audio& audio, const UI::Sp
     return calculator;
 }
 
-SharedPtr<UI::Image> Picture(int width, int height)
-{
+SharedPtr<UI::Image> Picture(int width, int height) {
     auto image = UI::Image::Create(UI::Size{width, height});
     std::fill_n(image->Pixels(), width * height, 0xFF000000u);
     return image;
 }
 
-TEST(SpectrogramCalculator, SettingsChangesSayWhatIsDue)
-{
+TEST(SpectrogramCalculator, SettingsChangesSayWhatIsDue) {
     Audio audio(44100, {std::vector<float>(1000, 0.0f)});
     UI::SpectrogramCalculator calculator(audio.handle, UI::SpectrogramSettings{});
     const auto check = [&](const std::function<void(UI::SpectrogramSettings&)>& change, bool wantCompute,
@@ -142,8 +129,7 @@ TEST(SpectrogramCalculator, SettingsChangesSayWhatIsDue)
     EXPECT_EQ(calculator.Settings().type, 0u);
 }
 
-TEST(SpectrogramCalculator, ComputesAndRendersAToneOnLinearAndMelAxes)
-{
+TEST(SpectrogramCalculator, ComputesAndRendersAToneOnLinearAndMelAxes) {
     const std::uint32_t rate = 44100;
     Audio audio(rate, {Sine(22050, 5000, rate), Sine(22050, 1000, rate)});
     for (bool mel : {false, true}) {
@@ -176,8 +162,7 @@ TEST(SpectrogramCalculator, ComputesAndRendersAToneOnLinearAndMelAxes)
                 const std::uint32_t pixel = image->Pixels()[y * image->Stride() + 32];
                 EXPECT_EQ(pixel >> 24, 0u);  // painted and opaque
                 const std::uint32_t sum = ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
-                if (sum > best)
-                    brightest.clear();
+                if (sum > best) brightest.clear();
                 if (sum >= best) {
                     best = sum;
                     brightest.push_back(y);
@@ -191,8 +176,7 @@ TEST(SpectrogramCalculator, ComputesAndRendersAToneOnLinearAndMelAxes)
     }
 }
 
-TEST(SpectrogramCalculator, NearestBinIgnoresTheMelAxis)
-{
+TEST(SpectrogramCalculator, NearestBinIgnoresTheMelAxis) {
     const std::uint32_t rate = 44100;
     Audio audio(rate, {Sine(8192, 11025, rate)});
     UI::SpectrogramSettings settings;
@@ -217,14 +201,12 @@ TEST(SpectrogramCalculator, NearestBinIgnoresTheMelAxis)
     }
 }
 
-TEST(SpectrogramCalculator, CancelInTheMiddleOfComputeAndRender)
-{
+TEST(SpectrogramCalculator, CancelInTheMiddleOfComputeAndRender) {
     Audio audio(44100, {Sine(44100, 440, 44100)});
     auto calculator = Calculator(audio, UI::SpectrogramSettings{});
     int reads = 0;
     audio.source->onRead = [&] {
-        if (++reads == 20)
-            calculator->Cancel();
+        if (++reads == 20) calculator->Cancel();
     };
     EXPECT_EQ(calculator->DoCompute(), 1);
     EXPECT_TRUE(calculator->NeedsCompute());
@@ -256,8 +238,7 @@ TEST(SpectrogramCalculator, CancelInTheMiddleOfComputeAndRender)
     }
 }
 
-TEST(SpectrogramCalculator, FailuresAreResultsNotCrashes)
-{
+TEST(SpectrogramCalculator, FailuresAreResultsNotCrashes) {
     // A source that is shorter than the view says: the read is refused, the step fails.
     Audio audio(44100, {std::vector<float>(3000, 0.1f)});
     auto calculator = Calculator(audio, UI::SpectrogramSettings{});
@@ -283,8 +264,7 @@ TEST(SpectrogramCalculator, FailuresAreResultsNotCrashes)
     EXPECT_EQ(limited->DoCompute(), 2);
 }
 
-TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly)
-{
+TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly) {
     // One hour of stereo at 65536 points, 16x padding, 87.5%, "MDL STFT": far beyond memory.
     class Endless : public UI::AudioDisplaySource {
     public:
@@ -318,8 +298,7 @@ TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly)
     EXPECT_TRUE(calculator.Spectra().empty());
 }
 
-TEST(SpectrogramCalculator, EveryOptionRunsOnAShortSignal)
-{
+TEST(SpectrogramCalculator, EveryOptionRunsOnAShortSignal) {
     const std::uint32_t rate = 22050;
     std::vector<float> noise(3000);
     std::uint32_t state = 1;
@@ -343,8 +322,7 @@ TEST(SpectrogramCalculator, EveryOptionRunsOnAShortSignal)
             UI::SpectrogramSettings s = base;
             s.fftSize = size;
             // The multi-resolution types at the largest sizes run 8N-point frames: keep those short.
-            if (type != 0 && size > 9)
-                continue;
+            if (type != 0 && size > 9) continue;
             run(s);
         }
         for (std::uint32_t padding = 0; padding < 5; ++padding) {

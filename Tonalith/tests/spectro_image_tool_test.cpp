@@ -1,31 +1,26 @@
 // The spectrogram-image developer tool on a file made by sox.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
 const std::string tool = std::string(TONALITH_BINARY_DIR) + "/bin/spectrogram-image";
 
-int RunTool(const std::string& arguments)
-{
+int RunTool(const std::string& arguments) {
     const int status = std::system((tool + " " + arguments + " 2>/dev/null").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string Temporary(const char* name)
-{
-    return ::testing::TempDir() + "spectro_tool_" + name;
-}
+std::string Temporary(const char* name) { return ::testing::TempDir() + "spectro_tool_" + name; }
 
-TEST(SpectrogramImageTool, WritesTheSpectrogramOfAFileAsPpm)
-{
+TEST(SpectrogramImageTool, WritesTheSpectrogramOfAFileAsPpm) {
     const std::string wav = Temporary("tone.wav");
     const std::string ppm = Temporary("tone.ppm");
     // 1 s of a 5512.5 Hz tone (a quarter of the Nyquist frequency), mono, 16 bits.
@@ -51,13 +46,12 @@ TEST(SpectrogramImageTool, WritesTheSpectrogramOfAFileAsPpm)
     std::remove(ppm.c_str());
 }
 
-TEST(SpectrogramImageTool, RefusesBadArgumentsAndFiles)
-{
+TEST(SpectrogramImageTool, RefusesBadArgumentsAndFiles) {
     const std::string ppm = Temporary("bad.ppm");
     EXPECT_EQ(RunTool(""), 2);
     EXPECT_EQ(RunTool("x.wav " + ppm + " 0 10"), 2);
-    EXPECT_EQ(RunTool("x.wav " + ppm + " 10 10 3"), 2);       // no analysis type 3
-    EXPECT_EQ(RunTool("x.wav " + ppm + " 10 10 0 12"), 2);    // no FFT size index 12
+    EXPECT_EQ(RunTool("x.wav " + ppm + " 10 10 3"), 2);  // no analysis type 3
+    EXPECT_EQ(RunTool("x.wav " + ppm + " 10 10 0 12"), 2);  // no FFT size index 12
     EXPECT_EQ(RunTool("x.wav " + ppm + " 10 10 0 4 0 1 6 -5"), 2);
     EXPECT_EQ(RunTool(Temporary("missing.wav") + " " + ppm + " 10 10"), 1);
     const std::string junk = Temporary("junk.wav");

@@ -12,11 +12,9 @@ namespace {
 const UI::SpectrogramRenderProgress keepGoing = [](float, std::uint32_t) { return true; };
 
 // Colour b is b itself, so the pixels show the byte values the sampling picked.
-UI::SpectrogramColourTable IdentityColours()
-{
+UI::SpectrogramColourTable IdentityColours() {
     UI::SpectrogramColourTable table{};
-    for (std::uint32_t b = 0; b < 256; ++b)
-        table[b] = b;
+    for (std::uint32_t b = 0; b < 256; ++b) table[b] = b;
     return table;
 }
 
@@ -27,8 +25,7 @@ struct Canvas {
     UI::SpectrogramRenderTarget target;
 
     Canvas(std::uint64_t columns, std::int64_t bins, int width, int height)
-        : pixels(std::size_t(width * height), 0xDEADu)
-    {
+        : pixels(std::size_t(width * height), 0xDEADu) {
         target.spectra = &spectra;
         target.columns = columns;
         target.bins = bins;
@@ -41,8 +38,7 @@ struct Canvas {
     std::uint32_t At(int x, int y) const { return pixels[std::size_t(y * target.width + x)]; }
 };
 
-TEST(SpectrogramColourMap, PointsAndInterpolation)
-{
+TEST(SpectrogramColourMap, PointsAndInterpolation) {
     EXPECT_EQ(UI::SpectrogramColourAtDb(-120.0f), 0u);
     EXPECT_EQ(UI::SpectrogramColourAtDb(-500.0f), 0u);
     EXPECT_EQ(UI::SpectrogramColourAtDb(std::numeric_limits<float>::quiet_NaN()), 0u);
@@ -58,15 +54,13 @@ TEST(SpectrogramColourMap, PointsAndInterpolation)
     EXPECT_EQ(table[0], 0u);
     EXPECT_EQ(table[255], 0xF2FFECu);
     EXPECT_EQ(table[85], 0x50026Eu);  // 85 * 120/255 - 120 = -80 dB
-    for (std::uint32_t colour : table)
-        EXPECT_EQ(colour >> 24, 0u);
+    for (std::uint32_t colour : table) EXPECT_EQ(colour >> 24, 0u);
     // Brightness grows with the level in the top half of the map.
     for (int b = 200; b < 255; ++b)
         EXPECT_GE((table[std::size_t(b) + 1] >> 8) & 0xFF, (table[std::size_t(b)] >> 8) & 0xFF);
 }
 
-TEST(SpectrogramRender, NearestBinByHand)
-{
+TEST(SpectrogramRender, NearestBinByHand) {
     // 4 columns of 3 bins, S[j][b] = 10 j + b + 1; two channels in an 11-row image,
     // bands {0, 3} and {7, 10} with the gap rows 4..6 left alone.
     Canvas canvas(4, 3, 2, 11);
@@ -86,8 +80,7 @@ TEST(SpectrogramRender, NearestBinByHand)
         EXPECT_EQ(canvas.At(0, y + 7), left[y] + 100) << y;
         EXPECT_EQ(canvas.At(1, y + 7), left[y] + 120) << y;
     }
-    for (int y = 4; y < 7; ++y)
-        EXPECT_EQ(canvas.At(0, y), 0xDEADu);
+    for (int y = 4; y < 7; ++y) EXPECT_EQ(canvas.At(0, y), 0xDEADu);
 
     // From column 2 on, with more image columns than spectrum columns: 2 columns over width 2.
     Canvas wide(4, 3, 2, 4);
@@ -98,8 +91,7 @@ TEST(SpectrogramRender, NearestBinByHand)
     EXPECT_EQ(wide.At(1, 3), 31u);
 }
 
-TEST(SpectrogramRender, NearestBinStaysInsideTheBuffers)
-{
+TEST(SpectrogramRender, NearestBinStaysInsideTheBuffers) {
     Canvas canvas(2, 5, 8, 6);
     canvas.spectra.assign(1, std::vector<std::uint8_t>(10, 9));
     // A band reaching outside the image and a view past the computed columns.
@@ -113,15 +105,13 @@ TEST(SpectrogramRender, NearestBinStaysInsideTheBuffers)
     cancelled.spectra.assign(1, std::vector<std::uint8_t>(12, 5));
     cancelled.target.bands = {{0, 2}};
     int calls = 0;
-    EXPECT_EQ(UI::RenderSpectrogramNearest(cancelled.target, 0, 4,
-                                           [&](float, std::uint32_t) { return ++calls < 2; }),
-              1);
+    EXPECT_EQ(
+        UI::RenderSpectrogramNearest(cancelled.target, 0, 4, [&](float, std::uint32_t) { return ++calls < 2; }), 1);
     EXPECT_EQ(cancelled.At(0, 0), 5u);
     EXPECT_EQ(cancelled.At(1, 0), 0xDEADu);
 }
 
-TEST(SpectrogramRender, FootprintMaximumByHand)
-{
+TEST(SpectrogramRender, FootprintMaximumByHand) {
     // 3 columns of 4 bins; one band of 2 rows; P = {0, 1.5}; row 0 spans bins [0, 1.5],
     // row 1 [1.5, 3].
     Canvas canvas(3, 4, 2, 2);
@@ -132,12 +122,12 @@ TEST(SpectrogramRender, FootprintMaximumByHand)
     const std::vector<float> high = {1.5f, 3.0f};
     std::vector<std::uint32_t> reported;
     ASSERT_EQ(UI::RenderSpectrogramFootprint(canvas.target, positions, low, high,
-                                             [&](float percent, std::uint32_t columns) {
-                                                 reported.push_back(columns);
-                                                 EXPECT_FLOAT_EQ(percent, 50.0f * float(columns));
-                                                 return true;
-                                             }),
-              0);
+                  [&](float percent, std::uint32_t columns) {
+                      reported.push_back(columns);
+                      EXPECT_FLOAT_EQ(percent, 50.0f * float(columns));
+                      return true;
+                  }),
+        0);
     EXPECT_EQ(reported, (std::vector<std::uint32_t>{1, 2}));
     // x = 0, bottom row: the upper-left corner, 20 + (30 - 20) * 0.5 = 25.
     EXPECT_EQ(canvas.At(0, 1), 25u);
@@ -149,8 +139,7 @@ TEST(SpectrogramRender, FootprintMaximumByHand)
     EXPECT_EQ(canvas.At(1, 0), 140u);
 }
 
-TEST(SpectrogramRender, FootprintKeepsALoudColumnWhenZoomedOut)
-{
+TEST(SpectrogramRender, FootprintKeepsALoudColumnWhenZoomedOut) {
     // 1000 columns squeezed into 10 pixels: the one loud column must survive.
     const std::uint64_t columns = 1000;
     Canvas canvas(columns, 2, 10, 1);
@@ -159,25 +148,22 @@ TEST(SpectrogramRender, FootprintKeepsALoudColumnWhenZoomedOut)
     canvas.spectra[0][2 * 537 + 1] = 250;
     canvas.target.bands = {{0, 0}};
     std::vector<float> positions(10);
-    for (int x = 0; x < 10; ++x)
-        positions[std::size_t(x)] = float(x) * 999.0f / 9.0f;
+    for (int x = 0; x < 10; ++x) positions[std::size_t(x)] = float(x) * 999.0f / 9.0f;
     ASSERT_EQ(UI::RenderSpectrogramFootprint(canvas.target, positions, {-0.5f}, {1.0f}, keepGoing), 0);
     int loud = 0;
-    for (int x = 0; x < 10; ++x)
-        loud += canvas.At(x, 0) == 250u ? 1 : 0;
+    for (int x = 0; x < 10; ++x) loud += canvas.At(x, 0) == 250u ? 1 : 0;
     EXPECT_EQ(loud, 1);
     EXPECT_EQ(canvas.At(5, 0), 250u);  // columns (444, 555]
 }
 
-TEST(SpectrogramRender, FootprintWithOneColumnAndHostileInputs)
-{
+TEST(SpectrogramRender, FootprintWithOneColumnAndHostileInputs) {
     // A single computed column: nothing beyond it is read.
     Canvas one(1, 3, 3, 3);
     one.spectra = {{7, 8, 9}};
     one.target.bands = {{0, 2}};
-    ASSERT_EQ(UI::RenderSpectrogramFootprint(one.target, {0.0f, 0.3f, 0.9f}, {-0.5f, 0.5f, 1.5f},
-                                             {0.5f, 1.5f, 2.5f}, keepGoing),
-              0);
+    ASSERT_EQ(UI::RenderSpectrogramFootprint(
+                  one.target, {0.0f, 0.3f, 0.9f}, {-0.5f, 0.5f, 1.5f}, {0.5f, 1.5f, 2.5f}, keepGoing),
+        0);
     EXPECT_EQ(one.At(0, 0), 9u);
     EXPECT_EQ(one.At(2, 2), 8u);
 
@@ -187,9 +173,9 @@ TEST(SpectrogramRender, FootprintWithOneColumnAndHostileInputs)
     wild.spectra = {std::vector<std::uint8_t>(12, 4)};
     wild.target.bands = {{-10, 2}, {3, 99}};
     wild.spectra.push_back(std::vector<std::uint8_t>(12, 6));
-    ASSERT_EQ(UI::RenderSpectrogramFootprint(wild.target, {-5.0f, 1e30f, nan}, {nan, -1e9f, 1e9f},
-                                             {1e30f, nan, 2.0f}, keepGoing),
-              0);
+    ASSERT_EQ(UI::RenderSpectrogramFootprint(
+                  wild.target, {-5.0f, 1e30f, nan}, {nan, -1e9f, 1e9f}, {1e30f, nan, 2.0f}, keepGoing),
+        0);
     EXPECT_EQ(wild.At(1, 0), 4u);
     EXPECT_EQ(wild.At(2, 3), 6u);
 
@@ -197,9 +183,9 @@ TEST(SpectrogramRender, FootprintWithOneColumnAndHostileInputs)
     Canvas cancelled(4, 3, 4, 1);
     cancelled.spectra = {std::vector<std::uint8_t>(12, 5)};
     cancelled.target.bands = {{0, 0}};
-    EXPECT_EQ(UI::RenderSpectrogramFootprint(cancelled.target, {0, 1, 2, 3}, {0}, {1},
-                                             [](float, std::uint32_t columns) { return columns < 2; }),
-              1);
+    EXPECT_EQ(UI::RenderSpectrogramFootprint(
+                  cancelled.target, {0, 1, 2, 3}, {0}, {1}, [](float, std::uint32_t columns) { return columns < 2; }),
+        1);
     EXPECT_EQ(cancelled.At(1, 0), 5u);
     EXPECT_EQ(cancelled.At(2, 0), 0xDEADu);
 }

@@ -9,8 +9,7 @@
 using UI::SpectrogramSettings;
 namespace Options = UI::SpectrogramOptions;
 
-TEST(SpectrogramSettings, DefaultsAndByteLayout)
-{
+TEST(SpectrogramSettings, DefaultsAndByteLayout) {
     const SpectrogramSettings s;
     EXPECT_EQ(s.type, 0u);
     EXPECT_EQ(s.bBilinear, 1);
@@ -34,8 +33,8 @@ TEST(SpectrogramSettings, DefaultsAndByteLayout)
     const std::vector<std::uint8_t> bytes = t.ToBytes();
     ASSERT_EQ(bytes.size(), 28u);
     // Little-endian words; the two flags share the second word with two zero bytes.
-    const std::vector<std::uint8_t> expected = {2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 11, 0, 0, 0,
-                                                3, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0};
+    const std::vector<std::uint8_t> expected = {
+        2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 11, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 5, 0, 0, 0};
     std::vector<std::uint8_t> withoutFloat = bytes;
     float range;
     std::memcpy(&range, bytes.data() + 8, 4);
@@ -49,8 +48,7 @@ TEST(SpectrogramSettings, DefaultsAndByteLayout)
     EXPECT_FALSE(back == s);
 }
 
-TEST(SpectrogramSettings, RefusesBlocksOfTheWrongSize)
-{
+TEST(SpectrogramSettings, RefusesBlocksOfTheWrongSize) {
     SpectrogramSettings s;
     s.fftSize = 9;
     std::vector<std::uint8_t> bytes = SpectrogramSettings().ToBytes();
@@ -63,8 +61,7 @@ TEST(SpectrogramSettings, RefusesBlocksOfTheWrongSize)
     EXPECT_EQ(s.fftSize, 9u);
 }
 
-TEST(SpectrogramSettings, ComparesFieldByFieldWithExactFloats)
-{
+TEST(SpectrogramSettings, ComparesFieldByFieldWithExactFloats) {
     SpectrogramSettings a, b;
     EXPECT_TRUE(a == b);
     b.spare[0] = 7;  // not a field
@@ -75,8 +72,7 @@ TEST(SpectrogramSettings, ComparesFieldByFieldWithExactFloats)
     EXPECT_FALSE(a == b);
 }
 
-TEST(SpectrogramSettings, IndexesOutsideTheTablesAreCaught)
-{
+TEST(SpectrogramSettings, IndexesOutsideTheTablesAreCaught) {
     SpectrogramSettings s;
     s.type = 3;
     EXPECT_FALSE(s.IndexesValid());
@@ -96,8 +92,7 @@ TEST(SpectrogramSettings, IndexesOutsideTheTablesAreCaught)
     EXPECT_FALSE(s.IndexesValid());
 }
 
-TEST(SpectrogramOptions, TablesGiveLabelsAndValues)
-{
+TEST(SpectrogramOptions, TablesGiveLabelsAndValues) {
     EXPECT_EQ(Options::kTypeCount, 3u);
     EXPECT_EQ(Options::kFftSizeCount, 12u);
     EXPECT_EQ(Options::kZeroPaddingCount, 5u);

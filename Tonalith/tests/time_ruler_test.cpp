@@ -11,8 +11,7 @@ using ruler_test::RulerTest;
 class TimeRulerTest : public RulerTest {
 protected:
     // 10 s at the canvas rate, shown whole over 500 columns.
-    void Load(std::uint64_t length = 441000)
-    {
+    void Load(std::uint64_t length = 441000) {
         scale.SetPixelWidth(500);
         scale.SetLength(length);
         scale.SetVisibleRange(UI::SampleRange(0, length));
@@ -22,8 +21,7 @@ protected:
     UI::TimeScale scale{"Time"};
 };
 
-TEST_F(TimeRulerTest, NothingLoaded)
-{
+TEST_F(TimeRulerTest, NothingLoaded) {
     UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
     EXPECT_EQ(ruler.Height(), 19);
     EXPECT_STREQ(ruler.UnitLabel()->GetText().CStr(), "s");
@@ -37,27 +35,25 @@ TEST_F(TimeRulerTest, NothingLoaded)
     EXPECT_FALSE(ruler.IsDragging());
 }
 
-TEST_F(TimeRulerTest, SecondsOfTenSecondsOverFiveHundredColumns)
-{
+TEST_F(TimeRulerTest, SecondsOfTenSecondsOverFiveHundredColumns) {
     Load();
     UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
     ruler.SetGeometry(0, 0, 500, 19);
     ASSERT_TRUE(ruler.IsLaidOut());
     // raw 0.9 s gives the step 1 s, no decimals; label v at column 50·v.
-    EXPECT_EQ(Texts(ruler.Labels()),
-              (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+    EXPECT_EQ(
+        Texts(ruler.Labels()), (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
     EXPECT_EQ(Positions(ruler.Labels()), (std::vector<int>{0, 50, 100, 150, 200, 250, 300, 350, 400, 450, 500}));
     // 10 s falls on column 500: no tick, hidden; 0 s is hidden too (it would start left of 0).
     EXPECT_EQ(ruler.MajorTicks(), (std::vector<int>{0, 50, 100, 150, 200, 250, 300, 350, 400, 450}));
     const auto shown = Shown(ruler.Labels());
     EXPECT_FALSE(shown.front());
     EXPECT_FALSE(shown.back());
-    for (int k = 1; k <= 9; ++k)
-        EXPECT_TRUE(shown[k]) << k;
+    for (int k = 1; k <= 9; ++k) EXPECT_TRUE(shown[k]) << k;
     // Four minor ticks every 0.2 s after every label that stay within the ruler.
     ASSERT_EQ(ruler.MinorTicks().size(), 40u);
     EXPECT_EQ(std::vector<int>(ruler.MinorTicks().begin(), ruler.MinorTicks().begin() + 5),
-              (std::vector<int>{10, 20, 30, 40, 60}));
+        (std::vector<int>{10, 20, 30, 40, 60}));
     EXPECT_EQ(ruler.MinorTicks().back(), 490);
 
     const UI::RulerLabel& label = ruler.Labels()[3];
@@ -69,15 +65,14 @@ TEST_F(TimeRulerTest, SecondsOfTenSecondsOverFiveHundredColumns)
     EXPECT_EQ(label.shadow->GetRect().top, 5);
 }
 
-TEST_F(TimeRulerTest, SamplesModeAndTheCanvasRate)
-{
+TEST_F(TimeRulerTest, SamplesModeAndTheCanvasRate) {
     Load();
     UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
     ruler.SetGeometry(0, 0, 500, 19);
     ruler.SetMode(1);
     // raw = 45 · 441000 / 500 = 39690: c1 = 100000, c2 = 50000, c5 = 200000; 50000 wins.
-    EXPECT_EQ(Texts(ruler.Labels()), (std::vector<std::string>{"0", "50000", "100000", "150000", "200000", "250000",
-                                                                "300000", "350000", "400000"}));
+    EXPECT_EQ(Texts(ruler.Labels()),
+        (std::vector<std::string>{"0", "50000", "100000", "150000", "200000", "250000", "300000", "350000", "400000"}));
     EXPECT_EQ(Positions(ruler.Labels()), (std::vector<int>{0, 57, 113, 170, 227, 283, 340, 397, 454}));
     // Four minor ticks every 10000 frames after each label; the last at 440000 lands on column 499.
     ASSERT_EQ(ruler.MinorTicks().size(), 36u);
@@ -93,8 +88,7 @@ TEST_F(TimeRulerTest, SamplesModeAndTheCanvasRate)
     EXPECT_EQ(other.Labels()[1].text.CStr(), std::string("2"));  // 20 s: raw 1.8 gives 2
 }
 
-TEST_F(TimeRulerTest, LongFilesKeepExactFrameLabels)
-{
+TEST_F(TimeRulerTest, LongFilesKeepExactFrameLabels) {
     // Past 2^24 frames a single-precision label would be off by whole frames.
     scale.SetPixelWidth(500);
     scale.SetLength(std::uint64_t(1) << 40);
@@ -106,8 +100,7 @@ TEST_F(TimeRulerTest, LongFilesKeepExactFrameLabels)
     EXPECT_EQ(Texts(ruler.Labels()).front(), "123456789000");
 }
 
-TEST_F(TimeRulerTest, RightClickTogglesAndStoresTheMode)
-{
+TEST_F(TimeRulerTest, RightClickTogglesAndStoresTheMode) {
     Load();
     UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
     EXPECT_EQ(StoredMode(), -99);
@@ -131,8 +124,7 @@ TEST_F(TimeRulerTest, RightClickTogglesAndStoresTheMode)
     EXPECT_EQ(Texts(odd.Labels()).size(), 9u);  // labelled in frames
 }
 
-TEST_F(TimeRulerTest, DraggingScrollsAndStopsAtBothEnds)
-{
+TEST_F(TimeRulerTest, DraggingScrollsAndStopsAtBothEnds) {
     scale.SetPixelWidth(500);
     scale.SetLength(441000);
     scale.SetVisibleRange(UI::SampleRange(100000, 100000));
@@ -162,8 +154,7 @@ TEST_F(TimeRulerTest, DraggingScrollsAndStopsAtBothEnds)
     EXPECT_EQ(scale.GetVisibleRange(), UI::SampleRange(341000, 100000));
 }
 
-TEST_F(TimeRulerTest, PaintsTheBoxAndTicks)
-{
+TEST_F(TimeRulerTest, PaintsTheBoxAndTicks) {
     Load();
     UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
     ruler.SetGeometry(40, 100, 500, 19);
@@ -175,8 +166,7 @@ TEST_F(TimeRulerTest, PaintsTheBoxAndTicks)
     EXPECT_EQ(At(pixels, ruler, 0, 9), 0x222222u);
     EXPECT_EQ(At(pixels, ruler, 499, 9), 0x222222u);
     // Major tick at column 100: rows 1 to 4 (the label may cover row 4); minor at column 110: rows 1 and 2.
-    for (int y = 1; y <= 3; ++y)
-        EXPECT_EQ(At(pixels, ruler, 100, y), 0xE0E0E0u) << y;
+    for (int y = 1; y <= 3; ++y) EXPECT_EQ(At(pixels, ruler, 100, y), 0xE0E0E0u) << y;
     EXPECT_EQ(At(pixels, ruler, 110, 2), 0xE0E0E0u);
     EXPECT_EQ(At(pixels, ruler, 110, 3), 0x222222u);
     EXPECT_EQ(At(pixels, ruler, 105, 1), 0x222222u);
@@ -186,8 +176,7 @@ TEST_F(TimeRulerTest, PaintsTheBoxAndTicks)
 
 namespace {
 
-TEST_F(TimeRulerTest, MouseThroughTheFrame)
-{
+TEST_F(TimeRulerTest, MouseThroughTheFrame) {
     scale.SetPixelWidth(500);
     scale.SetLength(441000);
     scale.SetVisibleRange(UI::SampleRange(100000, 100000));

@@ -7,8 +7,7 @@
 using UI::SampleRange;
 using UI::TimeScale;
 
-TEST(TimeScale, StartsEmptyAndKeepsOnlyPositiveWidths)
-{
+TEST(TimeScale, StartsEmptyAndKeepsOnlyPositiveWidths) {
     TimeScale scale("Time");
     EXPECT_TRUE(scale.Name() == "Time");
     EXPECT_STREQ(scale.ClassName(), "UI::TimeScale");
@@ -22,8 +21,7 @@ TEST(TimeScale, StartsEmptyAndKeepsOnlyPositiveWidths)
     EXPECT_EQ(scale.GetPixelWidth(), 640);
 }
 
-TEST(TimeScale, SignalsOnlyRealOrForcedChanges)
-{
+TEST(TimeScale, SignalsOnlyRealOrForcedChanges) {
     TimeScale scale("Time");
     ScaleSignalCounter counter;
     ASSERT_TRUE(counter.Watch(&scale, "sigUserChangedVisibleSamples()"));
@@ -46,8 +44,7 @@ TEST(TimeScale, SignalsOnlyRealOrForcedChanges)
     EXPECT_EQ(counter.count, 3);
 }
 
-TEST(TimeScale, PixelToSampleAtTheEdges)
-{
+TEST(TimeScale, PixelToSampleAtTheEdges) {
     TimeScale scale("Time");
     scale.SetLength(1000);
     scale.SetVisibleRange(SampleRange::FromEnds(100, 200));
@@ -76,8 +73,7 @@ TEST(TimeScale, PixelToSampleAtTheEdges)
     EXPECT_EQ(scale.PixelToSample(-1, false), 0u);
 }
 
-TEST(TimeScale, HugeFrameNumbersStayInRange)
-{
+TEST(TimeScale, HugeFrameNumbersStayInRange) {
     TimeScale scale("Time");
     scale.SetPixelWidth(100);
     const std::uint64_t top = (1ull << 62);

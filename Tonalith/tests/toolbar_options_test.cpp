@@ -11,8 +11,7 @@ using editor_test::kKeyPath;
 
 class ToolBarOptionsTest : public editor_test::TempStoreTest {};
 
-TEST(ToolBarOptionCycling, LeftAdvancesRightGoesBackAndBothWrap)
-{
+TEST(ToolBarOptionCycling, LeftAdvancesRightGoesBackAndBothWrap) {
     const auto& size = GetToolBarOption(ToolBarOptionId::FFTSize);
     ASSERT_EQ(size.count, 12u);
     EXPECT_EQ(CycleOptionIndex(4, size.count, true), 5u);
@@ -24,7 +23,7 @@ TEST(ToolBarOptionCycling, LeftAdvancesRightGoesBackAndBothWrap)
     EXPECT_STREQ(overlap.labels[CycleOptionIndex(0, overlap.count, false)], "87.5%");
     // A full round in either direction comes back where it started.
     for (const auto id : {ToolBarOptionId::Type, ToolBarOptionId::FFTSize, ToolBarOptionId::FFTZeroPadding,
-                          ToolBarOptionId::FFTOverlap, ToolBarOptionId::FFTWindow}) {
+             ToolBarOptionId::FFTOverlap, ToolBarOptionId::FFTWindow}) {
         const auto& option = GetToolBarOption(id);
         std::uint32_t forward = 2, back = 2;
         for (std::uint32_t i = 0; i < option.count; ++i) {
@@ -38,8 +37,7 @@ TEST(ToolBarOptionCycling, LeftAdvancesRightGoesBackAndBothWrap)
     }
 }
 
-TEST_F(ToolBarOptionsTest, FirstRunShowsTheDefaults)
-{
+TEST_F(ToolBarOptionsTest, FirstRunShowsTheDefaults) {
     Settings settings(kKeyPath);
     EXPECT_EQ(StoredOptionLabel(settings, GetToolBarOption(ToolBarOptionId::Type)), "STFT");
     EXPECT_EQ(StoredOptionLabel(settings, GetToolBarOption(ToolBarOptionId::FFTSize)), "512");
@@ -49,12 +47,11 @@ TEST_F(ToolBarOptionsTest, FirstRunShowsTheDefaults)
     EXPECT_EQ(settings.GetBool(EditorViewKeys::Bilinear, DefaultBilinear), true);
     EXPECT_EQ(settings.GetBool(EditorViewKeys::MelScale, DefaultMelScale), false);
     EXPECT_EQ(OpacityToTransparency(settings.GetFloat(EditorViewKeys::WaveformOpacity, DefaultWaveformOpacity)), 255);
-    EXPECT_EQ(OpacityToTransparency(settings.GetFloat(EditorViewKeys::SpectrogramOpacity, DefaultSpectrogramOpacity)),
-              0);
+    EXPECT_EQ(
+        OpacityToTransparency(settings.GetFloat(EditorViewKeys::SpectrogramOpacity, DefaultSpectrogramOpacity)), 0);
 }
 
-TEST_F(ToolBarOptionsTest, OutOfRangeStoredIndexesReadAsTheDefault)
-{
+TEST_F(ToolBarOptionsTest, OutOfRangeStoredIndexesReadAsTheDefault) {
     {
         Settings settings(kKeyPath);
         settings.SetInt("EditorView.Spectrogram.FFTWindow", 9);
@@ -71,13 +68,13 @@ TEST_F(ToolBarOptionsTest, OutOfRangeStoredIndexesReadAsTheDefault)
     EXPECT_EQ(StoredOptionLabel(settings, GetToolBarOption(ToolBarOptionId::FFTOverlap)), "87.5%");
 
     // A left click from the default shown stores the next index, and a new store reads it back.
-    settings.SetInt(window.key, std::int32_t(CycleOptionIndex(StoredOptionIndex(settings, window), window.count, true)));
+    settings.SetInt(
+        window.key, std::int32_t(CycleOptionIndex(StoredOptionIndex(settings, window), window.count, true)));
     EXPECT_EQ(StoredOptionLabel(Settings(kKeyPath), window), "Hamming");
     EXPECT_EQ(Settings(kKeyPath).GetInt(window.key, -5), 0);
 }
 
-TEST(ToolBarOpacity, TransparencyRoundsHalvesAwayFromZeroAndStaysInRange)
-{
+TEST(ToolBarOpacity, TransparencyRoundsHalvesAwayFromZeroAndStaysInRange) {
     EXPECT_EQ(OpacityToTransparency(0.5f), 128);
     EXPECT_EQ(OpacityToTransparency(0.01f), 252);
     EXPECT_EQ(OpacityToTransparency(0.0f), 255);

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <thread>
 #include <memory>
+#include <thread>
 
 using updater_test::Probe;
 using updater_test::ProbeCalculator;
@@ -17,17 +17,14 @@ using updater_test::ViewOfLength;
 
 namespace {
 
-bool AllTransparentBlack(const UI::Image& image)
-{
+bool AllTransparentBlack(const UI::Image& image) {
     for (int y = 0; y < image.Height(); ++y)
         for (int x = 0; x < image.Width(); ++x)
-            if (image.Pixels()[y * image.Stride() + x] != 0xFF000000u)
-                return false;
+            if (image.Pixels()[y * image.Stride() + x] != 0xFF000000u) return false;
     return true;
 }
 
-TEST(AudioUpdater, AddedJobIsComputedThenRenderedIntoItsFreshBuffer)
-{
+TEST(AudioUpdater, AddedJobIsComputedThenRenderedIntoItsFreshBuffer) {
     ProbeSource source;
     Probe probe;
     probe.holdCompute = true;
@@ -54,8 +51,7 @@ TEST(AudioUpdater, AddedJobIsComputedThenRenderedIntoItsFreshBuffer)
     EXPECT_EQ(updater.JobCount(), 1u);
 }
 
-TEST(AudioUpdater, ViewRequestCutsTheRunningComputeAndTheNextPassUsesIt)
-{
+TEST(AudioUpdater, ViewRequestCutsTheRunningComputeAndTheNextPassUsesIt) {
     ProbeSource source;
     Probe probe;
     probe.holdCompute = true;
@@ -72,8 +68,7 @@ TEST(AudioUpdater, ViewRequestCutsTheRunningComputeAndTheNextPassUsesIt)
     EXPECT_EQ(probe.Read<int>([](const Probe& p) { return p.renderStarted; }), 1);
 }
 
-TEST(AudioUpdater, RequestsForAnotherJobCutNothingAndOnlyTheLastViewIsApplied)
-{
+TEST(AudioUpdater, RequestsForAnotherJobCutNothingAndOnlyTheLastViewIsApplied) {
     ProbeSource source;
     Probe busy;
     Probe other;
@@ -99,8 +94,7 @@ TEST(AudioUpdater, RequestsForAnotherJobCutNothingAndOnlyTheLastViewIsApplied)
     EXPECT_EQ(lengths[0], 200u);
 }
 
-TEST(AudioUpdater, SettingsCutTheRunningStepAndAreAppliedAtEveryFetch)
-{
+TEST(AudioUpdater, SettingsCutTheRunningStepAndAreAppliedAtEveryFetch) {
     ProbeSource source;
     Probe probe;
     probe.holdCompute = true;
@@ -118,12 +112,10 @@ TEST(AudioUpdater, SettingsCutTheRunningStepAndAreAppliedAtEveryFetch)
     const auto applied = probe.Read<std::vector<std::vector<std::uint8_t>>>([](const Probe& p) { return p.settings; });
     // The recompute pass fetches twice (compute, render): the block goes in both times.
     ASSERT_GE(applied.size(), 2u);
-    for (const auto& block : applied)
-        EXPECT_EQ(block, (std::vector<std::uint8_t>{1, 2, 3}));
+    for (const auto& block : applied) EXPECT_EQ(block, (std::vector<std::uint8_t>{1, 2, 3}));
 }
 
-TEST(AudioUpdater, ResizeDuringRenderHandsANewBufferAndSwapsItAtTheNextFetch)
-{
+TEST(AudioUpdater, ResizeDuringRenderHandsANewBufferAndSwapsItAtTheNextFetch) {
     ProbeSource source;
     Probe probe;
     probe.holdRender = true;
@@ -144,8 +136,7 @@ TEST(AudioUpdater, ResizeDuringRenderHandsANewBufferAndSwapsItAtTheNextFetch)
     EXPECT_EQ(probe.Read<int>([](const Probe& p) { return p.computeDone; }), 1);
 }
 
-TEST(AudioUpdater, RemovingTheRunningJobWaitsForItsStepThenDeletesTheCalculator)
-{
+TEST(AudioUpdater, RemovingTheRunningJobWaitsForItsStepThenDeletesTheCalculator) {
     ProbeSource source;
     Probe probe;
     probe.holdCompute = true;
@@ -167,15 +158,13 @@ TEST(AudioUpdater, RemovingTheRunningJobWaitsForItsStepThenDeletesTheCalculator)
 
 // Runs the body; when it is still blocked after two seconds, lets the held step end so
 // that the test fails instead of hanging. Returns how long the body took.
-std::chrono::steady_clock::duration TimeWithRescue(Probe& probe, const std::function<void()>& body)
-{
+std::chrono::steady_clock::duration TimeWithRescue(Probe& probe, const std::function<void()>& body) {
     std::atomic<bool> done{false};
     std::thread rescue([&] {
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         while (!done.load() && std::chrono::steady_clock::now() < until)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        if (!done.load())
-            probe.Set([](Probe& p) { p.holdCompute = false; });
+        if (!done.load()) probe.Set([](Probe& p) { p.holdCompute = false; });
     });
     const auto start = std::chrono::steady_clock::now();
     body();
@@ -185,8 +174,7 @@ std::chrono::steady_clock::duration TimeWithRescue(Probe& probe, const std::func
     return elapsed;
 }
 
-TEST(AudioUpdater, ACancelLostBeforeTheStepClearsItNeitherStallsRemovalNorShutDown)
-{
+TEST(AudioUpdater, ACancelLostBeforeTheStepClearsItNeitherStallsRemovalNorShutDown) {
     ProbeSource source;
     {
         Probe probe;
@@ -213,24 +201,21 @@ TEST(AudioUpdater, ACancelLostBeforeTheStepClearsItNeitherStallsRemovalNorShutDo
     }
 }
 
-TEST(AudioUpdater, RemovalRacingTheEndOfAStepNeverHangs)
-{
+TEST(AudioUpdater, RemovalRacingTheEndOfAStepNeverHangs) {
     ProbeSource source;
     UI::AudioUpdater updater;
     for (int round = 0; round < 200; ++round) {
         Probe probe;
         auto* calculator = new ProbeCalculator(&source.source, probe);
         updater.AddJob(calculator, UI::Size{3, 3}, ViewOfLength(1000 + round));
-        if (round % 3 == 1)
-            std::this_thread::yield();
+        if (round % 3 == 1) std::this_thread::yield();
         updater.RemoveJob(calculator);
         ASSERT_TRUE(probe.deleted.load());
     }
     EXPECT_EQ(updater.JobCount(), 0u);
 }
 
-TEST(AudioUpdater, AFailedStepIsNotRetriedUntilARequestMakesItDue)
-{
+TEST(AudioUpdater, AFailedStepIsNotRetriedUntilARequestMakesItDue) {
     ProbeSource source;
     Probe probe;
     probe.failCompute = 1;
@@ -250,8 +235,7 @@ TEST(AudioUpdater, AFailedStepIsNotRetriedUntilARequestMakesItDue)
     EXPECT_TRUE(probe.WaitFor([](const Probe& p) { return p.computeDone == 1 && p.renderDone >= 1; }));
 }
 
-TEST(AudioUpdater, InactiveCalculatorWaitsUntilActivatedAndWoken)
-{
+TEST(AudioUpdater, InactiveCalculatorWaitsUntilActivatedAndWoken) {
     ProbeSource source;
     Probe probe;
     UI::AudioUpdater updater;
@@ -269,8 +253,7 @@ TEST(AudioUpdater, InactiveCalculatorWaitsUntilActivatedAndWoken)
     EXPECT_TRUE(probe.WaitFor([](const Probe& p) { return p.renderDone == 1; }));
 }
 
-TEST(AudioUpdater, DestructionWhileComputingCancelsAndEndsPromptly)
-{
+TEST(AudioUpdater, DestructionWhileComputingCancelsAndEndsPromptly) {
     ProbeSource source;
     Probe probe;
     probe.holdCompute = true;

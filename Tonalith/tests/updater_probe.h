@@ -34,21 +34,18 @@ struct Probe {
     std::vector<UI::Image*> renderImages;
     std::atomic<bool> deleted{false};
 
-    void Set(const std::function<void(Probe&)>& change)
-    {
+    void Set(const std::function<void(Probe&)>& change) {
         std::lock_guard lock(mutex);
         change(*this);
         changed.notify_all();
     }
     // true once the condition holds; false after five seconds.
-    bool WaitFor(const std::function<bool(const Probe&)>& condition)
-    {
+    bool WaitFor(const std::function<bool(const Probe&)>& condition) {
         std::unique_lock lock(mutex);
         return changed.wait_for(lock, std::chrono::seconds(5), [&] { return condition(*this); });
     }
     template <class T>
-    T Read(const std::function<T(const Probe&)>& read)
-    {
+    T Read(const std::function<T(const Probe&)>& read) {
         std::lock_guard lock(mutex);
         return read(*this);
     }
@@ -56,14 +53,12 @@ struct Probe {
 
 class ProbeCalculator : public UI::AudioCalculator {
 public:
-    ProbeCalculator(UI::AudioDisplaySource* source, Probe& probe) : AudioCalculator(source), m_probe(probe)
-    {
+    ProbeCalculator(UI::AudioDisplaySource* source, Probe& probe) : AudioCalculator(source), m_probe(probe) {
         SetActive(true);
     }
     ~ProbeCalculator() override { m_probe.deleted.store(true); }
 
-    void ApplySettings(const std::vector<std::uint8_t>& settings, bool* recompute, bool* rerender) override
-    {
+    void ApplySettings(const std::vector<std::uint8_t>& settings, bool* recompute, bool* rerender) override {
         std::lock_guard lock(m_probe.mutex);
         *recompute = m_probe.settings.empty() || m_probe.settings.back() != settings;
         *rerender = false;
@@ -71,8 +66,7 @@ public:
     }
 
 protected:
-    int Compute() override
-    {
+    int Compute() override {
         std::unique_lock lock(m_probe.mutex);
         ++m_probe.computeStarted;
         m_probe.computeLengths.push_back(GetLength());
@@ -105,8 +99,7 @@ protected:
         return result;
     }
 
-    int Render(UI::Image* image) override
-    {
+    int Render(UI::Image* image) override {
         std::unique_lock lock(m_probe.mutex);
         ++m_probe.renderStarted;
         m_probe.renderImages.push_back(image);
@@ -115,8 +108,7 @@ protected:
         int result = UI::kStepFinished;
         while (m_probe.holdRender && result == UI::kStepFinished) {
             m_probe.changed.wait_for(lock, std::chrono::milliseconds(1));
-            if (!SetRenderProgress(50.0f, 0))
-                result = UI::kStepCutShort;
+            if (!SetRenderProgress(50.0f, 0)) result = UI::kStepCutShort;
         }
         if (result == UI::kStepFinished) {
             image->Pixels()[0] = 0x00123456;
@@ -132,8 +124,7 @@ protected:
 
 private:
     // A render step with work clears the cancel flag first; with no image it ends there.
-    void ClearCancel()
-    {
+    void ClearCancel() {
         const bool renderDue = NeedsRender();
         SetNeedsRender(true);
         DoRender(nullptr);
@@ -150,8 +141,7 @@ struct ProbeSource {
     UI::AudioDisplayMemorySource source{"Probe", 1000, 1, 1000, table};
 };
 
-inline UI::AudioViewRequest ViewOfLength(std::uint64_t length)
-{
+inline UI::AudioViewRequest ViewOfLength(std::uint64_t length) {
     UI::AudioViewRequest view;
     view.channels = 1;
     view.length = length;

@@ -29,23 +29,19 @@ struct Rig {
     WaveformCalculator calculator;
 
     explicit Rig(std::vector<std::vector<float>> samples, std::uint32_t sourceLength = UINT32_MAX)
-        : channels(std::move(samples)), source(MakeSource(sourceLength)), calculator(source)
-    {
+        : channels(std::move(samples)), source(MakeSource(sourceLength)), calculator(source) {
         calculator.SetActive(true);
     }
 
-    SharedPtr<UI::AudioDisplaySource> MakeSource(std::uint32_t sourceLength)
-    {
-        for (const auto& c : channels)
-            table.push_back(c.data());
+    SharedPtr<UI::AudioDisplaySource> MakeSource(std::uint32_t sourceLength) {
+        for (const auto& c : channels) table.push_back(c.data());
         const auto length = sourceLength != UINT32_MAX ? sourceLength : static_cast<std::uint32_t>(channels[0].size());
         return SharedPtr<UI::AudioDisplaySource>(new UI::AudioDisplayMemorySource(
             "Rig", 44100, static_cast<std::uint32_t>(channels.size()), length, table.data()));
     }
 
     // The whole length, amplitudes -1..1, visible frames as given (all by default).
-    void View(std::uint64_t length, SampleRange visible = SampleRange())
-    {
+    void View(std::uint64_t length, SampleRange visible = SampleRange()) {
         AudioViewRequest view;
         view.channels = static_cast<std::uint32_t>(channels.size());
         view.length = length;
@@ -60,8 +56,7 @@ struct Rig {
 
     int Compute() { return calculator.DoCompute(); }
 
-    SharedPtr<UI::Image> Render(int width, int height, int* result)
-    {
+    SharedPtr<UI::Image> Render(int width, int height, int* result) {
         SharedPtr<UI::Image> image = UI::Image::Create({width, height});
         std::fill(image->Pixels(), image->Pixels() + width * height, 0x12345678u);
         calculator.SetNeedsRender(true);
@@ -70,14 +65,12 @@ struct Rig {
     }
 };
 
-std::vector<std::uint32_t> Pixels(const UI::Image& image)
-{
+std::vector<std::uint32_t> Pixels(const UI::Image& image) {
     return std::vector<std::uint32_t>(image.Pixels(), image.Pixels() + image.Width() * image.Height());
 }
 
 // Independent min/max of a block, converted by rounding to nearest (ties to even).
-PeakPair ReferencePair(const std::vector<float>& samples, std::size_t from, std::size_t to)
-{
+PeakPair ReferencePair(const std::vector<float>& samples, std::size_t from, std::size_t to) {
     PeakPair pair;
     for (std::size_t i = from; i < to; ++i) {
         const long v = std::clamp(std::lrint(static_cast<double>(samples[i]) * 32768.0), -32768L, 32767L);
@@ -89,22 +82,20 @@ PeakPair ReferencePair(const std::vector<float>& samples, std::size_t from, std:
 
 }  // namespace
 
-TEST(WaveformCalculator, SampleConversionRoundsAndClamps)
-{
+TEST(WaveformCalculator, SampleConversionRoundsAndClamps) {
     EXPECT_EQ(UI::SampleToPeak(1.0f), 32767);
     EXPECT_EQ(UI::SampleToPeak(-1.0f), -32768);
     EXPECT_EQ(UI::SampleToPeak(2.5f), 32767);
     EXPECT_EQ(UI::SampleToPeak(-7.0f), -32768);
-    EXPECT_EQ(UI::SampleToPeak(0.5f / 32768.0f), 0);       // 0.5 ties to even
-    EXPECT_EQ(UI::SampleToPeak(1.5f / 32768.0f), 2);       // 1.5 ties to even
+    EXPECT_EQ(UI::SampleToPeak(0.5f / 32768.0f), 0);  // 0.5 ties to even
+    EXPECT_EQ(UI::SampleToPeak(1.5f / 32768.0f), 2);  // 1.5 ties to even
     EXPECT_EQ(UI::SampleToPeak(-2.5f / 32768.0f), -2);
     EXPECT_EQ(UI::SampleToPeak(std::nanf("")), 0);
     EXPECT_EQ(UI::PeakToAmp(-32768), -1.0f);
     EXPECT_EQ(UI::PeakToAmp(16384), 0.5f);
 }
 
-TEST(WaveformCalculator, ComputeKeepsOnePairPerWholeBlock)
-{
+TEST(WaveformCalculator, ComputeKeepsOnePairPerWholeBlock) {
     std::vector<float> left(1000), right(1000);
     for (int i = 0; i < 1000; ++i) {
         left[i] = static_cast<float>(std::sin(i * 0.05) * (i / 1000.0));
@@ -139,8 +130,7 @@ TEST(WaveformCalculator, ComputeKeepsOnePairPerWholeBlock)
     EXPECT_EQ(rig.calculator.GetRenderedColumns(), 4u);
 }
 
-TEST(WaveformCalculator, ImageOfAKnownSignalPixelForPixel)
-{
+TEST(WaveformCalculator, ImageOfAKnownSignalPixelForPixel) {
     // Four frames across four columns and five rows, amplitudes -1..1 (worked by hand):
     // columns cover frames {0,1} {1,2} {2} {2,3}, so peaks 0.5/-0.5, 1/-0.5, 1/1, 1/0;
     // the zero line is row trunc(4 - 2) = 2, amplitude 0.5 row 1, -0.5 row 3, 1 row 0.
@@ -154,17 +144,16 @@ TEST(WaveformCalculator, ImageOfAKnownSignalPixelForPixel)
     SharedPtr<UI::Image> image = rig.Render(4, 5, &result);
     ASSERT_EQ(result, 0);
     const std::vector<std::uint32_t> expected = {
-        B,        0x20D220, 0x20E720, 0x20FD20,  // row 0
-        0x2FAB2F, 0x2FBD2F, B,        0x2FE32F,  // row 1
-        0x3F9A3F, 0x3FA93F, Z,        0x3FCA3F,  // row 2: zero line under the strokes
-        0x4E894E, 0x4E954E, B,        B,         // row 3
-        B,        B,        B,        B,         // row 4
+        B, 0x20D220, 0x20E720, 0x20FD20,  // row 0
+        0x2FAB2F, 0x2FBD2F, B, 0x2FE32F,  // row 1
+        0x3F9A3F, 0x3FA93F, Z, 0x3FCA3F,  // row 2: zero line under the strokes
+        0x4E894E, 0x4E954E, B, B,  // row 3
+        B, B, B, B,  // row 4
     };
     EXPECT_EQ(Pixels(*image), expected);
 }
 
-TEST(WaveformCalculator, SilenceDrawsTheZeroLineStroke)
-{
+TEST(WaveformCalculator, SilenceDrawsTheZeroLineStroke) {
     Rig rig({std::vector<float>(640, 0.0f), std::vector<float>(640, 0.0f)});
     rig.View(640);
     EXPECT_EQ(rig.Compute(), 0);
@@ -188,8 +177,7 @@ TEST(WaveformCalculator, SilenceDrawsTheZeroLineStroke)
     EXPECT_EQ(pixels[4 * 5 + 0], UI::BlendColour(0x20BD20, 0x5E785E, 255 - 46));  // round(4 * 255 / 22) = 46
 }
 
-TEST(WaveformCalculator, ColumnsBeyondTheComputedBlocksStayEmpty)
-{
+TEST(WaveformCalculator, ColumnsBeyondTheComputedBlocksStayEmpty) {
     Rig rig({std::vector<float>(1000, 0.5f)});
     rig.View(1000);
     EXPECT_EQ(rig.Compute(), 0);
@@ -201,14 +189,12 @@ TEST(WaveformCalculator, ColumnsBeyondTheComputedBlocksStayEmpty)
     const std::vector<std::uint32_t> pixels = Pixels(*image);
     for (int x = 7; x < 10; ++x) {
         EXPECT_EQ(rig.calculator.PixelPeaks()[0][x], PeakPair{});
-        for (int y = 0; y < 9; ++y)
-            EXPECT_EQ(pixels[y * 10 + x], y == 4 ? Z : B) << x << "," << y;
+        for (int y = 0; y < 9; ++y) EXPECT_EQ(pixels[y * 10 + x], y == 4 ? Z : B) << x << "," << y;
     }
     EXPECT_EQ(rig.calculator.PixelPeaks()[0][6], (PeakPair{16384, 16384}));
 }
 
-TEST(WaveformCalculator, ARefusedReadFailsInsteadOfRetrying)
-{
+TEST(WaveformCalculator, ARefusedReadFailsInsteadOfRetrying) {
     // The view claims 1024 frames but the source holds 600: a block read is refused.
     Rig rig({std::vector<float>(1024, 0.1f)}, 600);
     rig.View(1024);
@@ -224,8 +210,7 @@ TEST(WaveformCalculator, ARefusedReadFailsInsteadOfRetrying)
     EXPECT_EQ(result, 2);
 }
 
-TEST(WaveformCalculator, PaintRefusesBandsOutsideTheImage)
-{
+TEST(WaveformCalculator, PaintRefusesBandsOutsideTheImage) {
     Rig rig({std::vector<float>(256, 0.25f)});
     rig.View(256);
     EXPECT_EQ(rig.Compute(), 0);

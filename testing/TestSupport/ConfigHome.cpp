@@ -9,11 +9,9 @@ namespace TestSupport {
 
 TemporaryConfigHome::TemporaryConfigHome() {
     std::string pattern = (std::filesystem::temp_directory_path() / "config-home-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a temporary settings folder from " + pattern);
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary settings folder from " + pattern);
     path_ = pattern;
-    if (const char* old = std::getenv("XDG_CONFIG_HOME"))
-        old_ = old;
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) old_ = old;
     setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
 }
 

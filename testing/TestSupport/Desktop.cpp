@@ -10,8 +10,7 @@ std::string RunCommand(const std::string& command) {
     if (FILE* p = popen(command.c_str(), "r")) {
         char buffer[4096];
         std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
-            out.append(buffer, n);
+        while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
         pclose(p);
     }
     return out;
@@ -19,15 +18,13 @@ std::string RunCommand(const std::string& command) {
 
 std::vector<std::uint32_t> Screenshot(int x, int y, int width, int height) {
     const std::string raw = RunCommand("import -silent -window root -crop " + std::to_string(width) + "x" +
-                                       std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
-                                       " +repage -depth 8 rgb:-");
+        std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) + " +repage -depth 8 rgb:-");
     std::vector<std::uint32_t> pixels;
-    if (width <= 0 || height <= 0 || raw.size() != std::size_t(width) * std::size_t(height) * 3)
-        return pixels;
+    if (width <= 0 || height <= 0 || raw.size() != std::size_t(width) * std::size_t(height) * 3) return pixels;
     pixels.reserve(raw.size() / 3);
     for (std::size_t i = 0; i < raw.size(); i += 3)
         pixels.push_back(std::uint32_t((unsigned char)raw[i]) << 16 | std::uint32_t((unsigned char)raw[i + 1]) << 8 |
-                         std::uint32_t((unsigned char)raw[i + 2]));
+            std::uint32_t((unsigned char)raw[i + 2]));
     return pixels;
 }
 

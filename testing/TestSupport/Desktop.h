@@ -22,11 +22,10 @@ unsigned long FindWindow(const std::string& title);
 // Polls until pred() holds; false when limit passed first.
 template <class Pred>
 bool WaitFor(Pred pred, std::chrono::milliseconds limit = std::chrono::milliseconds(20000),
-             std::chrono::milliseconds poll = std::chrono::milliseconds(10)) {
+    std::chrono::milliseconds poll = std::chrono::milliseconds(10)) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
+        if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(poll);
     }
     return true;

@@ -19,11 +19,9 @@ struct DecodedAudio {
 };
 
 // Fills `audio`; on failure returns the message the program would show (or the decoder's).
-inline std::string DecodeFile(const char* path, DecodedAudio& audio)
-{
+inline std::string DecodeFile(const char* path, DecodedAudio& audio) {
     SharedPtr<Audio::Decode::Stream> stream = Audio::Decode::CreateStream(path);
-    if (!stream.Get())
-        return "An error occurred while opening the selected file";
+    if (!stream.Get()) return "An error occurred while opening the selected file";
     try {
         const Audio::Decode::Format format = stream->OpenForward();
         const std::uint32_t frames = stream->GetTotalFrames();
@@ -31,13 +29,10 @@ inline std::string DecodeFile(const char* path, DecodedAudio& audio)
         audio.frames = frames;
         audio.channels.assign(format.Channels, std::vector<float>(frames));
         std::vector<float*> pointers;
-        for (auto& channel : audio.channels)
-            pointers.push_back(channel.data());
+        for (auto& channel : audio.channels) pointers.push_back(channel.data());
         std::uint32_t framesRead = 0;
-        if (frames > 0)
-            stream->ReadFloatDeinterleaved(frames, pointers.data(), framesRead);
-        if (framesRead < frames)
-            return "An error occurred while reading the selected file";
+        if (frames > 0) stream->ReadFloatDeinterleaved(frames, pointers.data(), framesRead);
+        if (framesRead < frames) return "An error occurred while reading the selected file";
     } catch (const Audio::Decode::Exception::BadFormat& error) {
         return error.Message().CStr();
     } catch (const std::bad_alloc&) {

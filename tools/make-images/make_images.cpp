@@ -15,8 +15,7 @@ struct Rgba {
     std::uint8_t r, g, b, a;
 };
 
-constexpr Rgba Opaque(std::uint32_t rgb)
-{
+constexpr Rgba Opaque(std::uint32_t rgb) {
     return {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb), 255};
 }
 
@@ -40,8 +39,7 @@ struct Picture {
 };
 
 // A track: a one-pixel edge around a dark inside.
-Picture Track(int width, int height)
-{
+Picture Track(int width, int height) {
     Picture p(width, height, kTrack);
     for (int x = 0; x < width; ++x) {
         p.Set(x, 0, kTrackEdge);
@@ -55,8 +53,7 @@ Picture Track(int width, int height)
 }
 
 // The fill drawn over the track, inset by the edge; centred sliders leave the middle marked.
-Picture Overlay(bool centred)
-{
+Picture Overlay(bool centred) {
     Picture p(kSliderWidth, kSliderHeight, kClear);
     for (int y = 2; y < kSliderHeight - 2; ++y)
         for (int x = 1; x < kSliderWidth - 1; ++x)
@@ -64,13 +61,9 @@ Picture Overlay(bool centred)
     return p;
 }
 
-Picture Solid(int width, int height, Rgba colour)
-{
-    return Picture(width, height, colour);
-}
+Picture Solid(int width, int height, Rgba colour) { return Picture(width, height, colour); }
 
-bool WritePng(const std::filesystem::path& file, const Picture& picture)
-{
+bool WritePng(const std::filesystem::path& file, const Picture& picture) {
     std::FILE* out = std::fopen(file.c_str(), "wb");
     if (!out) {
         std::fprintf(stderr, "make-images: cannot create %s\n", file.c_str());
@@ -82,7 +75,7 @@ bool WritePng(const std::filesystem::path& file, const Picture& picture)
     if (ok && setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, out);
         png_set_IHDR(png, info, picture.width, picture.height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+            PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
         for (int y = 0; y < picture.height; ++y)
             png_write_row(png, reinterpret_cast<png_const_bytep>(&picture.pixels[std::size_t(y) * picture.width]));
@@ -91,17 +84,14 @@ bool WritePng(const std::filesystem::path& file, const Picture& picture)
         ok = false;
     }
     png_destroy_write_struct(&png, &info);
-    if (std::fclose(out) != 0)
-        ok = false;
-    if (!ok)
-        std::fprintf(stderr, "make-images: writing %s failed\n", file.c_str());
+    if (std::fclose(out) != 0) ok = false;
+    if (!ok) std::fprintf(stderr, "make-images: writing %s failed\n", file.c_str());
     return ok;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make-images FOLDER\n");
         return 2;
@@ -129,7 +119,6 @@ int main(int argc, char** argv)
         {"ScrollBar_ThumbHFill.png", Solid(1, kSliderHeight - 4, kThumb)},
     };
     for (const auto& piece : pieces)
-        if (!WritePng(folder / piece.name, piece.picture))
-            return 1;
+        if (!WritePng(folder / piece.name, piece.picture)) return 1;
     return 0;
 }

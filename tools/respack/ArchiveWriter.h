@@ -6,8 +6,8 @@
 namespace Respack {
 
 struct Member {
-  std::string path;  // "/"-separated, relative to the packed folder
-  std::vector<std::uint8_t> bytes;
+    std::string path;  // "/"-separated, relative to the packed folder
+    std::vector<std::uint8_t> bytes;
 };
 
 // Every regular file below `folder`, in byte order of their paths. Throws

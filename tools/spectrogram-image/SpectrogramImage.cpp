@@ -23,65 +23,55 @@
 
 namespace {
 
-int Usage(const char* problem)
-{
+int Usage(const char* problem) {
     std::fprintf(stderr,
-                 "spectrogram-image: %s\n"
-                 "usage: spectrogram-image FILE OUT.ppm WIDTH HEIGHT [type fftsize padding overlap window range mel "
-                 "bilinear]\n",
-                 problem);
+        "spectrogram-image: %s\n"
+        "usage: spectrogram-image FILE OUT.ppm WIDTH HEIGHT [type fftsize padding overlap window range mel "
+        "bilinear]\n",
+        problem);
     return 2;
 }
 
 // A whole decimal number in [low, high].
-bool ParseIndex(const char* text, long low, long high, std::uint32_t& out)
-{
+bool ParseIndex(const char* text, long low, long high, std::uint32_t& out) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || value < low || value > high)
-        return false;
+    if (errno != 0 || end == text || *end != '\0' || value < low || value > high) return false;
     out = static_cast<std::uint32_t>(value);
     return true;
 }
 
-bool ParseSettings(int argc, char** argv, UI::SpectrogramSettings& settings)
-{
+bool ParseSettings(int argc, char** argv, UI::SpectrogramSettings& settings) {
     namespace Options = UI::SpectrogramOptions;
-    std::uint32_t* indexes[5] = {&settings.type, &settings.fftSize, &settings.zeroPadding, &settings.overlap,
-                                 &settings.window};
+    std::uint32_t* indexes[5] = {
+        &settings.type, &settings.fftSize, &settings.zeroPadding, &settings.overlap, &settings.window};
     const std::uint32_t counts[5] = {Options::kTypeCount, Options::kFftSizeCount, Options::kZeroPaddingCount,
-                                     Options::kOverlapCount, Options::kWindowCount};
+        Options::kOverlapCount, Options::kWindowCount};
     for (int i = 0; i < 5 && 5 + i < argc; ++i) {
-        if (!ParseIndex(argv[5 + i], 0, long(counts[i]) - 1, *indexes[i]))
-            return false;
+        if (!ParseIndex(argv[5 + i], 0, long(counts[i]) - 1, *indexes[i])) return false;
     }
     if (argc > 10) {
         char* end = nullptr;
         const float range = std::strtof(argv[10], &end);
-        if (end == argv[10] || *end != '\0' || !(range > 0.0f) || !std::isfinite(range))
-            return false;
+        if (end == argv[10] || *end != '\0' || !(range > 0.0f) || !std::isfinite(range)) return false;
         settings.ampRange = range;
     }
     std::uint32_t flag = 0;
     if (argc > 11) {
-        if (!ParseIndex(argv[11], 0, 1, flag))
-            return false;
+        if (!ParseIndex(argv[11], 0, 1, flag)) return false;
         settings.bMel = std::uint8_t(flag);
     }
     if (argc > 12) {
-        if (!ParseIndex(argv[12], 0, 1, flag))
-            return false;
+        if (!ParseIndex(argv[12], 0, 1, flag)) return false;
         settings.bBilinear = std::uint8_t(flag);
     }
     return true;
 }
 
-bool WritePpm(const char* path, const UI::Image& image)
-{
+bool WritePpm(const char* path, const UI::Image& image) {
     std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr)
-        return false;
+    if (file == nullptr) return false;
     bool ok = std::fprintf(file, "P6\n%d %d\n255\n", image.Width(), image.Height()) > 0;
     std::vector<unsigned char> row(std::size_t(image.Width()) * 3);
     for (int y = 0; ok && y < image.Height(); ++y) {
@@ -100,16 +90,13 @@ bool WritePpm(const char* path, const UI::Image& image)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc < 5 || argc > 13)
-        return Usage("wrong number of arguments");
+int main(int argc, char** argv) {
+    if (argc < 5 || argc > 13) return Usage("wrong number of arguments");
     std::uint32_t width = 0, height = 0;
     if (!ParseIndex(argv[3], 1, 16384, width) || !ParseIndex(argv[4], 1, 16384, height))
         return Usage("WIDTH and HEIGHT must be whole numbers from 1 to 16384");
     UI::SpectrogramSettings settings;
-    if (!ParseSettings(argc, argv, settings))
-        return Usage("a setting lies outside its option table");
+    if (!ParseSettings(argc, argv, settings)) return Usage("a setting lies outside its option table");
 
     Tools::DecodedAudio audio;
     const std::string error = Tools::DecodeFile(argv[1], audio);
@@ -123,8 +110,7 @@ int main(int argc, char** argv)
     }
 
     std::vector<const float*> table;
-    for (const auto& channel : audio.channels)
-        table.push_back(channel.data());
+    for (const auto& channel : audio.channels) table.push_back(channel.data());
     SharedPtr<UI::AudioDisplaySource> source(new UI::AudioDisplayMemorySource(
         argv[1], audio.sampleRate, std::uint32_t(audio.channels.size()), audio.frames, table.data()));
     UI::SpectrogramCalculator calculator(source, settings);

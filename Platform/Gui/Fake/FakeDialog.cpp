@@ -33,8 +33,7 @@ std::u32string Decode(const std::string& s) {
 
 std::string Encode(const std::u32string& s) {
     std::string out;
-    for (char32_t c : s)
-        Text::AppendUtf8(out, c);
+    for (char32_t c : s) Text::AppendUtf8(out, c);
     return out;
 }
 
@@ -44,8 +43,8 @@ FakeDialog::FakeDialog(const DialogTemplate& t, PixelPoint origin, DialogEvents&
     : template_(t), events_(events) {
     for (const DialogItemTemplate& item : t.items)
         if (item.classAtom == kEditControlAtom && !items_.count(item.id))
-            items_[item.id] = {Decode(item.text), 0, 0,
-                               DialogUnitsToPixels(item.units, kBaseWidth, kBaseHeight).Size()};
+            items_[item.id] = {
+                Decode(item.text), 0, 0, DialogUnitsToPixels(item.units, kBaseWidth, kBaseHeight).Size()};
     const PixelRect size = DialogUnitsToPixels(t.units, kBaseWidth, kBaseHeight);
     rect_ = {origin.x + size.x, origin.y + size.y, size.width, size.height};
 }
@@ -58,8 +57,7 @@ FakeDialog::Item* FakeDialog::Find(unsigned item) {
 void FakeDialog::Type(unsigned id, const std::string& text) {
     for (char32_t c : Decode(text)) {
         Item* item = Find(id);
-        if (!item || ended_)
-            return;
+        if (!item || ended_) return;
         const int start = std::min(item->start, item->end), end = std::max(item->start, item->end);
         item->text.replace(std::size_t(start), std::size_t(end - start), 1, c);
         item->start = item->end = start + 1;
@@ -74,8 +72,7 @@ std::string FakeDialog::ItemText(unsigned id) {
 
 void FakeDialog::SetItemText(unsigned id, const std::string& text) {
     Item* item = Find(id);
-    if (!item)
-        return;
+    if (!item) return;
     item->text = Decode(text);
     item->start = item->end = 0;
     events_.OnTextUpdate(*this, id);
@@ -88,16 +85,14 @@ std::pair<int, int> FakeDialog::ItemSelection(unsigned id) {
 
 void FakeDialog::SetItemSelection(unsigned id, int start, int end) {
     Item* item = Find(id);
-    if (!item)
-        return;
+    if (!item) return;
     const int length = int(item->text.size());
     item->start = std::clamp(start, 0, length);
     item->end = end < 0 ? length : std::clamp(end, 0, length);
 }
 
 void FakeDialog::FocusItem(unsigned id) {
-    if (Find(id))
-        focus_ = id;
+    if (Find(id)) focus_ = id;
 }
 
 PixelSize FakeDialog::ItemSize(unsigned id) {
@@ -106,13 +101,11 @@ PixelSize FakeDialog::ItemSize(unsigned id) {
 }
 
 void FakeDialog::ResizeItem(unsigned id, PixelSize size) {
-    if (Item* item = Find(id))
-        item->size = size;
+    if (Item* item = Find(id)) item->size = size;
 }
 
 void FakeDialog::End(int result) {
-    if (ended_)
-        return;
+    if (ended_) return;
     ended_ = true;
     result_ = result;
 }

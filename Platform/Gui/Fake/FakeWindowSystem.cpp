@@ -25,8 +25,8 @@ const char* Text(ShowMode m) {
 }
 
 const char* Text(CursorShape c) {
-    static const char* const names[] = {"Arrow",    "Wait",     "Hand",  "Move", "SizeNeSw", "SizeNs",
-                                        "SizeNwSe", "SizeWe",   "IBeam", "Span", "Cross"};
+    static const char* const names[] = {
+        "Arrow", "Wait", "Hand", "Move", "SizeNeSw", "SizeNs", "SizeNwSe", "SizeWe", "IBeam", "Span", "Cross"};
     return names[int(c)];
 }
 
@@ -37,8 +37,7 @@ public:
     ScreenTarget(FakeWindowSystem::Window& w, PixelRect area) : w_(w), area_(area) {}
 
     void Copy(const SurfaceView& s, const PixelRect& area) override {
-        if (!s.pixels || s.stride < s.width)
-            return;
+        if (!s.pixels || s.stride < s.width) return;
         const PixelRect r = area.Intersected(area_)
                                 .Intersected({0, 0, s.width, s.height})
                                 .Intersected({0, 0, w_.screenSize.width, w_.screenSize.height});
@@ -85,15 +84,13 @@ FakeWindowSystem::Window* FakeWindowSystem::Get(WindowId id) {
 
 std::vector<WindowId> FakeWindowSystem::Windows() const {
     std::vector<WindowId> ids;
-    for (const auto& [id, w] : windows_)
-        ids.push_back(id);
+    for (const auto& [id, w] : windows_) ids.push_back(id);
     return ids;
 }
 
 std::uint32_t FakeWindowSystem::ScreenPixel(WindowId id, int x, int y) const {
     const Window* w = Find(id);
-    if (!w || x < 0 || y < 0 || x >= w->screenSize.width || y >= w->screenSize.height)
-        return 0;
+    if (!w || x < 0 || y < 0 || x >= w->screenSize.width || y >= w->screenSize.height) return 0;
     return w->screen[std::size_t(y) * w->screenSize.width + x];
 }
 
@@ -113,11 +110,9 @@ void FakeWindowSystem::SetFrameInsets(int left, int top, int right, int bottom) 
 
 void FakeWindowSystem::UserClose(WindowId id) {
     Window* w = Get(id);
-    if (!w)
-        return;
+    if (!w) return;
     Log("(user) Close " + std::to_string(id));
-    if (!w->events || w->events->OnCloseRequest())
-        DestroyWindow(id);
+    if (!w->events || w->events->OnCloseRequest()) DestroyWindow(id);
 }
 
 bool FakeWindowSystem::InjectKey(WindowId id, const KeyEvent& e) {
@@ -125,10 +120,8 @@ bool FakeWindowSystem::InjectKey(WindowId id, const KeyEvent& e) {
         ++keysDown_[e.key];
     else if (e.kind == KeyKind::Up)
         keysDown_.erase(e.key);
-    if (!Find(id))
-        return false;
-    if (e.kind == KeyKind::Down && filter_ && filter_(id, e))
-        return true;
+    if (!Find(id)) return false;
+    if (e.kind == KeyKind::Down && filter_ && filter_(id, e)) return true;
     Window* w = Get(id);
     return w && w->events && w->events->OnKey(e);
 }
@@ -136,17 +129,14 @@ bool FakeWindowSystem::InjectKey(WindowId id, const KeyEvent& e) {
 bool FakeWindowSystem::TypeKey(WindowId id, unsigned key, unsigned character, unsigned modifiers) {
     const KeyEvent down{KeyKind::Down, key, 0, modifiers, IsKeyDown(key)};
     ++keysDown_[key];
-    if (!Find(id))
-        return false;
+    if (!Find(id)) return false;
     if (filter_ && filter_(id, down)) {
         InjectKey(id, {KeyKind::Up, key, 0, modifiers, true});  // no character follows an accelerator
         return true;
     }
     bool taken = false;
-    if (Window* w = Get(id); w && w->events)
-        taken = w->events->OnKey(down);
-    if (character)
-        taken = InjectKey(id, {KeyKind::Char, key, character, modifiers, false}) || taken;
+    if (Window* w = Get(id); w && w->events) taken = w->events->OnKey(down);
+    if (character) taken = InjectKey(id, {KeyKind::Char, key, character, modifiers, false}) || taken;
     return InjectKey(id, {KeyKind::Up, key, 0, modifiers, true}) || taken;
 }
 
@@ -159,13 +149,12 @@ int FakeWindowSystem::TopInset(const Window& w) const { return insetTop_ + (w.me
 
 PixelSize FakeWindowSystem::ClientSizeOf(const Window& w) const {
     return {std::max(0, w.outer.width - insetLeft_ - insetRight_),
-            std::max(0, w.outer.height - TopInset(w) - insetBottom_)};
+        std::max(0, w.outer.height - TopInset(w) - insetBottom_)};
 }
 
 void FakeWindowSystem::Reshape(Window& w, PixelRect outer) {
     w.outer = outer;
-    if (!w.placement.maximised && !w.placement.minimised)
-        w.placement.normal = outer;
+    if (!w.placement.maximised && !w.placement.minimised) w.placement.normal = outer;
     const PixelSize client = ClientSizeOf(w);
     if (client != w.screenSize) {
         std::vector<std::uint32_t> screen(std::size_t(client.width) * client.height, 0);
@@ -179,65 +168,53 @@ void FakeWindowSystem::Reshape(Window& w, PixelRect outer) {
 
 void FakeWindowSystem::UserResize(WindowId id, PixelRect r, Edge edge) {
     Window* w = Get(id);
-    if (!w)
-        return;
+    if (!w) return;
     const int nonClientWidth = insetLeft_ + insetRight_;
     const int nonClientHeight = TopInset(*w) + insetBottom_;
     const bool left = edge == Edge::Left || edge == Edge::TopLeft || edge == Edge::BottomLeft;
     const bool top = edge == Edge::Top || edge == Edge::TopLeft || edge == Edge::TopRight;
     if (w->minWidth && r.width - nonClientWidth < *w->minWidth) {
         const int width = *w->minWidth + nonClientWidth;
-        if (left)
-            r.x = r.Right() - width;
+        if (left) r.x = r.Right() - width;
         r.width = width;
     }
     if (w->minHeight && r.height - nonClientHeight < *w->minHeight) {
         const int height = *w->minHeight + nonClientHeight;
-        if (top)
-            r.y = r.Bottom() - height;
+        if (top) r.y = r.Bottom() - height;
         r.height = height;
     }
     Log("(user) Resize " + std::to_string(id) + " " + Text(r));
     Reshape(*w, r);
-    if (w->events)
-        w->events->OnPlacementChanged();
+    if (w->events) w->events->OnPlacementChanged();
 }
 
 void FakeWindowSystem::UserMaximise(WindowId id, bool maximised) {
     Window* w = Get(id);
-    if (!w || w->placement.maximised == maximised)
-        return;
+    if (!w || w->placement.maximised == maximised) return;
     w->placement.maximised = maximised;
     Reshape(*w, maximised && !monitors_.empty() ? monitors_.front() : w->placement.normal);
-    if (w->events)
-        w->events->OnPlacementChanged();
+    if (w->events) w->events->OnPlacementChanged();
 }
 
 void FakeWindowSystem::UserMinimise(WindowId id, bool minimised) {
     Window* w = Get(id);
-    if (!w || w->placement.minimised == minimised)
-        return;
+    if (!w || w->placement.minimised == minimised) return;
     w->placement.minimised = minimised;
-    if (w->events)
-        w->events->OnPlacementChanged();
+    if (w->events) w->events->OnPlacementChanged();
 }
 
 void FakeWindowSystem::Activate(WindowId id, bool active) {
     Window* w = Get(id);
-    if (!w || w->active == active)
-        return;
+    if (!w || w->active == active) return;
     w->active = active;
-    if (w->events)
-        w->events->OnActivated(active);
+    if (w->events) w->events->OnActivated(active);
 }
 
 void FakeWindowSystem::Expose(WindowId id, const PixelRect& area) {
     Window* w = Get(id);
-    if (!w)
-        return;
+    if (!w) return;
     const PixelRect r = area.Intersected({0, 0, w->screenSize.width, w->screenSize.height});
-    if (r.IsEmpty())
-        return;
+    if (r.IsEmpty()) return;
     for (int y = r.y; y < r.Bottom(); ++y)
         std::fill_n(w->screen.begin() + std::ptrdiff_t(y) * w->screenSize.width + r.x, r.width, 0u);
     if (w->events) {
@@ -262,23 +239,20 @@ bool FakeWindowSystem::FireNextTimer(std::uint32_t limit) {
                 bestDistance = distance;
             }
         }
-    if (!bestWindow)
-        return false;
+    if (!bestWindow) return false;
     {
         std::lock_guard guard(lock_);
         now_ = now + bestDistance;
     }
     Timer& t = bestWindow->timers[bestId];
     t.due = now_ + t.intervalMs;
-    if (bestWindow->events)
-        bestWindow->events->OnTimer(bestId);
+    if (bestWindow->events) bestWindow->events->OnTimer(bestId);
     return true;
 }
 
 void FakeWindowSystem::AdvanceClock(std::uint32_t ms) {
     const std::uint32_t limit = TickCount() + ms;
-    while (FireNextTimer(limit)) {
-    }
+    while (FireNextTimer(limit)) {}
     std::lock_guard guard(lock_);
     now_ = limit;
 }
@@ -289,14 +263,12 @@ std::size_t FakeWindowSystem::DispatchPosted() {
         Posted m;
         {
             std::lock_guard guard(lock_);
-            if (posts_.empty())
-                return n;
+            if (posts_.empty()) return n;
             m = posts_.front();
             posts_.pop_front();
         }
         ++n;
-        if (Window* w = Get(m.window); w && w->events)
-            w->events->OnMessage(m.message, m.a, m.b);
+        if (Window* w = Get(m.window); w && w->events) w->events->OnMessage(m.message, m.a, m.b);
     }
 }
 
@@ -316,32 +288,27 @@ WindowId FakeWindowSystem::CreateWindow(const WindowSpec& spec) {
         live_.push_back(id);
     }
     Log("CreateWindow " + std::to_string(id) + " " + Quoted(spec.title) + " " + Text(spec.outer) +
-        " popUp=" + std::to_string(spec.popUp) + " resizable=" + std::to_string(spec.resizable) + " class=" +
-        Quoted(spec.className) + " owner=" + std::to_string(spec.owner));
+        " popUp=" + std::to_string(spec.popUp) + " resizable=" + std::to_string(spec.resizable) +
+        " class=" + Quoted(spec.className) + " owner=" + std::to_string(spec.owner));
     return id;
 }
 
 void FakeWindowSystem::ShowWindow(WindowId id, ShowMode mode) {
     Log("ShowWindow " + std::to_string(id) + " " + Text(mode));
     Window* w = Get(id);
-    if (!w)
-        return;
+    if (!w) return;
     w->shown = true;
     w->shownAs = mode;
-    if (mode == ShowMode::Maximised)
-        UserMaximise(id, true);
+    if (mode == ShowMode::Maximised) UserMaximise(id, true);
     Expose(id, {0, 0, w->screenSize.width, w->screenSize.height});
 }
 
 void FakeWindowSystem::DestroyWindow(WindowId id) {
     Log("DestroyWindow " + std::to_string(id));
     Window* w = Get(id);
-    if (!w)
-        return;
-    if (capture_ == id)
-        capture_ = NoWindow;
-    if (focus_ == id)
-        focus_ = NoWindow;
+    if (!w) return;
+    if (capture_ == id) capture_ = NoWindow;
+    if (focus_ == id) focus_ = NoWindow;
     w->timers.clear();
     {
         std::lock_guard guard(lock_);
@@ -349,27 +316,23 @@ void FakeWindowSystem::DestroyWindow(WindowId id) {
     }
     WindowEvents* events = std::exchange(w->events, nullptr);
     windows_.erase(id);
-    if (events)
-        events->OnDestroyed();
+    if (events) events->OnDestroyed();
 }
 
 bool FakeWindowSystem::WindowExists(WindowId id) const { return Find(id) != nullptr; }
 
 void FakeWindowSystem::SetEventHandler(WindowId id, WindowEvents* events) {
-    if (Window* w = Get(id))
-        w->events = events;
+    if (Window* w = Get(id)) w->events = events;
 }
 
 void FakeWindowSystem::SetTitle(WindowId id, const std::string& title) {
     Log("SetTitle " + std::to_string(id) + " " + Quoted(title));
-    if (Window* w = Get(id))
-        w->title = title;
+    if (Window* w = Get(id)) w->title = title;
 }
 
 void FakeWindowSystem::SetKeepAbove(WindowId id, bool above) {
     Log("SetKeepAbove " + std::to_string(id) + " " + std::to_string(above));
-    if (Window* w = Get(id))
-        w->keepAbove = above;
+    if (Window* w = Get(id)) w->keepAbove = above;
 }
 
 PixelSize FakeWindowSystem::ClientSize(WindowId id) const {
@@ -384,8 +347,7 @@ PixelPoint FakeWindowSystem::ClientOriginOnScreen(WindowId id) const {
 
 std::optional<Placement> FakeWindowSystem::GetPlacement(WindowId id) const {
     const Window* w = Find(id);
-    if (!w)
-        return std::nullopt;
+    if (!w) return std::nullopt;
     Placement p = w->placement;
     p.visible = w->shown;
     return p;
@@ -395,8 +357,7 @@ void FakeWindowSystem::SetMinimumClientSize(WindowId id, std::optional<int> widt
     Log("SetMinimumClientSize " + std::to_string(id) + " " + (width ? std::to_string(*width) : "-") + " " +
         (height ? std::to_string(*height) : "-"));
     Window* w = Get(id);
-    if (!w)
-        return;
+    if (!w) return;
     w->minWidth = width;
     w->minHeight = height;
     const PixelSize client = ClientSizeOf(*w);
@@ -406,24 +367,20 @@ void FakeWindowSystem::SetMinimumClientSize(WindowId id, std::optional<int> widt
 
 void FakeWindowSystem::Present(WindowId id, const std::vector<PixelRect>& rects) {
     std::string line = "Present " + std::to_string(id);
-    for (const PixelRect& r : rects)
-        line += " " + Text(r);
+    for (const PixelRect& r : rects) line += " " + Text(r);
     Log(line);
     Window* w = Get(id);
-    if (!w)
-        return;
+    if (!w) return;
     w->presented.insert(w->presented.end(), rects.begin(), rects.end());
     for (const PixelRect& r : rects)
-        if (Find(id))
-            Expose(id, r);
+        if (Find(id)) Expose(id, r);
 }
 
 bool FakeWindowSystem::Post(WindowId id, unsigned message, std::uint64_t a, std::uint64_t b) {
     std::lock_guard guard(lock_);
     calls_.push_back("Post " + std::to_string(id) + " " + std::to_string(message) + " " + std::to_string(a) + " " +
-                     std::to_string(b));
-    if (std::find(live_.begin(), live_.end(), id) == live_.end())
-        return false;
+        std::to_string(b));
+    if (std::find(live_.begin(), live_.end(), id) == live_.end()) return false;
     posts_.push_back({id, message, a, b});
     return true;
 }
@@ -440,32 +397,29 @@ void FakeWindowSystem::SetMenuBar(WindowId id, const std::vector<MenuSpec>& menu
         line += " " + Quoted(m.title) + "[";
         for (std::size_t i = 0; i < m.entries.size(); ++i) {
             const MenuEntry& e = m.entries[i];
-            line += (i ? ", " : "") + (e.separator ? std::string("-")
-                                                   : Quoted(e.label) + (e.checked ? "+" : "") + "=" + std::to_string(e.command));
+            line += (i ? ", " : "") +
+                (e.separator ? std::string("-")
+                             : Quoted(e.label) + (e.checked ? "+" : "") + "=" + std::to_string(e.command));
         }
         line += "]";
     }
     Log(line);
     Window* w = Get(id);
-    if (!w)
-        return;
+    if (!w) return;
     const PixelSize before = ClientSizeOf(*w);
     w->menus = menus;
     Reshape(*w, w->outer);
-    if (ClientSizeOf(*w) != before && w->events)
-        w->events->OnPlacementChanged();
+    if (ClientSizeOf(*w) != before && w->events) w->events->OnPlacementChanged();
 }
 
 bool FakeWindowSystem::ChooseMenuEntry(WindowId id, unsigned command) {
     Window* w = Get(id);
-    if (!w)
-        return false;
+    if (!w) return false;
     for (const MenuSpec& m : w->menus)
         for (const MenuEntry& e : m.entries)
             if (!e.separator && e.command == command) {
                 Log("(user) Menu " + std::to_string(id) + " " + std::to_string(command));
-                if (w->events)
-                    w->events->OnCommand(command);
+                if (w->events) w->events->OnCommand(command);
                 return true;
             }
     return false;
@@ -474,8 +428,7 @@ bool FakeWindowSystem::ChooseMenuEntry(WindowId id, unsigned command) {
 bool FakeWindowSystem::StartTimer(WindowId id, unsigned timerId, unsigned intervalMs) {
     Log("StartTimer " + std::to_string(id) + " " + std::to_string(timerId) + " " + std::to_string(intervalMs));
     Window* w = Get(id);
-    if (!w)
-        return false;
+    if (!w) return false;
     w->timers[timerId] = {intervalMs, TickCount() + intervalMs};
     return true;
 }
@@ -493,8 +446,7 @@ std::uint32_t FakeWindowSystem::TickCount() const {
 
 void FakeWindowSystem::SetCapture(WindowId id) {
     Log("SetCapture " + std::to_string(id));
-    if (Find(id))
-        capture_ = id;
+    if (Find(id)) capture_ = id;
 }
 
 void FakeWindowSystem::ReleaseCapture() {
@@ -504,16 +456,14 @@ void FakeWindowSystem::ReleaseCapture() {
 
 void FakeWindowSystem::SetFocus(WindowId id) {
     Log("SetFocus " + std::to_string(id));
-    if (Find(id))
-        focus_ = id;
+    if (Find(id)) focus_ = id;
 }
 
 bool FakeWindowSystem::IsKeyDown(unsigned key) const { return keysDown_.count(key) != 0; }
 
 void FakeWindowSystem::SetCursor(WindowId id, CursorShape shape) {
     Window* w = Get(id);
-    if (!w || w->cursor == shape)
-        return;
+    if (!w || w->cursor == shape) return;
     Log("SetCursor " + std::to_string(id) + " " + Text(shape));
     w->cursor = shape;
 }
@@ -532,10 +482,8 @@ int FakeWindowSystem::RunMessageLoop(const AcceleratorFilter& filter) {
     } scope(*this, filter);
 
     while (!quitPending_) {
-        if (DispatchPosted() > 0)
-            continue;
-        if (idle_ && idle_())
-            continue;
+        if (DispatchPosted() > 0) continue;
+        if (idle_ && idle_()) continue;
         if (FireNextTimer(TickCount() - 1))  // the whole clock ahead: any timer that runs
             continue;
         throw std::logic_error(
@@ -552,8 +500,8 @@ void FakeWindowSystem::Quit(int exitCode) {
     exitCode_ = exitCode;
 }
 
-void FakeWindowSystem::ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text,
-                                      bool systemModal) {
+void FakeWindowSystem::ShowMessageBox(
+    WindowId owner, const std::string& caption, const std::string& text, bool systemModal) {
     Log("ShowMessageBox " + std::to_string(owner) + " " + Quoted(caption) + " " + Quoted(text) + " " +
         std::to_string(systemModal));
     messageBoxes_.push_back({owner, caption, text, systemModal});
@@ -562,29 +510,26 @@ void FakeWindowSystem::ShowMessageBox(WindowId owner, const std::string& caption
 std::optional<std::string> FakeWindowSystem::ChooseFileToOpen(const OpenFileRequest& request) {
     Log("ChooseFileToOpen " + std::to_string(request.owner) + " " + Quoted(request.title));
     openRequests_.push_back(request);
-    if (openAnswers_.empty())
-        return std::nullopt;
+    if (openAnswers_.empty()) return std::nullopt;
     std::optional<std::string> answer = std::move(openAnswers_.front());
     openAnswers_.pop_front();
     return answer;
 }
 
-int FakeWindowSystem::RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& bytes,
-                                        DialogEvents& events) {
+int FakeWindowSystem::RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& bytes, DialogEvents& events) {
     const std::optional<DialogTemplate> t = ReadDialogTemplate(bytes.data(), bytes.size());
     std::string line = "RunTemplateDialog " + std::to_string(owner);
     if (t) {
         line += " " + std::to_string(t->units.width) + "x" + std::to_string(t->units.height) + " [";
         for (std::size_t i = 0; i < t->items.size(); ++i)
             line += (i ? ", " : "") + std::to_string(t->items[i].id) +
-                    (t->items[i].classAtom == kEditControlAtom ? " edit" : " other");
+                (t->items[i].classAtom == kEditControlAtom ? " edit" : " other");
         line += "]";
     } else {
         line += " unreadable";
     }
     Log(line);
-    if (!t)
-        return -1;
+    if (!t) return -1;
     FakeDialog dialog(*t, ClientOriginOnScreen(owner), events);
     events.OnInit(dialog);
     if (!dialog.Ended()) {

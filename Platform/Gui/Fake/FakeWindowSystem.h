@@ -33,11 +33,11 @@ public:
         ShowMode shownAs = ShowMode::Normal;
         bool keepAbove = false;
         bool active = false;
-        PixelRect outer;        // where the window is now (the monitor when maximised)
+        PixelRect outer;  // where the window is now (the monitor when maximised)
         Placement placement;
         std::optional<int> minWidth, minHeight;
         std::map<unsigned, Timer> timers;
-        std::vector<PixelRect> presented;   // every rectangle handed to Present, in order
+        std::vector<PixelRect> presented;  // every rectangle handed to Present, in order
         std::vector<std::uint32_t> screen;  // what the client area shows, client-sized
         PixelSize screenSize;
         std::optional<CursorShape> cursor;
@@ -129,11 +129,10 @@ public:
     void SetCursor(WindowId window, CursorShape shape) override;
     int RunMessageLoop(const AcceleratorFilter& filter = {}) override;
     void Quit(int exitCode) override;
-    void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text,
-                        bool systemModal) override;
+    void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text, bool systemModal) override;
     std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) override;
-    int RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& dialogTemplate,
-                          DialogEvents& events) override;
+    int RunTemplateDialog(
+        WindowId owner, const std::vector<std::uint8_t>& dialogTemplate, DialogEvents& events) override;
 
 private:
     struct Posted {

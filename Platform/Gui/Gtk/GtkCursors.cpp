@@ -47,17 +47,14 @@ GdkCursor* MakeSpanCursor(GdkDisplay* display) {
 
 GtkCursors::~GtkCursors() {
     for (auto& [shape, cursor] : cursors_)
-        if (cursor)
-            g_object_unref(cursor);
+        if (cursor) g_object_unref(cursor);
 }
 
 GdkCursor* GtkCursors::Get(GdkDisplay* display, CursorShape shape) {
-    if (auto it = cursors_.find(shape); it != cursors_.end())
-        return it->second;
-    GdkCursor* cursor = shape == CursorShape::Span ? MakeSpanCursor(display)
-                                                   : gdk_cursor_new_from_name(display, NameOf(shape));
-    if (!cursor)
-        cursor = gdk_cursor_new_for_display(display, GDK_LEFT_PTR);
+    if (auto it = cursors_.find(shape); it != cursors_.end()) return it->second;
+    GdkCursor* cursor =
+        shape == CursorShape::Span ? MakeSpanCursor(display) : gdk_cursor_new_from_name(display, NameOf(shape));
+    if (!cursor) cursor = gdk_cursor_new_for_display(display, GDK_LEFT_PTR);
     cursors_[shape] = cursor;
     return cursor;
 }

@@ -9,14 +9,11 @@ namespace {
 // A modal run of the dialog's own that also ends when the program is leaving.
 int RunModal(GtkWidget* dialog, const std::function<bool()>& stop) {
     int response = GTK_RESPONSE_NONE;
-    g_signal_connect(dialog, "response", G_CALLBACK(+[](GtkDialog*, gint id, gpointer out) {
-                         *static_cast<int*>(out) = id;
-                     }),
-                     &response);
+    g_signal_connect(dialog, "response",
+        G_CALLBACK(+[](GtkDialog*, gint id, gpointer out) { *static_cast<int*>(out) = id; }), &response);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     gtk_window_present(GTK_WINDOW(dialog));
-    while (response == GTK_RESPONSE_NONE && !stop())
-        g_main_context_iteration(nullptr, TRUE);
+    while (response == GTK_RESPONSE_NONE && !stop()) g_main_context_iteration(nullptr, TRUE);
     return response;
 }
 
@@ -38,21 +35,19 @@ std::string CaseInsensitivePattern(const std::string& pattern) {
 }
 
 void RunGtkMessageBox(GtkWindow* owner, const std::string& caption, const std::string& text, bool systemModal,
-                      const std::function<bool()>& stop) {
+    const std::function<bool()>& stop) {
     GtkWidget* dialog = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-                                               GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", text.c_str());
+        GTK_MESSAGE_OTHER, GTK_BUTTONS_OK, "%s", text.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), caption.c_str());
-    if (systemModal)
-        gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    if (systemModal) gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     RunModal(dialog, stop);
     gtk_widget_destroy(dialog);
 }
 
-std::optional<std::string> RunGtkOpenFileDialog(GtkWindow* owner, const OpenFileRequest& request,
-                                                const std::function<bool()>& stop) {
+std::optional<std::string> RunGtkOpenFileDialog(
+    GtkWindow* owner, const OpenFileRequest& request, const std::function<bool()>& stop) {
     GtkWidget* dialog = gtk_file_chooser_dialog_new(request.title.c_str(), owner, GTK_FILE_CHOOSER_ACTION_OPEN,
-                                                    "_Cancel", GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT,
-                                                    nullptr);
+        "_Cancel", GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_file_chooser_set_local_only(chooser, TRUE);
     int index = 0;
@@ -62,18 +57,16 @@ std::optional<std::string> RunGtkOpenFileDialog(GtkWindow* owner, const OpenFile
         std::string::size_type start = 0;
         while (start <= f.patterns.size()) {
             std::string::size_type end = f.patterns.find(';', start);
-            if (end == std::string::npos)
-                end = f.patterns.size();
+            if (end == std::string::npos) end = f.patterns.size();
             if (end > start)
-                gtk_file_filter_add_pattern(filter, CaseInsensitivePattern(f.patterns.substr(start, end - start)).c_str());
+                gtk_file_filter_add_pattern(
+                    filter, CaseInsensitivePattern(f.patterns.substr(start, end - start)).c_str());
             start = end + 1;
         }
         gtk_file_chooser_add_filter(chooser, filter);  // the chooser takes the floating reference
-        if (index++ == request.filterIndex)
-            gtk_file_chooser_set_filter(chooser, filter);
+        if (index++ == request.filterIndex) gtk_file_chooser_set_filter(chooser, filter);
     }
-    if (!request.initialFolder.empty())
-        gtk_file_chooser_set_current_folder(chooser, request.initialFolder.c_str());
+    if (!request.initialFolder.empty()) gtk_file_chooser_set_current_folder(chooser, request.initialFolder.c_str());
     if (!request.initialName.empty()) {
         std::string path = request.initialName;
         if (path.front() != '/' && !request.initialFolder.empty())

@@ -12,8 +12,8 @@ namespace Platform::Gui {
 
 // Both run until the user answers or `stop` says the program is leaving (a cancel).
 void RunGtkMessageBox(GtkWindow* owner, const std::string& caption, const std::string& text, bool systemModal,
-                      const std::function<bool()>& stop);
-std::optional<std::string> RunGtkOpenFileDialog(GtkWindow* owner, const OpenFileRequest& request,
-                                                const std::function<bool()>& stop);
+    const std::function<bool()>& stop);
+std::optional<std::string> RunGtkOpenFileDialog(
+    GtkWindow* owner, const OpenFileRequest& request, const std::function<bool()>& stop);
 
 }  // namespace Platform::Gui

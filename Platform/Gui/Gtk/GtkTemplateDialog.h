@@ -12,7 +12,7 @@ namespace Platform::Gui {
 // a handler call so that no exception crosses GLib; the dialog also ends (with -1) once
 // `stop` says so.
 int RunGtkTemplateDialog(GtkWindow* owner, PixelPoint ownerClientOrigin, const DialogTemplate& dialogTemplate,
-                         DialogEvents& events, const std::function<void(const std::function<void()>&)>& guarded,
-                         const std::function<bool()>& stop);
+    DialogEvents& events, const std::function<void(const std::function<void()>&)>& guarded,
+    const std::function<bool()>& stop);
 
 }  // namespace Platform::Gui

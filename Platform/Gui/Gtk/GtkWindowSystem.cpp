@@ -34,7 +34,7 @@ constexpr unsigned kMinimumTimerMs = 10;
 struct WindowRecord {
     WindowId id = NoWindow;
     GtkWidget* window = nullptr;
-    GtkWidget* box = nullptr;   // the menu bar goes above the client area, in this box
+    GtkWidget* box = nullptr;  // the menu bar goes above the client area, in this box
     GtkWidget* area = nullptr;  // the client area
     GtkWidget* menuBar = nullptr;
     WindowEvents* events = nullptr;
@@ -68,15 +68,13 @@ public:
     GtkTarget(cairo_t* cr, PixelRect area) : cr_(cr), area_(area) {}
 
     void Copy(const SurfaceView& s, const PixelRect& area) override {
-        if (!s.pixels || s.width <= 0 || s.height <= 0 || s.stride < s.width)
-            return;
+        if (!s.pixels || s.width <= 0 || s.height <= 0 || s.stride < s.width) return;
         const PixelRect r = area.Intersected(area_).Intersected({0, 0, s.width, s.height});
-        if (r.IsEmpty())
-            return;
+        if (r.IsEmpty()) return;
         // RGB24 is 0x00RRGGBB in native order: cairo reads our pixels where they are.
-        cairo_surface_t* image = cairo_image_surface_create_for_data(
-            reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(s.pixels)), CAIRO_FORMAT_RGB24, s.width,
-            s.height, s.stride * 4);
+        cairo_surface_t* image =
+            cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(s.pixels)),
+                CAIRO_FORMAT_RGB24, s.width, s.height, s.stride * 4);
         cairo_save(cr_);
         cairo_rectangle(cr_, r.x, r.y, r.width, r.height);
         cairo_clip(cr_);
@@ -98,8 +96,8 @@ unsigned KeyModifiersOf(guint state) {
 
 unsigned MouseModifiersOf(guint state) {
     return KeyModifiersOf(state) | ((state & GDK_BUTTON1_MASK) ? Modifier::LeftButton : 0u) |
-           ((state & GDK_BUTTON2_MASK) ? Modifier::MiddleButton : 0u) |
-           ((state & GDK_BUTTON3_MASK) ? Modifier::RightButton : 0u);
+        ((state & GDK_BUTTON2_MASK) ? Modifier::MiddleButton : 0u) |
+        ((state & GDK_BUTTON3_MASK) ? Modifier::RightButton : 0u);
 }
 
 PixelPoint PointOf(double x, double y) { return {int(std::floor(x)), int(std::floor(y))}; }
@@ -125,8 +123,8 @@ void InitialiseGtk() {
     });
     if (!ok) {
         const char* display = std::getenv("DISPLAY");
-        throw std::runtime_error(std::string("Platform::Gui: GTK could not open the X11 display \"") +
-                                 (display ? display : "") + "\"");
+        throw std::runtime_error(
+            std::string("Platform::Gui: GTK could not open the X11 display \"") + (display ? display : "") + "\"");
     }
 }
 
@@ -136,8 +134,8 @@ public:
         InitialiseGtk();
         display_ = gdk_display_get_default();
         gint ms = 400, distance = 5;
-        g_object_get(gtk_settings_get_default(), "gtk-double-click-time", &ms, "gtk-double-click-distance", &distance,
-                     nullptr);
+        g_object_get(
+            gtk_settings_get_default(), "gtk-double-click-time", &ms, "gtk-double-click-distance", &distance, nullptr);
         doubleClickMs_ = unsigned(std::max(ms, 1));
         doubleClickDistance_ = std::max(distance, 1);
     }
@@ -150,8 +148,7 @@ public:
             DestroyWindow(rec.id);
         }
         std::lock_guard guard(postLock_);
-        if (postSource_)
-            g_source_remove(postSource_);
+        if (postSource_) g_source_remove(postSource_);
     }
 
     // ---- windows ----
@@ -181,8 +178,9 @@ public:
         rec->box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
         rec->area = gtk_drawing_area_new();
         gtk_widget_set_can_focus(rec->area, TRUE);
-        gtk_widget_add_events(rec->area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
-                                             GDK_SCROLL_MASK | GDK_FOCUS_CHANGE_MASK);
+        gtk_widget_add_events(rec->area,
+            GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK | GDK_SCROLL_MASK |
+                GDK_FOCUS_CHANGE_MASK);
         gtk_box_pack_end(GTK_BOX(rec->box), rec->area, TRUE, TRUE, 0);
         gtk_container_add(GTK_CONTAINER(window), rec->box);
         gtk_widget_grab_focus(rec->area);
@@ -215,59 +213,48 @@ public:
 
     void ShowWindow(WindowId id, ShowMode mode) override {
         WindowRecord* rec = Find(id);
-        if (!rec)
-            return;
+        if (!rec) return;
         GtkWindow* w = GTK_WINDOW(rec->window);
-        if (mode == ShowMode::Maximised)
-            gtk_window_maximize(w);
+        if (mode == ShowMode::Maximised) gtk_window_maximize(w);
         gtk_window_set_focus_on_map(w, mode != ShowMode::NoActivate);
         gtk_widget_show(rec->window);
-        if (mode != ShowMode::NoActivate)
-            gtk_window_present(w);
+        if (mode != ShowMode::NoActivate) gtk_window_present(w);
     }
 
     void DestroyWindow(WindowId id) override {
-        if (WindowRecord* rec = Find(id))
-            gtk_widget_destroy(rec->window);  // the "destroy" handler forgets the record
+        if (WindowRecord* rec = Find(id)) gtk_widget_destroy(rec->window);  // the "destroy" handler forgets the record
     }
 
     bool WindowExists(WindowId id) const override { return windows_.count(id) != 0; }
 
     void SetEventHandler(WindowId id, WindowEvents* events) override {
-        if (WindowRecord* rec = Find(id))
-            rec->events = events;
+        if (WindowRecord* rec = Find(id)) rec->events = events;
     }
 
     void SetTitle(WindowId id, const std::string& title) override {
-        if (WindowRecord* rec = Find(id))
-            gtk_window_set_title(GTK_WINDOW(rec->window), title.c_str());
+        if (WindowRecord* rec = Find(id)) gtk_window_set_title(GTK_WINDOW(rec->window), title.c_str());
     }
 
     void SetKeepAbove(WindowId id, bool above) override {
-        if (WindowRecord* rec = Find(id))
-            gtk_window_set_keep_above(GTK_WINDOW(rec->window), above);
+        if (WindowRecord* rec = Find(id)) gtk_window_set_keep_above(GTK_WINDOW(rec->window), above);
     }
 
     // ---- geometry ----
 
     PixelSize ClientSize(WindowId id) const override {
         const WindowRecord* rec = Find(id);
-        if (!rec)
-            return {};
+        if (!rec) return {};
         GtkAllocation a;
         gtk_widget_get_allocation(rec->area, &a);
-        if (!gtk_widget_get_realized(rec->area))
-            return {rec->placement.normal.width, rec->placement.normal.height};
+        if (!gtk_widget_get_realized(rec->area)) return {rec->placement.normal.width, rec->placement.normal.height};
         return {a.width, a.height};
     }
 
     PixelPoint ClientOriginOnScreen(WindowId id) const override {
         const WindowRecord* rec = Find(id);
-        if (!rec)
-            return {};
+        if (!rec) return {};
         GdkWindow* gw = gtk_widget_get_window(rec->area);
-        if (!gw)
-            return rec->placement.normal.Origin();
+        if (!gw) return rec->placement.normal.Origin();
         gint x = 0, y = 0;
         gdk_window_get_origin(gw, &x, &y);
         return {x, y};
@@ -275,8 +262,7 @@ public:
 
     std::optional<Placement> GetPlacement(WindowId id) const override {
         const WindowRecord* rec = Find(id);
-        if (!rec)
-            return std::nullopt;
+        if (!rec) return std::nullopt;
         Placement p = rec->placement;
         p.visible = gtk_widget_get_visible(rec->window);
         return p;
@@ -284,8 +270,7 @@ public:
 
     void SetMinimumClientSize(WindowId id, std::optional<int> width, std::optional<int> height) override {
         WindowRecord* rec = Find(id);
-        if (!rec)
-            return;
+        if (!rec) return;
         rec->minWidth = width;
         rec->minHeight = height;
         // The size request holds without a window manager too.
@@ -307,22 +292,18 @@ public:
 
     void Present(WindowId id, const std::vector<PixelRect>& rects) override {
         WindowRecord* rec = Find(id);
-        if (!rec)
-            return;
+        if (!rec) return;
         for (const PixelRect& r : rects)
-            if (!r.IsEmpty())
-                gtk_widget_queue_draw_area(rec->area, r.x, r.y, r.width, r.height);
+            if (!r.IsEmpty()) gtk_widget_queue_draw_area(rec->area, r.x, r.y, r.width, r.height);
     }
 
     // ---- messages ----
 
     bool Post(WindowId id, unsigned message, std::uint64_t a, std::uint64_t b) override {
         std::lock_guard guard(postLock_);
-        if (!liveIds_.count(id))
-            return false;
+        if (!liveIds_.count(id)) return false;
         posts_.push_back({id, message, a, b});
-        if (!postSource_)
-            postSource_ = g_idle_add_full(G_PRIORITY_DEFAULT, &DispatchPostsThunk, this, nullptr);
+        if (!postSource_) postSource_ = g_idle_add_full(G_PRIORITY_DEFAULT, &DispatchPostsThunk, this, nullptr);
         return true;
     }
 
@@ -335,14 +316,12 @@ public:
 
     void SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) override {
         WindowRecord* rec = Find(id);
-        if (!rec)
-            return;
+        if (!rec) return;
         if (rec->menuBar) {
             gtk_widget_destroy(rec->menuBar);
             rec->menuBar = nullptr;
         }
-        if (menus.empty())
-            return;
+        if (menus.empty()) return;
         rec->menuBar = gtk_menu_bar_new();
         for (const MenuSpec& menu : menus) {
             GtkWidget* title = gtk_menu_item_new_with_mnemonic(SplitMenuLabel(menu.title).mnemonicText.c_str());
@@ -360,24 +339,19 @@ public:
 
     bool StartTimer(WindowId id, unsigned timerId, unsigned intervalMs) override {
         WindowRecord* rec = Find(id);
-        if (!rec)
-            return false;
-        if (auto it = rec->timers.find(timerId); it != rec->timers.end())
-            g_source_remove(it->second);
+        if (!rec) return false;
+        if (auto it = rec->timers.find(timerId); it != rec->timers.end()) g_source_remove(it->second);
         auto* data = new TimerData{this, id, timerId};
         rec->timers[timerId] = g_timeout_add_full(G_PRIORITY_DEFAULT, std::max(intervalMs, kMinimumTimerMs),
-                                                  &OnTimerThunk, data,
-                                                  [](gpointer p) { delete static_cast<TimerData*>(p); });
+            &OnTimerThunk, data, [](gpointer p) { delete static_cast<TimerData*>(p); });
         return true;
     }
 
     bool StopTimer(WindowId id, unsigned timerId) override {
         WindowRecord* rec = Find(id);
-        if (!rec)
-            return false;
+        if (!rec) return false;
         auto it = rec->timers.find(timerId);
-        if (it == rec->timers.end())
-            return false;
+        if (it == rec->timers.end()) return false;
         g_source_remove(it->second);
         rec->timers.erase(it);
         return true;
@@ -389,20 +363,17 @@ public:
 
     void SetCapture(WindowId id) override {
         WindowRecord* rec = Find(id);
-        if (!rec)
-            return;
-        if (capture_ != NoWindow)
-            ReleaseCapture();
+        if (!rec) return;
+        if (capture_ != NoWindow) ReleaseCapture();
         capture_ = id;
         GdkWindow* gw = gtk_widget_get_window(rec->area);
         if (gw && gdk_window_is_viewable(gw))
-            gdk_seat_grab(gdk_display_get_default_seat(display_), gw, GDK_SEAT_CAPABILITY_ALL_POINTING, FALSE,
-                          nullptr, nullptr, nullptr, nullptr);
+            gdk_seat_grab(gdk_display_get_default_seat(display_), gw, GDK_SEAT_CAPABILITY_ALL_POINTING, FALSE, nullptr,
+                nullptr, nullptr, nullptr);
     }
 
     void ReleaseCapture() override {
-        if (capture_ == NoWindow)
-            return;
+        if (capture_ == NoWindow) return;
         capture_ = NoWindow;
         gdk_seat_ungrab(gdk_display_get_default_seat(display_));
     }
@@ -411,8 +382,7 @@ public:
 
     void SetFocus(WindowId id) override {
         WindowRecord* rec = Find(id);
-        if (!rec)
-            return;
+        if (!rec) return;
         focus_ = id;
         gtk_widget_grab_focus(rec->area);
         GdkWindow* top = gtk_widget_get_window(rec->window);
@@ -425,24 +395,20 @@ public:
     bool IsKeyDown(unsigned key) const override {
         if (key == Key::Shift || key == Key::Control || key == Key::Alt) {
             // What our own events said is current; the keymap's state can lag behind them.
-            if (auto it = modifiers_.find(key); it != modifiers_.end())
-                return it->second;
+            if (auto it = modifiers_.find(key); it != modifiers_.end()) return it->second;
             const guint state = gdk_keymap_get_modifier_state(gdk_keymap_get_for_display(display_));
             return state & ModifierMask(key);
         }
         for (const auto& [hardware, code] : pressed_)
-            if (code == key)
-                return true;
+            if (code == key) return true;
         return false;
     }
 
     void SetCursor(WindowId id, CursorShape shape) override {
         WindowRecord* rec = Find(id);
-        if (!rec || (rec->hasCursor && rec->cursor == shape))
-            return;
+        if (!rec || (rec->hasCursor && rec->cursor == shape)) return;
         GdkWindow* gw = gtk_widget_get_window(rec->area);
-        if (!gw)
-            return;
+        if (!gw) return;
         gdk_window_set_cursor(gw, cursors_.Get(display_, shape));
         rec->hasCursor = true;
         rec->cursor = shape;
@@ -453,8 +419,7 @@ public:
     int RunMessageLoop(const AcceleratorFilter& filter) override {
         RethrowFailure();
         AcceleratorFilter outer = std::exchange(filter_, filter);
-        while (!quitRequested_)
-            g_main_context_iteration(nullptr, TRUE);
+        while (!quitRequested_) g_main_context_iteration(nullptr, TRUE);
         quitRequested_ = false;
         filter_ = std::move(outer);
         RethrowFailure();
@@ -469,23 +434,22 @@ public:
 
     // ---- modal interactions ----
 
-    void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text,
-                        bool systemModal) override {
+    void ShowMessageBox(
+        WindowId owner, const std::string& caption, const std::string& text, bool systemModal) override {
         WindowRecord* rec = Find(owner);
         RunGtkMessageBox(rec ? GTK_WINDOW(rec->window) : nullptr, caption, text, systemModal,
-                         [this] { return quitRequested_.load(); });
+            [this] { return quitRequested_.load(); });
     }
 
     std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) override {
         WindowRecord* rec = Find(request.owner);
-        return RunGtkOpenFileDialog(rec ? GTK_WINDOW(rec->window) : nullptr, request,
-                                    [this] { return quitRequested_.load(); });
+        return RunGtkOpenFileDialog(
+            rec ? GTK_WINDOW(rec->window) : nullptr, request, [this] { return quitRequested_.load(); });
     }
 
     int RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& bytes, DialogEvents& events) override {
         const std::optional<DialogTemplate> t = ReadDialogTemplate(bytes.data(), bytes.size());
-        if (!t)
-            return -1;
+        if (!t) return -1;
         WindowRecord* rec = Find(owner);
         const std::function<void(const std::function<void()>&)> guarded = [this](const std::function<void()>& f) {
             Guarded([&] {
@@ -494,7 +458,7 @@ public:
             });
         };
         return RunGtkTemplateDialog(rec ? GTK_WINDOW(rec->window) : nullptr, ClientOriginOnScreen(owner), *t, events,
-                                    guarded, [this] { return quitRequested_.load(); });
+            guarded, [this] { return quitRequested_.load(); });
     }
 
 private:
@@ -516,8 +480,7 @@ private:
         try {
             return f();
         } catch (...) {
-            if (!failure_)
-                failure_ = std::current_exception();
+            if (!failure_) failure_ = std::current_exception();
             Quit(1);
             return decltype(f()){};
         }
@@ -550,15 +513,12 @@ private:
         gtk_widget_get_allocation(rec.area, &a);
         const PixelSize client{a.width, a.height};
         const bool normalChanged = !maximised && !minimised && outer != p.normal;
-        if (!normalChanged && maximised == p.maximised && minimised == p.minimised && client == rec.client)
-            return;
-        if (normalChanged)
-            p.normal = outer;
+        if (!normalChanged && maximised == p.maximised && minimised == p.minimised && client == rec.client) return;
+        if (normalChanged) p.normal = outer;
         p.maximised = maximised;
         p.minimised = minimised;
         rec.client = client;
-        if (rec.events)
-            rec.events->OnPlacementChanged();
+        if (rec.events) rec.events->OnPlacementChanged();
     }
 
     static guint ModifierMask(unsigned key) {
@@ -572,12 +532,10 @@ private:
     }
 
     GtkWidget* MakeMenuItem(WindowId id, const MenuEntry& entry) {
-        if (entry.separator)
-            return gtk_separator_menu_item_new();
+        if (entry.separator) return gtk_separator_menu_item_new();
         const MenuLabelParts parts = SplitMenuLabel(entry.label);
         GtkWidget* item = entry.checked ? gtk_check_menu_item_new() : gtk_menu_item_new();
-        if (entry.checked)
-            gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), TRUE);
+        if (entry.checked) gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), TRUE);
         GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 24);
         GtkWidget* text = gtk_label_new_with_mnemonic(parts.mnemonicText.c_str());
         gtk_label_set_mnemonic_widget(GTK_LABEL(text), item);
@@ -596,13 +554,10 @@ private:
     }
 
     void Forget(WindowRecord& rec) {
-        for (auto& [timerId, source] : rec.timers)
-            g_source_remove(source);
+        for (auto& [timerId, source] : rec.timers) g_source_remove(source);
         rec.timers.clear();
-        if (capture_ == rec.id)
-            ReleaseCapture();
-        if (focus_ == rec.id)
-            focus_ = NoWindow;
+        if (capture_ == rec.id) ReleaseCapture();
+        if (focus_ == rec.id) focus_ = NoWindow;
         {
             std::lock_guard guard(postLock_);
             liveIds_.erase(rec.id);
@@ -616,12 +571,10 @@ private:
     static gboolean OnDeleteThunk(GtkWidget* widget, GdkEvent*, gpointer self) {
         Self(self)->Guarded([&] {
             WindowRecord* rec = Self(self)->RecordOf(widget);
-            if (!rec)
-                return 0;
+            if (!rec) return 0;
             const WindowId id = rec->id;
             const bool allow = !rec->events || rec->events->OnCloseRequest();
-            if (allow)
-                Self(self)->DestroyWindow(id);
+            if (allow) Self(self)->DestroyWindow(id);
             return 0;
         });
         return TRUE;
@@ -630,8 +583,7 @@ private:
     static void OnDestroyThunk(GtkWidget* widget, gpointer self) {
         GtkWindowSystem* s = Self(self);
         WindowRecord* rec = s->RecordOf(widget);
-        if (!rec)
-            return;
+        if (!rec) return;
         const WindowId id = rec->id;
         s->Forget(*rec);
         if (WindowEvents* events = std::exchange(rec->events, nullptr))
@@ -639,8 +591,7 @@ private:
                 events->OnDestroyed();
                 return 0;
             });
-        for (GtkWidget* w : {rec->window, rec->area})
-            g_object_set_data(G_OBJECT(w), kIdKey, nullptr);
+        for (GtkWidget* w : {rec->window, rec->area}) g_object_set_data(G_OBJECT(w), kIdKey, nullptr);
         s->windows_.erase(id);
     }
 
@@ -656,16 +607,14 @@ private:
 
     static gboolean OnWindowStateThunk(GtkWidget* widget, GdkEventWindowState*, gpointer self) {
         return Self(self)->Guarded([&] {
-            if (WindowRecord* rec = Self(self)->RecordOf(widget))
-                Self(self)->NotifyPlacement(*rec);
+            if (WindowRecord* rec = Self(self)->RecordOf(widget)) Self(self)->NotifyPlacement(*rec);
             return FALSE;
         });
     }
 
     static void OnSizeAllocateThunk(GtkWidget* widget, GdkRectangle*, gpointer self) {
         Self(self)->Guarded([&] {
-            if (WindowRecord* rec = Self(self)->RecordOf(widget))
-                Self(self)->NotifyPlacement(*rec);
+            if (WindowRecord* rec = Self(self)->RecordOf(widget)) Self(self)->NotifyPlacement(*rec);
             return 0;
         });
     }
@@ -673,8 +622,7 @@ private:
     static void OnActiveThunk(GtkWidget* widget, GParamSpec*, gpointer self) {
         Self(self)->Guarded([&] {
             WindowRecord* rec = Self(self)->RecordOf(widget);
-            if (rec && rec->events)
-                rec->events->OnActivated(gtk_window_is_active(GTK_WINDOW(widget)));
+            if (rec && rec->events) rec->events->OnActivated(gtk_window_is_active(GTK_WINDOW(widget)));
             return 0;
         });
     }
@@ -687,8 +635,7 @@ private:
     }
 
     static gboolean OnFocusInThunk(GtkWidget* widget, GdkEvent*, gpointer self) {
-        if (WindowRecord* rec = Self(self)->RecordOf(widget))
-            Self(self)->focus_ = rec->id;
+        if (WindowRecord* rec = Self(self)->RecordOf(widget)) Self(self)->focus_ = rec->id;
         return FALSE;
     }
 
@@ -697,8 +644,8 @@ private:
             // The owner keeps the check marks, as it keeps the rest of the menu.
             if (GTK_IS_CHECK_MENU_ITEM(item)) {
                 g_signal_handlers_block_by_func(item, reinterpret_cast<gpointer>(&OnMenuItemThunk), self);
-                gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item),
-                                               GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), kCheckedKey)));
+                gtk_check_menu_item_set_active(
+                    GTK_CHECK_MENU_ITEM(item), GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), kCheckedKey)));
                 g_signal_handlers_unblock_by_func(item, reinterpret_cast<gpointer>(&OnMenuItemThunk), self);
             }
             WindowRecord* rec = Self(self)->RecordOf(item);
@@ -714,8 +661,7 @@ private:
             cairo_set_source_rgb(cr, 0, 0, 0);
             cairo_paint(cr);
             WindowRecord* rec = Self(self)->RecordOf(widget);
-            if (!rec || !rec->events)
-                return TRUE;
+            if (!rec || !rec->events) return TRUE;
             const WindowId id = rec->id;
             std::vector<PixelRect> areas;
             cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(cr);
@@ -727,14 +673,12 @@ private:
                 }
             } else {
                 GdkRectangle r;
-                if (gdk_cairo_get_clip_rectangle(cr, &r))
-                    areas.push_back({r.x, r.y, r.width, r.height});
+                if (gdk_cairo_get_clip_rectangle(cr, &r)) areas.push_back({r.x, r.y, r.width, r.height});
             }
             cairo_rectangle_list_destroy(list);
             for (const PixelRect& area : areas) {
                 rec = Self(self)->Find(id);
-                if (!rec || !rec->events)
-                    break;
+                if (!rec || !rec->events) break;
                 GtkTarget target(cr, area);
                 rec->events->OnExpose(area, target);
             }
@@ -748,18 +692,14 @@ private:
 
     gboolean HandleKey(GtkWidget* widget, GdkEventKey* e) {
         WindowRecord* rec = RecordOf(widget);
-        if (!rec)
-            return FALSE;
+        if (!rec) return FALSE;
         const WindowId id = rec->id;
         guint base = 0;
         gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(display_), e->hardware_keycode,
-                                            GdkModifierType(e->state & GDK_MOD2_MASK), e->group, &base, nullptr,
-                                            nullptr, nullptr);
+            GdkModifierType(e->state & GDK_MOD2_MASK), e->group, &base, nullptr, nullptr, nullptr);
         unsigned code = KeyCodeForSymbol(base);
-        if (code == 0)
-            code = KeyCodeForSymbol(e->keyval);
-        if (code == 0)
-            return FALSE;
+        if (code == 0) code = KeyCodeForSymbol(e->keyval);
+        if (code == 0) return FALSE;
         const auto hardware = std::make_pair(id, unsigned(e->hardware_keycode));
         const bool pressed = e->type == GDK_KEY_PRESS;
         NoteModifiers(e->state, code, pressed);
@@ -771,8 +711,7 @@ private:
         const bool wasDown = pressed_.count(hardware) != 0;
         pressed_[hardware] = code;
         const KeyEvent down{KeyKind::Down, code, 0, modifiers, wasDown};
-        if (filter_ && filter_(id, down))
-            return TRUE;
+        if (filter_ && filter_(id, down)) return TRUE;
         rec = Find(id);
         bool taken = rec && rec->events && rec->events->OnKey(down);
         const unsigned character =
@@ -786,11 +725,9 @@ private:
     static gboolean OnButtonThunk(GtkWidget* widget, GdkEventButton* e, gpointer self) {
         return Self(self)->Guarded([&]() -> gboolean {
             // Double clicks are counted here, so the desktop's own count is not wanted.
-            if (e->type != GDK_BUTTON_PRESS && e->type != GDK_BUTTON_RELEASE)
-                return TRUE;
+            if (e->type != GDK_BUTTON_PRESS && e->type != GDK_BUTTON_RELEASE) return TRUE;
             WindowRecord* rec = Self(self)->RecordOf(widget);
-            if (!rec || !rec->events || (e->button != 1 && e->button != 3))
-                return FALSE;
+            if (!rec || !rec->events || (e->button != 1 && e->button != 3)) return FALSE;
             const bool press = e->type == GDK_BUTTON_PRESS;
             Self(self)->NoteModifiers(e->state);
             const bool left = e->button == 1;
@@ -811,8 +748,7 @@ private:
     static gboolean OnMotionThunk(GtkWidget* widget, GdkEventMotion* e, gpointer self) {
         return Self(self)->Guarded([&]() -> gboolean {
             WindowRecord* rec = Self(self)->RecordOf(widget);
-            if (!rec || !rec->events)
-                return FALSE;
+            if (!rec || !rec->events) return FALSE;
             return rec->events->OnMouse({MouseKind::Move, PointOf(e->x, e->y), MouseModifiersOf(e->state), 0});
         });
     }
@@ -820,8 +756,7 @@ private:
     static gboolean OnScrollThunk(GtkWidget* widget, GdkEventScroll* e, gpointer self) {
         return Self(self)->Guarded([&]() -> gboolean {
             WindowRecord* rec = Self(self)->RecordOf(widget);
-            if (!rec || !rec->events)
-                return FALSE;
+            if (!rec || !rec->events) return FALSE;
             int notches = 0;
             if (e->direction == GDK_SCROLL_UP) {
                 notches = 1;
@@ -836,10 +771,10 @@ private:
             bool taken = false;
             for (int i = 0; i != notches; i += notches > 0 ? 1 : -1) {
                 rec = Self(self)->Find(id);
-                if (!rec || !rec->events)
-                    break;
+                if (!rec || !rec->events) break;
                 taken = rec->events->OnMouse({MouseKind::Wheel, PointOf(e->x, e->y), MouseModifiersOf(e->state),
-                                              notches > 0 ? 120 : -120}) || taken;
+                            notches > 0 ? 120 : -120}) ||
+                    taken;
             }
             return taken;
         });
@@ -849,8 +784,7 @@ private:
         auto* t = static_cast<TimerData*>(data);
         t->self->Guarded([&] {
             WindowRecord* rec = t->self->Find(t->window);
-            if (rec && rec->events)
-                rec->events->OnTimer(t->timerId);
+            if (rec && rec->events) rec->events->OnTimer(t->timerId);
             return 0;
         });
         return G_SOURCE_CONTINUE;
@@ -873,8 +807,7 @@ private:
             batch.pop_front();
             Guarded([&] {
                 WindowRecord* rec = Find(m.window);
-                if (rec && rec->events)
-                    rec->events->OnMessage(m.message, m.a, m.b);
+                if (rec && rec->events) rec->events->OnMessage(m.message, m.a, m.b);
                 return 0;
             });
         }
@@ -882,8 +815,7 @@ private:
             // A handler failed: what it did not reach stays queued, in order, for the next loop.
             std::lock_guard guard(postLock_);
             posts_.insert(posts_.begin(), batch.begin(), batch.end());
-            if (!postSource_)
-                postSource_ = g_idle_add_full(G_PRIORITY_DEFAULT, &DispatchPostsThunk, this, nullptr);
+            if (!postSource_) postSource_ = g_idle_add_full(G_PRIORITY_DEFAULT, &DispatchPostsThunk, this, nullptr);
         }
     }
 
@@ -893,7 +825,7 @@ private:
     WindowId nextId_ = 1;
     std::map<WindowId, std::unique_ptr<WindowRecord>> windows_;
     std::map<std::pair<WindowId, unsigned>, unsigned> pressed_;  // (window, hardware key) -> key code
-    std::map<unsigned, bool> modifiers_;                         // Shift, Control, Alt as last seen
+    std::map<unsigned, bool> modifiers_;  // Shift, Control, Alt as last seen
     WindowId capture_ = NoWindow;
     WindowId focus_ = NoWindow;
     GtkCursors cursors_;

@@ -6,8 +6,7 @@ MenuLabelParts SplitMenuLabel(const std::string& label) {
     MenuLabelParts parts;
     const std::string::size_type tab = label.find('\t');
     const std::string text = label.substr(0, tab);
-    if (tab != std::string::npos)
-        parts.acceleratorText = label.substr(tab + 1);
+    if (tab != std::string::npos) parts.acceleratorText = label.substr(tab + 1);
     for (std::string::size_type i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '&') {

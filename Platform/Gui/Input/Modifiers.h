@@ -14,8 +14,8 @@ inline unsigned KeyModifiersAfter(unsigned before, unsigned key, bool pressed) {
 // `button` is 1 left, 2 middle, 3 right, as the desktop numbers them; others change nothing.
 inline unsigned MouseModifiersAfter(unsigned before, int button, bool pressed) {
     unsigned bit = button == 1 ? Modifier::LeftButton
-                 : button == 2 ? Modifier::MiddleButton
-                 : button == 3 ? Modifier::RightButton
+        : button == 2          ? Modifier::MiddleButton
+        : button == 3          ? Modifier::RightButton
                                : 0u;
     return pressed ? (before | bit) : (before & ~bit);
 }

@@ -7,15 +7,13 @@ namespace {
 
 constexpr int PrefetchDistance = 16;
 
-inline void Move(const double* src, double* dst, uint64_t from, uint64_t to)
-{
+inline void Move(const double* src, double* dst, uint64_t from, uint64_t to) {
     FftX87::Store(dst + 2 * to, FftX87::Load(src + 2 * from));
 }
 
-} // namespace
+}  // namespace
 
-void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int32_t* table)
-{
+void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int32_t* table) {
     if (count < 8) {
         if (count == 4) {
             Move(src, dst, 0, 0);
@@ -23,8 +21,7 @@ void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int3
             Move(src, dst, 1, 2);
             Move(src, dst, 2, 1);
         } else {
-            for (uint32_t k = 0; k < count; ++k)
-                Move(src, dst, k, k);
+            for (uint32_t k = 0; k < count; ++k) Move(src, dst, k, k);
         }
         return;
     }
@@ -35,8 +32,7 @@ void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int3
     // The partners q jump around the array: ask for them a few entries ahead, without
     // reading past the pair list.
     const int32_t* pairsEnd = table;
-    while (*pairsEnd != 0)
-        pairsEnd += 2;
+    while (*pairsEnd != 0) pairsEnd += 2;
     for (; entry != pairsEnd; entry += 2) {
         if (entry + 2 * PrefetchDistance < pairsEnd) {
             const uint64_t ahead = static_cast<uint64_t>(entry[2 * PrefetchDistance + 1]) / 2;
@@ -63,9 +59,8 @@ void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int3
         Move(src, dst, p + 1, h + p);
         Move(src, dst, h + p + 1, h + p + 1);
         ++entry;
-        if (*entry == 0)
-            break;
+        if (*entry == 0) break;
     }
 }
 
-} // namespace Prim
+}  // namespace Prim

@@ -27,4 +27,4 @@ extern const FftCodeletRealScaled FftRowRealForwardScaledF64_x87[4];
 extern const FftCodeletReal FftRowRealInverseF64_x87[4];
 extern const FftCodeletRealScaled FftRowRealInverseScaledF64_x87[4];
 
-} // namespace Prim
+}  // namespace Prim

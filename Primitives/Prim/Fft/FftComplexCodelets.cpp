@@ -12,12 +12,11 @@ inline Z Sub(Z a, Z b) { return {a.re - b.re, a.im - b.im}; }
 inline Z Mul(Z a, Z w) { return {a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re}; }
 inline Z Scale(Z a, double f) { return {a.re * f, a.im * f}; }
 
-constexpr double R = 0.7071067811865476; // sqrt(0.5)
+constexpr double R = 0.7071067811865476;  // sqrt(0.5)
 
 // Radix-2 decimation in time, unrolled at compile time: z in natural order, in place.
 template <int N, bool Inverse>
-inline void Dft(Z* z)
-{
+inline void Dft(Z* z) {
     if constexpr (N == 2) {
         const Z a = z[0], b = z[1];
         z[0] = Add(a, b);
@@ -30,7 +29,7 @@ inline void Dft(Z* z)
         }
         Dft<N / 2, Inverse>(even);
         Dft<N / 2, Inverse>(odd);
-        const double s = Inverse ? 1.0 : -1.0; // sign of the exponent
+        const double s = Inverse ? 1.0 : -1.0;  // sign of the exponent
         const Z roots8[4] = {{1.0, 0.0}, {R, s * R}, {0.0, s}, {-R, s * R}};
         for (int k = 0; k < N / 2; ++k) {
             const Z t = k == 0 ? odd[0] : Mul(odd[k], roots8[k * (8 / N)]);
@@ -41,11 +40,9 @@ inline void Dft(Z* z)
 }
 
 template <int N, bool Inverse, bool Scaled>
-inline void Interleaved(const double* src, double* dst, double f)
-{
+inline void Interleaved(const double* src, double* dst, double f) {
     Z z[N];
-    for (int j = 0; j < N; ++j)
-        z[j] = {src[2 * j], src[2 * j + 1]};
+    for (int j = 0; j < N; ++j) z[j] = {src[2 * j], src[2 * j + 1]};
     Dft<N, Inverse>(z);
     for (int k = 0; k < N; ++k) {
         const Z y = Scaled ? Scale(z[k], f) : z[k];
@@ -55,11 +52,9 @@ inline void Interleaved(const double* src, double* dst, double f)
 }
 
 template <int N, bool Inverse, bool Scaled>
-inline void Split(const double* sr, const double* si, double* dr, double* di, double f)
-{
+inline void Split(const double* sr, const double* si, double* dr, double* di, double f) {
     Z z[N];
-    for (int j = 0; j < N; ++j)
-        z[j] = {sr[j], si[j]};
+    for (int j = 0; j < N; ++j) z[j] = {sr[j], si[j]};
     Dft<N, Inverse>(z);
     for (int k = 0; k < N; ++k) {
         const Z y = Scaled ? Scale(z[k], f) : z[k];
@@ -68,7 +63,7 @@ inline void Split(const double* sr, const double* si, double* dr, double* di, do
     }
 }
 
-} // namespace
+}  // namespace
 
 void FftCodeletCplx0F64_x87(const double* s, double* d) { Interleaved<1, false, false>(s, d, 1.0); }
 void FftCodeletCplx0ScaledF64_x87(const double* s, double* d, double f) { Interleaved<1, false, true>(s, d, f); }
@@ -83,74 +78,58 @@ void FftCodeletCplxFwd3ScaledF64_x87(const double* s, double* d, double f) { Int
 void FftCodeletCplxInv3F64_x87(const double* s, double* d) { Interleaved<8, true, false>(s, d, 1.0); }
 void FftCodeletCplxInv3ScaledF64_x87(const double* s, double* d, double f) { Interleaved<8, true, true>(s, d, f); }
 
-void FftCodeletSplit0F64_x87(const double* sr, const double* si, double* dr, double* di)
-{
+void FftCodeletSplit0F64_x87(const double* sr, const double* si, double* dr, double* di) {
     Split<1, false, false>(sr, si, dr, di, 1.0);
 }
-void FftCodeletSplit0ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f)
-{
+void FftCodeletSplit0ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f) {
     Split<1, false, true>(sr, si, dr, di, f);
 }
-void FftCodeletSplit1F64_x87(const double* sr, const double* si, double* dr, double* di)
-{
+void FftCodeletSplit1F64_x87(const double* sr, const double* si, double* dr, double* di) {
     Split<2, false, false>(sr, si, dr, di, 1.0);
 }
-void FftCodeletSplit1ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f)
-{
+void FftCodeletSplit1ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f) {
     Split<2, false, true>(sr, si, dr, di, f);
 }
-void FftCodeletSplitFwd2F64_x87(const double* sr, const double* si, double* dr, double* di)
-{
+void FftCodeletSplitFwd2F64_x87(const double* sr, const double* si, double* dr, double* di) {
     Split<4, false, false>(sr, si, dr, di, 1.0);
 }
-void FftCodeletSplitFwd2ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f)
-{
+void FftCodeletSplitFwd2ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f) {
     Split<4, false, true>(sr, si, dr, di, f);
 }
-void FftCodeletSplitInv2F64_x87(const double* sr, const double* si, double* dr, double* di)
-{
+void FftCodeletSplitInv2F64_x87(const double* sr, const double* si, double* dr, double* di) {
     Split<4, true, false>(sr, si, dr, di, 1.0);
 }
-void FftCodeletSplitInv2ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f)
-{
+void FftCodeletSplitInv2ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f) {
     Split<4, true, true>(sr, si, dr, di, f);
 }
-void FftCodeletSplitFwd3F64_x87(const double* sr, const double* si, double* dr, double* di)
-{
+void FftCodeletSplitFwd3F64_x87(const double* sr, const double* si, double* dr, double* di) {
     Split<8, false, false>(sr, si, dr, di, 1.0);
 }
-void FftCodeletSplitFwd3ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f)
-{
+void FftCodeletSplitFwd3ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f) {
     Split<8, false, true>(sr, si, dr, di, f);
 }
-void FftCodeletSplitInv3F64_x87(const double* sr, const double* si, double* dr, double* di)
-{
+void FftCodeletSplitInv3F64_x87(const double* sr, const double* si, double* dr, double* di) {
     Split<8, true, false>(sr, si, dr, di, 1.0);
 }
-void FftCodeletSplitInv3ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f)
-{
+void FftCodeletSplitInv3ScaledF64_x87(const double* sr, const double* si, double* dr, double* di, double f) {
     Split<8, true, true>(sr, si, dr, di, f);
 }
 
-const FftCodeletCplx FftRowCplxForwardF64_x87[4] = {FftCodeletCplx0F64_x87, FftCodeletCplx1F64_x87,
-                                                     FftCodeletCplxFwd2F64_x87, FftCodeletCplxFwd3F64_x87};
-const FftCodeletCplxScaled FftRowCplxForwardScaledF64_x87[4] = {
-    FftCodeletCplx0ScaledF64_x87, FftCodeletCplx1ScaledF64_x87, FftCodeletCplxFwd2ScaledF64_x87,
-    FftCodeletCplxFwd3ScaledF64_x87};
-const FftCodeletCplx FftRowCplxInverseF64_x87[4] = {FftCodeletCplx0F64_x87, FftCodeletCplx1F64_x87,
-                                                     FftCodeletCplxInv2F64_x87, FftCodeletCplxInv3F64_x87};
-const FftCodeletCplxScaled FftRowCplxInverseScaledF64_x87[4] = {
-    FftCodeletCplx0ScaledF64_x87, FftCodeletCplx1ScaledF64_x87, FftCodeletCplxInv2ScaledF64_x87,
-    FftCodeletCplxInv3ScaledF64_x87};
-const FftCodeletSplit FftRowSplitForwardF64_x87[4] = {FftCodeletSplit0F64_x87, FftCodeletSplit1F64_x87,
-                                                       FftCodeletSplitFwd2F64_x87, FftCodeletSplitFwd3F64_x87};
-const FftCodeletSplitScaled FftRowSplitForwardScaledF64_x87[4] = {
-    FftCodeletSplit0ScaledF64_x87, FftCodeletSplit1ScaledF64_x87, FftCodeletSplitFwd2ScaledF64_x87,
-    FftCodeletSplitFwd3ScaledF64_x87};
-const FftCodeletSplit FftRowSplitInverseF64_x87[4] = {FftCodeletSplit0F64_x87, FftCodeletSplit1F64_x87,
-                                                       FftCodeletSplitInv2F64_x87, FftCodeletSplitInv3F64_x87};
-const FftCodeletSplitScaled FftRowSplitInverseScaledF64_x87[4] = {
-    FftCodeletSplit0ScaledF64_x87, FftCodeletSplit1ScaledF64_x87, FftCodeletSplitInv2ScaledF64_x87,
-    FftCodeletSplitInv3ScaledF64_x87};
+const FftCodeletCplx FftRowCplxForwardF64_x87[4] = {
+    FftCodeletCplx0F64_x87, FftCodeletCplx1F64_x87, FftCodeletCplxFwd2F64_x87, FftCodeletCplxFwd3F64_x87};
+const FftCodeletCplxScaled FftRowCplxForwardScaledF64_x87[4] = {FftCodeletCplx0ScaledF64_x87,
+    FftCodeletCplx1ScaledF64_x87, FftCodeletCplxFwd2ScaledF64_x87, FftCodeletCplxFwd3ScaledF64_x87};
+const FftCodeletCplx FftRowCplxInverseF64_x87[4] = {
+    FftCodeletCplx0F64_x87, FftCodeletCplx1F64_x87, FftCodeletCplxInv2F64_x87, FftCodeletCplxInv3F64_x87};
+const FftCodeletCplxScaled FftRowCplxInverseScaledF64_x87[4] = {FftCodeletCplx0ScaledF64_x87,
+    FftCodeletCplx1ScaledF64_x87, FftCodeletCplxInv2ScaledF64_x87, FftCodeletCplxInv3ScaledF64_x87};
+const FftCodeletSplit FftRowSplitForwardF64_x87[4] = {
+    FftCodeletSplit0F64_x87, FftCodeletSplit1F64_x87, FftCodeletSplitFwd2F64_x87, FftCodeletSplitFwd3F64_x87};
+const FftCodeletSplitScaled FftRowSplitForwardScaledF64_x87[4] = {FftCodeletSplit0ScaledF64_x87,
+    FftCodeletSplit1ScaledF64_x87, FftCodeletSplitFwd2ScaledF64_x87, FftCodeletSplitFwd3ScaledF64_x87};
+const FftCodeletSplit FftRowSplitInverseF64_x87[4] = {
+    FftCodeletSplit0F64_x87, FftCodeletSplit1F64_x87, FftCodeletSplitInv2F64_x87, FftCodeletSplitInv3F64_x87};
+const FftCodeletSplitScaled FftRowSplitInverseScaledF64_x87[4] = {FftCodeletSplit0ScaledF64_x87,
+    FftCodeletSplit1ScaledF64_x87, FftCodeletSplitInv2ScaledF64_x87, FftCodeletSplitInv3ScaledF64_x87};
 
-} // namespace Prim
+}  // namespace Prim

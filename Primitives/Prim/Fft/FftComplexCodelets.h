@@ -11,8 +11,8 @@ namespace Prim {
 using FftCodeletCplx = FftCodeletReal;
 using FftCodeletCplxScaled = FftCodeletRealScaled;
 using FftCodeletSplit = void (*)(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm);
-using FftCodeletSplitScaled = void (*)(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
-                                       double factor);
+using FftCodeletSplitScaled = void (*)(
+    const double* srcRe, const double* srcIm, double* dstRe, double* dstIm, double factor);
 
 void FftCodeletCplx0F64_x87(const double* src, double* dst);
 void FftCodeletCplx0ScaledF64_x87(const double* src, double* dst, double f);
@@ -50,4 +50,4 @@ extern const FftCodeletSplitScaled FftRowSplitForwardScaledF64_x87[4];
 extern const FftCodeletSplit FftRowSplitInverseF64_x87[4];
 extern const FftCodeletSplitScaled FftRowSplitInverseScaledF64_x87[4];
 
-} // namespace Prim
+}  // namespace Prim

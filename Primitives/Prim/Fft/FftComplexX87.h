@@ -7,8 +7,7 @@ namespace Prim::FftX87 {
 
 typedef double Cplx __attribute__((vector_size(16)));
 
-inline Cplx Load(const double* p)
-{
+inline Cplx Load(const double* p) {
     Cplx v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
@@ -16,13 +15,13 @@ inline Cplx Load(const double* p)
 
 inline void Store(double* p, Cplx v) { __builtin_memcpy(p, &v, sizeof v); }
 
-inline Cplx TimesI(Cplx v) // (-im, re)
+inline Cplx TimesI(Cplx v)  // (-im, re)
 {
     const Cplx n = -v;
     return __builtin_shufflevector(n, v, 1, 2);
 }
 
-inline Cplx TimesMinusI(Cplx v) // (im, -re)
+inline Cplx TimesMinusI(Cplx v)  // (im, -re)
 {
     const Cplx n = -v;
     return __builtin_shufflevector(v, n, 1, 2);
@@ -38,18 +37,16 @@ struct Root {
 };
 
 template <bool Conjugate>
-inline Root MakeRoot(double re, double im)
-{
+inline Root MakeRoot(double re, double im) {
     const double i = Conjugate ? -im : im;
     return {Cplx{re, re}, Cplx{-i, i}};
 }
 
 template <bool Conjugate>
-inline Root LoadRoot(const double* w)
-{
+inline Root LoadRoot(const double* w) {
     return MakeRoot<Conjugate>(w[0], w[1]);
 }
 
 inline Cplx Mul(Cplx b, const Root& w) { return b * w.re + Swap(b) * w.im; }
 
-} // namespace Prim::FftX87
+}  // namespace Prim::FftX87

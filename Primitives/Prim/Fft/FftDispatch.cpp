@@ -14,8 +14,7 @@ namespace Prim {
 namespace {
 
 template <class Fn>
-Fn BindX87(int pair, Fn x87)
-{
+Fn BindX87(int pair, Fn x87) {
     return BindVariant(pair, x87, x87);
 }
 
@@ -25,46 +24,38 @@ Fn BindX87(int pair, Fn x87)
 [[maybe_unused]] const auto FftInverseRealF64Binding = BindX87(148, &FftInverseRealF64_x87);
 [[maybe_unused]] const auto FftFreeRealF64Binding = BindX87(149, &FftFreeRealF64_x87);
 
-} // namespace
+}  // namespace
 
-Status FftInitAllocRealF32(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint)
-{
+Status FftInitAllocRealF32(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint) {
     return BoundVariant<140>(&FftInitAllocRealF32_x87, &FftInitAllocRealF32_sse2)(spec, order, flag, hint);
 }
 
-Status FftGetBufSizeRealF32(const FftSpecRealF32* spec, int32_t* size)
-{
+Status FftGetBufSizeRealF32(const FftSpecRealF32* spec, int32_t* size) {
     return BoundVariant<141>(&FftGetBufSizeRealF32_x87, &FftGetBufSizeRealF32_sse2)(spec, size);
 }
 
-Status FftFreeRealF32(FftSpecRealF32* spec)
-{
+Status FftFreeRealF32(FftSpecRealF32* spec) {
     return BoundVariant<144>(&FftFreeRealF32_x87, &FftFreeRealF32_sse2)(spec);
 }
 
-Status FftInitAllocRealF64(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint)
-{
+Status FftInitAllocRealF64(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint) {
     return BoundVariant<145>(&FftInitAllocRealF64_x87, &FftInitAllocRealF64_x87)(spec, order, flag, hint);
 }
 
-Status FftGetBufSizeRealF64(const FftSpecRealF64* spec, int32_t* size)
-{
+Status FftGetBufSizeRealF64(const FftSpecRealF64* spec, int32_t* size) {
     return BoundVariant<146>(&FftGetBufSizeRealF64_x87, &FftGetBufSizeRealF64_x87)(spec, size);
 }
 
-Status FftForwardRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer)
-{
+Status FftForwardRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
     return BoundVariant<147>(&FftForwardRealF64_x87, &FftForwardRealF64_x87)(src, dst, spec, buffer);
 }
 
-Status FftInverseRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer)
-{
+Status FftInverseRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
     return BoundVariant<148>(&FftInverseRealF64_x87, &FftInverseRealF64_x87)(src, dst, spec, buffer);
 }
 
-Status FftFreeRealF64(FftSpecRealF64* spec)
-{
+Status FftFreeRealF64(FftSpecRealF64* spec) {
     return BoundVariant<149>(&FftFreeRealF64_x87, &FftFreeRealF64_x87)(spec);
 }
 
-} // namespace Prim
+}  // namespace Prim

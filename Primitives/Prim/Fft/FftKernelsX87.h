@@ -27,11 +27,11 @@ void FftSplitFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, int lev
 void FftSplitInvF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer);
 void FftBlockedFwdF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double* buffer);
 void FftBlockedInvF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double* buffer);
-void FftCombineF64_x87(double* data, uint32_t count, uint32_t startSpan, const double* quarterRoots, int forward,
-                       uint32_t columnBlock);
+void FftCombineF64_x87(
+    double* data, uint32_t count, uint32_t startSpan, const double* quarterRoots, int forward, uint32_t columnBlock);
 
 // Real split around the complex transform of `half` values (direction +1 / -1 only).
 void FftRealPostF64_x87(double* data, uint32_t half, int direction, const double* table);
 void FftRealPreF64_x87(const double* src, double* dst, uint32_t half, int direction, const double* roots);
 
-} // namespace Prim
+}  // namespace Prim

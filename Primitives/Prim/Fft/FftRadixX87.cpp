@@ -13,8 +13,7 @@ using namespace FftX87;
 // sub-transforms of residues 2 and 1. Forward: the second output takes -i, the fourth +i;
 // the inverse exchanges them (its roots come conjugated).
 template <bool Inverse>
-inline void Combine4(double* pa, double* pb, double* pc, double* pd, Cplx a, Cplx t1, Cplx t2, Cplx t3)
-{
+inline void Combine4(double* pa, double* pb, double* pc, double* pd, Cplx a, Cplx t1, Cplx t2, Cplx t3) {
     const Cplx s0 = a + t1, s1 = a - t1;
     const Cplx s2 = t2 + t3, s3 = t2 - t3;
     const Cplx r = TimesMinusI(s3);
@@ -25,22 +24,19 @@ inline void Combine4(double* pa, double* pb, double* pc, double* pd, Cplx a, Cpl
 }
 
 template <bool Inverse>
-inline void Butterfly4(double* a, double* b, double* c, double* d, const Root& w1, const Root& w2, const Root& w3)
-{
+inline void Butterfly4(double* a, double* b, double* c, double* d, const Root& w1, const Root& w2, const Root& w3) {
     Combine4<Inverse>(a, b, c, d, Load(a), Mul(Load(b), w2), Mul(Load(c), w1), Mul(Load(d), w3));
 }
 
 template <bool Inverse>
-inline void Butterfly4Unit(double* a, double* b, double* c, double* d)
-{
+inline void Butterfly4Unit(double* a, double* b, double* c, double* d) {
     Combine4<Inverse>(a, b, c, d, Load(a), Load(b), Load(c), Load(d));
 }
 
 // The span-4 stage and, for odd orders, the span-8 radix-2 stage in one sweep: each group
 // of eight values is loaded once and passes through both stages in registers.
 template <bool Inverse>
-inline void Unit4(Cplx& z0, Cplx& z1, Cplx& z2, Cplx& z3)
-{
+inline void Unit4(Cplx& z0, Cplx& z1, Cplx& z2, Cplx& z3) {
     const Cplx s0 = z0 + z1, s1 = z0 - z1;
     const Cplx s2 = z2 + z3, s3 = z2 - z3;
     const Cplx r = TimesMinusI(s3);
@@ -51,8 +47,7 @@ inline void Unit4(Cplx& z0, Cplx& z1, Cplx& z2, Cplx& z3)
 }
 
 template <bool Inverse>
-void Span4And8(double* data, uint32_t count, uint64_t total, const double* twiddles)
-{
+void Span4And8(double* data, uint32_t count, uint64_t total, const double* twiddles) {
     // W_8^1 = (h, -h) is entry count/8 of the table; W_8^2 = -i and W_8^3 = (-h, -h) follow.
     const double h = twiddles[6 * (count / 8)];
     const double hi = twiddles[6 * (count / 8) + 1];
@@ -81,8 +76,7 @@ void Span4And8(double* data, uint32_t count, uint64_t total, const double* twidd
 // Transforms `vectors` consecutive vectors of `count` values each. Every stage works on
 // groups of its span, so the vectors simply add groups: each root serves all of them.
 template <bool Inverse>
-void RadixPass(double* data, uint32_t count, uint32_t vectors, const double* twiddles)
-{
+void RadixPass(double* data, uint32_t count, uint32_t vectors, const double* twiddles) {
     const uint64_t total = uint64_t{count} * vectors;
     if (count < 4) {
         if (count == 2) {
@@ -124,32 +118,26 @@ void RadixPass(double* data, uint32_t count, uint32_t vectors, const double* twi
     }
 }
 
-} // namespace
+}  // namespace
 
-void FftRadixFwdF64_x87(double* data, uint32_t count, const double* twiddles)
-{
+void FftRadixFwdF64_x87(double* data, uint32_t count, const double* twiddles) {
     RadixPass<false>(data, count, 1, twiddles);
 }
 
-void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles)
-{
+void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles) {
     RadixPass<true>(data, count, 1, twiddles);
 }
 
-void FftRadixVectorsFwdF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles)
-{
+void FftRadixVectorsFwdF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles) {
     RadixPass<false>(data, count, vectors, twiddles);
 }
 
-void FftRadixVectorsInvF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles)
-{
+void FftRadixVectorsInvF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles) {
     RadixPass<true>(data, count, vectors, twiddles);
 }
 
-void FftScaleF64_x87(double factor, double* data, uint32_t count)
-{
-    for (uint32_t i = 0; i < count; ++i)
-        data[i] *= factor;
+void FftScaleF64_x87(double factor, double* data, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) data[i] *= factor;
 }
 
-} // namespace Prim
+}  // namespace Prim

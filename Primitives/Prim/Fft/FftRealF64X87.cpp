@@ -14,21 +14,16 @@ const double* Table(const FftSpecRealF64* spec, int slot) { return static_cast<c
 
 const int32_t* BitRev(const FftSpecRealF64* spec) { return static_cast<const int32_t*>(spec->tables[FftSlotBitRev]); }
 
-Status CheckArguments(const double* src, const double* dst, const FftSpecRealF64* spec)
-{
-    if (!spec)
-        return StatusNullPointer;
-    if (spec->tag != FftTagRealF64 || spec->build != FftBuild::X87)
-        return StatusWrongContext;
-    if (!src || !dst)
-        return StatusNullPointer;
+Status CheckArguments(const double* src, const double* dst, const FftSpecRealF64* spec) {
+    if (!spec) return StatusNullPointer;
+    if (spec->tag != FftTagRealF64 || spec->build != FftBuild::X87) return StatusWrongContext;
+    if (!src || !dst) return StatusNullPointer;
     return StatusOk;
 }
 
 // Complex transform of the M values in dst (already in bit-reversed order).
 template <bool Inverse>
-void HalfLengthTransform(const FftSpecRealF64* spec, double* dst, int m, double* buffer)
-{
+void HalfLengthTransform(const FftSpecRealF64* spec, double* dst, int m, double* buffer) {
     const uint32_t half = uint32_t{1} << m;
     const bool scale = (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
     if (m <= FftX87ThresholdF64) {
@@ -36,8 +31,7 @@ void HalfLengthTransform(const FftSpecRealF64* spec, double* dst, int m, double*
             FftRadixInvF64_x87(dst, half, Table(spec, FftSlotTwiddle));
         else
             FftRadixFwdF64_x87(dst, half, Table(spec, FftSlotTwiddle));
-        if (scale)
-            FftScaleF64_x87(spec->factor, dst, 2 * half);
+        if (scale) FftScaleF64_x87(spec->factor, dst, 2 * half);
     } else if (Inverse) {
         FftRecursiveInvF64_x87(spec, dst, m, buffer);
     } else {
@@ -46,10 +40,8 @@ void HalfLengthTransform(const FftSpecRealF64* spec, double* dst, int m, double*
 }
 
 // Forward transform into the packed layout (N doubles in dst).
-Status ForwardPacked(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer)
-{
-    if (Status status = CheckArguments(src, dst, spec); status != StatusOk)
-        return status;
+Status ForwardPacked(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
+    if (Status status = CheckArguments(src, dst, spec); status != StatusOk) return status;
     const int order = spec->order;
     if (order <= 3) {
         if (spec->scaleForward)
@@ -59,8 +51,7 @@ Status ForwardPacked(const double* src, double* dst, const FftSpecRealF64* spec,
         return StatusOk;
     }
     FftWorkBuffer work(buffer, spec->bufSize);
-    if (work.Failed())
-        return StatusNoMemory;
+    if (work.Failed()) return StatusNoMemory;
     const int m = order - 1;
     const uint32_t half = uint32_t{1} << m;
     if (src == dst)
@@ -76,10 +67,8 @@ Status ForwardPacked(const double* src, double* dst, const FftSpecRealF64* spec,
 }
 
 // Inverse transform from the packed layout; the Nyquist value is read from src[nyquist].
-Status InversePacked(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer, bool halfSpectrum)
-{
-    if (Status status = CheckArguments(src, dst, spec); status != StatusOk)
-        return status;
+Status InversePacked(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer, bool halfSpectrum) {
+    if (Status status = CheckArguments(src, dst, spec); status != StatusOk) return status;
     const int order = spec->order;
     const uint32_t n = uint32_t{1} << order;
     if (order <= 3) {
@@ -87,10 +76,8 @@ Status InversePacked(const double* src, double* dst, const FftSpecRealF64* spec,
         if (halfSpectrum) {
             const double nyquist = n > 1 ? src[n] : 0.0;
             dst[0] = src[0];
-            for (uint32_t k = 2; k < n; ++k)
-                dst[k] = src[k];
-            if (n > 1)
-                dst[1] = nyquist;
+            for (uint32_t k = 2; k < n; ++k) dst[k] = src[k];
+            if (n > 1) dst[1] = nyquist;
             packed = dst;
         }
         if (spec->scaleInverse)
@@ -100,8 +87,7 @@ Status InversePacked(const double* src, double* dst, const FftSpecRealF64* spec,
         return StatusOk;
     }
     FftWorkBuffer work(buffer, spec->bufSize);
-    if (work.Failed())
-        return StatusNoMemory;
+    if (work.Failed()) return StatusNoMemory;
     const int m = order - 1;
     const uint32_t half = uint32_t{1} << m;
     const double x0 = src[0];
@@ -114,13 +100,11 @@ Status InversePacked(const double* src, double* dst, const FftSpecRealF64* spec,
     return StatusOk;
 }
 
-} // namespace
+}  // namespace
 
-Status FftForwardRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer)
-{
+Status FftForwardRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
     Status status = ForwardPacked(src, dst, spec, buffer);
-    if (status != StatusOk)
-        return status;
+    if (status != StatusOk) return status;
     const uint32_t n = uint32_t{1} << spec->order;
     if (n > 1) {
         dst[n] = dst[1];
@@ -130,27 +114,21 @@ Status FftForwardRealF64_x87(const double* src, double* dst, const FftSpecRealF6
     return StatusOk;
 }
 
-Status FftInverseRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer)
-{
+Status FftInverseRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
     return InversePacked(src, dst, spec, buffer, true);
 }
 
-Status FftForwardRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer)
-{
+Status FftForwardRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
     return ForwardPacked(src, dst, spec, buffer);
 }
 
-Status FftInverseRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer)
-{
+Status FftInverseRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
     return InversePacked(src, dst, spec, buffer, false);
 }
 
-Status MulPackF64_x87(const double* src, double* srcDst, int32_t len)
-{
-    if (!src || !srcDst)
-        return StatusNullPointer;
-    if (len < 1)
-        return StatusSizeError;
+Status MulPackF64_x87(const double* src, double* srcDst, int32_t len) {
+    if (!src || !srcDst) return StatusNullPointer;
+    if (len < 1) return StatusSizeError;
     srcDst[0] *= src[0];
     int32_t first = 1;
     if (len % 2 == 0) {
@@ -166,4 +144,4 @@ Status MulPackF64_x87(const double* src, double* srcDst, int32_t len)
     return StatusOk;
 }
 
-} // namespace Prim
+}  // namespace Prim

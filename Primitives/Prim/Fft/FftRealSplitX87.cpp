@@ -7,21 +7,20 @@ namespace {
 
 using namespace FftX87;
 
-inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; } // exact: a sign change
+inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; }  // exact: a sign change
 
-} // namespace
+}  // namespace
 
 // With z = Z_k = (a, c), y = Z_(M-k) = (b, e), D = z - conj y = (a - b, c + e):
 // (t, u) = q D + p (-i D); X_k = (t, u) + conj y; X_(M-k) = conj(z - (t, u)).
-void FftRealPostF64_x87(double* data, uint32_t half, int, const double* table)
-{
+void FftRealPostF64_x87(double* data, uint32_t half, int, const double* table) {
     for (uint32_t k = 1; k < half / 2; ++k) {
         double* lo = data + 2 * k;
         double* hi = data + 2 * (half - k);
         const Cplx z = Load(lo), yc = Conj(Load(hi));
         const Cplx d = z - yc;
-        const Cplx tu = d * Cplx{table[2 * k + 1], table[2 * k + 1]} +
-                        TimesMinusI(d) * Cplx{table[2 * k], table[2 * k]};
+        const Cplx tu =
+            d * Cplx{table[2 * k + 1], table[2 * k + 1]} + TimesMinusI(d) * Cplx{table[2 * k], table[2 * k]};
         Store(lo, tu + yc);
         Store(hi, Conj(z - tu));
     }
@@ -31,8 +30,7 @@ void FftRealPostF64_x87(double* data, uint32_t half, int, const double* table)
 // With z = X_k = (a, c), y = X_(M-k) = (b, e): D = z - conj y = (a - b, c + e),
 // S = z + conj y = (a + b, c - e), (p, q) = h D + g (i D); Z_k = S + (p, q) and
 // Z_(M-k) = conj(S - (p, q)).
-void FftRealPreF64_x87(const double* src, double* dst, uint32_t half, int, const double* roots)
-{
+void FftRealPreF64_x87(const double* src, double* dst, uint32_t half, int, const double* roots) {
     for (uint32_t k = 1; k < half / 2; ++k) {
         const Cplx z = Load(src + 2 * k), yc = Conj(Load(src + 2 * (half - k)));
         const Cplx d = z - yc, sum = z + yc;
@@ -44,4 +42,4 @@ void FftRealPreF64_x87(const double* src, double* dst, uint32_t half, int, const
     dst[half + 1] = -2.0 * src[half + 1];
 }
 
-} // namespace Prim
+}  // namespace Prim

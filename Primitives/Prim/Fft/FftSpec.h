@@ -37,7 +37,7 @@ struct FftSpecReal {
     int32_t hint;
     uint32_t bufSize;
     void* tables[FftTableSlots];
-    FftBuild build; // private: set by the creating build, checked by the transforms
+    FftBuild build;  // private: set by the creating build, checked by the transforms
 };
 
 using FftSpecRealF64 = FftSpecReal<double>;
@@ -86,4 +86,4 @@ Status FftForwardRealF64Core_x87(const double* src, double* dst, const FftSpecRe
 Status FftInverseRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
 Status MulPackF64_x87(const double* src, double* srcDst, int32_t len);
 
-} // namespace Prim
+}  // namespace Prim

@@ -11,13 +11,12 @@
 namespace Prim {
 namespace {
 
-template <typename T> constexpr int32_t TagOf = std::is_same_v<T, double> ? FftTagRealF64 : FftTagRealF32;
+template <typename T>
+constexpr int32_t TagOf = std::is_same_v<T, double> ? FftTagRealF64 : FftTagRealF32;
 
 template <typename T>
-void SpecFree(FftSpecReal<T>* spec)
-{
-    if (!spec)
-        return;
+void SpecFree(FftSpecReal<T>* spec) {
+    if (!spec) return;
     for (void*& table : spec->tables) {
         FreeDirect(table);
         table = nullptr;
@@ -31,8 +30,7 @@ template <typename T>
 struct CreateX87 {
     static constexpr FftBuild Build = FftBuild::X87;
     static Status Zero(uint8_t* p, int32_t n) { return ZeroU8_x87(p, n); }
-    static Status Tables(FftSpecReal<T>* spec, int m, const T* s, int t)
-    {
+    static Status Tables(FftSpecReal<T>* spec, int m, const T* s, int t) {
         if constexpr (std::is_same_v<T, double>)
             return FftInitTablesF64_x87(spec, m, s, t);
         else
@@ -46,8 +44,7 @@ template <typename T>
 struct CreateSse2 {
     static constexpr FftBuild Build = FftBuild::Sse2;
     static Status Zero(uint8_t* p, int32_t n) { return ZeroU8_sse2(p, n); }
-    static Status Tables(FftSpecReal<T>* spec, int m, const T* s, int t)
-    {
+    static Status Tables(FftSpecReal<T>* spec, int m, const T* s, int t) {
         if constexpr (std::is_same_v<T, double>)
             return FftInitTablesF64_sse2(spec, m, s, t);
         else
@@ -58,15 +55,11 @@ struct CreateSse2 {
 };
 
 template <typename T, typename B>
-Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t hint)
-{
-    if (!specOut)
-        return StatusNullPointer;
-    if (order < 0 || order > FftMaxOrder)
-        return StatusFftOrderError;
+Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t hint) {
+    if (!specOut) return StatusNullPointer;
+    if (order < 0 || order > FftMaxOrder) return StatusFftOrderError;
     auto* spec = static_cast<FftSpecReal<T>*>(FftAllocBytes(sizeof(FftSpecReal<T>)));
-    if (!spec)
-        return StatusNoMemory;
+    if (!spec) return StatusNoMemory;
     B::Zero(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(FftSpecReal<T>)));
     spec->tag = TagOf<T>;
     spec->order = order;
@@ -74,8 +67,7 @@ Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t 
     spec->build = B::Build;
     const double n = std::ldexp(1.0, order);
     switch (flag) {
-    case FftFlagNoScale:
-        break;
+    case FftFlagNoScale: break;
     case FftFlagSqrtBoth:
         spec->scaleForward = spec->scaleInverse = 1;
         spec->factor = static_cast<T>(1.0 / std::sqrt(n));
@@ -88,9 +80,7 @@ Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t 
         spec->scaleInverse = 1;
         spec->factor = static_cast<T>(1.0 / n);
         break;
-    default:
-        SpecFree(spec);
-        return StatusFftFlagError;
+    default: SpecFree(spec); return StatusFftFlagError;
     }
     if (order <= 3) {
         *specOut = spec;
@@ -104,10 +94,8 @@ Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t 
     Status status = B::Tables(spec, order - 1, sine, order);
     if (status == StatusOk) {
         spec->tables[FftSlotRealPost] = B::RealTables(order, sine);
-        if (spec->tables[FftSlotRealPost])
-            spec->tables[FftSlotRealRoots] = B::RealRoots(order, sine);
-        if (!spec->tables[FftSlotRealRoots])
-            status = StatusNoMemory;
+        if (spec->tables[FftSlotRealPost]) spec->tables[FftSlotRealRoots] = B::RealRoots(order, sine);
+        if (!spec->tables[FftSlotRealRoots]) status = StatusNoMemory;
     }
     FreeDirect(sine);
     if (status != StatusOk) {
@@ -119,46 +107,36 @@ Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t 
 }
 
 template <typename T>
-Status GetBufSize(const FftSpecReal<T>* spec, int32_t* size)
-{
-    if (!size || !spec)
-        return StatusNullPointer;
-    if (spec->tag != TagOf<T>)
-        return StatusWrongContext;
+Status GetBufSize(const FftSpecReal<T>* spec, int32_t* size) {
+    if (!size || !spec) return StatusNullPointer;
+    if (spec->tag != TagOf<T>) return StatusWrongContext;
     *size = static_cast<int32_t>(spec->bufSize);
     return StatusOk;
 }
 
 template <typename T>
-Status FreeReal(FftSpecReal<T>* spec)
-{
-    if (!spec)
-        return StatusNullPointer;
-    if (spec->tag != TagOf<T>)
-        return StatusWrongContext;
+Status FreeReal(FftSpecReal<T>* spec) {
+    if (!spec) return StatusNullPointer;
+    if (spec->tag != TagOf<T>) return StatusWrongContext;
     SpecFree(spec);
     return StatusOk;
 }
 
-} // namespace
+}  // namespace
 
 void FftSpecFreeF64(FftSpecRealF64* spec) { SpecFree(spec); }
 void FftSpecFreeF32(FftSpecRealF32* spec) { SpecFree(spec); }
 
-Status FftInitAllocRealF64_x87(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint)
-{
+Status FftInitAllocRealF64_x87(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint) {
     return InitAlloc<double, CreateX87<double>>(spec, order, flag, hint);
 }
-Status FftInitAllocRealF64_sse2(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint)
-{
+Status FftInitAllocRealF64_sse2(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint) {
     return InitAlloc<double, CreateSse2<double>>(spec, order, flag, hint);
 }
-Status FftInitAllocRealF32_x87(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint)
-{
+Status FftInitAllocRealF32_x87(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint) {
     return InitAlloc<float, CreateX87<float>>(spec, order, flag, hint);
 }
-Status FftInitAllocRealF32_sse2(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint)
-{
+Status FftInitAllocRealF32_sse2(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint) {
     return InitAlloc<float, CreateSse2<float>>(spec, order, flag, hint);
 }
 
@@ -172,4 +150,4 @@ Status FftFreeRealF64_sse2(FftSpecRealF64* spec) { return FreeReal(spec); }
 Status FftFreeRealF32_x87(FftSpecRealF32* spec) { return FreeReal(spec); }
 Status FftFreeRealF32_sse2(FftSpecRealF32* spec) { return FreeReal(spec); }
 
-} // namespace Prim
+}  // namespace Prim

@@ -5,7 +5,7 @@
 
 namespace Prim {
 
-inline constexpr int FftX87ThresholdF64 = 9;   // single radix pass up to 2^9 complex values
+inline constexpr int FftX87ThresholdF64 = 9;  // single radix pass up to 2^9 complex values
 inline constexpr int FftX87ThresholdF32 = 10;
 inline constexpr int FftSse2ThresholdF64 = 13;
 inline constexpr int FftSse2ThresholdF32 = 15;
@@ -15,10 +15,10 @@ int FftSplitOrderX87F64(int p);
 int FftSplitOrderX87F32(int p);
 
 struct FftSse2Split {
-    int split; // d
-    int block; // b
+    int split;  // d
+    int block;  // b
 };
 FftSse2Split FftSplitSse2F64(int p);
 FftSse2Split FftSplitSse2F32(int p);
 
-} // namespace Prim
+}  // namespace Prim

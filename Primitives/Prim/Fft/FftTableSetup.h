@@ -21,4 +21,4 @@ Status FftInitSplitLevelF64_sse2(FftSpecRealF64* spec, int p, const double* sine
 Status FftInitSplitLevelF32_x87(FftSpecRealF32* spec, int p, const float* sine, int t, int level);
 Status FftInitSplitLevelF32_sse2(FftSpecRealF32* spec, int p, const float* sine, int t, int level);
 
-} // namespace Prim
+}  // namespace Prim

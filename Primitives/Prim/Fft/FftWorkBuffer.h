@@ -10,10 +10,8 @@ namespace Prim {
 
 class FftWorkBuffer {
 public:
-    FftWorkBuffer(uint8_t* callerBlock, uint32_t size)
-    {
-        if (size == 0)
-            return;
+    FftWorkBuffer(uint8_t* callerBlock, uint32_t size) {
+        if (size == 0) return;
         if (callerBlock) {
             const auto address = reinterpret_cast<uintptr_t>(callerBlock);
             data_ = reinterpret_cast<double*>((address + 15) & ~uintptr_t{15});
@@ -36,4 +34,4 @@ private:
     bool failed_ = false;
 };
 
-} // namespace Prim
+}  // namespace Prim

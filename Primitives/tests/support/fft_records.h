@@ -20,16 +20,14 @@ struct SpecF32Deleter {
 using SpecF64 = std::unique_ptr<Prim::FftSpecRealF64, SpecF64Deleter>;
 using SpecF32 = std::unique_ptr<Prim::FftSpecRealF32, SpecF32Deleter>;
 
-inline SpecF64 MakeX87(int order, int flag)
-{
+inline SpecF64 MakeX87(int order, int flag) {
     Prim::FftSpecRealF64* spec = nullptr;
     EXPECT_EQ(Prim::FftInitAllocRealF64_x87(&spec, order, flag, 1), Prim::StatusOk) << "order " << order;
     return SpecF64(spec);
 }
 
 // The factor the forward transform applies for a creation flag.
-inline double ForwardFactor(int order, int flag)
-{
+inline double ForwardFactor(int order, int flag) {
     const double n = static_cast<double>(uint64_t{1} << order);
     switch (flag) {
     case Prim::FftFlagSqrtBoth: return 1.0 / std::sqrt(n);
@@ -38,8 +36,7 @@ inline double ForwardFactor(int order, int flag)
     }
 }
 
-inline double InverseFactor(int order, int flag)
-{
+inline double InverseFactor(int order, int flag) {
     const double n = static_cast<double>(uint64_t{1} << order);
     switch (flag) {
     case Prim::FftFlagSqrtBoth: return 1.0 / std::sqrt(n);
@@ -48,7 +45,7 @@ inline double InverseFactor(int order, int flag)
     }
 }
 
-inline constexpr int AllFlags[] = {Prim::FftFlagNoScale, Prim::FftFlagSqrtBoth, Prim::FftFlagForward,
-                                   Prim::FftFlagInverse};
+inline constexpr int AllFlags[] = {
+    Prim::FftFlagNoScale, Prim::FftFlagSqrtBoth, Prim::FftFlagForward, Prim::FftFlagInverse};
 
-} // namespace FftTest
+}  // namespace FftTest

@@ -7,8 +7,7 @@
 namespace FftTest {
 
 DftReference::DftReference(const std::vector<double>& signal)
-    : signal_(signal), cos_(signal.size()), sin_(signal.size())
-{
+    : signal_(signal), cos_(signal.size()), sin_(signal.size()) {
     const long double n = static_cast<long double>(signal.size());
     for (size_t j = 0; j < signal.size(); ++j) {
         const long double angle = 2.0L * std::numbers::pi_v<long double> * static_cast<long double>(j) / n;
@@ -17,8 +16,7 @@ DftReference::DftReference(const std::vector<double>& signal)
     }
 }
 
-Cplx DftReference::Bin(uint64_t k) const
-{
+Cplx DftReference::Bin(uint64_t k) const {
     const uint64_t n = signal_.size();
     long double re = 0.0L, im = 0.0L;
     uint64_t index = 0;
@@ -27,28 +25,23 @@ Cplx DftReference::Bin(uint64_t k) const
         re += signal_[j] * cos_[index];
         im -= signal_[j] * sin_[index];
         index += step;
-        if (index >= n)
-            index -= n;
+        if (index >= n) index -= n;
     }
     return {re, im};
 }
 
-std::vector<Cplx> DftReference::Bins(uint64_t count) const
-{
+std::vector<Cplx> DftReference::Bins(uint64_t count) const {
     std::vector<Cplx> bins(count);
-    for (uint64_t k = 0; k < count; ++k)
-        bins[k] = Bin(k);
+    for (uint64_t k = 0; k < count; ++k) bins[k] = Bin(k);
     return bins;
 }
 
-std::vector<double> RandomSignal(uint64_t n, uint32_t seed)
-{
+std::vector<double> RandomSignal(uint64_t n, uint32_t seed) {
     std::mt19937 generator(seed);
     std::uniform_real_distribution<double> distribution(-1.0, 1.0);
     std::vector<double> signal(n);
-    for (double& value : signal)
-        value = distribution(generator);
+    for (double& value : signal) value = distribution(generator);
     return signal;
 }
 
-} // namespace FftTest
+}  // namespace FftTest

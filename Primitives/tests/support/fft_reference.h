@@ -29,4 +29,4 @@ std::vector<double> RandomSignal(uint64_t n, uint32_t seed);
 // Size of the half-spectrum output (2 doubles for N = 1).
 inline uint64_t HalfSpectrumSize(int order) { return order == 0 ? 2 : (uint64_t{1} << order) + 2; }
 
-} // namespace FftTest
+}  // namespace FftTest

@@ -30,10 +30,10 @@ struct Chunk {
 
 // "RIFF" size "WAVE" chunks... (little-endian sizes). The RIFF size is computed unless given.
 Bytes Riff(const std::vector<Chunk>& chunks, const std::string& form = "WAVE",
-           std::optional<uint32_t> riffSize = std::nullopt);
+    std::optional<uint32_t> riffSize = std::nullopt);
 // "FORM" size "AIFF"/"AIFC" chunks... (big-endian sizes).
 Bytes Form(const std::vector<Chunk>& chunks, const std::string& form = "AIFF",
-           std::optional<uint32_t> formSize = std::nullopt);
+    std::optional<uint32_t> formSize = std::nullopt);
 
 // The 16-byte WAV format chunk (tag, channels, rate, bytes per second, block align, bits).
 Chunk WavFmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits);
@@ -48,8 +48,8 @@ Guid PcmGuid();
 Guid FloatGuid();
 
 // The 40-byte extensible format chunk (tag 0xFFFE, extension size 22).
-Chunk WavFmtExtensible(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t mask, const Guid& guid,
-                       uint16_t extensionSize = 22);
+Chunk WavFmtExtensible(
+    uint16_t channels, uint32_t rate, uint16_t bits, uint32_t mask, const Guid& guid, uint16_t extensionSize = 22);
 
 Chunk DataChunk(const Bytes& samples);
 
@@ -61,7 +61,7 @@ std::array<uint8_t, 10> Extended(double value);
 
 // AIFF common chunk; `compression` makes the AIFC form of it.
 Chunk AiffComm(int16_t channels, uint32_t frames, int16_t bits, double rate,
-               const std::optional<std::string>& compression = std::nullopt);
+    const std::optional<std::string>& compression = std::nullopt);
 Chunk AiffCommRawRate(int16_t channels, uint32_t frames, int16_t bits, const std::array<uint8_t, 10>& rate);
 // Sound data chunk: offset 0, block size 0, then the samples.
 Chunk AiffSsnd(const Bytes& samples);
@@ -89,4 +89,4 @@ private:
 
 Bytes ReadWholeFile(const std::string& path);
 
-} // namespace TestAudio
+}  // namespace TestAudio

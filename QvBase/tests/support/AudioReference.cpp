@@ -1,5 +1,6 @@
 #include <support/AudioReference.h>
 
+#include <sys/wait.h>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -7,12 +8,10 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
 
 namespace TestAudio {
 
-std::string ShellQuote(const std::string& text)
-{
+std::string ShellQuote(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
         if (c == '\'')
@@ -23,19 +22,16 @@ std::string ShellQuote(const std::string& text)
     return out + "'";
 }
 
-CommandResult RunCommand(const std::string& commandLine)
-{
+CommandResult RunCommand(const std::string& commandLine) {
     std::random_device entropy;
     const auto errPath = std::filesystem::temp_directory_path() / ("tonalith-stderr-" + std::to_string(entropy()));
     const std::string full = "(" + commandLine + ") 2>" + ShellQuote(errPath.string());
     CommandResult result;
     FILE* pipe = popen(full.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("popen failed for: " + commandLine);
+    if (!pipe) throw std::runtime_error("popen failed for: " + commandLine);
     char buffer[65536];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.out.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
     const int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream errFile(errPath, std::ios::binary);
@@ -47,44 +43,36 @@ CommandResult RunCommand(const std::string& commandLine)
     return result;
 }
 
-bool HaveProgram(const std::string& name)
-{
+bool HaveProgram(const std::string& name) {
     return RunCommand("command -v " + ShellQuote(name) + " >/dev/null").exitCode == 0;
 }
 
-std::vector<float> FloatsFromBytes(const std::string& bytes)
-{
+std::vector<float> FloatsFromBytes(const std::string& bytes) {
     std::vector<float> out(bytes.size() / 4);
-    if (!out.empty())
-        std::memcpy(out.data(), bytes.data(), out.size() * 4);
+    if (!out.empty()) std::memcpy(out.data(), bytes.data(), out.size() * 4);
     return out;
 }
 
 namespace {
 
-std::vector<float> FloatsOrThrow(const std::string& commandLine)
-{
+std::vector<float> FloatsOrThrow(const std::string& commandLine) {
     const CommandResult r = RunCommand(commandLine);
-    if (r.exitCode != 0)
-        throw std::runtime_error(commandLine + " failed: " + r.err);
+    if (r.exitCode != 0) throw std::runtime_error(commandLine + " failed: " + r.err);
     return FloatsFromBytes(r.out);
 }
 
-} // namespace
+}  // namespace
 
-std::vector<float> SoxFloats(const std::string& path)
-{
+std::vector<float> SoxFloats(const std::string& path) {
     return FloatsOrThrow("sox -D " + ShellQuote(path) + " -t raw -e floating-point -b 32 -L -");
 }
 
-std::vector<float> FfmpegFloats(const std::string& path)
-{
+std::vector<float> FfmpegFloats(const std::string& path) {
     return FloatsOrThrow("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -f f32le -c:a pcm_f32le -");
 }
 
-CommandResult DecodeRaw(const std::string& program, const std::string& path)
-{
+CommandResult DecodeRaw(const std::string& program, const std::string& path) {
     return RunCommand(ShellQuote(program) + " " + ShellQuote(path));
 }
 
-} // namespace TestAudio
+}  // namespace TestAudio

@@ -10,8 +10,8 @@ namespace TestAudio {
 
 struct CommandResult {
     int exitCode = -1;
-    std::string out; // standard output, bytes as written
-    std::string err; // standard error
+    std::string out;  // standard output, bytes as written
+    std::string err;  // standard error
 };
 
 // Runs a shell command line and captures both outputs.
@@ -38,4 +38,4 @@ inline std::string DecodeRawProgram() { return TONALITH_BINARY_DIR "/bin/decode-
 inline CommandResult DecodeRaw(const std::string& path) { return DecodeRaw(DecodeRawProgram(), path); }
 #endif
 
-} // namespace TestAudio
+}  // namespace TestAudio

@@ -12,8 +12,7 @@ namespace TestAudio {
 
 // The message of the BadFormat that `body` throws, or "no exception".
 template <class Body>
-std::string BadFormatMessage(Body&& body)
-{
+std::string BadFormatMessage(Body&& body) {
     try {
         body();
     } catch (const Audio::Decode::Exception::BadFormat& error) {
@@ -26,4 +25,4 @@ std::string BadFormatMessage(Body&& body)
 // them interleaved.
 std::vector<float> ReadAllDeinterleaved(Audio::Decode::Stream& stream);
 
-} // namespace TestAudio
+}  // namespace TestAudio

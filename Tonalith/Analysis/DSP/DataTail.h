@@ -17,8 +17,7 @@ public:
     DataTail& operator=(const DataTail&) = default;
     ~DataTail() override;
 
-    void Resize(std::int32_t channels, std::uint32_t sampleRate, std::int32_t length, std::int32_t tail,
-                bool bReset);
+    void Resize(std::int32_t channels, std::uint32_t sampleRate, std::int32_t length, std::int32_t tail, bool bReset);
 
     void Configure(std::int32_t channels, std::uint32_t sampleRate, std::int32_t maxBlockLength) override;
     void Reset() override;

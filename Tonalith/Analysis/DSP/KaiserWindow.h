@@ -10,7 +10,7 @@ double BesselI0Series(double x);
 // What a Kaiser window is divided by after it is applied.
 enum class KaiserNormalisation : int {
     RootMeanSquare = 0,  // sqrt(sum of w^2 / L)
-    Mean = 1,            // sum of w / L
+    Mean = 1,  // sum of w / L
     None = 2,
 };
 

@@ -11,35 +11,25 @@
 namespace DSP {
 namespace {
 
-double PeriodicHann(std::int32_t i, std::int32_t length)
-{
+double PeriodicHann(std::int32_t i, std::int32_t length) {
     return 0.5 - 0.5 * std::cos(2.0 * M_PI * (double(i) + 0.5) / double(length));
 }
 
-double Sinc(double x)
-{
-    return x == 0.0 ? 1.0 : std::sin(x) / x;
-}
+double Sinc(double x) { return x == 0.0 ? 1.0 : std::sin(x) / x; }
 
 }  // namespace
 
 OversampledFilterbank::~OversampledFilterbank() = default;
 
-void OversampledFilterbank::Configure(std::int32_t channels, std::uint32_t sampleRate, std::int32_t maxBlockLength)
-{
+void OversampledFilterbank::Configure(std::int32_t channels, std::uint32_t sampleRate, std::int32_t maxBlockLength) {
     AudioProcessor::Configure(channels, sampleRate, maxBlockLength);
-    if (HasDesign())
-        BuildBands();
+    if (HasDesign()) BuildBands();
     Reset();
 }
 
-std::int32_t OversampledFilterbank::EnsureBlockLength(const float* const*, std::int32_t n, float* const*)
-{
-    return n;
-}
+std::int32_t OversampledFilterbank::EnsureBlockLength(const float* const*, std::int32_t n, float* const*) { return n; }
 
-void OversampledFilterbank::Reset()
-{
+void OversampledFilterbank::Reset() {
     for (DataTail* tail : {&m_input, &m_output}) {
         const std::int32_t count = std::min(m_latency, tail->Capacity());
         for (std::int32_t c = 0; c < tail->BufferCount() && count > 0; ++c)
@@ -47,25 +37,21 @@ void OversampledFilterbank::Reset()
     }
 }
 
-void OversampledFilterbank::Design(std::int32_t n, std::int32_t hop, double parameter, std::int32_t length)
-{
-    if (length == -1)
-        length = n;
+void OversampledFilterbank::Design(std::int32_t n, std::int32_t hop, double parameter, std::int32_t length) {
+    if (length == -1) length = n;
     if (n < 1 || hop < 0 || length < 1) {
         throw std::length_error("DSP::OversampledFilterbank::Design: size " + std::to_string(n) + ", hop " +
-                                std::to_string(hop) + ", window length " + std::to_string(length));
+            std::to_string(hop) + ", window length " + std::to_string(length));
     }
     m_size = n;
     m_hop = hop;
     m_windowLength = length;
     m_latency = length - hop;
-    if (!m_fft.Init(n))
-        throw std::bad_alloc();
+    if (!m_fft.Init(n)) throw std::bad_alloc();
     m_scratch.assign(std::size_t(n), 0.0f);
     m_analysis.assign(std::size_t(length), 0.0f);
     m_synthesis.assign(std::size_t(length), 0.0f);
-    if (m_channels > 0)
-        BuildBands();
+    if (m_channels > 0) BuildBands();
 
     const double l = double(length);
     if (parameter >= 0.0) {
@@ -97,8 +83,7 @@ void OversampledFilterbank::Design(std::int32_t n, std::int32_t hop, double para
     }
 }
 
-void OversampledFilterbank::BuildBands()
-{
+void OversampledFilterbank::BuildBands() {
     const std::int32_t count = m_size / 2 + 1;
     const double rate = double(m_sampleRate);
     const double width = rate / double(m_size);

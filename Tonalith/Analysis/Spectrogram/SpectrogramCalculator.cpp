@@ -13,79 +13,58 @@ namespace UI {
 namespace {
 
 // Indexes outside their tables become the defaults, so no block can index past them.
-SpectrogramSettings Sanitised(SpectrogramSettings settings)
-{
+SpectrogramSettings Sanitised(SpectrogramSettings settings) {
     const SpectrogramSettings defaults;
-    if (settings.type >= SpectrogramOptions::kTypeCount)
-        settings.type = defaults.type;
-    if (settings.fftSize >= SpectrogramOptions::kFftSizeCount)
-        settings.fftSize = defaults.fftSize;
-    if (settings.zeroPadding >= SpectrogramOptions::kZeroPaddingCount)
-        settings.zeroPadding = defaults.zeroPadding;
-    if (settings.overlap >= SpectrogramOptions::kOverlapCount)
-        settings.overlap = defaults.overlap;
-    if (settings.window >= SpectrogramOptions::kWindowCount)
-        settings.window = defaults.window;
+    if (settings.type >= SpectrogramOptions::kTypeCount) settings.type = defaults.type;
+    if (settings.fftSize >= SpectrogramOptions::kFftSizeCount) settings.fftSize = defaults.fftSize;
+    if (settings.zeroPadding >= SpectrogramOptions::kZeroPaddingCount) settings.zeroPadding = defaults.zeroPadding;
+    if (settings.overlap >= SpectrogramOptions::kOverlapCount) settings.overlap = defaults.overlap;
+    if (settings.window >= SpectrogramOptions::kWindowCount) settings.window = defaults.window;
     return settings;
 }
 
 }  // namespace
 
-SpectrogramCalculator::SpectrogramCalculator(const SharedPtr<AudioDisplaySource>& source,
-                                             const SpectrogramSettings& settings)
-    : AudioCalculator(source), m_settings(Sanitised(settings))
-{
+SpectrogramCalculator::SpectrogramCalculator(
+    const SharedPtr<AudioDisplaySource>& source, const SpectrogramSettings& settings)
+    : AudioCalculator(source), m_settings(Sanitised(settings)) {
     Build(true, true, true);
 }
 
 SpectrogramCalculator::SpectrogramCalculator(AudioDisplaySource* source, const SpectrogramSettings& settings)
-    : AudioCalculator(source), m_settings(Sanitised(settings))
-{
+    : AudioCalculator(source), m_settings(Sanitised(settings)) {
     Build(true, true, true);
 }
 
 SpectrogramCalculator::~SpectrogramCalculator() = default;
 
-SpectrogramLayout SpectrogramCalculator::Layout() const
-{
+SpectrogramLayout SpectrogramCalculator::Layout() const {
     return SpectrogramLayout::Make(m_settings.type, static_cast<std::int32_t>(m_settings.SizeOrder()),
-                                   static_cast<std::int32_t>(m_settings.ExtraOrder()),
-                                   static_cast<std::int32_t>(m_settings.OverlapFactor()));
+        static_cast<std::int32_t>(m_settings.ExtraOrder()), static_cast<std::int32_t>(m_settings.OverlapFactor()));
 }
 
-void SpectrogramCalculator::ApplySettings(const std::vector<std::uint8_t>& bytes, bool* recompute, bool* rerender)
-{
+void SpectrogramCalculator::ApplySettings(const std::vector<std::uint8_t>& bytes, bool* recompute, bool* rerender) {
     bool compute = false, render = false;
     bool fft = false, windows = false, colours = false;
     SpectrogramSettings received;
     if (SpectrogramSettings::FromBytes(bytes, &received)) {
         received = Sanitised(received);
         const SpectrogramSettings& old = m_settings;
-        if (received.type != old.type)
-            compute = render = fft = true;
-        if (received.bBilinear != old.bBilinear || received.bMel != old.bMel)
-            render = true;
-        if (!(received.ampRange == old.ampRange))
-            compute = render = colours = true;
-        if (received.fftSize != old.fftSize)
-            compute = render = fft = windows = true;
-        if (received.zeroPadding != old.zeroPadding)
-            compute = render = fft = true;
-        if (received.overlap != old.overlap)
-            compute = render = true;
-        if (received.window != old.window)
-            compute = render = windows = true;
+        if (received.type != old.type) compute = render = fft = true;
+        if (received.bBilinear != old.bBilinear || received.bMel != old.bMel) render = true;
+        if (!(received.ampRange == old.ampRange)) compute = render = colours = true;
+        if (received.fftSize != old.fftSize) compute = render = fft = windows = true;
+        if (received.zeroPadding != old.zeroPadding) compute = render = fft = true;
+        if (received.overlap != old.overlap) compute = render = true;
+        if (received.window != old.window) compute = render = windows = true;
         m_settings = received;
         Build(fft, windows, colours);
     }
-    if (recompute)
-        *recompute = compute;
-    if (rerender)
-        *rerender = render;
+    if (recompute) *recompute = compute;
+    if (rerender) *rerender = render;
 }
 
-void SpectrogramCalculator::Build(bool fft, bool windows, bool colours)
-{
+void SpectrogramCalculator::Build(bool fft, bool windows, bool colours) {
     const SpectrogramLayout layout = Layout();
     if (fft) {
         m_fft.clear();
@@ -108,23 +87,19 @@ void SpectrogramCalculator::Build(bool fft, bool windows, bool colours)
     }
 }
 
-bool SpectrogramCalculator::ReadFrames(std::uint64_t first, std::uint32_t count, double* dst)
-{
+bool SpectrogramCalculator::ReadFrames(std::uint64_t first, std::uint32_t count, double* dst) {
     AudioDisplaySource* source = GetSource();
     source->Seek(first);
     // A seek the source ignores would make the read deliver the wrong frames.
-    if (source->GetPosition() != first)
-        return false;
+    if (source->GetPosition() != first) return false;
     return source->ReadFloatInterleaved(count, dst);
 }
 
-int SpectrogramCalculator::Compute()
-{
+int SpectrogramCalculator::Compute() {
     AudioDisplaySource* source = GetSource();
     m_spectra = {};
     m_lastColumn = -1;
-    if (source == nullptr || m_fft.empty())
-        return kStepFailed;
+    if (source == nullptr || m_fft.empty()) return kStepFailed;
 
     SpectrogramAnalysisInput input;
     input.layout = Layout();
@@ -142,26 +117,22 @@ int SpectrogramCalculator::Compute()
     const int result = m_analysis.Run(
         input, [this](std::uint64_t first, std::uint32_t count, double* dst) { return ReadFrames(first, count, dst); },
         [this](float percent) { return SetComputeProgress(percent); }, m_spectra, m_lastColumn);
-    if (result != kStepFinished)
-        return result;
+    if (result != kStepFinished) return result;
     return SetComputeProgress(100.0f) ? kStepFinished : kStepCutShort;
 }
 
-int SpectrogramCalculator::Render(Image* image)
-{
+int SpectrogramCalculator::Render(Image* image) {
     AudioDisplaySource* source = GetSource();
     m_renderPosition = 0;
     m_lastColumn = -1;
-    if (image == nullptr || image->Pixels() == nullptr || source == nullptr)
-        return kStepFailed;
+    if (image == nullptr || image->Pixels() == nullptr || source == nullptr) return kStepFailed;
 
     const SpectrogramLayout layout = Layout();
     const SampleRange visible = GetVisibleRange();
     const std::uint64_t hop = std::uint64_t(layout.hop);
     const std::uint64_t visibleFrames = visible.Length();
     const std::uint64_t visibleColumns = visibleFrames / hop + (visibleFrames % hop != 0 ? 1u : 0u);
-    if (visibleColumns == 0)
-        return kStepFailed;
+    if (visibleColumns == 0) return kStepFailed;
     const std::uint64_t columns = m_spectra.empty() ? 0 : m_spectra[0].size() / std::uint64_t(layout.bins);
     if (columns == 0) {
         // Nothing computed (a failed analysis): show no spectrogram rather than a stale one.
@@ -204,13 +175,11 @@ int SpectrogramCalculator::Render(Image* image)
         m_positions.resize(std::size_t(target.width));
         for (int x = 0; x < target.width; ++x)
             m_positions[std::size_t(x)] = static_cast<float>(double(PixelToSample(x)) / double(hop));
-        if (rows > 0)
-            result = RenderSpectrogramFootprint(target, m_positions, m_rowLow, m_rowHigh, progress);
+        if (rows > 0) result = RenderSpectrogramFootprint(target, m_positions, m_rowLow, m_rowHigh, progress);
     } else {
         result = RenderSpectrogramNearest(target, visible.first / hop, visibleColumns, progress);
     }
-    if (result != kStepFinished)
-        return result;
+    if (result != kStepFinished) return result;
     return SetRenderProgress(100.0f, static_cast<std::uint32_t>(target.width)) ? kStepFinished : kStepCutShort;
 }
 

@@ -44,14 +44,14 @@ public:
     // 0 finished, 1 cut short (spectra freed), 2 failed (spectra freed). lastColumn is the
     // last column written.
     int Run(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
-            const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn);
+        const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn);
 
     DSP::Transience& Transience() { return m_transience; }
     const SpectrogramMdl& Mdl() const { return m_mdl; }
 
 private:
     int RunColumns(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
-                   const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn);
+        const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn);
     bool FillFrame(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read, std::uint64_t k);
     void StftColumn(const SpectrogramAnalysisInput& input, std::uint32_t channel, std::uint8_t* out);
     // Writes the four normalised power rows of a channel (table rows, or MDL ring rows).

@@ -5,26 +5,18 @@
 
 namespace UI {
 
-SpectrogramFft::SpectrogramFft(std::uint32_t order) : m_order(order)
-{
+SpectrogramFft::SpectrogramFft(std::uint32_t order) : m_order(order) {
     Vec::FftInitAllocRealF64(&m_spec, static_cast<std::int32_t>(order));
-    if (m_spec == nullptr)
-        return;
+    if (m_spec == nullptr) return;
     Vec::FftGetBufSizeRealF64(m_spec, &m_bufferSize);
-    if (m_bufferSize > 0)
-        m_buffer = Vec::AllocU8(m_bufferSize);
+    if (m_bufferSize > 0) m_buffer = Vec::AllocU8(m_bufferSize);
 }
 
-SpectrogramFft::~SpectrogramFft()
-{
-    if (m_spec != nullptr)
-        Vec::FftFreeRealF64(m_spec);
+SpectrogramFft::~SpectrogramFft() {
+    if (m_spec != nullptr) Vec::FftFreeRealF64(m_spec);
     Vec::Free(m_buffer);
 }
 
-void SpectrogramFft::Forward(const double* src, double* dst) const
-{
-    Vec::FftTransformF64(src, dst, m_spec, m_buffer);
-}
+void SpectrogramFft::Forward(const double* src, double* dst) const { Vec::FftTransformF64(src, dst, m_spec, m_buffer); }
 
 }  // namespace UI

@@ -2,9 +2,8 @@
 
 namespace UI {
 
-SpectrogramLayout SpectrogramLayout::Make(std::uint32_t type, std::int32_t sizeOrder, std::int32_t extraOrder,
-                                          std::int32_t overlapFactor)
-{
+SpectrogramLayout SpectrogramLayout::Make(
+    std::uint32_t type, std::int32_t sizeOrder, std::int32_t extraOrder, std::int32_t overlapFactor) {
     SpectrogramLayout layout;
     layout.type = type;
     layout.n = std::int64_t(1) << sizeOrder;
@@ -18,10 +17,8 @@ SpectrogramLayout SpectrogramLayout::Make(std::uint32_t type, std::int32_t sizeO
     return layout;
 }
 
-std::uint64_t SpectrogramLayout::Columns(std::uint64_t length) const
-{
-    if (hop <= 0)
-        return 0;
+std::uint64_t SpectrogramLayout::Columns(std::uint64_t length) const {
+    if (hop <= 0) return 0;
     const std::uint64_t h = std::uint64_t(hop);
     return length / h + (length % h != 0 ? 1u : 0u);
 }

@@ -14,17 +14,17 @@ enum SpectrogramAnalysisType : std::uint32_t {
 // settings and file length wraps.
 struct SpectrogramLayout {
     std::uint32_t type = SpectrogramStft;
-    std::int64_t n = 0;            // shortest window, 2^size order
+    std::int64_t n = 0;  // shortest window, 2^size order
     std::int64_t frameLength = 0;  // N for "STFT", 8N otherwise
-    std::int32_t fftOrder = 0;     // log2 of the FFT length
-    std::int64_t fftLength = 0;    // frame length << padding order
-    std::int64_t bins = 0;         // fftLength / 2 + 1
-    std::int64_t overlap = 1;      // overlap factor f
-    std::int64_t hop = 0;          // N / f
+    std::int32_t fftOrder = 0;  // log2 of the FFT length
+    std::int64_t fftLength = 0;  // frame length << padding order
+    std::int64_t bins = 0;  // fftLength / 2 + 1
+    std::int64_t overlap = 1;  // overlap factor f
+    std::int64_t hop = 0;  // N / f
 
     // sizeOrder and extraOrder as in the option tables; overlapFactor 1, 2, 4 or 8.
-    static SpectrogramLayout Make(std::uint32_t type, std::int32_t sizeOrder, std::int32_t extraOrder,
-                                  std::int32_t overlapFactor);
+    static SpectrogramLayout Make(
+        std::uint32_t type, std::int32_t sizeOrder, std::int32_t extraOrder, std::int32_t overlapFactor);
 
     bool IsMultiResolution() const { return type != SpectrogramStft; }
     // ceil(length / hop); 0 for an empty source.

@@ -21,18 +21,14 @@ public:
 
     // The unclamped byte value of a power: ln(power) * factor + offset, as a float. The
     // logarithm is guarded as the foundation's is (-1e35 near zero), inline: it runs per bin.
-    float Value(double power, float offset) const
-    {
+    float Value(double power, float offset) const {
         const double ln = (power > -1e-36 && power < 1e-36) ? -1e35 : std::log(power);
         return static_cast<float>(ln * double(m_factor) + double(offset));
     }
     // Clamped to 0..255 (NaN gives 0), rounded to nearest with ties to even.
-    static std::uint8_t ToByte(float value)
-    {
-        if (!(value > 0.0f))
-            return 0;
-        if (value > 255.0f)
-            return 255;
+    static std::uint8_t ToByte(float value) {
+        if (!(value > 0.0f)) return 0;
+        if (value > 255.0f) return 255;
         // Adding and removing 2^23 rounds to nearest, ties to even, without a library call.
         return static_cast<std::uint8_t>((value + 8388608.0f) - 8388608.0f);
     }

@@ -8,17 +8,15 @@
 
 namespace UI {
 
-std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::uint32_t channels)
-{
+std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::uint32_t channels) {
     const std::uint64_t ring = std::uint64_t(4 * layout.overlap + 1);
     // Rings, their band-sorted copies and the histories holding the same values, plus scratch.
     return std::uint64_t(channels) * 4u * ring * std::uint64_t(layout.bins) * sizeof(float) * 3u +
-           2u * ring * std::uint64_t(layout.bins) * sizeof(float) + 8u * std::uint64_t(layout.bins) * sizeof(float);
+        2u * ring * std::uint64_t(layout.bins) * sizeof(float) + 8u * std::uint64_t(layout.bins) * sizeof(float);
 }
 
-void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayout& layout, std::uint32_t channels,
-                             float sampleRate)
-{
+void SpectrogramMdl::Prepare(
+    DSP::Transience& transience, const SpectrogramLayout& layout, std::uint32_t channels, float sampleRate) {
     m_layout = layout;
     m_lookahead = static_cast<std::int32_t>(2 * layout.overlap);
     m_ringLength = static_cast<std::int32_t>(4 * layout.overlap + 1);
@@ -28,14 +26,13 @@ void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayou
     m_sortedRings.clear();
     m_histories.clear();
 
-    transience.Configure(static_cast<std::int32_t>(channels), sampleRate, 128,
-                         static_cast<std::int32_t>(layout.fftLength));
+    transience.Configure(
+        static_cast<std::int32_t>(channels), sampleRate, 128, static_cast<std::int32_t>(layout.fftLength));
     transience.BuildBinKernels(static_cast<std::int32_t>(layout.fftLength));
     m_transience = &transience;
 
     m_rings.resize(std::size_t(channels) * 4);
-    for (auto& ring : m_rings)
-        ring.Resize(m_ringLength, 0, m_bins, 0, true);
+    for (auto& ring : m_rings) ring.Resize(m_ringLength, 0, m_bins, 0, true);
     m_sortedRings = m_rings;
 
     const auto& bands = transience.BandBins();
@@ -46,8 +43,7 @@ void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayou
     for (std::size_t j = 0; j < bands.size(); ++j) {
         const std::int32_t size = std::max(0, bands[j].end - bands[j].begin);
         widest = std::max(widest, size);
-        if (size == 0)
-            continue;
+        if (size == 0) continue;
         // The R - 1 frames before the first are silence.
         m_histories[j].Resize(rows, 0, m_ringLength * size, 0, true);
         m_historySize[j].assign(std::size_t(rows), (m_ringLength - 1) * size);
@@ -59,8 +55,7 @@ void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayou
     }
 }
 
-float SpectrogramMdl::MeasureBand(std::uint32_t channel, int r, std::int32_t band)
-{
+float SpectrogramMdl::MeasureBand(std::uint32_t channel, int r, std::int32_t band) {
     const auto& range = m_transience->BandBins()[std::size_t(band)];
     const std::int32_t size = range.end - range.begin;
     const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
@@ -86,14 +81,12 @@ float SpectrogramMdl::MeasureBand(std::uint32_t channel, int r, std::int32_t ban
         weighted += double(i) * double(x);
         total += double(x);
         ++i;
-        while (o < size && oldest[o] > x)
-            ++o;
+        while (o < size && oldest[o] > x) ++o;
         if (o < size && oldest[o] == x) {
             ++o;
             continue;
         }
-        if (kept < capacity)
-            m_merged[std::size_t(kept++)] = x;
+        if (kept < capacity) m_merged[std::size_t(kept++)] = x;
     }
     std::copy(m_merged.begin(), m_merged.begin() + kept, history);
     used = kept;
@@ -103,23 +96,20 @@ float SpectrogramMdl::MeasureBand(std::uint32_t channel, int r, std::int32_t ban
     return static_cast<float>(measure * bias);
 }
 
-void SpectrogramMdl::FinishChannel(std::uint32_t channel, std::uint64_t frame, const SpectrogramLevels& levels,
-                                   std::uint8_t* spectrum)
-{
+void SpectrogramMdl::FinishChannel(
+    std::uint32_t channel, std::uint64_t frame, const SpectrogramLevels& levels, std::uint8_t* spectrum) {
     // Powers that are not numbers would break the sorted histories.
     for (int r = 0; r < 4; ++r) {
         float* row = RingRow(channel, r);
         for (std::int32_t b = 0; b < m_bins; ++b) {
-            if (std::isnan(row[b]))
-                row[b] = 0.0f;
+            if (std::isnan(row[b])) row[b] = 0.0f;
         }
     }
 
     const auto& bands = m_transience->BandBins();
     for (std::size_t j = 0; j < bands.size(); ++j) {
         if (bands[j].end <= bands[j].begin) {
-            for (int r = 0; r < 4; ++r)
-                m_bandWeights[std::size_t(r)][j] = 0.0f;
+            for (int r = 0; r < 4; ++r) m_bandWeights[std::size_t(r)][j] = 0.0f;
             continue;
         }
         double w[4];
@@ -130,20 +120,16 @@ void SpectrogramMdl::FinishChannel(std::uint32_t channel, std::uint64_t frame, c
             w[r] = 1.0 / (m4 * m4 + 1e-9);
             sum += w[r];
         }
-        for (int r = 0; r < 4; ++r)
-            m_bandWeights[std::size_t(r)][j] = static_cast<float>(w[r] / sum);
+        for (int r = 0; r < 4; ++r) m_bandWeights[std::size_t(r)][j] = static_cast<float>(w[r] / sum);
     }
     for (int r = 0; r < 4; ++r)
         m_transience->BandsToBins(m_bandWeights[std::size_t(r)].data(), m_binWeights[std::size_t(r)].data());
 
-    if (frame < std::uint64_t(m_lookahead))
-        return;
+    if (frame < std::uint64_t(m_lookahead)) return;
     const std::int32_t q = ((m_position - m_lookahead) % m_ringLength + m_ringLength) % m_ringLength;
-    for (int r = 0; r < 4; ++r)
-        m_offsets[std::size_t(r)] = levels.ScaledOffset(m_layout.WindowLength(r));
+    for (int r = 0; r < 4; ++r) m_offsets[std::size_t(r)] = levels.ScaledOffset(m_layout.WindowLength(r));
     const float* rows[4];
-    for (int r = 0; r < 4; ++r)
-        rows[r] = Ring(channel, r).Channel(q);
+    for (int r = 0; r < 4; ++r) rows[r] = Ring(channel, r).Channel(q);
     const std::uint64_t column = frame - std::uint64_t(m_lookahead);
     std::uint8_t* out = spectrum + column * std::uint64_t(m_bins);
     for (std::int32_t b = 0; b < m_bins; ++b) {
@@ -154,11 +140,9 @@ void SpectrogramMdl::FinishChannel(std::uint32_t channel, std::uint64_t frame, c
     }
 }
 
-std::array<float, 4> SpectrogramMdl::BandWeights(std::int32_t band) const
-{
+std::array<float, 4> SpectrogramMdl::BandWeights(std::int32_t band) const {
     std::array<float, 4> weights{};
-    for (int r = 0; r < 4; ++r)
-        weights[std::size_t(r)] = m_bandWeights[std::size_t(r)][std::size_t(band)];
+    for (int r = 0; r < 4; ++r) weights[std::size_t(r)] = m_bandWeights[std::size_t(r)][std::size_t(band)];
     return weights;
 }
 

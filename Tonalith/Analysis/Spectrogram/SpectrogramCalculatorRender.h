@@ -14,8 +14,8 @@ using SpectrogramRenderProgress = std::function<bool(float percent, std::uint32_
 // sizes, so no view can make it read or write outside them.
 struct SpectrogramRenderTarget {
     const std::vector<std::vector<std::uint8_t>>* spectra = nullptr;  // one per channel
-    std::uint64_t columns = 0;                                         // K
-    std::int64_t bins = 0;                                             // B
+    std::uint64_t columns = 0;  // K
+    std::int64_t bins = 0;  // B
     const SpectrogramColourTable* colours = nullptr;
     std::uint32_t* pixels = nullptr;
     std::int32_t stride = 0;  // pixels per row
@@ -31,13 +31,12 @@ struct SpectrogramRenderTarget {
 // Nearest bin: spectrum column s0 + j fills the image columns of its share of the width;
 // bins spread linearly over each band, 0 Hz at the bottom. Returns 0, or 1 when cancelled.
 int RenderSpectrogramNearest(const SpectrogramRenderTarget& target, std::uint64_t firstColumn,
-                             std::uint64_t visibleColumns, const SpectrogramRenderProgress& progress);
+    std::uint64_t visibleColumns, const SpectrogramRenderProgress& progress);
 
 // Footprint maximum: each pixel shows the largest byte over its footprint in columns
 // [P(x - 1), P(x)] and bins [rowLow, rowHigh], edges and corners interpolated.
 // positions: P(x) per image column; rowLow/rowHigh: bin edges per row of a band, bottom up.
 int RenderSpectrogramFootprint(const SpectrogramRenderTarget& target, const std::vector<float>& positions,
-                               const std::vector<float>& rowLow, const std::vector<float>& rowHigh,
-                               const SpectrogramRenderProgress& progress);
+    const std::vector<float>& rowLow, const std::vector<float>& rowHigh, const SpectrogramRenderProgress& progress);
 
 }  // namespace UI

@@ -10,10 +10,10 @@
 
 namespace UI {
 
-void FillSpectrogramWindow(std::uint32_t windowIndex, std::vector<double>& window)
-{
+void FillSpectrogramWindow(std::uint32_t windowIndex, std::vector<double>& window) {
     using SpectrogramOptions::WindowKind;
-    const auto& option = SpectrogramOptions::kWindows[std::min<std::size_t>(windowIndex, SpectrogramOptions::kWindowCount - 1)];
+    const auto& option =
+        SpectrogramOptions::kWindows[std::min<std::size_t>(windowIndex, SpectrogramOptions::kWindowCount - 1)];
     std::fill(window.begin(), window.end(), 1.0);
     const auto length = static_cast<std::int32_t>(window.size());
     double* data = window.data();
@@ -27,17 +27,14 @@ void FillSpectrogramWindow(std::uint32_t windowIndex, std::vector<double>& windo
     case WindowKind::Hann: Vec::WinHannF64(length, data); break;
     }
     double sumSquares = 0.0;
-    for (double w : window)
-        sumSquares += w * w;
+    for (double w : window) sumSquares += w * w;
     if (sumSquares > 0.0) {
         const double scale = std::sqrt(double(window.size()) / sumSquares);
-        for (double& w : window)
-            w *= scale;
+        for (double& w : window) w *= scale;
     }
 }
 
-SpectrogramWindows BuildSpectrogramWindows(std::uint32_t windowIndex, std::int64_t n)
-{
+SpectrogramWindows BuildSpectrogramWindows(std::uint32_t windowIndex, std::int64_t n) {
     SpectrogramWindows windows;
     for (int r = 0; r < 4; ++r) {
         windows[std::size_t(r)].resize(std::size_t(n << (3 - r)));

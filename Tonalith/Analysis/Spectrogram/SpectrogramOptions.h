@@ -26,8 +26,8 @@ inline constexpr std::array<const char*, 12> kFftSizeLabels = {
 // N = 2^order.
 inline constexpr std::array<std::uint32_t, 12> kFftSizeOrders = {5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
-inline constexpr std::array<const char*, 5> kZeroPaddingLabels = {"None", "2x Padding", "4x Padding", "8x Padding",
-                                                                  "16x Padding"};
+inline constexpr std::array<const char*, 5> kZeroPaddingLabels = {
+    "None", "2x Padding", "4x Padding", "8x Padding", "16x Padding"};
 // The FFT length is N << extra order.
 inline constexpr std::array<std::uint32_t, 5> kZeroPaddingOrders = {0, 1, 2, 3, 4};
 

@@ -24,8 +24,7 @@ struct SpectrogramSettings {
     std::vector<std::uint8_t> ToBytes() const;
     // False, with *out untouched, unless size is the block's size.
     static bool FromBytes(const std::uint8_t* data, std::size_t size, SpectrogramSettings* out);
-    static bool FromBytes(const std::vector<std::uint8_t>& bytes, SpectrogramSettings* out)
-    {
+    static bool FromBytes(const std::vector<std::uint8_t>& bytes, SpectrogramSettings* out) {
         return FromBytes(bytes.data(), bytes.size(), out);
     }
 
@@ -39,17 +38,15 @@ struct SpectrogramSettings {
     const SpectrogramOptions::Window& WindowOption() const { return SpectrogramOptions::kWindows[window]; }
 
     // Field by field; the amplitude range compared as floats (NaN always differs).
-    friend bool operator==(const SpectrogramSettings& a, const SpectrogramSettings& b)
-    {
+    friend bool operator==(const SpectrogramSettings& a, const SpectrogramSettings& b) {
         return a.type == b.type && a.bBilinear == b.bBilinear && a.bMel == b.bMel && a.ampRange == b.ampRange &&
-               a.fftSize == b.fftSize && a.zeroPadding == b.zeroPadding && a.overlap == b.overlap &&
-               a.window == b.window;
+            a.fftSize == b.fftSize && a.zeroPadding == b.zeroPadding && a.overlap == b.overlap && a.window == b.window;
     }
 };
 
 static_assert(sizeof(SpectrogramSettings) == 28);
 static_assert(std::is_standard_layout_v<SpectrogramSettings> && std::is_trivially_copyable_v<SpectrogramSettings>);
 static_assert(offsetof(SpectrogramSettings, bBilinear) == 4 && offsetof(SpectrogramSettings, bMel) == 5 &&
-              offsetof(SpectrogramSettings, ampRange) == 8 && offsetof(SpectrogramSettings, window) == 24);
+    offsetof(SpectrogramSettings, ampRange) == 8 && offsetof(SpectrogramSettings, window) == 24);
 
 }  // namespace UI

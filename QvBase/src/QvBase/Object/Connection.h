@@ -11,7 +11,7 @@ class Object;
 struct Connection {
     Object* receiver;
     const char* memberSignature;  // as the receiver's class table holds it
-    char code;                    // '1' slot, '2' signal of the receiver
+    char code;  // '1' slot, '2' signal of the receiver
     uint memberIndex;
     uint argCount;
     bool dead;
@@ -20,7 +20,7 @@ struct Connection {
 // The connections of one signal of one sender, in the order they were made.
 struct ConnectionList {
     std::vector<SharedPtr<Connection>> connections;
-    Object* sender;    // null once the sender let go of the list during an emission
+    Object* sender;  // null once the sender let go of the list during an emission
     uint signalIndex;
     uint emitDepth = 0;  // emissions of this list running, nested ones included
     bool hasDead = false;

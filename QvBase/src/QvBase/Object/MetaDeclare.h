@@ -47,10 +47,8 @@ namespace QvMeta {
 template <std::size_t N>
 struct FixedString {
     char text[N];
-    constexpr FixedString(const char (&s)[N])
-    {
-        for (std::size_t i = 0; i < N; ++i)
-            text[i] = s[i];
+    constexpr FixedString(const char (&s)[N]) {
+        for (std::size_t i = 0; i < N; ++i) text[i] = s[i];
     }
 };
 
@@ -59,17 +57,14 @@ struct Invoker;
 
 template <class C, class... A, void (C::*Member)(A...)>
 struct Invoker<C, Member> {
-    static bool Call(Object* object, std::vector<void*>& args)
-    {
-        if (args.size() < sizeof...(A))
-            return false;
+    static bool Call(Object* object, std::vector<void*>& args) {
+        if (args.size() < sizeof...(A)) return false;
         Apply(static_cast<C*>(object), args, std::index_sequence_for<A...>{});
         return true;
     }
 
     template <std::size_t... I>
-    static void Apply(C* object, [[maybe_unused]] std::vector<void*>& args, std::index_sequence<I...>)
-    {
+    static void Apply(C* object, [[maybe_unused]] std::vector<void*>& args, std::index_sequence<I...>) {
         (object->*Member)(*static_cast<std::remove_cvref_t<A>*>(args[I])...);
     }
 };
@@ -83,11 +78,9 @@ struct Entry {
     struct Params {
         MetaParam list[count > 0 ? count : 1];
     };
-    static constexpr Params MakeParams()
-    {
+    static constexpr Params MakeParams() {
         Params params{};
-        for (int i = 0; i < count; ++i)
-            params.list[i] = MetaParam{texts[2 * i], texts[2 * i + 1]};
+        for (int i = 0; i < count; ++i) params.list[i] = MetaParam{texts[2 * i], texts[2 * i + 1]};
         return params;
     }
     static constexpr Params params = MakeParams();
@@ -95,8 +88,7 @@ struct Entry {
     static constexpr MetaTableEntry value = {Signature.text, &method, &Invoker<C, Member>::Call};
 };
 
-constexpr bool SameText(const char* a, const char* b)
-{
+constexpr bool SameText(const char* a, const char* b) {
     while (*a && *a == *b) {
         ++a;
         ++b;
@@ -106,12 +98,10 @@ constexpr bool SameText(const char* a, const char* b)
 
 // Tables end with an empty entry.
 template <std::size_t N>
-constexpr bool SignaturesUnique(const MetaTableEntry (&table)[N])
-{
+constexpr bool SignaturesUnique(const MetaTableEntry (&table)[N]) {
     for (std::size_t i = 0; i + 1 < N; ++i)
         for (std::size_t j = i + 1; j + 1 < N; ++j)
-            if (SameText(table[i].signature, table[j].signature))
-                return false;
+            if (SameText(table[i].signature, table[j].signature)) return false;
     return true;
 }
 
@@ -121,8 +111,7 @@ using StaticMetaGetter = const MetaObject* (*)();
 std::vector<StaticMetaGetter>& RegisteredClasses();
 void RegisterClass(StaticMetaGetter getter, void (*teardown)());
 const MetaObject* CreateOnce(const MetaObject** slot, StaticMetaGetter parent, const char* className,
-                             const MetaTableEntry* signalTable, uint signalCount,
-                             const MetaTableEntry* slotTable, uint slotCount);
+    const MetaTableEntry* signalTable, uint signalCount, const MetaTableEntry* slotTable, uint slotCount);
 void Teardown(const MetaObject** slot);
 
 // One lazily built meta object per class, destroyed at exit; the exit function is
@@ -135,9 +124,7 @@ struct Holder {
 
     template <std::size_t NSignals, std::size_t NSlots>
     static const MetaObject* Get(StaticMetaGetter parent, const char* className,
-                                 const MetaTableEntry (&signalTable)[NSignals],
-                                 const MetaTableEntry (&slotTable)[NSlots])
-    {
+        const MetaTableEntry (&signalTable)[NSignals], const MetaTableEntry (&slotTable)[NSlots]) {
         static_cast<void>(registered);
         return CreateOnce(&pointer, parent, className, signalTable, NSignals - 1, slotTable, NSlots - 1);
     }
@@ -172,65 +159,57 @@ struct Holder {
 #define QV_META_PARAMS_3(p1, p2, p3) QV_META_PARAMS_2(p1, p2) QV_META_PARAM(p3)
 #define QV_META_PARAMS_4(p1, p2, p3, p4) QV_META_PARAMS_3(p1, p2, p3) QV_META_PARAM(p4)
 
-#define QV_META_MEMBER(name, ...)                                                                      \
-    ::QvMeta::Entry<Self,                                                                              \
-                    static_cast<void (Self::*)(                                                        \
-                        QV_PP_CAT(QV_META_TYPES_, QV_PP_COUNT(__VA_ARGS__))(__VA_ARGS__))>(&Self::name), \
-                    #name "(" QV_PP_CAT(QV_META_SIG_, QV_PP_COUNT(__VA_ARGS__))(__VA_ARGS__) ")",       \
-                    #name QV_PP_CAT(QV_META_PARAMS_, QV_PP_COUNT(__VA_ARGS__))(__VA_ARGS__)>::value,
+#define QV_META_MEMBER(name, ...)                                                                                   \
+    ::QvMeta::Entry<Self,                                                                                           \
+        static_cast<void (Self::*)(QV_PP_CAT(QV_META_TYPES_, QV_PP_COUNT(__VA_ARGS__))(__VA_ARGS__))>(&Self::name), \
+        #name "(" QV_PP_CAT(QV_META_SIG_, QV_PP_COUNT(__VA_ARGS__))(__VA_ARGS__) ")",                               \
+        #name QV_PP_CAT(QV_META_PARAMS_, QV_PP_COUNT(__VA_ARGS__))(__VA_ARGS__)>::value,
 
 #define QV_SIGNAL(name, ...) QV_META_MEMBER(name __VA_OPT__(, ) __VA_ARGS__)
 #define QV_SLOT(name, ...) QV_META_MEMBER(name __VA_OPT__(, ) __VA_ARGS__)
 
 // In the class body.
-#define QV_OBJECT()                                                       \
-public:                                                                   \
-    static const ::MetaObject* StaticMetaObject();                        \
-    const ::MetaObject* MetaObject() const override;                      \
-    const char* ClassName() const override;                               \
-    bool InvokeSignal(uint index, std::vector<void*>& args) override;     \
-    bool InvokeSlot(uint index, std::vector<void*>& args) override;       \
-                                                                          \
+#define QV_OBJECT()                                                   \
+public:                                                               \
+    static const ::MetaObject* StaticMetaObject();                    \
+    const ::MetaObject* MetaObject() const override;                  \
+    const char* ClassName() const override;                           \
+    bool InvokeSignal(uint index, std::vector<void*>& args) override; \
+    bool InvokeSlot(uint index, std::vector<void*>& args) override;   \
+                                                                      \
 private:
 
 // In the class's source file, at namespace scope.
-#define QV_META_BEGIN(Class, Base)                                                     \
-    const ::MetaObject* Class::MetaObject() const { return StaticMetaObject(); }       \
-    const char* Class::ClassName() const { return #Class; }                            \
-    bool Class::InvokeSignal(uint index, std::vector<void*>& args)                     \
-    {                                                                                  \
-        const ::MetaObject* meta = StaticMetaObject();                                 \
-        if (index < meta->inheritedSignalCount)                                        \
-            return Base::InvokeSignal(index, args);                                    \
-        return meta->InvokeOwnSignal(this, index - meta->inheritedSignalCount, args);  \
-    }                                                                                  \
-    bool Class::InvokeSlot(uint index, std::vector<void*>& args)                       \
-    {                                                                                  \
-        const ::MetaObject* meta = StaticMetaObject();                                 \
-        if (index < meta->inheritedSlotCount)                                          \
-            return Base::InvokeSlot(index, args);                                      \
-        return meta->InvokeOwnSlot(this, index - meta->inheritedSlotCount, args);      \
-    }                                                                                  \
-    const ::MetaObject* Class::StaticMetaObject()                                      \
-    {                                                                                  \
-        using Self = Class;                                                            \
-        const ::QvMeta::StaticMetaGetter parent = &Base::StaticMetaObject;             \
-        static constexpr const char* className = #Class;                               \
+#define QV_META_BEGIN(Class, Base)                                                      \
+    const ::MetaObject* Class::MetaObject() const { return StaticMetaObject(); }        \
+    const char* Class::ClassName() const { return #Class; }                             \
+    bool Class::InvokeSignal(uint index, std::vector<void*>& args) {                    \
+        const ::MetaObject* meta = StaticMetaObject();                                  \
+        if (index < meta->inheritedSignalCount) return Base::InvokeSignal(index, args); \
+        return meta->InvokeOwnSignal(this, index - meta->inheritedSignalCount, args);   \
+    }                                                                                   \
+    bool Class::InvokeSlot(uint index, std::vector<void*>& args) {                      \
+        const ::MetaObject* meta = StaticMetaObject();                                  \
+        if (index < meta->inheritedSlotCount) return Base::InvokeSlot(index, args);     \
+        return meta->InvokeOwnSlot(this, index - meta->inheritedSlotCount, args);       \
+    }                                                                                   \
+    const ::MetaObject* Class::StaticMetaObject() {                                     \
+        using Self = Class;                                                             \
+        const ::QvMeta::StaticMetaGetter parent = &Base::StaticMetaObject;              \
+        static constexpr const char* className = #Class;                                \
         static constexpr ::MetaTableEntry signalTable[] = {
-
-#define QV_META_SLOTS                            \
-    ::MetaTableEntry{}                           \
-    }                                            \
-    ;                                            \
+#define QV_META_SLOTS   \
+    ::MetaTableEntry {} \
+    }                   \
+    ;                   \
     static constexpr ::MetaTableEntry slotTable[] = {
-
-#define QV_META_END                                                                                    \
-    ::MetaTableEntry{}                                                                                 \
-    }                                                                                                  \
-    ;                                                                                                  \
+#define QV_META_END                                                                                        \
+    ::MetaTableEntry {}                                                                                    \
+    }                                                                                                      \
+    ;                                                                                                      \
     static_assert(::QvMeta::SignaturesUnique(signalTable), "two signals of this class share a signature"); \
     static_assert(::QvMeta::SignaturesUnique(slotTable), "two slots of this class share a signature");     \
-    return ::QvMeta::Holder<Self>::Get(parent, className, signalTable, slotTable);                     \
+    return ::QvMeta::Holder<Self>::Get(parent, className, signalTable, slotTable);                         \
     }
 
 // Body of a signal's emitter: QV_EMIT(signalName, parameters...).
@@ -239,8 +218,7 @@ private:
 #define QV_META_DECLTYPES_2(a, b) decltype(a), decltype(b)
 #define QV_META_DECLTYPES_3(a, b, c) decltype(a), decltype(b), decltype(c)
 #define QV_META_DECLTYPES_4(a, b, c, d) decltype(a), decltype(b), decltype(c), decltype(d)
-#define QV_EMIT(name, ...)                                                                              \
-    EmitOwnSignal<std::remove_pointer_t<decltype(this)>,                                              \
-                  static_cast<void (std::remove_pointer_t<decltype(this)>::*)(                          \
-                      QV_PP_CAT(QV_META_DECLTYPES_, QV_PP_COUNT(__VA_ARGS__))(__VA_ARGS__))>(           \
-                      &std::remove_pointer_t<decltype(this)>::name)>(__VA_ARGS__)
+#define QV_EMIT(name, ...)                                                                        \
+    EmitOwnSignal<std::remove_pointer_t<decltype(this)>,                                          \
+        static_cast<void (std::remove_pointer_t<decltype(this)>::*)(QV_PP_CAT(QV_META_DECLTYPES_, \
+            QV_PP_COUNT(__VA_ARGS__))(__VA_ARGS__))>(&std::remove_pointer_t<decltype(this)>::name)>(__VA_ARGS__)

@@ -8,7 +8,7 @@
 class Object;
 
 struct MetaParam {
-    const char* name;      // "uID"
+    const char* name;  // "uID"
     const char* typeName;  // "uint", "const String&"
 };
 
@@ -40,9 +40,8 @@ class MetaObject {
 public:
     using Map = std::map<const char*, const MetaTableEntry*, CStringLessFn>;
 
-    static const MetaObject* Create(const MetaObject* parent, const char* className,
-                                    const MetaTableEntry* signalTable, uint signalCount,
-                                    const MetaTableEntry* slotTable, uint slotCount);
+    static const MetaObject* Create(const MetaObject* parent, const char* className, const MetaTableEntry* signalTable,
+        uint signalCount, const MetaTableEntry* slotTable, uint slotCount);
 
     std::optional<uint> IndexOfSignal(const char* signature, bool searchBases = true) const;
     std::optional<uint> IndexOfSlot(const char* signature, bool searchBases = true) const;
@@ -72,7 +71,7 @@ public:
 
 private:
     MetaObject(const MetaObject* parent, const char* className, const MetaTableEntry* signalTable, uint signalCount,
-               const MetaTableEntry* slotTable, uint slotCount);
+        const MetaTableEntry* slotTable, uint slotCount);
 
     uint m_signalTableLength;
     uint m_slotTableLength;

@@ -48,22 +48,19 @@ protected:
     // The body of QV_EMIT: emits the class's own signal whose dispatcher is
     // Invoker<Self, Member>, with pointers to the emitter's arguments.
     template <class Self, auto Member, class... A>
-    void EmitOwnSignal(const A&... args)
-    {
+    void EmitOwnSignal(const A&... args) {
         static const std::optional<uint> position =
             OwnSignalPosition(Self::StaticMetaObject(), &QvMeta::Invoker<Self, Member>::Call);
-        if (!position)
-            return;
+        if (!position) return;
         ConnectionList* list = SignalConnections(Self::StaticMetaObject()->inheritedSignalCount + *position);
-        if (!list)
-            return;
+        if (!list) return;
         std::vector<void*> pointers{const_cast<void*>(static_cast<const void*>(&args))...};
         Emit(list, pointers);
     }
 
 private:
-    static std::optional<uint> OwnSignalPosition(const ::MetaObject* meta,
-                                                 bool (*invoke)(Object*, std::vector<void*>&));
+    static std::optional<uint> OwnSignalPosition(
+        const ::MetaObject* meta, bool (*invoke)(Object*, std::vector<void*>&));
     static void RemoveOneSender(Object* receiver, Object* sender);
     static void FinishEmission(ConnectionList* list);
 

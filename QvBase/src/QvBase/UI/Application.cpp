@@ -6,7 +6,7 @@
 #include <exception>
 
 QV_META_BEGIN(Application, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotQuit)
 QV_META_END
 
@@ -14,7 +14,9 @@ namespace {
 
 Application* gCurrent = nullptr;
 
-void Report(const char* what) { std::fprintf(stderr, "Application::Run: the message loop ended on an error:\n%s\n", what); }
+void Report(const char* what) {
+    std::fprintf(stderr, "Application::Run: the message loop ended on an error:\n%s\n", what);
+}
 
 }  // namespace
 

@@ -6,9 +6,12 @@
 
 namespace UI {
 
-ApplicationInfo::ApplicationInfo(const String& name, uint version, uint iconId, const String& resourceFolder,
-                                 const String& layoutFolder)
-    : m_name(name), m_version(version), m_iconId(iconId), m_resourceFolder(resourceFolder),
+ApplicationInfo::ApplicationInfo(
+    const String& name, uint version, uint iconId, const String& resourceFolder, const String& layoutFolder)
+    : m_name(name),
+      m_version(version),
+      m_iconId(iconId),
+      m_resourceFolder(resourceFolder),
       m_layoutFolder(layoutFolder) {}
 
 ApplicationInfo::~ApplicationInfo() = default;

@@ -14,8 +14,8 @@ class Frame;
 // frames of all its host windows.
 class ApplicationInfo {
 public:
-    ApplicationInfo(const String& name, uint version, uint iconId, const String& resourceFolder,
-                    const String& layoutFolder);
+    ApplicationInfo(
+        const String& name, uint version, uint iconId, const String& resourceFolder, const String& layoutFolder);
     ~ApplicationInfo();
     ApplicationInfo(const ApplicationInfo&) = delete;
     ApplicationInfo& operator=(const ApplicationInfo&) = delete;

@@ -6,7 +6,7 @@
 #include <QvBase/UI/Native/HostWindow.h>
 
 QV_META_BEGIN(UI::ApplicationMainWindow, UI::Window)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {
@@ -19,11 +19,11 @@ void ApplicationMainWindow::StartUpdates(unsigned intervalMs) {
     GetFrame()->SetUpdatesRunning(true);
 }
 
-Native::HostWindow* CreateMainHostWindow(ApplicationInfo* info, const String& name, const Rect& defaultRect,
-                                         bool maximisedDefault, const String& title) {
+Native::HostWindow* CreateMainHostWindow(
+    ApplicationInfo* info, const String& name, const Rect& defaultRect, bool maximisedDefault, const String& title) {
     auto* host = new Native::HostWindow(info, name);
-    host->Create(Platform::Gui::NoWindow, Platform::Gui::NoWindow, title, defaultRect, maximisedDefault, false, false,
-                 false);
+    host->Create(
+        Platform::Gui::NoWindow, Platform::Gui::NoWindow, title, defaultRect, maximisedDefault, false, false, false);
     if (Application* app = Application::Current()) app->SetMainWindow(host->Handle());
     host->Show(true);
     info->SetMainFrame(host->GetFrame());

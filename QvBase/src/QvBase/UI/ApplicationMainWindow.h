@@ -26,7 +26,7 @@ private:
 // Makes the main host window: restored from the settings (position, size and the
 // maximised state), recorded as the application's main window, shown, and its frame
 // made the record's main frames. The caller owns it.
-Native::HostWindow* CreateMainHostWindow(ApplicationInfo* info, const String& name, const Rect& defaultRect,
-                                         bool maximisedDefault, const String& title);
+Native::HostWindow* CreateMainHostWindow(
+    ApplicationInfo* info, const String& name, const Rect& defaultRect, bool maximisedDefault, const String& title);
 
 }  // namespace UI

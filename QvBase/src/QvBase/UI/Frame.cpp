@@ -2,8 +2,8 @@
 
 #include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Drawing/DrawContext.h>
-#include <QvBase/UI/Widgets/FocusIndicator.h>
 #include <QvBase/UI/ToolkitMessages.h>
+#include <QvBase/UI/Widgets/FocusIndicator.h>
 #include <QvBase/UI/Widgets/Window.h>
 
 #include <algorithm>
@@ -12,7 +12,7 @@
 QV_META_BEGIN(UI::Frame, Object)
     QV_SIGNAL(sigSamplingRateChanged)
     QV_SIGNAL(sigNumChannelsChanged)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {
@@ -36,8 +36,16 @@ void Frame::sigSamplingRateChanged() { QV_EMIT(sigSamplingRateChanged); }
 void Frame::sigNumChannelsChanged() { QV_EMIT(sigNumChannelsChanged); }
 
 Frame::Frame(ApplicationInfo* info, WindowId window, DrawContext* dc, Point origin, const String& name, Rect rect)
-    : Object(name), m_info(info), m_window(window), m_dc(dc), m_width(rect.Width()), m_height(rect.Height()),
-      m_origin(origin), m_surface(new DibSurface), m_rect(rect), m_nativeFocus(window) {
+    : Object(name),
+      m_info(info),
+      m_window(window),
+      m_dc(dc),
+      m_width(rect.Width()),
+      m_height(rect.Height()),
+      m_origin(origin),
+      m_surface(new DibSurface),
+      m_rect(rect),
+      m_nativeFocus(window) {
     ++gFrames;
     if (m_info) m_info->AddFrame(this);
     m_colours[1] = 0xFFFFFF;
@@ -131,9 +139,9 @@ void Frame::RemoveWindow(Window* window, bool destroyed) {
         m_tabOrder.erase(std::remove(m_tabOrder.begin(), m_tabOrder.end(), window), m_tabOrder.end());
         for (const Timer& t : m_timers)
             if (t.target == window && t.id == m_firingTimer) m_firingTimerRemoved = true;
-        m_timers.erase(std::remove_if(m_timers.begin(), m_timers.end(),
-                                      [window](const Timer& t) { return t.target == window; }),
-                       m_timers.end());
+        m_timers.erase(
+            std::remove_if(m_timers.begin(), m_timers.end(), [window](const Timer& t) { return t.target == window; }),
+            m_timers.end());
     }
     if (!window->Parent())
         m_topLevel.erase(std::remove(m_topLevel.begin(), m_topLevel.end(), window), m_topLevel.end());

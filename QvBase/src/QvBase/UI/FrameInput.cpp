@@ -1,6 +1,6 @@
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/Widgets/FocusIndicator.h>
 #include <QvBase/UI/Frame.h>
+#include <QvBase/UI/Widgets/FocusIndicator.h>
 #include <QvBase/UI/Widgets/Window.h>
 
 #include <Platform/Gui/Keys.h>
@@ -71,7 +71,8 @@ bool Frame::OnMouse(uint code, Point point, uint modifiers, int wheelDelta) {
         for (auto it = windows.rbegin(); it != windows.rend() && !taken; ++it) {
             if (std::find(m_topLevel.begin(), m_topLevel.end(), *it) == m_topLevel.end()) continue;
             Window& w = **it;
-            if (w.IsVisible() && w.IsEnabled()) taken = HitTest(w, code, point, modifiers, wheelDelta, m_capture, candidate);
+            if (w.IsVisible() && w.IsEnabled())
+                taken = HitTest(w, code, point, modifiers, wheelDelta, m_capture, candidate);
         }
     }
     if (code == Move && m_window != Platform::Gui::NoWindow)
@@ -143,7 +144,8 @@ void Frame::TabNavigate(bool forward) {
     const std::size_t n = m_tabOrder.size();
     if (n == 0) return;
     const auto found = std::find(m_tabOrder.begin(), m_tabOrder.end(), m_focus);
-    const std::size_t start = found != m_tabOrder.end() ? std::size_t(found - m_tabOrder.begin()) : (forward ? n - 1 : 0);
+    const std::size_t start =
+        found != m_tabOrder.end() ? std::size_t(found - m_tabOrder.begin()) : (forward ? n - 1 : 0);
     const std::size_t step = forward ? 1 : n - 1;
     auto usable = [](const Window* w) { return w->IsVisibleUpTo(nullptr) && w->IsEnabledUpTo(nullptr); };
     std::size_t i = start;

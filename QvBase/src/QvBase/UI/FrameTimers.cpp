@@ -11,7 +11,7 @@ uint Frame::AddTimer(Window* window, uint intervalMs, bool oneShot) {
     while (p < m_timers.size() && m_timers[p].id == p + 1) ++p;
     const uint id = uint(p + 1);
     m_timers.insert(m_timers.begin() + std::ptrdiff_t(p),
-                    Timer{id, intervalMs, Platform::Gui::Current().TickCount(), window, oneShot});
+        Timer{id, intervalMs, Platform::Gui::Current().TickCount(), window, oneShot});
     return id;
 }
 
@@ -48,9 +48,9 @@ void Frame::FireTimers() {
             }
         }
         // The list is sorted by id: go on with the first record after this one.
-        i = std::size_t(std::upper_bound(m_timers.begin(), m_timers.end(), id,
-                                         [](uint value, const Timer& t) { return value < t.id; }) -
-                        m_timers.begin());
+        i = std::size_t(std::upper_bound(m_timers.begin(), m_timers.end(), id, [](uint value, const Timer& t) {
+            return value < t.id;
+        }) - m_timers.begin());
     }
 }
 

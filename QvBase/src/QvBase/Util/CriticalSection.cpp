@@ -5,9 +5,7 @@
 namespace Util {
 
 CriticalSection::CriticalSection(const String& name)
-    : m_strName(name), m_pSection(std::make_unique<Platform::Kernel::RecursiveLock>())
-{
-}
+    : m_strName(name), m_pSection(std::make_unique<Platform::Kernel::RecursiveLock>()) {}
 
 CriticalSection::~CriticalSection() = default;
 

@@ -11,8 +11,7 @@ namespace Util {
 using Platform::Kernel::EventMode;
 using Platform::Kernel::WaitResult;
 
-Event::Event(const String& name, bool manual) : m_strName(name), m_bManual(manual)
-{
+Event::Event(const String& name, bool manual) : m_strName(name), m_bManual(manual) {
     if (!m_bManual) {
         m_pLock = std::make_unique<CriticalSection>(String("%1 Critical Section").Arg(name));
         m_pAutoEvent = std::make_unique<Platform::Kernel::Event>(EventMode::AutoReset);
@@ -22,24 +21,20 @@ Event::Event(const String& name, bool manual) : m_strName(name), m_bManual(manua
 
 Event::~Event() = default;
 
-void Event::Set()
-{
+void Event::Set() {
     if (m_bManual || AtomicLoad(&m_nWaiters) != 0) m_pManualEvent->Set();
 }
 
-void Event::Reset()
-{
+void Event::Reset() {
     if (m_bManual) m_pManualEvent->Reset();
 }
 
-bool Event::Wait(std::optional<std::uint32_t> timeoutMs)
-{
+bool Event::Wait(std::optional<std::uint32_t> timeoutMs) {
     if (m_bManual) return m_pManualEvent->Wait(timeoutMs);
     return WaitWithMutex(nullptr, timeoutMs);
 }
 
-bool Event::WaitWithMutex(Mutex* mutex, std::optional<std::uint32_t> timeoutMs)
-{
+bool Event::WaitWithMutex(Mutex* mutex, std::optional<std::uint32_t> timeoutMs) {
     if (m_bManual) return false;
 
     m_pLock->Enter();

@@ -8,8 +8,7 @@ Base::Base(const String& message) : m_strMessage(message) {}
 
 Base::~Base() = default;
 
-void Base::SetSource(const String& sourceFile, std::int32_t line, std::uint32_t lastError)
-{
+void Base::SetSource(const String& sourceFile, std::int32_t line, std::uint32_t lastError) {
     m_strSourceFile = sourceFile;
     m_nLine = line;
     m_uLastError = lastError;
@@ -20,8 +19,7 @@ String Base::SourceFile() const { return m_strSourceFile; }
 std::int32_t Base::Line() const { return m_nLine; }
 std::uint32_t Base::LastError() const { return m_uLastError; }
 
-String Base::Description() const
-{
+String Base::Description() const {
     String description("Base:\n");
     description += "\t";
     description += m_strMessage;

@@ -37,8 +37,7 @@ std::uint32_t LastSystemError();
 
 // Locates the exception at its throw site with the last system error and throws it.
 template <class E>
-[[noreturn]] void Throw(E exception, const String& sourceFile, std::int32_t line)
-{
+[[noreturn]] void Throw(E exception, const String& sourceFile, std::int32_t line) {
     exception.SetSource(sourceFile, line, LastSystemError());
     throw exception;
 }

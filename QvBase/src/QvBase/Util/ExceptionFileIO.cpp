@@ -3,17 +3,14 @@
 namespace Util::Exception {
 
 FileIO::FileIO(const String& message, const String& path, std::int32_t kind)
-    : Base(message), m_strPath(path), m_nKind(kind)
-{
-}
+    : Base(message), m_strPath(path), m_nKind(kind) {}
 
 FileIO::~FileIO() = default;
 
 String FileIO::Path() const { return m_strPath; }
 std::int32_t FileIO::GetKind() const { return m_nKind; }
 
-String FileIO::KindText() const
-{
+String FileIO::KindText() const {
     switch (m_nKind) {
     case NotFound: return "File not found";
     case OpenError: return "Open error";
@@ -26,8 +23,7 @@ String FileIO::KindText() const
     }
 }
 
-String FileIO::Description() const
-{
+String FileIO::Description() const {
     String description = Base::Description();
     description += "\nFileIO:\n";
     description += m_strPath;

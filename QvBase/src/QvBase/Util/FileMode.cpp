@@ -2,8 +2,7 @@
 
 namespace Util {
 
-String FileRuntimeMode(std::uint32_t mode)
-{
+String FileRuntimeMode(std::uint32_t mode) {
     bool reading = (mode & (2 | 8)) != 0;
     const bool writing = (mode & (4 | 8 | 16)) != 0;
     const bool truncating = (mode & 2) ? (mode & 32) != 0 : true;

@@ -35,13 +35,13 @@ namespace UI {
 // first·t + second·(255 - t), per 8-bit channel of 0x00RRGGBB, divided by 256 with
 // rounding; t = 0 and t = 255 return second and first whole, top byte included.
 inline std::uint32_t BlendColour(std::uint32_t first, std::uint32_t second, std::uint8_t t) {
-  if (t == 0) return second;
-  if (t == 255) return first;
-  const std::uint32_t keep = t, take = 255u - t;
-  // Red and blue share one word, green has its own: no channel can carry into another.
-  const std::uint32_t redBlue = ((first & 0x00FF00FFu) * keep + (second & 0x00FF00FFu) * take + 0x00800080u) >> 8;
-  const std::uint32_t green = ((first & 0x0000FF00u) * keep + (second & 0x0000FF00u) * take + 0x00008000u) >> 8;
-  return (redBlue & 0x00FF00FFu) | (green & 0x0000FF00u);
+    if (t == 0) return second;
+    if (t == 255) return first;
+    const std::uint32_t keep = t, take = 255u - t;
+    // Red and blue share one word, green has its own: no channel can carry into another.
+    const std::uint32_t redBlue = ((first & 0x00FF00FFu) * keep + (second & 0x00FF00FFu) * take + 0x00800080u) >> 8;
+    const std::uint32_t green = ((first & 0x0000FF00u) * keep + (second & 0x0000FF00u) * take + 0x00008000u) >> 8;
+    return (redBlue & 0x00FF00FFu) | (green & 0x0000FF00u);
 }
 
 }  // namespace UI

@@ -2,8 +2,7 @@
 
 namespace Util {
 
-bool Mutex::Lock()
-{
+bool Mutex::Lock() {
     const auto self = std::this_thread::get_id();
     std::unique_lock lock(m_state);
     if (m_depth > 0 && m_owner == self) {
@@ -16,11 +15,9 @@ bool Mutex::Lock()
     return true;
 }
 
-bool Mutex::Unlock()
-{
+bool Mutex::Unlock() {
     std::unique_lock lock(m_state);
-    if (m_depth == 0 || m_owner != std::this_thread::get_id())
-        return false;
+    if (m_depth == 0 || m_owner != std::this_thread::get_id()) return false;
     if (--m_depth == 0) {
         m_owner = std::thread::id();
         lock.unlock();

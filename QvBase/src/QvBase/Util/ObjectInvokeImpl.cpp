@@ -3,20 +3,17 @@
 QV_META_BEGIN(Util::ObjectInvokeImpl, Object)
     QV_SIGNAL(sig)
     QV_SIGNAL(sig, (uint, uVal))
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace Util {
 
-ObjectInvokeImpl::ObjectInvokeImpl(Object* target, const char* member) : Object("ObjectInvokeImpl")
-{
+ObjectInvokeImpl::ObjectInvokeImpl(Object* target, const char* member) : Object("ObjectInvokeImpl") {
     Object::Connect(this, "2sig()", target, member);
     sig();
 }
 
-ObjectInvokeImpl::ObjectInvokeImpl(Object* target, const char* member, uint value)
-    : Object("ObjectInvokeImpl - uint")
-{
+ObjectInvokeImpl::ObjectInvokeImpl(Object* target, const char* member, uint value) : Object("ObjectInvokeImpl - uint") {
     Object::Connect(this, "2sig(uint)", target, member);
     sig(value);
 }

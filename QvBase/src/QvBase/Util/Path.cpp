@@ -7,17 +7,13 @@
 
 Path::Path(const String& text) { Set(text); }
 
-void Path::Set(const String& text)
-{
-    m_strText = text.Trim().IsEmpty() ? String("") : Expand(text);
-}
+void Path::Set(const String& text) { m_strText = text.Trim().IsEmpty() ? String("") : Expand(text); }
 
 String Path::FileName() const { return FileNameOf(m_strText); }
 
 String Path::Extension() const { return ExtensionOf(FileNameOf(m_strText)); }
 
-String Path::Expand(const String& text)
-{
+String Path::Expand(const String& text) {
     const String expanded = text == "~" ? String("~/") : text;
     if (expanded.StartsWith("~/") || expanded.StartsWith("~\\")) {
         const std::optional<std::string> home = Platform::Kernel::EnvironmentVariable("HOME");
@@ -33,8 +29,7 @@ String Path::Expand(const String& text)
     return expanded;
 }
 
-String Path::LongPathName(const String& text)
-{
+String Path::LongPathName(const String& text) {
     std::string trimmed(text.CStr(), text.Length());
     while (!trimmed.empty() && trimmed.back() == '/') trimmed.pop_back();
     if (trimmed.empty()) return text;
@@ -44,18 +39,18 @@ String Path::LongPathName(const String& text)
 
 String Path::NativeKey() const { return Normalize(LongPathName(m_strText)); }
 
-String Path::ToNative() const
-{
+String Path::ToNative() const {
     const String longForm = LongPathName(m_strText);
     String native = Normalize(longForm);
     // Normalize ends in "/"; only the root keeps it, and an empty path stays empty.
-    if (native.Length() > 1) native.Truncate(native.Length() - 1);
-    else if (Collapse(longForm).IsEmpty()) native = "";
+    if (native.Length() > 1)
+        native.Truncate(native.Length() - 1);
+    else if (Collapse(longForm).IsEmpty())
+        native = "";
     return native;
 }
 
-bool operator==(const Path& a, const Path& b)
-{
+bool operator==(const Path& a, const Path& b) {
     const String normalA = Path::Normalize(a.Text());
     const String normalB = Path::Normalize(b.Text());
     if (normalA == normalB) return true;

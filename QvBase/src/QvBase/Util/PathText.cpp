@@ -10,8 +10,7 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 std::string ToStd(const String& text) { return std::string(text.CStr(), text.Length()); }
 
-std::string WithoutTrailingSeparators(std::string text)
-{
+std::string WithoutTrailingSeparators(std::string text) {
     while (!text.empty() && IsSeparator(text.back())) text.pop_back();
     return text;
 }
@@ -29,13 +28,9 @@ String Path::ToForwardSlashes(const String& text) { return text.Replace('\\', '/
 
 String Path::ToBackslashes(const String& text) { return text.Replace('/', '\\'); }
 
-bool Path::IsRelative(const String& text)
-{
-    return !text.IsEmpty() && text.At(0) != '/';
-}
+bool Path::IsRelative(const String& text) { return !text.IsEmpty() && text.At(0) != '/'; }
 
-String Path::FileNameOf(const String& text)
-{
+String Path::FileNameOf(const String& text) {
     const std::string trimmed = WithoutTrailingSeparators(ToStd(text));
     const auto separator = LastSeparator(trimmed);
     if (separator != std::string::npos) return String(trimmed.substr(separator + 1));
@@ -43,24 +38,22 @@ String Path::FileNameOf(const String& text)
     return String(trimmed);
 }
 
-String Path::DirectoryOf(const String& text)
-{
+String Path::DirectoryOf(const String& text) {
     const std::string trimmed = WithoutTrailingSeparators(ToStd(text));
     const auto separator = LastSeparator(trimmed);
-    if (separator == std::string::npos) return HasDriveColon(trimmed) ? String(trimmed.substr(0, 2) + "/") : String(".");
+    if (separator == std::string::npos)
+        return HasDriveColon(trimmed) ? String(trimmed.substr(0, 2) + "/") : String(".");
     if (separator == 0) return "/";
     if (separator == 2 && trimmed[1] == ':') return String(trimmed.substr(0, 3));
     return String(trimmed.substr(0, separator));
 }
 
-String Path::ExtensionOf(const String& text)
-{
+String Path::ExtensionOf(const String& text) {
     const std::optional<uint> dot = text.FindLast('.');
     return dot ? text.Mid(*dot + 1) : String("");
 }
 
-String Path::Collapse(const String& text)
-{
+String Path::Collapse(const String& text) {
     if (text.IsEmpty()) return text;
     std::string path = ToStd(text);
     for (char& c : path)
@@ -99,7 +92,7 @@ String Path::Collapse(const String& text)
             ++i;
         } else {
             components.erase(components.begin() + static_cast<std::ptrdiff_t>(i - 1),
-                             components.begin() + static_cast<std::ptrdiff_t>(i + 1));
+                components.begin() + static_cast<std::ptrdiff_t>(i + 1));
             --i;
             if (i == 0) i = 1;
         }
@@ -114,8 +107,7 @@ String Path::Collapse(const String& text)
     return String(joined);
 }
 
-String Path::Normalize(const String& text)
-{
+String Path::Normalize(const String& text) {
     std::string normal = ToStd(Collapse(text)) + "/";
     while (normal.size() >= 2 && normal.compare(normal.size() - 2, 2, "//") == 0) normal.pop_back();
     return String(normal);

@@ -7,28 +7,22 @@ namespace {
 
 constexpr const char* kArchiveType = "QVRESEMBED";
 
-std::uint32_t ReadWord(const std::uint8_t* bytes)
-{
+std::uint32_t ReadWord(const std::uint8_t* bytes) {
     return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
 }  // namespace
 
-ResourceArchive& ResourceArchive::Instance()
-{
+ResourceArchive& ResourceArchive::Instance() {
     static ResourceArchive instance;  // emptied at exit by its destructor
     return instance;
 }
 
 ResourceArchive::ResourceArchive() : m_base(nullptr), m_size(0) {}
 
-ResourceArchive::~ResourceArchive()
-{
-    Clear();
-}
+ResourceArchive::~ResourceArchive() { Clear(); }
 
-bool ResourceArchive::Load(const Platform::Resources::Module& module, const String& name)
-{
+bool ResourceArchive::Load(const Platform::Resources::Module& module, const String& name) {
     if (m_base) {
         return true;
     }
@@ -39,8 +33,7 @@ bool ResourceArchive::Load(const Platform::Resources::Module& module, const Stri
     return LoadFromMemory(resource.data, resource.size);
 }
 
-bool ResourceArchive::LoadFromMemory(const void* data, std::size_t size)
-{
+bool ResourceArchive::LoadFromMemory(const void* data, std::size_t size) {
     if (m_base) {
         return true;
     }
@@ -53,8 +46,7 @@ bool ResourceArchive::LoadFromMemory(const void* data, std::size_t size)
     return true;
 }
 
-void ResourceArchive::Parse()
-{
+void ResourceArchive::Parse() {
     if (!m_base) {
         return;
     }
@@ -78,8 +70,7 @@ void ResourceArchive::Parse()
     }
 }
 
-void ResourceArchive::Find(const String& path, const void*& data, std::uint32_t& size) const
-{
+void ResourceArchive::Find(const String& path, const void*& data, std::uint32_t& size) const {
     data = nullptr;
     size = 0;
     if (!m_base) {
@@ -92,7 +83,4 @@ void ResourceArchive::Find(const String& path, const void*& data, std::uint32_t&
     }
 }
 
-void ResourceArchive::Clear()
-{
-    m_members.clear();
-}
+void ResourceArchive::Clear() { m_members.clear(); }

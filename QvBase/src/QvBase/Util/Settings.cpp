@@ -13,14 +13,10 @@ constexpr std::uint32_t kString = Platform::Registry::kTypeString;
 constexpr std::uint32_t kBinary = Platform::Registry::kTypeBinary;
 constexpr std::uint32_t kDword = Platform::Registry::kTypeDword;
 
-std::string_view View(const String& text)
-{
-    return std::string_view(text.CStr(), text.Length());
-}
+std::string_view View(const String& text) { return std::string_view(text.CStr(), text.Length()); }
 
-bool Write(Settings::Root root, const String& keyPath, const String& valuePath, std::uint32_t type,
-           const void* data, std::uint32_t size)
-{
+bool Write(Settings::Root root, const String& keyPath, const String& valuePath, std::uint32_t type, const void* data,
+    std::uint32_t size) {
     Key key;
     if (Key::Create(root, View(Settings::SplitValuePath(keyPath, valuePath)), key) != Result::Ok) {
         return false;
@@ -29,9 +25,8 @@ bool Write(Settings::Root root, const String& keyPath, const String& valuePath, 
 }
 
 // Opens the value's key and asks for the value's type and size, as every read does first.
-bool OpenAndQuery(Settings::Root root, const String& keyPath, const String& valuePath, Key& key,
-                  std::uint32_t& type, std::uint32_t& size)
-{
+bool OpenAndQuery(Settings::Root root, const String& keyPath, const String& valuePath, Key& key, std::uint32_t& type,
+    std::uint32_t& size) {
     type = 0;
     size = 0;
     if (Key::Open(root, View(Settings::SplitValuePath(keyPath, valuePath)), key) != Result::Ok) {
@@ -42,15 +37,11 @@ bool OpenAndQuery(Settings::Root root, const String& keyPath, const String& valu
 
 }  // namespace
 
-Settings::Settings(const String& keyPath)
-    : m_keyPath(keyPath.Replace('/', '\\')), m_root(Root::CurrentUser)
-{
-}
+Settings::Settings(const String& keyPath) : m_keyPath(keyPath.Replace('/', '\\')), m_root(Root::CurrentUser) {}
 
 Settings::~Settings() = default;
 
-String Settings::SplitValuePath(const String& keyPath, const String& valuePath)
-{
+String Settings::SplitValuePath(const String& keyPath, const String& valuePath) {
     String path = keyPath.Replace('\\', '/');
     const String value = valuePath.Replace('\\', '/');
     const std::optional<uint> last = value.FindLast('/');
@@ -63,34 +54,29 @@ String Settings::SplitValuePath(const String& keyPath, const String& valuePath)
     return path.Replace('/', '\\');
 }
 
-String Settings::ValueNameOf(const String& valuePath)
-{
+String Settings::ValueNameOf(const String& valuePath) {
     const String value = valuePath.Replace('\\', '/');
     const std::optional<uint> last = value.FindLast('/');
     return last ? value.Mid(*last + 1) : value;
 }
 
-bool Settings::WriteBinary(Root root, const String& keyPath, const String& valuePath, const void* data,
-                           std::uint32_t size)
-{
+bool Settings::WriteBinary(
+    Root root, const String& keyPath, const String& valuePath, const void* data, std::uint32_t size) {
     return Write(root, keyPath, valuePath, kBinary, data, size);
 }
 
-bool Settings::WriteString(Root root, const String& keyPath, const String& valuePath, const String& value)
-{
+bool Settings::WriteString(Root root, const String& keyPath, const String& valuePath, const String& value) {
     // The characters and their terminating NUL.
     return Write(root, keyPath, valuePath, kString, value.CStr(), value.Length() + 1);
 }
 
-bool Settings::WriteDword(Root root, const String& keyPath, const String& valuePath, std::uint32_t value)
-{
+bool Settings::WriteDword(Root root, const String& keyPath, const String& valuePath, std::uint32_t value) {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
     return Write(root, keyPath, valuePath, kDword, bytes, 4);
 }
 
-bool Settings::ReadString(Root root, const String& keyPath, const String& valuePath, String& out)
-{
+bool Settings::ReadString(Root root, const String& keyPath, const String& valuePath, String& out) {
     Key key;
     std::uint32_t type = 0, size = 0;
     if (!OpenAndQuery(root, keyPath, valuePath, key, type, size) || type != kString) {
@@ -110,8 +96,7 @@ bool Settings::ReadString(Root root, const String& keyPath, const String& valueP
     return true;
 }
 
-bool Settings::ReadDword(Root root, const String& keyPath, const String& valuePath, std::uint32_t& out)
-{
+bool Settings::ReadDword(Root root, const String& keyPath, const String& valuePath, std::uint32_t& out) {
     Key key;
     std::uint32_t type = 0, size = 0;
     if (!OpenAndQuery(root, keyPath, valuePath, key, type, size) || type != kDword || size != 4) {
@@ -126,8 +111,7 @@ bool Settings::ReadDword(Root root, const String& keyPath, const String& valuePa
     return true;
 }
 
-bool Settings::ReadBinary(Root root, const String& keyPath, const String& valuePath, std::vector<std::uint8_t>& out)
-{
+bool Settings::ReadBinary(Root root, const String& keyPath, const String& valuePath, std::vector<std::uint8_t>& out) {
     Key key;
     std::uint32_t type = 0, size = 0;
     if (!OpenAndQuery(root, keyPath, valuePath, key, type, size) || type != kBinary) {
@@ -141,41 +125,34 @@ bool Settings::ReadBinary(Root root, const String& keyPath, const String& valueP
     return key.QueryValue(View(ValueNameOf(valuePath)), nullptr, out.data(), &got) == Result::Ok && got == size;
 }
 
-String Settings::GetString(const String& valuePath, const String& defaultValue) const
-{
+String Settings::GetString(const String& valuePath, const String& defaultValue) const {
     String value;
     return ReadString(m_root, m_keyPath, valuePath, value) ? value : defaultValue;
 }
 
-bool Settings::SetString(const String& valuePath, const String& value)
-{
+bool Settings::SetString(const String& valuePath, const String& value) {
     return WriteString(m_root, m_keyPath, valuePath, value);
 }
 
-bool Settings::GetBool(const String& valuePath, bool defaultValue) const
-{
+bool Settings::GetBool(const String& valuePath, bool defaultValue) const {
     std::uint32_t word = 0;
     return ReadDword(m_root, m_keyPath, valuePath, word) ? word != 0 : defaultValue;
 }
 
-bool Settings::SetBool(const String& valuePath, bool value)
-{
+bool Settings::SetBool(const String& valuePath, bool value) {
     return WriteDword(m_root, m_keyPath, valuePath, value ? 1 : 0);
 }
 
-std::int32_t Settings::GetInt(const String& valuePath, std::int32_t defaultValue) const
-{
+std::int32_t Settings::GetInt(const String& valuePath, std::int32_t defaultValue) const {
     std::uint32_t word = 0;
     return ReadDword(m_root, m_keyPath, valuePath, word) ? static_cast<std::int32_t>(word) : defaultValue;
 }
 
-bool Settings::SetInt(const String& valuePath, std::int32_t value)
-{
+bool Settings::SetInt(const String& valuePath, std::int32_t value) {
     return WriteDword(m_root, m_keyPath, valuePath, static_cast<std::uint32_t>(value));
 }
 
-float Settings::GetFloat(const String& valuePath, float defaultValue) const
-{
+float Settings::GetFloat(const String& valuePath, float defaultValue) const {
     std::vector<std::uint8_t> bytes;
     if (!ReadBinary(m_root, m_keyPath, valuePath, bytes)) {
         return defaultValue;
@@ -190,7 +167,6 @@ float Settings::GetFloat(const String& valuePath, float defaultValue) const
     return value;
 }
 
-void Settings::SetFloat(const String& valuePath, float value)
-{
+void Settings::SetFloat(const String& valuePath, float value) {
     WriteBinary(m_root, m_keyPath, valuePath, &value, sizeof value);
 }

@@ -24,14 +24,13 @@ public:
     // The text after the value path's last separator (empty: the key's default value).
     static String ValueNameOf(const String& valuePath);
 
-    static bool WriteBinary(Root root, const String& keyPath, const String& valuePath, const void* data,
-                            std::uint32_t size);
+    static bool WriteBinary(
+        Root root, const String& keyPath, const String& valuePath, const void* data, std::uint32_t size);
     static bool WriteString(Root root, const String& keyPath, const String& valuePath, const String& value);
     static bool WriteDword(Root root, const String& keyPath, const String& valuePath, std::uint32_t value);
     static bool ReadString(Root root, const String& keyPath, const String& valuePath, String& out);
     static bool ReadDword(Root root, const String& keyPath, const String& valuePath, std::uint32_t& out);
-    static bool ReadBinary(Root root, const String& keyPath, const String& valuePath,
-                           std::vector<std::uint8_t>& out);
+    static bool ReadBinary(Root root, const String& keyPath, const String& valuePath, std::vector<std::uint8_t>& out);
 
     String GetString(const String& valuePath, const String& defaultValue) const;
     bool SetString(const String& valuePath, const String& value);

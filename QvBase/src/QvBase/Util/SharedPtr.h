@@ -14,14 +14,12 @@ public:
     SharedPtr(const SharedPtr& other) : m_object(other.m_object), m_count(other.m_count) { ++*m_count; }
 
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    SharedPtr(const SharedPtr<U>& other) : m_object(other.m_object), m_count(other.m_count)
-    {
+    requires std::is_convertible_v<U*, T*> SharedPtr(const SharedPtr<U>& other)
+        : m_object(other.m_object), m_count(other.m_count) {
         ++*m_count;
     }
 
-    SharedPtr& operator=(const SharedPtr& other)
-    {
+    SharedPtr& operator=(const SharedPtr& other) {
         SharedPtr copy(other);
         std::swap(m_object, copy.m_object);
         std::swap(m_count, copy.m_count);
@@ -42,16 +40,13 @@ private:
     template <class U>
     friend class SharedPtr;
 
-    void Release()
-    {
-        if (--*m_count == 0)
-            Destroy(m_object, m_count);
+    void Release() {
+        if (--*m_count == 0) Destroy(m_object, m_count);
     }
 
     // Out of line so that the compiler's use-after-free analysis, which cannot see
     // that a shared count stays above zero, does not flag every later copy.
-    [[gnu::noinline]] static void Destroy(T* object, int* count)
-    {
+    [[gnu::noinline]] static void Destroy(T* object, int* count) {
         delete object;
         delete count;
     }

@@ -10,12 +10,9 @@ namespace Util {
 Thread::Thread(const String& name)
     : m_strName(name),
       m_pDispatched(std::make_unique<Platform::Kernel::Event>(Platform::Kernel::EventMode::AutoReset)),
-      m_pHandle(std::make_unique<Platform::Kernel::Thread>())
-{
-}
+      m_pHandle(std::make_unique<Platform::Kernel::Thread>()) {}
 
-Thread::~Thread()
-{
+Thread::~Thread() {
     if (m_bRunning) {
         m_bStopRequested = true;
         Join(std::nullopt);
@@ -23,29 +20,26 @@ Thread::~Thread()
     // The handle's own destructor waits for a body that is still running.
 }
 
-void Thread::Start()
-{
+void Thread::Start() {
     if (m_bRunning) Join(std::nullopt);
     m_bStopRequested = false;
     if (!m_pHandle->Start([this] { ThreadProc(this); }))
         ::Exception::Throw(::Exception::Base(String("Could not start thread \"%1\"").Arg(m_strName)),
-                           "QvBase/src/QvBase/Util/Thread.cpp", __LINE__);
+            "QvBase/src/QvBase/Util/Thread.cpp", __LINE__);
     m_bRunning = true;
     // Returning only once the body is under way keeps an owner that is destroyed right
     // away from tearing the object down before the new thread has reached Run.
     m_pDispatched->Wait(std::nullopt);
 }
 
-bool Thread::Join(std::optional<std::uint32_t> timeoutMs)
-{
+bool Thread::Join(std::optional<std::uint32_t> timeoutMs) {
     if (!m_bRunning) return true;
     if (!m_pHandle->Join(timeoutMs)) return false;
     m_bRunning = false;
     return true;
 }
 
-void Thread::Kill()
-{
+void Thread::Kill() {
     if (!m_bRunning) return;
     m_bStopRequested = true;
     Join(std::nullopt);
@@ -53,8 +47,7 @@ void Thread::Kill()
 
 bool Thread::StopRequested() const { return m_bStopRequested; }
 
-std::uint32_t Thread::ThreadProc(void* object)
-{
+std::uint32_t Thread::ThreadProc(void* object) {
     if (!object) return 1;
     Thread* thread = static_cast<Thread*>(object);
     thread->m_pDispatched->Set();

@@ -10,7 +10,7 @@
 namespace Platform::Kernel {
 class Event;
 class Thread;
-}
+}  // namespace Platform::Kernel
 
 namespace Util {
 

@@ -5,14 +5,12 @@
 
 namespace Audio::Decode {
 
-void ReverseBytes(void* data, size_t length)
-{
+void ReverseBytes(void* data, size_t length) {
     auto* bytes = static_cast<uint8_t*>(data);
     std::reverse(bytes, bytes + length);
 }
 
-void SwapBytes16InPlace(void* data, size_t count)
-{
+void SwapBytes16InPlace(void* data, size_t count) {
     auto* bytes = static_cast<uint8_t*>(data);
     for (size_t i = 0; i < count; ++i) {
         uint16_t v;
@@ -22,17 +20,14 @@ void SwapBytes16InPlace(void* data, size_t count)
     }
 }
 
-void ReverseEachSample(void* data, size_t count, unsigned width)
-{
-    if (width < 2)
-        return;
+void ReverseEachSample(void* data, size_t count, unsigned width) {
+    if (width < 2) return;
     if (width == 2) {
         SwapBytes16InPlace(data, count);
         return;
     }
     auto* bytes = static_cast<uint8_t*>(data);
-    for (size_t i = 0; i < count; ++i)
-        ReverseBytes(bytes + i * width, width);
+    for (size_t i = 0; i < count; ++i) ReverseBytes(bytes + i * width, width);
 }
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

@@ -19,8 +19,7 @@ public:
     uint8_t* Reserve(size_t bytes);
 
     template <class T>
-    T* ReserveAs(size_t count)
-    {
+    T* ReserveAs(size_t count) {
         return reinterpret_cast<T*>(Reserve(count * sizeof(T)));
     }
 
@@ -32,4 +31,4 @@ private:
     size_t m_length = 0;
 };
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

@@ -9,28 +9,23 @@ namespace Audio::Decode {
 
 namespace {
 
-Stream* MakeDecoder(Type type, const String& path)
-{
+Stream* MakeDecoder(Type type, const String& path) {
     switch (type) {
-    case Type::Wav:
-        return new WAV::Decoder(path);
-    case Type::Aiff:
-        return new AIFF::Decoder(path);
+    case Type::Wav: return new WAV::Decoder(path);
+    case Type::Aiff: return new AIFF::Decoder(path);
     case Type::WindowsMedia:
     case Type::Rex:
         // Their decoders need runtime libraries this build does not load; as when such a
         // library is missing, there is no decoder.
         return nullptr;
-    case Type::Mp3:
-        return nullptr;
+    case Type::Mp3: return nullptr;
     }
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
-SharedPtr<Stream> CreateStream(const String& path)
-{
+SharedPtr<Stream> CreateStream(const String& path) {
     const Type type = ProbeHeader(path).value_or(TypeFromExtension(path));
     try {
         return SharedPtr<Stream>(MakeDecoder(type, path));
@@ -39,4 +34,4 @@ SharedPtr<Stream> CreateStream(const String& path)
     }
 }
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

@@ -10,4 +10,4 @@ namespace Audio::Decode {
 // not yet opened. Empty when no decoder can be made for the file.
 SharedPtr<Stream> CreateStream(const String& path);
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

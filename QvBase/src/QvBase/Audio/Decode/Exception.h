@@ -38,7 +38,7 @@ private:
 // Throws BadFormat located at the caller's source line.
 [[noreturn]] void ThrowBadFormat(const String& message, const String& detail, const char* sourceFile, int line);
 
-} // namespace Audio::Decode::Exception
+}  // namespace Audio::Decode::Exception
 
 #define AUDIO_DECODE_THROW(message, detail) \
     ::Audio::Decode::Exception::ThrowBadFormat((message), (detail), __FILE__, __LINE__)

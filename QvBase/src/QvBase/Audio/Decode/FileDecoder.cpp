@@ -14,14 +14,11 @@ constexpr uint64_t kBlockBytes = 256 * 1024;
 // The largest single raw read (the file layer reads at most 2^32 - 1 bytes at once).
 constexpr uint64_t kRawBlockBytes = 64 * 1024 * 1024;
 
-} // namespace
+}  // namespace
 
-FileDecoder::FileDecoder(const String& path, ByteOrder order) : m_path(path), m_file(Path(path)), m_byteOrder(order)
-{
-}
+FileDecoder::FileDecoder(const String& path, ByteOrder order) : m_path(path), m_file(Path(path)), m_byteOrder(order) {}
 
-FileDecoder::~FileDecoder()
-{
+FileDecoder::~FileDecoder() {
     if (m_open) {
         try {
             Close();
@@ -31,39 +28,24 @@ FileDecoder::~FileDecoder()
     }
 }
 
-Format FileDecoder::GetFormat()
-{
-    return m_format;
-}
+Format FileDecoder::GetFormat() { return m_format; }
 
-uint32_t FileDecoder::GetTotalFrames()
-{
-    return m_total;
-}
+uint32_t FileDecoder::GetTotalFrames() { return m_total; }
 
-uint32_t FileDecoder::GetPosition()
-{
-    return m_position;
-}
+uint32_t FileDecoder::GetPosition() { return m_position; }
 
-uint32_t FileDecoder::GetFramesRemaining()
-{
-    return m_open ? m_total - m_position : 0;
-}
+uint32_t FileDecoder::GetFramesRemaining() { return m_open ? m_total - m_position : 0; }
 
-void FileDecoder::Fail(const String& message, std::source_location where) const
-{
+void FileDecoder::Fail(const String& message, std::source_location where) const {
     Exception::ThrowBadFormat(message, m_path, where.file_name(), int(where.line()));
 }
 
-void FileDecoder::FailFileIO(const Util::Exception::FileIO& error, std::source_location where) const
-{
+void FileDecoder::FailFileIO(const Util::Exception::FileIO& error, std::source_location where) const {
     Fail(String("FileIO Error: %1").Arg(error.Description()), where);
 }
 
 template <class Body>
-void FileDecoder::GuardFileIO(Body&& body)
-{
+void FileDecoder::GuardFileIO(Body&& body) {
     try {
         body();
     } catch (const Util::Exception::FileIO& error) {
@@ -71,8 +53,7 @@ void FileDecoder::GuardFileIO(Body&& body)
     }
 }
 
-void FileDecoder::ResetForOpen()
-{
+void FileDecoder::ResetForOpen() {
     m_position = 0;
     m_total = 0;
     m_dataOffset = 0;
@@ -83,13 +64,11 @@ void FileDecoder::ResetForOpen()
     // Measured once: asking the stream for its size drops its read buffer, which made the
     // walk over a file of many tiny chunks cost a dozen system calls per chunk.
     const auto size = m_file.SizeOf();
-    if (!size)
-        Fail("File size cannot be read or exceeds 4294967295 bytes");
+    if (!size) Fail("File size cannot be read or exceeds 4294967295 bytes");
     m_fileSize = *size;
 }
 
-void FileDecoder::CloseQuietly()
-{
+void FileDecoder::CloseQuietly() {
     try {
         m_file.Close();
     } catch (const Util::Exception::FileIO&) {
@@ -97,46 +76,34 @@ void FileDecoder::CloseQuietly()
     }
 }
 
-void FileDecoder::Seek(uint32_t frame)
-{
-    if (frame == m_position)
-        return;
-    if (!m_open)
-        Fail(String("Seek to %1 when not sync'd").Arg(frame, 10));
-    if (frame > m_total)
-        Fail(String("Seek to %1, total sample frames %2").Arg(frame, 10).Arg(m_total, 10));
+void FileDecoder::Seek(uint32_t frame) {
+    if (frame == m_position) return;
+    if (!m_open) Fail(String("Seek to %1 when not sync'd").Arg(frame, 10));
+    if (frame > m_total) Fail(String("Seek to %1, total sample frames %2").Arg(frame, 10).Arg(m_total, 10));
     m_position = frame;
     GuardFileIO([&] { SeekFile(uint64_t(m_dataOffset) + uint64_t(frame) * FrameBytes()); });
 }
 
-std::optional<uint32_t> FileDecoder::BeginRead(const char* operation, uint32_t frames, uint32_t& framesRead)
-{
+std::optional<uint32_t> FileDecoder::BeginRead(const char* operation, uint32_t frames, uint32_t& framesRead) {
     framesRead = 0;
-    if (!m_open)
-        Fail(String("%1 %2 when not sync'd").Arg(operation).Arg(frames, 10));
-    if (frames == 0)
-        return std::nullopt;
+    if (!m_open) Fail(String("%1 %2 when not sync'd").Arg(operation).Arg(frames, 10));
+    if (frames == 0) return std::nullopt;
     return std::min(frames, GetFramesRemaining());
 }
 
-void FileDecoder::RequireConversion(Conversion conversion, uint32_t frames) const
-{
-    if (!Supports(conversion))
-        Fail(UnsupportedMessage(conversion).Arg(frames, 10));
+void FileDecoder::RequireConversion(Conversion conversion, uint32_t frames) const {
+    if (!Supports(conversion)) Fail(UnsupportedMessage(conversion).Arg(frames, 10));
 }
 
-uint32_t FileDecoder::BlockFrames() const
-{
+uint32_t FileDecoder::BlockFrames() const {
     // Eight bytes per sample covers the widest buffer a block needs (doubles).
     const uint64_t perFrame = std::max<uint64_t>(1, uint64_t(m_format.Channels) * 8);
     return uint32_t(std::max<uint64_t>(1, kBlockBytes / perFrame));
 }
 
-void FileDecoder::ReadFloatInterleaved(uint32_t frames, float* destination, uint32_t& framesRead)
-{
+void FileDecoder::ReadFloatInterleaved(uint32_t frames, float* destination, uint32_t& framesRead) {
     const auto n = BeginRead("ReadFloatInterleaved", frames, framesRead);
-    if (!n)
-        return;
+    if (!n) return;
     RequireConversion(Conversion::Float, *n);
     GuardFileIO([&] {
         const uint32_t block = BlockFrames();
@@ -149,11 +116,9 @@ void FileDecoder::ReadFloatInterleaved(uint32_t frames, float* destination, uint
     });
 }
 
-void FileDecoder::ReadFloatInterleaved(uint32_t frames, double* destination, uint32_t& framesRead)
-{
+void FileDecoder::ReadFloatInterleaved(uint32_t frames, double* destination, uint32_t& framesRead) {
     const auto n = BeginRead("ReadFloatInterleaved", frames, framesRead);
-    if (!n)
-        return;
+    if (!n) return;
     RequireConversion(Conversion::Double, *n);
     GuardFileIO([&] {
         const uint32_t block = BlockFrames();
@@ -166,11 +131,9 @@ void FileDecoder::ReadFloatInterleaved(uint32_t frames, double* destination, uin
     });
 }
 
-void FileDecoder::ReadInt16Interleaved(uint32_t frames, int16_t* destination, uint32_t& framesRead)
-{
+void FileDecoder::ReadInt16Interleaved(uint32_t frames, int16_t* destination, uint32_t& framesRead) {
     const auto n = BeginRead("ReadInt16Interleaved", frames, framesRead);
-    if (!n)
-        return;
+    if (!n) return;
     RequireConversion(Conversion::Int16, *n);
     GuardFileIO([&] {
         const uint32_t block = BlockFrames();
@@ -183,11 +146,9 @@ void FileDecoder::ReadInt16Interleaved(uint32_t frames, int16_t* destination, ui
     });
 }
 
-void FileDecoder::ReadFloatDeinterleaved(uint32_t frames, float* const* channels, uint32_t& framesRead)
-{
+void FileDecoder::ReadFloatDeinterleaved(uint32_t frames, float* const* channels, uint32_t& framesRead) {
     const auto n = BeginRead("ReadFloatDeinterleaved", frames, framesRead);
-    if (!n)
-        return;
+    if (!n) return;
     RequireConversion(Conversion::Float, *n);
     const uint32_t count = m_format.Channels;
     // Sized by the frames this read delivers, block by block, never by the frames asked.
@@ -198,8 +159,7 @@ void FileDecoder::ReadFloatDeinterleaved(uint32_t frames, float* const* channels
         for (uint32_t done = 0; done < *n;) {
             const uint32_t k = std::min(block, *n - done);
             ReadFloatBlock(k, interleaved);
-            for (uint32_t c = 0; c < count; ++c)
-                targets[c] = channels[c] + done;
+            for (uint32_t c = 0; c < count; ++c) targets[c] = channels[c] + done;
             Vec::DeinterleaveF32(int32_t(count), int32_t(k), interleaved, targets.data());
             done += k;
             framesRead = done;
@@ -207,11 +167,9 @@ void FileDecoder::ReadFloatDeinterleaved(uint32_t frames, float* const* channels
     });
 }
 
-void FileDecoder::ReadInt16Deinterleaved(uint32_t frames, int16_t* const* channels, uint32_t& framesRead)
-{
+void FileDecoder::ReadInt16Deinterleaved(uint32_t frames, int16_t* const* channels, uint32_t& framesRead) {
     const auto n = BeginRead("ReadInt16Deinterleaved", frames, framesRead);
-    if (!n)
-        return;
+    if (!n) return;
     RequireConversion(Conversion::Int16, *n);
     const uint32_t count = m_format.Channels;
     const uint32_t block = std::min(BlockFrames(), *n);
@@ -222,19 +180,16 @@ void FileDecoder::ReadInt16Deinterleaved(uint32_t frames, int16_t* const* channe
             ReadInt16Block(k, interleaved);
             const int16_t* frame = interleaved;
             for (uint32_t f = 0; f < k; ++f, frame += count)
-                for (uint32_t c = 0; c < count; ++c)
-                    channels[c][done + f] = frame[c];
+                for (uint32_t c = 0; c < count; ++c) channels[c][done + f] = frame[c];
             done += k;
             framesRead = done;
         }
     });
 }
 
-void FileDecoder::ReadRawInterleaved(uint32_t frames, void* destination, uint32_t& framesRead)
-{
+void FileDecoder::ReadRawInterleaved(uint32_t frames, void* destination, uint32_t& framesRead) {
     const auto n = BeginRead("ReadRawInterleaved", frames, framesRead);
-    if (!n)
-        return;
+    if (!n) return;
     const uint64_t frameBytes = FrameBytes();
     const uint32_t block = uint32_t(std::clamp<uint64_t>(kRawBlockBytes / std::max<uint64_t>(1, frameBytes), 1, *n));
     auto* bytes = static_cast<uint8_t*>(destination);
@@ -250,17 +205,13 @@ void FileDecoder::ReadRawInterleaved(uint32_t frames, void* destination, uint32_
     });
 }
 
-void FileDecoder::RawToLittleEndian(void*, size_t)
-{
-}
+void FileDecoder::RawToLittleEndian(void*, size_t) {}
 
-bool FileDecoder::HasChunk(uint32_t id)
-{
+bool FileDecoder::HasChunk(uint32_t id) {
     return std::any_of(m_chunks.begin(), m_chunks.end(), [id](const ChunkRecord& r) { return r.Id == id; });
 }
 
-void FileDecoder::ReadChunk(uint32_t id, std::vector<uint8_t>& bytes)
-{
+void FileDecoder::ReadChunk(uint32_t id, std::vector<uint8_t>& bytes) {
     GuardFileIO([&] {
         // Closed: the position is unknown and the seek below reports the file as not open.
         const uint32_t back = m_file.Tell().value_or(0);
@@ -277,92 +228,72 @@ void FileDecoder::ReadChunk(uint32_t id, std::vector<uint8_t>& bytes)
     });
 }
 
-void FileDecoder::Close()
-{
+void FileDecoder::Close() {
     m_open = false;
     GuardFileIO([&] { m_file.Close(); });
 }
 
-uint32_t FileDecoder::FileSize() const
-{
-    return m_fileSize;
-}
+uint32_t FileDecoder::FileSize() const { return m_fileSize; }
 
-uint32_t FileDecoder::FilePosition()
-{
+uint32_t FileDecoder::FilePosition() {
     const auto position = m_file.Tell();
-    if (!position)
-        Fail("File position cannot be read");
+    if (!position) Fail("File position cannot be read");
     return *position;
 }
 
-uint32_t FileDecoder::BytesLeft()
-{
+uint32_t FileDecoder::BytesLeft() {
     const uint32_t size = FileSize();
     const uint32_t position = FilePosition();
     return position < size ? size - position : 0;
 }
 
-void FileDecoder::ReadBytes(void* destination, uint32_t count)
-{
-    if (count)
-        m_file.Read(destination, count);
+void FileDecoder::ReadBytes(void* destination, uint32_t count) {
+    if (count) m_file.Read(destination, count);
 }
 
-uint16_t FileDecoder::Read16()
-{
+uint16_t FileDecoder::Read16() {
     uint16_t stored = 0;
     m_file.Read(&stored, 2);
     return FromFileOrder16(stored, m_byteOrder);
 }
 
-uint32_t FileDecoder::Read32()
-{
+uint32_t FileDecoder::Read32() {
     uint32_t stored = 0;
     m_file.Read(&stored, 4);
     return FromFileOrder32(stored, m_byteOrder);
 }
 
-void FileDecoder::SeekFile(uint64_t offset)
-{
+void FileDecoder::SeekFile(uint64_t offset) {
     // Every offset the decoders compute lies within a file whose size fits 32 bits.
     if (offset > std::numeric_limits<uint32_t>::max())
         Fail(String("Seek to %1 beyond the largest file offset").Arg(static_cast<unsigned long long>(offset), 10));
     m_file.Seek(uint32_t(offset));
 }
 
-std::optional<ChunkHeader> FileDecoder::NextChunkHeader(PadRule rule)
-{
+std::optional<ChunkHeader> FileDecoder::NextChunkHeader(PadRule rule) {
     // One position query per chunk: the header's reads move it by exactly what they read.
     const uint64_t start = FilePosition();
     const uint64_t end = FileSize();
-    if (start + 4 > end)
-        return std::nullopt;
+    if (start + 4 > end) return std::nullopt;
     uint8_t id[4];
     ReadBytes(id, 4);
-    if (start + 8 > end)
-        return std::nullopt;
+    if (start + 8 > end) return std::nullopt;
     const uint32_t declared = Read32();
     const uint32_t dataOffset = uint32_t(start + 8);
     const uint32_t left = uint32_t(end - dataOffset);
     uint32_t size = declared;
-    if (rule == PadRule::InSize && (size & 1) && left > size)
-        ++size;
-    if (size > left)
-        return std::nullopt;
+    if (rule == PadRule::InSize && (size & 1) && left > size) ++size;
+    if (size > left) return std::nullopt;
     return ChunkHeader{FourCC(id), dataOffset, declared, size};
 }
 
-void FileDecoder::SkipChunk(const ChunkHeader& chunk, PadRule rule)
-{
+void FileDecoder::SkipChunk(const ChunkHeader& chunk, PadRule rule) {
     uint64_t next = uint64_t(chunk.DataOffset) + chunk.Size;
-    if (rule == PadRule::AfterData && (chunk.Size & 1) && uint64_t(FileSize()) - chunk.DataOffset > chunk.Size)
-        ++next;
+    if (rule == PadRule::AfterData && (chunk.Size & 1) && uint64_t(FileSize()) - chunk.DataOffset > chunk.Size) ++next;
     SeekFile(next);
 }
 
-void FileDecoder::ReadFramesRaw(uint32_t frames, void* destination)
-{
+void FileDecoder::ReadFramesRaw(uint32_t frames, void* destination) {
     const uint64_t bytes = uint64_t(frames) * FrameBytes();
     if (bytes > std::numeric_limits<uint32_t>::max())
         Fail(String("Read of %1 frames is too large for one block").Arg(frames, 10));
@@ -370,4 +301,4 @@ void FileDecoder::ReadFramesRaw(uint32_t frames, void* destination)
     m_position += frames;
 }
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

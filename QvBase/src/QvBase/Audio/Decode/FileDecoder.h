@@ -18,16 +18,16 @@ namespace Audio::Decode {
 // A chunk kept for HasChunk and ReadChunk.
 struct ChunkRecord {
     uint32_t Id;
-    uint32_t Offset; // file offset of the chunk's first data byte
-    uint32_t Size;   // bytes
+    uint32_t Offset;  // file offset of the chunk's first data byte
+    uint32_t Size;  // bytes
 };
 
 // One chunk header found by the walk.
 struct ChunkHeader {
     uint32_t Id;
-    uint32_t DataOffset;   // file offset of the first data byte
-    uint32_t DeclaredSize; // as the header says
-    uint32_t Size;         // as the walk counts it (the AIFF walk counts the pad byte)
+    uint32_t DataOffset;  // file offset of the first data byte
+    uint32_t DeclaredSize;  // as the header says
+    uint32_t Size;  // as the walk counts it (the AIFF walk counts the pad byte)
 };
 
 // Where a chunk's pad byte is counted: after the data (RIFF) or in the size (AIFF).
@@ -74,10 +74,8 @@ protected:
     // Runs the subclass's header parse: returns the stored format when already open, closes
     // the file again when the parse throws, and sets the open flag only on success.
     template <class Parse>
-    Format OpenWith(Parse&& parse)
-    {
-        if (m_open)
-            return m_format;
+    Format OpenWith(Parse&& parse) {
+        if (m_open) return m_format;
         try {
             ResetForOpen();
             parse();
@@ -95,13 +93,13 @@ protected:
 
     // Throws BadFormat with the path as detail, located at the caller's line.
     [[noreturn]] void Fail(const String& message, std::source_location where = std::source_location::current()) const;
-    [[noreturn]] void FailFileIO(const Util::Exception::FileIO& error,
-                                 std::source_location where = std::source_location::current()) const;
+    [[noreturn]] void FailFileIO(
+        const Util::Exception::FileIO& error, std::source_location where = std::source_location::current()) const;
 
     // File helpers for the header parse (file errors pass through as Util::Exception::FileIO;
     // the public operations turn them into BadFormat).
     uint32_t BytesLeft();
-    uint32_t FileSize() const; // as measured when the open began
+    uint32_t FileSize() const;  // as measured when the open began
     uint32_t FilePosition();
     void ReadBytes(void* destination, uint32_t count);
     uint16_t Read16();
@@ -144,4 +142,4 @@ private:
     void GuardFileIO(Body&& body);
 };
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

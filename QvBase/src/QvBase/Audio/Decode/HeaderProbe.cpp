@@ -15,35 +15,28 @@ namespace {
 constexpr uint32_t kProbeBytes = 2048;
 constexpr uint32_t kMinimumBytes = 12;
 
-bool Matches(const uint8_t* bytes, size_t count, uint32_t magic, uint32_t form)
-{
+bool Matches(const uint8_t* bytes, size_t count, uint32_t magic, uint32_t form) {
     return count >= kMinimumBytes && FourCC(bytes) == magic && FourCC(bytes + 8) == form;
 }
 
-} // namespace
+}  // namespace
 
-std::optional<Type> ProbeHeaderBytes(const uint8_t* bytes, size_t count)
-{
-    if (Matches(bytes, count, FourCC("RIFF"), FourCC("WAVE")))
-        return Type::Wav;
-    if (Matches(bytes, count, FourCC("FORM"), FourCC("AIFF")))
-        return Type::Aiff;
+std::optional<Type> ProbeHeaderBytes(const uint8_t* bytes, size_t count) {
+    if (Matches(bytes, count, FourCC("RIFF"), FourCC("WAVE"))) return Type::Wav;
+    if (Matches(bytes, count, FourCC("FORM"), FourCC("AIFF"))) return Type::Aiff;
     // The Windows Media test asks that format's runtime, which this build does not load:
     // like a missing runtime, it accepts nothing.
-    if (Matches(bytes, count, FourCC("CAT "), FourCC("REX2")))
-        return Type::Rex;
+    if (Matches(bytes, count, FourCC("CAT "), FourCC("REX2"))) return Type::Rex;
     return std::nullopt;
 }
 
-std::optional<Type> ProbeHeader(const String& path)
-{
+std::optional<Type> ProbeHeader(const String& path) {
     std::vector<uint8_t> head;
     try {
         Util::File file{Path(path)};
         file.Open(Util::File::ModeRead);
         const auto size = file.SizeOf();
-        if (!size || *size < kMinimumBytes)
-            return std::nullopt;
+        if (!size || *size < kMinimumBytes) return std::nullopt;
         head.resize(std::min(*size, kProbeBytes));
         file.Read(head.data(), uint32_t(head.size()));
         file.Close();
@@ -53,16 +46,12 @@ std::optional<Type> ProbeHeader(const String& path)
     return ProbeHeaderBytes(head.data(), head.size());
 }
 
-Type TypeFromExtension(const String& path)
-{
+Type TypeFromExtension(const String& path) {
     const String extension = Path(path).Extension().ToLower();
-    if (extension == "mp3")
-        return Type::Mp3;
-    if (extension == "wma" || extension == "wmv" || extension == "asf")
-        return Type::WindowsMedia;
-    if (extension == "aif" || extension == "aiff")
-        return Type::Aiff;
+    if (extension == "mp3") return Type::Mp3;
+    if (extension == "wma" || extension == "wmv" || extension == "asf") return Type::WindowsMedia;
+    if (extension == "aif" || extension == "aiff") return Type::Aiff;
     return Type::Wav;
 }
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

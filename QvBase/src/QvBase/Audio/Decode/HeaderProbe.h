@@ -19,4 +19,4 @@ std::optional<Type> ProbeHeader(const String& path);
 // The format the file name's extension suggests (lower-cased); WAV for anything unknown.
 Type TypeFromExtension(const String& path);
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

@@ -24,4 +24,4 @@ void Convert24ToDouble(const uint8_t* source, size_t samples, double* destinatio
 // stored sample not yet converted.
 void Widen24BigEndianToFloatInPlace(void* buffer, size_t samples);
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

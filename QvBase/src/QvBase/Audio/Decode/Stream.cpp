@@ -4,9 +4,6 @@ namespace Audio::Decode {
 
 Stream::~Stream() = default;
 
-Format Stream::OpenForward()
-{
-    return Open();
-}
+Format Stream::OpenForward() { return Open(); }
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

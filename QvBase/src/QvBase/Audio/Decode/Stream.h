@@ -38,4 +38,4 @@ public:
     virtual void Close() = 0;
 };
 
-} // namespace Audio::Decode
+}  // namespace Audio::Decode

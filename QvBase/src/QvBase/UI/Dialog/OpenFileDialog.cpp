@@ -38,9 +38,8 @@ std::vector<Platform::Gui::FileFilter> OpenFileFilters(const String& description
 }
 
 Platform::Gui::OpenFileRequest MakeOpenFileRequest(const Path& initialFolder, const String& initialName,
-                                                   const String& descriptions, const String& patterns,
-                                                   int filterIndex, const String& title,
-                                                   Platform::Gui::WindowId owner) {
+    const String& descriptions, const String& patterns, int filterIndex, const String& title,
+    Platform::Gui::WindowId owner) {
     Platform::Gui::OpenFileRequest request;
     request.owner = owner;
     request.title = title.CStr();
@@ -54,7 +53,7 @@ Platform::Gui::OpenFileRequest MakeOpenFileRequest(const Path& initialFolder, co
 }
 
 Path GetOpenFileName(const Path& initialFolder, const String& initialName, const String& descriptions,
-                     const String& patterns, int filterIndex, const String& title, Platform::Gui::WindowId owner) {
+    const String& patterns, int filterIndex, const String& title, Platform::Gui::WindowId owner) {
     const Platform::Gui::OpenFileRequest request =
         MakeOpenFileRequest(initialFolder, initialName, descriptions, patterns, filterIndex, title, owner);
     const std::optional<std::string> chosen = Platform::Gui::Current().ChooseFileToOpen(request);

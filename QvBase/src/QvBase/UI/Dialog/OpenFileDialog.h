@@ -18,12 +18,11 @@ std::vector<Platform::Gui::FileFilter> OpenFileFilters(const String& description
 // What the open-file dialog is asked: the filter index counts from 0, the initial file
 // name is cut to OpenFileNameLimit bytes (never inside a character).
 Platform::Gui::OpenFileRequest MakeOpenFileRequest(const Path& initialFolder, const String& initialName,
-                                                   const String& descriptions, const String& patterns,
-                                                   int filterIndex, const String& title,
-                                                   Platform::Gui::WindowId owner);
+    const String& descriptions, const String& patterns, int filterIndex, const String& title,
+    Platform::Gui::WindowId owner);
 
 // The chosen file, or an empty path when the user cancelled or the dialog failed.
 Path GetOpenFileName(const Path& initialFolder, const String& initialName, const String& descriptions,
-                     const String& patterns, int filterIndex, const String& title, Platform::Gui::WindowId owner);
+    const String& patterns, int filterIndex, const String& title, Platform::Gui::WindowId owner);
 
 }  // namespace UI

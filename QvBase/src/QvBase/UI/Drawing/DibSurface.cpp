@@ -29,7 +29,7 @@ SharedPtr<Image> DibSurface::Snapshot() const {
     SharedPtr<Image> image = Image::Create({m_width, m_height});
     if (!image || image->IsEmpty()) return SharedPtr<Image>();
     Vec::CopyU8(m_width * m_height * 4, reinterpret_cast<const std::uint8_t*>(m_pixels.get()),
-                reinterpret_cast<std::uint8_t*>(image->Pixels()));
+        reinterpret_cast<std::uint8_t*>(image->Pixels()));
     return image;
 }
 

@@ -10,7 +10,7 @@
 namespace UI {
 
 void BlitImagePixels(std::uint32_t* pixels, int stride, const Rect& clip, const Image& image, const Rect& source,
-                     Point to, Transparency t) {
+    Point to, Transparency t) {
     if (image.IsEmpty()) return;
     // 64-bit throughout: a caller's far-off point must not overflow the cuts.
     std::int64_t sl = source.left, st = source.top, sr = source.right, sb = source.bottom;

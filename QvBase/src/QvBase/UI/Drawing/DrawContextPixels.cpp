@@ -23,17 +23,16 @@ void FillRectPixels(std::uint32_t* pixels, int stride, const Rect& clip, const R
     if (!area.HasArea()) return;
     for (int y = area.top; y <= area.bottom; ++y)
         Vec::SetS32(area.Width(), reinterpret_cast<std::int32_t*>(PixelAt(pixels, stride, area.left, y)),
-                    static_cast<std::int32_t>(colour));
+            static_cast<std::int32_t>(colour));
 }
 
-void FillRectPixels(std::uint32_t* pixels, int stride, const Rect& clip, const Rect& rect, Colour colour,
-                    Transparency t) {
+void FillRectPixels(
+    std::uint32_t* pixels, int stride, const Rect& clip, const Rect& rect, Colour colour, Transparency t) {
     const Rect area = Rect::Intersect(rect, clip);
     if (!area.HasArea()) return;
     const unsigned weight = t == 0 ? 255u : 256u - t;
     Colour scaled = 0;
-    for (int shift = 0; shift <= 16; shift += 8)
-        scaled |= (((colour >> shift) & 0xFFu) * weight / 255u) << shift;
+    for (int shift = 0; shift <= 16; shift += 8) scaled |= (((colour >> shift) & 0xFFu) * weight / 255u) << shift;
     auto* first = reinterpret_cast<std::uint8_t*>(PixelAt(pixels, stride, area.left, area.top));
     Vec::ImagePremulAlphaU8C4(t, first, stride, area.Width(), area.Height());
     Vec::ImageAddConstU8C4(scaled, first, stride, area.Width(), area.Height());
@@ -51,8 +50,8 @@ Colour BlendColourWeighted(Colour destination, Colour colour, Transparency t, un
     return result;
 }
 
-void OutlineRectPixels(std::uint32_t* pixels, int stride, const Rect& clip, const Rect& rect, Colour colour,
-                       Transparency t) {
+void OutlineRectPixels(
+    std::uint32_t* pixels, int stride, const Rect& clip, const Rect& rect, Colour colour, Transparency t) {
     const Rect area = Rect::Intersect(rect, clip);
     if (!area.HasArea()) return;
     const unsigned weight = 256u - t;
@@ -72,8 +71,8 @@ void OutlineRectPixels(std::uint32_t* pixels, int stride, const Rect& clip, cons
     if (rect.right <= clip.right) column(area.right);
 }
 
-void DrawLinePixels(std::uint32_t* pixels, int stride, const Rect& clip, Point from, Point to, Colour colour,
-                    Transparency t) {
+void DrawLinePixels(
+    std::uint32_t* pixels, int stride, const Rect& clip, Point from, Point to, Colour colour, Transparency t) {
     // 64-bit: the differences of two ints need 33 bits.
     const std::int64_t dx = std::llabs(static_cast<std::int64_t>(to.x) - from.x);
     const std::int64_t dy = std::llabs(static_cast<std::int64_t>(to.y) - from.y);

@@ -17,17 +17,17 @@ void FillRectPixels(std::uint32_t* pixels, int stride, const Rect& clip, const R
 
 // Fill of rect ∩ clip at transparency t: each pixel is scaled by t and the colour,
 // scaled by the rest, added. t = 0 paints the colour exactly.
-void FillRectPixels(std::uint32_t* pixels, int stride, const Rect& clip, const Rect& rect, Colour colour,
-                    Transparency t);
+void FillRectPixels(
+    std::uint32_t* pixels, int stride, const Rect& clip, const Rect& rect, Colour colour, Transparency t);
 
 // The four edges of rect, each only where the rectangle's own edge lies inside the clip.
-void OutlineRectPixels(std::uint32_t* pixels, int stride, const Rect& clip, const Rect& rect, Colour colour,
-                       Transparency t);
+void OutlineRectPixels(
+    std::uint32_t* pixels, int stride, const Rect& clip, const Rect& rect, Colour colour, Transparency t);
 
 // One pixel wide from `from` to `to`, both included; the minor coordinate steps after a
 // whole step of error.
-void DrawLinePixels(std::uint32_t* pixels, int stride, const Rect& clip, Point from, Point to, Colour colour,
-                    Transparency t);
+void DrawLinePixels(
+    std::uint32_t* pixels, int stride, const Rect& clip, Point from, Point to, Colour colour, Transparency t);
 
 // destination · t + colour · weight per channel, divided by 256 with rounding, top byte 0;
 // t = 0 gives the colour and t = 255 the destination.
@@ -37,10 +37,10 @@ Colour BlendColourWeighted(Colour destination, Colour colour, Transparency t, un
 // both sides alike); blends by each pixel's own transparency plus t unless t is 0 and
 // the image has no alpha.
 void BlitImagePixels(std::uint32_t* pixels, int stride, const Rect& clip, const Image& image, const Rect& source,
-                     Point to, Transparency t);
+    Point to, Transparency t);
 
 // One line of UTF-8 text whose top-left is `topLeft`.
 void DrawTextPixels(std::uint32_t* pixels, int stride, const Rect& clip, FontGlyphs& font, Point topLeft,
-                    const char* text, Colour colour, Transparency t);
+    const char* text, Colour colour, Transparency t);
 
 }  // namespace UI

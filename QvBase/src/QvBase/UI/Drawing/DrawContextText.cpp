@@ -18,7 +18,7 @@ constexpr std::int64_t MaxAdvance = 1 << 24;
 }  // namespace
 
 void DrawTextPixels(std::uint32_t* pixels, int stride, const Rect& clip, FontGlyphs& font, Point topLeft,
-                    const char* text, Colour colour, Transparency t) {
+    const char* text, Colour colour, Transparency t) {
     if (!text || !*text) return;
     const std::vector<char32_t> codes = DecodeCharacters(text);
     std::int64_t penX = topLeft.x;
@@ -29,8 +29,7 @@ void DrawTextPixels(std::uint32_t* pixels, int stride, const Rect& clip, FontGly
         if (!font.PrepareGlyph(codes[i], i + 1 < codes.size() ? codes[i + 1] : 0, box)) continue;
         // Clamped so that a broken font's advance cannot overflow the pen.
         const std::int64_t advance = std::clamp<std::int64_t>(Util::RoundToInt64(box.advance), -MaxAdvance, MaxAdvance);
-        if (box.width >= 1 && box.height >= 1 &&
-            static_cast<std::int64_t>(box.width) * box.height <= MaxGlyphPixels) {
+        if (box.width >= 1 && box.height >= 1 && static_cast<std::int64_t>(box.width) * box.height <= MaxGlyphPixels) {
             coverage.assign(static_cast<std::size_t>(box.width) * box.height, 255);
             font.RenderGlyph(coverage.data());
             const std::int64_t left = penX + box.offsetX, top = baseline - box.height + box.offsetY;

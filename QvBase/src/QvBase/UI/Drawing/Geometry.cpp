@@ -18,17 +18,14 @@ Rect Rect::Intersect(const Rect& a, const Rect& b) {
 Rect Rect::Union(const Rect& a, const Rect& b) {
     const bool aHas = !a.IsEmpty(), bHas = !b.IsEmpty();
     if (aHas && bHas)
-        return {std::min(a.left, b.left), std::max(a.right, b.right), std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
+        return {
+            std::min(a.left, b.left), std::max(a.right, b.right), std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
     return aHas ? a : b;
 }
 
-Rect Rect::FromNative(const Platform::Gui::PixelRect& r) {
-    return {r.x, r.x + r.width - 1, r.y, r.y + r.height - 1};
-}
+Rect Rect::FromNative(const Platform::Gui::PixelRect& r) { return {r.x, r.x + r.width - 1, r.y, r.y + r.height - 1}; }
 
-Platform::Gui::PixelRect Rect::ToNative() const {
-    return {left, top, Width(), Height()};
-}
+Platform::Gui::PixelRect Rect::ToNative() const { return {left, top, Width(), Height()}; }
 
 String Rect::ToString() const {
     const long long width = static_cast<long long>(right) - left + 1;
@@ -86,9 +83,9 @@ Rect Rect::FromString(const String& text, bool* ok) {
     Scanner scan(text.CStr());
     int left, top, right, bottom, width, height;
     const bool read = scan.Literal('[') && scan.Literal('(') && scan.Number(left) && scan.Literal(',') &&
-                      scan.Number(top) && scan.Literal(')') && scan.Literal('-') && scan.Literal('(') &&
-                      scan.Number(right) && scan.Literal(',') && scan.Number(bottom) && scan.Literal(')') &&
-                      scan.Literal(' ') && scan.Number(width) && scan.Literal('x') && scan.Number(height);
+        scan.Number(top) && scan.Literal(')') && scan.Literal('-') && scan.Literal('(') && scan.Number(right) &&
+        scan.Literal(',') && scan.Number(bottom) && scan.Literal(')') && scan.Literal(' ') && scan.Number(width) &&
+        scan.Literal('x') && scan.Number(height);
     if (!read) return {};
     if (static_cast<long long>(right) - left + 1 != width || static_cast<long long>(bottom) - top + 1 != height)
         return {};

@@ -58,8 +58,7 @@ void MemoryDrawContext::BlendPixel(Point p, Colour colour, Transparency t) {
     pixel = BlendColour(pixel, colour, t);
 }
 
-void MemoryDrawContext::DrawText(FontGlyphs& font, Point topLeft, const String& text, Colour colour,
-                                 Transparency t) {
+void MemoryDrawContext::DrawText(FontGlyphs& font, Point topLeft, const String& text, Colour colour, Transparency t) {
     const Rect clip = DrawableClip();
     if (clip.HasArea())
         DrawTextPixels(m_surface->Pixels(), m_surface->Stride(), clip, font, Shifted(topLeft), text.CStr(), colour, t);
@@ -67,8 +66,7 @@ void MemoryDrawContext::DrawText(FontGlyphs& font, Point topLeft, const String& 
 
 void MemoryDrawContext::DrawBitmap(const Image& image, const Rect& source, Point to, Transparency t) {
     const Rect clip = DrawableClip();
-    if (clip.HasArea())
-        BlitImagePixels(m_surface->Pixels(), m_surface->Stride(), clip, image, source, Shifted(to), t);
+    if (clip.HasArea()) BlitImagePixels(m_surface->Pixels(), m_surface->Stride(), clip, image, source, Shifted(to), t);
 }
 
 void MemoryDrawContext::DrawImage(const SharedPtr<Image>& image, const Rect& source, Point to, Transparency t) {

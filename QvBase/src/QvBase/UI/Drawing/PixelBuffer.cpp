@@ -47,6 +47,4 @@ std::uint32_t* PixelBuffer::Allocate(std::size_t count) {
     return static_cast<std::uint32_t*>(std::malloc(count * sizeof(std::uint32_t)));
 }
 
-void PixelBuffer::Free(std::uint32_t* memory) {
-    std::free(memory);
-}
+void PixelBuffer::Free(std::uint32_t* memory) { std::free(memory); }

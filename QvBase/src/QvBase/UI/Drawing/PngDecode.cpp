@@ -74,9 +74,7 @@ bool ReadRows(Decoding& d) {
     return true;
 }
 
-std::uint32_t Grey(std::uint8_t g) {
-    return std::uint32_t{g} << 16 | std::uint32_t{g} << 8 | g;
-}
+std::uint32_t Grey(std::uint8_t g) { return std::uint32_t{g} << 16 | std::uint32_t{g} << 8 | g; }
 
 // Writes the rows as 0xTTRRGGBB pixels; returns whether any pixel has a transparency.
 bool ConvertRows(const Decoding& d, Image& image) {
@@ -86,21 +84,19 @@ bool ConvertRows(const Decoding& d, Image& image) {
         std::uint32_t* out = image.Pixels() + static_cast<std::size_t>(y) * image.Stride();
         for (std::uint32_t x = 0; x < d.width; ++x) {
             switch (d.colourType) {
-                case PNG_COLOR_TYPE_GRAY:
-                    out[x] = Grey(in[x]);
-                    break;
-                case PNG_COLOR_TYPE_RGB:
-                    out[x] = std::uint32_t{in[3 * x]} << 16 | std::uint32_t{in[3 * x + 1]} << 8 | in[3 * x + 2];
-                    break;
-                case PNG_COLOR_TYPE_GRAY_ALPHA:
-                    out[x] = std::uint32_t{in[2 * x + 1]} << 24 | Grey(in[2 * x]);
-                    alpha |= in[2 * x + 1] != 0;
-                    break;
-                default:  // RGBA
-                    out[x] = std::uint32_t{in[4 * x + 3]} << 24 | std::uint32_t{in[4 * x]} << 16 |
-                             std::uint32_t{in[4 * x + 1]} << 8 | in[4 * x + 2];
-                    alpha |= in[4 * x + 3] != 0;
-                    break;
+            case PNG_COLOR_TYPE_GRAY: out[x] = Grey(in[x]); break;
+            case PNG_COLOR_TYPE_RGB:
+                out[x] = std::uint32_t{in[3 * x]} << 16 | std::uint32_t{in[3 * x + 1]} << 8 | in[3 * x + 2];
+                break;
+            case PNG_COLOR_TYPE_GRAY_ALPHA:
+                out[x] = std::uint32_t{in[2 * x + 1]} << 24 | Grey(in[2 * x]);
+                alpha |= in[2 * x + 1] != 0;
+                break;
+            default:  // RGBA
+                out[x] = std::uint32_t{in[4 * x + 3]} << 24 | std::uint32_t{in[4 * x]} << 16 |
+                    std::uint32_t{in[4 * x + 1]} << 8 | in[4 * x + 2];
+                alpha |= in[4 * x + 3] != 0;
+                break;
             }
         }
     }
@@ -125,7 +121,7 @@ SharedPtr<Image> Image::DecodePng(std::uint32_t size, const void* data) {
     if (!ReadRows(d)) return SharedPtr<Image>();
 
     const bool known = d.colourType == PNG_COLOR_TYPE_GRAY || d.colourType == PNG_COLOR_TYPE_RGB ||
-                       d.colourType == PNG_COLOR_TYPE_GRAY_ALPHA || d.colourType == PNG_COLOR_TYPE_RGB_ALPHA;
+        d.colourType == PNG_COLOR_TYPE_GRAY_ALPHA || d.colourType == PNG_COLOR_TYPE_RGB_ALPHA;
     if (!known || d.bitDepth != 8) return SharedPtr<Image>();
     SharedPtr<Image> image = Create({static_cast<int>(d.width), static_cast<int>(d.height)});
     if (!image || image->IsEmpty()) return SharedPtr<Image>();

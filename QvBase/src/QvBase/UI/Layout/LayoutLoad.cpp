@@ -57,8 +57,9 @@ std::size_t AfterDeclaration(const std::string& text, std::size_t from) {
         if (i < text.size() && text[i] == '>') return i + 1;
         if (text.compare(i, 2, "?>") == 0) return i + 2;
         const std::size_t name = i;
-        while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' ||
-                                   text[i] == ':' || text[i] == '.' || text[i] == '-'))
+        while (i < text.size() &&
+            (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_' || text[i] == ':' || text[i] == '.' ||
+                text[i] == '-'))
             ++i;
         if (i == name || i + 1 >= text.size() || text[i] != '=' || (text[i + 1] != '"' && text[i + 1] != '\''))
             return std::string::npos;
@@ -90,9 +91,9 @@ int NestingBound(const std::string& text) {
         } else if (text.compare(i, 9, "<![CDATA[") == 0) {
             i = After(text, i + 9, "]]>");
         } else if (text.size() - i >= 5 && text.compare(i, 2, "<?") == 0 &&
-                   std::tolower(static_cast<unsigned char>(text[i + 2])) == 'x' &&
-                   std::tolower(static_cast<unsigned char>(text[i + 3])) == 'm' &&
-                   std::tolower(static_cast<unsigned char>(text[i + 4])) == 'l') {
+            std::tolower(static_cast<unsigned char>(text[i + 2])) == 'x' &&
+            std::tolower(static_cast<unsigned char>(text[i + 3])) == 'm' &&
+            std::tolower(static_cast<unsigned char>(text[i + 4])) == 'l') {
             i = AfterDeclaration(text, i);
             if (i == std::string::npos) return std::numeric_limits<int>::max();
         } else if (next == '!' || next == '?') {
@@ -185,9 +186,7 @@ bool ApplyDocument(const std::string& text, Window& window) {
 
 }  // namespace
 
-bool ApplyLayoutText(const String& text, Window* window) {
-    return window && ApplyDocument(text.CStr(), *window);
-}
+bool ApplyLayoutText(const String& text, Window* window) { return window && ApplyDocument(text.CStr(), *window); }
 
 bool LoadLayout(const String& directory, const String& fileName, Window* window) {
     if (!window) return false;

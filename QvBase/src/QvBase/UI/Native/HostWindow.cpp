@@ -2,8 +2,8 @@
 
 #include <QvBase/UI/Application.h>
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/UpdateTimer.h>
 
@@ -17,7 +17,7 @@ QV_META_BEGIN(UI::Native::HostWindow, Object)
     QV_SIGNAL(sigUserClosed, (Native::HostWindow*, pHost))
     QV_SIGNAL(sigActivated)
     QV_SIGNAL(sigDeactivated)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotPostClose)
 QV_META_END
 
@@ -89,7 +89,7 @@ Rect HostWindow::StoredGeometry(const Rect& defaultRect) const {
 }
 
 void HostWindow::Create(WindowId owner, WindowId parent, const String& title, const Rect& defaultRect,
-                        bool maximisedDefault, bool showNow, bool popUp, bool keepSize) {
+    bool maximisedDefault, bool showNow, bool popUp, bool keepSize) {
     if (m_window != Platform::Gui::NoWindow) return;
     m_windowRect = StoredGeometry(defaultRect);
     if (keepSize) m_windowRect = Rect::FromPointSize(m_windowRect.TopLeft(), defaultRect.GetSize());
@@ -103,14 +103,18 @@ void HostWindow::Create(WindowId owner, WindowId parent, const String& title, co
     spec.outer = m_windowRect.ToNative();
     spec.popUp = popUp;
     spec.resizable = popUp || m_resizable;
-    spec.className = String("Qv_%1_v%2_Win32Window").Arg(m_info ? m_info->Name() : String()).Arg(m_info ? m_info->Version() : 0u).CStr();
+    spec.className = String("Qv_%1_v%2_Win32Window")
+                         .Arg(m_info ? m_info->Name() : String())
+                         .Arg(m_info ? m_info->Version() : 0u)
+                         .CStr();
     // The window system has no native child windows: a parent is an owner here.
     spec.owner = parent != Platform::Gui::NoWindow ? parent : owner;
     spec.events = this;
     m_window = system.CreateWindow(spec);
     if (m_window == Platform::Gui::NoWindow) return;
     if (m_topmost) system.SetKeepAbove(m_window, true);
-    if (m_minClientWidth || m_minClientHeight) system.SetMinimumClientSize(m_window, m_minClientWidth, m_minClientHeight);
+    if (m_minClientWidth || m_minClientHeight)
+        system.SetMinimumClientSize(m_window, m_minClientWidth, m_minClientHeight);
     m_dc = std::make_unique<MemoryDrawContext>(String("%1 Memory DrawContext").Arg(Name()));
     // A bar asked for before the window existed is shown now (it updates the client rectangle).
     if (m_ownMenuBar) m_ownMenuBar->Rebuild();
@@ -124,7 +128,9 @@ void HostWindow::Show(bool activate) {
     if (m_window == Platform::Gui::NoWindow || m_shown) return;
     using Platform::Gui::ShowMode;
     Platform::Gui::Current().ShowWindow(m_window,
-                                        m_maximised ? ShowMode::Maximised : activate ? ShowMode::Normal : ShowMode::NoActivate);
+        m_maximised    ? ShowMode::Maximised
+            : activate ? ShowMode::Normal
+                       : ShowMode::NoActivate);
     m_shown = true;
 }
 
@@ -186,7 +192,8 @@ void HostWindow::DestroySteps() {
         }
     }
     if (m_updateTimer) m_updateTimer->StopIfRunning();
-    if (Application* app = Application::Current(); app && app->MainWindow() == m_window) Platform::Gui::Current().Quit(0);
+    if (Application* app = Application::Current(); app && app->MainWindow() == m_window)
+        Platform::Gui::Current().Quit(0);
     m_shown = false;
     m_topmost = false;
     m_resizable = true;

@@ -46,7 +46,7 @@ public:
     // Makes the native window once. The stored "<name>.Geometry" (when it parses and
     // lies on a monitor) replaces the default rectangle; with keepSize only its position.
     void Create(WindowId owner, WindowId parent, const String& title, const Rect& defaultRect, bool maximisedDefault,
-                bool showNow, bool popUp, bool keepSize);
+        bool showNow, bool popUp, bool keepSize);
     void Show(bool activate);
     void StartUpdateTimer(unsigned intervalMs);
     // The client area never gets smaller than this while the user sizes the window.

@@ -5,7 +5,7 @@
 QV_META_BEGIN(UI::Native::HostWindowEmitProxy, Object)
     QV_SIGNAL(sigUserClosed)
     QV_SIGNAL(sigUserClosed, (Native::HostWindow*, pHost))
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI::Native {

@@ -2,8 +2,8 @@
 #include <QvBase/UI/Native/HostWindow.h>
 
 #include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
+#include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/HostWindowEmitProxy.h>
 #include <QvBase/UI/ToolkitMessages.h>
 #include <QvBase/UI/UpdateTimer.h>

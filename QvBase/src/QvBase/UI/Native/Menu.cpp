@@ -15,8 +15,7 @@ String Menu::ShownLabel(const String& label, std::uint32_t modifiers, std::uint3
 }
 
 void Menu::AddItem(bool separator, const String& label, bool checked, Object* receiver,
-                   std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers,
-                   std::uint32_t key) {
+    std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers, std::uint32_t key) {
     MenuItem item;
     if (!separator) {
         item.command = std::uint32_t(m_items.size()) + 1;

@@ -16,12 +16,12 @@ class MenuBar;
 struct MenuItem {
     bool separator = false;
     std::uint32_t command = 0;  // unique over the whole bar once it belongs to one; 0 for a separator
-    String label;               // as shown, shortcut part included
-    Object* receiver = nullptr; // not owned; null: the entry invokes nothing
+    String label;  // as shown, shortcut part included
+    Object* receiver = nullptr;  // not owned; null: the entry invokes nothing
     std::optional<std::uint32_t> argument;
     String slot;
     std::uint32_t modifiers = 0;  // 8 Ctrl, 16 Shift
-    std::uint32_t key = 0;        // the shortcut's key code, 0 for none
+    std::uint32_t key = 0;  // the shortcut's key code, 0 for none
     bool checked = false;
 };
 
@@ -38,7 +38,7 @@ public:
     Menu& operator=(const Menu&) = delete;
 
     void AddItem(bool separator, const String& label, bool checked, Object* receiver,
-                 std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers, std::uint32_t key);
+        std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers, std::uint32_t key);
     void Clear();
 
     const std::vector<MenuItem>& Items() const { return m_items; }

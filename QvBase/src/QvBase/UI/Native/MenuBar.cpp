@@ -45,8 +45,7 @@ void MenuBar::Rebuild() {
             entry.separator = item.separator;
             if (!item.separator) {
                 item.command = next++;
-                if (item.key != 0)
-                    accelerators.push_back({item.modifiers, std::uint16_t(item.key), item.command});
+                if (item.key != 0) accelerators.push_back({item.modifiers, std::uint16_t(item.key), item.command});
                 entry.label = item.label.CStr();
                 entry.checked = item.checked;
                 entry.command = item.command;

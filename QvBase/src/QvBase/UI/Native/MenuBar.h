@@ -1,6 +1,6 @@
 #pragma once
-#include <QvBase/UI/Native/Menu.h>
 #include <QvBase/UI/Native/HostWindow.h>
+#include <QvBase/UI/Native/Menu.h>
 #include <QvBase/Util/SharedPtr.h>
 
 #include <vector>

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -17,7 +17,8 @@ std::atomic<int> g_liveFonts{0};
 }
 
 Font::Font(const String& faceFileName, const FontDescription& description)
-    : m_faceFileName(faceFileName), m_description(description),
+    : m_faceFileName(faceFileName),
+      m_description(description),
       m_engine(std::make_unique<Engine>(faceFileName, description)) {
     ++g_liveFonts;
 }

@@ -14,9 +14,9 @@ enum class FontRenderType : std::int32_t {
 
 struct FontDescription {
     FontRenderType renderType = FontRenderType::Outline;
-    float size = 11.0f;          // character height in pixels, also used as the width
-    float weightFactor = 0.0f;   // outlines grow by factor × size × 0.025 pixels when |factor| >= 0.01
-    float gamma = 1.0f;          // exponent of the rasteriser's gamma table
+    float size = 11.0f;  // character height in pixels, also used as the width
+    float weightFactor = 0.0f;  // outlines grow by factor × size × 0.025 pixels when |factor| >= 0.01
+    float gamma = 1.0f;  // exponent of the rasteriser's gamma table
 };
 
 }  // namespace UI

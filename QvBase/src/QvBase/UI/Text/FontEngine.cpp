@@ -43,8 +43,11 @@ int WholePixels(double value) {
 }  // namespace
 
 Font::Engine::Engine(const String& faceFileName, const FontDescription& description)
-    : m_description(description), m_outlines(MaxFaces), m_cache(m_outlines, MaxCachedFonts),
-      m_curves(m_cache.path_adaptor()), m_contour(m_curves) {
+    : m_description(description),
+      m_outlines(MaxFaces),
+      m_cache(m_outlines, MaxCachedFonts),
+      m_curves(m_cache.path_adaptor()),
+      m_contour(m_curves) {
     m_outlines.hinting(true);
     const std::string path = Platform::Gui::FindFontFile(faceFileName.CStr());
     // A face that cannot be loaded is not reported: every glyph lookup then fails.
@@ -54,8 +57,9 @@ Font::Engine::Engine(const String& faceFileName, const FontDescription& descript
     }
     // The engine keeps sizes as whole 1/64 pixels in an unsigned field: a negative or huge
     // size would wrap into a glyph millions of pixels tall.
-    const double size =
-        std::isfinite(description.size) && description.size >= 0.0f && description.size <= MaxSize ? description.size : 0.0;
+    const double size = std::isfinite(description.size) && description.size >= 0.0f && description.size <= MaxSize
+        ? description.size
+        : 0.0;
     m_outlines.width(size);
     m_outlines.height(size);
     m_contourWidth = -(double(description.weightFactor) * size * 0.05) * 0.5;
@@ -127,8 +131,10 @@ bool Font::Engine::Render(char32_t code, const std::uint8_t*& buffer, int& width
         agg::renderer_scanline_aa_solid<agg::renderer_base<agg::pixfmt_gray8>> solid(base);
         solid.color(ink);
         m_rasteriser.reset();
-        if (std::fabs(m_description.weightFactor) >= MinWeightFactor) m_rasteriser.add_path(m_contour);
-        else m_rasteriser.add_path(m_curves);
+        if (std::fabs(m_description.weightFactor) >= MinWeightFactor)
+            m_rasteriser.add_path(m_contour);
+        else
+            m_rasteriser.add_path(m_curves);
         agg::render_scanlines(m_rasteriser, m_scanline, solid);
         break;
     }

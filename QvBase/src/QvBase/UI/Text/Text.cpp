@@ -9,7 +9,7 @@
 
 QV_META_BEGIN(UI::Text, UI::Window)
     QV_SIGNAL(sigClicked)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {
@@ -19,17 +19,14 @@ namespace {
 // The label colour of the frame's colour table.
 constexpr uint TextColourIndex = 6;
 
-Platform::Gui::TextFace FaceOf(const TextFontDescription& font) {
-    return {font.face.CStr(), font.height};
-}
+Platform::Gui::TextFace FaceOf(const TextFontDescription& font) { return {font.face.CStr(), font.height}; }
 
 // White on black becomes the colour on nothing; a smoothed edge becomes the colour,
 // as transparent as the edge is dark.
 std::uint32_t Tinted(std::uint32_t rendered, Colour colour) {
     if (rendered == 0) return 0xFF000000u;
     if (rendered == 0x00FFFFFFu) return colour & 0x00FFFFFFu;
-    const std::uint32_t coverage =
-        std::max({rendered & 0xFFu, (rendered >> 8) & 0xFFu, (rendered >> 16) & 0xFFu});
+    const std::uint32_t coverage = std::max({rendered & 0xFFu, (rendered >> 8) & 0xFFu, (rendered >> 16) & 0xFFu});
     return ((255u - coverage) << 24) | (colour & 0x00FFFFFFu);
 }
 
@@ -88,7 +85,8 @@ void Text::Render() {
 
 void Text::Paint(DrawContext& dc) {
     if (m_picture && m_picture->Pixels() && m_picture->Stride() > 0)
-        dc.DrawImage(m_picture, {0, m_picture->Width() - 1, 0, m_picture->Height() - 1}, {0, 0}, EffectiveTransparency());
+        dc.DrawImage(
+            m_picture, {0, m_picture->Width() - 1, 0, m_picture->Height() - 1}, {0, 0}, EffectiveTransparency());
 }
 
 void Text::OnColourChanged() { Render(); }

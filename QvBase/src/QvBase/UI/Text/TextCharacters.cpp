@@ -13,10 +13,14 @@ char32_t NextCharacter(const unsigned char*& at) {
     if (lead < 0x80) return lead;
     int extra;
     char32_t code, minimum;
-    if (lead >= 0xC2 && lead <= 0xDF) extra = 1, code = lead & 0x1F, minimum = 0x80;
-    else if (lead >= 0xE0 && lead <= 0xEF) extra = 2, code = lead & 0x0F, minimum = 0x800;
-    else if (lead >= 0xF0 && lead <= 0xF4) extra = 3, code = lead & 0x07, minimum = 0x10000;
-    else return Replacement;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        extra = 1, code = lead & 0x1F, minimum = 0x80;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        extra = 2, code = lead & 0x0F, minimum = 0x800;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        extra = 3, code = lead & 0x07, minimum = 0x10000;
+    else
+        return Replacement;
     for (int i = 0; i < extra; ++i) {
         if ((at[i] & 0xC0) != 0x80) return Replacement;
         code = (code << 6) | (at[i] & 0x3F);

@@ -1,8 +1,8 @@
-#include <QvBase/UI/Widgets/Box.h>
 #include <QvBase/UI/Drawing/DrawContext.h>
+#include <QvBase/UI/Widgets/Box.h>
 
 QV_META_BEGIN(UI::Box, UI::Window)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {

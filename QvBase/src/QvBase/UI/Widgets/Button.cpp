@@ -1,5 +1,5 @@
-#include <QvBase/UI/Widgets/Button.h>
 #include <QvBase/UI/Frame.h>
+#include <QvBase/UI/Widgets/Button.h>
 
 #include <Platform/Gui/Keys.h>
 
@@ -7,7 +7,7 @@ QV_META_BEGIN(UI::Button, UI::Window)
     QV_SIGNAL(sigClicked)
     QV_SIGNAL(sigRightClicked)
     QV_SIGNAL(sigValueChanged)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 void UI::Button::sigClicked() { QV_EMIT(sigClicked); }

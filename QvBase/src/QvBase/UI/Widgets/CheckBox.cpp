@@ -1,12 +1,13 @@
 #include <QvBase/UI/Widgets/CheckBox.h>
 
 QV_META_BEGIN(UI::CheckBox, UI::Button)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {
 
-CheckBox::CheckBox(Frame* frame, Window* parent, const String& name, const String& label) : Button(frame, parent, name) {
+CheckBox::CheckBox(Frame* frame, Window* parent, const String& name, const String& label)
+    : Button(frame, parent, name) {
     m_label = new Text(frame, this, String("CheckBox %1 Label Text").Arg(name), label, 0, 3);
     SetToggle(true);
     SetGeometry(GetRect().left, GetRect().top, 100, 10);

@@ -1,6 +1,6 @@
 #pragma once
-#include <QvBase/UI/Widgets/Button.h>
 #include <QvBase/UI/Text/Text.h>
+#include <QvBase/UI/Widgets/Button.h>
 
 #include <cstdint>
 

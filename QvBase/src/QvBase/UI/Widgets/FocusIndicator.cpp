@@ -1,7 +1,7 @@
 #include <QvBase/UI/Widgets/FocusIndicator.h>
 
 QV_META_BEGIN(UI::FocusIndicator, UI::Window)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotAnimationComplete)
 QV_META_END
 

@@ -1,7 +1,7 @@
 #include <QvBase/UI/Widgets/PushButton.h>
 
 QV_META_BEGIN(UI::PushButton, UI::Button)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {

@@ -1,7 +1,7 @@
 #pragma once
-#include <QvBase/UI/Widgets/Button.h>
-#include <QvBase/UI/Text/Text.h>
 #include <QvBase/UI/Drawing/Image.h>
+#include <QvBase/UI/Text/Text.h>
+#include <QvBase/UI/Widgets/Button.h>
 #include <QvBase/Util/SharedPtr.h>
 
 #include <memory>

@@ -23,13 +23,15 @@ QV_META_BEGIN(UI::Slider, UI::Window)
     QV_SIGNAL(sigAltClicked)
     QV_SIGNAL(sigReceivedFocus)
     QV_SIGNAL(sigLostFocus)
-QV_META_SLOTS
+    QV_META_SLOTS
     QV_SLOT(slotEditDialog)
 QV_META_END
 
 void UI::Slider::sigPositionChanged(uint uPos) { QV_EMIT(sigPositionChanged, uPos); }
 void UI::Slider::sigUserPositionChanged(uint uPos) { QV_EMIT(sigUserPositionChanged, uPos); }
-void UI::Slider::sigPrecisionMouseMove(uint uPosAnchor, int nDelta) { QV_EMIT(sigPrecisionMouseMove, uPosAnchor, nDelta); }
+void UI::Slider::sigPrecisionMouseMove(uint uPosAnchor, int nDelta) {
+    QV_EMIT(sigPrecisionMouseMove, uPosAnchor, nDelta);
+}
 void UI::Slider::sigPostUndoEvent() { QV_EMIT(sigPostUndoEvent); }
 void UI::Slider::sigEdited(const String& sText) { QV_EMIT(sigEdited, sText); }
 void UI::Slider::sigMouseGrabbed() { QV_EMIT(sigMouseGrabbed); }
@@ -69,7 +71,12 @@ bool Accepted(unsigned code) {
     if (code == '-' || code == '.' || (code >= '0' && code <= '9')) return true;
     if (code >= 127 && code <= 159) return true;
     switch (code) {
-    case 0xB2: case 0xB3: case 0xB9: case 0xBC: case 0xBD: case 0xBE: return true;
+    case 0xB2:
+    case 0xB3:
+    case 0xB9:
+    case 0xBC:
+    case 0xBD:
+    case 0xBE: return true;
     default: return false;
     }
 }
@@ -219,7 +226,8 @@ bool Slider::OnLeftDown(Point p, uint) {
     const Rect hit = GetTrackHitRect();
     if (!hit.Contains(p)) return true;
     const Rect t = GetTrackRect();
-    const Point limited{std::clamp(p.x, t.left, std::max(t.left, t.right)), std::clamp(p.y, t.top, std::max(t.top, t.bottom))};
+    const Point limited{
+        std::clamp(p.x, t.left, std::max(t.left, t.right)), std::clamp(p.y, t.top, std::max(t.top, t.bottom))};
     const std::int64_t wanted = PositionFromPoint(limited);
     const ThumbTolerance tolerance = GetThumbOffset();
     const std::int64_t position = m_position;
@@ -281,12 +289,18 @@ bool Slider::OnKeyDown(uint key, uint modifiers, bool wasDown) {
     checked_uint order;
     switch (key) {
     case Key::KeypadEnter: slotEditDialog(); return true;
-    case Key::PageUp: increment = true; order = {shift ? 2u : 1u, true}; break;
+    case Key::PageUp:
+        increment = true;
+        order = {shift ? 2u : 1u, true};
+        break;
     case Key::PageDown: order = {shift ? 2u : 1u, true}; break;
     case Key::End: increment = true; break;
     case Key::Home: break;
     case Key::Up:
-    case Key::Right: increment = true; order = {shift ? 1u : 0u, true}; break;
+    case Key::Right:
+        increment = true;
+        order = {shift ? 1u : 0u, true};
+        break;
     case Key::Left:
     case Key::Down: order = {shift ? 1u : 0u, true}; break;
     default: return false;
@@ -306,7 +320,7 @@ void Slider::slotEditDialog() {
     Point at;
     if (IsHorizontal()) {
         at = {(w - m_readoutWidth) + (m_readoutHeight - 2) + m_readoutWidth / 2,
-              (h - 1) - m_readoutHeight + m_readoutHeight / 2};
+            (h - 1) - m_readoutHeight + m_readoutHeight / 2};
     } else {
         const Rect box = GetEndRect();
         at = {box.left + (IsReadoutRight() ? -1 : 4) + box.Width() / 2, box.top - 1 + box.Height() / 2};

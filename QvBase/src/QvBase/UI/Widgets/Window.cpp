@@ -6,7 +6,7 @@
 #include <algorithm>
 
 QV_META_BEGIN(UI::Window, Object)
-QV_META_SLOTS
+    QV_META_SLOTS
 QV_META_END
 
 namespace UI {

@@ -1,8 +1,8 @@
 #pragma once
 #include <QvBase/Object/Object.h>
 #include <QvBase/UI/Drawing/Colour.h>
-#include <QvBase/UI/Native/Cursor.h>
 #include <QvBase/UI/Drawing/Geometry.h>
+#include <QvBase/UI/Native/Cursor.h>
 
 #include <Platform/Gui/WindowSystem.h>
 

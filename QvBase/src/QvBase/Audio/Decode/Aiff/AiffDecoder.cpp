@@ -24,45 +24,33 @@ constexpr uint32_t kCompressedCommonChunkBytes = 22;
 constexpr uint32_t kSoundDataPrefix = 8;
 constexpr uint32_t kSignatureBytes = 4;
 
-} // namespace
+}  // namespace
 
-std::optional<uint32_t> RoundedSampleRate(double rate)
-{
-    if (!std::isfinite(rate))
-        return std::nullopt;
+std::optional<uint32_t> RoundedSampleRate(double rate) {
+    if (!std::isfinite(rate)) return std::nullopt;
     const double rounded = std::trunc(rate < 0 ? rate - 0.5 : rate + 0.5);
-    if (rounded < 0.0 || rounded > 4294967295.0)
-        return std::nullopt;
+    if (rounded < 0.0 || rounded > 4294967295.0) return std::nullopt;
     return uint32_t(rounded);
 }
 
-Decoder::Decoder(const String& path) : FileDecoder(path, ByteOrder::BigEndian)
-{
-}
+Decoder::Decoder(const String& path) : FileDecoder(path, ByteOrder::BigEndian) {}
 
 Decoder::~Decoder() = default;
 
-Type Decoder::GetType()
-{
-    return Type::Aiff;
-}
+Type Decoder::GetType() { return Type::Aiff; }
 
-Format Decoder::Open()
-{
+Format Decoder::Open() {
     return OpenWith([this] { ParseHeader(); });
 }
 
-void Decoder::ParseHeader()
-{
+void Decoder::ParseHeader() {
     m_bits = 0;
     const uint32_t available = BytesLeft();
-    if (available < 12)
-        Fail(String("File size too small to contain a valid AIFF header: %1 bytes").Arg(available, 10));
+    if (available < 12) Fail(String("File size too small to contain a valid AIFF header: %1 bytes").Arg(available, 10));
     uint8_t header[12];
     ReadBytes(header, 12);
     const uint32_t form = FourCC(header + 8);
-    if (FourCC(header) != kForm || (form != kAiff && form != kAifc))
-        Fail("Invalid AIFF header");
+    if (FourCC(header) != kForm || (form != kAiff && form != kAifc)) Fail("Invalid AIFF header");
     const bool compressedForm = form == kAifc;
 
     bool commonFound = false;
@@ -90,16 +78,13 @@ void Decoder::ParseHeader()
         }
         SkipChunk(*chunk, PadRule::InSize);
     }
-    if (!commonFound)
-        Fail("Didn't find common chunk");
-    if (!m_dataFound)
-        Fail("Didn't find sound data chunk");
+    if (!commonFound) Fail("Didn't find common chunk");
+    if (!m_dataFound) Fail("Didn't find sound data chunk");
     CheckSoundDataHoldsFrames(soundDataDeclaredSize);
     SeekFile(m_dataOffset);
 }
 
-void Decoder::CheckSoundDataHoldsFrames(uint32_t declaredSize)
-{
+void Decoder::CheckSoundDataHoldsFrames(uint32_t declaredSize) {
     // The frame count of the common chunk sizes the caller's buffers: it must not promise
     // more samples than the file holds.
     const uint64_t needed = kSoundDataPrefix + uint64_t(m_total) * FrameBytes();
@@ -109,8 +94,7 @@ void Decoder::CheckSoundDataHoldsFrames(uint32_t declaredSize)
                  .Arg(static_cast<unsigned long long>(needed), 10));
 }
 
-void Decoder::ParseCommonChunk(uint32_t size, bool compressedForm)
-{
+void Decoder::ParseCommonChunk(uint32_t size, bool compressedForm) {
     if (size < kCommonChunkBytes)
         Fail(String("Common chunk is %1 bytes, expected at least %2 bytes").Arg(size, 10).Arg(kCommonChunkBytes, 10));
     // The compression type of the compressed form must lie inside the chunk.
@@ -122,46 +106,35 @@ void Decoder::ParseCommonChunk(uint32_t size, bool compressedForm)
     const uint32_t frames = Read32();
     const auto bits = int16_t(Read16());
     uint16_t words[5];
-    for (uint16_t& word : words)
-        word = Read16();
+    for (uint16_t& word : words) word = Read16();
     const auto rate = RoundedSampleRate(ExtendedToReal(words));
 
     if (compressedForm) {
         const uint32_t compression = Read32();
-        if (compression != kNone)
-            Fail(String("Bad compression type: %1").Arg(compression, 10));
+        if (compression != kNone) Fail(String("Bad compression type: %1").Arg(compression, 10));
     }
-    if (channels != 1 && channels != 2)
-        Fail(String("Bad number of channels: %1").Arg(channels, 10));
+    if (channels != 1 && channels != 2) Fail(String("Bad number of channels: %1").Arg(channels, 10));
     m_format.Channels = uint32_t(channels);
-    if (bits != 16 && bits != 24)
-        Fail(String("Unsupported bit depth: %1").Arg(bits, 10));
+    if (bits != 16 && bits != 24) Fail(String("Unsupported bit depth: %1").Arg(bits, 10));
     m_bits = bits;
     m_format.BytesPerSample = uint32_t(bits + 7) / 8;
     m_total = frames;
     // Infinite, NaN, negative and huge rates are refused before they become integers.
     const uint32_t shown = rate.value_or(0);
-    if (!rate || *rate < 1000 || *rate > 1000000)
-        Fail(String("Bad sampling rate: %1").Arg(shown, 10));
+    if (!rate || *rate < 1000 || *rate > 1000000) Fail(String("Bad sampling rate: %1").Arg(shown, 10));
     m_format.SampleRate = *rate;
     m_format.FloatFlag = 0;
     m_format.ChannelMask = 0;
 }
 
-bool Decoder::Supports(Conversion conversion) const
-{
-    if (conversion == Conversion::Double)
-        return false;
+bool Decoder::Supports(Conversion conversion) const {
+    if (conversion == Conversion::Double) return false;
     return m_format.BytesPerSample == 2 || m_format.BytesPerSample == 3;
 }
 
-String Decoder::UnsupportedMessage(Conversion) const
-{
-    return "GetNextBlock %1 called, unsupported conversion";
-}
+String Decoder::UnsupportedMessage(Conversion) const { return "GetNextBlock %1 called, unsupported conversion"; }
 
-void Decoder::ReadFloatBlock(uint32_t frames, float* destination)
-{
+void Decoder::ReadFloatBlock(uint32_t frames, float* destination) {
     const uint32_t samples = SamplesIn(frames);
     if (m_format.BytesPerSample == 3) {
         ReadFramesRaw(frames, destination);
@@ -174,13 +147,11 @@ void Decoder::ReadFloatBlock(uint32_t frames, float* destination)
     }
 }
 
-void Decoder::ReadDoubleBlock(uint32_t, double*)
-{
+void Decoder::ReadDoubleBlock(uint32_t, double*) {
     // Never reached: Supports refuses 64-bit floats.
 }
 
-void Decoder::ReadInt16Block(uint32_t frames, int16_t* destination)
-{
+void Decoder::ReadInt16Block(uint32_t frames, int16_t* destination) {
     const uint32_t samples = SamplesIn(frames);
     if (m_format.BytesPerSample == 3) {
         auto* widened = m_conversion.ReserveAs<float>(samples);
@@ -193,9 +164,8 @@ void Decoder::ReadInt16Block(uint32_t frames, int16_t* destination)
     }
 }
 
-void Decoder::RawToLittleEndian(void* samples, size_t count)
-{
+void Decoder::RawToLittleEndian(void* samples, size_t count) {
     ReverseEachSample(samples, count, m_format.BytesPerSample);
 }
 
-} // namespace Audio::Decode::AIFF
+}  // namespace Audio::Decode::AIFF

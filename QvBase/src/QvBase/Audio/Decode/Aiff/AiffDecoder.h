@@ -34,4 +34,4 @@ private:
 // extended number is not a finite value in the range of a 32-bit rate.
 std::optional<uint32_t> RoundedSampleRate(double rate);
 
-} // namespace Audio::Decode::AIFF
+}  // namespace Audio::Decode::AIFF

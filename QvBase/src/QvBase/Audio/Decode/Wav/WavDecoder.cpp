@@ -22,33 +22,24 @@ constexpr uint32_t kFormatChunkBytes = 16;
 constexpr uint32_t kExtensibleChunkBytes = 40;
 constexpr uint16_t kExtensionBytes = 22;
 
-} // namespace
+}  // namespace
 
-Decoder::Decoder(const String& path) : FileDecoder(path, ByteOrder::LittleEndian)
-{
-}
+Decoder::Decoder(const String& path) : FileDecoder(path, ByteOrder::LittleEndian) {}
 
 Decoder::~Decoder() = default;
 
-Type Decoder::GetType()
-{
-    return Type::Wav;
-}
+Type Decoder::GetType() { return Type::Wav; }
 
-Format Decoder::Open()
-{
+Format Decoder::Open() {
     return OpenWith([this] { ParseHeader(); });
 }
 
-void Decoder::ParseHeader()
-{
+void Decoder::ParseHeader() {
     const uint32_t available = BytesLeft();
-    if (available < 12)
-        Fail(String("File size too small to contain a valid RIFF header: %1 bytes").Arg(available, 10));
+    if (available < 12) Fail(String("File size too small to contain a valid RIFF header: %1 bytes").Arg(available, 10));
     uint8_t header[12];
     ReadBytes(header, 12);
-    if (FourCC(header) != kRiff || FourCC(header + 8) != kWave)
-        Fail("Invalid RIFF header");
+    if (FourCC(header) != kRiff || FourCC(header + 8) != kWave) Fail("Invalid RIFF header");
 
     bool formatFound = false;
     while (const auto chunk = NextChunkHeader(PadRule::AfterData)) {
@@ -68,31 +59,26 @@ void Decoder::ParseHeader()
         }
         SkipChunk(*chunk, PadRule::AfterData);
     }
-    if (!formatFound)
-        Fail("Didn't find common chunk");
-    if (!m_dataFound)
-        Fail("Didn't find data chunk");
+    if (!formatFound) Fail("Didn't find common chunk");
+    if (!m_dataFound) Fail("Didn't find data chunk");
 
     SeekFile(m_dataOffset);
     m_total = uint32_t(m_dataSize / FrameBytes());
 }
 
-void Decoder::ParseFormatChunk(uint32_t size)
-{
+void Decoder::ParseFormatChunk(uint32_t size) {
     if (size < kFormatChunkBytes)
         Fail(String("Format chunk is %1 bytes, expected at least %2 bytes").Arg(size, 10).Arg(kFormatChunkBytes, 10));
     const uint16_t tag = Read16();
     const uint16_t channels = Read16();
     const uint32_t rate = Read32();
-    Read32(); // bytes per second
-    Read16(); // block align
+    Read32();  // bytes per second
+    Read16();  // block align
     const uint16_t bits = Read16();
 
-    if (channels == 0)
-        Fail(String("Bad number of channels: %1").Arg(uint32_t(channels), 10));
+    if (channels == 0) Fail(String("Bad number of channels: %1").Arg(uint32_t(channels), 10));
     m_format.Channels = channels;
-    if (rate == 0)
-        Fail(String("Bad sampling rate: %1").Arg(rate, 10));
+    if (rate == 0) Fail(String("Bad sampling rate: %1").Arg(rate, 10));
     m_format.SampleRate = rate;
     m_format.ChannelMask = 0;
 
@@ -100,8 +86,7 @@ void Decoder::ParseFormatChunk(uint32_t size)
         ParseExtensible(size, bits);
         return;
     }
-    if (tag != kTagPcm && tag != kTagFloat)
-        Fail(String("Bad wave format tag: %1").Arg(int16_t(tag), 10));
+    if (tag != kTagPcm && tag != kTagFloat) Fail(String("Bad wave format tag: %1").Arg(int16_t(tag), 10));
     m_format.FloatFlag = tag == kTagFloat ? 1 : 0;
     const bool supported = ((bits == 8 || bits == 16 || bits == 24) && tag == kTagPcm) || bits == 32;
     if (!supported)
@@ -109,16 +94,17 @@ void Decoder::ParseFormatChunk(uint32_t size)
     m_format.BytesPerSample = (bits + 7u) / 8u;
 }
 
-void Decoder::ParseExtensible(uint32_t size, uint16_t bits)
-{
+void Decoder::ParseExtensible(uint32_t size, uint16_t bits) {
     // Without its extension size field the chunk has no extension at all.
     const uint16_t extension = size >= kFormatChunkBytes + 2 ? Read16() : 0;
     if (extension < kExtensionBytes)
         Fail(String("Expected wave format extensible chunk, only %1 extra bytes").Arg(uint32_t(extension), 10));
     // The extension must lie inside this chunk, not in the one that follows.
     if (size < kExtensibleChunkBytes)
-        Fail(String("Format chunk is %1 bytes, expected at least %2 bytes").Arg(size, 10).Arg(kExtensibleChunkBytes, 10));
-    Read16(); // valid bits per sample
+        Fail(String("Format chunk is %1 bytes, expected at least %2 bytes")
+                 .Arg(size, 10)
+                 .Arg(kExtensibleChunkBytes, 10));
+    Read16();  // valid bits per sample
     const uint32_t mask = Read32();
     WaveFormatGuid guid;
     guid.Data1 = Read32();
@@ -141,32 +127,25 @@ void Decoder::ParseExtensible(uint32_t size, uint16_t bits)
     m_format.BytesPerSample = (bits + 7u) / 8u;
 }
 
-bool Decoder::IsStored(uint32_t bytes, bool isFloat) const
-{
+bool Decoder::IsStored(uint32_t bytes, bool isFloat) const {
     return m_format.BytesPerSample == bytes && m_format.IsFloat() == isFloat;
 }
 
-bool Decoder::Supports(Conversion conversion) const
-{
+bool Decoder::Supports(Conversion conversion) const {
     switch (conversion) {
     case Conversion::Float:
-    case Conversion::Double:
-        return IsStored(4, true) || IsStored(2, false) || IsStored(4, false) || IsStored(3, false);
-    case Conversion::Int16:
-        return IsStored(2, false) || IsStored(4, true);
+    case Conversion::Double: return IsStored(4, true) || IsStored(2, false) || IsStored(4, false) || IsStored(3, false);
+    case Conversion::Int16: return IsStored(2, false) || IsStored(4, true);
     }
     return false;
 }
 
-String Decoder::UnsupportedMessage(Conversion conversion) const
-{
-    if (conversion == Conversion::Int16)
-        return "ReadInt16Interleaved %1 called, unsupported conversion";
+String Decoder::UnsupportedMessage(Conversion conversion) const {
+    if (conversion == Conversion::Int16) return "ReadInt16Interleaved %1 called, unsupported conversion";
     return "ReadFloatInterleaved %1 called, unsupported conversion";
 }
 
-void Decoder::ReadFloatBlock(uint32_t frames, float* destination)
-{
+void Decoder::ReadFloatBlock(uint32_t frames, float* destination) {
     const uint32_t samples = SamplesIn(frames);
     if (IsStored(4, true)) {
         ReadFramesRaw(frames, destination);
@@ -185,8 +164,7 @@ void Decoder::ReadFloatBlock(uint32_t frames, float* destination)
     }
 }
 
-void Decoder::ReadDoubleBlock(uint32_t frames, double* destination)
-{
+void Decoder::ReadDoubleBlock(uint32_t frames, double* destination) {
     const uint32_t samples = SamplesIn(frames);
     if (IsStored(4, true)) {
         auto* stored = m_conversion.ReserveAs<float>(samples);
@@ -207,8 +185,7 @@ void Decoder::ReadDoubleBlock(uint32_t frames, double* destination)
     }
 }
 
-void Decoder::ReadInt16Block(uint32_t frames, int16_t* destination)
-{
+void Decoder::ReadInt16Block(uint32_t frames, int16_t* destination) {
     const uint32_t samples = SamplesIn(frames);
     if (IsStored(2, false)) {
         ReadFramesRaw(frames, destination);
@@ -219,4 +196,4 @@ void Decoder::ReadInt16Block(uint32_t frames, int16_t* destination)
     }
 }
 
-} // namespace Audio::Decode::WAV
+}  // namespace Audio::Decode::WAV

@@ -28,4 +28,4 @@ private:
     bool IsStored(uint32_t bytes, bool isFloat) const;
 };
 
-} // namespace Audio::Decode::WAV
+}  // namespace Audio::Decode::WAV
