@@ -1,17 +1,18 @@
 #pragma once
 #include <Primitives/Prim/Cpu.h>
+#include <Primitives/Prim/Pairs.h>
 
 #include <cstdint>
 
 // Start-up binding of every public primitive operation to one of its builds.
 //
-// Each operation has a pair number (2..195) naming its slot in VariantTable.
+// Each operation has a pair number (2..195, `Pair` in Pairs.h) naming its slot in VariantTable.
 // The operation's own source file binds its slot with
-//     PRIM_BIND_VARIANT(165, CopyF32)          // Prim::CopyF32_x87 / Prim::CopyF32_sse2
-//     PRIM_BIND_SINGLE_VARIANT(192, AllocU8, AllocU8Direct)
+//     PRIM_BIND_VARIANT(CopyF32)          // Prim::CopyF32_x87 / Prim::CopyF32_sse2
+//     PRIM_BIND_SINGLE_VARIANT(AllocU8, AllocU8Direct)
 // and, when the program calls it, defines its entry point as
 //     Status CopyF32(const float* s, float* d, std::int32_t n)
-//     { return BoundVariant<165>(&CopyF32_x87, &CopyF32_sse2)(s, d, n); }
+//     { return BoundVariant<Pair::CopyF32>(&CopyF32_x87, &CopyF32_sse2)(s, d, n); }
 // A slot whose operation is not built stays null.
 
 namespace Prim {
@@ -35,52 +36,55 @@ Build BoundBuild();
 
 // The address in the slot of `pair` (null while unbound or for a pair out of range).
 VariantAddress VariantSlot(int pair);
+inline VariantAddress VariantSlot(Pair pair) { return VariantSlot(static_cast<int>(pair)); }
 
 template <class Fn>
-Fn BindVariant(int pair, Fn x87, Fn sse2) {
+Fn BindVariant(Pair pair, Fn x87, Fn sse2) {
     const Fn chosen = BoundBuild() == Build::Sse2 ? sse2 : x87;
-    VariantTable[pair - FirstPair] = reinterpret_cast<VariantAddress>(chosen);
+    VariantTable[static_cast<int>(pair) - FirstPair] = reinterpret_cast<VariantAddress>(chosen);
     return chosen;
 }
 
 // The memory operations have one build, stored whatever the processor.
 template <class Fn>
-Fn BindSingleVariant(int pair, Fn only) {
-    VariantTable[pair - FirstPair] = reinterpret_cast<VariantAddress>(only);
+Fn BindSingleVariant(Pair pair, Fn only) {
+    VariantTable[static_cast<int>(pair) - FirstPair] = reinterpret_cast<VariantAddress>(only);
     return only;
 }
 
 // The build bound to `Pair`. A call made before the start-up binding ran
 // (from another file's static initialiser) binds the slot itself.
-template <int Pair, class Fn>
+template <Pair P, class Fn>
 inline Fn BoundVariant(Fn x87, Fn sse2) {
-    static_assert(Pair >= FirstPair && Pair <= LastPair, "pair number out of range");
-    const VariantAddress bound = VariantTable[Pair - FirstPair];
+    constexpr int slot = static_cast<int>(P) - FirstPair;
+    static_assert(slot >= 0 && slot < VariantSlotCount, "pair number out of range");
+    const VariantAddress bound = VariantTable[slot];
     if (bound == nullptr) [[unlikely]] {
-        return BindVariant(Pair, x87, sse2);
+        return BindVariant(P, x87, sse2);
     }
     return reinterpret_cast<Fn>(bound);
 }
 
-template <int Pair, class Fn>
+template <Pair P, class Fn>
 inline Fn BoundSingleVariant(Fn only) {
-    static_assert(Pair >= FirstPair && Pair <= LastPair, "pair number out of range");
-    const VariantAddress bound = VariantTable[Pair - FirstPair];
+    constexpr int slot = static_cast<int>(P) - FirstPair;
+    static_assert(slot >= 0 && slot < VariantSlotCount, "pair number out of range");
+    const VariantAddress bound = VariantTable[slot];
     if (bound == nullptr) [[unlikely]] {
-        return BindSingleVariant(Pair, only);
+        return BindSingleVariant(P, only);
     }
     return reinterpret_cast<Fn>(bound);
 }
 
 }  // namespace Prim
 
-#define PRIM_BIND_VARIANT(pair, op)                                         \
-    namespace {                                                             \
-    [[maybe_unused]] const auto op##VariantBinding =                        \
-        ::Prim::BindVariant((pair), &::Prim::op##_x87, &::Prim::op##_sse2); \
+#define PRIM_BIND_VARIANT(op)                                                         \
+    namespace {                                                                       \
+    [[maybe_unused]] const auto op##VariantBinding =                                  \
+        ::Prim::BindVariant(::Prim::Pair::op, &::Prim::op##_x87, &::Prim::op##_sse2); \
     }
 
-#define PRIM_BIND_SINGLE_VARIANT(pair, op, build)                                                       \
-    namespace {                                                                                         \
-    [[maybe_unused]] const auto op##VariantBinding = ::Prim::BindSingleVariant((pair), &::Prim::build); \
+#define PRIM_BIND_SINGLE_VARIANT(op, build)                                                                       \
+    namespace {                                                                                                   \
+    [[maybe_unused]] const auto op##VariantBinding = ::Prim::BindSingleVariant(::Prim::Pair::op, &::Prim::build); \
     }

@@ -50,14 +50,14 @@ void* AllocRawAddress(const void* block) {
     return raw;
 }
 
-std::uint8_t* AllocU8(std::int32_t n) { return BoundSingleVariant<192>(&AllocU8Direct)(n); }
-float* AllocF32(std::int32_t n) { return BoundSingleVariant<193>(&AllocF32Direct)(n); }
-double* AllocF64(std::int32_t n) { return BoundSingleVariant<194>(&AllocF64Direct)(n); }
-void Free(void* p) { BoundSingleVariant<195> (&FreeDirect)(p); }
+std::uint8_t* AllocU8(std::int32_t n) { return BoundSingleVariant<Pair::AllocU8>(&AllocU8Direct)(n); }
+float* AllocF32(std::int32_t n) { return BoundSingleVariant<Pair::AllocF32>(&AllocF32Direct)(n); }
+double* AllocF64(std::int32_t n) { return BoundSingleVariant<Pair::AllocF64>(&AllocF64Direct)(n); }
+void Free(void* p) { BoundSingleVariant<Pair::Free> (&FreeDirect)(p); }
 
 }  // namespace Prim
 
-PRIM_BIND_SINGLE_VARIANT(192, AllocU8, AllocU8Direct)
-PRIM_BIND_SINGLE_VARIANT(193, AllocF32, AllocF32Direct)
-PRIM_BIND_SINGLE_VARIANT(194, AllocF64, AllocF64Direct)
-PRIM_BIND_SINGLE_VARIANT(195, Free, FreeDirect)
+PRIM_BIND_SINGLE_VARIANT(AllocU8, AllocU8Direct)
+PRIM_BIND_SINGLE_VARIANT(AllocF32, AllocF32Direct)
+PRIM_BIND_SINGLE_VARIANT(AllocF64, AllocF64Direct)
+PRIM_BIND_SINGLE_VARIANT(Free, FreeDirect)

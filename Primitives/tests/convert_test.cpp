@@ -377,9 +377,12 @@ TEST(Convert, LeavesTheRoundingModeAlone) {
 }
 
 TEST(Convert, EntryPointsAndVecWrappers) {
-    EXPECT_EQ(Prim::VariantSlot(181), reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertS16ToF32_x87));
-    EXPECT_EQ(Prim::VariantSlot(185), reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertF32ToU8_x87));
-    EXPECT_EQ(Prim::VariantSlot(190), reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertF64ToF32_x87));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::ConvertS16ToF32),
+        reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertS16ToF32_x87));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::ConvertF32ToU8),
+        reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertF32ToU8_x87));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::ConvertF64ToF32),
+        reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertF64ToF32_x87));
     for (int pair = 180; pair <= 190; ++pair) EXPECT_NE(Prim::VariantSlot(pair), nullptr);
 
     const std::int16_t pcm[3] = {-32768, 16384, 32767};

@@ -25,18 +25,18 @@ TEST(Dispatch, TableHasOneSlotPerPair) {
     EXPECT_EQ(Prim::VariantSlot(196), nullptr);
     EXPECT_EQ(Prim::VariantSlot(-5), nullptr);
     // Bound before main: the memory slots and the block-memory group linked into this test.
-    EXPECT_NE(Prim::VariantSlot(192), nullptr);
-    EXPECT_NE(Prim::VariantSlot(195), nullptr);
-    EXPECT_EQ(Prim::VariantSlot(163), reinterpret_cast<Prim::VariantAddress>(&Prim::CopyU8_x87));
+    EXPECT_NE(Prim::VariantSlot(Prim::Pair::AllocU8), nullptr);
+    EXPECT_NE(Prim::VariantSlot(Prim::Pair::Free), nullptr);
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::CopyU8), reinterpret_cast<Prim::VariantAddress>(&Prim::CopyU8_x87));
 }
 
 TEST(Dispatch, EntryPointCalledBeforeItsBindingBindsTheSlot) {
     // As if a static initialiser elsewhere ran before this operation's binding.
-    const Prim::VariantAddress saved = Prim::VariantTable[164 - Prim::FirstPair];
-    Prim::VariantTable[164 - Prim::FirstPair] = nullptr;
-    const auto build = Prim::BoundVariant<164>(&Prim::CopyS16_x87, &Prim::CopyS16_sse2);
+    const Prim::VariantAddress saved = Prim::VariantTable[int(Prim::Pair::CopyS16) - Prim::FirstPair];
+    Prim::VariantTable[int(Prim::Pair::CopyS16) - Prim::FirstPair] = nullptr;
+    const auto build = Prim::BoundVariant<Prim::Pair::CopyS16>(&Prim::CopyS16_x87, &Prim::CopyS16_sse2);
     EXPECT_EQ(build, Prim::BoundBuild() == Prim::Build::Sse2 ? &Prim::CopyS16_sse2 : &Prim::CopyS16_x87);
-    EXPECT_EQ(Prim::VariantSlot(164), saved);
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::CopyS16), saved);
     std::int16_t a[2] = {1, 2};
     std::int16_t b[2] = {};
     EXPECT_EQ(build(a, b, 2), Prim::StatusOk);
@@ -47,91 +47,91 @@ TEST(Dispatch, EntryPointCalledBeforeItsBindingBindsTheSlot) {
 // the build the processor's type selects.
 TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
     struct Slot {
-        int pair;
+        Prim::Pair pair;
         Prim::VariantAddress x87;
         Prim::VariantAddress sse2;
     };
-#define SLOT(pair, op)                                                 \
-    Slot {                                                             \
-        pair, reinterpret_cast<Prim::VariantAddress>(&Prim::op##_x87), \
-            reinterpret_cast<Prim::VariantAddress>(&Prim::op##_sse2)   \
+#define SLOT(op)                                                                 \
+    Slot {                                                                       \
+        Prim::Pair::op, reinterpret_cast<Prim::VariantAddress>(&Prim::op##_x87), \
+            reinterpret_cast<Prim::VariantAddress>(&Prim::op##_sse2)             \
     }
     const Slot slots[] = {
-        SLOT(2, AddConstInPlaceF32),
-        SLOT(3, AddConstInPlaceF64),
-        SLOT(5, AddInPlaceF32),
-        SLOT(6, AddInPlaceF64),
-        SLOT(8, AddConstF32),
-        SLOT(10, AddF32),
-        SLOT(11, AddF64),
-        SLOT(12, AddProductF32),
-        SLOT(13, SubConstInPlaceF32),
-        SLOT(14, SubConstInPlaceF64),
-        SLOT(15, SubConstRevInPlaceF32),
-        SLOT(16, SubConstRevInPlaceF64),
-        SLOT(17, SubInPlaceF32),
-        SLOT(18, SubInPlaceF64),
-        SLOT(19, MulConstInPlaceF32),
-        SLOT(20, MulConstInPlaceF64),
-        SLOT(22, MulConstF32),
-        SLOT(23, MulConstF64),
-        SLOT(24, MulInPlaceF32),
-        SLOT(25, MulInPlaceF64),
-        SLOT(28, MulF32),
-        SLOT(40, InterleaveS16),
-        SLOT(41, InterleaveF32),
-        SLOT(42, DeinterleaveS16),
-        SLOT(43, DeinterleaveF32),
-        SLOT(48, SumF32),
-        SLOT(85, WinBartlettF32),
-        SLOT(86, WinHannF32),
-        SLOT(87, WinHammingF32),
-        SLOT(88, WinBlackmanF32),
-        SLOT(89, WinKaiserF32),
-        SLOT(90, WinKaiserF64),
-        SLOT(132, ImageSetU8C4),
-        SLOT(133, ImageAddConstU8C4),
-        SLOT(134, ImagePremulAlphaU8C4),
-        SLOT(163, CopyU8),
-        SLOT(164, CopyS16),
-        SLOT(165, CopyF32),
-        SLOT(166, CopyF64),
-        SLOT(167, MoveU8),
-        SLOT(168, MoveS16),
-        SLOT(169, MoveF32),
-        SLOT(170, MoveF64),
-        SLOT(171, SetU8),
-        SLOT(172, SetS16),
-        SLOT(173, SetS32),
-        SLOT(174, SetF32),
-        SLOT(175, SetF64),
-        SLOT(176, ZeroU8),
-        SLOT(177, ZeroS16),
-        SLOT(178, ZeroF32),
-        SLOT(179, ZeroF64),
-        SLOT(180, ConvertU8ToF32),
-        SLOT(181, ConvertS16ToF32),
-        SLOT(182, ConvertS16ToF64),
-        SLOT(183, ConvertS32ToF32),
-        SLOT(184, ConvertS32ToF64),
-        SLOT(185, ConvertF32ToU8),
-        SLOT(186, ConvertF32ToS16),
-        SLOT(187, ConvertF32ToS32),
-        SLOT(188, ConvertF64ToS32),
-        SLOT(189, ConvertF32ToF64),
-        SLOT(190, ConvertF64ToF32),
+        SLOT(AddConstInPlaceF32),
+        SLOT(AddConstInPlaceF64),
+        SLOT(AddInPlaceF32),
+        SLOT(AddInPlaceF64),
+        SLOT(AddConstF32),
+        SLOT(AddF32),
+        SLOT(AddF64),
+        SLOT(AddProductF32),
+        SLOT(SubConstInPlaceF32),
+        SLOT(SubConstInPlaceF64),
+        SLOT(SubConstRevInPlaceF32),
+        SLOT(SubConstRevInPlaceF64),
+        SLOT(SubInPlaceF32),
+        SLOT(SubInPlaceF64),
+        SLOT(MulConstInPlaceF32),
+        SLOT(MulConstInPlaceF64),
+        SLOT(MulConstF32),
+        SLOT(MulConstF64),
+        SLOT(MulInPlaceF32),
+        SLOT(MulInPlaceF64),
+        SLOT(MulF32),
+        SLOT(InterleaveS16),
+        SLOT(InterleaveF32),
+        SLOT(DeinterleaveS16),
+        SLOT(DeinterleaveF32),
+        SLOT(SumF32),
+        SLOT(WinBartlettF32),
+        SLOT(WinHannF32),
+        SLOT(WinHammingF32),
+        SLOT(WinBlackmanF32),
+        SLOT(WinKaiserF32),
+        SLOT(WinKaiserF64),
+        SLOT(ImageSetU8C4),
+        SLOT(ImageAddConstU8C4),
+        SLOT(ImagePremulAlphaU8C4),
+        SLOT(CopyU8),
+        SLOT(CopyS16),
+        SLOT(CopyF32),
+        SLOT(CopyF64),
+        SLOT(MoveU8),
+        SLOT(MoveS16),
+        SLOT(MoveF32),
+        SLOT(MoveF64),
+        SLOT(SetU8),
+        SLOT(SetS16),
+        SLOT(SetS32),
+        SLOT(SetF32),
+        SLOT(SetF64),
+        SLOT(ZeroU8),
+        SLOT(ZeroS16),
+        SLOT(ZeroF32),
+        SLOT(ZeroF64),
+        SLOT(ConvertU8ToF32),
+        SLOT(ConvertS16ToF32),
+        SLOT(ConvertS16ToF64),
+        SLOT(ConvertS32ToF32),
+        SLOT(ConvertS32ToF64),
+        SLOT(ConvertF32ToU8),
+        SLOT(ConvertF32ToS16),
+        SLOT(ConvertF32ToS32),
+        SLOT(ConvertF64ToS32),
+        SLOT(ConvertF32ToF64),
+        SLOT(ConvertF64ToF32),
     };
 #undef SLOT
     const bool sse2 = Prim::BoundBuild() == Prim::Build::Sse2;
     for (const Slot& slot : slots) {
-        EXPECT_NE(slot.x87, slot.sse2) << slot.pair;
-        EXPECT_EQ(Prim::VariantSlot(slot.pair), sse2 ? slot.sse2 : slot.x87) << "pair " << slot.pair;
+        EXPECT_NE(slot.x87, slot.sse2) << int(slot.pair);
+        EXPECT_EQ(Prim::VariantSlot(slot.pair), sse2 ? slot.sse2 : slot.x87) << "pair " << int(slot.pair);
     }
     // The memory operations have one build, whatever the processor.
-    EXPECT_EQ(Prim::VariantSlot(192), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocU8Direct));
-    EXPECT_EQ(Prim::VariantSlot(193), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF32Direct));
-    EXPECT_EQ(Prim::VariantSlot(194), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF64Direct));
-    EXPECT_EQ(Prim::VariantSlot(195), reinterpret_cast<Prim::VariantAddress>(&Prim::FreeDirect));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocU8), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocU8Direct));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocF32), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF32Direct));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocF64), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF64Direct));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::Free), reinterpret_cast<Prim::VariantAddress>(&Prim::FreeDirect));
 }
 
 }  // namespace

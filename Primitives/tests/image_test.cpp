@@ -180,9 +180,9 @@ TEST(Image, VectorLayerTakesTheColourLowByteFirstAndARowLengthInPixels) {
     EXPECT_EQ(image[80], 10);
     EXPECT_EQ(image[83], 10);
 
-    EXPECT_NE(Prim::VariantSlot(132), nullptr);
-    EXPECT_NE(Prim::VariantSlot(133), nullptr);
-    EXPECT_NE(Prim::VariantSlot(134), nullptr);
+    EXPECT_NE(Prim::VariantSlot(Prim::Pair::ImageSetU8C4), nullptr);
+    EXPECT_NE(Prim::VariantSlot(Prim::Pair::ImageAddConstU8C4), nullptr);
+    EXPECT_NE(Prim::VariantSlot(Prim::Pair::ImagePremulAlphaU8C4), nullptr);
 }
 
 }  // namespace

@@ -63,10 +63,10 @@ TEST(Memory, VecGoesThroughTheSameBlocks) {
 }
 
 TEST(Memory, SlotsHoldTheSingleBuild) {
-    EXPECT_EQ(Prim::VariantSlot(192), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocU8Direct));
-    EXPECT_EQ(Prim::VariantSlot(193), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF32Direct));
-    EXPECT_EQ(Prim::VariantSlot(194), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF64Direct));
-    EXPECT_EQ(Prim::VariantSlot(195), reinterpret_cast<Prim::VariantAddress>(&Prim::FreeDirect));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocU8), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocU8Direct));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocF32), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF32Direct));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocF64), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF64Direct));
+    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::Free), reinterpret_cast<Prim::VariantAddress>(&Prim::FreeDirect));
 }
 
 }  // namespace
