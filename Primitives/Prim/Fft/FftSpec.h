@@ -80,10 +80,17 @@ void FftSpecFreeF32(FftSpecRealF32* spec);
 // Transforms on doubles: half-spectrum layout (N+2 doubles) on the forward side.
 Status FftForwardRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
 Status FftInverseRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status FftForwardRealF64_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status FftInverseRealF64_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
 
 // Packed-layout cores for convolution and filtering (N doubles each way).
 Status FftForwardRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
 Status FftInverseRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
 Status MulPackF64_x87(const double* src, double* srcDst, int32_t len);
+Status FftForwardRealF64Core_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status FftInverseRealF64Core_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
+Status MulPackF64_sse2(const double* src, double* srcDst, int32_t len);
+// Adds the linear convolution of a and b into dst[0 .. lenA + lenB - 2]; no checks.
+void ConvKernelF64_sse2(const double* a, int32_t lenA, const double* b, int32_t lenB, double* dst);
 
 }  // namespace Prim

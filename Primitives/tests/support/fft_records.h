@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <type_traits>
 
 namespace FftTest {
 
@@ -20,10 +22,51 @@ struct SpecF32Deleter {
 using SpecF64 = std::unique_ptr<Prim::FftSpecRealF64, SpecF64Deleter>;
 using SpecF32 = std::unique_ptr<Prim::FftSpecRealF32, SpecF32Deleter>;
 
-inline SpecF64 MakeX87(int order, int flag) {
+// The operations of one build of the double-precision FFT, for suites typed over both.
+struct X87 {
+    static constexpr auto Init = &Prim::FftInitAllocRealF64_x87;
+    static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealF64_x87;
+    static constexpr auto Forward = &Prim::FftForwardRealF64_x87;
+    static constexpr auto Inverse = &Prim::FftInverseRealF64_x87;
+    static constexpr auto ForwardCore = &Prim::FftForwardRealF64Core_x87;
+    static constexpr auto InverseCore = &Prim::FftInverseRealF64Core_x87;
+    static constexpr auto MulPack = &Prim::MulPackF64_x87;
+};
+
+struct Sse2 {
+    static constexpr auto Init = &Prim::FftInitAllocRealF64_sse2;
+    static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealF64_sse2;
+    static constexpr auto Forward = &Prim::FftForwardRealF64_sse2;
+    static constexpr auto Inverse = &Prim::FftInverseRealF64_sse2;
+    static constexpr auto ForwardCore = &Prim::FftForwardRealF64Core_sse2;
+    static constexpr auto InverseCore = &Prim::FftInverseRealF64Core_sse2;
+    static constexpr auto MulPack = &Prim::MulPackF64_sse2;
+};
+
+using BothBuilds = ::testing::Types<X87, Sse2>;
+
+struct BuildNames {
+    template <class B>
+    static std::string GetName(int) {
+        return std::is_same_v<B, X87> ? "x87" : "sse2";
+    }
+};
+
+template <class B>
+SpecF64 Make(int order, int flag) {
     Prim::FftSpecRealF64* spec = nullptr;
-    EXPECT_EQ(Prim::FftInitAllocRealF64_x87(&spec, order, flag, 1), Prim::StatusOk) << "order " << order;
+    EXPECT_EQ(B::Init(&spec, order, flag, 1), Prim::StatusOk) << "order " << order;
     return SpecF64(spec);
+}
+
+inline SpecF64 MakeX87(int order, int flag) { return Make<X87>(order, flag); }
+
+// The work-buffer size a record reports.
+template <class B>
+int32_t BufferSize(const Prim::FftSpecRealF64* spec) {
+    int32_t size = -1;
+    EXPECT_EQ(B::GetBufSize(spec, &size), Prim::StatusOk);
+    return size;
 }
 
 // The factor the forward transform applies for a creation flag.

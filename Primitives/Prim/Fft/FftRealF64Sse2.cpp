@@ -1,0 +1,93 @@
+// The SSE2 build of the real FFT on doubles: public transforms and packed-layout cores.
+// Up to 2^13 complex values the permutation and every stage run as one fused pass; above,
+// the permutation runs alone and the split step follows.
+#include <Primitives/Prim/Fft/FftSpec.h>
+
+#include <Primitives/Prim/Fft/FftCodeletsSse2.h>
+#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftRealF64Steps.h>
+#include <Primitives/Prim/Fft/FftSplitOrders.h>
+
+namespace Prim {
+namespace {
+
+struct Sse2 {
+    static constexpr FftBuild Build = FftBuild::Sse2;
+    static constexpr const FftCodeletReal* ForwardRow = FftRowRealForwardF64_sse2;
+    static constexpr const FftCodeletRealScaled* ForwardScaledRow = FftRowRealForwardScaledF64_sse2;
+    static constexpr const FftCodeletReal* InverseRow = FftRowRealInverseF64_sse2;
+    static constexpr const FftCodeletRealScaled* InverseScaledRow = FftRowRealInverseScaledF64_sse2;
+
+    static void Forward(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* work) {
+        const uint32_t half = uint32_t{1} << m;
+        if (m <= FftSse2ThresholdF64) {
+            FftBitRevRadixFwdF64_sse2(
+                src, dst, half, FftTableF64(spec, FftSlotTwiddle), FftBitRevF64(spec), work);
+            if (spec->scaleForward) FftScaleF64_sse2(spec->factor, dst, 2 * half);
+            return;
+        }
+        if (src == dst)
+            FftBitRevInPlaceC64_sse2(dst, half, FftBitRevF64(spec));
+        else
+            FftBitRevCopyC64_sse2(src, dst, half, FftBitRevF64(spec));
+        FftRecursiveFwdF64_sse2(spec, dst, m, work);
+    }
+    static void Inverse(const FftSpecRealF64* spec, double* data, int m, double* work) {
+        const uint32_t half = uint32_t{1} << m;
+        if (m <= FftSse2ThresholdF64) {
+            FftBitRevRadixInvF64_sse2(
+                data, data, half, FftTableF64(spec, FftSlotTwiddle), FftBitRevF64(spec), work);
+            if (spec->scaleInverse) FftScaleF64_sse2(spec->factor, data, 2 * half);
+            return;
+        }
+        FftBitRevInPlaceC64_sse2(data, half, FftBitRevF64(spec));
+        FftRecursiveInvF64_sse2(spec, data, m, work);
+    }
+    static void Post(double* data, uint32_t half, const double* table) { FftRealPostF64_sse2(data, half, +1, table); }
+    static void Pre(const double* src, double* dst, uint32_t half, const double* roots) {
+        FftRealPreF64_sse2(src, dst, half, -1, roots);
+    }
+};
+
+using Steps = FftRealF64Steps<Sse2>;
+
+}  // namespace
+
+Status FftForwardRealF64_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
+    return Steps::Forward(src, dst, spec, buffer);
+}
+
+Status FftInverseRealF64_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
+    return Steps::Inverse(src, dst, spec, buffer, true);
+}
+
+Status FftForwardRealF64Core_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
+    return Steps::ForwardPacked(src, dst, spec, buffer);
+}
+
+Status FftInverseRealF64Core_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
+    return Steps::Inverse(src, dst, spec, buffer, false);
+}
+
+// The pairs of a packed spectrum, one complex value per register: (a, b) (c, d) gives
+// (a c - b d, b c + a d).
+Status MulPackF64_sse2(const double* src, double* srcDst, int32_t len) {
+    if (!src || !srcDst) return StatusNullPointer;
+    if (len < 1) return StatusSizeError;
+    int32_t first = 1;
+    if (len % 2 == 0) {
+        _mm_storeu_pd(srcDst, _mm_mul_pd(_mm_loadu_pd(srcDst), _mm_loadu_pd(src)));
+        first = 2;
+    } else {
+        srcDst[0] *= src[0];
+    }
+    for (int32_t i = first; i + 1 < len; i += 2) {
+        const __m128d ab = _mm_loadu_pd(src + i);
+        const FftSse2::Root cd = FftSse2::MakeRoot<false>(srcDst[i], srcDst[i + 1]);
+        _mm_storeu_pd(srcDst + i, FftSse2::Mul(ab, cd));
+    }
+    return StatusOk;
+}
+
+}  // namespace Prim

@@ -1,0 +1,143 @@
+// SSE2 large-order path. The data, in bit-reversed order, is G = 2^s rows of R = 2^r
+// values: each row is transformed as a leaf (or split again), then the s upper stages run
+// block by block of columns. A block holds the same columns of every row, which is all
+// that those stages mix, so it is gathered into the work buffer, taken through the radix-4
+// steps (and a radix-2 tail for odd s) with the twiddles of the level's matrix, read in the
+// order they are stored, and scattered back.
+#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+
+#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftRealF64Steps.h>
+#include <Primitives/Prim/Fft/FftSplitOrders.h>
+
+namespace Prim {
+namespace {
+
+using namespace FftSse2;
+
+template <bool Inverse>
+const double* Step(double* block, uint32_t rows, uint32_t columns, uint32_t quarter, const double* twiddles) {
+    const uint64_t rowStride = 2 * uint64_t{columns};
+    const uint64_t q = quarter * rowStride;
+    const double* w = twiddles;
+    for (uint64_t base = 0; base < rows; base += 4 * uint64_t{quarter}) {
+        w = twiddles;
+        for (uint64_t sub = 0; sub < quarter; ++sub) {
+            double* p = block + (base + sub) * rowStride;
+            for (uint64_t g = 0; g < 2 * uint64_t{columns}; g += 4, w += 12) {
+                double* pa = p + g;
+                Pair a = LoadPair(pa), b = LoadPair(pa + q), c = LoadPair(pa + 2 * q), d = LoadPair(pa + 3 * q);
+                Radix4<Inverse>(a, b, c, d, w);
+                StorePair(pa, a);
+                StorePair(pa + q, b);
+                StorePair(pa + 2 * q, c);
+                StorePair(pa + 3 * q, d);
+            }
+        }
+    }
+    return w;
+}
+
+template <bool Inverse>
+const double* Tail(double* block, uint32_t rows, uint32_t columns, const double* w) {
+    const uint64_t rowStride = 2 * uint64_t{columns};
+    const uint64_t half = rows / 2 * rowStride;
+    for (uint64_t i = 0; i < half; i += 4, w += 4) {
+        double* pa = block + i;
+        const Pair a = LoadPair(pa);
+        const Pair t = MulTable<Inverse>(LoadPair(pa + half), w);
+        StorePair(pa, Add(a, t));
+        StorePair(pa + half, Sub(a, t));
+    }
+    return w;
+}
+
+template <bool Inverse>
+void Split(const FftSpecRealF64* spec, double* data, int p, int level, double* buffer) {
+    const FftSse2Split split = FftSplitSse2F64(p);
+    const int r = p - split.split;
+    const uint32_t rowLength = uint32_t{1} << r;
+    const uint32_t rows = uint32_t{1} << split.split;
+    const uint32_t columns = uint32_t{1} << (split.block - split.split);
+
+    const double* twiddles = FftTableF64(spec, FftSlotTwiddle);
+    const bool scale = (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
+    for (uint32_t t = 0; t < rows; ++t) {
+        double* row = data + 2 * uint64_t{rowLength} * t;
+        if (r <= FftSse2ThresholdF64) {
+            if (Inverse)
+                FftRadixInvF64_sse2(row, rowLength, twiddles, buffer, false);
+            else
+                FftRadixFwdF64_sse2(row, rowLength, twiddles, buffer, false);
+            if (scale) FftScaleF64_sse2(spec->factor, row, 2 * rowLength);
+        } else {
+            Split<Inverse>(spec, row, r, level + 1, buffer);
+        }
+    }
+
+    const double* matrix = FftTableF64(spec, FftSlotSplitMatrix0 + level);
+    double* block = buffer + 2 * uint64_t{FftSse2LeafValues};
+    for (uint32_t c0 = 0; c0 < rowLength; c0 += columns) {
+        double* first = data + 2 * uint64_t{c0};
+        FftGatherColumnsC64_sse2(first, rowLength, rows, columns, block);
+        for (uint32_t quarter = 1; 4 * quarter <= rows; quarter *= 4) {
+            matrix = Inverse ? FftRadixInvStepF64_sse2(block, rows, columns, quarter, matrix)
+                             : FftRadixFwdStepF64_sse2(block, rows, columns, quarter, matrix);
+        }
+        if (split.split % 2 != 0) {
+            matrix = Inverse ? FftRadixInvTailF64_sse2(block, rows, columns, matrix)
+                             : FftRadixFwdTailF64_sse2(block, rows, columns, matrix);
+        }
+        FftScatterColumnsC64_sse2(block, first, rowLength, rows, columns, level == 0);
+    }
+}
+
+}  // namespace
+
+void FftGatherColumnsC64_sse2(const double* data, uint64_t rowLength, uint32_t rows, uint32_t columns, double* block) {
+    const uint64_t width = 2 * uint64_t{columns};
+    for (uint64_t t = 0; t < rows; ++t, data += 2 * rowLength, block += width)
+        for (uint64_t i = 0; i < width; i += 2) _mm_store_pd(block + i, _mm_loadu_pd(data + i));
+}
+
+void FftScatterColumnsC64_sse2(
+    const double* block, double* data, uint64_t rowLength, uint32_t rows, uint32_t columns, bool interleave) {
+    const uint64_t width = 2 * uint64_t{columns};
+    for (uint64_t t = 0; t < rows; ++t, data += 2 * rowLength, block += width) {
+        if (interleave) {
+            for (uint64_t i = 0; i < width; i += 4) StoreInterleaved(data + i, LoadPair(block + i));
+        } else {
+            for (uint64_t i = 0; i < width; i += 2) _mm_storeu_pd(data + i, _mm_load_pd(block + i));
+        }
+    }
+}
+
+const double* FftRadixFwdStepF64_sse2(
+    double* block, uint32_t rows, uint32_t columns, uint32_t quarter, const double* twiddles) {
+    return Step<false>(block, rows, columns, quarter, twiddles);
+}
+const double* FftRadixInvStepF64_sse2(
+    double* block, uint32_t rows, uint32_t columns, uint32_t quarter, const double* twiddles) {
+    return Step<true>(block, rows, columns, quarter, twiddles);
+}
+const double* FftRadixFwdTailF64_sse2(double* block, uint32_t rows, uint32_t columns, const double* twiddles) {
+    return Tail<false>(block, rows, columns, twiddles);
+}
+const double* FftRadixInvTailF64_sse2(double* block, uint32_t rows, uint32_t columns, const double* twiddles) {
+    return Tail<true>(block, rows, columns, twiddles);
+}
+
+void FftSplitFwdF64_sse2(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer) {
+    Split<false>(spec, data, m, level, buffer);
+}
+void FftSplitInvF64_sse2(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer) {
+    Split<true>(spec, data, m, level, buffer);
+}
+void FftRecursiveFwdF64_sse2(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
+    Split<false>(spec, data, m, 0, buffer);
+}
+void FftRecursiveInvF64_sse2(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
+    Split<true>(spec, data, m, 0, buffer);
+}
+
+}  // namespace Prim
