@@ -1,5 +1,6 @@
 // Forward real FFT on doubles, orders 5 to 20: as the application calls it (one record and
-// one work buffer reused) and per build. Reports time per transform and per point.
+// one work buffer reused, the build bound for this processor) and per build. Reports time
+// per transform and per point.
 #include <Primitives/Prim/Fft/FftSpec.h>
 #include <Primitives/Vec/Fft.h>
 #include <Primitives/Vec/Memory.h>
@@ -48,29 +49,42 @@ void BM_FftTransformF64(benchmark::State& state) {
     Vec::FftFreeRealF64(spec);
 }
 
-void BM_FftForwardRealF64_x87(benchmark::State& state) {
+// One build called directly, with its own record and a caller's work buffer.
+template <class Init, class BufSize, class Forward, class Free>
+void RunBuild(benchmark::State& state, Init init, BufSize bufSize, Forward forward, Free release) {
     const int order = static_cast<int>(state.range(0));
     const uint64_t n = uint64_t{1} << order;
     Prim::FftSpecRealF64* spec = nullptr;
-    if (Prim::FftInitAllocRealF64_x87(&spec, order, Prim::FftFlagInverse, 1) != Prim::StatusOk) {
+    if (init(&spec, order, Prim::FftFlagInverse, 1) != Prim::StatusOk) {
         state.SkipWithError("record creation failed");
         return;
     }
     int32_t size = 0;
-    Prim::FftGetBufSizeRealF64_x87(spec, &size);
+    bufSize(spec, &size);
     std::vector<uint8_t> buffer(static_cast<size_t>(size));
     const std::vector<double> x = Signal(n);
     std::vector<double> out(n + 2);
     for (auto _ : state) {
-        Prim::FftForwardRealF64_x87(x.data(), out.data(), spec, buffer.empty() ? nullptr : buffer.data());
+        forward(x.data(), out.data(), spec, buffer.empty() ? nullptr : buffer.data());
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }
     ReportPerPoint(state, n);
-    Prim::FftFreeRealF64_x87(spec);
+    release(spec);
+}
+
+void BM_FftForwardRealF64_x87(benchmark::State& state) {
+    RunBuild(state, Prim::FftInitAllocRealF64_x87, Prim::FftGetBufSizeRealF64_x87, Prim::FftForwardRealF64_x87,
+        Prim::FftFreeRealF64_x87);
+}
+
+void BM_FftTransformF64_sse2(benchmark::State& state) {
+    RunBuild(state, Prim::FftInitAllocRealF64_sse2, Prim::FftGetBufSizeRealF64_sse2, Prim::FftForwardRealF64_sse2,
+        Prim::FftFreeRealF64_sse2);
 }
 
 }  // namespace
 
 BENCHMARK(BM_FftTransformF64)->DenseRange(5, 20);
 BENCHMARK(BM_FftForwardRealF64_x87)->DenseRange(5, 20);
+BENCHMARK(BM_FftTransformF64_sse2)->DenseRange(5, 20);

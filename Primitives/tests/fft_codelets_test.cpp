@@ -1,7 +1,8 @@
-// Codelets of orders 0 to 3 and their rows.
+// Codelets of orders 0 to 3 and their rows, in both builds.
 #include "support/fft_reference.h"
 
 #include <Primitives/Prim/Fft/FftCodelets.h>
+#include <Primitives/Prim/Fft/FftCodeletsSse2.h>
 #include <Primitives/Prim/Fft/FftComplexCodelets.h>
 
 #include <gtest/gtest.h>
@@ -29,42 +30,78 @@ std::vector<Cx> Dft(const std::vector<Cx>& z, bool inverse) {
     return y;
 }
 
+// The twelve rows of one build.
+struct X87Rows {
+    static constexpr auto& RealForward = FftRowRealForwardF64_x87;
+    static constexpr auto& RealForwardScaled = FftRowRealForwardScaledF64_x87;
+    static constexpr auto& RealInverse = FftRowRealInverseF64_x87;
+    static constexpr auto& RealInverseScaled = FftRowRealInverseScaledF64_x87;
+    static constexpr auto& CplxForward = FftRowCplxForwardF64_x87;
+    static constexpr auto& CplxForwardScaled = FftRowCplxForwardScaledF64_x87;
+    static constexpr auto& CplxInverse = FftRowCplxInverseF64_x87;
+    static constexpr auto& CplxInverseScaled = FftRowCplxInverseScaledF64_x87;
+    static constexpr auto& SplitForward = FftRowSplitForwardF64_x87;
+    static constexpr auto& SplitForwardScaled = FftRowSplitForwardScaledF64_x87;
+    static constexpr auto& SplitInverse = FftRowSplitInverseF64_x87;
+    static constexpr auto& SplitInverseScaled = FftRowSplitInverseScaledF64_x87;
+};
+struct Sse2Rows {
+    static constexpr auto& RealForward = FftRowRealForwardF64_sse2;
+    static constexpr auto& RealForwardScaled = FftRowRealForwardScaledF64_sse2;
+    static constexpr auto& RealInverse = FftRowRealInverseF64_sse2;
+    static constexpr auto& RealInverseScaled = FftRowRealInverseScaledF64_sse2;
+    static constexpr auto& CplxForward = FftRowCplxForwardF64_sse2;
+    static constexpr auto& CplxForwardScaled = FftRowCplxForwardScaledF64_sse2;
+    static constexpr auto& CplxInverse = FftRowCplxInverseF64_sse2;
+    static constexpr auto& CplxInverseScaled = FftRowCplxInverseScaledF64_sse2;
+    static constexpr auto& SplitForward = FftRowSplitForwardF64_sse2;
+    static constexpr auto& SplitForwardScaled = FftRowSplitForwardScaledF64_sse2;
+    static constexpr auto& SplitInverse = FftRowSplitInverseF64_sse2;
+    static constexpr auto& SplitInverseScaled = FftRowSplitInverseScaledF64_sse2;
+};
+
+template <class B>
+class FftCodelets : public ::testing::Test {};
+using BothBuilds = ::testing::Types<X87Rows, Sse2Rows>;
+TYPED_TEST_SUITE(FftCodelets, BothBuilds);
+
 }  // namespace
 
-TEST(FftCodelets, RealWorkedExamples) {
+TYPED_TEST(FftCodelets, RealWorkedExamples) {
+    using B = TypeParam;
     const double x[4] = {1, 2, 3, 4};
     double packed[4], back[4];
-    FftRowRealForwardF64_x87[2](x, packed);
+    B::RealForward[2](x, packed);
     EXPECT_EQ(std::vector<double>(packed, packed + 4), (std::vector<double>{10, -2, -2, 2}));
-    FftRowRealInverseF64_x87[2](packed, back);
+    B::RealInverse[2](packed, back);
     EXPECT_EQ(std::vector<double>(back, back + 4), (std::vector<double>{4, 8, 12, 16}));
 
     const double impulse[8] = {0, 1, 0, 0, 0, 0, 0, 0};
     double p8[8];
-    FftRowRealForwardF64_x87[3](impulse, p8);
+    B::RealForward[3](impulse, p8);
     const double r = std::sqrt(0.5);
     const double expected[8] = {1, -1, r, -r, 0, -1, -r, -r};
     for (int i = 0; i < 8; ++i) EXPECT_NEAR(p8[i], expected[i], 1e-16) << i;
 
     const std::vector<double> signal = FftTest::RandomSignal(8, 5);
     double spectrum[8], restored[8], scaled[8];
-    FftRowRealForwardF64_x87[3](signal.data(), spectrum);
-    FftRowRealInverseF64_x87[3](spectrum, restored);
-    FftRowRealInverseScaledF64_x87[3](spectrum, scaled, 1.0 / 8);
+    B::RealForward[3](signal.data(), spectrum);
+    B::RealInverse[3](spectrum, restored);
+    B::RealInverseScaled[3](spectrum, scaled, 1.0 / 8);
     for (int i = 0; i < 8; ++i) {
         EXPECT_NEAR(restored[i], 8 * signal[i], 1e-14) << i;
         EXPECT_NEAR(scaled[i], signal[i], 1e-15) << i;
     }
 }
 
-TEST(FftCodelets, ScaledWithFactorOneAndInPlaceMatchUnscaled) {
+TYPED_TEST(FftCodelets, ScaledWithFactorOneAndInPlaceMatchUnscaled) {
+    using B = TypeParam;
     const std::vector<double> x = FftTest::RandomSignal(16, 9);
     for (int order = 0; order <= 3; ++order) {
         const int n = 1 << order;
         for (bool inverse : {false, true}) {
-            const FftCodeletReal plain = inverse ? FftRowRealInverseF64_x87[order] : FftRowRealForwardF64_x87[order];
-            const FftCodeletRealScaled scaled =
-                inverse ? FftRowRealInverseScaledF64_x87[order] : FftRowRealForwardScaledF64_x87[order];
+            const FftCodeletReal plain = inverse ? B::RealInverse[order] : B::RealForward[order];
+            const FftCodeletRealScaled scaled = inverse ? B::RealInverseScaled[order] : B::RealForwardScaled[order];
             std::vector<double> a(n), b(n), c(x.begin(), x.begin() + n);
             plain(x.data(), a.data());
             scaled(x.data(), b.data(), 1.0);
@@ -75,7 +112,8 @@ TEST(FftCodelets, ScaledWithFactorOneAndInPlaceMatchUnscaled) {
     }
 }
 
-TEST(FftCodelets, ComplexAndSplitAgainstTheDefinition) {
+TYPED_TEST(FftCodelets, ComplexAndSplitAgainstTheDefinition) {
+    using B = TypeParam;
     const std::vector<double> values = FftTest::RandomSignal(16, 21);
     for (int order = 0; order <= 3; ++order) {
         const int n = 1 << order;
@@ -92,12 +130,10 @@ TEST(FftCodelets, ComplexAndSplitAgainstTheDefinition) {
             const std::vector<Cx> want = Dft(z, inverse);
             const double f = 0.375;
             std::vector<double> out(2 * n), outScaled(2 * n), outRe(n), outIm(n), sRe(n), sIm(n);
-            (inverse ? FftRowCplxInverseF64_x87 : FftRowCplxForwardF64_x87)[order](interleaved.data(), out.data());
-            (inverse ? FftRowCplxInverseScaledF64_x87 : FftRowCplxForwardScaledF64_x87)[order](
-                interleaved.data(), outScaled.data(), f);
-            (inverse ? FftRowSplitInverseF64_x87 : FftRowSplitForwardF64_x87)[order](
-                re.data(), im.data(), outRe.data(), outIm.data());
-            (inverse ? FftRowSplitInverseScaledF64_x87 : FftRowSplitForwardScaledF64_x87)[order](
+            (inverse ? B::CplxInverse : B::CplxForward)[order](interleaved.data(), out.data());
+            (inverse ? B::CplxInverseScaled : B::CplxForwardScaled)[order](interleaved.data(), outScaled.data(), f);
+            (inverse ? B::SplitInverse : B::SplitForward)[order](re.data(), im.data(), outRe.data(), outIm.data());
+            (inverse ? B::SplitInverseScaled : B::SplitForwardScaled)[order](
                 re.data(), im.data(), sRe.data(), sIm.data(), f);
             for (int k = 0; k < n; ++k) {
                 const double wr = static_cast<double>(want[k].real()), wi = static_cast<double>(want[k].imag());

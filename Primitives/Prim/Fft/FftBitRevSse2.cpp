@@ -5,7 +5,6 @@
 
 #include <emmintrin.h>
 
-
 namespace Prim {
 namespace {
 

@@ -151,8 +151,8 @@ void FftCodeletRealInv2ScaledF64_sse2(const double* src, double* dst, double f) 
 
 void FftCodeletRealInv3F64_sse2(const double* src, double* dst) {
     const __m128d p23 = Load(src + 2), p67 = Load(src + 6);
-    Inverse3(SumDiffOf(src), _mm_mul_pd(_mm_set1_pd(2.0), Load(src + 4)), _mm_add_pd(p23, p67),
-        _mm_sub_pd(p23, p67), dst);
+    Inverse3(
+        SumDiffOf(src), _mm_mul_pd(_mm_set1_pd(2.0), Load(src + 4)), _mm_add_pd(p23, p67), _mm_sub_pd(p23, p67), dst);
 }
 void FftCodeletRealInv3ScaledF64_sse2(const double* src, double* dst, double f) {
     const __m128d p23 = Load(src + 2), p67 = Load(src + 6), v = _mm_set1_pd(f);

@@ -27,10 +27,10 @@ void FftRadixInvF64_sse2(double* data, uint32_t count, const double* twiddles, d
 
 // The permutation fused with all stages: src in natural order, dst interleaved in natural
 // order (src may be dst). Count up to 2^13; the buffer has room for count values.
-void FftBitRevRadixFwdF64_sse2(const double* src, double* dst, uint32_t count, const double* twiddles,
-    const int32_t* bitRev, double* buffer);
-void FftBitRevRadixInvF64_sse2(const double* src, double* dst, uint32_t count, const double* twiddles,
-    const int32_t* bitRev, double* buffer);
+void FftBitRevRadixFwdF64_sse2(
+    const double* src, double* dst, uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer);
+void FftBitRevRadixInvF64_sse2(
+    const double* src, double* dst, uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer);
 
 void FftScaleF64_sse2(double factor, double* data, uint32_t count);
 

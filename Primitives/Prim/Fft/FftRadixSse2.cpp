@@ -167,8 +167,8 @@ void Stages(double* target, double* dst, uint32_t count, uint32_t span, const do
 }
 
 template <bool Inverse, Layout Out, bool Odd>
-void Pass(const double* src, const int32_t* table, double* target, double* dst, uint32_t count,
-    const double* twiddles) {
+void Pass(
+    const double* src, const int32_t* table, double* target, double* dst, uint32_t count, const double* twiddles) {
     const Span8Roots w = MakeSpan8Roots<Inverse>(count, twiddles);
     if (table)
         SweepGather<Inverse, Odd>(src, count, table, w, ToTarget{target});
@@ -211,14 +211,14 @@ void FftRadixInvF64_sse2(double* data, uint32_t count, const double* twiddles, d
     Run<true>(data, nullptr, Aligned16(data) ? data : buffer, data, count, twiddles, LayoutOf(interleaved));
 }
 
-void FftBitRevRadixFwdF64_sse2(const double* src, double* dst, uint32_t count, const double* twiddles,
-    const int32_t* bitRev, double* buffer) {
+void FftBitRevRadixFwdF64_sse2(
+    const double* src, double* dst, uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer) {
     double* target = src != dst && Aligned16(dst) ? dst : buffer;
     Run<false>(src, bitRev, target, dst, count, twiddles, Layout::Interleaved);
 }
 
-void FftBitRevRadixInvF64_sse2(const double* src, double* dst, uint32_t count, const double* twiddles,
-    const int32_t* bitRev, double* buffer) {
+void FftBitRevRadixInvF64_sse2(
+    const double* src, double* dst, uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer) {
     double* target = src != dst && Aligned16(dst) ? dst : buffer;
     Run<true>(src, bitRev, target, dst, count, twiddles, Layout::Interleaved);
 }

@@ -22,8 +22,7 @@ struct Sse2 {
     static void Forward(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* work) {
         const uint32_t half = uint32_t{1} << m;
         if (m <= FftSse2ThresholdF64) {
-            FftBitRevRadixFwdF64_sse2(
-                src, dst, half, FftTableF64(spec, FftSlotTwiddle), FftBitRevF64(spec), work);
+            FftBitRevRadixFwdF64_sse2(src, dst, half, FftTableF64(spec, FftSlotTwiddle), FftBitRevF64(spec), work);
             if (spec->scaleForward) FftScaleF64_sse2(spec->factor, dst, 2 * half);
             return;
         }
@@ -36,8 +35,7 @@ struct Sse2 {
     static void Inverse(const FftSpecRealF64* spec, double* data, int m, double* work) {
         const uint32_t half = uint32_t{1} << m;
         if (m <= FftSse2ThresholdF64) {
-            FftBitRevRadixInvF64_sse2(
-                data, data, half, FftTableF64(spec, FftSlotTwiddle), FftBitRevF64(spec), work);
+            FftBitRevRadixInvF64_sse2(data, data, half, FftTableF64(spec, FftSlotTwiddle), FftBitRevF64(spec), work);
             if (spec->scaleInverse) FftScaleF64_sse2(spec->factor, data, 2 * half);
             return;
         }

@@ -35,8 +35,8 @@ void FftRealPostF64_sse2(double* data, uint32_t half, int, const double* table) 
         const __m128d dr = _mm_sub_pd(z.re, y.re), di = _mm_add_pd(z.im, y.im);
         const __m128d t = _mm_add_pd(_mm_mul_pd(q, dr), _mm_mul_pd(p, di));
         const __m128d u = _mm_sub_pd(_mm_mul_pd(q, di), _mm_mul_pd(p, dr));
-        StoreStep(data, half, k, {_mm_add_pd(y.re, t), _mm_sub_pd(u, y.im)},
-            {_mm_sub_pd(z.re, t), _mm_sub_pd(u, z.im)});
+        StoreStep(
+            data, half, k, {_mm_add_pd(y.re, t), _mm_sub_pd(u, y.im)}, {_mm_sub_pd(z.re, t), _mm_sub_pd(u, z.im)});
     }
     data[half + 1] = -data[half + 1];
 }
