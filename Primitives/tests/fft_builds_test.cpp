@@ -61,8 +61,8 @@ TEST(FftBuildsF64, AgreeWithinRoundingForOrders0To22) {
                         << "forward, order " << order << " at " << i << ", shift " << shift << ", in place " << inPlace;
                 Shifted back(size, shift);
                 if (inPlace) std::copy(want.begin(), want.end(), back.data);
-                ASSERT_EQ(Sse2::Inverse(inPlace ? back.data : want.data(), back.data, sse2.get(), nullptr),
-                    Prim::StatusOk);
+                ASSERT_EQ(
+                    Sse2::Inverse(inPlace ? back.data : want.data(), back.data, sse2.get(), nullptr), Prim::StatusOk);
                 for (uint64_t i = 0; i < n; ++i)
                     ASSERT_NEAR(back.data[i], wantBack[i], 1e-12 * signalScale)
                         << "inverse, order " << order << " at " << i << ", shift " << shift << ", in place " << inPlace;
