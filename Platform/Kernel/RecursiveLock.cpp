@@ -1,18 +1,31 @@
 #include <Platform/Kernel/RecursiveLock.h>
 
-#include <mutex>
-
 namespace Platform::Kernel {
 
-struct RecursiveLock::State {
-    std::recursive_mutex mutex;
-};
+void RecursiveLock::Enter() {
+    if (!HeldByCaller()) {
+        m_mutex.lock();
+        m_owner.store(std::this_thread::get_id());
+    }
+    ++m_depth;
+}
 
-RecursiveLock::RecursiveLock() : m_state(std::make_unique<State>()) {}
-RecursiveLock::~RecursiveLock() = default;
+bool RecursiveLock::TryEnter() {
+    if (!HeldByCaller()) {
+        if (!m_mutex.try_lock()) return false;
+        m_owner.store(std::this_thread::get_id());
+    }
+    ++m_depth;
+    return true;
+}
 
-void RecursiveLock::Enter() { m_state->mutex.lock(); }
-bool RecursiveLock::TryEnter() { return m_state->mutex.try_lock(); }
-void RecursiveLock::Leave() { m_state->mutex.unlock(); }
+bool RecursiveLock::Leave() {
+    if (!HeldByCaller()) return false;
+    if (--m_depth == 0) {
+        m_owner.store(std::thread::id());
+        m_mutex.unlock();
+    }
+    return true;
+}
 
 }  // namespace Platform::Kernel

@@ -100,35 +100,41 @@ TEST(KernelThread, LastErrorBelongsToEachThread) {
 
 TEST(KernelLock, IsRecursiveForItsOwnerAndExcludesOthers) {
     RecursiveLock lock;
+    EXPECT_FALSE(lock.Leave());  // not held
     lock.Enter();
-    lock.Enter();
+    EXPECT_TRUE(lock.TryEnter());
     bool otherGotIt = true;
-    std::thread([&] { otherGotIt = lock.TryEnter(); }).join();
+    bool strangerLeft = true;
+    std::thread([&] {
+        otherGotIt = lock.TryEnter();
+        strangerLeft = lock.Leave();
+    }).join();
     EXPECT_FALSE(otherGotIt);
-    lock.Leave();
+    EXPECT_FALSE(strangerLeft);
+    EXPECT_TRUE(lock.Leave());
     std::thread([&] { otherGotIt = lock.TryEnter(); }).join();
     EXPECT_FALSE(otherGotIt);  // still held once
-    lock.Leave();
+    EXPECT_TRUE(lock.Leave());
+    EXPECT_FALSE(lock.Leave());
     std::thread([&] {
         otherGotIt = lock.TryEnter();
         if (otherGotIt) lock.Leave();
     }).join();
     EXPECT_TRUE(otherGotIt);
 
-    long counter = 0;
+    long counter = 0;  // guarded by the lock only
     std::vector<std::thread> workers;
     for (int t = 0; t < 4; ++t)
         workers.emplace_back([&] {
             for (int i = 0; i < 5000; ++i) {
-                lock.Enter();
-                lock.Enter();
+                LockGuard outer(lock);
+                LockGuard inner(lock);
                 ++counter;
-                lock.Leave();
-                lock.Leave();
             }
         });
     for (auto& worker : workers) worker.join();
     EXPECT_EQ(counter, 20000);
+    EXPECT_FALSE(lock.Leave());  // every guard let go
 }
 
 TEST(KernelClock, IsMonotonicAndCountsMilliseconds) {

@@ -1,4 +1,3 @@
-#include <QvBase/Util/CriticalSection.h>
 #include <QvBase/Util/Thread.h>
 
 #include <Platform/Kernel/Clock.h>
@@ -156,23 +155,4 @@ TEST(Thread, KillStopsACooperativeBodyAndWaitsForAStuckOne) {
     updater.reset();  // its destructor joins briefly, then kills, then its members go
     EXPECT_FALSE(sawMembersGone);  // the body ended before any member of its object did
     releaser.join();
-}
-
-TEST(CriticalSection, IsRecursiveAndExcludesOtherThreads) {
-    Util::CriticalSection section("Counter");
-    EXPECT_EQ(section.Name(), "Counter");
-    long counter = 0;
-    std::vector<std::thread> workers;
-    for (int t = 0; t < 4; ++t)
-        workers.emplace_back([&] {
-            for (int i = 0; i < 5000; ++i) {
-                section.Enter();
-                section.Enter();
-                ++counter;
-                section.Leave();
-                section.Leave();
-            }
-        });
-    for (auto& worker : workers) worker.join();
-    EXPECT_EQ(counter, 20000);
 }

@@ -11,16 +11,7 @@ namespace UI {
 
 namespace {
 
-class Locker {
-public:
-    explicit Locker(Util::CriticalSection& lock) : m_lock(lock) { m_lock.Enter(); }
-    ~Locker() { m_lock.Leave(); }
-    Locker(const Locker&) = delete;
-    Locker& operator=(const Locker&) = delete;
-
-private:
-    Util::CriticalSection& m_lock;
-};
+using Locker = Platform::Kernel::LockGuard;
 
 constexpr std::uint32_t kStopWaitMs = 3000;
 // The step-done signal is lost when it comes before the remover waits, so the

@@ -1,30 +1,20 @@
 #pragma once
 #include <QvBase/Util/String.h>
-#include <QvBase/noncopyable.h>
 
-#include <memory>
-
-namespace Platform::Kernel {
-class RecursiveLock;
-}
+#include <Platform/Kernel/RecursiveLock.h>
 
 namespace Util {
 
-// A named lock that its owning thread may enter again; each Enter needs its Leave.
-// The name only identifies it.
-class CriticalSection : noncopyable {
+// The system's lock under a name that only identifies it; hold it with
+// Platform::Kernel::LockGuard.
+class CriticalSection : public Platform::Kernel::RecursiveLock {
 public:
-    explicit CriticalSection(const String& name);
-    ~CriticalSection();
-
-    void Enter();
-    void Leave();
+    explicit CriticalSection(const String& name) : m_strName(name) {}
 
     const String& Name() const { return m_strName; }
 
 private:
     String m_strName;
-    std::unique_ptr<Platform::Kernel::RecursiveLock> m_pSection;
 };
 
 }  // namespace Util

@@ -37,17 +37,19 @@ bool Event::Wait(std::optional<std::uint32_t> timeoutMs) {
 bool Event::WaitWithMutex(Mutex* mutex, std::optional<std::uint32_t> timeoutMs) {
     if (m_bManual) return false;
 
-    m_pLock->Enter();
-    AtomicIncrement(&m_nWaiters);
-    m_pLock->Leave();
+    {
+        Platform::Kernel::LockGuard hold(*m_pLock);
+        AtomicIncrement(&m_nWaiters);
+    }
 
     if (mutex) mutex->Unlock();
     const WaitResult result = Platform::Kernel::Event::WaitEither(*m_pAutoEvent, *m_pManualEvent, timeoutMs);
     if (mutex) mutex->Lock();
 
-    m_pLock->Enter();
-    if (AtomicDecrement(&m_nWaiters) == 0 && result == WaitResult::Second) m_pManualEvent->Reset();
-    m_pLock->Leave();
+    {
+        Platform::Kernel::LockGuard hold(*m_pLock);
+        if (AtomicDecrement(&m_nWaiters) == 0 && result == WaitResult::Second) m_pManualEvent->Reset();
+    }
 
     return result != WaitResult::TimedOut;
 }

@@ -1,28 +1,18 @@
 #pragma once
-#include <QvBase/Types.h>
-#include <QvBase/noncopyable.h>
-
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <Platform/Kernel/RecursiveLock.h>
 
 namespace Util {
 
-// A lock that its owning thread may take again (each Lock needs its Unlock).
-class Mutex : noncopyable {
+// The system's lock under the names a wait condition's caller uses.
+class Mutex : public Platform::Kernel::RecursiveLock {
 public:
-    Mutex() = default;
-
     // Waits without a time-out; true once the calling thread holds the lock.
-    bool Lock();
+    bool Lock() {
+        Enter();
+        return true;
+    }
     // False, and nothing changes, when the calling thread does not hold the lock.
-    bool Unlock();
-
-private:
-    std::mutex m_state;
-    std::condition_variable m_released;
-    std::thread::id m_owner;
-    uint m_depth = 0;
+    bool Unlock() { return Leave(); }
 };
 
 }  // namespace Util
