@@ -47,14 +47,11 @@ public:
                 if (ok_ && low >= 0xDC00 && low <= 0xDFFF) {
                     c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
                 } else {
-                    at_ = mark;
+                    at_ = mark;  // the lone surrogate is written as U+FFFD
                     ok_ = true;
-                    c = 0xFFFD;
                 }
-            } else if (c >= 0xDC00 && c <= 0xDFFF) {
-                c = 0xFFFD;
             }
-            Text::AppendUtf8(out, c);
+            Platform::Text::AppendUtf8(out, c);
         }
     }
 

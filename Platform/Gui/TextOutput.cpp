@@ -1,5 +1,7 @@
 #include <Platform/Gui/TextOutput.h>
 
+#include <Platform/Text/Utf8.h>
+
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
@@ -116,8 +118,8 @@ TextPicture RenderText(const TextFace& face, const std::string& text, int charac
     PangoLayout* pango = layout.Get();
     if (!pango) return picture;
     // Invalid UTF-8 would make the layout show nothing but warnings.
-    std::unique_ptr<gchar, decltype(&g_free)> valid(g_utf8_make_valid(text.c_str(), gssize(text.size())), &g_free);
-    pango_layout_set_text(pango, valid.get(), -1);
+    const std::string valid = Platform::Text::ValidUtf8(text);
+    pango_layout_set_text(pango, valid.data(), int(valid.size()));
     pango_layout_set_single_paragraph_mode(pango, TRUE);
     PangoAttrList* attributes = pango_attr_list_new();
     pango_attr_list_insert(

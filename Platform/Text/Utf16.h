@@ -9,7 +9,7 @@ namespace Platform::Text {
 // UTF-16 units the conversion needs; otherwise it writes at most `outCapacity`
 // units and returns how many it wrote, or 0 when they do not fit.
 // `inLength` < 0 means `in` is NUL-terminated and the terminator is converted too.
-// Malformed bytes become U+FFFD, one per maximal invalid sequence.
+// Bytes that are not UTF-8 read as Utf8.h says.
 std::size_t NarrowToUtf16(const char* in, std::ptrdiff_t inLength, char16_t* out, std::size_t outCapacity);
 
 }  // namespace Platform::Text

@@ -6,45 +6,15 @@
 
 namespace Platform::Gui {
 
-namespace {
-
-std::u32string Decode(const std::string& s) {
-    std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        const int extra = c < 0x80 ? 0 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
-        if (extra < 0 || i + extra >= s.size()) {
-            out += U'\uFFFD';
-            ++i;
-            continue;
-        }
-        char32_t v = extra == 0 ? c : c & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char n = static_cast<unsigned char>(s[i + k]);
-            ok = ok && (n & 0xC0) == 0x80;
-            v = v << 6 | (n & 0x3F);
-        }
-        out += ok ? v : U'\uFFFD';
-        i += ok ? extra + 1 : 1;
-    }
-    return out;
-}
-
-std::string Encode(const std::u32string& s) {
-    std::string out;
-    for (char32_t c : s) Text::AppendUtf8(out, c);
-    return out;
-}
-
-}  // namespace
+using Platform::Text::DecodeUtf8;
+using Platform::Text::EncodeUtf8;
 
 FakeDialog::FakeDialog(const DialogTemplate& t, PixelPoint origin, DialogEvents& events)
     : template_(t), events_(events) {
     for (const DialogItemTemplate& item : t.items)
         if (item.classAtom == kEditControlAtom && !items_.count(item.id))
             items_[item.id] = {
-                Decode(item.text), 0, 0, DialogUnitsToPixels(item.units, kBaseWidth, kBaseHeight).Size()};
+                DecodeUtf8(item.text), 0, 0, DialogUnitsToPixels(item.units, kBaseWidth, kBaseHeight).Size()};
     const PixelRect size = DialogUnitsToPixels(t.units, kBaseWidth, kBaseHeight);
     rect_ = {origin.x + size.x, origin.y + size.y, size.width, size.height};
 }
@@ -55,7 +25,7 @@ FakeDialog::Item* FakeDialog::Find(unsigned item) {
 }
 
 void FakeDialog::Type(unsigned id, const std::string& text) {
-    for (char32_t c : Decode(text)) {
+    for (char32_t c : DecodeUtf8(text)) {
         Item* item = Find(id);
         if (!item || ended_) return;
         const int start = std::min(item->start, item->end), end = std::max(item->start, item->end);
@@ -67,13 +37,13 @@ void FakeDialog::Type(unsigned id, const std::string& text) {
 
 std::string FakeDialog::ItemText(unsigned id) {
     Item* item = Find(id);
-    return item ? Encode(item->text) : std::string();
+    return item ? EncodeUtf8(item->text) : std::string();
 }
 
 void FakeDialog::SetItemText(unsigned id, const std::string& text) {
     Item* item = Find(id);
     if (!item) return;
-    item->text = Decode(text);
+    item->text = DecodeUtf8(text);
     item->start = item->end = 0;
     events_.OnTextUpdate(*this, id);
 }

@@ -1,7 +1,8 @@
 #include <QvBase/UI/Dialog/PromptDialog.h>
 
-#include <QvBase/UI/Dialog/Utf8Text.h>
 #include <QvBase/UI/Frame.h>
+
+#include <Platform/Text/Utf8.h>
 
 #include <algorithm>
 
@@ -50,7 +51,7 @@ public:
     void OnTextUpdate(Platform::Gui::DialogControl& c, unsigned item) override {
         if (item != EditId || p_.m_rejected.empty()) return;
         auto [start, end] = c.ItemSelection(EditId);
-        const std::u32string text = DecodeUtf8(ReadItemText(c));
+        const std::u32string text = Platform::Text::DecodeUtf8(ReadItemText(c));
         std::u32string kept;
         int newStart = start, newEnd = end;
         for (std::size_t i = 0; i < text.size(); ++i) {
@@ -62,7 +63,7 @@ public:
             }
         }
         if (kept == text) return;
-        c.SetItemText(EditId, EncodeUtf8(kept));
+        c.SetItemText(EditId, Platform::Text::EncodeUtf8(kept));
         const int length = int(kept.size());
         c.SetItemSelection(EditId, std::clamp(newStart, 0, length), std::clamp(newEnd, 0, length));
     }
@@ -77,7 +78,7 @@ private:
 };
 
 PromptDialog::PromptDialog(const String& text, const String& rejected)
-    : m_text(text), m_rejected(DecodeUtf8(rejected.CStr())) {}
+    : m_text(text), m_rejected(Platform::Text::DecodeUtf8(rejected.CStr())) {}
 
 std::vector<std::uint8_t> PromptDialog::BuildTemplate() {
     std::vector<std::uint8_t> t(TemplateSize, 0);

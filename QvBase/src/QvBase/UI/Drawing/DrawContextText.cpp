@@ -1,7 +1,8 @@
 #include <QvBase/UI/Drawing/DrawContextPixels.h>
 #include <QvBase/UI/Text/FontGlyphs.h>
-#include <QvBase/UI/Text/TextCharacters.h>
 #include <QvBase/Util/Math.h>
+
+#include <Platform/Text/Utf8.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -20,7 +21,7 @@ constexpr std::int64_t MaxAdvance = 1 << 24;
 void DrawTextPixels(std::uint32_t* pixels, int stride, const Rect& clip, FontGlyphs& font, Point topLeft,
     const char* text, Colour colour, Transparency t) {
     if (!text || !*text) return;
-    const std::vector<char32_t> codes = DecodeCharacters(text);
+    const std::u32string codes = Platform::Text::DecodeUtf8(text);
     std::int64_t penX = topLeft.x;
     const std::int64_t baseline = static_cast<std::int64_t>(topLeft.y) + font.Ascent();
     std::vector<std::uint8_t> coverage;

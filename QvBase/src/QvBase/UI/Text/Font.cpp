@@ -1,7 +1,8 @@
 #include <QvBase/UI/Text/Font.h>
 #include <QvBase/UI/Text/FontEngine.h>
-#include <QvBase/UI/Text/TextCharacters.h>
 #include <QvBase/Util/Math.h>
+
+#include <Platform/Text/Utf8.h>
 
 #include <algorithm>
 #include <atomic>
@@ -33,7 +34,7 @@ int Font::GetAscent() const { return m_engine->Ascent(); }
 int Font::GetDescent() const { return m_engine->Descent(); }
 
 int Font::GetTextWidth(const String& text) {
-    const std::vector<char32_t> codes = DecodeCharacters(text.CStr());
+    const std::u32string codes = Platform::Text::DecodeUtf8(text.CStr());
     std::int64_t width = 0;
     for (std::size_t i = 0; i < codes.size(); ++i) {
         GlyphBox box;

@@ -5,6 +5,7 @@
 #include <QvBase/Util/MapRangeRounded.h>
 
 #include <Platform/Gui/Keys.h>
+#include <Platform/Text/Utf8.h>
 
 #include <algorithm>
 #include <string>
@@ -58,15 +59,6 @@ Slider::PromptFunction& Prompt() {
     return prompt;
 }
 
-void AppendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += char(code);
-    } else {
-        out += char(0xC0 | (code >> 6));
-        out += char(0x80 | (code & 0x3F));
-    }
-}
-
 bool Accepted(unsigned code) {
     if (code == '-' || code == '.' || (code >= '0' && code <= '9')) return true;
     if (code >= 127 && code <= 159) return true;
@@ -93,7 +85,7 @@ const String& Slider::RejectedCharacters() {
     static const String rejected = [] {
         std::string text;
         for (unsigned code = 9; code <= 254; ++code)
-            if (!Accepted(code)) AppendUtf8(text, code);
+            if (!Accepted(code)) Platform::Text::AppendUtf8(text, code);
         return String(text);
     }();
     return rejected;
