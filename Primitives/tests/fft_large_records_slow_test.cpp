@@ -46,20 +46,33 @@ TEST(FftLargeRecords, BufferSizesAtOrders23And24) {
     }
 }
 
-TEST(FftLargeRecords, TwoSplitLevelsAtOrder23) {
-    // m = 22 splits 8 + 14, and the rows of 2^14 split again 6 + 8.
+namespace {
+template <class B>
+class FftLargeTransforms : public ::testing::Test {};
+TYPED_TEST_SUITE(FftLargeTransforms, BothBuilds, BuildNames);
+}  // namespace
+
+TYPED_TEST(FftLargeTransforms, TwoSplitLevelsAtOrder23) {
+    // m = 22: x87 splits 8 + 14 and the rows of 2^14 again 6 + 8; SSE2 splits 5 + 17 and the
+    // rows of 2^17 again 4 + 13.
+    using B = TypeParam;
     const int order = 23;
     const uint64_t n = uint64_t{1} << order;
-    SpecF64 spec = MakeX87(order, Prim::FftFlagInverse);
+    SpecF64 spec = Make<B>(order, Prim::FftFlagInverse);
     std::vector<double> x(n + 2);
     const uint64_t k0 = 123457;
     for (uint64_t j = 0; j < n; ++j)
         x[j] = std::cos(2.0 * 3.141592653589793238 * static_cast<double>((k0 * j) % n) / static_cast<double>(n));
-    ASSERT_EQ(Prim::FftForwardRealF64_x87(x.data(), x.data(), spec.get(), nullptr), Prim::StatusOk);
+    const std::vector<double> signal(x.begin(), x.begin() + n);
+    ASSERT_EQ(B::Forward(x.data(), x.data(), spec.get(), nullptr), Prim::StatusOk);
     double worst = 0.0;
     for (uint64_t k = 0; k <= n / 2; ++k) {
         const double re = k == k0 ? n / 2.0 : 0.0;
         worst = std::max({worst, std::abs(x[2 * k] - re), std::abs(x[2 * k + 1])});
     }
     EXPECT_LT(worst, 1e-6) << "largest error against the single line of a cosine";
+    ASSERT_EQ(B::Inverse(x.data(), x.data(), spec.get(), nullptr), Prim::StatusOk);
+    worst = 0.0;
+    for (uint64_t j = 0; j < n; ++j) worst = std::max(worst, std::abs(x[j] - signal[j]));
+    EXPECT_LT(worst, 1e-12) << "largest error of the inverse after the forward transform";
 }

@@ -1,43 +1,48 @@
-// One record shared by several threads, each with its own output and work buffer.
+// One record shared by several threads, each with its own output and work buffer, in both builds.
+#include "support/fft_records.h"
 #include "support/fft_reference.h"
 
 #include <Primitives/Prim/Fft/FftSpec.h>
-#include <Primitives/Vec/Fft.h>
-#include <Primitives/Vec/Memory.h>
 
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <vector>
 
-TEST(FftSharedRecord, ConcurrentTransformsAgreeWithASingleThread) {
-    for (int order : {9, 13}) {
+using namespace FftTest;
+
+namespace {
+
+template <class B>
+class FftSharedRecord : public ::testing::Test {};
+TYPED_TEST_SUITE(FftSharedRecord, BothBuilds, BuildNames);
+
+}  // namespace
+
+TYPED_TEST(FftSharedRecord, ConcurrentTransformsAgreeWithASingleThread) {
+    using B = TypeParam;
+    for (int order : {9, 13, 16}) {  // 16: the large-order path of both builds
         const uint64_t n = uint64_t{1} << order;
-        Prim::FftSpecRealF64* spec = nullptr;
-        Vec::FftInitAllocRealF64(&spec, order);
-        ASSERT_NE(spec, nullptr);
-        int32_t size = 0;
-        Vec::FftGetBufSizeRealF64(spec, &size);
+        SpecF64 spec = Make<B>(order, Prim::FftFlagInverse);
+        const int32_t size = BufferSize<B>(spec.get());
 
         constexpr int Threads = 4;
         std::vector<std::vector<double>> inputs, expected;
         for (int t = 0; t < Threads; ++t) {
-            inputs.push_back(FftTest::RandomSignal(n, 70 + t));
+            inputs.push_back(RandomSignal(n, 70 + t));
             expected.emplace_back(n + 2);
-            Vec::FftTransformF64(inputs[t].data(), expected[t].data(), spec, nullptr);
+            ASSERT_EQ(B::Forward(inputs[t].data(), expected[t].data(), spec.get(), nullptr), Prim::StatusOk);
         }
         std::vector<std::vector<double>> outputs(Threads, std::vector<double>(n + 2));
         std::vector<std::thread> workers;
         for (int t = 0; t < Threads; ++t) {
             workers.emplace_back([&, t] {
-                uint8_t* buffer = Vec::AllocU8(size);
-                for (int round = 0; round < 20; ++round)
-                    Vec::FftTransformF64(inputs[t].data(), outputs[t].data(), spec, buffer);
-                Vec::Free(buffer);
+                std::vector<uint8_t> buffer(static_cast<size_t>(size) + 1);
+                for (int round = 0; round < 10; ++round)
+                    B::Forward(inputs[t].data(), outputs[t].data(), spec.get(), buffer.data() + round % 2);
             });
         }
         for (std::thread& worker : workers) worker.join();
         for (int t = 0; t < Threads; ++t) EXPECT_EQ(outputs[t], expected[t]) << "thread " << t << ", order " << order;
-        Vec::FftFreeRealF64(spec);
     }
 }

@@ -3,6 +3,7 @@
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
 
 #include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftSmallDft.h>
 
 namespace Prim {
 namespace {
@@ -63,37 +64,20 @@ inline void Inverse3(__m128d sd, __m128d twice45, __m128d s, __m128d d, double* 
 
 inline __m128d SumDiffOf(const double* p) { return SumDiff(Load(p)); }
 
-// Complex transforms of N points by radix-2 decimation in time, one value per register.
-template <int N, bool Inverse>
-inline void Dft(__m128d* z) {
-    if constexpr (N == 2) {
-        const __m128d a = z[0], b = z[1];
-        z[0] = _mm_add_pd(a, b);
-        z[1] = _mm_sub_pd(a, b);
-    } else if constexpr (N > 2) {
-        __m128d even[N / 2], odd[N / 2];
-        for (int j = 0; j < N / 2; ++j) {
-            even[j] = z[2 * j];
-            odd[j] = z[2 * j + 1];
-        }
-        Dft<N / 2, Inverse>(even);
-        Dft<N / 2, Inverse>(odd);
-        const double s = Inverse ? 1.0 : -1.0;  // sign of the exponent
-        const Root roots8[4] = {
-            MakeRoot<false>(1.0, 0.0), MakeRoot<false>(R, s * R), MakeRoot<false>(0.0, s), MakeRoot<false>(-R, s * R)};
-        for (int k = 0; k < N / 2; ++k) {
-            const __m128d t = k == 0 ? odd[0] : Mul(odd[k], roots8[k * (8 / N)]);
-            z[k] = _mm_add_pd(even[k], t);
-            z[k + N / 2] = _mm_sub_pd(even[k], t);
-        }
-    }
-}
+// Complex arithmetic of the small transforms, one value per register.
+struct Ops {
+    using Value = __m128d;
+    static __m128d Add(__m128d a, __m128d b) { return _mm_add_pd(a, b); }
+    static __m128d Sub(__m128d a, __m128d b) { return _mm_sub_pd(a, b); }
+    static FftSse2::Root Root(double re, double im) { return MakeRoot<false>(re, im); }
+    static __m128d Mul(__m128d a, const FftSse2::Root& w) { return FftSse2::Mul(a, w); }
+};
 
 template <int N, bool Inverse, bool Scaled>
 inline void Interleaved(const double* src, double* dst, double f) {
     __m128d z[N];
     for (int j = 0; j < N; ++j) z[j] = Load(src + 2 * j);
-    Dft<N, Inverse>(z);
+    FftSmallDft<N, Inverse, Ops>(z);
     for (int k = 0; k < N; ++k) Store(dst + 2 * k, Scaled ? Scale(z[k], _mm_set1_pd(f)) : z[k]);
 }
 
@@ -101,7 +85,7 @@ template <int N, bool Inverse, bool Scaled>
 inline void Split(const double* sr, const double* si, double* dr, double* di, double f) {
     __m128d z[N];
     for (int j = 0; j < N; ++j) z[j] = _mm_unpacklo_pd(_mm_load_sd(sr + j), _mm_load_sd(si + j));
-    Dft<N, Inverse>(z);
+    FftSmallDft<N, Inverse, Ops>(z);
     for (int k = 0; k < N; ++k) {
         const __m128d y = Scaled ? Scale(z[k], _mm_set1_pd(f)) : z[k];
         _mm_store_sd(dr + k, y);

@@ -1,5 +1,7 @@
 #include <Primitives/Prim/Fft/FftComplexCodelets.h>
 
+#include <Primitives/Prim/Fft/FftSmallDft.h>
+
 namespace Prim {
 namespace {
 
@@ -7,43 +9,21 @@ struct Z {
     double re, im;
 };
 
-inline Z Add(Z a, Z b) { return {a.re + b.re, a.im + b.im}; }
-inline Z Sub(Z a, Z b) { return {a.re - b.re, a.im - b.im}; }
-inline Z Mul(Z a, Z w) { return {a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re}; }
+struct Ops {
+    using Value = Z;
+    static Z Add(Z a, Z b) { return {a.re + b.re, a.im + b.im}; }
+    static Z Sub(Z a, Z b) { return {a.re - b.re, a.im - b.im}; }
+    static Z Root(double re, double im) { return {re, im}; }
+    static Z Mul(Z a, Z w) { return {a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re}; }
+};
+
 inline Z Scale(Z a, double f) { return {a.re * f, a.im * f}; }
-
-constexpr double R = 0.7071067811865476;  // sqrt(0.5)
-
-// Radix-2 decimation in time, unrolled at compile time: z in natural order, in place.
-template <int N, bool Inverse>
-inline void Dft(Z* z) {
-    if constexpr (N == 2) {
-        const Z a = z[0], b = z[1];
-        z[0] = Add(a, b);
-        z[1] = Sub(a, b);
-    } else if constexpr (N > 2) {
-        Z even[N / 2], odd[N / 2];
-        for (int j = 0; j < N / 2; ++j) {
-            even[j] = z[2 * j];
-            odd[j] = z[2 * j + 1];
-        }
-        Dft<N / 2, Inverse>(even);
-        Dft<N / 2, Inverse>(odd);
-        const double s = Inverse ? 1.0 : -1.0;  // sign of the exponent
-        const Z roots8[4] = {{1.0, 0.0}, {R, s * R}, {0.0, s}, {-R, s * R}};
-        for (int k = 0; k < N / 2; ++k) {
-            const Z t = k == 0 ? odd[0] : Mul(odd[k], roots8[k * (8 / N)]);
-            z[k] = Add(even[k], t);
-            z[k + N / 2] = Sub(even[k], t);
-        }
-    }
-}
 
 template <int N, bool Inverse, bool Scaled>
 inline void Interleaved(const double* src, double* dst, double f) {
     Z z[N];
     for (int j = 0; j < N; ++j) z[j] = {src[2 * j], src[2 * j + 1]};
-    Dft<N, Inverse>(z);
+    FftSmallDft<N, Inverse, Ops>(z);
     for (int k = 0; k < N; ++k) {
         const Z y = Scaled ? Scale(z[k], f) : z[k];
         dst[2 * k] = y.re;
@@ -55,7 +35,7 @@ template <int N, bool Inverse, bool Scaled>
 inline void Split(const double* sr, const double* si, double* dr, double* di, double f) {
     Z z[N];
     for (int j = 0; j < N; ++j) z[j] = {sr[j], si[j]};
-    Dft<N, Inverse>(z);
+    FftSmallDft<N, Inverse, Ops>(z);
     for (int k = 0; k < N; ++k) {
         const Z y = Scaled ? Scale(z[k], f) : z[k];
         dr[k] = y.re;
