@@ -1,12 +1,15 @@
 // Forward real FFT on doubles, orders 5 to 20: as the application calls it (one record and
-// one work buffer reused, the build bound for this processor) and per build. Reports time
-// per transform and per point.
+// one work buffer reused, the build bound for this processor) and per build; the forward MDCT
+// of every kind of length. Reports time per transform and per point.
+#include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Fft/FftSpec.h>
+#include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Vec/Fft.h>
 #include <Primitives/Vec/Memory.h>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -83,8 +86,64 @@ void BM_FftTransformF64_sse2(benchmark::State& state) {
         Prim::FftFreeRealF64_sse2);
 }
 
+// Forward MDCT of one block, as a codec would run it: one record and one buffer reused.
+template <auto Init, auto GetBufSize, auto Forward, auto Release>
+void RunMdct(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    Prim::CosSpecF32* spec = nullptr;
+    if (Init(&spec, n) != Prim::StatusOk) {
+        state.SkipWithError("record creation failed");
+        return;
+    }
+    int32_t size = 0;
+    GetBufSize(spec, &size);
+    std::vector<uint8_t> buffer(static_cast<size_t>(size));
+    const std::vector<double> signal = Signal(static_cast<uint64_t>(n));
+    const std::vector<float> x(signal.begin(), signal.end());
+    std::vector<float> data(x.size());
+    for (auto _ : state) {
+        std::copy(x.begin(), x.end(), data.begin());
+        Forward(data.data(), spec, buffer.data());
+        benchmark::DoNotOptimize(data.data());
+        benchmark::ClobberMemory();
+    }
+    ReportPerPoint(state, static_cast<uint64_t>(n));
+    Release(spec);
+}
+
+// The build bound at start-up.
+Prim::Status BoundMdctInit(Prim::CosSpecF32** spec, int32_t n) {
+    return Prim::BoundVariant<Prim::Pair::MdctInitAllocFwdF32>(
+        &Prim::MdctInitAllocFwdF32_x87, &Prim::MdctInitAllocFwdF32_sse2)(spec, n);
+}
+Prim::Status BoundMdctSize(const Prim::CosSpecF32* spec, int32_t* size) {
+    return Prim::BoundVariant<Prim::Pair::MdctGetBufSizeFwdF32>(
+        &Prim::MdctGetBufSizeFwdF32_x87, &Prim::MdctGetBufSizeFwdF32_sse2)(spec, size);
+}
+Prim::Status BoundMdct(float* data, const Prim::CosSpecF32* spec, uint8_t* buffer) {
+    return Prim::BoundVariant<Prim::Pair::MdctFwdF32>(&Prim::MdctFwdF32_x87, &Prim::MdctFwdF32_sse2)(
+        data, spec, buffer);
+}
+Prim::Status BoundMdctFree(Prim::CosSpecF32* spec) {
+    return Prim::BoundVariant<Prim::Pair::MdctFreeFwdF32>(&Prim::MdctFreeFwdF32_x87, &Prim::MdctFreeFwdF32_sse2)(spec);
+}
+
+void BM_MdctF32(benchmark::State& state) { RunMdct<&BoundMdctInit, &BoundMdctSize, &BoundMdct, &BoundMdctFree>(state); }
+
+void BM_MdctF32_sse2(benchmark::State& state) {
+    RunMdct<&Prim::MdctInitAllocFwdF32_sse2, &Prim::MdctGetBufSizeFwdF32_sse2, &Prim::MdctFwdF32_sse2,
+        &Prim::MdctFreeFwdF32_sse2>(state);
+}
+
+void MdctLengths(benchmark::internal::Benchmark* bench) {
+    for (int n : {12, 32, 36}) bench->Arg(n);
+    for (int n = 64; n <= 65536; n *= 4) bench->Arg(n);
+}
+
 }  // namespace
 
+BENCHMARK(BM_MdctF32)->Apply(MdctLengths);
+BENCHMARK(BM_MdctF32_sse2)->Apply(MdctLengths);
 BENCHMARK(BM_FftTransformF64)->DenseRange(5, 20);
 BENCHMARK(BM_FftForwardRealF64_x87)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF64_sse2)->DenseRange(5, 20);

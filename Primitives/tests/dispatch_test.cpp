@@ -2,6 +2,7 @@
 #include <Primitives/Prim/Convert.h>
 #include <Primitives/Prim/Copy.h>
 #include <Primitives/Prim/Dispatch.h>
+#include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Prim/Image.h>
 #include <Primitives/Prim/Interleave.h>
 #include <Primitives/Prim/Memory.h>
@@ -92,6 +93,14 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(ImageSetU8C4),
         SLOT(ImageAddConstU8C4),
         SLOT(ImagePremulAlphaU8C4),
+        SLOT(MdctInitAllocFwdF32),
+        SLOT(MdctInitAllocInvF32),
+        SLOT(MdctFreeFwdF32),
+        SLOT(MdctFreeInvF32),
+        SLOT(MdctGetBufSizeFwdF32),
+        SLOT(MdctGetBufSizeInvF32),
+        SLOT(MdctFwdF32),
+        SLOT(MdctInvF32),
         SLOT(CopyU8),
         SLOT(CopyS16),
         SLOT(CopyF32),

@@ -1,0 +1,139 @@
+// The forward and inverse MDCT of both builds: checks, the work area, and the kernels in
+// order (pre-step, quarter-length DFT, post-step). Start-up binding of the MDCT pairs.
+#include <Primitives/Prim/Dispatch.h>
+#include <Primitives/Prim/Fft/MdctKernels.h>
+
+namespace Prim {
+namespace {
+
+constexpr int32_t LargestSmallLength = 36;
+
+struct KernelsX87 {
+    static void FwdPreLarge(const float* x, float* z, const CosSpecF32* spec, float* scratch) {
+        MdctFwdPreLarge_x87(x, z, spec, scratch);
+    }
+    static void FwdPostLarge(const float* z, float* x, const CosSpecF32* spec) { MdctFwdPostLarge_x87(z, x, spec); }
+    static void InvPreLarge(const float* x, float* z, const CosSpecF32* spec) { MdctInvPreLarge_x87(x, z, spec); }
+    static void InvPostLarge(const float* z, float* y, const CosSpecF32* spec, float* scratch) {
+        MdctInvPostLarge_x87(z, y, spec, scratch);
+    }
+    static constexpr auto FwdPreSmall = &MdctFwdPreSmall_x87;
+    static constexpr auto FwdPostSmall = &MdctFwdPostSmall_x87;
+    static constexpr auto InvPreSmall = &MdctInvPreSmall_x87;
+    static constexpr auto InvPostSmall = &MdctInvPostSmall_x87;
+    static constexpr auto Dft3 = &Dft3C32_x87;
+    static constexpr auto Dft9 = &Dft9C32_x87;
+    static constexpr auto Run = &CosFftRun_x87;
+};
+
+// The SSE2 forward pre-step finds its scratch right after z, where the public places it.
+struct KernelsSse2 {
+    static void FwdPreLarge(const float* x, float* z, const CosSpecF32* spec, float*) {
+        MdctFwdPreLarge_sse2(x, z, spec->length, spec->twiddle);
+    }
+    static void FwdPostLarge(const float* z, float* x, const CosSpecF32* spec) {
+        MdctFwdPostLarge_sse2(z, x, spec->mirrored, spec->length);
+    }
+    static void InvPreLarge(const float* x, float* z, const CosSpecF32* spec) {
+        MdctInvPreLarge_sse2(x, z, spec->twiddle, spec->length);
+    }
+    static void InvPostLarge(const float* z, float* y, const CosSpecF32* spec, float* scratch) {
+        MdctInvPostLarge_sse2(z, y, spec->twiddle, spec->length, scratch);
+    }
+    static constexpr auto FwdPreSmall = &MdctFwdPreSmall_sse2;
+    static constexpr auto FwdPostSmall = &MdctFwdPostSmall_sse2;
+    static constexpr auto InvPreSmall = &MdctInvPreSmall_sse2;
+    static constexpr auto InvPostSmall = &MdctInvPostSmall_sse2;
+    static constexpr auto Dft3 = &Dft3C32_sse2;
+    static constexpr auto Dft9 = &Dft9C32_sse2;
+    static constexpr auto Run = &CosFftRun_sse2;
+};
+
+float* AlignedWork(uint8_t* buffer) {
+    const auto address = reinterpret_cast<uintptr_t>(buffer);
+    return reinterpret_cast<float*>((address + 15) & ~uintptr_t{15});
+}
+
+Status Checked(const float* data, const CosSpecF32* spec, const uint8_t* buffer, int32_t tag) {
+    if (!spec || !data || !buffer) return StatusNullPointer;
+    if (spec->tag != tag) return StatusWrongContext;
+    return StatusOk;
+}
+
+// Unaligned data are transformed all the same, and reported.
+Status Done(const float* data) {
+    return (reinterpret_cast<uintptr_t>(data) & 15) == 0 ? StatusOk : StatusMisalignedWarning;
+}
+
+template <class K>
+void QuarterDft(const CosSpecF32* spec, float* z) {
+    switch (spec->length) {
+    case 12: K::Dft3(z); break;
+    case 36: K::Dft9(z); break;
+    default: K::Run(spec->fft, z); break;
+    }
+}
+
+// Work area: the N/4 complex values, then the scratch of N floats.
+template <class K>
+Status Forward(float* x, const CosSpecF32* spec, uint8_t* buffer) {
+    const Status checked = Checked(x, spec, buffer, MdctTagForward);
+    if (checked != StatusOk) return checked;
+    float* z = AlignedWork(buffer);
+    float* scratch = z + spec->length;
+    if (spec->length > LargestSmallLength) {
+        K::FwdPreLarge(x, z, spec, scratch);
+        K::Run(spec->fft, z);
+        K::FwdPostLarge(z, x, spec);
+    } else {
+        K::FwdPreSmall(x, z, spec, scratch);
+        QuarterDft<K>(spec, z);
+        K::FwdPostSmall(z, x, spec);
+    }
+    return Done(x);
+}
+
+// Work area: the scratch of N floats, then the N/4 complex values.
+template <class K>
+Status Inverse(float* x, const CosSpecF32* spec, uint8_t* buffer) {
+    const Status checked = Checked(x, spec, buffer, MdctTagInverse);
+    if (checked != StatusOk) return checked;
+    float* scratch = AlignedWork(buffer);
+    float* z = scratch + spec->length;
+    if (spec->length > LargestSmallLength) {
+        K::InvPreLarge(x, z, spec);
+        K::Run(spec->fft, z);
+        K::InvPostLarge(z, x, spec, scratch);
+    } else {
+        K::InvPreSmall(x, z, spec);
+        QuarterDft<K>(spec, z);
+        K::InvPostSmall(z, x, spec, scratch);
+    }
+    return Done(x);
+}
+
+}  // namespace
+
+Status MdctFwdF32_x87(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
+    return Forward<KernelsX87>(srcDst, spec, buffer);
+}
+Status MdctInvF32_x87(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
+    return Inverse<KernelsX87>(srcDst, spec, buffer);
+}
+Status MdctFwdF32_sse2(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
+    return Forward<KernelsSse2>(srcDst, spec, buffer);
+}
+Status MdctInvF32_sse2(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
+    return Inverse<KernelsSse2>(srcDst, spec, buffer);
+}
+
+}  // namespace Prim
+
+PRIM_BIND_VARIANT(MdctInitAllocFwdF32)
+PRIM_BIND_VARIANT(MdctInitAllocInvF32)
+PRIM_BIND_VARIANT(MdctFreeFwdF32)
+PRIM_BIND_VARIANT(MdctFreeInvF32)
+PRIM_BIND_VARIANT(MdctGetBufSizeFwdF32)
+PRIM_BIND_VARIANT(MdctGetBufSizeInvF32)
+PRIM_BIND_VARIANT(MdctFwdF32)
+PRIM_BIND_VARIANT(MdctInvF32)
