@@ -14,16 +14,16 @@
 
 namespace {
 
-#define MDCT_BUILD(Name, suffix)                                                 \
-    struct Name {                                                                \
-        static constexpr auto InitFwd = &Prim::MdctInitAllocFwdF32##suffix;      \
-        static constexpr auto InitInv = &Prim::MdctInitAllocInvF32##suffix;      \
-        static constexpr auto FreeFwd = &Prim::MdctFreeFwdF32##suffix;           \
-        static constexpr auto FreeInv = &Prim::MdctFreeInvF32##suffix;           \
-        static constexpr auto SizeFwd = &Prim::MdctGetBufSizeFwdF32##suffix;     \
-        static constexpr auto SizeInv = &Prim::MdctGetBufSizeInvF32##suffix;     \
-        static constexpr auto Fwd = &Prim::MdctFwdF32##suffix;                   \
-        static constexpr auto Inv = &Prim::MdctInvF32##suffix;                   \
+#define MDCT_BUILD(Name, suffix)                                             \
+    struct Name {                                                            \
+        static constexpr auto InitFwd = &Prim::MdctInitAllocFwdF32##suffix;  \
+        static constexpr auto InitInv = &Prim::MdctInitAllocInvF32##suffix;  \
+        static constexpr auto FreeFwd = &Prim::MdctFreeFwdF32##suffix;       \
+        static constexpr auto FreeInv = &Prim::MdctFreeInvF32##suffix;       \
+        static constexpr auto SizeFwd = &Prim::MdctGetBufSizeFwdF32##suffix; \
+        static constexpr auto SizeInv = &Prim::MdctGetBufSizeInvF32##suffix; \
+        static constexpr auto Fwd = &Prim::MdctFwdF32##suffix;               \
+        static constexpr auto Inv = &Prim::MdctInvF32##suffix;               \
     };
 MDCT_BUILD(X87, _x87)
 MDCT_BUILD(Sse2, _sse2)

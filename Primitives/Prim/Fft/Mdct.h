@@ -25,18 +25,18 @@ struct CosSpecF32 {
     int32_t length;
     float* twiddle;
     float* mirrored;
-    float* twiddleBlock;   // owns the twiddle table
+    float* twiddleBlock;  // owns the twiddle table
     float* mirroredBlock;  // owns the mirrored table
-    CosFftSpecC32* fft;    // null for 12 and 36, which run straight-line DFTs
+    CosFftSpecC32* fft;  // null for 12 and 36, which run straight-line DFTs
 };
 
-#define PRIM_MDCT_BUILDS(suffix)                                                         \
-    Status MdctInitAllocFwdF32##suffix(CosSpecF32** spec, int32_t length);               \
-    Status MdctInitAllocInvF32##suffix(CosSpecF32** spec, int32_t length);               \
-    Status MdctFreeFwdF32##suffix(CosSpecF32* spec);                                     \
-    Status MdctFreeInvF32##suffix(CosSpecF32* spec);                                     \
-    Status MdctGetBufSizeFwdF32##suffix(const CosSpecF32* spec, int32_t* size);          \
-    Status MdctGetBufSizeInvF32##suffix(const CosSpecF32* spec, int32_t* size);          \
+#define PRIM_MDCT_BUILDS(suffix)                                                       \
+    Status MdctInitAllocFwdF32##suffix(CosSpecF32** spec, int32_t length);             \
+    Status MdctInitAllocInvF32##suffix(CosSpecF32** spec, int32_t length);             \
+    Status MdctFreeFwdF32##suffix(CosSpecF32* spec);                                   \
+    Status MdctFreeInvF32##suffix(CosSpecF32* spec);                                   \
+    Status MdctGetBufSizeFwdF32##suffix(const CosSpecF32* spec, int32_t* size);        \
+    Status MdctGetBufSizeInvF32##suffix(const CosSpecF32* spec, int32_t* size);        \
     Status MdctFwdF32##suffix(float* srcDst, const CosSpecF32* spec, uint8_t* buffer); \
     Status MdctInvF32##suffix(float* srcDst, const CosSpecF32* spec, uint8_t* buffer);
 

@@ -19,7 +19,7 @@ struct CosFftSpecC32 {
     int32_t n;
     float* sinePairs;
     float* cosinePairs;
-    float* sineBlock;    // owns sinePairs
+    float* sineBlock;  // owns sinePairs
     float* cosineBlock;  // owns cosinePairs
     int32_t* bitRev;
 };
@@ -38,12 +38,12 @@ void CosFftRun_sse2(const CosFftSpecC32* spec, float* data);
 
 // Lengths 12, 32 and 36 (interleaved table). Forward pre-step: rotation into the scratch of N
 // floats, fold and pre-twiddle into q complex values; post-step: X_2k and X_(h-1-2k).
-#define PRIM_MDCT_SMALL_KERNELS(suffix)                                                                \
-    void MdctFwdPreSmall##suffix(const float* src, float* dst, const CosSpecF32* spec, float* scratch); \
-    void MdctFwdPostSmall##suffix(const float* src, float* dst, const CosSpecF32* spec);                \
-    void MdctInvPreSmall##suffix(const float* src, float* dst, const CosSpecF32* spec);                 \
+#define PRIM_MDCT_SMALL_KERNELS(suffix)                                                                  \
+    void MdctFwdPreSmall##suffix(const float* src, float* dst, const CosSpecF32* spec, float* scratch);  \
+    void MdctFwdPostSmall##suffix(const float* src, float* dst, const CosSpecF32* spec);                 \
+    void MdctInvPreSmall##suffix(const float* src, float* dst, const CosSpecF32* spec);                  \
     void MdctInvPostSmall##suffix(const float* src, float* dst, const CosSpecF32* spec, float* scratch); \
-    void Dft3C32##suffix(float* data);                                                                 \
+    void Dft3C32##suffix(float* data);                                                                   \
     void Dft9C32##suffix(float* data);
 
 PRIM_MDCT_SMALL_KERNELS(_x87)

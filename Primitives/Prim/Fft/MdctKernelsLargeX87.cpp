@@ -26,15 +26,13 @@ void MdctFwdPreLarge_x87(const float* src, float* dst, const CosSpecF32* spec, f
 }
 
 void MdctFwdPostLarge_x87(const float* src, float* dst, const CosSpecF32* spec) {
-    ForwardPost(src, dst, BlockedTable{spec->twiddle}, Sizes(spec));
+    ForwardPost<BlockedTable>(src, dst, spec);
 }
-
 void MdctInvPreLarge_x87(const float* src, float* dst, const CosSpecF32* spec) {
-    InversePre(src, dst, BlockedTable{spec->twiddle}, Sizes(spec));
+    InversePre<BlockedTable>(src, dst, spec);
 }
-
 void MdctInvPostLarge_x87(const float* src, float* dst, const CosSpecF32* spec, float* scratch) {
-    InversePost(src, dst, BlockedTable{spec->twiddle}, Sizes(spec), scratch);
+    InversePost<BlockedTable>(src, dst, spec, scratch);
 }
 
 }  // namespace Prim

@@ -26,18 +26,6 @@ void FwdPreSmall(const float* src, float* dst, const CosSpecF32* spec, float* sc
     FoldTwiddle(scratch, dst, InterleavedTable{spec->twiddle}, z);
 }
 
-void FwdPostSmall(const float* src, float* dst, const CosSpecF32* spec) {
-    ForwardPost(src, dst, InterleavedTable{spec->twiddle}, Sizes(spec));
-}
-
-void InvPreSmall(const float* src, float* dst, const CosSpecF32* spec) {
-    InversePre(src, dst, InterleavedTable{spec->twiddle}, Sizes(spec));
-}
-
-void InvPostSmall(const float* src, float* dst, const CosSpecF32* spec, float* scratch) {
-    InversePost(src, dst, InterleavedTable{spec->twiddle}, Sizes(spec), scratch);
-}
-
 void Dft3(float* data) {
     constexpr double root3 = 1.7320508075688772;
     const Cplx x0 = Load(data, 0), x1 = Load(data, 1), x2 = Load(data, 2);
@@ -77,7 +65,8 @@ void Dft9(float* data) {
         Dft3Float(in, out);
         for (int m = 0; m < 3; ++m) {
             const Turn t = turns[j][m];
-            const Cplx v = m * j == 0 ? out[m] : Cplx{out[m].re * t.c + out[m].im * t.s, out[m].im * t.c - out[m].re * t.s};
+            const Cplx v =
+                m * j == 0 ? out[m] : Cplx{out[m].re * t.c + out[m].im * t.s, out[m].im * t.c - out[m].re * t.s};
             columns[m][j][0] = static_cast<float>(v.re);
             columns[m][j][1] = static_cast<float>(v.im);
         }
@@ -92,26 +81,24 @@ void Dft9(float* data) {
 
 }  // namespace
 
-void MdctFwdPreSmall_x87(const float* src, float* dst, const CosSpecF32* spec, float* scratch) {
-    FwdPreSmall(src, dst, spec, scratch);
-}
-void MdctFwdPostSmall_x87(const float* src, float* dst, const CosSpecF32* spec) { FwdPostSmall(src, dst, spec); }
-void MdctInvPreSmall_x87(const float* src, float* dst, const CosSpecF32* spec) { InvPreSmall(src, dst, spec); }
-void MdctInvPostSmall_x87(const float* src, float* dst, const CosSpecF32* spec, float* scratch) {
-    InvPostSmall(src, dst, spec, scratch);
-}
-void Dft3C32_x87(float* data) { Dft3(data); }
-void Dft9C32_x87(float* data) { Dft9(data); }
+#define PRIM_MDCT_SMALL_BUILD(suffix)                                                                     \
+    void MdctFwdPreSmall##suffix(const float* src, float* dst, const CosSpecF32* spec, float* scratch) {  \
+        FwdPreSmall(src, dst, spec, scratch);                                                             \
+    }                                                                                                     \
+    void MdctFwdPostSmall##suffix(const float* src, float* dst, const CosSpecF32* spec) {                 \
+        ForwardPost<InterleavedTable>(src, dst, spec);                                                    \
+    }                                                                                                     \
+    void MdctInvPreSmall##suffix(const float* src, float* dst, const CosSpecF32* spec) {                  \
+        InversePre<InterleavedTable>(src, dst, spec);                                                     \
+    }                                                                                                     \
+    void MdctInvPostSmall##suffix(const float* src, float* dst, const CosSpecF32* spec, float* scratch) { \
+        InversePost<InterleavedTable>(src, dst, spec, scratch);                                           \
+    }                                                                                                     \
+    void Dft3C32##suffix(float* data) { Dft3(data); }                                                     \
+    void Dft9C32##suffix(float* data) { Dft9(data); }
 
-void MdctFwdPreSmall_sse2(const float* src, float* dst, const CosSpecF32* spec, float* scratch) {
-    FwdPreSmall(src, dst, spec, scratch);
-}
-void MdctFwdPostSmall_sse2(const float* src, float* dst, const CosSpecF32* spec) { FwdPostSmall(src, dst, spec); }
-void MdctInvPreSmall_sse2(const float* src, float* dst, const CosSpecF32* spec) { InvPreSmall(src, dst, spec); }
-void MdctInvPostSmall_sse2(const float* src, float* dst, const CosSpecF32* spec, float* scratch) {
-    InvPostSmall(src, dst, spec, scratch);
-}
-void Dft3C32_sse2(float* data) { Dft3(data); }
-void Dft9C32_sse2(float* data) { Dft9(data); }
+PRIM_MDCT_SMALL_BUILD(_x87)
+PRIM_MDCT_SMALL_BUILD(_sse2)
+#undef PRIM_MDCT_SMALL_BUILD
 
 }  // namespace Prim

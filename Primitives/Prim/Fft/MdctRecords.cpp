@@ -128,8 +128,12 @@ Status MdctFreeInvF32_x87(CosSpecF32* spec) { return Free(spec, MdctTagInverse);
 Status MdctFreeFwdF32_sse2(CosSpecF32* spec) { return Free(spec, MdctTagForward); }
 Status MdctFreeInvF32_sse2(CosSpecF32* spec) { return Free(spec, MdctTagInverse); }
 
-Status MdctGetBufSizeFwdF32_x87(const CosSpecF32* spec, int32_t* size) { return GetBufSize(spec, size, MdctTagForward); }
-Status MdctGetBufSizeInvF32_x87(const CosSpecF32* spec, int32_t* size) { return GetBufSize(spec, size, MdctTagInverse); }
+Status MdctGetBufSizeFwdF32_x87(const CosSpecF32* spec, int32_t* size) {
+    return GetBufSize(spec, size, MdctTagForward);
+}
+Status MdctGetBufSizeInvF32_x87(const CosSpecF32* spec, int32_t* size) {
+    return GetBufSize(spec, size, MdctTagInverse);
+}
 Status MdctGetBufSizeFwdF32_sse2(const CosSpecF32* spec, int32_t* size) {
     return GetBufSize(spec, size, MdctTagForward);
 }

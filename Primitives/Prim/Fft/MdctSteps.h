@@ -24,8 +24,7 @@ struct BlockedTable {
 };
 
 struct Sizes {
-    explicit Sizes(const CosSpecF32* spec)
-        : n(static_cast<size_t>(spec->length)), h(n / 2), q(n / 4) {}
+    explicit Sizes(const CosSpecF32* spec) : n(static_cast<size_t>(spec->length)), h(n / 2), q(n / 4) {}
     size_t n, h, q;
 };
 
@@ -52,30 +51,46 @@ void FoldTwiddle(const float* u, float* dst, const Table& table, const Sizes& z)
     }
 }
 
-// X_2k = c re + s im and X_(h-1-2k) = s re - c im.
+// Z_k turned back: (c re + s im, s re - c im).
+struct Turned {
+    double front, back;
+};
+
 template <class Table>
-void ForwardPost(const float* src, float* dst, const Table& table, const Sizes& z) {
+inline Turned TurnBack(const Table& table, size_t k, const float* z) {
+    const double re = z[2 * k], im = z[2 * k + 1];
+    const double s = table.Sin(k), c = table.Cos(k);
+    return {c * re + s * im, s * re - c * im};
+}
+
+// X_2k and X_(h-1-2k).
+template <class Table>
+void ForwardPost(const float* src, float* dst, const CosSpecF32* spec) {
+    const Table table{spec->twiddle};
+    const Sizes z(spec);
     for (size_t k = 0; k < z.q; ++k) {
-        const double re = src[2 * k], im = src[2 * k + 1];
-        const double s = table.Sin(k), c = table.Cos(k);
-        dst[2 * k] = static_cast<float>(c * re + s * im);
-        dst[z.h - 1 - 2 * k] = static_cast<float>(s * re - c * im);
+        const Turned t = TurnBack(table, k, src);
+        dst[2 * k] = static_cast<float>(t.front);
+        dst[z.h - 1 - 2 * k] = static_cast<float>(t.back);
     }
 }
 
 template <class Table>
-void InversePre(const float* src, float* dst, const Table& table, const Sizes& z) {
+void InversePre(const float* src, float* dst, const CosSpecF32* spec) {
+    const Table table{spec->twiddle};
+    const Sizes z(spec);
     for (size_t k = 0; k < z.q; ++k) Twiddle(table, k, src[2 * k], src[z.h - 1 - 2 * k], dst);
 }
 
 // Even positions from the spectrum, odd ones mirrored with a sign, then unrotated.
 template <class Table>
-void InversePost(const float* src, float* dst, const Table& table, const Sizes& z, float* u) {
+void InversePost(const float* src, float* dst, const CosSpecF32* spec, float* u) {
+    const Table table{spec->twiddle};
+    const Sizes z(spec);
     for (size_t k = 0; k < z.q; ++k) {
-        const double re = src[2 * k], im = src[2 * k + 1];
-        const double s = table.Sin(k), c = table.Cos(k);
-        u[2 * k] = static_cast<float>(c * re + s * im);
-        u[z.h + 2 * k] = static_cast<float>(c * im - s * re);
+        const Turned t = TurnBack(table, k, src);
+        u[2 * k] = static_cast<float>(t.front);
+        u[z.h + 2 * k] = static_cast<float>(-t.back);
     }
     for (size_t j = 0; j < z.h; ++j) u[2 * j + 1] = -u[z.n - 2 - 2 * j];
     for (size_t i = 0; i < 3 * z.q; ++i) dst[i] = u[i + z.q];

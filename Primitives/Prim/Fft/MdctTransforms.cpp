@@ -8,6 +8,16 @@ namespace {
 
 constexpr int32_t LargestSmallLength = 36;
 
+// The kernels that both builds call with the same arguments.
+#define PRIM_MDCT_SHARED_KERNELS(suffix)                            \
+    static constexpr auto FwdPreSmall = &MdctFwdPreSmall##suffix;   \
+    static constexpr auto FwdPostSmall = &MdctFwdPostSmall##suffix; \
+    static constexpr auto InvPreSmall = &MdctInvPreSmall##suffix;   \
+    static constexpr auto InvPostSmall = &MdctInvPostSmall##suffix; \
+    static constexpr auto Dft3 = &Dft3C32##suffix;                  \
+    static constexpr auto Dft9 = &Dft9C32##suffix;                  \
+    static constexpr auto Run = &CosFftRun##suffix;
+
 struct KernelsX87 {
     static void FwdPreLarge(const float* x, float* z, const CosSpecF32* spec, float* scratch) {
         MdctFwdPreLarge_x87(x, z, spec, scratch);
@@ -17,13 +27,7 @@ struct KernelsX87 {
     static void InvPostLarge(const float* z, float* y, const CosSpecF32* spec, float* scratch) {
         MdctInvPostLarge_x87(z, y, spec, scratch);
     }
-    static constexpr auto FwdPreSmall = &MdctFwdPreSmall_x87;
-    static constexpr auto FwdPostSmall = &MdctFwdPostSmall_x87;
-    static constexpr auto InvPreSmall = &MdctInvPreSmall_x87;
-    static constexpr auto InvPostSmall = &MdctInvPostSmall_x87;
-    static constexpr auto Dft3 = &Dft3C32_x87;
-    static constexpr auto Dft9 = &Dft9C32_x87;
-    static constexpr auto Run = &CosFftRun_x87;
+    PRIM_MDCT_SHARED_KERNELS(_x87)
 };
 
 // The SSE2 forward pre-step finds its scratch right after z, where the public places it.
@@ -40,14 +44,10 @@ struct KernelsSse2 {
     static void InvPostLarge(const float* z, float* y, const CosSpecF32* spec, float* scratch) {
         MdctInvPostLarge_sse2(z, y, spec->twiddle, spec->length, scratch);
     }
-    static constexpr auto FwdPreSmall = &MdctFwdPreSmall_sse2;
-    static constexpr auto FwdPostSmall = &MdctFwdPostSmall_sse2;
-    static constexpr auto InvPreSmall = &MdctInvPreSmall_sse2;
-    static constexpr auto InvPostSmall = &MdctInvPostSmall_sse2;
-    static constexpr auto Dft3 = &Dft3C32_sse2;
-    static constexpr auto Dft9 = &Dft9C32_sse2;
-    static constexpr auto Run = &CosFftRun_sse2;
+    PRIM_MDCT_SHARED_KERNELS(_sse2)
 };
+
+#undef PRIM_MDCT_SHARED_KERNELS
 
 float* AlignedWork(uint8_t* buffer) {
     const auto address = reinterpret_cast<uintptr_t>(buffer);
