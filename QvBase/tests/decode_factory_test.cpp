@@ -67,11 +67,13 @@ TEST_F(DecodeFactoryTest, ExtensionDecidesWhenNoHeaderMatches) {
 }
 
 TEST_F(DecodeFactoryTest, CompressedFormGoesByExtension) {
-    auto named = Create("c.aif", m_aifc);
-    ASSERT_TRUE(named);
-    EXPECT_EQ(named->GetType(), Type::Aiff);
-    EXPECT_EQ(named->OpenForward().Channels, 1u);
-    auto misnamed = Create("c.aifc", m_aifc);
+    for (const char* name : {"c.aif", "c.aifc", "c.AIFC", "c.aiff"}) {
+        auto stream = Create(name, m_aifc);
+        ASSERT_TRUE(stream) << name;
+        EXPECT_EQ(stream->GetType(), Type::Aiff) << name;
+        EXPECT_EQ(stream->OpenForward().Channels, 1u) << name;
+    }
+    auto misnamed = Create("c.wav", m_aifc);
     ASSERT_TRUE(misnamed);
     EXPECT_EQ(misnamed->GetType(), Type::Wav);
     EXPECT_EQ(BadFormatMessage([&] { misnamed->OpenForward(); }), "Invalid RIFF header");

@@ -123,9 +123,10 @@ TEST_F(DecodeReferenceTest, AiffAndAifcEqualSox) {
             const MadeFile file = Sox(name, channels, 44100, "-b " + std::to_string(bits) + " -e signed-integer");
             ExpectSameAs(file, SoxFloats(file.path));
         }
+    // The compressed form is not recognised by its header: either extension must say AIFF.
     const MadeFile aifc = Sox("c16.aifc", 2, 22050, "-b 16 -e signed-integer -t aifc");
-    // The compressed form is not recognised by its header: the extension must say AIFF.
-    const std::string renamed = m_dir.Path() + "/c16.aif";
+    ExpectSameAs(aifc, SoxFloats(aifc.path));
+    const std::string renamed = m_dir.Path() + "/c16.AIF";
     ASSERT_EQ(std::rename(aifc.path.c_str(), renamed.c_str()), 0);
     ExpectSameAs({renamed, 2, 22050}, SoxFloats(renamed));
     const MadeFile ffAiff = Ffmpeg("ff.aiff", 2, 48000, "pcm_s16be");

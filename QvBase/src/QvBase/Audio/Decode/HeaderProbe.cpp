@@ -50,7 +50,9 @@ Type TypeFromExtension(const String& path) {
     const String extension = Path(path).Extension().ToLower();
     if (extension == "mp3") return Type::Mp3;
     if (extension == "wma" || extension == "wmv" || extension == "asf") return Type::WindowsMedia;
-    if (extension == "aif" || extension == "aiff") return Type::Aiff;
+    // The compressed form has no header probe of its own, so its extension must reach the
+    // decoder that reads it.
+    if (extension == "aif" || extension == "aiff" || extension == "aifc") return Type::Aiff;
     return Type::Wav;
 }
 
