@@ -96,18 +96,23 @@ void Split(const FftSpecRealF64* spec, double* data, int p, int level, double* b
 
 void FftGatherColumnsC64_sse2(const double* data, uint64_t rowLength, uint32_t rows, uint32_t columns, double* block) {
     const uint64_t width = 2 * uint64_t{columns};
-    for (uint64_t t = 0; t < rows; ++t, data += 2 * rowLength, block += width)
-        for (uint64_t i = 0; i < width; i += 2) _mm_store_pd(block + i, _mm_loadu_pd(data + i));
+    for (uint64_t t = 0; t < rows; ++t) {
+        const double* in = data + 2 * rowLength * t;
+        double* out = block + width * t;
+        for (uint64_t i = 0; i < width; i += 2) _mm_store_pd(out + i, _mm_loadu_pd(in + i));
+    }
 }
 
 void FftScatterColumnsC64_sse2(
     const double* block, double* data, uint64_t rowLength, uint32_t rows, uint32_t columns, bool interleave) {
     const uint64_t width = 2 * uint64_t{columns};
-    for (uint64_t t = 0; t < rows; ++t, data += 2 * rowLength, block += width) {
+    for (uint64_t t = 0; t < rows; ++t) {
+        const double* in = block + width * t;
+        double* out = data + 2 * rowLength * t;
         if (interleave) {
-            for (uint64_t i = 0; i < width; i += 4) StoreInterleaved(data + i, LoadPair(block + i));
+            for (uint64_t i = 0; i < width; i += 4) StoreInterleaved(out + i, LoadPair(in + i));
         } else {
-            for (uint64_t i = 0; i < width; i += 2) _mm_storeu_pd(data + i, _mm_load_pd(block + i));
+            for (uint64_t i = 0; i < width; i += 2) _mm_storeu_pd(out + i, _mm_load_pd(in + i));
         }
     }
 }
