@@ -1,21 +1,29 @@
-// Throughput of the vector operations on the main road (sample conversion,
-// de-interleaving, windowing, sums), both builds, 4 KiB to 16 MiB of source data.
+// Throughput of the vector operations, both builds: those on the main road
+// (sample conversion, de-interleaving, windowing, sums) from 4 KiB to 16 MiB of
+// source data, and the other families of the library at 64 KiB and 4 MiB.
 // Bytes per second count every byte read and written.
 
 #include <Primitives/Prim/Convert.h>
+#include <Primitives/Prim/Extremes.h>
+#include <Primitives/Prim/Flip.h>
 #include <Primitives/Prim/Interleave.h>
+#include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
 #include <Primitives/Prim/Sum.h>
+#include <Primitives/Prim/Threshold.h>
 #include <Primitives/Prim/Window.h>
 #include <Primitives/Vec/Window.h>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -204,5 +212,97 @@ BENCHMARK(VecWinHannF64)->RangeMultiplier(4)->Range(MinBytes, MaxBytes);
 VEC_BENCH(SumF32, &Prim::SumF32_x87, 0)->Name("SumF32/x87");
 VEC_BENCH(SumF32, &Prim::SumF32_sse2, 0)->Name("SumF32/sse2");
 VEC_BENCH(SumF32, &Prim::SumF32_sse2, 1)->Name("SumF32Fast/sse2");
+
+// The library's other families. Operands hold values in [0.5, 2.5), positive
+// and normal, so no call takes a special-value path; each call is redone on
+// the same buffers, whose values such operations leave in range.
+template <class T>
+std::shared_ptr<Block<T>> Operand(std::int64_t n) {
+    auto block = std::make_shared<Block<T>>(n);
+    for (std::int64_t i = 0; i < n; ++i)
+        block->get()[i] = static_cast<T>(0.5 + static_cast<double>((i * 2654435761LL >> 7) & 1023) / 512.0);
+    return block;
+}
+
+struct Family {
+    std::string name;
+    std::int64_t sourceBytes;  // per element: sizes count source bytes
+    std::int64_t movedBytes;  // per element: read and written
+    // Prepares operands for n elements and returns one call over them.
+    std::function<std::function<void()>(std::int64_t n)> prepare;
+};
+
+// The fn(src, dst, len) and fn(srcDst, len) shapes; other arguments are bound by the caller.
+template <class S, class D, class Fn>
+Family OutOfPlace(std::string name, std::int64_t srcPerElement, std::int64_t dstPerElement, Fn fn) {
+    return {std::move(name), std::int64_t(sizeof(S)) * srcPerElement,
+        std::int64_t(sizeof(S)) * srcPerElement + std::int64_t(sizeof(D)) * dstPerElement,
+        [fn, srcPerElement, dstPerElement](std::int64_t n) -> std::function<void()> {
+            auto src = Operand<S>(n * srcPerElement);
+            auto dst = Operand<D>(std::max<std::int64_t>(n * dstPerElement, 2));
+            return [=] { benchmark::DoNotOptimize(fn(src->get(), dst->get(), static_cast<std::int32_t>(n))); };
+        }};
+}
+
+template <class T, class Fn>
+Family InPlace(std::string name, std::int64_t perElement, Fn fn) {
+    return {std::move(name), std::int64_t(sizeof(T)) * perElement, 2 * std::int64_t(sizeof(T)) * perElement,
+        [fn, perElement](std::int64_t n) -> std::function<void()> {
+            auto data = Operand<T>(n * perElement);
+            return [=] { benchmark::DoNotOptimize(fn(data->get(), static_cast<std::int32_t>(n))); };
+        }};
+}
+
+// Shapes by element types, as names the macro below can take.
+template <class S, class D = S>
+const auto Out = [](auto&&... a) { return OutOfPlace<S, D>(a...); };
+template <class T>
+const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
+
+// Both builds of one operation, as `fn(build)` gives them.
+#define BOTH_BUILDS(make, name, ...) make(name "/x87", __VA_ARGS__(_x87)), make(name "/sse2", __VA_ARGS__(_sse2))
+
+#define EXTREMES(sfx)                                                                                 \
+    [](const float* s, float* d, std::int32_t n) {                                                    \
+        std::int32_t index = 0;                                                                       \
+        return Prim::MaxIndexF32##sfx(s, n, d, &index) + Prim::MinIndexF32##sfx(s, n, d + 1, &index); \
+    }
+#define EVERY(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MaxEveryInPlaceF32##sfx(s, d, n); }
+#define ABS(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::AbsF32##sfx(s, d, n); }
+#define MAGNITUDE(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MagnitudeC32##sfx(s, d, n); }
+#define POWER(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::PowerSpectrumC32##sfx(s, d, n); }
+#define FLIP(sfx) [](double* d, std::int32_t n) { return Prim::FlipInPlaceF64##sfx(d, n); }
+#define THRESHOLD(sfx) \
+    [](float* d, std::int32_t n) { return Prim::ThresholdLtGtInPlaceF32##sfx(d, n, 0.6f, 0.6f, 2.4f, 2.4f); }
+
+std::vector<Family> Families() {
+    return {
+        BOTH_BUILDS(Out<float>, "MaxMinIndexF32", 1, 0, EXTREMES),
+        BOTH_BUILDS(Out<float>, "MaxEveryInPlaceF32", 1, 1, EVERY),
+        BOTH_BUILDS(Out<float>, "AbsF32", 1, 1, ABS),
+        BOTH_BUILDS(Out<float>, "MagnitudeC32", 2, 1, MAGNITUDE),
+        BOTH_BUILDS(Out<float>, "PowerSpectrumC32", 2, 1, POWER),
+        BOTH_BUILDS(Own<double>, "FlipInPlaceF64", 1, FLIP),
+        BOTH_BUILDS(Own<float>, "ThresholdLtGtInPlaceF32", 1, THRESHOLD),
+    };
+}
+
+[[maybe_unused]] const bool familiesRegistered = [] {
+    for (const Family& family : Families()) {
+        benchmark::RegisterBenchmark(family.name.c_str(),
+            [family](benchmark::State& state) {
+                const std::int64_t n = state.range(0) / family.sourceBytes;
+                const std::function<void()> call = family.prepare(n);
+                for (auto _ : state) {
+                    call();
+                    benchmark::ClobberMemory();
+                }
+                state.SetBytesProcessed(state.iterations() * n * family.movedBytes);
+            })
+            ->Arg(64 << 10)
+            ->Arg(4 << 20);
+    }
+    return true;
+}();
 
 }  // namespace

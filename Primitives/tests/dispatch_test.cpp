@@ -2,11 +2,15 @@
 #include <Primitives/Prim/Convert.h>
 #include <Primitives/Prim/Copy.h>
 #include <Primitives/Prim/Dispatch.h>
+#include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Fft/Mdct.h>
+#include <Primitives/Prim/Flip.h>
 #include <Primitives/Prim/Image.h>
 #include <Primitives/Prim/Interleave.h>
+#include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
 #include <Primitives/Prim/Sum.h>
+#include <Primitives/Prim/Threshold.h>
 #include <Primitives/Prim/Window.h>
 
 #include <gtest/gtest.h>
@@ -83,7 +87,31 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(InterleaveF32),
         SLOT(DeinterleaveS16),
         SLOT(DeinterleaveF32),
+        SLOT(ThresholdLtGtInPlaceF32),
+        SLOT(MaxF32),
+        SLOT(MaxF64),
+        SLOT(MinF32),
+        SLOT(MinF64),
         SLOT(SumF32),
+        SLOT(MaxIndexF32),
+        SLOT(MinIndexF32),
+        SLOT(MaxEveryInPlaceF32),
+        SLOT(MinEveryInPlaceF32),
+        SLOT(AbsF32),
+        SLOT(AbsF64),
+        SLOT(AbsInPlaceF32),
+        SLOT(AbsInPlaceF64),
+        SLOT(MagnitudeC32),
+        SLOT(MagnitudeSplitF64),
+        SLOT(PowerSpectrumC32),
+        SLOT(FlipInPlaceF32),
+        SLOT(FlipInPlaceF64),
+        SLOT(FlipF32),
+        SLOT(FlipF64),
+        SLOT(ThresholdLtInPlaceF32),
+        SLOT(ThresholdLtInPlaceF64),
+        SLOT(ThresholdGtInPlaceF32),
+        SLOT(ThresholdGtInPlaceF64),
         SLOT(WinBartlettF32),
         SLOT(WinHannF32),
         SLOT(WinHammingF32),

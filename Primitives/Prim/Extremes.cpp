@@ -1,0 +1,12 @@
+#include <Primitives/Prim/Extremes.h>
+
+#include <Primitives/Prim/Dispatch.h>
+
+PRIM_BIND_VARIANT(MaxF32)
+PRIM_BIND_VARIANT(MaxF64)
+PRIM_BIND_VARIANT(MinF32)
+PRIM_BIND_VARIANT(MinF64)
+PRIM_BIND_VARIANT(MaxIndexF32)
+PRIM_BIND_VARIANT(MinIndexF32)
+PRIM_BIND_VARIANT(MaxEveryInPlaceF32)
+PRIM_BIND_VARIANT(MinEveryInPlaceF32)
