@@ -9,6 +9,7 @@
 #include <Primitives/Prim/Interleave.h>
 #include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
+#include <Primitives/Prim/ScaledInt.h>
 #include <Primitives/Prim/Sum.h>
 #include <Primitives/Prim/Threshold.h>
 #include <Primitives/Prim/Window.h>
@@ -271,6 +272,12 @@ const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
 #define ABS(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::AbsF32##sfx(s, d, n); }
 #define MAGNITUDE(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MagnitudeC32##sfx(s, d, n); }
 #define POWER(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::PowerSpectrumC32##sfx(s, d, n); }
+#define SCALED_S16(sfx) \
+    [](const std::int16_t* s, std::int16_t* d, std::int32_t n) { return Prim::AddInPlaceScaledS16##sfx(s, d, n, 1); }
+#define SCALED_S32(sfx)                                          \
+    [](const std::int32_t* s, std::int32_t* d, std::int32_t n) { \
+        return Prim::AddConstScaledS32##sfx(s, 12345, d, n, 3);  \
+    }
 #define FLIP(sfx) [](double* d, std::int32_t n) { return Prim::FlipInPlaceF64##sfx(d, n); }
 #define THRESHOLD(sfx) \
     [](float* d, std::int32_t n) { return Prim::ThresholdLtGtInPlaceF32##sfx(d, n, 0.6f, 0.6f, 2.4f, 2.4f); }
@@ -282,6 +289,8 @@ std::vector<Family> Families() {
         BOTH_BUILDS(Out<float>, "AbsF32", 1, 1, ABS),
         BOTH_BUILDS(Out<float>, "MagnitudeC32", 2, 1, MAGNITUDE),
         BOTH_BUILDS(Out<float>, "PowerSpectrumC32", 2, 1, POWER),
+        BOTH_BUILDS(Out<std::int16_t>, "AddInPlaceScaledS16", 1, 1, SCALED_S16),
+        BOTH_BUILDS(Out<std::int32_t>, "AddConstScaledS32", 1, 1, SCALED_S32),
         BOTH_BUILDS(Own<double>, "FlipInPlaceF64", 1, FLIP),
         BOTH_BUILDS(Own<float>, "ThresholdLtGtInPlaceF32", 1, THRESHOLD),
     };

@@ -9,6 +9,7 @@
 #include <Primitives/Prim/Interleave.h>
 #include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
+#include <Primitives/Prim/ScaledInt.h>
 #include <Primitives/Prim/Sum.h>
 #include <Primitives/Prim/Threshold.h>
 #include <Primitives/Prim/Window.h>
@@ -64,9 +65,12 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
     const Slot slots[] = {
         SLOT(AddConstInPlaceF32),
         SLOT(AddConstInPlaceF64),
+        SLOT(AddConstInPlaceScaledS32),
         SLOT(AddInPlaceF32),
         SLOT(AddInPlaceF64),
+        SLOT(AddInPlaceScaledS16),
         SLOT(AddConstF32),
+        SLOT(AddConstScaledS32),
         SLOT(AddF32),
         SLOT(AddF64),
         SLOT(AddProductF32),
@@ -78,6 +82,7 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(SubInPlaceF64),
         SLOT(MulConstInPlaceF32),
         SLOT(MulConstInPlaceF64),
+        SLOT(MulConstInPlaceScaledS16),
         SLOT(MulConstF32),
         SLOT(MulConstF64),
         SLOT(MulInPlaceF32),
