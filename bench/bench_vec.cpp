@@ -3,7 +3,9 @@
 // source data, and the other families of the library at 64 KiB and 4 MiB.
 // Bytes per second count every byte read and written.
 
+#include <Primitives/Prim/ComplexProduct.h>
 #include <Primitives/Prim/Convert.h>
+#include <Primitives/Prim/Division.h>
 #include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Flip.h>
 #include <Primitives/Prim/Interleave.h>
@@ -216,12 +218,14 @@ VEC_BENCH(SumF32, &Prim::SumF32_sse2, 1)->Name("SumF32Fast/sse2");
 
 // The library's other families. Operands hold values in [0.5, 2.5), positive
 // and normal, so no call takes a special-value path; each call is redone on
-// the same buffers, whose values such operations leave in range.
+// the same buffers, whose values such operations leave in range. In-place
+// divisions divide by ones, or their values would drift into the subnormal range.
 template <class T>
-std::shared_ptr<Block<T>> Operand(std::int64_t n) {
+std::shared_ptr<Block<T>> Operand(std::int64_t n, bool ones = false) {
     auto block = std::make_shared<Block<T>>(n);
     for (std::int64_t i = 0; i < n; ++i)
-        block->get()[i] = static_cast<T>(0.5 + static_cast<double>((i * 2654435761LL >> 7) & 1023) / 512.0);
+        block->get()[i] =
+            static_cast<T>(ones ? 1.0 : 0.5 + static_cast<double>((i * 2654435761LL >> 7) & 1023) / 512.0);
     return block;
 }
 
@@ -235,11 +239,12 @@ struct Family {
 
 // The fn(src, dst, len) and fn(srcDst, len) shapes; other arguments are bound by the caller.
 template <class S, class D, class Fn>
-Family OutOfPlace(std::string name, std::int64_t srcPerElement, std::int64_t dstPerElement, Fn fn) {
+Family OutOfPlace(
+    std::string name, std::int64_t srcPerElement, std::int64_t dstPerElement, Fn fn, bool sourceOnes = false) {
     return {std::move(name), std::int64_t(sizeof(S)) * srcPerElement,
         std::int64_t(sizeof(S)) * srcPerElement + std::int64_t(sizeof(D)) * dstPerElement,
-        [fn, srcPerElement, dstPerElement](std::int64_t n) -> std::function<void()> {
-            auto src = Operand<S>(n * srcPerElement);
+        [fn, srcPerElement, dstPerElement, sourceOnes](std::int64_t n) -> std::function<void()> {
+            auto src = Operand<S>(n * srcPerElement, sourceOnes);
             auto dst = Operand<D>(std::max<std::int64_t>(n * dstPerElement, 2));
             return [=] { benchmark::DoNotOptimize(fn(src->get(), dst->get(), static_cast<std::int32_t>(n))); };
         }};
@@ -262,6 +267,9 @@ const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
 
 // Both builds of one operation, as `fn(build)` gives them.
 #define BOTH_BUILDS(make, name, ...) make(name "/x87", __VA_ARGS__(_x87)), make(name "/sse2", __VA_ARGS__(_sse2))
+// The same with a source of ones.
+#define BOTH_BUILDS_ONES(make, name, ...) \
+    make(name "/x87", __VA_ARGS__(_x87), true), make(name "/sse2", __VA_ARGS__(_sse2), true)
 
 #define EXTREMES(sfx)                                                                                 \
     [](const float* s, float* d, std::int32_t n) {                                                    \
@@ -272,6 +280,9 @@ const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
 #define ABS(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::AbsF32##sfx(s, d, n); }
 #define MAGNITUDE(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MagnitudeC32##sfx(s, d, n); }
 #define POWER(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::PowerSpectrumC32##sfx(s, d, n); }
+#define MUL_C32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MulInPlaceC32##sfx(s, d, n); }
+#define DIV_F32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::DivInPlaceF32##sfx(s, d, n); }
+#define DIV_F64(sfx) [](const double* s, double* d, std::int32_t n) { return Prim::DivInPlaceF64##sfx(s, d, n); }
 #define SCALED_S16(sfx) \
     [](const std::int16_t* s, std::int16_t* d, std::int32_t n) { return Prim::AddInPlaceScaledS16##sfx(s, d, n, 1); }
 #define SCALED_S32(sfx)                                          \
@@ -289,6 +300,9 @@ std::vector<Family> Families() {
         BOTH_BUILDS(Out<float>, "AbsF32", 1, 1, ABS),
         BOTH_BUILDS(Out<float>, "MagnitudeC32", 2, 1, MAGNITUDE),
         BOTH_BUILDS(Out<float>, "PowerSpectrumC32", 2, 1, POWER),
+        BOTH_BUILDS(Out<float>, "MulInPlaceC32", 2, 2, MUL_C32),
+        BOTH_BUILDS_ONES(Out<float>, "DivInPlaceF32", 1, 1, DIV_F32),
+        BOTH_BUILDS_ONES(Out<double>, "DivInPlaceF64", 1, 1, DIV_F64),
         BOTH_BUILDS(Out<std::int16_t>, "AddInPlaceScaledS16", 1, 1, SCALED_S16),
         BOTH_BUILDS(Out<std::int32_t>, "AddConstScaledS32", 1, 1, SCALED_S32),
         BOTH_BUILDS(Own<double>, "FlipInPlaceF64", 1, FLIP),

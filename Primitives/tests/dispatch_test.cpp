@@ -1,7 +1,9 @@
 #include <Primitives/Prim/Arith.h>
+#include <Primitives/Prim/ComplexProduct.h>
 #include <Primitives/Prim/Convert.h>
 #include <Primitives/Prim/Copy.h>
 #include <Primitives/Prim/Dispatch.h>
+#include <Primitives/Prim/Division.h>
 #include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Prim/Flip.h>
@@ -87,7 +89,15 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(MulConstF64),
         SLOT(MulInPlaceF32),
         SLOT(MulInPlaceF64),
+        SLOT(MulInPlaceC32),
+        SLOT(MulInPlaceC64),
         SLOT(MulF32),
+        SLOT(MulC32),
+        SLOT(DivConstInPlaceF32),
+        SLOT(DivConstInPlaceF64),
+        SLOT(DivInPlaceF32),
+        SLOT(DivInPlaceF64),
+        SLOT(DivConstRevF32),
         SLOT(InterleaveS16),
         SLOT(InterleaveF32),
         SLOT(DeinterleaveS16),
