@@ -9,8 +9,10 @@
 #include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Flip.h>
 #include <Primitives/Prim/Interleave.h>
+#include <Primitives/Prim/Logarithm.h>
 #include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
+#include <Primitives/Prim/Normalize.h>
 #include <Primitives/Prim/ScaledInt.h>
 #include <Primitives/Prim/Sum.h>
 #include <Primitives/Prim/Threshold.h>
@@ -283,6 +285,9 @@ const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
 #define MUL_C32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MulInPlaceC32##sfx(s, d, n); }
 #define DIV_F32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::DivInPlaceF32##sfx(s, d, n); }
 #define DIV_F64(sfx) [](const double* s, double* d, std::int32_t n) { return Prim::DivInPlaceF64##sfx(s, d, n); }
+#define LN_F64(sfx) [](const double* s, double* d, std::int32_t n) { return Prim::LnF64##sfx(s, d, n); }
+#define NORMALIZE(sfx) \
+    [](const float* s, float* d, std::int32_t n) { return Prim::NormalizeF32##sfx(s, d, n, 0.5f, 3.0f); }
 #define SCALED_S16(sfx) \
     [](const std::int16_t* s, std::int16_t* d, std::int32_t n) { return Prim::AddInPlaceScaledS16##sfx(s, d, n, 1); }
 #define SCALED_S32(sfx)                                          \
@@ -304,6 +309,8 @@ std::vector<Family> Families() {
         BOTH_BUILDS_ONES(Out<float>, "DivInPlaceF32", 1, 1, DIV_F32),
         BOTH_BUILDS_ONES(Out<double>, "DivInPlaceF64", 1, 1, DIV_F64),
         BOTH_BUILDS(Out<std::int16_t>, "AddInPlaceScaledS16", 1, 1, SCALED_S16),
+        BOTH_BUILDS(Out<double>, "LnF64", 1, 1, LN_F64),
+        BOTH_BUILDS(Out<float>, "NormalizeF32", 1, 1, NORMALIZE),
         BOTH_BUILDS(Out<std::int32_t>, "AddConstScaledS32", 1, 1, SCALED_S32),
         BOTH_BUILDS(Own<double>, "FlipInPlaceF64", 1, FLIP),
         BOTH_BUILDS(Own<float>, "ThresholdLtGtInPlaceF32", 1, THRESHOLD),

@@ -9,8 +9,10 @@
 #include <Primitives/Prim/Flip.h>
 #include <Primitives/Prim/Image.h>
 #include <Primitives/Prim/Interleave.h>
+#include <Primitives/Prim/Logarithm.h>
 #include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
+#include <Primitives/Prim/Normalize.h>
 #include <Primitives/Prim/ScaledInt.h>
 #include <Primitives/Prim/Sum.h>
 #include <Primitives/Prim/Threshold.h>
@@ -102,6 +104,10 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(InterleaveF32),
         SLOT(DeinterleaveS16),
         SLOT(DeinterleaveF32),
+        SLOT(LnInPlaceF32),
+        SLOT(LnF64),
+        SLOT(NormalizeF32),
+        SLOT(NormalizeF64),
         SLOT(ThresholdLtGtInPlaceF32),
         SLOT(MaxF32),
         SLOT(MaxF64),
