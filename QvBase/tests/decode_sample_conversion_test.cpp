@@ -1,11 +1,13 @@
 #include <QvBase/Audio/Decode/Aiff/AiffDecoder.h>
 #include <QvBase/Audio/Decode/ByteOrder.h>
 #include <QvBase/Audio/Decode/SampleConversion.h>
+#include <QvBase/Audio/Decode/SampleConverter.h>
 
 #include <support/AudioFileWriter.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -76,48 +78,86 @@ TEST(DecodeSampleConversion, IntegerToRealOfTwentyFourBitSamples) {
     EXPECT_EQ(IntegerToReal(s32, 4, 1.0f), 2147483646.0);
 }
 
-TEST(DecodeSampleConversion, FastTwentyFourBitPathsEqualTheByteLoop) {
+// Every stored form through the conversion layer, against the byte loop of IntegerToReal (and
+// plain truncation for 16-bit targets): random samples with both extremes first.
+TEST(DecodeSampleConversion, EveryStoredFormConvertsAsTheByteLoopSays) {
+    constexpr auto LE = ByteOrder::LittleEndian;
+    constexpr auto BE = ByteOrder::BigEndian;
+    struct Case {
+        StoredSamples stored;
+        bool toFloat, toDouble, toInt16;
+    };
+    const Case cases[] = {
+        {{2, false, LE}, true, true, true},
+        {{3, false, LE}, true, true, false},
+        {{4, false, LE}, true, true, false},
+        {{4, true, LE}, true, true, true},
+        {{2, false, BE}, true, false, true},
+        {{3, false, BE}, true, false, true},
+        {{1, false, LE}, false, false, false},
+        {{8, true, LE}, false, false, false},
+        {{3, true, LE}, false, false, false},
+        {{4, true, BE}, false, false, false},
+    };
     std::mt19937 random(24);
-    std::vector<uint8_t> stored(3 * 4096);
-    for (auto& b : stored) b = uint8_t(random());
-    // Include the extremes.
-    const uint8_t edges[] = {0x00, 0x00, 0x80, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0, 0, 0};
-    std::copy(std::begin(edges), std::end(edges), stored.begin());
-    const size_t n = stored.size() / 3;
-    std::vector<float> floats(n);
-    std::vector<double> doubles(n);
-    Convert24ToFloat(stored.data(), n, floats.data());
-    Convert24ToDouble(stored.data(), n, doubles.data());
-    for (size_t i = 0; i < n; ++i) {
-        const double expected = IntegerToReal(&stored[3 * i], 3, kScale24);
-        ASSERT_EQ(floats[i], float(expected)) << i;
-        ASSERT_EQ(doubles[i], expected) << i;
-    }
-}
+    for (const Case& c : cases) {
+        const unsigned width = c.stored.Bytes;
+        SCOPED_TRACE(std::to_string(width) + (c.stored.Float ? " float " : " int ") +
+            (c.stored.Order == BE ? "big-endian" : "little-endian"));
+        const SampleConverter converter = ConverterFor(c.stored);
+        ASSERT_EQ(converter.Float.Offered, c.toFloat);
+        ASSERT_EQ(converter.Double.Offered, c.toDouble);
+        ASSERT_EQ(converter.Int16.Offered, c.toInt16);
 
-TEST(DecodeSampleConversion, WidensBigEndianTwentyFourBitInPlace) {
-    // 2 stereo frames: 12 stored bytes become 4 floats in the same buffer.
-    std::vector<int32_t> values = {-8388608, 8388607, -1, 4660};
-    TestAudio::Bytes stored = TestAudio::IntSamplesBE(values, 3);
-    std::vector<uint8_t> buffer(16, 0xEE);
-    std::copy(stored.begin(), stored.end(), buffer.begin());
-    Widen24BigEndianToFloatInPlace(buffer.data(), 4);
-    float out[4];
-    std::memcpy(out, buffer.data(), 16);
-    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(out[i], float(values[i]) * kScale24) << i;
+        const size_t n = 1000;
+        std::vector<uint8_t> little(n * width);
+        std::vector<double> expected(n);
+        for (size_t i = 0; i < n; ++i) {
+            uint8_t* sample = &little[i * width];
+            if (c.stored.Float && width == 4) {
+                const float value = std::uniform_real_distribution<float>(-1.5f, 1.5f)(random);
+                std::memcpy(sample, &value, 4);
+                expected[i] = value;
+                continue;
+            }
+            for (unsigned k = 0; k < width; ++k) sample[k] = uint8_t(random());
+            if (i < 2) {  // the most negative, then the largest
+                std::fill(sample, sample + width, i == 0 ? 0x00 : 0xFF);
+                sample[width - 1] = i == 0 ? 0x80 : 0x7F;
+            }
+            expected[i] = IntegerToReal(sample, width, std::ldexp(1.0f, 1 - int(8 * width)));
+        }
+        std::vector<uint8_t> stored = little;
+        if (c.stored.Order == BE) ReverseEachSample(stored.data(), n, width);
 
-    // A long run, to catch any overlap fault between stored samples and floats.
-    std::mt19937 random(3);
-    std::vector<int32_t> many(1000);
-    for (auto& v : many) v = int32_t(random() % 16777216) - 8388608;
-    TestAudio::Bytes manyStored = TestAudio::IntSamplesBE(many, 3);
-    std::vector<uint8_t> manyBuffer(many.size() * 4);
-    std::copy(manyStored.begin(), manyStored.end(), manyBuffer.begin());
-    Widen24BigEndianToFloatInPlace(manyBuffer.data(), many.size());
-    for (size_t i = 0; i < many.size(); ++i) {
-        float f;
-        std::memcpy(&f, &manyBuffer[4 * i], 4);
-        ASSERT_EQ(f, float(many[i]) * kScale24) << i;
+        // Each conversion may overwrite what it reads, so each gets its own copy.
+        auto convert = [&](const auto& conversion, auto* destination) {
+            std::vector<uint8_t> bytes = stored;
+            if (conversion.Convert)
+                conversion.Convert(bytes.data(), n, destination);
+            else
+                std::memcpy(destination, bytes.data(), bytes.size());
+        };
+        if (c.toFloat) {
+            std::vector<float> out(n);
+            convert(converter.Float, out.data());
+            for (size_t i = 0; i < n; ++i) ASSERT_EQ(out[i], float(expected[i])) << i;
+        }
+        if (c.toDouble) {
+            std::vector<double> out(n);
+            convert(converter.Double, out.data());
+            // 32-bit integers reach doubles without a float in between; the rest are exact as floats.
+            for (size_t i = 0; i < n; ++i) ASSERT_EQ(out[i], expected[i]) << i;
+        }
+        if (c.toInt16) {
+            std::vector<int16_t> out(n);
+            convert(converter.Int16, out.data());
+            for (size_t i = 0; i < n; ++i)
+                ASSERT_EQ(out[i], std::clamp(std::trunc(double(float(expected[i])) * 32768.0), -32768.0, 32767.0)) << i;
+        }
+        std::vector<uint8_t> raw = stored;
+        converter.ToLittleEndian(raw.data(), n);
+        EXPECT_EQ(raw, little);
     }
 }
 

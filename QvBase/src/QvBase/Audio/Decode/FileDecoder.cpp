@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <type_traits>
 
 namespace Audio::Decode {
 
@@ -84,128 +85,105 @@ void FileDecoder::Seek(uint32_t frame) {
     GuardFileIO([&] { SeekFile(uint64_t(m_dataOffset) + uint64_t(frame) * FrameBytes()); });
 }
 
-std::optional<uint32_t> FileDecoder::BeginRead(const char* operation, uint32_t frames, uint32_t& framesRead) {
+template <class Block>
+void FileDecoder::ReadInBlocks(
+    const char* operation, std::optional<Conversion> conversion, uint32_t frames, uint32_t& framesRead, Block&& block) {
     framesRead = 0;
     if (!m_open) Fail(String("%1 %2 when not sync'd").Arg(operation).Arg(frames, 10));
-    if (frames == 0) return std::nullopt;
-    return std::min(frames, GetFramesRemaining());
+    if (frames == 0) return;
+    const uint32_t n = std::min(frames, GetFramesRemaining());
+    if (conversion && !Offers(*conversion)) Fail(UnsupportedMessage(*conversion).Arg(n, 10));
+    const uint32_t most = BlockFrames(conversion.has_value());
+    GuardFileIO([&] {
+        for (uint32_t done = 0; done < n;) {
+            const uint32_t k = std::min(most, n - done);
+            block(done, k);
+            done += k;
+            framesRead = done;
+        }
+    });
 }
 
-void FileDecoder::RequireConversion(Conversion conversion, uint32_t frames) const {
-    if (!Supports(conversion)) Fail(UnsupportedMessage(conversion).Arg(frames, 10));
+bool FileDecoder::Offers(Conversion conversion) const {
+    switch (conversion) {
+    case Conversion::Float: return m_converter.Float.Offered;
+    case Conversion::Double: return m_converter.Double.Offered;
+    case Conversion::Int16: return m_converter.Int16.Offered;
+    }
+    return false;
 }
 
-uint32_t FileDecoder::BlockFrames() const {
-    // Eight bytes per sample covers the widest buffer a block needs (doubles).
-    const uint64_t perFrame = std::max<uint64_t>(1, uint64_t(m_format.Channels) * 8);
-    return uint32_t(std::max<uint64_t>(1, kBlockBytes / perFrame));
+uint32_t FileDecoder::BlockFrames(bool converting) const {
+    // Eight bytes per sample covers the widest buffer a converting block needs (doubles).
+    const uint64_t perFrame = converting ? uint64_t(m_format.Channels) * 8 : FrameBytes();
+    return uint32_t(std::clamp<uint64_t>((converting ? kBlockBytes : kRawBlockBytes) / std::max<uint64_t>(1, perFrame),
+        1, std::numeric_limits<uint32_t>::max()));
+}
+
+template <class T>
+void FileDecoder::ReadBlock(uint32_t frames, T* destination) {
+    const ConversionTo<T>& conversion = m_converter.To<T>();
+    if (!conversion.Convert) {
+        ReadFramesRaw(frames, destination);
+        return;
+    }
+    uint8_t* stored = m_conversion.Reserve(size_t(frames) * FrameBytes());
+    ReadFramesRaw(frames, stored);
+    conversion.Convert(stored, SamplesIn(frames), destination);
+}
+
+template <class T>
+void FileDecoder::ReadInterleaved(const char* operation, uint32_t frames, T* destination, uint32_t& framesRead) {
+    constexpr Conversion kTarget = std::is_same_v<T, float> ? Conversion::Float
+        : std::is_same_v<T, double>                         ? Conversion::Double
+                                                            : Conversion::Int16;
+    ReadInBlocks(operation, kTarget, frames, framesRead,
+        [&](uint32_t done, uint32_t k) { ReadBlock(k, destination + size_t(done) * m_format.Channels); });
 }
 
 void FileDecoder::ReadFloatInterleaved(uint32_t frames, float* destination, uint32_t& framesRead) {
-    const auto n = BeginRead("ReadFloatInterleaved", frames, framesRead);
-    if (!n) return;
-    RequireConversion(Conversion::Float, *n);
-    GuardFileIO([&] {
-        const uint32_t block = BlockFrames();
-        for (uint32_t done = 0; done < *n;) {
-            const uint32_t k = std::min(block, *n - done);
-            ReadFloatBlock(k, destination + size_t(done) * m_format.Channels);
-            done += k;
-            framesRead = done;
-        }
-    });
+    ReadInterleaved("ReadFloatInterleaved", frames, destination, framesRead);
 }
 
 void FileDecoder::ReadFloatInterleaved(uint32_t frames, double* destination, uint32_t& framesRead) {
-    const auto n = BeginRead("ReadFloatInterleaved", frames, framesRead);
-    if (!n) return;
-    RequireConversion(Conversion::Double, *n);
-    GuardFileIO([&] {
-        const uint32_t block = BlockFrames();
-        for (uint32_t done = 0; done < *n;) {
-            const uint32_t k = std::min(block, *n - done);
-            ReadDoubleBlock(k, destination + size_t(done) * m_format.Channels);
-            done += k;
-            framesRead = done;
-        }
-    });
+    ReadInterleaved("ReadFloatInterleaved", frames, destination, framesRead);
 }
 
 void FileDecoder::ReadInt16Interleaved(uint32_t frames, int16_t* destination, uint32_t& framesRead) {
-    const auto n = BeginRead("ReadInt16Interleaved", frames, framesRead);
-    if (!n) return;
-    RequireConversion(Conversion::Int16, *n);
-    GuardFileIO([&] {
-        const uint32_t block = BlockFrames();
-        for (uint32_t done = 0; done < *n;) {
-            const uint32_t k = std::min(block, *n - done);
-            ReadInt16Block(k, destination + size_t(done) * m_format.Channels);
-            done += k;
-            framesRead = done;
-        }
-    });
+    ReadInterleaved("ReadInt16Interleaved", frames, destination, framesRead);
 }
 
 void FileDecoder::ReadFloatDeinterleaved(uint32_t frames, float* const* channels, uint32_t& framesRead) {
-    const auto n = BeginRead("ReadFloatDeinterleaved", frames, framesRead);
-    if (!n) return;
-    RequireConversion(Conversion::Float, *n);
     const uint32_t count = m_format.Channels;
-    // Sized by the frames this read delivers, block by block, never by the frames asked.
-    const uint32_t block = std::min(BlockFrames(), *n);
-    float* interleaved = m_interleave.ReserveAs<float>(size_t(block) * count);
     std::vector<float*> targets(count);
-    GuardFileIO([&] {
-        for (uint32_t done = 0; done < *n;) {
-            const uint32_t k = std::min(block, *n - done);
-            ReadFloatBlock(k, interleaved);
-            for (uint32_t c = 0; c < count; ++c) targets[c] = channels[c] + done;
-            Vec::DeinterleaveF32(int32_t(count), int32_t(k), interleaved, targets.data());
-            done += k;
-            framesRead = done;
-        }
+    ReadInBlocks("ReadFloatDeinterleaved", Conversion::Float, frames, framesRead, [&](uint32_t done, uint32_t k) {
+        // Sized by the frames this read delivers, block by block, never by the frames asked.
+        float* interleaved = m_interleave.ReserveAs<float>(size_t(k) * count);
+        ReadBlock(k, interleaved);
+        for (uint32_t c = 0; c < count; ++c) targets[c] = channels[c] + done;
+        Vec::DeinterleaveF32(int32_t(count), int32_t(k), interleaved, targets.data());
     });
 }
 
 void FileDecoder::ReadInt16Deinterleaved(uint32_t frames, int16_t* const* channels, uint32_t& framesRead) {
-    const auto n = BeginRead("ReadInt16Deinterleaved", frames, framesRead);
-    if (!n) return;
-    RequireConversion(Conversion::Int16, *n);
     const uint32_t count = m_format.Channels;
-    const uint32_t block = std::min(BlockFrames(), *n);
-    int16_t* interleaved = m_interleave.ReserveAs<int16_t>(size_t(block) * count);
-    GuardFileIO([&] {
-        for (uint32_t done = 0; done < *n;) {
-            const uint32_t k = std::min(block, *n - done);
-            ReadInt16Block(k, interleaved);
-            const int16_t* frame = interleaved;
-            for (uint32_t f = 0; f < k; ++f, frame += count)
-                for (uint32_t c = 0; c < count; ++c) channels[c][done + f] = frame[c];
-            done += k;
-            framesRead = done;
-        }
+    ReadInBlocks("ReadInt16Deinterleaved", Conversion::Int16, frames, framesRead, [&](uint32_t done, uint32_t k) {
+        int16_t* interleaved = m_interleave.ReserveAs<int16_t>(size_t(k) * count);
+        ReadBlock(k, interleaved);
+        const int16_t* frame = interleaved;
+        for (uint32_t f = 0; f < k; ++f, frame += count)
+            for (uint32_t c = 0; c < count; ++c) channels[c][done + f] = frame[c];
     });
 }
 
 void FileDecoder::ReadRawInterleaved(uint32_t frames, void* destination, uint32_t& framesRead) {
-    const auto n = BeginRead("ReadRawInterleaved", frames, framesRead);
-    if (!n) return;
-    const uint64_t frameBytes = FrameBytes();
-    const uint32_t block = uint32_t(std::clamp<uint64_t>(kRawBlockBytes / std::max<uint64_t>(1, frameBytes), 1, *n));
     auto* bytes = static_cast<uint8_t*>(destination);
-    GuardFileIO([&] {
-        for (uint32_t done = 0; done < *n;) {
-            const uint32_t k = std::min(block, *n - done);
-            uint8_t* target = bytes + uint64_t(done) * frameBytes;
-            ReadFramesRaw(k, target);
-            RawToLittleEndian(target, size_t(k) * m_format.Channels);
-            done += k;
-            framesRead = done;
-        }
+    ReadInBlocks("ReadRawInterleaved", std::nullopt, frames, framesRead, [&](uint32_t done, uint32_t k) {
+        uint8_t* target = bytes + uint64_t(done) * FrameBytes();
+        ReadFramesRaw(k, target);
+        m_converter.ToLittleEndian(target, SamplesIn(k));
     });
 }
-
-void FileDecoder::RawToLittleEndian(void*, size_t) {}
 
 bool FileDecoder::HasChunk(uint32_t id) {
     return std::any_of(m_chunks.begin(), m_chunks.end(), [id](const ChunkRecord& r) { return r.Id == id; });

@@ -3,6 +3,7 @@
 #include <QvBase/Audio/Decode/ByteOrder.h>
 #include <QvBase/Audio/Decode/ConversionBuffer.h>
 #include <QvBase/Audio/Decode/Exception.h>
+#include <QvBase/Audio/Decode/SampleConverter.h>
 #include <QvBase/Audio/Decode/Stream.h>
 #include <QvBase/Util/ExceptionFileIO.h>
 #include <QvBase/Util/File.h>
@@ -35,7 +36,7 @@ enum class PadRule { AfterData, InSize };
 
 // The shared body of the decoders that read a chunked file straight from disk: the open
 // state, the common checks of every read, seeking, kept chunks and the file helpers.
-// Subclasses parse their header in Open and say which conversions their samples support.
+// Subclasses parse their header in Open; the samples it finds choose their conversions.
 class FileDecoder : public Stream {
 public:
     ~FileDecoder() override;
@@ -60,16 +61,9 @@ protected:
 
     FileDecoder(const String& path, ByteOrder order);
 
-    // Whether the stored samples convert to the target, and the message when they do not
-    // (%1 is filled with the frames of the read).
-    virtual bool Supports(Conversion conversion) const = 0;
+    // The message when the stored samples do not convert to the target (%1 is filled with
+    // the frames of the read).
     virtual String UnsupportedMessage(Conversion conversion) const = 0;
-    // Read `frames` frames (already cut, never more than a block) and convert them.
-    virtual void ReadFloatBlock(uint32_t frames, float* destination) = 0;
-    virtual void ReadDoubleBlock(uint32_t frames, double* destination) = 0;
-    virtual void ReadInt16Block(uint32_t frames, int16_t* destination) = 0;
-    // Turns `samples` stored samples into their little-endian form for the raw read.
-    virtual void RawToLittleEndian(void* samples, size_t count);
 
     // Runs the subclass's header parse: returns the stored format when already open, closes
     // the file again when the parse throws, and sets the open flag only on success.
@@ -86,6 +80,7 @@ protected:
             CloseQuietly();
             throw;
         }
+        m_converter = ConverterFor({m_format.BytesPerSample, m_format.IsFloat(), m_byteOrder});
         m_position = 0;
         m_open = true;
         return m_format;
@@ -127,17 +122,26 @@ protected:
     std::vector<ChunkRecord> m_chunks;
     ConversionBuffer m_conversion;
     ConversionBuffer m_interleave;
+    SampleConverter m_converter;
 
 private:
     void ResetForOpen();
     void CloseQuietly();
-    // The common start of every read: out count 0, the not-open check, 0 frames asked.
-    // Returns the frames to deliver after cutting to the frames remaining, or nothing when
-    // the request was for 0 frames.
-    std::optional<uint32_t> BeginRead(const char* operation, uint32_t frames, uint32_t& framesRead);
-    void RequireConversion(Conversion conversion, uint32_t frames) const;
-    // Frames per block of the block-wise reads, so that buffers stay small whatever the request.
-    uint32_t BlockFrames() const;
+    // The one loop of every read: the common checks (out count 0, the not-open check, 0
+    // frames asked, the conversion when there is one), then the frames left to deliver in
+    // blocks, each handed to `block` as (frames done, frames in it); the out count grows
+    // with every block, so a failure leaves the frames already delivered counted.
+    template <class Block>
+    void ReadInBlocks(const char* operation, std::optional<Conversion> conversion, uint32_t frames,
+        uint32_t& framesRead, Block&& block);
+    template <class T>
+    void ReadInterleaved(const char* operation, uint32_t frames, T* destination, uint32_t& framesRead);
+    // Reads `frames` frames and converts them into `destination`.
+    template <class T>
+    void ReadBlock(uint32_t frames, T* destination);
+    // Frames per block, so that buffers stay small whatever the request.
+    uint32_t BlockFrames(bool converting) const;
+    bool Offers(Conversion conversion) const;
     template <class Body>
     void GuardFileIO(Body&& body);
 };

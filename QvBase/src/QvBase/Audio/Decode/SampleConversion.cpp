@@ -1,7 +1,6 @@
 #include <QvBase/Audio/Decode/SampleConversion.h>
 
 #include <cmath>
-#include <cstring>
 
 namespace Audio::Decode {
 
@@ -41,13 +40,11 @@ void Convert24ToDouble(const uint8_t* source, size_t samples, double* destinatio
     for (size_t i = 0; i < samples; ++i) destination[i] = double(Load24LittleEndian(source + 3 * i)) * double(kScale24);
 }
 
-void Widen24BigEndianToFloatInPlace(void* buffer, size_t samples) {
-    auto* bytes = static_cast<uint8_t*>(buffer);
-    for (size_t i = samples; i-- > 0;) {
-        const uint8_t* stored = bytes + 3 * i;
-        const uint8_t little[3] = {stored[2], stored[1], stored[0]};
-        const float value = float(Load24LittleEndian(little)) * kScale24;
-        std::memcpy(bytes + 4 * i, &value, sizeof value);
+void Convert24BigEndianToFloat(const uint8_t* source, size_t samples, float* destination) {
+    for (size_t i = 0; i < samples; ++i) {
+        const uint8_t* p = source + 3 * i;
+        const uint32_t raw = (uint32_t(p[2]) << 8) | (uint32_t(p[1]) << 16) | (uint32_t(p[0]) << 24);
+        destination[i] = float(int32_t(raw) >> 8) * kScale24;
     }
 }
 

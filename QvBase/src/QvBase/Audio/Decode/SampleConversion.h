@@ -19,9 +19,7 @@ double ExtendedToReal(const uint16_t words[5]);
 void Convert24ToFloat(const uint8_t* source, size_t samples, float* destination);
 void Convert24ToDouble(const uint8_t* source, size_t samples, double* destination);
 
-// Big-endian 24-bit samples stored at the start of `buffer` become floats in the same buffer,
-// which must hold `samples` floats. Works from the last sample back, so no float overwrites a
-// stored sample not yet converted.
-void Widen24BigEndianToFloatInPlace(void* buffer, size_t samples);
+// The same for big-endian 24-bit samples, to floats.
+void Convert24BigEndianToFloat(const uint8_t* source, size_t samples, float* destination);
 
 }  // namespace Audio::Decode

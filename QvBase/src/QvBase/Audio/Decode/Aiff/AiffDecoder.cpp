@@ -2,8 +2,6 @@
 
 #include <QvBase/Audio/Decode/SampleConversion.h>
 
-#include <Primitives/Vec/Convert.h>
-
 #include <cmath>
 
 namespace Audio::Decode::AIFF {
@@ -127,45 +125,6 @@ void Decoder::ParseCommonChunk(uint32_t size, bool compressedForm) {
     m_format.ChannelMask = 0;
 }
 
-bool Decoder::Supports(Conversion conversion) const {
-    if (conversion == Conversion::Double) return false;
-    return m_format.BytesPerSample == 2 || m_format.BytesPerSample == 3;
-}
-
 String Decoder::UnsupportedMessage(Conversion) const { return "GetNextBlock %1 called, unsupported conversion"; }
-
-void Decoder::ReadFloatBlock(uint32_t frames, float* destination) {
-    const uint32_t samples = SamplesIn(frames);
-    if (m_format.BytesPerSample == 3) {
-        ReadFramesRaw(frames, destination);
-        Widen24BigEndianToFloatInPlace(destination, samples);
-    } else {
-        auto* stored = m_conversion.ReserveAs<int16_t>(samples);
-        ReadFramesRaw(frames, stored);
-        SwapBytes16InPlace(stored, samples);
-        Vec::ConvertS16ToF32(int32_t(samples), stored, destination, 15);
-    }
-}
-
-void Decoder::ReadDoubleBlock(uint32_t, double*) {
-    // Never reached: Supports refuses 64-bit floats.
-}
-
-void Decoder::ReadInt16Block(uint32_t frames, int16_t* destination) {
-    const uint32_t samples = SamplesIn(frames);
-    if (m_format.BytesPerSample == 3) {
-        auto* widened = m_conversion.ReserveAs<float>(samples);
-        ReadFramesRaw(frames, widened);
-        Widen24BigEndianToFloatInPlace(widened, samples);
-        Vec::ConvertF32ToS16(int32_t(samples), widened, destination, -15, false);
-    } else {
-        ReadFramesRaw(frames, destination);
-        SwapBytes16InPlace(destination, samples);
-    }
-}
-
-void Decoder::RawToLittleEndian(void* samples, size_t count) {
-    ReverseEachSample(samples, count, m_format.BytesPerSample);
-}
 
 }  // namespace Audio::Decode::AIFF

@@ -15,12 +15,7 @@ public:
     Format Open() override;
 
 protected:
-    bool Supports(Conversion conversion) const override;
     String UnsupportedMessage(Conversion conversion) const override;
-    void ReadFloatBlock(uint32_t frames, float* destination) override;
-    void ReadDoubleBlock(uint32_t frames, double* destination) override;
-    void ReadInt16Block(uint32_t frames, int16_t* destination) override;
-    void RawToLittleEndian(void* samples, size_t count) override;
 
 private:
     void ParseHeader();

@@ -1,9 +1,6 @@
 #include <QvBase/Audio/Decode/Wav/WavDecoder.h>
 
-#include <QvBase/Audio/Decode/SampleConversion.h>
 #include <QvBase/Audio/Decode/Wav/WaveFormatGuid.h>
-
-#include <Primitives/Vec/Convert.h>
 
 namespace Audio::Decode::WAV {
 
@@ -127,73 +124,9 @@ void Decoder::ParseExtensible(uint32_t size, uint16_t bits) {
     m_format.BytesPerSample = (bits + 7u) / 8u;
 }
 
-bool Decoder::IsStored(uint32_t bytes, bool isFloat) const {
-    return m_format.BytesPerSample == bytes && m_format.IsFloat() == isFloat;
-}
-
-bool Decoder::Supports(Conversion conversion) const {
-    switch (conversion) {
-    case Conversion::Float:
-    case Conversion::Double: return IsStored(4, true) || IsStored(2, false) || IsStored(4, false) || IsStored(3, false);
-    case Conversion::Int16: return IsStored(2, false) || IsStored(4, true);
-    }
-    return false;
-}
-
 String Decoder::UnsupportedMessage(Conversion conversion) const {
     if (conversion == Conversion::Int16) return "ReadInt16Interleaved %1 called, unsupported conversion";
     return "ReadFloatInterleaved %1 called, unsupported conversion";
-}
-
-void Decoder::ReadFloatBlock(uint32_t frames, float* destination) {
-    const uint32_t samples = SamplesIn(frames);
-    if (IsStored(4, true)) {
-        ReadFramesRaw(frames, destination);
-    } else if (IsStored(2, false)) {
-        auto* stored = m_conversion.ReserveAs<int16_t>(samples);
-        ReadFramesRaw(frames, stored);
-        Vec::ConvertS16ToF32(int32_t(samples), stored, destination, 15);
-    } else if (IsStored(4, false)) {
-        auto* stored = m_conversion.ReserveAs<int32_t>(samples);
-        ReadFramesRaw(frames, stored);
-        Vec::ConvertS32ToF32(int32_t(samples), stored, destination, 31);
-    } else {
-        auto* stored = m_conversion.Reserve(size_t(samples) * 3);
-        ReadFramesRaw(frames, stored);
-        Convert24ToFloat(stored, samples, destination);
-    }
-}
-
-void Decoder::ReadDoubleBlock(uint32_t frames, double* destination) {
-    const uint32_t samples = SamplesIn(frames);
-    if (IsStored(4, true)) {
-        auto* stored = m_conversion.ReserveAs<float>(samples);
-        ReadFramesRaw(frames, stored);
-        Vec::ConvertF32ToF64(int32_t(samples), stored, destination);
-    } else if (IsStored(2, false)) {
-        auto* stored = m_conversion.ReserveAs<int16_t>(samples);
-        ReadFramesRaw(frames, stored);
-        Vec::ConvertS16ToF64(int32_t(samples), stored, destination, 15);
-    } else if (IsStored(4, false)) {
-        auto* stored = m_conversion.ReserveAs<int32_t>(samples);
-        ReadFramesRaw(frames, stored);
-        Vec::ConvertS32ToF64(int32_t(samples), stored, destination, 31);
-    } else {
-        auto* stored = m_conversion.Reserve(size_t(samples) * 3);
-        ReadFramesRaw(frames, stored);
-        Convert24ToDouble(stored, samples, destination);
-    }
-}
-
-void Decoder::ReadInt16Block(uint32_t frames, int16_t* destination) {
-    const uint32_t samples = SamplesIn(frames);
-    if (IsStored(2, false)) {
-        ReadFramesRaw(frames, destination);
-    } else {
-        auto* stored = m_conversion.ReserveAs<float>(samples);
-        ReadFramesRaw(frames, stored);
-        Vec::ConvertF32ToS16(int32_t(samples), stored, destination, -15, false);
-    }
 }
 
 }  // namespace Audio::Decode::WAV

@@ -15,17 +15,12 @@ public:
     Format Open() override;
 
 protected:
-    bool Supports(Conversion conversion) const override;
     String UnsupportedMessage(Conversion conversion) const override;
-    void ReadFloatBlock(uint32_t frames, float* destination) override;
-    void ReadDoubleBlock(uint32_t frames, double* destination) override;
-    void ReadInt16Block(uint32_t frames, int16_t* destination) override;
 
 private:
     void ParseHeader();
     void ParseFormatChunk(uint32_t size);
     void ParseExtensible(uint32_t size, uint16_t bits);
-    bool IsStored(uint32_t bytes, bool isFloat) const;
 };
 
 }  // namespace Audio::Decode::WAV
