@@ -27,4 +27,18 @@ extern const FftCodeletRealScaled FftRowRealForwardScaledF64_x87[4];
 extern const FftCodeletReal FftRowRealInverseF64_x87[4];
 extern const FftCodeletRealScaled FftRowRealInverseScaledF64_x87[4];
 
+// The rows of the 32-bit family, one set per build: the x87 members carry their sums
+// wider than a float, the SSE2 members compute in floats throughout.
+using FftCodeletRealF32 = void (*)(const float* src, float* dst);
+using FftCodeletRealScaledF32 = void (*)(const float* src, float* dst, float factor);
+
+extern const FftCodeletRealF32 FftRowRealForwardF32_x87[4];
+extern const FftCodeletRealScaledF32 FftRowRealForwardScaledF32_x87[4];
+extern const FftCodeletRealF32 FftRowRealInverseF32_x87[4];
+extern const FftCodeletRealScaledF32 FftRowRealInverseScaledF32_x87[4];
+extern const FftCodeletRealF32 FftRowRealForwardF32_sse2[4];
+extern const FftCodeletRealScaledF32 FftRowRealForwardScaledF32_sse2[4];
+extern const FftCodeletRealF32 FftRowRealInverseF32_sse2[4];
+extern const FftCodeletRealScaledF32 FftRowRealInverseScaledF32_sse2[4];
+
 }  // namespace Prim

@@ -1,0 +1,118 @@
+// The SSE2 build of the real FFT on 32-bit floats: public transforms, packed-layout cores,
+// the packed product and its complex multiply.
+#include <Primitives/Prim/Fft/FftRealF32.h>
+
+#include <Primitives/Prim/Fft/FftKernelsF32.h>
+#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftRealF32Driver.h>
+#include <Primitives/Prim/Fft/FftSplitOrders.h>
+
+namespace Prim {
+namespace {
+
+using FftRealF32::BitRev;
+using FftRealF32::Table;
+
+// Up to this complex order the bit reversal runs inside the first stage.
+constexpr int FusedThreshold = 14;
+
+struct Sse2 {
+    static constexpr FftBuild Kind = FftBuild::Sse2;
+    static constexpr const FftCodeletRealF32* Forward = FftRowRealForwardF32_sse2;
+    static constexpr const FftCodeletRealScaledF32* ForwardScaled = FftRowRealForwardScaledF32_sse2;
+    static constexpr const FftCodeletRealF32* Inverse = FftRowRealInverseF32_sse2;
+    static constexpr const FftCodeletRealScaledF32* InverseScaled = FftRowRealInverseScaledF32_sse2;
+
+    static void HalfForward(const float* src, float* dst, const FftSpecRealF32* spec, int m, float* work) {
+        const uint32_t count = uint32_t{1} << m;
+        const float* twiddles = Table(spec, FftSlotTwiddle);
+        if (m <= FusedThreshold) {
+            FftBitRevRadixFwdF32_sse2(src, dst, count, twiddles, BitRev(spec), work);
+        } else {
+            if (src == dst)
+                FftBitRevInPlaceC32_sse2(dst, count, BitRev(spec));
+            else
+                FftBitRevCopyC32_sse2(src, dst, count, BitRev(spec));
+            if (m > FftSse2ThresholdF32) {
+                FftRecursiveFwdF32_sse2(spec, dst, m, work);
+                return;
+            }
+            FftRadixFwdF32_sse2(dst, count, twiddles, work, 1);
+        }
+        if (spec->scaleForward) FftScaleF32_sse2(spec->factor, dst, 2 * count);
+    }
+
+    static void HalfInverse(float* dst, const FftSpecRealF32* spec, int m, float* work) {
+        const uint32_t count = uint32_t{1} << m;
+        const float* twiddles = Table(spec, FftSlotTwiddle);
+        if (m <= FusedThreshold) {
+            FftBitRevRadixInvF32_sse2(dst, dst, count, twiddles, BitRev(spec), work);
+        } else {
+            FftBitRevInPlaceC32_sse2(dst, count, BitRev(spec));
+            if (m > FftSse2ThresholdF32) {
+                FftRecursiveInvF32_sse2(spec, dst, m, work);
+                return;
+            }
+            FftRadixInvF32_sse2(dst, count, twiddles, work, 1);
+        }
+        if (spec->scaleInverse) FftScaleF32_sse2(spec->factor, dst, 2 * count);
+    }
+
+    static void Post(float* dst, uint32_t count, const float* table) { FftRealPostF32_sse2(dst, count, 1, table); }
+    static void Pre(const float* src, float* dst, uint32_t count, const float* roots) {
+        FftRealPreF32_sse2(src, dst, count, roots);
+    }
+};
+
+using Driver = FftRealF32::Driver<Sse2>;
+
+}  // namespace
+
+Status FftForwardRealF32_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer) {
+    return Driver::Forward(src, dst, spec, buffer, true);
+}
+
+Status FftInverseRealF32_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer) {
+    return Driver::Inverse(src, dst, spec, buffer, true);
+}
+
+Status FftForwardRealF32Core_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer) {
+    return Driver::Forward(src, dst, spec, buffer, false);
+}
+
+Status FftInverseRealF32Core_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer) {
+    return Driver::Inverse(src, dst, spec, buffer, false);
+}
+
+Status MulPackF32_sse2(const float* src, float* srcDst, int32_t len) {
+    if (!src || !srcDst) return StatusNullPointer;
+    if (len < 1) return StatusSizeError;
+    srcDst[0] *= src[0];
+    int32_t first = 1;
+    if (len % 2 == 0) {
+        srcDst[1] *= src[1];
+        first = 2;
+    }
+    const int32_t pairs = (len - first) / 2;
+    if (pairs > 0) MulComplexF32_sse2(src + first, srcDst + first, pairs);
+    return StatusOk;
+}
+
+// Four products per step; the loads take any alignment, the stores are 16 bytes wide
+// where srcDst allows. The last n mod 4 values go one by one with the same formula.
+void MulComplexF32_sse2(const float* src, float* srcDst, int32_t n) {
+    using namespace FftQuad;
+    const bool aligned = Aligned16(srcDst);
+    int64_t k = 0;
+    for (; k + 4 <= n; k += 4) {
+        const Quad a = LoadInterleaved(src + 2 * k), b = LoadInterleaved(srcDst + 2 * k);
+        StoreInterleaved(srcDst + 2 * k, Mul<false>(a, b.re, b.im), aligned);
+    }
+    for (; k < n; ++k) {
+        const float ar = src[2 * k], ai = src[2 * k + 1], br = srcDst[2 * k], bi = srcDst[2 * k + 1];
+        srcDst[2 * k] = ar * br - ai * bi;
+        srcDst[2 * k + 1] = ar * bi + ai * br;
+    }
+}
+
+}  // namespace Prim
