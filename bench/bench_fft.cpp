@@ -1,7 +1,9 @@
 // Forward real FFT on doubles, orders 5 to 20: as the application calls it (one record and
-// one work buffer reused, the build bound for this processor) and per build; the forward MDCT
-// of every kind of length. Reports time per transform and per point.
+// one work buffer reused, the build bound for this processor) and per build; the same for the
+// real FFT on 32-bit floats; the forward MDCT of every kind of length. Reports time per
+// transform and per point.
 #include <Primitives/Prim/Dispatch.h>
+#include <Primitives/Prim/Fft/FftRealF32.h>
 #include <Primitives/Prim/Fft/FftSpec.h>
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Vec/Fft.h>
@@ -52,12 +54,12 @@ void BM_FftTransformF64(benchmark::State& state) {
     Vec::FftFreeRealF64(spec);
 }
 
-// One build called directly, with its own record and a caller's work buffer.
-template <class Init, class BufSize, class Forward, class Free>
+// One build called directly (or an entry point), with its own record and a caller's work buffer.
+template <typename T, class Spec, class Init, class BufSize, class Forward, class Free>
 void RunBuild(benchmark::State& state, Init init, BufSize bufSize, Forward forward, Free release) {
     const int order = static_cast<int>(state.range(0));
     const uint64_t n = uint64_t{1} << order;
-    Prim::FftSpecRealF64* spec = nullptr;
+    Spec* spec = nullptr;
     if (init(&spec, order, Prim::FftFlagInverse, 1) != Prim::StatusOk) {
         state.SkipWithError("record creation failed");
         return;
@@ -65,8 +67,9 @@ void RunBuild(benchmark::State& state, Init init, BufSize bufSize, Forward forwa
     int32_t size = 0;
     bufSize(spec, &size);
     std::vector<uint8_t> buffer(static_cast<size_t>(size));
-    const std::vector<double> x = Signal(n);
-    std::vector<double> out(n + 2);
+    const std::vector<double> signal = Signal(n);
+    const std::vector<T> x(signal.begin(), signal.end());
+    std::vector<T> out(n + 2);
     for (auto _ : state) {
         forward(x.data(), out.data(), spec, buffer.empty() ? nullptr : buffer.data());
         benchmark::DoNotOptimize(out.data());
@@ -77,13 +80,29 @@ void RunBuild(benchmark::State& state, Init init, BufSize bufSize, Forward forwa
 }
 
 void BM_FftForwardRealF64_x87(benchmark::State& state) {
-    RunBuild(state, Prim::FftInitAllocRealF64_x87, Prim::FftGetBufSizeRealF64_x87, Prim::FftForwardRealF64_x87,
-        Prim::FftFreeRealF64_x87);
+    RunBuild<double, Prim::FftSpecRealF64>(state, Prim::FftInitAllocRealF64_x87, Prim::FftGetBufSizeRealF64_x87,
+        Prim::FftForwardRealF64_x87, Prim::FftFreeRealF64_x87);
 }
 
 void BM_FftTransformF64_sse2(benchmark::State& state) {
-    RunBuild(state, Prim::FftInitAllocRealF64_sse2, Prim::FftGetBufSizeRealF64_sse2, Prim::FftForwardRealF64_sse2,
-        Prim::FftFreeRealF64_sse2);
+    RunBuild<double, Prim::FftSpecRealF64>(state, Prim::FftInitAllocRealF64_sse2, Prim::FftGetBufSizeRealF64_sse2,
+        Prim::FftForwardRealF64_sse2, Prim::FftFreeRealF64_sse2);
+}
+
+// The build bound at start-up, as a library caller reaches it.
+void BM_FftTransformF32(benchmark::State& state) {
+    RunBuild<float, Prim::FftSpecRealF32>(
+        state, Prim::FftInitAllocRealF32, Prim::FftGetBufSizeRealF32, Prim::FftForwardRealF32, Prim::FftFreeRealF32);
+}
+
+void BM_FftTransformF32_sse(benchmark::State& state) {
+    RunBuild<float, Prim::FftSpecRealF32>(state, Prim::FftInitAllocRealF32_sse2, Prim::FftGetBufSizeRealF32_sse2,
+        Prim::FftForwardRealF32_sse2, Prim::FftFreeRealF32_sse2);
+}
+
+void BM_FftTransformF32_x87(benchmark::State& state) {
+    RunBuild<float, Prim::FftSpecRealF32>(state, Prim::FftInitAllocRealF32_x87, Prim::FftGetBufSizeRealF32_x87,
+        Prim::FftForwardRealF32_x87, Prim::FftFreeRealF32_x87);
 }
 
 // Forward MDCT of one block, as a codec would run it: one record and one buffer reused.
@@ -147,3 +166,6 @@ BENCHMARK(BM_MdctF32_sse2)->Apply(MdctLengths);
 BENCHMARK(BM_FftTransformF64)->DenseRange(5, 20);
 BENCHMARK(BM_FftForwardRealF64_x87)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF64_sse2)->DenseRange(5, 20);
+BENCHMARK(BM_FftTransformF32)->DenseRange(5, 20);
+BENCHMARK(BM_FftTransformF32_sse)->DenseRange(5, 20);
+BENCHMARK(BM_FftTransformF32_x87)->DenseRange(5, 20);

@@ -51,7 +51,8 @@ struct SeparableSignal {
         const uint64_t n = x.size();
         const long double step = 2.0L * std::numbers::pi_v<long double> / n;
         Cplx inner{0, 0}, outer{0, 0};
-        for (uint64_t a = 0; a < r.size(); ++a) inner += r[a] * std::polar(1.0L, -step * static_cast<long double>(k * a % n));
+        for (uint64_t a = 0; a < r.size(); ++a)
+            inner += r[a] * std::polar(1.0L, -step * static_cast<long double>(k * a % n));
         for (uint64_t b = 0; b < s.size(); ++b)
             outer += s[b] * std::polar(1.0L, -step * static_cast<long double>(k * r.size() * b % n));
         return inner * outer;
@@ -75,7 +76,8 @@ void CheckLargeOrder(int order) {
         EXPECT_NEAR(out[2 * bin], line, 1e-5 * line);
         double others = 0.0;  // the largest squared magnitude
         for (uint64_t k = 0; k <= n / 2; ++k)
-            if (k != bin) others = std::max(others, double(out[2 * k]) * out[2 * k] + double(out[2 * k + 1]) * out[2 * k + 1]);
+            if (k != bin)
+                others = std::max(others, double(out[2 * k]) * out[2 * k] + double(out[2 * k + 1]) * out[2 * k + 1]);
         EXPECT_LT(std::sqrt(others), 1e-5 * line);
         std::vector<float> back(n);
         ASSERT_EQ(Build::Inverse(out.data(), back.data(), spec.get(), nullptr), Prim::StatusOk);

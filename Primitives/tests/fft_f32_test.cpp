@@ -214,7 +214,8 @@ TEST(FftF32Builds, AgreeWithinRoundingAndIgnoreAlignment) {
 }
 
 TEST(FftF32Builds, DirectConvolutionKernelAddsTheDirectSums) {
-    const std::pair<int32_t, int32_t> lengths[] = {{1, 1}, {7, 3}, {8, 1}, {8, 4}, {9, 6}, {33, 7}, {100, 13}, {700, 64}};
+    const std::pair<int32_t, int32_t> lengths[] = {
+        {1, 1}, {7, 3}, {8, 1}, {8, 4}, {9, 6}, {33, 7}, {100, 13}, {700, 64}};
     for (auto [lenX, lenH] : lengths) {
         const std::vector<float> x = RandomFloats(lenX, lenX), h = RandomFloats(lenH, 7 * lenH);
         const int32_t lenOut = lenX + lenH - 1;

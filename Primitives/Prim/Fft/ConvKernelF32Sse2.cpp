@@ -35,7 +35,8 @@ struct TapGroup {
     }
 
     void Four(float* dst, int64_t o) const {
-        const __m128 sum = _mm_add_ps(_mm_add_ps(Products(o, 0), Products(o, 1)), _mm_add_ps(Products(o, 2), Products(o, 3)));
+        const __m128 sum =
+            _mm_add_ps(_mm_add_ps(Products(o, 0), Products(o, 1)), _mm_add_ps(Products(o, 2), Products(o, 3)));
         _mm_store_ps(dst + o, _mm_add_ps(_mm_load_ps(dst + o), sum));
     }
 

@@ -113,7 +113,8 @@ void Split(const FftSpecRealF32* spec, float* data, int m, int depth, float* buf
         const float* in = data + 2 * uint64_t{g};
         for (uint32_t b = 0; b < rows; ++b, in += rowStride, matrix += 8) {
             for (uint32_t q = 0; q < 4; ++q)
-                StoreF32(buffer + q * arrayStride + 2 * b, Mul(LoadF32(in + 2 * q), LoadRootF32<Inverse>(matrix + 2 * q)));
+                StoreF32(
+                    buffer + q * arrayStride + 2 * b, Mul(LoadF32(in + 2 * q), LoadRootF32<Inverse>(matrix + 2 * q)));
         }
         if (Inverse)
             FftRadixVectorsInvF32_x87(buffer, rows, 4, columnTwiddles);

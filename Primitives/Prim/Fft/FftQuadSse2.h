@@ -31,8 +31,8 @@ inline Quad Mul(Quad x, __m128 wr, __m128 wi) {
     if (Conjugate)
         return {_mm_add_ps(_mm_mul_ps(x.re, wr), _mm_mul_ps(x.im, wi)),
             _mm_sub_ps(_mm_mul_ps(x.im, wr), _mm_mul_ps(x.re, wi))};
-    return {_mm_sub_ps(_mm_mul_ps(x.re, wr), _mm_mul_ps(x.im, wi)),
-        _mm_add_ps(_mm_mul_ps(x.re, wi), _mm_mul_ps(x.im, wr))};
+    return {
+        _mm_sub_ps(_mm_mul_ps(x.re, wr), _mm_mul_ps(x.im, wi)), _mm_add_ps(_mm_mul_ps(x.re, wi), _mm_mul_ps(x.im, wr))};
 }
 
 // w: four real parts, then four imaginary parts.

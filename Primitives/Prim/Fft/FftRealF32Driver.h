@@ -30,7 +30,8 @@ struct Driver {
     }
 
     // halfSpectrum: N + 2 floats out (public layout), else the packed N floats.
-    static Status Forward(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer, bool halfSpectrum) {
+    static Status Forward(
+        const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer, bool halfSpectrum) {
         if (Status status = Check(src, dst, spec); status != StatusOk) return status;
         const int order = spec->order;
         const uint64_t n = uint64_t{1} << order;
@@ -60,7 +61,8 @@ struct Driver {
     }
 
     // halfSpectrum: the Nyquist value is float N of src, else float 1.
-    static Status Inverse(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer, bool halfSpectrum) {
+    static Status Inverse(
+        const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer, bool halfSpectrum) {
         if (Status status = Check(src, dst, spec); status != StatusOk) return status;
         const int order = spec->order;
         const uint64_t n = uint64_t{1} << order;
