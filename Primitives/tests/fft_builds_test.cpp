@@ -1,5 +1,6 @@
 // The two builds of the double-precision FFT side by side: they agree with each other, stay
-// inside the work buffer they report, and the SSE2 direct convolution kernel adds the plain sum.
+// inside the work buffer they report (the builds of the 32-bit FFT too), and the SSE2 direct
+// convolution kernel adds the plain sum.
 #include "support/fft_records.h"
 #include "support/fft_reference.h"
 
@@ -34,7 +35,7 @@ struct Shifted {
 
 template <class B>
 class FftBuilds : public ::testing::Test {};
-TYPED_TEST_SUITE(FftBuilds, BothBuilds, BuildNames);
+TYPED_TEST_SUITE(FftBuilds, AllBuilds, BuildNames);
 
 }  // namespace
 
@@ -75,14 +76,16 @@ TEST(FftBuildsF64, AgreeWithinRoundingForOrders0To22) {
 // record reports: the bytes around it keep their pattern, at every order from 0 to 22.
 TYPED_TEST(FftBuilds, WorkBufferStaysInsideTheReportedSize) {
     using B = TypeParam;
+    using T = typename B::Value;
     constexpr uint8_t Pattern = 0xA5;
     constexpr size_t Guard = 64;
     for (int order = 0; order <= 22; ++order) {
         const uint64_t n = uint64_t{1} << order;
-        SpecF64 spec = Make<B>(order, Prim::FftFlagSqrtBoth);
+        const auto spec = Make<B>(order, Prim::FftFlagSqrtBoth);
         const size_t size = static_cast<size_t>(BufferSize<B>(spec.get()));
-        const std::vector<double> x = RandomSignal(n, 77 + order);
-        std::vector<double> spectrum(HalfSpectrumSize(order)), back(n);
+        const std::vector<double> signal = RandomSignal(n, 77 + order);
+        const std::vector<T> x(signal.begin(), signal.end());
+        std::vector<T> spectrum(HalfSpectrumSize(order)), back(n);
         std::vector<uint8_t> storage(size + 2 * Guard + 32);
         uint8_t* aligned = storage.data() + Guard + (32 - (reinterpret_cast<uintptr_t>(storage.data()) & 31));
         for (size_t offset : {0, 1, 8, 15}) {

@@ -1,5 +1,6 @@
 // The real FFT on 32-bit floats at large orders, through each build's large-order path.
-#include "support/fft_f32_builds.h"
+#include "support/fft_floats.h"
+#include "support/fft_records.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,7 @@ void CheckLargeOrder(int order) {
     {
         // Flag 4: each direction scales by 1/sqrt(N), so the tone's line is sqrt(N)/2 and the
         // way back gives the tone again; a value scaled twice or never is far off.
-        SpecF32 spec = MakeF32<Build>(order, Prim::FftFlagSqrtBoth);
+        SpecF32 spec = Make<Build>(order, Prim::FftFlagSqrtBoth);
         ASSERT_TRUE(spec);
         const std::vector<float> x = Tone(n);
         ASSERT_EQ(Build::Forward(x.data(), out.data(), spec.get(), nullptr), Prim::StatusOk);
@@ -84,7 +85,7 @@ void CheckLargeOrder(int order) {
         const double tolerance = 1e-5 * Norm2(x);
         for (uint64_t t = 0; t < n; t += 1 + n / 4096) ASSERT_NEAR(back[t], x[t], tolerance) << "at " << t;
     }
-    SpecF32 spec = MakeF32<Build>(order, Prim::FftFlagNoScale);
+    SpecF32 spec = Make<Build>(order, Prim::FftFlagNoScale);
     const SeparableSignal signal(order);
     ASSERT_EQ(Build::Forward(signal.x.data(), out.data(), spec.get(), nullptr), Prim::StatusOk);
     std::mt19937_64 generator(order);
@@ -101,9 +102,9 @@ void CheckLargeOrder(int order) {
 }  // namespace
 
 TEST(FftF32Large, PortableBuildFromTheBlockedRoutineToNestedSplits) {
-    for (int order : {12, 13, 14, 22, 24}) CheckLargeOrder<BuildX87>(order);
+    for (int order : {12, 13, 14, 22, 24}) CheckLargeOrder<X87F32>(order);
 }
 
 TEST(FftF32Large, Sse2BuildFromTheFirstSplitToNestedSplits) {
-    for (int order : {17, 20, 23, 25}) CheckLargeOrder<BuildSse2>(order);
+    for (int order : {17, 20, 23, 25}) CheckLargeOrder<Sse2F32>(order);
 }

@@ -1,6 +1,7 @@
 // The real FFT on 32-bit floats, both builds: public transforms, packed cores and packed
 // product against long-double references, the checks, the layouts and the work buffer.
-#include "support/fft_f32_builds.h"
+#include "support/fft_floats.h"
+#include "support/fft_records.h"
 
 #include <Primitives/Prim/Dispatch.h>
 
@@ -19,7 +20,7 @@ const float NaN = std::numeric_limits<float>::quiet_NaN();
 
 template <class Build>
 class FftF32 : public ::testing::Test {};
-TYPED_TEST_SUITE(FftF32, BuildsF32, BuildNames);
+TYPED_TEST_SUITE(FftF32, BothBuildsF32, BuildNames);
 
 // The packed layout that the cores give for a half spectrum.
 std::vector<float> Packed(const std::vector<float>& half, uint64_t n) {
@@ -39,9 +40,9 @@ TYPED_TEST(FftF32, EveryOrderAndFlagAgainstALongDoubleDft) {
         const double norm = Norm2(x);
         for (int flag : AllFlags) {
             SCOPED_TRACE(::testing::Message() << "order " << order << ", flag " << flag);
-            SpecF32 spec = MakeF32<B>(order, flag);
+            SpecF32 spec = Make<B>(order, flag);
             int32_t bufSize = -1;
-            ASSERT_EQ(B::BufSize(spec.get(), &bufSize), Prim::StatusOk);
+            ASSERT_EQ(B::GetBufSize(spec.get(), &bufSize), Prim::StatusOk);
             std::vector<uint8_t> block(static_cast<size_t>(bufSize) + 1);
             uint8_t* oddBuffer = block.data() + 1;  // used from its next 16-byte boundary
             const double forward = ForwardFactor(order, flag);
@@ -87,7 +88,7 @@ TYPED_TEST(FftF32, EveryOrderAndFlagAgainstALongDoubleDft) {
 
 TYPED_TEST(FftF32, WorkedExampleOfOrder2) {
     using B = TypeParam;
-    SpecF32 spec = MakeF32<B>(2, Prim::FftFlagInverse);
+    SpecF32 spec = Make<B>(2, Prim::FftFlagInverse);
     const std::vector<float> x = {1, 2, 3, 4};
     std::vector<float> half(6), packed(4), back(4);
     ASSERT_EQ(B::Forward(x.data(), half.data(), spec.get(), nullptr), Prim::StatusOk);
@@ -100,9 +101,9 @@ TYPED_TEST(FftF32, WorkedExampleOfOrder2) {
 
 TYPED_TEST(FftF32, ChecksInOrderAndWritesNothingOnFailure) {
     using B = TypeParam;
-    SpecF32 spec = MakeF32<B>(5, Prim::FftFlagInverse);
+    SpecF32 spec = Make<B>(5, Prim::FftFlagInverse);
     SpecF64 otherTag = MakeX87(5, Prim::FftFlagInverse);
-    SpecF32 otherBuild = std::is_same_v<B, BuildX87> ? MakeF32<BuildSse2>(5, 2) : MakeF32<BuildX87>(5, 2);
+    SpecF32 otherBuild = std::is_same_v<B, X87F32> ? Make<Sse2F32>(5, 2) : Make<X87F32>(5, 2);
     Prim::FftSpecRealF32 noMemory = *spec;  // a buffer the allocator refuses
     noMemory.bufSize = 0xFFFFFFFFu;
     const auto* wrongTag = reinterpret_cast<const Prim::FftSpecRealF32*>(otherTag.get());
@@ -118,9 +119,9 @@ TYPED_TEST(FftF32, ChecksInOrderAndWritesNothingOnFailure) {
     }
     // Orders 0 to 3, and any record whose size is 0, leave the caller's buffer alone.
     for (int order : {0, 1, 2, 3, 4, 11}) {
-        SpecF32 small = MakeF32<B>(order, Prim::FftFlagSqrtBoth);
+        SpecF32 small = Make<B>(order, Prim::FftFlagSqrtBoth);
         int32_t size = 0;
-        ASSERT_EQ(B::BufSize(small.get(), &size), Prim::StatusOk);
+        ASSERT_EQ(B::GetBufSize(small.get(), &size), Prim::StatusOk);
         if (size != 0) continue;
         std::vector<uint8_t> buffer(64, 0xAB);
         std::vector<float> data(4098, 0.5f);
@@ -158,7 +159,7 @@ TYPED_TEST(FftF32, PackedProductAndCircularConvolution) {
     for (int order : {1, 3, 4, 9, 12, 16}) {
         const uint64_t n = uint64_t{1} << order;
         const std::vector<float> a = RandomFloats(n, 40 + order), h = RandomFloats(n, 80 + order);
-        SpecF32 spec = MakeF32<B>(order, Prim::FftFlagInverse);
+        SpecF32 spec = Make<B>(order, Prim::FftFlagInverse);
         std::vector<float> fa(n), fh(n);
         ASSERT_EQ(B::ForwardCore(a.data(), fa.data(), spec.get(), nullptr), Prim::StatusOk);
         ASSERT_EQ(B::ForwardCore(h.data(), fh.data(), spec.get(), nullptr), Prim::StatusOk);
@@ -173,43 +174,45 @@ TYPED_TEST(FftF32, PackedProductAndCircularConvolution) {
     }
 }
 
+namespace {
+
+// The spectrum of x through build B, after checking that arrays and buffer four bytes off
+// their alignment, and the transforms in place, give the very same floats both ways.
+template <class B>
+std::vector<float> SpectrumWhateverTheAlignment(int order, const std::vector<float>& x) {
+    SCOPED_TRACE(::testing::Message() << "order " << order << ", " << BuildNames::GetName<B>(0));
+    const uint64_t n = x.size(), size = n + 2;
+    SpecF32 spec = Make<B>(order, Prim::FftFlagSqrtBoth);
+    FloatsAt src(n, 0), out(size, 0), back(n, 0);
+    std::copy(x.begin(), x.end(), src.data());
+    EXPECT_EQ(B::Forward(src.data(), out.data(), spec.get(), nullptr), Prim::StatusOk);
+    EXPECT_EQ(B::Inverse(out.data(), back.data(), spec.get(), nullptr), Prim::StatusOk);
+    FloatsAt buffer(static_cast<uint64_t>(BufferSize<B>(spec.get())) / 4 + 1, 4);
+    auto* work = reinterpret_cast<uint8_t*>(buffer.data());
+    FloatsAt offSrc(n, 4), offOut(size, 4), offBack(n, 4), same(size, 4);
+    std::copy(x.begin(), x.end(), offSrc.data());
+    std::copy(x.begin(), x.end(), same.data());
+    EXPECT_EQ(B::Forward(offSrc.data(), offOut.data(), spec.get(), work), Prim::StatusOk);
+    EXPECT_EQ(offOut.Values(size), out.Values(size));
+    EXPECT_EQ(B::Inverse(offOut.data(), offBack.data(), spec.get(), work), Prim::StatusOk);
+    EXPECT_EQ(offBack.Values(n), back.Values(n));
+    EXPECT_EQ(B::Forward(same.data(), same.data(), spec.get(), nullptr), Prim::StatusOk);
+    EXPECT_EQ(same.Values(size), out.Values(size));
+    EXPECT_EQ(B::Inverse(same.data(), same.data(), spec.get(), work), Prim::StatusOk);
+    EXPECT_EQ(same.Values(n), back.Values(n));
+    return out.Values(size);
+}
+
+}  // namespace
+
 TEST(FftF32Builds, AgreeWithinRoundingAndIgnoreAlignment) {
     for (int order : {4, 5, 10, 11, 12, 13, 15, 16, 17}) {
-        const uint64_t n = uint64_t{1} << order, size = n + 2;
-        const std::vector<float> x = RandomFloats(n, 500 + order);
-        std::vector<float> spectra[2];
-        int build = 0;
-        for (auto [init, forward, inverse] : {std::tuple{BuildX87::Init, BuildX87::Forward, BuildX87::Inverse},
-                 std::tuple{BuildSse2::Init, BuildSse2::Forward, BuildSse2::Inverse}}) {
-            SCOPED_TRACE(::testing::Message() << "order " << order << (build == 0 ? ", x87" : ", sse2"));
-            Prim::FftSpecRealF32* raw = nullptr;
-            ASSERT_EQ(init(&raw, order, Prim::FftFlagSqrtBoth, 1), Prim::StatusOk);
-            SpecF32 spec(raw);
-            FloatsAt src(n, 0), out(size, 0), back(n, 0);
-            std::copy(x.begin(), x.end(), src.data());
-            ASSERT_EQ(forward(src.data(), out.data(), raw, nullptr), Prim::StatusOk);
-            ASSERT_EQ(inverse(out.data(), back.data(), raw, nullptr), Prim::StatusOk);
-            // Four bytes off: arrays, buffer, and in place.
-            int32_t bufSize = 0;
-            Prim::FftGetBufSizeRealF32_x87(raw, &bufSize);
-            FloatsAt buffer(static_cast<uint64_t>(bufSize) / 4 + 1, 4), offSrc(n, 4), offOut(size, 4), offBack(n, 4);
-            std::copy(x.begin(), x.end(), offSrc.data());
-            auto* work = reinterpret_cast<uint8_t*>(buffer.data());
-            ASSERT_EQ(forward(offSrc.data(), offOut.data(), raw, work), Prim::StatusOk);
-            EXPECT_EQ(offOut.Values(size), out.Values(size));
-            ASSERT_EQ(inverse(offOut.data(), offBack.data(), raw, work), Prim::StatusOk);
-            EXPECT_EQ(offBack.Values(n), back.Values(n));
-            FloatsAt same(size, 4);
-            std::copy(x.begin(), x.end(), same.data());
-            ASSERT_EQ(forward(same.data(), same.data(), raw, nullptr), Prim::StatusOk);
-            EXPECT_EQ(same.Values(size), out.Values(size));
-            ASSERT_EQ(inverse(same.data(), same.data(), raw, work), Prim::StatusOk);
-            EXPECT_EQ(same.Values(n), back.Values(n));
-            spectra[build++] = out.Values(size);
-        }
+        const std::vector<float> x = RandomFloats(uint64_t{1} << order, 500 + order);
+        const std::vector<float> x87 = SpectrumWhateverTheAlignment<X87F32>(order, x);
+        const std::vector<float> sse2 = SpectrumWhateverTheAlignment<Sse2F32>(order, x);
         const double tolerance = 2e-6 * Norm2(x);
-        for (uint64_t i = 0; i < size; ++i)
-            ASSERT_NEAR(spectra[0][i], spectra[1][i], tolerance) << "builds differ, order " << order << " at " << i;
+        for (uint64_t i = 0; i < x87.size(); ++i)
+            ASSERT_NEAR(x87[i], sse2[i], tolerance) << "builds differ, order " << order << " at " << i;
     }
 }
 
@@ -237,9 +240,9 @@ TEST(FftF32Builds, DirectConvolutionKernelAddsTheDirectSums) {
 TEST(FftF32Builds, EntryPointsAreTheBoundBuild) {
     const bool sse2 = Prim::BoundBuild() == Prim::Build::Sse2;
     EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftForwardRealF32),
-        reinterpret_cast<Prim::VariantAddress>(sse2 ? BuildSse2::Forward : BuildX87::Forward));
+        reinterpret_cast<Prim::VariantAddress>(sse2 ? Sse2F32::Forward : X87F32::Forward));
     EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftInverseRealF32),
-        reinterpret_cast<Prim::VariantAddress>(sse2 ? BuildSse2::Inverse : BuildX87::Inverse));
+        reinterpret_cast<Prim::VariantAddress>(sse2 ? Sse2F32::Inverse : X87F32::Inverse));
     Prim::FftSpecRealF32* raw = nullptr;
     ASSERT_EQ(Prim::FftInitAllocRealF32(&raw, 9, Prim::FftFlagInverse, 1), Prim::StatusOk);
     SpecF32 spec(raw);

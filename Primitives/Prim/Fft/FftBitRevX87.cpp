@@ -1,19 +1,24 @@
+// Bit-reversal copy with the pair-list table, of complex doubles or of 8-byte elements
+// (complex floats, or the doubles of one array of a split-complex transform): elements
+// move as raw bytes.
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
 
-#include <Primitives/Prim/Fft/FftComplexX87.h>
+#include <Primitives/Prim/Fft/FftKernelsF32.h>
+
+#include <cstring>
 
 namespace Prim {
 namespace {
 
 constexpr int PrefetchDistance = 16;
 
-inline void Move(const double* src, double* dst, uint64_t from, uint64_t to) {
-    FftX87::Store(dst + 2 * to, FftX87::Load(src + 2 * from));
+template <typename T>
+inline void Move(const T* src, T* dst, uint64_t from, uint64_t to) {
+    std::memcpy(dst + 2 * to, src + 2 * from, 2 * sizeof(T));
 }
 
-}  // namespace
-
-void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int32_t* table) {
+template <typename T>
+void BitRevCopy(const T* src, T* dst, uint32_t count, const int32_t* table) {
     if (count < 8) {
         if (count == 4) {
             Move(src, dst, 0, 0);
@@ -61,6 +66,16 @@ void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int3
         ++entry;
         if (*entry == 0) break;
     }
+}
+
+}  // namespace
+
+void FftBitRevCopyC64(const double* src, double* dst, uint32_t count, const int32_t* table) {
+    BitRevCopy(src, dst, count, table);
+}
+
+void FftBitRevCopyC32(const float* src, float* dst, uint32_t count, const int32_t* table) {
+    BitRevCopy(src, dst, count, table);
 }
 
 }  // namespace Prim

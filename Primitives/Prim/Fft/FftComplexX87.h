@@ -1,7 +1,11 @@
 #pragma once
 // One complex double (re, im) held in a pair vector, so that a complex addition is one
 // operation. Products round exactly as the textbook formula (wr*br - wi*bi, wr*bi + wi*br),
-// so results do not depend on this packing.
+// so results do not depend on this packing. Complex floats of the 32-bit transform are
+// carried the same way: widened on load and rounded to float only when stored, as the x87
+// build keeps its sums in registers wider than a float.
+
+#include <cstdint>
 
 namespace Prim::FftX87 {
 
@@ -14,6 +18,26 @@ inline Cplx Load(const double* p) {
 }
 
 inline void Store(double* p, Cplx v) { __builtin_memcpy(p, &v, sizeof v); }
+
+typedef float Pair32 __attribute__((vector_size(8)));
+
+inline Cplx Load(const float* p) {
+    Pair32 v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return __builtin_convertvector(v, Cplx);
+}
+
+inline void Store(float* p, Cplx v) {
+    const Pair32 f = __builtin_convertvector(v, Pair32);
+    __builtin_memcpy(p, &f, sizeof f);
+}
+
+// The value that a store into a T and a reload would give.
+template <typename T>
+inline Cplx Stored(Cplx v) {
+    if constexpr (sizeof(T) == sizeof(double)) return v;
+    return __builtin_convertvector(__builtin_convertvector(v, Pair32), Cplx);
+}
 
 inline Cplx TimesI(Cplx v)  // (-im, re)
 {
@@ -42,11 +66,23 @@ inline Root MakeRoot(double re, double im) {
     return {Cplx{re, re}, Cplx{-i, i}};
 }
 
-template <bool Conjugate>
-inline Root LoadRoot(const double* w) {
+template <bool Conjugate, typename T>
+inline Root LoadRoot(const T* w) {
     return MakeRoot<Conjugate>(w[0], w[1]);
 }
 
 inline Cplx Mul(Cplx b, const Root& w) { return b * w.re + Swap(b) * w.im; }
+
+// The complex pairs of packed spectra: srcDst = src * srcDst, two values a pair, each
+// product formed in doubles and rounded once on store.
+template <typename T>
+void MulPairs(const T* src, T* srcDst, int32_t pairs) {
+    for (int32_t k = 0; k < pairs; ++k) {
+        const double a = src[2 * k], b = src[2 * k + 1];
+        const double c = srcDst[2 * k], d = srcDst[2 * k + 1];
+        srcDst[2 * k] = static_cast<T>(a * c - b * d);
+        srcDst[2 * k + 1] = static_cast<T>(b * c + a * d);
+    }
+}
 
 }  // namespace Prim::FftX87

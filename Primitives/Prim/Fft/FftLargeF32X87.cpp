@@ -3,7 +3,7 @@
 // radix-2 stages. Every value is scaled once, where its row or block is transformed.
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
-#include <Primitives/Prim/Fft/FftComplexF32X87.h>
+#include <Primitives/Prim/Fft/FftComplexX87.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 #include <algorithm>
@@ -36,11 +36,11 @@ void Radix(float* data, uint32_t count, const float* twiddles) {
 // the inverse, whose roots come conjugated).
 template <bool Inverse, bool SecondQuarter>
 inline void Butterfly2(float* pu, float* pl, const Root& w) {
-    Cplx v = Mul(LoadF32(pl), w);
+    Cplx v = Mul(Load(pl), w);
     if (SecondQuarter) v = Inverse ? TimesI(v) : TimesMinusI(v);
-    const Cplx u = LoadF32(pu);
-    StoreF32(pu, u + v);
-    StoreF32(pl, u - v);
+    const Cplx u = Load(pu);
+    Store(pu, u + v);
+    Store(pl, u - v);
 }
 
 // Each level joins neighbouring transforms of half-span h; the points p and p + h/2 of a
@@ -56,7 +56,7 @@ void Radix2Stages(float* data, uint32_t count, uint32_t blockLength, const float
         for (uint64_t first = 0; first < quarter; first += stripPoints) {
             const uint64_t last = std::min(first + stripPoints, quarter);
             for (uint64_t p = first; p < last; ++p)
-                roots[p - first] = LoadRootF32<Inverse>(quarterRoots + 2 * p * rootStep);
+                roots[p - first] = LoadRoot<Inverse>(quarterRoots + 2 * p * rootStep);
             for (uint64_t base = 0; base < count; base += 2 * h) {
                 float* group = data + 2 * base;
                 for (uint64_t p = first; p < last; ++p)
@@ -113,8 +113,7 @@ void Split(const FftSpecRealF32* spec, float* data, int m, int depth, float* buf
         const float* in = data + 2 * uint64_t{g};
         for (uint32_t b = 0; b < rows; ++b, in += rowStride, matrix += 8) {
             for (uint32_t q = 0; q < 4; ++q)
-                StoreF32(
-                    buffer + q * arrayStride + 2 * b, Mul(LoadF32(in + 2 * q), LoadRootF32<Inverse>(matrix + 2 * q)));
+                Store(buffer + q * arrayStride + 2 * b, Mul(Load(in + 2 * q), LoadRoot<Inverse>(matrix + 2 * q)));
         }
         if (Inverse)
             FftRadixVectorsInvF32_x87(buffer, rows, 4, columnTwiddles);

@@ -4,35 +4,32 @@
 
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 #include <Primitives/Prim/Fft/FftQuadSse2.h>
-#include <Primitives/Prim/Fft/FftRealF32Driver.h>
+#include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 namespace Prim {
 namespace {
 
-using FftRealF32::BitRev;
-using FftRealF32::Table;
-
 // Up to this complex order the bit reversal runs inside the first stage.
 constexpr int FusedThreshold = 14;
 
 struct Sse2 {
-    static constexpr FftBuild Kind = FftBuild::Sse2;
-    static constexpr const FftCodeletRealF32* Forward = FftRowRealForwardF32_sse2;
-    static constexpr const FftCodeletRealScaledF32* ForwardScaled = FftRowRealForwardScaledF32_sse2;
-    static constexpr const FftCodeletRealF32* Inverse = FftRowRealInverseF32_sse2;
-    static constexpr const FftCodeletRealScaledF32* InverseScaled = FftRowRealInverseScaledF32_sse2;
+    static constexpr FftBuild Build = FftBuild::Sse2;
+    static constexpr const FftCodeletRealF32* ForwardRow = FftRowRealForwardF32_sse2;
+    static constexpr const FftCodeletRealScaledF32* ForwardScaledRow = FftRowRealForwardScaledF32_sse2;
+    static constexpr const FftCodeletRealF32* InverseRow = FftRowRealInverseF32_sse2;
+    static constexpr const FftCodeletRealScaledF32* InverseScaledRow = FftRowRealInverseScaledF32_sse2;
 
-    static void HalfForward(const float* src, float* dst, const FftSpecRealF32* spec, int m, float* work) {
+    static void Forward(const FftSpecRealF32* spec, const float* src, float* dst, int m, float* work) {
         const uint32_t count = uint32_t{1} << m;
-        const float* twiddles = Table(spec, FftSlotTwiddle);
+        const float* twiddles = FftTable(spec, FftSlotTwiddle);
         if (m <= FusedThreshold) {
-            FftBitRevRadixFwdF32_sse2(src, dst, count, twiddles, BitRev(spec), work);
+            FftBitRevRadixFwdF32_sse2(src, dst, count, twiddles, FftBitRev(spec), work);
         } else {
             if (src == dst)
-                FftBitRevInPlaceC32_sse2(dst, count, BitRev(spec));
+                FftBitRevInPlaceC32_sse2(dst, count, FftBitRev(spec));
             else
-                FftBitRevCopyC32_sse2(src, dst, count, BitRev(spec));
+                FftBitRevCopyC32_sse2(src, dst, count, FftBitRev(spec));
             if (m > FftSse2ThresholdF32) {
                 FftRecursiveFwdF32_sse2(spec, dst, m, work);
                 return;
@@ -42,13 +39,13 @@ struct Sse2 {
         if (spec->scaleForward) FftScaleF32_sse2(spec->factor, dst, 2 * count);
     }
 
-    static void HalfInverse(float* dst, const FftSpecRealF32* spec, int m, float* work) {
+    static void Inverse(const FftSpecRealF32* spec, float* dst, int m, float* work) {
         const uint32_t count = uint32_t{1} << m;
-        const float* twiddles = Table(spec, FftSlotTwiddle);
+        const float* twiddles = FftTable(spec, FftSlotTwiddle);
         if (m <= FusedThreshold) {
-            FftBitRevRadixInvF32_sse2(dst, dst, count, twiddles, BitRev(spec), work);
+            FftBitRevRadixInvF32_sse2(dst, dst, count, twiddles, FftBitRev(spec), work);
         } else {
-            FftBitRevInPlaceC32_sse2(dst, count, BitRev(spec));
+            FftBitRevInPlaceC32_sse2(dst, count, FftBitRev(spec));
             if (m > FftSse2ThresholdF32) {
                 FftRecursiveInvF32_sse2(spec, dst, m, work);
                 return;
@@ -64,38 +61,28 @@ struct Sse2 {
     }
 };
 
-using Driver = FftRealF32::Driver<Sse2>;
+using Steps = FftRealSteps<float, Sse2>;
 
 }  // namespace
 
 Status FftForwardRealF32_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer) {
-    return Driver::Forward(src, dst, spec, buffer, true);
+    return Steps::Forward(src, dst, spec, buffer);
 }
 
 Status FftInverseRealF32_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer) {
-    return Driver::Inverse(src, dst, spec, buffer, true);
+    return Steps::Inverse(src, dst, spec, buffer, true);
 }
 
 Status FftForwardRealF32Core_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer) {
-    return Driver::Forward(src, dst, spec, buffer, false);
+    return Steps::ForwardPacked(src, dst, spec, buffer);
 }
 
 Status FftInverseRealF32Core_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer) {
-    return Driver::Inverse(src, dst, spec, buffer, false);
+    return Steps::Inverse(src, dst, spec, buffer, false);
 }
 
 Status MulPackF32_sse2(const float* src, float* srcDst, int32_t len) {
-    if (!src || !srcDst) return StatusNullPointer;
-    if (len < 1) return StatusSizeError;
-    srcDst[0] *= src[0];
-    int32_t first = 1;
-    if (len % 2 == 0) {
-        srcDst[1] *= src[1];
-        first = 2;
-    }
-    const int32_t pairs = (len - first) / 2;
-    if (pairs > 0) MulComplexF32_sse2(src + first, srcDst + first, pairs);
-    return StatusOk;
+    return FftMulPack(src, srcDst, len, MulComplexF32_sse2);
 }
 
 // Four products per step; the loads take any alignment, the stores are 16 bytes wide

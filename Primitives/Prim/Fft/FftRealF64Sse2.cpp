@@ -6,7 +6,7 @@
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
 #include <Primitives/Prim/Fft/FftComplexSse2.h>
 #include <Primitives/Prim/Fft/FftKernelsSse2.h>
-#include <Primitives/Prim/Fft/FftRealF64Steps.h>
+#include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 namespace Prim {
@@ -22,24 +22,24 @@ struct Sse2 {
     static void Forward(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* work) {
         const uint32_t half = uint32_t{1} << m;
         if (m <= FftSse2ThresholdF64) {
-            FftBitRevRadixFwdF64_sse2(src, dst, half, FftTableF64(spec, FftSlotTwiddle), FftBitRevF64(spec), work);
+            FftBitRevRadixFwdF64_sse2(src, dst, half, FftTable(spec, FftSlotTwiddle), FftBitRev(spec), work);
             if (spec->scaleForward) FftScaleF64_sse2(spec->factor, dst, 2 * half);
             return;
         }
         if (src == dst)
-            FftBitRevInPlaceC64_sse2(dst, half, FftBitRevF64(spec));
+            FftBitRevInPlaceC64_sse2(dst, half, FftBitRev(spec));
         else
-            FftBitRevCopyC64_sse2(src, dst, half, FftBitRevF64(spec));
+            FftBitRevCopyC64_sse2(src, dst, half, FftBitRev(spec));
         FftRecursiveFwdF64_sse2(spec, dst, m, work);
     }
     static void Inverse(const FftSpecRealF64* spec, double* data, int m, double* work) {
         const uint32_t half = uint32_t{1} << m;
         if (m <= FftSse2ThresholdF64) {
-            FftBitRevRadixInvF64_sse2(data, data, half, FftTableF64(spec, FftSlotTwiddle), FftBitRevF64(spec), work);
+            FftBitRevRadixInvF64_sse2(data, data, half, FftTable(spec, FftSlotTwiddle), FftBitRev(spec), work);
             if (spec->scaleInverse) FftScaleF64_sse2(spec->factor, data, 2 * half);
             return;
         }
-        FftBitRevInPlaceC64_sse2(data, half, FftBitRevF64(spec));
+        FftBitRevInPlaceC64_sse2(data, half, FftBitRev(spec));
         FftRecursiveInvF64_sse2(spec, data, m, work);
     }
     static void Post(double* data, uint32_t half, const double* table) { FftRealPostF64_sse2(data, half, +1, table); }
@@ -48,7 +48,7 @@ struct Sse2 {
     }
 };
 
-using Steps = FftRealF64Steps<Sse2>;
+using Steps = FftRealSteps<double, Sse2>;
 
 }  // namespace
 

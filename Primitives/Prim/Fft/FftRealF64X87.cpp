@@ -2,8 +2,9 @@
 #include <Primitives/Prim/Fft/FftSpec.h>
 
 #include <Primitives/Prim/Fft/FftCodelets.h>
+#include <Primitives/Prim/Fft/FftComplexX87.h>
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
-#include <Primitives/Prim/Fft/FftRealF64Steps.h>
+#include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 #include <Primitives/Prim/Fft/FftTables.h>
 
@@ -17,9 +18,9 @@ void HalfLengthTransform(const FftSpecRealF64* spec, double* dst, int m, double*
     const bool scale = (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
     if (m <= FftX87ThresholdF64) {
         if (Inverse)
-            FftRadixInvF64_x87(dst, half, FftTableF64(spec, FftSlotTwiddle));
+            FftRadixInvF64_x87(dst, half, FftTable(spec, FftSlotTwiddle));
         else
-            FftRadixFwdF64_x87(dst, half, FftTableF64(spec, FftSlotTwiddle));
+            FftRadixFwdF64_x87(dst, half, FftTable(spec, FftSlotTwiddle));
         if (scale) FftScaleF64_x87(spec->factor, dst, 2 * half);
     } else if (Inverse) {
         FftRecursiveInvF64_x87(spec, dst, m, buffer);
@@ -38,13 +39,13 @@ struct X87 {
     static void Forward(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* work) {
         const uint32_t half = uint32_t{1} << m;
         if (src == dst)
-            FftBitRevInPlaceC64(dst, half, FftBitRevF64(spec));
+            FftBitRevInPlaceC64(dst, half, FftBitRev(spec));
         else
-            FftBitRevCopyC64(src, dst, half, FftBitRevF64(spec));
+            FftBitRevCopyC64(src, dst, half, FftBitRev(spec));
         HalfLengthTransform<false>(spec, dst, m, work);
     }
     static void Inverse(const FftSpecRealF64* spec, double* data, int m, double* work) {
-        FftBitRevInPlaceC64(data, uint32_t{1} << m, FftBitRevF64(spec));
+        FftBitRevInPlaceC64(data, uint32_t{1} << m, FftBitRev(spec));
         HalfLengthTransform<true>(spec, data, m, work);
     }
     static void Post(double* data, uint32_t half, const double* table) { FftRealPostF64_x87(data, half, +1, table); }
@@ -53,7 +54,7 @@ struct X87 {
     }
 };
 
-using Steps = FftRealF64Steps<X87>;
+using Steps = FftRealSteps<double, X87>;
 
 }  // namespace
 
@@ -74,21 +75,7 @@ Status FftInverseRealF64Core_x87(const double* src, double* dst, const FftSpecRe
 }
 
 Status MulPackF64_x87(const double* src, double* srcDst, int32_t len) {
-    if (!src || !srcDst) return StatusNullPointer;
-    if (len < 1) return StatusSizeError;
-    srcDst[0] *= src[0];
-    int32_t first = 1;
-    if (len % 2 == 0) {
-        srcDst[1] *= src[1];
-        first = 2;
-    }
-    for (int32_t i = first; i + 1 < len; i += 2) {
-        const double a = src[i], b = src[i + 1];
-        const double c = srcDst[i], d = srcDst[i + 1];
-        srcDst[i] = a * c - b * d;
-        srcDst[i + 1] = b * c + a * d;
-    }
-    return StatusOk;
+    return FftMulPack(src, srcDst, len, FftX87::MulPairs<double>);
 }
 
 }  // namespace Prim

@@ -7,7 +7,7 @@
 #include <Primitives/Prim/Fft/FftKernelsSse2.h>
 
 #include <Primitives/Prim/Fft/FftComplexSse2.h>
-#include <Primitives/Prim/Fft/FftRealF64Steps.h>
+#include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 namespace Prim {
@@ -60,7 +60,7 @@ void Split(const FftSpecRealF64* spec, double* data, int p, int level, double* b
     const uint32_t rows = uint32_t{1} << split.split;
     const uint32_t columns = uint32_t{1} << (split.block - split.split);
 
-    const double* twiddles = FftTableF64(spec, FftSlotTwiddle);
+    const double* twiddles = FftTable(spec, FftSlotTwiddle);
     const bool scale = (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
     for (uint32_t t = 0; t < rows; ++t) {
         double* row = data + 2 * uint64_t{rowLength} * t;
@@ -75,7 +75,7 @@ void Split(const FftSpecRealF64* spec, double* data, int p, int level, double* b
         }
     }
 
-    const double* matrix = FftTableF64(spec, FftSlotSplitMatrix0 + level);
+    const double* matrix = FftTable(spec, FftSlotSplitMatrix0 + level);
     double* block = buffer + 2 * uint64_t{FftSse2LeafValues};
     for (uint32_t c0 = 0; c0 < rowLength; c0 += columns) {
         double* first = data + 2 * uint64_t{c0};
