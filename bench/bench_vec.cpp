@@ -13,6 +13,7 @@
 #include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
 #include <Primitives/Prim/Normalize.h>
+#include <Primitives/Prim/Reciprocal.h>
 #include <Primitives/Prim/ScaledInt.h>
 #include <Primitives/Prim/Sum.h>
 #include <Primitives/Prim/Threshold.h>
@@ -295,6 +296,9 @@ const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
         return Prim::AddConstScaledS32##sfx(s, 12345, d, n, 3);  \
     }
 #define FLIP(sfx) [](double* d, std::int32_t n) { return Prim::FlipInPlaceF64##sfx(d, n); }
+#define INV_F32(sfx) [](float* d, std::int32_t n) { return Prim::InvThreshInPlaceF32##sfx(d, n, 0.0f); }
+#define INV_F64(sfx) [](double* d, std::int32_t n) { return Prim::InvThreshInPlaceF64##sfx(d, n, 0.0); }
+#define INV_C32(sfx) [](float* d, std::int32_t n) { return Prim::InvThreshInPlaceC32##sfx(d, n, 0.0f); }
 #define THRESHOLD(sfx) \
     [](float* d, std::int32_t n) { return Prim::ThresholdLtGtInPlaceF32##sfx(d, n, 0.6f, 0.6f, 2.4f, 2.4f); }
 
@@ -314,6 +318,9 @@ std::vector<Family> Families() {
         BOTH_BUILDS(Out<std::int32_t>, "AddConstScaledS32", 1, 1, SCALED_S32),
         BOTH_BUILDS(Own<double>, "FlipInPlaceF64", 1, FLIP),
         BOTH_BUILDS(Own<float>, "ThresholdLtGtInPlaceF32", 1, THRESHOLD),
+        BOTH_BUILDS(Own<float>, "InvThreshInPlaceF32", 1, INV_F32),
+        BOTH_BUILDS(Own<double>, "InvThreshInPlaceF64", 1, INV_F64),
+        BOTH_BUILDS(Own<float>, "InvThreshInPlaceC32", 2, INV_C32),
     };
 }
 

@@ -13,6 +13,7 @@
 #include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
 #include <Primitives/Prim/Normalize.h>
+#include <Primitives/Prim/Reciprocal.h>
 #include <Primitives/Prim/ScaledInt.h>
 #include <Primitives/Prim/Sum.h>
 #include <Primitives/Prim/Threshold.h>
@@ -129,6 +130,10 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(FlipInPlaceF64),
         SLOT(FlipF32),
         SLOT(FlipF64),
+        SLOT(InvThreshInPlaceF32),
+        SLOT(InvThreshInPlaceF64),
+        SLOT(InvThreshInPlaceC32),
+        SLOT(InvThreshInPlaceC64),
         SLOT(ThresholdLtInPlaceF32),
         SLOT(ThresholdLtInPlaceF64),
         SLOT(ThresholdGtInPlaceF32),
