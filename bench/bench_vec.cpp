@@ -6,6 +6,7 @@
 #include <Primitives/Prim/ComplexProduct.h>
 #include <Primitives/Prim/Convert.h>
 #include <Primitives/Prim/Division.h>
+#include <Primitives/Prim/ExpLnF32.h>
 #include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Flip.h>
 #include <Primitives/Prim/Interleave.h>
@@ -13,6 +14,7 @@
 #include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
 #include <Primitives/Prim/Normalize.h>
+#include <Primitives/Prim/Polar.h>
 #include <Primitives/Prim/Reciprocal.h>
 #include <Primitives/Prim/ScaledInt.h>
 #include <Primitives/Prim/Sum.h>
@@ -289,6 +291,11 @@ const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
 #define LN_F64(sfx) [](const double* s, double* d, std::int32_t n) { return Prim::LnF64##sfx(s, d, n); }
 #define NORMALIZE(sfx) \
     [](const float* s, float* d, std::int32_t n) { return Prim::NormalizeF32##sfx(s, d, n, 0.5f, 3.0f); }
+#define EXP_F32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::ExpF32##sfx(s, d, n); }
+#define LN_F32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::LnF32##sfx(s, d, n); }
+#define TO_POLAR(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::CartToPolarC32##sfx(s, d, d + n, n); }
+#define TO_CART(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::PolarToCartC32##sfx(s, s + n, d, n); }
+#define NORM(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::NormL2F32##sfx(s, n, d); }
 #define SCALED_S16(sfx) \
     [](const std::int16_t* s, std::int16_t* d, std::int32_t n) { return Prim::AddInPlaceScaledS16##sfx(s, d, n, 1); }
 #define SCALED_S32(sfx)                                          \
@@ -315,6 +322,11 @@ std::vector<Family> Families() {
         BOTH_BUILDS(Out<std::int16_t>, "AddInPlaceScaledS16", 1, 1, SCALED_S16),
         BOTH_BUILDS(Out<double>, "LnF64", 1, 1, LN_F64),
         BOTH_BUILDS(Out<float>, "NormalizeF32", 1, 1, NORMALIZE),
+        BOTH_BUILDS(Out<float>, "ExpF32", 1, 1, EXP_F32),
+        BOTH_BUILDS(Out<float>, "LnF32", 1, 1, LN_F32),
+        BOTH_BUILDS(Out<float>, "CartToPolarC32", 2, 2, TO_POLAR),
+        BOTH_BUILDS(Out<float>, "PolarToCartC32", 2, 2, TO_CART),
+        BOTH_BUILDS(Out<float>, "NormL2F32", 1, 0, NORM),
         BOTH_BUILDS(Out<std::int32_t>, "AddConstScaledS32", 1, 1, SCALED_S32),
         BOTH_BUILDS(Own<double>, "FlipInPlaceF64", 1, FLIP),
         BOTH_BUILDS(Own<float>, "ThresholdLtGtInPlaceF32", 1, THRESHOLD),

@@ -13,10 +13,11 @@ inline __m128 Half() { return _mm_set1_ps(0.5f); }
 inline __m128 AbsMask() { return _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)); }
 inline __m128 SmallestNormal() { return _mm_set1_ps(1.17549435e-38f); }
 
-// y (2 - a y)
+// y (2 - a y); 0 where the estimate y is 0 (a beyond about 2^126, infinity included).
 inline __m128 Reciprocal(__m128 a) {
     const __m128 y = _mm_rcp_ps(a);
-    return _mm_mul_ps(y, _mm_sub_ps(Two(), _mm_mul_ps(a, y)));
+    const __m128 refined = _mm_mul_ps(y, _mm_sub_ps(Two(), _mm_mul_ps(a, y)));
+    return _mm_andnot_ps(_mm_cmpeq_ps(y, _mm_setzero_ps()), refined);
 }
 
 // The square root of p from its reciprocal square root y: m = p y, ((3 - y m) / 2) m.

@@ -4,6 +4,7 @@
 #include <Primitives/Prim/Copy.h>
 #include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Division.h>
+#include <Primitives/Prim/ExpLnF32.h>
 #include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Prim/Flip.h>
@@ -13,6 +14,7 @@
 #include <Primitives/Prim/Magnitude.h>
 #include <Primitives/Prim/Memory.h>
 #include <Primitives/Prim/Normalize.h>
+#include <Primitives/Prim/Polar.h>
 #include <Primitives/Prim/Reciprocal.h>
 #include <Primitives/Prim/ScaledInt.h>
 #include <Primitives/Prim/Sum.h>
@@ -138,6 +140,11 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(ThresholdLtInPlaceF64),
         SLOT(ThresholdGtInPlaceF32),
         SLOT(ThresholdGtInPlaceF64),
+        SLOT(ExpF32),
+        SLOT(LnF32),
+        SLOT(PolarToCartC32),
+        SLOT(CartToPolarC32),
+        SLOT(NormL2F32),
         SLOT(WinBartlettF32),
         SLOT(WinHannF32),
         SLOT(WinHammingF32),
