@@ -43,8 +43,10 @@ float Exp(float xf, Status& warning) {
     const std::int32_t j = ki & 63, m = ki >> 6;  // floor division
     const double p = r * r * (0.5 + r * (c3 + r * (c4 + r * (c5 + r * c6))));
     const double h = ExpTable::Rows[j][0];
-    // A double holds every 2^m here, so results in the float subnormal range are rounded once, at the store.
-    return static_cast<float>(std::ldexp(h + h * (ExpTable::Rows[j][1] + (r + p)), m));
+    // A double holds every 2^m here (m from -163 to 128), so results in the float
+    // subnormal range are rounded once, at the store.
+    const double twoToM = std::bit_cast<double>(static_cast<std::uint64_t>(m + 1023) << 52);
+    return static_cast<float>((h + h * (ExpTable::Rows[j][1] + (r + p))) * twoToM);
 }
 
 }  // namespace

@@ -49,9 +49,9 @@ float Ln(float xf, Status& warning) {
     const auto bits = std::bit_cast<std::uint64_t>(x);
     const double e = double(std::int32_t(bits >> 52) - 1023 - scaled);
     const double y = std::bit_cast<double>((bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull);
-    const double steps = std::nearbyint(y * 64.0);  // 64 to 128
-    const double c = steps / 64.0;
-    const auto& row = LnTableF32::Rows[static_cast<std::size_t>(steps) - 64];
+    const auto steps = static_cast<std::size_t>(y * 64.0 + 0.5);  // 64 to 128
+    const double c = double(steps) / 64.0;
+    const auto& row = LnTableF32::Rows[steps - 64];
     const double t = (y - c) * row[0];  // y - c is exact
     return static_cast<float>((e * ln2Head + row[1]) + (e * ln2Tail + row[2] + Log1p(t)));
 }
