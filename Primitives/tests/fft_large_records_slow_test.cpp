@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -75,4 +76,36 @@ TYPED_TEST(FftLargeTransforms, TwoSplitLevelsAtOrder23) {
     worst = 0.0;
     for (uint64_t j = 0; j < n; ++j) worst = std::max(worst, std::abs(x[j] - signal[j]));
     EXPECT_LT(worst, 1e-12) << "largest error of the inverse after the forward transform";
+}
+
+namespace {
+template <class B>
+class FftLargestF32 : public ::testing::Test {};
+TYPED_TEST_SUITE(FftLargestF32, BothBuildsF32, BuildNames);
+}  // namespace
+
+TYPED_TEST(FftLargestF32, Order26TransformsAndOrder29IsRefused) {
+    // Order 29 would need a table of 2^28 complex floats, one byte over the allocator's limit.
+    using B = TypeParam;
+    Prim::FftSpecRealF32* refused = reinterpret_cast<Prim::FftSpecRealF32*>(0x1234);
+    EXPECT_EQ(B::Init(&refused, 29, Prim::FftFlagInverse, 1), Prim::StatusNoMemory);
+    EXPECT_EQ(refused, reinterpret_cast<Prim::FftSpecRealF32*>(0x1234));
+
+    // An impulse at sample 3: X_k = e^(-2 pi i 3k / N), every bin on the unit circle.
+    const int order = 26;
+    const uint64_t n = uint64_t{1} << order;
+    SpecF32 spec = Make<B>(order, Prim::FftFlagInverse);
+    ASSERT_TRUE(spec);
+    std::vector<float> x(n + 2, 0.0f);
+    x[3] = 1.0f;
+    ASSERT_EQ(B::Forward(x.data(), x.data(), spec.get(), nullptr), Prim::StatusOk);
+    for (uint64_t k = 0; k <= n / 2; k += 1 + n / 4096) {
+        const long double angle = -2.0L * 3.141592653589793238462643L * static_cast<long double>(3 * k % n) / n;
+        ASSERT_NEAR(x[2 * k], static_cast<double>(std::cos(angle)), 1e-5) << "bin " << k;
+        ASSERT_NEAR(x[2 * k + 1], static_cast<double>(std::sin(angle)), 1e-5) << "bin " << k;
+    }
+    ASSERT_EQ(B::Inverse(x.data(), x.data(), spec.get(), nullptr), Prim::StatusOk);
+    double worst = 0.0;
+    for (uint64_t j = 0; j < n; ++j) worst = std::max(worst, std::abs(x[j] - (j == 3 ? 1.0 : 0.0)));
+    EXPECT_LT(worst, 1e-5) << "largest error of the inverse after the forward transform";
 }
