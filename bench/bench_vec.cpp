@@ -3,6 +3,7 @@
 // source data, and the other families of the library at 64 KiB and 4 MiB.
 // Bytes per second count every byte read and written.
 
+#include <Primitives/Prim/ByteCompare.h>
 #include <Primitives/Prim/ComplexProduct.h>
 #include <Primitives/Prim/Convert.h>
 #include <Primitives/Prim/Division.h>
@@ -285,6 +286,12 @@ const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
 #define ABS(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::AbsF32##sfx(s, d, n); }
 #define MAGNITUDE(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MagnitudeC32##sfx(s, d, n); }
 #define POWER(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::PowerSpectrumC32##sfx(s, d, n); }
+#define EQUAL_U8(sfx)                                            \
+    [](const std::uint8_t* s, std::uint8_t* d, std::int32_t n) { \
+        std::int32_t equal = 0;                                  \
+        std::memcpy(d, s, std::size_t(n));                       \
+        return Prim::EqualU8##sfx(s, d, n, &equal);              \
+    }
 #define MUL_C32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MulInPlaceC32##sfx(s, d, n); }
 #define DIV_F32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::DivInPlaceF32##sfx(s, d, n); }
 #define DIV_F64(sfx) [](const double* s, double* d, std::int32_t n) { return Prim::DivInPlaceF64##sfx(s, d, n); }
@@ -316,6 +323,19 @@ std::vector<Family> Families() {
         BOTH_BUILDS(Out<float>, "AbsF32", 1, 1, ABS),
         BOTH_BUILDS(Out<float>, "MagnitudeC32", 2, 1, MAGNITUDE),
         BOTH_BUILDS(Out<float>, "PowerSpectrumC32", 2, 1, POWER),
+        BOTH_BUILDS(Out<std::uint8_t>, "EqualU8", 1, 1, EQUAL_U8),
+        Out<std::uint8_t>("RangeAddKernelU8/sse2", 1, 1,
+            [](const std::uint8_t* s, std::uint8_t* d, std::int32_t n) {
+                Prim::RangeAddKernelU8_sse2(s, d, n, 'A', 'Z', 32);
+                return Prim::StatusOk;
+            }),
+        Out<std::uint8_t>("FindAnyKernelU8/sse2", 1, 0,
+            [](const std::uint8_t* s, std::uint8_t*, std::int32_t n) {
+                const std::uint8_t set[] = {200, 201};  // never met: the whole length is searched
+                std::int32_t index = 0;
+                Prim::FindAnyKernelU8_sse2(s, n, set, 2, &index);
+                return Prim::Status(index);
+            }),
         BOTH_BUILDS(Out<float>, "MulInPlaceC32", 2, 2, MUL_C32),
         BOTH_BUILDS_ONES(Out<float>, "DivInPlaceF32", 1, 1, DIV_F32),
         BOTH_BUILDS_ONES(Out<double>, "DivInPlaceF64", 1, 1, DIV_F64),

@@ -135,6 +135,7 @@ enum class Pair : int {
     ConvertF64ToS32 = 188,
     ConvertF32ToF64 = 189,
     ConvertF64ToF32 = 190,
+    EqualU8 = 191,
     AllocU8 = 192,
     AllocF32 = 193,
     AllocF64 = 194,

@@ -1,4 +1,5 @@
 #include <Primitives/Prim/Arith.h>
+#include <Primitives/Prim/ByteCompare.h>
 #include <Primitives/Prim/ComplexProduct.h>
 #include <Primitives/Prim/Convert.h>
 #include <Primitives/Prim/Copy.h>
@@ -190,6 +191,7 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(ConvertF64ToS32),
         SLOT(ConvertF32ToF64),
         SLOT(ConvertF64ToF32),
+        SLOT(EqualU8),
     };
 #undef SLOT
     const bool sse2 = Prim::BoundBuild() == Prim::Build::Sse2;
