@@ -2,9 +2,8 @@
 // below 87.25 (and such trailing values) take a cubic in single precision
 // with 2^n built in the exponent field; other groups and values take a
 // degree-6 polynomial in double, converted to float once.
-#include <Primitives/Prim/ExpLnF32.h>
+#include <Primitives/Prim/ExpLnDrivers.h>
 #include <Primitives/Prim/FloatFlags.h>
-#include <Primitives/Prim/MxcsrScope.h>
 
 #include <emmintrin.h>
 
@@ -30,8 +29,6 @@ __m128 ExpSingle(__m128 x) {
     const __m128i twoToN = _mm_slli_epi32(_mm_add_epi32(_mm_cvtps_epi32(n), _mm_set1_epi32(127)), 23);
     return _mm_mul_ps(p, _mm_castsi128_ps(twoToN));
 }
-
-float ExpSingle(float x) { return _mm_cvtss_f32(ExpSingle(_mm_set_ss(x))); }
 
 float ExpDouble(float xf, Status& warning) {
     if (std::isnan(xf)) return xf;
@@ -64,22 +61,8 @@ bool AllSmall(__m128 x) {
 }  // namespace
 
 Status ExpF32_sse2(const float* src, float* dst, std::int32_t len) {
-    if (const Status s = ExpLnCheck(src, dst, len); s != StatusOk) return s;
-    const MxcsrScope rounding = NearestRounding();
-    Status warning = StatusOk;
-    const std::size_t n = static_cast<std::size_t>(len);
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m128 low = _mm_loadu_ps(src + i), high = _mm_loadu_ps(src + i + 4);
-        if (AllSmall(low) && AllSmall(high)) {
-            _mm_storeu_ps(dst + i, ExpSingle(low));
-            _mm_storeu_ps(dst + i + 4, ExpSingle(high));
-        } else {
-            for (std::size_t k = i; k < i + 8; ++k) dst[k] = ExpDouble(src[k], warning);
-        }
-    }
-    for (; i < n; ++i) dst[i] = std::fabs(src[i]) < singleBelow ? ExpSingle(src[i]) : ExpDouble(src[i], warning);
-    return warning;
+    return ExpLnDrivers::EightAtATime(
+        src, dst, len, AllSmall, [](__m128 x) { return ExpSingle(x); }, ExpDouble);
 }
 
 }  // namespace Prim

@@ -1,7 +1,7 @@
 // Portable build of the exponential, in double: x = k ln2/64 + r with k
 // rounded to nearest, e^x = 2^(k div 64) H[j] (1 + L[j] + r + r^2 P(r)) for
 // j = k mod 64, from the 64-row table of 2^(j/64) as H (1 + L).
-#include <Primitives/Prim/ExpLnF32.h>
+#include <Primitives/Prim/ExpLnDrivers.h>
 #include <Primitives/Prim/FloatBits.h>
 #include <Primitives/Prim/FloatFlags.h>
 #include <Primitives/Prim/ExpTable.inc>
@@ -52,11 +52,7 @@ float Exp(float xf, Status& warning) {
 }  // namespace
 
 Status ExpF32_x87(const float* src, float* dst, std::int32_t len) {
-    if (const Status s = ExpLnCheck(src, dst, len); s != StatusOk) return s;
-    Status warning = StatusOk;
-    const std::size_t n = static_cast<std::size_t>(len);
-    for (std::size_t i = 0; i < n; ++i) dst[i] = Exp(src[i], warning);
-    return warning;
+    return ExpLnDrivers::EachElement(src, dst, len, Exp);
 }
 
 }  // namespace Prim

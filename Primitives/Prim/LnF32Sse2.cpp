@@ -2,10 +2,9 @@
 // such trailing values) take a degree-5 polynomial in m - 1 in single
 // precision; other groups and values go one by one through the x87 unit's
 // logarithm (the long double one here), which also gives the special values.
-#include <Primitives/Prim/ExpLnF32.h>
+#include <Primitives/Prim/ExpLnDrivers.h>
 #include <Primitives/Prim/FloatBits.h>
 #include <Primitives/Prim/FloatFlags.h>
-#include <Primitives/Prim/MxcsrScope.h>
 
 #include <emmintrin.h>
 
@@ -30,13 +29,6 @@ __m128 LnSingle(__m128 x) {
     __m128 p = _mm_set1_ps(c[4]);
     for (int k = 3; k >= 0; --k) p = _mm_add_ps(_mm_set1_ps(c[k]), _mm_mul_ps(t, p));
     return _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(e), _mm_set1_ps(0.693147182f)), _mm_mul_ps(t, p));
-}
-
-float LnSingle(float x) { return _mm_cvtss_f32(LnSingle(_mm_set_ss(x))); }
-
-bool Normal(float x) {
-    const auto bits = std::bit_cast<std::int32_t>(x);
-    return bits >= 0x00800000 && bits < 0x7F800000;
 }
 
 bool AllNormal(__m128 x) {
@@ -64,22 +56,8 @@ float LnExtended(float x, Status& warning) {
 }  // namespace
 
 Status LnF32_sse2(const float* src, float* dst, std::int32_t len) {
-    if (const Status s = ExpLnCheck(src, dst, len); s != StatusOk) return s;
-    const MxcsrScope rounding = NearestRounding();
-    Status warning = StatusOk;
-    const std::size_t n = static_cast<std::size_t>(len);
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const __m128 low = _mm_loadu_ps(src + i), high = _mm_loadu_ps(src + i + 4);
-        if (AllNormal(low) && AllNormal(high)) {
-            _mm_storeu_ps(dst + i, LnSingle(low));
-            _mm_storeu_ps(dst + i + 4, LnSingle(high));
-        } else {
-            for (std::size_t k = i; k < i + 8; ++k) dst[k] = LnExtended(src[k], warning);
-        }
-    }
-    for (; i < n; ++i) dst[i] = Normal(src[i]) ? LnSingle(src[i]) : LnExtended(src[i], warning);
-    return warning;
+    return ExpLnDrivers::EightAtATime(
+        src, dst, len, AllNormal, [](__m128 x) { return LnSingle(x); }, LnExtended);
 }
 
 }  // namespace Prim

@@ -2,7 +2,7 @@
 // in t = x - 1; elsewhere x = 2^e y, c = y rounded to a multiple of 1/64,
 // ln x = e ln 2 + ln c + ln(1 + t) with t = (y - c) / c, from the 65-row table
 // of 1/c and ln c. Subnormal inputs are scaled by 2^60 first.
-#include <Primitives/Prim/ExpLnF32.h>
+#include <Primitives/Prim/ExpLnDrivers.h>
 #include <Primitives/Prim/FloatBits.h>
 #include <Primitives/Prim/FloatFlags.h>
 #include <Primitives/Prim/LnTableF32.inc>
@@ -59,11 +59,7 @@ float Ln(float xf, Status& warning) {
 }  // namespace
 
 Status LnF32_x87(const float* src, float* dst, std::int32_t len) {
-    if (const Status s = ExpLnCheck(src, dst, len); s != StatusOk) return s;
-    Status warning = StatusOk;
-    const std::size_t n = static_cast<std::size_t>(len);
-    for (std::size_t i = 0; i < n; ++i) dst[i] = Ln(src[i], warning);
-    return warning;
+    return ExpLnDrivers::EachElement(src, dst, len, Ln);
 }
 
 }  // namespace Prim
