@@ -295,6 +295,7 @@ const auto Own = [](auto&&... a) { return InPlace<T>(a...); };
 #define MUL_C32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::MulInPlaceC32##sfx(s, d, n); }
 #define DIV_F32(sfx) [](const float* s, float* d, std::int32_t n) { return Prim::DivInPlaceF32##sfx(s, d, n); }
 #define DIV_F64(sfx) [](const double* s, double* d, std::int32_t n) { return Prim::DivInPlaceF64##sfx(s, d, n); }
+#define THRESHOLD_LT(sfx) [](float* d, std::int32_t n) { return Prim::ThresholdLtInPlaceF32##sfx(d, n, 1.0f); }
 #define LN_F64(sfx) [](const double* s, double* d, std::int32_t n) { return Prim::LnF64##sfx(s, d, n); }
 #define NORMALIZE(sfx) \
     [](const float* s, float* d, std::int32_t n) { return Prim::NormalizeF32##sfx(s, d, n, 0.5f, 3.0f); }
@@ -341,6 +342,7 @@ std::vector<Family> Families() {
         BOTH_BUILDS_ONES(Out<double>, "DivInPlaceF64", 1, 1, DIV_F64),
         BOTH_BUILDS(Out<std::int16_t>, "AddInPlaceScaledS16", 1, 1, SCALED_S16),
         BOTH_BUILDS(Out<double>, "LnF64", 1, 1, LN_F64),
+        BOTH_BUILDS(Own<float>, "ThresholdLtInPlaceF32", 1, THRESHOLD_LT),
         BOTH_BUILDS(Out<float>, "NormalizeF32", 1, 1, NORMALIZE),
         BOTH_BUILDS(Out<float>, "ExpF32", 1, 1, EXP_F32),
         BOTH_BUILDS(Out<float>, "LnF32", 1, 1, LN_F32),
