@@ -7,6 +7,7 @@
 #include <Primitives/Prim/Division.h>
 #include <Primitives/Prim/ExpLnF32.h>
 #include <Primitives/Prim/Extremes.h>
+#include <Primitives/Prim/Fft/FftRealS16.h>
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Prim/Flip.h>
 #include <Primitives/Prim/Image.h>
@@ -155,6 +156,11 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(ImageSetU8C4),
         SLOT(ImageAddConstU8C4),
         SLOT(ImagePremulAlphaU8C4),
+        SLOT(FftInitAllocRealS16),
+        SLOT(FftGetBufSizeRealS16),
+        SLOT(FftForwardRealS16),
+        SLOT(FftInverseRealS16),
+        SLOT(FftFreeRealS16),
         SLOT(MdctInitAllocFwdF32),
         SLOT(MdctInitAllocInvF32),
         SLOT(MdctFreeFwdF32),

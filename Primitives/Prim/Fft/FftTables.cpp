@@ -47,7 +47,9 @@ T* FftMakeSineTable(int t) {
 int32_t* FftMakeBitRevTable(int k) {
     const uint64_t quarter = k >= 2 ? Pow2(k - 2) : 0;
     int32_t* table = FftAllocArray<int32_t>(quarter + 1);
-    if (!table || k < 2) return table;
+    if (!table) return nullptr;
+    table[quarter] = 0;  // orders 0 and 1 have nothing to permute: the table is only its end
+    if (k < 2) return table;
     const int bits = k - 2;
     uint64_t pairEnd = 0;
     uint64_t fixedStart = quarter;  // fixed points are written downward from word quarter - 1
@@ -69,7 +71,9 @@ int32_t* FftMakeBitRevTable(int k) {
 int32_t* FftBitRevTable(int k) {
     const uint64_t quarter = k >= 2 ? Pow2(k - 2) : 0;
     int32_t* table = FftAllocArray<int32_t>(quarter + 1);
-    if (!table || k < 2) return table;
+    if (!table) return nullptr;
+    table[quarter] = 0;  // orders 0 and 1 have nothing to permute: the table is only its end
+    if (k < 2) return table;
     uint64_t reversed = 0;
     table[0] = 0;
     for (uint64_t i = 1; i < quarter; ++i) {
