@@ -49,6 +49,8 @@ function(tonalith_test_program TARGET KIND LIBS)
   endif()
   add_executable(${TARGET} ${ARGN})
   target_link_libraries(${TARGET} PRIVATE ${LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  # The run-time libraries the build puts beside the programs are found from the tests too.
+  set_target_properties(${TARGET} PROPERTIES BUILD_RPATH ${CMAKE_BINARY_DIR}/bin)
   target_compile_definitions(${TARGET} PRIVATE
     TONALITH_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     TONALITH_BINARY_DIR="${CMAKE_BINARY_DIR}")

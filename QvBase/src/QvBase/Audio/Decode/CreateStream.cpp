@@ -4,6 +4,7 @@
 #include <QvBase/Audio/Decode/Exception.h>
 #include <QvBase/Audio/Decode/HeaderProbe.h>
 #include <QvBase/Audio/Decode/Wav/WavDecoder.h>
+#include <QvBase/Audio/Decode/Wma/WmaDecoder.h>
 
 namespace Audio::Decode {
 
@@ -13,9 +14,9 @@ Stream* MakeDecoder(Type type, const String& path) {
     switch (type) {
     case Type::Wav: return new WAV::Decoder(path);
     case Type::Aiff: return new AIFF::Decoder(path);
-    case Type::WindowsMedia:
+    case Type::WindowsMedia: return new WMA::Decoder(path);
     case Type::Rex:
-        // Their decoders need runtime libraries this build does not load; as when such a
+        // Its decoder needs a runtime library this build does not load; as when such a
         // library is missing, there is no decoder.
         return nullptr;
     case Type::Mp3: return nullptr;

@@ -1,6 +1,7 @@
 #include <QvBase/Audio/Decode/HeaderProbe.h>
 
 #include <QvBase/Audio/Decode/ByteOrder.h>
+#include <QvBase/Audio/Decode/Wma/WmaLibrary.h>
 #include <QvBase/Util/ExceptionFileIO.h>
 #include <QvBase/Util/File.h>
 #include <QvBase/Util/Path.h>
@@ -24,8 +25,7 @@ bool Matches(const uint8_t* bytes, size_t count, uint32_t magic, uint32_t form) 
 std::optional<Type> ProbeHeaderBytes(const uint8_t* bytes, size_t count) {
     if (Matches(bytes, count, FourCC("RIFF"), FourCC("WAVE"))) return Type::Wav;
     if (Matches(bytes, count, FourCC("FORM"), FourCC("AIFF"))) return Type::Aiff;
-    // The Windows Media test asks that format's runtime, which this build does not load:
-    // like a missing runtime, it accepts nothing.
+    if (WMA::ProbeBytes(bytes, count)) return Type::WindowsMedia;
     if (Matches(bytes, count, FourCC("CAT "), FourCC("REX2"))) return Type::Rex;
     return std::nullopt;
 }

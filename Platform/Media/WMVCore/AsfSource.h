@@ -1,0 +1,62 @@
+#pragma once
+#include <Platform/Media/WMVCore/OutputFormat.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct AVFormatContext;
+
+namespace Platform::Media::Runtime {
+
+// The 16 bytes that begin every Windows Media file: the header object's identifier.
+bool StartsWithAsfHeader(const uint8_t* bytes, size_t count);
+
+// One stream of the file as an output sees it.
+struct StreamInfo {
+    Id majorType = kOtherType;
+    bool decodable = false;  // audio the runtime can turn into PCM
+    PcmLayout layout;
+};
+
+// A Windows Media file demultiplexed and its audio decoded to interleaved 16-bit PCM.
+class AsfSource {
+public:
+    AsfSource();
+    ~AsfSource();
+    AsfSource(const AsfSource&) = delete;
+    AsfSource& operator=(const AsfSource&) = delete;
+
+    // Opens the file when it begins with the header object; false otherwise.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const;
+
+    const std::vector<StreamInfo>& Streams() const { return m_info; }
+
+    // The next decoded frames of `stream`: the bytes (empty when only counting) and their
+    // frame count. False at the end of the stream's data.
+    bool Next(size_t stream, bool convert, std::vector<uint8_t>& pcm, uint32_t& frames);
+
+    // Frames every decodable audio stream delivers from the start to the end.
+    std::vector<uint64_t> CountFrames();
+
+private:
+    struct Ready {
+        std::vector<uint8_t> pcm;
+        uint32_t frames;
+    };
+    struct Decoding;
+
+    bool Pump(size_t stream, bool convert);
+    void Receive(size_t stream, bool convert);
+
+    AVFormatContext* m_format = nullptr;
+    std::vector<StreamInfo> m_info;
+    std::vector<std::unique_ptr<Decoding>> m_decoding;
+    bool m_ended = false;
+};
+
+}  // namespace Platform::Media::Runtime

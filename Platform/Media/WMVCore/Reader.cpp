@@ -1,0 +1,223 @@
+#include <Platform/Media/WMVCore/Reader.h>
+
+#include <Platform/Media/WMVCore/PcmBuffer.h>
+#include <Platform/Text/Utf8.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string_view>
+
+namespace Platform::Media::Runtime {
+
+namespace {
+
+constexpr uint64_t kTicksPerSecond = 10'000'000;
+
+std::string Utf8Of(const char16_t* text) {
+    std::string out;
+    for (const char16_t* p = text; *p; ++p) {
+        char32_t c = *p;
+        if (c >= 0xD800 && c < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(p[1]) - 0xDC00);
+            ++p;
+        }
+        Text::AppendUtf8(out, c);
+    }
+    return out;
+}
+
+bool NameIs(const char16_t* name, std::u16string_view expected) { return name && std::u16string_view(name) == expected; }
+
+uint64_t TicksOf(uint64_t frames, uint32_t rate) {
+    // Split so that no product overflows 64 bits.
+    return frames / rate * kTicksPerSecond + frames % rate * kTicksPerSecond / rate;
+}
+
+}  // namespace
+
+Result Reader::QueryInterface(const Id& id, void** object) {
+    if (!object) return kInvalidArgument;
+    *object = nullptr;
+    if (id == kUnknownId || id == kSyncReaderId)
+        *object = static_cast<SyncReader*>(this);
+    else if (id == kHeaderInfoId)
+        *object = static_cast<HeaderInfo*>(this);
+    else
+        return kNoInterface;
+    AddRef();
+    return kOk;
+}
+
+Result Reader::Open(const char16_t* path) {
+    if (!path) return kInvalidArgument;
+    Close();
+    m_path = Utf8Of(path);
+    if (!m_source.Open(m_path)) return kNotWindowsMedia;
+    // The duration is what the audio really delivers: decoded once here, it can never
+    // promise frames a read will not find.
+    const std::vector<uint64_t> frames = m_source.CountFrames();
+    if (!m_source.IsOpen()) return kNotWindowsMedia;
+    bool any = false;
+    for (size_t s = 0; s < frames.size(); ++s) {
+        const StreamInfo& info = m_source.Streams()[s];
+        if (!info.decodable) continue;
+        const uint64_t ticks = TicksOf(frames[s], info.layout.rate);
+        m_duration = any ? std::min(m_duration, ticks) : ticks;
+        any = true;
+    }
+    m_outputs.assign(m_source.Streams().size(), Output{});
+    return kOk;
+}
+
+Result Reader::Close() {
+    m_source.Close();
+    m_outputs.clear();
+    m_duration = 0;
+    return kOk;
+}
+
+Result Reader::SetRange(uint64_t start, int64_t duration) {
+    if (!m_source.IsOpen()) return kNotOpen;
+    if (duration != 0) return kInvalidArgument;
+    // From the start again, dropping what lies before `start`: exact whatever the codec.
+    if (!m_source.Open(m_path)) return kFail;
+    for (size_t s = 0; s < m_outputs.size(); ++s) {
+        const uint32_t rate = m_source.Streams()[s].layout.rate;
+        const uint64_t frames = rate ? start / kTicksPerSecond * rate + start % kTicksPerSecond * rate / kTicksPerSecond : 0;
+        m_outputs[s].delivered = frames;
+        m_outputs[s].skip = frames;
+    }
+    return kOk;
+}
+
+Result Reader::GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleTime, uint64_t* duration,
+    uint32_t* flags, uint32_t* output, uint16_t* streamNumber) {
+    if (!sample || !sampleTime || !duration) return kInvalidArgument;
+    *sample = nullptr;
+    if (!m_source.IsOpen()) return kNotOpen;
+    if (stream == 0 || stream > m_outputs.size() || !m_outputs[stream - 1].selected) return kInvalidArgument;
+    const size_t index = stream - 1u;
+    const StreamInfo& info = m_source.Streams()[index];
+    Output& out = m_outputs[index];
+    const size_t frameBytes = size_t(info.layout.channels) * 2;
+    std::vector<uint8_t> pcm;
+    uint32_t frames = 0;
+    for (;;) {
+        if (!m_source.Next(index, true, pcm, frames)) return kNoMoreSamples;
+        const uint64_t dropped = std::min<uint64_t>(out.skip, frames);
+        out.skip -= dropped;
+        if (dropped < frames) {
+            pcm.erase(pcm.begin(), pcm.begin() + ptrdiff_t(dropped * frameBytes));
+            frames -= uint32_t(dropped);
+            break;
+        }
+    }
+    const uint64_t from = out.delivered;
+    out.delivered += frames;
+    *sampleTime = TicksOf(from, info.layout.rate);
+    *duration = TicksOf(out.delivered, info.layout.rate) - *sampleTime;
+    if (flags) *flags = 0;
+    if (output) *output = uint32_t(index);
+    if (streamNumber) *streamNumber = stream;
+    *sample = new (std::nothrow) PcmBuffer(std::move(pcm));
+    return *sample ? kOk : kOutOfMemory;
+}
+
+Result Reader::SetStreamsSelected(uint16_t count, const uint16_t* streams, const StreamState* states) {
+    if (!m_source.IsOpen()) return kNotOpen;
+    if (count && (!streams || !states)) return kInvalidArgument;
+    for (uint16_t i = 0; i < count; ++i)
+        if (streams[i] == 0 || streams[i] > m_outputs.size()) return kInvalidArgument;
+    for (uint16_t i = 0; i < count; ++i) m_outputs[streams[i] - 1u].selected = states[i] != StreamState::Off;
+    return kOk;
+}
+
+Result Reader::SetReadStreamSamples(uint16_t stream, bool compressed) {
+    if (!m_source.IsOpen()) return kNotOpen;
+    if (stream == 0 || stream > m_outputs.size()) return kInvalidArgument;
+    // Only decoded samples are offered.
+    return compressed ? kUnsupportedFormat : kOk;
+}
+
+Result Reader::GetOutputCount(uint32_t* count) {
+    if (!count) return kInvalidArgument;
+    if (!m_source.IsOpen()) return kNotOpen;
+    *count = uint32_t(m_outputs.size());
+    return kOk;
+}
+
+Result Reader::GetOutputFormatCount(uint32_t output, uint32_t* count) {
+    if (!count) return kInvalidArgument;
+    if (!Valid(output)) return kInvalidArgument;
+    const StreamInfo& info = m_source.Streams()[output];
+    *count = info.majorType == kAudioType ? (info.decodable ? 1 : 0) : 1;
+    return kOk;
+}
+
+Result Reader::GetOutputFormat(uint32_t output, uint32_t format, OutputProps** props) {
+    if (!props) return kInvalidArgument;
+    *props = nullptr;
+    uint32_t count = 0;
+    if (GetOutputFormatCount(output, &count) < 0 || format >= count) return kInvalidArgument;
+    const StreamInfo& info = m_source.Streams()[output];
+    *props = new (std::nothrow) OutputFormat(info.majorType, info.layout);
+    return *props ? kOk : kOutOfMemory;
+}
+
+Result Reader::SetOutputProps(uint32_t output, OutputProps* props) {
+    if (!props || !Valid(output)) return kInvalidArgument;
+    const StreamInfo& info = m_source.Streams()[output];
+    uint32_t size = 0;
+    if (props->GetMediaType(nullptr, &size) < 0 || size < sizeof(MediaType)) return kInvalidArgument;
+    std::vector<uint64_t> storage((size + 7) / 8);
+    auto* type = reinterpret_cast<MediaType*>(storage.data());
+    if (props->GetMediaType(type, &size) < 0) return kInvalidArgument;
+    if (type->majorType != info.majorType) return kUnsupportedFormat;
+    if (info.majorType != kAudioType) return kOk;
+    // The one layout an audio output delivers: its own rate and channels in 16 bits.
+    if (!info.decodable || type->subtype != kPcmSubtype || type->formatType != kWaveFormatType || !type->format ||
+        type->formatSize < kWaveFormatBytes)
+        return kUnsupportedFormat;
+    uint16_t channels = 0, bits = 0;
+    uint32_t rate = 0;
+    std::memcpy(&channels, type->format + 2, 2);
+    std::memcpy(&rate, type->format + 4, 4);
+    std::memcpy(&bits, type->format + 14, 2);
+    if (channels != info.layout.channels || rate != info.layout.rate || bits != 16) return kUnsupportedFormat;
+    return kOk;
+}
+
+Result Reader::GetStreamNumberForOutput(uint32_t output, uint16_t* stream) {
+    if (!stream || !Valid(output)) return kInvalidArgument;
+    *stream = uint16_t(output + 1);
+    return kOk;
+}
+
+Result Reader::SetOutputSetting(uint32_t output, const char16_t* name, AttributeType, const uint8_t*, uint16_t) {
+    if (!Valid(output) || !name) return kInvalidArgument;
+    // Discrete channels without speaker mapping is what the outputs deliver anyway.
+    if (NameIs(name, u"EnableDiscreteOutput") || NameIs(name, u"SpeakerConfig")) return kOk;
+    return kNoAttribute;
+}
+
+Result Reader::GetAttributeByName(
+    uint16_t* stream, const char16_t* name, AttributeType* type, uint8_t* value, uint16_t* length) {
+    if (!stream || !type || !length) return kInvalidArgument;
+    if (!m_source.IsOpen()) return kNotOpen;
+    if (*stream != 0 || !NameIs(name, u"Duration")) return kNoAttribute;
+    *type = AttributeType::Qword;
+    if (!value) {
+        *length = 8;
+        return kOk;
+    }
+    if (*length < 8) {
+        *length = 8;
+        return kInvalidArgument;
+    }
+    std::memcpy(value, &m_duration, 8);
+    *length = 8;
+    return kOk;
+}
+
+}  // namespace Platform::Media::Runtime

@@ -1,0 +1,55 @@
+#pragma once
+#include <Platform/Media/WMVCore/AsfSource.h>
+#include <Platform/Media/WMVCore/RefCounted.h>
+
+#include <string>
+#include <vector>
+
+namespace Platform::Media::Runtime {
+
+// The synchronous reader: outputs are the file's streams (stream number = output + 1);
+// audio outputs deliver 16-bit PCM at the stream's own rate and channels.
+class Reader final : public SyncReader, public HeaderInfo {
+public:
+    Result QueryInterface(const Id& id, void** object) override;
+    uint32_t AddRef() override { return m_count.Add(); }
+    uint32_t Release() override { return m_count.Drop(this); }
+
+    Result Open(const char16_t* path) override;
+    Result Close() override;
+    Result SetRange(uint64_t start, int64_t duration) override;
+    Result GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleTime, uint64_t* duration, uint32_t* flags,
+        uint32_t* output, uint16_t* streamNumber) override;
+    Result SetStreamsSelected(uint16_t count, const uint16_t* streams, const StreamState* states) override;
+    Result SetReadStreamSamples(uint16_t stream, bool compressed) override;
+    Result GetOutputCount(uint32_t* count) override;
+    Result SetOutputProps(uint32_t output, OutputProps* props) override;
+    Result GetOutputFormatCount(uint32_t output, uint32_t* count) override;
+    Result GetOutputFormat(uint32_t output, uint32_t format, OutputProps** props) override;
+    Result GetStreamNumberForOutput(uint32_t output, uint16_t* stream) override;
+    Result SetOutputSetting(
+        uint32_t output, const char16_t* name, AttributeType type, const uint8_t* value, uint16_t length) override;
+
+    Result GetAttributeByName(
+        uint16_t* stream, const char16_t* name, AttributeType* type, uint8_t* value, uint16_t* length) override;
+
+private:
+    ~Reader() = default;
+    friend class RefCount<Reader>;
+
+    struct Output {
+        bool selected = true;
+        uint64_t delivered = 0;  // frames, counted from the file's start
+        uint64_t skip = 0;  // frames still to drop after SetRange
+    };
+
+    bool Valid(uint32_t output) const { return m_source.IsOpen() && output < m_outputs.size(); }
+
+    std::string m_path;
+    AsfSource m_source;
+    std::vector<Output> m_outputs;
+    uint64_t m_duration = 0;  // 100-ns units
+    RefCount<Reader> m_count;
+};
+
+}  // namespace Platform::Media::Runtime
