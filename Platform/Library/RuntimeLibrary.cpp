@@ -5,11 +5,11 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <strings.h>
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
-#include <strings.h>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace Platform::Library {
 
@@ -24,7 +24,7 @@ bool EndsWithDll(const std::string& name) {
 }
 
 bool IsFile(const std::string& path) {
-    struct stat status{};
+    struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
@@ -40,8 +40,8 @@ Opened Try(const std::string& path) {
     if (void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return {handle, LoadFailure::Other};
     const LoadFailure failure = FailureFrom(::dlerror());
     Kernel::SetLastError(failure == LoadFailure::OutOfMemory ? ENOMEM
-            : failure == LoadFailure::NotFound              ? ENOENT
-                                                            : ENOEXEC);
+            : failure == LoadFailure::NotFound               ? ENOENT
+                                                             : ENOEXEC);
     return {nullptr, failure};
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 using namespace TestAudio;
 
@@ -147,4 +148,56 @@ TEST_F(DecodeReferenceTest, FormatsTheDecodersRefuse) {
     EXPECT_EQ(DecodeRawFailure(alaw), "Bad compression type: " + std::to_string(0x616C6177));
     EXPECT_EQ(
         DecodeRawFailure({m_dir.Path() + "/absent.mp3", 1, 8000}), "An error occurred while opening the selected file");
+}
+
+// Windows Media files go through the media runtime: decode-raw's samples equal ffmpeg's own
+// 16-bit decode for the whole seconds the file promises.
+TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
+    const auto noise = [](uint32_t rate, double seconds, int seed) {
+        return "-f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
+            ":seed=" + std::to_string(seed) + "' ";
+    };
+    struct Case {
+        std::string name, inputs, options;
+        uint32_t channels, rate, seconds;
+        int audioStream;  // the one that must win
+    };
+    const std::vector<Case> cases{
+        {"v2_mono_8k.wma", noise(8000, 2.3, 1), "-ac 1 -c:a wmav2", 1, 8000, 2, 0},
+        {"v2_stereo_44k.wma", noise(44100, 1.7, 2), "-ac 2 -c:a wmav2", 2, 44100, 1, 0},
+        {"v1_stereo_22k.wma", noise(22050, 3.2, 3), "-ac 2 -c:a wmav1", 2, 22050, 3, 0},
+        {"v1_mono_48k.wma", noise(48000, 1.1, 4), "-ac 1 -c:a wmav1", 1, 48000, 1, 0},
+        {"short.wma", noise(16000, 0.6, 5), "-ac 1 -c:a wmav2", 1, 16000, 0, 0},
+        {"video_first.wmv", "-f lavfi -i 'testsrc=size=64x48:rate=10:d=2.5' " + noise(32000, 2.5, 6),
+            "-map 0:v -map 1:a -c:v wmv2 -ac 2 -c:a wmav2", 2, 32000, 2, 0},
+        {"two_audio.wma", noise(11025, 2.2, 7) + noise(11025, 2.2, 8), "-map 0:a -map 1:a -ac 1 -c:a wmav2", 1, 11025,
+            2, 1},
+    };
+    for (const Case& c : cases) {
+        const std::string path = m_dir.Path() + "/" + c.name;
+        const std::string command = "ffmpeg -nostdin -v error -y " + c.inputs + c.options + " " + ShellQuote(path);
+        ASSERT_EQ(RunCommand(command).exitCode, 0) << command;
+        const CommandResult decoded = DecodeRaw(path);
+        ASSERT_EQ(decoded.exitCode, 0) << c.name << ": " << decoded.err;
+        const std::vector<float> ours = FloatsFromBytes(decoded.out);
+        const std::vector<float> reference = FfmpegS16Floats(path, c.audioStream);
+        ASSERT_EQ(ours.size(), size_t(c.seconds) * c.rate * c.channels) << c.name;
+        ASSERT_LE(ours.size(), reference.size()) << c.name;
+        for (size_t i = 0; i < ours.size(); ++i) ASSERT_EQ(ours[i], reference[i]) << c.name << " sample " << i;
+    }
+
+    // Without the runtime beside it, the same program makes no decoder and its probe says no:
+    // the file named as WAV then reaches the WAV decoder.
+    const std::string alone = m_dir.Path() + "/alone";
+    std::filesystem::create_directory(alone);
+    std::filesystem::copy_file(DecodeRawProgram(), alone + "/decode-raw");
+    const std::string wma = m_dir.Path() + "/v2_mono_8k.wma", wav = m_dir.Path() + "/asf.wav";
+    std::filesystem::copy_file(wma, wav);
+    const auto without = [&](const std::string& path) { return DecodeRaw(alone + "/decode-raw", path); };
+    EXPECT_EQ(without(wma).err, "An error occurred while opening the selected file\n");
+    EXPECT_EQ(without(wav).err, "Invalid RIFF header\n");
+    EXPECT_EQ(DecodeRaw(wav).exitCode, 0);
+    // An MP3 stays without a decoder although the runtime's demultiplexers could read it.
+    const MadeFile mp3 = Ffmpeg("noise.mp3", 1, 44100, "libmp3lame");
+    EXPECT_EQ(DecodeRawFailure(mp3), "An error occurred while opening the selected file");
 }

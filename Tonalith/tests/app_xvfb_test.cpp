@@ -1,5 +1,6 @@
-// The whole program in one process on a real window: a sox tone is loaded as File > Open
-// would, and the screen must show the tone's row bright and the rest of the spectrogram dark.
+// The whole program in one process on a real window: a tone (a WAV made by sox, a Windows
+// Media file made by ffmpeg) is loaded as File > Open would, and the screen must show the
+// tone's row bright and the rest of the spectrogram dark.
 
 #include "editor_fixture.h"
 
@@ -75,12 +76,25 @@ public:
     std::atomic<bool> quit{false};
 };
 
-class AppXvfbTest : public editor_test::TempStoreTest {};
+struct ToneFile {
+    const char* name;
+    const char* command;  // %s is the path; both give 32000 frames
+};
 
-TEST_F(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycles) {
-    const std::string file = (m_folder / "tone.wav").string();
+class AppXvfbTest : public editor_test::TempStoreTest, public ::testing::WithParamInterface<ToneFile> {};
+
+INSTANTIATE_TEST_SUITE_P(Files, AppXvfbTest,
+    ::testing::Values(ToneFile{"tone.wav", "sox -n -r 16000 -c 1 -b 16 %s synth 2 sine 4000 vol 0.5"},
+        // Windows Media counts whole seconds: 2.5 seconds give 2.
+        ToneFile{
+            "tone.wma", "ffmpeg -nostdin -v error -f lavfi -i sine=f=4000:r=16000:d=2.5 -af volume=0.5 -c:a wmav2 %s"}),
+    [](const auto& info) { return std::string(info.param.name[6] == 'a' ? "Wav" : "WindowsMedia"); });
+
+TEST_P(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycles) {
+    const std::string file = (m_folder / GetParam().name).string();
     // A tone at a quarter of the sampling rate: half-way up a linear frequency axis.
-    const std::string command = "sox -n -r 16000 -c 1 -b 16 " + file + " synth 2 sine 4000 vol 0.5";
+    std::string command = GetParam().command;
+    command.replace(command.find("%s"), 2, file);
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
     ASSERT_TRUE(ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed"));

@@ -3,6 +3,10 @@
 #include <Platform/Media/WMVCore/AsfSource.h>
 #include <Platform/Media/WMVCore/Reader.h>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include <new>
 
 using namespace Platform::Media;
@@ -12,9 +16,10 @@ extern "C" __attribute__((visibility("default"))) Result WMValidateData(const ui
     return Runtime::StartsWithAsfHeader(data, *size) ? kOk : kNotWindowsMedia;
 }
 
-extern "C" __attribute__((visibility("default"))) Result WMCreateSyncReader(
-    Unknown*, uint32_t, SyncReader** reader) {
+extern "C" __attribute__((visibility("default"))) Result WMCreateSyncReader(Unknown*, uint32_t, SyncReader** reader) {
     if (!reader) return kInvalidArgument;
+    // Damaged files are reported through the results, not on the program's error output.
+    av_log_set_level(AV_LOG_QUIET);
     *reader = new (std::nothrow) Runtime::Reader();
     return *reader ? kOk : kOutOfMemory;
 }

@@ -33,8 +33,7 @@ std::vector<uint8_t> WaveFormatOf(const PcmLayout& layout) {
         Put16(block, layout.bits);
         Put32(block, layout.channelMask);
         // The PCM sub-format identifier of the extensible form.
-        static constexpr uint8_t kPcmSubFormat[16] = {
-            1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+        static constexpr uint8_t kPcmSubFormat[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
         block.insert(block.end(), kPcmSubFormat, kPcmSubFormat + 16);
     }
     return block;

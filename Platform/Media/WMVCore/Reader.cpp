@@ -27,7 +27,9 @@ std::string Utf8Of(const char16_t* text) {
     return out;
 }
 
-bool NameIs(const char16_t* name, std::u16string_view expected) { return name && std::u16string_view(name) == expected; }
+bool NameIs(const char16_t* name, std::u16string_view expected) {
+    return name && std::u16string_view(name) == expected;
+}
 
 uint64_t TicksOf(uint64_t frames, uint32_t rate) {
     // Split so that no product overflows 64 bits.
@@ -84,7 +86,8 @@ Result Reader::SetRange(uint64_t start, int64_t duration) {
     if (!m_source.Open(m_path)) return kFail;
     for (size_t s = 0; s < m_outputs.size(); ++s) {
         const uint32_t rate = m_source.Streams()[s].layout.rate;
-        const uint64_t frames = rate ? start / kTicksPerSecond * rate + start % kTicksPerSecond * rate / kTicksPerSecond : 0;
+        const uint64_t frames =
+            rate ? start / kTicksPerSecond * rate + start % kTicksPerSecond * rate / kTicksPerSecond : 0;
         m_outputs[s].delivered = frames;
         m_outputs[s].skip = frames;
     }

@@ -71,6 +71,19 @@ std::vector<float> FfmpegFloats(const std::string& path) {
     return FloatsOrThrow("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -f f32le -c:a pcm_f32le -");
 }
 
+std::vector<float> FfmpegS16Floats(const std::string& path, int audioStream) {
+    const CommandResult r = RunCommand("ffmpeg -nostdin -v error -i " + ShellQuote(path) +
+        " -map 0:a:" + std::to_string(audioStream) + " -f s16le -c:a pcm_s16le -");
+    if (r.exitCode != 0) throw std::runtime_error("ffmpeg's 16-bit decode failed: " + r.err);
+    std::vector<float> out(r.out.size() / 2);
+    for (size_t i = 0; i < out.size(); ++i) {
+        int16_t v;
+        std::memcpy(&v, r.out.data() + 2 * i, 2);
+        out[i] = float(v) / 32768.0f;
+    }
+    return out;
+}
+
 CommandResult DecodeRaw(const std::string& program, const std::string& path) {
     return RunCommand(ShellQuote(program) + " " + ShellQuote(path));
 }

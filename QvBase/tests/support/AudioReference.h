@@ -29,6 +29,8 @@ std::vector<float> FloatsFromBytes(const std::string& bytes);
 std::vector<float> SoxFloats(const std::string& path);
 // ffmpeg's float output of a file (f32le, the file's own channel layout).
 std::vector<float> FfmpegFloats(const std::string& path);
+// ffmpeg's own 16-bit decode of one audio stream (0 the first) of a file, divided by 32768.
+std::vector<float> FfmpegS16Floats(const std::string& path, int audioStream = 0);
 
 // Runs the decode-raw tool of the build on a file.
 CommandResult DecodeRaw(const std::string& program, const std::string& path);

@@ -76,8 +76,8 @@ Format Decoder::Open() {
     const WString widePath = m_path.ToWide();
     const SharedPtr<Util::DynamicLibrary> library = TakeLibrary();
     if (!library) FailMissing("Failed to load WMA library");
-    const auto create = reinterpret_cast<Media::CreateSyncReaderFunction>(
-        library->GetFunction(Media::kCreateSyncReaderName));
+    const auto create =
+        reinterpret_cast<Media::CreateSyncReaderFunction>(library->GetFunction(Media::kCreateSyncReaderName));
     if (!create) FailMissing("Failed to load WMCreateSyncReader");
 
     if (m_reader) {
@@ -105,8 +105,8 @@ Format Decoder::Open() {
 bool Decoder::ConfigureOutput(uint32_t output) {
     const bool enabled = true;
     const uint32_t speakers = 0;
-    m_reader->SetOutputSetting(output, u"EnableDiscreteOutput", Media::AttributeType::Bool,
-        reinterpret_cast<const uint8_t*>(&enabled), 4);
+    m_reader->SetOutputSetting(
+        output, u"EnableDiscreteOutput", Media::AttributeType::Bool, reinterpret_cast<const uint8_t*>(&enabled), 4);
     m_reader->SetOutputSetting(
         output, u"SpeakerConfig", Media::AttributeType::Dword, reinterpret_cast<const uint8_t*>(&speakers), 4);
     uint32_t formats = 0;
@@ -166,8 +166,8 @@ bool Decoder::ConfigureOutput(uint32_t output) {
         if (result < 0 || attributeType != Media::AttributeType::Qword || length != 8)
             Fail("Invalid header information. 0x%1", result);
         uint64_t duration = 0;
-        if ((result = header->GetAttributeByName(&fileStream, u"Duration", &attributeType,
-                 reinterpret_cast<uint8_t*>(&duration), &length)) < 0)
+        if ((result = header->GetAttributeByName(
+                 &fileStream, u"Duration", &attributeType, reinterpret_cast<uint8_t*>(&duration), &length)) < 0)
             Fail("Unable to read header. 0x%1", result);
         // The interface counts frames in 32 bits: a longer file is refused, not wrapped.
         const uint64_t total = duration / kTicksPerSecond * rate;

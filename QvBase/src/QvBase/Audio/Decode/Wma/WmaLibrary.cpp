@@ -21,8 +21,8 @@ SharedPtr<Util::DynamicLibrary> TakeLibrary() {
 bool ProbeBytes(const uint8_t* bytes, size_t count) {
     const SharedPtr<Util::DynamicLibrary> library = TakeLibrary();
     if (!library) return false;
-    const auto validate =
-        reinterpret_cast<Platform::Media::ValidateDataFunction>(library->GetFunction(Platform::Media::kValidateDataName));
+    const auto validate = reinterpret_cast<Platform::Media::ValidateDataFunction>(
+        library->GetFunction(Platform::Media::kValidateDataName));
     if (!validate) return false;
     uint32_t size = uint32_t(count);
     return validate(bytes, &size) >= 0;
