@@ -28,9 +28,11 @@ bool IsFile(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// The loader reports failures as text only, which ends with the system's reason.
+// The loader reports failures as text, most ending with the system's reason; a segment it
+// could not map (the address space or the memory ran out) says so without one.
 LoadFailure FailureFrom(const char* message) {
-    if (message && std::strstr(message, std::strerror(ENOMEM))) return LoadFailure::OutOfMemory;
+    if (message && (std::strstr(message, std::strerror(ENOMEM)) || std::strstr(message, "failed to map segment")))
+        return LoadFailure::OutOfMemory;
     if (message && std::strstr(message, std::strerror(ENOENT))) return LoadFailure::NotFound;
     return LoadFailure::Other;
 }

@@ -110,14 +110,18 @@ TEST_F(DecodeFactoryTest, ShortMissingAndUnreadableFiles) {
     EXPECT_NE(BadFormatMessage([&] { folder->OpenForward(); }), "no exception");
 }
 
-TEST_F(DecodeFactoryTest, LoopFilesGetNoDecoderInThisBuild) {
+TEST_F(DecodeFactoryTest, LoopFilesGetTheLoopDecoderWhichNeedsTheVendorLibrary) {
     Bytes rex;
     PutText(rex, "CAT ");
     PutU32BE(rex, 100);
     PutText(rex, "REX2");
     rex.resize(100, 0);
-    EXPECT_FALSE(Create("loop.rx2", rex));
-    EXPECT_FALSE(Create("loop.wav", rex));
+    for (const char* name : {"loop.rx2", "loop.wav"}) {
+        auto loop = Create(name, rex);
+        ASSERT_TRUE(loop) << name;
+        EXPECT_EQ(loop->GetType(), Type::Rex);
+        EXPECT_EQ(BadFormatMessage([&] { loop->OpenForward(); }), "Can't create REX handle: 200");
+    }
 }
 
 TEST(DecodeHeaderProbe, TestsInOrderOnAtMostTheFirstBytes) {

@@ -10,6 +10,9 @@
 #include <support/AudioFileWriter.h>
 #include <support/AudioReference.h>
 
+#include <Platform/Library/RuntimeLibrary.h>
+#include <RexStandIn/RexStandInFile.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -47,6 +50,7 @@ struct Seed {
     Bytes bytes;
     bool bigEndian;
     bool compressed = false;  // Windows Media: the samples take more room than the file
+    uint64_t loopBytes = 0;  // REX: the bytes of samples the stand-in renders for the loop
 };
 
 std::vector<int32_t> Noise(size_t count, int32_t limit, std::mt19937& random) {
@@ -98,6 +102,48 @@ void AddWindowsMediaSeeds(std::vector<Seed>& seeds, const TempDir& dir) {
     }
 }
 
+void Put32(Bytes& b, size_t at, uint32_t v, bool bigEndian) {
+    for (size_t i = 0; i < 4 && at + i < b.size(); ++i)
+        b[at + i] = uint8_t(bigEndian ? v >> (24 - 8 * i) : v >> (8 * i));
+}
+
+// Loops for the stand-in of the REX vendor library: 88200 frames, overlapping slices, one
+// across the end.
+void AddLoopSeeds(std::vector<Seed>& seeds) {
+    for (int32_t channels : {1, 2}) {
+        RexStandIn::Loop loop;
+        const int32_t info[9] = {channels, 44100, 4, 0, 120000, 61440, 1, 4, 0};
+        std::copy(info, info + 9, loop.info);
+        loop.slices = {{0, 3000, 3000}, {256, 500, 700}, {30000, 20, 20}, {60000, 5000, 5000}};
+        seeds.push_back({"loop" + std::to_string(channels) + ".rx2", RexStandIn::Bytes(loop), false, false,
+            88200u * 4 * uint64_t(channels)});
+    }
+}
+
+// The loop information stays as it is (it alone sets the loop's size, which a mutant could
+// blow up to any size the memory allows); the statuses and slices are lied about, and the
+// file is cut short.
+Bytes MutateLoop(const Seed& seed, std::mt19937& random) {
+    Bytes b = seed.bytes;
+    const uint32_t interesting[] = {0, 1, 2, 6, 200, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFF00};
+    const size_t slices = (b.size() - RexStandIn::kHeaderBytes) / 12;
+    for (int k = 0, kinds = 1 + int(random() % 2); k < kinds; ++k) {
+        switch (random() % 4) {
+        case 0: b.resize(random() % (b.size() + 1)); return b;
+        case 1: Put32(b, 48 + 4 * (random() % 5), interesting[random() % std::size(interesting)], false); break;
+        case 2:
+            Put32(b, RexStandIn::kHeaderBytes + 12 * (random() % slices),
+                random() % 2 ? interesting[random() % std::size(interesting)] : random() % 70000, false);
+            break;
+        case 3:
+            Put32(b, RexStandIn::kHeaderBytes + 12 * (random() % slices) + 4 + 4 * (random() % 2),
+                uint32_t(int32_t(random() % 200000) - 1000), false);
+            break;
+        }
+    }
+    return b;
+}
+
 // The sizes of the header object, of its first objects and of the data object that follows.
 std::vector<size_t> AsfSizeFields(const Bytes& b) {
     std::vector<size_t> fields{16, 24};
@@ -132,11 +178,6 @@ std::vector<size_t> SizeFields(const Seed& seed) {
         at += 8 + size + (size & 1);
     }
     return fields;
-}
-
-void Put32(Bytes& b, size_t at, uint32_t v, bool bigEndian) {
-    for (size_t i = 0; i < 4 && at + i < b.size(); ++i)
-        b[at + i] = uint8_t(bigEndian ? v >> (24 - 8 * i) : v >> (8 * i));
 }
 
 Bytes Mutate(const Seed& seed, const std::vector<size_t>& fields, std::mt19937& random) {
@@ -179,7 +220,10 @@ struct Outcome {
 
 // Opens and reads one file every way the interface offers. Fails the test on anything but
 // success or BadFormat.
-void Exercise(const std::string& path, size_t fileSize, bool compressed, Outcome& outcome, const std::string& what) {
+void Exercise(const std::string& path, size_t fileSize, const Seed& seed, Outcome& outcome, const std::string& what) {
+    const bool compressed = seed.compressed;
+    // What a file may promise: its own bytes, more for compressed audio, a loop's rendering.
+    const uint64_t bound = seed.loopBytes ? seed.loopBytes : compressed ? 64 * fileSize : fileSize;
     g_largestAllocation = 0;
     SharedPtr<Stream> stream = CreateStream(path.c_str());
     if (!stream) {
@@ -200,7 +244,7 @@ void Exercise(const std::string& path, size_t fileSize, bool compressed, Outcome
     // What the file promises must fit in the file.
     ASSERT_GE(format.Channels, 1u) << what;
     ASSERT_GE(format.BytesPerSample, 1u) << what;
-    ASSERT_LE(frames * format.Channels * format.BytesPerSample, compressed ? 64 * fileSize : fileSize) << what;
+    ASSERT_LE(frames * format.Channels * format.BytesPerSample, bound) << what;
     try {
         std::vector<std::vector<float>> channels(format.Channels, std::vector<float>(frames));
         std::vector<float*> pointers;
@@ -247,7 +291,7 @@ void Exercise(const std::string& path, size_t fileSize, bool compressed, Outcome
     // Per-channel bookkeeping (the caller's buffer handles, the decoder's pointer array) grows
     // with the channel count, which the format allows up to 65535, not with the file.
     EXPECT_LE(g_largestAllocation.load(),
-        std::max<size_t>(1 << 20, (compressed ? 512 : 8) * fileSize) + 32 * size_t(format.Channels))
+        std::max<size_t>({1 << 20, (compressed ? 512 : 8) * fileSize, 4 * bound}) + 32 * size_t(format.Channels))
         << what;
 }
 
@@ -264,21 +308,25 @@ TEST(DecodeMutation, EveryMutantReadsOrFailsWithBadFormat) {
 #endif
     std::vector<Seed> seeds = Seeds();
     AddWindowsMediaSeeds(seeds, dir);
+    AddLoopSeeds(seeds);
+    // The stand-in for the REX vendor library is where the program looks first.
+    Platform::Library::SetProgramFolderForTesting(TONALITH_BINARY_DIR "/rex-standin/normal");
     for (const Seed& seed : seeds) {
         const std::string original = dir.Write("orig-" + seed.name, seed.bytes);
         Outcome clean;
-        Exercise(original, seed.bytes.size(), seed.compressed, clean, seed.name);
+        Exercise(original, seed.bytes.size(), seed, clean, seed.name);
         EXPECT_EQ(clean.refusedAtOpen + clean.noDecoder, 0) << seed.name << " must open before it is mutated";
 
         const std::vector<size_t> fields = SizeFields(seed);
         // Each Windows Media mutant is decoded whole more than once: fewer of them.
         for (int i = 0; i < (seed.compressed ? perSeed / 4 : perSeed); ++i) {
-            const Bytes mutant = Mutate(seed, fields, random);
+            const Bytes mutant = seed.loopBytes ? MutateLoop(seed, random) : Mutate(seed, fields, random);
             const std::string path = dir.Write(seed.name, mutant);
-            Exercise(path, mutant.size(), seed.compressed, outcome, seed.name + " mutant " + std::to_string(i));
+            Exercise(path, mutant.size(), seed, outcome, seed.name + " mutant " + std::to_string(i));
             if (HasFatalFailure()) return;
         }
     }
+    Platform::Library::SetProgramFolderForTesting("");
     // The mutations reach every outcome.
     EXPECT_GT(outcome.read, 100);
     EXPECT_GT(outcome.refusedAtOpen, 100);

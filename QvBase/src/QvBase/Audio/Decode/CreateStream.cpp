@@ -3,6 +3,7 @@
 #include <QvBase/Audio/Decode/Aiff/AiffDecoder.h>
 #include <QvBase/Audio/Decode/Exception.h>
 #include <QvBase/Audio/Decode/HeaderProbe.h>
+#include <QvBase/Audio/Decode/Rex/RexDecoder.h>
 #include <QvBase/Audio/Decode/Wav/WavDecoder.h>
 #include <QvBase/Audio/Decode/Wma/WmaDecoder.h>
 
@@ -15,10 +16,7 @@ Stream* MakeDecoder(Type type, const String& path) {
     case Type::Wav: return new WAV::Decoder(path);
     case Type::Aiff: return new AIFF::Decoder(path);
     case Type::WindowsMedia: return new WMA::Decoder(path);
-    case Type::Rex:
-        // Its decoder needs a runtime library this build does not load; as when such a
-        // library is missing, there is no decoder.
-        return nullptr;
+    case Type::Rex: return new REX::Decoder(path);
     case Type::Mp3: return nullptr;
     }
     return nullptr;

@@ -104,7 +104,7 @@ protected:
     void SkipChunk(const ChunkHeader& chunk, PadRule rule);
 
     // Reads n whole frames as stored and advances the position by n.
-    void ReadFramesRaw(uint32_t frames, void* destination);
+    virtual void ReadFramesRaw(uint32_t frames, void* destination);
     uint64_t FrameBytes() const { return uint64_t(m_format.Channels) * m_format.BytesPerSample; }
     uint32_t SamplesIn(uint32_t frames) const { return frames * m_format.Channels; }
 
