@@ -9,6 +9,7 @@
 #include <Primitives/Vec/Convert.h>
 #include <Primitives/Vec/Interleave.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -20,6 +21,8 @@ namespace Media = Platform::Media;
 namespace {
 
 constexpr uint64_t kTicksPerSecond = 10'000'000;
+// The vector primitives count in 32 bits: long reads are converted in blocks.
+constexpr uint64_t kVecBlock = uint64_t(1) << 24;
 
 // Releases a runtime interface at the end of a scope.
 template <class T>
@@ -261,7 +264,9 @@ void Decoder::ReadFloatInterleaved(uint32_t frames, float* destination, uint32_t
     }
     uint32_t got = 0;
     ReadInt16Interleaved(frames, raw, got);
-    Vec::ConvertS16ToF32(int32_t(uint64_t(got) * m_format.Channels), raw, destination, 15);
+    const uint64_t samples = uint64_t(got) * m_format.Channels;
+    for (uint64_t done = 0; done < samples; done += kVecBlock)
+        Vec::ConvertS16ToF32(int32_t(std::min(kVecBlock, samples - done)), raw + done, destination + done, 15);
     framesRead = got;
 }
 
@@ -284,7 +289,13 @@ void Decoder::ReadFloatDeinterleaved(uint32_t frames, float* const* channels, ui
     }
     uint32_t got = 0;
     ReadFloatInterleaved(frames, interleaved, got);
-    Vec::DeinterleaveF32(int32_t(m_format.Channels), int32_t(got), interleaved, channels);
+    std::vector<float*> targets(m_format.Channels);
+    const uint64_t blockFrames = std::max<uint64_t>(1, kVecBlock / m_format.Channels);
+    for (uint64_t done = 0; done < got; done += blockFrames) {
+        for (uint32_t c = 0; c < m_format.Channels; ++c) targets[c] = channels[c] + done;
+        Vec::DeinterleaveF32(int32_t(m_format.Channels), int32_t(std::min<uint64_t>(blockFrames, got - done)),
+            interleaved + done * m_format.Channels, targets.data());
+    }
     framesRead = got;
 }
 
