@@ -66,7 +66,9 @@ function(tonalith_test_program TARGET KIND LIBS)
   gtest_discover_tests(${TARGET}
     DISCOVERY_MODE PRE_TEST
     TEST_PREFIX "${family_dir}."
-    PROPERTIES LABELS "${label_text}" ${display_lock}
+    # The sanitizers' own dlopen stands between the program and the loader, which then no
+    # longer reads the program's run path: the loader's path is given outright.
+    PROPERTIES LABELS "${label_text}" ENVIRONMENT "LD_LIBRARY_PATH=${CMAKE_BINARY_DIR}/bin" ${display_lock}
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

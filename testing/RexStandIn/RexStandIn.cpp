@@ -53,8 +53,12 @@ EXPORT void Close() {}
 EXPORT int32_t REXCreate(intptr_t* handle, const char* bytes, int32_t size, void*, void*) {
     if (!handle || !bytes || size < int32_t(RexStandIn::kHeaderBytes)) return 3;
     if (std::memcmp(bytes, "CAT ", 4) != 0 || std::memcmp(bytes + 8, "REX2", 4) != 0) return 3;
-    auto* opened = new (std::nothrow) Opened;
-    if (!opened) return 2;
+    Opened* opened = nullptr;
+    try {
+        opened = new Opened;
+    } catch (const std::bad_alloc&) {
+        return 2;
+    }
     RexStandIn::Loop& loop = opened->loop;
     for (size_t i = 0; i < 9; ++i) loop.info[i] = Word(bytes, i);
     loop.createStatus = Word(bytes, 9);

@@ -20,6 +20,6 @@ extern "C" __attribute__((visibility("default"))) Result WMCreateSyncReader(Unkn
     if (!reader) return kInvalidArgument;
     // Damaged files are reported through the results, not on the program's error output.
     av_log_set_level(AV_LOG_QUIET);
-    *reader = new (std::nothrow) Runtime::Reader();
+    *reader = Runtime::Make<Runtime::Reader>();
     return *reader ? kOk : kOutOfMemory;
 }

@@ -123,7 +123,7 @@ Result Reader::GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleT
     if (flags) *flags = 0;
     if (output) *output = uint32_t(index);
     if (streamNumber) *streamNumber = stream;
-    *sample = new (std::nothrow) PcmBuffer(std::move(pcm));
+    *sample = Make<PcmBuffer>(std::move(pcm));
     return *sample ? kOk : kOutOfMemory;
 }
 
@@ -164,7 +164,7 @@ Result Reader::GetOutputFormat(uint32_t output, uint32_t format, OutputProps** p
     uint32_t count = 0;
     if (GetOutputFormatCount(output, &count) < 0 || format >= count) return kInvalidArgument;
     const StreamInfo& info = m_source.Streams()[output];
-    *props = new (std::nothrow) OutputFormat(info.majorType, info.layout);
+    *props = Make<OutputFormat>(info.majorType, info.layout);
     return *props ? kOk : kOutOfMemory;
 }
 

@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <new>
+#include <utility>
 
 namespace Platform::Media::Runtime {
 
@@ -21,5 +23,16 @@ public:
 private:
     std::atomic<uint32_t> m_count{1};
 };
+
+// A new object, or null when memory ran out: no exception leaves the runtime. Made by the
+// ordinary operator new, the one every Release's delete pairs with.
+template <class T, class... Args>
+T* Make(Args&&... args) {
+    try {
+        return new T(std::forward<Args>(args)...);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 }  // namespace Platform::Media::Runtime
