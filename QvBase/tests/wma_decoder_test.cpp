@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <Platform/Library/RuntimeLibrary.h>
+
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <random>
@@ -121,6 +124,53 @@ TEST(WmaFrameQueue, HandsOutExactlyTheFramesAppendedAcrossGrowth) {
     // Grown by doubling from the first 12 bytes.
     EXPECT_EQ(queue.Capacity() % 12, 0u);
     EXPECT_EQ((queue.Capacity() / 12) & (queue.Capacity() / 12 - 1), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// A runtime that offers 24-bit samples first (built for tests only) makes the decoder take
+// them: the raw read gives ffmpeg's own 24-bit decode, the 16-bit and float reads refuse.
+TEST(WmaWideOutput, TwentyFourBitSamplesAreReadRawOnly) {
+    if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
+    TempDir dir;
+    const std::string path = dir.Path() + "/wide.wma";
+    ASSERT_EQ(
+        RunCommand("ffmpeg -nostdin -v error -f lavfi -i 'anoisesrc=a=0.5:r=8000:d=1.2' -c:a wmav2 " + ShellQuote(path))
+            .exitCode,
+        0);
+    const CommandResult s32 = RunCommand("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -f s32le -");
+    Platform::Library::SetProgramFolderForTesting(TONALITH_BINARY_DIR "/wmvcore-wide-first");
+    SharedPtr<Stream> stream = CreateStream(path.c_str());
+    Platform::Library::SetProgramFolderForTesting("");
+    ASSERT_TRUE(stream);
+    const Format format = stream->OpenForward();
+    if (format.BytesPerSample == 2) GTEST_SKIP() << "this process loaded the ordinary runtime first";
+    EXPECT_EQ(format, (Format{1, 3, 8000, 0, 0}));
+    ASSERT_EQ(stream->GetTotalFrames(), 8000u);
+
+    std::vector<uint8_t> raw(3 * 8000);
+    uint32_t got = 0;
+    stream->ReadRawInterleaved(8000, raw.data(), got);
+    ASSERT_EQ(got, 8000u);
+    ASSERT_GE(s32.out.size(), 4u * 8000);
+    for (size_t i = 0; i < 8000; ++i)
+        ASSERT_EQ(std::memcmp(&raw[3 * i], s32.out.data() + 4 * i + 1, 3), 0) << "sample " << i;
+    std::vector<int16_t> s16(16);
+    std::vector<float> f32(16);
+    float* channels[] = {f32.data()};
+    for (const auto& read :
+        std::vector<std::function<void()>>{[&] { stream->ReadInt16Interleaved(4, s16.data(), got); },
+            [&] { stream->ReadFloatDeinterleaved(4, channels, got); }}) {
+        try {
+            read();
+            ADD_FAILURE() << "a 16-bit read of 24-bit samples succeeded";
+        } catch (const BadFormat& e) {
+            EXPECT_STREQ(e.Message().CStr(), "Raw WMA data not 16-bit.");
+        }
+        EXPECT_EQ(got, 0u);
+    }
 }
 
 }  // namespace

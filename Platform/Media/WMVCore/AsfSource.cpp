@@ -38,6 +38,7 @@ bool StartsWithAsfHeader(const uint8_t* bytes, size_t count) {
 struct AsfSource::Decoding {
     AVCodecContext* codec = nullptr;
     SwrContext* resampler = nullptr;
+    uint16_t resamplerBits = 0;
     bool flushed = false;
     std::deque<Ready> ready;
     ~Decoding() {
@@ -97,7 +98,7 @@ bool AsfSource::Open(const std::string& path) {
     return true;
 }
 
-void AsfSource::Receive(size_t stream, bool convert) {
+void AsfSource::Receive(size_t stream, uint16_t bits) {
     Decoding& d = *m_decoding[stream];
     const PcmLayout& layout = m_info[stream].layout;
     AVFrame* frame = av_frame_alloc();
@@ -111,13 +112,18 @@ void AsfSource::Receive(size_t stream, bool convert) {
             continue;
         }
         Ready ready{{}, uint32_t(frame->nb_samples)};
-        if (convert) {
-            if (!d.resampler) {
-                swr_alloc_set_opts2(&d.resampler, &frame->ch_layout, AV_SAMPLE_FMT_S16, frame->sample_rate,
-                    &frame->ch_layout, AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
+        if (bits) {
+            // 24-bit samples are converted as 32-bit ones and packed below.
+            const size_t width = bits == 24 ? 4 : 2;
+            if (!d.resampler || d.resamplerBits != bits) {
+                swr_free(&d.resampler);
+                swr_alloc_set_opts2(&d.resampler, &frame->ch_layout, width == 4 ? AV_SAMPLE_FMT_S32 : AV_SAMPLE_FMT_S16,
+                    frame->sample_rate, &frame->ch_layout, AVSampleFormat(frame->format), frame->sample_rate, 0,
+                    nullptr);
                 if (d.resampler && swr_init(d.resampler) < 0) swr_free(&d.resampler);
+                d.resamplerBits = bits;
             }
-            ready.pcm.resize(size_t(frame->nb_samples) * layout.channels * 2);
+            ready.pcm.resize(size_t(frame->nb_samples) * layout.channels * width);
             uint8_t* out = ready.pcm.data();
             const int got = d.resampler ? swr_convert(d.resampler, &out, frame->nb_samples,
                                               const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples)
@@ -127,7 +133,10 @@ void AsfSource::Receive(size_t stream, bool convert) {
                 continue;
             }
             ready.frames = uint32_t(got);
-            ready.pcm.resize(size_t(got) * layout.channels * 2);
+            const size_t samples = size_t(got) * layout.channels;
+            if (width == 4)
+                for (size_t i = 0; i < samples; ++i) std::memmove(&ready.pcm[3 * i], &ready.pcm[4 * i + 1], 3);
+            ready.pcm.resize(samples * bits / 8);
         }
         d.ready.push_back(std::move(ready));
         av_frame_unref(frame);
@@ -135,13 +144,13 @@ void AsfSource::Receive(size_t stream, bool convert) {
     av_frame_free(&frame);
 }
 
-bool AsfSource::Pump(size_t stream, bool convert) {
+bool AsfSource::Pump(size_t stream, uint16_t bits) {
     Decoding& d = *m_decoding[stream];
     if (m_ended) {
         if (d.flushed) return false;
         d.flushed = true;
         avcodec_send_packet(d.codec, nullptr);
-        Receive(stream, convert);
+        Receive(stream, bits);
         return true;
     }
     AVPacket* packet = av_packet_alloc();
@@ -151,17 +160,17 @@ bool AsfSource::Pump(size_t stream, bool convert) {
     } else if (size_t(packet->stream_index) == stream) {
         // A damaged packet is skipped; the decoder goes on with the next one.
         avcodec_send_packet(d.codec, packet);
-        Receive(stream, convert);
+        Receive(stream, bits);
     }
     av_packet_free(&packet);
     return true;
 }
 
-bool AsfSource::Next(size_t stream, bool convert, std::vector<uint8_t>& pcm, uint32_t& frames) {
+bool AsfSource::Next(size_t stream, uint16_t bits, std::vector<uint8_t>& pcm, uint32_t& frames) {
     if (!m_format || stream >= m_info.size() || !m_info[stream].decodable) return false;
     std::deque<Ready>& ready = m_decoding[stream]->ready;
     while (ready.empty())
-        if (!Pump(stream, convert)) return false;
+        if (!Pump(stream, bits)) return false;
     pcm = std::move(ready.front().pcm);
     frames = ready.front().frames;
     ready.pop_front();
@@ -179,7 +188,7 @@ std::vector<uint64_t> AsfSource::CountFrames() {
     for (size_t s = 0; s < m_info.size(); ++s) {
         if (!m_info[s].decodable) continue;
         if (!Open(url)) break;
-        while (Next(s, false, unused, frames)) counts[s] += frames;
+        while (Next(s, 0, unused, frames)) counts[s] += frames;
     }
     Open(url);
     return counts;

@@ -36,9 +36,9 @@ public:
 
     const std::vector<StreamInfo>& Streams() const { return m_info; }
 
-    // The next decoded frames of `stream`: the bytes (empty when only counting) and their
-    // frame count. False at the end of the stream's data.
-    bool Next(size_t stream, bool convert, std::vector<uint8_t>& pcm, uint32_t& frames);
+    // The next decoded frames of `stream`: the bytes as 16- or 24-bit PCM (none when `bits`
+    // is 0: only counting) and their frame count. False at the end of the stream's data.
+    bool Next(size_t stream, uint16_t bits, std::vector<uint8_t>& pcm, uint32_t& frames);
 
     // Frames every decodable audio stream delivers from the start to the end.
     std::vector<uint64_t> CountFrames();
@@ -50,8 +50,8 @@ private:
     };
     struct Decoding;
 
-    bool Pump(size_t stream, bool convert);
-    void Receive(size_t stream, bool convert);
+    bool Pump(size_t stream, uint16_t bits);
+    void Receive(size_t stream, uint16_t bits);
 
     AVFormatContext* m_format = nullptr;
     std::vector<StreamInfo> m_info;

@@ -14,6 +14,14 @@ namespace {
 
 constexpr uint64_t kTicksPerSecond = 10'000'000;
 
+// The sample sizes an audio output offers, in the order offered: 16 bits first. A build for
+// tests offers 24 bits first, the one way to make a reader deliver them to the decoder.
+#ifdef WMVCORE_WIDE_FIRST
+constexpr uint16_t kOfferedBits[] = {24, 16};
+#else
+constexpr uint16_t kOfferedBits[] = {16, 24};
+#endif
+
 std::string Utf8Of(const char16_t* text) {
     std::string out;
     for (const char16_t* p = text; *p; ++p) {
@@ -36,6 +44,18 @@ uint64_t TicksOf(uint64_t frames, uint32_t rate) {
     return frames / rate * kTicksPerSecond + frames % rate * kTicksPerSecond / rate;
 }
 
+// No exception leaves the runtime: memory that ran out is reported as a result.
+template <class Body>
+Result Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    } catch (...) {
+        return kFail;
+    }
+}
+
 }  // namespace
 
 Result Reader::QueryInterface(const Id& id, void** object) {
@@ -52,24 +72,26 @@ Result Reader::QueryInterface(const Id& id, void** object) {
 }
 
 Result Reader::Open(const char16_t* path) {
-    if (!path) return kInvalidArgument;
-    Close();
-    m_path = Utf8Of(path);
-    if (!m_source.Open(m_path)) return kNotWindowsMedia;
-    // The duration is what the audio really delivers: decoded once here, it can never
-    // promise frames a read will not find.
-    const std::vector<uint64_t> frames = m_source.CountFrames();
-    if (!m_source.IsOpen()) return kNotWindowsMedia;
-    bool any = false;
-    for (size_t s = 0; s < frames.size(); ++s) {
-        const StreamInfo& info = m_source.Streams()[s];
-        if (!info.decodable) continue;
-        const uint64_t ticks = TicksOf(frames[s], info.layout.rate);
-        m_duration = any ? std::min(m_duration, ticks) : ticks;
-        any = true;
-    }
-    m_outputs.assign(m_source.Streams().size(), Output{});
-    return kOk;
+    return Guarded([&]() -> Result {
+        if (!path) return kInvalidArgument;
+        Close();
+        m_path = Utf8Of(path);
+        if (!m_source.Open(m_path)) return kNotWindowsMedia;
+        // The duration is what the audio really delivers: decoded once here, it can never
+        // promise frames a read will not find.
+        const std::vector<uint64_t> frames = m_source.CountFrames();
+        if (!m_source.IsOpen()) return kNotWindowsMedia;
+        bool any = false;
+        for (size_t s = 0; s < frames.size(); ++s) {
+            const StreamInfo& info = m_source.Streams()[s];
+            if (!info.decodable) continue;
+            const uint64_t ticks = TicksOf(frames[s], info.layout.rate);
+            m_duration = any ? std::min(m_duration, ticks) : ticks;
+            any = true;
+        }
+        m_outputs.assign(m_source.Streams().size(), Output{});
+        return kOk;
+    });
 }
 
 Result Reader::Close() {
@@ -80,51 +102,55 @@ Result Reader::Close() {
 }
 
 Result Reader::SetRange(uint64_t start, int64_t duration) {
-    if (!m_source.IsOpen()) return kNotOpen;
-    if (duration != 0) return kInvalidArgument;
-    // From the start again, dropping what lies before `start`: exact whatever the codec.
-    if (!m_source.Open(m_path)) return kFail;
-    for (size_t s = 0; s < m_outputs.size(); ++s) {
-        const uint32_t rate = m_source.Streams()[s].layout.rate;
-        const uint64_t frames =
-            rate ? start / kTicksPerSecond * rate + start % kTicksPerSecond * rate / kTicksPerSecond : 0;
-        m_outputs[s].delivered = frames;
-        m_outputs[s].skip = frames;
-    }
-    return kOk;
+    return Guarded([&]() -> Result {
+        if (!m_source.IsOpen()) return kNotOpen;
+        if (duration != 0) return kInvalidArgument;
+        // From the start again, dropping what lies before `start`: exact whatever the codec.
+        if (!m_source.Open(m_path)) return kFail;
+        for (size_t s = 0; s < m_outputs.size(); ++s) {
+            const uint32_t rate = m_source.Streams()[s].layout.rate;
+            const uint64_t frames =
+                rate ? start / kTicksPerSecond * rate + start % kTicksPerSecond * rate / kTicksPerSecond : 0;
+            m_outputs[s].delivered = frames;
+            m_outputs[s].skip = frames;
+        }
+        return kOk;
+    });
 }
 
 Result Reader::GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleTime, uint64_t* duration,
     uint32_t* flags, uint32_t* output, uint16_t* streamNumber) {
-    if (!sample || !sampleTime || !duration) return kInvalidArgument;
-    *sample = nullptr;
-    if (!m_source.IsOpen()) return kNotOpen;
-    if (stream == 0 || stream > m_outputs.size() || !m_outputs[stream - 1].selected) return kInvalidArgument;
-    const size_t index = stream - 1u;
-    const StreamInfo& info = m_source.Streams()[index];
-    Output& out = m_outputs[index];
-    const size_t frameBytes = size_t(info.layout.channels) * 2;
-    std::vector<uint8_t> pcm;
-    uint32_t frames = 0;
-    for (;;) {
-        if (!m_source.Next(index, true, pcm, frames)) return kNoMoreSamples;
-        const uint64_t dropped = std::min<uint64_t>(out.skip, frames);
-        out.skip -= dropped;
-        if (dropped < frames) {
-            pcm.erase(pcm.begin(), pcm.begin() + ptrdiff_t(dropped * frameBytes));
-            frames -= uint32_t(dropped);
-            break;
+    return Guarded([&]() -> Result {
+        if (!sample || !sampleTime || !duration) return kInvalidArgument;
+        *sample = nullptr;
+        if (!m_source.IsOpen()) return kNotOpen;
+        if (stream == 0 || stream > m_outputs.size() || !m_outputs[stream - 1].selected) return kInvalidArgument;
+        const size_t index = stream - 1u;
+        const StreamInfo& info = m_source.Streams()[index];
+        Output& out = m_outputs[index];
+        const size_t frameBytes = size_t(info.layout.channels) * out.bits / 8;
+        std::vector<uint8_t> pcm;
+        uint32_t frames = 0;
+        for (;;) {
+            if (!m_source.Next(index, out.bits, pcm, frames)) return kNoMoreSamples;
+            const uint64_t dropped = std::min<uint64_t>(out.skip, frames);
+            out.skip -= dropped;
+            if (dropped < frames) {
+                pcm.erase(pcm.begin(), pcm.begin() + ptrdiff_t(dropped * frameBytes));
+                frames -= uint32_t(dropped);
+                break;
+            }
         }
-    }
-    const uint64_t from = out.delivered;
-    out.delivered += frames;
-    *sampleTime = TicksOf(from, info.layout.rate);
-    *duration = TicksOf(out.delivered, info.layout.rate) - *sampleTime;
-    if (flags) *flags = 0;
-    if (output) *output = uint32_t(index);
-    if (streamNumber) *streamNumber = stream;
-    *sample = Make<PcmBuffer>(std::move(pcm));
-    return *sample ? kOk : kOutOfMemory;
+        const uint64_t from = out.delivered;
+        out.delivered += frames;
+        *sampleTime = TicksOf(from, info.layout.rate);
+        *duration = TicksOf(out.delivered, info.layout.rate) - *sampleTime;
+        if (flags) *flags = 0;
+        if (output) *output = uint32_t(index);
+        if (streamNumber) *streamNumber = stream;
+        *sample = Make<PcmBuffer>(std::move(pcm));
+        return *sample ? kOk : kOutOfMemory;
+    });
 }
 
 Result Reader::SetStreamsSelected(uint16_t count, const uint16_t* streams, const StreamState* states) {
@@ -154,7 +180,7 @@ Result Reader::GetOutputFormatCount(uint32_t output, uint32_t* count) {
     if (!count) return kInvalidArgument;
     if (!Valid(output)) return kInvalidArgument;
     const StreamInfo& info = m_source.Streams()[output];
-    *count = info.majorType == kAudioType ? (info.decodable ? 1 : 0) : 1;
+    *count = info.majorType == kAudioType ? (info.decodable ? uint32_t(std::size(kOfferedBits)) : 0) : 1;
     return kOk;
 }
 
@@ -164,31 +190,38 @@ Result Reader::GetOutputFormat(uint32_t output, uint32_t format, OutputProps** p
     uint32_t count = 0;
     if (GetOutputFormatCount(output, &count) < 0 || format >= count) return kInvalidArgument;
     const StreamInfo& info = m_source.Streams()[output];
-    *props = Make<OutputFormat>(info.majorType, info.layout);
+    PcmLayout layout = info.layout;
+    layout.bits = kOfferedBits[format];
+    *props = Make<OutputFormat>(info.majorType, layout);
     return *props ? kOk : kOutOfMemory;
 }
 
 Result Reader::SetOutputProps(uint32_t output, OutputProps* props) {
-    if (!props || !Valid(output)) return kInvalidArgument;
-    const StreamInfo& info = m_source.Streams()[output];
-    uint32_t size = 0;
-    if (props->GetMediaType(nullptr, &size) < 0 || size < sizeof(MediaType)) return kInvalidArgument;
-    std::vector<uint64_t> storage((size + 7) / 8);
-    auto* type = reinterpret_cast<MediaType*>(storage.data());
-    if (props->GetMediaType(type, &size) < 0) return kInvalidArgument;
-    if (type->majorType != info.majorType) return kUnsupportedFormat;
-    if (info.majorType != kAudioType) return kOk;
-    // The one layout an audio output delivers: its own rate and channels in 16 bits.
-    if (!info.decodable || type->subtype != kPcmSubtype || type->formatType != kWaveFormatType || !type->format ||
-        type->formatSize < kWaveFormatBytes)
-        return kUnsupportedFormat;
-    uint16_t channels = 0, bits = 0;
-    uint32_t rate = 0;
-    std::memcpy(&channels, type->format + 2, 2);
-    std::memcpy(&rate, type->format + 4, 4);
-    std::memcpy(&bits, type->format + 14, 2);
-    if (channels != info.layout.channels || rate != info.layout.rate || bits != 16) return kUnsupportedFormat;
-    return kOk;
+    return Guarded([&]() -> Result {
+        if (!props || !Valid(output)) return kInvalidArgument;
+        const StreamInfo& info = m_source.Streams()[output];
+        uint32_t size = 0;
+        if (props->GetMediaType(nullptr, &size) < 0 || size < sizeof(MediaType)) return kInvalidArgument;
+        std::vector<uint64_t> storage((size + 7) / 8);
+        auto* type = reinterpret_cast<MediaType*>(storage.data());
+        if (props->GetMediaType(type, &size) < 0) return kInvalidArgument;
+        if (type->majorType != info.majorType) return kUnsupportedFormat;
+        if (info.majorType != kAudioType) return kOk;
+        // An audio output delivers its own rate and channels, in 16 or 24 bits.
+        if (!info.decodable || type->subtype != kPcmSubtype || type->formatType != kWaveFormatType || !type->format ||
+            type->formatSize < kWaveFormatBytes)
+            return kUnsupportedFormat;
+        uint16_t channels = 0, bits = 0;
+        uint32_t rate = 0;
+        std::memcpy(&channels, type->format + 2, 2);
+        std::memcpy(&rate, type->format + 4, 4);
+        std::memcpy(&bits, type->format + 14, 2);
+        if (channels != info.layout.channels || rate != info.layout.rate ||
+            std::find(std::begin(kOfferedBits), std::end(kOfferedBits), bits) == std::end(kOfferedBits))
+            return kUnsupportedFormat;
+        m_outputs[output].bits = bits;
+        return kOk;
+    });
 }
 
 Result Reader::GetStreamNumberForOutput(uint32_t output, uint16_t* stream) {

@@ -41,6 +41,7 @@ private:
         bool selected = true;
         uint64_t delivered = 0;  // frames, counted from the file's start
         uint64_t skip = 0;  // frames still to drop after SetRange
+        uint16_t bits = 16;  // of the samples delivered
     };
 
     bool Valid(uint32_t output) const { return m_source.IsOpen() && output < m_outputs.size(); }
