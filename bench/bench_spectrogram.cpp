@@ -58,7 +58,7 @@ void RunSpectrogram(benchmark::State& state, const UI::SpectrogramSettings& sett
     for (auto _ : state) {
         calculator.SetNeedsCompute(true);
         calculator.SetNeedsRender(render);
-        if (calculator.DoCompute() != 0 || calculator.DoRender(image.Get()) != 0) {
+        if (calculator.DoCompute() != UI::kStepFinished || calculator.DoRender(image.Get()) != UI::kStepFinished) {
             state.SkipWithError("the spectrogram calculator failed");
             break;
         }

@@ -6,6 +6,10 @@
 
 #include <QvBase/UI/Drawing/Image.h>
 
+#include <exception>
+#include <new>
+#include <stdexcept>
+
 namespace UI {
 
 AudioCalculator::AudioCalculator(const SharedPtr<AudioDisplaySource>& source) : AudioCalculator(source.Get()) {
@@ -78,7 +82,7 @@ int AudioCalculator::DoCompute() {
     m_cancel.store(0, std::memory_order_relaxed);
     SetNeedsCompute(false);
     if (m_timeScale->GetLength() == 0) return kStepFinished;
-    const int result = Compute();
+    const int result = RunStep(CalculatorStep::Compute, nullptr);
     if (result == kStepFinished) return kStepFinished;
     if (result == kStepCutShort) {
         SetNeedsCompute(true);
@@ -99,13 +103,50 @@ int AudioCalculator::DoRender(Image* image) {
     m_timeScale->SetPixelWidth(width);
     m_ampScale->SetPixelHeight(height);
     m_freqScale->SetPixelHeight(height);
-    const int result = Render(image);
+    const int result = RunStep(CalculatorStep::Render, image);
     if (result == kStepFinished) return kStepFinished;
     if (result == kStepCutShort) {
         SetNeedsRender(true);
         return kStepCutShort;
     }
     return kStepFailed;
+}
+
+int AudioCalculator::RunStep(CalculatorStep step, Image* image) {
+    m_runningStep = step;
+    {
+        std::lock_guard<std::mutex> lock(m_failureLock);
+        m_failures[int(step)] = {};
+    }
+    int result = kStepFailed;
+    const char* name = step == CalculatorStep::Compute ? "compute step" : "render step";
+    try {
+        result = step == CalculatorStep::Compute ? Compute() : Render(image);
+    } catch (const std::bad_alloc&) {
+        return Fail(StepFailureCause::OutOfMemory, std::string(name) + ": out of memory");
+    } catch (const std::length_error& e) {
+        return Fail(StepFailureCause::OutOfMemory, std::string(name) + ": a buffer too long: " + e.what());
+    } catch (const std::exception& e) {
+        return Fail(StepFailureCause::Error, std::string(name) + ": " + e.what());
+    }
+    if (result != kStepFinished && result != kStepCutShort) {
+        std::lock_guard<std::mutex> lock(m_failureLock);
+        StepFailure& failure = m_failures[int(step)];
+        if (failure.cause == StepFailureCause::None) failure = {StepFailureCause::Error, std::string(name) + " failed"};
+        return kStepFailed;
+    }
+    return result;
+}
+
+int AudioCalculator::Fail(StepFailureCause cause, std::string detail) {
+    std::lock_guard<std::mutex> lock(m_failureLock);
+    m_failures[int(m_runningStep)] = {cause, std::move(detail)};
+    return kStepFailed;
+}
+
+StepFailure AudioCalculator::LastFailure(CalculatorStep step) const {
+    std::lock_guard<std::mutex> lock(m_failureLock);
+    return m_failures[int(step)];
 }
 
 bool AudioCalculator::SetComputeProgress(float percent) {

@@ -9,6 +9,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <string>
 #include <vector>
 
 namespace UI {
@@ -20,6 +22,22 @@ class TimeScale;
 
 // Step results.
 enum StepResult : int { kStepFinished = 0, kStepCutShort = 1, kStepFailed = 2 };
+
+enum class CalculatorStep : std::uint8_t { Compute, Render };
+
+// Why a step failed.
+enum class StepFailureCause : std::uint8_t {
+    None,
+    OutOfMemory,  // allocation refused, or more memory asked than the system has
+    SourceRefused,  // the sample source would not deliver the frames
+    Unusable,  // the settings, view or image gave the step nothing it could work with
+    Error,  // any other exception
+};
+
+struct StepFailure {
+    StepFailureCause cause = StepFailureCause::None;
+    std::string detail;  // what failed and where, for a developer
+};
 
 // Base of the calculators the updater thread runs: a compute step (samples into an
 // intermediate form) and a render step (into the job's image), each due after a view
@@ -43,15 +61,25 @@ public:
     // Brings the private scales in step with the request and says which steps it makes due.
     void SyncView(const AudioViewRequest& request, bool* recompute, bool* rerender);
 
-    // 0 finished or nothing to do, 1 cut short (due again), 2 failed.
+    // A StepResult: finished or nothing to do, cut short (due again), failed. A step that
+    // runs forgets its earlier failure; a failed one keeps why (LastFailure). Exceptions
+    // from the step end it as failed.
     int DoCompute();
     int DoRender(Image* image);
+
+    // The failure of the last run of that step; cause None when it did not fail. Any thread.
+    StepFailure LastFailure(CalculatorStep step) const;
 
     void SetActive(bool active) { m_active.store(active, std::memory_order_relaxed); }
     bool IsActive() const { return m_active.load(std::memory_order_relaxed); }
     // The running step notices it at its next progress report.
     void Cancel() { m_cancel.store(1, std::memory_order_relaxed); }
-    bool IsCancelled() const { return m_cancel.load(std::memory_order_relaxed) != 0; }
+    bool IsCancelled() const {
+        return m_cancel.load(std::memory_order_relaxed) != 0 || m_abandoned.load(std::memory_order_relaxed);
+    }
+    // A cancel no step clears: for a calculator about to be deleted, whose step must end
+    // even when it has just started.
+    void Abandon() { m_abandoned.store(true, std::memory_order_relaxed); }
 
     void SetNeedsCompute(bool b) { m_needsCompute.store(b, std::memory_order_relaxed); }
     bool NeedsCompute() const { return m_needsCompute.load(std::memory_order_relaxed); }
@@ -77,6 +105,9 @@ protected:
     virtual int Compute() = 0;
     virtual int Render(Image* image) = 0;
 
+    // Records why the running step fails and returns kStepFailed.
+    int Fail(StepFailureCause cause, std::string detail);
+
     // Store the progress; false once the step has been cancelled.
     bool SetComputeProgress(float percent);
     bool SetRenderProgress(float percent, std::uint32_t columns);
@@ -90,6 +121,7 @@ private:
     SharedPtr<AudioDisplaySource> m_sourceHandle;
     AudioDisplaySource* m_source;
     std::atomic<std::uint32_t> m_cancel{0};
+    std::atomic<bool> m_abandoned{false};
     TimeScale* m_timeScale;
     AmpScale* m_ampScale;
     FreqScale* m_freqScale;
@@ -98,6 +130,12 @@ private:
     std::atomic<float> m_computeProgress{0.0f};
     std::atomic<float> m_renderProgress{0.0f};
     std::atomic<std::uint32_t> m_renderedColumns{0};
+
+    int RunStep(CalculatorStep step, Image* image);
+
+    mutable std::mutex m_failureLock;
+    CalculatorStep m_runningStep = CalculatorStep::Compute;  // updater thread only
+    StepFailure m_failures[2];
 };
 
 }  // namespace UI

@@ -14,39 +14,28 @@ namespace {
 using Locker = Platform::Kernel::LockGuard;
 
 constexpr std::uint32_t kStopWaitMs = 3000;
-// The step-done signal is lost when it comes before the remover waits, so the
-// remover also looks at the running calculator this often.
-constexpr std::uint32_t kStepPollMs = 5;
 
 }  // namespace
 
 AudioUpdater::AudioUpdater()
     : Util::Thread("AudioUpdater"),
       m_wake("Audio Updater Wait Condition", true),
-      m_stepDone("Audio Updater Calculator Wait Condition", false),
       m_lock("Audio Updater Critical Section") {
     Start();
 }
 
 AudioUpdater::~AudioUpdater() { Stop(); }
 
-void AudioUpdater::CancelRunning() {
-    Locker lock(m_lock);
-    if (AudioCalculator* running = m_running.load()) running->Cancel();
-}
-
 void AudioUpdater::Stop() {
-    CancelRunning();
+    // The stop flag first: a fetch after the lock below finds it and runs nothing, and a
+    // step fetched before is abandoned, which no step start can undo.
     m_stop.store(true);
-    m_wake.Set();
-    // A cancel that lands between a fetch and the step clearing the flag is lost, so it
-    // is repeated while waiting: otherwise the wait could last a whole step.
-    bool joined = false;
-    for (std::uint32_t waited = 0; !joined && waited < kStopWaitMs; waited += kStepPollMs) {
-        joined = Join(kStepPollMs);
-        if (!joined) CancelRunning();
+    {
+        Locker lock(m_lock);
+        if (AudioCalculator* running = m_running.load()) running->Abandon();
     }
-    if (!joined) {
+    m_wake.Set();
+    if (!Join(kStopWaitMs)) {
         // A thread is never terminated: its step ends at its next progress report, and the
         // jobs it works on must outlive it.
         Kill();
@@ -91,11 +80,12 @@ void AudioUpdater::RemoveJob(AudioCalculator* calculator) {
     auto it = std::find_if(
         m_jobs.begin(), m_jobs.end(), [calculator](const Job& job) { return job.calculator.Get() == calculator; });
     if (it == m_jobs.end()) return;
-    // The cancel is repeated for the same reason as in Stop: the remover holds the lock,
-    // and the UI with it, until the step ends.
-    while (m_running.load() == calculator) {
-        calculator->Cancel();
-        m_stepDone.Wait(kStepPollMs);
+    // Abandoned, the step ends at its next progress report even if it has only just
+    // started; holding the lock keeps the thread from fetching the job again meanwhile.
+    if (m_running.load() == calculator) {
+        calculator->Abandon();
+        std::unique_lock<std::mutex> step(m_stepMutex);
+        m_stepDone.wait(step, [this, calculator] { return m_running.load() != calculator; });
     }
     m_jobs.erase(it);
 }
@@ -140,6 +130,7 @@ std::size_t AudioUpdater::JobCount() {
 
 bool AudioUpdater::FetchJob(std::uint32_t index, AudioCalculator** calculator, Image** buffer) {
     Locker lock(m_lock);
+    if (m_stop.load()) return false;
     Job* job = nullptr;
     if (*calculator)
         job = FindJob(*calculator);
@@ -171,8 +162,11 @@ bool AudioUpdater::FetchJob(std::uint32_t index, AudioCalculator** calculator, I
 }
 
 void AudioUpdater::EndStep() {
-    m_running.store(nullptr);
-    m_stepDone.Set();
+    {
+        std::lock_guard<std::mutex> step(m_stepMutex);
+        m_running.store(nullptr);
+    }
+    m_stepDone.notify_all();
 }
 
 void AudioUpdater::Run() {

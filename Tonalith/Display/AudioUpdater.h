@@ -8,7 +8,9 @@
 #include <QvBase/Util/Thread.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace UI {
@@ -55,14 +57,15 @@ private:
     bool FetchJob(std::uint32_t index, AudioCalculator** calculator, Image** buffer);
     void EndStep();
     void Stop();
-    void CancelRunning();
     Job* FindJob(AudioCalculator* calculator);
     void CancelIfRunning(AudioCalculator* calculator);
     static SharedPtr<Image> NewPixelBuffer(Size pixels);
 
     std::atomic<bool> m_stop{false};
     Util::Event m_wake;
-    Util::Event m_stepDone;
+    // Signalled, with the running calculator cleared under its mutex, after every step.
+    std::mutex m_stepMutex;
+    std::condition_variable m_stepDone;
     Util::CriticalSection m_lock;
     std::vector<Job> m_jobs;
     std::atomic<AudioCalculator*> m_running{nullptr};

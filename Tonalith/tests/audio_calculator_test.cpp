@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 using UI::AudioCalculator;
@@ -28,15 +31,17 @@ public:
     int renderCalls = 0;
     int seenWidth = 0, seenAmpHeight = 0, seenFreqHeight = 0;
     bool cancelledAtStart = false;
+    std::function<int(ScriptedCalculator&)> computeScript;  // replaces computeResult when set
 
     bool Progress(float p) { return SetComputeProgress(p); }
+    using AudioCalculator::Fail;
     bool RenderProgress(float p, std::uint32_t columns) { return SetRenderProgress(p, columns); }
 
 protected:
     int Compute() override {
         ++computeCalls;
         cancelledAtStart = IsCancelled();
-        return computeResult;
+        return computeScript ? computeScript(*this) : computeResult;
     }
     int Render(UI::Image*) override {
         ++renderCalls;
@@ -259,4 +264,56 @@ TEST(AudioCalculator, SharesTheSourcesOwnership) {
         EXPECT_EQ(calculator.GetSource(), source.Get());
     }
     EXPECT_EQ(source.UseCount(), 1);
+}
+
+TEST(AudioCalculator, AFailedStepKeepsItsReasonUntilItRunsAgain) {
+    using Cause = UI::StepFailureCause;
+    struct Case {
+        std::function<int(ScriptedCalculator&)> script;
+        int result;
+        Cause cause;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {[](ScriptedCalculator&) -> int { throw std::bad_alloc(); }, UI::kStepFailed, Cause::OutOfMemory,
+            "compute step: out of memory"},
+        {[](ScriptedCalculator&) -> int { throw std::runtime_error("disk gone"); }, UI::kStepFailed, Cause::Error,
+            "compute step: disk gone"},
+        {[](ScriptedCalculator& c) { return c.Fail(Cause::SourceRefused, "frames 5..9"); }, UI::kStepFailed,
+            Cause::SourceRefused, "frames 5..9"},
+        {[](ScriptedCalculator&) { return 7; }, UI::kStepFailed, Cause::Error, "compute step failed"},
+        {[](ScriptedCalculator&) { return int(UI::kStepCutShort); }, UI::kStepCutShort, Cause::None, ""},
+    };
+    for (const Case& c : cases) {
+        ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
+        Sync(calculator, StereoView());
+        calculator.SetActive(true);
+        calculator.SetNeedsCompute(true);
+        calculator.computeScript = c.script;
+        EXPECT_EQ(calculator.DoCompute(), c.result) << c.detail;
+        const UI::StepFailure failure = calculator.LastFailure(UI::CalculatorStep::Compute);
+        EXPECT_EQ(failure.cause, c.cause) << c.detail;
+        EXPECT_EQ(failure.detail, c.detail);
+        EXPECT_EQ(calculator.LastFailure(UI::CalculatorStep::Render).cause, Cause::None);
+        // The next run that gets that far forgets it.
+        calculator.computeScript = nullptr;
+        calculator.SetNeedsCompute(true);
+        EXPECT_EQ(calculator.DoCompute(), UI::kStepFinished);
+        EXPECT_EQ(calculator.LastFailure(UI::CalculatorStep::Compute).cause, Cause::None);
+    }
+}
+
+TEST(AudioCalculator, AnAbandonedCalculatorStaysCancelledThroughEveryStepStart) {
+    ScriptedCalculator calculator(static_cast<UI::AudioDisplaySource*>(nullptr));
+    Sync(calculator, StereoView());
+    calculator.SetActive(true);
+    calculator.Abandon();
+    calculator.computeScript = [](ScriptedCalculator& c) {
+        return c.Progress(10.0f) ? int(UI::kStepFinished) : int(UI::kStepCutShort);
+    };
+    for (int round = 0; round < 2; ++round) {
+        calculator.SetNeedsCompute(true);
+        EXPECT_EQ(calculator.DoCompute(), UI::kStepCutShort);
+        EXPECT_TRUE(calculator.cancelledAtStart);
+    }
 }

@@ -248,20 +248,23 @@ TEST(SpectrogramCalculator, FailuresAreResultsNotCrashes) {
     bool compute = false, render = false;
     calculator->SyncView(longer, &compute, &render);
     calculator->SetNeedsCompute(true);
-    EXPECT_EQ(calculator->DoCompute(), 2);
+    EXPECT_EQ(calculator->DoCompute(), UI::kStepFailed);
+    EXPECT_EQ(calculator->LastFailure(UI::CalculatorStep::Compute).cause, UI::StepFailureCause::SourceRefused);
     EXPECT_FALSE(calculator->NeedsCompute());
     EXPECT_TRUE(calculator->Spectra().empty());
     // Rendering without spectra shows nothing rather than an old picture.
     auto image = Picture(8, 8);
     image->Pixels()[0] = 0x123456;
     calculator->SetNeedsRender(true);
-    EXPECT_EQ(calculator->DoRender(image.Get()), 2);
+    EXPECT_EQ(calculator->DoRender(image.Get()), UI::kStepFailed);
+    EXPECT_EQ(calculator->LastFailure(UI::CalculatorStep::Render).cause, UI::StepFailureCause::Unusable);
     EXPECT_EQ(image->Pixels()[0], 0xFF000000u);
 
     // More memory than the budget: failed before anything is allocated.
     auto limited = Calculator(audio, UI::SpectrogramSettings{});
     limited->SetMemoryBudget(1024);
-    EXPECT_EQ(limited->DoCompute(), 2);
+    EXPECT_EQ(limited->DoCompute(), UI::kStepFailed);
+    EXPECT_EQ(limited->LastFailure(UI::CalculatorStep::Compute).cause, UI::StepFailureCause::OutOfMemory);
 }
 
 TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly) {
@@ -294,7 +297,8 @@ TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly) {
     calculator.SetActive(true);
     calculator.SetNeedsCompute(true);
     calculator.SetMemoryBudget(64ull << 30);
-    EXPECT_EQ(calculator.DoCompute(), 2);
+    EXPECT_EQ(calculator.DoCompute(), UI::kStepFailed);
+    EXPECT_EQ(calculator.LastFailure(UI::CalculatorStep::Compute).cause, UI::StepFailureCause::OutOfMemory);
     EXPECT_TRUE(calculator.Spectra().empty());
 }
 

@@ -137,12 +137,14 @@ int main(int argc, char** argv) {
     std::fill_n(image->Pixels(), std::size_t(width) * height, 0xFF000000u);
     image->SetAlpha(true);
 
-    if (calculator.DoCompute() != 0) {
-        std::fprintf(stderr, "spectrogram-image: the analysis failed (not enough memory for these settings?)\n");
+    if (calculator.DoCompute() != UI::kStepFinished) {
+        std::fprintf(
+            stderr, "spectrogram-image: %s\n", calculator.LastFailure(UI::CalculatorStep::Compute).detail.c_str());
         return 1;
     }
-    if (calculator.DoRender(image.Get()) != 0) {
-        std::fprintf(stderr, "spectrogram-image: rendering failed\n");
+    if (calculator.DoRender(image.Get()) != UI::kStepFinished) {
+        std::fprintf(
+            stderr, "spectrogram-image: %s\n", calculator.LastFailure(UI::CalculatorStep::Render).detail.c_str());
         return 1;
     }
     if (!WritePpm(argv[2], *image)) {

@@ -68,17 +68,22 @@ void SpectrogramCalculator::Build(bool fft, bool windows, bool colours) {
     const SpectrogramLayout layout = Layout();
     if (fft) {
         m_fft.clear();
+        m_fftFailure.clear();
         try {
             m_fft.push_back(SharedPtr<SpectrogramFft>(new SpectrogramFft(std::uint32_t(layout.fftOrder))));
+            if (!m_fft.front()->IsValid()) m_fftFailure = "no FFT record of order " + std::to_string(layout.fftOrder);
         } catch (const std::bad_alloc&) {
-            m_fft.clear();  // the compute step fails until the settings change
+            m_fft.clear();
+            m_fftFailure = "out of memory for the FFT of order " + std::to_string(layout.fftOrder);
         }
     }
     if (windows) {
         try {
+            m_windowsFailure.clear();
             m_windows = BuildSpectrogramWindows(m_settings.window, layout.n);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
             m_windows = {};
+            m_windowsFailure = std::string("no windows of length ") + std::to_string(layout.n) + ": " + e.what();
         }
     }
     if (colours) {
@@ -99,7 +104,9 @@ int SpectrogramCalculator::Compute() {
     AudioDisplaySource* source = GetSource();
     m_spectra = {};
     m_lastColumn = -1;
-    if (source == nullptr || m_fft.empty()) return kStepFailed;
+    if (source == nullptr) return Fail(StepFailureCause::Unusable, "spectrogram: no source");
+    if (m_fft.empty() || !m_fftFailure.empty() || !m_windowsFailure.empty())
+        return Fail(StepFailureCause::OutOfMemory, "spectrogram: " + m_fftFailure + m_windowsFailure);
 
     SpectrogramAnalysisInput input;
     input.layout = Layout();
@@ -117,6 +124,7 @@ int SpectrogramCalculator::Compute() {
     const int result = m_analysis.Run(
         input, [this](std::uint64_t first, std::uint32_t count, double* dst) { return ReadFrames(first, count, dst); },
         [this](float percent) { return SetComputeProgress(percent); }, m_spectra, m_lastColumn);
+    if (result == kStepFailed) return Fail(m_analysis.Failure().cause, m_analysis.Failure().detail);
     if (result != kStepFinished) return result;
     return SetComputeProgress(100.0f) ? kStepFinished : kStepCutShort;
 }
@@ -125,20 +133,21 @@ int SpectrogramCalculator::Render(Image* image) {
     AudioDisplaySource* source = GetSource();
     m_renderPosition = 0;
     m_lastColumn = -1;
-    if (image == nullptr || image->Pixels() == nullptr || source == nullptr) return kStepFailed;
+    if (image == nullptr || image->Pixels() == nullptr || source == nullptr)
+        return Fail(StepFailureCause::Unusable, "spectrogram render: no image or no source");
 
     const SpectrogramLayout layout = Layout();
     const SampleRange visible = GetVisibleRange();
     const std::uint64_t hop = std::uint64_t(layout.hop);
     const std::uint64_t visibleFrames = visible.Length();
     const std::uint64_t visibleColumns = visibleFrames / hop + (visibleFrames % hop != 0 ? 1u : 0u);
-    if (visibleColumns == 0) return kStepFailed;
+    if (visibleColumns == 0) return Fail(StepFailureCause::Unusable, "spectrogram render: no visible column");
     const std::uint64_t columns = m_spectra.empty() ? 0 : m_spectra[0].size() / std::uint64_t(layout.bins);
     if (columns == 0) {
         // Nothing computed (a failed analysis): show no spectrogram rather than a stale one.
         for (int y = 0; y < image->Height(); ++y)
             std::fill_n(image->Pixels() + std::int64_t(y) * image->Stride(), image->Width(), 0xFF000000u);
-        return kStepFailed;
+        return Fail(StepFailureCause::Unusable, "spectrogram render: nothing computed");
     }
 
     SpectrogramRenderTarget target;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace UI {
@@ -61,6 +62,9 @@ private:
     std::int32_t m_lastColumn = -1;
     std::uint32_t m_renderPosition = 0;
     std::optional<std::uint64_t> m_memoryBudget;
+    // Why the FFT or the windows could not be built; the compute step fails with it.
+    std::string m_fftFailure;
+    std::string m_windowsFailure;
 };
 
 }  // namespace UI

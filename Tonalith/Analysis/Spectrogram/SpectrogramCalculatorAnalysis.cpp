@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <string>
 
 namespace UI {
 namespace {
@@ -46,18 +47,24 @@ void SpectrogramAnalysis::FreeBuffers() {
     m_powers = DSP::DataTail();
 }
 
+int SpectrogramAnalysis::Fail(StepFailureCause cause, std::string detail) {
+    m_failure = {cause, "spectrogram analysis: " + std::move(detail)};
+    return kStepFailed;
+}
+
 int SpectrogramAnalysis::Run(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
     const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn) {
-    int result = 2;
+    m_failure = {};
+    int result = kStepFailed;
     try {
         result = RunColumns(input, read, progress, spectra, lastColumn);
     } catch (const std::bad_alloc&) {
-        result = 2;
-    } catch (const std::length_error&) {
-        result = 2;
+        result = Fail(StepFailureCause::OutOfMemory, "out of memory for the spectra or buffers");
+    } catch (const std::length_error& e) {
+        result = Fail(StepFailureCause::OutOfMemory, std::string("a buffer too long: ") + e.what());
     }
     FreeBuffers();
-    if (result != 0) spectra = {};
+    if (result != kStepFinished) spectra = {};
     return result;
 }
 
@@ -66,11 +73,16 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
     const SpectrogramLayout& layout = input.layout;
     spectra = {};
     const std::uint64_t columns = layout.Columns(input.length);
-    if (columns == 0 || input.channels == 0 || input.windows == nullptr || input.fft == nullptr ||
-        !input.fft->IsValid() || input.fft->Order() != std::uint32_t(layout.fftOrder) || !(input.sampleRate > 0.0f) ||
-        (*input.windows)[3].size() != std::size_t(layout.n))
-        return 2;
-    if (RequiredBytes(layout, input.channels, input.length) > input.memoryBudget) return 2;
+    if (columns == 0 || input.channels == 0) return Fail(StepFailureCause::Unusable, "no columns or no channels");
+    if (input.windows == nullptr || (*input.windows)[3].size() != std::size_t(layout.n))
+        return Fail(StepFailureCause::Unusable, "no analysis windows of this size");
+    if (input.fft == nullptr || !input.fft->IsValid() || input.fft->Order() != std::uint32_t(layout.fftOrder))
+        return Fail(StepFailureCause::Unusable, "no FFT of order " + std::to_string(layout.fftOrder));
+    if (!(input.sampleRate > 0.0f)) return Fail(StepFailureCause::Unusable, "no sample rate");
+    const std::uint64_t required = RequiredBytes(layout, input.channels, input.length);
+    if (required > input.memoryBudget)
+        return Fail(StepFailureCause::OutOfMemory,
+            "needs " + std::to_string(required) + " bytes, " + std::to_string(input.memoryBudget) + " available");
 
     const std::uint64_t bins = std::uint64_t(layout.bins);
     spectra.resize(input.channels);
@@ -86,8 +98,10 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
 
     const std::uint64_t total = columns + layout.Lookahead();
     for (std::uint64_t k = 0; k < total; ++k) {
-        if (!progress(float(k) / float(total) * 100.0f)) return 1;
-        if (!FillFrame(input, read, k)) return 2;
+        if (!progress(float(k) / float(total) * 100.0f)) return kStepCutShort;
+        if (!FillFrame(input, read, k))
+            return Fail(
+                StepFailureCause::SourceRefused, "the source refused the frames of column " + std::to_string(k));
         const std::size_t frames = std::size_t(layout.frameLength);
         for (std::uint32_t c = 0; c < input.channels; ++c) {
             double* buffer = m_channelBuffers[c].data();
@@ -112,7 +126,7 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
         const std::uint64_t done = k >= layout.Lookahead() ? k - layout.Lookahead() : 0;
         lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(done, 0x7FFFFFFF));
     }
-    return 0;
+    return kStepFinished;
 }
 
 bool SpectrogramAnalysis::FillFrame(

@@ -1,4 +1,5 @@
 #pragma once
+#include <Tonalith/Analysis/AudioCalculator.h>
 #include <Tonalith/Analysis/DSP/DataTail.h>
 #include <Tonalith/Analysis/DSP/Transience.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorFft.h>
@@ -41,11 +42,12 @@ public:
     // Bytes a step allocates for the spectra and its buffers; ~0 when that does not fit 64 bits.
     static std::uint64_t RequiredBytes(const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t length);
 
-    // 0 finished, 1 cut short (spectra freed), 2 failed (spectra freed). lastColumn is the
-    // last column written.
+    // A StepResult: finished, cut short (spectra freed) or failed (spectra freed, the reason
+    // in Failure()). lastColumn is the last column written.
     int Run(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
         const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn);
 
+    const StepFailure& Failure() const { return m_failure; }
     DSP::Transience& Transience() { return m_transience; }
     const SpectrogramMdl& Mdl() const { return m_mdl; }
 
@@ -58,6 +60,7 @@ private:
     void PowerRows(const SpectrogramAnalysisInput& input, std::uint32_t channel, float* const rows[4]);
     void MultiresColumn(const SpectrogramAnalysisInput& input, std::uint32_t channel, std::uint8_t* out);
     void FreeBuffers();
+    int Fail(StepFailureCause cause, std::string detail);
 
     std::vector<std::vector<double>> m_channelBuffers;
     std::vector<double> m_frame;
@@ -66,6 +69,7 @@ private:
     DSP::DataTail m_powers;
     DSP::Transience m_transience;
     SpectrogramMdl m_mdl;
+    StepFailure m_failure;
 };
 
 }  // namespace UI

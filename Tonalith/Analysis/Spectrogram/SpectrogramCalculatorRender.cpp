@@ -38,7 +38,7 @@ bool Usable(const SpectrogramRenderTarget& target) {
 
 int RenderSpectrogramNearest(const SpectrogramRenderTarget& target, std::uint64_t firstColumn,
     std::uint64_t visibleColumns, const SpectrogramRenderProgress& progress) {
-    if (!Usable(target) || visibleColumns == 0) return 0;
+    if (!Usable(target) || visibleColumns == 0) return kStepFinished;
     const std::size_t channels = std::min(target.spectra->size(), target.bands.size());
     const std::int64_t bins = target.bins;
     const float share = float(target.width) / float(visibleColumns);
@@ -59,7 +59,7 @@ int RenderSpectrogramNearest(const SpectrogramRenderTarget& target, std::uint64_
     float a = 0.0f;
     for (std::uint64_t j = 0; j < visibleColumns; ++j) {
         const float percent = 100.0f * float(j) / float(visibleColumns);
-        if (!progress(percent, static_cast<std::uint32_t>(float(target.width) * percent * 0.01f))) return 1;
+        if (!progress(percent, static_cast<std::uint32_t>(float(target.width) * percent * 0.01f))) return kStepCutShort;
         const float x0f = std::round(a);
         const float x1f = std::round(a + share);
         a += share;
@@ -81,7 +81,7 @@ int RenderSpectrogramNearest(const SpectrogramRenderTarget& target, std::uint64_
             }
         }
     }
-    return 0;
+    return kStepFinished;
 }
 
 namespace {
@@ -152,7 +152,7 @@ int RenderSpectrogramFootprint(const SpectrogramRenderTarget& target, const std:
     const std::vector<float>& rowLow, const std::vector<float>& rowHigh, const SpectrogramRenderProgress& progress) {
     if (!Usable(target) || positions.size() < std::size_t(target.width) || rowLow.empty() ||
         rowHigh.size() != rowLow.size())
-        return 0;
+        return kStepFinished;
     const std::size_t channels = std::min(target.spectra->size(), target.bands.size());
     const std::int64_t columns = static_cast<std::int64_t>(std::min<std::uint64_t>(target.columns, INT64_MAX / 2));
     const float lastColumn = float(columns - 1);
@@ -176,9 +176,10 @@ int RenderSpectrogramFootprint(const SpectrogramRenderTarget& target, const std:
                 target.pixels[std::int64_t(y) * target.stride + x] = (*target.colours)[std::size_t(v)];
             }
         }
-        if (!progress(100.0f * float(x + 1) / float(target.width), static_cast<std::uint32_t>(x + 1))) return 1;
+        if (!progress(100.0f * float(x + 1) / float(target.width), static_cast<std::uint32_t>(x + 1)))
+            return kStepCutShort;
     }
-    return 0;
+    return kStepFinished;
 }
 
 }  // namespace UI

@@ -1,4 +1,5 @@
 #pragma once
+#include <Tonalith/Analysis/AudioCalculator.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColourMap.h>
 
 #include <cstdint>
@@ -29,7 +30,7 @@ struct SpectrogramRenderTarget {
 };
 
 // Nearest bin: spectrum column s0 + j fills the image columns of its share of the width;
-// bins spread linearly over each band, 0 Hz at the bottom. Returns 0, or 1 when cancelled.
+// bins spread linearly over each band, 0 Hz at the bottom. Returns kStepFinished, or kStepCutShort when cancelled.
 int RenderSpectrogramNearest(const SpectrogramRenderTarget& target, std::uint64_t firstColumn,
     std::uint64_t visibleColumns, const SpectrogramRenderProgress& progress);
 
