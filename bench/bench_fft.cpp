@@ -11,6 +11,10 @@
 
 #include <benchmark/benchmark.h>
 
+#if TONALITH_BENCH_FFTW
+#include <fftw3.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -53,6 +57,29 @@ void BM_FftTransformF64(benchmark::State& state) {
     Vec::Free(buffer);
     Vec::FftFreeRealF64(spec);
 }
+
+#if TONALITH_BENCH_FFTW
+// The yardstick: the real-to-complex double transform planned with FFTW_MEASURE, on the
+// same signal and output layout (n / 2 + 1 complex bins).
+void BM_FftwR2cF64(benchmark::State& state) {
+    const int order = static_cast<int>(state.range(0));
+    const uint64_t n = uint64_t{1} << order;
+    double* in = fftw_alloc_real(n);
+    fftw_complex* out = fftw_alloc_complex(n / 2 + 1);
+    fftw_plan plan = fftw_plan_dft_r2c_1d(static_cast<int>(n), in, out, FFTW_MEASURE);
+    const std::vector<double> x = Signal(n);
+    std::copy(x.begin(), x.end(), in);
+    for (auto _ : state) {
+        fftw_execute(plan);
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+    }
+    ReportPerPoint(state, n);
+    fftw_destroy_plan(plan);
+    fftw_free(out);
+    fftw_free(in);
+}
+#endif
 
 // One build called directly (or an entry point), with its own record and a caller's work buffer.
 template <typename T, class Spec, class Init, class BufSize, class Forward, class Free>
@@ -164,6 +191,9 @@ void MdctLengths(benchmark::internal::Benchmark* bench) {
 BENCHMARK(BM_MdctF32)->Apply(MdctLengths);
 BENCHMARK(BM_MdctF32_sse2)->Apply(MdctLengths);
 BENCHMARK(BM_FftTransformF64)->DenseRange(5, 20);
+#if TONALITH_BENCH_FFTW
+BENCHMARK(BM_FftwR2cF64)->DenseRange(5, 20);
+#endif
 BENCHMARK(BM_FftForwardRealF64_x87)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF64_sse2)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF32)->DenseRange(5, 20);

@@ -38,6 +38,7 @@ TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort) {
     UI::SpectrogramSettings settings;
     settings.type = 1;  // the slowest of the plain types: four frame lengths per column
     UI::SpectrogramCalculator calculator(source, settings);
+    calculator.SetThreads(4);
     UI::AudioViewRequest view;
     view.channels = 1;
     view.length = frames;
@@ -82,6 +83,43 @@ TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort) {
     EXPECT_FLOAT_EQ(calculator.GetComputeProgress(), 100.0f);
     EXPECT_FLOAT_EQ(calculator.GetRenderProgress(), 100.0f);
     EXPECT_EQ(calculator.GetRenderedColumns(), 300u);
+}
+
+TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectra) {
+    const std::uint32_t frames = 44100 * 3 + 77;
+    std::vector<float> left(frames), right(frames);
+    std::uint32_t state = 7;
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        state = state * 1664525u + 1013904223u;
+        left[i] = float(int(state >> 9) - (1 << 22)) / float(1 << 23);
+        right[i] = float(0.5 * std::sin(0.3 * double(i)));
+    }
+    const float* table[2] = {left.data(), right.data()};
+    SharedPtr<UI::AudioDisplaySource> source(new UI::AudioDisplayMemorySource("mt", 44100, 2, frames, table));
+    UI::AudioViewRequest view;
+    view.channels = 2;
+    view.length = frames;
+    view.visible = UI::SampleRange(0, frames);
+    view.freqFull = view.freqVisible = {0.0f, 22050.0f};
+    for (std::uint32_t type : {0u, 1u}) {
+        UI::SpectrogramSettings settings;
+        settings.type = type;
+        settings.fftSize = type == 0 ? 2 : 4;  // short runs of columns: many of them to share
+        UI::SpectrogramSpectra reference;
+        for (std::uint32_t threads : {1u, 3u, 8u}) {
+            UI::SpectrogramCalculator calculator(source, settings);
+            bool compute = false, render = false;
+            calculator.SyncView(view, &compute, &render);
+            calculator.SetActive(true);
+            calculator.SetNeedsCompute(true);
+            calculator.SetThreads(threads);
+            ASSERT_EQ(calculator.DoCompute(), UI::kStepFinished);
+            if (threads == 1)
+                reference = calculator.Spectra();
+            else
+                EXPECT_TRUE(calculator.Spectra() == reference) << "type " << type << ", " << threads << " threads";
+        }
+    }
 }
 
 }  // namespace

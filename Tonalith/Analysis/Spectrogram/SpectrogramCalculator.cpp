@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <thread>
 
 namespace UI {
 namespace {
@@ -116,6 +117,7 @@ int SpectrogramCalculator::Compute() {
     input.windows = &m_windows;
     input.fft = m_fft.front().Get();
     input.levels = m_levels;
+    input.threads = m_threads != 0 ? m_threads : std::max(1u, std::thread::hardware_concurrency());
     if (m_memoryBudget)
         input.memoryBudget = *m_memoryBudget;
     else if (const auto available = Platform::Kernel::AvailableMemoryBytes())

@@ -40,6 +40,9 @@ public:
 
     // Memory a compute step may take; by default what the system reports as available.
     void SetMemoryBudget(std::optional<std::uint64_t> bytes) { m_memoryBudget = bytes; }
+    // Threads a compute step analyses with, its own included; 0 (the default) means one
+    // per processor core.
+    void SetThreads(std::uint32_t threads) { m_threads = threads; }
 
 protected:
     int Compute() override;
@@ -62,6 +65,7 @@ private:
     std::int32_t m_lastColumn = -1;
     std::uint32_t m_renderPosition = 0;
     std::optional<std::uint64_t> m_memoryBudget;
+    std::uint32_t m_threads = 0;
     // Why the FFT or the windows could not be built; the compute step fails with it.
     std::string m_fftFailure;
     std::string m_windowsFailure;

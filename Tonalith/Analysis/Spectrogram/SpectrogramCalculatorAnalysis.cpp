@@ -1,11 +1,13 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorAnalysis.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
+#include <atomic>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace UI {
 namespace {
@@ -17,34 +19,25 @@ std::uint64_t MulAdd(std::uint64_t a, std::uint64_t b, std::uint64_t c) {
     return sum;
 }
 
-// The bin of a frequency: f * M / rate in single precision, rounded to nearest, capped.
-std::int64_t BinOfFrequency(float frequency, std::int64_t fftLength, float rate, std::int64_t bins) {
-    const float bin = std::nearbyint(frequency * float(fftLength) / rate);
-    if (!(bin >= 0.0f)) return 0;
-    return bin < float(bins - 1) ? static_cast<std::int64_t>(bin) : bins - 1;
-}
-
 }  // namespace
 
 std::uint64_t SpectrogramAnalysis::RequiredBytes(
-    const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t length) {
+    const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t length, std::uint32_t threads) {
     const std::uint64_t columns = layout.Columns(length);
     const std::uint64_t bins = std::uint64_t(layout.bins);
     const std::uint64_t m = std::uint64_t(layout.fftLength);
     std::uint64_t bytes = MulAdd(MulAdd(columns, bins, 0), channels, 0);
-    bytes = MulAdd(std::uint64_t(channels) + 1, m * sizeof(double), bytes);  // channel buffers, work buffer
-    bytes = MulAdd(std::uint64_t(layout.frameLength) * channels, sizeof(double), bytes);
-    bytes = MulAdd(bins, 2 * sizeof(double) + 4 * sizeof(float), bytes);
+    // Per thread: a run's frames twice (as read, and per channel), the FFT's input and
+    // output, the powers and the four rows.
+    const std::uint64_t span =
+        MulAdd(SpectrogramColumns::RunLength(layout) - 1, std::uint64_t(layout.hop), std::uint64_t(layout.frameLength));
+    std::uint64_t perThread = MulAdd(MulAdd(span, channels, 0), 2 * sizeof(double), 0);
+    perThread = MulAdd(m, sizeof(double), perThread);
+    perThread = MulAdd(bins, 3 * sizeof(double) + 4 * sizeof(float), perThread);
+    bytes = MulAdd(perThread, std::max<std::uint32_t>(threads, 1), bytes);
+    bytes = MulAdd(bins, 4 * sizeof(float), bytes);  // the power table
     if (layout.type == SpectrogramMdlStft) bytes = MulAdd(1, SpectrogramMdl::StateBytes(layout, channels), bytes);
     return bytes;
-}
-
-void SpectrogramAnalysis::FreeBuffers() {
-    m_channelBuffers = {};
-    m_frame = {};
-    m_complex = {};
-    m_work = {};
-    m_powers = DSP::DataTail();
 }
 
 int SpectrogramAnalysis::Fail(StepFailureCause cause, std::string detail) {
@@ -63,7 +56,7 @@ int SpectrogramAnalysis::Run(const SpectrogramAnalysisInput& input, const Spectr
     } catch (const std::length_error& e) {
         result = Fail(StepFailureCause::OutOfMemory, std::string("a buffer too long: ") + e.what());
     }
-    FreeBuffers();
+    m_powers = DSP::DataTail();
     if (result != kStepFinished) spectra = {};
     return result;
 }
@@ -79,146 +72,123 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
     if (input.fft == nullptr || !input.fft->IsValid() || input.fft->Order() != std::uint32_t(layout.fftOrder))
         return Fail(StepFailureCause::Unusable, "no FFT of order " + std::to_string(layout.fftOrder));
     if (!(input.sampleRate > 0.0f)) return Fail(StepFailureCause::Unusable, "no sample rate");
-    const std::uint64_t required = RequiredBytes(layout, input.channels, input.length);
+    const std::uint32_t threads = layout.type == SpectrogramMdlStft ? 1u : std::max<std::uint32_t>(input.threads, 1);
+    const std::uint64_t required = RequiredBytes(layout, input.channels, input.length, threads);
     if (required > input.memoryBudget)
         return Fail(StepFailureCause::OutOfMemory,
             "needs " + std::to_string(required) + " bytes, " + std::to_string(input.memoryBudget) + " available");
 
-    const std::uint64_t bins = std::uint64_t(layout.bins);
     spectra.resize(input.channels);
-    for (auto& spectrum : spectra) spectrum.assign(std::size_t(columns * bins), 0);
+    for (auto& spectrum : spectra) spectrum.assign(std::size_t(columns * std::uint64_t(layout.bins)), 0);
+    m_powers.Resize(layout.IsMultiResolution() ? 4 : 1, 0, static_cast<std::int32_t>(layout.bins), 0, true);
+    if (layout.type == SpectrogramMdlStft) return RunMdl(input, read, progress, spectra, lastColumn);
+    const int result = RunShared(input, read, progress, spectra);
+    if (result == kStepFinished) lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(columns - 1, 0x7FFFFFFF));
+    return result;
+}
 
-    const std::size_t m = std::size_t(layout.fftLength);
-    m_channelBuffers.assign(input.channels, std::vector<double>(m, 0.0));
-    m_frame.assign(std::size_t(layout.frameLength) * input.channels, 0.0);
-    m_complex.assign(2 * std::size_t(bins), 0.0);
-    if (layout.IsMultiResolution()) m_work.assign(m, 0.0);
-    m_powers.Resize(layout.IsMultiResolution() ? 4 : 1, 0, static_cast<std::int32_t>(bins), 0, true);
-    if (layout.type == SpectrogramMdlStft) m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate);
+int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
+    const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra) {
+    const SpectrogramLayout& layout = input.layout;
+    const std::uint64_t columns = layout.Columns(input.length);
+    const std::uint64_t bins = std::uint64_t(layout.bins);
+    const std::uint64_t run = SpectrogramColumns::RunLength(layout);
+    const std::uint64_t runs = (columns + run - 1) / run;
 
-    const std::uint64_t total = columns + layout.Lookahead();
+    std::atomic<std::uint64_t> next{0};
+    std::atomic<std::uint64_t> done{0};
+    std::atomic<bool> stop{false};
+    bool cut = false;  // the calling thread's alone
+    std::mutex lock;  // the source's position, and the first failure
+    StepFailure failure;
+    const auto fail = [&](StepFailureCause cause, std::string detail) {
+        std::lock_guard<std::mutex> guard(lock);
+        if (failure.cause == StepFailureCause::None) failure = {cause, std::move(detail)};
+        stop.store(true);
+    };
+    const SpectrogramFrameReader lockedRead = [&](std::uint64_t first, std::uint32_t count, double* dst) {
+        std::lock_guard<std::mutex> guard(lock);
+        return read(first, count, dst);
+    };
+
+    const auto work = [&](bool reports) {
+        try {
+            SpectrogramColumns buffers(input, run);
+            for (;;) {
+                if (reports && !progress(float(done.load()) / float(columns) * 100.0f)) {
+                    cut = true;
+                    stop.store(true);
+                }
+                if (stop.load()) return;
+                const std::uint64_t first = next.fetch_add(1) * run;
+                if (first >= columns) return;
+                const std::uint64_t count = std::min(run, columns - first);
+                if (!buffers.Read(lockedRead, first, count))
+                    return fail(StepFailureCause::SourceRefused,
+                        "the source refused the frames of columns " + std::to_string(first) + " to " +
+                            std::to_string(first + count - 1));
+                for (std::uint64_t k = first; k < first + count && !stop.load(std::memory_order_relaxed); ++k) {
+                    for (std::uint32_t c = 0; c < input.channels; ++c) {
+                        std::uint8_t* out = spectra[c].data() + k * bins;
+                        if (layout.type == SpectrogramStft)
+                            buffers.Stft(buffers.Frame(c, k), out);
+                        else
+                            buffers.Multires(buffers.Frame(c, k), out);
+                    }
+                }
+                done.fetch_add(count);
+            }
+        } catch (const std::bad_alloc&) {
+            fail(StepFailureCause::OutOfMemory, "out of memory for a thread's buffers");
+        } catch (const std::length_error& e) {
+            fail(StepFailureCause::OutOfMemory, std::string("a buffer too long: ") + e.what());
+        }
+    };
+
+    std::vector<std::thread> helpers;
+    const std::uint64_t wanted = std::min<std::uint64_t>(std::max<std::uint32_t>(input.threads, 1), runs);
+    try {
+        while (helpers.size() + 1 < wanted) helpers.emplace_back(work, false);
+    } catch (const std::system_error&) {
+        // Fewer threads than asked: the others share the work.
+    }
+    work(true);
+    for (std::thread& helper : helpers) helper.join();
+    if (failure.cause != StepFailureCause::None) {
+        m_failure = {failure.cause, "spectrogram analysis: " + failure.detail};
+        return kStepFailed;
+    }
+    return cut ? kStepCutShort : kStepFinished;
+}
+
+int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
+    const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn) {
+    const SpectrogramLayout& layout = input.layout;
+    const std::uint64_t total = layout.Columns(input.length) + layout.Lookahead();
+    const std::uint64_t run = SpectrogramColumns::RunLength(layout);
+    m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate);
+    SpectrogramColumns buffers(input, run);
+    std::uint64_t end = 0;  // one past the last column read
     for (std::uint64_t k = 0; k < total; ++k) {
         if (!progress(float(k) / float(total) * 100.0f)) return kStepCutShort;
-        if (!FillFrame(input, read, k))
-            return Fail(
-                StepFailureCause::SourceRefused, "the source refused the frames of column " + std::to_string(k));
-        const std::size_t frames = std::size_t(layout.frameLength);
-        for (std::uint32_t c = 0; c < input.channels; ++c) {
-            double* buffer = m_channelBuffers[c].data();
-            const double* frame = m_frame.data() + c;
-            for (std::size_t i = 0; i < frames; ++i) buffer[i] = frame[i * input.channels];
+        if (k == end) {
+            const std::uint64_t count = std::min(run, total - k);
+            if (!buffers.Read(read, k, count))
+                return Fail(StepFailureCause::SourceRefused, "the source refused the frames of column " + std::to_string(k));
+            end = k + count;
         }
         for (std::uint32_t c = 0; c < input.channels; ++c) {
-            std::uint8_t* spectrum = spectra[c].data();
-            switch (layout.type) {
-            case SpectrogramStft: StftColumn(input, c, spectrum + k * bins); break;
-            case SpectrogramMultiresStft: MultiresColumn(input, c, spectrum + k * bins); break;
-            default: {
-                float* rows[4];
-                for (int r = 0; r < 4; ++r) rows[r] = m_mdl.RingRow(c, r);
-                PowerRows(input, c, rows);
-                m_mdl.FinishChannel(c, k, input.levels, spectrum);
-                break;
-            }
-            }
+            float* rows[4];
+            for (int r = 0; r < 4; ++r) rows[r] = m_mdl.RingRow(c, r);
+            buffers.PowerRows(buffers.Frame(c, k), rows);
+            for (int r = 0; r < 4; ++r) std::copy(rows[r], rows[r] + layout.bins, m_powers.Channel(r));
+            m_mdl.FinishChannel(c, k, input.levels, spectra[c].data());
         }
-        if (layout.type == SpectrogramMdlStft) m_mdl.Advance();
-        const std::uint64_t done = k >= layout.Lookahead() ? k - layout.Lookahead() : 0;
-        lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(done, 0x7FFFFFFF));
+        m_mdl.Advance();
+        const std::uint64_t last = k >= layout.Lookahead() ? k - layout.Lookahead() : 0;
+        lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(last, 0x7FFFFFFF));
     }
     return kStepFinished;
-}
-
-bool SpectrogramAnalysis::FillFrame(
-    const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read, std::uint64_t k) {
-    const std::uint64_t frameLength = std::uint64_t(input.layout.frameLength);
-    const std::uint64_t hop = std::uint64_t(input.layout.hop);
-    const std::uint64_t half = frameLength / 2;
-    const std::size_t channels = input.channels;
-    double* frame = m_frame.data();
-    if (k == 0) {
-        std::fill(m_frame.begin(), m_frame.end(), 0.0);
-        const std::uint64_t count = std::min(half, input.length);
-        return count == 0 || read(0, static_cast<std::uint32_t>(count), frame + half * channels);
-    }
-    if (hop < frameLength) std::memmove(frame, frame + hop * channels, sizeof(double) * (frameLength - hop) * channels);
-    double* slots = frame + (frameLength - hop) * channels;
-    const std::uint64_t p = half - hop + k * hop;
-    std::uint64_t got = 0;
-    if (p < input.length) {
-        got = std::min(input.length - p, hop);
-        if (!read(p, static_cast<std::uint32_t>(got), slots)) return false;
-    }
-    std::fill(slots + got * channels, slots + hop * channels, 0.0);
-    return true;
-}
-
-void SpectrogramAnalysis::StftColumn(const SpectrogramAnalysisInput& input, std::uint32_t channel, std::uint8_t* out) {
-    const SpectrogramLayout& layout = input.layout;
-    double* buffer = m_channelBuffers[channel].data();
-    const double* window = (*input.windows)[3].data();
-    for (std::int64_t i = 0; i < layout.n; ++i) buffer[i] *= window[i];
-    input.fft->Forward(buffer, m_complex.data());
-    const float offset = input.levels.RawOffset(layout.n);
-    const double* bin = m_complex.data();
-    for (std::int64_t b = 0; b < layout.bins; ++b, bin += 2)
-        out[b] = SpectrogramLevels::ToByte(input.levels.Value(bin[0] * bin[0] + bin[1] * bin[1], offset));
-}
-
-void SpectrogramAnalysis::PowerRows(
-    const SpectrogramAnalysisInput& input, std::uint32_t channel, float* const rows[4]) {
-    const SpectrogramLayout& layout = input.layout;
-    const double* samples = m_channelBuffers[channel].data();
-    double* work = m_work.data();
-    const std::int64_t span = layout.frameLength;
-    for (int r = 0; r < 4; ++r) {
-        const std::int64_t length = layout.WindowLength(r);
-        const std::int64_t pre = (span - length) / 2;
-        const double* window = (*input.windows)[std::size_t(r)].data();
-        // All four frames are centred on the same frame; beyond the span stays zero.
-        std::fill(work, work + pre, 0.0);
-        std::fill(work + pre + length, work + span, 0.0);
-        for (std::int64_t i = 0; i < length; ++i) work[pre + i] = samples[pre + i] * window[i];
-        input.fft->Forward(work, m_complex.data());
-        const float scale = static_cast<float>(2.0 / double(length));
-        float* row = rows[r];
-        const double* bin = m_complex.data();
-        for (std::int64_t b = 0; b < layout.bins; ++b, bin += 2)
-            row[b] = static_cast<float>(bin[0] * bin[0] + bin[1] * bin[1]) * scale;
-        if (layout.type == SpectrogramMdlStft) std::copy(row, row + layout.bins, m_powers.Channel(r));
-    }
-}
-
-void SpectrogramAnalysis::MultiresColumn(
-    const SpectrogramAnalysisInput& input, std::uint32_t channel, std::uint8_t* out) {
-    const SpectrogramLayout& layout = input.layout;
-    float* rows[4];
-    for (int r = 0; r < 4; ++r) rows[r] = m_powers.Channel(r);
-    PowerRows(input, channel, rows);
-
-    const float rate = input.sampleRate;
-    const float nyquist = rate / 2.0f;
-    const float lo[4] = {0.0f, 800.0f, 3200.0f, 12800.0f};
-    const float hi[4] = {400.0f, 1600.0f, 6400.0f, nyquist};
-    const float fadeEnd[4] = {800.0f, 3200.0f, 12800.0f, nyquist};
-    float offsets[4];
-    for (int r = 0; r < 4; ++r) offsets[r] = input.levels.ScaledOffset(layout.WindowLength(r));
-    const auto value = [&](int r, std::int64_t b) { return input.levels.Value(rows[r][b], offsets[r]); };
-    const auto bin = [&](float f) { return BinOfFrequency(f, layout.fftLength, rate, layout.bins); };
-
-    for (int r = 0; r < 4; ++r) {
-        const std::int64_t first = bin(lo[r]);
-        const std::int64_t last = bin(hi[r]);
-        const std::int64_t end = bin(fadeEnd[r]);
-        for (std::int64_t b = first; b <= last; ++b) out[b] = SpectrogramLevels::ToByte(value(r, b));
-        if (r < 3 && end > last) {
-            const float width = float(end - last);
-            for (std::int64_t b = last + 1; b <= end; ++b) {
-                const float v = (value(r, b) * float(end - b) + value(r + 1, b) * float(b - last)) / width;
-                out[b] = SpectrogramLevels::ToByte(v);
-            }
-        }
-    }
 }
 
 }  // namespace UI

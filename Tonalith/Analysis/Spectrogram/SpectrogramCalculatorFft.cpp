@@ -19,4 +19,8 @@ SpectrogramFft::~SpectrogramFft() {
 
 void SpectrogramFft::Forward(const double* src, double* dst) const { Vec::FftTransformF64(src, dst, m_spec, m_buffer); }
 
+void SpectrogramFft::Forward(const double* src, double* dst, std::uint8_t* buffer) const {
+    Vec::FftTransformF64(src, dst, m_spec, buffer);
+}
+
 }  // namespace UI

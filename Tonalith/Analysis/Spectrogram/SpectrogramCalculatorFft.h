@@ -18,6 +18,10 @@ public:
     std::uint32_t Order() const { return m_order; }
     // 2^order doubles in, (2^order / 2 + 1) complex bins out as (re, im) pairs.
     void Forward(const double* src, double* dst) const;
+    // The same with a caller's work buffer of BufferSize() bytes, so that threads can share
+    // the record.
+    void Forward(const double* src, double* dst, std::uint8_t* buffer) const;
+    std::int32_t BufferSize() const { return m_bufferSize; }
 
 private:
     std::uint32_t m_order;

@@ -25,6 +25,10 @@ public:
         const double ln = (power > -1e-36 && power < 1e-36) ? -1e35 : std::log(power);
         return static_cast<float>(ln * double(m_factor) + double(offset));
     }
+    // ToByte(Value(power[i], offset)) for n powers.
+    void ToBytes(const double* power, std::int64_t n, float offset, std::uint8_t* out) const {
+        for (std::int64_t i = 0; i < n; ++i) out[i] = ToByte(Value(power[i], offset));
+    }
     // Clamped to 0..255 (NaN gives 0), rounded to nearest with ties to even.
     static std::uint8_t ToByte(float value) {
         if (!(value > 0.0f)) return 0;

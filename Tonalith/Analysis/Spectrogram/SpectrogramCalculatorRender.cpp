@@ -86,16 +86,80 @@ int RenderSpectrogramNearest(const SpectrogramRenderTarget& target, std::uint64_
 
 namespace {
 
-// The footprint maximum of one pixel in one channel's spectrum.
-struct Footprint {
-    const std::uint8_t* spectrum;
-    std::int64_t bins;
-    std::int64_t columns;
+// A row's bin interval, kept inside the table (NaN gives 0), and what its edges need.
+struct RowBins {
+    std::int64_t bLo, bHi, bLo1;
+    float fLo, fHi;
+    bool upper;  // bHi + 1 < bins: the upper edge and corners exist
 
-    int Cell(std::int64_t j, std::int64_t b) const { return spectrum[j * bins + b]; }
+    RowBins(float lo, float hi, std::int64_t bins) {
+        lo = lo > 0.0f ? std::min(lo, float(bins - 1)) : 0.0f;
+        hi = hi > 0.0f ? std::min(hi, float(bins - 1)) : 0.0f;
+        bLo = std::clamp<std::int64_t>(static_cast<std::int64_t>(lo), 0, bins - 1);
+        bHi = std::clamp<std::int64_t>(static_cast<std::int64_t>(hi), bLo, bins - 1);
+        fLo = std::clamp(lo - float(bLo), 0.0f, 1.0f);
+        fHi = std::clamp(hi - float(bHi), 0.0f, 1.0f);
+        bLo1 = std::min(bLo + 1, bins - 1);
+        upper = bHi + 1 < bins;
+    }
+};
 
-    // A bin position kept inside the table before it is truncated (NaN gives 0).
-    float InBins(float position) const { return position > 0.0f ? std::min(position, float(bins - 1)) : 0.0f; }
+// The footprint maximum of the pixels of one image column in one channel's spectrum. The
+// columns strictly inside the footprint, (jL, jR], are read once for the whole image
+// column into a per-bin maximum; a row goes back to them only for an interpolated edge
+// that this maximum says could raise its value.
+class FootprintColumn {
+public:
+    FootprintColumn(const std::uint8_t* spectrum, std::int64_t bins, std::int64_t columns,
+        std::vector<std::uint8_t>& inner)
+        : m_spectrum(spectrum), m_bins(bins), m_columns(columns), m_inner(inner) {}
+
+    void Start(std::int64_t jL, float fL, std::int64_t jR, float fR) {
+        m_jL = jL;
+        m_jR = jR;
+        m_fL = fL;
+        m_fR = fR;
+        // With a single column the left edge has no right neighbour: it uses itself.
+        m_jL1 = std::min(jL + 1, m_columns - 1);
+        m_right = jR + 1 < m_columns;
+        if (jR <= jL) return;
+        std::uint8_t* inner = m_inner.data();
+        std::copy_n(Column(jL + 1), m_bins, inner);
+        for (std::int64_t j = jL + 2; j <= jR; ++j) {
+            const std::uint8_t* column = Column(j);
+            for (std::int64_t b = 0; b < m_bins; ++b) inner[b] = std::max(inner[b], column[b]);
+        }
+    }
+
+    int Value(const RowBins& row) const {
+        const std::int64_t bLo = row.bLo, bHi = row.bHi, bLo1 = row.bLo1;
+        int v = 0;
+        if (m_jR > m_jL) {
+            const std::uint8_t* inner = m_inner.data();
+            for (std::int64_t b = bLo + 1; b <= bHi; ++b) v = std::max<int>(v, inner[b]);
+            // An interpolated value lies between its two cells.
+            if (std::max(inner[bLo], inner[bLo1]) > v) v = std::max(v, EdgeMax(bLo, bLo1, row.fLo));
+            if (row.upper && std::max(inner[bHi], inner[bHi + 1]) > v) v = std::max(v, EdgeMax(bHi, bHi + 1, row.fHi));
+        }
+        const int m0 = ColumnMax(m_jL, bLo, bHi);
+        if (m0 >= 0) {
+            v = std::max<int>(v, InterpolatedByte(Lerp(float(m0), float(ColumnMax(m_jL1, bLo, bHi)), m_fL)));
+            if (m_right)
+                v = std::max<int>(v,
+                    InterpolatedByte(Lerp(float(ColumnMax(m_jR, bLo, bHi)), float(ColumnMax(m_jR + 1, bLo, bHi)), m_fR)));
+        }
+        v = std::max<int>(v, Corner(m_jL, m_jL1, m_fL, bLo, bLo1, row.fLo));
+        if (row.upper) v = std::max<int>(v, Corner(m_jL, m_jL1, m_fL, bHi, bHi + 1, row.fHi));
+        if (m_right) {
+            v = std::max<int>(v, Corner(m_jR, m_jR + 1, m_fR, bLo, bLo1, row.fLo));
+            if (row.upper) v = std::max<int>(v, Corner(m_jR, m_jR + 1, m_fR, bHi, bHi + 1, row.fHi));
+        }
+        return v;
+    }
+
+private:
+    const std::uint8_t* Column(std::int64_t j) const { return m_spectrum + j * m_bins; }
+    int Cell(std::int64_t j, std::int64_t b) const { return m_spectrum[j * m_bins + b]; }
 
     // Largest byte of column j over bins (bLo, bHi]; -1 when the range is empty.
     int ColumnMax(std::int64_t j, std::int64_t bLo, std::int64_t bHi) const {
@@ -104,46 +168,29 @@ struct Footprint {
         return m;
     }
 
+    // The largest value interpolated between bins b and b1 at f over the inner columns;
+    // rounding is monotonic, so the largest float rounds to the largest byte.
+    int EdgeMax(std::int64_t b, std::int64_t b1, float f) const {
+        float best = 0.0f;
+        const std::uint8_t* cells = m_spectrum + (m_jL + 1) * m_bins;
+        for (std::int64_t j = m_jL + 1; j <= m_jR; ++j, cells += m_bins)
+            best = std::max(best, Lerp(float(cells[b]), float(cells[b1]), f));
+        return InterpolatedByte(best);
+    }
+
     std::uint8_t Corner(std::int64_t j, std::int64_t j1, float fj, std::int64_t b, std::int64_t b1, float fb) const {
         const float low = Lerp(float(Cell(j, b)), float(Cell(j1, b)), fj);
         const float high = Lerp(float(Cell(j, b1)), float(Cell(j1, b1)), fj);
         return InterpolatedByte(Lerp(low, high, fb));
     }
 
-    int Value(std::int64_t jL, float fL, std::int64_t jR, float fR, float lo, float hi) const {
-        lo = InBins(lo);
-        hi = InBins(hi);
-        const std::int64_t bLo = std::clamp<std::int64_t>(static_cast<std::int64_t>(lo), 0, bins - 1);
-        const std::int64_t bHi = std::clamp<std::int64_t>(static_cast<std::int64_t>(hi), bLo, bins - 1);
-        const float fLo = std::clamp(lo - float(bLo), 0.0f, 1.0f);
-        const float fHi = std::clamp(hi - float(bHi), 0.0f, 1.0f);
-        const std::int64_t bLo1 = std::min(bLo + 1, bins - 1);
-        const bool upper = bHi + 1 < bins;
-        // With a single column the left edge has no right neighbour: it uses itself.
-        const std::int64_t jL1 = std::min(jL + 1, columns - 1);
-        const bool right = jR + 1 < columns;
-
-        int v = 0;
-        for (std::int64_t j = jL + 1; j <= jR; ++j) {
-            v = std::max(v, ColumnMax(j, bLo, bHi));
-            v = std::max<int>(v, InterpolatedByte(Lerp(float(Cell(j, bLo)), float(Cell(j, bLo1)), fLo)));
-            if (upper) v = std::max<int>(v, InterpolatedByte(Lerp(float(Cell(j, bHi)), float(Cell(j, bHi + 1)), fHi)));
-        }
-        const int m0 = ColumnMax(jL, bLo, bHi);
-        if (m0 >= 0) {
-            v = std::max<int>(v, InterpolatedByte(Lerp(float(m0), float(ColumnMax(jL1, bLo, bHi)), fL)));
-            if (right)
-                v = std::max<int>(
-                    v, InterpolatedByte(Lerp(float(ColumnMax(jR, bLo, bHi)), float(ColumnMax(jR + 1, bLo, bHi)), fR)));
-        }
-        v = std::max<int>(v, Corner(jL, jL1, fL, bLo, bLo1, fLo));
-        if (upper) v = std::max<int>(v, Corner(jL, jL1, fL, bHi, bHi + 1, fHi));
-        if (right) {
-            v = std::max<int>(v, Corner(jR, jR + 1, fR, bLo, bLo1, fLo));
-            if (upper) v = std::max<int>(v, Corner(jR, jR + 1, fR, bHi, bHi + 1, fHi));
-        }
-        return v;
-    }
+    const std::uint8_t* m_spectrum;
+    std::int64_t m_bins;
+    std::int64_t m_columns;
+    std::vector<std::uint8_t>& m_inner;
+    std::int64_t m_jL = 0, m_jR = 0, m_jL1 = 0;
+    float m_fL = 0.0f, m_fR = 0.0f;
+    bool m_right = false;
 };
 
 }  // namespace
@@ -157,6 +204,14 @@ int RenderSpectrogramFootprint(const SpectrogramRenderTarget& target, const std:
     const std::int64_t columns = static_cast<std::int64_t>(std::min<std::uint64_t>(target.columns, INT64_MAX / 2));
     const float lastColumn = float(columns - 1);
     const std::int64_t rows = static_cast<std::int64_t>(rowLow.size());
+    std::vector<RowBins> rowBins;
+    rowBins.reserve(std::size_t(rows));
+    for (std::int64_t i = 0; i < rows; ++i)
+        rowBins.emplace_back(rowLow[std::size_t(i)], rowHigh[std::size_t(i)], target.bins);
+    std::vector<std::uint8_t> inner(std::size_t(target.bins));
+    std::vector<FootprintColumn> footprints;
+    for (std::size_t c = 0; c < channels; ++c)
+        footprints.emplace_back((*target.spectra)[c].data(), target.bins, columns, inner);
 
     for (std::int32_t x = 0; x < target.width; ++x) {
         const std::int32_t left = static_cast<std::int32_t>(float(x) - 0.5f);
@@ -164,15 +219,14 @@ int RenderSpectrogramFootprint(const SpectrogramRenderTarget& target, const std:
         const float cR = InColumns(positions[std::size_t(x)], lastColumn);
         const std::int64_t jL = static_cast<std::int64_t>(cL);
         const std::int64_t jR = static_cast<std::int64_t>(cR);
-        const float fL = cL - float(jL);
-        const float fR = cR - float(jR);
         for (std::size_t c = 0; c < channels; ++c) {
             const auto band = target.bands[c];
             const auto visible = ClampBand(target, band);
-            const Footprint footprint{(*target.spectra)[c].data(), target.bins, columns};
+            FootprintColumn& footprint = footprints[c];
+            footprint.Start(jL, cL - float(jL), jR, cR - float(jR));
             for (std::int32_t y = visible.top; y <= visible.bottom; ++y) {
                 const std::int64_t i = std::clamp<std::int64_t>(std::int64_t(band.bottom) - y, 0, rows - 1);
-                const int v = footprint.Value(jL, fL, jR, fR, rowLow[std::size_t(i)], rowHigh[std::size_t(i)]);
+                const int v = footprint.Value(rowBins[std::size_t(i)]);
                 target.pixels[std::int64_t(y) * target.stride + x] = (*target.colours)[std::size_t(v)];
             }
         }

@@ -1,0 +1,140 @@
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColumns.h>
+
+#include <Primitives/Vec/Memory.h>
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace UI {
+namespace {
+
+// The bin of a frequency: f * M / rate in single precision, rounded to nearest, capped.
+std::int64_t BinOfFrequency(float frequency, std::int64_t fftLength, float rate, std::int64_t bins) {
+    const float bin = std::nearbyint(frequency * float(fftLength) / rate);
+    if (!(bin >= 0.0f)) return 0;
+    return bin < float(bins - 1) ? static_cast<std::int64_t>(bin) : bins - 1;
+}
+
+}  // namespace
+
+SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns)
+    : m_setup(setup), m_fftBuffer(nullptr, [](std::uint8_t* p) { Vec::Free(p); }) {
+    const SpectrogramLayout& layout = setup.layout;
+    const std::size_t span = std::size_t((maxColumns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength));
+    m_interleaved.resize(span * setup.channels);
+    m_channels.assign(setup.channels, std::vector<double>(span));
+    m_input.assign(std::size_t(layout.fftLength), 0.0);
+    m_complex.resize(2 * std::size_t(layout.bins));
+    m_power.resize(std::size_t(layout.bins));
+    if (layout.IsMultiResolution()) m_rows.resize(4 * std::size_t(layout.bins));
+    if (setup.fft->BufferSize() > 0) {
+        m_fftBuffer.reset(Vec::AllocU8(setup.fft->BufferSize()));
+        if (!m_fftBuffer) throw std::bad_alloc();
+    }
+}
+
+void SpectrogramColumns::Forward(const double* input) { m_setup.fft->Forward(input, m_complex.data(), m_fftBuffer.get()); }
+
+std::uint64_t SpectrogramColumns::RunLength(const SpectrogramLayout& layout) {
+    const std::uint64_t perColumn = std::uint64_t(layout.fftLength) * (layout.IsMultiResolution() ? 4u : 1u);
+    return std::clamp<std::uint64_t>((std::uint64_t(1) << 17) / perColumn, 1, 256);
+}
+
+bool SpectrogramColumns::Read(const SpectrogramFrameReader& read, std::uint64_t first, std::uint64_t count) {
+    const SpectrogramLayout& layout = m_setup.layout;
+    const std::uint64_t hop = std::uint64_t(layout.hop);
+    const std::uint64_t half = std::uint64_t(layout.frameLength) / 2;
+    const std::uint64_t span = (count - 1) * hop + std::uint64_t(layout.frameLength);
+    const std::size_t channels = m_setup.channels;
+    m_first = first;
+    // Source frames [start, start + span), where start = first * hop - half may lie before 0.
+    const std::uint64_t centre = first * hop;
+    const std::uint64_t lead = centre < half ? half - centre : 0;  // slots before frame 0
+    const std::uint64_t from = centre + lead - half;
+    std::uint64_t got = 0;
+    if (from < m_setup.length && lead < span) {
+        got = std::min(m_setup.length - from, span - lead);
+        if (!read(from, static_cast<std::uint32_t>(got), m_interleaved.data())) return false;
+    }
+    for (std::size_t c = 0; c < channels; ++c) {
+        double* dst = m_channels[c].data();
+        std::fill(dst, dst + lead, 0.0);
+        const double* src = m_interleaved.data() + c;
+        for (std::uint64_t i = 0; i < got; ++i) dst[lead + i] = src[i * channels];
+        std::fill(dst + lead + got, dst + span, 0.0);
+    }
+    return true;
+}
+
+const double* SpectrogramColumns::Frame(std::uint32_t channel, std::uint64_t k) const {
+    return m_channels[channel].data() + (k - m_first) * std::uint64_t(m_setup.layout.hop);
+}
+
+void SpectrogramColumns::Stft(const double* frame, std::uint8_t* out) {
+    const SpectrogramLayout& layout = m_setup.layout;
+    const double* window = (*m_setup.windows)[3].data();
+    double* input = m_input.data();
+    for (std::int64_t i = 0; i < layout.n; ++i) input[i] = frame[i] * window[i];
+    Forward(input);
+    const double* bin = m_complex.data();
+    double* power = m_power.data();
+    for (std::int64_t b = 0; b < layout.bins; ++b) power[b] = bin[2 * b] * bin[2 * b] + bin[2 * b + 1] * bin[2 * b + 1];
+    m_setup.levels.ToBytes(power, layout.bins, m_setup.levels.RawOffset(layout.n), out);
+}
+
+void SpectrogramColumns::PowerRows(const double* frame, float* const rows[4]) {
+    const SpectrogramLayout& layout = m_setup.layout;
+    double* input = m_input.data();
+    const std::int64_t span = layout.frameLength;
+    for (int r = 0; r < 4; ++r) {
+        const std::int64_t length = layout.WindowLength(r);
+        const std::int64_t pre = (span - length) / 2;
+        const double* window = (*m_setup.windows)[std::size_t(r)].data();
+        // All four frames are centred on the same frame; beyond the span stays zero.
+        std::fill(input, input + pre, 0.0);
+        std::fill(input + pre + length, input + span, 0.0);
+        for (std::int64_t i = 0; i < length; ++i) input[pre + i] = frame[pre + i] * window[i];
+        Forward(input);
+        const float scale = static_cast<float>(2.0 / double(length));
+        float* row = rows[r];
+        const double* bin = m_complex.data();
+        for (std::int64_t b = 0; b < layout.bins; ++b)
+            row[b] = static_cast<float>(bin[2 * b] * bin[2 * b] + bin[2 * b + 1] * bin[2 * b + 1]) * scale;
+    }
+}
+
+void SpectrogramColumns::Multires(const double* frame, std::uint8_t* out) {
+    const SpectrogramLayout& layout = m_setup.layout;
+    const std::size_t bins = std::size_t(layout.bins);
+    float* rows[4];
+    for (int r = 0; r < 4; ++r) rows[r] = m_rows.data() + std::size_t(r) * bins;
+    PowerRows(frame, rows);
+
+    const SpectrogramLevels& levels = m_setup.levels;
+    const float rate = m_setup.sampleRate;
+    const float nyquist = rate / 2.0f;
+    const float lo[4] = {0.0f, 800.0f, 3200.0f, 12800.0f};
+    const float hi[4] = {400.0f, 1600.0f, 6400.0f, nyquist};
+    const float fadeEnd[4] = {800.0f, 3200.0f, 12800.0f, nyquist};
+    float offsets[4];
+    for (int r = 0; r < 4; ++r) offsets[r] = levels.ScaledOffset(layout.WindowLength(r));
+    const auto value = [&](int r, std::int64_t b) { return levels.Value(rows[r][b], offsets[r]); };
+    const auto bin = [&](float f) { return BinOfFrequency(f, layout.fftLength, rate, layout.bins); };
+
+    for (int r = 0; r < 4; ++r) {
+        const std::int64_t first = bin(lo[r]);
+        const std::int64_t last = bin(hi[r]);
+        const std::int64_t end = bin(fadeEnd[r]);
+        for (std::int64_t b = first; b <= last; ++b) out[b] = SpectrogramLevels::ToByte(value(r, b));
+        if (r < 3 && end > last) {
+            const float width = float(end - last);
+            for (std::int64_t b = last + 1; b <= end; ++b) {
+                const float v = (value(r, b) * float(end - b) + value(r + 1, b) * float(b - last)) / width;
+                out[b] = SpectrogramLevels::ToByte(v);
+            }
+        }
+    }
+}
+
+}  // namespace UI

@@ -1,0 +1,67 @@
+#pragma once
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorFft.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLayout.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorWindows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace UI {
+
+// Reads `count` frames from `first` on, all channels interleaved, as doubles; false when
+// the source refuses.
+using SpectrogramFrameReader = std::function<bool(std::uint64_t first, std::uint32_t count, double* dst)>;
+
+// What every column of one compute step shares; read-only while columns are analysed.
+struct SpectrogramColumnSetup {
+    SpectrogramLayout layout;
+    std::uint32_t channels = 0;
+    std::uint64_t length = 0;
+    float sampleRate = 0.0f;
+    const SpectrogramWindows* windows = nullptr;
+    const SpectrogramFft* fft = nullptr;
+    SpectrogramLevels levels;
+};
+
+// The buffers of one thread that analyses runs of consecutive columns. A run reads the
+// frames of all its columns at once (column k is centred on frame k * hop, zeros outside
+// the source) and keeps them one contiguous array per channel, from which each column's
+// frame is windowed straight into the FFT's input.
+class SpectrogramColumns {
+public:
+    // Allocates the buffers for runs of up to maxColumns columns; throws std::bad_alloc.
+    SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns);
+
+    // Columns a run should hold: a few milliseconds of work, so that a cancel is seen soon.
+    static std::uint64_t RunLength(const SpectrogramLayout& layout);
+
+    // Reads the frames of columns [first, first + count); false when the source refuses.
+    bool Read(const SpectrogramFrameReader& read, std::uint64_t first, std::uint64_t count);
+    // The frame of column k (within the last Read) of a channel: frameLength samples.
+    const double* Frame(std::uint32_t channel, std::uint64_t k) const;
+
+    // "STFT": the bytes of one column of one channel.
+    void Stft(const double* frame, std::uint8_t* out);
+    // "Multires. STFT": the four power rows, then the bytes stitched by frequency band.
+    void Multires(const double* frame, std::uint8_t* out);
+    // The normalised power spectra of the four centred frame lengths, into rows[r].
+    void PowerRows(const double* frame, float* const rows[4]);
+
+private:
+    const SpectrogramColumnSetup& m_setup;
+    std::uint64_t m_first = 0;  // first column of the last Read
+    std::vector<double> m_interleaved;
+    std::vector<std::vector<double>> m_channels;
+    std::vector<double> m_input;  // the FFT's input; beyond the frame it stays zero
+    std::vector<double> m_complex;
+    std::vector<double> m_power;
+    std::vector<float> m_rows;  // four rows of bins
+    std::unique_ptr<std::uint8_t, void (*)(std::uint8_t*)> m_fftBuffer;
+
+    void Forward(const double* input);
+};
+
+}  // namespace UI
