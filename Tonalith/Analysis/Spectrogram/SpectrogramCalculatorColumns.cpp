@@ -27,7 +27,10 @@ SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std:
     m_input.assign(std::size_t(layout.fftLength), 0.0);
     m_complex.resize(2 * std::size_t(layout.bins));
     m_power.resize(std::size_t(layout.bins));
-    if (layout.IsMultiResolution()) m_rows.resize(4 * std::size_t(layout.bins));
+    if (layout.IsMultiResolution()) {
+        m_rows.resize(4 * std::size_t(layout.bins));
+        m_values.resize(4 * std::size_t(layout.bins));
+    }
     if (setup.fft->BufferSize() > 0) {
         m_fftBuffer.reset(Vec::AllocU8(setup.fft->BufferSize()));
         if (!m_fftBuffer) throw std::bad_alloc();
@@ -117,20 +120,31 @@ void SpectrogramColumns::Multires(const double* frame, std::uint8_t* out) {
     const float lo[4] = {0.0f, 800.0f, 3200.0f, 12800.0f};
     const float hi[4] = {400.0f, 1600.0f, 6400.0f, nyquist};
     const float fadeEnd[4] = {800.0f, 3200.0f, 12800.0f, nyquist};
-    float offsets[4];
-    for (int r = 0; r < 4; ++r) offsets[r] = levels.ScaledOffset(layout.WindowLength(r));
-    const auto value = [&](int r, std::int64_t b) { return levels.Value(rows[r][b], offsets[r]); };
     const auto bin = [&](float f) { return BinOfFrequency(f, layout.fftLength, rate, layout.bins); };
+    std::int64_t first[4], last[4], end[4];
+    for (int r = 0; r < 4; ++r) {
+        first[r] = bin(lo[r]);
+        last[r] = bin(hi[r]);
+        end[r] = r < 3 ? bin(fadeEnd[r]) : last[r];
+    }
+    // The scaled values of each resolution over its band and both fade zones it enters.
+    float* values[4];
+    for (int r = 0; r < 4; ++r) {
+        values[r] = m_values.data() + std::size_t(r) * bins;
+        std::int64_t from = first[r], to = std::max(last[r], end[r]);
+        if (r > 0 && end[r - 1] > last[r - 1]) {
+            from = std::min(from, last[r - 1] + 1);
+            to = std::max(to, end[r - 1]);
+        }
+        if (to >= from) levels.Values(rows[r] + from, to - from + 1, levels.ScaledOffset(layout.WindowLength(r)), values[r] + from);
+    }
 
     for (int r = 0; r < 4; ++r) {
-        const std::int64_t first = bin(lo[r]);
-        const std::int64_t last = bin(hi[r]);
-        const std::int64_t end = bin(fadeEnd[r]);
-        for (std::int64_t b = first; b <= last; ++b) out[b] = SpectrogramLevels::ToByte(value(r, b));
-        if (r < 3 && end > last) {
-            const float width = float(end - last);
-            for (std::int64_t b = last + 1; b <= end; ++b) {
-                const float v = (value(r, b) * float(end - b) + value(r + 1, b) * float(b - last)) / width;
+        for (std::int64_t b = first[r]; b <= last[r]; ++b) out[b] = SpectrogramLevels::ToByte(values[r][b]);
+        if (r < 3 && end[r] > last[r]) {
+            const float width = float(end[r] - last[r]);
+            for (std::int64_t b = last[r] + 1; b <= end[r]; ++b) {
+                const float v = (values[r][b] * float(end[r] - b) + values[r + 1][b] * float(b - last[r])) / width;
                 out[b] = SpectrogramLevels::ToByte(v);
             }
         }

@@ -59,6 +59,7 @@ private:
     std::vector<double> m_complex;
     std::vector<double> m_power;
     std::vector<float> m_rows;  // four rows of bins
+    std::vector<float> m_values;  // their scaled values, where the stitching reads them
     std::unique_ptr<std::uint8_t, void (*)(std::uint8_t*)> m_fftBuffer;
 
     void Forward(const double* input);
