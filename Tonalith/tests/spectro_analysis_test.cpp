@@ -6,6 +6,7 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <numeric>
 #include <vector>
@@ -75,6 +76,44 @@ std::uint8_t ExpectedByte(double power, double frameLength, double range) {
     const double db = 10 * std::log10(power) + 20 * std::log10(2 / frameLength);
     const double v = 255 / range * (db + range);
     return v <= 0 ? 0 : v >= 255 ? 255 : std::uint8_t(std::nearbyint(v));
+}
+
+TEST(SpectrogramLevels, BatchesMatchTheLongDoubleLogarithm) {
+    // Powers over the whole range a column can hold, the guard's edges and what is no number.
+    std::vector<double> powers = {0.0, 1e-36, 0.99e-36, 1.01e-36, 1.0, 2.0, 0.5, 1e300, 1.7e308,
+        std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(), 5e-324};
+    std::uint64_t state = 3;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        powers.push_back(std::pow(10.0, double(state >> 11) / double(1ull << 53) * 80.0 - 40.0));
+    }
+    for (float range : {60.0f, 120.0f, 300.0f}) {
+        const UI::SpectrogramLevels levels(-range, 0.0f);
+        const float offset = levels.RawOffset(512);
+        std::vector<std::uint8_t> bytes(powers.size());
+        levels.ToBytes(powers.data(), std::int64_t(powers.size()), offset, bytes.data());
+        const std::vector<float> floats(powers.begin(), powers.end());
+        std::vector<float> values(floats.size());
+        levels.Values(floats.data(), std::int64_t(floats.size()), offset, values.data());
+        int offByOne = 0;
+        for (std::size_t i = 0; i < powers.size(); ++i) {
+            const double p = powers[i];
+            const bool guarded = p > -1e-36 && p < 1e-36;
+            const long double ln = guarded ? -1e35L : std::log((long double)p);
+            const float exact = float(ln * (long double)levels.Factor() + (long double)offset);
+            const int byte = UI::SpectrogramLevels::ToByte(exact);
+            ASSERT_LE(std::abs(int(bytes[i]) - byte), 1) << p;
+            offByOne += bytes[i] != byte;
+            const float f = floats[i];
+            const long double lnFloat = f > -1e-36f && f < 1e-36f ? -1e35L : std::log((long double)f);
+            const float exactValue = float(lnFloat * levels.Factor() + (long double)offset);
+            if (std::isnan(exactValue) || std::isinf(exactValue))
+                EXPECT_EQ(std::isnan(values[i]), std::isnan(exactValue)) << f;
+            else
+                ASSERT_LE(std::fabs(values[i] - exactValue), std::fabs(exactValue) * 2e-7f) << f;
+        }
+        EXPECT_LE(offByOne, int(powers.size()) / 10000) << range;
+    }
 }
 
 TEST(SpectrogramWindows, MatchNumpyAndHaveUnitMeanSquare) {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -188,6 +190,76 @@ TEST(SpectrogramRender, FootprintWithOneColumnAndHostileInputs) {
         1);
     EXPECT_EQ(cancelled.At(1, 0), 5u);
     EXPECT_EQ(cancelled.At(2, 0), 0xDEADu);
+}
+
+// The footprint maximum of one pixel straight from its definition: every cell, edge and
+// corner value of the footprint [cL, cR] x [lo, hi] evaluated on its own.
+int ReferenceFootprint(const std::vector<std::uint8_t>& s, std::int64_t bins, std::int64_t columns, float cL, float cR,
+    float lo, float hi) {
+    const auto cell = [&](std::int64_t j, std::int64_t b) { return float(s[std::size_t(j * bins + b)]); };
+    const auto byte = [](float v) { return v > 255.0f ? 255 : v > 0.0f ? int(std::nearbyint(v)) : 0; };
+    const auto lerp = [](float a, float b, float t) { return a + (b - a) * t; };
+    const std::int64_t jL = std::int64_t(cL), jR = std::int64_t(cR);
+    const std::int64_t bLo = std::int64_t(lo), bHi = std::int64_t(hi);
+    const float fL = cL - float(jL), fR = cR - float(jR), fLo = lo - float(bLo), fHi = hi - float(bHi);
+    const std::int64_t jL1 = std::min(jL + 1, columns - 1), bLo1 = std::min(bLo + 1, bins - 1);
+    const bool right = jR + 1 < columns, upper = bHi + 1 < bins;
+    const auto columnMax = [&](std::int64_t j) {
+        float m = -1.0f;
+        for (std::int64_t b = bLo + 1; b <= bHi; ++b) m = std::max(m, cell(j, b));
+        return m;
+    };
+    int v = 0;
+    for (std::int64_t j = jL + 1; j <= jR; ++j) {
+        for (std::int64_t b = bLo + 1; b <= bHi; ++b) v = std::max(v, int(cell(j, b)));
+        v = std::max(v, byte(lerp(cell(j, bLo), cell(j, bLo1), fLo)));
+        if (upper) v = std::max(v, byte(lerp(cell(j, bHi), cell(j, bHi + 1), fHi)));
+    }
+    if (columnMax(jL) >= 0.0f) {
+        v = std::max(v, byte(lerp(columnMax(jL), columnMax(jL1), fL)));
+        if (right) v = std::max(v, byte(lerp(columnMax(jR), columnMax(jR + 1), fR)));
+    }
+    const auto corner = [&](std::int64_t j, std::int64_t j1, float fj, std::int64_t b, std::int64_t b1, float fb) {
+        return byte(lerp(lerp(cell(j, b), cell(j1, b), fj), lerp(cell(j, b1), cell(j1, b1), fj), fb));
+    };
+    v = std::max(v, corner(jL, jL1, fL, bLo, bLo1, fLo));
+    if (upper) v = std::max(v, corner(jL, jL1, fL, bHi, bHi + 1, fHi));
+    if (right) v = std::max(v, corner(jR, jR + 1, fR, bLo, bLo1, fLo));
+    if (right && upper) v = std::max(v, corner(jR, jR + 1, fR, bHi, bHi + 1, fHi));
+    return v;
+}
+
+TEST(SpectrogramRender, FootprintMatchesItsDefinitionOnRandomSpectra) {
+    std::mt19937 random(11);
+    // {columns, bins, width, rows}: zoomed far out, about one column per pixel, zoomed in.
+    const int shapes[][4] = {{3000, 33, 17, 40}, {120, 65, 100, 31}, {9, 17, 50, 70}, {1, 5, 6, 9}};
+    for (const auto& shape : shapes) {
+        const std::int64_t columns = shape[0], bins = shape[1];
+        const int width = shape[2], rows = shape[3];
+        Canvas canvas(std::uint64_t(columns), bins, width, rows);
+        // Few distinct levels with runs: ties and plateaus, as real spectra have.
+        canvas.spectra.assign(1, std::vector<std::uint8_t>(std::size_t(columns * bins)));
+        for (auto& b : canvas.spectra[0]) b = std::uint8_t(random() % 4 == 0 ? random() % 256 : random() % 8 * 30);
+        canvas.target.bands = {{0, rows - 1}};
+        std::vector<float> positions(static_cast<std::size_t>(width)), low(static_cast<std::size_t>(rows)),
+            high(static_cast<std::size_t>(rows));
+        for (int x = 0; x < width; ++x) positions[std::size_t(x)] = float(x) * float(columns) / float(width);
+        for (int i = 0; i < rows; ++i) {
+            low[std::size_t(i)] = (float(i) - 0.5f) * float(bins - 1) / float(rows);
+            high[std::size_t(i)] = (float(i) + 0.5f) * float(bins - 1) / float(rows);
+        }
+        ASSERT_EQ(UI::RenderSpectrogramFootprint(canvas.target, positions, low, high, keepGoing), 0);
+        for (int x = 0; x < width; ++x) {
+            const float cL = std::min(positions[std::size_t(std::max(x - 1, 0))], float(columns) - 1.0001f);
+            const float cR = positions[std::size_t(x)];
+            for (int i = 0; i < rows; ++i) {
+                const float lo = std::max(low[std::size_t(i)], 0.0f), hi = high[std::size_t(i)];
+                ASSERT_EQ(canvas.At(x, rows - 1 - i),
+                    std::uint32_t(ReferenceFootprint(canvas.spectra[0], bins, columns, std::max(cL, 0.0f), cR, lo, hi)))
+                    << "columns " << columns << " x " << x << " row " << i;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -83,7 +83,8 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
     m_powers.Resize(layout.IsMultiResolution() ? 4 : 1, 0, static_cast<std::int32_t>(layout.bins), 0, true);
     if (layout.type == SpectrogramMdlStft) return RunMdl(input, read, progress, spectra, lastColumn);
     const int result = RunShared(input, read, progress, spectra);
-    if (result == kStepFinished) lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(columns - 1, 0x7FFFFFFF));
+    if (result == kStepFinished)
+        lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(columns - 1, 0x7FFFFFFF));
     return result;
 }
 
@@ -174,7 +175,8 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
         if (k == end) {
             const std::uint64_t count = std::min(run, total - k);
             if (!buffers.Read(read, k, count))
-                return Fail(StepFailureCause::SourceRefused, "the source refused the frames of column " + std::to_string(k));
+                return Fail(
+                    StepFailureCause::SourceRefused, "the source refused the frames of column " + std::to_string(k));
             end = k + count;
         }
         for (std::uint32_t c = 0; c < input.channels; ++c) {

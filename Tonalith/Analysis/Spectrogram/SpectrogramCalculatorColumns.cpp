@@ -21,7 +21,8 @@ std::int64_t BinOfFrequency(float frequency, std::int64_t fftLength, float rate,
 SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns)
     : m_setup(setup), m_fftBuffer(nullptr, [](std::uint8_t* p) { Vec::Free(p); }) {
     const SpectrogramLayout& layout = setup.layout;
-    const std::size_t span = std::size_t((maxColumns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength));
+    const std::size_t span =
+        std::size_t((maxColumns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength));
     m_interleaved.resize(span * setup.channels);
     m_channels.assign(setup.channels, std::vector<double>(span));
     m_input.assign(std::size_t(layout.fftLength), 0.0);
@@ -37,7 +38,9 @@ SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std:
     }
 }
 
-void SpectrogramColumns::Forward(const double* input) { m_setup.fft->Forward(input, m_complex.data(), m_fftBuffer.get()); }
+void SpectrogramColumns::Forward(const double* input) {
+    m_setup.fft->Forward(input, m_complex.data(), m_fftBuffer.get());
+}
 
 std::uint64_t SpectrogramColumns::RunLength(const SpectrogramLayout& layout) {
     const std::uint64_t perColumn = std::uint64_t(layout.fftLength) * (layout.IsMultiResolution() ? 4u : 1u);
@@ -136,7 +139,8 @@ void SpectrogramColumns::Multires(const double* frame, std::uint8_t* out) {
             from = std::min(from, last[r - 1] + 1);
             to = std::max(to, end[r - 1]);
         }
-        if (to >= from) levels.Values(rows[r] + from, to - from + 1, levels.ScaledOffset(layout.WindowLength(r)), values[r] + from);
+        if (to >= from)
+            levels.Values(rows[r] + from, to - from + 1, levels.ScaledOffset(layout.WindowLength(r)), values[r] + from);
     }
 
     for (int r = 0; r < 4; ++r) {

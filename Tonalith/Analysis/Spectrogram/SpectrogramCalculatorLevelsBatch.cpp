@@ -50,8 +50,9 @@ V2d Load(const float* p) { return V2d{double(p[0]), double(p[1])}; }
     const V2d z = s * s;
     const V2d w = z * z;
     const V2d t1 = w * (3.999999999940941908e-01 + w * (2.222219843214978396e-01 + w * 1.531383769920937332e-01));
-    const V2d t2 = z * (6.666666666666735130e-01 +
-                           w * (2.857142874366239149e-01 + w * (1.818357216161805012e-01 + w * 1.479819860511658591e-01)));
+    const V2d t2 = z *
+        (6.666666666666735130e-01 +
+            w * (2.857142874366239149e-01 + w * (1.818357216161805012e-01 + w * 1.479819860511658591e-01)));
     const V2d r = t2 + t1;
     return dk * 6.93147180369123816490e-01 - ((hfsq - (s * (hfsq + r) + dk * 1.90821492927058770002e-10)) - f);
 }
@@ -71,7 +72,8 @@ void SpectrogramLevels::ToBytes(const double* power, std::int64_t n, float offse
         const V2d v0 = Log(x0) * factor + double(offset);
         const V2d v1 = Log(x1) * factor + double(offset);
         // ToByte four at a time: clamped (NaN cannot occur here), rounded through 2^23.
-        V4f v{static_cast<float>(v0[0]), static_cast<float>(v0[1]), static_cast<float>(v1[0]), static_cast<float>(v1[1])};
+        V4f v{
+            static_cast<float>(v0[0]), static_cast<float>(v0[1]), static_cast<float>(v1[0]), static_cast<float>(v1[1])};
         v = v > 0.0f ? v : 0.0f;
         v = v > 255.0f ? 255.0f : v;
         v = (v + 8388608.0f) - 8388608.0f;

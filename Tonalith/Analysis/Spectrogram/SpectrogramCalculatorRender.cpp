@@ -110,8 +110,8 @@ struct RowBins {
 // that this maximum says could raise its value.
 class FootprintColumn {
 public:
-    FootprintColumn(const std::uint8_t* spectrum, std::int64_t bins, std::int64_t columns,
-        std::vector<std::uint8_t>& inner)
+    FootprintColumn(
+        const std::uint8_t* spectrum, std::int64_t bins, std::int64_t columns, std::vector<std::uint8_t>& inner)
         : m_spectrum(spectrum), m_bins(bins), m_columns(columns), m_inner(inner) {}
 
     void Start(std::int64_t jL, float fL, std::int64_t jR, float fR) {
@@ -146,7 +146,8 @@ public:
             v = std::max<int>(v, InterpolatedByte(Lerp(float(m0), float(ColumnMax(m_jL1, bLo, bHi)), m_fL)));
             if (m_right)
                 v = std::max<int>(v,
-                    InterpolatedByte(Lerp(float(ColumnMax(m_jR, bLo, bHi)), float(ColumnMax(m_jR + 1, bLo, bHi)), m_fR)));
+                    InterpolatedByte(
+                        Lerp(float(ColumnMax(m_jR, bLo, bHi)), float(ColumnMax(m_jR + 1, bLo, bHi)), m_fR)));
         }
         v = std::max<int>(v, Corner(m_jL, m_jL1, m_fL, bLo, bLo1, row.fLo));
         if (row.upper) v = std::max<int>(v, Corner(m_jL, m_jL1, m_fL, bHi, bHi + 1, row.fHi));
