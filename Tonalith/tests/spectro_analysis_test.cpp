@@ -315,17 +315,11 @@ TEST(SpectrogramAnalysis, MultiresolutionAtALowRateCapsTheTopBands) {
 std::array<float, 4> MdlWeightsAt(Signal& signal, std::uint64_t column, int band) {
     Analysed setup(UI::SpectrogramMdlStft, 8, 0, 2, 6, 120.0f, signal);
     UI::SpectrogramAnalysis analysis;
-    std::array<float, 4> weights{};
-    const std::uint64_t wanted = column + 4 + 1;  // the weights are those of frame column + 2f
-    std::uint64_t frame = 0;
-    UI::SpectrogramComputeProgress progress = [&](float) {
-        if (frame++ == wanted) weights = analysis.Mdl().BandWeights(band);
-        return true;
-    };
+    analysis.Mdl().Watch(column + 4);  // column c is written from frame c + 2f
     UI::SpectrogramSpectra spectra;
     std::int32_t last = -1;
-    EXPECT_EQ(analysis.Run(setup.input, signal.Reader(), progress, spectra, last), 0);
-    return weights;
+    EXPECT_EQ(analysis.Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    return analysis.Mdl().BandWeights(band);
 }
 
 int Winner(const std::array<float, 4>& weights) {

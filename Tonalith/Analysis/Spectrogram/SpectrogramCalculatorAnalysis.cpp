@@ -1,5 +1,7 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorAnalysis.h>
 
+#include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
+
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -35,7 +37,6 @@ std::uint64_t SpectrogramAnalysis::RequiredBytes(
     perThread = MulAdd(m, sizeof(double), perThread);
     perThread = MulAdd(bins, 3 * sizeof(double) + 4 * sizeof(float), perThread);
     bytes = MulAdd(perThread, std::max<std::uint32_t>(threads, 1), bytes);
-    bytes = MulAdd(bins, 4 * sizeof(float), bytes);  // the power table
     if (layout.type == SpectrogramMdlStft) bytes = MulAdd(1, SpectrogramMdl::StateBytes(layout, channels), bytes);
     return bytes;
 }
@@ -56,7 +57,6 @@ int SpectrogramAnalysis::Run(const SpectrogramAnalysisInput& input, const Spectr
     } catch (const std::length_error& e) {
         result = Fail(StepFailureCause::OutOfMemory, std::string("a buffer too long: ") + e.what());
     }
-    m_powers = DSP::DataTail();
     if (result != kStepFinished) spectra = {};
     return result;
 }
@@ -72,7 +72,7 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
     if (input.fft == nullptr || !input.fft->IsValid() || input.fft->Order() != std::uint32_t(layout.fftOrder))
         return Fail(StepFailureCause::Unusable, "no FFT of order " + std::to_string(layout.fftOrder));
     if (!(input.sampleRate > 0.0f)) return Fail(StepFailureCause::Unusable, "no sample rate");
-    const std::uint32_t threads = layout.type == SpectrogramMdlStft ? 1u : std::max<std::uint32_t>(input.threads, 1);
+    const std::uint32_t threads = std::max<std::uint32_t>(input.threads, 1);
     const std::uint64_t required = RequiredBytes(layout, input.channels, input.length, threads);
     if (required > input.memoryBudget)
         return Fail(StepFailureCause::OutOfMemory,
@@ -80,7 +80,6 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
 
     spectra.resize(input.channels);
     for (auto& spectrum : spectra) spectrum.assign(std::size_t(columns * std::uint64_t(layout.bins)), 0);
-    m_powers.Resize(layout.IsMultiResolution() ? 4 : 1, 0, static_cast<std::int32_t>(layout.bins), 0, true);
     if (layout.type == SpectrogramMdlStft) return RunMdl(input, read, progress, spectra, lastColumn);
     const int result = RunShared(input, read, progress, spectra);
     if (result == kStepFinished)
@@ -166,28 +165,33 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
     const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn) {
     const SpectrogramLayout& layout = input.layout;
     const std::uint64_t total = layout.Columns(input.length) + layout.Lookahead();
-    const std::uint64_t run = SpectrogramColumns::RunLength(layout);
+    const std::uint64_t run = SpectrogramMdl::RunFrames(layout, input.channels);
+    const std::uint32_t threads = std::max<std::uint32_t>(input.threads, 1);
     m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate);
-    SpectrogramColumns buffers(input, run);
-    std::uint64_t end = 0;  // one past the last column read
-    for (std::uint64_t k = 0; k < total; ++k) {
-        if (!progress(float(k) / float(total) * 100.0f)) return kStepCutShort;
-        if (k == end) {
-            const std::uint64_t count = std::min(run, total - k);
-            if (!buffers.Read(read, k, count))
-                return Fail(
-                    StepFailureCause::SourceRefused, "the source refused the frames of column " + std::to_string(k));
-            end = k + count;
-        }
-        for (std::uint32_t c = 0; c < input.channels; ++c) {
-            float* rows[4];
-            for (int r = 0; r < 4; ++r) rows[r] = m_mdl.RingRow(c, r);
-            buffers.PowerRows(buffers.Frame(c, k), rows);
-            for (int r = 0; r < 4; ++r) std::copy(rows[r], rows[r] + layout.bins, m_powers.Channel(r));
-            m_mdl.FinishChannel(c, k, input.levels, spectra[c].data());
-        }
-        m_mdl.Advance();
-        const std::uint64_t last = k >= layout.Lookahead() ? k - layout.Lookahead() : 0;
+    SpectrogramColumns reader(input, run);
+    for (std::uint64_t first = 0; first < total; first += run) {
+        if (!progress(float(first) / float(total) * 100.0f)) return kStepCutShort;
+        const std::uint64_t count = std::min(run, total - first);
+        if (!reader.Read(read, first, count))
+            return Fail(StepFailureCause::SourceRefused,
+                "the source refused the frames of columns " + std::to_string(first) + " to " +
+                    std::to_string(first + count - 1));
+        // Every frame's four spectra, the frames dealt out round the threads.
+        const std::uint64_t jobs = count * input.channels;
+        const std::uint64_t shares = std::min<std::uint64_t>(threads, jobs);
+        ParallelFor(threads, shares, [&](std::uint64_t share) {
+            SpectrogramColumns buffers(input, 0);
+            for (std::uint64_t i = share; i < jobs; i += shares) {
+                const std::uint64_t k = first + i / input.channels;
+                const std::uint32_t c = std::uint32_t(i % input.channels);
+                float* rows[4];
+                for (int r = 0; r < 4; ++r) rows[r] = m_mdl.Row(c, r, k);
+                buffers.PowerRows(reader.Frame(c, k), rows);
+            }
+        });
+        m_mdl.FinishRun(first, count, threads, input.levels, spectra);
+        const std::uint64_t end = first + count;
+        const std::uint64_t last = end > layout.Lookahead() ? end - 1 - layout.Lookahead() : 0;
         lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(last, 0x7FFFFFFF));
     }
     return kStepFinished;

@@ -20,8 +20,7 @@ using SpectrogramSpectra = std::vector<std::vector<std::uint8_t>>;
 struct SpectrogramAnalysisInput : SpectrogramColumnSetup {
     // Memory the step may take; a step that needs more fails before it allocates.
     std::uint64_t memoryBudget = ~std::uint64_t(0);
-    // Threads that analyse columns, the calling one included ("MDL STFT" always uses one:
-    // each of its columns depends on the frames before it).
+    // Threads that analyse columns, the calling one included.
     std::uint32_t threads = 1;
 };
 
@@ -41,7 +40,7 @@ public:
 
     const StepFailure& Failure() const { return m_failure; }
     DSP::Transience& Transience() { return m_transience; }
-    const SpectrogramMdl& Mdl() const { return m_mdl; }
+    SpectrogramMdl& Mdl() { return m_mdl; }
 
 private:
     int RunColumns(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
@@ -52,7 +51,6 @@ private:
         const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn);
     int Fail(StepFailureCause cause, std::string detail);
 
-    DSP::DataTail m_powers;
     DSP::Transience m_transience;
     SpectrogramMdl m_mdl;
     StepFailure m_failure;

@@ -21,10 +21,12 @@ std::int64_t BinOfFrequency(float frequency, std::int64_t fftLength, float rate,
 SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns)
     : m_setup(setup), m_fftBuffer(nullptr, [](std::uint8_t* p) { Vec::Free(p); }) {
     const SpectrogramLayout& layout = setup.layout;
-    const std::size_t span =
-        std::size_t((maxColumns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength));
-    m_interleaved.resize(span * setup.channels);
-    m_channels.assign(setup.channels, std::vector<double>(span));
+    if (maxColumns > 0) {
+        const std::size_t span =
+            std::size_t((maxColumns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength));
+        m_interleaved.resize(span * setup.channels);
+        m_channels.assign(setup.channels, std::vector<double>(span));
+    }
     m_input.assign(std::size_t(layout.fftLength), 0.0);
     m_complex.resize(2 * std::size_t(layout.bins));
     m_power.resize(std::size_t(layout.bins));

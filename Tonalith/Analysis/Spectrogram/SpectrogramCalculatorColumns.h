@@ -32,7 +32,8 @@ struct SpectrogramColumnSetup {
 // frame is windowed straight into the FFT's input.
 class SpectrogramColumns {
 public:
-    // Allocates the buffers for runs of up to maxColumns columns; throws std::bad_alloc.
+    // Allocates the buffers for runs of up to maxColumns columns (none: only windows and
+    // transforms frames it is handed); throws std::bad_alloc.
     SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns);
 
     // Columns a run should hold: a few milliseconds of work, so that a cancel is seen soon.

@@ -1,6 +1,6 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorMdl.h>
 
-#include <QvBase/Util/Math.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
 
 #include <algorithm>
 #include <cmath>
@@ -8,74 +8,93 @@
 
 namespace UI {
 
+std::uint64_t SpectrogramMdl::RunFrames(const SpectrogramLayout& layout, std::uint32_t channels) {
+    // Rows and sorted rows of a run: at most about 32 MB; at most 64 frames, so that a
+    // single thread still reaches the next progress report soon.
+    const std::uint64_t perFrame =
+        std::uint64_t(layout.bins) * std::max<std::uint32_t>(channels, 1) * 4 * 2 * sizeof(float);
+    return std::clamp<std::uint64_t>((std::uint64_t(32) << 20) / perFrame, 1, 64);
+}
+
 std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::uint32_t channels) {
+    const std::uint64_t slots = RunFrames(layout, channels) + std::uint64_t(4 * layout.overlap);
     const std::uint64_t ring = std::uint64_t(4 * layout.overlap + 1);
-    // Rings, their band-sorted copies and the histories holding the same values, plus scratch.
-    return std::uint64_t(channels) * 4u * ring * std::uint64_t(layout.bins) * sizeof(float) * 3u +
-        2u * ring * std::uint64_t(layout.bins) * sizeof(float) + 8u * std::uint64_t(layout.bins) * sizeof(float);
+    // Rows and their band-sorted copies, the histories, and the run's measures.
+    return std::uint64_t(channels) * 4u * std::uint64_t(layout.bins) * sizeof(float) * (2u * slots + ring) +
+        slots * channels * 4u * 32u * sizeof(float);
 }
 
 void SpectrogramMdl::Prepare(
     DSP::Transience& transience, const SpectrogramLayout& layout, std::uint32_t channels, float sampleRate) {
     m_layout = layout;
+    m_channels = channels;
     m_lookahead = static_cast<std::int32_t>(2 * layout.overlap);
     m_ringLength = static_cast<std::int32_t>(4 * layout.overlap + 1);
-    m_position = 0;
-    m_bins = static_cast<std::int32_t>(layout.bins);
-    m_rings.clear();
-    m_sortedRings.clear();
+    m_bins = std::uint64_t(layout.bins);
+    m_slots = RunFrames(layout, channels) + std::uint64_t(m_ringLength - 1);
+    m_rows.clear();
+    m_sortedRows.clear();
     m_histories.clear();
+    m_watchedFrame = 0;
+    m_watched.fill(0.0f);
 
     transience.Configure(
         static_cast<std::int32_t>(channels), sampleRate, 128, static_cast<std::int32_t>(layout.fftLength));
     transience.BuildBinKernels(static_cast<std::int32_t>(layout.fftLength));
     m_transience = &transience;
 
-    m_rings.resize(std::size_t(channels) * 4);
-    for (auto& ring : m_rings) ring.Resize(m_ringLength, 0, m_bins, 0, true);
-    m_sortedRings = m_rings;
+    m_rows.assign(std::size_t(channels) * 4 * m_slots * m_bins, 0.0f);
+    m_sortedRows = m_rows;
 
     const auto& bands = transience.BandBins();
     const std::int32_t rows = static_cast<std::int32_t>(channels) * 4;
-    std::int32_t widest = 0;
     m_histories.resize(bands.size());
     m_historySize.assign(bands.size(), {});
     for (std::size_t j = 0; j < bands.size(); ++j) {
         const std::int32_t size = std::max(0, bands[j].end - bands[j].begin);
-        widest = std::max(widest, size);
         if (size == 0) continue;
         // The R - 1 frames before the first are silence.
         m_histories[j].Resize(rows, 0, m_ringLength * size, 0, true);
         m_historySize[j].assign(std::size_t(rows), (m_ringLength - 1) * size);
     }
-    m_merged.assign(std::size_t(m_ringLength) * std::size_t(widest), 0.0f);
+    m_measures.assign(std::size_t(RunFrames(layout, channels)) * channels * 4 * bands.size(), 0.0f);
+}
+
+void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k) {
+    const auto& bands = m_transience->BandBins();
     for (int r = 0; r < 4; ++r) {
-        m_bandWeights[std::size_t(r)].assign(bands.size() + 4, 0.0f);
-        m_binWeights[std::size_t(r)].assign(std::size_t(m_bins), 0.0f);
+        float* row = Row(channel, r, k);
+        // Powers that are not numbers would break the sorted histories.
+        for (std::uint64_t b = 0; b < m_bins; ++b) {
+            if (std::isnan(row[b])) row[b] = 0.0f;
+        }
+        float* sorted = RowOf(m_sortedRows, channel, r, k);
+        for (const auto& band : bands) {
+            if (band.end <= band.begin) continue;
+            std::copy(row + band.begin, row + band.end, sorted + band.begin);
+            std::sort(sorted + band.begin, sorted + band.end, std::greater<float>());
+        }
     }
 }
 
-float SpectrogramMdl::MeasureBand(std::uint32_t channel, int r, std::int32_t band) {
+float SpectrogramMdl::MeasureBand(
+    std::uint32_t channel, int r, std::int32_t band, std::uint64_t k, std::vector<float>& merged) {
     const auto& range = m_transience->BandBins()[std::size_t(band)];
     const std::int32_t size = range.end - range.begin;
     const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
     float* history = m_histories[std::size_t(band)].Channel(row);
     std::int32_t& used = m_historySize[std::size_t(band)][std::size_t(row)];
-    DSP::DataTail& sorted = SortedRing(channel, r);
-
-    // This frame's band values, sorted once and kept: R - 1 frames later they leave again.
-    float* incoming = sorted.Channel(m_position) + range.begin;
-    const float* current = Ring(channel, r).Channel(m_position) + range.begin;
-    std::copy(current, current + size, incoming);
-    std::sort(incoming, incoming + size, std::greater<float>());
-    const float* oldest = sorted.Channel((m_position + 1) % m_ringLength) + range.begin;
+    const float* incoming = RowOf(m_sortedRows, channel, r, k) + range.begin;
+    // R - 1 frames later this frame's values leave again; now those of frame k - (R - 1) do.
+    const float* oldest = RowOf(m_sortedRows, channel, r, k - std::uint64_t(m_ringLength - 1)) + range.begin;
 
     // One pass over the merged descending list: the measure's sums, and the new history
     // without the oldest frame's values (one occurrence each).
     double weighted = 0.0;
     double total = 0.0;
     std::int32_t i = 0, h = 0, a = 0, o = 0, kept = 0;
-    const std::int32_t capacity = static_cast<std::int32_t>(m_merged.size());
+    const std::int32_t capacity = m_ringLength * size;
+    if (merged.size() < std::size_t(capacity)) merged.resize(std::size_t(capacity));
     while (h < used || a < size) {
         const float x = (a >= size || (h < used && !(incoming[a] > history[h]))) ? history[h++] : incoming[a++];
         weighted += double(i) * double(x);
@@ -86,9 +105,9 @@ float SpectrogramMdl::MeasureBand(std::uint32_t channel, int r, std::int32_t ban
             ++o;
             continue;
         }
-        if (kept < capacity) m_merged[std::size_t(kept++)] = x;
+        if (kept < capacity) merged[std::size_t(kept++)] = x;
     }
-    std::copy(m_merged.begin(), m_merged.begin() + kept, history);
+    std::copy(merged.begin(), merged.begin() + kept, history);
     used = kept;
 
     const double measure = weighted / (std::sqrt(total) + 1e-12);
@@ -96,53 +115,94 @@ float SpectrogramMdl::MeasureBand(std::uint32_t channel, int r, std::int32_t ban
     return static_cast<float>(measure * bias);
 }
 
-void SpectrogramMdl::FinishChannel(
-    std::uint32_t channel, std::uint64_t frame, const SpectrogramLevels& levels, std::uint8_t* spectrum) {
-    // Powers that are not numbers would break the sorted histories.
-    for (int r = 0; r < 4; ++r) {
-        float* row = RingRow(channel, r);
-        for (std::int32_t b = 0; b < m_bins; ++b) {
-            if (std::isnan(row[b])) row[b] = 0.0f;
-        }
-    }
-
+void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads,
+    const SpectrogramLevels& levels, std::vector<std::vector<std::uint8_t>>& spectra) {
     const auto& bands = m_transience->BandBins();
-    for (std::size_t j = 0; j < bands.size(); ++j) {
-        if (bands[j].end <= bands[j].begin) {
-            for (int r = 0; r < 4; ++r) m_bandWeights[std::size_t(r)][j] = 0.0f;
-            continue;
-        }
-        double w[4];
-        double sum = 0.0;
-        for (int r = 0; r < 4; ++r) {
-            const double m = MeasureBand(channel, r, static_cast<std::int32_t>(j));
-            const double m2 = m * m, m4 = m2 * m2;
-            w[r] = 1.0 / (m4 * m4 + 1e-9);
-            sum += w[r];
-        }
-        for (int r = 0; r < 4; ++r) m_bandWeights[std::size_t(r)][j] = static_cast<float>(w[r] / sum);
-    }
-    for (int r = 0; r < 4; ++r)
-        m_transience->BandsToBins(m_bandWeights[std::size_t(r)].data(), m_binWeights[std::size_t(r)].data());
+    const std::uint64_t bandCount = bands.size();
+    const std::uint64_t channels = m_channels;
+    const auto measureAt = [&](std::uint64_t k, std::uint64_t c, int r, std::uint64_t j) -> float& {
+        return m_measures[std::size_t((((k - first) * channels + c) * 4 + std::uint64_t(r)) * bandCount + j)];
+    };
 
-    if (frame < std::uint64_t(m_lookahead)) return;
-    const std::int32_t q = ((m_position - m_lookahead) % m_ringLength + m_ringLength) % m_ringLength;
-    for (int r = 0; r < 4; ++r) m_offsets[std::size_t(r)] = levels.ScaledOffset(m_layout.WindowLength(r));
-    const float* rows[4];
-    for (int r = 0; r < 4; ++r) rows[r] = Ring(channel, r).Channel(q);
-    const std::uint64_t column = frame - std::uint64_t(m_lookahead);
-    std::uint8_t* out = spectrum + column * std::uint64_t(m_bins);
-    for (std::int32_t b = 0; b < m_bins; ++b) {
-        float sum = 0.0f;
-        for (int r = 0; r < 4; ++r)
-            sum += m_binWeights[std::size_t(r)][std::size_t(b)] * levels.Value(rows[r][b], m_offsets[std::size_t(r)]);
-        out[b] = SpectrogramLevels::ToByte(sum);
+    ParallelFor(threads, count * channels,
+        [&](std::uint64_t i) { SortRows(std::uint32_t(i % channels), first + i / channels); });
+
+    // Each chain of (channel, length, band) walks the run's frames in order; the widest
+    // bands go first so that the threads end together.
+    std::vector<std::uint64_t> chains;
+    for (std::uint64_t j = 0; j < bandCount; ++j) {
+        if (bands[j].end <= bands[j].begin) continue;
+        for (std::uint64_t cr = 0; cr < channels * 4; ++cr) chains.push_back(j * channels * 4 + cr);
     }
+    std::stable_sort(chains.begin(), chains.end(), [&](std::uint64_t x, std::uint64_t y) {
+        const auto& bx = bands[x / (channels * 4)];
+        const auto& by = bands[y / (channels * 4)];
+        return bx.end - bx.begin > by.end - by.begin;
+    });
+    ParallelFor(threads, chains.size(), [&](std::uint64_t i) {
+        const std::uint64_t j = chains[i] / (channels * 4);
+        const std::uint64_t c = chains[i] % (channels * 4) / 4;
+        const int r = int(chains[i] % 4);
+        std::vector<float> merged;
+        for (std::uint64_t k = first; k < first + count; ++k)
+            measureAt(k, c, r, j) = MeasureBand(std::uint32_t(c), r, std::int32_t(j), k, merged);
+    });
+
+    ParallelFor(threads, count * channels, [&](std::uint64_t i) {
+        const std::uint64_t k = first + i / channels;
+        const std::uint32_t c = std::uint32_t(i % channels);
+        std::array<std::vector<float>, 4> bandWeights;
+        std::array<std::vector<float>, 4> binWeights;
+        for (int r = 0; r < 4; ++r) {
+            bandWeights[std::size_t(r)].assign(bandCount + 4, 0.0f);
+            binWeights[std::size_t(r)].assign(m_bins, 0.0f);
+        }
+        for (std::uint64_t j = 0; j < bandCount; ++j) {
+            if (bands[j].end <= bands[j].begin) continue;
+            double w[4];
+            double sum = 0.0;
+            for (int r = 0; r < 4; ++r) {
+                const double m = measureAt(k, c, r, j);
+                const double m2 = m * m, m4 = m2 * m2;
+                w[r] = 1.0 / (m4 * m4 + 1e-9);
+                sum += w[r];
+            }
+            for (int r = 0; r < 4; ++r) bandWeights[std::size_t(r)][j] = static_cast<float>(w[r] / sum);
+        }
+        if (c + 1 == channels) {
+            std::lock_guard<std::mutex> guard(m_watchLock);
+            if (k == m_watch || (m_watch == ~std::uint64_t(0) && k >= m_watchedFrame)) {
+                m_watchedFrame = k;
+                for (std::uint64_t j = 0; j < std::min<std::uint64_t>(bandCount, 32); ++j)
+                    for (int r = 0; r < 4; ++r)
+                        m_watched[std::size_t(j * 4 + std::uint64_t(r))] = bandWeights[std::size_t(r)][j];
+            }
+        }
+        if (k < std::uint64_t(m_lookahead)) return;
+        for (int r = 0; r < 4; ++r)
+            m_transience->BandsToBins(bandWeights[std::size_t(r)].data(), binWeights[std::size_t(r)].data());
+
+        // The frame at the centre of the R frames just measured.
+        const std::uint64_t q = k - std::uint64_t(m_lookahead);
+        float offsets[4];
+        const float* rows[4];
+        for (int r = 0; r < 4; ++r) {
+            offsets[r] = levels.ScaledOffset(m_layout.WindowLength(r));
+            rows[r] = Row(c, r, q);
+        }
+        std::uint8_t* out = spectra[c].data() + q * m_bins;
+        for (std::uint64_t b = 0; b < m_bins; ++b) {
+            float sum = 0.0f;
+            for (int r = 0; r < 4; ++r) sum += binWeights[std::size_t(r)][b] * levels.Value(rows[r][b], offsets[r]);
+            out[b] = SpectrogramLevels::ToByte(sum);
+        }
+    });
 }
 
 std::array<float, 4> SpectrogramMdl::BandWeights(std::int32_t band) const {
     std::array<float, 4> weights{};
-    for (int r = 0; r < 4; ++r) weights[std::size_t(r)] = m_bandWeights[std::size_t(r)][std::size_t(band)];
+    if (band < 0 || band >= 32) return weights;
+    for (int r = 0; r < 4; ++r) weights[std::size_t(r)] = m_watched[std::size_t(band * 4 + r)];
     return weights;
 }
 

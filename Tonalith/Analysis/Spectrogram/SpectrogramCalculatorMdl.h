@@ -6,59 +6,72 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace UI {
 
-// The "MDL STFT" state of one compute step: per channel and frame length a ring of the
-// last R = 4f + 1 normalised power spectra, per critical band a sorted history of their
-// band values, and the weights that pick, per band, the most concentrated frame length.
+// The "MDL STFT" state of one compute step: per channel and frame length the normalised
+// power spectra of the last R = 4f + 1 frames and of the run being analysed, per critical
+// band a sorted history of their band values, and the weights that pick, per band, the
+// most concentrated frame length.
+//
+// Frames go in runs. Their spectra are independent, and so is every chain of one channel,
+// frame length and band through the frames, so a run is analysed in three stages, each
+// spread over threads: the rows of every frame, the measures of every chain, the weights
+// and output column of every frame. The arithmetic of each value is that of frame-by-frame
+// analysis.
 class SpectrogramMdl {
 public:
-    // Bytes Prepare would allocate (rings and band histories), for the memory check.
+    // Bytes Prepare would allocate (rows, sorted rows and band histories), for the memory check.
     static std::uint64_t StateBytes(const SpectrogramLayout& layout, std::uint32_t channels);
+    // Frames of one run.
+    static std::uint64_t RunFrames(const SpectrogramLayout& layout, std::uint32_t channels);
 
-    // Rebuilds everything zero-filled; the band layout follows the rate and FFT length.
-    // Throws std::bad_alloc / std::length_error when it cannot be sized.
+    // Rebuilds everything zero-filled (the frames before the first are silence); the band
+    // layout follows the rate and FFT length. Throws std::bad_alloc / std::length_error
+    // when it cannot be sized.
     void Prepare(
         DSP::Transience& transience, const SpectrogramLayout& layout, std::uint32_t channels, float sampleRate);
 
-    // Row p of ring (channel, r): where the frame's power spectrum of length r goes.
-    float* RingRow(std::uint32_t channel, int r) { return Ring(channel, r).Channel(m_position); }
-
-    // After the four rows of channel c hold the current frame: measures the bands, blends
-    // the weights and, once the lookahead is full (frame >= D), writes column frame - D.
-    void FinishChannel(
-        std::uint32_t channel, std::uint64_t frame, const SpectrogramLevels& levels, std::uint8_t* spectrum);
-    // Moves the ring on after every channel has been done for a frame.
-    void Advance() { m_position = (m_position + 1) % m_ringLength; }
+    // Where the power spectrum of frame k, length r, goes (k within the current run).
+    float* Row(std::uint32_t channel, int r, std::uint64_t k) { return RowOf(m_rows, channel, r, k); }
+    // After the rows of the frames [first, first + count) hold their spectra: measures the
+    // bands, blends the weights and writes every column frame - D that the run completes.
+    void FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads, const SpectrogramLevels& levels,
+        std::vector<std::vector<std::uint8_t>>& spectra);
 
     std::int32_t Lookahead() const { return m_lookahead; }
     std::int32_t RingLength() const { return m_ringLength; }
-    // The last per-length weights of a band (for tests): weights[r].
+    // Which frame's weights BandWeights keeps, of the last channel; by default the last frame.
+    void Watch(std::uint64_t frame) { m_watch = frame; }
+    // The per-length weights of a band of the watched frame (for tests): weights[r].
     std::array<float, 4> BandWeights(std::int32_t band) const;
 
 private:
-    DSP::DataTail& Ring(std::uint32_t channel, int r) { return m_rings[std::size_t(channel) * 4 + std::size_t(r)]; }
-    DSP::DataTail& SortedRing(std::uint32_t channel, int r) {
-        return m_sortedRings[std::size_t(channel) * 4 + std::size_t(r)];
+    float* RowOf(std::vector<float>& store, std::uint32_t channel, int r, std::uint64_t k) {
+        const std::uint64_t slot = (k + m_slots * 64) % m_slots;  // frames before 0 too
+        return store.data() + ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
-    float MeasureBand(std::uint32_t channel, int r, std::int32_t band);
+    void SortRows(std::uint32_t channel, std::uint64_t k);
+    float MeasureBand(std::uint32_t channel, int r, std::int32_t band, std::uint64_t k, std::vector<float>& merged);
 
     const DSP::Transience* m_transience = nullptr;
     SpectrogramLayout m_layout;
-    std::int32_t m_position = 0;
+    std::uint32_t m_channels = 0;
     std::int32_t m_lookahead = 0;
     std::int32_t m_ringLength = 1;
-    std::int32_t m_bins = 0;
-    std::vector<DSP::DataTail> m_rings;
-    std::vector<DSP::DataTail> m_sortedRings;  // the same rows, each band's values sorted descending
+    std::uint64_t m_bins = 0;
+    std::uint64_t m_slots = 1;  // frames kept: a run and the R - 1 before it
+    std::vector<float> m_rows;
+    std::vector<float> m_sortedRows;  // the same rows, each band's values sorted descending
     std::vector<DSP::DataTail> m_histories;  // one per band, rows channel * 4 + r
     std::vector<std::vector<std::int32_t>> m_historySize;  // values in use per band and row
-    std::vector<float> m_merged;
-    std::array<std::vector<float>, 4> m_bandWeights;  // per r, one per band plus padding
-    std::array<std::vector<float>, 4> m_binWeights;  // per r, one per bin
-    std::array<float, 4> m_offsets{};
+    std::vector<float> m_measures;  // per frame of the run, channel, r and band
+    std::uint64_t m_watch = ~std::uint64_t(0);
+    std::mutex m_watchLock;
+    std::uint64_t m_watchedFrame = 0;
+    std::array<float, 4 * 32> m_watched{};  // weights[r] of up to 32 bands
 };
 
 }  // namespace UI
