@@ -85,7 +85,7 @@ TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort) {
     EXPECT_EQ(calculator.GetRenderedColumns(), 300u);
 }
 
-TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectra) {
+TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectraAndPicture) {
     const std::uint32_t frames = 44100 + 77;
     std::vector<float> left(frames), right(frames);
     std::uint32_t state = 7;
@@ -106,6 +106,7 @@ TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectra) {
         settings.type = type;
         settings.fftSize = type == 0 ? 2 : 3;  // short runs of columns: many of them to share
         UI::SpectrogramSpectra reference;
+        std::vector<std::uint32_t> picture;
         for (std::uint32_t threads : {1u, 3u, 8u}) {
             UI::SpectrogramCalculator calculator(source, settings);
             bool compute = false, render = false;
@@ -114,10 +115,18 @@ TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectra) {
             calculator.SetNeedsCompute(true);
             calculator.SetThreads(threads);
             ASSERT_EQ(calculator.DoCompute(), UI::kStepFinished);
-            if (threads == 1)
+            SharedPtr<UI::Image> image = UI::Image::Create(UI::Size{97, 61});
+            std::fill_n(image->Pixels(), 97 * 61, 0xFF000000u);  // the rows between the bands stay so
+            calculator.SetNeedsRender(true);
+            ASSERT_EQ(calculator.DoRender(image.Get()), UI::kStepFinished);
+            const std::vector<std::uint32_t> pixels(image->Pixels(), image->Pixels() + 97 * 61);
+            if (threads == 1) {
                 reference = calculator.Spectra();
-            else
+                picture = pixels;
+            } else {
                 EXPECT_TRUE(calculator.Spectra() == reference) << "type " << type << ", " << threads << " threads";
+                EXPECT_TRUE(pixels == picture) << "type " << type << ", " << threads << " threads";
+            }
         }
     }
 }

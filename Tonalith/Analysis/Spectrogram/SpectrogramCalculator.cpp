@@ -39,6 +39,10 @@ SpectrogramCalculator::SpectrogramCalculator(AudioDisplaySource* source, const S
 
 SpectrogramCalculator::~SpectrogramCalculator() = default;
 
+std::uint32_t SpectrogramCalculator::Threads() const {
+    return m_threads != 0 ? m_threads : std::max(1u, std::thread::hardware_concurrency());
+}
+
 SpectrogramLayout SpectrogramCalculator::Layout() const {
     return SpectrogramLayout::Make(m_settings.type, static_cast<std::int32_t>(m_settings.SizeOrder()),
         static_cast<std::int32_t>(m_settings.ExtraOrder()), static_cast<std::int32_t>(m_settings.OverlapFactor()));
@@ -117,7 +121,7 @@ int SpectrogramCalculator::Compute() {
     input.windows = &m_windows;
     input.fft = m_fft.front().Get();
     input.levels = m_levels;
-    input.threads = m_threads != 0 ? m_threads : std::max(1u, std::thread::hardware_concurrency());
+    input.threads = Threads();
     if (m_memoryBudget)
         input.memoryBudget = *m_memoryBudget;
     else if (const auto available = Platform::Kernel::AvailableMemoryBytes())
@@ -186,7 +190,8 @@ int SpectrogramCalculator::Render(Image* image) {
         m_positions.resize(std::size_t(target.width));
         for (int x = 0; x < target.width; ++x)
             m_positions[std::size_t(x)] = static_cast<float>(double(PixelToSample(x)) / double(hop));
-        if (rows > 0) result = RenderSpectrogramFootprint(target, m_positions, m_rowLow, m_rowHigh, progress);
+        if (rows > 0)
+            result = RenderSpectrogramFootprint(target, m_positions, m_rowLow, m_rowHigh, progress, Threads());
     } else {
         result = RenderSpectrogramNearest(target, visible.first / hop, visibleColumns, progress);
     }

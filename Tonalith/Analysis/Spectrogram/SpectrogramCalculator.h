@@ -40,9 +40,10 @@ public:
 
     // Memory a compute step may take; by default what the system reports as available.
     void SetMemoryBudget(std::optional<std::uint64_t> bytes) { m_memoryBudget = bytes; }
-    // Threads a compute step analyses with, its own included; 0 (the default) means one
-    // per processor core.
+    // Threads the steps work with, their own included; 0 (the default) means one per
+    // processor core.
     void SetThreads(std::uint32_t threads) { m_threads = threads; }
+    std::uint32_t Threads() const;
 
 protected:
     int Compute() override;

@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
-#include <system_error>
-#include <thread>
 
 namespace UI {
 namespace {
@@ -94,71 +93,48 @@ int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& input, const 
     const std::uint64_t bins = std::uint64_t(layout.bins);
     const std::uint64_t run = SpectrogramColumns::RunLength(layout);
     const std::uint64_t runs = (columns + run - 1) / run;
+    const std::uint32_t threads = std::max<std::uint32_t>(input.threads, 1);
 
-    std::atomic<std::uint64_t> next{0};
     std::atomic<std::uint64_t> done{0};
-    std::atomic<bool> stop{false};
-    bool cut = false;  // the calling thread's alone
+    std::atomic<bool> failed{false};
     std::mutex lock;  // the source's position, and the first failure
     StepFailure failure;
-    const auto fail = [&](StepFailureCause cause, std::string detail) {
-        std::lock_guard<std::mutex> guard(lock);
-        if (failure.cause == StepFailureCause::None) failure = {cause, std::move(detail)};
-        stop.store(true);
-    };
     const SpectrogramFrameReader lockedRead = [&](std::uint64_t first, std::uint32_t count, double* dst) {
         std::lock_guard<std::mutex> guard(lock);
         return read(first, count, dst);
     };
+    std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread
 
-    const auto work = [&](bool reports) {
-        try {
-            SpectrogramColumns buffers(input, run);
-            for (;;) {
-                if (reports && !progress(float(done.load()) / float(columns) * 100.0f)) {
-                    cut = true;
-                    stop.store(true);
-                }
-                if (stop.load()) return;
-                const std::uint64_t first = next.fetch_add(1) * run;
-                if (first >= columns) return;
-                const std::uint64_t count = std::min(run, columns - first);
-                if (!buffers.Read(lockedRead, first, count))
-                    return fail(StepFailureCause::SourceRefused,
-                        "the source refused the frames of columns " + std::to_string(first) + " to " +
-                            std::to_string(first + count - 1));
-                for (std::uint64_t k = first; k < first + count && !stop.load(std::memory_order_relaxed); ++k) {
-                    for (std::uint32_t c = 0; c < input.channels; ++c) {
-                        std::uint8_t* out = spectra[c].data() + k * bins;
-                        if (layout.type == SpectrogramStft)
-                            buffers.Stft(buffers.Frame(c, k), out);
-                        else
-                            buffers.Multires(buffers.Frame(c, k), out);
-                    }
-                }
-                done.fetch_add(count);
-            }
-        } catch (const std::bad_alloc&) {
-            fail(StepFailureCause::OutOfMemory, "out of memory for a thread's buffers");
-        } catch (const std::length_error& e) {
-            fail(StepFailureCause::OutOfMemory, std::string("a buffer too long: ") + e.what());
+    const auto analyse = [&](std::uint64_t index, std::uint32_t worker) {
+        if (failed.load()) return;
+        if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, run);
+        SpectrogramColumns& columnsOfRun = *buffers[worker];
+        const std::uint64_t first = index * run;
+        const std::uint64_t count = std::min(run, columns - first);
+        if (!columnsOfRun.Read(lockedRead, first, count)) {
+            std::lock_guard<std::mutex> guard(lock);
+            if (failure.cause == StepFailureCause::None)
+                failure = {StepFailureCause::SourceRefused,
+                    "the source refused the frames of columns " + std::to_string(first) + " to " +
+                        std::to_string(first + count - 1)};
+            failed.store(true);
+            return;
         }
+        for (std::uint64_t k = first; k < first + count; ++k) {
+            for (std::uint32_t c = 0; c < input.channels; ++c) {
+                std::uint8_t* out = spectra[c].data() + k * bins;
+                if (layout.type == SpectrogramStft)
+                    columnsOfRun.Stft(columnsOfRun.Frame(c, k), out);
+                else
+                    columnsOfRun.Multires(columnsOfRun.Frame(c, k), out);
+            }
+        }
+        done.fetch_add(count);
     };
-
-    std::vector<std::thread> helpers;
-    const std::uint64_t wanted = std::min<std::uint64_t>(std::max<std::uint32_t>(input.threads, 1), runs);
-    try {
-        while (helpers.size() + 1 < wanted) helpers.emplace_back(work, false);
-    } catch (const std::system_error&) {
-        // Fewer threads than asked: the others share the work.
-    }
-    work(true);
-    for (std::thread& helper : helpers) helper.join();
-    if (failure.cause != StepFailureCause::None) {
-        m_failure = {failure.cause, "spectrogram analysis: " + failure.detail};
-        return kStepFailed;
-    }
-    return cut ? kStepCutShort : kStepFinished;
+    const auto proceed = [&] { return !failed.load() && progress(float(done.load()) / float(columns) * 100.0f); };
+    const bool finished = ParallelFor(threads, runs, analyse, proceed);
+    if (failure.cause != StepFailureCause::None) return Fail(failure.cause, failure.detail);
+    return finished ? kStepFinished : kStepCutShort;
 }
 
 int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
@@ -169,6 +145,7 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
     const std::uint32_t threads = std::max<std::uint32_t>(input.threads, 1);
     m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate);
     SpectrogramColumns reader(input, run);
+    std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread
     for (std::uint64_t first = 0; first < total; first += run) {
         if (!progress(float(first) / float(total) * 100.0f)) return kStepCutShort;
         const std::uint64_t count = std::min(run, total - first);
@@ -177,17 +154,13 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
                 "the source refused the frames of columns " + std::to_string(first) + " to " +
                     std::to_string(first + count - 1));
         // Every frame's four spectra, the frames dealt out round the threads.
-        const std::uint64_t jobs = count * input.channels;
-        const std::uint64_t shares = std::min<std::uint64_t>(threads, jobs);
-        ParallelFor(threads, shares, [&](std::uint64_t share) {
-            SpectrogramColumns buffers(input, 0);
-            for (std::uint64_t i = share; i < jobs; i += shares) {
-                const std::uint64_t k = first + i / input.channels;
-                const std::uint32_t c = std::uint32_t(i % input.channels);
-                float* rows[4];
-                for (int r = 0; r < 4; ++r) rows[r] = m_mdl.Row(c, r, k);
-                buffers.PowerRows(reader.Frame(c, k), rows);
-            }
+        ParallelFor(threads, count * input.channels, [&](std::uint64_t i, std::uint32_t worker) {
+            if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, 0);
+            const std::uint64_t k = first + i / input.channels;
+            const std::uint32_t c = std::uint32_t(i % input.channels);
+            float* rows[4];
+            for (int r = 0; r < 4; ++r) rows[r] = m_mdl.Row(c, r, k);
+            buffers[worker]->PowerRows(reader.Frame(c, k), rows);
         });
         m_mdl.FinishRun(first, count, threads, input.levels, spectra);
         const std::uint64_t end = first + count;

@@ -125,7 +125,7 @@ void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
     };
 
     ParallelFor(threads, count * channels,
-        [&](std::uint64_t i) { SortRows(std::uint32_t(i % channels), first + i / channels); });
+        [&](std::uint64_t i, std::uint32_t) { SortRows(std::uint32_t(i % channels), first + i / channels); });
 
     // Each chain of (channel, length, band) walks the run's frames in order; the widest
     // bands go first so that the threads end together.
@@ -139,23 +139,27 @@ void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
         const auto& by = bands[y / (channels * 4)];
         return bx.end - bx.begin > by.end - by.begin;
     });
-    ParallelFor(threads, chains.size(), [&](std::uint64_t i) {
+    std::vector<std::vector<float>> merges(std::max<std::uint32_t>(threads, 1));
+    ParallelFor(threads, chains.size(), [&](std::uint64_t i, std::uint32_t worker) {
         const std::uint64_t j = chains[i] / (channels * 4);
         const std::uint64_t c = chains[i] % (channels * 4) / 4;
         const int r = int(chains[i] % 4);
-        std::vector<float> merged;
+        std::vector<float>& merged = merges[worker];
         for (std::uint64_t k = first; k < first + count; ++k)
             measureAt(k, c, r, j) = MeasureBand(std::uint32_t(c), r, std::int32_t(j), k, merged);
     });
 
-    ParallelFor(threads, count * channels, [&](std::uint64_t i) {
+    std::vector<std::array<std::vector<float>, 8>> weightRows(std::max<std::uint32_t>(threads, 1));
+    ParallelFor(threads, count * channels, [&](std::uint64_t i, std::uint32_t worker) {
         const std::uint64_t k = first + i / channels;
         const std::uint32_t c = std::uint32_t(i % channels);
-        std::array<std::vector<float>, 4> bandWeights;
-        std::array<std::vector<float>, 4> binWeights;
+        // Per length: the band weights (0..3) and the bin weights (4..7).
+        std::array<std::vector<float>, 8>& weights = weightRows[worker];
+        std::vector<float>* bandWeights = weights.data();
+        std::vector<float>* binWeights = weights.data() + 4;
         for (int r = 0; r < 4; ++r) {
-            bandWeights[std::size_t(r)].assign(bandCount + 4, 0.0f);
-            binWeights[std::size_t(r)].assign(m_bins, 0.0f);
+            bandWeights[r].assign(bandCount + 4, 0.0f);
+            binWeights[r].resize(m_bins);
         }
         for (std::uint64_t j = 0; j < bandCount; ++j) {
             if (bands[j].end <= bands[j].begin) continue;
@@ -167,20 +171,18 @@ void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
                 w[r] = 1.0 / (m4 * m4 + 1e-9);
                 sum += w[r];
             }
-            for (int r = 0; r < 4; ++r) bandWeights[std::size_t(r)][j] = static_cast<float>(w[r] / sum);
+            for (int r = 0; r < 4; ++r) bandWeights[r][j] = static_cast<float>(w[r] / sum);
         }
         if (c + 1 == channels) {
             std::lock_guard<std::mutex> guard(m_watchLock);
             if (k == m_watch || (m_watch == ~std::uint64_t(0) && k >= m_watchedFrame)) {
                 m_watchedFrame = k;
                 for (std::uint64_t j = 0; j < std::min<std::uint64_t>(bandCount, 32); ++j)
-                    for (int r = 0; r < 4; ++r)
-                        m_watched[std::size_t(j * 4 + std::uint64_t(r))] = bandWeights[std::size_t(r)][j];
+                    for (int r = 0; r < 4; ++r) m_watched[std::size_t(j * 4 + std::uint64_t(r))] = bandWeights[r][j];
             }
         }
         if (k < std::uint64_t(m_lookahead)) return;
-        for (int r = 0; r < 4; ++r)
-            m_transience->BandsToBins(bandWeights[std::size_t(r)].data(), binWeights[std::size_t(r)].data());
+        for (int r = 0; r < 4; ++r) m_transience->BandsToBins(bandWeights[r].data(), binWeights[r].data());
 
         // The frame at the centre of the R frames just measured.
         const std::uint64_t q = k - std::uint64_t(m_lookahead);
@@ -193,7 +195,7 @@ void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
         std::uint8_t* out = spectra[c].data() + q * m_bins;
         for (std::uint64_t b = 0; b < m_bins; ++b) {
             float sum = 0.0f;
-            for (int r = 0; r < 4; ++r) sum += binWeights[std::size_t(r)][b] * levels.Value(rows[r][b], offsets[r]);
+            for (int r = 0; r < 4; ++r) sum += binWeights[r][b] * levels.Value(rows[r][b], offsets[r]);
             out[b] = SpectrogramLevels::ToByte(sum);
         }
     });

@@ -1,6 +1,9 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
 
+#include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace UI {
@@ -197,7 +200,8 @@ private:
 }  // namespace
 
 int RenderSpectrogramFootprint(const SpectrogramRenderTarget& target, const std::vector<float>& positions,
-    const std::vector<float>& rowLow, const std::vector<float>& rowHigh, const SpectrogramRenderProgress& progress) {
+    const std::vector<float>& rowLow, const std::vector<float>& rowHigh, const SpectrogramRenderProgress& progress,
+    std::uint32_t threads) {
     if (!Usable(target) || positions.size() < std::size_t(target.width) || rowLow.empty() ||
         rowHigh.size() != rowLow.size())
         return kStepFinished;
@@ -209,32 +213,46 @@ int RenderSpectrogramFootprint(const SpectrogramRenderTarget& target, const std:
     rowBins.reserve(std::size_t(rows));
     for (std::int64_t i = 0; i < rows; ++i)
         rowBins.emplace_back(rowLow[std::size_t(i)], rowHigh[std::size_t(i)], target.bins);
-    std::vector<std::uint8_t> inner(std::size_t(target.bins));
-    std::vector<FootprintColumn> footprints;
-    for (std::size_t c = 0; c < channels; ++c)
-        footprints.emplace_back((*target.spectra)[c].data(), target.bins, columns, inner);
 
-    for (std::int32_t x = 0; x < target.width; ++x) {
-        const std::int32_t left = static_cast<std::int32_t>(float(x) - 0.5f);
-        const float cL = InColumns(std::min(positions[std::size_t(left)], float(columns) - 1.0001f), lastColumn);
-        const float cR = InColumns(positions[std::size_t(x)], lastColumn);
-        const std::int64_t jL = static_cast<std::int64_t>(cL);
-        const std::int64_t jR = static_cast<std::int64_t>(cR);
-        for (std::size_t c = 0; c < channels; ++c) {
-            const auto band = target.bands[c];
-            const auto visible = ClampBand(target, band);
-            FootprintColumn& footprint = footprints[c];
-            footprint.Start(jL, cL - float(jL), jR, cR - float(jR));
-            for (std::int32_t y = visible.top; y <= visible.bottom; ++y) {
-                const std::int64_t i = std::clamp<std::int64_t>(std::int64_t(band.bottom) - y, 0, rows - 1);
-                const int v = footprint.Value(rowBins[std::size_t(i)]);
-                target.pixels[std::int64_t(y) * target.stride + x] = (*target.colours)[std::size_t(v)];
+    // Each thread keeps its own per-bin maximum; image columns go out a few at a time.
+    threads = std::max<std::uint32_t>(threads, 1);
+    const std::int64_t share = threads == 1 ? 1 : 8;
+    const std::uint64_t shares = std::uint64_t((target.width + share - 1) / share);
+    std::vector<std::vector<std::uint8_t>> inners(threads);
+    std::atomic<std::uint32_t> done{0};
+    const auto paint = [&](std::uint64_t index, std::uint32_t worker) {
+        std::vector<std::uint8_t>& inner = inners[worker];
+        inner.resize(std::size_t(target.bins));
+        std::vector<FootprintColumn> footprints;
+        for (std::size_t c = 0; c < channels; ++c)
+            footprints.emplace_back((*target.spectra)[c].data(), target.bins, columns, inner);
+        const std::int32_t from = std::int32_t(std::int64_t(index) * share);
+        const std::int32_t to = std::int32_t(std::min<std::int64_t>(from + share, target.width));
+        for (std::int32_t x = from; x < to; ++x) {
+            const std::int32_t left = static_cast<std::int32_t>(float(x) - 0.5f);
+            const float cL = InColumns(std::min(positions[std::size_t(left)], float(columns) - 1.0001f), lastColumn);
+            const float cR = InColumns(positions[std::size_t(x)], lastColumn);
+            const std::int64_t jL = static_cast<std::int64_t>(cL);
+            const std::int64_t jR = static_cast<std::int64_t>(cR);
+            for (std::size_t c = 0; c < channels; ++c) {
+                const auto band = target.bands[c];
+                const auto visible = ClampBand(target, band);
+                FootprintColumn& footprint = footprints[c];
+                footprint.Start(jL, cL - float(jL), jR, cR - float(jR));
+                for (std::int32_t y = visible.top; y <= visible.bottom; ++y) {
+                    const std::int64_t i = std::clamp<std::int64_t>(std::int64_t(band.bottom) - y, 0, rows - 1);
+                    const int v = footprint.Value(rowBins[std::size_t(i)]);
+                    target.pixels[std::int64_t(y) * target.stride + x] = (*target.colours)[std::size_t(v)];
+                }
             }
         }
-        if (!progress(100.0f * float(x + 1) / float(target.width), static_cast<std::uint32_t>(x + 1)))
-            return kStepCutShort;
-    }
-    return kStepFinished;
+        done.fetch_add(std::uint32_t(to - from));
+    };
+    const auto report = [&] {
+        const std::uint32_t columnsDone = done.load();
+        return columnsDone == 0 || progress(100.0f * float(columnsDone) / float(target.width), columnsDone);
+    };
+    return ParallelFor(threads, shares, paint, report) ? kStepFinished : kStepCutShort;
 }
 
 }  // namespace UI

@@ -37,7 +37,9 @@ int RenderSpectrogramNearest(const SpectrogramRenderTarget& target, std::uint64_
 // Footprint maximum: each pixel shows the largest byte over its footprint in columns
 // [P(x - 1), P(x)] and bins [rowLow, rowHigh], edges and corners interpolated.
 // positions: P(x) per image column; rowLow/rowHigh: bin edges per row of a band, bottom up.
+// On more than one thread the progress comes from the calling thread every few columns.
 int RenderSpectrogramFootprint(const SpectrogramRenderTarget& target, const std::vector<float>& positions,
-    const std::vector<float>& rowLow, const std::vector<float>& rowHigh, const SpectrogramRenderProgress& progress);
+    const std::vector<float>& rowLow, const std::vector<float>& rowHigh, const SpectrogramRenderProgress& progress,
+    std::uint32_t threads = 1);
 
 }  // namespace UI
