@@ -196,6 +196,8 @@ int SpectrogramCalculator::Render(Image* image) {
         result = RenderSpectrogramNearest(target, visible.first / hop, visibleColumns, progress);
     }
     if (result != kStepFinished) return result;
+    // Threads may end with a column the calling thread did not report.
+    m_renderPosition = static_cast<std::uint32_t>(target.width);
     return SetRenderProgress(100.0f, static_cast<std::uint32_t>(target.width)) ? kStepFinished : kStepCutShort;
 }
 
