@@ -15,7 +15,7 @@ enum class Root { CurrentUser };
 
 enum class Result {
     Ok,
-    NotFound,  // no such key or value (also: the store file is corrupt)
+    NotFound,  // no such key or value (also: one lost to damage in the store file)
     BufferTooSmall,  // the value did not fit; its size was reported
     InvalidArgument,  // a name or a size beyond the store's limits, or a closed key
     IoFailure,  // the store file could not be read or written; nothing changed

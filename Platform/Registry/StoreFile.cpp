@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 #include <fcntl.h>
@@ -17,7 +18,8 @@
 namespace Platform::Registry {
 namespace {
 std::atomic<void (*)()> g_beforeReplaceHook{nullptr};
-}
+constexpr int kMaxDamagedCopies = 100;
+}  // namespace
 
 void Testing::SetBeforeReplaceHook(void (*hook)()) { g_beforeReplaceHook = hook; }
 
@@ -111,6 +113,39 @@ std::string WriteTarget(const std::string& path) {
     return target;
 }
 
+bool CopyFile(const std::string& from, const std::string& to) {
+    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+    if (!in.Valid() || !out.Valid()) return false;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(in.Get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return got == 0 && ::fsync(out.Get()) == 0;
+        if (!WriteAll(out.Get(), std::string_view(buffer, static_cast<std::size_t>(got)))) return false;
+    }
+}
+
+// A store file that did not read cleanly stays beside the new one as "<name>.damaged"
+// (numbered when that is taken), so that what the salvage missed can still be found.
+bool KeepDamagedFile(const std::string& path) {
+    for (int n = 1; n <= kMaxDamagedCopies; ++n) {
+        const std::string copy = path + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
+        if (::link(path.c_str(), copy.c_str()) == 0) return true;
+        if (errno == EEXIST) continue;
+        if (errno == ENOENT) return true;  // nothing left to keep
+        return CopyFile(path, copy) || Failed(false);
+    }
+    return Failed(false, EEXIST);
+}
+
+// A store the user made read-only is theirs to keep as it is.
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    return (info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 // Serialises writers of this process; the file lock serialises the processes.
 std::mutex g_writeMutex;
 
@@ -125,12 +160,12 @@ ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root) {
         return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : Failed(ReadOutcome::Unreadable);
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) return Failed(ReadOutcome::Unreadable);
-    if (!S_ISREG(info.st_mode) || info.st_size < 0 || static_cast<std::uint64_t>(info.st_size) > kMaxFileSize) {
-        return ReadOutcome::Corrupt;
-    }
+    if (!S_ISREG(info.st_mode)) return ReadOutcome::Corrupt;
+    // One byte past the limit is enough to know the file is too long; what lies below
+    // the limit is still read for its entries.
     std::string text;
     char buffer[65536];
-    for (;;) {
+    while (text.size() <= kMaxFileSize) {
         const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) continue;
@@ -138,7 +173,6 @@ ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root) {
         }
         if (got == 0) break;
         text.append(buffer, static_cast<std::size_t>(got));
-        if (text.size() > kMaxFileSize) return ReadOutcome::Corrupt;  // grew while being read
     }
     return ParseStore(text, root) ? ReadOutcome::Read : ReadOutcome::Corrupt;
 }
@@ -155,13 +189,17 @@ Result UpdateStoreFile(const std::string& path, const std::function<Result(Store
     }
 
     StoredKey root;
-    if (ReadStoreFile(path, root) == ReadOutcome::Unreadable) return Result::IoFailure;
+    const ReadOutcome outcome = ReadStoreFile(path, root);
+    if (outcome == ReadOutcome::Unreadable) return Result::IoFailure;
     bool write = false;
     const Result result = change(root, write);
     if (result != Result::Ok || !write) return result;
     const std::string text = FormatStore(root);
     if (text.size() > kMaxFileSize) return Failed(Result::InvalidArgument, EFBIG);  // would not read back
-    return ReplaceStoreFile(WriteTarget(path), text) ? Result::Ok : Result::IoFailure;
+    const std::string target = WriteTarget(path);
+    if (IsReadOnlyFile(target)) return Failed(Result::IoFailure, EACCES);
+    if (outcome == ReadOutcome::Corrupt && !KeepDamagedFile(target)) return Result::IoFailure;
+    return ReplaceStoreFile(target, text) ? Result::Ok : Result::IoFailure;
 }
 
 }  // namespace Detail

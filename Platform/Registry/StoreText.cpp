@@ -1,5 +1,6 @@
 #include <Platform/Registry/StoreText.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -262,6 +263,45 @@ bool ParseLines(std::string_view text, StoredKey& root) {
     return ended;
 }
 
+// The depth the writer gave a line: two spaces of indent per level.
+std::size_t IndentDepth(std::string_view line) {
+    std::size_t spaces = 0;
+    while (spaces < line.size() && line[spaces] == ' ') ++spaces;
+    return spaces / 2;
+}
+
+// Reads what it can of a damaged text. The nesting comes from each line's indent, so a
+// lost brace does not move later entries into another key; a line that does not read
+// is dropped, and so is everything indented under a key line that does not read.
+void SalvageLines(std::string_view text, StoredKey& root) {
+    std::vector<StoredKey*> open{&root};  // null: a key whose line did not read
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
+        const std::string_view line = text.substr(start, end - start);
+        LineReader reader(line);
+        if (reader.AtEnd() || reader.Symbol('#') || reader.Symbol('}')) continue;
+        const std::size_t depth = IndentDepth(line);
+        const std::string_view keyword = reader.Word();
+        if (keyword == "end" && depth == 0 && reader.AtEnd()) break;  // what follows is no store text
+        if (keyword == "qvreg") continue;
+        open.resize(std::min(open.size(), depth + 1));
+        StoredKey* parent = depth + 1 == open.size() ? open.back() : nullptr;
+        const bool opensKey = !line.empty() && line.find_last_not_of(" \t\r") != std::string_view::npos &&
+            line[line.find_last_not_of(" \t\r")] == '{';
+        if (keyword == "key" || opensKey) {
+            const auto name = keyword == "key" ? reader.Quoted(kMaxKeyNameLength) : std::nullopt;
+            const bool good = parent && name && !name->empty() && name->find('\\') == std::string::npos &&
+                reader.Symbol('{') && reader.AtEnd() && open.size() <= kMaxKeyDepth;
+            open.resize(depth + 1, nullptr);
+            open.push_back(good ? &parent->SubKey(*name) : nullptr);
+        } else if (parent) {
+            StoredKey candidate;
+            if (ParseValue(keyword, reader, candidate))
+                for (auto& [folded, value] : candidate.values) parent->SetValue(value.name, value.type, value.data);
+        }
+    }
+}
+
 }  // namespace
 
 std::string FormatStore(const StoredKey& root) {
@@ -276,6 +316,7 @@ std::string FormatStore(const StoredKey& root) {
 bool ParseStore(std::string_view text, StoredKey& root) {
     if (text.size() <= kMaxFileSize && ParseLines(text, root)) return true;
     root = StoredKey{};
+    SalvageLines(text.substr(0, std::min(text.size(), kMaxFileSize)), root);
     return false;
 }
 

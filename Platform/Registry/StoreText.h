@@ -20,8 +20,9 @@ namespace Platform::Registry::Detail {
 // Quoted text escapes '"', '\' and control bytes (\xHH); other bytes stand as they are.
 std::string FormatStore(const StoredKey& root);
 
-// Reads a whole store text into `root` (which must be empty). Any syntax error, limit
-// overrun or missing "end" (a truncated file) fails and leaves `root` empty.
+// Reads a whole store text into `root` (which must be empty); true when the text is
+// well formed. After a syntax error, limit overrun or missing "end" (a truncated file)
+// it returns false with `root` holding every entry that still reads.
 bool ParseStore(std::string_view text, StoredKey& root);
 
 }  // namespace Platform::Registry::Detail

@@ -240,21 +240,22 @@ TEST_F(Registry, LimitsAreRefusedWithoutTouchingTheFile) {
     EXPECT_EQ(Get("K", std::string(16383, 'N')).second.size(), 1u << 20);
 }
 
-TEST_F(Registry, CorruptTruncatedOrHostileFilesReadAsEmptyAndAreReplacedByAWrite) {
+TEST_F(Registry, DamagedFilesKeepTheEntriesThatStillReadAndABadLineNoMore) {
     ASSERT_EQ(SetDword("SOFTWARE\\Q", "v", 7), Result::Ok);
     ASSERT_EQ(Set("SOFTWARE\\Q", "s", 1, std::string("text\0", 5)), Result::Ok);
     const std::string good = FileText();
 
-    // Every proper prefix lacks the closing "end" line and so reads as empty.
+    // A prefix keeps the values whose whole line it holds, newline included.
     for (std::size_t length = 0; length < good.size(); ++length) {
         WriteFileText(good.substr(0, length));
-        Key key;
-        ASSERT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Q", key), Result::NotFound) << length;
+        for (const char* name : {"v", "s"}) {
+            const std::size_t lineEnd = good.find('\n', good.find(std::string("\"") + name + "\"")) + 1;
+            EXPECT_EQ(Get("SOFTWARE\\Q", name).first != 0, length >= lineEnd) << name << " " << length;
+        }
     }
     const std::string header = "qvreg 1\n";
     const std::string hostile[] = {
         "", "\x89PNG\r\n\x1a\n\0\0\0", "qvreg 2\nend\n",
-        header + "key \"SOFTWARE\" {\nend\n",  // unclosed key
         header + "}\nend\n",  // unopened brace
         header + "dword \"v\" = 4294967296\nend\n",  // beyond 32 bits
         header + "dword \"v\" = 99999999999999999999999999\nend\n", header + "value -1 \"v\" = 00\nend\n",
@@ -264,12 +265,13 @@ TEST_F(Registry, CorruptTruncatedOrHostileFilesReadAsEmptyAndAreReplacedByAWrite
         header + "string \"v\" = \"unterminated\nend\n", header + "string \"v\" = \"bad \\q escape\"\nend\n",
         header + "string \"v\" = \"short \\x4\"\nend\n",
         header + "string \"v\" = \"tab\there\"\nend\n",  // raw control byte
-        header + "key \"\" {\n}\nend\n",  // empty key name
-        header + "key \"a\\\\b\" {\n}\nend\n",  // separator inside a name
+        header + "key \"\" {\n  dword \"v\" = 1\n}\nend\n",  // empty key name: its values go with it
+        header + "key \"a\\\\b\" {\n  dword \"v\" = 1\n}\nend\n",  // separator inside a name
         header + "key \"" + std::string(256, 'k') + "\" {\n}\nend\n",
         header + "string \"" + std::string(16384, 'n') + "\" = \"\"\nend\n", header + "mystery \"v\" = 1\nend\n",
-        header + "end\nkey \"late\" {\n}\n",  // text after the end
-        header + "end",  // last line unterminated
+        header + "end\ndword \"v\" = 1\n",  // text after the end
+        header + "dword \"v\" = 1",  // last line unterminated
+        header + "x\n  dword \"v\" = 1\nend\n",  // indented under no key
     };
     for (const std::string& text : hostile) {
         WriteFileText(text);
@@ -279,19 +281,35 @@ TEST_F(Registry, CorruptTruncatedOrHostileFilesReadAsEmptyAndAreReplacedByAWrite
         EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE", key), Result::NotFound) << text.substr(0, 80);
     }
 
-    // Deep nesting beyond the store's depth limit.
-    std::string deep = header;
-    for (int i = 0; i < 600; ++i) deep += "key \"k\" {\n";
-    for (int i = 0; i < 600; ++i) deep += "}\n";
-    WriteFileText(deep + "end\n");
-    Key key;
-    EXPECT_EQ(Key::Open(Root::CurrentUser, "k", key), Result::NotFound);
+    // Nesting comes from the indent: a lost brace moves nothing, a bad line drops only itself.
+    WriteFileText(header +
+        "key \"A\" {\n  dword \"a\" = 1\n  key \"B\" {\n    dword \"b\" = 2\n  ?\n  dword \"c\" = 3\n" +
+        "  binary \"x\" = 0\n}\ndword \"d\" = 4\n");
+    EXPECT_EQ(Get("A", "a").first, 4u);
+    EXPECT_EQ(Get("A\\B", "b").first, 4u);
+    EXPECT_EQ(Get("A", "c").first, 4u);
+    EXPECT_EQ(Get("A\\B", "c").first, 0u);
+    EXPECT_EQ(Get("A", "x").first, 0u);
+    EXPECT_EQ(Get("", "d").first, 4u);
 
-    // A write replaces a corrupt file by a good one that holds only the new value.
-    WriteFileText(header + "garbage\n");
+    // Deep nesting beyond the store's depth limit keeps the levels within it.
+    std::string deep = header;
+    for (int i = 0; i < 600; ++i) deep += std::string(2 * i, ' ') + "key \"k\" {\n";
+    WriteFileText(deep + "end\n");
+    std::string path = "k";
+    for (int i = 1; i < 600; ++i) path += "\\k";
+    Key key;
+    EXPECT_EQ(Key::Open(Root::CurrentUser, "k", key), Result::Ok);
+    EXPECT_EQ(Key::Open(Root::CurrentUser, path, key), Result::NotFound);
+
+    // A write keeps what was read of a corrupt file, and the damaged file beside it.
+    const std::string damaged = header + "dword \"old\" = 5\ngarbage\n";
+    WriteFileText(damaged);
     ASSERT_EQ(SetDword("SOFTWARE\\Q", "new", 9), Result::Ok);
     EXPECT_EQ(Get("SOFTWARE\\Q", "new").first, 4u);
-    EXPECT_EQ(Get("SOFTWARE\\Q", "v").second, "<absent>");
+    EXPECT_EQ(Get("", "old").first, 4u);
+    std::ifstream kept(file_.string() + ".damaged", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
 }
 
 // A store file saved by an editor with "\r\n" line ends keeps every value, binary

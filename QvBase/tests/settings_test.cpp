@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -205,21 +206,71 @@ TEST_F(SettingsTest, AValueWrittenByOneProcessIsReadByAnother) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST_F(SettingsTest, ACorruptStoreGivesDefaultsAndIsReplacedByTheNextWrite) {
+// Damage a user's store can suffer. Every setting whose line the damage left whole
+// reads back, and still does after the next write of another setting; the damaged file
+// is kept beside the new one. (Settings under a damaged key line are lost with it; the
+// key lines here come first, so the damage below never reaches them.)
+TEST_F(SettingsTest, ADamagedStoreKeepsEveryIntactSettingThroughTheNextWrite) {
     Settings settings(kKeyPath);
-    ASSERT_TRUE(settings.SetInt("Mode", 2));
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(settings.SetString(String("Entry%1").Arg(i), String("%1").Arg(i * 7)));
+    ASSERT_TRUE(settings.SetInt("Mode", 3));
     std::ifstream in(StoreFile(), std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     in.close();
-    for (const std::string& corrupt : {good.substr(0, good.size() / 2), std::string("\0\1\2garbage", 10),
-             good.substr(0, good.size() - 4) + "???\n"}) {
-        std::ofstream(StoreFile(), std::ios::binary | std::ios::trunc) << corrupt;
-        EXPECT_EQ(settings.GetInt("Mode", -1), -1);
-        EXPECT_EQ(settings.GetString("Mode", "d"), "d");
+    const std::size_t firstValue = good.find("string \"Entry");
+    ASSERT_NE(firstValue, std::string::npos);
+
+    std::string junk;
+    for (int i = 0; i < 300; ++i) junk += static_cast<char>((i * 131 + 17) & 0xFF);
+    struct Damage {
+        std::size_t from, to;  // the bytes changed (to: end of the file for truncation)
+        std::string text;
+    };
+    std::vector<Damage> damages;
+    for (const double share : {0.5, 0.9, 0.99}) {
+        const auto cut = static_cast<std::size_t>(good.size() * share);
+        damages.push_back({cut, good.size(), good.substr(0, cut)});
     }
-    EXPECT_TRUE(settings.SetBool("Fresh", true));
-    EXPECT_TRUE(settings.GetBool("Fresh", false));
-    EXPECT_EQ(settings.GetInt("Mode", -1), -1);
+    for (const std::size_t at : {firstValue + 3, good.size() / 2, good.size() - 30}) {
+        std::string text = good;
+        for (std::size_t i = 0; i < 20; ++i) text[at + i] = junk[i * 7];
+        damages.push_back({at, at + 20, text});
+    }
+    damages.push_back({good.size(), good.size(), good + junk});
+
+    for (const Damage& damage : damages) {
+        std::filesystem::remove(std::filesystem::path(StoreFile()).concat(".damaged"));
+        std::ofstream(StoreFile(), std::ios::binary | std::ios::trunc) << damage.text;
+        ASSERT_TRUE(settings.SetBool("Fresh", true));
+        EXPECT_TRUE(settings.GetBool("Fresh", false));
+        for (int i = 0; i < 40; ++i) {
+            const std::string name = "Entry" + std::to_string(i);
+            const std::size_t line = good.find("\"" + name + "\"");
+            const std::size_t lineStart = good.rfind('\n', line) + 1, lineEnd = good.find('\n', line) + 1;
+            if (lineEnd <= damage.from || lineStart >= damage.to) {
+                EXPECT_EQ(settings.GetString(String(name), "lost"), String("%1").Arg(i * 7))
+                    << name << " at " << damage.from;
+            }
+        }
+        std::ifstream kept(std::filesystem::path(StoreFile()).concat(".damaged"), std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damage.text);
+    }
+
+    // A second damaged copy does not replace the first.
+    std::ofstream(StoreFile(), std::ios::binary | std::ios::trunc) << good.substr(0, good.size() / 2);
+    ASSERT_TRUE(settings.SetInt("Mode", 4));
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(StoreFile()).concat(".damaged.2")));
+}
+
+// A store the user made read-only is not replaced: the write fails and the file stays.
+TEST_F(SettingsTest, AReadOnlyStoreIsNotReplaced) {
+    Settings settings(kKeyPath);
+    ASSERT_TRUE(settings.SetInt("Mode", 2));
+    std::filesystem::permissions(StoreFile(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    EXPECT_FALSE(settings.SetInt("Mode", 3));
+    EXPECT_EQ(settings.GetInt("Mode", -1), 2);
+    std::filesystem::permissions(StoreFile(), std::filesystem::perms::owner_all);
+    EXPECT_TRUE(settings.SetInt("Mode", 3));
 }
 
 TEST_F(SettingsTest, AnInterruptedWriteLeavesTheOldValues) {
