@@ -56,16 +56,16 @@ EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, S
     m_layoutKind = 2;
     Settings* store = Store();
     m_waveformOpacity = MakeSlider("Waveform Opacity Slider", "Waveform Opacity:", "1slotUpdateWaveformAlpha()");
-    m_waveformOpacity->SetValue(
-        store ? store->GetFloat(EditorViewKeys::WaveformOpacity, DefaultWaveformOpacity) : DefaultWaveformOpacity);
+    m_waveformOpacity->SetValue(store ? StoredOpacity(*store, EditorViewKeys::WaveformOpacity, DefaultWaveformOpacity)
+                                      : DefaultWaveformOpacity);
     m_spectrogramOpacity =
         MakeSlider("Spectrogram Opacity Slider", "Spectrogram Opacity:", "1slotUpdateSpectrogramAlpha()");
     m_spectrogramOpacity->SetValue(store
-            ? store->GetFloat(EditorViewKeys::SpectrogramOpacity, DefaultSpectrogramOpacity)
+            ? StoredOpacity(*store, EditorViewKeys::SpectrogramOpacity, DefaultSpectrogramOpacity)
             : DefaultSpectrogramOpacity);
     m_ampRange = MakeSlider("Amplitude Range Slider", "Amp. range:", "1slotUpdateAmpRange()");
     m_ampRange->SetRange(kMinAmpRange, kMaxAmpRange);
-    m_ampRange->SetValue(store ? store->GetFloat(EditorViewKeys::AmpRange, DefaultAmpRange) : DefaultAmpRange);
+    m_ampRange->SetValue(store ? StoredAmpRange(*store) : DefaultAmpRange);
 
     m_buttons[int(ToolBarOptionId::Type)] =
         MakeOptionButton("Spectrogram Type PushButton", "Spectrogram type:", "1slotTypeClicked(bool)");
@@ -88,7 +88,7 @@ EditorToolBar::EditorToolBar(Frame* frame, Window* parent, Waveform* waveform, S
     if (store) {
         m_spectrogram->SetType(StoredOptionIndex(*store, GetToolBarOption(ToolBarOptionId::Type)));
         m_spectrogram->SetBilinearInterpolation(m_bilinear->IsChecked());
-        m_spectrogram->SetAmpRange(store->GetFloat(EditorViewKeys::AmpRange, DefaultAmpRange));
+        m_spectrogram->SetAmpRange(StoredAmpRange(*store));
         m_spectrogram->SetMelScale(m_melScale->IsChecked());
         m_spectrogram->SetFFTSize(StoredOptionIndex(*store, GetToolBarOption(ToolBarOptionId::FFTSize)));
         m_spectrogram->SetFFTZeroPadding(StoredOptionIndex(*store, GetToolBarOption(ToolBarOptionId::FFTZeroPadding)));

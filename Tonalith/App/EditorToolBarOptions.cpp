@@ -1,5 +1,6 @@
 #include <Tonalith/App/EditorToolBarOptions.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -39,6 +40,16 @@ std::uint32_t StoredOptionIndex(const Settings& settings, const ToolBarOption& o
 
 String StoredOptionLabel(const Settings& settings, const ToolBarOption& option) {
     return String(option.labels[StoredOptionIndex(settings, option)]);
+}
+
+float StoredAmpRange(const Settings& settings) {
+    const float range = settings.GetFloat(EditorViewKeys::AmpRange, DefaultAmpRange);
+    return std::isfinite(range) && range > 0.0f ? range : DefaultAmpRange;
+}
+
+float StoredOpacity(const Settings& settings, const char* key, float defaultValue) {
+    const float opacity = settings.GetFloat(key, defaultValue);
+    return std::isnan(opacity) ? defaultValue : std::clamp(opacity, 0.0f, 1.0f);
 }
 
 std::uint8_t OpacityToTransparency(float opacity) {

@@ -28,6 +28,12 @@ std::uint32_t StoredOptionIndex(const Settings& settings, const ToolBarOption& o
 // The label the option's button shows for what the store holds.
 String StoredOptionLabel(const Settings& settings, const ToolBarOption& option);
 
+// The stored amplitude range in dB; a non-finite or non-positive one reads as the default.
+float StoredAmpRange(const Settings& settings);
+
+// A stored opacity clamped to 0..1; NaN reads as the default.
+float StoredOpacity(const Settings& settings, const char* key, float defaultValue);
+
 // A display's own transparency for an opacity slider value: round(255 - 255 v), halves away from zero.
 std::uint8_t OpacityToTransparency(float opacity);
 

@@ -32,7 +32,7 @@ AmpRuler::AmpRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const Stri
     Object::Connect(scale, "2sigUserChangedVisibleAmpRange()", this, "1slotUserChangedVisibleAmpRange()");
     m_unitLabel = new Text(frame, this, "Amp Ruler Unit Label", String(), 0, 3);
     m_unitLabel->SetGeometry(6, 2, m_unitLabel->Width(), m_unitLabel->Height());
-    m_mode = static_cast<std::uint32_t>(ReadRulerMode(ModeKey));
+    m_mode = ReadRulerMode(ModeKey, ModeCount);
     m_unitLabel->SetText(UnitText(m_mode));
     SetWidth(kWidth);
     Layout();

@@ -18,7 +18,7 @@ class Text;
 class AmpRuler : public Window, public AudioCanvasWindow {
     QV_OBJECT()
 public:
-    enum Mode : std::uint32_t { ModeDb = 0, ModeSample = 1, Mode16Bit = 2, ModePercent = 3 };
+    enum Mode : std::uint32_t { ModeDb = 0, ModeSample = 1, Mode16Bit = 2, ModePercent = 3, ModeCount = 4 };
     static constexpr const char* ModeKey = "AmpRuler.Mode";
 
     AmpRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, AmpScale* scale);

@@ -4,9 +4,10 @@
 
 namespace UI {
 
-std::int32_t ReadRulerMode(const char* key) {
+std::uint32_t ReadRulerMode(const char* key, std::uint32_t modeCount) {
     Application* app = Application::Current();
-    return app ? app->GetSettings().GetInt(key, 0) : 0;
+    const auto mode = static_cast<std::uint32_t>(app ? app->GetSettings().GetInt(key, 0) : 0);
+    return mode < modeCount ? mode : 0;
 }
 
 void WriteRulerMode(const char* key, std::int32_t mode) {

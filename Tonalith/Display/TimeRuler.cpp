@@ -34,7 +34,7 @@ TimeRuler::TimeRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const St
     Object::Connect(scale, "2sigUserChangedVisibleSamples()", this, "1slotUserChangedVisibleSamples()");
     m_unitLabel = new Text(frame, this, "Time Ruler Unit Label", "s", 0, 3);
     m_unitLabel->SetGeometry(2, 4, m_unitLabel->Width(), m_unitLabel->Height());
-    m_mode = static_cast<std::uint32_t>(ReadRulerMode(ModeKey));
+    m_mode = ReadRulerMode(ModeKey, ModeCount);
     SetHeight(kHeight);
     Layout();
 }

@@ -18,7 +18,7 @@ class Text;
 class TimeRuler : public Window, public AudioCanvasWindow {
     QV_OBJECT()
 public:
-    enum Mode : std::uint32_t { ModeSeconds = 0, ModeSamples = 1 };
+    enum Mode : std::uint32_t { ModeSeconds = 0, ModeSamples = 1, ModeCount = 2 };
     static constexpr const char* ModeKey = "TimeRuler.Mode";
 
     TimeRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, TimeScale* scale);

@@ -93,16 +93,15 @@ TEST_F(AmpRulerTest, TheModeSurvivesANewRuler) {
     EXPECT_EQ(again.GetMode(), 2u);
     EXPECT_STREQ(again.UnitLabel()->GetText().CStr(), "16-bit");
 
-    // A stored value out of range: empty unit and label texts; a right click moves on from it.
-    app->GetSettings().SetInt("AmpRuler.Mode", 6);
-    UI::AmpRuler odd(&canvas, frame.get(), nullptr, "Amp Ruler", &scale);
-    odd.SetGeometry(0, 0, 41, 100);
-    EXPECT_EQ(odd.GetMode(), 6u);
-    EXPECT_STREQ(odd.UnitLabel()->GetText().CStr(), "");
-    EXPECT_EQ(Texts(odd.Labels()), (std::vector<std::string>(5, "")));
-    odd.OnRightDown({1, 1}, 0);
-    EXPECT_EQ(odd.GetMode(), 3u);
-    EXPECT_EQ(StoredMode(), 3);
+    // A stored value out of range reads as dB.
+    for (const int stored : {6, 4, -1}) {
+        app->GetSettings().SetInt("AmpRuler.Mode", stored);
+        UI::AmpRuler odd(&canvas, frame.get(), nullptr, "Amp Ruler", &scale);
+        EXPECT_EQ(odd.GetMode(), 0u) << stored;
+        EXPECT_STREQ(odd.UnitLabel()->GetText().CStr(), "dB");
+        odd.OnRightDown({1, 1}, 0);
+        EXPECT_EQ(StoredMode(), 1);
+    }
 }
 
 TEST_F(AmpRulerTest, ZoomAndEmptyRanges) {

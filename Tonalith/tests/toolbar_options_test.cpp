@@ -74,6 +74,30 @@ TEST_F(ToolBarOptionsTest, OutOfRangeStoredIndexesReadAsTheDefault) {
     EXPECT_EQ(Settings(kKeyPath).GetInt(window.key, -5), 0);
 }
 
+// Values stored by hand or by damage: what the tool bar and the spectrogram are given.
+TEST_F(ToolBarOptionsTest, StoredRangesAndOpacitiesOutOfRangeReadAsUsableValues) {
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float stored, ampRange, opacity;
+    } cases[] = {
+        {nan, 120.0f, 0.25f},
+        {inf, 120.0f, 1.0f},
+        {-inf, 120.0f, 0.0f},
+        {0.0f, 120.0f, 0.0f},
+        {-1.0f, 120.0f, 0.0f},
+        {7.0f, 7.0f, 1.0f},
+        {0.5f, 0.5f, 0.5f},
+        {200.0f, 200.0f, 1.0f},
+    };
+    Settings settings(kKeyPath);
+    for (const auto& c : cases) {
+        settings.SetFloat(EditorViewKeys::AmpRange, c.stored);
+        settings.SetFloat(EditorViewKeys::WaveformOpacity, c.stored);
+        EXPECT_EQ(StoredAmpRange(settings), c.ampRange) << c.stored;
+        EXPECT_EQ(StoredOpacity(settings, EditorViewKeys::WaveformOpacity, 0.25f), c.opacity) << c.stored;
+    }
+}
+
 TEST(ToolBarOpacity, TransparencyRoundsHalvesAwayFromZeroAndStaysInRange) {
     EXPECT_EQ(OpacityToTransparency(0.5f), 128);
     EXPECT_EQ(OpacityToTransparency(0.01f), 252);
