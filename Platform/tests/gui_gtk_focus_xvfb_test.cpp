@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace Platform::Gui;
 using namespace std::chrono_literals;
 
@@ -243,6 +245,61 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
     std::ifstream in(home / "data" / "recently-used.xbel");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), recentList);
     std::filesystem::remove_all(home);
+}
+
+// Escape and the window's close request end a message box or the file dialog; each
+// dialog is destroyed once, so the toolkit reports no misuse (any critical fails).
+TEST(GtkWindowSystemXvfb, DialogsEndedByEscapeOrACloseRequestAreDestroyedOnce) {
+    // The toolkit reports misuse on standard error; the test reads what it wrote there.
+    std::FILE* log = std::tmpfile();
+    ASSERT_NE(log, nullptr);
+    std::fflush(stderr);
+    const int savedStderr = ::dup(2);
+    ::dup2(::fileno(log), 2);
+    auto system = MakeSystem();
+    Recorder events(*system);
+    const WindowId w =
+        system->CreateWindow({"Gui Close Owner", {50, 50, 300, 200}, false, true, "", NoWindow, &events});
+    system->ShowWindow(w, ShowMode::Normal);
+    OpenFileRequest request{w, "Gui Close Open", "/", "", {{"WAV Files", "*.wav"}}, 0};
+    int boxes = 0;
+    std::vector<std::optional<std::string>> chosen;
+    const auto box = [&] {
+        system->ShowMessageBox(w, "Gui Close Box", "Some text", false);
+        ++boxes;
+    };
+    const auto open = [&] { chosen.push_back(system->ChooseFileToOpen(request)); };
+    events.steps = {box, box, open, open, [&] { system->Quit(0); }};
+    const char* titles[] = {"Gui Close Box", "Gui Close Box", "Gui Close Open", "Gui Close Open"};
+    std::vector<bool> seen;
+    std::thread script([&] {
+        WaitFor([&] { return events.exposes > 0; });
+        for (std::size_t i = 0; i < 4; ++i) {
+            system->Post(w, RegisterMessage("gui focus test: run"), i);
+            seen.push_back(WaitForWindow(titles[i]));
+            std::this_thread::sleep_for(400ms);
+            if (i % 2 == 0)
+                RunCommand("xdotool key Escape");
+            else
+                TestSupport::RequestClose(titles[i]);
+            WaitFor([&] { return events.done > i; }, 10000ms);
+        }
+        system->Post(w, RegisterMessage("gui focus test: run"), 4);
+    });
+    EXPECT_EQ(system->RunMessageLoop(), 0);
+    script.join();
+    EXPECT_EQ(seen, std::vector<bool>(4, true));
+    EXPECT_EQ(boxes, 2);
+    EXPECT_EQ(chosen, (std::vector<std::optional<std::string>>(2, std::nullopt)));
+    system.reset();
+    std::fflush(stderr);
+    ::dup2(savedStderr, 2);
+    ::close(savedStderr);
+    std::string written;
+    std::rewind(log);
+    for (int c; (c = std::fgetc(log)) != EOF;) written += char(c);
+    std::fclose(log);
+    EXPECT_EQ(written.find("CRITICAL"), std::string::npos) << written;
 }
 
 TEST(GtkWindowSystemXvfb, MenuEntriesReachTheWindowAsCommands) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <X11/Xlib.h>
+
 namespace TestSupport {
 
 std::string RunCommand(const std::string& command) {
@@ -30,6 +32,22 @@ std::vector<std::uint32_t> Screenshot(int x, int y, int width, int height) {
 
 unsigned long FindWindow(const std::string& title) {
     return std::strtoul(RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null").c_str(), nullptr, 10);
+}
+
+bool RequestClose(const std::string& title) {
+    const unsigned long window = FindWindow(title);
+    Display* display = window ? XOpenDisplay(nullptr) : nullptr;
+    if (!display) return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(display);
+    return sent;
 }
 
 bool WaitForWindow(const std::string& title, std::chrono::milliseconds limit) {

@@ -31,6 +31,10 @@ bool WaitFor(Pred pred, std::chrono::milliseconds limit = std::chrono::milliseco
     return true;
 }
 
+// Asks the window titled exactly title to close, as a window manager's close button
+// does (a WM_DELETE_WINDOW message); false when there is no such window.
+bool RequestClose(const std::string& title);
+
 // Waits until a window titled exactly title is mapped on the screen.
 bool WaitForWindow(const std::string& title, std::chrono::milliseconds limit = std::chrono::milliseconds(20000));
 
