@@ -82,6 +82,15 @@ void EditorView::Clear() {
     m_spectrogram->Unbind();
     m_waveformSource = SharedPtr<AudioDisplaySource>();
     m_spectrogramSource = SharedPtr<AudioDisplaySource>();
+    // Back to the scales of an empty view; the forced signals lay the rulers out empty.
+    m_ampScale->SetChannelCount(0);
+    m_freqScale->SetChannelCount(0);
+    m_ampScale->SetRange(ValueRange{});
+    m_freqScale->SetRange(ValueRange{});
+    m_timeScale->SetLength(0);
+    m_ampScale->SetVisibleRange(ValueRange{}, true);
+    m_freqScale->SetVisibleRange(ValueRange{}, true);
+    m_timeScale->SetVisibleRange(SampleRange(), true);
 }
 
 void EditorView::slotAudioDisplayAlphaChanged() {

@@ -1,5 +1,5 @@
 #include <Tonalith/Display/AmpRuler.h>
-#include <Tonalith/Display/FreqRulerShared.h>
+#include <Tonalith/Display/RulerBase.h>
 #include <Tonalith/Display/RulerLabelModeStore.h>
 #include <Tonalith/Display/RulerLabelStep.h>
 
@@ -28,7 +28,7 @@ constexpr float kMinSpacing = 12.0f;
 }  // namespace
 
 AmpRuler::AmpRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, AmpScale* scale)
-    : Window(frame, parent, name), AudioCanvasWindow(canvas), m_scale(scale) {
+    : RulerBase(canvas, frame, parent, name, false), m_scale(scale) {
     Object::Connect(scale, "2sigUserChangedVisibleAmpRange()", this, "1slotUserChangedVisibleAmpRange()");
     m_unitLabel = new Text(frame, this, "Amp Ruler Unit Label", String(), 0, 3);
     m_unitLabel->SetGeometry(6, 2, m_unitLabel->Width(), m_unitLabel->Height());
@@ -79,9 +79,7 @@ bool AmpRuler::OnRightDown(Point, uint) {
 }
 
 void AmpRuler::Layout() {
-    m_labels.clear();
-    m_majorTicks.clear();
-    m_minorTicks.clear();
+    ClearLayout();
     const ValueRange visible = m_scale->GetVisibleRange();
     if (visible.high < visible.low || Height() < 2) return;
     const int unitBottom = m_unitLabel->GetRect().bottom;
@@ -117,13 +115,7 @@ void AmpRuler::Layout() {
                 }
         }
     }
-    m_laidOutExtent = Height();
-    m_laidOut = true;
-    Invalidate();
-}
-
-void AmpRuler::OnGeometryChanged() {
-    if (!m_laidOut || m_laidOutExtent != Height()) Layout();
+    FinishLayout();
 }
 
 bool AmpRuler::OnMouseWheel(Point, int delta, uint) {

@@ -1,8 +1,5 @@
 #pragma once
-#include <Tonalith/Display/AudioCanvasWindow.h>
-#include <Tonalith/Display/RulerLabel.h>
-
-#include <QvBase/UI/Widgets/Window.h>
+#include <Tonalith/Display/RulerBase.h>
 
 #include <cstdint>
 #include <vector>
@@ -10,12 +7,11 @@
 namespace UI {
 
 class AmpScale;
-class Text;
 
 // The strip that labels the amplitude axis of every channel band of the waveform, in
 // dB, sample values, 16-bit values or percent; a right click moves to the next unit
 // (kept in the settings store), the wheel zooms the visible amplitude range.
-class AmpRuler : public Window, public AudioCanvasWindow {
+class AmpRuler : public RulerBase {
     QV_OBJECT()
 public:
     enum Mode : std::uint32_t { ModeDb = 0, ModeSample = 1, Mode16Bit = 2, ModePercent = 3, ModeCount = 4 };
@@ -28,32 +24,19 @@ public:
 
     std::uint32_t GetMode() const { return m_mode; }
     void SetMode(std::uint32_t mode);
-    void Layout();
+    void Layout() override;
 
     // The unit label's text and a label's text for value v in a mode.
     static String UnitText(std::uint32_t mode);
     static String LabelText(std::uint32_t mode, float v, int decimals);
 
     void Paint(DrawContext& dc) override;
-    void OnGeometryChanged() override;
     bool OnRightDown(Point p, uint modifiers) override;
     bool OnMouseWheel(Point p, int delta, uint modifiers) override;
-
-    Text* UnitLabel() const { return m_unitLabel; }
-    const std::vector<RulerLabel>& Labels() const { return m_labels; }
-    const std::vector<int>& MajorTicks() const { return m_majorTicks; }
-    const std::vector<int>& MinorTicks() const { return m_minorTicks; }
-    bool IsLaidOut() const { return m_laidOut; }
 
 private:
     std::uint32_t m_mode = ModeDb;
     AmpScale* m_scale;
-    Text* m_unitLabel = nullptr;
-    std::vector<RulerLabel> m_labels;
-    std::vector<int> m_majorTicks;
-    std::vector<int> m_minorTicks;
-    int m_laidOutExtent = 0;
-    bool m_laidOut = false;
 };
 
 }  // namespace UI

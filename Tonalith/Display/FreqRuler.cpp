@@ -1,5 +1,5 @@
 #include <Tonalith/Display/FreqRuler.h>
-#include <Tonalith/Display/FreqRulerShared.h>
+#include <Tonalith/Display/RulerBase.h>
 #include <Tonalith/Display/RulerLabelStep.h>
 
 #include <Tonalith/Analysis/FreqScale.h>
@@ -37,7 +37,7 @@ const MelList kMelLists[] = {
 }  // namespace
 
 FreqRuler::FreqRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, FreqScale* scale)
-    : Window(frame, parent, name), AudioCanvasWindow(canvas), m_scale(scale) {
+    : RulerBase(canvas, frame, parent, name, false), m_scale(scale) {
     Object::Connect(scale, "2sigUserChangedVisibleFreqRange()", this, "1slotUserChangedVisibleFreqRange()");
     m_unitLabel = new Text(frame, this, "Freq Ruler Unit Label", "Hz", 0, 3);
     m_unitLabel->SetGeometry(6, 2, m_unitLabel->Width(), m_unitLabel->Height());
@@ -49,27 +49,15 @@ FreqRuler::~FreqRuler() = default;
 
 void FreqRuler::slotUserChangedVisibleFreqRange() { Layout(); }
 
-void FreqRuler::Clear() {
-    m_labels.clear();
-    m_majorTicks.clear();
-    m_minorTicks.clear();
-}
-
-void FreqRuler::Finish() {
-    m_laidOutExtent = Height();
-    m_laidOut = true;
-    Invalidate();
-}
-
 void FreqRuler::Layout() {
-    Clear();
+    ClearLayout();
+    m_unitLabel->SetGeometry(6, 2, m_unitLabel->Width(), m_unitLabel->Height());
     const ValueRange visible = m_scale->GetVisibleRange();
     if (visible.low > visible.high || Height() < 2) return;
     if (m_scale->IsMelScale()) {
         LayoutMel();
         return;
     }
-    m_unitLabel->SetGeometry(6, 2, m_unitLabel->Width(), m_unitLabel->Height());
     const int unitBottom = m_unitLabel->GetRect().bottom;
     for (std::uint32_t c = 0; c < m_scale->GetChannelCount(); ++c) {
         const RowBand band = m_scale->ChannelBand(c);
@@ -100,7 +88,7 @@ void FreqRuler::Layout() {
                     if (const int r = rowOf(minor); inBand(r)) m_minorTicks.push_back(r);
         }
     }
-    Finish();
+    FinishLayout();
 }
 
 void FreqRuler::LayoutMel() {
@@ -130,11 +118,7 @@ void FreqRuler::LayoutMel() {
             m_minorTicks.push_back(rowOf(15000.0f));
         }
     }
-    Finish();
-}
-
-void FreqRuler::OnGeometryChanged() {
-    if (!m_laidOut || m_laidOutExtent != Height()) Layout();
+    FinishLayout();
 }
 
 bool FreqRuler::OnMouseWheel(Point, int delta, uint) {

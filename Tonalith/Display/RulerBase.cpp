@@ -1,9 +1,32 @@
-#include <Tonalith/Display/FreqRulerShared.h>
+#include <Tonalith/Display/RulerBase.h>
 #include <Tonalith/Display/RulerLabel.h>
 
 #include <QvBase/UI/Drawing/DrawContext.h>
+#include <QvBase/UI/Text/Text.h>
 
 namespace UI {
+
+RulerBase::RulerBase(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, bool horizontal)
+    : Window(frame, parent, name), AudioCanvasWindow(canvas), m_horizontal(horizontal) {}
+
+RulerBase::~RulerBase() = default;
+
+void RulerBase::OnGeometryChanged() {
+    if (!m_laidOut || m_laidOutExtent != Extent()) Layout();
+}
+
+void RulerBase::ClearLayout() {
+    m_labels.clear();
+    m_majorTicks.clear();
+    m_minorTicks.clear();
+    Invalidate();
+}
+
+void RulerBase::FinishLayout() {
+    m_laidOutExtent = Extent();
+    m_laidOut = true;
+    Invalidate();
+}
 
 void PaintVerticalRulerBox(DrawContext& dc, int w, int h, Transparency t, const std::vector<int>& majorTicks,
     const std::vector<int>& minorTicks, const std::vector<int>& separatorTops) {

@@ -1,9 +1,12 @@
 #pragma once
-// What the frequency ruler shares with the amplitude ruler: the box they are painted
-// in and the wheel zoom of a value range.
+// What the three rulers share: the state of their last layout, and for the two vertical
+// ones the box they are painted in and the wheel zoom of a value range.
 #include <Tonalith/Analysis/ValueRange.h>
+#include <Tonalith/Display/AudioCanvasWindow.h>
+#include <Tonalith/Display/RulerLabel.h>
 
 #include <QvBase/UI/Drawing/Colour.h>
+#include <QvBase/UI/Widgets/Window.h>
 
 #include <cstdint>
 #include <optional>
@@ -12,6 +15,42 @@
 namespace UI {
 
 class DrawContext;
+class Text;
+
+// A ruler's labels and ticks, laid out again whenever the extent along its axis (the
+// width of a horizontal ruler, the height of a vertical one) changes.
+class RulerBase : public Window, public AudioCanvasWindow {
+public:
+    virtual void Layout() = 0;
+    void OnGeometryChanged() override;
+
+    Text* UnitLabel() const { return m_unitLabel; }
+    const std::vector<RulerLabel>& Labels() const { return m_labels; }
+    const std::vector<int>& MajorTicks() const { return m_majorTicks; }
+    const std::vector<int>& MinorTicks() const { return m_minorTicks; }
+    bool IsLaidOut() const { return m_laidOut; }
+
+protected:
+    RulerBase(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, bool horizontal);
+    ~RulerBase() override;
+
+    // Drops every label and tick, and repaints: what an empty view shows.
+    void ClearLayout();
+    // Marks the layout done for the current extent and repaints.
+    void FinishLayout();
+
+    Text* m_unitLabel = nullptr;
+    std::vector<RulerLabel> m_labels;
+    std::vector<int> m_majorTicks;
+    std::vector<int> m_minorTicks;
+
+private:
+    int Extent() const { return m_horizontal ? Width() : Height(); }
+
+    bool m_horizontal;
+    int m_laidOutExtent = 0;
+    bool m_laidOut = false;
+};
 
 // A vertical ruler of w × h pixels: background, left and right border, ticks at column 1
 // and the three separator rows above each band top in `separatorTops`.

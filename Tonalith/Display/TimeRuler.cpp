@@ -29,7 +29,7 @@ int ColumnOf(double value, double start, double p) { return RoundHalfAway<int>((
 }  // namespace
 
 TimeRuler::TimeRuler(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, TimeScale* scale)
-    : Window(frame, parent, name), AudioCanvasWindow(canvas), m_scale(scale) {
+    : RulerBase(canvas, frame, parent, name, true), m_scale(scale) {
     if (canvas) Object::Connect(canvas, "2sigSamplingRateChanged()", this, "1slotSamplingRateChanged()");
     Object::Connect(scale, "2sigUserChangedVisibleSamples()", this, "1slotUserChangedVisibleSamples()");
     m_unitLabel = new Text(frame, this, "Time Ruler Unit Label", "s", 0, 3);
@@ -61,9 +61,7 @@ bool TimeRuler::OnRightDown(Point, uint) {
 }
 
 void TimeRuler::Layout() {
-    m_labels.clear();
-    m_majorTicks.clear();
-    m_minorTicks.clear();
+    ClearLayout();
     const SampleRange visible = m_scale->GetVisibleRange();
     const int w = Width();
     if (visible.IsEmpty() || visible.Length() == 0 || w < 2) return;
@@ -96,13 +94,7 @@ void TimeRuler::Layout() {
             if (inRuler(minor)) m_minorTicks.push_back(minor);
         }
     }
-    m_laidOutExtent = w;
-    m_laidOut = true;
-    Invalidate();
-}
-
-void TimeRuler::OnGeometryChanged() {
-    if (!m_laidOut || m_laidOutExtent != Width()) Layout();
+    FinishLayout();
 }
 
 bool TimeRuler::OnLeftDown(Point p, uint) {
