@@ -15,6 +15,7 @@
 #include <QvBase/UI/Native/Menu.h>
 #include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Text/Font.h>
+#include <QvBase/Util/File.h>
 
 QV_META_BEGIN(UI::MainWindow, UI::ApplicationMainWindow)
     QV_META_SLOTS
@@ -30,6 +31,7 @@ constexpr int kMinimumClientWidth = 662;
 constexpr int kMinimumClientHeight = 162;
 constexpr unsigned kUpdateIntervalMs = 33;
 constexpr std::uint32_t kCtrl = 8;
+constexpr std::uint32_t kCanvasRate = 44100;  // the rate shown while no file is
 
 // Shows the wait cursor while it lives, and the arrow afterwards, however the load ends.
 class WaitCursor {
@@ -46,7 +48,7 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host)
-    : ApplicationMainWindow(info, host), m_canvas(std::make_unique<AudioCanvas>(44100)) {
+    : ApplicationMainWindow(info, host), m_canvas(std::make_unique<AudioCanvas>(kCanvasRate)) {
     info->SetFont(
         0, SharedPtr<Font>(new Font("arial.ttf", FontDescription{FontRenderType::Outline, 11.0f, 0.0f, 1.0f})));
     host->SetMinimumClientSize(kMinimumClientWidth, kMinimumClientHeight);
@@ -77,7 +79,8 @@ void MainWindow::buildFileMenu() {
     menu->AddItem(false, "&Open...", false, this, std::nullopt, "1slotOpen()", kCtrl, 'O');
     menu->AddItem(false, "&Close", false, this, std::nullopt, "1slotClose()", kCtrl, 'W');
     Settings* store = Application::Current() ? &Application::Current()->GetSettings() : nullptr;
-    const std::vector<String> recent = store ? LoadRecentFiles(*store) : std::vector<String>();
+    m_menuFiles = store ? LoadRecentFiles(*store) : std::vector<String>();
+    const std::vector<String>& recent = m_menuFiles;
     if (!recent.empty()) {
         menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
         for (std::uint32_t i = 0; i < recent.size(); ++i)
@@ -97,15 +100,23 @@ void MainWindow::slotOpen() {
     if (!file.IsEmpty()) loadAudioFile(file);
 }
 
+// The entry is looked up in the list the menu shows, not in a fresh read: files that
+// vanished since the menu was built would shift the indexes onto another file.
 void MainWindow::slotOpenRecent(uint iFile) {
-    Settings* store = Application::Current() ? &Application::Current()->GetSettings() : nullptr;
-    const std::vector<String> recent = store ? LoadRecentFiles(*store) : std::vector<String>();
-    if (iFile < recent.size()) loadAudioFile(Path(recent[iFile]));
+    if (iFile >= m_menuFiles.size()) return;
+    const Path file(m_menuFiles[iFile]);
+    if (Util::File(file).Exists()) {
+        loadAudioFile(file);
+        return;
+    }
+    MessageBox(HostWindow()->Handle(), "Can't open file", "An error occurred while opening the selected file", false);
+    buildFileMenu();
 }
 
 void MainWindow::slotClose() {
     m_view->Clear();
     m_audio.Clear();
+    m_canvas->SetSamplingRate(kCanvasRate);
 }
 
 std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path) {
@@ -116,6 +127,7 @@ std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path) {
         MessageBox(HostWindow()->Handle(), failure->caption, failure->text, false);
         return failure;
     }
+    m_canvas->SetSamplingRate(m_audio.sampleRate);
     m_view->SetAudio(path.Text(), m_audio.sampleRate, m_audio.channels, m_audio.frames, m_audio.pointers.data());
     if (Application* app = Application::Current()) {
         AddRecentFile(app->GetSettings(), path);

@@ -6,6 +6,7 @@
 #include <QvBase/Util/Path.h>
 
 #include <memory>
+#include <vector>
 
 namespace UI {
 
@@ -39,6 +40,8 @@ private:
     std::unique_ptr<AudioUpdater> m_updater;
     std::unique_ptr<EditorView> m_view;
     LoadedAudio m_audio;
+    // The files the File menu lists, in its order: what its entries open.
+    std::vector<String> m_menuFiles;
 };
 
 }  // namespace UI

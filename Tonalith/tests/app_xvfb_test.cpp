@@ -2,7 +2,7 @@
 // Media file made by ffmpeg) is loaded as File > Open would, and the screen must show the
 // tone's row bright and the rest of the spectrogram dark.
 
-#include "editor_fixture.h"
+#include "app_fixture.h"
 
 #include <Tonalith/Analysis/TimeScale.h>
 #include <Tonalith/App/EditorToolBar.h>
@@ -64,17 +64,7 @@ int FindToolBarTop(int x, int y, int height) {
     return -1;
 }
 
-// Ends the message loop from the UI thread once the script thread asks.
-class Quitter : public UI::Window {
-public:
-    Quitter(UI::Frame* frame, UI::Window* parent) : Window(frame, parent, "Test Quitter") {
-        frame->AddTimer(this, 50, false);
-    }
-    void OnTimer(uint) override {
-        if (quit) Platform::Gui::Current().Quit(0);
-    }
-    std::atomic<bool> quit{false};
-};
+using app_test::Quitter;
 
 struct ToneFile {
     const char* name;

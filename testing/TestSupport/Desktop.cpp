@@ -30,8 +30,20 @@ std::vector<std::uint32_t> Screenshot(int x, int y, int width, int height) {
     return pixels;
 }
 
+namespace {
+
+// The title as an anchored pattern inside single quotes of the shell.
+std::string TitlePattern(const std::string& title) {
+    std::string quoted = "'^";
+    for (const char c : title) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "$'";
+}
+
+}  // namespace
+
 unsigned long FindWindow(const std::string& title) {
-    return std::strtoul(RunCommand("xdotool search --name '^" + title + "$' 2>/dev/null").c_str(), nullptr, 10);
+    return std::strtoul(
+        RunCommand("xdotool search --name " + TitlePattern(title) + " 2>/dev/null").c_str(), nullptr, 10);
 }
 
 bool RequestClose(const std::string& title) {
@@ -52,7 +64,9 @@ bool RequestClose(const std::string& title) {
 
 bool WaitForWindow(const std::string& title, std::chrono::milliseconds limit) {
     return WaitFor(
-        [&] { return !RunCommand("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").empty(); },
+        [&] {
+            return !RunCommand("xdotool search --onlyvisible --name " + TitlePattern(title) + " 2>/dev/null").empty();
+        },
         limit);
 }
 

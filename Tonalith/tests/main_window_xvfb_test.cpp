@@ -1,0 +1,138 @@
+// The main window's File road on a real window: the time ruler reads the file's own rate,
+// closing or a failed load leaves empty rulers, and the recent-files menu opens the entry
+// chosen even after a listed file has gone.
+#include "app_fixture.h"
+
+#include <Tonalith/App/EditorView.h>
+#include <Tonalith/Display/AmpRuler.h>
+#include <Tonalith/Display/AudioCanvas.h>
+#include <Tonalith/Display/FreqRuler.h>
+#include <Tonalith/Display/TimeRuler.h>
+
+#include <QvBase/UI/Native/Menu.h>
+#include <QvBase/UI/Native/MenuBar.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TestSupport::RunCommand;
+using TestSupport::WaitFor;
+using TestSupport::WaitForWindow;
+
+class MainWindowXvfbTest : public app_test::AppTest {
+protected:
+    UI::RulerBase* Ruler(const char* name) const {
+        UI::Window* displayFrame = window->GetView()->FindChild("EditorView Audio Display Frame");
+        return displayFrame ? dynamic_cast<UI::RulerBase*>(displayFrame->FindChild(name)) : nullptr;
+    }
+    std::vector<UI::RulerBase*> Rulers() const {
+        return {Ruler("EditorView Time Ruler"), Ruler("EditorView Amplitude Ruler"),
+            Ruler("EditorView Frequency Ruler")};
+    }
+    // Presses Return on each message box titled `caption` while `run` runs; how many there were.
+    template <class Run>
+    int DismissingBoxes(const char* caption, Run run) {
+        std::atomic<bool> done{false};
+        int boxes = 0;
+        std::thread script([&] {
+            while (!done) {
+                if (!WaitForWindow(caption, 300ms)) continue;
+                ++boxes;
+                std::this_thread::sleep_for(200ms);
+                RunCommand("xdotool windowfocus " + std::to_string(TestSupport::FindWindow(caption)) + " key Return");
+                WaitFor([&] { return TestSupport::FindWindow(caption) == 0 || done; }, 5000ms);
+            }
+        });
+        run();
+        done = true;
+        script.join();
+        return boxes;
+    }
+    std::vector<std::string> MenuLabels() const {
+        std::vector<std::string> labels;
+        for (const UI::MenuItem& item : host->GetMenuBar()->GetSubMenu(0)->Items())
+            labels.push_back(item.label.CStr());
+        return labels;
+    }
+};
+
+TEST_F(MainWindowXvfbTest, TheTimeRulerReadsTheFilesRateAndAClearedViewLeavesEmptyRulers) {
+    UI::TimeRuler* time = dynamic_cast<UI::TimeRuler*>(Ruler("EditorView Time Ruler"));
+    ASSERT_NE(time, nullptr);
+    for (const int rate : {22050, 48000}) {
+        const std::string file = Sox("ten.wav", "-r " + std::to_string(rate) + " -c 2 -b 16", "10 sine 440 vol 0.5");
+        ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+        EXPECT_EQ(time->GetCanvas()->GetSamplingRate(), std::uint32_t(rate));
+        ASSERT_FALSE(time->Labels().empty()) << rate;
+        EXPECT_STREQ(time->Labels().front().text.CStr(), "0") << rate;
+        EXPECT_STREQ(time->Labels().back().text.CStr(), "10") << rate;
+        // 10 s falls on the ruler's right edge.
+        EXPECT_EQ(time->Labels().back().position, time->Width()) << rate;
+        // The amplitude ruler has no height while the waveform is off, as it starts.
+        EXPECT_FALSE(Ruler("EditorView Frequency Ruler")->MajorTicks().empty());
+
+        if (rate == 22050) {
+            window->slotClose();
+        } else {
+            const std::string bad = WriteFile("bad.wav", "RIFF\x14\0\0\0WAVEfmt \x02\0\0\0xx");
+            EXPECT_EQ(DismissingBoxes("Can't decode file",
+                          [&] { EXPECT_TRUE(window->loadAudioFile(Path(String(bad))).has_value()); }),
+                1);
+        }
+        EXPECT_EQ(time->GetCanvas()->GetSamplingRate(), 44100u) << rate;
+        for (UI::RulerBase* ruler : Rulers()) {
+            EXPECT_TRUE(ruler->Labels().empty()) << ruler->Name().CStr();
+            EXPECT_TRUE(ruler->MajorTicks().empty()) << ruler->Name().CStr();
+            EXPECT_TRUE(ruler->MinorTicks().empty()) << ruler->Name().CStr();
+        }
+    }
+}
+
+// Chosen through the File menu's keyboard mnemonics, as a user would.
+TEST_F(MainWindowXvfbTest, ARecentEntryOpensItsOwnFileAndAGoneOneSaysSo) {
+    std::vector<std::string> files;
+    for (const char* name : {"c.wav", "b.wav", "a.wav"}) {
+        files.push_back(Sox(name, "-r 8000 -c 1 -b 16", std::to_string(files.size() + 1) + " sine 300"));
+        ASSERT_FALSE(window->loadAudioFile(Path(String(files.back()))).has_value());
+    }
+    EXPECT_EQ(MenuLabels()[3], "&1 a.wav");
+    EXPECT_EQ(MenuLabels()[4], "&2 b.wav");
+    std::filesystem::remove(files[2]);  // a.wav, still listed first
+
+    bool goneSaid = false;
+    std::uint32_t framesOpened = 0;
+    std::thread script([&] {
+        WaitForWindow(kTitle);
+        // Keys go to the window under the pointer (there is no window manager).
+        const auto choose = [](const char* entry) {
+            RunCommand(std::string("xdotool mousemove 650 700 key --delay 200 alt+f ") + entry);
+        };
+        choose("2");
+        WaitFor([&] { return window->Audio().frames != 0; }, 5000ms);
+        framesOpened = window->Audio().frames;
+        // Now listed second, c.wav goes too; choosing it tells so.
+        std::filesystem::remove(files[0]);
+        choose("2");
+        goneSaid = WaitForWindow("Can't open file", 5000ms);
+        std::this_thread::sleep_for(200ms);
+        RunCommand("xdotool windowfocus " + std::to_string(TestSupport::FindWindow("Can't open file")) + " key Return");
+        WaitFor([] { return TestSupport::FindWindow("Can't open file") == 0; }, 5000ms);
+        quitter->quit = true;
+    });
+    window->slotClose();
+    EXPECT_EQ(app->Run(), 0);
+    script.join();
+
+    EXPECT_EQ(framesOpened, 16000u);  // b.wav: 2 s at 8000 Hz
+    EXPECT_TRUE(goneSaid);
+    EXPECT_EQ(window->Audio().frames, 16000u);
+    EXPECT_EQ(MenuLabels()[3], "&1 b.wav");
+    EXPECT_EQ(MenuLabels()[4], "");  // the separator before Quit: nothing else is listed
+}
+
+}  // namespace
