@@ -44,8 +44,8 @@ protected:
         ASSERT_TRUE(ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed"));
         app = std::make_unique<Application>("Quorvel", "Tonalith");
         info = std::make_unique<UI::ApplicationInfo>("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
-        host.reset(UI::CreateMainHostWindow(
-            info.get(), "Tonalith Host Window", UI::Rect{300, 999, 400, 799}, false, kTitle));
+        host.reset(
+            UI::CreateMainHostWindow(info.get(), "Tonalith Host Window", UI::Rect{300, 999, 400, 799}, false, kTitle));
         window = new UI::MainWindow(info.get(), host.get());
         quitter = new Quitter(host->GetFrame(), window);
     }

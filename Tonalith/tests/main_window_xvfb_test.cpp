@@ -1,8 +1,9 @@
 // The main window's File road on a real window: the time ruler reads the file's own rate,
 // closing or a failed load leaves empty rulers, and the recent-files menu opens the entry
-// chosen even after a listed file has gone.
+// chosen even after a listed file has gone, and check box labels show whole.
 #include "app_fixture.h"
 
+#include <Tonalith/App/EditorToolBar.h>
 #include <Tonalith/App/EditorView.h>
 #include <Tonalith/Display/AmpRuler.h>
 #include <Tonalith/Display/AudioCanvas.h>
@@ -11,7 +12,9 @@
 
 #include <QvBase/UI/Native/Menu.h>
 #include <QvBase/UI/Native/MenuBar.h>
+#include <QvBase/UI/Widgets/CheckBox.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -31,8 +34,8 @@ protected:
         return displayFrame ? dynamic_cast<UI::RulerBase*>(displayFrame->FindChild(name)) : nullptr;
     }
     std::vector<UI::RulerBase*> Rulers() const {
-        return {Ruler("EditorView Time Ruler"), Ruler("EditorView Amplitude Ruler"),
-            Ruler("EditorView Frequency Ruler")};
+        return {
+            Ruler("EditorView Time Ruler"), Ruler("EditorView Amplitude Ruler"), Ruler("EditorView Frequency Ruler")};
     }
     // Presses Return on each message box titled `caption` while `run` runs; how many there were.
     template <class Run>
@@ -55,8 +58,7 @@ protected:
     }
     std::vector<std::string> MenuLabels() const {
         std::vector<std::string> labels;
-        for (const UI::MenuItem& item : host->GetMenuBar()->GetSubMenu(0)->Items())
-            labels.push_back(item.label.CStr());
+        for (const UI::MenuItem& item : host->GetMenuBar()->GetSubMenu(0)->Items()) labels.push_back(item.label.CStr());
         return labels;
     }
 };
@@ -133,6 +135,37 @@ TEST_F(MainWindowXvfbTest, ARecentEntryOpensItsOwnFileAndAGoneOneSaysSo) {
     EXPECT_EQ(window->Audio().frames, 16000u);
     EXPECT_EQ(MenuLabels()[3], "&1 b.wav");
     EXPECT_EQ(MenuLabels()[4], "");  // the separator before Quit: nothing else is listed
+}
+
+// A check box label taller than its 10-pixel box is drawn whole: the descenders of
+// "interpolation" show on screen below the box, and the box stays where the layout put it.
+TEST_F(MainWindowXvfbTest, CheckBoxLabelsKeepTheirDescenders) {
+    UI::Window* box = window->GetView()->GetToolBar()->FindChild("Bi-linear CheckBox");
+    ASSERT_NE(box, nullptr);
+    const UI::Rect boxRect = box->FrameRect();
+    const UI::Rect labelRect = dynamic_cast<UI::CheckBox*>(box)->GetLabel()->FrameRect();
+    EXPECT_EQ(boxRect.left, 12);
+    EXPECT_EQ(boxRect.top, 82);
+    EXPECT_EQ(boxRect.bottom, 91);
+    ASSERT_GT(labelRect.bottom, boxRect.bottom);
+    std::vector<std::uint32_t> below;
+    std::thread script([&] {
+        int clientTop = -1;
+        WaitFor([&] {
+            const std::vector<std::uint32_t> column = TestSupport::Screenshot(650, 380, 1, 200);
+            for (std::size_t i = 0; i < column.size() && clientTop < 0; ++i)
+                if (column[i] == 0x3D4558) clientTop = 380 + int(i);
+            return clientTop >= 0;
+        });
+        std::this_thread::sleep_for(500ms);
+        below = TestSupport::Screenshot(
+            300 + labelRect.left, clientTop + boxRect.bottom + 1, labelRect.Width(), labelRect.bottom - boxRect.bottom);
+        quitter->quit = true;
+    });
+    EXPECT_EQ(app->Run(), 0);
+    script.join();
+    ASSERT_FALSE(below.empty());
+    EXPECT_NE(std::count_if(below.begin(), below.end(), [](std::uint32_t p) { return p != 0x3D4558; }), 0);
 }
 
 }  // namespace

@@ -198,7 +198,7 @@ void Frame::RepaintDirty() {
         const std::vector<Window*> windows = m_topLevel;
         for (Window* w : windows) {
             if (std::find(m_topLevel.begin(), m_topLevel.end(), w) == m_topLevel.end()) continue;
-            if (w->IsVisible() && Rect::Intersect(w->FrameRect(), clip).HasArea() && w->EffectiveTransparency() < 255)
+            if (w->IsVisible() && Rect::Intersect(w->PaintRect(), clip).HasArea() && w->EffectiveTransparency() < 255)
                 Window::PaintChild(*m_dc, *w);
         }
     }

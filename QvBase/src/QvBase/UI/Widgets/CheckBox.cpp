@@ -28,6 +28,11 @@ void CheckBox::SetLabelGap(std::int32_t gap) {
     OnGeometryChanged();
 }
 
+Rect CheckBox::PaintRect() const {
+    if (!m_label || !m_label->IsVisible()) return FrameRect();
+    return Rect::Union(FrameRect(), m_label->FrameRect());
+}
+
 void CheckBox::OnGeometryChanged() {
     if (!m_label) return;
     const int w = Width();

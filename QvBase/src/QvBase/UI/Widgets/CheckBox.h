@@ -22,6 +22,8 @@ public:
     void SetLabelGap(std::int32_t gap);
     bool IsColourGiven() const { return m_colourGiven; }
 
+    // The box and its whole label: a label taller than the box keeps its descenders.
+    Rect PaintRect() const override;
     void OnGeometryChanged() override;
     void OnColourChanged() override;
     void OnTransparencyChanged() override;

@@ -49,9 +49,9 @@ Window::~Window() {
 }
 
 void Window::Paint(DrawContext& dc) {
-    const Rect clip = Rect::Intersect(dc.GetClipRect(), FrameRect());
+    const Rect clip = Rect::Intersect(dc.GetClipRect(), PaintRect());
     for (Window* child : m_children) {
-        if (child->m_visible && Rect::Intersect(child->FrameRect(), clip).HasArea() &&
+        if (child->m_visible && Rect::Intersect(child->PaintRect(), clip).HasArea() &&
             child->m_effectiveTransparency < 255)
             PaintChild(dc, *child);
     }
@@ -61,9 +61,9 @@ void Window::PaintChild(DrawContext& dc, Window& child) {
     const Rect savedClip = dc.GetClipRect();
     const Point savedOrigin = dc.GetOrigin();
     Rect clip = savedClip;
-    if (child.m_parent) clip.Intersect(child.m_parent->FrameRect());
+    if (child.m_parent) clip.Intersect(child.m_parent->PaintRect());
     dc.SetOrigin(child.m_framePos);
-    dc.SetClipRect(Rect::Intersect(clip, child.FrameRect()));
+    dc.SetClipRect(Rect::Intersect(clip, child.PaintRect()));
     child.Paint(dc);
     dc.SetClipRect(savedClip);
     dc.SetOrigin(savedOrigin);
@@ -217,8 +217,8 @@ void Window::SetParent(Window* parent, Point position) {
 }
 
 void Window::Invalidate(std::optional<Rect> rect, bool inFrameCoordinates) {
-    Rect area = FrameRect();
-    if (rect) area = inFrameCoordinates ? *rect : Rect::Intersect(rect->Offsetted(m_framePos), area);
+    Rect area = PaintRect();
+    if (rect) area = inFrameCoordinates ? *rect : Rect::Intersect(rect->Offsetted(m_framePos), FrameRect());
     m_frame->InvalidateRect(area, true);
 }
 

@@ -28,6 +28,10 @@ public:
 
     virtual void Paint(DrawContext& dc);
     virtual Rect GetFocusRect() const;
+    // The frame area the window paints, its children included: its rectangle, unless
+    // inner parts of it reach further. Painting is clipped to it and a whole-window
+    // invalidation covers it.
+    virtual Rect PaintRect() const { return FrameRect(); }
     virtual bool AcceptsFocus() const { return false; }
     virtual void OnChildAdded(Window*) {}
     virtual void OnChildRemoved(Window*) {}
