@@ -1,4 +1,5 @@
 #pragma once
+#include <Tonalith/Analysis/AudioCalculator.h>
 #include <Tonalith/Analysis/AudioDisplaySource.h>
 #include <Tonalith/Analysis/AudioViewRequest.h>
 #include <Tonalith/Display/AudioCanvasWindow.h>
@@ -20,7 +21,8 @@ class TimeScale;
 // A window that shows the image one calculator makes of one sample source. It hands the
 // calculator to the updater, repaints the job's image every 100 ms with a progress text
 // while the calculator works, turns every change of the shared scales into a new view
-// request, and zooms the visible time range with the mouse wheel.
+// request, and zooms the visible time range with the mouse wheel. A failed step shows as
+// failed until a change makes it due again.
 class AudioDisplay : public Window, public AudioCanvasWindow {
     QV_OBJECT()
 public:
@@ -50,6 +52,9 @@ public:
 
     // What a paint shows while a step works; empty when both steps have finished.
     static String ProgressText(float computeProgress, float renderProgress);
+    // What a paint shows in its place when a step failed, naming memory when that was
+    // the cause; empty when neither failed.
+    static String FailureText(const StepFailure& compute, const StepFailure& render);
 
     AudioCalculator* GetCalculator() const { return m_calculator; }
     Image* GetBuffer() const { return m_buffer; }
@@ -64,7 +69,7 @@ protected:
 private:
     bool IsShown() const { return IsVisible() && GetTransparency() < 255; }
     void Activate();
-    void PaintProgress(DrawContext& dc);
+    void PaintProgress(DrawContext& dc, const StepFailure& computeFailure);
     void PaintSeparators(DrawContext& dc);
 
     AudioUpdater* m_updater;

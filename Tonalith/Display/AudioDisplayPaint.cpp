@@ -23,16 +23,28 @@ String AudioDisplay::ProgressText(float computeProgress, float renderProgress) {
     return String();
 }
 
+String AudioDisplay::FailureText(const StepFailure& compute, const StepFailure& render) {
+    const bool computeFailed = compute.cause != StepFailureCause::None;
+    const StepFailure& failure = computeFailed ? compute : render;
+    if (failure.cause == StepFailureCause::None) return String();
+    const String text = String("%1 failed").Arg(computeFailed ? "Computing" : "Rendering");
+    return failure.cause == StepFailureCause::OutOfMemory ? text + ": not enough memory for these settings" : text;
+}
+
 void AudioDisplay::Paint(DrawContext& dc) {
     if (!m_buffer || !m_calculator || m_buffer->Width() != Width() || m_buffer->Height() != Height()) return;
-    dc.DrawBitmap(*m_buffer, m_buffer->Bounds(), Point{0, 0}, EffectiveTransparency());
-    PaintProgress(dc);
+    const StepFailure computeFailure = m_calculator->LastFailure(CalculatorStep::Compute);
+    // A picture left from earlier settings would pass for the result of the failed ones.
+    if (computeFailure.cause == StepFailureCause::None)
+        dc.DrawBitmap(*m_buffer, m_buffer->Bounds(), Point{0, 0}, EffectiveTransparency());
+    PaintProgress(dc, computeFailure);
     PaintSeparators(dc);
     Window::Paint(dc);
 }
 
-void AudioDisplay::PaintProgress(DrawContext& dc) {
-    const String text = ProgressText(m_calculator->GetComputeProgress(), m_calculator->GetRenderProgress());
+void AudioDisplay::PaintProgress(DrawContext& dc, const StepFailure& computeFailure) {
+    String text = FailureText(computeFailure, m_calculator->LastFailure(CalculatorStep::Render));
+    if (text.IsEmpty()) text = ProgressText(m_calculator->GetComputeProgress(), m_calculator->GetRenderProgress());
     if (text.IsEmpty()) return;
     ApplicationInfo* info = GetFrame() ? GetFrame()->Info() : nullptr;
     Font* font = info ? info->GetFont(0) : nullptr;

@@ -138,6 +138,7 @@ bool AudioUpdater::FetchJob(std::uint32_t index, AudioCalculator** calculator, I
         job = &m_jobs[index];
     if (!job) return false;
 
+    bool changed = job->pending.Get() != nullptr;
     if (job->pending) {
         job->buffer = job->pending;
         job->pending = SharedPtr<Image>();
@@ -148,13 +149,19 @@ bool AudioUpdater::FetchJob(std::uint32_t index, AudioCalculator** calculator, I
     calc->SyncView(*job->view, &recompute, &rerender);
     if (recompute) calc->SetNeedsCompute(true);
     if (recompute || rerender) calc->SetNeedsRender(true);
+    changed = changed || recompute || rerender;
     if (!job->settings.empty()) {
         recompute = false;
         rerender = false;
         calc->ApplySettings(job->settings, &recompute, &rerender);
         if (recompute) calc->SetNeedsCompute(true);
         if (recompute || rerender) calc->SetNeedsRender(true);
+        changed = changed || recompute || rerender;
     }
+    // A failed compute is tried again with any change of view, size or settings, even one
+    // that alone would only render: the display shows the failure until then.
+    if (changed && calc->LastFailure(CalculatorStep::Compute).cause != StepFailureCause::None)
+        calc->SetNeedsCompute(true);
     m_running.store(calc);
     *calculator = calc;
     *buffer = job->buffer.Get();

@@ -91,6 +91,19 @@ TEST(AudioDisplayProgress, TextSaysWhichStepWorksInWholePercent) {
     EXPECT_EQ(UI::AudioDisplay::ProgressText(99.6f, 0.0f), String("Computing (100%)..."));
     EXPECT_EQ(UI::AudioDisplay::ProgressText(100.0f, 40.0f), String("Rendering (40%)..."));
     EXPECT_TRUE(UI::AudioDisplay::ProgressText(100.0f, 100.0f).IsEmpty());
+    using Cause = UI::StepFailureCause;
+    const struct {
+        Cause compute, render;
+        const char* text;
+    } failures[] = {
+        {Cause::None, Cause::None, ""},
+        {Cause::OutOfMemory, Cause::None, "Computing failed: not enough memory for these settings"},
+        {Cause::Error, Cause::OutOfMemory, "Computing failed"},
+        {Cause::None, Cause::Unusable, "Rendering failed"},
+        {Cause::None, Cause::OutOfMemory, "Rendering failed: not enough memory for these settings"},
+    };
+    for (const auto& f : failures)
+        EXPECT_EQ(UI::AudioDisplay::FailureText({f.compute, "detail"}, {f.render, "detail"}), String(f.text));
 }
 
 TEST_F(DisplayTest, HiddenDisplayKeepsItsWorkUntilShown) {

@@ -215,7 +215,7 @@ TEST(AudioUpdater, RemovalRacingTheEndOfAStepNeverHangs) {
     EXPECT_EQ(updater.JobCount(), 0u);
 }
 
-TEST(AudioUpdater, AFailedStepIsNotRetriedUntilARequestMakesItDue) {
+TEST(AudioUpdater, AFailedComputeIsNotRetriedUntilAChangeOfViewSizeOrSettings) {
     ProbeSource source;
     Probe probe;
     probe.failCompute = 1;
@@ -231,7 +231,8 @@ TEST(AudioUpdater, AFailedStepIsNotRetriedUntilARequestMakesItDue) {
     updater.Wake();
     witness.Set([](Probe&) {});
     EXPECT_EQ(probe.Read<int>([](const Probe& p) { return p.computeStarted; }), 1);
-    updater.UpdateView(calculator, ViewOfLength(900));
+    // A new size alone makes only the render due; after a failed compute, the compute too.
+    updater.Resize(calculator, UI::Size{5, 4});
     EXPECT_TRUE(probe.WaitFor([](const Probe& p) { return p.computeDone == 1 && p.renderDone >= 1; }));
 }
 
