@@ -7,24 +7,11 @@
 #include <Tonalith/Analysis/TimeScale.h>
 #include <Tonalith/App/EditorToolBar.h>
 #include <Tonalith/App/EditorView.h>
-#include <Tonalith/App/MainWindow.h>
 #include <Tonalith/App/SimpleSlider.h>
 #include <Tonalith/Display/Spectrogram.h>
 #include <Tonalith/Display/Waveform.h>
 
-#include <QvBase/UI/Application.h>
-#include <QvBase/UI/ApplicationInfo.h>
-#include <QvBase/UI/Frame.h>
-#include <QvBase/UI/Native/HostWindow.h>
-#include <QvBase/Util/ResourceArchive.h>
-
-#include <Platform/Resources/Resources.h>
-
-#include <Platform/Gui/WindowSystem.h>
-
-#include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -64,14 +51,12 @@ int FindToolBarTop(int x, int y, int height) {
     return -1;
 }
 
-using app_test::Quitter;
-
 struct ToneFile {
     const char* name;
     const char* command;  // %s is the path; both give 32000 frames
 };
 
-class AppXvfbTest : public editor_test::TempStoreTest, public ::testing::WithParamInterface<ToneFile> {};
+class AppXvfbTest : public app_test::AppTest, public ::testing::WithParamInterface<ToneFile> {};
 
 INSTANTIATE_TEST_SUITE_P(Files, AppXvfbTest,
     ::testing::Values(ToneFile{"tone.wav", "sox -n -r 16000 -c 1 -b 16 %s synth 2 sine 4000 vol 0.5"},
@@ -87,13 +72,6 @@ TEST_P(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
     command.replace(command.find("%s"), 2, file);
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
-    ASSERT_TRUE(ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed"));
-    Application app("Quorvel", "Tonalith");
-    auto info = std::make_unique<UI::ApplicationInfo>("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
-    std::unique_ptr<UI::Native::HostWindow> host(UI::CreateMainHostWindow(
-        info.get(), "Tonalith Host Window", UI::Rect{300, 999, 400, 799}, false, "Quorvel Tonalith"));
-    auto* window = new UI::MainWindow(info.get(), host.get());
-    auto* quitter = new Quitter(host->GetFrame(), window);
     ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
     // The whole file is in view after a load, and stays so once the view has its real width.
     const UI::TimeScale* timeScale = window->GetView()->GetTimeScale();
@@ -155,7 +133,7 @@ TEST_P(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
         std::this_thread::sleep_for(300ms);
         quitter->quit = true;
     });
-    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(app->Run(), 0);
     script.join();
     EXPECT_EQ(timeScale->GetVisibleRange(), UI::SampleRange(0, 32000));
     host.reset();
