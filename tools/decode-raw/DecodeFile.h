@@ -27,7 +27,9 @@ inline std::string DecodeFile(const char* path, DecodedAudio& audio) {
         const std::uint32_t frames = stream->GetTotalFrames();
         audio.sampleRate = format.SampleRate;
         audio.frames = frames;
-        audio.channels.assign(format.Channels, std::vector<float>(frames));
+        // Each buffer made in place: a copied one would touch its memory once more.
+        audio.channels.resize(format.Channels);
+        for (auto& channel : audio.channels) channel.resize(frames);
         std::vector<float*> pointers;
         for (auto& channel : audio.channels) pointers.push_back(channel.data());
         std::uint32_t framesRead = 0;

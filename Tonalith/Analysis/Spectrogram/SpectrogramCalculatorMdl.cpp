@@ -53,8 +53,8 @@ void SpectrogramMdl::Prepare(
     for (std::size_t j = 0; j < bands.size(); ++j) {
         const std::int32_t size = std::max(0, bands[j].end - bands[j].begin);
         if (size == 0) continue;
-        // The R - 1 frames before the first are silence.
-        m_histories[j].Resize(rows, 0, m_ringLength * size, 0, true);
+        // The R - 1 frames before the first are silence; one more float ends the list.
+        m_histories[j].Resize(rows, 0, m_ringLength * size + 1, 0, true);
         m_historySize[j].assign(std::size_t(rows), (m_ringLength - 1) * size);
     }
     m_measures.assign(std::size_t(RunFrames(layout, channels)) * channels * 4 * bands.size(), 0.0f);
@@ -89,25 +89,36 @@ float SpectrogramMdl::MeasureBand(
     const float* oldest = RowOf(m_sortedRows, channel, r, k - std::uint64_t(m_ringLength - 1)) + range.begin;
 
     // One pass over the merged descending list: the measure's sums, and the new history
-    // without the oldest frame's values (one occurrence each).
+    // without the oldest frame's values (one occurrence each). Every value is at least 0,
+    // so a -1 after each list ends it without bounds checks, and the pass has no branch
+    // that depends on the values.
+    const std::int32_t capacity = m_ringLength * size;
+    const std::size_t scratch = std::size_t(capacity) + 1 + 2 * (std::size_t(size) + 1);
+    if (merged.size() < scratch) merged.resize(scratch);
+    float* out = merged.data();
+    float* next = out + capacity + 1;
+    float* leaving = next + size + 1;
+    std::copy(incoming, incoming + size, next);
+    std::copy(oldest, oldest + size, leaving);
+    next[size] = leaving[size] = history[used] = -1.0f;
     double weighted = 0.0;
     double total = 0.0;
-    std::int32_t i = 0, h = 0, a = 0, o = 0, kept = 0;
-    const std::int32_t capacity = m_ringLength * size;
-    if (merged.size() < std::size_t(capacity)) merged.resize(std::size_t(capacity));
-    while (h < used || a < size) {
-        const float x = (a >= size || (h < used && !(incoming[a] > history[h]))) ? history[h++] : incoming[a++];
+    std::int32_t h = 0, a = 0, o = 0, kept = 0;
+    const std::int32_t count = used + size;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const bool fromNext = next[a] > history[h];
+        const float x = fromNext ? next[a] : history[h];
+        a += fromNext;
+        h += !fromNext;
         weighted += double(i) * double(x);
         total += double(x);
-        ++i;
-        while (o < size && oldest[o] > x) ++o;
-        if (o < size && oldest[o] == x) {
-            ++o;
-            continue;
-        }
-        if (kept < capacity) merged[std::size_t(kept++)] = x;
+        while (leaving[o] > x) ++o;
+        const bool drop = leaving[o] == x;
+        o += drop;
+        out[kept] = x;
+        kept += !drop && kept < capacity;
     }
-    std::copy(merged.begin(), merged.begin() + kept, history);
+    std::copy(out, out + kept, history);
     used = kept;
 
     const double measure = weighted / (std::sqrt(total) + 1e-12);
