@@ -9,6 +9,11 @@
 #include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Fft/FftRealS16.h>
 #include <Primitives/Prim/Fft/Mdct.h>
+#include <Primitives/Prim/Filter/DotProd.h>
+#include <Primitives/Prim/Filter/Ramp.h>
+#include <Primitives/Prim/Filter/Random.h>
+#include <Primitives/Prim/Filter/Sample.h>
+#include <Primitives/Prim/Filter/Tone.h>
 #include <Primitives/Prim/Flip.h>
 #include <Primitives/Prim/Image.h>
 #include <Primitives/Prim/Interleave.h>
@@ -161,6 +166,20 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(FftForwardRealS16),
         SLOT(FftInverseRealS16),
         SLOT(FftFreeRealS16),
+        SLOT(DotProdF32),
+        SLOT(DotProdF64),
+        SLOT(UpSampleF32),
+        SLOT(UpSampleF64),
+        SLOT(DownSampleF32),
+        SLOT(DownSampleF64),
+        SLOT(RampF32),
+        SLOT(ToneF32),
+        SLOT(RandUniformInitAllocF32),
+        SLOT(RandUniformF32),
+        SLOT(RandUniformFreeF32),
+        SLOT(RandGaussInitAllocF32),
+        SLOT(RandGaussF32),
+        SLOT(RandGaussFreeF32),
         SLOT(MdctInitAllocFwdF32),
         SLOT(MdctInitAllocInvF32),
         SLOT(MdctFreeFwdF32),

@@ -1,0 +1,61 @@
+#pragma once
+#include <Primitives/Prim/Status.h>
+
+#include <cstdint>
+
+// Seeded uniform and Gaussian generators of 32-bit floats. The whole state is in the record,
+// so a sequence cut into calls of any lengths equals one long call. Both builds compute
+// identically and give the same values.
+namespace Prim {
+
+inline constexpr std::int32_t RandUniformTag = 37;
+inline constexpr std::int32_t RandGaussTag = 40;
+
+// The integer source: a congruential sequence added to a lagged subtract-with-borrow one.
+struct RandSource {
+    std::uint32_t x;
+    std::uint32_t s1;  // newest lagged value
+    std::uint32_t s2;
+    std::uint32_t s3;  // oldest
+    std::int32_t borrow;  // 0 or -1
+};
+
+struct RandUniformStateF32 {
+    std::int32_t tag;
+    std::uint32_t seed;
+    float low;
+    float high;
+    double mean;
+    double scale;
+    RandSource source;
+};
+
+struct RandGaussStateF32 {
+    std::int32_t tag;
+    std::uint32_t seed;
+    float mean;
+    float stdDev;
+    RandSource source;
+    std::int32_t needPair;  // 1: no spare pending
+    double factor;          // polar factor of the pending spare
+    double spare;           // uniform value of the pending spare
+};
+
+// Init-alloc: null state -8, allocation failure -9; *state is written only on success.
+// Generate: null dst or state -8, len below 1 -6, a record of another kind -17.
+// Free: null -8, a record of another kind -17.
+#define PRIM_RAND_BUILDS(suffix)                                                                         \
+    Status RandUniformInitAllocF32##suffix(RandUniformStateF32** state, float low, float high,           \
+                                           std::uint32_t seed);                                          \
+    Status RandUniformF32##suffix(float* dst, std::int32_t len, RandUniformStateF32* state);             \
+    Status RandUniformFreeF32##suffix(RandUniformStateF32* state);                                       \
+    Status RandGaussInitAllocF32##suffix(RandGaussStateF32** state, float mean, float stdDev,            \
+                                         std::uint32_t seed);                                            \
+    Status RandGaussF32##suffix(float* dst, std::int32_t len, RandGaussStateF32* state);                 \
+    Status RandGaussFreeF32##suffix(RandGaussStateF32* state);
+
+PRIM_RAND_BUILDS(_x87)
+PRIM_RAND_BUILDS(_sse2)
+#undef PRIM_RAND_BUILDS
+
+}  // namespace Prim
