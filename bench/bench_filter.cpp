@@ -10,7 +10,7 @@ namespace {
 
 // The tone generator's double recurrence (both builds) against the SSE2 block method.
 void BM_ToneF32(benchmark::State& state, Prim::Status (*tone)(float*, std::int32_t, float, float, float*, std::int32_t),
-                std::int32_t hint) {
+    std::int32_t hint) {
     const auto n = static_cast<std::int32_t>(state.range(0));
     std::vector<float> out(static_cast<std::size_t>(n));
     float phase = 0.0f;

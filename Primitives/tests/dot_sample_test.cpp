@@ -103,8 +103,8 @@ TEST_P(DotSample, ResamplingExamplesAndRefusals) {
     };
     // The last one: an up-sampled length beyond 2^31 - 1, refused before anything is written.
     const Refusal refusals[] = {{2, 1, 1, Prim::StatusSamplePhaseError}, {2, 0, 5, Prim::StatusSampleFactorError},
-                                {2, 3, 3, Prim::StatusSamplePhaseError}, {0, 0, 0, Prim::StatusSizeError},
-                                {1 << 30, 4, 0, Prim::StatusSizeError}};
+        {2, 3, 3, Prim::StatusSamplePhaseError}, {0, 0, 0, Prim::StatusSizeError},
+        {1 << 30, 4, 0, Prim::StatusSizeError}};
     for (const Refusal& r : refusals) {
         for (const auto op : {b.upF32, b.downF32}) {
             if (r.srcLen > 2 && op == b.downF32) continue;

@@ -73,13 +73,12 @@ TEST_P(Generators, ToneExamplesAndChecks) {
         Prim::Status status;
     };
     const Refusal refusals[] = {{nullptr, 4, 0.0f, 0.1f, 0.0f, Prim::StatusToneMagnitudeError},
-                                {out, 4, NAN, 0.1f, 0.0f, Prim::StatusToneMagnitudeError},
-                                {out, 4, 1.0f, 0.5f, 0.0f, Prim::StatusToneFrequencyError},
-                                {out, 4, 1.0f, -0.0001f, 0.0f, Prim::StatusToneFrequencyError},
-                                {nullptr, 4, 1.0f, 0.1f, 6.2831855f, Prim::StatusTonePhaseError},
-                                {out, 4, 1.0f, 0.1f, NAN, Prim::StatusTonePhaseError},
-                                {nullptr, 4, 1.0f, 0.1f, 0.5f, Prim::StatusNullPointer},
-                                {out, 0, 1.0f, 0.1f, 0.5f, Prim::StatusSizeError}};
+        {out, 4, NAN, 0.1f, 0.0f, Prim::StatusToneMagnitudeError},
+        {out, 4, 1.0f, 0.5f, 0.0f, Prim::StatusToneFrequencyError},
+        {out, 4, 1.0f, -0.0001f, 0.0f, Prim::StatusToneFrequencyError},
+        {nullptr, 4, 1.0f, 0.1f, 6.2831855f, Prim::StatusTonePhaseError},
+        {out, 4, 1.0f, 0.1f, NAN, Prim::StatusTonePhaseError}, {nullptr, 4, 1.0f, 0.1f, 0.5f, Prim::StatusNullPointer},
+        {out, 0, 1.0f, 0.1f, 0.5f, Prim::StatusSizeError}};
     for (float& x : out) x = 42;
     for (const Refusal& r : refusals) {
         float p = r.phase;

@@ -27,8 +27,8 @@ Status RampF32_sse2(float* dst, std::int32_t len, float offset, float slope) {
         for (; !SimdLanes::Aligned16(dst + i); ++i) one(i);
         const __m128 vSlope = _mm_set1_ps(slope);
         const __m128 vOffset = _mm_set1_ps(offset);
-        __m128i index = _mm_setr_epi32(static_cast<int>(i), static_cast<int>(i + 1), static_cast<int>(i + 2),
-                                       static_cast<int>(i + 3));
+        __m128i index = _mm_setr_epi32(
+            static_cast<int>(i), static_cast<int>(i + 1), static_cast<int>(i + 2), static_cast<int>(i + 3));
         const __m128i four = _mm_set1_epi32(4);
         for (; i + 8 <= n; i += 8) {
             const __m128i next = _mm_add_epi32(index, four);

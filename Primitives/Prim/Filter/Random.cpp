@@ -49,8 +49,8 @@ Status UniformInit(RandUniformStateF32** state, float low, float high, std::uint
     if (state == nullptr) return StatusNullPointer;
     auto* r = NewRecord<RandUniformStateF32>();
     if (r == nullptr) return StatusNoMemory;
-    *r = {RandUniformTag, seed, low, high, (double(low) + double(high)) * 0.5, (double(high) - double(low)) * UniformStep,
-          SourceFor(seed)};
+    *r = {RandUniformTag, seed, low, high, (double(low) + double(high)) * 0.5,
+        (double(high) - double(low)) * UniformStep, SourceFor(seed)};
     *state = r;
     return StatusOk;
 }
@@ -132,26 +132,24 @@ Status FreeRecord(State* state) {
 
 }  // namespace
 
-#define PRIM_RAND_DEFINE(suffix)                                                                          \
-    Status RandUniformInitAllocF32##suffix(RandUniformStateF32** state, float low, float high,            \
-                                           std::uint32_t seed) {                                          \
-        return UniformInit(state, low, high, seed);                                                       \
-    }                                                                                                     \
-    Status RandUniformF32##suffix(float* dst, std::int32_t len, RandUniformStateF32* state) {             \
-        return Uniform(dst, len, state);                                                                  \
-    }                                                                                                     \
-    Status RandUniformFreeF32##suffix(RandUniformStateF32* state) {                                       \
-        return FreeRecord<RandUniformStateF32, RandUniformTag>(state);                                    \
-    }                                                                                                     \
-    Status RandGaussInitAllocF32##suffix(RandGaussStateF32** state, float mean, float stdDev,             \
-                                         std::uint32_t seed) {                                            \
-        return GaussInit(state, mean, stdDev, seed);                                                      \
-    }                                                                                                     \
-    Status RandGaussF32##suffix(float* dst, std::int32_t len, RandGaussStateF32* state) {                 \
-        return Gauss(dst, len, state);                                                                    \
-    }                                                                                                     \
-    Status RandGaussFreeF32##suffix(RandGaussStateF32* state) {                                           \
-        return FreeRecord<RandGaussStateF32, RandGaussTag>(state);                                        \
+#define PRIM_RAND_DEFINE(suffix)                                                                                     \
+    Status RandUniformInitAllocF32##suffix(RandUniformStateF32** state, float low, float high, std::uint32_t seed) { \
+        return UniformInit(state, low, high, seed);                                                                  \
+    }                                                                                                                \
+    Status RandUniformF32##suffix(float* dst, std::int32_t len, RandUniformStateF32* state) {                        \
+        return Uniform(dst, len, state);                                                                             \
+    }                                                                                                                \
+    Status RandUniformFreeF32##suffix(RandUniformStateF32* state) {                                                  \
+        return FreeRecord<RandUniformStateF32, RandUniformTag>(state);                                               \
+    }                                                                                                                \
+    Status RandGaussInitAllocF32##suffix(RandGaussStateF32** state, float mean, float stdDev, std::uint32_t seed) {  \
+        return GaussInit(state, mean, stdDev, seed);                                                                 \
+    }                                                                                                                \
+    Status RandGaussF32##suffix(float* dst, std::int32_t len, RandGaussStateF32* state) {                            \
+        return Gauss(dst, len, state);                                                                               \
+    }                                                                                                                \
+    Status RandGaussFreeF32##suffix(RandGaussStateF32* state) {                                                      \
+        return FreeRecord<RandGaussStateF32, RandGaussTag>(state);                                                   \
     }
 
 PRIM_RAND_DEFINE(_x87)

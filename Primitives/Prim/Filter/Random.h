@@ -37,21 +37,19 @@ struct RandGaussStateF32 {
     float stdDev;
     RandSource source;
     std::int32_t needPair;  // 1: no spare pending
-    double factor;          // polar factor of the pending spare
-    double spare;           // uniform value of the pending spare
+    double factor;  // polar factor of the pending spare
+    double spare;  // uniform value of the pending spare
 };
 
 // Init-alloc: null state -8, allocation failure -9; *state is written only on success.
 // Generate: null dst or state -8, len below 1 -6, a record of another kind -17.
 // Free: null -8, a record of another kind -17.
-#define PRIM_RAND_BUILDS(suffix)                                                                         \
-    Status RandUniformInitAllocF32##suffix(RandUniformStateF32** state, float low, float high,           \
-                                           std::uint32_t seed);                                          \
-    Status RandUniformF32##suffix(float* dst, std::int32_t len, RandUniformStateF32* state);             \
-    Status RandUniformFreeF32##suffix(RandUniformStateF32* state);                                       \
-    Status RandGaussInitAllocF32##suffix(RandGaussStateF32** state, float mean, float stdDev,            \
-                                         std::uint32_t seed);                                            \
-    Status RandGaussF32##suffix(float* dst, std::int32_t len, RandGaussStateF32* state);                 \
+#define PRIM_RAND_BUILDS(suffix)                                                                                    \
+    Status RandUniformInitAllocF32##suffix(RandUniformStateF32** state, float low, float high, std::uint32_t seed); \
+    Status RandUniformF32##suffix(float* dst, std::int32_t len, RandUniformStateF32* state);                        \
+    Status RandUniformFreeF32##suffix(RandUniformStateF32* state);                                                  \
+    Status RandGaussInitAllocF32##suffix(RandGaussStateF32** state, float mean, float stdDev, std::uint32_t seed);  \
+    Status RandGaussF32##suffix(float* dst, std::int32_t len, RandGaussStateF32* state);                            \
     Status RandGaussFreeF32##suffix(RandGaussStateF32* state);
 
 PRIM_RAND_BUILDS(_x87)

@@ -8,7 +8,7 @@ namespace Prim::SampleRules {
 
 template <class T>
 Status Check(const T* src, std::int32_t srcLen, const T* dst, const std::int32_t* dstLen, std::int32_t factor,
-             const std::int32_t* phase) {
+    const std::int32_t* phase) {
     if (src == nullptr || dst == nullptr || dstLen == nullptr || phase == nullptr) return StatusNullPointer;
     if (srcLen < 1) return StatusSizeError;
     if (factor < 1) return StatusSampleFactorError;

@@ -122,8 +122,8 @@ struct Kernels<double> {
 };
 
 template <class T>
-Status UpSample(const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor,
-                std::int32_t* phase) {
+Status UpSample(
+    const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
     if (const Status s = SampleRules::Check(src, srcLen, dst, dstLen, factor, phase); s != StatusOk) return s;
     const std::int64_t outLen = SampleRules::UpLength(srcLen, factor);
     if (outLen < 0) return StatusSizeError;
@@ -139,8 +139,8 @@ Status UpSample(const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen,
 }
 
 template <class T>
-Status DownSample(const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor,
-                  std::int32_t* phase) {
+Status DownSample(
+    const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
     if (const Status s = SampleRules::Check(src, srcLen, dst, dstLen, factor, phase); s != StatusOk) return s;
     if (factor == 1) {
         *dstLen = srcLen;
@@ -163,20 +163,20 @@ Status DownSample(const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLe
 
 }  // namespace
 
-Status UpSampleF32_sse2(const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor,
-                        std::int32_t* phase) {
+Status UpSampleF32_sse2(
+    const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
     return UpSample(src, srcLen, dst, dstLen, factor, phase);
 }
 Status UpSampleF64_sse2(const double* src, std::int32_t srcLen, double* dst, std::int32_t* dstLen, std::int32_t factor,
-                        std::int32_t* phase) {
+    std::int32_t* phase) {
     return UpSample(src, srcLen, dst, dstLen, factor, phase);
 }
-Status DownSampleF32_sse2(const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor,
-                          std::int32_t* phase) {
+Status DownSampleF32_sse2(
+    const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
     return DownSample(src, srcLen, dst, dstLen, factor, phase);
 }
 Status DownSampleF64_sse2(const double* src, std::int32_t srcLen, double* dst, std::int32_t* dstLen,
-                          std::int32_t factor, std::int32_t* phase) {
+    std::int32_t factor, std::int32_t* phase) {
     return DownSample(src, srcLen, dst, dstLen, factor, phase);
 }
 

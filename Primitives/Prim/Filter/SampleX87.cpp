@@ -9,8 +9,8 @@ namespace Prim {
 namespace {
 
 template <class T, Status (*Copy)(const T*, T*, std::int32_t)>
-Status UpSample(const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor,
-                std::int32_t* phase) {
+Status UpSample(
+    const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
     if (const Status s = SampleRules::Check(src, srcLen, dst, dstLen, factor, phase); s != StatusOk) return s;
     const std::int64_t outLen = SampleRules::UpLength(srcLen, factor);
     if (outLen < 0) return StatusSizeError;
@@ -26,8 +26,8 @@ Status UpSample(const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen,
 }
 
 template <class T, Status (*Copy)(const T*, T*, std::int32_t)>
-Status DownSample(const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor,
-                  std::int32_t* phase) {
+Status DownSample(
+    const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
     if (const Status s = SampleRules::Check(src, srcLen, dst, dstLen, factor, phase); s != StatusOk) return s;
     if (factor == 1) {
         *dstLen = srcLen;
@@ -44,20 +44,20 @@ Status DownSample(const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLe
 
 }  // namespace
 
-Status UpSampleF32_x87(const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor,
-                       std::int32_t* phase) {
+Status UpSampleF32_x87(
+    const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
     return UpSample<float, CopyF32_x87>(src, srcLen, dst, dstLen, factor, phase);
 }
 Status UpSampleF64_x87(const double* src, std::int32_t srcLen, double* dst, std::int32_t* dstLen, std::int32_t factor,
-                       std::int32_t* phase) {
+    std::int32_t* phase) {
     return UpSample<double, CopyF64_x87>(src, srcLen, dst, dstLen, factor, phase);
 }
-Status DownSampleF32_x87(const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor,
-                         std::int32_t* phase) {
+Status DownSampleF32_x87(
+    const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
     return DownSample<float, CopyF32_x87>(src, srcLen, dst, dstLen, factor, phase);
 }
-Status DownSampleF64_x87(const double* src, std::int32_t srcLen, double* dst, std::int32_t* dstLen,
-                         std::int32_t factor, std::int32_t* phase) {
+Status DownSampleF64_x87(const double* src, std::int32_t srcLen, double* dst, std::int32_t* dstLen, std::int32_t factor,
+    std::int32_t* phase) {
     return DownSample<double, CopyF64_x87>(src, srcLen, dst, dstLen, factor, phase);
 }
 

@@ -31,12 +31,12 @@ struct Build : PrimTest::BuildInfo {
     Prim::Status (*gaussFree)(Prim::RandGaussStateF32*);
 };
 
-#define FILTER_TEST_BUILD(name, sse2, s)                                                                          \
-    Build {                                                                                                       \
-        {name, sse2}, Prim::DotProdF32##s, Prim::DotProdF64##s, Prim::UpSampleF32##s, Prim::DownSampleF32##s,    \
-            Prim::UpSampleF64##s, Prim::DownSampleF64##s, Prim::RampF32##s, Prim::ToneF32##s,                     \
-            Prim::RandUniformInitAllocF32##s, Prim::RandUniformF32##s, Prim::RandUniformFreeF32##s,               \
-            Prim::RandGaussInitAllocF32##s, Prim::RandGaussF32##s, Prim::RandGaussFreeF32##s                      \
+#define FILTER_TEST_BUILD(name, sse2, s)                                                                      \
+    Build {                                                                                                   \
+        {name, sse2}, Prim::DotProdF32##s, Prim::DotProdF64##s, Prim::UpSampleF32##s, Prim::DownSampleF32##s, \
+            Prim::UpSampleF64##s, Prim::DownSampleF64##s, Prim::RampF32##s, Prim::ToneF32##s,                 \
+            Prim::RandUniformInitAllocF32##s, Prim::RandUniformF32##s, Prim::RandUniformFreeF32##s,           \
+            Prim::RandGaussInitAllocF32##s, Prim::RandGaussF32##s, Prim::RandGaussFreeF32##s                  \
     }
 
 inline const Build Builds[] = {FILTER_TEST_BUILD("x87", false, _x87), FILTER_TEST_BUILD("sse2", true, _sse2)};
