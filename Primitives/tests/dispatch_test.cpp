@@ -10,6 +10,7 @@
 #include <Primitives/Prim/Fft/FftRealS16.h>
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Prim/Filter/DotProd.h>
+#include <Primitives/Prim/Filter/Iir.h>
 #include <Primitives/Prim/Filter/Ramp.h>
 #include <Primitives/Prim/Filter/Random.h>
 #include <Primitives/Prim/Filter/Sample.h>
@@ -180,6 +181,23 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(RandGaussInitAllocF32),
         SLOT(RandGaussF32),
         SLOT(RandGaussFreeF32),
+        SLOT(IirInitAllocF32),
+        SLOT(IirInitAllocF64),
+        SLOT(IirInitAllocBiquadF32),
+        SLOT(IirInitAllocBiquadF64),
+        SLOT(IirSetTapsF64),
+        SLOT(IirGetDelayLineF32),
+        SLOT(IirGetDelayLineF64),
+        SLOT(IirSetDelayLineF32),
+        SLOT(IirSetDelayLineF64),
+        SLOT(IirFreeF32),
+        SLOT(IirFreeF64),
+        SLOT(IirOneF32),
+        SLOT(IirOneF64),
+        SLOT(IirF32),
+        SLOT(IirF64),
+        SLOT(IirInPlaceF32),
+        SLOT(IirInPlaceF64),
         SLOT(MdctInitAllocFwdF32),
         SLOT(MdctInitAllocInvF32),
         SLOT(MdctFreeFwdF32),
