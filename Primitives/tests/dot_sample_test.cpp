@@ -16,7 +16,7 @@ class DotSample : public testing::TestWithParam<Build> {};
 template <class T, class Dot>
 void CheckDot(Dot dot, double tolerance) {
     for (std::size_t n : {1u, 2u, 7u, 15u, 16u, 17u, 33u, 1000u}) {
-        for (std::size_t offset : {0u, 4u, 8u}) {
+        for (std::size_t offset : {std::size_t{0}, sizeof(T), 2 * sizeof(T)}) {
             const auto a = PrimTest::Spread<T>(n, unsigned(n), 4);
             const auto b = PrimTest::Spread<T>(n, unsigned(n + 99), 4);
             long double exact = 0.0L, magnitude = 0.0L;

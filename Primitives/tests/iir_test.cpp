@@ -146,7 +146,7 @@ TYPED_TEST(Iir, RandomFiltersAgreeWithTheWideReference) {
                 for (int pattern = 0; pattern < 4; ++pattern, ++trial) {
                     IirState<T>* s = nullptr;
                     ASSERT_EQ((cascade ? op.initBiquad : op.init)(&s, taps.data(), size, nullptr), Prim::StatusOk);
-                    PrimTest::Placed<T> in(xs, std::size_t(trial % 4) * 4 % 16);
+                    PrimTest::Placed<T> in(xs, std::size_t(trial % 4) * sizeof(T) % 16);
                     PrimTest::Placed<T> out(std::size_t(total), std::size_t(trial % 3) * sizeof(T) % 16);
                     const bool inPlace = trial % 2 == 1;
                     T* y = inPlace ? in.data() : out.data();
