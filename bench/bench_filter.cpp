@@ -1,4 +1,5 @@
 // The filters and generators of the primitive library, per build, in samples per second.
+#include <Primitives/Prim/Filter/Convolve.h>
 #include <Primitives/Prim/Filter/Iir.h>
 #include <Primitives/Prim/Filter/Tone.h>
 
@@ -63,5 +64,26 @@ BENCHMARK_CAPTURE(BM_IirF64, x87, &Prim::IirInitAllocF64_x87, &Prim::IirInPlaceF
     ->DenseRange(1, 8);
 BENCHMARK_CAPTURE(BM_IirF64, sse2, &Prim::IirInitAllocF64_sse2, &Prim::IirInPlaceF64_sse2, &Prim::IirFreeF64_sse2)
     ->DenseRange(1, 8);
+
+// Two operands of len samples each, per build: direct sums below the thresholds, one transform
+// above them. Items are output samples.
+void BM_ConvolveF32(
+    benchmark::State& state, Prim::Status (*convolve)(const float*, std::int32_t, const float*, std::int32_t, float*)) {
+    const auto len = static_cast<std::int32_t>(state.range(0));
+    std::vector<float> a(static_cast<std::size_t>(len)), b(static_cast<std::size_t>(len));
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        a[i] = static_cast<float>(std::sin(0.01 * static_cast<double>(i)));
+        b[i] = static_cast<float>(std::cos(0.37 * static_cast<double>(i)));
+    }
+    std::vector<float> out(2 * a.size() - 1);
+    for (auto _ : state) {
+        convolve(a.data(), len, b.data(), len, out.data());
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(out.size()));
+}
+BENCHMARK_CAPTURE(BM_ConvolveF32, x87, &Prim::ConvolveF32_x87)->RangeMultiplier(4)->Range(16, 65536);
+BENCHMARK_CAPTURE(BM_ConvolveF32, sse2, &Prim::ConvolveF32_sse2)->RangeMultiplier(4)->Range(16, 65536);
 
 }  // namespace

@@ -80,6 +80,8 @@ enum class Pair : int {
     PolarToCartC32 = 74,
     CartToPolarC32 = 75,
     NormL2F32 = 76,
+    ConvolveF32 = 77,
+    ConvolveF64 = 78,
     DotProdF32 = 79,
     DotProdF64 = 80,
     UpSampleF32 = 81,

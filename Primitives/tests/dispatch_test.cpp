@@ -9,6 +9,7 @@
 #include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Fft/FftRealS16.h>
 #include <Primitives/Prim/Fft/Mdct.h>
+#include <Primitives/Prim/Filter/Convolve.h>
 #include <Primitives/Prim/Filter/DotProd.h>
 #include <Primitives/Prim/Filter/Iir.h>
 #include <Primitives/Prim/Filter/Ramp.h>
@@ -167,6 +168,8 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(FftForwardRealS16),
         SLOT(FftInverseRealS16),
         SLOT(FftFreeRealS16),
+        SLOT(ConvolveF32),
+        SLOT(ConvolveF64),
         SLOT(DotProdF32),
         SLOT(DotProdF64),
         SLOT(UpSampleF32),
