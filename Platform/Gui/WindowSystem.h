@@ -147,6 +147,8 @@ public:
     virtual void SetFocus(WindowId window) = 0;
     virtual WindowId FocusWindow() const = 0;
     virtual bool IsKeyDown(unsigned key) const = 0;
+    // Whether Num Lock, Caps Lock or Scroll Lock is on; false for any other key.
+    virtual bool IsKeyToggled(unsigned key) const = 0;
     virtual void SetCursor(WindowId window, CursorShape shape) = 0;
 
     // The loop runs until Quit; an exception thrown by a handler stops it and is

@@ -1,4 +1,5 @@
 #include <Platform/Gui/Fake/FakeWindowSystem.h>
+#include <Platform/Gui/Keys.h>
 
 #include <algorithm>
 #include <sstream>
@@ -460,6 +461,14 @@ void FakeWindowSystem::SetFocus(WindowId id) {
 }
 
 bool FakeWindowSystem::IsKeyDown(unsigned key) const { return keysDown_.count(key) != 0; }
+
+void FakeWindowSystem::SetKeyToggled(unsigned key, bool on) {
+    if (key != Key::NumLock && key != Key::CapsLock && key != Key::ScrollLock) return;
+    if (on)
+        toggled_.insert(key);
+    else
+        toggled_.erase(key);
+}
 
 void FakeWindowSystem::SetCursor(WindowId id, CursorShape shape) {
     Window* w = Get(id);

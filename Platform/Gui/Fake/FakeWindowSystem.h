@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,8 @@ public:
     void AnswerDialog(std::function<void(FakeDialog&)> script) { dialogScripts_.push_back(std::move(script)); }
     // The loop calls it whenever nothing is queued; returning false says nothing more will come.
     void SetIdleScript(std::function<bool()> script) { idle_ = std::move(script); }
+    // Turns a lock key (Num Lock, Caps Lock, Scroll Lock) on or off; all are off at first.
+    void SetKeyToggled(unsigned key, bool on);
 
     // ---- what a user or the desktop does ----
     void UserClose(WindowId id);
@@ -126,6 +129,7 @@ public:
     void SetFocus(WindowId window) override;
     WindowId FocusWindow() const override { return focus_; }
     bool IsKeyDown(unsigned key) const override;
+    bool IsKeyToggled(unsigned key) const override { return toggled_.count(key) != 0; }
     void SetCursor(WindowId window, CursorShape shape) override;
     int RunMessageLoop(const AcceleratorFilter& filter = {}) override;
     void Quit(int exitCode) override;
@@ -162,6 +166,7 @@ private:
     WindowId capture_ = NoWindow;
     WindowId focus_ = NoWindow;
     std::map<unsigned, int> keysDown_;
+    std::set<unsigned> toggled_;
     AcceleratorFilter filter_;
     int loopDepth_ = 0;
     bool quitPending_ = false;

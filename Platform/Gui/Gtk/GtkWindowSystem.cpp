@@ -404,6 +404,14 @@ public:
         return false;
     }
 
+    bool IsKeyToggled(unsigned key) const override {
+        GdkKeymap* keymap = gdk_keymap_get_for_display(display_);
+        if (key == Key::NumLock) return gdk_keymap_get_num_lock_state(keymap);
+        if (key == Key::CapsLock) return gdk_keymap_get_caps_lock_state(keymap);
+        if (key == Key::ScrollLock) return gdk_keymap_get_scroll_lock_state(keymap);
+        return false;
+    }
+
     void SetCursor(WindowId id, CursorShape shape) override {
         WindowRecord* rec = Find(id);
         if (!rec || (rec->hasCursor && rec->cursor == shape)) return;
