@@ -185,9 +185,10 @@ TEST_F(FrameTest, ResizeRootFocusIndicatorAndTeardown) {
     EXPECT_EQ(frame->RootWindow(), root);
     // The focus indicator stays last, also after bringing a window to the front.
     root->BringToFront();
-    ASSERT_EQ(frame->TopLevelWindows().size(), 3u);
-    EXPECT_EQ(frame->TopLevelWindows()[1], root);
-    EXPECT_EQ(frame->TopLevelWindows()[2], frame->GetFocusIndicator());
+    // The designer's two readout windows come first.
+    ASSERT_EQ(frame->TopLevelWindows().size(), 5u);
+    EXPECT_EQ(frame->TopLevelWindows()[3], root);
+    EXPECT_EQ(frame->TopLevelWindows()[4], frame->GetFocusIndicator());
     EXPECT_FALSE(frame->GetFocusIndicator()->IsVisible());
 
     frame->Resize({0, 59, 0, 9});
@@ -230,8 +231,9 @@ TEST_F(FrameTest, AWindowThatDeletesTheTopLevelWindowItOwnsIsNotDeletedTwiceWith
     auto* owner = new Owner(frame.get(), &log);
     auto* late = new Probe(frame.get(), nullptr, "late", &log);
     frame->AddTimer(late, 10, false);
-    ASSERT_EQ(frame->TopLevelWindows().size(), 4u);  // owner, pop-up, late, focus indicator
-    EXPECT_EQ(frame->TopLevelWindows()[0], owner);
+    // The designer's readout, owner, pop-up, late, focus indicator.
+    ASSERT_EQ(frame->TopLevelWindows().size(), 6u);
+    EXPECT_EQ(frame->TopLevelWindows()[2], owner);
     frame.reset();  // every window deleted once, the pop-up by its owner
     EXPECT_EQ(UI::Frame::LiveCount(), framesBefore);
 }

@@ -27,6 +27,7 @@ public:
     virtual bool InvokeSlot(uint index, std::vector<void*>& args);
 
     String Name() const;
+    void SetName(const String& name) { m_name = name; }
     // The object owns the child from now on; a child is destroyed only by its parent.
     // A null child, or the object itself, is ignored.
     void AddChild(Object* child);

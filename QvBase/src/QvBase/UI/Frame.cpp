@@ -1,6 +1,7 @@
 #include <QvBase/UI/Frame.h>
 
 #include <QvBase/UI/ApplicationInfo.h>
+#include <QvBase/UI/Design/RuntimeDesign.h>
 #include <QvBase/UI/Drawing/DrawContext.h>
 #include <QvBase/UI/ToolkitMessages.h>
 #include <QvBase/UI/Widgets/FocusIndicator.h>
@@ -51,11 +52,15 @@ Frame::Frame(ApplicationInfo* info, WindowId window, DrawContext* dc, Point orig
     m_colours[1] = 0xFFFFFF;
     m_colours[6] = 0xFFFFFF;
     m_surface->Create({m_width, m_height});
+    // The windows made here are painted with the whole frame, posted once below.
+    m_updatePosted = true;
+    m_design = std::make_unique<RuntimeDesign>(this);
     m_focusIndicator = new FocusIndicator(this);
     m_focusIndicator->Hide();
-    m_dirty.push_back(m_rect);
-    m_updatePosted = true;
+    m_dirty.assign(1, m_rect);
     if (m_window != Platform::Gui::NoWindow) Platform::Gui::Current().Post(m_window, CanvasUpdateMessage());
+    // The designer stays off in this program.
+    m_design->SetDisabled(true);
 }
 
 Frame::~Frame() {
@@ -132,6 +137,7 @@ void Frame::RemoveWindow(Window* window, bool destroyed) {
     if (m_pendingFocus == window) m_pendingFocus = nullptr;
     if (m_capture == window) m_capture = nullptr;
     if (destroyed) {
+        if (m_design) m_design->Forget(window);
         if (m_cursorCandidate == window) m_cursorCandidate = nullptr;
         // Nothing may keep a destroyed window: its timers and places go with it.
         if (m_root == window) m_root = nullptr;
@@ -202,6 +208,9 @@ void Frame::RepaintDirty() {
                 Window::PaintChild(*m_dc, *w);
         }
     }
+    m_dc->SetClipRect(whole);
+    m_dc->SetOrigin({0, 0});
+    m_design->Draw(*m_dc);
     PresentList copied;
     m_dc->CopyRectsToDevice(rects, copied);
     if (m_window != Platform::Gui::NoWindow && !copied.rects.empty())

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace UI {
@@ -17,6 +18,7 @@ namespace UI {
 class ApplicationInfo;
 class DrawContext;
 class FocusIndicator;
+class RuntimeDesign;
 class Window;
 
 // The canvas of one host window: owns its top-level windows, collects dirty rectangles,
@@ -103,6 +105,9 @@ public:
     void FireTimers();
     const std::vector<Timer>& Timers() const { return m_timers; }
 
+    // The layout designer; every frame disables it at construction.
+    RuntimeDesign* GetRuntimeDesign() const { return m_design.get(); }
+
     static int LiveCount();
 
 private:
@@ -135,6 +140,7 @@ private:
     std::array<Colour, 8> m_colours{};
     std::array<TextFontDescription, TextFontCount> m_textFonts{};
     std::vector<Timer> m_timers;
+    std::unique_ptr<RuntimeDesign> m_design;
     // The timer whose handler runs, and whether its record went meanwhile (a record
     // with its id found afterwards is then a new timer).
     uint m_firingTimer = 0;

@@ -1,4 +1,5 @@
 #include <QvBase/UI/ApplicationInfo.h>
+#include <QvBase/UI/Design/RuntimeDesign.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Widgets/FocusIndicator.h>
 #include <QvBase/UI/Widgets/Window.h>
@@ -58,6 +59,7 @@ bool Frame::OnMouse(uint code, Point point, uint modifiers, int wheelDelta) {
     if (m_window == Platform::Gui::NoWindow) return false;
     auto& system = Platform::Gui::Current();
     if (code == LeftDown || code == RightDown) system.SetFocus(m_nativeFocus);
+    if (m_design->OnMouse(code, point, modifiers)) return true;
     bool taken = false;
     // A handler may destroy the candidate: the frame forgets it then.
     Window*& candidate = m_cursorCandidate;
@@ -130,6 +132,7 @@ bool Frame::OnKey(uint kind, uint key, uint raw, uint modifiers, bool wasDown) {
 }
 
 bool Frame::RouteKey(uint kind, uint key, uint raw, uint modifiers, bool wasDown) {
+    if (m_design->OnKey(kind, key, raw, modifiers, wasDown)) return true;
     if (m_root && KeyToWindow(*m_root, kind, key, raw, modifiers, wasDown)) return true;
     if (kind == 0 && key == Platform::Gui::Key::Tab) {
         TabNavigate(!(modifiers & Platform::Gui::Modifier::Shift));

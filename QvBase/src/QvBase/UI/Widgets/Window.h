@@ -76,6 +76,9 @@ public:
     void MoveInFrame(int frameX, int frameY, int width, int height);
     void ResizeWidth(int width);
     void ResizeHeight(int height);
+    // The resize locks: the dimension SetWidth, SetHeight or SetSize fixed.
+    bool IsWidthFixed() const { return m_fixedWidth; }
+    bool IsHeightFixed() const { return m_fixedHeight; }
     const Rect& LayoutRect() const { return m_layoutRect; }
     void SetLayoutRect(const Rect& r) { m_layoutRect = r; }
 
