@@ -5,6 +5,7 @@
 #include <QvBase/UI/Design/RuntimeDesign.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/Layout/Layout.h>
+#include <QvBase/UI/Widgets/PushButton.h>
 
 #include <Platform/Gui/Keys.h>
 
@@ -31,6 +32,12 @@ public:
     Panel(UI::Frame* frame, std::vector<std::string>* log) : Probe(frame, nullptr, "panel", log) {
         m_layoutName = "DesignPanel";
     }
+};
+
+class Button : public UI::PushButton {
+public:
+    Button(UI::Frame* frame, UI::Window* parent) : PushButton(frame, parent, "btn", "Go", String()) {}
+    void Paint(UI::DrawContext&) override {}
 };
 
 class RuntimeDesignTest : public ToolkitTest {
@@ -301,4 +308,52 @@ TEST_F(RuntimeDesignTest, ShiftSWritesALayoutTheLoaderReadsBack) {
 
     ASSERT_EQ(chdir(previous), 0);
     std::filesystem::remove_all(dir);
+}
+
+TEST_F(RuntimeDesignTest, KeysWalkTheTreeNudgeRenameAndTrim) {
+    auto* button = new Button(frame.get(), panel);
+    button->SetGeometry(200, 10, 30, 20);
+    Activate();
+    Click(5, 15);
+    struct Step {
+        unsigned key, modifiers;
+        UI::Window* selected;
+    } walk[] = {{Key::Tab, 0, b}, {Key::Tab, Shift, a}, {Key::Tab, Shift, button}, {'P', 0, panel}, {'C', 0, a}};
+    for (const Step& s : walk) {
+        Press(s.key, s.modifiers);
+        EXPECT_EQ(design->Selection(), Windows({s.selected})) << s.key;
+    }
+    Press(Key::Right);
+    Press(Key::Down, Shift);
+    Press(Key::Right, Ctrl);
+    EXPECT_EQ(a->FrameRect(), Rect::FromXYWH(1, 20, 11, 10));
+
+    // F2 edits the push button's name and caption; the new-button prompt only cancels.
+    Click(210, 15);
+    Press(Key::F1 + 1);
+    EXPECT_EQ(Readout(), "Enter Button name: btn");
+    for (unsigned key : std::vector<unsigned>{Key::Backspace, Key::Backspace, Key::Backspace, 'O'}) Press(key, Shift);
+    for (unsigned key :
+        std::vector<unsigned>{'K', Key::KeypadEnter, Key::Backspace, Key::Backspace, '7', Key::KeypadEnter})
+        Press(key);
+    EXPECT_EQ(button->Name(), "Ok");
+    EXPECT_EQ(button->GetCaption(), "7");
+    Press('B');
+    Press(Key::KeypadEnter);
+    Click(5, 15);  // ignored while the prompt is open
+    Press(Key::KeypadEnter);
+    EXPECT_EQ(Readout(), "Enter Button caption: ");
+    Press(Key::Escape);
+    EXPECT_EQ(Readout(), "Class: UI::PushButton Name: Ok: [200,10 30x20]");
+    Press('G', Ctrl);
+    EXPECT_EQ(Readout(), "No active dialog");
+
+    Press(Key::F1 + 7);
+    EXPECT_EQ(Readout(), "Clipboard trim mode: [entire frame]");
+    Drag({10, 20}, {59, 69});
+    EXPECT_EQ(Readout(), "Clipboard trim mode: [10,20 50x50]");
+    Repaint();
+    EXPECT_EQ(Pixel(30, 20), 0x0032C8u);
+    frame->OnMouse(2, {30, 30}, 1, 0);
+    EXPECT_TRUE(design->TrimCoversFrame());
 }
