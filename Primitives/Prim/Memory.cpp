@@ -2,6 +2,7 @@
 
 #include <Primitives/Prim/Dispatch.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,6 +13,8 @@ namespace {
 constexpr std::size_t RawWord = sizeof(void*);
 constexpr std::size_t Overhead = RawWord + AllocAlignment - 1;
 
+std::atomic<AllocFailHook> failHook{nullptr};
+
 void* AllocBytes(std::int32_t n, std::size_t elementSize) {
     if (n <= 0) {
         return nullptr;
@@ -19,6 +22,9 @@ void* AllocBytes(std::int32_t n, std::size_t elementSize) {
     // 64-bit arithmetic: n * 8 cannot wrap, and the block is never shorter than asked.
     const std::int64_t bytes = static_cast<std::int64_t>(n) * static_cast<std::int64_t>(elementSize);
     if (bytes > MaxAllocBytes) {
+        return nullptr;
+    }
+    if (const AllocFailHook hook = failHook.load(std::memory_order_relaxed); hook && hook()) {
         return nullptr;
     }
     void* raw = std::malloc(static_cast<std::size_t>(bytes) + Overhead);
@@ -43,6 +49,8 @@ void FreeDirect(void* p) {
     }
     std::free(AllocRawAddress(p));
 }
+
+void SetAllocFailHook(AllocFailHook hook) { failHook.store(hook, std::memory_order_relaxed); }
 
 void* AllocRawAddress(const void* block) {
     void* raw = nullptr;

@@ -25,4 +25,9 @@ void FreeDirect(void* p);
 // The heap address kept in front of a block (for tests).
 void* AllocRawAddress(const void* block);
 
+// Tests only: while set, the hook is asked before every allocation and a true answer
+// makes that allocation fail, so that every failure path can be reached.
+using AllocFailHook = bool (*)();
+void SetAllocFailHook(AllocFailHook hook);
+
 }  // namespace Prim

@@ -21,6 +21,8 @@ struct Of<float> {
     static void Store(float* p, V v) { _mm_store_ps(p, v); }
     static void StoreU(float* p, V v) { _mm_storeu_ps(p, v); }
     static V Broadcast(float v) { return _mm_set1_ps(v); }
+    static V Add(V a, V b) { return _mm_add_ps(a, b); }
+    static V Mul(V a, V b) { return _mm_mul_ps(a, b); }
 };
 
 template <>
@@ -32,6 +34,8 @@ struct Of<double> {
     static void Store(double* p, V v) { _mm_store_pd(p, v); }
     static void StoreU(double* p, V v) { _mm_storeu_pd(p, v); }
     static V Broadcast(double v) { return _mm_set1_pd(v); }
+    static V Add(V a, V b) { return _mm_add_pd(a, b); }
+    static V Mul(V a, V b) { return _mm_mul_pd(a, b); }
 };
 
 }  // namespace Prim::SimdLanes

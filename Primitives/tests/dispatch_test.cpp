@@ -11,6 +11,7 @@
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Prim/Filter/Convolve.h>
 #include <Primitives/Prim/Filter/DotProd.h>
+#include <Primitives/Prim/Filter/FirState.h>
 #include <Primitives/Prim/Filter/Iir.h>
 #include <Primitives/Prim/Filter/Ramp.h>
 #include <Primitives/Prim/Filter/Random.h>
@@ -160,6 +161,22 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(WinBlackmanF32),
         SLOT(WinKaiserF32),
         SLOT(WinKaiserF64),
+        SLOT(FirInitAllocF32),
+        SLOT(FirInitAllocF64),
+        SLOT(FirMultirateInitAllocF32),
+        SLOT(FirMultirateInitAllocF64),
+        SLOT(FirGetDelayLineF32),
+        SLOT(FirGetDelayLineF64),
+        SLOT(FirSetDelayLineF32),
+        SLOT(FirSetDelayLineF64),
+        SLOT(FirFreeF32),
+        SLOT(FirFreeF64),
+        SLOT(FirOneF32),
+        SLOT(FirOneF64),
+        SLOT(FirF32),
+        SLOT(FirInPlaceF32),
+        SLOT(FirF64),
+        SLOT(FirInPlaceF64),
         SLOT(ImageSetU8C4),
         SLOT(ImageAddConstU8C4),
         SLOT(ImagePremulAlphaU8C4),
