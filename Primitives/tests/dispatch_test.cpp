@@ -8,6 +8,7 @@
 #include <Primitives/Prim/ExpLnF32.h>
 #include <Primitives/Prim/Extremes.h>
 #include <Primitives/Prim/Fft/FftRealS16.h>
+#include <Primitives/Prim/Fft/FftSplitC64.h>
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Prim/Filter/Convolve.h>
 #include <Primitives/Prim/Filter/DotProd.h>
@@ -218,6 +219,11 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(IirF64),
         SLOT(IirInPlaceF32),
         SLOT(IirInPlaceF64),
+        SLOT(FftInitAllocSplitC64),
+        SLOT(FftGetBufSizeSplitC64),
+        SLOT(FftForwardSplitC64),
+        SLOT(FftInverseSplitC64),
+        SLOT(FftFreeSplitC64),
         SLOT(MdctInitAllocFwdF32),
         SLOT(MdctInitAllocInvF32),
         SLOT(MdctFreeFwdF32),

@@ -53,6 +53,29 @@ inline Cplx TimesMinusI(Cplx v)  // (im, -re)
 
 inline Cplx Swap(Cplx v) { return __builtin_shufflevector(v, v, 1, 0); }
 
+// Where the complex values of a pass live: interleaved pairs of one array, or the real
+// and imaginary parts in two arrays. Values are addressed by index.
+template <typename T>
+struct PairsView {
+    using Element = T;
+    T* data;
+    Cplx Get(uint64_t i) const { return Load(data + 2 * i); }
+    void Put(uint64_t i, Cplx v) const { Store(data + 2 * i, v); }
+    PairsView At(uint64_t i) const { return {data + 2 * i}; }
+};
+
+struct SplitView {
+    using Element = double;
+    double* re;
+    double* im;
+    Cplx Get(uint64_t i) const { return Cplx{re[i], im[i]}; }
+    void Put(uint64_t i, Cplx v) const {
+        re[i] = v[0];
+        im[i] = v[1];
+    }
+    SplitView At(uint64_t i) const { return {re + i, im + i}; }
+};
+
 // A root prepared for multiplication: the real part broadcast, the imaginary part as
 // (-im, im) (conjugated for the inverse), so that w*b = re*b + im*swap(b).
 struct Root {

@@ -34,10 +34,22 @@ void FftBitRevRadixInvF64_sse2(
 
 void FftScaleF64_sse2(double factor, double* data, uint32_t count);
 
+// The same on split arrays (count 16 to 2^13), staged in the buffer (room for count values):
+// fused with the permutation (src may be dst), or on values already in bit-reversed order.
+void FftBitRevRadixSplitFwdF64_sse2(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
+    uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer);
+void FftBitRevRadixSplitInvF64_sse2(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
+    uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer);
+void FftRadixSplitLeafFwdF64_sse2(double* re, double* im, uint32_t count, const double* twiddles, double* buffer);
+void FftRadixSplitLeafInvF64_sse2(double* re, double* im, uint32_t count, const double* twiddles, double* buffer);
+
 // Large-order path (m above 13): data in bit-reversed order, result interleaved in natural
 // order; the leaves are scaled when the record asks for it.
 void FftRecursiveFwdF64_sse2(const FftSpecRealF64* spec, double* data, int m, double* buffer);
 void FftRecursiveInvF64_sse2(const FftSpecRealF64* spec, double* data, int m, double* buffer);
+// The same on split arrays in bit-reversed order; the result stays split.
+void FftRecursiveSplitFwdF64_sse2(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer);
+void FftRecursiveSplitInvF64_sse2(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer);
 void FftSplitFwdF64_sse2(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer);
 void FftSplitInvF64_sse2(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer);
 

@@ -18,11 +18,18 @@ void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles);
 void FftRadixVectorsFwdF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles);
 void FftRadixVectorsInvF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles);
 
+// The complete transform on split arrays (count 4 to 512), its radix-2 stage last for odd
+// orders.
+void FftRadixSplitFwdF64_x87(double* re, double* im, uint32_t count, const double* twiddles);
+void FftRadixSplitInvF64_x87(double* re, double* im, uint32_t count, const double* twiddles);
+
 void FftScaleF64_x87(double factor, double* data, uint32_t count);
 
 // Large-order path: split step, blocked path and radix-2 combine stages.
 void FftRecursiveFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer);
 void FftRecursiveInvF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer);
+void FftRecursiveSplitFwdF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer);
+void FftRecursiveSplitInvF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer);
 void FftSplitFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer);
 void FftSplitInvF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer);
 void FftBlockedFwdF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double* buffer);

@@ -85,13 +85,25 @@ struct ToResult {
     }
 };
 
+// Where the first sweep reads value i: interleaved pairs, or the two split arrays.
+struct PairsSource {
+    const double* data;
+    __m128d operator()(uint64_t i) const { return _mm_loadu_pd(data + 2 * i); }
+};
+
+struct SplitSource {
+    const double* re;
+    const double* im;
+    __m128d operator()(uint64_t i) const { return _mm_set_pd(im[i], re[i]); }
+};
+
 // First sweep over values already in bit-reversed order.
-template <bool Inverse, bool Odd, class Writer>
-void SweepInOrder(const double* src, uint32_t count, const Span8Roots& w, Writer put) {
+template <bool Inverse, bool Odd, class Source, class Writer>
+void SweepInOrder(const Source& src, uint32_t count, const Span8Roots& w, Writer put) {
     constexpr int Group = Odd ? 8 : 4;
     for (uint64_t v = 0; v < count; v += Group) {
         __m128d z[8];
-        for (int i = 0; i < Group; ++i) z[i] = _mm_loadu_pd(src + 2 * (v + i));
+        for (int i = 0; i < Group; ++i) z[i] = src(v + i);
         FirstStages<Inverse, Odd>(z, w);
         put(v, z);
         if (Odd) put(v + 4, z + 4);
@@ -100,18 +112,18 @@ void SweepInOrder(const double* src, uint32_t count, const Span8Roots& w, Writer
 
 // First sweep reading src through the bit-reversal table: entry i = 2 rev(i) places
 // src[2 rev(i) + a + b h] at 2i + b + a h (h = count / 2), so each entry feeds both halves.
-template <bool Inverse, bool Odd, class Writer>
-void SweepGather(const double* src, uint32_t count, const int32_t* table, const Span8Roots& w, Writer put) {
+template <bool Inverse, bool Odd, class Source, class Writer>
+void SweepGather(const Source& src, uint32_t count, const int32_t* table, const Span8Roots& w, Writer put) {
     constexpr int Entries = Odd ? 4 : 2;
     const uint64_t h = count / 2;
     for (uint64_t i = 0; i < count / 4; i += Entries) {
         __m128d a[8], b[8];
         for (int e = 0; e < Entries; ++e) {
-            const double* s = src + 2 * static_cast<uint64_t>(table[i + e]);
-            a[2 * e] = _mm_loadu_pd(s);
-            b[2 * e] = _mm_loadu_pd(s + 2);
-            a[2 * e + 1] = _mm_loadu_pd(s + 2 * h);
-            b[2 * e + 1] = _mm_loadu_pd(s + 2 * h + 2);
+            const uint64_t s = static_cast<uint64_t>(table[i + e]);
+            a[2 * e] = src(s);
+            b[2 * e] = src(s + 1);
+            a[2 * e + 1] = src(s + h);
+            b[2 * e + 1] = src(s + h + 1);
         }
         FirstStages<Inverse, Odd>(a, w);
         FirstStages<Inverse, Odd>(b, w);
@@ -125,11 +137,11 @@ void SweepGather(const double* src, uint32_t count, const int32_t* table, const 
 }
 
 // Eight values: the permutation is fixed and there is no radix-4 stage.
-template <bool Inverse, Layout Out>
-void Eight(const double* src, bool reversed, double* dst) {
+template <bool Inverse, Layout Out, class Source>
+void Eight(const Source& src, bool reversed, double* dst) {
     static constexpr int Reversal[8] = {0, 4, 2, 6, 1, 5, 3, 7};
     __m128d z[8];
-    for (int i = 0; i < 8; ++i) z[i] = _mm_loadu_pd(src + 2 * (reversed ? i : Reversal[i]));
+    for (int i = 0; i < 8; ++i) z[i] = src(reversed ? i : Reversal[i]);
     FirstStages<Inverse, true>(z, MakeSpan8Roots<Inverse>(8, nullptr));
     ToResult<Out>{dst}(0, z);
     ToResult<Out>{dst}(4, z + 4);
@@ -166,9 +178,9 @@ void Stages(double* target, double* dst, uint32_t count, uint32_t span, const do
     }
 }
 
-template <bool Inverse, Layout Out, bool Odd>
+template <bool Inverse, Layout Out, bool Odd, class Source>
 void Pass(
-    const double* src, const int32_t* table, double* target, double* dst, uint32_t count, const double* twiddles) {
+    const Source& src, const int32_t* table, double* target, double* dst, uint32_t count, const double* twiddles) {
     const Span8Roots w = MakeSpan8Roots<Inverse>(count, twiddles);
     if (table)
         SweepGather<Inverse, Odd>(src, count, table, w, ToTarget{target});
@@ -178,8 +190,8 @@ void Pass(
 }
 
 // table: null when src is already in bit-reversed order.
-template <bool Inverse>
-void Run(const double* src, const int32_t* table, double* target, double* dst, uint32_t count, const double* twiddles,
+template <bool Inverse, class Source>
+void Run(const Source& src, const int32_t* table, double* target, double* dst, uint32_t count, const double* twiddles,
     Layout out) {
     const bool odd = std::countr_zero(count) % 2 != 0;
     if (count == 8) {
@@ -201,26 +213,58 @@ void Run(const double* src, const int32_t* table, double* target, double* dst, u
 
 Layout LayoutOf(bool interleaved) { return interleaved ? Layout::Interleaved : Layout::Paired; }
 
+// Split arrays through the aligned buffer: the stages leave it paired, which holds two
+// neighbouring real parts, then their imaginary parts, ready for the two arrays.
+template <bool Inverse>
+void RunSplit(const double* srcRe, const double* srcIm, const int32_t* table, double* dstRe, double* dstIm,
+    uint32_t count, const double* twiddles, double* buffer) {
+    Run<Inverse>(SplitSource{srcRe, srcIm}, table, buffer, buffer, count, twiddles, Layout::Paired);
+    for (uint64_t i = 0; i < count; i += 2) {
+        _mm_storeu_pd(dstRe + i, _mm_load_pd(buffer + 2 * i));
+        _mm_storeu_pd(dstIm + i, _mm_load_pd(buffer + 2 * i + 2));
+    }
+}
+
 }  // namespace
 
 void FftRadixFwdF64_sse2(double* data, uint32_t count, const double* twiddles, double* buffer, bool interleaved) {
-    Run<false>(data, nullptr, Aligned16(data) ? data : buffer, data, count, twiddles, LayoutOf(interleaved));
+    Run<false>(
+        PairsSource{data}, nullptr, Aligned16(data) ? data : buffer, data, count, twiddles, LayoutOf(interleaved));
 }
 
 void FftRadixInvF64_sse2(double* data, uint32_t count, const double* twiddles, double* buffer, bool interleaved) {
-    Run<true>(data, nullptr, Aligned16(data) ? data : buffer, data, count, twiddles, LayoutOf(interleaved));
+    Run<true>(
+        PairsSource{data}, nullptr, Aligned16(data) ? data : buffer, data, count, twiddles, LayoutOf(interleaved));
 }
 
 void FftBitRevRadixFwdF64_sse2(
     const double* src, double* dst, uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer) {
     double* target = src != dst && Aligned16(dst) ? dst : buffer;
-    Run<false>(src, bitRev, target, dst, count, twiddles, Layout::Interleaved);
+    Run<false>(PairsSource{src}, bitRev, target, dst, count, twiddles, Layout::Interleaved);
 }
 
 void FftBitRevRadixInvF64_sse2(
     const double* src, double* dst, uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer) {
     double* target = src != dst && Aligned16(dst) ? dst : buffer;
-    Run<true>(src, bitRev, target, dst, count, twiddles, Layout::Interleaved);
+    Run<true>(PairsSource{src}, bitRev, target, dst, count, twiddles, Layout::Interleaved);
+}
+
+void FftBitRevRadixSplitFwdF64_sse2(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
+    uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer) {
+    RunSplit<false>(srcRe, srcIm, bitRev, dstRe, dstIm, count, twiddles, buffer);
+}
+
+void FftBitRevRadixSplitInvF64_sse2(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
+    uint32_t count, const double* twiddles, const int32_t* bitRev, double* buffer) {
+    RunSplit<true>(srcRe, srcIm, bitRev, dstRe, dstIm, count, twiddles, buffer);
+}
+
+void FftRadixSplitLeafFwdF64_sse2(double* re, double* im, uint32_t count, const double* twiddles, double* buffer) {
+    RunSplit<false>(re, im, nullptr, re, im, count, twiddles, buffer);
+}
+
+void FftRadixSplitLeafInvF64_sse2(double* re, double* im, uint32_t count, const double* twiddles, double* buffer) {
+    RunSplit<true>(re, im, nullptr, re, im, count, twiddles, buffer);
 }
 
 void FftScaleF64_sse2(double factor, double* data, uint32_t count) {

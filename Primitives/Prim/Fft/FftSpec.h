@@ -12,6 +12,8 @@ inline constexpr int32_t FftTagRealF32 = 6;
 inline constexpr int32_t FftMaxOrder = 30;
 inline constexpr int FftTableSlots = 12;
 
+struct FftSplitTable;
+
 // Which build laid out a record's tables; a record never crosses builds.
 enum class FftBuild : int32_t { None = 0, X87 = 1, Sse2 = 2 };
 
@@ -38,6 +40,7 @@ struct FftSpecReal {
     uint32_t bufSize;
     void* tables[FftTableSlots];
     FftBuild build;  // private: set by the creating build, checked by the transforms
+    const FftSplitTable* splits;  // private: null for the built-in split exponents
 };
 
 using FftSpecRealF64 = FftSpecReal<double>;

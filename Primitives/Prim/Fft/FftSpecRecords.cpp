@@ -2,6 +2,7 @@
 
 #include <Primitives/Prim/Copy.h>
 #include <Primitives/Prim/Fft/FftMemory.h>
+#include <Primitives/Prim/Fft/FftSplitC64.h>
 #include <Primitives/Prim/Fft/FftTableSetup.h>
 #include <Primitives/Prim/Fft/FftTables.h>
 
@@ -54,14 +55,13 @@ struct CreateSse2 {
     static T* RealRoots(int n, const T* s) { return FftMakeRealRootsSse2(n, s); }
 };
 
+// A zeroed record with its tag, order, hint and the scaling of the creation flag.
 template <typename T, typename B>
-Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t hint) {
-    if (!specOut) return StatusNullPointer;
-    if (order < 0 || order > FftMaxOrder) return StatusFftOrderError;
+Status NewRecord(FftSpecReal<T>** out, int32_t tag, int32_t order, int32_t flag, int32_t hint) {
     auto* spec = static_cast<FftSpecReal<T>*>(FftAllocBytes(sizeof(FftSpecReal<T>)));
     if (!spec) return StatusNoMemory;
     B::Zero(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(FftSpecReal<T>)));
-    spec->tag = TagOf<T>;
+    spec->tag = tag;
     spec->order = order;
     spec->hint = hint;
     spec->build = B::Build;
@@ -82,6 +82,16 @@ Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t 
         break;
     default: SpecFree(spec); return StatusFftFlagError;
     }
+    *out = spec;
+    return StatusOk;
+}
+
+template <typename T, typename B>
+Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t hint) {
+    if (!specOut) return StatusNullPointer;
+    if (order < 0 || order > FftMaxOrder) return StatusFftOrderError;
+    FftSpecReal<T>* spec = nullptr;
+    if (Status status = NewRecord<T, B>(&spec, TagOf<T>, order, flag, hint); status != StatusOk) return status;
     if (order <= 3) {
         *specOut = spec;
         return StatusOk;
@@ -106,18 +116,38 @@ Status InitAlloc(FftSpecReal<T>** specOut, int32_t order, int32_t flag, int32_t 
     return StatusOk;
 }
 
+// The split-complex record: the tables of the full order, none up to order 3.
+template <typename B>
+Status InitAllocSplit(
+    FftSpecRealF64** specOut, int32_t order, int32_t flag, int32_t hint, const FftSplitTable* splits) {
+    if (!specOut) return StatusNullPointer;
+    if (order < 0 || order > FftMaxOrder) return StatusFftOrderError;
+    FftSpecRealF64* spec = nullptr;
+    if (Status status = NewRecord<double, B>(&spec, FftTagSplitC64, order, flag, hint); status != StatusOk)
+        return status;
+    spec->splits = splits;
+    if (order > 3) {
+        if (Status status = B::Tables(spec, order, nullptr, 0); status != StatusOk) {
+            SpecFree(spec);
+            return status;
+        }
+    }
+    *specOut = spec;
+    return StatusOk;
+}
+
 template <typename T>
-Status GetBufSize(const FftSpecReal<T>* spec, int32_t* size) {
+Status GetBufSize(const FftSpecReal<T>* spec, int32_t* size, int32_t tag = TagOf<T>) {
     if (!size || !spec) return StatusNullPointer;
-    if (spec->tag != TagOf<T>) return StatusWrongContext;
+    if (spec->tag != tag) return StatusWrongContext;
     *size = static_cast<int32_t>(spec->bufSize);
     return StatusOk;
 }
 
 template <typename T>
-Status FreeReal(FftSpecReal<T>* spec) {
+Status FreeReal(FftSpecReal<T>* spec, int32_t tag = TagOf<T>) {
     if (!spec) return StatusNullPointer;
-    if (spec->tag != TagOf<T>) return StatusWrongContext;
+    if (spec->tag != tag) return StatusWrongContext;
     SpecFree(spec);
     return StatusOk;
 }
@@ -149,5 +179,28 @@ Status FftFreeRealF64_x87(FftSpecRealF64* spec) { return FreeReal(spec); }
 Status FftFreeRealF64_sse2(FftSpecRealF64* spec) { return FreeReal(spec); }
 Status FftFreeRealF32_x87(FftSpecRealF32* spec) { return FreeReal(spec); }
 Status FftFreeRealF32_sse2(FftSpecRealF32* spec) { return FreeReal(spec); }
+
+Status FftInitAllocSplitC64_x87(FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint) {
+    return InitAllocSplit<CreateX87<double>>(spec, order, flag, hint, nullptr);
+}
+Status FftInitAllocSplitC64_sse2(FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint) {
+    return InitAllocSplit<CreateSse2<double>>(spec, order, flag, hint, nullptr);
+}
+Status FftInitAllocSplitC64WithSplits_x87(
+    FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint, const FftSplitTable* splits) {
+    return InitAllocSplit<CreateX87<double>>(spec, order, flag, hint, splits);
+}
+Status FftInitAllocSplitC64WithSplits_sse2(
+    FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint, const FftSplitTable* splits) {
+    return InitAllocSplit<CreateSse2<double>>(spec, order, flag, hint, splits);
+}
+Status FftGetBufSizeSplitC64_x87(const FftSpecSplitC64* spec, int32_t* size) {
+    return GetBufSize(spec, size, FftTagSplitC64);
+}
+Status FftGetBufSizeSplitC64_sse2(const FftSpecSplitC64* spec, int32_t* size) {
+    return GetBufSize(spec, size, FftTagSplitC64);
+}
+Status FftFreeSplitC64_x87(FftSpecSplitC64* spec) { return FreeReal(spec, FftTagSplitC64); }
+Status FftFreeSplitC64_sse2(FftSpecSplitC64* spec) { return FreeReal(spec, FftTagSplitC64); }
 
 }  // namespace Prim

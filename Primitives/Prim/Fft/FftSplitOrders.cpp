@@ -4,16 +4,18 @@ namespace Prim {
 namespace {
 
 constexpr int FirstOrder = 10;
-constexpr int LastOrder = 29;
+constexpr int LastOrder = 30;
 constexpr int Orders = LastOrder - FirstOrder + 1;
 
-// Indexed by p - 10; entries below a build's threshold are never looked up.
-constexpr int8_t SplitX87F64[Orders] = {0, 0, 4, 5, 6, 7, 7, 8, 9, 9, 9, 8, 8, 9, 9, 9, 9, 9, 9, 9};
-constexpr int8_t SplitX87F32[Orders] = {0, 0, 0, 5, 6, 7, 8, 8, 8, 10, 10, 10, 10, 8, 8, 10, 10, 10, 10, 10};
+// Indexed by p - 10; entries below a build's threshold are never looked up. Order 30 is
+// reached by the complex transforms of the full order.
+constexpr int8_t SplitX87F64[Orders] = {0, 0, 4, 5, 6, 7, 7, 8, 9, 9, 9, 8, 8, 9, 9, 9, 9, 9, 9, 9, 9};
+constexpr int8_t SplitX87F32[Orders] = {0, 0, 0, 5, 6, 7, 8, 8, 8, 10, 10, 10, 10, 8, 8, 10, 10, 10, 10, 10, 10};
 constexpr FftSse2Split SplitSse2F64[Orders] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {4, 8}, {4, 8}, {4, 10}, {4, 10},
-    {5, 12}, {6, 13}, {7, 13}, {8, 13}, {4, 10}, {5, 12}, {6, 13}, {7, 13}, {8, 13}, {8, 13}, {8, 13}, {8, 13}};
+    {5, 12}, {6, 13}, {7, 13}, {8, 13}, {4, 10}, {5, 12}, {6, 13}, {7, 13}, {8, 13}, {8, 13}, {8, 13}, {8, 13},
+    {8, 13}};
 constexpr FftSse2Split SplitSse2F32[Orders] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {4, 9}, {4, 10}, {4, 10},
-    {5, 13}, {6, 13}, {6, 13}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}};
+    {5, 13}, {6, 13}, {6, 13}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}, {8, 14}};
 
 bool InRange(int p) { return p >= FirstOrder && p <= LastOrder; }
 

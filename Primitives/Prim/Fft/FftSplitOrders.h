@@ -1,6 +1,8 @@
 #pragma once
 // Per-order steering of the large-order path: how far each complex order is split.
 
+#include <Primitives/Prim/Fft/FftSpec.h>
+
 #include <cstdint>
 
 namespace Prim {
@@ -20,5 +22,19 @@ struct FftSse2Split {
 };
 FftSse2Split FftSplitSse2F64(int p);
 FftSse2Split FftSplitSse2F32(int p);
+
+// A record's own split exponents by order in place of the built-in ones, so that tests reach
+// the deeper recursion levels at small orders. The set-up and the drivers read the same.
+struct FftSplitTable {
+    int8_t x87[FftMaxOrder + 1];
+    FftSse2Split sse2[FftMaxOrder + 1];
+};
+
+inline int FftSplitOrderX87F64(const FftSpecRealF64* spec, int p) {
+    return spec->splits ? spec->splits->x87[p] : FftSplitOrderX87F64(p);
+}
+inline FftSse2Split FftSplitSse2F64(const FftSpecRealF64* spec, int p) {
+    return spec->splits ? spec->splits->sse2[p] : FftSplitSse2F64(p);
+}
 
 }  // namespace Prim

@@ -52,9 +52,66 @@ const double* Tail(double* block, uint32_t rows, uint32_t columns, const double*
     return w;
 }
 
-template <bool Inverse>
-void Split(const FftSpecRealF64* spec, double* data, int p, int level, double* buffer) {
-    const FftSse2Split split = FftSplitSse2F64(p);
+// The rows of the split step: interleaved pairs (left paired by the leaves and interleaved
+// again by the scatter at level 0), or the two arrays of a split-complex transform.
+struct PairsRows {
+    double* data;
+    PairsRows At(uint64_t i) const { return {data + 2 * i}; }
+    template <bool Inverse>
+    void Leaf(uint32_t count, const double* twiddles, double* buffer) const {
+        if (Inverse)
+            FftRadixInvF64_sse2(data, count, twiddles, buffer, false);
+        else
+            FftRadixFwdF64_sse2(data, count, twiddles, buffer, false);
+    }
+    void Scale(uint32_t count, double factor) const { FftScaleF64_sse2(factor, data, 2 * count); }
+    void Gather(uint64_t rowLength, uint32_t rows, uint32_t columns, double* block) const {
+        FftGatherColumnsC64_sse2(data, rowLength, rows, columns, block);
+    }
+    void Scatter(const double* block, uint64_t rowLength, uint32_t rows, uint32_t columns, int level) const {
+        FftScatterColumnsC64_sse2(block, data, rowLength, rows, columns, level == 0);
+    }
+};
+
+struct SplitRows {
+    double* re;
+    double* im;
+    SplitRows At(uint64_t i) const { return {re + i, im + i}; }
+    template <bool Inverse>
+    void Leaf(uint32_t count, const double* twiddles, double* buffer) const {
+        if (Inverse)
+            FftRadixSplitLeafInvF64_sse2(re, im, count, twiddles, buffer);
+        else
+            FftRadixSplitLeafFwdF64_sse2(re, im, count, twiddles, buffer);
+    }
+    void Scale(uint32_t count, double factor) const {
+        FftScaleF64_sse2(factor, re, count);
+        FftScaleF64_sse2(factor, im, count);
+    }
+    // The block holds each row's columns paired: two real parts, then their imaginary parts.
+    void Gather(uint64_t rowLength, uint32_t rows, uint32_t columns, double* block) const {
+        for (uint64_t t = 0; t < rows; ++t, block += 2 * uint64_t{columns}) {
+            const uint64_t row = rowLength * t;
+            for (uint64_t i = 0; i < columns; i += 2) {
+                _mm_store_pd(block + 2 * i, _mm_loadu_pd(re + row + i));
+                _mm_store_pd(block + 2 * i + 2, _mm_loadu_pd(im + row + i));
+            }
+        }
+    }
+    void Scatter(const double* block, uint64_t rowLength, uint32_t rows, uint32_t columns, int) const {
+        for (uint64_t t = 0; t < rows; ++t, block += 2 * uint64_t{columns}) {
+            const uint64_t row = rowLength * t;
+            for (uint64_t i = 0; i < columns; i += 2) {
+                _mm_storeu_pd(re + row + i, _mm_load_pd(block + 2 * i));
+                _mm_storeu_pd(im + row + i, _mm_load_pd(block + 2 * i + 2));
+            }
+        }
+    }
+};
+
+template <bool Inverse, class Rows>
+void Split(const FftSpecRealF64* spec, const Rows& data, int p, int level, double* buffer) {
+    const FftSse2Split split = FftSplitSse2F64(spec, p);
     const int r = p - split.split;
     const uint32_t rowLength = uint32_t{1} << r;
     const uint32_t rows = uint32_t{1} << split.split;
@@ -63,13 +120,10 @@ void Split(const FftSpecRealF64* spec, double* data, int p, int level, double* b
     const double* twiddles = FftTable(spec, FftSlotTwiddle);
     const bool scale = (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
     for (uint32_t t = 0; t < rows; ++t) {
-        double* row = data + 2 * uint64_t{rowLength} * t;
+        const Rows row = data.At(uint64_t{rowLength} * t);
         if (r <= FftSse2ThresholdF64) {
-            if (Inverse)
-                FftRadixInvF64_sse2(row, rowLength, twiddles, buffer, false);
-            else
-                FftRadixFwdF64_sse2(row, rowLength, twiddles, buffer, false);
-            if (scale) FftScaleF64_sse2(spec->factor, row, 2 * rowLength);
+            row.template Leaf<Inverse>(rowLength, twiddles, buffer);
+            if (scale) row.Scale(rowLength, spec->factor);
         } else {
             Split<Inverse>(spec, row, r, level + 1, buffer);
         }
@@ -78,8 +132,8 @@ void Split(const FftSpecRealF64* spec, double* data, int p, int level, double* b
     const double* matrix = FftTable(spec, FftSlotSplitMatrix0 + level);
     double* block = buffer + 2 * uint64_t{FftSse2LeafValues};
     for (uint32_t c0 = 0; c0 < rowLength; c0 += columns) {
-        double* first = data + 2 * uint64_t{c0};
-        FftGatherColumnsC64_sse2(first, rowLength, rows, columns, block);
+        const Rows first = data.At(c0);
+        first.Gather(rowLength, rows, columns, block);
         for (uint32_t quarter = 1; 4 * quarter <= rows; quarter *= 4) {
             matrix = Inverse ? FftRadixInvStepF64_sse2(block, rows, columns, quarter, matrix)
                              : FftRadixFwdStepF64_sse2(block, rows, columns, quarter, matrix);
@@ -88,7 +142,7 @@ void Split(const FftSpecRealF64* spec, double* data, int p, int level, double* b
             matrix = Inverse ? FftRadixInvTailF64_sse2(block, rows, columns, matrix)
                              : FftRadixFwdTailF64_sse2(block, rows, columns, matrix);
         }
-        FftScatterColumnsC64_sse2(block, first, rowLength, rows, columns, level == 0);
+        first.Scatter(block, rowLength, rows, columns, level);
     }
 }
 
@@ -133,16 +187,22 @@ const double* FftRadixInvTailF64_sse2(double* block, uint32_t rows, uint32_t col
 }
 
 void FftSplitFwdF64_sse2(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer) {
-    Split<false>(spec, data, m, level, buffer);
+    Split<false>(spec, PairsRows{data}, m, level, buffer);
 }
 void FftSplitInvF64_sse2(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer) {
-    Split<true>(spec, data, m, level, buffer);
+    Split<true>(spec, PairsRows{data}, m, level, buffer);
 }
 void FftRecursiveFwdF64_sse2(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
-    Split<false>(spec, data, m, 0, buffer);
+    Split<false>(spec, PairsRows{data}, m, 0, buffer);
 }
 void FftRecursiveInvF64_sse2(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
-    Split<true>(spec, data, m, 0, buffer);
+    Split<true>(spec, PairsRows{data}, m, 0, buffer);
+}
+void FftRecursiveSplitFwdF64_sse2(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer) {
+    Split<false>(spec, SplitRows{re, im}, m, 0, buffer);
+}
+void FftRecursiveSplitInvF64_sse2(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer) {
+    Split<true>(spec, SplitRows{re, im}, m, 0, buffer);
 }
 
 }  // namespace Prim

@@ -18,7 +18,12 @@ struct X87Build {
     static constexpr int Threshold = IsDouble<T> ? FftX87ThresholdF64 : FftX87ThresholdF32;
     static int32_t* BitRev(int k) { return FftMakeBitRevTable(k); }
     static T* Twiddle(int p, const T* s, int t) { return FftMakeTwiddleX87(p, s, t); }
-    static int Split(int p) { return IsDouble<T> ? FftSplitOrderX87F64(p) : FftSplitOrderX87F32(p); }
+    static int Split(const FftSpecReal<T>* spec, int p) {
+        if constexpr (IsDouble<T>)
+            return FftSplitOrderX87F64(spec, p);
+        else
+            return FftSplitOrderX87F32(p);
+    }
     static uint32_t SmallBufSize(int) { return 0; }
     static uint32_t LargeBufBase() { return 16; }
 };
@@ -28,7 +33,12 @@ struct Sse2Build {
     static constexpr int Threshold = IsDouble<T> ? FftSse2ThresholdF64 : FftSse2ThresholdF32;
     static int32_t* BitRev(int k) { return FftBitRevTable(k); }
     static T* Twiddle(int p, const T* s, int t) { return FftMakeTwiddleSse2(p, s, t); }
-    static FftSse2Split Split(int p) { return IsDouble<T> ? FftSplitSse2F64(p) : FftSplitSse2F32(p); }
+    static FftSse2Split Split(const FftSpecReal<T>* spec, int p) {
+        if constexpr (IsDouble<T>)
+            return FftSplitSse2F64(spec, p);
+        else
+            return FftSplitSse2F32(p);
+    }
     static uint32_t SmallBufSize(int m) { return static_cast<uint32_t>(sizeof(T) * 2 * (uint64_t{1} << m) + 16); }
     static uint32_t LargeBufBase() { return SmallBufSize(Threshold); }
 };
@@ -36,10 +46,10 @@ struct Sse2Build {
 template <typename T>
 Status SplitLevelX87(FftSpecReal<T>* spec, int p, const T* sine, int t, int level) {
     using B = X87Build<T>;
-    const int d = B::Split(p);
+    const int d = B::Split(spec, p);
     const int r = p - d;
     if (r > B::Threshold) {
-        if (B::Split(r) != 0) {
+        if (B::Split(spec, r) != 0) {
             Status status = SplitLevelX87(spec, r, sine, t, level + 1);
             if (status != StatusOk) return status;
         } else {
@@ -72,7 +82,7 @@ template <typename T>
 Status LargeX87(FftSpecReal<T>* spec, int m, const T* sine, int t) {
     using B = X87Build<T>;
     spec->bufSize = 0;
-    if (B::Split(m) != 0) return SplitLevelX87(spec, m, sine, t, 0);
+    if (B::Split(spec, m) != 0) return SplitLevelX87(spec, m, sine, t, 0);
     if (!(spec->tables[FftSlotQuarterRoots] = FftMakeQuarterRoots(m, sine, t))) return StatusNoMemory;
     if (!(spec->tables[FftSlotTwiddle] = B::Twiddle(B::Threshold, sine, t))) return StatusNoMemory;
     return StatusOk;
@@ -81,7 +91,7 @@ Status LargeX87(FftSpecReal<T>* spec, int m, const T* sine, int t) {
 template <typename T>
 Status SplitLevelSse2(FftSpecReal<T>* spec, int p, const T* sine, int t, int level) {
     using B = Sse2Build<T>;
-    const FftSse2Split split = B::Split(p);
+    const FftSse2Split split = B::Split(spec, p);
     const int r = p - split.split;
     if (r > B::Threshold) {
         Status status = SplitLevelSse2(spec, r, sine, t, level + 1);
@@ -101,7 +111,7 @@ template <typename T>
 Status LargeSse2(FftSpecReal<T>* spec, int m, const T* sine, int t) {
     using B = Sse2Build<T>;
     spec->bufSize = 0;
-    if (B::Split(m).split != 0) return SplitLevelSse2(spec, m, sine, t, 0);
+    if (B::Split(spec, m).split != 0) return SplitLevelSse2(spec, m, sine, t, 0);
     if (!(spec->tables[FftSlotQuarterRoots] = FftMakeQuarterRoots(m, sine, t))) return StatusNoMemory;
     if (!(spec->tables[FftSlotTwiddle] = B::Twiddle(B::Threshold, sine, t))) return StatusNoMemory;
     return StatusOk;

@@ -36,6 +36,23 @@ std::vector<Cplx> DftReference::Bins(uint64_t count) const {
     return bins;
 }
 
+Cplx ComplexDftBin(const std::vector<double>& re, const std::vector<double>& im, uint64_t k, int sign) {
+    const uint64_t n = re.size();
+    uint64_t low = 1;
+    while (low * low < n) low *= 2;
+    const uint64_t high = n / low;
+    auto root = [&](uint64_t t) {
+        const long double angle = sign * 2.0L * std::numbers::pi_v<long double> * ((k % n) * t % n) / n;
+        return Cplx(std::cos(angle), std::sin(angle));
+    };
+    std::vector<Cplx> fine(low), coarse(high);
+    for (uint64_t t = 0; t < low; ++t) fine[t] = root(t);
+    for (uint64_t t = 0; t < high; ++t) coarse[t] = root(t * low);
+    Cplx sum = 0.0L;
+    for (uint64_t t = 0; t < n; ++t) sum += Cplx(re[t], im[t]) * coarse[t / low] * fine[t % low];
+    return sum;
+}
+
 std::vector<double> RandomSignal(uint64_t n, uint32_t seed) {
     std::mt19937 generator(seed);
     std::uniform_real_distribution<double> distribution(-1.0, 1.0);

@@ -23,6 +23,10 @@ private:
     std::vector<long double> sin_;
 };
 
+// Bin k of the complex DFT of re + i im with e^(sign 2 pi i k t / N), each root taken from
+// two short tables of directly computed roots, so the memory stays small at large N.
+Cplx ComplexDftBin(const std::vector<double>& re, const std::vector<double>& im, uint64_t k, int sign);
+
 // Reproducible pseudo-random values in [-1, 1).
 std::vector<double> RandomSignal(uint64_t n, uint32_t seed);
 
