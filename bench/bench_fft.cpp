@@ -1,10 +1,13 @@
 // Forward real FFT on doubles, orders 5 to 20: as the application calls it (one record and
 // one work buffer reused, the build bound for this processor) and per build; the same for the
-// real FFT on 32-bit floats; the forward MDCT of every kind of length. Reports time per
+// real FFT on 32-bit floats; the forward MDCT of every kind of length; the split-complex FFT
+// on doubles and the real FFT on 16-bit samples through their entry points. Reports time per
 // transform and per point.
 #include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Fft/FftRealF32.h>
+#include <Primitives/Prim/Fft/FftRealS16.h>
 #include <Primitives/Prim/Fft/FftSpec.h>
+#include <Primitives/Prim/Fft/FftSplitC64.h>
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Vec/Fft.h>
 #include <Primitives/Vec/Memory.h>
@@ -181,6 +184,52 @@ void BM_MdctF32_sse2(benchmark::State& state) {
         &Prim::MdctFreeFwdF32_sse2>(state);
 }
 
+// The split-complex transform, forward, in place on one pair of arrays.
+void BM_FftSplitC64(benchmark::State& state) {
+    const int order = static_cast<int>(state.range(0));
+    const uint64_t n = uint64_t{1} << order;
+    Prim::FftSpecSplitC64* spec = nullptr;
+    if (Prim::FftInitAllocSplitC64(&spec, order, Prim::FftFlagInverse, 0) != Prim::StatusOk) {
+        state.SkipWithError("record creation failed");
+        return;
+    }
+    int32_t size = 0;
+    Prim::FftGetBufSizeSplitC64(spec, &size);
+    std::vector<uint8_t> buffer(static_cast<size_t>(size) + 16);
+    std::vector<double> re = Signal(n), im(re.rbegin(), re.rend());
+    for (auto _ : state) {
+        Prim::FftForwardSplitC64(re.data(), im.data(), re.data(), im.data(), spec, buffer.data());
+        benchmark::DoNotOptimize(re.data());
+        benchmark::ClobberMemory();
+    }
+    ReportPerPoint(state, n);
+    Prim::FftFreeSplitC64(spec);
+}
+
+// The real FFT on 16-bit samples with hint 0: fixed point where the bound build allows it.
+void BM_FftForwardRealS16(benchmark::State& state) {
+    const int order = static_cast<int>(state.range(0));
+    const uint64_t n = uint64_t{1} << order;
+    Prim::FftSpecRealS16* spec = nullptr;
+    if (Prim::FftInitAllocRealS16(&spec, order, Prim::FftFlagForward, 0) != Prim::StatusOk) {
+        state.SkipWithError("record creation failed");
+        return;
+    }
+    int32_t size = 0;
+    Prim::FftGetBufSizeRealS16(spec, &size);
+    std::vector<uint8_t> buffer(static_cast<size_t>(size));
+    const std::vector<double> signal = Signal(n);
+    std::vector<int16_t> x(n), out(n + 2);
+    for (uint64_t i = 0; i < n; ++i) x[i] = static_cast<int16_t>(12000.0 * signal[i]);
+    for (auto _ : state) {
+        Prim::FftForwardRealS16(x.data(), out.data(), spec, 0, buffer.data());
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    ReportPerPoint(state, n);
+    Prim::FftFreeRealS16(spec);
+}
+
 void MdctLengths(benchmark::internal::Benchmark* bench) {
     for (int n : {12, 32, 36}) bench->Arg(n);
     for (int n = 64; n <= 65536; n *= 4) bench->Arg(n);
@@ -199,3 +248,5 @@ BENCHMARK(BM_FftTransformF64_sse2)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF32)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF32_sse)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF32_x87)->DenseRange(5, 20);
+BENCHMARK(BM_FftSplitC64)->DenseRange(4, 20);
+BENCHMARK(BM_FftForwardRealS16)->DenseRange(1, 16);
