@@ -19,6 +19,7 @@ run: deps build
 
 test: test-deps
 	scripts/check-format
+	scripts/check-layers
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DTONALITH_WERROR=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/with-xvfb ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure --timeout 600

@@ -1,5 +1,5 @@
 // The application object, its information record and the message loop on the fake window system.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/ApplicationMainWindow.h>
 #include <QvBase/UI/Native/HostWindow.h>

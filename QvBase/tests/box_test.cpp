@@ -1,5 +1,5 @@
 // The box widget: filled or outlined in its colour, with its transparency, never taking clicks.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/Widgets/Box.h>

@@ -1,5 +1,5 @@
 // Buttons, push buttons and check boxes driven through the frame on the fake window system.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Widgets/Button.h>
 #include <QvBase/UI/Widgets/CheckBox.h>

@@ -1,5 +1,5 @@
 // Cursor kinds, their fallback, and the cursor a window shows under the mouse.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Native/Cursor.h>
 

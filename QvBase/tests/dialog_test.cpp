@@ -1,5 +1,5 @@
 // Message box, open-file dialog and the text prompt on the fake window system.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Dialog/MessageBox.h>
 #include <QvBase/UI/Dialog/OpenFileDialog.h>

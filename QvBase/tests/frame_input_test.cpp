@@ -1,5 +1,5 @@
 // Mouse and key routing: hit testing, bubbling, capture, focus, Tab, the second main frame.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Widgets/FocusIndicator.h>
 

@@ -1,5 +1,5 @@
 // Dirty rectangles, the canvas-update message and repaint.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/ToolkitMessages.h>

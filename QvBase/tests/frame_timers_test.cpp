@@ -1,5 +1,5 @@
 // Frame timers: ids, schedule, handlers that change the list, the clock's wrap.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 using namespace toolkit_test;
 

@@ -1,5 +1,5 @@
 // The host window on the fake window system: creation, its event table, close, geometry.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/ApplicationMainWindow.h>
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>

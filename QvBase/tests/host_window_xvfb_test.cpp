@@ -1,5 +1,5 @@
 // The main host window on a real X display: placement, painting, input and close.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/ApplicationMainWindow.h>
 #include <QvBase/UI/Native/HostWindow.h>

@@ -1,6 +1,6 @@
 // Layout files: applying documents made here (well-formed, malformed and hostile),
 // saving a window tree, and the window's own save and load.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Layout/Layout.h>
 

@@ -1,6 +1,6 @@
 // Menus on the fake window system: labels, numbering over the bar, commands reaching
 // slots by name, accelerators, and menus rebuilt from inside their own command.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/ApplicationMainWindow.h>
 #include <QvBase/UI/Native/HostWindow.h>

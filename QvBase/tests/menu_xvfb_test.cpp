@@ -1,6 +1,6 @@
 // A real menu bar on an X display: its entry chosen with the keyboard, and its shortcut,
 // reach the slot named by the entry.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/ApplicationMainWindow.h>
 #include <QvBase/UI/Native/HostWindow.h>

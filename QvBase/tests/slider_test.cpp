@@ -1,6 +1,6 @@
 // The slider driven through the frame on the fake window system: position mapping, drags,
 // precision moves, keys, the typed entry and the signals of each.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Widgets/Slider.h>
 

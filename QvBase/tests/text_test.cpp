@@ -1,5 +1,5 @@
 // Label text: the platform's text output, and the label widget's picture, size and paint.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/Text/Text.h>

@@ -1,5 +1,5 @@
 // The update timer in both modes: a window-system timer, and a thread that posts ticks.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/ToolkitMessages.h>
 #include <QvBase/UI/UpdateTimer.h>

@@ -1,5 +1,5 @@
 // The window tree: geometry, invalidation, visibility, transparency, ownership.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Widgets/FocusIndicator.h>
 

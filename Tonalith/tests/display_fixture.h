@@ -1,6 +1,6 @@
 #pragma once
 // Displays over a real updater thread, in a frame on the fake window system.
-#include "../../QvBase/tests/toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <Tonalith/Analysis/AmpScale.h>
 #include <Tonalith/Analysis/AudioCalculator.h>

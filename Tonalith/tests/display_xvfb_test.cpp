@@ -1,5 +1,5 @@
 // A waveform and a spectrogram of a generated tone in a real window, checked on screen.
-#include "../../QvBase/tests/toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <Tonalith/Analysis/AmpScale.h>
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>

@@ -1,6 +1,6 @@
 #pragma once
 // Rulers in a frame on the fake window system, with the settings store in a folder of its own.
-#include "../../QvBase/tests/toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <Tonalith/Analysis/AmpScale.h>
 #include <Tonalith/Analysis/FreqScale.h>
