@@ -20,11 +20,14 @@ struct KeyEvent {
 // The order matches the toolkit's mouse event codes 0 to 7.
 enum class MouseKind { LeftDown = 0, LeftUp, LeftDoubleClick, RightDown, RightUp, RightDoubleClick, Move, Wheel };
 
+// Wheel deltas come in units of this many per notch, so finer wheels can send parts of one.
+inline constexpr int WheelNotch = 120;
+
 struct MouseEvent {
     MouseKind kind = MouseKind::Move;
     PixelPoint point;  // client coordinates (may lie outside while the mouse is captured)
     unsigned modifiers = 0;  // buttons, Ctrl and Shift of Keys.h, as they are after this event
-    int wheelDelta = 0;  // +120 a notch away from the user, -120 towards; 0 for other kinds
+    int wheelDelta = 0;  // +WheelNotch a notch away from the user, -WheelNotch towards; 0 for other kinds
     friend bool operator==(const MouseEvent&, const MouseEvent&) = default;
 };
 

@@ -13,15 +13,26 @@
 
 #include <memory>
 
+namespace {
+
+// The program's version and icon resource, as the information record takes them.
+constexpr uint ProgramVersion = 1000;
+constexpr uint ProgramIconId = 5;
+
+// Where the window opens while no position is saved: 700 x 400 pixels at (300, 400).
+constexpr UI::Rect DefaultWindowRect{300, 999, 400, 799};
+
+}  // namespace
+
 int main() {
     ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed");
 
     Application application("Quorvel", "Tonalith");
-    auto info = std::make_unique<UI::ApplicationInfo>("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
+    auto info = std::make_unique<UI::ApplicationInfo>(
+        "Tonalith", ProgramVersion, ProgramIconId, "Tonalith/resources", "UI/Layout");
 
-    const UI::Rect defaultRect{300, 999, 400, 799};
     std::unique_ptr<UI::Native::HostWindow> host(UI::CreateMainHostWindow(
-        info.get(), String("%1 Host Window").Arg(info->Name()), defaultRect, false, "Quorvel Tonalith"));
+        info.get(), String("%1 Host Window").Arg(info->Name()), DefaultWindowRect, false, "Quorvel Tonalith"));
 
     new UI::MainWindow(info.get(), host.get());  // the host window's frame owns it
 

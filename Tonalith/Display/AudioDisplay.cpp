@@ -131,7 +131,7 @@ void AudioDisplay::OnTimer(uint /*timerId*/) {
 
 bool AudioDisplay::OnMouseWheel(Point p, int delta, uint /*modifiers*/) {
     if (!m_buffer || !m_timeScale) return false;
-    const double notches = double(delta) / 120.0;
+    const double notches = double(delta) / WheelNotch;
     if (notches == 0.0) return true;
     const SampleRange visible = m_timeScale->GetVisibleRange();
     const std::uint64_t first = visible.first;

@@ -45,7 +45,7 @@ void PaintVerticalRulerBox(DrawContext& dc, int w, int h, Transparency t, const 
 }
 
 std::optional<ValueRange> ZoomValueRange(const ValueRange& visible, const ValueRange& full, int delta) {
-    const int n = delta / 120;
+    const int n = delta / WheelNotch;
     if (n == 0 || !(full.low <= full.high)) return std::nullopt;
     const double span = static_cast<double>(visible.high - visible.low);
     const double newSpan = n > 0 ? span / (1.05 + 0.05 * n) : span * (1.05 - 0.05 * n);

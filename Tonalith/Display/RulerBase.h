@@ -57,7 +57,7 @@ private:
 void PaintVerticalRulerBox(DrawContext& dc, int w, int h, Transparency t, const std::vector<int>& majorTicks,
     const std::vector<int>& minorTicks, const std::vector<int>& separatorTops);
 
-// The visible range after `delta` wheel units (120 a notch) about its centre, each end
+// The visible range after `delta` wheel units (WheelNotch a notch) about its centre, each end
 // kept within the full range; nothing when the wheel moved less than a notch or there
 // is no full range to zoom in.
 std::optional<ValueRange> ZoomValueRange(const ValueRange& visible, const ValueRange& full, int delta);

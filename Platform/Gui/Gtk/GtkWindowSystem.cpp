@@ -781,7 +781,7 @@ private:
                 rec = Self(self)->Find(id);
                 if (!rec || !rec->events) break;
                 taken = rec->events->OnMouse({MouseKind::Wheel, PointOf(e->x, e->y), MouseModifiersOf(e->state),
-                            notches > 0 ? 120 : -120}) ||
+                            notches > 0 ? WheelNotch : -WheelNotch}) ||
                     taken;
             }
             return taken;

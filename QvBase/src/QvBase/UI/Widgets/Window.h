@@ -15,6 +15,9 @@ namespace UI {
 class DrawContext;
 class Frame;
 
+// Wheel deltas given to OnMouseWheel: this many per notch.
+inline constexpr int WheelNotch = Platform::Gui::WheelNotch;
+
 // The base of every widget: windowless, living in one frame and painting into its
 // memory draw context. The rectangle is in the parent's coordinates (the frame's for a
 // top-level window); the frame position is kept up to date for the whole subtree.
