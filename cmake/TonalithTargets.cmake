@@ -1,6 +1,7 @@
 # Folder conventions, so that adding a source or a test never needs a CMake edit.
 #
-#   tonalith_library(NAME INCLUDE_ROOT dir...)   every .cpp/.c below the dirs (tests/ excluded)
+#   tonalith_library(NAME INCLUDE_ROOT dir...)   every .cpp/.c below the dirs (tests/ excluded,
+#                                                and Fake/: test doubles are libraries of their own)
 #   tonalith_tests(FAMILY dir LIBS... [STANDALONE name...])
 #                                                one executable per family and kind of test:
 #       *_xvfb_test.cpp  -> label xvfb (needs a display)
@@ -16,7 +17,7 @@ function(tonalith_collect OUT)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
     list(APPEND files ${found})
   endforeach()
-  list(FILTER files EXCLUDE REGEX "/tests/")
+  list(FILTER files EXCLUDE REGEX "/(tests|Fake)/")
   set(${OUT} ${files} PARENT_SCOPE)
 endfunction()
 
