@@ -7,10 +7,11 @@
 
 namespace Platform::Gui {
 
-void GtkWindowSystem::ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text, bool systemModal) {
+void GtkWindowSystem::ShowMessageBox(
+    WindowId owner, const std::string& caption, const std::string& text, bool systemModal) {
     GtkWindowRecord* rec = Find(owner);
-    RunGtkMessageBox(rec ? GTK_WINDOW(rec->window) : nullptr, caption, text, systemModal,
-        [this] { return quitRequested_.load(); });
+    RunGtkMessageBox(
+        rec ? GTK_WINDOW(rec->window) : nullptr, caption, text, systemModal, [this] { return quitRequested_.load(); });
 }
 
 std::optional<std::string> GtkWindowSystem::ChooseFileToOpen(const OpenFileRequest& request) {

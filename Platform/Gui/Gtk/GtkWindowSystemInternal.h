@@ -103,8 +103,7 @@ public:
     void SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) override;
 
     // modal dialogs: GtkWindowSystemDialogs.cpp
-    void ShowMessageBox(
-        WindowId owner, const std::string& caption, const std::string& text, bool systemModal) override;
+    void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text, bool systemModal) override;
     std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) override;
     int RunTemplateDialog(WindowId owner, const std::vector<std::uint8_t>& bytes, DialogEvents& events) override;
 
