@@ -377,14 +377,6 @@ TEST(Convert, LeavesTheRoundingModeAlone) {
 }
 
 TEST(Convert, EntryPointsAndVecWrappers) {
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::ConvertS16ToF32),
-        reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertS16ToF32_x87));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::ConvertF32ToU8),
-        reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertF32ToU8_x87));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::ConvertF64ToF32),
-        reinterpret_cast<Prim::VariantAddress>(&Prim::ConvertF64ToF32_x87));
-    for (int pair = 180; pair <= 190; ++pair) EXPECT_NE(Prim::VariantSlot(pair), nullptr);
-
     const std::int16_t pcm[3] = {-32768, 16384, 32767};
     float f[3] = {9.0f, 9.0f, 9.0f};
     Vec::ConvertS16ToF32(0, pcm, f, 15);  // length 0: the operation refuses it, nothing is written

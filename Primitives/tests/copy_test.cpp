@@ -250,18 +250,6 @@ TEST(Copy, ZeroGivesPositiveZero) {
 }
 
 TEST(Copy, EntryPointsRunTheBoundBuild) {
-    const std::pair<int, Prim::VariantAddress> x87[] = {
-        {163, reinterpret_cast<Prim::VariantAddress>(&Prim::CopyU8_x87)},
-        {164, reinterpret_cast<Prim::VariantAddress>(&Prim::CopyS16_x87)},
-        {169, reinterpret_cast<Prim::VariantAddress>(&Prim::MoveF32_x87)},
-        {172, reinterpret_cast<Prim::VariantAddress>(&Prim::SetS16_x87)},
-        {175, reinterpret_cast<Prim::VariantAddress>(&Prim::SetF64_x87)},
-        {177, reinterpret_cast<Prim::VariantAddress>(&Prim::ZeroS16_x87)},
-        {179, reinterpret_cast<Prim::VariantAddress>(&Prim::ZeroF64_x87)},
-    };
-    for (const auto& [pair, build] : x87) EXPECT_EQ(Prim::VariantSlot(pair), build) << pair;
-    for (int pair = 163; pair <= 179; ++pair) EXPECT_NE(Prim::VariantSlot(pair), nullptr) << pair;
-
     float a[3] = {1, 2, 3};
     float b[3] = {};
     EXPECT_EQ(Prim::CopyF32(a, b, 3), Prim::StatusOk);

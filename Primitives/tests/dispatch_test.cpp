@@ -7,7 +7,9 @@
 #include <Primitives/Prim/Division.h>
 #include <Primitives/Prim/ExpLnF32.h>
 #include <Primitives/Prim/Extremes.h>
+#include <Primitives/Prim/Fft/FftRealF32.h>
 #include <Primitives/Prim/Fft/FftRealS16.h>
+#include <Primitives/Prim/Fft/FftSpec.h>
 #include <Primitives/Prim/Fft/FftSplitC64.h>
 #include <Primitives/Prim/Fft/Mdct.h>
 #include <Primitives/Prim/Filter/Convolve.h>
@@ -261,6 +263,16 @@ TEST(Dispatch, EveryBuiltOperationSitsInItsPairsSlot) {
         SLOT(ConvertF32ToF64),
         SLOT(ConvertF64ToF32),
         SLOT(EqualU8),
+        SLOT(FftInitAllocRealF64),
+        SLOT(FftGetBufSizeRealF64),
+        SLOT(FftForwardRealF64),
+        SLOT(FftInverseRealF64),
+        SLOT(FftFreeRealF64),
+        SLOT(FftInitAllocRealF32),
+        SLOT(FftGetBufSizeRealF32),
+        SLOT(FftForwardRealF32),
+        SLOT(FftInverseRealF32),
+        SLOT(FftFreeRealF32),
     };
 #undef SLOT
     const bool sse2 = Prim::BoundBuild() == Prim::Build::Sse2;

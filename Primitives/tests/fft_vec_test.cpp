@@ -82,20 +82,3 @@ TEST(FftVec, TransformAsTheApplicationCallsIt) {
         Vec::FftFreeRealF64(spec);
     }
 }
-
-TEST(FftVec, SlotsHoldTheBuildsOfTheirPairs) {
-    auto address = [](auto fn) { return reinterpret_cast<Prim::VariantAddress>(fn); };
-    // Double precision: the x87 build on every processor until SSE2 transforms exist.
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftInitAllocRealF64), address(&Prim::FftInitAllocRealF64_x87));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftGetBufSizeRealF64), address(&Prim::FftGetBufSizeRealF64_x87));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftForwardRealF64), address(&Prim::FftForwardRealF64_x87));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftInverseRealF64), address(&Prim::FftInverseRealF64_x87));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftFreeRealF64), address(&Prim::FftFreeRealF64_x87));
-    const bool sse2 = Prim::BoundBuild() == Prim::Build::Sse2;
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftInitAllocRealF32),
-        sse2 ? address(&Prim::FftInitAllocRealF32_sse2) : address(&Prim::FftInitAllocRealF32_x87));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftGetBufSizeRealF32),
-        sse2 ? address(&Prim::FftGetBufSizeRealF32_sse2) : address(&Prim::FftGetBufSizeRealF32_x87));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::FftFreeRealF32),
-        sse2 ? address(&Prim::FftFreeRealF32_sse2) : address(&Prim::FftFreeRealF32_x87));
-}

@@ -179,10 +179,6 @@ TEST(Image, VectorLayerTakesTheColourLowByteFirstAndARowLengthInPixels) {
     Vec::ImagePremulAlphaU8C4(0, image.data() + 80, 0x40000001, 1, 1);
     EXPECT_EQ(image[80], 10);
     EXPECT_EQ(image[83], 10);
-
-    EXPECT_NE(Prim::VariantSlot(Prim::Pair::ImageSetU8C4), nullptr);
-    EXPECT_NE(Prim::VariantSlot(Prim::Pair::ImageAddConstU8C4), nullptr);
-    EXPECT_NE(Prim::VariantSlot(Prim::Pair::ImagePremulAlphaU8C4), nullptr);
 }
 
 }  // namespace

@@ -62,11 +62,4 @@ TEST(Memory, VecGoesThroughTheSameBlocks) {
     Prim::FreeDirect(d);
 }
 
-TEST(Memory, SlotsHoldTheSingleBuild) {
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocU8), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocU8Direct));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocF32), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF32Direct));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::AllocF64), reinterpret_cast<Prim::VariantAddress>(&Prim::AllocF64Direct));
-    EXPECT_EQ(Prim::VariantSlot(Prim::Pair::Free), reinterpret_cast<Prim::VariantAddress>(&Prim::FreeDirect));
-}
-
 }  // namespace

@@ -266,7 +266,6 @@ TEST(Window, KaiserF32BuildsDifferOnlyInTheLastBits) {
 }
 
 TEST(Window, EntryPointsAreBound) {
-    for (int pair = 85; pair <= 90; ++pair) EXPECT_NE(Prim::VariantSlot(pair), nullptr) << pair;
     std::vector<float> x(5, 2.0f);
     ASSERT_EQ(Prim::WinBartlettF32(x.data(), 5), Prim::StatusOk);
     EXPECT_EQ(x, (std::vector<float>{0, 1, 2, 1, 0}));
