@@ -7,9 +7,6 @@
 
 #include <TestSupport/Desktop.h>
 
-#include <X11/Xlib.h>
-#include <dlfcn.h>
-
 #include <atomic>
 #include <chrono>
 #include <clocale>
@@ -26,34 +23,12 @@ using namespace Platform::Gui;
 using namespace std::chrono_literals;
 
 using TestSupport::FindWindow;
+using TestSupport::RequestClose;
 using TestSupport::RunCommand;
 using TestSupport::Screenshot;
 using TestSupport::WaitFor;
 
 namespace {
-
-// A close request as a window manager sends it (there is none under Xvfb).
-bool SendCloseRequest(const std::string& title) {
-    const unsigned long xid = FindWindow(title);
-    void* x11 = dlopen("libX11.so.6", RTLD_NOW);
-    if (!xid || !x11) return false;
-    auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
-    auto atom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(x11, "XInternAtom"));
-    auto send = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
-    auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
-    Display* d = open(nullptr);
-    if (!d) return false;
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = xid;
-    e.xclient.message_type = atom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = long(atom(d, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    send(d, xid, False, NoEventMask, &e);
-    close(d);  // flushes
-    return true;
-}
 
 std::unique_ptr<WindowSystem> MakeSystem() {
     if (!std::getenv("DISPLAY"))
@@ -177,7 +152,7 @@ TEST(GtkWindowSystemXvfb, PaintsClicksTypesAndClosesLikeADesktop) {
         rightAndWheel = settle(4);
         RunCommand("xdotool key a keydown shift key b keyup shift key KP_Enter");
         keys = settle(11);
-        closeSent = SendCloseRequest(title);
+        closeSent = RequestClose(title);
         if (!closeSent || !WaitFor([&] { return painted.destroyed.load(); })) system->Post(painted.id, giveUp, 3);
     });
     const int code = system->RunMessageLoop();

@@ -7,9 +7,6 @@
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>
 #include <TestSupport/Desktop.h>
 
-#include <X11/Xlib.h>
-#include <dlfcn.h>
-
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -19,34 +16,12 @@ using namespace std::chrono_literals;
 using UI::Rect;
 
 using TestSupport::FindWindow;
+using TestSupport::RequestClose;
 using TestSupport::RunCommand;
 using TestSupport::Screenshot;
 using TestSupport::WaitFor;
 
 namespace {
-
-// The close request a window manager would send (Xvfb has none).
-bool SendCloseRequest(const std::string& title) {
-    const unsigned long xid = FindWindow(title);
-    void* x11 = dlopen("libX11.so.6", RTLD_NOW);
-    if (!xid || !x11) return false;
-    auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
-    auto atom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(x11, "XInternAtom"));
-    auto send = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
-    auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
-    Display* d = open(nullptr);
-    if (!d) return false;
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = xid;
-    e.xclient.message_type = atom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = long(atom(d, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    send(d, xid, False, NoEventMask, &e);
-    close(d);
-    return true;
-}
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
 const char* const kTitle = "Toolkit Xvfb Test";
@@ -170,7 +145,7 @@ TEST_F(HostWindowXvfb, TheMainWindowPaintsTakesInputClosesWithZeroAndComesBackWh
         click = settle(2);
         RunCommand("xdotool key a");
         keys = settle(3);
-        closeSent = SendCloseRequest(kTitle);
+        closeSent = RequestClose(kTitle);
         if (!closeSent) main->giveUp = true;
     });
     const int code = app.Run();
@@ -206,7 +181,7 @@ TEST_F(HostWindowXvfb, TheMainWindowPaintsTakesInputClosesWithZeroAndComesBackWh
                 const auto p = Screenshot(300, 400, 700, 400);
                 return p.size() == 700u * 400u && p[0] == kRed && p.back() == kRed;
             }))
-            closedAgain = SendCloseRequest(kTitle);
+            closedAgain = RequestClose(kTitle);
         if (!closedAgain) main->giveUp = true;
     });
     EXPECT_EQ(app.Run(), 0);

@@ -9,9 +9,6 @@
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>
 #include <TestSupport/Desktop.h>
 
-#include <X11/Xlib.h>
-#include <dlfcn.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -20,34 +17,12 @@
 using namespace std::chrono_literals;
 
 using TestSupport::FindWindow;
+using TestSupport::RequestClose;
 using TestSupport::RunCommand;
 using TestSupport::WaitFor;
 using TestSupport::WaitForWindow;
 
 namespace {
-
-// The close request a window manager would send (Xvfb has none): the way out when the
-// menu fails to end the loop.
-void SendCloseRequest(const std::string& title) {
-    const unsigned long xid = FindWindow(title);
-    void* x11 = dlopen("libX11.so.6", RTLD_NOW);
-    if (!xid || !x11) return;
-    auto open = reinterpret_cast<Display* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
-    auto atom = reinterpret_cast<Atom (*)(Display*, const char*, Bool)>(dlsym(x11, "XInternAtom"));
-    auto send = reinterpret_cast<Status (*)(Display*, Window, Bool, long, XEvent*)>(dlsym(x11, "XSendEvent"));
-    auto close = reinterpret_cast<int (*)(Display*)>(dlsym(x11, "XCloseDisplay"));
-    Display* d = open(nullptr);
-    if (!d) return;
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = xid;
-    e.xclient.message_type = atom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = long(atom(d, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    send(d, xid, False, NoEventMask, &e);
-    close(d);
-}
 
 class FileCommands : public Object {
     QV_OBJECT()
@@ -109,7 +84,7 @@ TEST(MenuXvfb, EntriesChosenWithTheKeyboardAndShortcutsReachTheirSlots) {
             done = true;
             if (!WaitFor([&] { return loopEnded.load(); }, 3000ms)) {
                 closedByMenu = false;
-                SendCloseRequest(title);
+                RequestClose(title);
             }
         });
         // The loop ends through the menu's own Exit entry.
