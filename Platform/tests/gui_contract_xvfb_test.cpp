@@ -68,8 +68,7 @@ struct QuitOnTimer : WindowEvents {
 TEST_P(WindowSystemContract, PostsTimersAndFailuresGoThroughTheLoop) {
     LoopEvents events;
     events.system = system.get();
-    events.window =
-        system->CreateWindow({"Gui Contract Loop", {0, 0, 50, 50}, false, true, "", NoWindow, &events});
+    events.window = system->CreateWindow({"Gui Contract Loop", {0, 0, 50, 50}, false, true, "", NoWindow, &events});
 
     // Messages from two threads arrive, each thread's in its own order.
     std::thread a([&] {

@@ -1,10 +1,10 @@
 // The main host window on a real X display: placement, painting, input and close.
+#include <ToolkitTesting/DesktopFixture.h>
 #include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/ApplicationMainWindow.h>
 #include <QvBase/UI/Native/HostWindow.h>
 
-#include <Platform/Gui/Gtk/GtkWindowSystem.h>
 #include <TestSupport/Desktop.h>
 
 #include <atomic>
@@ -100,16 +100,7 @@ private:
     SharedLog& log_;
 };
 
-class HostWindowXvfb : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display: run under scripts/with-xvfb";
-        previous_ = Platform::Gui::Install(Platform::Gui::MakeGtkWindowSystem());
-    }
-    void TearDown() override { Platform::Gui::Install(std::move(previous_)); }
-    toolkit_test::TemporaryConfigHome configHome_;
-    std::unique_ptr<Platform::Gui::WindowSystem> previous_;
-};
+class HostWindowXvfb : public toolkit_test::DesktopTest {};
 
 }  // namespace
 

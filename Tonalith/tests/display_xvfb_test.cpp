@@ -1,4 +1,5 @@
 // A waveform and a spectrogram of a generated tone in a real window, checked on screen.
+#include <ToolkitTesting/DesktopFixture.h>
 #include <ToolkitTesting/ToolkitFixture.h>
 
 #include <Tonalith/Analysis/AmpScale.h>
@@ -14,7 +15,6 @@
 #include <QvBase/UI/ApplicationMainWindow.h>
 #include <QvBase/UI/Native/HostWindow.h>
 
-#include <Platform/Gui/Gtk/GtkWindowSystem.h>
 #include <TestSupport/Desktop.h>
 
 #include <atomic>
@@ -102,16 +102,7 @@ public:
     UI::Waveform* waveform = nullptr;
 };
 
-class DisplayXvfb : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X display: run under scripts/with-xvfb";
-        previous_ = Platform::Gui::Install(Platform::Gui::MakeGtkWindowSystem());
-    }
-    void TearDown() override { Platform::Gui::Install(std::move(previous_)); }
-    toolkit_test::TemporaryConfigHome configHome_;
-    std::unique_ptr<Platform::Gui::WindowSystem> previous_;
-};
+class DisplayXvfb : public toolkit_test::DesktopTest {};
 
 }  // namespace
 
