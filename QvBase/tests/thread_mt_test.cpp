@@ -111,20 +111,6 @@ TEST(Thread, AJoinOrDeleteRightAfterStartWaitsForTheBody) {
     EXPECT_EQ(finished, 101);
 }
 
-TEST(Thread, StartingARunningThreadWaitsForItFirst) {
-    std::atomic<int> active{0}, overlaps{0}, runs{0};
-    FunctionThread thread([&](FunctionThread&) {
-        if (++active > 1) ++overlaps;
-        Platform::Kernel::SleepMs(5);
-        --active;
-        ++runs;
-    });
-    for (int i = 0; i < 10; ++i) thread.Start();
-    EXPECT_TRUE(thread.Join());
-    EXPECT_EQ(runs, 10);
-    EXPECT_EQ(overlaps, 0);
-}
-
 TEST(Thread, KillStopsACooperativeBodyAndWaitsForAStuckOne) {
     FunctionThread idle([](FunctionThread&) {});
     idle.Kill();  // not running: nothing happens
