@@ -1,5 +1,5 @@
 // The layout designer: off in every frame, and what it does once a test switches it on.
-#include "toolkit_fixture.h"
+#include <ToolkitTesting/ToolkitFixture.h>
 
 #include <QvBase/UI/Design/DesignGeometry.h>
 #include <QvBase/UI/Design/RuntimeDesign.h>
