@@ -61,12 +61,17 @@ WindowSpec Spec(Recorder& r, PixelRect outer = {300, 400, 700, 400}) {
     return {"Test", outer, false, true, "TestClass", NoWindow, &r};
 }
 
-}  // namespace
-
-TEST(GuiFake, RecordsCallsAndKeepsWhatADesktopKeeps) {
+// A fake window system with one recorder for a test's window.
+class GuiFake : public ::testing::Test {
+protected:
+    GuiFake() { r.system = &fake; }
     FakeWindowSystem fake;
     Recorder r;
-    r.system = &fake;
+};
+
+}  // namespace
+
+TEST_F(GuiFake, RecordsCallsAndKeepsWhatADesktopKeeps) {
     const WindowId id = fake.CreateWindow(Spec(r));
     fake.ShowWindow(id, ShowMode::Normal);
     fake.SetMinimumClientSize(id, 662, 162);
@@ -82,10 +87,7 @@ TEST(GuiFake, RecordsCallsAndKeepsWhatADesktopKeeps) {
     EXPECT_EQ(fake.ClientOriginOnScreen(id), (PixelPoint{304, 430}));
 }
 
-TEST(GuiFake, SizingKeepsTheExactMinimumAndTheOppositeEdge) {
-    FakeWindowSystem fake;
-    Recorder r;
-    r.system = &fake;
+TEST_F(GuiFake, SizingKeepsTheExactMinimumAndTheOppositeEdge) {
     fake.SetFrameInsets(4, 30, 4, 4);
     const WindowId id = fake.CreateWindow(Spec(r, {100, 100, 800, 300}));
     fake.SetMinimumClientSize(id, 662, 162);
@@ -114,10 +116,7 @@ TEST(GuiFake, SizingKeepsTheExactMinimumAndTheOppositeEdge) {
     EXPECT_EQ(fake.Find(id)->outer, (PixelRect{0, 0, 1000, 600}));
 }
 
-TEST(GuiFake, CloseRequestCanBeRefusedAndDestructionIsTheLastEvent) {
-    FakeWindowSystem fake;
-    Recorder r;
-    r.system = &fake;
+TEST_F(GuiFake, CloseRequestCanBeRefusedAndDestructionIsTheLastEvent) {
     const WindowId id = fake.CreateWindow(Spec(r));
     r.allowClose = false;
     fake.UserClose(id);
@@ -144,10 +143,7 @@ TEST(GuiFake, CloseRequestCanBeRefusedAndDestructionIsTheLastEvent) {
     EXPECT_TRUE(quiet.log.empty());
 }
 
-TEST(GuiFake, PresentShowsTheOwnersPixelsThroughExpose) {
-    FakeWindowSystem fake;
-    Recorder r;
-    r.system = &fake;
+TEST_F(GuiFake, PresentShowsTheOwnersPixelsThroughExpose) {
     r.width = 4;
     r.height = 3;
     r.pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -163,10 +159,7 @@ TEST(GuiFake, PresentShowsTheOwnersPixelsThroughExpose) {
     EXPECT_EQ(fake.ScreenPixel(id, 6, 0), 0u);
 }
 
-TEST(GuiFake, KeysPassTheAcceleratorFilterWhileTheLoopRuns) {
-    FakeWindowSystem fake;
-    Recorder r;
-    r.system = &fake;
+TEST_F(GuiFake, KeysPassTheAcceleratorFilterWhileTheLoopRuns) {
     const WindowId id = fake.CreateWindow(Spec(r));
     EXPECT_TRUE(fake.TypeKey(id, 'A', 'a'));
     EXPECT_FALSE(fake.InjectKey(id, {KeyKind::Down, Key::Escape, 0, 0, false}));  // not taken
@@ -202,10 +195,7 @@ TEST(GuiFake, KeysPassTheAcceleratorFilterWhileTheLoopRuns) {
     EXPECT_EQ(r.log.front(), "key 0 79 0 m8");
 }
 
-TEST(GuiFake, TimersFireOnTheirScheduleInTimeOrderAndSurviveChanges) {
-    FakeWindowSystem fake;
-    Recorder r;
-    r.system = &fake;
+TEST_F(GuiFake, TimersFireOnTheirScheduleInTimeOrderAndSurviveChanges) {
     const WindowId id = fake.CreateWindow(Spec(r));
     fake.StartTimer(id, 1, 30);
     fake.StartTimer(id, 2, 50);
@@ -229,10 +219,7 @@ TEST(GuiFake, TimersFireOnTheirScheduleInTimeOrderAndSurviveChanges) {
     EXPECT_FALSE(fake.StopTimer(id, 2));
 }
 
-TEST(GuiFake, TheClockWrapsWithoutStoppingTimers) {
-    FakeWindowSystem fake;
-    Recorder r;
-    r.system = &fake;
+TEST_F(GuiFake, TheClockWrapsWithoutStoppingTimers) {
     const WindowId id = fake.CreateWindow(Spec(r));
     fake.AdvanceClock(0xFFFFFFFFu - 20);  // 49.7 days, nothing running
     fake.StartTimer(id, 1, 33);
@@ -240,10 +227,7 @@ TEST(GuiFake, TheClockWrapsWithoutStoppingTimers) {
     EXPECT_EQ(r.log, (std::vector<std::string>{"timer 1 at 12", "timer 1 at 45"}));
 }
 
-TEST(GuiFake, TheLoopJumpsTheClockToTheNextTimer) {
-    FakeWindowSystem fake;
-    Recorder r;
-    r.system = &fake;
+TEST_F(GuiFake, TheLoopJumpsTheClockToTheNextTimer) {
     const WindowId id = fake.CreateWindow(Spec(r));
     fake.StartTimer(id, 123722, 33);
     int ticks = 0;
@@ -261,8 +245,7 @@ TEST(GuiFake, TheLoopJumpsTheClockToTheNextTimer) {
     EXPECT_THROW(fake.RunMessageLoop(), std::logic_error);
 }
 
-TEST(GuiFake, DialogsTakeTheirAnswersFromTheTest) {
-    FakeWindowSystem fake;
+TEST_F(GuiFake, DialogsTakeTheirAnswersFromTheTest) {
     fake.ShowMessageBox(3, "Empty File", "This file is empty.", false);
     ASSERT_EQ(fake.MessageBoxes().size(), 1u);
     EXPECT_EQ(fake.MessageBoxes()[0].caption, "Empty File");
@@ -280,17 +263,14 @@ TEST(GuiFake, DialogsTakeTheirAnswersFromTheTest) {
     EXPECT_EQ(fake.OpenFileRequests()[0].filters[0].patterns, "*.wav");
 }
 
-TEST(GuiFake, InstalledAsTheCurrentWindowSystem) {
+TEST_F(GuiFake, InstalledAsTheCurrentWindowSystem) {
     auto previous = Install(std::make_unique<FakeWindowSystem>());
     WindowSystem& current = Current();
     EXPECT_NE(dynamic_cast<FakeWindowSystem*>(&current), nullptr);
     Install(std::move(previous));
 }
 
-TEST(GuiFake, MenuBarTakesItsRowFromTheClientAreaAndSendsCommands) {
-    FakeWindowSystem fake;
-    Recorder r;
-    r.system = &fake;
+TEST_F(GuiFake, MenuBarTakesItsRowFromTheClientAreaAndSendsCommands) {
     const WindowId id = fake.CreateWindow(Spec(r, {0, 0, 700, 400}));
     fake.SetMinimumClientSize(id, 662, 162);
     fake.SetMenuBar(
