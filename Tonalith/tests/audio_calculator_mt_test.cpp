@@ -3,6 +3,8 @@
 
 #include <QvBase/UI/Drawing/Image.h>
 
+#include "support/WholeView.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -74,13 +76,8 @@ struct Rig {
           gate(new GateSource("Gate", 44100, 1, kFrames, table)),
           source(gate),
           calculator(source) {
-        AudioViewRequest view;
-        view.channels = 1;
-        view.length = kFrames;
-        view.visible = SampleRange(0, kFrames);
-        view.ampFull = view.ampVisible = {-1.0f, 1.0f};
         bool compute = false, render = false;
-        calculator.SyncView(view, &compute, &render);
+        calculator.SyncView(WholeView(1, kFrames), &compute, &render);
         calculator.SetNeedsCompute(compute);
         calculator.SetNeedsRender(render);
         calculator.SetActive(true);
@@ -132,11 +129,8 @@ TEST(AudioCalculatorThreads, CancelDuringRenderLeavesTheRenderDue) {
     ASSERT_TRUE(image);
 
     // Zoomed in, the render reads the samples: cancel while it does.
-    AudioViewRequest view;
-    view.channels = 1;
-    view.length = kFrames;
+    AudioViewRequest view = WholeView(1, kFrames);
     view.visible = SampleRange(1000, 2000);
-    view.ampFull = view.ampVisible = {-1.0f, 1.0f};
     bool compute = false, render = false;
     rig.calculator.SyncView(view, &compute, &render);
     EXPECT_FALSE(compute);

@@ -5,6 +5,7 @@
 #include <Tonalith/Analysis/TimeScale.h>
 
 #include <QvBase/UI/Drawing/Image.h>
+#include "support/WholeView.h"
 
 #include <gtest/gtest.h>
 
@@ -53,18 +54,7 @@ protected:
     }
 };
 
-AudioViewRequest StereoView() {
-    AudioViewRequest view;
-    view.channels = 2;
-    view.length = 44100;
-    view.visible = SampleRange(0, 44100);
-    view.ampFull = {-1.0f, 1.0f};
-    view.ampVisible = {-1.0f, 1.0f};
-    view.bMel = false;
-    view.freqFull = {0.0f, 22050.0f};
-    view.freqVisible = {0.0f, 22050.0f};
-    return view;
-}
+AudioViewRequest StereoView() { return WholeView(2, 44100); }
 
 struct Flags {
     bool compute = true;

@@ -5,6 +5,8 @@
 
 #include <QvBase/UI/Drawing/Image.h>
 
+#include "support/WholeView.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,11 +41,7 @@ TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort) {
     settings.type = 1;  // the slowest of the plain types: four frame lengths per column
     UI::SpectrogramCalculator calculator(source, settings);
     calculator.SetThreads(4);
-    UI::AudioViewRequest view;
-    view.channels = 1;
-    view.length = frames;
-    view.visible = UI::SampleRange(0, frames);
-    view.freqFull = view.freqVisible = {0.0f, 22050.0f};
+    const UI::AudioViewRequest view = WholeView(1, frames);
     bool compute = false, render = false;
     calculator.SyncView(view, &compute, &render);
     calculator.SetActive(true);
@@ -96,11 +94,7 @@ TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectraAndPictu
     }
     const float* table[2] = {left.data(), right.data()};
     SharedPtr<UI::AudioDisplaySource> source(new UI::AudioDisplayMemorySource("mt", 44100, 2, frames, table));
-    UI::AudioViewRequest view;
-    view.channels = 2;
-    view.length = frames;
-    view.visible = UI::SampleRange(0, frames);
-    view.freqFull = view.freqVisible = {0.0f, 22050.0f};
+    const UI::AudioViewRequest view = WholeView(2, frames);
     for (std::uint32_t type : {0u, 1u, 2u}) {
         UI::SpectrogramSettings settings;
         settings.type = type;

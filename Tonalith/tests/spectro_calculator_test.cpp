@@ -3,6 +3,7 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
 #include <QvBase/UI/Drawing/Image.h>
+#include "support/WholeView.h"
 
 #include <gtest/gtest.h>
 
@@ -50,16 +51,7 @@ struct Audio {
     std::uint64_t Length() const { return channels.front().size(); }
 
     UI::AudioViewRequest View(bool mel = false) const {
-        UI::AudioViewRequest view;
-        view.channels = std::uint32_t(channels.size());
-        view.length = Length();
-        view.visible = UI::SampleRange(0, Length());
-        view.ampFull = {-1.0f, 1.0f};
-        view.ampVisible = {-1.0f, 1.0f};
-        view.bMel = mel;
-        view.freqFull = {0.0f, float(rate) / 2};
-        view.freqVisible = {0.0f, float(rate) / 2};
-        return view;
+        return WholeView(std::uint32_t(channels.size()), Length(), float(rate) / 2, mel);
     }
 };
 
@@ -288,11 +280,7 @@ TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly) {
     settings.zeroPadding = 4;
     settings.overlap = 3;
     UI::SpectrogramCalculator calculator(&source, settings);
-    UI::AudioViewRequest view;
-    view.channels = 2;
-    view.length = 3600ull * 44100;
-    view.visible = UI::SampleRange(0, view.length);
-    view.freqFull = view.freqVisible = {0.0f, 22050.0f};
+    const UI::AudioViewRequest view = WholeView(2, 3600ull * 44100);
     bool compute = false, render = false;
     calculator.SyncView(view, &compute, &render);
     calculator.SetActive(true);

@@ -4,6 +4,8 @@
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
 #include <Tonalith/Analysis/TimeScale.h>
 
+#include "support/WholeView.h"
+
 #include <QvBase/UI/Drawing/Image.h>
 
 #include <atomic>
@@ -141,16 +143,6 @@ struct ProbeSource {
     UI::AudioDisplayMemorySource source{"Probe", 1000, 1, 1000, table};
 };
 
-inline UI::AudioViewRequest ViewOfLength(std::uint64_t length) {
-    UI::AudioViewRequest view;
-    view.channels = 1;
-    view.length = length;
-    view.visible = UI::SampleRange(0, length);
-    view.ampFull = {-1.0f, 1.0f};
-    view.ampVisible = {-1.0f, 1.0f};
-    view.freqFull = {0.0f, 500.0f};
-    view.freqVisible = {0.0f, 500.0f};
-    return view;
-}
+inline UI::AudioViewRequest ViewOfLength(std::uint64_t length) { return WholeView(1, length, 500.0f); }
 
 }  // namespace updater_test

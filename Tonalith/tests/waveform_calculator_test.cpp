@@ -2,7 +2,9 @@
 #include <Tonalith/Analysis/WaveformCalculator.h>
 
 #include <QvBase/UI/Drawing/Image.h>
+
 #include <QvBase/Util/Math.h>
+#include "support/WholeView.h"
 
 #include <gtest/gtest.h>
 
@@ -42,12 +44,8 @@ struct Rig {
 
     // The whole length, amplitudes -1..1, visible frames as given (all by default).
     void View(std::uint64_t length, SampleRange visible = SampleRange()) {
-        AudioViewRequest view;
-        view.channels = static_cast<std::uint32_t>(channels.size());
-        view.length = length;
-        view.visible = visible.IsEmpty() ? SampleRange(0, length) : visible;
-        view.ampFull = view.ampVisible = {-1.0f, 1.0f};
-        view.freqFull = view.freqVisible = {0.0f, 22050.0f};
+        AudioViewRequest view = WholeView(static_cast<std::uint32_t>(channels.size()), length);
+        if (!visible.IsEmpty()) view.visible = visible;
         bool compute = false, render = false;
         calculator.SyncView(view, &compute, &render);
         calculator.SetNeedsCompute(compute || calculator.NeedsCompute());
@@ -215,13 +213,8 @@ TEST(WaveformCalculator, PaintRefusesBandsOutsideTheImage) {
     rig.View(256);
     EXPECT_EQ(rig.Compute(), 0);
     // A view of no channels gives the source's channel no band: nothing is painted.
-    AudioViewRequest view;
-    view.channels = 0;
-    view.length = 256;
-    view.visible = SampleRange(0, 256);
-    view.ampFull = view.ampVisible = {-1.0f, 1.0f};
     bool c = false, r = false;
-    rig.calculator.SyncView(view, &c, &r);
+    rig.calculator.SyncView(WholeView(0, 256), &c, &r);
     int result = -1;
     rig.Render(8, 8, &result);
     EXPECT_EQ(result, 2);
