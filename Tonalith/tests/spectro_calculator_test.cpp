@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -80,6 +82,20 @@ SharedPtr<UI::Image> Picture(int width, int height) {
     return image;
 }
 
+// The first and last rows of column x, top..bottom, whose red + green + blue is the largest.
+std::pair<int, int> BrightestRows(const UI::Image& image, int x, int top, int bottom) {
+    std::uint32_t best = 0;
+    std::pair<int, int> rows{top, top};
+    for (int y = top; y <= bottom; ++y) {
+        const std::uint32_t pixel = image.Pixels()[y * image.Stride() + x];
+        const std::uint32_t sum = ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
+        if (sum > best) rows = {y, y};
+        if (sum >= best) rows.second = y;
+        best = std::max(best, sum);
+    }
+    return rows;
+}
+
 TEST(SpectrogramCalculator, SettingsChangesSayWhatIsDue) {
     Audio audio(44100, {std::vector<float>(1000, 0.0f)});
     UI::SpectrogramCalculator calculator(audio.handle, UI::SpectrogramSettings{});
@@ -147,20 +163,11 @@ TEST(SpectrogramCalculator, ComputesAndRendersAToneOnLinearAndMelAxes) {
         const float tones[2] = {5000.0f, 1000.0f};
         for (std::uint32_t c = 0; c < 2; ++c) {
             const UI::RowBand band = scale.ChannelBand(c);
+            for (int y = band.top; y <= band.bottom; ++y)
+                EXPECT_EQ(image->Pixels()[y * image->Stride() + 32] >> 24, 0u);  // painted and opaque
             // Rows narrower than a bin share the peak: take the middle of the brightest rows.
-            std::uint32_t best = 0;
-            std::vector<int> brightest;
-            for (int y = band.top; y <= band.bottom; ++y) {
-                const std::uint32_t pixel = image->Pixels()[y * image->Stride() + 32];
-                EXPECT_EQ(pixel >> 24, 0u);  // painted and opaque
-                const std::uint32_t sum = ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
-                if (sum > best) brightest.clear();
-                if (sum >= best) {
-                    best = sum;
-                    brightest.push_back(y);
-                }
-            }
-            const double middle = (brightest.front() + brightest.back()) / 2.0;
+            const auto brightest = BrightestRows(*image, 32, band.top, band.bottom);
+            const double middle = (brightest.first + brightest.second) / 2.0;
             EXPECT_NEAR(middle, scale.FreqToRowInChannel(c, tones[c]).row, 1.5) << "mel " << mel << " channel " << c;
         }
         // The gap rows keep what the buffer held.
@@ -179,17 +186,7 @@ TEST(SpectrogramCalculator, NearestBinIgnoresTheMelAxis) {
         auto image = Picture(16, 101);
         ASSERT_EQ(calculator->DoRender(image.Get()), 0);
         // Half the Nyquist frequency sits half-way up the band on both axes.
-        int brightest = 0;
-        std::uint32_t best = 0;
-        for (int y = 0; y < 101; ++y) {
-            const std::uint32_t pixel = image->Pixels()[y * 16 + 8];
-            const std::uint32_t sum = ((pixel >> 16) & 0xFF) + ((pixel >> 8) & 0xFF) + (pixel & 0xFF);
-            if (sum > best) {
-                best = sum;
-                brightest = y;
-            }
-        }
-        EXPECT_EQ(brightest, 50) << mel;
+        EXPECT_EQ(BrightestRows(*image, 8, 0, 100).first, 50) << mel;
     }
 }
 
@@ -311,31 +308,21 @@ TEST(SpectrogramCalculator, EveryOptionRunsOnAShortSignal) {
         UI::SpectrogramSettings base;
         base.type = type;
         base.overlap = 0;
-        for (std::uint32_t size = 0; size < 12; ++size) {
-            UI::SpectrogramSettings s = base;
-            s.fftSize = size;
-            // The multi-resolution types at the largest sizes run 8N-point frames: keep those short.
-            if (type != 0 && size > 9) continue;
-            run(s);
-        }
-        for (std::uint32_t padding = 0; padding < 5; ++padding) {
-            UI::SpectrogramSettings s = base;
-            s.fftSize = 2;
-            s.zeroPadding = padding;
-            run(s);
-        }
-        for (std::uint32_t overlap = 0; overlap < 4; ++overlap) {
-            UI::SpectrogramSettings s = base;
-            s.fftSize = 3;
-            s.overlap = overlap;
-            run(s);
-        }
-        for (std::uint32_t window = 0; window < 7; ++window) {
-            UI::SpectrogramSettings s = base;
-            s.fftSize = 2;
-            s.window = window;
-            run(s);
-        }
+        // Each index table in turn; the multi-resolution types at the largest sizes run
+        // 8N-point frames, so they stop at size 9.
+        const struct {
+            std::uint32_t UI::SpectrogramSettings::*field;
+            std::uint32_t count, fftSize;
+        } options[] = {{&UI::SpectrogramSettings::fftSize, type == 0 ? 12u : 10u, 0},
+            {&UI::SpectrogramSettings::zeroPadding, 5, 2}, {&UI::SpectrogramSettings::overlap, 4, 3},
+            {&UI::SpectrogramSettings::window, 7, 2}};
+        for (const auto& option : options)
+            for (std::uint32_t index = 0; index < option.count; ++index) {
+                UI::SpectrogramSettings s = base;
+                s.fftSize = option.fftSize;
+                s.*option.field = index;
+                run(s);
+            }
         for (float range : {60.0f, 300.0f}) {
             UI::SpectrogramSettings s = base;
             s.fftSize = 2;
