@@ -33,6 +33,8 @@ double NumpyWindow(int index, double n, double m) {
     }
 }
 
+const UI::SpectrogramComputeProgress keepGoing = [](float) { return true; };
+
 // Interleaved float samples read as the calculator reads a memory source.
 struct Signal {
     std::uint32_t channels = 1;
@@ -54,6 +56,10 @@ struct Analysed {
     UI::SpectrogramWindows windows;
     std::unique_ptr<UI::SpectrogramFft> fft;
     UI::SpectrogramAnalysisInput input;
+    UI::SpectrogramSpectra spectra;
+    std::int32_t last = -1;
+
+    int Run(Signal& signal) { return UI::SpectrogramAnalysis().Run(input, signal.Reader(), keepGoing, spectra, last); }
 
     Analysed(std::uint32_t type, int sizeOrder, int extraOrder, int overlap, std::uint32_t window, float range,
         const Signal& signal, float rate = 44100.0f)
@@ -69,8 +75,6 @@ struct Analysed {
         input.levels = UI::SpectrogramLevels(-range, 0.0f);
     }
 };
-
-const UI::SpectrogramComputeProgress keepGoing = [](float) { return true; };
 
 std::uint8_t ExpectedByte(double power, double frameLength, double range) {
     const double db = 10 * std::log10(power) + 20 * std::log10(2 / frameLength);
@@ -146,13 +150,12 @@ TEST(SpectrogramAnalysis, SineOnABinGivesThePredictedByte) {
     for (std::size_t i = 0; i < signal.samples.size(); ++i)
         signal.samples[i] = float(std::sin(2 * pi * 32.0 * double(i) / 512.0));
     Analysed setup(UI::SpectrogramStft, 9, 0, 2, 6, 120.0f, signal);
-    UI::SpectrogramSpectra spectra;
-    std::int32_t last = -1;
-    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    ASSERT_EQ(setup.Run(signal), 0);
+    const auto& spectra = setup.spectra;
     ASSERT_EQ(spectra.size(), 1u);
     const std::uint64_t columns = (8192 + 255) / 256;
     ASSERT_EQ(spectra[0].size(), columns * 257);
-    EXPECT_EQ(last, std::int32_t(columns - 1));
+    EXPECT_EQ(setup.last, std::int32_t(columns - 1));
 
     // Hann normalised to unit mean square has mean sqrt(2/3): |X32| = 512 / 2 * sqrt(2/3).
     const double amplitude = 256.0 * std::sqrt(2.0 / 3.0);
@@ -185,12 +188,10 @@ TEST(SpectrogramAnalysis, SilenceGivesZeroForEveryType) {
     signal.samples.assign(2 * 3000, 0.0f);
     for (std::uint32_t type = 0; type < 3; ++type) {
         Analysed setup(type, 6, 1, 4, 3, 120.0f, signal);
-        UI::SpectrogramSpectra spectra;
-        std::int32_t last = -1;
         UI::SpectrogramAnalysis analysis;
-        ASSERT_EQ(analysis.Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0) << type;
-        ASSERT_EQ(spectra.size(), 2u);
-        for (const auto& spectrum : spectra) {
+        ASSERT_EQ(analysis.Run(setup.input, signal.Reader(), keepGoing, setup.spectra, setup.last), 0) << type;
+        ASSERT_EQ(setup.spectra.size(), 2u);
+        for (const auto& spectrum : setup.spectra) {
             ASSERT_EQ(spectrum.size(), setup.layout.Columns(3000) * std::uint64_t(setup.layout.bins));
             for (std::uint8_t byte : spectrum) ASSERT_EQ(byte, 0) << "type " << type;
         }
@@ -207,9 +208,8 @@ TEST(SpectrogramAnalysis, ShortSourceGivesOneColumnFromTheFrameMiddle) {
     Signal signal;
     signal.samples = {1.0f, 0.5f, 0.25f};
     Analysed setup(UI::SpectrogramStft, 5, 0, 2, 6, 120.0f, signal);
-    UI::SpectrogramSpectra spectra;
-    std::int32_t last = -1;
-    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    ASSERT_EQ(setup.Run(signal), 0);
+    const auto& spectra = setup.spectra;
     ASSERT_EQ(spectra[0].size(), 17u);
     // Bin 0 = sum of samples 16..18 of the frame times the window there.
     const auto& w = setup.windows[3];
@@ -218,9 +218,9 @@ TEST(SpectrogramAnalysis, ShortSourceGivesOneColumnFromTheFrameMiddle) {
 
     // "MDL STFT" analyses 2f further frames past the end and still yields one column.
     Analysed mdl(UI::SpectrogramMdlStft, 5, 0, 1, 6, 120.0f, signal);
-    ASSERT_EQ(UI::SpectrogramAnalysis().Run(mdl.input, signal.Reader(), keepGoing, spectra, last), 0);
-    EXPECT_EQ(spectra[0].size(), std::size_t(mdl.layout.bins));
-    EXPECT_EQ(last, 0);
+    ASSERT_EQ(mdl.Run(signal), 0);
+    EXPECT_EQ(mdl.spectra[0].size(), std::size_t(mdl.layout.bins));
+    EXPECT_EQ(mdl.last, 0);
 }
 
 TEST(SpectrogramAnalysis, NoOverlapRefillsTheWholeFrame) {
@@ -229,9 +229,8 @@ TEST(SpectrogramAnalysis, NoOverlapRefillsTheWholeFrame) {
     signal.samples.resize(32 * 6);
     for (std::size_t i = 0; i < signal.samples.size(); ++i) signal.samples[i] = float(i / 32) * 0.1f;
     Analysed setup(UI::SpectrogramStft, 5, 0, 1, 6, 120.0f, signal);
-    UI::SpectrogramSpectra spectra;
-    std::int32_t last = -1;
-    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    ASSERT_EQ(setup.Run(signal), 0);
+    const auto& spectra = setup.spectra;
     ASSERT_EQ(spectra[0].size(), 6u * 17u);
     // Column 2 covers frames 48..79: half at 0.1, half at 0.2.
     const auto& w = setup.windows[3];
@@ -253,9 +252,8 @@ TEST(SpectrogramAnalysis, MultiresolutionStitchesAtTheBandEdges) {
     const std::int64_t hop = 256;
     signal.samples[std::size_t(8 * hop)] = 1.0f;
     Analysed setup(UI::SpectrogramMultiresStft, 9, 0, 2, 6, 120.0f, signal);
-    UI::SpectrogramSpectra spectra;
-    std::int32_t last = -1;
-    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    ASSERT_EQ(setup.Run(signal), 0);
+    const auto& spectra = setup.spectra;
     const std::int64_t bins = setup.layout.bins;
     const std::int64_t m = setup.layout.fftLength;
     ASSERT_EQ(m, 4096);
@@ -293,9 +291,8 @@ TEST(SpectrogramAnalysis, MultiresolutionAtALowRateCapsTheTopBands) {
     signal.samples.assign(8000, 0.0f);
     signal.samples[2048] = 1.0f;
     Analysed setup(UI::SpectrogramMultiresStft, 7, 0, 1, 6, 120.0f, signal, 16000.0f);
-    UI::SpectrogramSpectra spectra;
-    std::int32_t last = -1;
-    ASSERT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    ASSERT_EQ(setup.Run(signal), 0);
+    const auto& spectra = setup.spectra;
     const std::int64_t bins = setup.layout.bins;
     const std::uint8_t* column = spectra[0].data() + 16 * bins;
     const double length = 128;
@@ -316,9 +313,7 @@ std::array<float, 4> MdlWeightsAt(Signal& signal, std::uint64_t column, int band
     Analysed setup(UI::SpectrogramMdlStft, 8, 0, 2, 6, 120.0f, signal);
     UI::SpectrogramAnalysis analysis;
     analysis.Mdl().Watch(column + 4);  // column c is written from frame c + 2f
-    UI::SpectrogramSpectra spectra;
-    std::int32_t last = -1;
-    EXPECT_EQ(analysis.Run(setup.input, signal.Reader(), keepGoing, spectra, last), 0);
+    EXPECT_EQ(analysis.Run(setup.input, signal.Reader(), keepGoing, setup.spectra, setup.last), 0);
     return analysis.Mdl().BandWeights(band);
 }
 
@@ -371,10 +366,7 @@ TEST(SpectrogramAnalysis, CancelFailureAndLimits) {
         EXPECT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 2);
     }
     Signal empty;
-    Analysed none(UI::SpectrogramStft, 6, 0, 2, 0, 120.0f, empty);
-    UI::SpectrogramSpectra spectra;
-    std::int32_t last = -1;
-    EXPECT_EQ(UI::SpectrogramAnalysis().Run(none.input, empty.Reader(), keepGoing, spectra, last), 2);
+    EXPECT_EQ(Analysed(UI::SpectrogramStft, 6, 0, 2, 0, 120.0f, empty).Run(empty), 2);
 
     // One hour of stereo at 65536 points, 16x padding and 87.5% overlap: sized in 64 bits.
     const auto huge = UI::SpectrogramLayout::Make(UI::SpectrogramMdlStft, 16, 4, 8);
