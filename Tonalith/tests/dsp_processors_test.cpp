@@ -70,12 +70,8 @@ TEST(DataTail, GrowingKeepsTheTail) {
 }
 
 TEST(FftHolderF32, PicksOrdersAndOwnsTheRecord) {
-    EXPECT_EQ(DSP::FftHolderF32::OrderFor(1), 1);
-    EXPECT_EQ(DSP::FftHolderF32::OrderFor(2), 1);
-    EXPECT_EQ(DSP::FftHolderF32::OrderFor(3), 2);
-    EXPECT_EQ(DSP::FftHolderF32::OrderFor(5), 3);
-    EXPECT_EQ(DSP::FftHolderF32::OrderFor(1024), 10);
-    EXPECT_EQ(DSP::FftHolderF32::OrderFor(1025), 11);
+    const int orders[][2] = {{1, 1}, {2, 1}, {3, 2}, {5, 3}, {1024, 10}, {1025, 11}};
+    for (const auto& [length, order] : orders) EXPECT_EQ(DSP::FftHolderF32::OrderFor(length), order) << length;
 
     DSP::FftHolderF32 holder;
     ASSERT_TRUE(holder.Init(1000));

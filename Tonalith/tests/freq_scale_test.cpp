@@ -13,12 +13,12 @@ using UI::ValueRange;
 
 namespace {
 
-// One channel of `rows` rows over 0 .. 22050 Hz, full range visible.
-void SetUpScale(FreqScale& scale, int rows, bool mel, std::uint32_t channels = 1) {
+// Channels of `rows` rows in all over 0 .. high Hz, full range visible.
+void SetUpScale(FreqScale& scale, int rows, bool mel, std::uint32_t channels = 1, float high = 22050.0f) {
     scale.SetPixelHeight(rows);
     scale.SetChannelCount(channels);
-    scale.SetRange({0.0f, 22050.0f});
-    scale.SetVisibleRange({0.0f, 22050.0f});
+    scale.SetRange({0.0f, high});
+    scale.SetVisibleRange({0.0f, high});
     scale.SetMelScale(mel);
 }
 
@@ -67,11 +67,7 @@ TEST(FreqScale, MelBreakRowIsExactly500HzAtEveryHeight) {
     FreqScale scale("Freq");
     for (float high : {8000.0f, 11025.0f, 22050.0f, 24000.0f, 96000.0f}) {
         for (int rows = 1; rows <= 600; ++rows) {
-            scale.SetPixelHeight(rows);
-            scale.SetChannelCount(1);
-            scale.SetRange({0.0f, high});
-            scale.SetVisibleRange({0.0f, high});
-            scale.SetMelScale(true);
+            SetUpScale(scale, rows, true, 1, high);
             const float b = scale.MelBreakRow();
             if (b < -0.5f) continue;  // the band is too low to reach 500 Hz
             EXPECT_EQ(scale.PixelToFreq(b), 500.0f) << high << " Hz, " << rows << " rows, break " << b;
@@ -98,9 +94,7 @@ TEST(FreqScale, MelRoundTripThroughEveryRow) {
 
 TEST(FreqScale, LinearMappingAndClamping) {
     FreqScale scale("Freq");
-    scale.SetPixelHeight(10);
-    scale.SetChannelCount(1);  // T = 9
-    scale.SetRange({0.0f, 22050.0f});
+    SetUpScale(scale, 10, false);  // T = 9
     scale.SetVisibleRange({0.0f, 1000.0f});
     EXPECT_FLOAT_EQ(scale.PixelToFreq(0.0f), 50.0f);
     EXPECT_FLOAT_EQ(scale.PixelToFreq(9.0f), 950.0f);
