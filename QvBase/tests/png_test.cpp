@@ -20,9 +20,9 @@ struct PngPicture {
     int colourType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
     std::vector<Bytes> rows;  // packed samples, 16-bit ones big-endian
-    std::vector<png_color> palette;
-    Bytes paletteAlpha;  // tRNS of a palette image
-    std::optional<png_color_16> keyColour;  // tRNS of a grey or RGB image
+    std::vector<png_color> palette{};
+    Bytes paletteAlpha{};  // tRNS of a palette image
+    std::optional<png_color_16> keyColour{};  // tRNS of a grey or RGB image
     bool interlaced = false;
     bool headerOnly = false;
 };
@@ -92,107 +92,63 @@ PngPicture Rgb2x2() {
 
 }  // namespace
 
-TEST(Png, GreyImagesOfEveryDepth) {
-    PngPicture grey;
-    grey.colourType = PNG_COLOR_TYPE_GRAY;
-    grey.width = 3;
-    grey.height = 2;
-    grey.rows = {{0, 0x7F, 0xFF}, {1, 2, 3}};
-    ExpectImage(Decode(WritePng(grey)), 3, 2, false, {0x000000, 0x7F7F7F, 0xFFFFFF, 0x010101, 0x020202, 0x030303});
-
-    // Below 8 bits the samples are scaled up to 8: 1-bit 1 -> 255, 2-bit 1 -> 85, 4-bit 1 -> 17.
-    grey.width = 4;
-    grey.height = 1;
-    grey.bitDepth = 1;
-    grey.rows = {{0b10100000}};
-    ExpectImage(Decode(WritePng(grey)), 4, 1, false, {0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000});
-    grey.bitDepth = 2;
-    grey.rows = {{0b00011011}};
-    ExpectImage(Decode(WritePng(grey)), 4, 1, false, {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF});
-    grey.bitDepth = 4;
-    grey.rows = {{0x01, 0xEF}};
-    ExpectImage(Decode(WritePng(grey)), 4, 1, false, {0x000000, 0x111111, 0xEEEEEE, 0xFFFFFF});
-}
-
-TEST(Png, GreyWithAlphaCarriesInvertedAlphaInTheTopByte) {
-    PngPicture ga;
-    ga.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    ga.width = 3;
-    ga.rows = {{100, 255, 50, 128, 9, 0}};
-    ExpectImage(Decode(WritePng(ga)), 3, 1, true, {0x00646464, 0x7F323232, 0xFF090909});
-
-    ga.rows = {{100, 255, 50, 255, 9, 255}};  // all opaque: no alpha
-    ExpectImage(Decode(WritePng(ga)), 3, 1, false, {0x00646464, 0x00323232, 0x00090909});
-
-    // A grey key colour becomes an alpha channel.
-    PngPicture keyed;
-    keyed.colourType = PNG_COLOR_TYPE_GRAY;
-    keyed.width = 2;
-    keyed.rows = {{7, 8}};
-    keyed.keyColour = png_color_16{0, 0, 0, 0, 7};
-    ExpectImage(Decode(WritePng(keyed)), 2, 1, true, {0xFF070707, 0x00080808});
-}
-
-TEST(Png, PaletteImagesWithAndWithoutTransparency) {
-    PngPicture pal;
-    pal.colourType = PNG_COLOR_TYPE_PALETTE;
-    pal.width = 4;
-    pal.palette = {{0xFF, 0x00, 0x00}, {0x00, 0xFF, 0x00}, {0x00, 0x00, 0xFF}, {0x12, 0x34, 0x56}};
-    pal.rows = {{0, 1, 2, 3}};
-    ExpectImage(Decode(WritePng(pal)), 4, 1, false, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456});
-
-    // Entries past the transparency chunk are opaque.
-    pal.paletteAlpha = {0, 128};
-    ExpectImage(Decode(WritePng(pal)), 4, 1, true, {0xFFFF0000, 0x7F00FF00, 0x000000FF, 0x00123456});
-
-    // A palette of fewer bits per index.
-    pal.paletteAlpha.clear();
-    pal.bitDepth = 2;
-    pal.rows = {{0b11100100}};
-    ExpectImage(Decode(WritePng(pal)), 4, 1, false, {0x123456, 0x0000FF, 0x00FF00, 0xFF0000});
-}
-
-TEST(Png, RgbAndRgba) {
-    ExpectImage(Decode(WritePng(Rgb2x2())), 2, 2, false, {0x102030, 0xFF0080, 0x010203, 0xAABBCC});
-
-    PngPicture rgba;
-    rgba.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    rgba.width = 2;
-    rgba.rows = {{0x10, 0x20, 0x30, 0xFF, 0x40, 0x50, 0x60, 0xFF}};
-    ExpectImage(Decode(WritePng(rgba)), 2, 1, false, {0x00102030, 0x00405060});
-    rgba.rows = {{0x10, 0x20, 0x30, 128, 0x40, 0x50, 0x60, 0}};
-    ExpectImage(Decode(WritePng(rgba)), 2, 1, true, {0x7F102030, 0xFF405060});
-
-    PngPicture keyed = Rgb2x2();
-    keyed.keyColour = png_color_16{0, 0xFF, 0x00, 0x80, 0};
-    ExpectImage(Decode(WritePng(keyed)), 2, 2, true, {0x00102030, 0xFFFF0080, 0x00010203, 0x00AABBCC});
-}
-
-TEST(Png, SixteenBitSamplesKeepTheirHighByte) {
-    PngPicture rgb16;
-    rgb16.bitDepth = 16;
-    rgb16.width = 2;
-    rgb16.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xFF, 0xFF, 0x00, 0xFF, 0x80, 0x00}};
-    ExpectImage(Decode(WritePng(rgb16)), 2, 1, false, {0x12569A, 0xFF0080});
-
-    PngPicture rgba16;
-    rgba16.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    rgba16.bitDepth = 16;
-    rgba16.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x00}};
-    ExpectImage(Decode(WritePng(rgba16)), 1, 1, true, {0x7F12569A});
-
-    PngPicture grey16;
-    grey16.colourType = PNG_COLOR_TYPE_GRAY;
-    grey16.bitDepth = 16;
-    grey16.width = 2;
-    grey16.rows = {{0xAB, 0xCD, 0x01, 0xFF}};
-    ExpectImage(Decode(WritePng(grey16)), 2, 1, false, {0xABABAB, 0x010101});
-
-    PngPicture ga16;
-    ga16.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    ga16.bitDepth = 16;
-    ga16.rows = {{0x40, 0x00, 0x00, 0x10}};
-    ExpectImage(Decode(WritePng(ga16)), 1, 1, true, {0xFF404040});
+// Every colour type and depth: grey below 8 bits is scaled up (1-bit 1 -> 255, 2-bit 1 -> 85,
+// 4-bit 1 -> 17), alpha goes inverted into the top byte and only when some pixel is not opaque,
+// a tRNS key colour becomes alpha, palette entries past tRNS are opaque, 16-bit samples keep
+// their high byte.
+TEST(Png, EveryColourTypeAndDepth) {
+    constexpr int Grey = PNG_COLOR_TYPE_GRAY, GreyAlpha = PNG_COLOR_TYPE_GRAY_ALPHA, Palette = PNG_COLOR_TYPE_PALETTE,
+                  Rgba = PNG_COLOR_TYPE_RGB_ALPHA;
+    const std::vector<png_color> palette{
+        {0xFF, 0x00, 0x00}, {0x00, 0xFF, 0x00}, {0x00, 0x00, 0xFF}, {0x12, 0x34, 0x56}};
+    PngPicture keyedRgb = Rgb2x2();
+    keyedRgb.keyColour = png_color_16{0, 0xFF, 0x00, 0x80, 0};
+    const struct {
+        PngPicture picture;
+        bool alpha;
+        std::vector<std::uint32_t> pixels;
+    } cases[] = {
+        {{.width = 3, .height = 2, .colourType = Grey, .rows = {{0, 0x7F, 0xFF}, {1, 2, 3}}}, false,
+            {0x000000, 0x7F7F7F, 0xFFFFFF, 0x010101, 0x020202, 0x030303}},
+        {{.width = 4, .colourType = Grey, .bitDepth = 1, .rows = {{0b10100000}}}, false,
+            {0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000}},
+        {{.width = 4, .colourType = Grey, .bitDepth = 2, .rows = {{0b00011011}}}, false,
+            {0x000000, 0x555555, 0xAAAAAA, 0xFFFFFF}},
+        {{.width = 4, .colourType = Grey, .bitDepth = 4, .rows = {{0x01, 0xEF}}}, false,
+            {0x000000, 0x111111, 0xEEEEEE, 0xFFFFFF}},
+        {{.width = 3, .colourType = GreyAlpha, .rows = {{100, 255, 50, 128, 9, 0}}}, true,
+            {0x00646464, 0x7F323232, 0xFF090909}},
+        {{.width = 3, .colourType = GreyAlpha, .rows = {{100, 255, 50, 255, 9, 255}}}, false,
+            {0x00646464, 0x00323232, 0x00090909}},
+        {{.width = 2, .colourType = Grey, .rows = {{7, 8}}, .keyColour = png_color_16{0, 0, 0, 0, 7}}, true,
+            {0xFF070707, 0x00080808}},
+        {{.width = 4, .colourType = Palette, .rows = {{0, 1, 2, 3}}, .palette = palette}, false,
+            {0xFF0000, 0x00FF00, 0x0000FF, 0x123456}},
+        {{.width = 4, .colourType = Palette, .rows = {{0, 1, 2, 3}}, .palette = palette, .paletteAlpha = {0, 128}},
+            true, {0xFFFF0000, 0x7F00FF00, 0x000000FF, 0x00123456}},
+        {{.width = 4, .colourType = Palette, .bitDepth = 2, .rows = {{0b11100100}}, .palette = palette}, false,
+            {0x123456, 0x0000FF, 0x00FF00, 0xFF0000}},
+        {Rgb2x2(), false, {0x102030, 0xFF0080, 0x010203, 0xAABBCC}},
+        {{.width = 2, .colourType = Rgba, .rows = {{0x10, 0x20, 0x30, 0xFF, 0x40, 0x50, 0x60, 0xFF}}}, false,
+            {0x00102030, 0x00405060}},
+        {{.width = 2, .colourType = Rgba, .rows = {{0x10, 0x20, 0x30, 128, 0x40, 0x50, 0x60, 0}}}, true,
+            {0x7F102030, 0xFF405060}},
+        {keyedRgb, true, {0x00102030, 0xFFFF0080, 0x00010203, 0x00AABBCC}},
+        {{.width = 2,
+             .bitDepth = 16,
+             .rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xFF, 0xFF, 0x00, 0xFF, 0x80, 0x00}}},
+            false, {0x12569A, 0xFF0080}},
+        {{.colourType = Rgba, .bitDepth = 16, .rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x00}}}, true,
+            {0x7F12569A}},
+        {{.width = 2, .colourType = Grey, .bitDepth = 16, .rows = {{0xAB, 0xCD, 0x01, 0xFF}}}, false,
+            {0xABABAB, 0x010101}},
+        {{.colourType = GreyAlpha, .bitDepth = 16, .rows = {{0x40, 0x00, 0x00, 0x10}}}, true, {0xFF404040}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("type " + std::to_string(c.picture.colourType) + " depth " + std::to_string(c.picture.bitDepth) +
+            " first row " + std::to_string(c.picture.rows[0][0]));
+        ExpectImage(Decode(WritePng(c.picture)), c.picture.width, c.picture.height, c.alpha, c.pixels);
+    }
 }
 
 TEST(Png, InterlacedImagesDecodeLikePlainOnes) {

@@ -104,30 +104,16 @@ TEST(StringNumber, DecimalPointIgnoresTheLocale) {
 }
 
 TEST(StringNumber, ToIntAcceptsWhiteSpaceAndSigns) {
-    auto p = ParseInt(" \t-42 ");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, -42);
-    p = ParseInt("+17");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, 17);
-    p = ParseInt("-2147483648");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, INT_MIN);
-    p = ParseInt("2147483647");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, INT_MAX);
-    p = ParseInt("12ab", 16);
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, 0x12AB);
-    p = ParseInt("zZ", 36);
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, 35 * 36 + 35);
-    p = ParseInt("7fffffff", 16);
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, INT_MAX);
-    p = ParseInt("-1010", 2);
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, -10);
+    const struct {
+        const char* text;
+        int radix, value;
+    } accepted[] = {{" \t-42 ", 10, -42}, {"+17", 10, 17}, {"-2147483648", 10, INT_MIN}, {"2147483647", 10, INT_MAX},
+        {"12ab", 16, 0x12AB}, {"zZ", 36, 35 * 36 + 35}, {"7fffffff", 16, INT_MAX}, {"-1010", 2, -10}};
+    for (const auto& a : accepted) {
+        const auto p = ParseInt(a.text, a.radix);
+        EXPECT_TRUE(p.ok) << a.text;
+        EXPECT_EQ(p.value, a.value) << a.text;
+    }
     EXPECT_EQ(String("99").ToInt(), 99);
 }
 
@@ -135,33 +121,10 @@ TEST(StringNumber, ToIntRejectsOverflowJunkAndBadRadix) {
     const struct {
         const char* text;
         int radix;
-    } failures[] = {
-        {"2147483648", 10},
-        {"-2147483649", 10},
-        {"4294967295", 10},
-        {"4294967296", 10},
-        {"99999999999", 10},
-        {"80000000", 16},
-        {"100000000", 16},
-        {"12ab", 10},
-        {"+", 10},
-        {"", 10},
-        {"-", 10},
-        {"- 5", 10},
-        {"5 5", 10},
-        {"0x10", 16},
-        {"2", 2},
-        {"a", 10},
-        {"1.5", 10},
-        {"--1", 10},
-        {"\xC2\xA0"
-         "1",
-            10},
-        {"12", 1},
-        {"12", 0},
-        {"12", 37},
-        {"12", -10},
-    };
+    } failures[] = {{"2147483648", 10}, {"-2147483649", 10}, {"4294967295", 10}, {"4294967296", 10},
+        {"99999999999", 10}, {"80000000", 16}, {"100000000", 16}, {"12ab", 10}, {"+", 10}, {"", 10}, {"-", 10},
+        {"- 5", 10}, {"5 5", 10}, {"0x10", 16}, {"2", 2}, {"a", 10}, {"1.5", 10}, {"--1", 10}, {"\u00A01", 10},
+        {"12", 1}, {"12", 0}, {"12", 37}, {"12", -10}};
     for (const auto& f : failures) {
         const auto p = ParseInt(f.text, f.radix);
         EXPECT_FALSE(p.ok) << f.text << " radix " << f.radix;
@@ -171,25 +134,15 @@ TEST(StringNumber, ToIntRejectsOverflowJunkAndBadRadix) {
 }
 
 TEST(StringNumber, ToDoubleIsStrict) {
-    auto p = ParseDouble("1,5");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, 1.5);
-    p = ParseDouble("-2.5e3");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, -2500.0);
-    p = ParseDouble("+.5");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, 0.5);
-    p = ParseDouble("0.1");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, 0.1);
-    p = ParseDouble("1.7976931348623157e308");
-    EXPECT_TRUE(p.ok);
-    EXPECT_EQ(p.value, DBL_MAX);
-
+    for (const auto& [text, value] : std::initializer_list<std::pair<const char*, double>>{
+             {"1,5", 1.5}, {"-2.5e3", -2500.0}, {"+.5", 0.5}, {"0.1", 0.1}, {"1.7976931348623157e308", DBL_MAX}}) {
+        const auto p = ParseDouble(text);
+        EXPECT_TRUE(p.ok) << text;
+        EXPECT_EQ(p.value, value) << text;
+    }
     for (const char* junk :
         {"", "1.5 ", " 1.5", "1.5x", "x", "+", "+-1", "--1", "1.2.3", "1,000.5", "1e", "1e999", "-1e999"}) {
-        p = ParseDouble(junk);
+        const auto p = ParseDouble(junk);
         EXPECT_FALSE(p.ok) << '"' << junk << '"';
         EXPECT_EQ(p.value, 0.0) << junk;
     }
