@@ -67,19 +67,10 @@ std::set<int> DescriptorsOn(const std::string& path) {
 }  // namespace
 
 TEST(FileMode, BitsChooseTheRuntimeMode) {
-    EXPECT_EQ(Text(Util::FileRuntimeMode(3)), "rb");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(2)), "rb");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(2 | 64)), "rt");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(4)), "wb");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(4 | 16)), "ab");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(16)), "ab");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(2 | 4 | 16)), "a+b");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(2 | 4)), "r+b");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(2 | 4 | 32)), "w+b");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(8)), "w+b");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(0)), "rb");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(1)), "rb");
-    EXPECT_EQ(Text(Util::FileRuntimeMode(4 | 64)), "wt");
+    for (const auto& [bits, mode] : std::initializer_list<std::pair<std::uint32_t, const char*>>{{3, "rb"}, {2, "rb"},
+             {2 | 64, "rt"}, {4, "wb"}, {4 | 16, "ab"}, {16, "ab"}, {2 | 4 | 16, "a+b"}, {2 | 4, "r+b"},
+             {2 | 4 | 32, "w+b"}, {8, "w+b"}, {0, "rb"}, {1, "rb"}, {4 | 64, "wt"}})
+        EXPECT_EQ(Text(Util::FileRuntimeMode(bits)), mode) << bits;
 }
 
 TEST_F(FileTest, ModesWriteTruncateAndAppendOnDisk) {

@@ -115,22 +115,13 @@ TEST(Math, LinearMapsInBothFormsWithoutClamping) {
 }
 
 TEST(Math, RoundToInt64HalfAwayFromZeroAndDefinedOutsideTheRange) {
-    EXPECT_EQ(Util::RoundToInt64(2.5), 3);
-    EXPECT_EQ(Util::RoundToInt64(-2.5), -3);
-    EXPECT_EQ(Util::RoundToInt64(0.5), 1);
-    EXPECT_EQ(Util::RoundToInt64(-0.5), -1);
-    EXPECT_EQ(Util::RoundToInt64(-0.4), 0);
-    EXPECT_EQ(Util::RoundToInt64(0.49999999999999994), 0);
-    EXPECT_EQ(Util::RoundToInt64(-0.49999999999999994), 0);
-    EXPECT_EQ(Util::RoundToInt64(4503599627370497.0), 4503599627370497);  // 2^52 + 1 stays exact
-    EXPECT_EQ(Util::RoundToInt64(-9223372036854775808.0), INT64_MIN);
-    EXPECT_EQ(Util::RoundToInt64(9223372036854774784.0), 9223372036854774784);  // largest double below 2^63
-    EXPECT_EQ(Util::RoundToInt64(9223372036854775808.0), INT64_MAX);
-    EXPECT_EQ(Util::RoundToInt64(1e300), INT64_MAX);
-    EXPECT_EQ(Util::RoundToInt64(kInf), INT64_MAX);
-    EXPECT_EQ(Util::RoundToInt64(-1e300), INT64_MIN);
-    EXPECT_EQ(Util::RoundToInt64(-kInf), INT64_MIN);
-    EXPECT_EQ(Util::RoundToInt64(kNaN), INT64_MIN);
+    // 2^52 + 1 stays exact; 9223372036854774784 is the largest double below 2^63.
+    const std::pair<double, std::int64_t> fixed[] = {{2.5, 3}, {-2.5, -3}, {0.5, 1}, {-0.5, -1}, {-0.4, 0},
+        {0.49999999999999994, 0}, {-0.49999999999999994, 0}, {4503599627370497.0, 4503599627370497},
+        {-9223372036854775808.0, INT64_MIN}, {9223372036854774784.0, 9223372036854774784},
+        {9223372036854775808.0, INT64_MAX}, {1e300, INT64_MAX}, {kInf, INT64_MAX}, {-1e300, INT64_MIN},
+        {-kInf, INT64_MIN}, {kNaN, INT64_MIN}};
+    for (const auto& [x, rounded] : fixed) EXPECT_EQ(Util::RoundToInt64(x), rounded) << x;
 
     std::mt19937_64 random(5);
     std::uniform_real_distribution<double> value(-1e15, 1e15);
@@ -141,12 +132,14 @@ TEST(Math, RoundToInt64HalfAwayFromZeroAndDefinedOutsideTheRange) {
 }
 
 TEST(Math, BlendColourMatchesThePerChannelRule) {
-    EXPECT_EQ(UI::BlendColour(0xFFFFFF, 0x000000, 128), 0x808080u);
-    EXPECT_EQ(UI::BlendColour(0xFFFFFF, 0x000000, 1), 0x010101u);
-    EXPECT_EQ(UI::BlendColour(0xFFFFFF, 0x000000, 254), 0xFDFDFDu);
-    EXPECT_EQ(UI::BlendColour(0xFFFFFF, 0xFFFFFF, 128), 0xFEFEFEu);
-    EXPECT_EQ(UI::BlendColour(0xFF123456, 0xAA000000, 0), 0xAA000000u);
-    EXPECT_EQ(UI::BlendColour(0xFF123456, 0xAA000000, 255), 0xFF123456u);
+    const struct {
+        std::uint32_t first, second;
+        std::uint8_t t;
+        std::uint32_t blended;
+    } fixed[] = {{0xFFFFFF, 0x000000, 128, 0x808080}, {0xFFFFFF, 0x000000, 1, 0x010101},
+        {0xFFFFFF, 0x000000, 254, 0xFDFDFD}, {0xFFFFFF, 0xFFFFFF, 128, 0xFEFEFE},
+        {0xFF123456, 0xAA000000, 0, 0xAA000000}, {0xFF123456, 0xAA000000, 255, 0xFF123456}};
+    for (const auto& f : fixed) EXPECT_EQ(UI::BlendColour(f.first, f.second, f.t), f.blended) << std::hex << f.first;
 
     std::mt19937 random(9);
     for (int i = 0; i < 20000; ++i) {

@@ -73,47 +73,44 @@ void Sender::sigText(const String& sText) { QV_EMIT(sigText, sText); }
 void Receiver::sigRelay(uint uValue) { QV_EMIT(sigRelay, uValue); }
 
 TEST(Signal, NormalizesSignatures) {
-    EXPECT_EQ(NormalizeSignature("2 sigProxy( bool )"), "2sigProxy(bool)");
-    EXPECT_EQ(NormalizeSignature("1slotA (uint)"), "1slotA(uint)");
-    EXPECT_EQ(NormalizeSignature("1slot(const  String&)"), "1slot(const String&)");
-    EXPECT_EQ(NormalizeSignature("1slot(\tuint ,\tbool\t)\t "), "1slot(uint,bool)");
-    EXPECT_EQ(NormalizeSignature("1f(  a)"), "1f( a)");  // of two blanks after '(' the second stays
-    EXPECT_EQ(NormalizeSignature("2"), "2");
-    EXPECT_EQ(NormalizeSignature("2   "), "2");
-    EXPECT_EQ(NormalizeSignature("3sig()"), "");
-    EXPECT_EQ(NormalizeSignature(""), "");
-    EXPECT_EQ(NormalizeSignature(nullptr), "");
+    // Of two blanks after '(' the second stays.
+    const std::pair<const char*, const char*> cases[] = {{"2 sigProxy( bool )", "2sigProxy(bool)"},
+        {"1slotA (uint)", "1slotA(uint)"}, {"1slot(const  String&)", "1slot(const String&)"},
+        {"1slot(\tuint ,\tbool\t)\t ", "1slot(uint,bool)"}, {"1f(  a)", "1f( a)"}, {"2", "2"}, {"2   ", "2"},
+        {"3sig()", ""}, {"", ""}, {nullptr, ""}};
+    for (const auto& [text, normal] : cases) EXPECT_EQ(NormalizeSignature(text), normal) << (text ? text : "null");
 }
 
 TEST(Signal, ChecksParameterCompatibility) {
-    EXPECT_TRUE(SignaturesCompatible("sigB(uint,bool)", "slotA(uint)"));
-    EXPECT_TRUE(SignaturesCompatible("sigB(uint,bool)", "slotA(uint,bool)"));
-    EXPECT_TRUE(SignaturesCompatible("sigB(uint,bool)", "slotA()"));
-    EXPECT_TRUE(SignaturesCompatible("sigB()", "slotA()"));
-    EXPECT_FALSE(SignaturesCompatible("sigB(uint2)", "slotA(uint)"));
-    EXPECT_FALSE(SignaturesCompatible("sigB()", "slotA(uint)"));
-    EXPECT_FALSE(SignaturesCompatible("sigB(bool,uint)", "slotA(uint)"));
-    EXPECT_FALSE(SignaturesCompatible("sigB(uint)", "slotA(uint,bool)"));
-    EXPECT_FALSE(SignaturesCompatible(nullptr, "slotA()"));
-    EXPECT_FALSE(SignaturesCompatible("sigB()", nullptr));
-    EXPECT_FALSE(SignaturesCompatible("sigB", "slotA("));
+    const struct {
+        const char *signal, *slot;
+        bool compatible;
+    } cases[] = {{"sigB(uint,bool)", "slotA(uint)", true}, {"sigB(uint,bool)", "slotA(uint,bool)", true},
+        {"sigB(uint,bool)", "slotA()", true}, {"sigB()", "slotA()", true}, {"sigB(uint2)", "slotA(uint)", false},
+        {"sigB()", "slotA(uint)", false}, {"sigB(bool,uint)", "slotA(uint)", false},
+        {"sigB(uint)", "slotA(uint,bool)", false}, {nullptr, "slotA()", false}, {"sigB()", nullptr, false},
+        {"sigB", "slotA(", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SignaturesCompatible(c.signal, c.slot), c.compatible)
+            << (c.signal ? c.signal : "null") << " " << (c.slot ? c.slot : "null");
 }
 
 TEST(Signal, ConnectRejectsBadTextsWithoutChange) {
     Sender sender;
     Receiver receiver("r");
-    EXPECT_FALSE(Object::Connect(nullptr, "2sigPlain()", &receiver, "1slotPlain()"));
-    EXPECT_FALSE(Object::Connect(&sender, nullptr, &receiver, "1slotPlain()"));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", nullptr, "1slotPlain()"));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", &receiver, nullptr));
-    EXPECT_FALSE(Object::Connect(&sender, "1sigPlain()", &receiver, "1slotPlain()"));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", &receiver, "3slotPlain()"));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", &receiver, ""));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigMissing()", &receiver, "1slotPlain()"));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", &receiver, "1slotMissing()"));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", &receiver, "1slotValue(uint)"));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigValue(uint)", &receiver, "1slotValue(int)"));
-    EXPECT_FALSE(Object::Connect(&sender, "2sigPlain()", &receiver, "2slotPlain()"));
+    const struct {
+        Object *from, *to;
+        const char *signal, *member;
+    } refused[] = {{nullptr, &receiver, "2sigPlain()", "1slotPlain()"}, {&sender, &receiver, nullptr, "1slotPlain()"},
+        {&sender, nullptr, "2sigPlain()", "1slotPlain()"}, {&sender, &receiver, "2sigPlain()", nullptr},
+        {&sender, &receiver, "1sigPlain()", "1slotPlain()"}, {&sender, &receiver, "2sigPlain()", "3slotPlain()"},
+        {&sender, &receiver, "2sigPlain()", ""}, {&sender, &receiver, "2sigMissing()", "1slotPlain()"},
+        {&sender, &receiver, "2sigPlain()", "1slotMissing()"}, {&sender, &receiver, "2sigPlain()", "1slotValue(uint)"},
+        {&sender, &receiver, "2sigValue(uint)", "1slotValue(int)"},
+        {&sender, &receiver, "2sigPlain()", "2slotPlain()"}};
+    for (const auto& r : refused)
+        EXPECT_FALSE(Object::Connect(r.from, r.signal, r.to, r.member))
+            << (r.signal ? r.signal : "null") << " " << (r.member ? r.member : "null");
     Object::CreateConnection(nullptr, 0, &receiver, '1', 0);
     Object::CreateConnection(&sender, 0, nullptr, '1', 0);
     EXPECT_EQ(sender.SignalConnections(0), nullptr);
