@@ -133,12 +133,10 @@ TEST_F(AiffDecoderTest, HeaderFailuresCarryTheirMessages) {
 TEST_F(AiffDecoderTest, SampleRates) {
     const Bytes samples = IntSamplesBE({1}, 2);
     auto open = [&](double rate) { return OpenFailure(Form({AiffComm(1, 1, 16, rate), AiffSsnd(samples)})); };
-    EXPECT_EQ(open(999.6), "no exception");
-    EXPECT_EQ(open(999.4), "Bad sampling rate: 999");
-    EXPECT_EQ(open(1000000.0), "no exception");
-    EXPECT_EQ(open(1000000.5), "Bad sampling rate: 1000001");
-    EXPECT_EQ(open(0.0), "Bad sampling rate: 0");
-    EXPECT_EQ(open(-44100.0), "Bad sampling rate: 0");
+    for (const auto& [rate, message] : std::initializer_list<std::pair<double, const char*>>{{999.6, "no exception"},
+             {999.4, "Bad sampling rate: 999"}, {1000000.0, "no exception"}, {1000000.5, "Bad sampling rate: 1000001"},
+             {0.0, "Bad sampling rate: 0"}, {-44100.0, "Bad sampling rate: 0"}})
+        EXPECT_EQ(open(rate), message) << rate;
     AIFF::Decoder decoder(Write(Form({AiffComm(1, 1, 16, 999.6), AiffSsnd(samples)}), "r.aiff").c_str());
     EXPECT_EQ(decoder.Open().SampleRate, 1000u);
 

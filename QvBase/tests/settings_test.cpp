@@ -63,18 +63,16 @@ std::string Le32(std::uint32_t v) {
 }  // namespace
 
 TEST(SettingsPaths, SubKeyAndValueNameOfAValuePath) {
-    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "EditorView.Spectrogram.FFTSize"), kKeyPath);
-    EXPECT_EQ(Settings::ValueNameOf("EditorView.Spectrogram.FFTSize"), "EditorView.Spectrogram.FFTSize");
-    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "Window/Geometry"), "SOFTWARE\\Quorvel\\Tonalith\\Window");
-    EXPECT_EQ(Settings::ValueNameOf("Window/Geometry"), "Geometry");
-    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "a/b\\c"), "SOFTWARE\\Quorvel\\Tonalith\\a\\b");
-    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "a\\b/c"), "SOFTWARE\\Quorvel\\Tonalith\\a\\b");
-    EXPECT_EQ(Settings::ValueNameOf("a/b\\c"), "c");
-    EXPECT_EQ(Settings::ValueNameOf("a\\b/c"), "c");
-    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "/x"), "SOFTWARE\\Quorvel\\Tonalith\\");
-    EXPECT_EQ(Settings::ValueNameOf("/x"), "x");
-    EXPECT_EQ(Settings::SplitValuePath(kKeyPath, "Sub/"), "SOFTWARE\\Quorvel\\Tonalith\\Sub");
-    EXPECT_TRUE(Settings::ValueNameOf("Sub/").IsEmpty());
+    const struct {
+        const char *path, *subKey, *name;
+    } cases[] = {{"EditorView.Spectrogram.FFTSize", kKeyPath, "EditorView.Spectrogram.FFTSize"},
+        {"Window/Geometry", "SOFTWARE\\Quorvel\\Tonalith\\Window", "Geometry"},
+        {"a/b\\c", "SOFTWARE\\Quorvel\\Tonalith\\a\\b", "c"}, {"a\\b/c", "SOFTWARE\\Quorvel\\Tonalith\\a\\b", "c"},
+        {"/x", "SOFTWARE\\Quorvel\\Tonalith\\", "x"}, {"Sub/", "SOFTWARE\\Quorvel\\Tonalith\\Sub", ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Settings::SplitValuePath(kKeyPath, c.path), c.subKey) << c.path;
+        EXPECT_EQ(Settings::ValueNameOf(c.path), c.name) << c.path;
+    }
     EXPECT_EQ(Settings::SplitValuePath("SOFTWARE\\Quorvel\\", "a/b"), "SOFTWARE\\Quorvel\\a");
     EXPECT_EQ(Settings::SplitValuePath("SOFTWARE/Quorvel", "a/b"), "SOFTWARE\\Quorvel\\a");
     EXPECT_EQ(Settings("SOFTWARE/Quorvel/Tonalith").KeyPath(), kKeyPath);

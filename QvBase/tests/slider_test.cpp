@@ -153,16 +153,6 @@ QV_META_BEGIN(SliderRecorder, Object)
     QV_SLOT(slotLostFocus)
 QV_META_END
 
-TEST_F(SliderTest, MetaObjectListsThirteenSignalsAndTheSlot) {
-    const MetaObject* meta = slider->MetaObject();
-    EXPECT_STREQ(meta->className, "UI::Slider");
-    EXPECT_EQ(meta->SignalCount(false), 13u);
-    EXPECT_EQ(meta->SlotCount(false), 1u);
-    EXPECT_TRUE(meta->IndexOfSignal("sigKeyAdjust(bool,const checked_uint&,bool)").has_value());
-    EXPECT_TRUE(meta->IndexOfSignal("sigLostFocus()").has_value());
-    EXPECT_TRUE(meta->IndexOfSlot("slotEditDialog()").has_value());
-}
-
 TEST_F(SliderTest, GeometryGivesTrackReadoutAndLength) {
     EXPECT_EQ(slider->GetTrackLength(), 200);
     EXPECT_EQ(slider->GetTrackRect(), (UI::Rect{0, 199, 0, 11}));
