@@ -151,39 +151,25 @@ TEST(String, SplitAndJoin) {
 
 TEST(String, ArgMarkerRules) {
     const String twoMarkers = String("%2 and %1").Arg("x");
-    EXPECT_EQ(twoMarkers, "%2 and x");
-    EXPECT_EQ(twoMarkers.Arg("y"), "y and x");
-    EXPECT_EQ(String("a%1b%1").Arg("x"), "axb%1");
-    EXPECT_EQ(String("a%1b%1").Arg("x").Arg("y"), "axby");
-    EXPECT_EQ(String("no markers").Arg("x"), "no markersx");
-    EXPECT_EQ(String().Arg("x"), "x");
-    EXPECT_EQ(String("50%").Arg("x"), "50%x");
-    EXPECT_EQ(String("100%").Arg(7), "100%7");
-    EXPECT_EQ(String("Computing (%1%)...").Arg(42), "Computing (42%)...");
-    EXPECT_EQ(String("%10").Arg("x"), "x0");
     const String zero = String("%1").Arg("%0");
-    EXPECT_EQ(zero, "%0");
-    EXPECT_EQ(zero.Arg("z"), "z");
-    EXPECT_EQ(String("%3%1%2%1").Arg("a"), "%3a%2%1");
-    EXPECT_EQ(String("%9x%0").Arg("a"), "%9xa");
-    EXPECT_EQ(String("%1.Geometry").Arg(String("Main")), "Main.Geometry");
-    EXPECT_EQ(String("[%1]").Arg('c'), "[c]");
+    const std::pair<String, const char*> cases[] = {{twoMarkers, "%2 and x"}, {twoMarkers.Arg("y"), "y and x"},
+        {String("a%1b%1").Arg("x"), "axb%1"}, {String("a%1b%1").Arg("x").Arg("y"), "axby"},
+        {String("no markers").Arg("x"), "no markersx"}, {String().Arg("x"), "x"}, {String("50%").Arg("x"), "50%x"},
+        {String("100%").Arg(7), "100%7"}, {String("Computing (%1%)...").Arg(42), "Computing (42%)..."},
+        {String("%10").Arg("x"), "x0"}, {zero, "%0"}, {zero.Arg("z"), "z"}, {String("%3%1%2%1").Arg("a"), "%3a%2%1"},
+        {String("%9x%0").Arg("a"), "%9xa"}, {String("%1.Geometry").Arg(String("Main")), "Main.Geometry"},
+        {String("[%1]").Arg('c'), "[c]"}};
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
 }
 
 TEST(String, ArgNumbers) {
-    EXPECT_EQ(String("%1").Arg(-1, 16), "FFFFFFFF");
-    EXPECT_EQ(String("%1").Arg(-1), "-1");
-    EXPECT_EQ(String("%1").Arg(255, 1), "255");
-    EXPECT_EQ(String("%1").Arg(255, 37), "255");
-    EXPECT_EQ(String("%1").Arg(255u, 16), "FF");
-    EXPECT_EQ(String("%1").Arg(static_cast<short>(-2), 16), "-2");
-    EXPECT_EQ(String("%1").Arg(static_cast<ushort>(65535)), "65535");
-    EXPECT_EQ(String("%1").Arg(-1L, 16), "FFFFFFFFFFFFFFFF");
-    EXPECT_EQ(String("%1").Arg(static_cast<std::size_t>(5000000000ULL)), "5000000000");
-    EXPECT_EQ(String("%1").Arg(-9000000000LL), "-9000000000");
-    EXPECT_EQ(String("%1").Arg(0.5f, 2, 'f'), "0.50");
-    EXPECT_EQ(String("%1").Arg(0.25), "0.25");
-    EXPECT_EQ(String("%1").Arg(1.0, -1, 'f'), "1.000000");
-    EXPECT_EQ(String("%1").Arg(1.0, -5, 'f'), String::Number(1.0, 99, 'f'));
-    EXPECT_EQ(String("%1 %2").Arg(true).Arg(3.5, 1, 'e'), "1 3.5e+00");
+    const String one("%1");
+    const std::pair<String, String> cases[] = {{one.Arg(-1, 16), "FFFFFFFF"}, {one.Arg(-1), "-1"},
+        {one.Arg(255, 1), "255"}, {one.Arg(255, 37), "255"}, {one.Arg(255u, 16), "FF"},
+        {one.Arg(static_cast<short>(-2), 16), "-2"}, {one.Arg(static_cast<ushort>(65535)), "65535"},
+        {one.Arg(-1L, 16), "FFFFFFFFFFFFFFFF"}, {one.Arg(static_cast<std::size_t>(5000000000ULL)), "5000000000"},
+        {one.Arg(-9000000000LL), "-9000000000"}, {one.Arg(0.5f, 2, 'f'), "0.50"}, {one.Arg(0.25), "0.25"},
+        {one.Arg(1.0, -1, 'f'), "1.000000"}, {one.Arg(1.0, -5, 'f'), String::Number(1.0, 99, 'f')},
+        {String("%1 %2").Arg(true).Arg(3.5, 1, 'e'), "1 3.5e+00"}};
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
 }
