@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -326,23 +327,22 @@ TEST_F(WavDecoderTest, SeekAndTheOpenState) {
     WAV::Decoder decoder(path.c_str());
     uint32_t read = 3;
     float out[20];
-    EXPECT_EQ(BadFormatMessage([&] { decoder.ReadFloatInterleaved(5, out, read); }),
-        "ReadFloatInterleaved 5 when not sync'd");
-    EXPECT_EQ(read, 0u);
     double d[2];
-    EXPECT_EQ(
-        BadFormatMessage([&] { decoder.ReadFloatInterleaved(6, d, read); }), "ReadFloatInterleaved 6 when not sync'd");
     float* fc[2] = {out, out + 10};
-    EXPECT_EQ(BadFormatMessage([&] { decoder.ReadFloatDeinterleaved(7, fc, read); }),
-        "ReadFloatDeinterleaved 7 when not sync'd");
     int16_t s[4];
     int16_t* sc[2] = {s, s + 2};
-    EXPECT_EQ(BadFormatMessage([&] { decoder.ReadInt16Deinterleaved(8, sc, read); }),
-        "ReadInt16Deinterleaved 8 when not sync'd");
-    EXPECT_EQ(
-        BadFormatMessage([&] { decoder.ReadInt16Interleaved(9, s, read); }), "ReadInt16Interleaved 9 when not sync'd");
-    EXPECT_EQ(
-        BadFormatMessage([&] { decoder.ReadRawInterleaved(0, s, read); }), "ReadRawInterleaved 0 when not sync'd");
+    const std::pair<std::function<void()>, const char*> unsynced[] = {
+        {[&] { decoder.ReadFloatInterleaved(5, out, read); }, "ReadFloatInterleaved 5 when not sync'd"},
+        {[&] { decoder.ReadFloatInterleaved(6, d, read); }, "ReadFloatInterleaved 6 when not sync'd"},
+        {[&] { decoder.ReadFloatDeinterleaved(7, fc, read); }, "ReadFloatDeinterleaved 7 when not sync'd"},
+        {[&] { decoder.ReadInt16Deinterleaved(8, sc, read); }, "ReadInt16Deinterleaved 8 when not sync'd"},
+        {[&] { decoder.ReadInt16Interleaved(9, s, read); }, "ReadInt16Interleaved 9 when not sync'd"},
+        {[&] { decoder.ReadRawInterleaved(0, s, read); }, "ReadRawInterleaved 0 when not sync'd"}};
+    for (const auto& [call, message] : unsynced) {
+        read = 3;
+        EXPECT_EQ(BadFormatMessage(call), message);
+        EXPECT_EQ(read, 0u) << message;
+    }
     EXPECT_EQ(BadFormatMessage([&] { decoder.Seek(0); }), "no exception");
     EXPECT_EQ(BadFormatMessage([&] { decoder.Seek(3); }), "Seek to 3 when not sync'd");
 
