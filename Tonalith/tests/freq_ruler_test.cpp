@@ -91,9 +91,7 @@ TEST_F(FreqRulerTest, ALabelUnderTheUnitLabelIsHidden) {
 }
 
 TEST_F(FreqRulerTest, NarrowSpanGetsDecimalsAndEveryBandItsLabels) {
-    scale.SetChannelCount(2);
-    scale.SetPixelHeight(203);  // two bands of 100 rows with a 3-row gap
-    scale.SetRange({0.0f, 22050.0f});
+    Load(2, 203);  // two bands of 100 rows with a 3-row gap
     scale.SetVisibleRange({1000.0f, 1000.9f});
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
     ruler.SetGeometry(0, 0, 41, 203);
@@ -191,10 +189,7 @@ TEST_F(FreqRulerTest, WheelWithNothingLoadedChangesNothing) {
 }
 
 TEST_F(FreqRulerTest, PaintsTheBoxTicksAndSeparators) {
-    scale.SetChannelCount(2);
-    scale.SetPixelHeight(203);
-    scale.SetRange({0.0f, 22050.0f});
-    scale.SetVisibleRange({0.0f, 22050.0f});
+    Load(2, 203);
     UI::FreqRuler ruler(&canvas, frame.get(), nullptr, "Freq Ruler", &scale);
     ruler.SetGeometry(20, 10, 41, 203);
     const auto pixels = Paint(ruler);

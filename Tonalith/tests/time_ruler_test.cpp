@@ -10,11 +10,11 @@ using ruler_test::RulerTest;
 
 class TimeRulerTest : public RulerTest {
 protected:
-    // 10 s at the canvas rate, shown whole over 500 columns.
-    void Load(std::uint64_t length = 441000) {
+    // 10 s at the canvas rate over 500 columns, shown whole unless a range is given.
+    void Load(std::uint64_t length = 441000, UI::SampleRange visible = UI::SampleRange()) {
         scale.SetPixelWidth(500);
         scale.SetLength(length);
-        scale.SetVisibleRange(UI::SampleRange(0, length));
+        scale.SetVisibleRange(visible.IsEmpty() ? UI::SampleRange(0, length) : visible);
     }
     std::int32_t StoredMode() { return app->GetSettings().GetInt("TimeRuler.Mode", -99); }
 
@@ -90,9 +90,7 @@ TEST_F(TimeRulerTest, SamplesModeAndTheCanvasRate) {
 
 TEST_F(TimeRulerTest, LongFilesKeepExactFrameLabels) {
     // Past 2^24 frames a single-precision label would be off by whole frames.
-    scale.SetPixelWidth(500);
-    scale.SetLength(std::uint64_t(1) << 40);
-    scale.SetVisibleRange(UI::SampleRange(123456789012ull, 1000));
+    Load(std::uint64_t(1) << 40, UI::SampleRange(123456789012ull, 1000));
     UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
     ruler.SetMode(1);
     ruler.SetGeometry(0, 0, 500, 19);
@@ -123,9 +121,7 @@ TEST_F(TimeRulerTest, RightClickTogglesAndStoresTheMode) {
 }
 
 TEST_F(TimeRulerTest, DraggingScrollsAndStopsAtBothEnds) {
-    scale.SetPixelWidth(500);
-    scale.SetLength(441000);
-    scale.SetVisibleRange(UI::SampleRange(100000, 100000));
+    Load(441000, UI::SampleRange(100000, 100000));
     UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
     ruler.SetGeometry(0, 0, 500, 19);
     // Not dragging: moves are not taken.
@@ -175,9 +171,7 @@ TEST_F(TimeRulerTest, PaintsTheBoxAndTicks) {
 namespace {
 
 TEST_F(TimeRulerTest, MouseThroughTheFrame) {
-    scale.SetPixelWidth(500);
-    scale.SetLength(441000);
-    scale.SetVisibleRange(UI::SampleRange(100000, 100000));
+    Load(441000, UI::SampleRange(100000, 100000));
     UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
     ruler.SetGeometry(50, 200, 500, 19);
     // Labels are disabled, so presses over them reach the ruler.
