@@ -1,3 +1,5 @@
+#include "support/prim_vectors.h"
+
 #include <Primitives/Prim/Arith.h>
 #include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Vec/Arith.h>
@@ -9,186 +11,71 @@
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
+using PrimTest::Placed;
+using PrimTest::SameBits;
 constexpr float nanF = std::numeric_limits<float>::quiet_NaN();
 constexpr float infF = std::numeric_limits<float>::infinity();
 
-// Elements placed `offset` bytes past a 64-byte boundary.
-template <class T>
-class Placed {
-public:
-    Placed(std::size_t count, std::size_t offset) : storage_(count * sizeof(T) + 128) {
-        auto base = reinterpret_cast<std::uintptr_t>(storage_.data());
-        base = (base + 63) & ~std::uintptr_t{63};
-        data_ = reinterpret_cast<T*>(base + offset);
-    }
-    T* data() { return data_; }
-    T& operator[](std::size_t i) { return data_[i]; }
-
-private:
-    std::vector<unsigned char> storage_;
-    T* data_;
-};
-
-template <class T>
-std::vector<T> RandomValues(std::size_t n, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
-    std::uniform_int_distribution<int> exponent(-20, 20);
-    std::vector<T> v(n);
-    for (T& x : v) x = static_cast<T>(std::ldexp(mantissa(rng), exponent(rng)));
-    return v;
-}
-
-template <class T>
-bool SameBits(T a, T b) {
-    if constexpr (sizeof(T) == 4) {
-        return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
-    } else {
-        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
-    }
-}
-
-template <class Fn>
-struct Builds {
-    std::string name;
-    Fn x87;
-    Fn sse2;
-};
-
-using BinaryF32 = Prim::Status (*)(const float*, const float*, float*, std::int32_t);
-using InPlaceF32 = Prim::Status (*)(const float*, float*, std::int32_t);
-using ConstInPlaceF32 = Prim::Status (*)(float, float*, std::int32_t);
-using InPlaceF64 = Prim::Status (*)(const double*, double*, std::int32_t);
-using ConstInPlaceF64 = Prim::Status (*)(double, double*, std::int32_t);
+using Call = std::function<Prim::Status(const void*, const void*, void*, std::int32_t)>;
 
 // Every operation as a call on (a, b, destination, len) with the constant taken from b[0].
+template <class T>
+Call AsCall(Prim::Status (*fn)(T, T*, std::int32_t)) {
+    return [=](const void*, const void* b, void* d, std::int32_t n) {
+        return fn(static_cast<const T*>(b)[0], static_cast<T*>(d), n);
+    };
+}
+template <class T>
+Call AsCall(Prim::Status (*fn)(const T*, T*, std::int32_t)) {
+    return [=](const void* a, const void*, void* d, std::int32_t n) {
+        return fn(static_cast<const T*>(a), static_cast<T*>(d), n);
+    };
+}
+template <class T>
+Call AsCall(Prim::Status (*fn)(const T*, const T*, T*, std::int32_t)) {
+    return [=](const void* a, const void* b, void* d, std::int32_t n) {
+        return fn(static_cast<const T*>(a), static_cast<const T*>(b), static_cast<T*>(d), n);
+    };
+}
+template <class T>
+Call AsCall(Prim::Status (*fn)(const T*, T, T*, std::int32_t)) {
+    return [=](const void* a, const void* b, void* d, std::int32_t n) {
+        return fn(static_cast<const T*>(a), static_cast<const T*>(b)[0], static_cast<T*>(d), n);
+    };
+}
+
 struct Operation {
     std::string name;
-    std::function<Prim::Status(const void*, const void*, void*, std::int32_t)> x87, sse2;
+    Call x87, sse2;
     std::function<double(double a, double b, double d, double constant)> expected;
     bool isDouble;
 };
 
+#define OPERATION(op, result)                                                   \
+    Operation {                                                                 \
+#op, AsCall(Prim::op##_x87), AsCall(Prim::op##_sse2),                         \
+            [](double a, double b, double x, double c) {                              \
+                (void)a, (void)b, (void)x, (void)c;                                   \
+                return result;                                                        \
+            },                                                                        \
+            std::string_view(#op).ends_with("F64") \
+    }
+
 std::vector<Operation> AllOperations() {
-    using namespace Prim;
-    std::vector<Operation> ops;
-    const auto f = [](const void* p) { return static_cast<const float*>(p); };
-    const auto d = [](const void* p) { return static_cast<const double*>(p); };
-    const auto addF32 = [&](std::string name, ConstInPlaceF32 x, ConstInPlaceF32 s, auto expect) {
-        ops.push_back({name,
-            [=](const void*, const void* b, void* dst, std::int32_t n) {
-                return x(f(b)[0], static_cast<float*>(dst), n);
-            },
-            [=](const void*, const void* b, void* dst, std::int32_t n) {
-                return s(f(b)[0], static_cast<float*>(dst), n);
-            },
-            expect, false});
-    };
-    const auto addF64 = [&](std::string name, ConstInPlaceF64 x, ConstInPlaceF64 s, auto expect) {
-        ops.push_back({name,
-            [=](const void*, const void* b, void* dst, std::int32_t n) {
-                return x(d(b)[0], static_cast<double*>(dst), n);
-            },
-            [=](const void*, const void* b, void* dst, std::int32_t n) {
-                return s(d(b)[0], static_cast<double*>(dst), n);
-            },
-            expect, true});
-    };
-    const auto inPlaceF32 = [&](std::string name, InPlaceF32 x, InPlaceF32 s, auto expect) {
-        ops.push_back({name,
-            [=](const void* a, const void*, void* dst, std::int32_t n) { return x(f(a), static_cast<float*>(dst), n); },
-            [=](const void* a, const void*, void* dst, std::int32_t n) { return s(f(a), static_cast<float*>(dst), n); },
-            expect, false});
-    };
-    const auto inPlaceF64 = [&](std::string name, InPlaceF64 x, InPlaceF64 s, auto expect) {
-        ops.push_back({name,
-            [=](const void* a, const void*, void* dst, std::int32_t n) {
-                return x(d(a), static_cast<double*>(dst), n);
-            },
-            [=](const void* a, const void*, void* dst, std::int32_t n) {
-                return s(d(a), static_cast<double*>(dst), n);
-            },
-            expect, true});
-    };
-    addF32("AddConstInPlaceF32", AddConstInPlaceF32_x87, AddConstInPlaceF32_sse2,
-        [](double, double, double x, double c) { return x + c; });
-    addF64("AddConstInPlaceF64", AddConstInPlaceF64_x87, AddConstInPlaceF64_sse2,
-        [](double, double, double x, double c) { return x + c; });
-    addF32("SubConstInPlaceF32", SubConstInPlaceF32_x87, SubConstInPlaceF32_sse2,
-        [](double, double, double x, double c) { return x - c; });
-    addF64("SubConstInPlaceF64", SubConstInPlaceF64_x87, SubConstInPlaceF64_sse2,
-        [](double, double, double x, double c) { return x - c; });
-    addF32("SubConstRevInPlaceF32", SubConstRevInPlaceF32_x87, SubConstRevInPlaceF32_sse2,
-        [](double, double, double x, double c) { return c - x; });
-    addF64("SubConstRevInPlaceF64", SubConstRevInPlaceF64_x87, SubConstRevInPlaceF64_sse2,
-        [](double, double, double x, double c) { return c - x; });
-    addF32("MulConstInPlaceF32", MulConstInPlaceF32_x87, MulConstInPlaceF32_sse2,
-        [](double, double, double x, double c) { return x * c; });
-    addF64("MulConstInPlaceF64", MulConstInPlaceF64_x87, MulConstInPlaceF64_sse2,
-        [](double, double, double x, double c) { return x * c; });
-    inPlaceF32("AddInPlaceF32", AddInPlaceF32_x87, AddInPlaceF32_sse2,
-        [](double a, double, double x, double) { return a + x; });
-    inPlaceF64("AddInPlaceF64", AddInPlaceF64_x87, AddInPlaceF64_sse2,
-        [](double a, double, double x, double) { return a + x; });
-    inPlaceF32("SubInPlaceF32", SubInPlaceF32_x87, SubInPlaceF32_sse2,
-        [](double a, double, double x, double) { return x - a; });
-    inPlaceF64("SubInPlaceF64", SubInPlaceF64_x87, SubInPlaceF64_sse2,
-        [](double a, double, double x, double) { return x - a; });
-    inPlaceF32("MulInPlaceF32", MulInPlaceF32_x87, MulInPlaceF32_sse2,
-        [](double a, double, double x, double) { return a * x; });
-    inPlaceF64("MulInPlaceF64", MulInPlaceF64_x87, MulInPlaceF64_sse2,
-        [](double a, double, double x, double) { return a * x; });
-    const auto outF32 = [&](std::string name, BinaryF32 x, BinaryF32 s, auto expect) {
-        ops.push_back({name,
-            [=](const void* a, const void* b, void* dst, std::int32_t n) {
-                return x(f(a), f(b), static_cast<float*>(dst), n);
-            },
-            [=](const void* a, const void* b, void* dst, std::int32_t n) {
-                return s(f(a), f(b), static_cast<float*>(dst), n);
-            },
-            expect, false});
-    };
-    outF32("AddF32", AddF32_x87, AddF32_sse2, [](double a, double b, double, double) { return a + b; });
-    outF32("MulF32", MulF32_x87, MulF32_sse2, [](double a, double b, double, double) { return a * b; });
-    ops.push_back({"AddF64",
-        [=](const void* a, const void* b, void* dst, std::int32_t n) {
-            return AddF64_x87(d(a), d(b), static_cast<double*>(dst), n);
-        },
-        [=](const void* a, const void* b, void* dst, std::int32_t n) {
-            return AddF64_sse2(d(a), d(b), static_cast<double*>(dst), n);
-        },
-        [](double a, double b, double, double) { return a + b; }, true});
-    ops.push_back({"AddConstF32",
-        [=](const void* a, const void* b, void* dst, std::int32_t n) {
-            return AddConstF32_x87(f(a), f(b)[0], static_cast<float*>(dst), n);
-        },
-        [=](const void* a, const void* b, void* dst, std::int32_t n) {
-            return AddConstF32_sse2(f(a), f(b)[0], static_cast<float*>(dst), n);
-        },
-        [](double a, double, double, double c) { return a + c; }, false});
-    ops.push_back({"MulConstF32",
-        [=](const void* a, const void* b, void* dst, std::int32_t n) {
-            return MulConstF32_x87(f(a), f(b)[0], static_cast<float*>(dst), n);
-        },
-        [=](const void* a, const void* b, void* dst, std::int32_t n) {
-            return MulConstF32_sse2(f(a), f(b)[0], static_cast<float*>(dst), n);
-        },
-        [](double a, double, double, double c) { return a * c; }, false});
-    ops.push_back({"MulConstF64",
-        [=](const void* a, const void* b, void* dst, std::int32_t n) {
-            return MulConstF64_x87(d(a), d(b)[0], static_cast<double*>(dst), n);
-        },
-        [=](const void* a, const void* b, void* dst, std::int32_t n) {
-            return MulConstF64_sse2(d(a), d(b)[0], static_cast<double*>(dst), n);
-        },
-        [](double a, double, double, double c) { return a * c; }, true});
-    return ops;
+    return {OPERATION(AddConstInPlaceF32, x + c), OPERATION(AddConstInPlaceF64, x + c),
+        OPERATION(SubConstInPlaceF32, x - c), OPERATION(SubConstInPlaceF64, x - c),
+        OPERATION(SubConstRevInPlaceF32, c - x), OPERATION(SubConstRevInPlaceF64, c - x),
+        OPERATION(MulConstInPlaceF32, x * c), OPERATION(MulConstInPlaceF64, x * c), OPERATION(AddInPlaceF32, a + x),
+        OPERATION(AddInPlaceF64, a + x), OPERATION(SubInPlaceF32, x - a), OPERATION(SubInPlaceF64, x - a),
+        OPERATION(MulInPlaceF32, a * x), OPERATION(MulInPlaceF64, a * x), OPERATION(AddF32, a + b),
+        OPERATION(MulF32, a * b), OPERATION(AddF64, a + b), OPERATION(AddConstF32, a + c),
+        OPERATION(MulConstF32, a * c), OPERATION(MulConstF64, a * c)};
 }
 
 // One operation on floats done in double and rounded to float is the correctly
@@ -222,8 +109,8 @@ TEST(Arith, BothBuildsGiveTheCorrectlyRoundedResultAtEveryAlignment) {
         for (std::int32_t len : {1, 4, 5, 6, 10, 11, 12, 19, 33, 100}) {
             for (std::size_t offset = 0; offset < 16; offset += size) {
                 const auto n = static_cast<std::size_t>(len);
-                const auto va = RandomValues<double>(n, 1 + len), vb = RandomValues<double>(n, 2 + len),
-                           vd = RandomValues<double>(n, 3 + len);
+                const auto va = PrimTest::Spread<double>(n, 1 + len), vb = PrimTest::Spread<double>(n, 2 + len),
+                           vd = PrimTest::Spread<double>(n, 3 + len);
                 Placed<double> a(n, offset & 8), b(n, (offset + 8) & 8), dx(n, offset & 8), ds(n, (16 - offset) & 8);
                 Placed<float> fa(n, offset), fb(n, (offset + 4) % 16), fdx(n, offset), fds(n, (12 + offset) % 16);
                 for (std::size_t i = 0; i < n; ++i) {

@@ -44,7 +44,12 @@ std::vector<unsigned char> Pattern(std::size_t n, unsigned seed) {
 }
 
 template <class T>
-void CheckStatuses() {
+class CopyOf : public testing::Test {};
+using ElementTypes = testing::Types<std::uint8_t, std::int16_t, float, double>;
+TYPED_TEST_SUITE(CopyOf, ElementTypes);
+
+TYPED_TEST(CopyOf, ChecksPointersThenLength) {
+    using T = TypeParam;
     for (const Builds<T>& b : BuildsOf<T>()) {
         T a[4] = {};
         T c[4] = {};
@@ -67,13 +72,6 @@ void CheckStatuses() {
         // A move onto itself is a success that writes nothing.
         EXPECT_EQ(b.move(c, c, 4), Prim::StatusOk);
     }
-}
-
-TEST(Copy, ChecksPointersThenLength) {
-    CheckStatuses<std::uint8_t>();
-    CheckStatuses<std::int16_t>();
-    CheckStatuses<float>();
-    CheckStatuses<double>();
 }
 
 TEST(Copy, CopiesEveryLengthAndAlignment) {
@@ -119,8 +117,8 @@ TEST(Copy, LargeCopiesAtCacheAliasingDistances) {
     }
 }
 
-template <class T>
-void CheckOverlappingMoves() {
+TYPED_TEST(CopyOf, MovesOverlappingBlocksInBothDirections) {
+    using T = TypeParam;
     constexpr std::size_t elements = 300;
     for (const Builds<T>& b : BuildsOf<T>()) {
         // Distances in bytes: whole elements, and (for wider elements) less than one element.
@@ -144,13 +142,6 @@ void CheckOverlappingMoves() {
             }
         }
     }
-}
-
-TEST(Copy, MovesOverlappingBlocksInBothDirections) {
-    CheckOverlappingMoves<std::uint8_t>();
-    CheckOverlappingMoves<std::int16_t>();
-    CheckOverlappingMoves<float>();
-    CheckOverlappingMoves<double>();
 }
 
 TEST(Copy, SetsWriteExactlyTheirBytes) {
@@ -247,14 +238,6 @@ TEST(Copy, ZeroGivesPositiveZero) {
         EXPECT_EQ(std::bit_cast<std::uint32_t>(v[0]), 0x80000000U);
         for (std::size_t i = 1; i < v.size(); ++i) EXPECT_EQ(std::bit_cast<std::uint32_t>(v[i]), 0U);
     }
-}
-
-TEST(Copy, EntryPointsRunTheBoundBuild) {
-    float a[3] = {1, 2, 3};
-    float b[3] = {};
-    EXPECT_EQ(Prim::CopyF32(a, b, 3), Prim::StatusOk);
-    EXPECT_EQ(b[2], 3.0f);
-    EXPECT_EQ(Prim::CopyF32(a, nullptr, 3), Prim::StatusNullPointer);
 }
 
 TEST(Copy, VecWrappersTakeTheLengthFirst) {

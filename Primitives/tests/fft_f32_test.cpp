@@ -236,15 +236,3 @@ TEST(FftF32Builds, DirectConvolutionKernelAddsTheDirectSums) {
         }
     }
 }
-
-TEST(FftF32Builds, EntryPointsRoundTrip) {
-    Prim::FftSpecRealF32* raw = nullptr;
-    ASSERT_EQ(Prim::FftInitAllocRealF32(&raw, 9, Prim::FftFlagInverse, 1), Prim::StatusOk);
-    SpecF32 spec(raw);
-    const std::vector<float> x = RandomFloats(512, 3);
-    std::vector<float> spectrum(514), back(512);
-    ASSERT_EQ(Prim::FftForwardRealF32(x.data(), spectrum.data(), raw, nullptr), Prim::StatusOk);
-    ASSERT_EQ(Prim::FftInverseRealF32(spectrum.data(), back.data(), raw, nullptr), Prim::StatusOk);
-    for (size_t i = 0; i < x.size(); ++i) EXPECT_NEAR(back[i], x[i], 1e-5) << i;
-    EXPECT_EQ(Prim::FftForwardRealF32(x.data(), spectrum.data(), nullptr, nullptr), Prim::StatusNullPointer);
-}

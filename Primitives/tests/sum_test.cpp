@@ -1,3 +1,5 @@
+#include "support/prim_vectors.h"
+
 #include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Sum.h>
 #include <Primitives/Vec/Sum.h>
@@ -12,26 +14,9 @@
 
 namespace {
 
-// Floats placed `offset` bytes past a 16-byte boundary.
-struct Floats {
-    std::vector<float> storage;
-    float* data;
-    Floats(const std::vector<float>& values, std::size_t offset) : storage(values.size() + 8) {
-        auto base = (reinterpret_cast<std::uintptr_t>(storage.data()) + 15) & ~std::uintptr_t{15};
-        data = reinterpret_cast<float*>(base + offset);
-        std::copy(values.begin(), values.end(), data);
-    }
-};
-
-struct Doubles {
-    std::vector<double> storage;
-    double* data;
-    Doubles(const std::vector<double>& values, std::size_t offset) : storage(values.size() + 4) {
-        auto base = (reinterpret_cast<std::uintptr_t>(storage.data()) + 15) & ~std::uintptr_t{15};
-        data = reinterpret_cast<double*>(base + offset);
-        std::copy(values.begin(), values.end(), data);
-    }
-};
+template <class T>
+using Placed = PrimTest::Placed<T>;
+using PrimTest::SameBits;
 
 // Values of very different magnitudes and both signs, so that any change in
 // the order of the additions shows in the total.
@@ -100,8 +85,6 @@ float ReferenceFast(const std::vector<float>& v, bool aligned) {
     return float(total);
 }
 
-bool SameBits(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
-
 TEST(Sum, ChecksPointersThenLength) {
     float x[2] = {1, 2};
     float sum = 42.0f;
@@ -138,13 +121,13 @@ TEST(Sum, EachPathAddsInItsOwnOrder) {
     for (std::size_t n : {2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 63, 100, 1001, 32767, 32768, 32769, 70001}) {
         const auto v = Spread(n, unsigned(n));
         for (std::size_t offset : {0, 4, 8, 12}) {
-            const Floats f(v, offset);
+            Placed<float> f(v, offset);
             const auto len = std::int32_t(n);
             float x87 = 0, accurate = 0, fast = 0, other = 0;
-            ASSERT_EQ(Prim::SumF32_x87(f.data, len, &x87, 1), Prim::StatusOk);
-            ASSERT_EQ(Prim::SumF32_sse2(f.data, len, &accurate, 0), Prim::StatusOk);
-            ASSERT_EQ(Prim::SumF32_sse2(f.data, len, &fast, 1), Prim::StatusOk);
-            ASSERT_EQ(Prim::SumF32_sse2(f.data, len, &other, -3), Prim::StatusOk);
+            ASSERT_EQ(Prim::SumF32_x87(f.data(), len, &x87, 1), Prim::StatusOk);
+            ASSERT_EQ(Prim::SumF32_sse2(f.data(), len, &accurate, 0), Prim::StatusOk);
+            ASSERT_EQ(Prim::SumF32_sse2(f.data(), len, &fast, 1), Prim::StatusOk);
+            ASSERT_EQ(Prim::SumF32_sse2(f.data(), len, &other, -3), Prim::StatusOk);
             EXPECT_TRUE(SameBits(x87, ReferenceX87(v))) << n << " " << offset;
             EXPECT_TRUE(SameBits(accurate, ReferenceAccurate(v))) << n << " " << offset;
             EXPECT_TRUE(SameBits(other, accurate)) << n << " " << offset;
@@ -161,11 +144,11 @@ TEST(Sum, TheBuildsDifferWhereTheirOrdersDo) {
     v[0] = 1e8f;
     v[9] = -1e8f;
     for (std::size_t i = 16; i < 48; i += 2) v[i] = 3e-3f;
-    const Floats f(v, 0);
+    Placed<float> f(v, 0);
     float x87 = 0, accurate = 0, fast = 0;
-    Prim::SumF32_x87(f.data, 48, &x87, 0);
-    Prim::SumF32_sse2(f.data, 48, &accurate, 0);
-    Prim::SumF32_sse2(f.data, 48, &fast, 1);
+    Prim::SumF32_x87(f.data(), 48, &x87, 0);
+    Prim::SumF32_sse2(f.data(), 48, &accurate, 0);
+    Prim::SumF32_sse2(f.data(), 48, &fast, 1);
     EXPECT_TRUE(SameBits(accurate, ReferenceAccurate(v)));
     EXPECT_TRUE(SameBits(fast, ReferenceFast(v, true)));
     EXPECT_FALSE(SameBits(fast, accurate));
@@ -256,24 +239,24 @@ TEST(DotProduct, EachBuildAddsInItsOwnOrder) {
         for (auto& x : da) x *= 1.0 + 1e-9;  // give the doubles bits beyond a float's
         for (std::size_t offA : {0, 4, 8, 12}) {
             for (std::size_t offB : {0, 4, 8, 12}) {
-                const Floats a(va, offA), b(vb, offB);
+                Placed<float> a(va, offA), b(vb, offB);
                 const auto len = std::int32_t(n);
                 double exact = 0;
                 for (std::size_t i = 0; i < n; ++i) exact += double(va[i]) * double(vb[i]);
                 float x87 = 0, sse2 = 0;
-                Prim::DotProdKernelF32_x87(a.data, b.data, len, &x87);
-                Prim::DotProdKernelF32_sse2(a.data, b.data, len, &sse2);
+                Prim::DotProdKernelF32_x87(a.data(), b.data(), len, &x87);
+                Prim::DotProdKernelF32_sse2(a.data(), b.data(), len, &sse2);
                 EXPECT_TRUE(SameBits(x87, float(exact))) << n;
-                EXPECT_TRUE(SameBits(sse2, ReferenceDotF32Sse2(a.data, b.data, n)))
+                EXPECT_TRUE(SameBits(sse2, ReferenceDotF32Sse2(a.data(), b.data(), n)))
                     << n << " offsets " << offA << " " << offB;
                 if (offA % 8 == 0 && offB % 8 == 0) {
-                    const Doubles c(da, offA), d(db, offB);
+                    Placed<double> c(da, offA), d(db, offB);
                     double x87d = 0, sse2d = 0, exactD = 0;
                     for (std::size_t i = 0; i < n; ++i) exactD += da[i] * db[i];
-                    Prim::DotProdKernelF64_x87(c.data, d.data, len, &x87d);
-                    Prim::DotProdKernelF64_sse2(c.data, d.data, len, &sse2d);
+                    Prim::DotProdKernelF64_x87(c.data(), d.data(), len, &x87d);
+                    Prim::DotProdKernelF64_sse2(c.data(), d.data(), len, &sse2d);
                     EXPECT_EQ(x87d, exactD) << n;
-                    EXPECT_EQ(sse2d, ReferenceDotF64Sse2(c.data, d.data, n)) << n << " " << offA << " " << offB;
+                    EXPECT_EQ(sse2d, ReferenceDotF64Sse2(c.data(), d.data(), n)) << n << " " << offA << " " << offB;
                 }
             }
         }
