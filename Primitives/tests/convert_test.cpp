@@ -221,40 +221,24 @@ TEST(Convert, BuildsAgreeWithReferenceOnRandomData) {
     };
     for (std::size_t offset = 0; offset < 8; ++offset) {
         const std::int32_t n = static_cast<std::int32_t>(floats.size() - 8);
+        // Float to integer: rounded or truncated after the scale, saturated at the type's ends.
+        const auto narrow = [&](auto pair, const auto& src, auto zero, std::size_t shift, int mode, int scale,
+                                double lo, double hi) {
+            for (auto f : {pair.x87, pair.sse2}) {
+                std::vector<decltype(zero)> out(src.size() + 8);
+                ASSERT_EQ(f(src.data() + offset, out.data() + shift, n, mode, scale), Prim::StatusOk);
+                for (std::int32_t i = 0; i < n; ++i) {
+                    const double v = std::ldexp(static_cast<double>(src[offset + i]), -scale);
+                    ASSERT_EQ(out[shift + i], clampRound(v, lo, hi, mode == 1)) << v;
+                }
+            }
+        };
         for (int mode : {0, 1}) {
             for (int scale : {0, 3, -2}) {
-                for (auto f : {PAIR(ConvertF32ToS16).x87, PAIR(ConvertF32ToS16).sse2}) {
-                    std::vector<std::int16_t> out(floats.size() + 8);
-                    ASSERT_EQ(f(floats.data() + offset, out.data() + (7 - offset), n, mode, scale), Prim::StatusOk);
-                    for (std::int32_t i = 0; i < n; ++i) {
-                        const double v = std::ldexp(static_cast<double>(floats[offset + i]), -scale);
-                        ASSERT_EQ(out[7 - offset + i], clampRound(v, -32768, 32767, mode == 1)) << floats[offset + i];
-                    }
-                }
-                for (auto f : {PAIR(ConvertF32ToU8).x87, PAIR(ConvertF32ToU8).sse2}) {
-                    std::vector<std::uint8_t> out(floats.size());
-                    ASSERT_EQ(f(floats.data() + offset, out.data() + 1, n, mode, scale + 7), Prim::StatusOk);
-                    for (std::int32_t i = 0; i < n; ++i) {
-                        const double v = std::ldexp(static_cast<double>(floats[offset + i]), -(scale + 7));
-                        ASSERT_EQ(out[1 + i], clampRound(v, 0, 255, mode == 1));
-                    }
-                }
-                for (auto f : {PAIR(ConvertF32ToS32).x87, PAIR(ConvertF32ToS32).sse2}) {
-                    std::vector<std::int32_t> out(floats.size());
-                    ASSERT_EQ(f(floats.data() + offset, out.data(), n, mode, scale - 17), Prim::StatusOk);
-                    for (std::int32_t i = 0; i < n; ++i) {
-                        const double v = std::ldexp(static_cast<double>(floats[offset + i]), 17 - scale);
-                        ASSERT_EQ(out[i], clampRound(v, -2147483648.0, 2147483647.0, mode == 1)) << v;
-                    }
-                }
-                for (auto f : {PAIR(ConvertF64ToS32).x87, PAIR(ConvertF64ToS32).sse2}) {
-                    std::vector<std::int32_t> out(floats.size());
-                    ASSERT_EQ(f(doubles.data() + offset, out.data() + 3, n, mode, scale), Prim::StatusOk);
-                    for (std::int32_t i = 0; i < n; ++i) {
-                        const double v = std::ldexp(doubles[offset + i], -scale);
-                        ASSERT_EQ(out[3 + i], clampRound(v, -2147483648.0, 2147483647.0, mode == 1)) << v;
-                    }
-                }
+                narrow(PAIR(ConvertF32ToS16), floats, std::int16_t{}, 7 - offset, mode, scale, -32768, 32767);
+                narrow(PAIR(ConvertF32ToU8), floats, std::uint8_t{}, 1, mode, scale + 7, 0, 255);
+                narrow(PAIR(ConvertF32ToS32), floats, std::int32_t{}, 0, mode, scale - 17, IntMin, IntMax);
+                narrow(PAIR(ConvertF64ToS32), doubles, std::int32_t{}, 3, mode, scale, IntMin, IntMax);
             }
         }
         // Integer to float: exact but for the float rounding of large 32-bit values.
