@@ -50,23 +50,15 @@ public:
     int deletions = 0;
 };
 
-class PlainButton : public UI::Button {
+template <class Widget>
+class Drawn : public Widget {
 public:
-    using Button::Button;
+    using Widget::Widget;
     void Paint(UI::DrawContext&) override {}
 };
-
-class DrawnPushButton : public UI::PushButton {
-public:
-    using PushButton::PushButton;
-    void Paint(UI::DrawContext&) override {}
-};
-
-class DrawnCheckBox : public UI::CheckBox {
-public:
-    using CheckBox::CheckBox;
-    void Paint(UI::DrawContext&) override {}
-};
+using PlainButton = Drawn<UI::Button>;
+using DrawnPushButton = Drawn<UI::PushButton>;
+using DrawnCheckBox = Drawn<UI::CheckBox>;
 
 class ButtonTest : public ToolkitTest {
 protected:

@@ -18,20 +18,16 @@ class SliderRecorder : public Object {
     QV_OBJECT()
 public:
     explicit SliderRecorder(UI::Slider* s) : Object("SliderRecorder") {
-        Object::Connect(s, "2sigPositionChanged(uint)", this, "1slotPosition(uint)");
-        Object::Connect(s, "2sigUserPositionChanged(uint)", this, "1slotUserPosition(uint)");
-        Object::Connect(s, "2sigPrecisionMouseMove(uint,int)", this, "1slotPrecision(uint,int)");
-        Object::Connect(s, "2sigPostUndoEvent()", this, "1slotUndo()");
-        Object::Connect(s, "2sigEdited(const String&)", this, "1slotEdited(const String&)");
-        Object::Connect(s, "2sigMouseGrabbed()", this, "1slotGrabbed()");
-        Object::Connect(s, "2sigMouseReleased()", this, "1slotReleased()");
-        Object::Connect(
-            s, "2sigKeyAdjust(bool,const checked_uint&,bool)", this, "1slotKeyAdjust(bool,const checked_uint&,bool)");
-        Object::Connect(s, "2sigKeyRelease()", this, "1slotKeyRelease()");
-        Object::Connect(s, "2sigSliderDoubleClicked()", this, "1slotDoubleClicked()");
-        Object::Connect(s, "2sigAltClicked()", this, "1slotAltClicked()");
-        Object::Connect(s, "2sigReceivedFocus()", this, "1slotFocus()");
-        Object::Connect(s, "2sigLostFocus()", this, "1slotLostFocus()");
+        const std::pair<const char*, const char*> links[] = {{"2sigPositionChanged(uint)", "1slotPosition(uint)"},
+            {"2sigUserPositionChanged(uint)", "1slotUserPosition(uint)"},
+            {"2sigPrecisionMouseMove(uint,int)", "1slotPrecision(uint,int)"}, {"2sigPostUndoEvent()", "1slotUndo()"},
+            {"2sigEdited(const String&)", "1slotEdited(const String&)"}, {"2sigMouseGrabbed()", "1slotGrabbed()"},
+            {"2sigMouseReleased()", "1slotReleased()"},
+            {"2sigKeyAdjust(bool,const checked_uint&,bool)", "1slotKeyAdjust(bool,const checked_uint&,bool)"},
+            {"2sigKeyRelease()", "1slotKeyRelease()"}, {"2sigSliderDoubleClicked()", "1slotDoubleClicked()"},
+            {"2sigAltClicked()", "1slotAltClicked()"}, {"2sigReceivedFocus()", "1slotFocus()"},
+            {"2sigLostFocus()", "1slotLostFocus()"}};
+        for (const auto& [signal, slot] : links) EXPECT_TRUE(Object::Connect(s, signal, this, slot)) << signal;
     }
     void slotPosition(uint p) { Log("pos " + std::to_string(p)); }
     void slotUserPosition(uint p) { Log("user " + std::to_string(p)); }
