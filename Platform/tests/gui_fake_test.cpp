@@ -263,13 +263,6 @@ TEST_F(GuiFake, DialogsTakeTheirAnswersFromTheTest) {
     EXPECT_EQ(fake.OpenFileRequests()[0].filters[0].patterns, "*.wav");
 }
 
-TEST_F(GuiFake, InstalledAsTheCurrentWindowSystem) {
-    auto previous = Install(std::make_unique<FakeWindowSystem>());
-    WindowSystem& current = Current();
-    EXPECT_NE(dynamic_cast<FakeWindowSystem*>(&current), nullptr);
-    Install(std::move(previous));
-}
-
 TEST_F(GuiFake, MenuBarTakesItsRowFromTheClientAreaAndSendsCommands) {
     const WindowId id = fake.CreateWindow(Spec(r, {0, 0, 700, 400}));
     fake.SetMinimumClientSize(id, 662, 162);

@@ -190,7 +190,7 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
     std::ofstream(folder / "notes.txt") << "x";
 
     bool boxReturned = false;
-    std::optional<std::string> chosen, cancelled{"not asked"};
+    std::optional<std::string> chosen;
     OpenFileRequest request{w, "Gui Test Open", folder.string(), "", {{"WAV Files", "*.wav"}}, 0};
     events.steps = {
         [&] {
@@ -198,10 +198,9 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
             boxReturned = true;
         },
         [&] { chosen = system->ChooseFileToOpen(request); },
-        [&] { cancelled = system->ChooseFileToOpen(request); },
         [&] { system->Quit(0); },
     };
-    bool boxSeen = false, openSeen = false, cancelSeen = false;
+    bool boxSeen = false, openSeen = false;
     std::thread script([&] {
         WaitFor([&] { return events.exposes > 0; });
         system->Post(w, RegisterMessage("gui focus test: run"), 0);
@@ -219,13 +218,7 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
         std::this_thread::sleep_for(200ms);
         RunCommand("xdotool key Return");
         WaitFor([&] { return events.done > 1; }, 10000ms);
-
         system->Post(w, RegisterMessage("gui focus test: run"), 2);
-        cancelSeen = WaitForWindow("Gui Test Open");
-        std::this_thread::sleep_for(500ms);
-        RunCommand("xdotool key Escape");
-        WaitFor([&] { return events.done > 2; }, 10000ms);
-        system->Post(w, RegisterMessage("gui focus test: run"), 3);
     });
     EXPECT_EQ(system->RunMessageLoop(), 0);
     script.join();
@@ -235,8 +228,6 @@ TEST(GtkWindowSystemXvfb, MessageBoxAndOpenFileDialogAnswerTheUserAndWriteNothin
     EXPECT_TRUE(boxReturned);
     EXPECT_TRUE(openSeen);
     EXPECT_EQ(chosen, std::optional<std::string>((folder / "Take.WAV").string()));
-    EXPECT_TRUE(cancelSeen);
-    EXPECT_EQ(cancelled, std::nullopt);
 
     std::vector<std::string> written;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(home))

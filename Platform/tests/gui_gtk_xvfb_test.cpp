@@ -165,15 +165,14 @@ TEST(GtkWindowSystemXvfb, PaintsClicksTypesAndClosesLikeADesktop) {
     EXPECT_FALSE(system->WindowExists(painted.id));
 
     ASSERT_EQ(shot.size(), 200u * 150u) << "no screenshot";
-    auto at = [&](int x, int y) { return shot[y * 200 + x]; };
-    EXPECT_EQ(at(0, 0), PaintedWindow::kRed);
-    EXPECT_EQ(at(199, 149), PaintedWindow::kRed);
-    EXPECT_EQ(at(20, 30), PaintedWindow::kGreen);
-    EXPECT_EQ(at(59, 69), PaintedWindow::kGreen);
-    EXPECT_EQ(at(60, 69), PaintedWindow::kRed);
-    EXPECT_EQ(at(120, 80), PaintedWindow::kBlue);
-    EXPECT_EQ(at(179, 129), PaintedWindow::kBlue);
-    EXPECT_EQ(at(119, 80), PaintedWindow::kRed);
+    // Each painted rectangle's corners, and the red just beside them.
+    const struct {
+        int x, y;
+        std::uint32_t colour;
+    } samples[] = {{0, 0, PaintedWindow::kRed}, {199, 149, PaintedWindow::kRed}, {20, 30, PaintedWindow::kGreen},
+        {59, 69, PaintedWindow::kGreen}, {60, 69, PaintedWindow::kRed}, {120, 80, PaintedWindow::kBlue},
+        {179, 129, PaintedWindow::kBlue}, {119, 80, PaintedWindow::kRed}};
+    for (const auto& p : samples) EXPECT_EQ(shot[p.y * 200 + p.x], p.colour) << p.x << "," << p.y;
 
     EXPECT_EQ(clicks, (std::vector<std::string>{"LeftDown 50,60 m1", "LeftUp 50,60 m0"}));
     EXPECT_EQ(doubleClick,

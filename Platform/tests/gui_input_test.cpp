@@ -46,44 +46,30 @@ TEST(GuiModifiers, AreReportedAsTheyAreAfterTheEvent) {
 
 // Key symbols by their X11 numbers, the desktop's published table.
 TEST(GuiKeyMapping, DesktopSymbolsBecomeTheToolkitsKeyCodes) {
-    EXPECT_EQ(KeyCodeForSymbol(0x61), 'A');  // a
-    EXPECT_EQ(KeyCodeForSymbol(0x5A), 'Z');  // Z
-    EXPECT_EQ(KeyCodeForSymbol(0x37), '7');  // 7
-    EXPECT_EQ(KeyCodeForSymbol(0xFF0D), 13u);  // Return
-    EXPECT_EQ(KeyCodeForSymbol(0xFF8D), 4096u);  // KP_Enter
-    EXPECT_EQ(KeyCodeForSymbol(0xFF09), 9u);  // Tab
-    EXPECT_EQ(KeyCodeForSymbol(0xFE20), 9u);  // ISO_Left_Tab (Shift+Tab)
-    EXPECT_EQ(KeyCodeForSymbol(0xFF1B), 27u);  // Escape
-    EXPECT_EQ(KeyCodeForSymbol(0xFFE1), 16u);  // Shift_L
-    EXPECT_EQ(KeyCodeForSymbol(0xFFE4), 17u);  // Control_R
-    EXPECT_EQ(KeyCodeForSymbol(0xFFE9), 18u);  // Alt_L
-    EXPECT_EQ(KeyCodeForSymbol(0xFF51), 37u);  // Left
-    EXPECT_EQ(KeyCodeForSymbol(0xFF54), 40u);  // Down
-    EXPECT_EQ(KeyCodeForSymbol(0xFFFF), 46u);  // Delete
-    EXPECT_EQ(KeyCodeForSymbol(0xFFBE), 112u);  // F1
-    EXPECT_EQ(KeyCodeForSymbol(0xFFC9), 123u);  // F12
-    EXPECT_EQ(KeyCodeForSymbol(0xFFB3), 99u);  // KP_3 (Num Lock on)
-    EXPECT_EQ(KeyCodeForSymbol(0xFF9C), 35u);  // KP_End (Num Lock off)
-    EXPECT_EQ(KeyCodeForSymbol(0xFFAB), 107u);  // KP_Add
-    EXPECT_EQ(KeyCodeForSymbol(0x2D), 189u);  // minus
-    EXPECT_EQ(KeyCodeForSymbol(0x1008FF11), 0u);  // a media key: none
+    const struct {
+        unsigned symbol, key;
+        const char* name;
+    } cases[] = {{0x61, 'A', "a"}, {0x5A, 'Z', "Z"}, {0x37, '7', "7"}, {0xFF0D, 13, "Return"},
+        {0xFF8D, 4096, "KP_Enter"}, {0xFF09, 9, "Tab"}, {0xFE20, 9, "ISO_Left_Tab (Shift+Tab)"}, {0xFF1B, 27, "Escape"},
+        {0xFFE1, 16, "Shift_L"}, {0xFFE4, 17, "Control_R"}, {0xFFE9, 18, "Alt_L"}, {0xFF51, 37, "Left"},
+        {0xFF54, 40, "Down"}, {0xFFFF, 46, "Delete"}, {0xFFBE, 112, "F1"}, {0xFFC9, 123, "F12"},
+        {0xFFB3, 99, "KP_3 (Num Lock on)"}, {0xFF9C, 35, "KP_End (Num Lock off)"}, {0xFFAB, 107, "KP_Add"},
+        {0x2D, 189, "minus"}, {0x1008FF11, 0, "a media key: none"}};
+    for (const auto& c : cases) EXPECT_EQ(KeyCodeForSymbol(c.symbol), c.key) << c.name;
 }
 
 TEST(GuiKeyMapping, KeyDownsGiveTheCharactersTheToolkitExpects) {
-    EXPECT_EQ(CharacterForKey(0x61, 'A', false, false), unsigned('a'));
-    EXPECT_EQ(CharacterForKey(0x41, 'A', false, false), unsigned('A'));
-    EXPECT_EQ(CharacterForKey(0x21, '1', false, false), unsigned('!'));
-    EXPECT_EQ(CharacterForKey(0xE9, 'E', false, false), 0xE9u);  // eacute
-    EXPECT_EQ(CharacterForKey(0x20AC, 'E', false, false), 0x20ACu);  // EuroSign
-    EXPECT_EQ(CharacterForKey(0xFF0D, 13, false, false), 13u);
-    EXPECT_EQ(CharacterForKey(0xFF8D, 4096, false, false), 13u);
-    EXPECT_EQ(CharacterForKey(0xFF08, 8, false, false), 8u);
-    EXPECT_EQ(CharacterForKey(0xFF1B, 27, false, false), 27u);
-    EXPECT_EQ(CharacterForKey(0x61, 'A', true, false), 1u);  // Ctrl+A
-    EXPECT_EQ(CharacterForKey(0x31, '1', true, false), 0u);
-    EXPECT_EQ(CharacterForKey(0x61, 'A', false, true), 0u);  // Alt+A
-    EXPECT_EQ(CharacterForKey(0xFFFF, 46, false, false), 0u);  // Delete
-    EXPECT_EQ(CharacterForKey(0xFF51, 37, false, false), 0u);  // Left
+    const struct {
+        unsigned symbol, key;
+        bool ctrl, alt;
+        unsigned character;
+    } cases[] = {{0x61, 'A', false, false, 'a'}, {0x41, 'A', false, false, 'A'}, {0x21, '1', false, false, '!'},
+        {0xE9, 'E', false, false, 0xE9}, {0x20AC, 'E', false, false, 0x20AC}, {0xFF0D, 13, false, false, 13},
+        {0xFF8D, 4096, false, false, 13}, {0xFF08, 8, false, false, 8}, {0xFF1B, 27, false, false, 27},
+        {0x61, 'A', true, false, 1}, {0x31, '1', true, false, 0}, {0x61, 'A', false, true, 0},
+        {0xFFFF, 46, false, false, 0}, {0xFF51, 37, false, false, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CharacterForKey(c.symbol, c.key, c.ctrl, c.alt), c.character) << std::hex << c.symbol;
 }
 
 TEST(GuiFileFilter, PatternsMatchWithoutRegardToCase) {

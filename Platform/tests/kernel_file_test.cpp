@@ -73,6 +73,9 @@ TEST(KernelFile, FailuresSetTheLastError) {
     EXPECT_EQ(LastError(), static_cast<std::uint32_t>(EBADF));
     EXPECT_FALSE(TellFile(nullptr).has_value());
     EXPECT_FALSE(CloseFile(nullptr));
+    SetLastError(0);
+    EXPECT_EQ(OpenFile(dir.path().c_str(), "rb"), nullptr);  // a folder is no file
+    EXPECT_EQ(LastError(), static_cast<std::uint32_t>(EISDIR));
 }
 
 TEST(KernelFile, StatusKeepsCaseAndSeesBufferedWrites) {
@@ -104,13 +107,6 @@ TEST(KernelEnvironment, CurrentDirectoryAndVariables) {
     ::unsetenv("TONALITH_KERNEL_TEST");
     EXPECT_FALSE(EnvironmentVariable("TONALITH_KERNEL_TEST").has_value());
     EXPECT_FALSE(EnvironmentVariable(nullptr).has_value());
-}
-
-TEST(KernelFile, AFolderIsNoFile) {
-    TempFolder dir;
-    SetLastError(0);
-    EXPECT_EQ(OpenFile(dir.path().c_str(), "rb"), nullptr);
-    EXPECT_EQ(LastError(), static_cast<std::uint32_t>(EISDIR));
 }
 
 TEST(KernelFile, ANamedPipeWithoutWriterNeitherBlocksNorReadsData) {

@@ -102,24 +102,19 @@ TEST_F(Registry, KeysAreCreatedOnDemandAndValuesKeepTypeAndBytes) {
     EXPECT_TRUE(key.IsOpen());
     EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Quorvel", key), Result::Ok);  // parents exist too
 
-    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Name", reg::kTypeString, std::string("abc\0", 4)), Result::Ok);
-    EXPECT_EQ(SetDword("SOFTWARE\\Quorvel\\Tonalith", "Mode", 0xDEADBEEF), Result::Ok);
-    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Blob", reg::kTypeBinary, AllBytes()), Result::Ok);
-    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Odd", 0x12345678, "xy"), Result::Ok);
-    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Empty", reg::kTypeBinary, ""), Result::Ok);
-    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Raw", reg::kTypeString, "abcde"), Result::Ok);  // no NUL
-    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Short", reg::kTypeDword, "ab"), Result::Ok);
-    EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "", reg::kTypeString, std::string("default\0", 8)), Result::Ok);
-
+    // Each written value reads back with its type and bytes as given, in any length or type.
+    const struct {
+        const char* name;
+        std::uint32_t type;
+        std::string bytes;
+    } values[] = {{"Name", reg::kTypeString, std::string("abc\0", 4)}, {"Mode", reg::kTypeDword, "\xEF\xBE\xAD\xDE"},
+        {"Blob", reg::kTypeBinary, AllBytes()}, {"Odd", 0x12345678, "xy"}, {"Empty", reg::kTypeBinary, ""},
+        {"Raw", reg::kTypeString, "abcde"}, {"Short", reg::kTypeDword, "ab"},
+        {"", reg::kTypeString, std::string("default\0", 8)}};
+    for (const auto& v : values)
+        EXPECT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", v.name, v.type, v.bytes), Result::Ok) << v.name;
     using V = std::pair<std::uint32_t, std::string>;
-    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Name"), V(1, std::string("abc\0", 4)));
-    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Mode"), V(4, "\xEF\xBE\xAD\xDE"));
-    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Blob"), V(3, AllBytes()));
-    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Odd"), V(0x12345678, "xy"));
-    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Empty"), V(3, ""));
-    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Raw"), V(1, "abcde"));
-    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Short"), V(4, "ab"));
-    EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", ""), V(1, std::string("default\0", 8)));
+    for (const auto& v : values) EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", v.name), V(v.type, v.bytes)) << v.name;
     EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Tonalith", "Missing"), V(0, "<absent>"));
     EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Other", "Name"), V(0, "<no key>"));
 }

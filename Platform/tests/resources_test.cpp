@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -119,10 +120,9 @@ TEST(Resources, LookupMatchesNameAndTypeExactly) {
     EXPECT_FALSE(Module::Program().Find("TonalithResEmbed", "QVTEST", resource));
     EXPECT_EQ(resource.data, nullptr);
     EXPECT_EQ(resource.size, 0u);
-    EXPECT_FALSE(Module::Program().Find("tonalithresembed", "QVRESEMBED", resource));
-    EXPECT_FALSE(Module::Program().Find("TonalithResEmbed", "qvresembed", resource));
-    EXPECT_FALSE(Module::Program().Find("TonalithResEmbe", "QVRESEMBED", resource));
-    EXPECT_FALSE(Module::Program().Find("", "", resource));
+    const std::pair<const char*, const char*> misses[] = {{"tonalithresembed", "QVRESEMBED"},
+        {"TonalithResEmbed", "qvresembed"}, {"TonalithResEmbe", "QVRESEMBED"}, {"", ""}};
+    for (const auto& [name, type] : misses) EXPECT_FALSE(Module::Program().Find(name, type, resource)) << name << type;
     EXPECT_TRUE(Module::Program() == Module::Program());
 }
 
@@ -140,15 +140,15 @@ TEST(Resources, PackerIsDeterministicAndAlignsEveryMember) {
 
     // "B/deep/Café.txt" (16 bytes) < "a.txt" < "z.txt": 25 + 14 + 14 + 1 = 54 -> 64.
     ASSERT_EQ(one.size(), 160u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(one.data())), "B/deep/Caf\xC3\xA9.txt");
-    EXPECT_EQ(WordAt(one, 17), 64u);
-    EXPECT_EQ(WordAt(one, 21), 31u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&one[25])), "a.txt");
-    EXPECT_EQ(WordAt(one, 31), 96u);
-    EXPECT_EQ(WordAt(one, 35), 3u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&one[39])), "z.txt");
-    EXPECT_EQ(WordAt(one, 45), 128u);
-    EXPECT_EQ(WordAt(one, 49), 4u);
+    const ExpectedMember members[] = {{"B/deep/Caf\xC3\xA9.txt", 64, 31}, {"a.txt", 96, 3}, {"z.txt", 128, 4}};
+    std::size_t pos = 0;
+    for (const auto& m : members) {
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&one[pos])), m.path);
+        pos += std::strlen(m.path) + 1;
+        EXPECT_EQ(WordAt(one, pos), m.offset) << m.path;
+        EXPECT_EQ(WordAt(one, pos + 4), m.size) << m.path;
+        pos += 8;
+    }
     EXPECT_EQ(one[53], 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&one[128]), 4), "last");
     EXPECT_EQ(one[95], 0);  // padding behind the 31-byte member
