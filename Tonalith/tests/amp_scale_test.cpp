@@ -11,7 +11,6 @@ using UI::ValueRange;
 
 TEST(AmpScale, BandsForOneToSeveralChannels) {
     AmpScale scale("Amp");
-    EXPECT_STREQ(scale.ClassName(), "UI::AmpScale");
     EXPECT_EQ(scale.ChannelBand(0), RowBand{});  // no channels yet
     scale.SetPixelHeight(100);
     scale.SetChannelCount(1);
@@ -24,6 +23,8 @@ TEST(AmpScale, BandsForOneToSeveralChannels) {
     EXPECT_EQ(scale.ChannelBand(0), (RowBand{0, 30}));
     EXPECT_EQ(scale.ChannelBand(1), (RowBand{34, 64}));
     EXPECT_EQ(scale.ChannelBand(2), (RowBand{68, 98}));
+    scale.SetChannelCount(4);  // h = (100 - 9) / 4 = 22
+    EXPECT_EQ(scale.ChannelBand(3), (RowBand{75, 96}));
     // More channels than rows: inverted bands, never an overflow.
     scale.SetChannelCount(0xFFFFFFFFu);
     const RowBand last = scale.ChannelBand(0xFFFFFFFEu);

@@ -117,13 +117,11 @@ TEST_F(FreqRulerTest, MelLabelsFromTheFixedLists) {
     ASSERT_TRUE(ruler.IsLaidOut());
     EXPECT_EQ(ruler.UnitLabel()->GetRect().left, 26);
     EXPECT_EQ(ruler.UnitLabel()->GetRect().top, 399 - 12);
-    EXPECT_EQ(Texts(ruler.Labels()),
-        (std::vector<std::string>{"100", "1000", "10000", "300", "500", "2000", "5000", "20000", "200", "400", "700",
-            "1500", "3000", "7000", "15000"}));
+    const std::vector<std::string> texts = {"100", "1000", "10000", "300", "500", "2000", "5000", "20000", "200", "400",
+        "700", "1500", "3000", "7000", "15000"};
+    EXPECT_EQ(Texts(ruler.Labels()), texts);
     std::vector<int> rows;
-    for (float hz : {100.f, 1000.f, 10000.f, 300.f, 500.f, 2000.f, 5000.f, 20000.f, 200.f, 400.f, 700.f, 1500.f, 3000.f,
-             7000.f, 15000.f})
-        rows.push_back(scale.FreqToRowInChannel(0, hz).row);
+    for (const auto& text : texts) rows.push_back(scale.FreqToRowInChannel(0, std::stof(text)).row);
     EXPECT_EQ(Positions(ruler.Labels()), rows);
     // Low labels lie near the bottom, high ones near the top, in order of frequency.
     EXPECT_GT(ruler.Labels()[0].position, ruler.Labels()[4].position);

@@ -24,18 +24,6 @@ void SetUpScale(FreqScale& scale, int rows, bool mel, std::uint32_t channels = 1
 
 }  // namespace
 
-TEST(FreqScale, BandsMatchTheBandRule) {
-    FreqScale scale("Freq");
-    EXPECT_STREQ(scale.ClassName(), "UI::FreqScale");
-    scale.SetPixelHeight(100);
-    scale.SetChannelCount(2);
-    EXPECT_EQ(scale.ChannelBand(0), (RowBand{0, 47}));
-    EXPECT_EQ(scale.ChannelBand(1), (RowBand{51, 98}));
-    EXPECT_EQ(scale.ChannelBand(2), RowBand{});
-    scale.SetChannelCount(4);  // h = (100 - 9) / 4 = 22
-    EXPECT_EQ(scale.ChannelBand(3), (RowBand{75, 96}));
-}
-
 TEST(FreqScale, MelCurveBreaksAt500HzWithEqualSlopes) {
     FreqScale scale("Freq");
     SetUpScale(scale, 100, true);  // T = 99

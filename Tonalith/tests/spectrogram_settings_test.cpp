@@ -9,16 +9,8 @@
 using UI::SpectrogramSettings;
 namespace Options = UI::SpectrogramOptions;
 
-TEST(SpectrogramSettings, DefaultsAndByteLayout) {
+TEST(SpectrogramSettings, ByteLayoutRoundTrips) {
     const SpectrogramSettings s;
-    EXPECT_EQ(s.type, 0u);
-    EXPECT_EQ(s.bBilinear, 1);
-    EXPECT_EQ(s.bMel, 0);
-    EXPECT_EQ(s.ampRange, 120.0f);
-    EXPECT_EQ(s.fftSize, 4u);
-    EXPECT_EQ(s.zeroPadding, 0u);
-    EXPECT_EQ(s.overlap, 1u);
-    EXPECT_EQ(s.window, 6u);
     EXPECT_TRUE(s.IndexesValid());
 
     SpectrogramSettings t;

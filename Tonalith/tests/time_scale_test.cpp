@@ -9,8 +9,6 @@ using UI::TimeScale;
 
 TEST(TimeScale, StartsEmptyAndKeepsOnlyPositiveWidths) {
     TimeScale scale("Time");
-    EXPECT_TRUE(scale.Name() == "Time");
-    EXPECT_STREQ(scale.ClassName(), "UI::TimeScale");
     EXPECT_EQ(scale.GetPixelWidth(), 1);
     EXPECT_EQ(scale.GetLength(), 0u);
     EXPECT_TRUE(scale.GetVisibleRange().IsEmpty());
