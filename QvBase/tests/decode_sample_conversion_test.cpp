@@ -178,15 +178,10 @@ TEST(DecodeSampleConversion, ExtendedNumbers) {
 }
 
 TEST(DecodeSampleConversion, SampleRatesRoundHalfAwayFromZeroAndRefuseNonNumbers) {
-    EXPECT_EQ(AIFF::RoundedSampleRate(999.6), 1000u);
-    EXPECT_EQ(AIFF::RoundedSampleRate(999.4), 999u);
-    EXPECT_EQ(AIFF::RoundedSampleRate(44100.5), 44101u);
-    EXPECT_EQ(AIFF::RoundedSampleRate(-0.4), 0u);
-    EXPECT_EQ(AIFF::RoundedSampleRate(4294967295.0), 4294967295u);
-    EXPECT_FALSE(AIFF::RoundedSampleRate(4294967295.5));
-    EXPECT_FALSE(AIFF::RoundedSampleRate(-1.0));
-    EXPECT_FALSE(AIFF::RoundedSampleRate(std::numeric_limits<double>::infinity()));
-    EXPECT_FALSE(AIFF::RoundedSampleRate(-std::numeric_limits<double>::infinity()));
-    EXPECT_FALSE(AIFF::RoundedSampleRate(std::numeric_limits<double>::quiet_NaN()));
-    EXPECT_FALSE(AIFF::RoundedSampleRate(1e300));
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const std::pair<double, uint32_t> rounded[] = {
+        {999.6, 1000u}, {999.4, 999u}, {44100.5, 44101u}, {-0.4, 0u}, {4294967295.0, 4294967295u}};
+    for (const auto& [rate, expected] : rounded) EXPECT_EQ(AIFF::RoundedSampleRate(rate), expected) << rate;
+    for (double refused : {4294967295.5, -1.0, kInf, -kInf, std::numeric_limits<double>::quiet_NaN(), 1e300})
+        EXPECT_FALSE(AIFF::RoundedSampleRate(refused)) << refused;
 }

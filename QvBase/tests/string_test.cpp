@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -119,21 +120,13 @@ TEST(String, Transformations) {
 }
 
 TEST(String, SplitAndJoin) {
-    auto pieces = SplitOf("", ',');
-    ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_TRUE(pieces[0].IsEmpty());
-
-    pieces = SplitOf("a,,b", ',');
-    ASSERT_EQ(pieces.size(), 3u);
-    EXPECT_EQ(pieces[0], "a");
-    EXPECT_EQ(pieces[1], "");
-    EXPECT_EQ(pieces[2], "b");
-
-    pieces = SplitOf(",a,", ',');
-    ASSERT_EQ(pieces.size(), 3u);
-    EXPECT_EQ(pieces[0], "");
-    EXPECT_EQ(pieces[1], "a");
-    EXPECT_EQ(pieces[2], "");
+    const std::pair<const char*, std::vector<const char*>> splits[] = {
+        {"", {""}}, {"a,,b", {"a", "", "b"}}, {",a,", {"", "a", ""}}};
+    for (const auto& [text, expected] : splits) {
+        const auto pieces = SplitOf(text, ',');
+        ASSERT_EQ(pieces.size(), expected.size()) << text;
+        for (size_t i = 0; i < pieces.size(); ++i) EXPECT_EQ(pieces[i], expected[i]) << text << " " << i;
+    }
 
     EXPECT_EQ(String::Join(", ", {String("a"), String("b"), String("c")}), "a, b, c");
     EXPECT_EQ(String::Join("-", {String("only")}), "only");
