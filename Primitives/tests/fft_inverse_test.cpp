@@ -170,21 +170,15 @@ TYPED_TEST(FftInverse, PackedLayoutMatchesTheHalfSpectrumAndRoundTrips) {
 
 TYPED_TEST(FftInverse, PackedProductAndFastConvolution) {
     using B = TypeParam;
-    {
-        double src[1] = {3}, dst[1] = {4};
-        EXPECT_EQ(B::MulPack(src, dst, 1), Prim::StatusOk);
-        EXPECT_EQ(dst[0], 12);
-    }
-    {
-        double src[2] = {3, 5}, dst[2] = {4, 2};
-        EXPECT_EQ(B::MulPack(src, dst, 2), Prim::StatusOk);
-        EXPECT_EQ(dst[0], 12);
-        EXPECT_EQ(dst[1], 10);
-    }
-    {
-        double src[3] = {2, 1, 2}, dst[3] = {3, 3, 4};  // (1 + 2i)(3 + 4i) = -5 + 10i
-        EXPECT_EQ(B::MulPack(src, dst, 3), Prim::StatusOk);
-        EXPECT_EQ(std::vector<double>(dst, dst + 3), (std::vector<double>{6, -5, 10}));
+    struct Case {
+        std::vector<double> src, dst, want;
+    } cases[] = {
+        {{3}, {4}, {12}}, {{3, 5}, {4, 2}, {12, 10}},
+        {{2, 1, 2}, {3, 3, 4}, {6, -5, 10}},  // (1 + 2i)(3 + 4i) = -5 + 10i
+    };
+    for (Case& c : cases) {
+        EXPECT_EQ(B::MulPack(c.src.data(), c.dst.data(), static_cast<int32_t>(c.src.size())), Prim::StatusOk);
+        EXPECT_EQ(c.dst, c.want);
     }
     {
         double src[2] = {1, 1}, dst[2] = {7, 8};

@@ -15,10 +15,7 @@ using namespace FftTest;
 
 namespace {
 
-struct S16Deleter {
-    void operator()(Prim::FftSpecRealS16* spec) const { Prim::FftFreeRealS16_x87(spec); }
-};
-using SpecS16 = std::unique_ptr<Prim::FftSpecRealS16, S16Deleter>;
+using SpecS16 = Owned<Prim::FftSpecRealS16, &Prim::FftFreeRealS16_x87>;
 
 struct X87S16 {
     static constexpr auto Init = &Prim::FftInitAllocRealS16_x87;

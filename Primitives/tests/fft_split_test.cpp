@@ -20,10 +20,7 @@ using namespace FftTest;
 
 namespace {
 
-struct SplitDeleter {
-    void operator()(Prim::FftSpecSplitC64* spec) const { Prim::FftSpecFreeF64(spec); }
-};
-using SpecSplit = std::unique_ptr<Prim::FftSpecSplitC64, SplitDeleter>;
+using SpecSplit = Owned<Prim::FftSpecSplitC64, &Prim::FftSpecFreeF64>;
 
 struct X87Split {
     static constexpr auto Init = &Prim::FftInitAllocSplitC64_x87;
