@@ -3,6 +3,7 @@
 // convolution kernel adds the plain sum.
 #include "support/fft_records.h"
 #include "support/fft_reference.h"
+#include "support/prim_vectors.h"
 
 #include <Primitives/Prim/Fft/FftSpec.h>
 
@@ -23,14 +24,9 @@ double MaxAbs(const double* x, uint64_t n) {
     return m;
 }
 
-// A vector of doubles whose data starts `shift` doubles past a 16-byte boundary.
-struct Shifted {
-    Shifted(uint64_t n, int shift) : storage(n + 2), data(storage.data()) {
-        if ((reinterpret_cast<uintptr_t>(data) & 15) != 0) ++data;
-        data += shift;
-    }
-    std::vector<double> storage;
-    double* data;
+// Doubles starting `shift` doubles past an aligned boundary.
+struct Shifted : PrimTest::Placed<double> {
+    Shifted(uint64_t n, int shift) : Placed(n, 8 * static_cast<size_t>(shift)) {}
 };
 
 template <class B>
@@ -55,17 +51,18 @@ TEST(FftBuildsF64, AgreeWithinRoundingForOrders0To22) {
         for (int shift : {0, 1}) {
             for (bool inPlace : {false, true}) {
                 Shifted out(size, shift);
-                if (inPlace) std::copy(x.begin(), x.end(), out.data);
-                ASSERT_EQ(Sse2::Forward(inPlace ? out.data : x.data(), out.data, sse2.get(), nullptr), Prim::StatusOk);
+                if (inPlace) std::copy(x.begin(), x.end(), out.data());
+                ASSERT_EQ(
+                    Sse2::Forward(inPlace ? out.data() : x.data(), out.data(), sse2.get(), nullptr), Prim::StatusOk);
                 for (uint64_t i = 0; i < size; ++i)
-                    ASSERT_NEAR(out.data[i], want[i], 1e-12 * spectrumScale)
+                    ASSERT_NEAR(out.data()[i], want[i], 1e-12 * spectrumScale)
                         << "forward, order " << order << " at " << i << ", shift " << shift << ", in place " << inPlace;
                 Shifted back(size, shift);
-                if (inPlace) std::copy(want.begin(), want.end(), back.data);
-                ASSERT_EQ(
-                    Sse2::Inverse(inPlace ? back.data : want.data(), back.data, sse2.get(), nullptr), Prim::StatusOk);
+                if (inPlace) std::copy(want.begin(), want.end(), back.data());
+                ASSERT_EQ(Sse2::Inverse(inPlace ? back.data() : want.data(), back.data(), sse2.get(), nullptr),
+                    Prim::StatusOk);
                 for (uint64_t i = 0; i < n; ++i)
-                    ASSERT_NEAR(back.data[i], wantBack[i], 1e-12 * signalScale)
+                    ASSERT_NEAR(back.data()[i], wantBack[i], 1e-12 * signalScale)
                         << "inverse, order " << order << " at " << i << ", shift " << shift << ", in place " << inPlace;
             }
         }
@@ -117,17 +114,17 @@ TEST(FftBuildsF64, DirectConvolutionKernelAddsThePlainSum) {
                 const uint64_t len = lenA + lenB - 1;
                 const std::vector<double> before = RandomSignal(len + 1, 7);
                 Shifted dst(len + 1, shift);
-                std::copy(before.begin(), before.end(), dst.data);
-                Prim::ConvKernelF64_sse2(a.data(), lenA, b.data(), lenB, dst.data);
+                std::copy(before.begin(), before.end(), dst.data());
+                Prim::ConvKernelF64_sse2(a.data(), lenA, b.data(), lenB, dst.data());
                 for (uint64_t k = 0; k < len; ++k) {
                     long double sum = before[k];
                     for (int j = 0; j < lenB; ++j)
                         if (k >= static_cast<uint64_t>(j) && k - j < static_cast<uint64_t>(lenA))
                             sum += static_cast<long double>(a[k - j]) * b[j];
-                    ASSERT_NEAR(dst.data[k], static_cast<double>(sum), 1e-14 * lenB)
+                    ASSERT_NEAR(dst.data()[k], static_cast<double>(sum), 1e-14 * lenB)
                         << lenA << " x " << lenB << ", shift " << shift << " at " << k;
                 }
-                EXPECT_EQ(dst.data[len], before[len]) << "written past the convolution";
+                EXPECT_EQ(dst.data()[len], before[len]) << "written past the convolution";
             }
         }
     }

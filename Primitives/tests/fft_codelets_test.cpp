@@ -31,34 +31,24 @@ std::vector<Cx> Dft(const std::vector<Cx>& z, bool inverse) {
 }
 
 // The twelve rows of one build.
-struct X87Rows {
-    static constexpr auto& RealForward = FftRowRealForwardF64_x87;
-    static constexpr auto& RealForwardScaled = FftRowRealForwardScaledF64_x87;
-    static constexpr auto& RealInverse = FftRowRealInverseF64_x87;
-    static constexpr auto& RealInverseScaled = FftRowRealInverseScaledF64_x87;
-    static constexpr auto& CplxForward = FftRowCplxForwardF64_x87;
-    static constexpr auto& CplxForwardScaled = FftRowCplxForwardScaledF64_x87;
-    static constexpr auto& CplxInverse = FftRowCplxInverseF64_x87;
-    static constexpr auto& CplxInverseScaled = FftRowCplxInverseScaledF64_x87;
-    static constexpr auto& SplitForward = FftRowSplitForwardF64_x87;
-    static constexpr auto& SplitForwardScaled = FftRowSplitForwardScaledF64_x87;
-    static constexpr auto& SplitInverse = FftRowSplitInverseF64_x87;
-    static constexpr auto& SplitInverseScaled = FftRowSplitInverseScaledF64_x87;
-};
-struct Sse2Rows {
-    static constexpr auto& RealForward = FftRowRealForwardF64_sse2;
-    static constexpr auto& RealForwardScaled = FftRowRealForwardScaledF64_sse2;
-    static constexpr auto& RealInverse = FftRowRealInverseF64_sse2;
-    static constexpr auto& RealInverseScaled = FftRowRealInverseScaledF64_sse2;
-    static constexpr auto& CplxForward = FftRowCplxForwardF64_sse2;
-    static constexpr auto& CplxForwardScaled = FftRowCplxForwardScaledF64_sse2;
-    static constexpr auto& CplxInverse = FftRowCplxInverseF64_sse2;
-    static constexpr auto& CplxInverseScaled = FftRowCplxInverseScaledF64_sse2;
-    static constexpr auto& SplitForward = FftRowSplitForwardF64_sse2;
-    static constexpr auto& SplitForwardScaled = FftRowSplitForwardScaledF64_sse2;
-    static constexpr auto& SplitInverse = FftRowSplitInverseF64_sse2;
-    static constexpr auto& SplitInverseScaled = FftRowSplitInverseScaledF64_sse2;
-};
+#define ROWS(Name, suffix)                                                               \
+    struct Name {                                                                        \
+        static constexpr auto& RealForward = FftRowRealForwardF64##suffix;               \
+        static constexpr auto& RealForwardScaled = FftRowRealForwardScaledF64##suffix;   \
+        static constexpr auto& RealInverse = FftRowRealInverseF64##suffix;               \
+        static constexpr auto& RealInverseScaled = FftRowRealInverseScaledF64##suffix;   \
+        static constexpr auto& CplxForward = FftRowCplxForwardF64##suffix;               \
+        static constexpr auto& CplxForwardScaled = FftRowCplxForwardScaledF64##suffix;   \
+        static constexpr auto& CplxInverse = FftRowCplxInverseF64##suffix;               \
+        static constexpr auto& CplxInverseScaled = FftRowCplxInverseScaledF64##suffix;   \
+        static constexpr auto& SplitForward = FftRowSplitForwardF64##suffix;             \
+        static constexpr auto& SplitForwardScaled = FftRowSplitForwardScaledF64##suffix; \
+        static constexpr auto& SplitInverse = FftRowSplitInverseF64##suffix;             \
+        static constexpr auto& SplitInverseScaled = FftRowSplitInverseScaledF64##suffix; \
+    };
+ROWS(X87Rows, _x87)
+ROWS(Sse2Rows, _sse2)
+#undef ROWS
 
 template <class B>
 class FftCodelets : public ::testing::Test {};

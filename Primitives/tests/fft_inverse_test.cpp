@@ -65,31 +65,21 @@ TYPED_TEST(FftInverse, InverseAfterForwardReturnsTheInputFromOrder13To20) { Chec
 
 TYPED_TEST(FftInverse, WorkedExamplesAndIgnoredImaginaryParts) {
     using B = TypeParam;
-    {
-        const double spectrum[6] = {10, 0, -2, 2, -2, 0};
-        double out[4];
-        SpecF64 unscaled = Make<B>(2, Prim::FftFlagNoScale);
-        ASSERT_EQ(B::Inverse(spectrum, out, unscaled.get(), nullptr), Prim::StatusOk);
-        EXPECT_EQ(std::vector<double>(out, out + 4), (std::vector<double>{4, 8, 12, 16}));
-        SpecF64 scaled = Make<B>(2, Prim::FftFlagInverse);
-        ASSERT_EQ(B::Inverse(spectrum, out, scaled.get(), nullptr), Prim::StatusOk);
-        EXPECT_EQ(std::vector<double>(out, out + 4), (std::vector<double>{1, 2, 3, 4}));
-    }
-    {
-        const double spectrum[4] = {3, 99, 5, -99};
-        double out[2];
-        SpecF64 spec = Make<B>(1, Prim::FftFlagForward);
-        ASSERT_EQ(B::Inverse(spectrum, out, spec.get(), nullptr), Prim::StatusOk);
-        EXPECT_EQ(out[0], 8);
-        EXPECT_EQ(out[1], -2);
-    }
-    {
-        const double spectrum[2] = {6, 1};
-        double out[2] = {0, Sentinel};
-        SpecF64 spec = Make<B>(0, Prim::FftFlagInverse);
-        ASSERT_EQ(B::Inverse(spectrum, out, spec.get(), nullptr), Prim::StatusOk);
-        EXPECT_EQ(out[0], 6);
-        EXPECT_EQ(out[1], Sentinel);
+    struct Case {
+        int order, flag;
+        std::vector<double> spectrum, want;
+    } cases[] = {
+        {2, Prim::FftFlagNoScale, {10, 0, -2, 2, -2, 0}, {4, 8, 12, 16}},
+        {2, Prim::FftFlagInverse, {10, 0, -2, 2, -2, 0}, {1, 2, 3, 4}},
+        {1, Prim::FftFlagForward, {3, 99, 5, -99}, {8, -2}},
+        {0, Prim::FftFlagInverse, {6, 1}, {6}},
+    };
+    for (Case& c : cases) {
+        SpecF64 spec = Make<B>(c.order, c.flag);
+        std::vector<double> out(c.want.size() + 1, Sentinel);
+        ASSERT_EQ(B::Inverse(c.spectrum.data(), out.data(), spec.get(), nullptr), Prim::StatusOk);
+        c.want.push_back(Sentinel);
+        EXPECT_EQ(out, c.want) << "order " << c.order << ", flag " << c.flag;
     }
     {
         // Order 4: the forward output of x_n = n comes back as 16 n.
@@ -170,21 +160,15 @@ TYPED_TEST(FftInverse, PackedLayoutMatchesTheHalfSpectrumAndRoundTrips) {
 
 TYPED_TEST(FftInverse, PackedProductAndFastConvolution) {
     using B = TypeParam;
-    {
-        double src[1] = {3}, dst[1] = {4};
-        EXPECT_EQ(B::MulPack(src, dst, 1), Prim::StatusOk);
-        EXPECT_EQ(dst[0], 12);
-    }
-    {
-        double src[2] = {3, 5}, dst[2] = {4, 2};
-        EXPECT_EQ(B::MulPack(src, dst, 2), Prim::StatusOk);
-        EXPECT_EQ(dst[0], 12);
-        EXPECT_EQ(dst[1], 10);
-    }
-    {
-        double src[3] = {2, 1, 2}, dst[3] = {3, 3, 4};  // (1 + 2i)(3 + 4i) = -5 + 10i
-        EXPECT_EQ(B::MulPack(src, dst, 3), Prim::StatusOk);
-        EXPECT_EQ(std::vector<double>(dst, dst + 3), (std::vector<double>{6, -5, 10}));
+    struct Case {
+        std::vector<double> src, dst, want;
+    } cases[] = {
+        {{3}, {4}, {12}}, {{3, 5}, {4, 2}, {12, 10}},
+        {{2, 1, 2}, {3, 3, 4}, {6, -5, 10}},  // (1 + 2i)(3 + 4i) = -5 + 10i
+    };
+    for (Case& c : cases) {
+        EXPECT_EQ(B::MulPack(c.src.data(), c.dst.data(), static_cast<int32_t>(c.src.size())), Prim::StatusOk);
+        EXPECT_EQ(c.dst, c.want);
     }
     {
         double src[2] = {1, 1}, dst[2] = {7, 8};

@@ -13,40 +13,21 @@ using namespace FftTest;
 namespace {
 
 using InitF64 = Prim::Status (*)(Prim::FftSpecRealF64**, int32_t, int32_t, int32_t);
-using InitF32 = Prim::Status (*)(Prim::FftSpecRealF32**, int32_t, int32_t, int32_t);
 
-// Creates a record of every kind at `order` and returns its reported buffer sizes.
-BufferSizes MeasureSizes(int order) {
-    BufferSizes sizes{-1, -1, -1, -1};
-    auto measure64 = [&](InitF64 init, auto query, int32_t& out) {
-        Prim::FftSpecRealF64* spec = nullptr;
-        ASSERT_EQ(init(&spec, order, Prim::FftFlagInverse, 1), Prim::StatusOk) << "order " << order;
-        SpecF64 owner(spec);
-        ASSERT_EQ(query(spec, &out), Prim::StatusOk);
-    };
-    auto measure32 = [&](InitF32 init, auto query, int32_t& out) {
-        Prim::FftSpecRealF32* spec = nullptr;
-        ASSERT_EQ(init(&spec, order, Prim::FftFlagInverse, 1), Prim::StatusOk) << "order " << order;
-        SpecF32 owner(spec);
-        ASSERT_EQ(query(spec, &out), Prim::StatusOk);
-    };
-    measure64(Prim::FftInitAllocRealF64_x87, Prim::FftGetBufSizeRealF64_x87, sizes.f64X87);
-    measure64(Prim::FftInitAllocRealF64_sse2, Prim::FftGetBufSizeRealF64_sse2, sizes.f64Sse2);
-    measure32(Prim::FftInitAllocRealF32_x87, Prim::FftGetBufSizeRealF32_x87, sizes.f32X87);
-    measure32(Prim::FftInitAllocRealF32_sse2, Prim::FftGetBufSizeRealF32_sse2, sizes.f32Sse2);
-    return sizes;
+template <class B>
+int32_t MeasureSize(int order) {
+    return BufferSize<B>(Make<B>(order, Prim::FftFlagInverse).get());
 }
 
 }  // namespace
 
 TEST(FftSpec, BufferSizesOfBothBuildsAndKindsUpToOrder22) {
     for (int order = 0; order <= 22; ++order) {
-        const BufferSizes got = MeasureSizes(order);
         const BufferSizes& want = ExpectedBufferSizes[order];
-        EXPECT_EQ(got.f64X87, want.f64X87) << "tag 9 x87, order " << order;
-        EXPECT_EQ(got.f64Sse2, want.f64Sse2) << "tag 9 SSE2, order " << order;
-        EXPECT_EQ(got.f32X87, want.f32X87) << "tag 6 x87, order " << order;
-        EXPECT_EQ(got.f32Sse2, want.f32Sse2) << "tag 6 SSE2, order " << order;
+        EXPECT_EQ(MeasureSize<X87>(order), want.f64X87) << "tag 9 x87, order " << order;
+        EXPECT_EQ(MeasureSize<Sse2>(order), want.f64Sse2) << "tag 9 SSE2, order " << order;
+        EXPECT_EQ(MeasureSize<X87F32>(order), want.f32X87) << "tag 6 x87, order " << order;
+        EXPECT_EQ(MeasureSize<Sse2F32>(order), want.f32Sse2) << "tag 6 SSE2, order " << order;
     }
 }
 

@@ -15,29 +15,21 @@ using namespace FftTest;
 
 namespace {
 
-struct S16Deleter {
-    void operator()(Prim::FftSpecRealS16* spec) const { Prim::FftFreeRealS16_x87(spec); }
-};
-using SpecS16 = std::unique_ptr<Prim::FftSpecRealS16, S16Deleter>;
+using SpecS16 = Owned<Prim::FftSpecRealS16, &Prim::FftFreeRealS16_x87>;
 
-struct X87S16 {
-    static constexpr auto Init = &Prim::FftInitAllocRealS16_x87;
-    static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealS16_x87;
-    static constexpr auto Forward = &Prim::FftForwardRealS16_x87;
-    static constexpr auto Inverse = &Prim::FftInverseRealS16_x87;
-    static constexpr auto OtherInit = &Prim::FftInitAllocRealS16_sse2;
-    static constexpr int FixedMax = 8;
-    static constexpr int32_t Order4Size = 88;
-};
-struct Sse2S16 {
-    static constexpr auto Init = &Prim::FftInitAllocRealS16_sse2;
-    static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealS16_sse2;
-    static constexpr auto Forward = &Prim::FftForwardRealS16_sse2;
-    static constexpr auto Inverse = &Prim::FftInverseRealS16_sse2;
-    static constexpr auto OtherInit = &Prim::FftInitAllocRealS16_x87;
-    static constexpr int FixedMax = 3;
-    static constexpr int32_t Order4Size = 168;
-};
+#define S16_BUILD(Name, build, other, fixedMax, order4Size)                     \
+    struct Name {                                                               \
+        static constexpr auto Init = &Prim::FftInitAllocRealS16_##build;        \
+        static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealS16_##build; \
+        static constexpr auto Forward = &Prim::FftForwardRealS16_##build;       \
+        static constexpr auto Inverse = &Prim::FftInverseRealS16_##build;       \
+        static constexpr auto OtherInit = &Prim::FftInitAllocRealS16_##other;   \
+        static constexpr int FixedMax = fixedMax;                               \
+        static constexpr int32_t Order4Size = order4Size;                       \
+    };
+S16_BUILD(X87S16, x87, sse2, 8, 88)
+S16_BUILD(Sse2S16, sse2, x87, 3, 168)
+#undef S16_BUILD
 
 template <class B>
 SpecS16 Make(int order, int flag, int hint) {

@@ -20,29 +20,21 @@ using namespace FftTest;
 
 namespace {
 
-struct SplitDeleter {
-    void operator()(Prim::FftSpecSplitC64* spec) const { Prim::FftSpecFreeF64(spec); }
-};
-using SpecSplit = std::unique_ptr<Prim::FftSpecSplitC64, SplitDeleter>;
+using SpecSplit = Owned<Prim::FftSpecSplitC64, &Prim::FftSpecFreeF64>;
 
-struct X87Split {
-    static constexpr auto Init = &Prim::FftInitAllocSplitC64_x87;
-    static constexpr auto InitWithSplits = &Prim::FftInitAllocSplitC64WithSplits_x87;
-    static constexpr auto OtherInit = &Prim::FftInitAllocSplitC64_sse2;
-    static constexpr auto GetBufSize = &Prim::FftGetBufSizeSplitC64_x87;
-    static constexpr auto Forward = &Prim::FftForwardSplitC64_x87;
-    static constexpr auto Inverse = &Prim::FftInverseSplitC64_x87;
-    static constexpr int32_t Order10Size = 16;
-};
-struct Sse2Split {
-    static constexpr auto Init = &Prim::FftInitAllocSplitC64_sse2;
-    static constexpr auto InitWithSplits = &Prim::FftInitAllocSplitC64WithSplits_sse2;
-    static constexpr auto OtherInit = &Prim::FftInitAllocSplitC64_x87;
-    static constexpr auto GetBufSize = &Prim::FftGetBufSizeSplitC64_sse2;
-    static constexpr auto Forward = &Prim::FftForwardSplitC64_sse2;
-    static constexpr auto Inverse = &Prim::FftInverseSplitC64_sse2;
-    static constexpr int32_t Order10Size = 16400;
-};
+#define SPLIT_BUILD(Name, build, other, order10Size)                                          \
+    struct Name {                                                                             \
+        static constexpr auto Init = &Prim::FftInitAllocSplitC64_##build;                     \
+        static constexpr auto InitWithSplits = &Prim::FftInitAllocSplitC64WithSplits_##build; \
+        static constexpr auto OtherInit = &Prim::FftInitAllocSplitC64_##other;                \
+        static constexpr auto GetBufSize = &Prim::FftGetBufSizeSplitC64_##build;              \
+        static constexpr auto Forward = &Prim::FftForwardSplitC64_##build;                    \
+        static constexpr auto Inverse = &Prim::FftInverseSplitC64_##build;                    \
+        static constexpr int32_t Order10Size = order10Size;                                   \
+    };
+SPLIT_BUILD(X87Split, x87, sse2, 16)
+SPLIT_BUILD(Sse2Split, sse2, x87, 16400)
+#undef SPLIT_BUILD
 
 template <class B>
 SpecSplit Make(int order, int flag, const Prim::FftSplitTable* splits = nullptr) {

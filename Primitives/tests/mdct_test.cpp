@@ -1,6 +1,7 @@
 // The MDCT of both builds against long-double sums, inverse after forward, its records,
 // its buffers and its refusals.
 #include "support/fft_reference.h"
+#include "support/prim_vectors.h"
 
 #include <Primitives/Prim/Fft/Mdct.h>
 
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace {
+
+using Floats = PrimTest::Placed<float>;
 
 #define MDCT_BUILD(Name, suffix)                                             \
     struct Name {                                                            \
@@ -55,18 +58,6 @@ struct Mdct {
     Prim::CosSpecF32* spec = nullptr;
     std::vector<uint8_t> buffer;
     size_t bytes = 0;
-};
-
-// Floats whose first element sits `offset` bytes past a 16-byte boundary.
-struct Floats {
-    Floats(const std::vector<float>& values, size_t offset) : storage(values.size() + 8) {
-        const auto address = reinterpret_cast<uintptr_t>(storage.data());
-        data = reinterpret_cast<float*>(((address + 15) & ~uintptr_t{15}) + offset);
-        for (size_t i = 0; i < values.size(); ++i) data[i] = values[i];
-    }
-    std::vector<float> Values(size_t count) const { return {data, data + count}; }
-    std::vector<float> storage;
-    float* data;
 };
 
 // cos(2 pi / N (n + 1/2 + N/4)(k + 1/2)) = cos(2 pi j / 8N), j = (4n + 2 + N)(2k + 1) mod 8N.
@@ -119,21 +110,21 @@ TYPED_TEST(MdctBuild, MatchesLongDoubleSumsAtEveryKindOfLength) {
         const std::vector<float> x = Random(size_t(n), uint32_t(n));
         const std::vector<float> spectrum = Random(h, uint32_t(n) + 1);
         Floats alignedX(x, 0), offsetX(x, 4);
-        ASSERT_EQ(forward.Run(alignedX.data), Prim::StatusOk);
-        ASSERT_EQ(forward.Run(offsetX.data), Prim::StatusMisalignedWarning);
+        ASSERT_EQ(forward.Run(alignedX.data()), Prim::StatusOk);
+        ASSERT_EQ(forward.Run(offsetX.data()), Prim::StatusMisalignedWarning);
         ASSERT_EQ(alignedX.Values(size_t(n)), offsetX.Values(size_t(n)));
         ExpectNear(alignedX.Values(h), reference.Forward(x), "forward", n);
-        EXPECT_TRUE(std::equal(x.begin() + long(h), x.end(), alignedX.data + h)) << "upper half written, " << n;
+        EXPECT_TRUE(std::equal(x.begin() + long(h), x.end(), alignedX.data() + h)) << "upper half written, " << n;
 
         std::vector<float> padded = spectrum;
         padded.resize(size_t(n));
         Floats wideS(padded, 0), wideOffsetS(padded, 4);
-        ASSERT_EQ(inverse.Run(wideS.data), Prim::StatusOk);
-        ASSERT_EQ(inverse.Run(wideOffsetS.data), Prim::StatusMisalignedWarning);
+        ASSERT_EQ(inverse.Run(wideS.data()), Prim::StatusOk);
+        ASSERT_EQ(inverse.Run(wideOffsetS.data()), Prim::StatusMisalignedWarning);
         ASSERT_EQ(wideS.Values(size_t(n)), wideOffsetS.Values(size_t(n)));
         ExpectNear(wideS.Values(size_t(n)), reference.Inverse(spectrum), "inverse", n);
 
-        ASSERT_EQ(inverse.Run(alignedX.data), Prim::StatusOk);
+        ASSERT_EQ(inverse.Run(alignedX.data()), Prim::StatusOk);
         std::vector<long double> aliased(static_cast<size_t>(n));
         for (size_t i = 0; i < h; ++i) {
             aliased[i] = (long double)x[i] - x[h - 1 - i];
@@ -161,8 +152,6 @@ TYPED_TEST(MdctBuild, AcceptsItsLengthsAndReportsBufferSizes) {
         EXPECT_EQ(forward.bytes, size_t(12 * n + 15)) << n;
         EXPECT_EQ(inverse.bytes, size_t(8 * n + 15)) << n;
     }
-    EXPECT_EQ(Mdct<TypeParam>(64, true).bytes, 783u);
-    EXPECT_EQ(Mdct<TypeParam>(64, false).bytes, 527u);
     // A buffer over 2^31 - 1 bytes could not be reported: refused before anything is made.
     for (int32_t n : {0, -4, 16, 24, 48, 96, 100, 1 << 28, 1 << 30}) {
         const Prim::Status expected = n >= (1 << 28) ? Prim::StatusNoMemory : Prim::StatusSizeError;

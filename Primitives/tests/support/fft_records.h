@@ -4,6 +4,8 @@
 #include <Primitives/Prim/Fft/FftRealF32.h>
 #include <Primitives/Prim/Fft/FftSpec.h>
 
+#include "fft_reference.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,67 +16,29 @@
 
 namespace FftTest {
 
-struct SpecF64Deleter {
-    void operator()(Prim::FftSpecRealF64* spec) const { Prim::FftSpecFreeF64(spec); }
-};
-struct SpecF32Deleter {
-    void operator()(Prim::FftSpecRealF32* spec) const { Prim::FftSpecFreeF32(spec); }
-};
-using SpecF64 = std::unique_ptr<Prim::FftSpecRealF64, SpecF64Deleter>;
-using SpecF32 = std::unique_ptr<Prim::FftSpecRealF32, SpecF32Deleter>;
+using SpecF64 = Owned<Prim::FftSpecRealF64, &Prim::FftSpecFreeF64>;
+using SpecF32 = Owned<Prim::FftSpecRealF32, &Prim::FftSpecFreeF32>;
 
-// The operations of one build of the double-precision FFT, for suites typed over both.
-struct X87 {
-    using Value = double;
-    using Spec = SpecF64;
-    static constexpr auto Init = &Prim::FftInitAllocRealF64_x87;
-    static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealF64_x87;
-    static constexpr auto Forward = &Prim::FftForwardRealF64_x87;
-    static constexpr auto Inverse = &Prim::FftInverseRealF64_x87;
-    static constexpr auto ForwardCore = &Prim::FftForwardRealF64Core_x87;
-    static constexpr auto InverseCore = &Prim::FftInverseRealF64Core_x87;
-    static constexpr auto MulPack = &Prim::MulPackF64_x87;
-};
-
-struct Sse2 {
-    using Value = double;
-    using Spec = SpecF64;
-    static constexpr auto Init = &Prim::FftInitAllocRealF64_sse2;
-    static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealF64_sse2;
-    static constexpr auto Forward = &Prim::FftForwardRealF64_sse2;
-    static constexpr auto Inverse = &Prim::FftInverseRealF64_sse2;
-    static constexpr auto ForwardCore = &Prim::FftForwardRealF64Core_sse2;
-    static constexpr auto InverseCore = &Prim::FftInverseRealF64Core_sse2;
-    static constexpr auto MulPack = &Prim::MulPackF64_sse2;
-};
+// The operations of one build of the real FFT, for suites typed over the builds and precisions.
+#define FFT_TEST_BUILD(Name, ValueType, Prec, Build)                                   \
+    struct Name {                                                                      \
+        using Value = ValueType;                                                       \
+        using Spec = Spec##Prec;                                                       \
+        static constexpr auto Init = &Prim::FftInitAllocReal##Prec##_##Build;          \
+        static constexpr auto GetBufSize = &Prim::FftGetBufSizeReal##Prec##_##Build;   \
+        static constexpr auto Forward = &Prim::FftForwardReal##Prec##_##Build;         \
+        static constexpr auto Inverse = &Prim::FftInverseReal##Prec##_##Build;         \
+        static constexpr auto ForwardCore = &Prim::FftForwardReal##Prec##Core_##Build; \
+        static constexpr auto InverseCore = &Prim::FftInverseReal##Prec##Core_##Build; \
+        static constexpr auto MulPack = &Prim::MulPack##Prec##_##Build;                \
+    };
+FFT_TEST_BUILD(X87, double, F64, x87)
+FFT_TEST_BUILD(Sse2, double, F64, sse2)
+FFT_TEST_BUILD(X87F32, float, F32, x87)
+FFT_TEST_BUILD(Sse2F32, float, F32, sse2)
+#undef FFT_TEST_BUILD
 
 using BothBuilds = ::testing::Types<X87, Sse2>;
-
-// The same for the 32-bit FFT.
-struct X87F32 {
-    using Value = float;
-    using Spec = SpecF32;
-    static constexpr auto Init = &Prim::FftInitAllocRealF32_x87;
-    static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealF32_x87;
-    static constexpr auto Forward = &Prim::FftForwardRealF32_x87;
-    static constexpr auto Inverse = &Prim::FftInverseRealF32_x87;
-    static constexpr auto ForwardCore = &Prim::FftForwardRealF32Core_x87;
-    static constexpr auto InverseCore = &Prim::FftInverseRealF32Core_x87;
-    static constexpr auto MulPack = &Prim::MulPackF32_x87;
-};
-
-struct Sse2F32 {
-    using Value = float;
-    using Spec = SpecF32;
-    static constexpr auto Init = &Prim::FftInitAllocRealF32_sse2;
-    static constexpr auto GetBufSize = &Prim::FftGetBufSizeRealF32_sse2;
-    static constexpr auto Forward = &Prim::FftForwardRealF32_sse2;
-    static constexpr auto Inverse = &Prim::FftInverseRealF32_sse2;
-    static constexpr auto ForwardCore = &Prim::FftForwardRealF32Core_sse2;
-    static constexpr auto InverseCore = &Prim::FftInverseRealF32Core_sse2;
-    static constexpr auto MulPack = &Prim::MulPackF32_sse2;
-};
-
 using BothBuildsF32 = ::testing::Types<X87F32, Sse2F32>;
 using AllBuilds = ::testing::Types<X87, Sse2, X87F32, Sse2F32>;
 

@@ -3,11 +3,20 @@
 
 #include <complex>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace FftTest {
 
 using Cplx = std::complex<long double>;
+
+// A record owned until the release function `Free` takes it.
+template <class T, auto Free>
+struct FreeWith {
+    void operator()(T* record) const { Free(record); }
+};
+template <class T, auto Free>
+using Owned = std::unique_ptr<T, FreeWith<T, Free>>;
 
 class DftReference {
 public:
