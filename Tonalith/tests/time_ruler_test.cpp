@@ -103,28 +103,20 @@ TEST_F(TimeRulerTest, LongFilesKeepExactFrameLabels) {
     EXPECT_EQ(Texts(ruler.Labels()).front(), "123456789000");
 }
 
-// From a whole hour down to a single frame deep inside it: shown labels keep clear of each
-// other, neighbours read differently, and every label has just the decimals its step needs.
+// From a whole hour down to one frame deep inside it, in both modes: shown labels keep clear
+// of each other, sit over their own frames, and carry just the decimals their step needs.
 TEST_F(TimeRulerTest, LabelsStayApartAndReadableAtAnyZoom) {
     const std::uint64_t hour = 3600ull * 44100;
     struct Case {
         std::uint64_t length, first, count;
         int width;
-        const char* step[2];  // the step of the usual 45-pixel rule, by mode; null past it
-    };
-    const Case cases[] = {
-        {441000, 0, 441000, 500, {"1", "50000"}},
-        {hour, 0, hour, 1200, {"200", "10000000"}},
-        {hour, 76923000, 441000, 1200, {"0.5", nullptr}},  // 1744 s: 8-digit frames crowd at 54 pixels
-        {hour, 76923000, 44100, 1200, {"0.05", nullptr}},
-        {hour, 76923000, 44100, 1000, {nullptr, nullptr}},
-        {hour, 76923319, 441, 1200, {nullptr, nullptr}},
-        {hour, 76923319, 10, 1200, {nullptr, nullptr}},
-        {hour, 76923319, 5, 600, {nullptr, nullptr}},
-        {hour, hour - 1, 1, 600, {nullptr, nullptr}},
-        {hour, 0, 1, 600, {nullptr, nullptr}},
-        {std::uint64_t(1) << 40, 123456789012ull, 3, 700, {nullptr, nullptr}},
-    };
+        double usualStep[2];  // by mode, where the 45-pixel rule's labels already fit; else 0
+    } const cases[] = {{441000, 0, 441000, 500, {1, 50000}}, {hour, 0, hour, 1200, {200, 1e7}},
+        {hour, 76923000, 441000, 1200, {0.5, 0}},  // 1744 s; 8-digit frames crowd at 54 pixels
+        {hour, 76923000, 44100, 1200, {0.05, 0}}, {hour, 76923000, 44100, 1000, {}}, {hour, 76923319, 441, 1200, {}},
+        {hour, 76923319, 10, 1200, {}}, {hour, 76923319, 5, 600, {}}, {hour, hour - 1, 1, 600, {}},
+        {hour, 0, 1, 600, {}}, {std::uint64_t(1) << 40, 123456789012ull, 3, 700, {}}};
+    auto decimalsOf = [](const std::string& t) { return t.find('.') == t.npos ? 0 : int(t.size() - t.find('.') - 1); };
     for (const Case& c : cases) {
         for (std::uint32_t mode : {0u, 1u}) {
             Load(c.length, UI::SampleRange(c.first, c.count));
@@ -133,60 +125,40 @@ TEST_F(TimeRulerTest, LabelsStayApartAndReadableAtAnyZoom) {
             ruler.SetGeometry(0, 0, c.width, 19);
             const std::string where = "first " + std::to_string(c.first) + " count " + std::to_string(c.count) +
                 " width " + std::to_string(c.width) + " mode " + std::to_string(mode);
-            const auto& labels = ruler.Labels();
-            ASSERT_GE(labels.size(), 2u) << where;
-
-            // Values as read, in frames, with the decimals each text carries.
-            const long double perUnit = mode == 0 ? 44100.0L : 1.0L;
-            auto decimalsOf = [](const std::string& t) {
-                const auto dot = t.find('.');
-                return dot == std::string::npos ? 0 : int(t.size() - dot - 1);
-            };
-            const int decimals = decimalsOf(labels[0].text.CStr());
-            const long double step =
-                std::strtold(labels[1].text.CStr(), nullptr) - std::strtold(labels[0].text.CStr(), nullptr);
-            const long double tolerance = std::pow(10.0L, -decimals) / 100;
-            int shown = 0, widest = 0;
-            const UI::Rect* previous = nullptr;
-            for (std::size_t k = 0; k < labels.size(); ++k) {
-                const std::string text = labels[k].text.CStr();
-                EXPECT_EQ(decimalsOf(text), decimals) << where << " " << text;
-                const long double value = std::strtold(text.c_str(), nullptr);
+            const std::vector<std::string> texts = Texts(ruler.Labels());
+            ASSERT_GE(texts.size(), 2u) << where;
+            const int decimals = decimalsOf(texts[0]);
+            const long double unit = std::pow(10.0L, -decimals), perValue = mode == 0 ? 44100.0L : 1.0L;
+            const long double step = std::strtold(texts[1].c_str(), nullptr) - std::strtold(texts[0].c_str(), nullptr);
+            // 1, 2 or 5 in the last decimal, or 1, 2 or 5 times a power of ten without decimals.
+            const long double lead =
+                step / (decimals > 0 ? unit : std::pow(10.0L, std::floor(std::log10(step) + 1e-9L)));
+            EXPECT_TRUE(std::fabs(lead - 1) < 1e-6 || std::fabs(lead - 2) < 1e-6 || std::fabs(lead - 5) < 1e-6)
+                << where;
+            int shown = 0, widest = 0, previousRight = -1000;
+            for (std::size_t k = 0; k < texts.size(); ++k) {
+                const UI::RulerLabel& label = ruler.Labels()[k];
+                const long double value = std::strtold(texts[k].c_str(), nullptr);
+                EXPECT_EQ(decimalsOf(texts[k]), decimals) << where << " " << texts[k];
                 if (k > 0) {
-                    EXPECT_NE(text, labels[k - 1].text.CStr()) << where;
-                    EXPECT_NEAR(double(value - std::strtold(labels[k - 1].text.CStr(), nullptr)), double(step),
-                        double(tolerance))
-                        << where << " " << text;
+                    const long double before = std::strtold(texts[k - 1].c_str(), nullptr);
+                    EXPECT_NEAR(double(value - before), double(step), double(unit / 100)) << where << " " << texts[k];
                 }
-                // The label sits over its own frame.
-                const long double column = (value * perUnit - c.first) * c.width / c.count;
-                EXPECT_NEAR(double(labels[k].position), double(column), 0.51) << where << " " << text;
-                widest = std::max(widest, labels[k].label->Width());
-                if (!labels[k].label->IsVisible()) continue;
+                EXPECT_NEAR(label.position, double((value * perValue - c.first) * c.width / c.count), 0.51) << where;
+                widest = std::max(widest, label.label->Width());
+                if (!label.label->IsVisible()) continue;
                 ++shown;
-                const UI::Rect& r = labels[k].label->GetRect();
-                // The shadow reaches one column right of the label; a blank column follows.
-                if (previous) {
-                    EXPECT_GT(r.left, previous->right + 2) << where << " " << text;
-                }
-                previous = &r;
+                // Past the previous label's shadow, one column right of it, and a blank column.
+                EXPECT_GT(label.label->GetRect().left, previousRight + 2) << where << " " << texts[k];
+                previousRight = label.label->GetRect().right;
             }
             EXPECT_GE(shown, 2) << where;
-
-            // The step is 1, 2 or 5 times a power of ten, written with no decimal to spare:
-            // with decimals, the last one counts 1, 2 or 5 per step.
-            const long double scaled = step * std::pow(10.0L, decimals);
-            const long double lead =
-                scaled / std::pow(10.0L, decimals > 0 ? 0.0L : std::floor(std::log10(scaled) + 1e-9L));
-            EXPECT_TRUE(std::fabs(lead - 1) < 1e-6 || std::fabs(lead - 2) < 1e-6 || std::fabs(lead - 5) < 1e-6)
-                << where << " step " << double(step);
-
-            // Labels never closer than the usual 45 pixels, nor needlessly far apart.
-            const double spacing = double(step * perUnit * c.width / c.count);
+            // Never closer than the usual 45 pixels, nor needlessly far apart.
+            const double spacing = double(step * perValue * c.width / c.count);
             EXPECT_GE(spacing, 45.0) << where;
             EXPECT_LE(spacing, 2.5 * std::max(45.0, widest + 14.0)) << where;
-            if (c.step[mode]) {
-                EXPECT_NEAR(double(step), std::strtod(c.step[mode], nullptr), double(tolerance)) << where;
+            if (c.usualStep[mode] > 0) {
+                EXPECT_NEAR(double(step), c.usualStep[mode], double(unit / 100)) << where;
             }
         }
     }
