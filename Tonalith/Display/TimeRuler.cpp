@@ -10,6 +10,8 @@
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Text/Text.h>
 
+#include <algorithm>
+
 QV_META_BEGIN(UI::TimeRuler, UI::Window)
     QV_META_SLOTS
     QV_SLOT(slotSamplingRateChanged)
@@ -22,6 +24,9 @@ namespace {
 
 constexpr int kHeight = 19;
 constexpr double kMinSpacing = 45.0;
+// Clear columns kept between neighbouring labels when their width, not kMinSpacing, sets the step.
+constexpr double kLabelGap = 6.0;
+constexpr int kMaxSpacingPasses = 4;
 
 // The column of a value: (value - start) · p, half away from zero, saturated.
 int ColumnOf(double value, double start, double p) { return RoundHalfAway<int>((value - start) * p); }
@@ -74,9 +79,25 @@ void TimeRuler::Layout() {
         start /= rate;
         span /= rate;
     }
-    const RulerLabelStep<double> step = NiceRulerStep(static_cast<double>(w), span, start, kMinSpacing);
+    // Deep into a long file the labels carry many digits and outgrow the usual spacing:
+    // widen it to the widest label until neighbours keep clear of each other. Each retry
+    // asks for more room than the last, and a wider step never needs more digits.
+    double spacing = kMinSpacing;
+    for (int pass = 0; pass < kMaxSpacingPasses; ++pass) {
+        const RulerLabelStep<double> step = NiceRulerStep(static_cast<double>(w), span, start, spacing);
+        const int widest = LayOutLabels(step, start, w);
+        const double needed = widest + kLabelGap;
+        if (step.Empty() || step.step * step.pixelsPerUnit >= needed || needed <= spacing) break;
+        spacing = needed;
+        ClearLayout();
+    }
+    FinishLayout();
+}
+
+int TimeRuler::LayOutLabels(const RulerLabelStep<double>& step, double start, int w) {
     const int unitRight = m_unitLabel->GetRect().right;
     auto inRuler = [&](int column) { return 0 <= column && column <= w - 1; };
+    int widest = 0;
     m_labels.reserve(static_cast<std::size_t>(step.count));
     for (std::int64_t k = 0; k < step.count; ++k) {
         const double value = step.Value(k);
@@ -86,6 +107,8 @@ void TimeRuler::Layout() {
         PlaceRulerLabel(label, {column - label.label->Width() / 2, 4});
         const Rect r = label.label->GetRect();
         ShowRulerLabel(label, r.left >= 0 && r.right + 1 < w && r.left >= unitRight + 1);
+        // The shadow reaches one column further right.
+        widest = std::max(widest, label.label->Width() + 1);
         m_labels.push_back(std::move(label));
         if (inRuler(column)) m_majorTicks.push_back(column);
         const int m = step.twoForm ? 1 : 4;
@@ -94,7 +117,7 @@ void TimeRuler::Layout() {
             if (inRuler(minor)) m_minorTicks.push_back(minor);
         }
     }
-    FinishLayout();
+    return widest;
 }
 
 bool TimeRuler::OnLeftDown(Point p, uint) {

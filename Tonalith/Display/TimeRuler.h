@@ -1,5 +1,6 @@
 #pragma once
 #include <Tonalith/Display/RulerBase.h>
+#include <Tonalith/Display/RulerLabelStep.h>
 
 #include <cstdint>
 #include <vector>
@@ -36,6 +37,9 @@ public:
     bool IsDragging() const { return m_dragging; }
 
 private:
+    // Labels and ticks for one step; the widest label's extent, shadow included.
+    int LayOutLabels(const RulerLabelStep<double>& step, double start, int w);
+
     std::uint32_t m_mode = ModeSeconds;
     TimeScale* m_scale;
     std::uint64_t m_dragAnchor = 0;

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 using ruler_test::RulerTest;
@@ -96,6 +101,67 @@ TEST_F(TimeRulerTest, LongFilesKeepExactFrameLabels) {
     ruler.SetGeometry(0, 0, 500, 19);
     ASSERT_FALSE(ruler.Labels().empty());
     EXPECT_EQ(Texts(ruler.Labels()).front(), "123456789000");
+}
+
+// From a whole hour down to one frame deep inside it, in both modes: shown labels keep clear
+// of each other, sit over their own frames, and carry just the decimals their step needs.
+TEST_F(TimeRulerTest, LabelsStayApartAndReadableAtAnyZoom) {
+    const std::uint64_t hour = 3600ull * 44100;
+    struct Case {
+        std::uint64_t length, first, count;
+        int width;
+        double usualStep[2];  // by mode, where the 45-pixel rule's labels already fit; else 0
+    } const cases[] = {{441000, 0, 441000, 500, {1, 50000}}, {hour, 0, hour, 1200, {200, 1e7}},
+        {hour, 76923000, 441000, 1200, {0.5, 0}},  // 1744 s; 8-digit frames crowd at 54 pixels
+        {hour, 76923000, 44100, 1200, {0.05, 0}}, {hour, 76923000, 44100, 1000, {}}, {hour, 76923319, 441, 1200, {}},
+        {hour, 76923319, 10, 1200, {}}, {hour, 76923319, 5, 600, {}}, {hour, hour - 1, 1, 600, {}},
+        {hour, 0, 1, 600, {}}, {std::uint64_t(1) << 40, 123456789012ull, 3, 700, {}}};
+    auto decimalsOf = [](const std::string& t) { return t.find('.') == t.npos ? 0 : int(t.size() - t.find('.') - 1); };
+    for (const Case& c : cases) {
+        for (std::uint32_t mode : {0u, 1u}) {
+            Load(c.length, UI::SampleRange(c.first, c.count));
+            UI::TimeRuler ruler(&canvas, frame.get(), nullptr, "Time Ruler", &scale);
+            ruler.SetMode(mode);
+            ruler.SetGeometry(0, 0, c.width, 19);
+            const std::string where = "first " + std::to_string(c.first) + " count " + std::to_string(c.count) +
+                " width " + std::to_string(c.width) + " mode " + std::to_string(mode);
+            const std::vector<std::string> texts = Texts(ruler.Labels());
+            ASSERT_GE(texts.size(), 2u) << where;
+            const int decimals = decimalsOf(texts[0]);
+            const long double unit = std::pow(10.0L, -decimals), perValue = mode == 0 ? 44100.0L : 1.0L;
+            const long double step = std::strtold(texts[1].c_str(), nullptr) - std::strtold(texts[0].c_str(), nullptr);
+            // 1, 2 or 5 in the last decimal, or 1, 2 or 5 times a power of ten without decimals.
+            const long double lead =
+                step / (decimals > 0 ? unit : std::pow(10.0L, std::floor(std::log10(step) + 1e-9L)));
+            EXPECT_TRUE(std::fabs(lead - 1) < 1e-6 || std::fabs(lead - 2) < 1e-6 || std::fabs(lead - 5) < 1e-6)
+                << where;
+            int shown = 0, widest = 0, previousRight = -1000;
+            for (std::size_t k = 0; k < texts.size(); ++k) {
+                const UI::RulerLabel& label = ruler.Labels()[k];
+                const long double value = std::strtold(texts[k].c_str(), nullptr);
+                EXPECT_EQ(decimalsOf(texts[k]), decimals) << where << " " << texts[k];
+                if (k > 0) {
+                    const long double before = std::strtold(texts[k - 1].c_str(), nullptr);
+                    EXPECT_NEAR(double(value - before), double(step), double(unit / 100)) << where << " " << texts[k];
+                }
+                EXPECT_NEAR(label.position, double((value * perValue - c.first) * c.width / c.count), 0.51) << where;
+                widest = std::max(widest, label.label->Width());
+                if (!label.label->IsVisible()) continue;
+                ++shown;
+                // Past the previous label's shadow, one column right of it, and a blank column.
+                EXPECT_GT(label.label->GetRect().left, previousRight + 2) << where << " " << texts[k];
+                previousRight = label.label->GetRect().right;
+            }
+            EXPECT_GE(shown, 2) << where;
+            // Never closer than the usual 45 pixels, nor needlessly far apart.
+            const double spacing = double(step * perValue * c.width / c.count);
+            EXPECT_GE(spacing, 45.0) << where;
+            EXPECT_LE(spacing, 2.5 * std::max(45.0, widest + 14.0)) << where;
+            if (c.usualStep[mode] > 0) {
+                EXPECT_NEAR(double(step), c.usualStep[mode], double(unit / 100)) << where;
+            }
+        }
+    }
 }
 
 TEST_F(TimeRulerTest, RightClickTogglesAndStoresTheMode) {
