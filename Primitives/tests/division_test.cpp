@@ -38,36 +38,35 @@ const float negNanF = std::bit_cast<float>(0xFFC00000u), posNanF = std::bit_cast
 // vector: odd lengths end on a value that is only 4-byte aligned.
 TEST_P(Division, ComplexProductsAgainstLongDouble) {
     const DivisionBuild& b = GetParam();
-    for (std::size_t n : {1, 2, 3, 5, 8, 13}) {
-        for (std::size_t offset : {0, 4, 8, 12}) {
-            const auto x = Spread<float>(2 * n, unsigned(n)), y = Spread<float>(2 * n, unsigned(n + 50));
-            Placed<float> src1(x, offset), src2(y, (offset + 4) % 16), dst(2 * n, (offset + 8) % 16),
-                srcDst(x, (offset + 12) % 16);
-            ASSERT_EQ(b.mulC32(src1.data(), src2.data(), dst.data(), std::int32_t(n)), Prim::StatusOk);
-            ASSERT_EQ(b.mulInPlaceC32(src2.data(), srcDst.data(), std::int32_t(n)), Prim::StatusOk);
-            const std::vector<float> out = dst.Values(2 * n), inPlace = srcDst.Values(2 * n);
-            const auto xd = Spread<double>(2 * n, unsigned(n + 1), 200),
-                       yd = Spread<double>(2 * n, unsigned(n + 2), 200);
-            std::vector<double> d = xd;
-            ASSERT_EQ(b.mulInPlaceC64(yd.data(), d.data(), std::int32_t(n)), Prim::StatusOk);
-            for (std::size_t i = 0; i < n; ++i) {
-                const long double ar = x[2 * i], ai = x[2 * i + 1], br = y[2 * i], bi = y[2 * i + 1];
-                const long double re = ar * br - ai * bi, im = ar * bi + ai * br;
-                const long double bound =
-                    std::ldexp(std::fabs(ar * br) + std::fabs(ai * bi) + std::fabs(ar * bi) + std::fabs(ai * br), -23);
-                for (const auto& v : {out, inPlace}) {
-                    if (b.sse2) {
-                        EXPECT_LE(std::fabs(v[2 * i] - re), bound) << i;
-                        EXPECT_LE(std::fabs(v[2 * i + 1] - im), bound) << i;
-                    } else {
-                        EXPECT_LE(Ulps(v[2 * i], float(re)), 1) << i;
-                        EXPECT_LE(Ulps(v[2 * i + 1], float(im)), 1) << i;
-                    }
+    const std::size_t lengths[] = {1, 2, 3, 5, 8, 13};
+    for (std::size_t k = 0; k < 4 * std::size(lengths); ++k) {
+        const std::size_t n = lengths[k / 4], offset = 4 * (k % 4);
+        const auto x = Spread<float>(2 * n, unsigned(n)), y = Spread<float>(2 * n, unsigned(n + 50));
+        Placed<float> src1(x, offset), src2(y, (offset + 4) % 16), dst(2 * n, (offset + 8) % 16),
+            srcDst(x, (offset + 12) % 16);
+        ASSERT_EQ(b.mulC32(src1.data(), src2.data(), dst.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.mulInPlaceC32(src2.data(), srcDst.data(), std::int32_t(n)), Prim::StatusOk);
+        const std::vector<float> out = dst.Values(2 * n), inPlace = srcDst.Values(2 * n);
+        const auto xd = Spread<double>(2 * n, unsigned(n + 1), 200), yd = Spread<double>(2 * n, unsigned(n + 2), 200);
+        std::vector<double> d = xd;
+        ASSERT_EQ(b.mulInPlaceC64(yd.data(), d.data(), std::int32_t(n)), Prim::StatusOk);
+        for (std::size_t i = 0; i < n; ++i) {
+            const long double ar = x[2 * i], ai = x[2 * i + 1], br = y[2 * i], bi = y[2 * i + 1];
+            const long double re = ar * br - ai * bi, im = ar * bi + ai * br;
+            const long double bound =
+                std::ldexp(std::fabs(ar * br) + std::fabs(ai * bi) + std::fabs(ar * bi) + std::fabs(ai * br), -23);
+            for (const auto& v : {out, inPlace}) {
+                if (b.sse2) {
+                    EXPECT_LE(std::fabs(v[2 * i] - re), bound) << i;
+                    EXPECT_LE(std::fabs(v[2 * i + 1] - im), bound) << i;
+                } else {
+                    EXPECT_LE(Ulps(v[2 * i], float(re)), 1) << i;
+                    EXPECT_LE(Ulps(v[2 * i + 1], float(im)), 1) << i;
                 }
-                const long double dr = xd[2 * i], di = xd[2 * i + 1];
-                EXPECT_LE(Ulps(d[2 * i], double(dr * yd[2 * i] - di * yd[2 * i + 1])), 4e9) << i;  // cancellation aside
-                EXPECT_TRUE(SameBits(d[2 * i + 1], xd[2 * i] * yd[2 * i + 1] + xd[2 * i + 1] * yd[2 * i])) << i;
             }
+            const long double dr = xd[2 * i], di = xd[2 * i + 1];
+            EXPECT_LE(Ulps(d[2 * i], double(dr * yd[2 * i] - di * yd[2 * i + 1])), 4e9) << i;  // cancellation aside
+            EXPECT_TRUE(SameBits(d[2 * i + 1], xd[2 * i] * yd[2 * i + 1] + xd[2 * i + 1] * yd[2 * i])) << i;
         }
     }
     float i2[] = {0, 1};
