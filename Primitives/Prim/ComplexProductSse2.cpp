@@ -30,10 +30,10 @@ Status MultiplyC32(const float* a, const float* b, float* dst, std::int32_t len)
     const std::size_t floats = 2 * static_cast<std::size_t>(len);
     std::size_t i = 0;
     for (; i + 4 <= floats; i += 4) _mm_storeu_ps(dst + i, Product(_mm_loadu_ps(a + i), _mm_loadu_ps(b + i)));
-    if (i < floats) {
-        const __m128 x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(a + i)));
-        const __m128 y = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(b + i)));
-        _mm_store_sd(reinterpret_cast<double*>(dst + i), _mm_castps_pd(Product(x, y)));
+    if (i < floats) {  // the last value: two floats, only 4-byte aligned
+        const __m128 x = _mm_castsi128_ps(_mm_loadu_si64(a + i));
+        const __m128 y = _mm_castsi128_ps(_mm_loadu_si64(b + i));
+        _mm_storeu_si64(dst + i, _mm_castps_si128(Product(x, y)));
     }
     return StatusOk;
 }

@@ -23,11 +23,12 @@ Status EachElement(const float* src, float* dst, std::int32_t len, One one) {
 // Groups of eight whose values are all ordinary(lanes) go through fast(lanes),
 // four a step; other groups go value by value through special(x, warning); the
 // trailing values take fast or special one by one. Rounding is to nearest
-// without flush to zero for the duration.
+// without flush to zero for the duration; the flags that the warnings raise
+// outlast it.
 template <class Ordinary, class Fast, class Special>
 Status EightAtATime(const float* src, float* dst, std::int32_t len, Ordinary ordinary, Fast fast, Special special) {
     if (const Status s = ExpLnCheck(src, dst, len); s != StatusOk) return s;
-    const MxcsrScope rounding = NearestRounding();
+    const MxcsrScope rounding = NearestRounding(MxcsrScope::Restore::KeepingFlags);
     Status warning = StatusOk;
     const std::size_t n = static_cast<std::size_t>(len);
     std::size_t i = 0;

@@ -7,7 +7,8 @@
 // real part first; phases in radians), and the Euclidean norm. The x87 builds
 // work in double (their own sine polynomial for pairs of values, the C
 // library's for an odd last one; the C library's arc tangent); the SSE2
-// builds work in single precision. The Cartesian-to-polar conversion runs the
+// builds work in single precision, but for the sine and cosine of the polar
+// conversion, which reduce the phase and take the polynomial in double. The Cartesian-to-polar conversion runs the
 // magnitude (as MagnitudeC32 of the same build) and then the phase, each with
 // its own checks, and reports the magnitude's error first.
 namespace Prim {

@@ -1,9 +1,10 @@
-// SSE2 builds, single precision, four values a step (the last len mod 4 as
-// one more group). Sine and cosine reduce the phase by pi split into five
-// floats; the phase is an arc tangent as a rational function of b/a or a/b,
-// its divisions by the refined reciprocal estimate. Values with a zero,
-// infinite or NaN part take fixed values; a part below the normal range, for
-// which the estimates are undefined, takes the C library's arc tangent.
+// SSE2 builds, four values a step (the last len mod 4 as one more group).
+// Sine and cosine reduce the phase by pi split into five floats and take the
+// polynomial in double, the products with the magnitude in single; the phase
+// is an arc tangent as a rational function of b/a or a/b, its divisions by the
+// refined reciprocal estimate. Values with a zero, infinite or NaN part take
+// fixed values; a part below the normal range, for which the estimates are
+// undefined, takes the C library's arc tangent.
 #include <Primitives/Prim/ArithCheck.h>
 #include <Primitives/Prim/Estimates.h>
 #include <Primitives/Prim/Magnitude.h>
@@ -23,32 +24,48 @@ using Estimates::Select;
 
 constexpr float halfPiF = 1.5707964f, piF = 3.1415927f;
 
-__m128 Sine(__m128 u) {
-    const __m128 u2 = _mm_mul_ps(u, u);
-    __m128 p = _mm_add_ps(_mm_set1_ps(-0.000198206646f), _mm_mul_ps(u2, _mm_set1_ps(2.6300338e-06f)));
-    p = _mm_add_ps(_mm_set1_ps(0.00833321549f), _mm_mul_ps(u2, p));
-    p = _mm_add_ps(_mm_set1_ps(-0.166666657f), _mm_mul_ps(u2, p));
-    return _mm_add_ps(u, _mm_mul_ps(_mm_mul_ps(u, u2), p));
+// The sine polynomial with the single-precision coefficients, in double: at
+// u = pi/2 it rounds to exactly 1 as a float.
+__m128d Sine(__m128d u) {
+    const __m128d u2 = _mm_mul_pd(u, u);
+    __m128d p = _mm_add_pd(_mm_set1_pd(-0.000198206646f), _mm_mul_pd(u2, _mm_set1_pd(2.6300338e-06f)));
+    p = _mm_add_pd(_mm_set1_pd(0.00833321549f), _mm_mul_pd(u2, p));
+    p = _mm_add_pd(_mm_set1_pd(-0.166666657f), _mm_mul_pd(u2, p));
+    return _mm_add_pd(u, _mm_mul_pd(_mm_mul_pd(u, u2), p));
 }
 
-// p - k pi with pi as five floats, each product subtracted in turn.
-__m128 Reduce(__m128 p, __m128 k) {
+// p - k pi with pi as five floats, each product subtracted in turn. The parts
+// have at most 22 significant bits, so the products with any quotient below
+// 2^30 are exact in double and only the differences round.
+__m128d Reduce(__m128d p, __m128d k) {
     constexpr float parts[5] = {3.140625f, 0.000967502594f, 1.50990672e-07f, 5.1159077e-12f, 1.07806051e-14f};
-    for (float part : parts) p = _mm_sub_ps(p, _mm_mul_ps(k, _mm_set1_ps(part)));
+    for (float part : parts) p = _mm_sub_pd(p, _mm_mul_pd(k, _mm_set1_pd(part)));
     return p;
+}
+
+// Sine and cosine of two phases, rounded to float in the low two lanes. The
+// quotient by pi is formed in double: in single precision it is off by more
+// than the distance to the next half turn at large phases, and the rounded
+// and the truncated quotient then disagree on the half turn.
+void SineCosine(__m128d p, __m128& sine, __m128& cosine) {
+    const __m128d y = _mm_mul_pd(p, _mm_set1_pd(0.3183098861837907));
+    const __m128i n = _mm_cvtpd_epi32(y), t = _mm_cvttpd_epi32(y);
+    const __m128d sign = _mm_and_pd(p, _mm_set1_pd(-0.0));
+    const __m128d half =
+        _mm_or_pd(_mm_add_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), _mm_cvtepi32_pd(t)), _mm_set1_pd(0.5)), sign);
+    const __m128d r = Reduce(p, _mm_cvtepi32_pd(n));
+    const __m128d u = _mm_andnot_pd(_mm_set1_pd(-0.0), Reduce(p, half));
+    const __m128d flip = _mm_castsi128_pd(_mm_slli_epi64(_mm_unpacklo_epi32(n, n), 63));  // where n is odd
+    sine = _mm_cvtpd_ps(_mm_xor_pd(Sine(r), flip));
+    cosine = _mm_cvtpd_ps(_mm_xor_pd(Sine(u), flip));
 }
 
 void FromPolar(const float* magn, const float* phase, float* dst) {
     const __m128 p = _mm_loadu_ps(phase), m = _mm_loadu_ps(magn);
-    const __m128 y = _mm_mul_ps(p, _mm_set1_ps(0.318309873f));
-    const __m128i n = _mm_cvtps_epi32(y), t = _mm_cvttps_epi32(y);
-    const __m128 sign = _mm_and_ps(p, _mm_set1_ps(-0.0f));
-    const __m128 half =
-        _mm_or_ps(_mm_add_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), _mm_cvtepi32_ps(t)), _mm_set1_ps(0.5f)), sign);
-    const __m128 r = Reduce(p, _mm_cvtepi32_ps(n));
-    const __m128 u = _mm_and_ps(Reduce(p, half), Estimates::AbsMask());
-    const __m128 flip = _mm_castsi128_ps(_mm_slli_epi32(n, 31));  // the sign bit where n is odd
-    const __m128 sine = _mm_xor_ps(Sine(r), flip), cosine = _mm_xor_ps(Sine(u), flip);
+    __m128 sineLow, cosineLow, sineHigh, cosineHigh;
+    SineCosine(_mm_cvtps_pd(p), sineLow, cosineLow);
+    SineCosine(_mm_cvtps_pd(_mm_movehl_ps(p, p)), sineHigh, cosineHigh);
+    const __m128 sine = _mm_movelh_ps(sineLow, sineHigh), cosine = _mm_movelh_ps(cosineLow, cosineHigh);
     const __m128 re = _mm_mul_ps(m, cosine), im = _mm_mul_ps(m, sine);
     _mm_storeu_ps(dst, _mm_unpacklo_ps(re, im));
     _mm_storeu_ps(dst + 4, _mm_unpackhi_ps(re, im));

@@ -37,9 +37,9 @@ enum Status : std::int32_t {
     StatusSamplePhaseError = -30,
     StatusSampleFactorError = -31,
     StatusKaiserAlphaError = -39,
-    StatusToneMagnitudeError = -44,
+    StatusTonePhaseError = -44,
     StatusToneFrequencyError = -45,
-    StatusTonePhaseError = -46,
+    StatusToneMagnitudeError = -46,
     StatusNegativeLength = -119,
 };
 

@@ -34,14 +34,19 @@ class Division : public testing::TestWithParam<DivisionBuild> {};
 const float negNanF = std::bit_cast<float>(0xFFC00000u), posNanF = std::bit_cast<float>(0x7FC00000u);
 
 // Within one ulp of the long-double product (x87) or within the error of
-// products rounded to float first (SSE2).
+// products rounded to float first (SSE2), at every float alignment of each
+// vector: odd lengths end on a value that is only 4-byte aligned.
 TEST_P(Division, ComplexProductsAgainstLongDouble) {
     const DivisionBuild& b = GetParam();
-    for (std::size_t n : {1, 2, 3, 8, 13}) {
+    const std::size_t lengths[] = {1, 2, 3, 5, 8, 13};
+    for (std::size_t k = 0; k < 4 * std::size(lengths); ++k) {
+        const std::size_t n = lengths[k / 4], offset = 4 * (k % 4);
         const auto x = Spread<float>(2 * n, unsigned(n)), y = Spread<float>(2 * n, unsigned(n + 50));
-        std::vector<float> out(2 * n), inPlace = x;
-        ASSERT_EQ(b.mulC32(x.data(), y.data(), out.data(), std::int32_t(n)), Prim::StatusOk);
-        ASSERT_EQ(b.mulInPlaceC32(y.data(), inPlace.data(), std::int32_t(n)), Prim::StatusOk);
+        Placed<float> src1(x, offset), src2(y, (offset + 4) % 16), dst(2 * n, (offset + 8) % 16),
+            srcDst(x, (offset + 12) % 16);
+        ASSERT_EQ(b.mulC32(src1.data(), src2.data(), dst.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.mulInPlaceC32(src2.data(), srcDst.data(), std::int32_t(n)), Prim::StatusOk);
+        const std::vector<float> out = dst.Values(2 * n), inPlace = srcDst.Values(2 * n);
         const auto xd = Spread<double>(2 * n, unsigned(n + 1), 200), yd = Spread<double>(2 * n, unsigned(n + 2), 200);
         std::vector<double> d = xd;
         ASSERT_EQ(b.mulInPlaceC64(yd.data(), d.data(), std::int32_t(n)), Prim::StatusOk);
@@ -68,11 +73,32 @@ TEST_P(Division, ComplexProductsAgainstLongDouble) {
     ASSERT_EQ(b.mulInPlaceC32(i2, i2, 1), Prim::StatusOk);  // i x i
     EXPECT_EQ(i2[0], -1.0f);
     EXPECT_EQ(i2[1], 0.0f);
-    // Products beyond the double range whose difference is not: only the x87 registers hold them.
-    double wide[] = {1e200, 1e200};
-    ASSERT_EQ(b.mulInPlaceC64(wide, wide, 1), Prim::StatusOk);
-    EXPECT_TRUE(b.sse2 ? std::isnan(wide[0]) : wide[0] == 0.0);
-    EXPECT_EQ(wide[1], Inf<double>);
+
+    // Products beyond the double range: the x87 registers hold them, each rounded to 53 bits,
+    // where the SSE2 registers overflow or underflow.
+    struct Case {
+        double a[2], b[2], x87[2], sse2[2];
+    };
+    const double nan = Nan<double>, inf = Inf<double>;
+    const Case cases[] = {
+        {{1e200, 1e200}, {1e200, 1e200}, {0, inf}, {nan, inf}},
+        // (1 + 2^-30)^2 = 1 + 2^-29 + 2^-60 rounds to 1 + 2^-29, the other product: the real part
+        // is 0, not the 2^970 of 64-bit products.
+        {{0x1.00000004p+515, 0x1.00000008p+515}, {0x1.00000004p+515, 0x1p+515}, {0, inf}, {nan, inf}},
+        {{0x1.0000000000001p+515, 0x1p+515}, {0x1p+515, 0x1p+515}, {0x1p+978, inf}, {nan, inf}},
+        // Subnormal products: 1.5 x 2^-1074 twice is 3 x 2^-1074, where each rounds to 2 x 2^-1074
+        // in the SSE2 registers.
+        {{0x1.8p-537, 0x1p-537}, {0x1.8p-537, 0x1p-537}, {0x1p-1074, 0x1.8p-1073}, {0x1p-1074, 0x1p-1072}},
+        {{-0x1p-600, 0}, {0x1p-600, 5}, {-0.0, -0x1.4p-598}, {-0.0, -0x1.4p-598}},
+    };
+    for (const Case& c : cases) {
+        double v[2] = {c.a[0], c.a[1]};
+        ASSERT_EQ(b.mulInPlaceC64(c.b, v, 1), Prim::StatusOk);
+        const double* want = b.sse2 ? c.sse2 : c.x87;
+        for (int k = 0; k < 2; ++k)
+            EXPECT_TRUE(std::isnan(want[k]) ? std::isnan(v[k]) : SameBits(v[k], want[k]))
+                << c.a[0] << " " << k << ": " << std::hexfloat << v[k];
+    }
 }
 
 TEST_P(Division, QuotientsAtEveryLengthAndAlignment) {

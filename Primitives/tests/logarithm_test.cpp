@@ -67,6 +67,14 @@ TEST_P(Logarithm, AgainstTheLongDoubleLogarithm) {
     double e = std::exp(1.0), lnE = 0;
     ASSERT_EQ(b.lnF64(&e, &lnE, 1), Prim::StatusOk);
     EXPECT_LE(Ulps(lnE, 1.0), 1);
+    // Just below 1 the exponent's multiple of ln 2 and the table's ln 2 must cancel exactly.
+    std::vector<double> nearOne = {0x1.fffffffffffffp-1, 0x1.ffffffffffffep-1, 0x1.fffffffffff00p-1, 0x1.ffffffp-1,
+        0x1.fep-1, 0x1.fdp-1, 0x1.0000000000001p+0, 0x1.00001p+0};
+    for (double x = 0x1.fffffffffffffp-1; x > 0x1.ffp-1; x = 1 - (1 - x) * 3) nearOne.push_back(x);
+    std::vector<double> lnNearOne(nearOne.size());
+    ASSERT_EQ(b.lnF64(nearOne.data(), lnNearOne.data(), std::int32_t(nearOne.size())), Prim::StatusOk);
+    for (std::size_t i = 0; i < nearOne.size(); ++i)
+        EXPECT_LE(Ulps(lnNearOne[i], double(std::log((long double)nearOne[i]))), 1) << std::hexfloat << nearOne[i];
 }
 
 // The warning of the first offending element decides, in both builds.

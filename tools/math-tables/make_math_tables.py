@@ -18,6 +18,10 @@ OUT = os.path.join("Primitives", "Prim")
 # Heads of logarithms keep bits down to 2^-42, as the head of ln 2 does, so
 # that e * ln2Head + head is exact for any exponent of a double.
 HEAD_QUANTUM = mpmath.mpf(2) ** -42
+# The tail of ln 2 that the double logarithm adds e times. The last row of its
+# table (c = 1/2, ln 2 again) carries the same double, so that for x just
+# below 1 (e = -1, that row) the two cancel exactly.
+LN2_TAIL = 5.4979230187083699e-14
 
 
 def hexdouble(x):
@@ -67,6 +71,8 @@ def ln_f64_rows():
     for j in range(65):
         c = mpmath.nint(4096 / (1 + mpmath.mpf(j) / 64)) / 4096
         head, tail = head_tail(-mpmath.log(c))
+        if j == 64:
+            tail = LN2_TAIL
         rows.append((c, head, tail))
     return rows
 
@@ -82,5 +88,6 @@ write("LnTableF32.inc", "Prim::LnTableF32",
 write("LnTableF64.inc", "Prim::LnTableF64",
       ["Row j (0 to 64): c, the reciprocal of 1 + j/64 rounded to a multiple of",
        "2^-12 (so that c times a 32-bit mantissa is exact), and ln(1/c) as a",
-       "head (a multiple of 2^-42) and a tail."],
+       "head (a multiple of 2^-42) and a tail; the last row's tail is the",
+       "logarithm's own tail of ln 2, so that the two cancel."],
       "inline constexpr double Rows[65][3]", ln_f64_rows())
