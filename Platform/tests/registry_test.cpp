@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <TestSupport/ConfigHome.h>
+#include <TestSupport/StoreDamage.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -307,6 +309,72 @@ TEST_F(Registry, DamagedFilesKeepTheEntriesThatStillReadAndABadLineNoMore) {
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
 }
 
+// Every line of a store, damaged in each way in turn: the entries the line does not own
+// still read, and still do after the next write has replaced the file.
+TEST_F(Registry, OneDamagedLineCostsOnlyWhatItOwns) {
+    struct Line {
+        const char* text;
+        std::vector<std::string> owns;  // "key path:value name"
+    };
+    const std::vector<std::string> tonalith = {
+        "SOFTWARE\\Q\\T:FFT", "SOFTWARE\\Q\\T:Window", "SOFTWARE\\Q\\T:Range", "SOFTWARE\\Q\\T\\Nested:n"};
+    std::vector<std::string> quorvel = tonalith, software = tonalith;
+    quorvel.push_back("SOFTWARE\\Q\\Other:o");
+    software.push_back("SOFTWARE\\Q\\Other:o");
+    software.push_back("SOFTWARE:last");
+    const std::vector<Line> lines = {
+        {"# settings", {}},
+        {"qvreg 1", {}},
+        {"dword \"top\" = 1", {":top"}},
+        {"key \"SOFTWARE\" {", software},
+        {"  key \"Q\" {", quorvel},
+        {"    key \"T\" {", tonalith},
+        {"      string \"FFT\" = \"4096\"", {tonalith[0]}},
+        {"      dword \"Window\" = 2", {tonalith[1]}},
+        {"      binary \"Range\" = 00 00 70 42", {tonalith[2]}},
+        {"      key \"Nested\" {", {tonalith[3]}},
+        {"        dword \"n\" = 3", {tonalith[3]}},
+        {"      }", {}},
+        {"    }", {}},
+        {"    key \"Other\" {", {"SOFTWARE\\Q\\Other:o"}},
+        {"      dword \"o\" = 4", {"SOFTWARE\\Q\\Other:o"}},
+        {"    }", {}},
+        {"  }", {}},
+        {"  dword \"last\" = 5", {"SOFTWARE:last"}},
+        {"}", {}},
+        {"end", {}},
+    };
+    std::string text;
+    for (const Line& line : lines) text += std::string(line.text) + "\n";
+    std::vector<std::string> entries = software;
+    entries.push_back(":top");
+    const auto present = [](const std::string& entry) {
+        const std::size_t colon = entry.find(':');
+        return Get(entry.substr(0, colon), entry.substr(colon + 1)).first != 0;
+    };
+
+    for (const TestSupport::LineDamage& damage : TestSupport::LineDamages()) {
+        std::size_t lineStart = 0;
+        for (const Line& line : lines) {
+            const std::string damaged = damage.apply(text, lineStart);
+            WriteFileText(damaged);
+            const bool itsOwn = std::string(damage.name) != "junk line before it";
+            for (int pass = 0; pass < 2; ++pass) {
+                for (const std::string& entry : entries) {
+                    const bool owned = itsOwn && std::count(line.owns.begin(), line.owns.end(), entry) != 0;
+                    EXPECT_EQ(present(entry), !owned) << damage.name << " | " << line.text << " | " << entry;
+                }
+                ASSERT_EQ(SetDword("New", "n", 1), Result::Ok);  // the write replaces the damaged file
+            }
+            std::ifstream kept(file_.string() + ".damaged", std::ios::binary);
+            EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged)
+                << damage.name << " | " << line.text;
+            std::filesystem::remove(file_.string() + ".damaged");
+            lineStart = text.find('\n', lineStart) + 1;
+        }
+    }
+}
+
 // A store file saved by an editor with "\r\n" line ends keeps every value, binary
 // ones included; reading it as corrupt would let the next write drop them all.
 TEST_F(Registry, LinesEndingInCarriageReturnsReadAlike) {
@@ -346,6 +414,16 @@ TEST_F(Registry, OversizedOrSpecialStoreFilesNeitherHangNorCrash) {
     EXPECT_EQ(SetDword("K", "v", 1), Result::Ok);
     EXPECT_EQ(Get("K", "v").first, 4u);
     EXPECT_LT(std::filesystem::file_size(file_), 1000u);
+
+    // A folder under the store's name: the write fails and leaves nothing beside it.
+    std::filesystem::remove(file_);
+    std::filesystem::remove(file_.string() + ".damaged");
+    std::filesystem::create_directory(file_);
+    Platform::Kernel::SetLastError(0);
+    EXPECT_EQ(SetDword("K", "v", 1), Result::IoFailure);
+    EXPECT_EQ(Platform::Kernel::LastError(), static_cast<std::uint32_t>(EISDIR));
+    for (const auto& entry : std::filesystem::directory_iterator(file_.parent_path()))
+        EXPECT_EQ(entry.path().filename().string().find(".damaged"), std::string::npos) << entry.path();
 }
 
 TEST_F(Registry, FailuresSetTheThreadsLastError) {
