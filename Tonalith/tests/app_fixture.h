@@ -59,7 +59,7 @@ protected:
     // A file sox makes from `synth` arguments, in the test's folder.
     std::string Sox(const std::string& name, const std::string& format, const std::string& synth) {
         const std::string file = (m_folder / name).string();
-        const std::string command = "sox -n " + format + " " + file + " synth " + synth;
+        const std::string command = "sox -n " + format + " '" + file + "' synth " + synth;
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return file;
     }
