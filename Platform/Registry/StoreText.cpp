@@ -274,15 +274,10 @@ std::optional<std::size_t> IndentDepth(std::string_view line) {
     return statement ? std::optional<std::size_t>(spaces / 2) : std::nullopt;
 }
 
-bool EndsWithBrace(std::string_view line) {
-    const std::size_t last = line.find_last_not_of(" \t\r");
-    return last != std::string_view::npos && line[last] == '{';
-}
-
 // Reads what it can of a damaged text. The nesting comes from each line's indent, so a
 // lost brace does not move later entries into another key. A line that does not read
-// costs only itself: it closes no key, so the entries after it stay where they were;
-// a key line that does not read costs what is indented under it.
+// costs only itself: it closes no key, so the entries after it stay where they were.
+// The lines indented under a key line that does not read find no open key and go with it.
 void SalvageLines(std::string_view text, StoredKey& root) {
     std::vector<StoredKey*> open{&root};  // null: a key whose line did not read
     std::size_t start = 0;
@@ -301,8 +296,8 @@ void SalvageLines(std::string_view text, StoredKey& root) {
         if (keyword == "end" && *depth == 0 && reader.AtEnd()) break;  // what follows is no store text
         if (keyword == "qvreg") continue;
         StoredKey* parent = *depth + 1 <= open.size() ? open[*depth] : nullptr;
-        if (keyword == "key" || EndsWithBrace(line)) {
-            const auto name = keyword == "key" ? reader.Quoted(kMaxKeyNameLength) : std::nullopt;
+        if (keyword == "key") {
+            const auto name = reader.Quoted(kMaxKeyNameLength);
             const bool good = parent && name && !name->empty() && name->find('\\') == std::string::npos &&
                 reader.Symbol('{') && reader.AtEnd() && *depth < kMaxKeyDepth;
             open.resize(*depth + 1, nullptr);
