@@ -25,14 +25,12 @@ namespace {
 class StoredSettingsXvfbTest : public app_test::AppTest {
 protected:
     template <class T>
-    T* Find(const char* name) const {
+    T* Ruler(const char* name) const {
         UI::Window* displayFrame = window->GetView()->FindChild("EditorView Audio Display Frame");
-        UI::Window* found = window->GetView()->GetToolBar()->FindChild(name);
-        if (!found && displayFrame) found = displayFrame->FindChild(name);
-        return dynamic_cast<T*>(found);
+        return dynamic_cast<T*>(displayFrame ? displayFrame->FindChild(name) : nullptr);
     }
     std::string Caption(const char* button) const {
-        const UI::PushButton* found = Find<UI::PushButton>(button);
+        const auto* found = dynamic_cast<UI::PushButton*>(window->GetView()->GetToolBar()->FindChild(button));
         return found ? found->GetCaption().CStr() : "<none>";
     }
 };
@@ -68,10 +66,9 @@ TEST_F(StoredSettingsXvfbTest, SettingsAfterADamagedLineSurviveTheProgramsNextWr
         EXPECT_EQ(ampRange->GetValue(), 60.0f);
         EXPECT_STREQ(ampRange->GetValueReadout()->GetText().CStr(), "60.0");
         EXPECT_EQ(window->GetView()->GetSpectrogram()->GetSettings().ampRange, 60.0f);
-        ASSERT_NE(Find<UI::TimeRuler>("EditorView Time Ruler"), nullptr);
-        EXPECT_EQ(Find<UI::TimeRuler>("EditorView Time Ruler")->GetMode(), 1u);
+        EXPECT_EQ(Ruler<UI::TimeRuler>("EditorView Time Ruler")->GetMode(), 1u);
         const bool ownLineKept = std::string(damage.name) == "junk line before it";
-        EXPECT_EQ(Find<UI::AmpRuler>("EditorView Amplitude Ruler")->GetMode(), ownLineKept ? 2u : 0u);
+        EXPECT_EQ(Ruler<UI::AmpRuler>("EditorView Amplitude Ruler")->GetMode(), ownLineKept ? 2u : 0u);
         EXPECT_STREQ(host->GetMenuBar()->GetSubMenu(0)->Items()[3].label.CStr(), "&1 tone.wav");
         EXPECT_STREQ(host->GetPlacementRect().ToString().CStr(), geometry.c_str());
         StopProgram();

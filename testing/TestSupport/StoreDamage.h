@@ -11,37 +11,28 @@ namespace TestSupport {
 
 struct LineDamage {
     const char* name;
-    // The text with the line that starts at `lineStart` damaged.
-    std::string (*apply)(const std::string& text, std::size_t lineStart);
+    // The text with the line that starts at `at` damaged.
+    std::string (*apply)(std::string text, std::size_t at);
 };
 
 inline std::vector<LineDamage> LineDamages() {
     return {
         {"junk line before it",
-            [](const std::string& text, std::size_t lineStart) {
-                std::string damaged = text;
-                return damaged.insert(lineStart, "  @@@ garbage }{ \"unterminated\n");
-            }},
+            [](std::string text, std::size_t at) { return text.insert(at, "  @@@ garbage }{ \"unterminated\n"); }},
         {"plus in its indent",
-            [](const std::string& text, std::size_t lineStart) {
-                const std::size_t indent = text.find_first_not_of(' ', lineStart) - lineStart;
-                std::string damaged = text;
-                return damaged.insert(lineStart + indent / 2, "+");
+            [](std::string text, std::size_t at) {
+                return text.insert((at + text.find_first_not_of(' ', at)) / 2, "+");
             }},
-        {"unbalanced quote",
-            [](const std::string& text, std::size_t lineStart) {
-                const std::size_t lineEnd = text.find('\n', lineStart);
-                const std::size_t first = text.find('"', lineStart);
-                const std::size_t second = first < lineEnd ? text.find('"', first + 1) : std::string::npos;
-                std::string damaged = text;
-                if (second < lineEnd) return damaged.erase(second, 1);
-                return damaged.insert(text.find_first_not_of(' ', lineStart), "\"");
+        {"unbalanced quote",  // the second quote goes, or one is added where there is none
+            [](std::string text, std::size_t at) {
+                const std::size_t end = text.find('\n', at), first = text.find('"', at);
+                const std::size_t second = first < end ? text.find('"', first + 1) : std::string::npos;
+                return second < end ? text.erase(second, 1) : text.insert(text.find_first_not_of(' ', at), "\"");
             }},
         {"NUL bytes over it",
-            [](const std::string& text, std::size_t lineStart) {
-                std::string damaged = text;
-                const std::size_t lineEnd = text.find('\n', lineStart);
-                return damaged.replace(lineStart, lineEnd - lineStart, lineEnd - lineStart, '\0');
+            [](std::string text, std::size_t at) {
+                const std::size_t length = text.find('\n', at) - at;
+                return text.replace(at, length, length, '\0');
             }},
     };
 }
