@@ -113,17 +113,28 @@ std::string WriteTarget(const std::string& path) {
     return target;
 }
 
-bool CopyFile(const std::string& from, const std::string& to) {
-    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
-    if (!in.Valid() || !out.Valid()) return false;
+bool CopyContents(int in, int out) {
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(in.Get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return got == 0 && ::fsync(out.Get()) == 0;
-        if (!WriteAll(out.Get(), std::string_view(buffer, static_cast<std::size_t>(got)))) return false;
+        if (got <= 0) return got == 0 && ::fsync(out) == 0;
+        if (!WriteAll(out, std::string_view(buffer, static_cast<std::size_t>(got)))) return false;
     }
+}
+
+// A copy that fails half-way is removed: an empty or partial copy would pass for the
+// damaged file.
+bool CopyFile(const std::string& from, const std::string& to) {
+    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!in.Valid()) return false;
+    Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+    if (!out.Valid()) return false;
+    if (CopyContents(in.Get(), out.Get())) return true;
+    const int code = errno;
+    ::unlink(to.c_str());
+    errno = code;
+    return false;
 }
 
 // A store file that did not read cleanly stays beside the new one as "<name>.damaged"
@@ -144,6 +155,11 @@ bool IsReadOnlyFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return false;
     return (info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // Serialises writers of this process; the file lock serialises the processes.
@@ -197,6 +213,7 @@ Result UpdateStoreFile(const std::string& path, const std::function<Result(Store
     const std::string text = FormatStore(root);
     if (text.size() > kMaxFileSize) return Failed(Result::InvalidArgument, EFBIG);  // would not read back
     const std::string target = WriteTarget(path);
+    if (IsFolder(target)) return Failed(Result::IoFailure, EISDIR);  // no file can replace it
     if (IsReadOnlyFile(target)) return Failed(Result::IoFailure, EACCES);
     if (outcome == ReadOutcome::Corrupt && !KeepDamagedFile(target)) return Result::IoFailure;
     return ReplaceStoreFile(target, text) ? Result::Ok : Result::IoFailure;

@@ -263,42 +263,52 @@ bool ParseLines(std::string_view text, StoredKey& root) {
     return ended;
 }
 
-// The depth the writer gave a line: two spaces of indent per level.
-std::size_t IndentDepth(std::string_view line) {
+// The depth the writer gave a line, two spaces per level; nullopt when the indent is not
+// the writer's (odd, or followed by anything but a statement), so that it tells nothing.
+std::optional<std::size_t> IndentDepth(std::string_view line) {
     std::size_t spaces = 0;
     while (spaces < line.size() && line[spaces] == ' ') ++spaces;
-    return spaces / 2;
+    if (spaces % 2 != 0 || spaces == line.size()) return std::nullopt;
+    const char first = line[spaces];
+    const bool statement = first == '}' || (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z');
+    return statement ? std::optional<std::size_t>(spaces / 2) : std::nullopt;
 }
 
 // Reads what it can of a damaged text. The nesting comes from each line's indent, so a
-// lost brace does not move later entries into another key; a line that does not read
-// is dropped, and so is everything indented under a key line that does not read.
+// lost brace does not move later entries into another key. A line that does not read
+// costs only itself: it closes no key, so the entries after it stay where they were.
+// The lines indented under a key line that does not read find no open key and go with it.
 void SalvageLines(std::string_view text, StoredKey& root) {
     std::vector<StoredKey*> open{&root};  // null: a key whose line did not read
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
         const std::string_view line = text.substr(start, end - start);
         LineReader reader(line);
-        if (reader.AtEnd() || reader.Symbol('#') || reader.Symbol('}')) continue;
-        const std::size_t depth = IndentDepth(line);
-        const std::string_view keyword = reader.Word();
-        if (keyword == "end" && depth == 0 && reader.AtEnd()) break;  // what follows is no store text
-        if (keyword == "qvreg") continue;
-        open.resize(std::min(open.size(), depth + 1));
-        StoredKey* parent = depth + 1 == open.size() ? open.back() : nullptr;
-        const bool opensKey = !line.empty() && line.find_last_not_of(" \t\r") != std::string_view::npos &&
-            line[line.find_last_not_of(" \t\r")] == '{';
-        if (keyword == "key" || opensKey) {
-            const auto name = keyword == "key" ? reader.Quoted(kMaxKeyNameLength) : std::nullopt;
-            const bool good = parent && name && !name->empty() && name->find('\\') == std::string::npos &&
-                reader.Symbol('{') && reader.AtEnd() && open.size() <= kMaxKeyDepth;
-            open.resize(depth + 1, nullptr);
-            open.push_back(good ? &parent->SubKey(*name) : nullptr);
-        } else if (parent) {
-            StoredKey candidate;
-            if (ParseValue(keyword, reader, candidate))
-                for (auto& [folded, value] : candidate.values) parent->SetValue(value.name, value.type, value.data);
+        if (reader.AtEnd() || reader.Symbol('#')) continue;
+        const std::optional<std::size_t> depth = IndentDepth(line);
+        if (!depth) continue;
+        // A key's closing brace ends it as a shallower line would.
+        if (reader.Symbol('}')) {
+            if (reader.AtEnd()) open.resize(std::min(open.size(), *depth + 1));
+            continue;
         }
+        const std::string_view keyword = reader.Word();
+        if (keyword == "end" && *depth == 0 && reader.AtEnd()) break;  // what follows is no store text
+        if (keyword == "qvreg") continue;
+        StoredKey* parent = *depth + 1 <= open.size() ? open[*depth] : nullptr;
+        if (keyword == "key") {
+            const auto name = reader.Quoted(kMaxKeyNameLength);
+            const bool good = parent && name && !name->empty() && name->find('\\') == std::string::npos &&
+                reader.Symbol('{') && reader.AtEnd() && *depth < kMaxKeyDepth;
+            open.resize(*depth + 1, nullptr);
+            open.push_back(good ? &parent->SubKey(*name) : nullptr);
+            continue;
+        }
+        StoredKey candidate;
+        if (!ParseValue(keyword, reader, candidate)) continue;
+        open.resize(std::min(open.size(), *depth + 1));
+        if (parent)
+            for (auto& [folded, value] : candidate.values) parent->SetValue(value.name, value.type, value.data);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <TestSupport/ConfigHome.h>
+#include <TestSupport/StoreDamage.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -307,6 +308,53 @@ TEST_F(Registry, DamagedFilesKeepTheEntriesThatStillReadAndABadLineNoMore) {
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
 }
 
+// Every line of a store, damaged in each way in turn: the entries the line does not own
+// still read, and still do after the next write has replaced the file.
+TEST_F(Registry, OneDamagedLineCostsOnlyWhatItOwns) {
+    // Each line with what it owns: a value line its entry ("key path:name"), a key line
+    // every entry below its key path.
+    const std::vector<std::pair<std::string, std::string>> lines = {{"# settings", ""}, {"qvreg 1", ""},
+        {"dword \"top\" = 1", ":top"}, {"key \"SOFTWARE\" {", "SOFTWARE"}, {"  key \"Q\" {", "SOFTWARE\\Q"},
+        {"    key \"T\" {", "SOFTWARE\\Q\\T"}, {"      string \"FFT\" = \"4096\"", "SOFTWARE\\Q\\T:FFT"},
+        {"      dword \"Window\" = 2", "SOFTWARE\\Q\\T:Window"},
+        {"      binary \"Range\" = 00 00 70 42", "SOFTWARE\\Q\\T:Range"},
+        {"      key \"Nested\" {", "SOFTWARE\\Q\\T\\Nested"}, {"        dword \"n\" = 3", "SOFTWARE\\Q\\T\\Nested:n"},
+        {"      }", ""}, {"    }", ""}, {"    key \"Other\" {", "SOFTWARE\\Q\\Other"},
+        {"      dword \"o\" = 4", "SOFTWARE\\Q\\Other:o"}, {"    }", ""}, {"  }", ""},
+        {"  dword \"last\" = 5", "SOFTWARE:last"}, {"}", ""}, {"end", ""}};
+    std::string text;
+    std::vector<std::string> entries;
+    for (const auto& [line, owns] : lines) {
+        text += line + "\n";
+        if (owns.find(':') != std::string::npos) entries.push_back(owns);
+    }
+    const auto ownedBy = [](const std::string& entry, const std::string& owns) {
+        return !owns.empty() && (entry == owns || entry.rfind(owns + ":", 0) == 0 || entry.rfind(owns + "\\", 0) == 0);
+    };
+
+    for (const TestSupport::LineDamage& damage : TestSupport::LineDamages()) {
+        const bool itsOwn = std::string(damage.name) != "junk line before it";
+        std::size_t lineStart = 0;
+        for (const auto& [line, owns] : lines) {
+            const std::string damaged = damage.apply(text, lineStart);
+            WriteFileText(damaged);
+            for (int pass = 0; pass < 2; ++pass) {  // as read, then as rewritten
+                for (const std::string& entry : entries) {
+                    const std::size_t colon = entry.find(':');
+                    EXPECT_EQ(Get(entry.substr(0, colon), entry.substr(colon + 1)).first != 0,
+                        !(itsOwn && ownedBy(entry, owns)))
+                        << damage.name << " | " << line << " | " << entry;
+                }
+                ASSERT_EQ(SetDword("New", "n", 1), Result::Ok);
+            }
+            std::ifstream kept(file_.string() + ".damaged", std::ios::binary);
+            EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
+            std::filesystem::remove(file_.string() + ".damaged");
+            lineStart = text.find('\n', lineStart) + 1;
+        }
+    }
+}
+
 // A store file saved by an editor with "\r\n" line ends keeps every value, binary
 // ones included; reading it as corrupt would let the next write drop them all.
 TEST_F(Registry, LinesEndingInCarriageReturnsReadAlike) {
@@ -346,6 +394,15 @@ TEST_F(Registry, OversizedOrSpecialStoreFilesNeitherHangNorCrash) {
     EXPECT_EQ(SetDword("K", "v", 1), Result::Ok);
     EXPECT_EQ(Get("K", "v").first, 4u);
     EXPECT_LT(std::filesystem::file_size(file_), 1000u);
+
+    // A folder under the store's name: the write fails and leaves nothing beside it.
+    std::filesystem::remove(file_);
+    std::filesystem::remove(file_.string() + ".damaged");
+    std::filesystem::create_directory(file_);
+    Platform::Kernel::SetLastError(0);
+    EXPECT_EQ(SetDword("K", "v", 1), Result::IoFailure);
+    EXPECT_EQ(Platform::Kernel::LastError(), static_cast<std::uint32_t>(EISDIR));
+    EXPECT_FALSE(std::filesystem::exists(file_.string() + ".damaged"));
 }
 
 TEST_F(Registry, FailuresSetTheThreadsLastError) {

@@ -83,6 +83,8 @@ TEST(MenuLabels, ShortcutPartFollowsATab) {
     EXPECT_EQ(Menu::ShownLabel("Zoom", Ctrl | Shift, '7'), "Zoom\tCtrl+Shift+7");
     EXPECT_EQ(Menu::ShownLabel("Help", 0, Platform::Gui::Key::F1), "Help\t?");
     EXPECT_EQ(Menu::ShownLabel("Lower", Shift, 'a'), "Lower\tShift+?");
+    // Data shows as it is: no mnemonic, no shortcut part.
+    EXPECT_EQ(Menu::LiteralLabel("R&B && co\tlive_1.wav"), "R&&B &&&& co live_1.wav");
 
     // A free menu numbers its entries by position; separators carry nothing.
     Menu free;

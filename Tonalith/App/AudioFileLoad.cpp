@@ -2,6 +2,8 @@
 
 #include <QvBase/Audio/Decode/CreateStream.h>
 #include <QvBase/Audio/Decode/Exception.h>
+#include <QvBase/Util/File.h>
+#include <QvBase/Util/Path.h>
 
 #include <new>
 #include <stdexcept>
@@ -18,8 +20,12 @@ void LoadedAudio::Clear() {
 
 std::optional<LoadFailure> LoadAudioFile(const String& path, LoadedAudio& audio) {
     audio.Clear();
+    const LoadFailure cannotOpen{"Can't open file", "An error occurred while opening the selected file"};
+    // A file gone since it was listed or chosen cannot be opened, though its extension
+    // would still pick a decoder that then calls it undecodable.
+    if (!Util::File(Path(path)).Exists()) return cannotOpen;
     SharedPtr<Audio::Decode::Stream> stream = Audio::Decode::CreateStream(path);
-    if (!stream.Get()) return LoadFailure{"Can't open file", "An error occurred while opening the selected file"};
+    if (!stream.Get()) return cannotOpen;
 
     Audio::Decode::Format format;
     try {

@@ -15,7 +15,6 @@
 #include <QvBase/UI/Native/Menu.h>
 #include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Text/Font.h>
-#include <QvBase/Util/File.h>
 
 QV_META_BEGIN(UI::MainWindow, UI::ApplicationMainWindow)
     QV_META_SLOTS
@@ -84,8 +83,8 @@ void MainWindow::buildFileMenu() {
     if (!recent.empty()) {
         menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
         for (std::uint32_t i = 0; i < recent.size(); ++i)
-            menu->AddItem(false, String("&%1 %2").Arg(i + 1).Arg(Path::FileNameOf(recent[i])), false, this, i,
-                "1slotOpenRecent(uint)", 0, 0);
+            menu->AddItem(false, String("&%1 %2").Arg(i + 1).Arg(Menu::LiteralLabel(Path::FileNameOf(recent[i]))),
+                false, this, i, "1slotOpenRecent(uint)", 0, 0);
     }
     menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
     menu->AddItem(false, "&Quit", false, Application::Current(), std::nullopt, "1slotQuit()", kCtrl, 'Q');
@@ -101,16 +100,12 @@ void MainWindow::slotOpen() {
 }
 
 // The entry is looked up in the list the menu shows, not in a fresh read: files that
-// vanished since the menu was built would shift the indexes onto another file.
+// vanished since the menu was built would shift the indexes onto another file. A file
+// that is gone takes the road of any file that fails to open, and leaves the menu.
 void MainWindow::slotOpenRecent(uint iFile) {
     if (iFile >= m_menuFiles.size()) return;
     const Path file(m_menuFiles[iFile]);
-    if (Util::File(file).Exists()) {
-        loadAudioFile(file);
-        return;
-    }
-    MessageBox(HostWindow()->Handle(), "Can't open file", "An error occurred while opening the selected file", false);
-    buildFileMenu();
+    if (loadAudioFile(file)) buildFileMenu();
 }
 
 void MainWindow::slotClose() {

@@ -65,6 +65,9 @@ void SimpleSlider::SetRange(float minimum, float maximum) {
     else if (m_value > m_maximum)
         m_value = m_maximum;
     UpdatePosition();
+    // A value moved into the range shows as moved: a later SetValue of the same value
+    // would not refresh the readout.
+    if (m_readoutShown) RefreshReadout();
 }
 
 void SimpleSlider::SetValue(float value) {

@@ -42,6 +42,15 @@ protected:
     void SetUp() override {
         TempStoreTest::SetUp();
         ASSERT_TRUE(ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed"));
+        StartProgram();
+    }
+    void TearDown() override {
+        StopProgram();
+        TempStoreTest::TearDown();
+    }
+
+    // The program as its start-up makes it, reading what the store holds now.
+    void StartProgram() {
         app = std::make_unique<Application>("Quorvel", "Tonalith");
         info = std::make_unique<UI::ApplicationInfo>("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
         host.reset(
@@ -49,17 +58,18 @@ protected:
         window = new UI::MainWindow(info.get(), host.get());
         quitter = new Quitter(host->GetFrame(), window);
     }
-    void TearDown() override {
+    void StopProgram() {
         host.reset();
         info.reset();
         app.reset();
-        TempStoreTest::TearDown();
+        window = nullptr;
+        quitter = nullptr;
     }
 
     // A file sox makes from `synth` arguments, in the test's folder.
     std::string Sox(const std::string& name, const std::string& format, const std::string& synth) {
         const std::string file = (m_folder / name).string();
-        const std::string command = "sox -n " + format + " " + file + " synth " + synth;
+        const std::string command = "sox -n " + format + " '" + file + "' synth " + synth;
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return file;
     }

@@ -38,9 +38,9 @@ protected:
 TEST_F(LoadTest, EachFailureShowsItsOwnMessage) {
     ExpectFailure(WriteFile("noise.mp3", std::string(64, '\x55')), "Can't open file",
         "An error occurred while opening the selected file");
-    // A missing file with a known extension gets a decoder, whose open then fails.
+    // A file that is not there, also when its extension names a decoder.
     ExpectFailure(
-        (m_folder / "missing.wav").string(), "Can't decode file", "An error occurred while decoding the selected file");
+        (m_folder / "missing.wav").string(), "Can't open file", "An error occurred while opening the selected file");
     ExpectFailure(WriteFile("broken.wav", "RIFF" + Le32(20) + "WAVEfmt " + Le32(2) + "xx"), "Can't decode file",
         "An error occurred while decoding the selected file");
     ExpectFailure(WriteFile("empty.wav", Wav(1, 44100, "", 0)), "Empty File", "This file is empty.");

@@ -1,6 +1,6 @@
 // The main window's File road on a real window: the time ruler reads the file's own rate,
-// closing leaves empty rulers, and the recent-files menu opens the entry
-// chosen even after a listed file has gone, and check box labels show whole.
+// closing leaves empty rulers, the recent-files menu shows names as they are and opens the
+// entry chosen even after a listed file has gone, and check box labels show whole.
 #include "app_fixture.h"
 
 #include <Tonalith/App/EditorToolBar.h>
@@ -13,6 +13,8 @@
 #include <QvBase/UI/Native/Menu.h>
 #include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Widgets/CheckBox.h>
+
+#include <Platform/Gui/Gtk/GtkWindowSystem.h>
 
 #include <algorithm>
 #include <chrono>
@@ -70,19 +72,40 @@ TEST_F(MainWindowXvfbTest, TheTimeRulerReadsTheFilesRateAndAClearedViewLeavesEmp
     }
 }
 
-// Chosen through the File menu's keyboard mnemonics, as a user would.
+// Chosen through the File menu's keyboard mnemonics, as a user would. A file name shows
+// as it is, "&" and "_" included; an entry that fails clears the picture as File > Open does.
 TEST_F(MainWindowXvfbTest, ARecentEntryOpensItsOwnFileAndAGoneOneSaysSo) {
     std::vector<std::string> files;
-    for (const char* name : {"c.wav", "b.wav", "a.wav"}) {
+    for (const char* name : {"c.wav", "my_file & co.wav", "a.wav"}) {
         files.push_back(Sox(name, "-r 8000 -c 1 -b 16", std::to_string(files.size() + 1) + " sine 300"));
         ASSERT_FALSE(window->loadAudioFile(Path(String(files.back()))).has_value());
     }
     EXPECT_EQ(MenuLabels()[3], "&1 a.wav");
-    EXPECT_EQ(MenuLabels()[4], "&2 b.wav");
+    EXPECT_EQ(MenuLabels()[4], "&2 my_file && co.wav");
+    const std::vector<std::string> shown = Platform::Gui::Testing::ShownMenuEntries(host->Handle(), 0);
+    ASSERT_EQ(shown.size(), MenuLabels().size());
+    EXPECT_EQ(shown[0], "Open...");
+    EXPECT_EQ(shown[4], "2 my_file & co.wav");
     std::filesystem::remove(files[2]);  // a.wav, still listed first
 
-    bool goneSaid = false;
+    bool goneSaid = false, toneShown = false, pictureCleared = false;
     std::uint32_t framesOpened = 0;
+    // The 300 Hz row of the tone is bright in a column of the display area, which lies
+    // between the tool bar's bottom (the menu bar's height comes from the desktop's
+    // theme) and the time ruler, whose border is bright too.
+    int clientTop = -1;
+    const auto toneOnScreen = [&] {
+        if (clientTop < 0) {
+            const std::vector<std::uint32_t> column = TestSupport::Screenshot(650, 380, 1, 200);
+            const auto toolBar = std::find(column.begin(), column.end(), 0x3D4558u);
+            if (toolBar == column.end()) return false;
+            clientTop = 380 + int(toolBar - column.begin());
+        }
+        const int top = clientTop + 105 + 5, bottom = 799 - 30;
+        const std::vector<std::uint32_t> column = TestSupport::Screenshot(650, top, 1, bottom - top);
+        return std::any_of(column.begin(), column.end(),
+            [](std::uint32_t p) { return ((p >> 16 & 255) + (p >> 8 & 255) + (p & 255)) / 3 > 150; });
+    };
     std::thread script([&] {
         WaitForWindow(kTitle);
         // There is no window manager to give the window the keyboard; a menu that missed
@@ -98,22 +121,26 @@ TEST_F(MainWindowXvfbTest, ARecentEntryOpensItsOwnFileAndAGoneOneSaysSo) {
         };
         choose("2", [&] { return window->Audio().frames != 0; });
         framesOpened = window->Audio().frames;
+        toneShown = WaitFor(toneOnScreen, 10000ms);
         // Now listed second, c.wav goes too; choosing it tells so.
         std::filesystem::remove(files[0]);
         goneSaid = choose("2", [] { return TestSupport::FindWindow("Can't open file") != 0; });
         std::this_thread::sleep_for(200ms);
         RunCommand("xdotool windowfocus " + std::to_string(TestSupport::FindWindow("Can't open file")) + " key Return");
         WaitFor([] { return TestSupport::FindWindow("Can't open file") == 0; }, 5000ms);
+        pictureCleared = WaitFor([&] { return !toneOnScreen(); }, 5000ms);
         quitter->quit = true;
     });
     window->slotClose();
     EXPECT_EQ(app->Run(), 0);
     script.join();
 
-    EXPECT_EQ(framesOpened, 16000u);  // b.wav: 2 s at 8000 Hz
+    EXPECT_EQ(framesOpened, 16000u);  // my_file & co.wav: 2 s at 8000 Hz
+    EXPECT_TRUE(toneShown);
     EXPECT_TRUE(goneSaid);
-    EXPECT_EQ(window->Audio().frames, 16000u);
-    EXPECT_EQ(MenuLabels()[3], "&1 b.wav");
+    EXPECT_TRUE(pictureCleared);
+    EXPECT_EQ(window->Audio().frames, 0u);
+    EXPECT_EQ(MenuLabels()[3], "&1 my_file && co.wav");
     EXPECT_EQ(MenuLabels()[4], "");  // the separator before Quit: nothing else is listed
 }
 

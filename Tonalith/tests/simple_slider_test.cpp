@@ -66,6 +66,9 @@ TEST_F(SimpleSliderTest, ProgramValuesAreKeptAsSetAndTheThumbStopsAtTheEnds) {
     slider->SetRange(60.0f, 300.0f);
     EXPECT_EQ(slider->GetValue(), 60.0f);  // below the new minimum
     EXPECT_EQ(slider->GetPosition(), 0u);
+    EXPECT_EQ(Readout(), "60.0");
+    slider->SetValue(60.0f);  // a stored minimum, as the tool bar sets it
+    EXPECT_EQ(Readout(), "60.0");
     slider->SetValue(120.0f);
     EXPECT_EQ(Readout(), "120.0");
     // 60/240 of a 95-pixel track: 23.75 -> 24.

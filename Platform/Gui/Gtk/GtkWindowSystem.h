@@ -1,7 +1,10 @@
 #pragma once
 #include <Platform/Gui/WindowSystem.h>
 
+#include <cstddef>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace Platform::Gui {
 
@@ -9,5 +12,12 @@ namespace Platform::Gui {
 // with "." whatever the user's locale, and no recent-files list written.
 // Throws std::runtime_error when the display cannot be opened.
 std::unique_ptr<WindowSystem> MakeGtkWindowSystem();
+
+namespace Testing {
+// The texts that the entries of a window's menu `menu` show on the desktop, as a user
+// reads them (mnemonic marks gone, shortcut part left out; empty for a separator). Empty
+// when the current window system is not the desktop's or there is no such menu.
+std::vector<std::string> ShownMenuEntries(WindowId window, std::size_t menu);
+}  // namespace Testing
 
 }  // namespace Platform::Gui

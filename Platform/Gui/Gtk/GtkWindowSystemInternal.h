@@ -101,6 +101,7 @@ public:
 
     // menus: GtkWindowSystemMenus.cpp
     void SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) override;
+    std::vector<std::string> ShownMenuEntries(WindowId id, std::size_t menu) const;
 
     // modal dialogs: GtkWindowSystemDialogs.cpp
     void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text, bool systemModal) override;

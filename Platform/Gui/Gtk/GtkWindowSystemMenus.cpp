@@ -1,3 +1,4 @@
+#include <Platform/Gui/Gtk/GtkWindowSystem.h>
 #include <Platform/Gui/Gtk/GtkWindowSystemInternal.h>
 
 #include <Platform/Gui/Gtk/MenuLabels.h>
@@ -52,6 +53,35 @@ GtkWidget* GtkWindowSystem::MakeMenuItem(WindowId id, const MenuEntry& entry) {
     g_object_set_data(G_OBJECT(item), kCheckedKey, GINT_TO_POINTER(entry.checked));
     g_signal_connect(item, "activate", G_CALLBACK(&OnMenuItemThunk), this);
     return item;
+}
+
+std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::size_t menu) const {
+    std::vector<std::string> texts;
+    const GtkWindowRecord* rec = Find(id);
+    if (!rec || !rec->menuBar) return texts;
+    GList* titles = gtk_container_get_children(GTK_CONTAINER(rec->menuBar));
+    gpointer title = g_list_nth_data(titles, guint(menu));
+    g_list_free(titles);
+    GtkWidget* popup = title ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(title)) : nullptr;
+    if (!popup) return texts;
+    GList* items = gtk_container_get_children(GTK_CONTAINER(popup));
+    for (GList* item = items; item; item = item->next) {
+        std::string shown;
+        GtkWidget* row = gtk_bin_get_child(GTK_BIN(item->data));
+        if (row && GTK_IS_CONTAINER(row)) {
+            GList* parts = gtk_container_get_children(GTK_CONTAINER(row));
+            if (parts && GTK_IS_LABEL(parts->data)) shown = gtk_label_get_text(GTK_LABEL(parts->data));
+            g_list_free(parts);
+        }
+        texts.push_back(shown);
+    }
+    g_list_free(items);
+    return texts;
+}
+
+std::vector<std::string> Testing::ShownMenuEntries(WindowId window, std::size_t menu) {
+    const auto* system = dynamic_cast<const GtkWindowSystem*>(&Current());
+    return system ? system->ShownMenuEntries(window, menu) : std::vector<std::string>();
 }
 
 void GtkWindowSystem::OnMenuItemThunk(GtkWidget* item, gpointer self) {

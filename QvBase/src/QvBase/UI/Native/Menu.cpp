@@ -14,6 +14,8 @@ String Menu::ShownLabel(const String& label, std::uint32_t modifiers, std::uint3
     return shown;
 }
 
+String Menu::LiteralLabel(const String& text) { return text.Replace("&", "&&").Replace('\t', ' '); }
+
 void Menu::AddItem(bool separator, const String& label, bool checked, Object* receiver,
     std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers, std::uint32_t key) {
     MenuItem item;

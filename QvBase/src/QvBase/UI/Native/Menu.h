@@ -47,6 +47,9 @@ public:
     // The label followed by a tab and the shortcut, "Ctrl+Shift+O"; a key other than a
     // letter or a digit shows as "?".
     static String ShownLabel(const String& label, std::uint32_t modifiers, std::uint32_t key);
+    // Text from data (a file name) made into a label that shows it as it is: "&" would
+    // mark a mnemonic and a tab would start the shortcut part.
+    static String LiteralLabel(const String& text);
 
 private:
     friend class MenuBar;
