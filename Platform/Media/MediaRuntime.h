@@ -97,7 +97,8 @@ protected:
 class HeaderInfo : public Unknown {
 public:
     // Stream 0 is the file. With a null value only the type and length are reported.
-    // "Duration" is the shortest audio stream's frames in whole ticks, rounded down.
+    // "Duration" is the shortest audio stream's frames in whole ticks, rounded down; a stream
+    // that fails part way counts one frame past the failure.
     virtual Result GetAttributeByName(
         uint16_t* stream, const char16_t* name, AttributeType* type, uint8_t* value, uint16_t* length) = 0;
 

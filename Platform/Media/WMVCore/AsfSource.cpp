@@ -247,9 +247,12 @@ Result AsfSource::Pump(size_t stream, uint16_t bits) {
     if (!packet) return kOutOfMemory;
     const int read = av_read_frame(m_format, packet.get());
     if (read == AVERROR_EOF) {
-        // The demultiplexer ends where it can parse no more: short of the end the file gives
-        // its data (cut off, or a packet it could not make sense of), or past it.
-        if (m_dataEnd && avio_tell(m_format->pb) != int64_t(m_dataEnd)) return m_failure = kDamagedData;
+        // The demultiplexer also ends on a failed read of the file, and where it can parse no
+        // more: short of the end the file gives its data (cut off, or a packet it could not
+        // make sense of), or past it.
+        const AVIOContext* file = m_format->pb;
+        if (file && file->error < 0) return m_failure = FailureOf(file->error, kReadFault);
+        if (m_dataEnd && (!file || avio_tell(m_format->pb) != int64_t(m_dataEnd))) return m_failure = kDamagedData;
         m_ended = true;
         return kOk;
     }
