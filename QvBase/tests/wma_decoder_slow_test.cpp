@@ -1,7 +1,7 @@
 // Long Windows Media files against ffmpeg's own decode, to the last frame.
 
 #include <support/AudioReference.h>
-#include <support/WmaChecks.h>
+#include <support/DecoderChecks.h>
 
 #include <gtest/gtest.h>
 
