@@ -19,6 +19,10 @@ constexpr Result kNotWindowsMedia = int32_t(0xC00D0002);
 constexpr Result kNoMoreSamples = int32_t(0xC00D0003);
 constexpr Result kUnsupportedFormat = int32_t(0xC00D0004);
 constexpr Result kNoAttribute = int32_t(0xC00D0005);
+// The file's data is damaged, or ends before the file says it does.
+constexpr Result kDamagedData = int32_t(0xC00D0006);
+// The file could not be read.
+constexpr Result kReadFault = int32_t(0xC00D0007);
 constexpr Result kOutOfMemory = int32_t(0x8007000E);
 
 struct Id {
@@ -93,6 +97,8 @@ protected:
 class HeaderInfo : public Unknown {
 public:
     // Stream 0 is the file. With a null value only the type and length are reported.
+    // "Duration" is the shortest audio stream's frames in whole ticks, rounded down; a stream
+    // that fails part way counts one frame past the failure.
     virtual Result GetAttributeByName(
         uint16_t* stream, const char16_t* name, AttributeType* type, uint8_t* value, uint16_t* length) = 0;
 
@@ -106,7 +112,8 @@ public:
     virtual Result Close() = 0;
     // Moves the reader to `start` (100-ns units); `duration` 0 reads to the end.
     virtual Result SetRange(uint64_t start, int64_t duration) = 0;
-    // The next buffer of `stream`; times in 100-ns units. kNoMoreSamples at the end.
+    // The next buffer of `stream`; times in 100-ns units. kNoMoreSamples at the end of the
+    // data; any other failure means the stream cannot be delivered whole.
     virtual Result GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleTime, uint64_t* duration,
         uint32_t* flags, uint32_t* output, uint16_t* streamNumber) = 0;
     virtual Result SetStreamsSelected(uint16_t count, const uint16_t* streams, const StreamState* states) = 0;

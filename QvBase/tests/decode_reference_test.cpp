@@ -159,19 +159,17 @@ TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
     };
     struct Case {
         std::string name, inputs, options;
-        uint32_t channels, rate, seconds;
         int audioStream;  // the one that must win
     };
     const std::vector<Case> cases{
-        {"v2_mono_8k.wma", noise(8000, 2.3, 1), "-ac 1 -c:a wmav2", 1, 8000, 2, 0},
-        {"v2_stereo_44k.wma", noise(44100, 1.7, 2), "-ac 2 -c:a wmav2", 2, 44100, 1, 0},
-        {"v1_stereo_22k.wma", noise(22050, 3.2, 3), "-ac 2 -c:a wmav1", 2, 22050, 3, 0},
-        {"v1_mono_48k.wma", noise(48000, 1.1, 4), "-ac 1 -c:a wmav1", 1, 48000, 1, 0},
-        {"short.wma", noise(16000, 0.6, 5), "-ac 1 -c:a wmav2", 1, 16000, 0, 0},
+        {"v2_mono_8k.wma", noise(8000, 2.3, 1), "-ac 1 -c:a wmav2", 0},
+        {"v2_stereo_44k.wma", noise(44100, 1.7, 2), "-ac 2 -c:a wmav2", 0},
+        {"v1_stereo_22k.wma", noise(22050, 3.2, 3), "-ac 2 -c:a wmav1", 0},
+        {"v1_mono_48k.wma", noise(48000, 1.1, 4), "-ac 1 -c:a wmav1", 0},
+        {"short.wma", noise(16000, 0.6, 5), "-ac 1 -c:a wmav2", 0},
         {"video_first.wmv", "-f lavfi -i 'testsrc=size=64x48:rate=10:d=2.5' " + noise(32000, 2.5, 6),
-            "-map 0:v -map 1:a -c:v wmv2 -ac 2 -c:a wmav2", 2, 32000, 2, 0},
-        {"two_audio.wma", noise(11025, 2.2, 7) + noise(11025, 2.2, 8), "-map 0:a -map 1:a -ac 1 -c:a wmav2", 1, 11025,
-            2, 1},
+            "-map 0:v -map 1:a -c:v wmv2 -ac 2 -c:a wmav2", 0},
+        {"two_audio.wma", noise(11025, 2.2, 7) + noise(11025, 2.2, 8), "-map 0:a -map 1:a -ac 1 -c:a wmav2", 1},
     };
     for (const Case& c : cases) {
         const std::string path = m_dir.Path() + "/" + c.name;
@@ -181,8 +179,7 @@ TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
         ASSERT_EQ(decoded.exitCode, 0) << c.name << ": " << decoded.err;
         const std::vector<float> ours = FloatsFromBytes(decoded.out);
         const std::vector<float> reference = FfmpegS16Floats(path, c.audioStream);
-        ASSERT_EQ(ours.size(), size_t(c.seconds) * c.rate * c.channels) << c.name;
-        ASSERT_LE(ours.size(), reference.size()) << c.name;
+        ASSERT_EQ(ours.size(), reference.size()) << c.name;
         for (size_t i = 0; i < ours.size(); ++i) ASSERT_EQ(ours[i], reference[i]) << c.name << " sample " << i;
     }
 

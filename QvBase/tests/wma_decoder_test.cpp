@@ -7,13 +7,17 @@
 
 #include <support/AudioFileWriter.h>
 #include <support/AudioReference.h>
+#include <support/DecoderChecks.h>
 
 #include <gtest/gtest.h>
 
 #include <Platform/Library/RuntimeLibrary.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <random>
 
@@ -50,7 +54,8 @@ protected:
 TEST_F(WmaDecoderTest, ReadsSeeksAndRefusesAsTheInterfaceSays) {
     EXPECT_EQ(m_stream->GetType(), Type::WindowsMedia);
     EXPECT_EQ(m_stream->OpenForward(), (Format{2, 2, 8000, 0, 0}));
-    EXPECT_EQ(m_stream->GetTotalFrames(), 16000u);
+    const uint32_t total = uint32_t(m_reference.size() / 2);
+    EXPECT_EQ(m_stream->GetTotalFrames(), total);
 
     std::vector<int16_t> s16(2 * 9000);
     uint32_t got = 0;
@@ -60,11 +65,10 @@ TEST_F(WmaDecoderTest, ReadsSeeksAndRefusesAsTheInterfaceSays) {
     m_stream->ReadInt16Interleaved(9000, s16.data(), got);
     ASSERT_EQ(got, 9000u);
     EXPECT_EQ(s16[0], Expected(100, 0));
-    // The position is the last buffer's end in whole seconds.
-    EXPECT_EQ(m_stream->GetPosition(), 8000u);
+    EXPECT_EQ(m_stream->GetPosition(), 9100u);
 
     // A read after Seek returns the frames at the new place, backwards and forwards.
-    for (uint32_t to : {12345u, 7u, 15999u}) {
+    for (uint32_t to : {12345u, 7u, total - 64}) {
         m_stream->Seek(to);
         std::vector<float> left(64, 9.0f), right(64, 9.0f);
         float* channels[] = {left.data(), right.data()};
@@ -72,7 +76,7 @@ TEST_F(WmaDecoderTest, ReadsSeeksAndRefusesAsTheInterfaceSays) {
         ASSERT_EQ(got, 64u);
         for (size_t f = 0; f < 64; ++f) ASSERT_EQ(right[f], m_reference[(to + f) * 2 + 1]) << to << "+" << f;
     }
-    EXPECT_THROW(m_stream->Seek(16001), BadFormat);
+    EXPECT_THROW(m_stream->Seek(total + 1), BadFormat);
 
     // The 64-bit float read is not offered: the count says 0 and the read says why.
     double f64[4];
@@ -105,6 +109,54 @@ TEST_F(WmaDecoderTest, ReadsSeeksAndRefusesAsTheInterfaceSays) {
     }
 }
 
+// Every rate, both channel counts and the lengths, each in some row.
+TEST(WmaWholeStream, EqualsFfmpegToTheLastFrameAndAfterSeeks) {
+    if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
+    TempDir dir;
+    for (const WmaFile& file : {WmaFile{"wmav2", 8000, 1, 0.1}, WmaFile{"wmav1", 11025, 2, 1},
+             WmaFile{"wmav2", 16000, 2, 10.03}, WmaFile{"wmav2", 22050, 1, 1}, WmaFile{"wmav2", 32000, 2, 0.1},
+             WmaFile{"wmav1", 44100, 1, 0.1}, WmaFile{"wmav2", 44100, 2, 30}, WmaFile{"wmav2", 48000, 1, 10.03}}) {
+        ExpectDecodesAsFfmpeg(MakeWma(dir, file), file);
+        if (HasFatalFailure()) return;
+    }
+}
+
+// A file cut short or damaged opens, and the read that reaches the fault reports it: never a
+// shorter stream that looks whole.
+TEST(WmaBrokenFile, TheReadReportsTheFaultWhereItLies) {
+    if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
+    TempDir dir;
+    const Bytes whole = ReadWholeFile(MakeWma(dir, {"wmav2", 22050, 2, 3}));
+    // The data object follows the header object: its size, then its packet count at 40.
+    const auto le64 = [&](size_t at) {
+        uint64_t v = 0;
+        for (size_t k = 8; k-- > 0;) v = v << 8 | whole.at(at + k);
+        return v;
+    };
+    const size_t data = size_t(le64(16)), packets = size_t(le64(data + 40));
+    ASSERT_GT(packets, 4u);
+    const size_t packet = (size_t(le64(data + 16)) - 50) / packets, middle = data + 50 + packets / 2 * packet;
+    Bytes damaged = whole;
+    damaged[middle + 3] ^= 0xFF;  // how the packet's lengths are coded
+    const std::vector<std::pair<std::string, Bytes>> cases{
+        {"inside a packet", Bytes(whole.begin(), whole.end() - packet / 2 - packet)},
+        {"after a whole packet", Bytes(whole.begin(), whole.begin() + ptrdiff_t(middle))}, {"damaged", damaged}};
+    for (const auto& [what, bytes] : cases) {
+        const std::string path = dir.Write("broken.wma", bytes);
+        SharedPtr<Stream> stream = CreateStream(path.c_str());
+        ASSERT_TRUE(stream) << what;
+        stream->OpenForward();
+        EXPECT_GT(stream->GetTotalFrames(), 0u) << what;
+        try {
+            ReadAllDeinterleaved(*stream);
+            ADD_FAILURE() << what << ": the whole read succeeded";
+        } catch (const BadFormat& e) {
+            EXPECT_STREQ(e.Message().CStr(), "Unable to read buffer. 0xC00D0006") << what;
+            EXPECT_EQ(std::string(e.Detail().CStr()), path) << what;
+        }
+    }
+}
+
 TEST(WmaFrameQueue, HandsOutExactlyTheFramesAppendedAcrossGrowth) {
     WMA::FrameQueue queue(3, 1, 4);
     std::deque<uint8_t> reference;
@@ -130,47 +182,47 @@ TEST(WmaFrameQueue, HandsOutExactlyTheFramesAppendedAcrossGrowth) {
 
 namespace {
 
-// A runtime that offers 24-bit samples first (built for tests only) makes the decoder take
-// them: the raw read gives ffmpeg's own 24-bit decode, the 16-bit and float reads refuse.
-TEST(WmaWideOutput, TwentyFourBitSamplesAreReadRawOnly) {
-    if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
+// What is wrong with reading a file through the runtime that offers 24-bit samples first
+// (built for tests only): the raw read must give ffmpeg's own 24-bit decode, the 16-bit and
+// float reads must refuse.
+std::string WideOutputFaults() {
+    const std::string wide = TONALITH_BINARY_DIR "/wmvcore-wide-first";
+    if (!std::filesystem::exists(wide + "/WMVCore.so")) return "the test build of the runtime is missing in " + wide;
     TempDir dir;
-    const std::string path = dir.Path() + "/wide.wma";
-    ASSERT_EQ(
-        RunCommand("ffmpeg -nostdin -v error -f lavfi -i 'anoisesrc=a=0.5:r=8000:d=1.2' -c:a wmav2 " + ShellQuote(path))
-            .exitCode,
-        0);
-    const CommandResult s32 = RunCommand("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -f s32le -");
-    Platform::Library::SetProgramFolderForTesting(TONALITH_BINARY_DIR "/wmvcore-wide-first");
+    const std::string path = MakeWma(dir, {"wmav2", 8000, 1, 1.2});
+    const std::string s32 = RunCommand("ffmpeg -nostdin -v error -i " + ShellQuote(path) + " -f s32le -").out;
+    Platform::Library::SetProgramFolderForTesting(wide);
     SharedPtr<Stream> stream = CreateStream(path.c_str());
     Platform::Library::SetProgramFolderForTesting("");
-    ASSERT_TRUE(stream);
-    const Format format = stream->OpenForward();
-    if (format.BytesPerSample == 2) GTEST_SKIP() << "this process loaded the ordinary runtime first";
-    EXPECT_EQ(format, (Format{1, 3, 8000, 0, 0}));
-    ASSERT_EQ(stream->GetTotalFrames(), 8000u);
-
-    std::vector<uint8_t> raw(3 * 8000);
+    if (!stream || stream->OpenForward() != Format{1, 3, 8000, 0, 0}) return "the 24-bit output was not taken";
+    const uint32_t frames = uint32_t(s32.size() / 4);
+    std::vector<uint8_t> raw(3 * size_t(frames));
     uint32_t got = 0;
-    stream->ReadRawInterleaved(8000, raw.data(), got);
-    ASSERT_EQ(got, 8000u);
-    ASSERT_GE(s32.out.size(), 4u * 8000);
-    for (size_t i = 0; i < 8000; ++i)
-        ASSERT_EQ(std::memcmp(&raw[3 * i], s32.out.data() + 4 * i + 1, 3), 0) << "sample " << i;
-    std::vector<int16_t> s16(16);
-    std::vector<float> f32(16);
-    float* channels[] = {f32.data()};
-    for (const auto& read :
-        std::vector<std::function<void()>>{[&] { stream->ReadInt16Interleaved(4, s16.data(), got); },
-            [&] { stream->ReadFloatDeinterleaved(4, channels, got); }}) {
-        try {
-            read();
-            ADD_FAILURE() << "a 16-bit read of 24-bit samples succeeded";
-        } catch (const BadFormat& e) {
-            EXPECT_STREQ(e.Message().CStr(), "Raw WMA data not 16-bit.");
-        }
-        EXPECT_EQ(got, 0u);
-    }
+    stream->ReadRawInterleaved(frames, raw.data(), got);
+    if (frames == 0 || stream->GetTotalFrames() != frames || got != frames) return "not every frame was read";
+    for (size_t i = 0; i < got; ++i)
+        if (std::memcmp(&raw[3 * i], s32.data() + 4 * i + 1, 3) != 0) return "sample " + std::to_string(i) + " differs";
+    int16_t s16[4];
+    float f32[4], *channels[] = {f32};
+    if (BadFormatMessage([&] { stream->ReadInt16Interleaved(4, s16, got); }) != "Raw WMA data not 16-bit." || got ||
+        BadFormatMessage([&] { stream->ReadFloatDeinterleaved(4, channels, got); }) != "Raw WMA data not 16-bit." ||
+        got)
+        return "a 16-bit or float read of 24-bit samples did not refuse";
+    return "";
+}
+
+// Which runtime a process uses is settled by its first load, so the check runs in a process
+// of its own: this program started anew for this test alone.
+TEST(WmaWideOutput, TwentyFourBitSamplesAreReadRawOnly) {
+    if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const std::string faults = WideOutputFaults();
+            std::fputs(faults.c_str(), stderr);
+            std::exit(faults.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

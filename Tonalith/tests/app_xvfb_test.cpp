@@ -53,16 +53,16 @@ int FindToolBarTop(int x, int y, int height) {
 
 struct ToneFile {
     const char* name;
-    const char* command;  // %s is the path; both give 32000 frames
+    const char* command;  // %s is the path; both give 32768 frames
 };
 
 class AppXvfbTest : public app_test::AppTest, public ::testing::WithParamInterface<ToneFile> {};
 
 INSTANTIATE_TEST_SUITE_P(Files, AppXvfbTest,
-    ::testing::Values(ToneFile{"tone.wav", "sox -n -r 16000 -c 1 -b 16 %s synth 2 sine 4000 vol 0.5"},
-        // Windows Media counts whole seconds: 2.5 seconds give 2.
-        ToneFile{
-            "tone.wma", "ffmpeg -nostdin -v error -f lavfi -i sine=f=4000:r=16000:d=2.5 -af volume=0.5 -c:a wmav2 %s"}),
+    ::testing::Values(ToneFile{"tone.wav", "sox -n -r 16000 -c 1 -b 16 %s synth 2.048 sine 4000 vol 0.5"},
+        // Windows Media decodes whole codec frames: 2.05 seconds give 32768 frames.
+        ToneFile{"tone.wma",
+            "ffmpeg -nostdin -v error -f lavfi -i sine=f=4000:r=16000:d=2.05 -af volume=0.5 -c:a wmav2 %s"}),
     [](const auto& info) { return std::string(info.param.name[6] == 'a' ? "Wav" : "WindowsMedia"); });
 
 TEST_P(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycles) {
@@ -75,8 +75,8 @@ TEST_P(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
     ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
     // The whole file is in view after a load, and stays so once the view has its real width.
     const UI::TimeScale* timeScale = window->GetView()->GetTimeScale();
-    EXPECT_EQ(timeScale->GetLength(), 32000u);
-    EXPECT_EQ(timeScale->GetVisibleRange(), UI::SampleRange(0, 32000));
+    EXPECT_EQ(timeScale->GetLength(), 32768u);
+    EXPECT_EQ(timeScale->GetVisibleRange(), UI::SampleRange(0, 32768));
 
     // The sliders sit where the tool bar's layout puts them and start from the defaults.
     UI::EditorToolBar* toolBar = window->GetView()->GetToolBar();
@@ -135,7 +135,7 @@ TEST_P(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
     });
     EXPECT_EQ(app->Run(), 0);
     script.join();
-    EXPECT_EQ(timeScale->GetVisibleRange(), UI::SampleRange(0, 32000));
+    EXPECT_EQ(timeScale->GetVisibleRange(), UI::SampleRange(0, 32768));
     host.reset();
     info.reset();
 

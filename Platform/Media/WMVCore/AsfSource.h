@@ -37,11 +37,17 @@ public:
     const std::vector<StreamInfo>& Streams() const { return m_info; }
 
     // The next decoded frames of `stream`: the bytes as 16- or 24-bit PCM (none when `bits`
-    // is 0: only counting) and their frame count. False at the end of the stream's data.
-    bool Next(size_t stream, uint16_t bits, std::vector<uint8_t>& pcm, uint32_t& frames);
+    // is 0: only counting) and their frame count. kOk with frames; kNoMoreSamples at the end
+    // of the stream's data; any other result when the rest cannot be delivered, from then on.
+    Result Next(size_t stream, uint16_t bits, std::vector<uint8_t>& pcm, uint32_t& frames);
 
-    // Frames every decodable audio stream delivers from the start to the end.
-    std::vector<uint64_t> CountFrames();
+    // What one decodable audio stream delivers from the start: its frames, and how it ended
+    // (kNoMoreSamples, or the failure that stopped it after those frames).
+    struct Count {
+        uint64_t frames = 0;
+        Result end = kNoMoreSamples;
+    };
+    std::vector<Count> CountFrames();
 
 private:
     struct Ready {
@@ -50,13 +56,15 @@ private:
     };
     struct Decoding;
 
-    bool Pump(size_t stream, uint16_t bits);
-    void Receive(size_t stream, uint16_t bits);
+    Result Pump(size_t stream, uint16_t bits);
+    Result Receive(size_t stream, uint16_t bits);
 
     AVFormatContext* m_format = nullptr;
     std::vector<StreamInfo> m_info;
     std::vector<std::unique_ptr<Decoding>> m_decoding;
+    uint64_t m_dataEnd = 0;  // where the file says its data ends; 0 when it does not say
     bool m_ended = false;
+    Result m_failure = kOk;  // of the demultiplexer, for every stream
 };
 
 }  // namespace Platform::Media::Runtime

@@ -39,8 +39,9 @@ bool NameIs(const char16_t* name, std::u16string_view expected) {
     return name && std::u16string_view(name) == expected;
 }
 
+// The start of frame `frames`, rounded down to a whole tick. Split so that no product
+// overflows 64 bits.
 uint64_t TicksOf(uint64_t frames, uint32_t rate) {
-    // Split so that no product overflows 64 bits.
     return frames / rate * kTicksPerSecond + frames % rate * kTicksPerSecond / rate;
 }
 
@@ -79,13 +80,20 @@ Result Reader::Open(const char16_t* path) {
         if (!m_source.Open(m_path)) return kNotWindowsMedia;
         // The duration is what the audio really delivers: decoded once here, it can never
         // promise frames a read will not find.
-        const std::vector<uint64_t> frames = m_source.CountFrames();
+        const std::vector<AsfSource::Count> counts = m_source.CountFrames();
         if (!m_source.IsOpen()) return kNotWindowsMedia;
         bool any = false;
-        for (size_t s = 0; s < frames.size(); ++s) {
+        for (size_t s = 0; s < counts.size(); ++s) {
             const StreamInfo& info = m_source.Streams()[s];
             if (!info.decodable) continue;
-            const uint64_t ticks = TicksOf(frames[s], info.layout.rate);
+            if (counts[s].end == kOutOfMemory) {
+                Close();
+                return kOutOfMemory;
+            }
+            // A stream that fails part way promises one frame past the failure, so that a
+            // read of the whole stream meets the failure where it lies instead of an early end.
+            const uint64_t frames = counts[s].frames + (counts[s].end == kNoMoreSamples ? 0 : 1);
+            const uint64_t ticks = TicksOf(frames, info.layout.rate);
             m_duration = any ? std::min(m_duration, ticks) : ticks;
             any = true;
         }
@@ -105,7 +113,8 @@ Result Reader::SetRange(uint64_t start, int64_t duration) {
     return Guarded([&]() -> Result {
         if (!m_source.IsOpen()) return kNotOpen;
         if (duration != 0) return kInvalidArgument;
-        // From the start again, dropping what lies before `start`: exact whatever the codec.
+        // From the start again, dropping the frames before the one `start` falls in: exact
+        // whatever the codec.
         if (!m_source.Open(m_path)) return kFail;
         for (size_t s = 0; s < m_outputs.size(); ++s) {
             const uint32_t rate = m_source.Streams()[s].layout.rate;
@@ -132,7 +141,7 @@ Result Reader::GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleT
         std::vector<uint8_t> pcm;
         uint32_t frames = 0;
         for (;;) {
-            if (!m_source.Next(index, out.bits, pcm, frames)) return kNoMoreSamples;
+            if (const Result next = m_source.Next(index, out.bits, pcm, frames); next < 0) return next;
             const uint64_t dropped = std::min<uint64_t>(out.skip, frames);
             out.skip -= dropped;
             if (dropped < frames) {

@@ -42,6 +42,14 @@ private:
     T* m_p = nullptr;
 };
 
+// The frames that `ticks` stand for. The runtime's times are frame boundaries rounded to
+// whole ticks, so the nearest frame is the one meant. Saturates rather than wraps.
+uint64_t FramesAt(uint64_t ticks, uint32_t rate) {
+    const uint64_t seconds = ticks / kTicksPerSecond;
+    if (seconds > std::numeric_limits<uint64_t>::max() / 2 / rate) return std::numeric_limits<uint64_t>::max();
+    return seconds * rate + (ticks % kTicksPerSecond * rate + kTicksPerSecond / 2) / kTicksPerSecond;
+}
+
 uint16_t Read16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t Read32(const uint8_t* p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24); }
 
@@ -173,7 +181,7 @@ bool Decoder::ConfigureOutput(uint32_t output) {
                  &fileStream, u"Duration", &attributeType, reinterpret_cast<uint8_t*>(&duration), &length)) < 0)
             Fail("Unable to read header. 0x%1", result);
         // The interface counts frames in 32 bits: a longer file is refused, not wrapped.
-        const uint64_t total = duration / kTicksPerSecond * rate;
+        const uint64_t total = FramesAt(duration, rate);
         if (total > std::numeric_limits<uint32_t>::max()) Fail("Invalid header information. 0x%1", Media::kFail);
         m_total = uint32_t(total);
         m_totalKnown = true;
@@ -186,7 +194,10 @@ uint32_t Decoder::GetTotalFrames() { return m_open && m_totalKnown ? m_total : 0
 
 uint32_t Decoder::GetPosition() {
     if (!m_open) return 0;
-    return uint32_t(m_position / kTicksPerSecond * m_format.SampleRate);
+    // The frames queued are taken from the reader but not yet handed out.
+    const uint64_t taken = FramesAt(m_position, m_format.SampleRate);
+    const uint64_t next = taken - std::min<uint64_t>(taken, m_queue.Queued());
+    return uint32_t(std::min<uint64_t>(next, std::numeric_limits<uint32_t>::max()));
 }
 
 uint32_t Decoder::GetFramesRemaining() {
@@ -203,7 +214,9 @@ void Decoder::Seek(uint32_t frame) {
     }
     if (frame > GetTotalFrames())
         Fail(String("Seek to %1, total sample frames %2").Arg(frame, 10).Arg(GetTotalFrames(), 10));
-    const uint64_t target = uint64_t(frame) * kTicksPerSecond / m_format.SampleRate;
+    // The frame's start rounded up to a whole tick still lies inside the frame.
+    const uint64_t rate = m_format.SampleRate;
+    const uint64_t target = (uint64_t(frame) * kTicksPerSecond + rate - 1) / rate;
     // The reader itself moves, so that the next read returns the frames at the new place.
     const Result result = m_reader->SetRange(target, 0);
     if (result < 0) Fail("Unable to seek. 0x%1", result);
@@ -223,7 +236,10 @@ uint32_t Decoder::Pull(uint32_t frames, uint8_t* out) {
         uint64_t time = 0, duration = 0;
         uint32_t flags = 0, output = 0;
         uint16_t stream = 0;
-        if (m_reader->GetNextSample(m_stream, buffer.Out(), &time, &duration, &flags, &output, &stream) < 0) break;
+        const Result next = m_reader->GetNextSample(m_stream, buffer.Out(), &time, &duration, &flags, &output, &stream);
+        if (next == Media::kNoMoreSamples) break;
+        // Any other failure means frames are missing: never an early end.
+        if (next < 0) Fail("Unable to read buffer. 0x%1", next);
         m_position = time + duration;
         if (!buffer.Get()) continue;
         uint8_t* data = nullptr;
