@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -81,6 +82,67 @@ TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort) {
     EXPECT_FLOAT_EQ(calculator.GetComputeProgress(), 100.0f);
     EXPECT_FLOAT_EQ(calculator.GetRenderProgress(), 100.0f);
     EXPECT_EQ(calculator.GetRenderedColumns(), 300u);
+}
+
+UI::SpectrogramSettings Settings(std::uint32_t type, std::uint32_t size, std::uint32_t padding, std::uint32_t overlap) {
+    UI::SpectrogramSettings settings;
+    settings.type = type;
+    settings.fftSize = size;
+    settings.zeroPadding = padding;
+    settings.overlap = overlap;
+    return settings;
+}
+
+TEST(SpectrogramCalculatorThreads, ACancelEndsEveryAnalysisTypeSoonEvenInsideLongWork) {
+    const std::uint32_t frames = 44100 * 10;
+    std::vector<float> left(frames), right(frames);
+    std::uint32_t state = 3;
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        state = state * 1664525u + 1013904223u;
+        left[i] = float(int(state >> 9) - (1 << 22)) / float(1 << 23);
+        right[i] = float(0.5 * std::sin(0.01 * double(i)));
+    }
+    const float* table[2] = {left.data(), right.data()};
+    // Settings under which one column, or one run of "MDL STFT" frames, is long work, so
+    // that the cancel lands inside it; each step would take seconds to finish.
+    const struct {
+        const char* name;
+        UI::SpectrogramSettings settings;
+    } cases[] = {
+        {"STFT", Settings(0, 11, 4, 3)},  // 2^20-point transforms
+        {"Multires. STFT", Settings(1, 8, 4, 0)},  // four 2^20-point transforms a column
+        {"MDL STFT", Settings(2, 8, 0, 3)},  // runs of 15 frames, histories of 33 frames
+    };
+    for (const auto& c : cases) {
+        auto* counting = new CountingSource("mt", 44100, 2, frames, table);
+        SharedPtr<UI::AudioDisplaySource> source(counting);
+        auto calculator = std::make_unique<UI::SpectrogramCalculator>(source, c.settings);
+        calculator->SetThreads(3);
+        bool compute = false, render = false;
+        calculator->SyncView(WholeView(2, frames), &compute, &render);
+        calculator->SetActive(true);
+        calculator->SetNeedsCompute(true);
+
+        std::atomic<int> outcome{-1};
+        std::chrono::steady_clock::time_point ended;
+        std::thread worker([&] {
+            outcome = calculator->DoCompute();
+            ended = std::chrono::steady_clock::now();
+        });
+        // The first read starts the columns' work.
+        while (counting->reads.load() == 0 && outcome.load() < 0) std::this_thread::yield();
+        const auto cancelled = std::chrono::steady_clock::now();
+        calculator->Cancel();
+        worker.join();
+        EXPECT_EQ(outcome.load(), UI::kStepCutShort) << c.name;
+        // The step owes about 50 ms; the bound leaves room for sanitizers and a busy machine.
+        EXPECT_LT(ended - cancelled, std::chrono::seconds(1)) << c.name;
+        EXPECT_TRUE(calculator->Spectra().empty()) << c.name;
+        EXPECT_TRUE(calculator->NeedsCompute()) << c.name;
+        // Every thread of the step has ended: the calculator and the source go at once.
+        calculator.reset();
+        source = SharedPtr<UI::AudioDisplaySource>();
+    }
 }
 
 TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectraAndPicture) {

@@ -121,6 +121,7 @@ int SpectrogramCalculator::Compute() {
     input.fft = m_fft.front().Get();
     input.levels = m_levels;
     input.threads = Threads();
+    input.cancelled = [this] { return IsCancelled(); };
     input.memoryBudget = MemoryBudget();
 
     const int result = m_analysis.Run(
