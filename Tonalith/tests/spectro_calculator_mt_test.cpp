@@ -84,34 +84,20 @@ TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort) {
     EXPECT_EQ(calculator.GetRenderedColumns(), 300u);
 }
 
-UI::SpectrogramSettings Settings(std::uint32_t type, std::uint32_t size, std::uint32_t padding, std::uint32_t overlap) {
-    UI::SpectrogramSettings settings;
-    settings.type = type;
-    settings.fftSize = size;
-    settings.zeroPadding = padding;
-    settings.overlap = overlap;
-    return settings;
-}
-
 TEST(SpectrogramCalculatorThreads, ACancelEndsEveryAnalysisTypeSoonEvenInsideLongWork) {
     const std::uint32_t frames = 44100 * 10;
-    std::vector<float> left(frames), right(frames);
-    std::uint32_t state = 3;
-    for (std::uint32_t i = 0; i < frames; ++i) {
-        state = state * 1664525u + 1013904223u;
-        left[i] = float(int(state >> 9) - (1 << 22)) / float(1 << 23);
-        right[i] = float(0.5 * std::sin(0.01 * double(i)));
-    }
-    const float* table[2] = {left.data(), right.data()};
+    std::vector<float> samples(frames);
+    for (std::uint32_t i = 0; i < frames; ++i) samples[i] = float(0.5 * std::sin(0.01 * double(i) * double(i % 97)));
+    const float* table[2] = {samples.data(), samples.data()};
     // Settings under which one column, or one run of "MDL STFT" frames, is long work, so
     // that the cancel lands inside it; each step would take seconds to finish.
     const struct {
         const char* name;
         UI::SpectrogramSettings settings;
     } cases[] = {
-        {"STFT", Settings(0, 11, 4, 3)},  // 2^20-point transforms
-        {"Multires. STFT", Settings(1, 8, 4, 0)},  // four 2^20-point transforms a column
-        {"MDL STFT", Settings(2, 8, 0, 3)},  // runs of 15 frames, histories of 33 frames
+        {"STFT", {.type = 0, .fftSize = 11, .zeroPadding = 4, .overlap = 3}},  // 2^20-point transforms
+        {"Multires. STFT", {.type = 1, .fftSize = 8, .zeroPadding = 4, .overlap = 0}},  // four of them a column
+        {"MDL STFT", {.type = 2, .fftSize = 8, .zeroPadding = 0, .overlap = 3}},  // runs of 15 frames, R = 33
     };
     for (const auto& c : cases) {
         auto* counting = new CountingSource("mt", 44100, 2, frames, table);

@@ -65,11 +65,8 @@ struct Rig {
     }
 };
 
-StepFailureCause ComputeCause(const WaveformCalculator& calculator) {
-    return calculator.LastFailure(UI::CalculatorStep::Compute).cause;
-}
-StepFailureCause RenderCause(const WaveformCalculator& calculator) {
-    return calculator.LastFailure(UI::CalculatorStep::Render).cause;
+StepFailureCause Cause(const WaveformCalculator& calculator, UI::CalculatorStep step) {
+    return calculator.LastFailure(step).cause;
 }
 // What the display shows for the calculator's failures.
 String DisplayText(const WaveformCalculator& calculator) {
@@ -212,19 +209,19 @@ TEST(WaveformCalculator, ARefusedReadFailsWithItsCauseInsteadOfRetrying) {
     rig.View(1024);
     EXPECT_EQ(rig.Compute(), 2);
     EXPECT_FALSE(rig.calculator.NeedsCompute());
-    EXPECT_EQ(ComputeCause(rig.calculator), StepFailureCause::SourceRefused);
+    EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Compute), StepFailureCause::SourceRefused);
     EXPECT_EQ(DisplayText(rig.calculator), String("Computing failed"));
     // A view far past the source fails at once, without allocating its blocks.
     rig.View(1ull << 40);
     EXPECT_EQ(rig.Compute(), 2);
-    EXPECT_EQ(ComputeCause(rig.calculator), StepFailureCause::SourceRefused);
+    EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Compute), StepFailureCause::SourceRefused);
     EXPECT_TRUE(rig.calculator.BlockPeaks().empty());
     // Zoomed-in frames the source does not hold fail the render.
     rig.View(1024, SampleRange::FromEnds(590, 610));
     int result = -1;
     rig.Render(21, 10, &result);
     EXPECT_EQ(result, 2);
-    EXPECT_EQ(RenderCause(rig.calculator), StepFailureCause::SourceRefused);
+    EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Render), StepFailureCause::SourceRefused);
 }
 
 TEST(WaveformCalculator, RunningOutOfMemoryFailsWithTheCauseTheDisplayNames) {
@@ -248,7 +245,7 @@ TEST(WaveformCalculator, RunningOutOfMemoryFailsWithTheCauseTheDisplayNames) {
     calculator.SetActive(true);
     calculator.SetNeedsCompute(true);
     EXPECT_EQ(calculator.DoCompute(), UI::kStepFailed);
-    EXPECT_EQ(ComputeCause(calculator), StepFailureCause::OutOfMemory);
+    EXPECT_EQ(Cause(calculator, UI::CalculatorStep::Compute), StepFailureCause::OutOfMemory);
     EXPECT_TRUE(calculator.BlockPeaks().empty());
     EXPECT_EQ(DisplayText(calculator), String("Computing failed: not enough memory for these settings"));
 
@@ -268,7 +265,8 @@ TEST(WaveformCalculator, RunningOutOfMemoryFailsWithTheCauseTheDisplayNames) {
         int result = -1;
         rig.Render(c.width, 8, &result);
         EXPECT_EQ(result, c.result) << c.budget;
-        EXPECT_EQ(RenderCause(rig.calculator), c.result == 0 ? StepFailureCause::None : StepFailureCause::OutOfMemory)
+        EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Render),
+            c.result == 0 ? StepFailureCause::None : StepFailureCause::OutOfMemory)
             << c.budget;
         EXPECT_EQ(DisplayText(rig.calculator),
             String(c.result == 0 ? "" : "Rendering failed: not enough memory for these settings"))
@@ -286,5 +284,5 @@ TEST(WaveformCalculator, PaintRefusesBandsOutsideTheImage) {
     int result = -1;
     rig.Render(8, 8, &result);
     EXPECT_EQ(result, 2);
-    EXPECT_EQ(RenderCause(rig.calculator), StepFailureCause::Unusable);
+    EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Render), StepFailureCause::Unusable);
 }
