@@ -95,8 +95,8 @@ TEST(SpectrogramCalculatorThreads, ACancelEndsEveryAnalysisTypeSoonEvenInsideLon
         const char* name;
         UI::SpectrogramSettings settings;
     } cases[] = {
-        {"STFT", {.type = 0, .fftSize = 11, .zeroPadding = 4, .overlap = 3}},  // 2^20-point transforms
-        {"Multires. STFT", {.type = 1, .fftSize = 8, .zeroPadding = 4, .overlap = 0}},  // four of them a column
+        {"STFT", {.type = 0, .fftSize = 9, .zeroPadding = 4, .overlap = 3}},  // 2^18-point transforms
+        {"Multires. STFT", {.type = 1, .fftSize = 6, .zeroPadding = 4, .overlap = 0}},  // four of them a column
         {"MDL STFT", {.type = 2, .fftSize = 8, .zeroPadding = 0, .overlap = 3}},  // runs of 15 frames, R = 33
     };
     for (const auto& c : cases) {
