@@ -4,6 +4,7 @@
 #include <Tonalith/Analysis/FreqScale.h>
 #include <Tonalith/Analysis/TimeScale.h>
 
+#include <Platform/Kernel/MemoryInfo.h>
 #include <QvBase/UI/Drawing/Image.h>
 
 #include <exception>
@@ -142,6 +143,11 @@ int AudioCalculator::Fail(StepFailureCause cause, std::string detail) {
     std::lock_guard<std::mutex> lock(m_failureLock);
     m_failures[int(m_runningStep)] = {cause, std::move(detail)};
     return kStepFailed;
+}
+
+std::uint64_t AudioCalculator::MemoryBudget() const {
+    if (m_memoryBudget) return *m_memoryBudget;
+    return Platform::Kernel::AvailableMemoryBytes().value_or(~std::uint64_t(0));
 }
 
 StepFailure AudioCalculator::LastFailure(CalculatorStep step) const {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,10 @@ public:
 
     AudioDisplaySource* GetSource() const { return m_source; }
 
+    // Memory a step may take; by default what the system reports as available. A step
+    // that needs more fails as out of memory before it allocates.
+    void SetMemoryBudget(std::optional<std::uint64_t> bytes) { m_memoryBudget = bytes; }
+
     // Through the private scales (updater thread only).
     std::uint64_t GetLength() const;
     SampleRange GetVisibleRange() const;
@@ -107,6 +112,8 @@ protected:
 
     // Records why the running step fails and returns kStepFailed.
     int Fail(StepFailureCause cause, std::string detail);
+    // The budget set, else the memory the system has available, else no limit.
+    std::uint64_t MemoryBudget() const;
 
     // Store the progress; false once the step has been cancelled.
     bool SetComputeProgress(float percent);
@@ -130,6 +137,7 @@ private:
     std::atomic<float> m_computeProgress{0.0f};
     std::atomic<float> m_renderProgress{0.0f};
     std::atomic<std::uint32_t> m_renderedColumns{0};
+    std::optional<std::uint64_t> m_memoryBudget;  // updater thread only
 
     int RunStep(CalculatorStep step, Image* image);
 

@@ -2,6 +2,9 @@
 #include <Tonalith/Analysis/AudioCalculator.h>
 #include <Tonalith/Analysis/WaveformPeaks.h>
 
+#include <functional>
+#include <string>
+
 namespace UI {
 
 // The waveform layer: per channel and pixel column a stroke from the lowest to the
@@ -28,6 +31,14 @@ protected:
     int Render(Image* image) override;
 
 private:
+    // Runs `allocate`, which sizes buffers of `bytes` bytes in all (`what`); a step that
+    // cannot have them fails as out of memory, before allocating when they exceed the budget.
+    int Allocate(std::uint64_t bytes, const std::string& what, const std::function<void()>& allocate);
+    // a * b, or ~0 when that passes 64 bits.
+    static std::uint64_t Product(std::uint64_t a, std::uint64_t b) {
+        std::uint64_t product = 0;
+        return __builtin_mul_overflow(a, b, &product) ? ~std::uint64_t(0) : product;
+    }
     int BuildPixelPeaks(int width);
     int PixelPeaksFromSamples(std::uint64_t first, std::uint64_t last, int width);
     int PixelPeaksFromBlocks(std::uint64_t first, std::uint64_t last, int width);

@@ -6,6 +6,7 @@
 #include <QvBase/Util/Math.h>
 
 #include <algorithm>
+#include <string>
 
 namespace UI {
 
@@ -24,13 +25,18 @@ std::uint8_t Weight(int v, int d) {
 }  // namespace
 
 int WaveformCalculator::Paint(Image* image) {
-    if (!image || image->Width() < 1 || !image->Pixels() || image->Stride() < image->Width()) return kStepFailed;
+    if (!image || image->Width() < 1 || !image->Pixels() || image->Stride() < image->Width())
+        return Fail(StepFailureCause::Unusable, "waveform paint: no image");
     const std::uint32_t channels = GetSource()->GetChannelCount();
-    if (m_pixelPeaks.size() != channels) return kStepFailed;
+    if (m_pixelPeaks.size() != channels)
+        return Fail(StepFailureCause::Unusable, "waveform paint: peaks of another channel count");
     for (std::uint32_t c = 0; c < channels; ++c) {
-        if (m_pixelPeaks[c].size() != static_cast<std::size_t>(image->Width())) return kStepFailed;
+        if (m_pixelPeaks[c].size() != static_cast<std::size_t>(image->Width()))
+            return Fail(StepFailureCause::Unusable, "waveform paint: peaks of another width");
         const RowBand band = FreqChannelBand(c);
-        if (band.top > band.bottom || band.top < 0 || band.bottom >= image->Height()) return kStepFailed;
+        if (band.top > band.bottom || band.top < 0 || band.bottom >= image->Height())
+            return Fail(StepFailureCause::Unusable,
+                "waveform paint: channel " + std::to_string(c) + " has no band within the image");
         for (int y = band.top; y <= band.bottom; ++y) FillRow(*image, y, kBackground);
         const RowResult zero = AmpToPixel(c, 0.0f, true);
         if (zero.valid && zero.row >= band.top && zero.row <= band.bottom) FillRow(*image, zero.row, kZeroLine);

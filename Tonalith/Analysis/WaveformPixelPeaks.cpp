@@ -3,24 +3,24 @@
 #include <QvBase/Util/MapRangeRounded.h>
 
 #include <cstdint>
-#include <new>
-#include <stdexcept>
+#include <string>
 
 namespace UI {
 
 int WaveformCalculator::BuildPixelPeaks(int width) {
     const SampleRange visible = GetVisibleRange();
-    if (visible.IsEmpty() || visible.SpansAll() || width < 1 || !GetSource()) return kStepFailed;
-    const double framesPerPixel = static_cast<double>(visible.last - visible.first + 1) / width;
     m_pixelPeaks.clear();
-    try {
-        m_pixelPeaks.assign(GetSource()->GetChannelCount(), std::vector<PeakPair>(static_cast<std::size_t>(width)));
-    } catch (const std::bad_alloc&) {
+    if (visible.IsEmpty() || visible.SpansAll() || width < 1 || !GetSource())
+        return Fail(StepFailureCause::Unusable, "waveform render: no visible frames, no width or no source");
+    const double framesPerPixel = static_cast<double>(visible.last - visible.first + 1) / width;
+    const std::uint32_t channels = GetSource()->GetChannelCount();
+    const std::uint64_t bytes =
+        Product(std::uint64_t(width) * sizeof(PeakPair) + sizeof(std::vector<PeakPair>), channels);
+    const int sized = Allocate(bytes, "the peaks of " + std::to_string(width) + " columns",
+        [&] { m_pixelPeaks.assign(channels, std::vector<PeakPair>(static_cast<std::size_t>(width))); });
+    if (sized != kStepFinished) {
         m_pixelPeaks.clear();
-        return kStepFailed;
-    } catch (const std::length_error&) {
-        m_pixelPeaks.clear();
-        return kStepFailed;
+        return sized;
     }
     if (framesPerPixel < kBlockFrames) return PixelPeaksFromSamples(visible.first, visible.last, width);
     return PixelPeaksFromBlocks(visible.first, visible.last, width);
@@ -30,19 +30,21 @@ int WaveformCalculator::PixelPeaksFromSamples(std::uint64_t first, std::uint64_t
     AudioDisplaySource* source = GetSource();
     // A seek to a frame past the end is ignored and the read would then deliver other
     // frames: a range the source does not hold fails instead.
-    if (last >= source->GetLength()) return kStepFailed;
+    if (last >= source->GetLength())
+        return Fail(StepFailureCause::SourceRefused,
+            "waveform render: frame " + std::to_string(last) + " is past the source's " +
+                std::to_string(source->GetLength()));
     const std::uint32_t channels = source->GetChannelCount();
     const auto frames = static_cast<std::uint32_t>(last - first + 1);
     std::vector<float> samples;
-    try {
-        samples.resize(static_cast<std::size_t>(frames) * channels);
-    } catch (const std::bad_alloc&) {
-        return kStepFailed;
-    } catch (const std::length_error&) {
-        return kStepFailed;
-    }
+    const int sized = Allocate(Product(std::uint64_t(frames) * sizeof(float), channels),
+        std::to_string(frames) + " frames of samples",
+        [&] { samples.resize(static_cast<std::size_t>(frames) * channels); });
+    if (sized != kStepFinished) return sized;
     source->Seek(first);
-    if (!source->ReadFloatInterleaved(frames, samples.data())) return kStepFailed;
+    if (!source->ReadFloatInterleaved(frames, samples.data()))
+        return Fail(StepFailureCause::SourceRefused,
+            "waveform render: the source refused frames " + std::to_string(first) + " to " + std::to_string(last));
     const auto f = static_cast<std::uint32_t>(first);
     const auto l = static_cast<std::uint32_t>(last);
     const auto w = static_cast<std::uint32_t>(width);
@@ -63,7 +65,8 @@ int WaveformCalculator::PixelPeaksFromBlocks(std::uint64_t first, std::uint64_t 
     const std::uint64_t firstBlock = first / kBlockFrames;
     // (last + 1) / 128 without wrapping at the top of the 64-bit range.
     const std::uint64_t endBlock = last / kBlockFrames + (last % kBlockFrames == kBlockFrames - 1 ? 1 : 0);
-    if (endBlock > UINT32_MAX) return kStepFailed;
+    if (endBlock > UINT32_MAX)
+        return Fail(StepFailureCause::Unusable, "waveform render: the view reaches past block 2^32");
     const auto b0 = static_cast<std::uint32_t>(firstBlock);
     const auto b1 = static_cast<std::uint32_t>(endBlock);
     const auto w = static_cast<std::uint32_t>(width);

@@ -351,6 +351,12 @@ TEST(SpectrogramAnalysis, CancelFailureAndLimits) {
         EXPECT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), cancelAtTwo, spectra, last), 1);
         EXPECT_TRUE(spectra.empty());
         EXPECT_EQ(calls, 2);
+        // A cancel seen inside the first run of columns, before any further progress report.
+        int asks = 0;
+        setup.input.cancelled = [&] { return ++asks > 3; };
+        EXPECT_EQ(UI::SpectrogramAnalysis().Run(setup.input, signal.Reader(), keepGoing, spectra, last), 1);
+        EXPECT_TRUE(spectra.empty());
+        setup.input.cancelled = nullptr;
 
         // A source that refuses a read in the middle fails the step.
         Signal shrunk = signal;

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -81,6 +82,60 @@ TEST(SpectrogramCalculatorThreads, CancelFromAnotherThreadCutsTheStepShort) {
     EXPECT_FLOAT_EQ(calculator.GetComputeProgress(), 100.0f);
     EXPECT_FLOAT_EQ(calculator.GetRenderProgress(), 100.0f);
     EXPECT_EQ(calculator.GetRenderedColumns(), 300u);
+}
+
+#if TONALITH_SANITIZED
+constexpr auto kCancelBound = std::chrono::milliseconds(1000);
+#else
+constexpr auto kCancelBound = std::chrono::milliseconds(250);
+#endif
+
+TEST(SpectrogramCalculatorThreads, ACancelEndsEveryAnalysisTypeSoonEvenInsideLongWork) {
+    const std::uint32_t frames = 44100 * 10;
+    std::vector<float> samples(frames);
+    for (std::uint32_t i = 0; i < frames; ++i) samples[i] = float(0.5 * std::sin(0.01 * double(i) * double(i % 97)));
+    const float* table[2] = {samples.data(), samples.data()};
+    // Settings under which one column, or one run of "MDL STFT" frames, is long work, so
+    // that the cancel lands inside it; each step would take seconds to finish.
+    const struct {
+        const char* name;
+        UI::SpectrogramSettings settings;
+    } cases[] = {
+        {"STFT", {.type = 0, .fftSize = 9, .zeroPadding = 4, .overlap = 3}},  // 2^18-point transforms
+        {"Multires. STFT", {.type = 1, .fftSize = 6, .zeroPadding = 4, .overlap = 0}},  // four of them a column
+        {"MDL STFT", {.type = 2, .fftSize = 9, .zeroPadding = 0, .overlap = 3}},  // runs of 15 frames, R = 33
+    };
+    for (const auto& c : cases) {
+        auto* counting = new CountingSource("mt", 44100, 2, frames, table);
+        SharedPtr<UI::AudioDisplaySource> source(counting);
+        auto calculator = std::make_unique<UI::SpectrogramCalculator>(source, c.settings);
+        calculator->SetThreads(3);
+        bool compute = false, render = false;
+        calculator->SyncView(WholeView(2, frames), &compute, &render);
+        calculator->SetActive(true);
+        calculator->SetNeedsCompute(true);
+
+        std::atomic<int> outcome{-1};
+        std::chrono::steady_clock::time_point ended;
+        std::thread worker([&] {
+            outcome = calculator->DoCompute();
+            ended = std::chrono::steady_clock::now();
+        });
+        // The first read starts the columns' work.
+        while (counting->reads.load() == 0 && outcome.load() < 0) std::this_thread::yield();
+        const auto cancelled = std::chrono::steady_clock::now();
+        calculator->Cancel();
+        worker.join();
+        EXPECT_EQ(outcome.load(), UI::kStepCutShort) << c.name;
+        // The step owes about 50 ms; the bound leaves room for a busy machine, and more
+        // under the sanitizers, yet stays below a whole run of frames (about half a second).
+        EXPECT_LT(ended - cancelled, kCancelBound) << c.name;
+        EXPECT_TRUE(calculator->Spectra().empty()) << c.name;
+        EXPECT_TRUE(calculator->NeedsCompute()) << c.name;
+        // Every thread of the step has ended: the calculator and the source go at once.
+        calculator.reset();
+        source = SharedPtr<UI::AudioDisplaySource>();
+    }
 }
 
 TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectraAndPicture) {

@@ -1,5 +1,6 @@
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
 #include <Tonalith/Analysis/WaveformCalculator.h>
+#include <Tonalith/Display/AudioDisplay.h>
 
 #include <QvBase/UI/Drawing/Image.h>
 
@@ -16,6 +17,7 @@
 using UI::AudioViewRequest;
 using UI::PeakPair;
 using UI::SampleRange;
+using UI::StepFailureCause;
 using UI::WaveformCalculator;
 
 namespace {
@@ -62,6 +64,15 @@ struct Rig {
         return image;
     }
 };
+
+StepFailureCause Cause(const WaveformCalculator& calculator, UI::CalculatorStep step) {
+    return calculator.LastFailure(step).cause;
+}
+// What the display shows for the calculator's failures.
+String DisplayText(const WaveformCalculator& calculator) {
+    return UI::AudioDisplay::FailureText(
+        calculator.LastFailure(UI::CalculatorStep::Compute), calculator.LastFailure(UI::CalculatorStep::Render));
+}
 
 std::vector<std::uint32_t> Pixels(const UI::Image& image) {
     return std::vector<std::uint32_t>(image.Pixels(), image.Pixels() + image.Width() * image.Height());
@@ -192,20 +203,75 @@ TEST(WaveformCalculator, ColumnsBeyondTheComputedBlocksStayEmpty) {
     EXPECT_EQ(rig.calculator.PixelPeaks()[0][6], (PeakPair{16384, 16384}));
 }
 
-TEST(WaveformCalculator, ARefusedReadFailsInsteadOfRetrying) {
+TEST(WaveformCalculator, ARefusedReadFailsWithItsCauseInsteadOfRetrying) {
     // The view claims 1024 frames but the source holds 600: a block read is refused.
     Rig rig({std::vector<float>(1024, 0.1f)}, 600);
     rig.View(1024);
     EXPECT_EQ(rig.Compute(), 2);
     EXPECT_FALSE(rig.calculator.NeedsCompute());
+    EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Compute), StepFailureCause::SourceRefused);
+    EXPECT_EQ(DisplayText(rig.calculator), String("Computing failed"));
     // A view far past the source fails at once, without allocating its blocks.
     rig.View(1ull << 40);
     EXPECT_EQ(rig.Compute(), 2);
+    EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Compute), StepFailureCause::SourceRefused);
+    EXPECT_TRUE(rig.calculator.BlockPeaks().empty());
     // Zoomed-in frames the source does not hold fail the render.
     rig.View(1024, SampleRange::FromEnds(590, 610));
     int result = -1;
     rig.Render(21, 10, &result);
     EXPECT_EQ(result, 2);
+    EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Render), StepFailureCause::SourceRefused);
+}
+
+TEST(WaveformCalculator, RunningOutOfMemoryFailsWithTheCauseTheDisplayNames) {
+    // 65536 channels of 2^32 - 1 frames: terabytes of block peaks, which the step must
+    // refuse before it allocates them.
+    class Huge : public UI::AudioDisplaySource {
+    public:
+        Huge() : UI::AudioDisplaySource("huge") {}
+        std::uint32_t GetSampleRate() const override { return 44100; }
+        std::uint32_t GetChannelCount() const override { return 65536; }
+        std::uint32_t GetLength() const override { return UINT32_MAX; }
+        std::uint64_t GetPosition() const override { return 0; }
+        void Seek(std::uint64_t) override {}
+        bool ReadFloatInterleaved(std::uint32_t, double*) override { return false; }
+        bool ReadFloatInterleaved(std::uint32_t, float*) override { return false; }
+        bool ReadFloatDeinterleaved(std::uint32_t, float**) override { return false; }
+    } huge;
+    WaveformCalculator calculator(&huge);
+    bool compute = false, render = false;
+    calculator.SyncView(WholeView(65536, UINT32_MAX), &compute, &render);
+    calculator.SetActive(true);
+    calculator.SetNeedsCompute(true);
+    EXPECT_EQ(calculator.DoCompute(), UI::kStepFailed);
+    EXPECT_EQ(Cause(calculator, UI::CalculatorStep::Compute), StepFailureCause::OutOfMemory);
+    EXPECT_TRUE(calculator.BlockPeaks().empty());
+    EXPECT_EQ(DisplayText(calculator), String("Computing failed: not enough memory for these settings"));
+
+    // Under a memory budget. 1000 frames in 4 columns: 40 bytes of pixel peaks (a vector's
+    // own 24 bytes with its pairs); in 10 columns, fewer than 128 frames a column: 64 bytes
+    // of them, then 4000 bytes of samples.
+    const struct {
+        std::uint64_t budget;
+        int width;
+        int result;
+    } cases[] = {{39, 4, 2}, {40, 4, 0}, {63, 10, 2}, {3999, 10, 2}, {4000, 10, 0}};
+    Rig rig({std::vector<float>(1000, 0.5f)});
+    rig.View(1000);
+    ASSERT_EQ(rig.Compute(), 0);
+    for (const auto& c : cases) {
+        rig.calculator.SetMemoryBudget(c.budget);
+        int result = -1;
+        rig.Render(c.width, 8, &result);
+        EXPECT_EQ(result, c.result) << c.budget;
+        EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Render),
+            c.result == 0 ? StepFailureCause::None : StepFailureCause::OutOfMemory)
+            << c.budget;
+        EXPECT_EQ(DisplayText(rig.calculator),
+            String(c.result == 0 ? "" : "Rendering failed: not enough memory for these settings"))
+            << c.budget;
+    }
 }
 
 TEST(WaveformCalculator, PaintRefusesBandsOutsideTheImage) {
@@ -218,4 +284,5 @@ TEST(WaveformCalculator, PaintRefusesBandsOutsideTheImage) {
     int result = -1;
     rig.Render(8, 8, &result);
     EXPECT_EQ(result, 2);
+    EXPECT_EQ(Cause(rig.calculator, UI::CalculatorStep::Render), StepFailureCause::Unusable);
 }

@@ -2,7 +2,6 @@
 
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
 
-#include <Platform/Kernel/MemoryInfo.h>
 #include <QvBase/UI/Drawing/Image.h>
 
 #include <algorithm>
@@ -122,10 +121,8 @@ int SpectrogramCalculator::Compute() {
     input.fft = m_fft.front().Get();
     input.levels = m_levels;
     input.threads = Threads();
-    if (m_memoryBudget)
-        input.memoryBudget = *m_memoryBudget;
-    else if (const auto available = Platform::Kernel::AvailableMemoryBytes())
-        input.memoryBudget = *available;
+    input.cancelled = [this] { return IsCancelled(); };
+    input.memoryBudget = MemoryBudget();
 
     const int result = m_analysis.Run(
         input, [this](std::uint64_t first, std::uint32_t count, double* dst) { return ReadFrames(first, count, dst); },

@@ -11,7 +11,6 @@
 #include <QvBase/Util/SharedPtr.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,8 +37,6 @@ public:
     std::uint32_t RenderPosition() const { return m_renderPosition; }
     SpectrogramLayout Layout() const;
 
-    // Memory a compute step may take; by default what the system reports as available.
-    void SetMemoryBudget(std::optional<std::uint64_t> bytes) { m_memoryBudget = bytes; }
     // Threads the steps work with, their own included; 0 (the default) means one per
     // processor core.
     void SetThreads(std::uint32_t threads) { m_threads = threads; }
@@ -65,7 +62,6 @@ private:
     std::vector<float> m_positions;
     std::int32_t m_lastColumn = -1;
     std::uint32_t m_renderPosition = 0;
-    std::optional<std::uint64_t> m_memoryBudget;
     std::uint32_t m_threads = 0;
     // Why the FFT or the windows could not be built; the compute step fails with it.
     std::string m_fftFailure;

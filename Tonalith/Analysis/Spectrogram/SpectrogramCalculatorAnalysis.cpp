@@ -45,9 +45,13 @@ int SpectrogramAnalysis::Fail(StepFailureCause cause, std::string detail) {
     return kStepFailed;
 }
 
-int SpectrogramAnalysis::Run(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
+int SpectrogramAnalysis::Run(const SpectrogramAnalysisInput& given, const SpectrogramFrameReader& read,
     const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn) {
     m_failure = {};
+    // Every check of the step goes through one latch, so that its threads and stages agree.
+    StopLatch stop(given.cancelled);
+    SpectrogramAnalysisInput input = given;
+    input.cancelled = [&stop] { return stop(); };
     int result = kStepFailed;
     try {
         result = RunColumns(input, read, progress, spectra, lastColumn);
@@ -78,7 +82,16 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
             "needs " + std::to_string(required) + " bytes, " + std::to_string(input.memoryBudget) + " available");
 
     spectra.resize(input.channels);
-    for (auto& spectrum : spectra) spectrum.assign(std::size_t(columns * std::uint64_t(layout.bins)), 0);
+    const std::size_t size = std::size_t(columns * std::uint64_t(layout.bins));
+    for (auto& spectrum : spectra) {
+        // Zero-filling the spectra of a long file takes a good part of a second: in slices,
+        // with a cancel seen between them.
+        spectrum.reserve(size);
+        while (spectrum.size() < size) {
+            if (input.Cancelled()) return kStepCutShort;
+            spectrum.resize(std::min(size, spectrum.size() + (std::size_t(16) << 20)));
+        }
+    }
     if (layout.type == SpectrogramMdlStft) return RunMdl(input, read, progress, spectra, lastColumn);
     const int result = RunShared(input, read, progress, spectra);
     if (result == kStepFinished)
@@ -106,7 +119,7 @@ int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& input, const 
     std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread
 
     const auto analyse = [&](std::uint64_t index, std::uint32_t worker) {
-        if (failed.load()) return;
+        if (failed.load() || input.Cancelled()) return;
         if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, run);
         SpectrogramColumns& columnsOfRun = *buffers[worker];
         const std::uint64_t first = index * run;
@@ -122,11 +135,12 @@ int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& input, const 
         }
         for (std::uint64_t k = first; k < first + count; ++k) {
             for (std::uint32_t c = 0; c < input.channels; ++c) {
+                if (input.Cancelled()) return;
                 std::uint8_t* out = spectra[c].data() + k * bins;
                 if (layout.type == SpectrogramStft)
                     columnsOfRun.Stft(columnsOfRun.Frame(c, k), out);
-                else
-                    columnsOfRun.Multires(columnsOfRun.Frame(c, k), out);
+                else if (!columnsOfRun.Multires(columnsOfRun.Frame(c, k), out))
+                    return;
             }
         }
         done.fetch_add(count);
@@ -134,7 +148,7 @@ int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& input, const 
     const auto proceed = [&] { return !failed.load() && progress(float(done.load()) / float(columns) * 100.0f); };
     const bool finished = ParallelFor(threads, runs, analyse, proceed);
     if (failure.cause != StepFailureCause::None) return Fail(failure.cause, failure.detail);
-    return finished ? kStepFinished : kStepCutShort;
+    return finished && !input.Cancelled() ? kStepFinished : kStepCutShort;
 }
 
 int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
@@ -155,6 +169,7 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
                     std::to_string(first + count - 1));
         // Every frame's four spectra, the frames dealt out round the threads.
         ParallelFor(threads, count * input.channels, [&](std::uint64_t i, std::uint32_t worker) {
+            if (input.Cancelled()) return;
             if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, 0);
             const std::uint64_t k = first + i / input.channels;
             const std::uint32_t c = std::uint32_t(i % input.channels);
@@ -162,7 +177,10 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
             for (int r = 0; r < 4; ++r) rows[r] = m_mdl.Row(c, r, k);
             buffers[worker]->PowerRows(reader.Frame(c, k), rows);
         });
-        m_mdl.FinishRun(first, count, threads, input.levels, spectra);
+        // A run is long work: a cancel inside it leaves the state half made, which the
+        // next step rebuilds anyway.
+        if (input.Cancelled() || !m_mdl.FinishRun(first, count, threads, input.levels, spectra, input.cancelled))
+            return kStepCutShort;
         const std::uint64_t end = first + count;
         const std::uint64_t last = end > layout.Lookahead() ? end - 1 - layout.Lookahead() : 0;
         lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(last, 0x7FFFFFFF));

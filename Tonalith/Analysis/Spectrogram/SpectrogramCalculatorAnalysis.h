@@ -25,8 +25,9 @@ struct SpectrogramAnalysisInput : SpectrogramColumnSetup {
 };
 
 // The column loop of the compute step: writes one byte per bin and column for every
-// channel. The calling thread reports the progress between runs of columns, and a cancel
-// it sees stops every thread within a column.
+// channel. The calling thread reports the progress between runs of columns; a cancel,
+// reported there or seen by any thread through the input's `cancelled`, stops every thread
+// within one transform or one frame of the "MDL STFT" band measures.
 class SpectrogramAnalysis {
 public:
     // Bytes a step allocates for the spectra and its buffers; ~0 when that does not fit 64 bits.

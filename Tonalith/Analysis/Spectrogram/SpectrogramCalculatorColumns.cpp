@@ -91,11 +91,13 @@ void SpectrogramColumns::Stft(const double* frame, std::uint8_t* out) {
     m_setup.levels.ToBytes(power, layout.bins, m_setup.levels.RawOffset(layout.n), out);
 }
 
-void SpectrogramColumns::PowerRows(const double* frame, float* const rows[4]) {
+bool SpectrogramColumns::PowerRows(const double* frame, float* const rows[4]) {
     const SpectrogramLayout& layout = m_setup.layout;
     double* input = m_input.data();
     const std::int64_t span = layout.frameLength;
     for (int r = 0; r < 4; ++r) {
+        // The largest transforms take a good part of a second together.
+        if (m_setup.Cancelled()) return false;
         const std::int64_t length = layout.WindowLength(r);
         const std::int64_t pre = (span - length) / 2;
         const double* window = (*m_setup.windows)[std::size_t(r)].data();
@@ -110,14 +112,15 @@ void SpectrogramColumns::PowerRows(const double* frame, float* const rows[4]) {
         for (std::int64_t b = 0; b < layout.bins; ++b)
             row[b] = static_cast<float>(bin[2 * b] * bin[2 * b] + bin[2 * b + 1] * bin[2 * b + 1]) * scale;
     }
+    return true;
 }
 
-void SpectrogramColumns::Multires(const double* frame, std::uint8_t* out) {
+bool SpectrogramColumns::Multires(const double* frame, std::uint8_t* out) {
     const SpectrogramLayout& layout = m_setup.layout;
     const std::size_t bins = std::size_t(layout.bins);
     float* rows[4];
     for (int r = 0; r < 4; ++r) rows[r] = m_rows.data() + std::size_t(r) * bins;
-    PowerRows(frame, rows);
+    if (!PowerRows(frame, rows)) return false;
 
     const SpectrogramLevels& levels = m_setup.levels;
     const float rate = m_setup.sampleRate;
@@ -155,6 +158,7 @@ void SpectrogramColumns::Multires(const double* frame, std::uint8_t* out) {
             }
         }
     }
+    return true;
 }
 
 }  // namespace UI

@@ -24,6 +24,11 @@ struct SpectrogramColumnSetup {
     const SpectrogramWindows* windows = nullptr;
     const SpectrogramFft* fft = nullptr;
     SpectrogramLevels levels;
+    // True once the step is to stop; asked from every thread between transforms, so that
+    // a cancel cuts even a single costly column short. None: never.
+    std::function<bool()> cancelled;
+
+    bool Cancelled() const { return cancelled && cancelled(); }
 };
 
 // The buffers of one thread that analyses runs of consecutive columns. A run reads the
@@ -46,10 +51,12 @@ public:
 
     // "STFT": the bytes of one column of one channel.
     void Stft(const double* frame, std::uint8_t* out);
-    // "Multires. STFT": the four power rows, then the bytes stitched by frequency band.
-    void Multires(const double* frame, std::uint8_t* out);
-    // The normalised power spectra of the four centred frame lengths, into rows[r].
-    void PowerRows(const double* frame, float* const rows[4]);
+    // "Multires. STFT": the four power rows, then the bytes stitched by frequency band;
+    // false, with the bytes unwritten, when the step was cancelled meanwhile.
+    bool Multires(const double* frame, std::uint8_t* out);
+    // The normalised power spectra of the four centred frame lengths, into rows[r]; false,
+    // with the rows incomplete, when the step was cancelled meanwhile.
+    bool PowerRows(const double* frame, float* const rows[4]);
 
 private:
     const SpectrogramColumnSetup& m_setup;

@@ -126,8 +126,10 @@ float SpectrogramMdl::MeasureBand(
     return static_cast<float>(measure * bias);
 }
 
-void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads,
-    const SpectrogramLevels& levels, std::vector<std::vector<std::uint8_t>>& spectra) {
+bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads,
+    const SpectrogramLevels& levels, std::vector<std::vector<std::uint8_t>>& spectra,
+    const std::function<bool()>& cancelled) {
+    const auto stop = [&] { return cancelled && cancelled(); };
     const auto& bands = m_transience->BandBins();
     const std::uint64_t bandCount = bands.size();
     const std::uint64_t channels = m_channels;
@@ -135,8 +137,10 @@ void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
         return m_measures[std::size_t((((k - first) * channels + c) * 4 + std::uint64_t(r)) * bandCount + j)];
     };
 
-    ParallelFor(threads, count * channels,
-        [&](std::uint64_t i, std::uint32_t) { SortRows(std::uint32_t(i % channels), first + i / channels); });
+    ParallelFor(threads, count * channels, [&](std::uint64_t i, std::uint32_t) {
+        if (!stop()) SortRows(std::uint32_t(i % channels), first + i / channels);
+    });
+    if (stop()) return false;
 
     // Each chain of (channel, length, band) walks the run's frames in order; the widest
     // bands go first so that the threads end together.
@@ -156,12 +160,14 @@ void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
         const std::uint64_t c = chains[i] % (channels * 4) / 4;
         const int r = int(chains[i] % 4);
         std::vector<float>& merged = merges[worker];
-        for (std::uint64_t k = first; k < first + count; ++k)
+        for (std::uint64_t k = first; k < first + count && !stop(); ++k)
             measureAt(k, c, r, j) = MeasureBand(std::uint32_t(c), r, std::int32_t(j), k, merged);
     });
+    if (stop()) return false;
 
     std::vector<std::array<std::vector<float>, 8>> weightRows(std::max<std::uint32_t>(threads, 1));
     ParallelFor(threads, count * channels, [&](std::uint64_t i, std::uint32_t worker) {
+        if (stop()) return;
         const std::uint64_t k = first + i / channels;
         const std::uint32_t c = std::uint32_t(i % channels);
         // Per length: the band weights (0..3) and the bin weights (4..7).
@@ -210,6 +216,7 @@ void SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
             out[b] = SpectrogramLevels::ToByte(sum);
         }
     });
+    return !stop();
 }
 
 std::array<float, 4> SpectrogramMdl::BandWeights(std::int32_t band) const {

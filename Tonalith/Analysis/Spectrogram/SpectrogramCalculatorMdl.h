@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -38,8 +39,10 @@ public:
     float* Row(std::uint32_t channel, int r, std::uint64_t k) { return RowOf(m_rows, channel, r, k); }
     // After the rows of the frames [first, first + count) hold their spectra: measures the
     // bands, blends the weights and writes every column frame - D that the run completes.
-    void FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads, const SpectrogramLevels& levels,
-        std::vector<std::vector<std::uint8_t>>& spectra);
+    // Every thread asks `cancelled` (when given) between frames; false when it stopped the
+    // run, whose state is then of no further use.
+    bool FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads, const SpectrogramLevels& levels,
+        std::vector<std::vector<std::uint8_t>>& spectra, const std::function<bool()>& cancelled);
 
     std::int32_t Lookahead() const { return m_lookahead; }
     std::int32_t RingLength() const { return m_ringLength; }
