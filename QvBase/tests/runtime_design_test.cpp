@@ -111,22 +111,25 @@ protected:
 }  // namespace
 
 TEST(RuntimeDesignGeometry, HandlesDragsAndSpacingFollowTheHandWorkedValues) {
+    using H = UI::Design::Handle;
     const Rect r{10, 29, 10, 29};
     struct HandleCase {
         UI::Point p;
         bool widthFixed, heightFixed;
-        unsigned handle;
-    } handles[] = {{{10, 10}, false, false, 1}, {{13, 29}, false, false, 3}, {{29, 26}, false, false, 5},
-        {{29, 10}, false, false, 7}, {{10, 20}, false, false, 2}, {{29, 20}, false, false, 6},
-        {{20, 10}, false, false, 8}, {{20, 29}, false, false, 4}, {{14, 14}, false, false, 0},
-        {{10, 20}, true, false, 0}, {{10, 10}, true, false, 1}, {{20, 10}, false, true, 0}, {{10, 10}, true, true, 0}};
+        H handle;
+    } handles[] = {{{10, 10}, false, false, H::TopLeft}, {{13, 29}, false, false, H::BottomLeft},
+        {{29, 26}, false, false, H::BottomRight}, {{29, 10}, false, false, H::TopRight},
+        {{10, 20}, false, false, H::Left}, {{29, 20}, false, false, H::Right}, {{20, 10}, false, false, H::Top},
+        {{20, 29}, false, false, H::Bottom}, {{14, 14}, false, false, H::Inside}, {{10, 20}, true, false, H::Inside},
+        {{10, 10}, true, false, H::TopLeft}, {{20, 10}, false, true, H::Inside}, {{10, 10}, true, true, H::Inside}};
     for (const HandleCase& h : handles)
         EXPECT_EQ(UI::Design::HandleAt(r, h.p, h.widthFixed, h.heightFixed), h.handle) << h.p.x << "," << h.p.y;
 
-    EXPECT_EQ(UI::Design::DragHandle(r, 5, {5, -3}, false, false), (Rect{10, 34, 10, 26}));
-    EXPECT_EQ(UI::Design::DragHandle(r, 1, {5, 5}, true, false), (Rect{10, 29, 15, 29}));
-    EXPECT_EQ(UI::Design::DragHandle(r, 2, {30, 0}, false, false), (Rect{29, 29, 10, 29}));  // never past the right
-    EXPECT_EQ(UI::Design::DragHandle(r, 0, {-10, 1}, true, true), (Rect{0, 19, 11, 30}));
+    EXPECT_EQ(UI::Design::DragHandle(r, H::BottomRight, {5, -3}, false, false), (Rect{10, 34, 10, 26}));
+    EXPECT_EQ(UI::Design::DragHandle(r, H::TopLeft, {5, 5}, true, false), (Rect{10, 29, 15, 29}));
+    EXPECT_EQ(
+        UI::Design::DragHandle(r, H::Left, {30, 0}, false, false), (Rect{29, 29, 10, 29}));  // never past the right
+    EXPECT_EQ(UI::Design::DragHandle(r, H::Inside, {-10, 1}, true, true), (Rect{0, 19, 11, 30}));
 
     // Span 110 less 30 of windows: gaps of 40. Span 110 less 40: gaps of 23 and one pixel left over.
     EXPECT_EQ(UI::Design::SpacedStarts({0, 30, 100}, {10, 10, 10}, false), (std::vector<int>{0, 50, 100}));

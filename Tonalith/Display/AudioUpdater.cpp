@@ -35,12 +35,9 @@ void AudioUpdater::Stop() {
         if (AudioCalculator* running = m_running.load()) running->Abandon();
     }
     m_wake.Set();
-    if (!Join(kStopWaitMs)) {
-        // A thread is never terminated: its step ends at its next progress report, and the
-        // jobs it works on must outlive it.
-        Kill();
-        Join();
-    }
+    // A thread is never terminated: Kill asks it to stop and waits until it has; its step
+    // ends at its next progress report, and the jobs it works on must outlive it.
+    if (!Join(kStopWaitMs)) Kill();
 }
 
 SharedPtr<Image> AudioUpdater::NewPixelBuffer(Size pixels) {

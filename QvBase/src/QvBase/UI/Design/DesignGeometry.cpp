@@ -5,47 +5,52 @@
 
 namespace UI::Design {
 
-unsigned HandleAt(const Rect& r, Point p, bool widthFixed, bool heightFixed) {
+Handle HandleAt(const Rect& r, Point p, bool widthFixed, bool heightFixed) {
     const bool left = p.x<r.left + HandleReach, right = p.x> r.right - HandleReach;
     const bool top = p.y<r.top + HandleReach, bottom = p.y> r.bottom - HandleReach;
     if (!(widthFixed && heightFixed)) {
-        if (left && top) return 1;
-        if (left && bottom) return 3;
-        if (right && bottom) return 5;
-        if (right && top) return 7;
+        if (left && top) return Handle::TopLeft;
+        if (left && bottom) return Handle::BottomLeft;
+        if (right && bottom) return Handle::BottomRight;
+        if (right && top) return Handle::TopRight;
     }
     if (!widthFixed) {
-        if (left) return 2;
-        if (right) return 6;
+        if (left) return Handle::Left;
+        if (right) return Handle::Right;
     }
     if (!heightFixed) {
-        if (top) return 8;
-        if (bottom) return 4;
+        if (top) return Handle::Top;
+        if (bottom) return Handle::Bottom;
     }
-    return 0;
+    return Handle::Inside;
 }
 
-Rect DragHandle(const Rect& r, unsigned handle, Point offset, bool widthFixed, bool heightFixed) {
-    if (handle == 0) return r.Offsetted(offset);
+Rect DragHandle(const Rect& r, Handle handle, Point offset, bool widthFixed, bool heightFixed) {
+    if (handle == Handle::Inside) return r.Offsetted(offset);
     const int dx = widthFixed ? 0 : offset.x, dy = heightFixed ? 0 : offset.y;
     Rect out = r;
-    if (handle == 1 || handle == 2 || handle == 3) out.left = std::min(r.left + dx, r.right);
-    if (handle == 5 || handle == 6 || handle == 7) out.right = std::max(r.right + dx, r.left);
-    if (handle == 1 || handle == 7 || handle == 8) out.top = std::min(r.top + dy, r.bottom);
-    if (handle == 3 || handle == 4 || handle == 5) out.bottom = std::max(r.bottom + dy, r.top);
+    if (handle == Handle::TopLeft || handle == Handle::Left || handle == Handle::BottomLeft)
+        out.left = std::min(r.left + dx, r.right);
+    if (handle == Handle::BottomRight || handle == Handle::Right || handle == Handle::TopRight)
+        out.right = std::max(r.right + dx, r.left);
+    if (handle == Handle::TopLeft || handle == Handle::TopRight || handle == Handle::Top)
+        out.top = std::min(r.top + dy, r.bottom);
+    if (handle == Handle::BottomLeft || handle == Handle::Bottom || handle == Handle::BottomRight)
+        out.bottom = std::max(r.bottom + dy, r.top);
     return out;
 }
 
-Cursor HandleCursor(unsigned handle) {
+Cursor HandleCursor(Handle handle) {
     switch (handle) {
-    case 1:
-    case 5: return Cursor(Cursor::Shape::SizeNwSe);
-    case 3:
-    case 7: return Cursor(Cursor::Shape::SizeNeSw);
-    case 2:
-    case 6: return Cursor(Cursor::Shape::SizeWe);
-    case 4:
-    case 8: return Cursor(Cursor::Shape::SizeNs);
+    case Handle::TopLeft:
+    case Handle::BottomRight: return Cursor(Cursor::Shape::SizeNwSe);
+    case Handle::BottomLeft:
+    case Handle::TopRight: return Cursor(Cursor::Shape::SizeNeSw);
+    case Handle::Left:
+    case Handle::Right: return Cursor(Cursor::Shape::SizeWe);
+    case Handle::Bottom:
+    case Handle::Top: return Cursor(Cursor::Shape::SizeNs);
+    case Handle::Inside: break;
     }
     return Cursor();
 }

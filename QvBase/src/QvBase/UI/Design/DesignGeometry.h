@@ -6,20 +6,31 @@
 
 namespace UI::Design {
 
-// Handle codes: 0 inside away from the edges, 1 top left, 2 left, 3 bottom left,
-// 4 bottom, 5 bottom right, 6 right, 7 top right, 8 top.
+// Where a drag grabs a window: inside away from the edges (it moves whole), or an edge or
+// corner (it resizes). The codes run anticlockwise from the top left corner.
+enum class Handle : unsigned {
+    Inside = 0,
+    TopLeft = 1,
+    Left = 2,
+    BottomLeft = 3,
+    Bottom = 4,
+    BottomRight = 5,
+    Right = 6,
+    TopRight = 7,
+    Top = 8,
+};
 inline constexpr int HandleReach = 4;
 
 // The handle of `r` under `p` (which r holds); a fixed width removes the left and right
 // edges, a fixed height the top and bottom ones, both together the corners too.
-unsigned HandleAt(const Rect& r, Point p, bool widthFixed, bool heightFixed);
+Handle HandleAt(const Rect& r, Point p, bool widthFixed, bool heightFixed);
 
-// `r` with the handle's edges moved by the offset (handle 0 moves it whole). A fixed
+// `r` with the handle's edges moved by the offset (Inside moves it whole). A fixed
 // dimension keeps its edges; a moved edge never passes the opposite one.
-Rect DragHandle(const Rect& r, unsigned handle, Point offset, bool widthFixed, bool heightFixed);
+Rect DragHandle(const Rect& r, Handle handle, Point offset, bool widthFixed, bool heightFixed);
 
-// The cursor that shows what dragging the handle does: the arrow for 0.
-Cursor HandleCursor(unsigned handle);
+// The cursor that shows what dragging the handle does: the arrow for Inside.
+Cursor HandleCursor(Handle handle);
 
 // The rectangle spanned by two corner points, in either order.
 Rect Spanned(Point a, Point b);

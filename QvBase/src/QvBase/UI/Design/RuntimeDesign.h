@@ -1,4 +1,5 @@
 #pragma once
+#include <QvBase/UI/Design/DesignGeometry.h>
 #include <QvBase/UI/Drawing/Geometry.h>
 #include <QvBase/Util/String.h>
 #include <QvBase/noncopyable.h>
@@ -48,7 +49,6 @@ public:
     static bool IsDesignableClass(const Window* window);
 
 private:
-    enum : uint { HandleMove = 0, HandleNewTrim = 9 };
     enum class Prompt { None, NewButton, EditButton };
 
     // Brings the active state up to date; true when it changed.
@@ -72,7 +72,7 @@ private:
     void ShowHandleCursor(Point p);
     Window* DesignableAt(Point p) const;
     Window* SelectedAt(Point p) const;
-    uint HandleOf(const Window& window, Point p) const;
+    Design::Handle HandleOf(const Window& window, Point p) const;
 
     // Keys.
     void KeyDown(uint key, uint modifiers);
@@ -101,7 +101,8 @@ private:
 
     Point m_dragStart;
     bool m_dragging = false;
-    uint m_handle = HandleMove;
+    Design::Handle m_handle = Design::Handle::Inside;
+    bool m_spanningTrim = false;  // the drag spans a new trim rectangle
 
     char m_command = 0;  // 'A' or 'a' align, 'S' or 's' space
     bool m_commandPending = false;

@@ -134,7 +134,8 @@ void RuntimeDesign::ArrowKey(uint key, uint modifiers) {
     const bool grow = modifiers & Modifier::Ctrl;
     const int dx = key == Key::Left ? -step : key == Key::Right ? step : 0;
     const int dy = key == Key::Up ? -step : key == Key::Down ? step : 0;
-    const uint handle = grow ? 5 : 0;
+    // Control grows or shrinks from the bottom right corner instead of moving.
+    const Design::Handle handle = grow ? Design::Handle::BottomRight : Design::Handle::Inside;
     if (m_trimMode) {
         if (!m_trimEntire && !m_trim.IsEmpty()) m_trim = Design::DragHandle(m_trim, handle, {dx, dy}, false, false);
         return;

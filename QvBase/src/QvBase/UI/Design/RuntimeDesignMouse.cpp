@@ -87,10 +87,10 @@ void RuntimeDesign::LeftDown(Point p, uint modifiers) {
     }
     if (!IsSelected(clicked)) {
         SelectOnly(clicked);
-        m_handle = HandleMove;
+        m_handle = Design::Handle::Inside;
     } else {
         const Window* grabbed = SelectedAt(p);
-        m_handle = grabbed ? HandleOf(*grabbed, p) : HandleMove;
+        m_handle = grabbed ? HandleOf(*grabbed, p) : Design::Handle::Inside;
     }
     m_dragRects.clear();
     for (const Window* w : m_selection) m_dragRects.push_back(w->GetRect());
@@ -101,10 +101,10 @@ void RuntimeDesign::LeftDown(Point p, uint modifiers) {
 
 void RuntimeDesign::TrimLeftDown(Point p) {
     const bool inUse = !m_trimEntire && !m_trim.IsEmpty();
-    if (inUse && m_trim.Contains(p)) {
+    m_spanningTrim = !(inUse && m_trim.Contains(p));
+    if (!m_spanningTrim) {
         m_handle = Design::HandleAt(m_trim, p, false, false);
     } else {
-        m_handle = HandleNewTrim;
         m_trimEntire = false;
         m_trim = Design::Spanned(p, p);
     }
@@ -126,8 +126,8 @@ void RuntimeDesign::MouseMove(Point p) {
 void RuntimeDesign::DragTo(Point p) {
     const Point offset = Offset(m_dragStart, p);
     if (m_trimMode) {
-        m_trim = m_handle == HandleNewTrim ? Design::Spanned(m_dragStart, p)
-                                           : Design::DragHandle(m_trimAtDragStart, m_handle, offset, false, false);
+        m_trim = m_spanningTrim ? Design::Spanned(m_dragStart, p)
+                                : Design::DragHandle(m_trimAtDragStart, m_handle, offset, false, false);
         return;
     }
     // Moving a window may destroy others: walk a copy and skip the ones gone.
@@ -153,7 +153,7 @@ void RuntimeDesign::SpanRubberBand(Point p) {
 }
 
 void RuntimeDesign::ShowHandleCursor(Point p) {
-    uint handle = 0;
+    Design::Handle handle = Design::Handle::Inside;
     if (m_trimMode) {
         if (!m_trimEntire && m_trim.Contains(p)) handle = Design::HandleAt(m_trim, p, false, false);
     } else if (const Window* w = SelectedAt(p)) {
@@ -164,7 +164,7 @@ void RuntimeDesign::ShowHandleCursor(Point p) {
         Platform::Gui::Current().SetCursor(native, Design::HandleCursor(handle).GetShape());
 }
 
-uint RuntimeDesign::HandleOf(const Window& w, Point p) const {
+Design::Handle RuntimeDesign::HandleOf(const Window& w, Point p) const {
     return Design::HandleAt(w.FrameRect(), p, w.IsWidthFixed(), w.IsHeightFixed());
 }
 

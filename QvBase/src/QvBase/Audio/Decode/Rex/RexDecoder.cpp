@@ -14,7 +14,7 @@ namespace Audio::Decode::REX {
 
 namespace {
 
-constexpr double kTicksPerQuarter = 6.510416666666667e-5;  // 1 / 15360
+constexpr double kQuartersPerTick = 6.510416666666667e-5;  // 1 / 15360: 15360 ticks to a quarter note
 constexpr double kBelow32Bits = 4294967296.0;
 
 // Releases a library handle on every way out of Open.
@@ -65,7 +65,7 @@ Format Decoder::Open() {
 
 double Decoder::Frames(double ticks) const {
     return double(Util::RoundToInt64(
-        ticks * kTicksPerQuarter * m_info.multiplier * 0.25 / (m_info.tempo * 0.001) * 60.0 * m_info.sampleRate));
+        ticks * kQuartersPerTick * m_info.multiplier * 0.25 / (m_info.tempo * 0.001) * 60.0 * m_info.sampleRate));
 }
 
 void Decoder::Decode() {
@@ -90,7 +90,7 @@ int32_t Decoder::ReadLoop(Handle handle) {
     if (status != kOk) Fail(String("Can't get file info: %1").Arg(int(status), 10));
     const LoopInfo& i = m_info;
     if (i.channels < 1 || i.channels > 2 || i.sampleRate < 1000 || i.sampleRate > 1000000 || i.sliceCount < 0 ||
-        i.tempo < 1000 || i.loopLength < 1 || i.checked7 < 1 || i.multiplier < 1)
+        i.tempo < 1000 || i.loopLength < 1 || i.checkedOnly < 1 || i.multiplier < 1)
         Fail("Invalid file info");
     if (i.sliceCount == 0) Fail("No active slices");
     m_format = Format{uint32_t(i.channels), 4, uint32_t(i.sampleRate), 1, 0};
@@ -102,7 +102,7 @@ int32_t Decoder::ReadLoop(Handle handle) {
 }
 
 void Decoder::PlaceSlices(Handle handle, int32_t slices) {
-    const double beats = double(Util::RoundToInt64(m_info.loopLength * kTicksPerQuarter * m_info.multiplier * 0.25));
+    const double beats = double(Util::RoundToInt64(m_info.loopLength * kQuartersPerTick * m_info.multiplier * 0.25));
     const double factor = m_total ? beats / (double(m_total) / m_info.sampleRate / 60.0) / (m_info.tempo * 0.001) : 0;
     m_sliceStart.assign(size_t(slices), 0);
     m_sliceKept.assign(size_t(slices), 0);

@@ -21,7 +21,7 @@ struct LoopInfo {
     int32_t unused4;
     int32_t tempo;  // thousandths of beats per minute
     int32_t loopLength;  // ticks
-    int32_t checked7;
+    int32_t checkedOnly;  // unused, but a file with it below 1 is refused
     int32_t multiplier;  // D of the tick formula
     int32_t unused9;
 };
