@@ -4,7 +4,7 @@
 // together, as one 4 x 4 set transposed into the quarters at 4 rev'(b) (word b over 2).
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
 
 #include <bit>
 

@@ -2,7 +2,7 @@
 // at a time. Every input is loaded before the first store, so src may be dst.
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
 
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
 #include <Primitives/Prim/Fft/FftSmallDft.h>
 
 namespace Prim {

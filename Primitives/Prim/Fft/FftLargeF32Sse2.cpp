@@ -7,7 +7,7 @@
 // level turns its points back into interleaved ones.
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 #include <cstring>

@@ -3,7 +3,7 @@
 // on the quad layout, and the way back to interleaved points.
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
 
 #include <bit>
 #include <cstring>

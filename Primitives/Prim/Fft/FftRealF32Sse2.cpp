@@ -3,7 +3,7 @@
 #include <Primitives/Prim/Fft/FftRealF32.h>
 
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
 #include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 

@@ -4,8 +4,8 @@
 #include <Primitives/Prim/Fft/FftSpec.h>
 
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 #include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 

@@ -4,7 +4,7 @@
 // bin is the middle one, its own partner, which each split handles apart.
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
 
 #include <cstring>
 

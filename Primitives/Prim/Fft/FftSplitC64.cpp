@@ -4,7 +4,7 @@
 
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
 #include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>

@@ -1,9 +1,9 @@
 // SSE2 radix passes: the span-4 stage (and the span-8 stage for odd orders) in one first
 // sweep that also converts to the paired layout, then radix-4 stages on the paired values,
 // each with its own section of the twiddle table; the last stage writes the result.
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
 
 #include <bit>
 

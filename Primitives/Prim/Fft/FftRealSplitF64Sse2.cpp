@@ -1,9 +1,9 @@
 // SSE2 real post- and pre-processing: two values of k per step (k, k + 1 with M - k,
 // M - k - 1), the tables holding the coefficients of two k side by side. The last step
 // reaches the middle value k = M/2, whose results are not stored.
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
 
 namespace Prim {
 namespace {

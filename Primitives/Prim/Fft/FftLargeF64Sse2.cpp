@@ -4,9 +4,9 @@
 // that those stages mix, so it is gathered into the work buffer, taken through the radix-4
 // steps (and a radix-2 tail for odd s) with the twiddles of the level's matrix, read in the
 // order they are stored, and scattered back.
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
 #include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
