@@ -4,8 +4,7 @@
 #include <Primitives/Prim/Arith.h>
 #include <Primitives/Prim/ArithCheck.h>
 #include <Primitives/Prim/Copy.h>
-
-#include <emmintrin.h>
+#include <Primitives/Prim/SimdLanes.h>
 
 #include <cstddef>
 
@@ -15,32 +14,9 @@ namespace {
 using ArithCheck::MatchesConstant;
 using ArithCheck::Vectors;
 
-struct LanesF32 {
-    using T = float;
-    using V = __m128;
-    static constexpr std::size_t width = 4;
-    static constexpr std::size_t firstVectorLength = 11;
-    static V Load(const float* p) { return _mm_loadu_ps(p); }
-    static void Store(float* p, V v) { _mm_store_ps(p, v); }
-    static V Broadcast(float v) { return _mm_set1_ps(v); }
-};
-
-struct LanesF64 {
-    using T = double;
-    using V = __m128d;
-    static constexpr std::size_t width = 2;
-    static constexpr std::size_t firstVectorLength = 5;
-    static V Load(const double* p) { return _mm_loadu_pd(p); }
-    static void Store(double* p, V v) { _mm_store_pd(p, v); }
-    static V Broadcast(double v) { return _mm_set1_pd(v); }
-};
-
+// Vectors shorter than this run element by element.
 template <class T>
-struct LanesOf;
-template <>
-struct LanesOf<float> : LanesF32 {};
-template <>
-struct LanesOf<double> : LanesF64 {};
+constexpr std::size_t FirstVectorLength = sizeof(T) == 4 ? 11 : 5;
 
 struct Plus {
     float operator()(float a, float b) const { return a + b; }
@@ -61,62 +37,56 @@ struct Times {
     __m128d operator()(__m128d a, __m128d b) const { return _mm_mul_pd(a, b); }
 };
 
-bool Aligned16(const void* p) { return (reinterpret_cast<std::uintptr_t>(p) & 15) == 0; }
-
 enum class Prefetch { None, Ahead };
 
 // element(i) computes one scalar, lanes(i) a register of elements from i on.
 template <class T, class Element, class Lanes>
 void Run(T* dst, std::int32_t len, Element element, Lanes lanes, Prefetch prefetch = Prefetch::None) {
-    using L = LanesOf<T>;
+    using L = SimdLanes::Of<T>;
     const std::size_t n = static_cast<std::size_t>(len);
-    std::size_t i = 0;
-    if (n >= L::firstVectorLength) {
-        for (; i < n && !Aligned16(dst + i); ++i) {
-            dst[i] = element(i);
-        }
-        for (; i + 2 * L::width <= n; i += 2 * L::width) {
-            if (prefetch == Prefetch::Ahead) {
-                // Streams that will not be read again soon should not evict the cache.
-                const char* ahead = reinterpret_cast<const char*>(dst + i) + 512;
-                if (n - i > 131072) {
-                    _mm_prefetch(ahead, _MM_HINT_NTA);
-                } else {
-                    _mm_prefetch(ahead, _MM_HINT_T0);
-                }
+    const auto one = [&](std::size_t i) { dst[i] = element(i); };
+    if (n < FirstVectorLength<T>) {
+        for (std::size_t i = 0; i < n; ++i) one(i);
+        return;
+    }
+    SimdLanes::Walk(dst, n, 2 * L::width, one, [&](std::size_t i) {
+        if (prefetch == Prefetch::Ahead) {
+            // Streams that will not be read again soon should not evict the cache.
+            const char* ahead = reinterpret_cast<const char*>(dst + i) + 512;
+            if (n - i > 131072) {
+                _mm_prefetch(ahead, _MM_HINT_NTA);
+            } else {
+                _mm_prefetch(ahead, _MM_HINT_T0);
             }
-            const typename L::V low = lanes(i);
-            const typename L::V high = lanes(i + L::width);
-            L::Store(dst + i, low);
-            L::Store(dst + i + L::width, high);
         }
-    }
-    for (; i < n; ++i) {
-        dst[i] = element(i);
-    }
+        const typename L::V low = lanes(i);
+        const typename L::V high = lanes(i + L::width);
+        L::Store(dst + i, low);
+        L::Store(dst + i + L::width, high);
+    });
 }
 
 template <class T, class Op>
 void RunBinary(const T* a, const T* b, T* dst, std::int32_t len, Op op) {
-    using L = LanesOf<T>;
+    using L = SimdLanes::Of<T>;
     Run(
         dst, len, [&](std::size_t i) { return op(a[i], b[i]); },
-        [&](std::size_t i) { return op(L::Load(a + i), L::Load(b + i)); });
+        [&](std::size_t i) { return op(L::LoadU(a + i), L::LoadU(b + i)); });
 }
 
 // Vector op constant, or constant op vector when `reversed`.
 template <class T, class Op>
 void RunConst(const T* src, T value, T* dst, std::int32_t len, Op op, bool reversed, Prefetch prefetch) {
-    using L = LanesOf<T>;
+    using L = SimdLanes::Of<T>;
     const typename L::V lanesValue = L::Broadcast(value);
     if (reversed) {
         Run(
             dst, len, [&](std::size_t i) { return op(value, src[i]); },
-            [&](std::size_t i) { return op(lanesValue, L::Load(src + i)); }, prefetch);
+            [&](std::size_t i) { return op(lanesValue, L::LoadU(src + i)); }, prefetch);
     } else {
         Run(
             dst, len, [&](std::size_t i) { return op(src[i], value); },
-            [&](std::size_t i) { return op(L::Load(src + i), lanesValue); }, prefetch);
+            [&](std::size_t i) { return op(L::LoadU(src + i), lanesValue); }, prefetch);
     }
 }
 

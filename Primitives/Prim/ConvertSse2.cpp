@@ -1,7 +1,6 @@
 #include <Primitives/Prim/Convert.h>
 #include <Primitives/Prim/ConvertRules.h>
-
-#include <emmintrin.h>
+#include <Primitives/Prim/SimdLanes.h>
 
 #include <limits>
 
@@ -9,20 +8,12 @@ namespace Prim {
 namespace {
 
 using namespace ConvertRules;
+using SimdLanes::Lead;
+using SimdLanes::Walk;
 
 // Widening into doubles streams past the cache from these element counts on.
 constexpr std::int32_t StreamS16ToF64 = 0x6666 + 8;
 constexpr std::int32_t StreamF32ToF64 = 0x5550 + 8;
-
-inline bool Aligned16(const void* p) { return (reinterpret_cast<std::uintptr_t>(p) & 15U) == 0; }
-
-// Elements to handle one by one until `p` reaches a 16-byte boundary (or len runs out).
-template <class T>
-std::int32_t Lead(const T* p, std::int32_t len) {
-    std::int32_t n = 0;
-    while (n < len && !Aligned16(p + n)) ++n;
-    return n;
-}
 
 // ---- Scalar forms of the lane rules (heads and tails) ----
 
@@ -120,60 +111,60 @@ inline void StoreF64Pair(double* d, __m128d v, bool stream) {
 
 }  // namespace
 
+// Each conversion walks the aligned side of its arrays: single elements up to a 16-byte
+// boundary, whole vector steps, single elements again.
+
 Status ConvertU8ToF32_sse2(const std::uint8_t* src, float* dst, std::int32_t len) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) dst[k] = static_cast<float>(src[k]);
     const __m128i zero = _mm_setzero_si128();
-    for (; i + 16 <= len; i += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i lo = _mm_unpacklo_epi8(bytes, zero);
-        const __m128i hi = _mm_unpackhi_epi8(bytes, zero);
-        _mm_store_ps(dst + i, _mm_cvtepi32_ps(_mm_unpacklo_epi16(lo, zero)));
-        _mm_store_ps(dst + i + 4, _mm_cvtepi32_ps(_mm_unpackhi_epi16(lo, zero)));
-        _mm_store_ps(dst + i + 8, _mm_cvtepi32_ps(_mm_unpacklo_epi16(hi, zero)));
-        _mm_store_ps(dst + i + 12, _mm_cvtepi32_ps(_mm_unpackhi_epi16(hi, zero)));
-    }
-    for (; i < len; ++i) dst[i] = static_cast<float>(src[i]);
+    Walk(
+        dst, len, 16, [&](std::int32_t k) { dst[k] = static_cast<float>(src[k]); },
+        [&](std::int32_t i) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            const __m128i lo = _mm_unpacklo_epi8(bytes, zero);
+            const __m128i hi = _mm_unpackhi_epi8(bytes, zero);
+            _mm_store_ps(dst + i, _mm_cvtepi32_ps(_mm_unpacklo_epi16(lo, zero)));
+            _mm_store_ps(dst + i + 4, _mm_cvtepi32_ps(_mm_unpackhi_epi16(lo, zero)));
+            _mm_store_ps(dst + i + 8, _mm_cvtepi32_ps(_mm_unpacklo_epi16(hi, zero)));
+            _mm_store_ps(dst + i + 12, _mm_cvtepi32_ps(_mm_unpackhi_epi16(hi, zero)));
+        });
     return StatusOk;
 }
 
 Status ConvertS16ToF32_sse2(const std::int16_t* src, float* dst, std::int32_t len, std::int32_t scale) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const float factor = scale == 0 ? 1.0f : FactorF32(scale, -112, 126);
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) dst[k] = static_cast<float>(src[k]) * factor;
     const __m128 f = _mm_set1_ps(factor);
-    for (; i + 8 <= len; i += 8) {
-        const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        // Sign-extend by placing each word in the top half of a lane and shifting back.
-        const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(words, words), 16);
-        const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(words, words), 16);
-        _mm_store_ps(dst + i, _mm_mul_ps(_mm_cvtepi32_ps(lo), f));
-        _mm_store_ps(dst + i + 4, _mm_mul_ps(_mm_cvtepi32_ps(hi), f));
-    }
-    for (; i < len; ++i) dst[i] = static_cast<float>(src[i]) * factor;
+    Walk(
+        dst, len, 8, [&](std::int32_t k) { dst[k] = static_cast<float>(src[k]) * factor; },
+        [&](std::int32_t i) {
+            const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            // Sign-extend by placing each word in the top half of a lane and shifting back.
+            const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(words, words), 16);
+            const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(words, words), 16);
+            _mm_store_ps(dst + i, _mm_mul_ps(_mm_cvtepi32_ps(lo), f));
+            _mm_store_ps(dst + i + 4, _mm_mul_ps(_mm_cvtepi32_ps(hi), f));
+        });
     return StatusOk;
 }
 
 Status ConvertS16ToF64_sse2(const std::int16_t* src, double* dst, std::int32_t len, std::int32_t scale) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const double factor = scale == 0 ? 1.0 : FactorF64(scale, -1008, 1022);
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) dst[k] = static_cast<double>(src[k]) * factor;
-    const bool stream = len - i > StreamS16ToF64;
+    const bool stream = len - Lead(dst, len) > StreamS16ToF64;
     const __m128d f = _mm_set1_pd(factor);
-    for (; i + 8 <= len; i += 8) {
-        const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(words, words), 16);
-        const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(words, words), 16);
-        StoreF64Pair(dst + i, _mm_mul_pd(_mm_cvtepi32_pd(lo), f), stream);
-        StoreF64Pair(dst + i + 2, _mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(lo, 8)), f), stream);
-        StoreF64Pair(dst + i + 4, _mm_mul_pd(_mm_cvtepi32_pd(hi), f), stream);
-        StoreF64Pair(dst + i + 6, _mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(hi, 8)), f), stream);
-    }
+    Walk(
+        dst, len, 8, [&](std::int32_t k) { dst[k] = static_cast<double>(src[k]) * factor; },
+        [&](std::int32_t i) {
+            const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            const __m128i lo = _mm_srai_epi32(_mm_unpacklo_epi16(words, words), 16);
+            const __m128i hi = _mm_srai_epi32(_mm_unpackhi_epi16(words, words), 16);
+            StoreF64Pair(dst + i, _mm_mul_pd(_mm_cvtepi32_pd(lo), f), stream);
+            StoreF64Pair(dst + i + 2, _mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(lo, 8)), f), stream);
+            StoreF64Pair(dst + i + 4, _mm_mul_pd(_mm_cvtepi32_pd(hi), f), stream);
+            StoreF64Pair(dst + i + 6, _mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(hi, 8)), f), stream);
+        });
     if (stream) _mm_sfence();
-    for (; i < len; ++i) dst[i] = static_cast<double>(src[i]) * factor;
     return StatusOk;
 }
 
@@ -181,29 +172,27 @@ Status ConvertS16ToF64_sse2(const std::int16_t* src, double* dst, std::int32_t l
 Status ConvertS32ToF32_sse2(const std::int32_t* src, float* dst, std::int32_t len, std::int32_t scale) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const float factor = scale == 0 ? 1.0f : FactorF32(scale, -96, 126);
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) dst[k] = static_cast<float>(src[k]) * factor;
     const __m128 f = _mm_set1_ps(factor);
-    for (; i + 4 <= len; i += 4) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        _mm_store_ps(dst + i, _mm_mul_ps(_mm_cvtepi32_ps(v), f));
-    }
-    for (; i < len; ++i) dst[i] = static_cast<float>(src[i]) * factor;
+    Walk(
+        dst, len, 4, [&](std::int32_t k) { dst[k] = static_cast<float>(src[k]) * factor; },
+        [&](std::int32_t i) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            _mm_store_ps(dst + i, _mm_mul_ps(_mm_cvtepi32_ps(v), f));
+        });
     return StatusOk;
 }
 
 Status ConvertS32ToF64_sse2(const std::int32_t* src, double* dst, std::int32_t len, std::int32_t scale) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const double factor = scale == 0 ? 1.0 : FactorF64(scale, -992, 1022);
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) dst[k] = static_cast<double>(src[k]) * factor;
     const __m128d f = _mm_set1_pd(factor);
-    for (; i + 4 <= len; i += 4) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-        _mm_store_pd(dst + i, _mm_mul_pd(_mm_cvtepi32_pd(v), f));
-        _mm_store_pd(dst + i + 2, _mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(v, 8)), f));
-    }
-    for (; i < len; ++i) dst[i] = static_cast<double>(src[i]) * factor;
+    Walk(
+        dst, len, 4, [&](std::int32_t k) { dst[k] = static_cast<double>(src[k]) * factor; },
+        [&](std::int32_t i) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+            _mm_store_pd(dst + i, _mm_mul_pd(_mm_cvtepi32_pd(v), f));
+            _mm_store_pd(dst + i + 2, _mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(v, 8)), f));
+        });
     return StatusOk;
 }
 
@@ -212,26 +201,26 @@ Status ConvertF32ToU8_sse2(
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const bool scaled = scale != 0;
     const float factor = ScaleFactorSingle(scale);
-    auto one = [&](std::int32_t k) {
-        dst[k] = static_cast<std::uint8_t>(RoundLane(ClampLane(ScaleF(src[k], scaled, factor), 0.0, 255.0), roundMode));
-    };
-    std::int32_t i = Lead(src, len);
-    for (std::int32_t k = 0; k < i; ++k) one(k);
     const __m128 f = _mm_set1_ps(factor);
     const __m128 lower = _mm_setzero_ps();
     const __m128 upper = _mm_set1_ps(255.0f);
-    for (; i + 16 <= len; i += 16) {
-        __m128i q[4];
-        for (int part = 0; part < 4; ++part) {
-            __m128 v = _mm_load_ps(src + i + 4 * part);
-            if (scaled) v = _mm_mul_ps(v, f);
-            q[part] = ClampRoundPs(v, lower, upper, roundMode);
-        }
-        const __m128i words = _mm_packs_epi32(q[0], q[1]);
-        const __m128i words2 = _mm_packs_epi32(q[2], q[3]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(words, words2));
-    }
-    for (; i < len; ++i) one(i);
+    Walk(
+        src, len, 16,
+        [&](std::int32_t k) {
+            dst[k] =
+                static_cast<std::uint8_t>(RoundLane(ClampLane(ScaleF(src[k], scaled, factor), 0.0, 255.0), roundMode));
+        },
+        [&](std::int32_t i) {
+            __m128i q[4];
+            for (int part = 0; part < 4; ++part) {
+                __m128 v = _mm_load_ps(src + i + 4 * part);
+                if (scaled) v = _mm_mul_ps(v, f);
+                q[part] = ClampRoundPs(v, lower, upper, roundMode);
+            }
+            const __m128i words = _mm_packs_epi32(q[0], q[1]);
+            const __m128i words2 = _mm_packs_epi32(q[2], q[3]);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(words, words2));
+        });
     return StatusOk;
 }
 
@@ -240,27 +229,26 @@ Status ConvertF32ToS16_sse2(
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const bool scaled = scale != 0;
     const float factor = ScaleFactorSingle(scale);
-    auto one = [&](std::int32_t k) {
-        dst[k] = static_cast<std::int16_t>(
-            RoundLane(ClampLane(ScaleF(src[k], scaled, factor), -32768.0, 32767.0), roundMode));
-    };
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) one(k);
     const __m128 f = _mm_set1_ps(factor);
     const __m128 lower = _mm_set1_ps(-32768.0f);
     const __m128 upper = _mm_set1_ps(32767.0f);
-    for (; i + 8 <= len; i += 8) {
-        __m128 a = _mm_loadu_ps(src + i);
-        __m128 b = _mm_loadu_ps(src + i + 4);
-        if (scaled) {
-            a = _mm_mul_ps(a, f);
-            b = _mm_mul_ps(b, f);
-        }
-        const __m128i packed =
-            _mm_packs_epi32(ClampRoundPs(a, lower, upper, roundMode), ClampRoundPs(b, lower, upper, roundMode));
-        _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), packed);
-    }
-    for (; i < len; ++i) one(i);
+    Walk(
+        dst, len, 8,
+        [&](std::int32_t k) {
+            dst[k] = static_cast<std::int16_t>(
+                RoundLane(ClampLane(ScaleF(src[k], scaled, factor), -32768.0, 32767.0), roundMode));
+        },
+        [&](std::int32_t i) {
+            __m128 a = _mm_loadu_ps(src + i);
+            __m128 b = _mm_loadu_ps(src + i + 4);
+            if (scaled) {
+                a = _mm_mul_ps(a, f);
+                b = _mm_mul_ps(b, f);
+            }
+            const __m128i packed =
+                _mm_packs_epi32(ClampRoundPs(a, lower, upper, roundMode), ClampRoundPs(b, lower, upper, roundMode));
+            _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), packed);
+        });
     return StatusOk;
 }
 
@@ -269,25 +257,24 @@ Status ConvertF32ToS32_sse2(
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
     const bool scaled = scale != 0;
     const float factor = ScaleFactorSingle(scale);
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) dst[k] = F32ToS32Lane(ScaleF(src[k], scaled, factor), roundMode);
     const __m128 f = _mm_set1_ps(factor);
     const __m128i upperBits = _mm_set1_epi32(0x4EFFFFFF);
     const __m128i maxInt = _mm_set1_epi32(std::numeric_limits<std::int32_t>::max());
     const __m128i minInt = _mm_set1_epi32(std::numeric_limits<std::int32_t>::min());
     const __m128 lowerBound = _mm_set1_ps(-2147483648.0f);
-    for (; i + 4 <= len; i += 4) {
-        __m128 v = _mm_loadu_ps(src + i);
-        if (scaled) v = _mm_mul_ps(v, f);
-        const __m128i high = _mm_cmpgt_epi32(_mm_castps_si128(v), upperBits);
-        // Lanes at or below -2^31, and NaNs with the sign set, give the lowest integer.
-        const __m128i low = _mm_castps_si128(_mm_or_ps(_mm_cmple_ps(v, lowerBound), _mm_cmpunord_ps(v, v)));
-        const __m128 inRange = _mm_castsi128_ps(_mm_andnot_si128(_mm_or_si128(high, low), _mm_set1_epi32(-1)));
-        const __m128i rounded = RoundPs(_mm_and_ps(v, inRange), roundMode);
-        const __m128i result = Select(high, maxInt, Select(low, minInt, rounded));
-        _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), result);
-    }
-    for (; i < len; ++i) dst[i] = F32ToS32Lane(ScaleF(src[i], scaled, factor), roundMode);
+    Walk(
+        dst, len, 4, [&](std::int32_t k) { dst[k] = F32ToS32Lane(ScaleF(src[k], scaled, factor), roundMode); },
+        [&](std::int32_t i) {
+            __m128 v = _mm_loadu_ps(src + i);
+            if (scaled) v = _mm_mul_ps(v, f);
+            const __m128i high = _mm_cmpgt_epi32(_mm_castps_si128(v), upperBits);
+            // Lanes at or below -2^31, and NaNs with the sign set, give the lowest integer.
+            const __m128i low = _mm_castps_si128(_mm_or_ps(_mm_cmple_ps(v, lowerBound), _mm_cmpunord_ps(v, v)));
+            const __m128 inRange = _mm_castsi128_ps(_mm_andnot_si128(_mm_or_si128(high, low), _mm_set1_epi32(-1)));
+            const __m128i rounded = RoundPs(_mm_and_ps(v, inRange), roundMode);
+            const __m128i result = Select(high, maxInt, Select(low, minInt, rounded));
+            _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), result);
+        });
     return StatusOk;
 }
 
@@ -297,61 +284,59 @@ Status ConvertF64ToS32_sse2(
     const bool scaled = scale != 0;
     // The factor is held in single precision, as for the float inputs.
     const double factor = static_cast<double>(ScaleFactorSingle(scale));
-    auto one = [&](std::int32_t k) { dst[k] = F64ToS32Lane(scaled ? src[k] * factor : src[k], roundMode); };
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) one(k);
     const __m128d f = _mm_set1_pd(factor);
     const __m128d upper = _mm_set1_pd(2147483647.0);
     const __m128d lower = _mm_set1_pd(-2147483648.0);
     const __m128i maxInt = _mm_set1_epi32(std::numeric_limits<std::int32_t>::max());
     const __m128i minInt = _mm_set1_epi32(std::numeric_limits<std::int32_t>::min());
-    for (; i + 4 <= len; i += 4) {
-        __m128i halves[2];
-        for (int part = 0; part < 2; ++part) {
-            __m128d v = _mm_loadu_pd(src + i + 2 * part);
-            if (scaled) v = _mm_mul_pd(v, f);
-            const __m128i high = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpnlt_pd(v, upper)), _MM_SHUFFLE(3, 3, 2, 0));
-            const __m128i low = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmple_pd(v, lower)), _MM_SHUFFLE(3, 3, 2, 0));
-            // Out-of-range lanes are replaced below; keep them away from the rounding.
-            const __m128d safe = _mm_and_pd(v, _mm_cmplt_pd(v, upper));
-            const __m128d safe2 = _mm_and_pd(safe, _mm_cmpgt_pd(safe, lower));
-            const __m128i rounded = roundMode == RoundModeZero ? _mm_cvttpd_epi32(safe2) : RoundNearestPd(safe2);
-            halves[part] = Select(high, maxInt, Select(low, minInt, rounded));
-        }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_unpacklo_epi64(halves[0], halves[1]));
-    }
-    for (; i < len; ++i) one(i);
+    Walk(
+        dst, len, 4, [&](std::int32_t k) { dst[k] = F64ToS32Lane(scaled ? src[k] * factor : src[k], roundMode); },
+        [&](std::int32_t i) {
+            __m128i halves[2];
+            for (int part = 0; part < 2; ++part) {
+                __m128d v = _mm_loadu_pd(src + i + 2 * part);
+                if (scaled) v = _mm_mul_pd(v, f);
+                const __m128i high =
+                    _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpnlt_pd(v, upper)), _MM_SHUFFLE(3, 3, 2, 0));
+                const __m128i low =
+                    _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmple_pd(v, lower)), _MM_SHUFFLE(3, 3, 2, 0));
+                // Out-of-range lanes are replaced below; keep them away from the rounding.
+                const __m128d safe = _mm_and_pd(v, _mm_cmplt_pd(v, upper));
+                const __m128d safe2 = _mm_and_pd(safe, _mm_cmpgt_pd(safe, lower));
+                const __m128i rounded = roundMode == RoundModeZero ? _mm_cvttpd_epi32(safe2) : RoundNearestPd(safe2);
+                halves[part] = Select(high, maxInt, Select(low, minInt, rounded));
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_unpacklo_epi64(halves[0], halves[1]));
+        });
     return StatusOk;
 }
 
 Status ConvertF32ToF64_sse2(const float* src, double* dst, std::int32_t len) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
-    std::int32_t i = Lead(dst, len);
-    for (std::int32_t k = 0; k < i; ++k) dst[k] = static_cast<double>(src[k]);
-    const bool stream = len - i > StreamF32ToF64;
-    for (; i + 4 <= len; i += 4) {
-        const __m128 v = _mm_loadu_ps(src + i);
-        StoreF64Pair(dst + i, _mm_cvtps_pd(v), stream);
-        StoreF64Pair(dst + i + 2, _mm_cvtps_pd(_mm_movehl_ps(v, v)), stream);
-    }
+    const bool stream = len - Lead(dst, len) > StreamF32ToF64;
+    Walk(
+        dst, len, 4, [&](std::int32_t k) { dst[k] = static_cast<double>(src[k]); },
+        [&](std::int32_t i) {
+            const __m128 v = _mm_loadu_ps(src + i);
+            StoreF64Pair(dst + i, _mm_cvtps_pd(v), stream);
+            StoreF64Pair(dst + i + 2, _mm_cvtps_pd(_mm_movehl_ps(v, v)), stream);
+        });
     if (stream) _mm_sfence();
-    for (; i < len; ++i) dst[i] = static_cast<double>(src[i]);
     return StatusOk;
 }
 
 Status ConvertF64ToF32_sse2(const double* src, float* dst, std::int32_t len) {
     if (const Status s = Check(src, dst, len); s != StatusOk) return s;
-    std::int32_t i = Lead(src, len);
-    for (std::int32_t k = 0; k < i; ++k) dst[k] = F64ToF32Lane(src[k]);
     const __m128d upper = _mm_set1_pd(static_cast<double>(FloatMax));
     const __m128d lower = _mm_set1_pd(-static_cast<double>(FloatMax));
-    for (; i + 4 <= len; i += 4) {
-        // The minimum gives its second operand for a NaN: +FLT_MAX.
-        const __m128d a = _mm_max_pd(_mm_min_pd(_mm_load_pd(src + i), upper), lower);
-        const __m128d b = _mm_max_pd(_mm_min_pd(_mm_load_pd(src + i + 2), upper), lower);
-        _mm_storeu_ps(dst + i, _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b)));
-    }
-    for (; i < len; ++i) dst[i] = F64ToF32Lane(src[i]);
+    Walk(
+        src, len, 4, [&](std::int32_t k) { dst[k] = F64ToF32Lane(src[k]); },
+        [&](std::int32_t i) {
+            // The minimum gives its second operand for a NaN: +FLT_MAX.
+            const __m128d a = _mm_max_pd(_mm_min_pd(_mm_load_pd(src + i), upper), lower);
+            const __m128d b = _mm_max_pd(_mm_min_pd(_mm_load_pd(src + i + 2), upper), lower);
+            _mm_storeu_ps(dst + i, _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b)));
+        });
     return StatusOk;
 }
 

@@ -121,19 +121,15 @@ Status Every(const float* src, float* srcDst, std::int32_t len, KeepScalar keep,
     if (const Status s = ArithCheck::Vectors(len, src, srcDst); s != StatusOk) return s;
     const std::size_t n = static_cast<std::size_t>(len);
     const auto one = [&](std::size_t i) { srcDst[i] = keep(srcDst[i], src[i]) ? srcDst[i] : src[i]; };
-    std::size_t i = 0;
-    if ((reinterpret_cast<std::uintptr_t>(srcDst) & 3) == 0) {
-        for (; i < n && !Aligned16(srcDst + i); ++i) one(i);
-        for (; i + 32 <= n; i += 32) {
-            for (std::size_t k = i; k < i + 32; k += 4) {
-                const __m128 d = _mm_load_ps(srcDst + k);
-                const __m128 s = _mm_loadu_ps(src + k);
-                const __m128 mask = keepLanes(d, s);
-                _mm_store_ps(srcDst + k, _mm_or_ps(_mm_and_ps(mask, d), _mm_andnot_ps(mask, s)));
-            }
+    // A destination not aligned to its element never reaches a boundary: all single steps.
+    SimdLanes::Walk(srcDst, n, 32, one, [&](std::size_t i) {
+        for (std::size_t k = i; k < i + 32; k += 4) {
+            const __m128 d = _mm_load_ps(srcDst + k);
+            const __m128 s = _mm_loadu_ps(src + k);
+            const __m128 mask = keepLanes(d, s);
+            _mm_store_ps(srcDst + k, _mm_or_ps(_mm_and_ps(mask, d), _mm_andnot_ps(mask, s)));
         }
-    }
-    for (; i < n; ++i) one(i);
+    });
     return StatusOk;
 }
 

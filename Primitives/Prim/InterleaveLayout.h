@@ -1,4 +1,5 @@
 #pragma once
+#include <Primitives/Prim/SimdLanes.h>
 #include <Primitives/Prim/Status.h>
 
 #include <cstddef>
@@ -7,16 +8,14 @@
 // The checks and the status that both builds of the layout operations share.
 namespace Prim::InterleaveLayout {
 
-inline bool Aligned16(const void* p) { return (reinterpret_cast<std::uintptr_t>(p) & 15) == 0; }
-
 // Null pointers first, then the counts, then the alignment warning.
 template <class Channel, class Buffer>
 Status Check(Channel* const* channelPointers, const Buffer* interleaved, std::int32_t channels, std::int32_t frames) {
     if (channelPointers == nullptr || interleaved == nullptr) return StatusNullPointer;
     if (channels < 1 || frames < 1) return StatusSizeError;
-    if (!Aligned16(interleaved)) return StatusMisalignedWarning;
+    if (!SimdLanes::Aligned16(interleaved)) return StatusMisalignedWarning;
     for (std::int32_t c = 0; c < channels; ++c) {
-        if (!Aligned16(channelPointers[c])) return StatusMisalignedWarning;
+        if (!SimdLanes::Aligned16(channelPointers[c])) return StatusMisalignedWarning;
     }
     return StatusOk;
 }

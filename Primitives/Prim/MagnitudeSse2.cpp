@@ -46,11 +46,7 @@ Status AbsOf(const T* src, T* dst, std::int32_t len) {
 }
 
 // Four complex values from 8 floats: their real parts and their imaginary parts.
-void Parts(const float* src, __m128& re, __m128& im) {
-    const __m128 a = _mm_loadu_ps(src), b = _mm_loadu_ps(src + 4);
-    re = _mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0));
-    im = _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1));
-}
+using Parts = SimdLanes::Complex<float>;
 
 __m128 SquareSum(__m128 re, __m128 im) { return _mm_add_ps(_mm_mul_ps(re, re), _mm_mul_ps(im, im)); }
 
@@ -65,9 +61,8 @@ __m128 Magnitudes(__m128 re, __m128 im) {
 void MagnitudesOfFew(const float* src, float* dst, std::size_t count) {
     alignas(16) float in[8] = {}, out[4];
     std::memcpy(in, src, count * 2 * sizeof(float));
-    __m128 re, im;
-    Parts(in, re, im);
-    _mm_store_ps(out, Magnitudes(re, im));
+    const Parts z = Parts::LoadInterleaved(in);
+    _mm_store_ps(out, Magnitudes(z.re, z.im));
     std::memcpy(dst, out, count * sizeof(float));
 }
 
@@ -84,11 +79,10 @@ Status MagnitudeC32_sse2(const float* src, float* dst, std::int32_t len) {
     std::size_t i = 0;
     for (; i < n && !Aligned16(dst + i); ++i) MagnitudesOfFew(src + 2 * i, dst + i, 1);
     for (; i + 8 <= n; i += 8) {
-        __m128 re, im;
-        Parts(src + 2 * i, re, im);
-        _mm_storeu_ps(dst + i, Magnitudes(re, im));
-        Parts(src + 2 * i + 8, re, im);
-        _mm_storeu_ps(dst + i + 4, Magnitudes(re, im));
+        const Parts z = Parts::LoadInterleaved(src + 2 * i);
+        _mm_storeu_ps(dst + i, Magnitudes(z.re, z.im));
+        const Parts y = Parts::LoadInterleaved(src + 2 * i + 8);
+        _mm_storeu_ps(dst + i + 4, Magnitudes(y.re, y.im));
     }
     for (; i < n; i += 4) MagnitudesOfFew(src + 2 * i, dst + i, std::min<std::size_t>(4, n - i));
     return StatusOk;
@@ -111,9 +105,8 @@ Status PowerSpectrumC32_sse2(const float* src, float* dst, std::int32_t len) {
     const std::size_t n = static_cast<std::size_t>(len);
     const std::size_t grouped = n / 8 * 8;
     for (std::size_t i = 0; i < grouped; i += 4) {
-        __m128 re, im;
-        Parts(src + 2 * i, re, im);
-        _mm_storeu_ps(dst + i, SquareSum(re, im));
+        const Parts z = Parts::LoadInterleaved(src + 2 * i);
+        _mm_storeu_ps(dst + i, SquareSum(z.re, z.im));
     }
     // The trailing values as the x87 build forms them.
     for (std::size_t i = grouped; i < n; ++i) {

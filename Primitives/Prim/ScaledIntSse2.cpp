@@ -11,8 +11,6 @@
 #include <Primitives/Prim/ScaledRule.h>
 #include <Primitives/Prim/SimdLanes.h>
 
-#include <emmintrin.h>
-
 #include <cmath>
 #include <cstddef>
 
@@ -20,19 +18,17 @@ namespace Prim {
 namespace {
 
 using ArithCheck::Vectors;
-using SimdLanes::Aligned16;
-
 constexpr std::size_t vectorFrom = 16;
 
-// Head elements until dst is 16-byte aligned, `per` elements a step, tail elements.
+// Short vectors element by element; longer ones head elements until dst is 16-byte aligned,
+// `per` elements a step, tail elements.
 template <class T, class One, class Step>
 void Walk(T* dst, std::size_t n, std::size_t per, One one, Step step) {
-    std::size_t i = 0;
-    if (n >= vectorFrom) {
-        for (; i < n && !Aligned16(dst + i); ++i) one(i);
-        for (; i + per <= n; i += per) step(i);
+    if (n < vectorFrom) {
+        for (std::size_t i = 0; i < n; ++i) one(i);
+        return;
     }
-    for (; i < n; ++i) one(i);
+    SimdLanes::Walk(dst, n, per, one, step);
 }
 
 // --- 16-bit elements: the exact results of eight elements as two registers of 32-bit lanes.

@@ -1,9 +1,8 @@
 // SSE2 builds of the sum and the dot product. Their partial sums live in
 // vector lanes; the order in which each lane takes its elements and the final
 // folding of the lanes are fixed, so a total is reproducible to the bit.
+#include <Primitives/Prim/SimdLanes.h>
 #include <Primitives/Prim/Sum.h>
-
-#include <emmintrin.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -12,7 +11,7 @@
 namespace Prim {
 namespace {
 
-bool Aligned16(const void* p) { return (reinterpret_cast<std::uintptr_t>(p) & 15) == 0; }
+using SimdLanes::Aligned16;
 
 bool ElementAligned(const void* p, std::size_t size) { return (reinterpret_cast<std::uintptr_t>(p) & (size - 1)) == 0; }
 

@@ -4,7 +4,7 @@
 // together, as one 4 x 4 set transposed into the quarters at 4 rev'(b) (word b over 2).
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
 
 #include <bit>
 
@@ -114,7 +114,7 @@ void FftBitRevCopyC32_sse2(const float* src, float* dst, uint32_t count, const i
         for (uint32_t x = 0; x < count; ++x) StorePoint(dst + 2 * Reverse(x, bits), LoadPoint(src + 2 * x));
         return;
     }
-    if (FftQuad::Aligned16(src) && FftQuad::Aligned16(dst))
+    if (SimdLanes::Aligned16(src) && SimdLanes::Aligned16(dst))
         CopySets<true>(src, dst, count, table);
     else
         CopySets<false>(src, dst, count, table);
@@ -133,7 +133,7 @@ void FftBitRevInPlaceC32_sse2(float* data, uint32_t count, const int32_t* table)
         }
         return;
     }
-    if (FftQuad::Aligned16(data))
+    if (SimdLanes::Aligned16(data))
         SwapSets<true>(data, count, table);
     else
         SwapSets<false>(data, count, table);

@@ -2,19 +2,19 @@
 // at a time. Every input is loaded before the first store, so src may be dst.
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
 
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
 #include <Primitives/Prim/Fft/FftSmallDft.h>
 
 namespace Prim {
 namespace {
 
-using namespace FftSse2;
+using namespace FftPair;
 
 constexpr double R = 0.7071067811865476;  // sqrt(0.5)
 constexpr double S = 1.4142135623730951;  // sqrt(2)
 
-inline __m128d Load(const double* p) { return _mm_loadu_pd(p); }
-inline void Store(double* p, __m128d v) { _mm_storeu_pd(p, v); }
+using L = SimdLanes::Of<double>;
+
 inline __m128d Lo(__m128d v) { return _mm_unpacklo_pd(v, v); }
 inline __m128d Hi(__m128d v) { return _mm_unpackhi_pd(v, v); }
 inline __m128d NegateHi(__m128d v) { return _mm_xor_pd(v, _mm_set_pd(-0.0, 0.0)); }
@@ -25,8 +25,8 @@ inline __m128d Scale(__m128d v, __m128d f) { return _mm_mul_pd(v, f); }
 
 // sum = (x0 + x2, x1 + x3), diff = (x0 - x2, x1 - x3), already scaled when asked.
 inline void Forward2(__m128d sum, __m128d diff, double* dst) {
-    Store(dst, SumDiff(sum));
-    Store(dst + 2, NegateHi(diff));
+    L::StoreU(dst, SumDiff(sum));
+    L::StoreU(dst + 2, NegateHi(diff));
 }
 
 // A = (a0, c0), B = (a1, c1), C = (b0, d0), D = (b1, d1) of the 8-point formula.
@@ -35,18 +35,18 @@ inline void Forward3(__m128d A, __m128d B, __m128d C, __m128d D, double* dst) {
     const __m128d ab1 = _mm_unpacklo_pd(B, D);  // (a1, b1)
     const __m128d plus = _mm_add_pd(ab1, uv);  // (a1 + u, b1 + v)
     const __m128d minus = _mm_sub_pd(_mm_move_sd(uv, ab1), _mm_move_sd(ab1, uv));  // (a1 - u, v - b1)
-    Store(dst, SumDiff(_mm_add_pd(A, C)));
-    Store(dst + 2, _mm_move_sd(minus, plus));
-    Store(dst + 4, NegateHi(_mm_sub_pd(A, C)));
-    Store(dst + 6, _mm_move_sd(plus, minus));
+    L::StoreU(dst, SumDiff(_mm_add_pd(A, C)));
+    L::StoreU(dst + 2, _mm_move_sd(minus, plus));
+    L::StoreU(dst + 4, NegateHi(_mm_sub_pd(A, C)));
+    L::StoreU(dst + 6, _mm_move_sd(plus, minus));
 }
 
 // sd = (P0 + P1, P0 - P1), twice = (2 P2, 2 P3), already scaled when asked.
 inline void Inverse2(__m128d sd, __m128d twice, double* dst) {
     const __m128d y = NegateHi(twice);
     const __m128d plus = _mm_add_pd(sd, y), minus = _mm_sub_pd(sd, y);
-    Store(dst, plus);
-    Store(dst + 2, minus);
+    L::StoreU(dst, plus);
+    L::StoreU(dst + 2, minus);
 }
 
 // sd = (P0 + P1, P0 - P1), twice45 = (2 P4, 2 P5), s = (P2 + P6, P3 + P7), d = (P2 - P6, P3 - P7).
@@ -56,29 +56,29 @@ inline void Inverse3(__m128d sd, __m128d twice45, __m128d s, __m128d d, double* 
     const __m128d q56 = _mm_mul_pd(_mm_set1_pd(2.0), _mm_move_sd(d, s));
     const __m128d q78 = _mm_mul_pd(_mm_add_pd(Lo(d), NegateLo(Hi(s))), _mm_set_pd(-S, S));
     const __m128d q57 = _mm_unpacklo_pd(q56, q78), q68 = NegateLo(_mm_unpackhi_pd(q56, q78));
-    Store(dst, _mm_add_pd(q13, q57));
-    Store(dst + 4, _mm_sub_pd(q13, q57));
-    Store(dst + 2, _mm_add_pd(q24, q68));
-    Store(dst + 6, _mm_sub_pd(q24, q68));
+    L::StoreU(dst, _mm_add_pd(q13, q57));
+    L::StoreU(dst + 4, _mm_sub_pd(q13, q57));
+    L::StoreU(dst + 2, _mm_add_pd(q24, q68));
+    L::StoreU(dst + 6, _mm_sub_pd(q24, q68));
 }
 
-inline __m128d SumDiffOf(const double* p) { return SumDiff(Load(p)); }
+inline __m128d SumDiffOf(const double* p) { return SumDiff(L::LoadU(p)); }
 
 // Complex arithmetic of the small transforms, one value per register.
 struct Ops {
     using Value = __m128d;
     static __m128d Add(__m128d a, __m128d b) { return _mm_add_pd(a, b); }
     static __m128d Sub(__m128d a, __m128d b) { return _mm_sub_pd(a, b); }
-    static FftSse2::Root Root(double re, double im) { return MakeRoot<false>(re, im); }
-    static __m128d Mul(__m128d a, const FftSse2::Root& w) { return FftSse2::Mul(a, w); }
+    static FftPair::Root Root(double re, double im) { return MakeRoot<false>(re, im); }
+    static __m128d Mul(__m128d a, const FftPair::Root& w) { return FftPair::Mul(a, w); }
 };
 
 template <int N, bool Inverse, bool Scaled>
 inline void Interleaved(const double* src, double* dst, double f) {
     __m128d z[N];
-    for (int j = 0; j < N; ++j) z[j] = Load(src + 2 * j);
+    for (int j = 0; j < N; ++j) z[j] = L::LoadU(src + 2 * j);
     FftSmallDft<N, Inverse, Ops>(z);
-    for (int k = 0; k < N; ++k) Store(dst + 2 * k, Scaled ? Scale(z[k], _mm_set1_pd(f)) : z[k]);
+    for (int k = 0; k < N; ++k) L::StoreU(dst + 2 * k, Scaled ? Scale(z[k], _mm_set1_pd(f)) : z[k]);
 }
 
 template <int N, bool Inverse, bool Scaled>
@@ -100,47 +100,47 @@ void FftCodeletReal0ScaledF64_sse2(const double* src, double* dst, double f) {
     _mm_store_sd(dst, _mm_mul_sd(_mm_load_sd(src), _mm_set_sd(f)));
 }
 
-void FftCodeletReal1F64_sse2(const double* src, double* dst) { Store(dst, SumDiffOf(src)); }
+void FftCodeletReal1F64_sse2(const double* src, double* dst) { L::StoreU(dst, SumDiffOf(src)); }
 void FftCodeletReal1ScaledF64_sse2(const double* src, double* dst, double f) {
-    Store(dst, Scale(SumDiffOf(src), _mm_set1_pd(f)));
+    L::StoreU(dst, Scale(SumDiffOf(src), _mm_set1_pd(f)));
 }
 
 void FftCodeletRealFwd2F64_sse2(const double* src, double* dst) {
-    const __m128d x01 = Load(src), x23 = Load(src + 2);
+    const __m128d x01 = L::LoadU(src), x23 = L::LoadU(src + 2);
     Forward2(_mm_add_pd(x01, x23), _mm_sub_pd(x01, x23), dst);
 }
 void FftCodeletRealFwd2ScaledF64_sse2(const double* src, double* dst, double f) {
-    const __m128d x01 = Load(src), x23 = Load(src + 2), v = _mm_set1_pd(f);
+    const __m128d x01 = L::LoadU(src), x23 = L::LoadU(src + 2), v = _mm_set1_pd(f);
     Forward2(Scale(_mm_add_pd(x01, x23), v), Scale(_mm_sub_pd(x01, x23), v), dst);
 }
 
 void FftCodeletRealFwd3F64_sse2(const double* src, double* dst) {
-    const __m128d x01 = Load(src), x23 = Load(src + 2), x45 = Load(src + 4), x67 = Load(src + 6);
+    const __m128d x01 = L::LoadU(src), x23 = L::LoadU(src + 2), x45 = L::LoadU(src + 4), x67 = L::LoadU(src + 6);
     Forward3(_mm_add_pd(x01, x45), _mm_sub_pd(x01, x45), _mm_add_pd(x23, x67), _mm_sub_pd(x23, x67), dst);
 }
 void FftCodeletRealFwd3ScaledF64_sse2(const double* src, double* dst, double f) {
-    const __m128d x01 = Load(src), x23 = Load(src + 2), x45 = Load(src + 4), x67 = Load(src + 6);
+    const __m128d x01 = L::LoadU(src), x23 = L::LoadU(src + 2), x45 = L::LoadU(src + 4), x67 = L::LoadU(src + 6);
     const __m128d v = _mm_set1_pd(f);
     Forward3(Scale(_mm_add_pd(x01, x45), v), Scale(_mm_sub_pd(x01, x45), v), Scale(_mm_add_pd(x23, x67), v),
         Scale(_mm_sub_pd(x23, x67), v), dst);
 }
 
 void FftCodeletRealInv2F64_sse2(const double* src, double* dst) {
-    Inverse2(SumDiffOf(src), _mm_mul_pd(_mm_set1_pd(2.0), Load(src + 2)), dst);
+    Inverse2(SumDiffOf(src), _mm_mul_pd(_mm_set1_pd(2.0), L::LoadU(src + 2)), dst);
 }
 void FftCodeletRealInv2ScaledF64_sse2(const double* src, double* dst, double f) {
     const __m128d v = _mm_set1_pd(f);
-    Inverse2(Scale(SumDiffOf(src), v), Scale(_mm_mul_pd(_mm_set1_pd(2.0), Load(src + 2)), v), dst);
+    Inverse2(Scale(SumDiffOf(src), v), Scale(_mm_mul_pd(_mm_set1_pd(2.0), L::LoadU(src + 2)), v), dst);
 }
 
 void FftCodeletRealInv3F64_sse2(const double* src, double* dst) {
-    const __m128d p23 = Load(src + 2), p67 = Load(src + 6);
-    Inverse3(
-        SumDiffOf(src), _mm_mul_pd(_mm_set1_pd(2.0), Load(src + 4)), _mm_add_pd(p23, p67), _mm_sub_pd(p23, p67), dst);
+    const __m128d p23 = L::LoadU(src + 2), p67 = L::LoadU(src + 6);
+    Inverse3(SumDiffOf(src), _mm_mul_pd(_mm_set1_pd(2.0), L::LoadU(src + 4)), _mm_add_pd(p23, p67),
+        _mm_sub_pd(p23, p67), dst);
 }
 void FftCodeletRealInv3ScaledF64_sse2(const double* src, double* dst, double f) {
-    const __m128d p23 = Load(src + 2), p67 = Load(src + 6), v = _mm_set1_pd(f);
-    Inverse3(Scale(SumDiffOf(src), v), Scale(_mm_mul_pd(_mm_set1_pd(2.0), Load(src + 4)), v),
+    const __m128d p23 = L::LoadU(src + 2), p67 = L::LoadU(src + 6), v = _mm_set1_pd(f);
+    Inverse3(Scale(SumDiffOf(src), v), Scale(_mm_mul_pd(_mm_set1_pd(2.0), L::LoadU(src + 4)), v),
         Scale(_mm_add_pd(p23, p67), v), Scale(_mm_sub_pd(p23, p67), v), dst);
 }
 

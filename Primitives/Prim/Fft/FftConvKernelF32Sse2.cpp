@@ -1,7 +1,7 @@
 // The direct convolution kernel of the SSE2 build: dst[i + j] += x[i] h[j].
 #include <Primitives/Prim/Fft/FftRealF32.h>
 
-#include <emmintrin.h>
+#include <Primitives/Prim/SimdLanes.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -56,7 +56,7 @@ void ConvKernelF32_sse2(const float* x, int32_t lenX, const float* h, int32_t le
         const TapGroup group{x, lenX, h + j0, std::min<int64_t>(4, lenH - j0), j0};
         const int64_t end = j0 + lenX + group.taps - 1;
         for (int64_t o = j0; o < end;) {
-            if ((reinterpret_cast<uintptr_t>(dst + o) & 15) == 0 && group.Inside(o)) {
+            if (SimdLanes::Aligned16(dst + o) && group.Inside(o)) {
                 group.Four(dst, o);
                 o += 4;
             } else {

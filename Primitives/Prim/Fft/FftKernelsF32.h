@@ -28,10 +28,11 @@ void FftRadixVectorsFwdF32_x87(float* data, uint32_t count, uint32_t vectors, co
 void FftRadixVectorsInvF32_x87(float* data, uint32_t count, uint32_t vectors, const float* twiddles);
 void FftScaleF32_x87(float factor, float* data, uint32_t n);
 
-// Real split after the forward complex transform (first value already X0, X(N/2)), and
-// before the inverse one (floats 2..N-1 of dst from src; src may be dst).
-void FftRealPostF32_x87(float* data, uint32_t count, int direction, const float* table);
-void FftRealPreF32_x87(const float* src, float* dst, uint32_t count, const float* roots);
+// Real split around the complex transform of `half` = N/2 values: after the forward one
+// (first value already X0, X(N/2)), and before the inverse one (floats 2..N-1 of dst from
+// src; src may be dst).
+void FftRealPostF32_x87(float* data, uint32_t half, int direction, const float* table);
+void FftRealPreF32_x87(const float* src, float* dst, uint32_t half, const float* roots);
 
 // Large-order path from m = 11: per-order split into rows and columns, or 1024-point
 // blocks joined by radix-2 stages. They scale every value once when the flag is set.
@@ -64,8 +65,8 @@ void FftRadixFwdF32_sse2(float* data, uint32_t count, const float* twiddles, flo
 void FftRadixInvF32_sse2(float* data, uint32_t count, const float* twiddles, float* buffer, int interleave);
 void FftScaleF32_sse2(float factor, float* data, uint32_t n);
 
-void FftRealPostF32_sse2(float* data, uint32_t count, int direction, const float* table);
-void FftRealPreF32_sse2(const float* src, float* dst, uint32_t count, const float* roots);
+void FftRealPostF32_sse2(float* data, uint32_t half, int direction, const float* table);
+void FftRealPreF32_sse2(const float* src, float* dst, uint32_t half, const float* roots);
 
 // Large-order path from m = 16: rows, then the upper stages over groups of columns
 // copied into the buffer. Rows of a nested level stay in the quad layout.

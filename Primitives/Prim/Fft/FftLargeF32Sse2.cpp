@@ -7,7 +7,8 @@
 // level turns its points back into interleaved ones.
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
+#include <Primitives/Prim/Fft/FftSpecAccess.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 #include <cstring>
@@ -24,13 +25,13 @@ void ColumnRadix4(const float* src, float* dst, uint64_t span, uint64_t groups, 
         const float* w = twiddles;
         for (uint64_t p = 0; p < span; p += 4, w += 24) {
             const uint64_t at = base + 2 * p;
-            Quad a = Load(src + at), b = Load(src + at + 2 * span), c = Load(src + at + 4 * span),
-                 d = Load(src + at + 6 * span);
+            Quad a = Quad::Load(src + at), b = Quad::Load(src + at + 2 * span), c = Quad::Load(src + at + 4 * span),
+                 d = Quad::Load(src + at + 6 * span);
             Butterfly4<Inverse>(a, b, c, d, w);
-            Store(dst + at, a);
-            Store(dst + at + 2 * span, b);
-            Store(dst + at + 4 * span, c);
-            Store(dst + at + 6 * span, d);
+            a.Store(dst + at);
+            b.Store(dst + at + 2 * span);
+            c.Store(dst + at + 4 * span);
+            d.Store(dst + at + 6 * span);
         }
     }
 }
@@ -42,10 +43,10 @@ void ColumnRadix2(const float* src, float* dst, uint64_t span, uint64_t groups, 
         const float* w = twiddles;
         for (uint64_t p = 0; p < span; p += 4, w += 8) {
             const uint64_t at = base + 2 * p;
-            Quad a = Load(src + at), b = Load(src + at + 2 * span);
+            Quad a = Quad::Load(src + at), b = Quad::Load(src + at + 2 * span);
             Butterfly2<Inverse>(a, b, w);
-            Store(dst + at, a);
-            Store(dst + at + 2 * span, b);
+            a.Store(dst + at);
+            b.Store(dst + at + 2 * span);
         }
     }
 }
@@ -59,8 +60,8 @@ void Split(const FftSpecRealF32* spec, float* data, int m, int depth, float* buf
     const uint64_t rows = uint64_t{1} << t;
     const uint64_t width = uint64_t{1} << (split.block - t);
 
-    const float* twiddles = static_cast<const float*>(spec->tables[FftSlotTwiddle]);
-    const bool scale = (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
+    const float* twiddles = FftTable(spec, FftSlotTwiddle);
+    const bool scale = FftScaleFlag<Inverse>(spec);
     for (uint64_t b = 0; b < rows; ++b) {
         float* row = data + 2 * rowLength * b;
         if (r > FftSse2ThresholdF32) {
@@ -74,7 +75,7 @@ void Split(const FftSpecRealF32* spec, float* data, int m, int depth, float* buf
         if (scale) FftScaleF32_sse2(spec->factor, row, static_cast<uint32_t>(2 * rowLength));
     }
 
-    const float* positions = static_cast<const float*>(spec->tables[FftSlotSplitMatrix0 + depth]);
+    const float* positions = FftTable(spec, FftSlotSplitMatrix0 + depth);
     const auto r32 = static_cast<uint32_t>(rowLength), k32 = static_cast<uint32_t>(rows),
                v32 = static_cast<uint32_t>(width);
     for (uint64_t g = 0; g < rowLength; g += width) {
@@ -118,7 +119,7 @@ void FftColumnScatterF32_sse2(
             std::memcpy(out, in, 8 * uint64_t{width});
             continue;
         }
-        for (uint64_t p = 0; p < width; p += 4) StoreInterleaved(out + 2 * p, Load(in + 2 * p), aligned);
+        for (uint64_t p = 0; p < width; p += 4) StoreInterleaved(out + 2 * p, Quad::Load(in + 2 * p), aligned);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
 #include <Primitives/Prim/Fft/FftComplexX87.h>
+#include <Primitives/Prim/Fft/FftSpecAccess.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 #include <algorithm>
@@ -16,13 +17,6 @@ using namespace FftX87;
 constexpr uint32_t BlockLength = 1024;
 constexpr uint32_t StripFloats = 256;
 constexpr uint32_t MaxStripPoints = StripFloats / 2;
-
-const float* Table(const FftSpecRealF32* spec, int slot) { return static_cast<const float*>(spec->tables[slot]); }
-
-template <bool Inverse>
-bool ScaleFlag(const FftSpecRealF32* spec) {
-    return (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
-}
 
 template <bool Inverse>
 void Radix(float* data, uint32_t count, const float* twiddles) {
@@ -71,14 +65,14 @@ void Radix2Stages(float* data, uint32_t count, uint32_t blockLength, const float
 
 template <bool Inverse>
 void Blocked(const FftSpecRealF32* spec, float* data, uint32_t count) {
-    const float* twiddles = Table(spec, FftSlotTwiddle);
-    const bool scale = ScaleFlag<Inverse>(spec);
+    const float* twiddles = FftTable(spec, FftSlotTwiddle);
+    const bool scale = FftScaleFlag<Inverse>(spec);
     for (uint32_t block = count / BlockLength; block-- > 0;) {
         float* leaf = data + 2 * uint64_t{BlockLength} * block;
         Radix<Inverse>(leaf, BlockLength, twiddles);
         if (scale) FftScaleF32_x87(spec->factor, leaf, 2 * BlockLength);
     }
-    Radix2Stages<Inverse>(data, count, BlockLength, Table(spec, FftSlotQuarterRoots), StripFloats);
+    Radix2Stages<Inverse>(data, count, BlockLength, FftTable(spec, FftSlotQuarterRoots), StripFloats);
 }
 
 // count = R K points as K rows of R. Row b holds the transform of the inputs whose index
@@ -91,8 +85,8 @@ void Split(const FftSpecRealF32* spec, float* data, int m, int depth, float* buf
     const uint32_t rowLength = uint32_t{1} << r;
     const uint32_t rows = uint32_t{1} << t;
 
-    const float* twiddles = Table(spec, FftSlotTwiddle);
-    const bool scale = ScaleFlag<Inverse>(spec);
+    const float* twiddles = FftTable(spec, FftSlotTwiddle);
+    const bool scale = FftScaleFlag<Inverse>(spec);
     for (uint32_t b = 0; b < rows; ++b) {
         float* row = data + 2 * uint64_t{rowLength} * b;
         if (r <= FftX87ThresholdF32) {
@@ -105,8 +99,8 @@ void Split(const FftSpecRealF32* spec, float* data, int m, int depth, float* buf
         }
     }
 
-    const float* matrix = Table(spec, FftSlotSplitMatrix0 + depth);
-    const float* columnTwiddles = Table(spec, FftSlotSplitTwiddle0 + depth);
+    const float* matrix = FftTable(spec, FftSlotSplitMatrix0 + depth);
+    const float* columnTwiddles = FftTable(spec, FftSlotSplitTwiddle0 + depth);
     const uint64_t rowStride = 2 * uint64_t{rowLength};
     const uint64_t arrayStride = 2 * uint64_t{rows};
     for (uint32_t g = 0; g < rowLength; g += 4) {

@@ -3,7 +3,7 @@
 // on the quad layout, and the way back to interleaved points.
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
 
 #include <bit>
 #include <cstring>
@@ -45,13 +45,13 @@ void UpperStages(float* work, uint64_t count, bool odd, const float* twiddles) {
             const float* w = tw;
             for (uint64_t j = 0; j < quarter; j += 4, w += 24) {
                 float* pa = a + 2 * j;
-                Quad qa = Load(pa), qb = Load(pa + 2 * quarter), qc = Load(pa + 4 * quarter),
-                     qd = Load(pa + 6 * quarter);
+                Quad qa = Quad::Load(pa), qb = Quad::Load(pa + 2 * quarter), qc = Quad::Load(pa + 4 * quarter),
+                     qd = Quad::Load(pa + 6 * quarter);
                 Butterfly4<Inverse>(qa, qb, qc, qd, w);
-                Store(pa, qa);
-                Store(pa + 2 * quarter, qb);
-                Store(pa + 4 * quarter, qc);
-                Store(pa + 6 * quarter, qd);
+                qa.Store(pa);
+                qb.Store(pa + 2 * quarter);
+                qc.Store(pa + 4 * quarter);
+                qd.Store(pa + 6 * quarter);
             }
         }
         tw += 6 * quarter;
@@ -60,16 +60,16 @@ void UpperStages(float* work, uint64_t count, bool odd, const float* twiddles) {
 
 void ToInterleaved(const float* work, float* dst, uint64_t count) {
     const bool aligned = Aligned16(dst);
-    for (uint64_t p = 0; p < count; p += 4) StoreInterleaved(dst + 2 * p, Load(work + 2 * p), aligned);
+    for (uint64_t p = 0; p < count; p += 4) StoreInterleaved(dst + 2 * p, Quad::Load(work + 2 * p), aligned);
 }
 
 // 8 points make half a step: lanes 2 and 3 repeat lanes 0 and 1 and are not stored.
 void StoreFirst(float* work, const Quad p[4], uint64_t count) {
-    Store(work, p[0]);
-    Store(work + 8, p[1]);
+    p[0].Store(work);
+    p[1].Store(work + 8);
     if (count >= 16) {
-        Store(work + 16, p[2]);
-        Store(work + 24, p[3]);
+        p[2].Store(work + 16);
+        p[3].Store(work + 24);
     }
 }
 
@@ -105,10 +105,10 @@ void Radix(float* data, uint32_t count, const float* twiddles, float* buffer, in
     for (uint64_t base = 0; base < count; base += 16) {
         const float* in = data + 2 * base;
         Quad p[4];
-        p[0] = LoadInterleaved(in);
-        p[1] = LoadInterleaved(in + 8);
-        p[2] = count >= 16 ? LoadInterleaved(in + 16) : p[0];
-        p[3] = count >= 16 ? LoadInterleaved(in + 24) : p[1];
+        p[0] = Quad::LoadInterleaved(in);
+        p[1] = Quad::LoadInterleaved(in + 8);
+        p[2] = count >= 16 ? Quad::LoadInterleaved(in + 16) : p[0];
+        p[3] = count >= 16 ? Quad::LoadInterleaved(in + 24) : p[1];
         Transpose(p[0], p[1], p[2], p[3]);
         FirstStage<Inverse>(p, odd, twiddles);
         StoreFirst(work + 2 * base, p, count);

@@ -2,8 +2,8 @@
 // the packed product and its complex multiply.
 #include <Primitives/Prim/Fft/FftRealF32.h>
 
+#include <Primitives/Prim/Fft/FftComplexF32Sse2.h>
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
-#include <Primitives/Prim/Fft/FftQuadSse2.h>
 #include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
@@ -21,43 +21,43 @@ struct Sse2 {
     static constexpr const FftCodeletRealScaledF32* InverseScaledRow = FftRowRealInverseScaledF32_sse2;
 
     static void Forward(const FftSpecRealF32* spec, const float* src, float* dst, int m, float* work) {
-        const uint32_t count = uint32_t{1} << m;
+        const uint32_t half = uint32_t{1} << m;
         const float* twiddles = FftTable(spec, FftSlotTwiddle);
         if (m <= FusedThreshold) {
-            FftBitRevRadixFwdF32_sse2(src, dst, count, twiddles, FftBitRev(spec), work);
+            FftBitRevRadixFwdF32_sse2(src, dst, half, twiddles, FftBitRev(spec), work);
         } else {
             if (src == dst)
-                FftBitRevInPlaceC32_sse2(dst, count, FftBitRev(spec));
+                FftBitRevInPlaceC32_sse2(dst, half, FftBitRev(spec));
             else
-                FftBitRevCopyC32_sse2(src, dst, count, FftBitRev(spec));
+                FftBitRevCopyC32_sse2(src, dst, half, FftBitRev(spec));
             if (m > FftSse2ThresholdF32) {
                 FftRecursiveFwdF32_sse2(spec, dst, m, work);
                 return;
             }
-            FftRadixFwdF32_sse2(dst, count, twiddles, work, 1);
+            FftRadixFwdF32_sse2(dst, half, twiddles, work, 1);
         }
-        if (spec->scaleForward) FftScaleF32_sse2(spec->factor, dst, 2 * count);
+        if (spec->scaleForward) FftScaleF32_sse2(spec->factor, dst, 2 * half);
     }
 
     static void Inverse(const FftSpecRealF32* spec, float* dst, int m, float* work) {
-        const uint32_t count = uint32_t{1} << m;
+        const uint32_t half = uint32_t{1} << m;
         const float* twiddles = FftTable(spec, FftSlotTwiddle);
         if (m <= FusedThreshold) {
-            FftBitRevRadixInvF32_sse2(dst, dst, count, twiddles, FftBitRev(spec), work);
+            FftBitRevRadixInvF32_sse2(dst, dst, half, twiddles, FftBitRev(spec), work);
         } else {
-            FftBitRevInPlaceC32_sse2(dst, count, FftBitRev(spec));
+            FftBitRevInPlaceC32_sse2(dst, half, FftBitRev(spec));
             if (m > FftSse2ThresholdF32) {
                 FftRecursiveInvF32_sse2(spec, dst, m, work);
                 return;
             }
-            FftRadixInvF32_sse2(dst, count, twiddles, work, 1);
+            FftRadixInvF32_sse2(dst, half, twiddles, work, 1);
         }
-        if (spec->scaleInverse) FftScaleF32_sse2(spec->factor, dst, 2 * count);
+        if (spec->scaleInverse) FftScaleF32_sse2(spec->factor, dst, 2 * half);
     }
 
-    static void Post(float* dst, uint32_t count, const float* table) { FftRealPostF32_sse2(dst, count, 1, table); }
-    static void Pre(const float* src, float* dst, uint32_t count, const float* roots) {
-        FftRealPreF32_sse2(src, dst, count, roots);
+    static void Post(float* dst, uint32_t half, const float* table) { FftRealPostF32_sse2(dst, half, 1, table); }
+    static void Pre(const float* src, float* dst, uint32_t half, const float* roots) {
+        FftRealPreF32_sse2(src, dst, half, roots);
     }
 };
 
@@ -92,7 +92,7 @@ void MulComplexF32_sse2(const float* src, float* srcDst, int32_t n) {
     const bool aligned = Aligned16(srcDst);
     int64_t k = 0;
     for (; k + 4 <= n; k += 4) {
-        const Quad a = LoadInterleaved(src + 2 * k), b = LoadInterleaved(srcDst + 2 * k);
+        const Quad a = Quad::LoadInterleaved(src + 2 * k), b = Quad::LoadInterleaved(srcDst + 2 * k);
         StoreInterleaved(srcDst + 2 * k, Mul<false>(a, b.re, b.im), aligned);
     }
     for (; k < n; ++k) {

@@ -4,8 +4,8 @@
 #include <Primitives/Prim/Fft/FftSpec.h>
 
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 #include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
@@ -82,8 +82,8 @@ Status MulPackF64_sse2(const double* src, double* srcDst, int32_t len) {
     }
     for (int32_t i = first; i + 1 < len; i += 2) {
         const __m128d ab = _mm_loadu_pd(src + i);
-        const FftSse2::Root cd = FftSse2::MakeRoot<false>(srcDst[i], srcDst[i + 1]);
-        _mm_storeu_pd(srcDst + i, FftSse2::Mul(ab, cd));
+        const FftPair::Root cd = FftPair::MakeRoot<false>(srcDst[i], srcDst[i + 1]);
+        _mm_storeu_pd(srcDst + i, FftPair::Mul(ab, cd));
     }
     return StatusOk;
 }

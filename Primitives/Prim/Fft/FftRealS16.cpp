@@ -3,6 +3,7 @@
 
 #include <Primitives/Prim/Convert.h>
 #include <Primitives/Prim/Copy.h>
+#include <Primitives/Prim/Fft/FftBitRevPoints.h>
 #include <Primitives/Prim/Fft/FftKernelsS16.h>
 #include <Primitives/Prim/Fft/FftMemory.h>
 #include <Primitives/Prim/Fft/FftRealF32.h>
@@ -132,7 +133,7 @@ void FixedForward(const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, 
     FftLoadS16ToS32(src, w, n, headroom);
     if (half > 1) {
         FftRadix4S32(w, half, spec->twiddleHalf, B::Rounding);
-        FftBitRevInPlaceC32(reinterpret_cast<float*>(w), half, spec->bitRev);
+        FftBitRevInPlaceS32(w, half, spec->bitRev);
         FftRealPostS32(w, half, spec->twiddleFull, B::Rounding);
     }
     const int32_t a = w[0], b = w[1];
@@ -160,7 +161,7 @@ void FixedInverse(const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, 
         FftRadix4S32(w, half, spec->twiddleHalf, B::Rounding);
     }
     if (spec->halfStep) FftScaleInvSqrt2S32(w, n);
-    FftBitRevInPlaceC32(reinterpret_cast<float*>(w), half, spec->bitRev);
+    FftBitRevInPlaceS32(w, half, spec->bitRev);
     FftStoreS32ToS16(w, dst, n, int64_t{spec->shiftInverse} + scale + headroom);
 }
 

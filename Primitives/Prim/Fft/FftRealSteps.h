@@ -13,21 +13,12 @@
 
 #include <Primitives/Prim/Fft/FftCodelets.h>
 #include <Primitives/Prim/Fft/FftSpec.h>
+#include <Primitives/Prim/Fft/FftSpecAccess.h>
 #include <Primitives/Prim/Fft/FftWorkBuffer.h>
 
 #include <type_traits>
 
 namespace Prim {
-
-template <typename T>
-inline const T* FftTable(const FftSpecReal<T>* spec, int slot) {
-    return static_cast<const T*>(spec->tables[slot]);
-}
-
-template <typename T>
-inline const int32_t* FftBitRev(const FftSpecReal<T>* spec) {
-    return static_cast<const int32_t*>(spec->tables[FftSlotBitRev]);
-}
 
 template <typename T, class K>
 struct FftRealSteps {

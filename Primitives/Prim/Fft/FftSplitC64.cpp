@@ -2,13 +2,12 @@
 // complete pass up to each build's direct limit, the large-order drivers above it.
 #include <Primitives/Prim/Fft/FftSplitC64.h>
 
+#include <Primitives/Prim/Fft/FftBitRevPoints.h>
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
-#include <Primitives/Prim/Fft/FftKernelsF32.h>
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
-#include <Primitives/Prim/Fft/FftRealSteps.h>
+#include <Primitives/Prim/Fft/FftSpecAccess.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
-#include <Primitives/Prim/Fft/FftTables.h>
 #include <Primitives/Prim/Fft/FftWorkBuffer.h>
 
 namespace Prim {
@@ -26,9 +25,9 @@ template <typename Copy, typename InPlace>
 void BitReverse(const Arrays& a, uint32_t count, const int32_t* table, Copy copy, InPlace inPlace) {
     auto one = [&](const double* src, double* dst) {
         if (src == dst)
-            inPlace(reinterpret_cast<float*>(dst), count, table);
+            inPlace(dst, count, table);
         else
-            copy(reinterpret_cast<const float*>(src), reinterpret_cast<float*>(dst), count, table);
+            copy(src, dst, count, table);
     };
     one(a.srcRe, a.dstRe);
     one(a.srcIm, a.dstIm);
@@ -43,7 +42,7 @@ struct X87 {
     template <bool Inverse>
     static void Run(const FftSpecSplitC64* spec, const Arrays& a, int order, double* work) {
         const uint32_t count = uint32_t{1} << order;
-        BitReverse(a, count, FftBitRev(spec), FftBitRevCopyC32, FftBitRevInPlaceC32);
+        BitReverse(a, count, FftBitRev(spec), FftBitRevCopyF64, FftBitRevInPlaceF64);
         if (order > FftX87ThresholdF64) {
             if (Inverse)
                 FftRecursiveSplitInvF64_x87(spec, a.dstRe, a.dstIm, order, work);
@@ -55,7 +54,7 @@ struct X87 {
             FftRadixSplitInvF64_x87(a.dstRe, a.dstIm, count, FftTable(spec, FftSlotTwiddle));
         else
             FftRadixSplitFwdF64_x87(a.dstRe, a.dstIm, count, FftTable(spec, FftSlotTwiddle));
-        if (Inverse ? spec->scaleInverse : spec->scaleForward) {
+        if (FftScaleFlag<Inverse>(spec)) {
             FftScaleF64_x87(spec->factor, a.dstRe, count);
             FftScaleF64_x87(spec->factor, a.dstIm, count);
         }
@@ -72,7 +71,7 @@ struct Sse2 {
     static void Run(const FftSpecSplitC64* spec, const Arrays& a, int order, double* work) {
         const uint32_t count = uint32_t{1} << order;
         if (order > FftSse2ThresholdF64) {
-            BitReverse(a, count, FftBitRev(spec), FftBitRevCopyC32_sse2, FftBitRevInPlaceC32_sse2);
+            BitReverse(a, count, FftBitRev(spec), FftBitRevCopyF64_sse2, FftBitRevInPlaceF64_sse2);
             if (Inverse)
                 FftRecursiveSplitInvF64_sse2(spec, a.dstRe, a.dstIm, order, work);
             else
@@ -84,7 +83,7 @@ struct Sse2 {
             FftBitRevRadixSplitInvF64_sse2(a.srcRe, a.srcIm, a.dstRe, a.dstIm, count, twiddles, FftBitRev(spec), work);
         else
             FftBitRevRadixSplitFwdF64_sse2(a.srcRe, a.srcIm, a.dstRe, a.dstIm, count, twiddles, FftBitRev(spec), work);
-        if (Inverse ? spec->scaleInverse : spec->scaleForward) {
+        if (FftScaleFlag<Inverse>(spec)) {
             FftScaleF64_sse2(spec->factor, a.dstRe, count);
             FftScaleF64_sse2(spec->factor, a.dstIm, count);
         }
@@ -98,7 +97,7 @@ Status Transform(const Arrays& a, const FftSpecSplitC64* spec, uint8_t* buffer) 
     if (!a.srcRe || !a.srcIm || !a.dstRe || !a.dstIm) return StatusNullPointer;
     const int order = spec->order;
     if (order <= 3) {
-        if (Inverse ? spec->scaleInverse : spec->scaleForward)
+        if (FftScaleFlag<Inverse>(spec))
             B::ScaledRows[Inverse][order](a.srcRe, a.srcIm, a.dstRe, a.dstIm, spec->factor);
         else
             B::Rows[Inverse][order](a.srcRe, a.srcIm, a.dstRe, a.dstIm);

@@ -3,7 +3,7 @@
 // caller's array may sit anywhere.
 #include <Primitives/Prim/Fft/MdctKernels.h>
 
-#include <emmintrin.h>
+#include <Primitives/Prim/SimdLanes.h>
 
 #include <cstddef>
 
@@ -14,18 +14,13 @@ const __m128 SignMask = _mm_castsi128_ps(_mm_set1_epi32(static_cast<int>(0x80000
 
 __m128 Negate(__m128 v) { return _mm_xor_ps(v, SignMask); }
 __m128 Reverse(__m128 v) { return _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)); }
-__m128 Evens(__m128 lo, __m128 hi) { return _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)); }
-__m128 Odds(__m128 lo, __m128 hi) { return _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)); }
+using L = SimdLanes::Of<float>;
+using Complex = SimdLanes::Complex<float>;
 
-// Four complex values (re, im) from four real and four imaginary parts, and back.
+// Four complex values (re, im) from four real and four imaginary parts, at an aligned p.
 void StoreInterleaved(float* p, __m128 re, __m128 im) {
-    _mm_store_ps(p, _mm_unpacklo_ps(re, im));
-    _mm_store_ps(p + 4, _mm_unpackhi_ps(re, im));
-}
-
-void StoreInterleavedU(float* p, __m128 first, __m128 second) {
-    _mm_storeu_ps(p, _mm_unpacklo_ps(first, second));
-    _mm_storeu_ps(p + 4, _mm_unpackhi_ps(first, second));
+    _mm_store_ps(p, L::ZipLow(re, im));
+    _mm_store_ps(p + 4, L::ZipHigh(re, im));
 }
 
 // (c a + s b, c b - s a) for four angles.
@@ -52,10 +47,10 @@ void MdctFwdPreLarge_sse2(const float* src, float* dst, int32_t length, const fl
     for (size_t i = 0; i < h; i += 4) {
         __m128 lo, hi;
         const bool evenWrapped = run(2 * i, lo, hi);
-        const __m128 e = Evens(lo, hi);
+        const __m128 e = L::Evens(lo, hi);
         _mm_store_ps(even + i, evenWrapped ? Negate(e) : e);
         const bool oddWrapped = run(n - 8 - 2 * i, lo, hi);
-        const __m128 o = Reverse(Odds(lo, hi));
+        const __m128 o = Reverse(L::Odds(lo, hi));
         _mm_store_ps(odd + i, oddWrapped ? Negate(o) : o);
     }
     for (size_t k = 0; k < q; k += 4) {
@@ -78,16 +73,16 @@ void MdctFwdPostLarge_sse2(const float* src, float* dst, const float* mirrored, 
         const float* t = mirrored + 16 * b;
         const float* zf = src + 8 * b;
         const float* zb = src + 8 * back;
-        const __m128 reF = Evens(_mm_load_ps(zf), _mm_load_ps(zf + 4));
-        const __m128 imF = Odds(_mm_load_ps(zf), _mm_load_ps(zf + 4));
-        const __m128 reB = Evens(_mm_load_ps(zb), _mm_load_ps(zb + 4));
-        const __m128 imB = Odds(_mm_load_ps(zb), _mm_load_ps(zb + 4));
+        const __m128 reF = L::Evens(_mm_load_ps(zf), _mm_load_ps(zf + 4));
+        const __m128 imF = L::Odds(_mm_load_ps(zf), _mm_load_ps(zf + 4));
+        const __m128 reB = L::Evens(_mm_load_ps(zb), _mm_load_ps(zb + 4));
+        const __m128 imB = L::Odds(_mm_load_ps(zb), _mm_load_ps(zb + 4));
         // Turn gives X_2k = c re + s im and c im - s re = -X_(h-1-2k).
         __m128 evenF, negOddF, evenB, negOddB;
         Turn(_mm_load_ps(t), _mm_load_ps(t + 4), reF, imF, evenF, negOddF);
         Turn(_mm_load_ps(t + 8), _mm_load_ps(t + 12), reB, imB, evenB, negOddB);
-        StoreInterleavedU(dst + 8 * b, evenF, Reverse(Negate(negOddB)));
-        StoreInterleavedU(dst + h - 8 - 8 * b, evenB, Reverse(Negate(negOddF)));
+        Complex{evenF, Reverse(Negate(negOddB))}.StoreInterleaved(dst + 8 * b);
+        Complex{evenB, Reverse(Negate(negOddF))}.StoreInterleaved(dst + h - 8 - 8 * b);
     }
 }
 
@@ -96,8 +91,8 @@ void MdctInvPreLarge_sse2(const float* src, float* dst, const float* table, int3
     for (size_t k = 0; k < q; k += 4) {
         const float* front = src + 2 * k;
         const float* back = src + h - 8 - 2 * k;
-        const __m128 a = Evens(_mm_loadu_ps(front), _mm_loadu_ps(front + 4));
-        const __m128 b = Reverse(Odds(_mm_loadu_ps(back), _mm_loadu_ps(back + 4)));
+        const __m128 a = L::Evens(_mm_loadu_ps(front), _mm_loadu_ps(front + 4));
+        const __m128 b = Reverse(L::Odds(_mm_loadu_ps(back), _mm_loadu_ps(back + 4)));
         __m128 re, im;
         Turn(_mm_load_ps(table + 2 * k), _mm_load_ps(table + 2 * k + 4), a, b, re, im);
         StoreInterleaved(dst + 2 * k, re, im);
@@ -110,7 +105,7 @@ void MdctInvPostLarge_sse2(const float* src, float* dst, const float* table, int
     const size_t n = static_cast<size_t>(length), h = n / 2, q = n / 4;
     for (size_t k = 0; k < q; k += 4) {
         const __m128 lo = _mm_load_ps(src + 2 * k), hi = _mm_load_ps(src + 2 * k + 4);
-        const __m128 re = Evens(lo, hi), im = Odds(lo, hi);
+        const __m128 re = L::Evens(lo, hi), im = L::Odds(lo, hi);
         __m128 front, back;
         // v_2k = c re + s im and v_(h+2k) = c im - s re.
         Turn(_mm_load_ps(table + 2 * k), _mm_load_ps(table + 2 * k + 4), re, im, front, back);
@@ -121,12 +116,12 @@ void MdctInvPostLarge_sse2(const float* src, float* dst, const float* table, int
     for (size_t i = 0; i < split; i += 4) {
         const __m128 e = _mm_load_ps(scratch + i + q / 2);
         const __m128 o = Reverse(_mm_load_ps(scratch + h - 4 - i - q / 2));
-        StoreInterleavedU(dst + 2 * i, e, Negate(o));
+        Complex{e, Negate(o)}.StoreInterleaved(dst + 2 * i);
     }
     for (size_t i = split; i < h; i += 4) {
         const __m128 e = _mm_load_ps(scratch + i - split);
         const __m128 o = Reverse(_mm_load_ps(scratch + h - 4 - i + split));
-        StoreInterleavedU(dst + 2 * i, Negate(e), o);
+        Complex{Negate(e), o}.StoreInterleaved(dst + 2 * i);
     }
 }
 

@@ -2,8 +2,8 @@
 // the work buffer, the feedback part four outputs at a time from the block table, and the delay
 // line rebuilt from the chunk's last inputs and outputs. Steps run in an order that lets the
 // destination be the source.
-#include <Primitives/Prim/Filter/IirQuad.h>
 #include <Primitives/Prim/Filter/IirSse2.h>
+#include <Primitives/Prim/SimdLanes.h>
 
 namespace Prim::IirSse2 {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 using IirRecord::Lanes;
 
 template <class T>
-using Q = IirQuad::Quad<T>;
+using Q = SimdLanes::Four<T>;
 
 // w[i] = taps[order] v[i] + ... + taps[0] v[i + order], for i below count; `lanes` holds taps[k]
 // in every lane of entry k.

@@ -2,8 +2,8 @@
 // the work buffer's length, long chunks through the block path.
 #include <Primitives/Prim/Arith.h>
 #include <Primitives/Prim/Filter/IirFilterChecks.h>
-#include <Primitives/Prim/Filter/IirQuad.h>
 #include <Primitives/Prim/Filter/IirSse2.h>
+#include <Primitives/Prim/SimdLanes.h>
 
 #include <algorithm>
 
@@ -12,7 +12,7 @@ namespace IirSse2 {
 
 template <class T>
 T OneDirect(IirState<T>& s, T x) {
-    using Q = IirQuad::Quad<T>;
+    using Q = SimdLanes::Four<T>;
     const std::int32_t order = s.dlyLen;
     const T* b = s.taps;
     const T* a = s.taps + order;

@@ -1,7 +1,7 @@
 // Direct linear convolution added into dst, for inputs too short for the FFT to pay off.
 #include <Primitives/Prim/Fft/FftSpec.h>
 
-#include <emmintrin.h>
+#include <Primitives/Prim/SimdLanes.h>
 
 namespace Prim {
 
@@ -13,7 +13,7 @@ void ConvKernelF64_sse2(const double* a, int32_t lenA, const double* b, int32_t 
         double* out = dst + j;
         int32_t i = 0;
         if (vectors) {
-            if ((reinterpret_cast<uintptr_t>(out) & 15) != 0) {
+            if (!SimdLanes::Aligned16(out)) {
                 out[0] += a[0] * bj;
                 i = 1;
             }

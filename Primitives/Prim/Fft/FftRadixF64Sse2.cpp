@@ -1,16 +1,16 @@
 // SSE2 radix passes: the span-4 stage (and the span-8 stage for odd orders) in one first
 // sweep that also converts to the paired layout, then radix-4 stages on the paired values,
 // each with its own section of the twiddle table; the last stage writes the result.
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
 
 #include <bit>
 
 namespace Prim {
 namespace {
 
-using namespace FftSse2;
+using namespace FftPair;
 
 constexpr double SqrtHalf = 0.7071067811865476;
 
@@ -71,8 +71,8 @@ inline void FirstStages(__m128d* z, const Span8Roots& w) {
 struct ToTarget {
     double* target;
     void operator()(uint64_t v, const __m128d* z) const {
-        StorePair(target + 2 * v, Join(z[0], z[1]));
-        StorePair(target + 2 * v + 4, Join(z[2], z[3]));
+        Join(z[0], z[1]).Store(target + 2 * v);
+        Join(z[2], z[3]).Store(target + 2 * v + 4);
     }
 };
 
@@ -158,7 +158,7 @@ void Stages(double* target, double* dst, uint32_t count, uint32_t span, const do
             const double* w = section;
             for (uint64_t j = base; j < base + q; j += 2, w += 12) {
                 double* p = target + 2 * j;
-                Pair a = LoadPair(p), b = LoadPair(p + 2 * q), c = LoadPair(p + 4 * q), d = LoadPair(p + 6 * q);
+                Pair a = Pair::Load(p), b = Pair::Load(p + 2 * q), c = Pair::Load(p + 4 * q), d = Pair::Load(p + 6 * q);
                 Radix4<Inverse>(a, b, c, d, w);
                 if (last) {
                     double* o = dst + 2 * j;
@@ -167,10 +167,10 @@ void Stages(double* target, double* dst, uint32_t count, uint32_t span, const do
                     Put<Out>(o + 4 * q, c);
                     Put<Out>(o + 6 * q, d);
                 } else {
-                    StorePair(p, a);
-                    StorePair(p + 2 * q, b);
-                    StorePair(p + 4 * q, c);
-                    StorePair(p + 6 * q, d);
+                    a.Store(p);
+                    b.Store(p + 2 * q);
+                    c.Store(p + 4 * q);
+                    d.Store(p + 6 * q);
                 }
             }
         }

@@ -4,13 +4,11 @@
 // (Re a, Re b) and (Im a, Im b), so that each lane runs one butterfly. Products round
 // exactly as the textbook formula (wr*br - wi*bi, wr*bi + wi*br), like the x87 build.
 
-#include <emmintrin.h>
+#include <Primitives/Prim/SimdLanes.h>
 
-#include <cstdint>
+namespace Prim::FftPair {
 
-namespace Prim::FftSse2 {
-
-inline bool Aligned16(const void* p) { return (reinterpret_cast<uintptr_t>(p) & 15) == 0; }
+using SimdLanes::Aligned16;
 
 // ---- one complex value per register
 
@@ -34,13 +32,7 @@ inline __m128d Mul(__m128d b, const Root& w) { return _mm_add_pd(_mm_mul_pd(b, w
 
 // ---- two complex values in the paired layout
 
-struct Pair {
-    __m128d re;
-    __m128d im;
-};
-
-inline Pair Add(Pair a, Pair b) { return {_mm_add_pd(a.re, b.re), _mm_add_pd(a.im, b.im)}; }
-inline Pair Sub(Pair a, Pair b) { return {_mm_sub_pd(a.re, b.re), _mm_sub_pd(a.im, b.im)}; }
+using Pair = SimdLanes::Complex<double>;
 
 // b times the roots (wr, wi) of its two lanes, or times their conjugates.
 template <bool Conjugate>
@@ -58,27 +50,6 @@ inline Pair MulTable(Pair b, const double* w) {
     return Mul<Conjugate>(b, _mm_loadu_pd(w), _mm_loadu_pd(w + 2));
 }
 
-inline Pair LoadPair(const double* p) { return {_mm_load_pd(p), _mm_load_pd(p + 2)}; }
-inline void StorePair(double* p, Pair v) {
-    _mm_store_pd(p, v.re);
-    _mm_store_pd(p + 2, v.im);
-}
-inline Pair LoadPairU(const double* p) { return {_mm_loadu_pd(p), _mm_loadu_pd(p + 2)}; }
-inline void StorePairU(double* p, Pair v) {
-    _mm_storeu_pd(p, v.re);
-    _mm_storeu_pd(p + 2, v.im);
-}
-
-// Two complex values stored interleaved: (Re a, Im a, Re b, Im b).
-inline Pair LoadInterleaved(const double* p) {
-    const __m128d a = _mm_loadu_pd(p), b = _mm_loadu_pd(p + 2);
-    return {_mm_unpacklo_pd(a, b), _mm_unpackhi_pd(a, b)};
-}
-inline void StoreInterleaved(double* p, Pair v) {
-    _mm_storeu_pd(p, _mm_unpacklo_pd(v.re, v.im));
-    _mm_storeu_pd(p + 2, _mm_unpackhi_pd(v.re, v.im));
-}
-
 // Two single values as one pair.
 inline Pair Join(__m128d a, __m128d b) { return {_mm_unpacklo_pd(a, b), _mm_unpackhi_pd(a, b)}; }
 
@@ -92,9 +63,9 @@ inline Pair Reverse(Pair v) { return {Swap(v.re), Swap(v.im)}; }
 template <bool Inverse>
 inline void Radix4(Pair& a, Pair& b, Pair& c, Pair& d, const double* w) {
     const Pair t1 = MulTable<Inverse>(b, w + 4), t2 = MulTable<Inverse>(c, w), t3 = MulTable<Inverse>(d, w + 8);
-    const Pair s0 = Add(a, t1), s1 = Sub(a, t1), s2 = Add(t2, t3), s3 = Sub(t2, t3);
-    a = Add(s0, s2);
-    c = Sub(s0, s2);
+    const Pair s0 = a + t1, s1 = a - t1, s2 = t2 + t3, s3 = t2 - t3;
+    a = s0 + s2;
+    c = s0 - s2;
     const Pair plus = {_mm_add_pd(s1.re, s3.im), _mm_sub_pd(s1.im, s3.re)};  // s1 - i s3
     const Pair minus = {_mm_sub_pd(s1.re, s3.im), _mm_add_pd(s1.im, s3.re)};  // s1 + i s3
     b = Inverse ? minus : plus;
@@ -107,9 +78,9 @@ enum class Layout { Paired, Interleaved };
 template <Layout Out>
 inline void Put(double* p, Pair v) {
     if (Out == Layout::Interleaved)
-        StoreInterleaved(p, v);
+        v.StoreInterleaved(p);
     else
-        StorePairU(p, v);
+        v.StoreU(p);
 }
 
-}  // namespace Prim::FftSse2
+}  // namespace Prim::FftPair

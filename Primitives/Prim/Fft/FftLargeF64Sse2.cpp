@@ -4,16 +4,16 @@
 // that those stages mix, so it is gathered into the work buffer, taken through the radix-4
 // steps (and a radix-2 tail for odd s) with the twiddles of the level's matrix, read in the
 // order they are stored, and scattered back.
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
-#include <Primitives/Prim/Fft/FftRealSteps.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
+#include <Primitives/Prim/Fft/FftSpecAccess.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 
 namespace Prim {
 namespace {
 
-using namespace FftSse2;
+using namespace FftPair;
 
 template <bool Inverse>
 const double* Step(double* block, uint32_t rows, uint32_t columns, uint32_t quarter, const double* twiddles) {
@@ -26,12 +26,12 @@ const double* Step(double* block, uint32_t rows, uint32_t columns, uint32_t quar
             double* p = block + (base + sub) * rowStride;
             for (uint64_t g = 0; g < 2 * uint64_t{columns}; g += 4, w += 12) {
                 double* pa = p + g;
-                Pair a = LoadPair(pa), b = LoadPair(pa + q), c = LoadPair(pa + 2 * q), d = LoadPair(pa + 3 * q);
+                Pair a = Pair::Load(pa), b = Pair::Load(pa + q), c = Pair::Load(pa + 2 * q), d = Pair::Load(pa + 3 * q);
                 Radix4<Inverse>(a, b, c, d, w);
-                StorePair(pa, a);
-                StorePair(pa + q, b);
-                StorePair(pa + 2 * q, c);
-                StorePair(pa + 3 * q, d);
+                a.Store(pa);
+                b.Store(pa + q);
+                c.Store(pa + 2 * q);
+                d.Store(pa + 3 * q);
             }
         }
     }
@@ -44,10 +44,10 @@ const double* Tail(double* block, uint32_t rows, uint32_t columns, const double*
     const uint64_t half = rows / 2 * rowStride;
     for (uint64_t i = 0; i < half; i += 4, w += 4) {
         double* pa = block + i;
-        const Pair a = LoadPair(pa);
-        const Pair t = MulTable<Inverse>(LoadPair(pa + half), w);
-        StorePair(pa, Add(a, t));
-        StorePair(pa + half, Sub(a, t));
+        const Pair a = Pair::Load(pa);
+        const Pair t = MulTable<Inverse>(Pair::Load(pa + half), w);
+        (a + t).Store(pa);
+        (a - t).Store(pa + half);
     }
     return w;
 }
@@ -118,7 +118,7 @@ void Split(const FftSpecRealF64* spec, const Rows& data, int p, int level, doubl
     const uint32_t columns = uint32_t{1} << (split.block - split.split);
 
     const double* twiddles = FftTable(spec, FftSlotTwiddle);
-    const bool scale = (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
+    const bool scale = FftScaleFlag<Inverse>(spec);
     for (uint32_t t = 0; t < rows; ++t) {
         const Rows row = data.At(uint64_t{rowLength} * t);
         if (r <= FftSse2ThresholdF64) {
@@ -164,7 +164,7 @@ void FftScatterColumnsC64_sse2(
         const double* in = block + width * t;
         double* out = data + 2 * rowLength * t;
         if (interleave) {
-            for (uint64_t i = 0; i < width; i += 4) StoreInterleaved(out + i, LoadPair(in + i));
+            for (uint64_t i = 0; i < width; i += 4) Pair::Load(in + i).StoreInterleaved(out + i);
         } else {
             for (uint64_t i = 0; i < width; i += 2) _mm_storeu_pd(out + i, _mm_load_pd(in + i));
         }

@@ -2,28 +2,14 @@
 // Four complex floats in two registers (the quad layout: four real parts, then four
 // imaginary parts) and the butterflies of the SSE2 build of the 32-bit transform.
 
-#include <emmintrin.h>
+#include <Primitives/Prim/SimdLanes.h>
 
-#include <cstdint>
 #include <cstring>
 
 namespace Prim::FftQuad {
 
-struct Quad {
-    __m128 re;
-    __m128 im;
-};
-
-inline bool Aligned16(const void* p) { return (reinterpret_cast<uintptr_t>(p) & 15) == 0; }
-
-inline Quad Load(const float* p) { return {_mm_load_ps(p), _mm_load_ps(p + 4)}; }
-inline void Store(float* p, Quad q) {
-    _mm_store_ps(p, q.re);
-    _mm_store_ps(p + 4, q.im);
-}
-
-inline Quad operator+(Quad a, Quad b) { return {_mm_add_ps(a.re, b.re), _mm_add_ps(a.im, b.im)}; }
-inline Quad operator-(Quad a, Quad b) { return {_mm_sub_ps(a.re, b.re), _mm_sub_ps(a.im, b.im)}; }
+using Quad = SimdLanes::Complex<float>;
+using SimdLanes::Aligned16;
 
 // x times (wr + i wi), or times its conjugate.
 template <bool Conjugate>
@@ -79,24 +65,19 @@ inline void Transpose(Quad& a, Quad& b, Quad& c, Quad& d) {
     _MM_TRANSPOSE4_PS(a.im, b.im, c.im, d.im);
 }
 
-// Four interleaved points (8 floats at p, any alignment) into a quad, and back.
-inline Quad LoadInterleaved(const float* p) {
-    const __m128 lo = _mm_loadu_ps(p), hi = _mm_loadu_ps(p + 4);
-    return {_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1))};
-}
-
 // 16-byte stores at an aligned address, else 8-byte ones.
 inline void Store4(float* p, __m128 v, bool aligned) {
     if (aligned) {
         _mm_store_ps(p, v);
         return;
     }
-    double half[2];
-    _mm_storeu_pd(half, _mm_castps_pd(v));
-    std::memcpy(p, &half[0], 8);
-    std::memcpy(p + 2, &half[1], 8);
+    double points[2];
+    _mm_storeu_pd(points, _mm_castps_pd(v));
+    std::memcpy(p, &points[0], 8);
+    std::memcpy(p + 2, &points[1], 8);
 }
 
+// A quad back to four interleaved points (8 floats at p), stored as Store4 does.
 inline void StoreInterleaved(float* p, Quad q, bool aligned) {
     Store4(p, _mm_unpacklo_ps(q.re, q.im), aligned);
     Store4(p + 4, _mm_unpackhi_ps(q.re, q.im), aligned);
@@ -115,7 +96,7 @@ inline void StorePoint(float* p, double v) { std::memcpy(p, &v, 8); }
 inline Quad LoadPoints(const float* p0, const float* p1, const float* p2, const float* p3) {
     const __m128 lo = _mm_castpd_ps(_mm_set_pd(LoadPoint(p1), LoadPoint(p0)));
     const __m128 hi = _mm_castpd_ps(_mm_set_pd(LoadPoint(p3), LoadPoint(p2)));
-    return {_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1))};
+    return {Quad::L::Evens(lo, hi), Quad::L::Odds(lo, hi)};
 }
 
 // Lanes in reverse order.

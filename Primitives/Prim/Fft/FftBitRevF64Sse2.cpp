@@ -1,7 +1,7 @@
 // SSE2 bit reversal of complex doubles from the SSE2 form of the table: entry i = 2 rev(i)
 // over the middle bits, so that element 2i + b + a h (h = count / 2) comes from
 // 2 rev(i) + a + b h. One entry moves four values.
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 
 #include <emmintrin.h>
 

@@ -1,20 +1,20 @@
 // SSE2 real post- and pre-processing: two values of k per step (k, k + 1 with M - k,
 // M - k - 1), the tables holding the coefficients of two k side by side. The last step
 // reaches the middle value k = M/2, whose results are not stored.
-#include <Primitives/Prim/Fft/FftKernelsSse2.h>
+#include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
 
-#include <Primitives/Prim/Fft/FftComplexSse2.h>
+#include <Primitives/Prim/Fft/FftComplexF64Sse2.h>
 
 namespace Prim {
 namespace {
 
-using namespace FftSse2;
+using namespace FftPair;
 
 // Stores the lanes for k (low) and M - k (high, lanes in the order M - k, M - k - 1).
 inline void StoreStep(double* data, uint32_t half, uint32_t k, Pair low, Pair high) {
     if (k + 1 < half / 2) {
-        StoreInterleaved(data + 2 * k, low);
-        StoreInterleaved(data + 2 * (half - k - 1), Reverse(high));
+        low.StoreInterleaved(data + 2 * k);
+        Reverse(high).StoreInterleaved(data + 2 * (half - k - 1));
     } else {
         _mm_storeu_pd(data + 2 * k, _mm_unpacklo_pd(low.re, low.im));
         _mm_storeu_pd(data + 2 * (half - k), _mm_unpacklo_pd(high.re, high.im));
@@ -30,8 +30,8 @@ void FftRealPostF64_sse2(double* data, uint32_t half, int, const double* table) 
     for (uint32_t k = 1; k < half / 2; k += 2) {
         const double* w = table + 2 * (k - 1);
         const __m128d p = _mm_loadu_pd(w), q = _mm_loadu_pd(w + 2);
-        const Pair z = LoadInterleaved(data + 2 * k);
-        const Pair y = Reverse(LoadInterleaved(data + 2 * (half - k - 1)));
+        const Pair z = Pair::LoadInterleaved(data + 2 * k);
+        const Pair y = Reverse(Pair::LoadInterleaved(data + 2 * (half - k - 1)));
         const __m128d dr = _mm_sub_pd(z.re, y.re), di = _mm_add_pd(z.im, y.im);
         const __m128d t = _mm_add_pd(_mm_mul_pd(q, dr), _mm_mul_pd(p, di));
         const __m128d u = _mm_sub_pd(_mm_mul_pd(q, di), _mm_mul_pd(p, dr));
@@ -48,8 +48,8 @@ void FftRealPreF64_sse2(const double* src, double* dst, uint32_t half, int, cons
     for (uint32_t k = 1; k < half / 2; k += 2) {
         const double* w = roots + 2 * (k - 1);
         const __m128d g = _mm_loadu_pd(w), h = _mm_loadu_pd(w + 2);
-        const Pair z = LoadInterleaved(src + 2 * k);
-        const Pair y = Reverse(LoadInterleaved(src + 2 * (half - k - 1)));
+        const Pair z = Pair::LoadInterleaved(src + 2 * k);
+        const Pair y = Reverse(Pair::LoadInterleaved(src + 2 * (half - k - 1)));
         const __m128d dr = _mm_sub_pd(z.re, y.re), di = _mm_add_pd(z.im, y.im);
         const __m128d sr = _mm_add_pd(z.re, y.re), si = _mm_sub_pd(z.im, y.im);
         const __m128d p = _mm_sub_pd(_mm_mul_pd(h, dr), _mm_mul_pd(g, di));
