@@ -41,7 +41,7 @@ struct RandGaussStateF32;
 #include <Primitives/Prim/Operations.inc>
 
 // One build's operations, a member per operation named as the operation: what the start-up
-// binding stores, and what tests and benchmarks run when they set the two builds side by side.
+// binding stores, and what the tests run when they set the two builds side by side.
 struct BuildOps {
 #define PRIM_OP(name, pair, result, params) result(*name) params;
 #include <Primitives/Prim/Operations.inc>

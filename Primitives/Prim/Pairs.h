@@ -1,6 +1,7 @@
 #pragma once
 // The pair number of every operation, from Operations.inc: its slot in VariantTable and the
-// order of its binding.
+// order of its binding. Kept apart from Operations.h, which every build includes: the SSE2
+// FFT kernels have a lane type of their own named Pair.
 
 namespace Prim {
 
