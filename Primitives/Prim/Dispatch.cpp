@@ -41,7 +41,7 @@ Build BoundBuild() {
 }
 
 void BindAllVariants() {
-    const BuildOps& ops = OpsOf(BoundBuild());
+    const BuildOps& ops = BoundBuild() == Build::Sse2 ? Sse2Ops : X87Ops;
 #define PRIM_OP(name, pair, result, params) Store(Pair::name, ops.name);
 #include <Primitives/Prim/Operations.inc>
 }

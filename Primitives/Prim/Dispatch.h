@@ -32,9 +32,6 @@ Build BuildForCpuType(CpuType type);
 // This process's build, from the host processor classified once.
 Build BoundBuild();
 
-// The operations of one build (the memory operations are the same in both).
-inline const BuildOps& OpsOf(Build build) { return build == Build::Sse2 ? Sse2Ops : X87Ops; }
-
 // Stores the bound build's operation in every slot. Runs once before main; running it
 // again stores the same addresses.
 void BindAllVariants();
