@@ -1,5 +1,5 @@
 #pragma once
-#include <Primitives/Prim/Status.h>
+#include <Primitives/Prim/Operations.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -8,10 +8,9 @@
 // and results are in elements; a search that finds nothing reports -1.
 namespace Prim {
 
-// *result = 1 when the first len bytes of src1 and src2 are equal (always for
-// len 0), else 0. -8 for a null pointer, then -119 for len < 0.
-Status EqualU8_x87(const std::uint8_t* src1, const std::uint8_t* src2, std::int32_t len, std::int32_t* result);
-Status EqualU8_sse2(const std::uint8_t* src1, const std::uint8_t* src2, std::int32_t len, std::int32_t* result);
+// EqualU8 (listed in Operations.inc): *result = 1 when the first len bytes of
+// src1 and src2 are equal (always for len 0), else 0. -8 for a null pointer,
+// then -119 for len < 0.
 
 // The kernels check nothing: valid pointers are assumed, and a negative count
 // counts as 0. Results go through the last pointer.

@@ -1,19 +1,17 @@
 #pragma once
 #include <Primitives/Prim/Cpu.h>
+#include <Primitives/Prim/Operations.h>
 #include <Primitives/Prim/Pairs.h>
 
 #include <cstdint>
 
 // Start-up binding of every public primitive operation to one of its builds.
 //
-// Each operation has a pair number (2..195, `Pair` in Pairs.h) naming its slot in VariantTable.
-// The operation's own source file binds its slot with
-//     PRIM_BIND_VARIANT(CopyF32)          // Prim::CopyF32_x87 / Prim::CopyF32_sse2
-//     PRIM_BIND_SINGLE_VARIANT(AllocU8, AllocU8Direct)
-// and, when the program calls it, defines its entry point as
+// Each operation has a pair number (2..195, `Pair` in Pairs.h) naming its slot in
+// VariantTable. Dispatch.cpp binds every slot before main, from the list, and defines the
+// entry points the list marks, each calling through its slot:
 //     Status CopyF32(const float* s, float* d, std::int32_t n)
 //     { return BoundVariant<Pair::CopyF32>(&CopyF32_x87, &CopyF32_sse2)(s, d, n); }
-// A slot whose operation is not built stays null.
 
 namespace Prim {
 
@@ -23,7 +21,7 @@ inline constexpr int FirstPair = 2;
 inline constexpr int LastPair = 195;
 inline constexpr int VariantSlotCount = LastPair - FirstPair + 1;
 
-// Zero in the program image; each slot is written once by its binding, before main.
+// Zero in the program image; every slot is written by BindAllVariants before main.
 extern VariantAddress VariantTable[VariantSlotCount];
 
 enum class Build : std::uint8_t { X87 = 0, Sse2 = 1 };
@@ -33,6 +31,10 @@ Build BuildForCpuType(CpuType type);
 
 // This process's build, from the host processor classified once.
 Build BoundBuild();
+
+// Stores the bound build's operation in every slot. Runs once before main; running it
+// again stores the same addresses.
+void BindAllVariants();
 
 // The address in the slot of `pair` (null while unbound or for a pair out of range).
 VariantAddress VariantSlot(int pair);
@@ -77,14 +79,3 @@ inline Fn BoundSingleVariant(Fn only) {
 }
 
 }  // namespace Prim
-
-#define PRIM_BIND_VARIANT(op)                                                         \
-    namespace {                                                                       \
-    [[maybe_unused]] const auto op##VariantBinding =                                  \
-        ::Prim::BindVariant(::Prim::Pair::op, &::Prim::op##_x87, &::Prim::op##_sse2); \
-    }
-
-#define PRIM_BIND_SINGLE_VARIANT(op, build)                                                                       \
-    namespace {                                                                                                   \
-    [[maybe_unused]] const auto op##VariantBinding = ::Prim::BindSingleVariant(::Prim::Pair::op, &::Prim::build); \
-    }

@@ -1,8 +1,4 @@
 #pragma once
-#include <Primitives/Prim/Status.h>
-
-#include <cstdint>
-
 // Division by a constant (refused with -10 for 0 or NaN; a product with the
 // rounded reciprocal, so both builds agree), element-wise division and a
 // constant divided by a vector. A zero divisor gives warning 6 and a value
@@ -15,17 +11,6 @@
 // estimate (last bits may differ); its F64 build inverts four divisors from
 // one division and rounds each quotient to a multiple of four units in the
 // last place.
-namespace Prim {
-
-#define PRIM_DIVISION_BUILDS(suffix)                                                   \
-    Status DivConstInPlaceF32##suffix(float value, float* srcDst, std::int32_t len);   \
-    Status DivConstInPlaceF64##suffix(double value, double* srcDst, std::int32_t len); \
-    Status DivInPlaceF32##suffix(const float* src, float* srcDst, std::int32_t len);   \
-    Status DivInPlaceF64##suffix(const double* src, double* srcDst, std::int32_t len); \
-    Status DivConstRevF32##suffix(const float* src, float value, float* dst, std::int32_t len);
-
-PRIM_DIVISION_BUILDS(_x87)
-PRIM_DIVISION_BUILDS(_sse2)
-#undef PRIM_DIVISION_BUILDS
-
-}  // namespace Prim
+// Listed in Operations.inc: DivConstInPlaceF32, DivConstInPlaceF64, DivInPlaceF32, DivInPlaceF64,
+//    DivConstRevF32.
+#include <Primitives/Prim/Operations.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include <Primitives/Prim/Status.h>
+#include <Primitives/Prim/Operations.h>
 
 #include <cstdint>
 
@@ -14,15 +14,8 @@
 // short single-precision polynomials for ordinary groups (relative error up to
 // about 1.8e-4 for exp, absolute up to about 1.8e-5 for ln) and a double or
 // x87 path for groups that hold special or extreme values.
+// Listed in Operations.inc: ExpF32, LnF32.
 namespace Prim {
-
-#define PRIM_EXP_LN_BUILDS(suffix)                                         \
-    Status ExpF32##suffix(const float* src, float* dst, std::int32_t len); \
-    Status LnF32##suffix(const float* src, float* dst, std::int32_t len);
-
-PRIM_EXP_LN_BUILDS(_x87)
-PRIM_EXP_LN_BUILDS(_sse2)
-#undef PRIM_EXP_LN_BUILDS
 
 // The length first, then the pointers, in both builds.
 inline Status ExpLnCheck(const float* src, const float* dst, std::int32_t len) {

@@ -1,7 +1,5 @@
 #include <Primitives/Prim/Memory.h>
 
-#include <Primitives/Prim/Dispatch.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -58,14 +56,4 @@ void* AllocRawAddress(const void* block) {
     return raw;
 }
 
-std::uint8_t* AllocU8(std::int32_t n) { return BoundSingleVariant<Pair::AllocU8>(&AllocU8Direct)(n); }
-float* AllocF32(std::int32_t n) { return BoundSingleVariant<Pair::AllocF32>(&AllocF32Direct)(n); }
-double* AllocF64(std::int32_t n) { return BoundSingleVariant<Pair::AllocF64>(&AllocF64Direct)(n); }
-void Free(void* p) { BoundSingleVariant<Pair::Free> (&FreeDirect)(p); }
-
 }  // namespace Prim
-
-PRIM_BIND_SINGLE_VARIANT(AllocU8, AllocU8Direct)
-PRIM_BIND_SINGLE_VARIANT(AllocF32, AllocF32Direct)
-PRIM_BIND_SINGLE_VARIANT(AllocF64, AllocF64Direct)
-PRIM_BIND_SINGLE_VARIANT(Free, FreeDirect)

@@ -1,4 +1,6 @@
 #pragma once
+#include <Primitives/Prim/Operations.h>
+
 #include <cstdint>
 
 // Aligned allocation: every block is 32-byte aligned, its contents are not
@@ -10,17 +12,8 @@ namespace Prim {
 inline constexpr std::int64_t MaxAllocBytes = 0x7FFFFFFF;
 inline constexpr std::uintptr_t AllocAlignment = 32;
 
-// Entry points (pairs 192 to 195).
-std::uint8_t* AllocU8(std::int32_t n);
-float* AllocF32(std::int32_t n);
-double* AllocF64(std::int32_t n);
-void Free(void* p);
-
-// The single build of each; library code calls these directly.
-std::uint8_t* AllocU8Direct(std::int32_t n);
-float* AllocF32Direct(std::int32_t n);
-double* AllocF64Direct(std::int32_t n);
-void FreeDirect(void* p);
+// AllocU8, AllocF32, AllocF64 and Free are entry points (pairs 192 to 195); library code
+// calls their single builds, AllocU8Direct ... FreeDirect, directly.
 
 // The heap address kept in front of a block (for tests).
 void* AllocRawAddress(const void* block);

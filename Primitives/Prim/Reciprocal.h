@@ -1,8 +1,4 @@
 #pragma once
-#include <Primitives/Prim/Status.h>
-
-#include <cstdint>
-
 // In-place reciprocals with a magnitude threshold T (refused with -19 below 0).
 // Real: T = 0 gives 1/x, a zero giving infinity and warning 4; T > 0 gives
 // +-1/T for |x| <= T (by the sign) and 1/x otherwise. Complex (len values of
@@ -14,16 +10,6 @@
 // SSE2 float builds refine the processor's estimates by one Newton step. A NaN
 // threshold counts as 0 in the x87 real and C64 builds and is refused by the
 // others.
-namespace Prim {
-
-#define PRIM_RECIPROCAL_BUILDS(suffix)                                                      \
-    Status InvThreshInPlaceF32##suffix(float* srcDst, std::int32_t len, float threshold);   \
-    Status InvThreshInPlaceF64##suffix(double* srcDst, std::int32_t len, double threshold); \
-    Status InvThreshInPlaceC32##suffix(float* srcDst, std::int32_t len, float threshold);   \
-    Status InvThreshInPlaceC64##suffix(double* srcDst, std::int32_t len, double threshold);
-
-PRIM_RECIPROCAL_BUILDS(_x87)
-PRIM_RECIPROCAL_BUILDS(_sse2)
-#undef PRIM_RECIPROCAL_BUILDS
-
-}  // namespace Prim
+// Listed in Operations.inc: InvThreshInPlaceF32, InvThreshInPlaceF64, InvThreshInPlaceC32,
+//    InvThreshInPlaceC64.
+#include <Primitives/Prim/Operations.h>

@@ -1,21 +1,14 @@
 #pragma once
-#include <Primitives/Prim/Status.h>
+// Vector sum and dot product. Each build adds in its own fixed order, so the
+// builds may differ in the last bits of a float total.
+// SumF32 (listed in Operations.inc): its SumAccuracyHint 1 selects the SSE2
+// build's fast single-precision path, anything else its accurate
+// double-precision path; the x87 build ignores it.
+#include <Primitives/Prim/Operations.h>
 
 #include <cstdint>
 
-// Vector sum and dot product. Each build adds in its own fixed order, so the
-// builds may differ in the last bits of a float total.
 namespace Prim {
-
-// hint: 1 selects the SSE2 build's fast single-precision path, anything else
-// its accurate double-precision path; the x87 build ignores it.
-using SumAccuracyHint = std::int32_t;
-
-Status SumF32_x87(const float* src, std::int32_t len, float* sum, SumAccuracyHint hint);
-Status SumF32_sse2(const float* src, std::int32_t len, float* sum, SumAccuracyHint hint);
-
-// Entry point through the start-up binding.
-Status SumF32(const float* src, std::int32_t len, float* sum, SumAccuracyHint hint);
 
 // Sum of a[i] * b[i]. The callers have already checked the pointers and that
 // len is at least 1.

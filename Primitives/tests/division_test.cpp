@@ -11,25 +11,7 @@ using namespace PrimTest;
 
 namespace {
 
-struct DivisionBuild : BuildInfo {
-    decltype(&Prim::MulInPlaceC32_x87) mulInPlaceC32;
-    decltype(&Prim::MulInPlaceC64_x87) mulInPlaceC64;
-    decltype(&Prim::MulC32_x87) mulC32;
-    decltype(&Prim::DivConstInPlaceF32_x87) divConstF32;
-    decltype(&Prim::DivConstInPlaceF64_x87) divConstF64;
-    decltype(&Prim::DivInPlaceF32_x87) divF32;
-    decltype(&Prim::DivInPlaceF64_x87) divF64;
-    decltype(&Prim::DivConstRevF32_x87) divRevF32;
-};
-
-#define DIVISION_BUILD(sfx, isSse2)                                                                 \
-    DivisionBuild {                                                                                 \
-        {#sfx + 1, isSse2}, Prim::MulInPlaceC32##sfx, Prim::MulInPlaceC64##sfx, Prim::MulC32##sfx,  \
-            Prim::DivConstInPlaceF32##sfx, Prim::DivConstInPlaceF64##sfx, Prim::DivInPlaceF32##sfx, \
-            Prim::DivInPlaceF64##sfx, Prim::DivConstRevF32##sfx                                     \
-    }
-
-class Division : public testing::TestWithParam<DivisionBuild> {};
+class Division : public testing::TestWithParam<TestBuild> {};
 
 const float negNanF = std::bit_cast<float>(0xFFC00000u), posNanF = std::bit_cast<float>(0x7FC00000u);
 
@@ -37,19 +19,19 @@ const float negNanF = std::bit_cast<float>(0xFFC00000u), posNanF = std::bit_cast
 // products rounded to float first (SSE2), at every float alignment of each
 // vector: odd lengths end on a value that is only 4-byte aligned.
 TEST_P(Division, ComplexProductsAgainstLongDouble) {
-    const DivisionBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     const std::size_t lengths[] = {1, 2, 3, 5, 8, 13};
     for (std::size_t k = 0; k < 4 * std::size(lengths); ++k) {
         const std::size_t n = lengths[k / 4], offset = 4 * (k % 4);
         const auto x = Spread<float>(2 * n, unsigned(n)), y = Spread<float>(2 * n, unsigned(n + 50));
         Placed<float> src1(x, offset), src2(y, (offset + 4) % 16), dst(2 * n, (offset + 8) % 16),
             srcDst(x, (offset + 12) % 16);
-        ASSERT_EQ(b.mulC32(src1.data(), src2.data(), dst.data(), std::int32_t(n)), Prim::StatusOk);
-        ASSERT_EQ(b.mulInPlaceC32(src2.data(), srcDst.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.MulC32(src1.data(), src2.data(), dst.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.MulInPlaceC32(src2.data(), srcDst.data(), std::int32_t(n)), Prim::StatusOk);
         const std::vector<float> out = dst.Values(2 * n), inPlace = srcDst.Values(2 * n);
         const auto xd = Spread<double>(2 * n, unsigned(n + 1), 200), yd = Spread<double>(2 * n, unsigned(n + 2), 200);
         std::vector<double> d = xd;
-        ASSERT_EQ(b.mulInPlaceC64(yd.data(), d.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.MulInPlaceC64(yd.data(), d.data(), std::int32_t(n)), Prim::StatusOk);
         for (std::size_t i = 0; i < n; ++i) {
             const long double ar = x[2 * i], ai = x[2 * i + 1], br = y[2 * i], bi = y[2 * i + 1];
             const long double re = ar * br - ai * bi, im = ar * bi + ai * br;
@@ -70,7 +52,7 @@ TEST_P(Division, ComplexProductsAgainstLongDouble) {
         }
     }
     float i2[] = {0, 1};
-    ASSERT_EQ(b.mulInPlaceC32(i2, i2, 1), Prim::StatusOk);  // i x i
+    ASSERT_EQ(b.MulInPlaceC32(i2, i2, 1), Prim::StatusOk);  // i x i
     EXPECT_EQ(i2[0], -1.0f);
     EXPECT_EQ(i2[1], 0.0f);
 
@@ -93,7 +75,7 @@ TEST_P(Division, ComplexProductsAgainstLongDouble) {
     };
     for (const Case& c : cases) {
         double v[2] = {c.a[0], c.a[1]};
-        ASSERT_EQ(b.mulInPlaceC64(c.b, v, 1), Prim::StatusOk);
+        ASSERT_EQ(b.MulInPlaceC64(c.b, v, 1), Prim::StatusOk);
         const double* want = b.sse2 ? c.sse2 : c.x87;
         for (int k = 0; k < 2; ++k)
             EXPECT_TRUE(std::isnan(want[k]) ? std::isnan(v[k]) : SameBits(v[k], want[k]))
@@ -102,15 +84,15 @@ TEST_P(Division, ComplexProductsAgainstLongDouble) {
 }
 
 TEST_P(Division, QuotientsAtEveryLengthAndAlignment) {
-    const DivisionBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     for (std::size_t n : {1, 2, 3, 5, 8, 9, 16, 23, 40}) {
         for (std::size_t offset : {0, 4, 8, 12}) {
             const auto num = Spread<float>(n, unsigned(n + offset), 60),
                        den = Spread<float>(n, unsigned(n * 3 + offset), 60);
             Placed<float> q(num, offset), rev(n, (offset + 8) % 16);
             Placed<float> d(den, (offset + 4) % 16);
-            ASSERT_EQ(b.divF32(d.data(), q.data(), std::int32_t(n)), Prim::StatusOk);
-            ASSERT_EQ(b.divRevF32(d.data(), 3.0f, rev.data(), std::int32_t(n)), Prim::StatusOk);
+            ASSERT_EQ(b.DivInPlaceF32(d.data(), q.data(), std::int32_t(n)), Prim::StatusOk);
+            ASSERT_EQ(b.DivConstRevF32(d.data(), 3.0f, rev.data(), std::int32_t(n)), Prim::StatusOk);
             const double tolerance = b.sse2 ? 3 : 0;
             for (std::size_t i = 0; i < n; ++i) {
                 ASSERT_LE(Ulps(q[i], float((long double)num[i] / den[i])), tolerance) << n << " " << i;
@@ -118,7 +100,7 @@ TEST_P(Division, QuotientsAtEveryLengthAndAlignment) {
             }
             const auto numD = Spread<double>(n, unsigned(n), 300), denD = Spread<double>(n, unsigned(n + 9), 2);
             Placed<double> qd(numD, offset & 8), dd(denD, 8 - (offset & 8));
-            ASSERT_EQ(b.divF64(dd.data(), qd.data(), std::int32_t(n)), Prim::StatusOk);
+            ASSERT_EQ(b.DivInPlaceF64(dd.data(), qd.data(), std::int32_t(n)), Prim::StatusOk);
             for (std::size_t i = 0; i < n; ++i) {
                 const double exact = double((long double)numD[i] / denD[i]);
                 ASSERT_LE(Ulps(qd[i], exact), b.sse2 ? 4 : 0) << n << " " << i;
@@ -129,12 +111,12 @@ TEST_P(Division, QuotientsAtEveryLengthAndAlignment) {
     std::vector<double> num = Spread<double>(16, 5), den(16);
     for (std::size_t i = 0; i < 16; ++i) den[i] = 0.5 + double(i) / 10.5;
     Placed<double> q(num, 0), d(den, 0);
-    ASSERT_EQ(b.divF64(d.data(), q.data(), 16), Prim::StatusOk);
+    ASSERT_EQ(b.DivInPlaceF64(d.data(), q.data(), 16), Prim::StatusOk);
     for (std::size_t i = 0; i < 16; ++i) EXPECT_TRUE(!b.sse2 || (Bits(q[i]) & 3) == 0) << i;
     // Divisors the SSE2 estimate does not cover still give the quotient.
     float wide[] = {1e38f, 1e-30f, 3.0f, -2.0f, 7.0f, 1.0f, 1.0f, 1.0f};
     const float wideBy[] = {1e38f, 1e-40f, Inf<float>, 1e-38f, 2.0f, 2.0f, 2.0f, 2.0f};
-    ASSERT_EQ(b.divF32(wideBy, wide, 8), Prim::StatusOk);
+    ASSERT_EQ(b.DivInPlaceF32(wideBy, wide, 8), Prim::StatusOk);
     EXPECT_LE(Ulps(wide[0], 1.0f), 3);
     EXPECT_LE(Ulps(wide[1], float(1e-30L / (long double)1e-40f)), 3);
     EXPECT_TRUE(SameBits(wide[2], 0.0f));
@@ -142,10 +124,10 @@ TEST_P(Division, QuotientsAtEveryLengthAndAlignment) {
 }
 
 TEST_P(Division, ZeroDivisorsFollowTheBuildsTable) {
-    const DivisionBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     float q[] = {1, 5, -5, 0, Nan<float>};
     const float d[] = {2, 0, 0, -0.0f, 0};
-    ASSERT_EQ(b.divF32(d, q, 5), Prim::StatusDivideByZeroWarning);
+    ASSERT_EQ(b.DivInPlaceF32(d, q, 5), Prim::StatusDivideByZeroWarning);
     EXPECT_EQ(q[0], 0.5f);
     EXPECT_EQ(q[1], Inf<float>);
     EXPECT_EQ(q[2], -Inf<float>);
@@ -154,7 +136,7 @@ TEST_P(Division, ZeroDivisorsFollowTheBuildsTable) {
 
     double qd[] = {5, -5, 0, 1};
     const double dd[] = {0, 0, 0, Nan<double>};
-    ASSERT_EQ(b.divF64(dd, qd, 4), Prim::StatusDivideByZeroWarning);
+    ASSERT_EQ(b.DivInPlaceF64(dd, qd, 4), Prim::StatusDivideByZeroWarning);
     if (b.sse2) {
         for (int i = 0; i < 3; ++i) EXPECT_EQ(Bits(qd[i]), 0x7FF8000000000000ull) << i;
         EXPECT_TRUE(std::isnan(qd[3]));
@@ -167,46 +149,45 @@ TEST_P(Division, ZeroDivisorsFollowTheBuildsTable) {
     // A NaN divisor alone: the x87 build warns, the SSE2 build gives a NaN silently.
     float one[] = {1};
     const float nanDivisor[] = {Nan<float>};
-    EXPECT_EQ(b.divF32(nanDivisor, one, 1), b.sse2 ? Prim::StatusOk : Prim::StatusDivideByZeroWarning);
+    EXPECT_EQ(b.DivInPlaceF32(nanDivisor, one, 1), b.sse2 ? Prim::StatusOk : Prim::StatusDivideByZeroWarning);
 
     float rev[3];
     const float revBy[] = {2, -2, 0};
-    ASSERT_EQ(b.divRevF32(revBy, 0.0f, rev, 3), Prim::StatusDivideByZeroWarning);
+    ASSERT_EQ(b.DivConstRevF32(revBy, 0.0f, rev, 3), Prim::StatusDivideByZeroWarning);
     EXPECT_TRUE(SameBits(rev[0], 0.0f));
     EXPECT_TRUE(SameBits(rev[1], -0.0f));
     EXPECT_EQ(Bits(rev[2]), Bits(b.sse2 ? posNanF : negNanF));
     // No zero divisor: no warning, even where quotients overflow.
     float big[] = {1e30f, 1};
     const float small[] = {1e-30f, 4};
-    EXPECT_EQ(b.divF32(small, big, 2), Prim::StatusOk);
+    EXPECT_EQ(b.DivInPlaceF32(small, big, 2), Prim::StatusOk);
     EXPECT_EQ(big[0], Inf<float>);
 }
 
 TEST_P(Division, DivisionByAConstantIsAProductWithItsReciprocal) {
-    const DivisionBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     const auto values = Spread<double>(25, 11);
     std::vector<double> d = values;
-    ASSERT_EQ(b.divConstF64(3.0, d.data(), 25), Prim::StatusOk);
+    ASSERT_EQ(b.DivConstInPlaceF64(3.0, d.data(), 25), Prim::StatusOk);
     for (std::size_t i = 0; i < d.size(); ++i) EXPECT_TRUE(SameBits(d[i], values[i] * (1.0 / 3.0)));
     std::vector<float> f(values.begin(), values.end()), kept = f;
     for (float refused : {0.0f, -0.0f, Nan<float>})
-        EXPECT_EQ(b.divConstF32(refused, f.data(), 25), Prim::StatusDivideByZero);
-    EXPECT_EQ(b.divConstF32(1.0f, f.data(), 25), Prim::StatusOk);
+        EXPECT_EQ(b.DivConstInPlaceF32(refused, f.data(), 25), Prim::StatusDivideByZero);
+    EXPECT_EQ(b.DivConstInPlaceF32(1.0f, f.data(), 25), Prim::StatusOk);
     EXPECT_EQ(f, kept);
-    EXPECT_EQ(b.divConstF32(7.0f, f.data(), 25), Prim::StatusOk);
+    EXPECT_EQ(b.DivConstInPlaceF32(7.0f, f.data(), 25), Prim::StatusOk);
     for (std::size_t i = 0; i < f.size(); ++i)
         EXPECT_TRUE(SameBits(f[i], float(double(kept[i]) * double(1.0f / 7.0f))));
-    EXPECT_EQ(b.divConstF32(Inf<float>, f.data(), 25), Prim::StatusOk);
+    EXPECT_EQ(b.DivConstInPlaceF32(Inf<float>, f.data(), 25), Prim::StatusOk);
     for (float x : f) EXPECT_TRUE(SameBits(x, 0.0f));
-    EXPECT_EQ(b.divConstF64(0.0, nullptr, 3), Prim::StatusNullPointer);
-    EXPECT_EQ(b.divConstF64(0.0, d.data(), 0), Prim::StatusSizeError);
-    EXPECT_EQ(b.divF32(nullptr, f.data(), 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.divRevF32(f.data(), 1.0f, f.data(), -1), Prim::StatusSizeError);
-    EXPECT_EQ(b.mulC32(f.data(), nullptr, f.data(), 2), Prim::StatusNullPointer);
-    EXPECT_EQ(b.mulInPlaceC64(d.data(), d.data(), 0), Prim::StatusSizeError);
+    EXPECT_EQ(b.DivConstInPlaceF64(0.0, nullptr, 3), Prim::StatusNullPointer);
+    EXPECT_EQ(b.DivConstInPlaceF64(0.0, d.data(), 0), Prim::StatusSizeError);
+    EXPECT_EQ(b.DivInPlaceF32(nullptr, f.data(), 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.DivConstRevF32(f.data(), 1.0f, f.data(), -1), Prim::StatusSizeError);
+    EXPECT_EQ(b.MulC32(f.data(), nullptr, f.data(), 2), Prim::StatusNullPointer);
+    EXPECT_EQ(b.MulInPlaceC64(d.data(), d.data(), 0), Prim::StatusSizeError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Builds, Division, testing::Values(DIVISION_BUILD(_x87, false), DIVISION_BUILD(_sse2, true)), BuildName());
+INSTANTIATE_TEST_SUITE_P(Builds, Division, testing::ValuesIn(TestBuilds), BuildName());
 
 }  // namespace

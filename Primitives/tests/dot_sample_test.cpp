@@ -1,4 +1,4 @@
-#include "support/filter_builds.h"
+#include "support/prim_vectors.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 
 namespace {
 
-using FilterTest::Build;
 using PrimTest::Placed;
+using PrimTest::TestBuild;
 
-class DotSample : public testing::TestWithParam<Build> {};
+class DotSample : public testing::TestWithParam<TestBuild> {};
 
 template <class T, class Dot>
 void CheckDot(Dot dot, double tolerance) {
@@ -38,14 +38,17 @@ void CheckDot(Dot dot, double tolerance) {
 }
 
 TEST_P(DotSample, DotProductsAgainstWideSums) {
-    CheckDot<float>(GetParam().dotF32, 1e-6);
-    CheckDot<double>(GetParam().dotF64, 1e-15);
+    CheckDot<float>(GetParam().DotProdF32, 1e-6);
+    CheckDot<double>(GetParam().DotProdF64, 1e-15);
 }
 
 // Zero insertion and decimation by their definitions, for every factor, phase and length
 // mix, with a guard after the expected output that no store may reach.
 template <class T>
-void CheckResampling(FilterTest::Resample<T> up, FilterTest::Resample<T> down) {
+using Resample = Prim::Status (*)(const T*, std::int32_t, T*, std::int32_t*, std::int32_t, std::int32_t*);
+
+template <class T>
+void CheckResampling(Resample<T> up, Resample<T> down) {
     std::mt19937 rng(5);
     for (int trial = 0; trial < 300; ++trial) {
         const std::int32_t len = std::uniform_int_distribution<std::int32_t>(1, trial < 150 ? 60 : 5000)(rng);
@@ -77,23 +80,23 @@ void CheckResampling(FilterTest::Resample<T> up, FilterTest::Resample<T> down) {
 }
 
 TEST_P(DotSample, ResamplingFollowsItsDefinition) {
-    CheckResampling<float>(GetParam().upF32, GetParam().downF32);
-    CheckResampling<double>(GetParam().upF64, GetParam().downF64);
+    CheckResampling<float>(GetParam().UpSampleF32, GetParam().DownSampleF32);
+    CheckResampling<double>(GetParam().UpSampleF64, GetParam().DownSampleF64);
 }
 
 TEST_P(DotSample, ResamplingExamplesAndRefusals) {
-    const Build& b = GetParam();
+    const TestBuild& b = GetParam();
     const float ab[2] = {3, 5};
     float out[8] = {};
     std::int32_t len = 0, phase = 1;
-    ASSERT_EQ(b.upF32(ab, 2, out, &len, 3, &phase), Prim::StatusOk);
+    ASSERT_EQ(b.UpSampleF32(ab, 2, out, &len, 3, &phase), Prim::StatusOk);
     EXPECT_EQ(std::vector<float>(out, out + 6), (std::vector<float>{0, 3, 0, 0, 5, 0}));
     // A stream cut into two blocks keeps the samples of one call, the phase carried between them.
     const float stream[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    ASSERT_EQ(b.downF32(stream, 5, out, &len, 3, &phase), Prim::StatusOk);
+    ASSERT_EQ(b.DownSampleF32(stream, 5, out, &len, 3, &phase), Prim::StatusOk);
     EXPECT_EQ(std::vector<float>(out, out + len), (std::vector<float>{1, 4}));
     EXPECT_EQ(phase, 2);
-    ASSERT_EQ(b.downF32(stream + 5, 5, out, &len, 3, &phase), Prim::StatusOk);
+    ASSERT_EQ(b.DownSampleF32(stream + 5, 5, out, &len, 3, &phase), Prim::StatusOk);
     EXPECT_EQ(std::vector<float>(out, out + len), (std::vector<float>{7}));
     EXPECT_EQ(phase, 0);
 
@@ -106,8 +109,8 @@ TEST_P(DotSample, ResamplingExamplesAndRefusals) {
         {2, 3, 3, Prim::StatusSamplePhaseError}, {0, 0, 0, Prim::StatusSizeError},
         {1 << 30, 4, 0, Prim::StatusSizeError}};
     for (const Refusal& r : refusals) {
-        for (const auto op : {b.upF32, b.downF32}) {
-            if (r.srcLen > 2 && op == b.downF32) continue;
+        for (const auto op : {b.UpSampleF32, b.DownSampleF32}) {
+            if (r.srcLen > 2 && op == b.DownSampleF32) continue;
             std::int32_t n = -7, p = r.phase;
             float dst[1] = {42};
             EXPECT_EQ(op(ab, r.srcLen, dst, &n, r.factor, &p), r.status) << r.srcLen << "/" << r.factor;
@@ -116,10 +119,10 @@ TEST_P(DotSample, ResamplingExamplesAndRefusals) {
             EXPECT_EQ(dst[0], 42);
         }
     }
-    EXPECT_EQ(b.upF32(ab, 2, out, nullptr, 2, &phase), Prim::StatusNullPointer);
-    EXPECT_EQ(b.downF64(nullptr, 2, nullptr, &len, 2, &phase), Prim::StatusNullPointer);
+    EXPECT_EQ(b.UpSampleF32(ab, 2, out, nullptr, 2, &phase), Prim::StatusNullPointer);
+    EXPECT_EQ(b.DownSampleF64(nullptr, 2, nullptr, &len, 2, &phase), Prim::StatusNullPointer);
 }
 
-INSTANTIATE_TEST_SUITE_P(Builds, DotSample, testing::ValuesIn(FilterTest::Builds), PrimTest::BuildName());
+INSTANTIATE_TEST_SUITE_P(Builds, DotSample, testing::ValuesIn(PrimTest::TestBuilds), PrimTest::BuildName());
 
 }  // namespace

@@ -16,22 +16,7 @@ using namespace PrimTest;
 
 namespace {
 
-struct MathBuild : BuildInfo {
-    decltype(&Prim::ExpF32_x87) exp;
-    decltype(&Prim::LnF32_x87) ln;
-    decltype(&Prim::PolarToCartC32_x87) toCart;
-    decltype(&Prim::CartToPolarC32_x87) toPolar;
-    decltype(&Prim::NormL2F32_x87) norm;
-    decltype(&Prim::MagnitudeC32_x87) magnitude;
-};
-
-#define MATH_BUILD(sfx, isSse2)                                                                                        \
-    MathBuild {                                                                                                        \
-        {#sfx + 1, isSse2}, Prim::ExpF32##sfx, Prim::LnF32##sfx, Prim::PolarToCartC32##sfx, Prim::CartToPolarC32##sfx, \
-            Prim::NormL2F32##sfx, Prim::MagnitudeC32##sfx                                                              \
-    }
-
-class ExpLnPolar : public testing::TestWithParam<MathBuild> {};
+class ExpLnPolar : public testing::TestWithParam<TestBuild> {};
 
 std::vector<float> Uniform(std::size_t n, unsigned seed, float low, float high) {
     std::mt19937 rng(seed);
@@ -62,12 +47,12 @@ void ExpectFlagsUnderEachSetting(int flags, Call call) {
 
 // x87: within an ulp of expl; SSE2: the cubic's relative error below 87.25, an ulp beyond.
 TEST_P(ExpLnPolar, ExponentialAgainstLongDouble) {
-    const MathBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     for (std::size_t n : {1, 7, 8, 9, 500}) {
         auto x = Uniform(n, unsigned(n), -110.0f, 95.0f);
         if (n > 8) x[3] = -1e-20f;
         std::vector<float> y(n);
-        (void)b.exp(x.data(), y.data(), std::int32_t(n));
+        (void)b.ExpF32(x.data(), y.data(), std::int32_t(n));
         for (std::size_t i = 0; i < n; ++i) {
             const long double want = std::exp((long double)x[i]);
             const bool cubic = b.sse2 && std::fabs(x[i]) < 87.25f && (i >= n / 8 * 8 ? true : [&] {
@@ -85,30 +70,30 @@ TEST_P(ExpLnPolar, ExponentialAgainstLongDouble) {
     const float in[] = {0, 1, 89, -110}, last[] = {-110, 89};
     float out[4];
     ExpectFlagsUnderEachSetting(
-        FE_OVERFLOW | FE_UNDERFLOW, [&] { return b.exp(in, out, 4) == Prim::StatusUnderflowWarning; });
+        FE_OVERFLOW | FE_UNDERFLOW, [&] { return b.ExpF32(in, out, 4) == Prim::StatusUnderflowWarning; });
     EXPECT_EQ(out[0], 1.0f);
     EXPECT_NEAR(out[1], std::numbers::e_v<float>, b.sse2 ? 5e-4f : 3e-7f);
     EXPECT_EQ(out[2], Inf<float>);
     EXPECT_EQ(out[3], 0.0f);
-    EXPECT_EQ(b.exp(last, out, 2), Prim::StatusOverflowWarning);
+    EXPECT_EQ(b.ExpF32(last, out, 2), Prim::StatusOverflowWarning);
     const float quiet[] = {-Inf<float>, 1e-20f, Inf<float>};
-    EXPECT_EQ(b.exp(quiet, out, 3), Prim::StatusOk);
+    EXPECT_EQ(b.ExpF32(quiet, out, 3), Prim::StatusOk);
     EXPECT_EQ(std::vector<float>(out, out + 3), (std::vector<float>{0.0f, 1.0f, Inf<float>}));
     const float subnormalResult[] = {-88.0f};
-    EXPECT_EQ(b.exp(subnormalResult, out, 1), b.sse2 ? Prim::StatusUnderflowWarning : Prim::StatusOk);
+    EXPECT_EQ(b.ExpF32(subnormalResult, out, 1), b.sse2 ? Prim::StatusUnderflowWarning : Prim::StatusOk);
     EXPECT_LE(Ulps(out[0], float(std::exp(-88.0L))), 1);
-    EXPECT_EQ(b.exp(nullptr, nullptr, 0), Prim::StatusSizeError);  // the length is tested first
-    EXPECT_EQ(b.exp(in, nullptr, 1), Prim::StatusNullPointer);
+    EXPECT_EQ(b.ExpF32(nullptr, nullptr, 0), Prim::StatusSizeError);  // the length is tested first
+    EXPECT_EQ(b.ExpF32(in, nullptr, 1), Prim::StatusNullPointer);
 }
 
 TEST_P(ExpLnPolar, LogarithmAgainstLongDouble) {
-    const MathBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     for (std::size_t n : {1, 8, 13, 400}) {
         auto x = Uniform(n, unsigned(n), 0.0f, 4.0f);
         for (std::size_t i = 0; i < n; i += 5) x[i] = std::ldexp(x[i], int(i % 250) - 125);
         if (n > 9) x[9] = 1e-42f;  // a subnormal
         std::vector<float> y(n);
-        ASSERT_EQ(b.ln(x.data(), y.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.LnF32(x.data(), y.data(), std::int32_t(n)), Prim::StatusOk);
         for (std::size_t i = 0; i < n; ++i) {
             const long double want = std::log((long double)x[i]);
             if (b.sse2) {
@@ -121,29 +106,29 @@ TEST_P(ExpLnPolar, LogarithmAgainstLongDouble) {
     const float in[] = {1, 0, -1}, last[] = {-1, 0};
     float out[3];
     ExpectFlagsUnderEachSetting(
-        FE_DIVBYZERO | FE_INVALID, [&] { return b.ln(in, out, 3) == Prim::StatusLnInvalidWarning; });
+        FE_DIVBYZERO | FE_INVALID, [&] { return b.LnF32(in, out, 3) == Prim::StatusLnInvalidWarning; });
     EXPECT_EQ(out[0], 0.0f);
     EXPECT_EQ(out[1], -Inf<float>);
     EXPECT_TRUE(std::isnan(out[2]));
-    EXPECT_EQ(b.ln(last, out, 2), Prim::StatusLnSingularWarning);
+    EXPECT_EQ(b.LnF32(last, out, 2), Prim::StatusLnSingularWarning);
     const float quiet[] = {Inf<float>, Nan<float>, std::numeric_limits<float>::denorm_min()};
-    EXPECT_EQ(b.ln(quiet, out, 3), Prim::StatusOk);
+    EXPECT_EQ(b.LnF32(quiet, out, 3), Prim::StatusOk);
     EXPECT_EQ(out[0], Inf<float>);
     EXPECT_TRUE(std::isnan(out[1]));
     EXPECT_NEAR(out[2], -103.28f, 0.01f);
-    EXPECT_EQ(b.ln(nullptr, out, -1), Prim::StatusSizeError);
+    EXPECT_EQ(b.LnF32(nullptr, out, -1), Prim::StatusSizeError);
 }
 
 // Phases over several turns: against long-double cosine and sine and arc tangent.
 TEST_P(ExpLnPolar, PolarConversionsAgainstLongDouble) {
-    const MathBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     for (std::size_t n : {1, 2, 3, 4, 5, 9, 64}) {
         const auto magn = Uniform(n, unsigned(n), 0.0f, 8.0f), phase = Uniform(n, unsigned(n + 1), -20.0f, 20.0f);
         std::vector<float> z(2 * n), back(n), angle(n);
-        ASSERT_EQ(b.toCart(magn.data(), phase.data(), z.data(), std::int32_t(n)), Prim::StatusOk);
-        ASSERT_EQ(b.toPolar(z.data(), back.data(), angle.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.PolarToCartC32(magn.data(), phase.data(), z.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.CartToPolarC32(z.data(), back.data(), angle.data(), std::int32_t(n)), Prim::StatusOk);
         std::vector<float> magnitudes(n);
-        ASSERT_EQ(b.magnitude(z.data(), magnitudes.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.MagnitudeC32(z.data(), magnitudes.data(), std::int32_t(n)), Prim::StatusOk);
         for (std::size_t i = 0; i < n; ++i) {
             const long double m = magn[i], p = phase[i];
             ASSERT_LE(std::fabs(z[2 * i] - m * std::cos(p)), (b.sse2 ? 2e-6 : 5e-7) * m + 1e-30) << p;
@@ -168,7 +153,7 @@ TEST_P(ExpLnPolar, PolarConversionsAgainstLongDouble) {
     for (std::size_t i = 0; i < positive; ++i) sweep.push_back(-sweep[i]);
     const std::vector<float> ones(sweep.size(), 1.0f);
     std::vector<float> z(2 * sweep.size());
-    ASSERT_EQ(b.toCart(ones.data(), sweep.data(), z.data(), std::int32_t(sweep.size())), Prim::StatusOk);
+    ASSERT_EQ(b.PolarToCartC32(ones.data(), sweep.data(), z.data(), std::int32_t(sweep.size())), Prim::StatusOk);
     for (std::size_t i = 0; i < sweep.size(); ++i) {
         const long double p = sweep[i];
         ASSERT_LE(std::fabs(z[2 * i] - std::cos(p)), b.sse2 ? 2e-7 : 5e-7) << std::hexfloat << sweep[i];
@@ -176,7 +161,7 @@ TEST_P(ExpLnPolar, PolarConversionsAgainstLongDouble) {
     }
     // The worked example holds exactly.
     const float two[] = {2}, zero[] = {0};
-    ASSERT_EQ(b.toCart(two, zero, z.data(), 1), Prim::StatusOk);
+    ASSERT_EQ(b.PolarToCartC32(two, zero, z.data(), 1), Prim::StatusOk);
     EXPECT_EQ(z[0], 2.0f);
     EXPECT_EQ(z[1], 0.0f);
     // The special values of the phase (the x87 build's C library gives the same here).
@@ -185,37 +170,36 @@ TEST_P(ExpLnPolar, PolarConversionsAgainstLongDouble) {
     const float pi = std::numbers::pi_v<float>;
     const float expected[] = {pi / 2, pi, -pi / 4, pi, pi / 4, -pi / 2, 0, pi / 4, -pi};
     float magn[9], phase[9];
-    ASSERT_EQ(b.toPolar(parts, magn, phase, 9), Prim::StatusOk);
+    ASSERT_EQ(b.CartToPolarC32(parts, magn, phase, 9), Prim::StatusOk);
     for (int i = 0; i < 9; ++i) EXPECT_LE(Ulps(phase[i], expected[i]), 1) << i;
     EXPECT_EQ(magn[0], 1.0f);
-    EXPECT_EQ(b.toPolar(parts, magn, nullptr, 9), Prim::StatusNullPointer);  // after the magnitudes
-    EXPECT_EQ(b.toPolar(parts, nullptr, phase, 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.toCart(two, zero, z.data(), 0), Prim::StatusSizeError);
+    EXPECT_EQ(b.CartToPolarC32(parts, magn, nullptr, 9), Prim::StatusNullPointer);  // after the magnitudes
+    EXPECT_EQ(b.CartToPolarC32(parts, nullptr, phase, 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.PolarToCartC32(two, zero, z.data(), 0), Prim::StatusSizeError);
 }
 
 TEST_P(ExpLnPolar, NormAgainstLongDouble) {
-    const MathBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     for (std::size_t n : {1, 2, 3, 4, 7, 100, 1001}) {
         const auto x = Spread<float>(n, unsigned(n), 10);
         long double sum = 0;
         for (float v : x) sum += (long double)v * v;
         float norm = 0;
-        ASSERT_EQ(b.norm(x.data(), std::int32_t(n), &norm), Prim::StatusOk);
+        ASSERT_EQ(b.NormL2F32(x.data(), std::int32_t(n), &norm), Prim::StatusOk);
         EXPECT_LE(Ulps(norm, float(std::sqrt(sum))), b.sse2 ? 4 : 1) << n;
     }
     const float threeFour[] = {3, 4}, big[] = {1e30f, 1e30f}, one[] = {-2.5f};
     float norm = 0;
-    EXPECT_EQ(b.norm(threeFour, 2, &norm), Prim::StatusOk);
+    EXPECT_EQ(b.NormL2F32(threeFour, 2, &norm), Prim::StatusOk);
     EXPECT_EQ(norm, 5.0f);
-    EXPECT_EQ(b.norm(one, 1, &norm), Prim::StatusOk);
+    EXPECT_EQ(b.NormL2F32(one, 1, &norm), Prim::StatusOk);
     EXPECT_EQ(norm, 2.5f);
-    EXPECT_EQ(b.norm(big, 2, &norm), Prim::StatusOk);
+    EXPECT_EQ(b.NormL2F32(big, 2, &norm), Prim::StatusOk);
     EXPECT_EQ(norm, b.sse2 ? Inf<float> : 1.41421356e30f);
-    EXPECT_EQ(b.norm(threeFour, 2, nullptr), Prim::StatusNullPointer);
-    EXPECT_EQ(b.norm(threeFour, 0, &norm), Prim::StatusSizeError);
+    EXPECT_EQ(b.NormL2F32(threeFour, 2, nullptr), Prim::StatusNullPointer);
+    EXPECT_EQ(b.NormL2F32(threeFour, 0, &norm), Prim::StatusSizeError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Builds, ExpLnPolar, testing::Values(MATH_BUILD(_x87, false), MATH_BUILD(_sse2, true)), BuildName());
+INSTANTIATE_TEST_SUITE_P(Builds, ExpLnPolar, testing::ValuesIn(TestBuilds), BuildName());
 
 }  // namespace

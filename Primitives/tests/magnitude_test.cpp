@@ -11,37 +11,16 @@ using namespace PrimTest;
 
 namespace {
 
-struct MagnitudeBuild : BuildInfo {
-    decltype(&Prim::AbsF32_x87) absF32;
-    decltype(&Prim::AbsF64_x87) absF64;
-    decltype(&Prim::AbsInPlaceF32_x87) absInPlaceF32;
-    decltype(&Prim::AbsInPlaceF64_x87) absInPlaceF64;
-    decltype(&Prim::MagnitudeC32_x87) magnitude;
-    decltype(&Prim::MagnitudeSplitF64_x87) magnitudeSplit;
-    decltype(&Prim::PowerSpectrumC32_x87) power;
-    decltype(&Prim::FlipInPlaceF32_x87) flipInPlaceF32;
-    decltype(&Prim::FlipInPlaceF64_x87) flipInPlaceF64;
-    decltype(&Prim::FlipF32_x87) flipF32;
-    decltype(&Prim::FlipF64_x87) flipF64;
-};
-
-#define MAGNITUDE_BUILD(sfx, isSse2)                                                                                  \
-    MagnitudeBuild {                                                                                                  \
-        {#sfx + 1, isSse2}, Prim::AbsF32##sfx, Prim::AbsF64##sfx, Prim::AbsInPlaceF32##sfx, Prim::AbsInPlaceF64##sfx, \
-            Prim::MagnitudeC32##sfx, Prim::MagnitudeSplitF64##sfx, Prim::PowerSpectrumC32##sfx,                       \
-            Prim::FlipInPlaceF32##sfx, Prim::FlipInPlaceF64##sfx, Prim::FlipF32##sfx, Prim::FlipF64##sfx              \
-    }
-
-class MagnitudeFamily : public testing::TestWithParam<MagnitudeBuild> {};
+class MagnitudeFamily : public testing::TestWithParam<TestBuild> {};
 
 TEST_P(MagnitudeFamily, AbsoluteValueClearsTheSignBitOnly) {
-    const MagnitudeBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     const float sNan = std::bit_cast<float>(0xFFA00001u);  // signalling, negative
     const std::vector<float> in = {
         -0.0f, -3.5f, Inf<float>, -Inf<float>, std::bit_cast<float>(0xFFC12345u), sNan, 2.0f};
     std::vector<float> out(in.size()), inPlace = in;
-    ASSERT_EQ(b.absF32(in.data(), out.data(), std::int32_t(in.size())), Prim::StatusOk);
-    ASSERT_EQ(b.absInPlaceF32(inPlace.data(), std::int32_t(in.size())), Prim::StatusOk);
+    ASSERT_EQ(b.AbsF32(in.data(), out.data(), std::int32_t(in.size())), Prim::StatusOk);
+    ASSERT_EQ(b.AbsInPlaceF32(inPlace.data(), std::int32_t(in.size())), Prim::StatusOk);
     for (std::size_t i = 0; i < in.size(); ++i) {
         std::uint32_t want = Bits(in[i]) & 0x7FFFFFFFu;
         if (in[i] == sNan || (Bits(in[i]) == Bits(sNan))) want = b.sse2 ? 0x7FA00001u : 0x7FE00001u;  // x87 quietens
@@ -50,8 +29,8 @@ TEST_P(MagnitudeFamily, AbsoluteValueClearsTheSignBitOnly) {
     }
     const std::vector<double> d = {-0.0, -1e300, -Inf<double>, 5.0, -4.0};
     std::vector<double> dOut(d.size()), dInPlace = d;
-    ASSERT_EQ(b.absF64(d.data(), dOut.data(), 5), Prim::StatusOk);
-    ASSERT_EQ(b.absInPlaceF64(dInPlace.data(), 5), Prim::StatusOk);
+    ASSERT_EQ(b.AbsF64(d.data(), dOut.data(), 5), Prim::StatusOk);
+    ASSERT_EQ(b.AbsInPlaceF64(dInPlace.data(), 5), Prim::StatusOk);
     for (std::size_t i = 0; i < d.size(); ++i) {
         EXPECT_TRUE(SameBits(dOut[i], std::fabs(d[i])));
         EXPECT_TRUE(SameBits(dInPlace[i], std::fabs(d[i])));
@@ -60,7 +39,7 @@ TEST_P(MagnitudeFamily, AbsoluteValueClearsTheSignBitOnly) {
 
 // x87: the correctly rounded magnitude; SSE2: the estimate's step, within a few ulps.
 TEST_P(MagnitudeFamily, ComplexMagnitudeAndPowerAgainstLongDouble) {
-    const MagnitudeBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     for (std::size_t n : {1, 3, 4, 8, 9, 17, 64, 101}) {
         for (std::size_t offset : {0, 4, 8, 12}) {
             auto values = Spread<float>(2 * n, unsigned(n * 16 + offset), 60);
@@ -68,8 +47,8 @@ TEST_P(MagnitudeFamily, ComplexMagnitudeAndPowerAgainstLongDouble) {
             if (n > 2) values[2] = 1e-21f;
             if (n > 2) values[3] = -3e-21f;  // a square sum below the normal range
             Placed<float> src(values, offset), mag(n, (offset + 4) % 16), pow(n, 16 - offset % 16);
-            ASSERT_EQ(b.magnitude(src.data(), mag.data(), std::int32_t(n)), Prim::StatusOk);
-            ASSERT_EQ(b.power(src.data(), pow.data(), std::int32_t(n)), Prim::StatusOk);
+            ASSERT_EQ(b.MagnitudeC32(src.data(), mag.data(), std::int32_t(n)), Prim::StatusOk);
+            ASSERT_EQ(b.PowerSpectrumC32(src.data(), pow.data(), std::int32_t(n)), Prim::StatusOk);
             for (std::size_t i = 0; i < n; ++i) {
                 const long double re = values[2 * i], im = values[2 * i + 1];
                 // The SSE2 build's square sum is a float, rounded (or underflowed) as such.
@@ -86,8 +65,8 @@ TEST_P(MagnitudeFamily, ComplexMagnitudeAndPowerAgainstLongDouble) {
     }
     const float cases[] = {3, 4, 0, 0, 1e20f, 0, 1e30f, 1e30f};
     float mag[4], pow[4];
-    ASSERT_EQ(b.magnitude(cases, mag, 4), Prim::StatusOk);
-    ASSERT_EQ(b.power(cases, pow, 4), Prim::StatusOk);
+    ASSERT_EQ(b.MagnitudeC32(cases, mag, 4), Prim::StatusOk);
+    ASSERT_EQ(b.PowerSpectrumC32(cases, pow, 4), Prim::StatusOk);
     EXPECT_TRUE(b.sse2 || mag[0] == 5.0f);
     EXPECT_NEAR(mag[0], 5.0f, 3e-6f);
     EXPECT_TRUE(SameBits(mag[1], 0.0f));
@@ -100,17 +79,17 @@ TEST_P(MagnitudeFamily, ComplexMagnitudeAndPowerAgainstLongDouble) {
 }
 
 TEST_P(MagnitudeFamily, SplitMagnitudeKeepsTheX87ExponentRange) {
-    const MagnitudeBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     const auto re = Spread<double>(37, 3, 300), im = Spread<double>(37, 4, 300);
     std::vector<double> out(37);
-    ASSERT_EQ(b.magnitudeSplit(re.data(), im.data(), out.data(), 37), Prim::StatusOk);
+    ASSERT_EQ(b.MagnitudeSplitF64(re.data(), im.data(), out.data(), 37), Prim::StatusOk);
     for (std::size_t i = 0; i < re.size(); ++i) {
         const double sum = re[i] * re[i] + im[i] * im[i];
         EXPECT_TRUE(!(sum > 0x1p-960 && sum < 1e308) || SameBits(out[i], std::sqrt(sum))) << i;
     }
     const double bigRe[] = {1e200, 1e-200, 0.0}, bigIm[] = {1e200, 1e-200, -0.0};
     double big[3];
-    ASSERT_EQ(b.magnitudeSplit(bigRe, bigIm, big, 3), Prim::StatusOk);
+    ASSERT_EQ(b.MagnitudeSplitF64(bigRe, bigIm, big, 3), Prim::StatusOk);
     EXPECT_EQ(big[0], b.sse2 ? Inf<double> : std::sqrt(2.0) * 1e200);
     if (b.sse2) {
         EXPECT_EQ(big[1], 0.0);
@@ -121,7 +100,7 @@ TEST_P(MagnitudeFamily, SplitMagnitudeKeepsTheX87ExponentRange) {
 }
 
 TEST_P(MagnitudeFamily, FlipReversesBitPatterns) {
-    const MagnitudeBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     for (std::size_t n = 1; n <= 21; ++n) {
         std::vector<float> f(n);
         std::vector<double> d(n);
@@ -131,10 +110,10 @@ TEST_P(MagnitudeFamily, FlipReversesBitPatterns) {
         }
         std::vector<float> fOut(n), fIn = f;
         std::vector<double> dOut(n), dIn = d;
-        ASSERT_EQ(b.flipF32(f.data(), fOut.data(), std::int32_t(n)), Prim::StatusOk);
-        ASSERT_EQ(b.flipF64(d.data(), dOut.data(), std::int32_t(n)), Prim::StatusOk);
-        ASSERT_EQ(b.flipInPlaceF32(fIn.data(), std::int32_t(n)), Prim::StatusOk);
-        ASSERT_EQ(b.flipInPlaceF64(dIn.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.FlipF32(f.data(), fOut.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.FlipF64(d.data(), dOut.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.FlipInPlaceF32(fIn.data(), std::int32_t(n)), Prim::StatusOk);
+        ASSERT_EQ(b.FlipInPlaceF64(dIn.data(), std::int32_t(n)), Prim::StatusOk);
         for (std::size_t i = 0; i < n; ++i) {
             EXPECT_EQ(Bits(fOut[i]), Bits(f[n - 1 - i]));
             EXPECT_EQ(Bits(fIn[i]), Bits(f[n - 1 - i]));
@@ -145,19 +124,18 @@ TEST_P(MagnitudeFamily, FlipReversesBitPatterns) {
 }
 
 TEST_P(MagnitudeFamily, RefusesNullPointersBeforeLengths) {
-    const MagnitudeBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     float f[2] = {};
     double d[2] = {};
-    EXPECT_EQ(b.absF32(f, nullptr, 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.absInPlaceF64(d, 0), Prim::StatusSizeError);
-    EXPECT_EQ(b.magnitude(nullptr, f, 1), Prim::StatusNullPointer);
-    EXPECT_EQ(b.magnitudeSplit(d, nullptr, d, 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.power(f, f, -2), Prim::StatusSizeError);
-    EXPECT_EQ(b.flipInPlaceF32(nullptr, 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.flipF64(d, d, 0), Prim::StatusSizeError);
+    EXPECT_EQ(b.AbsF32(f, nullptr, 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.AbsInPlaceF64(d, 0), Prim::StatusSizeError);
+    EXPECT_EQ(b.MagnitudeC32(nullptr, f, 1), Prim::StatusNullPointer);
+    EXPECT_EQ(b.MagnitudeSplitF64(d, nullptr, d, 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.PowerSpectrumC32(f, f, -2), Prim::StatusSizeError);
+    EXPECT_EQ(b.FlipInPlaceF32(nullptr, 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.FlipF64(d, d, 0), Prim::StatusSizeError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Builds, MagnitudeFamily, testing::Values(MAGNITUDE_BUILD(_x87, false), MAGNITUDE_BUILD(_sse2, true)), BuildName());
+INSTANTIATE_TEST_SUITE_P(Builds, MagnitudeFamily, testing::ValuesIn(TestBuilds), BuildName());
 
 }  // namespace

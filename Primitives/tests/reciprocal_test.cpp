@@ -12,20 +12,7 @@ using namespace PrimTest;
 
 namespace {
 
-struct ReciprocalBuild : BuildInfo {
-    decltype(&Prim::InvThreshInPlaceF32_x87) realF32;
-    decltype(&Prim::InvThreshInPlaceF64_x87) realF64;
-    decltype(&Prim::InvThreshInPlaceC32_x87) complexC32;
-    decltype(&Prim::InvThreshInPlaceC64_x87) complexC64;
-};
-
-#define RECIPROCAL_BUILD(sfx, isSse2)                                                       \
-    ReciprocalBuild {                                                                       \
-        {#sfx + 1, isSse2}, Prim::InvThreshInPlaceF32##sfx, Prim::InvThreshInPlaceF64##sfx, \
-            Prim::InvThreshInPlaceC32##sfx, Prim::InvThreshInPlaceC64##sfx                  \
-    }
-
-class Reciprocal : public testing::TestWithParam<ReciprocalBuild> {};
+class Reciprocal : public testing::TestWithParam<TestBuild> {};
 
 // The rule for one real element, in long double.
 long double RealReference(long double x, long double t) {
@@ -44,7 +31,7 @@ std::complex<long double> ComplexReference(long double re, long double im, long 
 }
 
 TEST_P(Reciprocal, AgainstLongDoubleReciprocals) {
-    const ReciprocalBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     for (std::size_t n : {1, 3, 4, 5, 8, 11, 16, 37}) {
         for (double t : {0.0, 0.75, 3e-3}) {
             for (std::size_t offset : {0, 4, 8, 12}) {
@@ -53,10 +40,10 @@ TEST_P(Reciprocal, AgainstLongDoubleReciprocals) {
                 Placed<double> realD(std::vector<double>(values.begin(), values.end()), offset & 8);
                 Placed<double> complexD(std::vector<double>(values.begin(), values.end()), 8 - (offset & 8));
                 const auto len = std::int32_t(n);
-                ASSERT_EQ(b.realF32(real.data(), len, float(t)), Prim::StatusOk);
-                ASSERT_EQ(b.realF64(realD.data(), len, t), Prim::StatusOk);
-                ASSERT_EQ(b.complexC32(complex.data(), len, float(t)), Prim::StatusOk);
-                ASSERT_EQ(b.complexC64(complexD.data(), len, t), Prim::StatusOk);
+                ASSERT_EQ(b.InvThreshInPlaceF32(real.data(), len, float(t)), Prim::StatusOk);
+                ASSERT_EQ(b.InvThreshInPlaceF64(realD.data(), len, t), Prim::StatusOk);
+                ASSERT_EQ(b.InvThreshInPlaceC32(complex.data(), len, float(t)), Prim::StatusOk);
+                ASSERT_EQ(b.InvThreshInPlaceC64(complexD.data(), len, t), Prim::StatusOk);
                 for (std::size_t i = 0; i < n; ++i) {
                     const long double want = RealReference(values[i], (long double)float(t));
                     ASSERT_LE(Ulps(real[i], float(want)), b.sse2 ? 3 : 1) << values[i] << " t " << t;
@@ -76,9 +63,9 @@ TEST_P(Reciprocal, AgainstLongDoubleReciprocals) {
 }
 
 TEST_P(Reciprocal, WorkedCasesZerosAndRefusals) {
-    const ReciprocalBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     float v[] = {2, 0, -4, 1e-40f, -1e-40f, -0.0f};
-    ASSERT_EQ(b.realF32(v, 6, 0.0f), Prim::StatusZeroElementWarning);
+    ASSERT_EQ(b.InvThreshInPlaceF32(v, 6, 0.0f), Prim::StatusZeroElementWarning);
     EXPECT_EQ(v[0], 0.5f);
     EXPECT_EQ(v[1], Inf<float>);
     EXPECT_EQ(v[2], -0.25f);
@@ -86,45 +73,44 @@ TEST_P(Reciprocal, WorkedCasesZerosAndRefusals) {
     EXPECT_EQ(v[4], -Inf<float>);
     EXPECT_EQ(v[5], b.sse2 ? -Inf<float> : Inf<float>);  // -0 keeps its sign in SSE2 only
     double d[] = {0.25, -0.25, 0, 4, -0.0};
-    ASSERT_EQ(b.realF64(d, 5, 0.5), Prim::StatusOk);
+    ASSERT_EQ(b.InvThreshInPlaceF64(d, 5, 0.5), Prim::StatusOk);
     EXPECT_EQ(std::vector<double>(d, d + 4), (std::vector<double>{2, -2, 2, 0.25}));
     EXPECT_EQ(d[4], b.sse2 ? -2.0 : 2.0);
     double zero[] = {1, 0, 0};
-    ASSERT_EQ(b.realF64(zero, 3, 0.0), Prim::StatusZeroElementWarning);
+    ASSERT_EQ(b.InvThreshInPlaceF64(zero, 3, 0.0), Prim::StatusZeroElementWarning);
 
     float z[] = {0, 0, 0.6f, 0.8f, 3, 4};
-    ASSERT_EQ(b.complexC32(z, 1, 0.0f), Prim::StatusZeroElementWarning);
+    ASSERT_EQ(b.InvThreshInPlaceC32(z, 1, 0.0f), Prim::StatusZeroElementWarning);
     EXPECT_EQ(z[0], Inf<float>);
     EXPECT_EQ(z[1], 0.0f);
     z[0] = 0;
-    ASSERT_EQ(b.complexC32(z, 3, 2.0f), Prim::StatusOk);
+    ASSERT_EQ(b.InvThreshInPlaceC32(z, 3, 2.0f), Prim::StatusOk);
     EXPECT_EQ(z[0], 0.5f);  // (1/T, 0)
     EXPECT_NEAR(z[2], 0.3f, 1e-6f);
     EXPECT_NEAR(z[3], -0.4f, 1e-6f);
     EXPECT_NEAR(z[4], 0.12f, 1e-7f);
     EXPECT_NEAR(z[5], -0.16f, 1e-7f);
     double zd[] = {0, 0, 0.6, 0.8};
-    ASSERT_EQ(b.complexC64(zd, 2, 0.0), Prim::StatusZeroElementWarning);
+    ASSERT_EQ(b.InvThreshInPlaceC64(zd, 2, 0.0), Prim::StatusZeroElementWarning);
     EXPECT_EQ(zd[0], Inf<double>);
     EXPECT_NEAR(zd[2], 0.6, 1e-15);
 
     float f = 3;
     double g = 3;
-    EXPECT_EQ(b.realF32(&f, 1, -1.0f), Prim::StatusNegativeLevel);
-    EXPECT_EQ(b.complexC64(&g, 0, -1.0), Prim::StatusSizeError);
-    EXPECT_EQ(b.realF64(nullptr, 0, -1.0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.InvThreshInPlaceF32(&f, 1, -1.0f), Prim::StatusNegativeLevel);
+    EXPECT_EQ(b.InvThreshInPlaceC64(&g, 0, -1.0), Prim::StatusSizeError);
+    EXPECT_EQ(b.InvThreshInPlaceF64(nullptr, 0, -1.0), Prim::StatusNullPointer);
     EXPECT_EQ(f, 3.0f);
     // A NaN threshold: the x87 real and C64 builds run as with 0, the others refuse it.
-    EXPECT_EQ(b.realF32(&f, 1, Nan<float>), b.sse2 ? Prim::StatusNegativeLevel : Prim::StatusOk);
-    EXPECT_EQ(b.complexC32(&f, 0, Nan<float>), Prim::StatusSizeError);
+    EXPECT_EQ(b.InvThreshInPlaceF32(&f, 1, Nan<float>), b.sse2 ? Prim::StatusNegativeLevel : Prim::StatusOk);
+    EXPECT_EQ(b.InvThreshInPlaceC32(&f, 0, Nan<float>), Prim::StatusSizeError);
     double pair[] = {2, 0};
-    EXPECT_EQ(b.complexC64(pair, 1, Nan<double>), b.sse2 ? Prim::StatusNegativeLevel : Prim::StatusOk);
+    EXPECT_EQ(b.InvThreshInPlaceC64(pair, 1, Nan<double>), b.sse2 ? Prim::StatusNegativeLevel : Prim::StatusOk);
     EXPECT_EQ(pair[0], b.sse2 ? 2.0 : 0.5);
     float complexPair[] = {2, 0};
-    EXPECT_EQ(b.complexC32(complexPair, 1, Nan<float>), Prim::StatusNegativeLevel);
+    EXPECT_EQ(b.InvThreshInPlaceC32(complexPair, 1, Nan<float>), Prim::StatusNegativeLevel);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Builds, Reciprocal, testing::Values(RECIPROCAL_BUILD(_x87, false), RECIPROCAL_BUILD(_sse2, true)), BuildName());
+INSTANTIATE_TEST_SUITE_P(Builds, Reciprocal, testing::ValuesIn(TestBuilds), BuildName());
 
 }  // namespace

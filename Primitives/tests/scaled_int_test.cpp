@@ -13,20 +13,7 @@ using namespace PrimTest;
 
 namespace {
 
-struct ScaledBuild : BuildInfo {
-    decltype(&Prim::AddConstInPlaceScaledS32_x87) addConstInPlace;
-    decltype(&Prim::AddInPlaceScaledS16_x87) addInPlace;
-    decltype(&Prim::AddConstScaledS32_x87) addConst;
-    decltype(&Prim::MulConstInPlaceScaledS16_x87) mulConstInPlace;
-};
-
-#define SCALED_BUILD(sfx, isSse2)                                                                \
-    ScaledBuild {                                                                                \
-        {#sfx + 1, isSse2}, Prim::AddConstInPlaceScaledS32##sfx, Prim::AddInPlaceScaledS16##sfx, \
-            Prim::AddConstScaledS32##sfx, Prim::MulConstInPlaceScaledS16##sfx                    \
-    }
-
-class ScaledInt : public testing::TestWithParam<ScaledBuild> {};
+class ScaledInt : public testing::TestWithParam<TestBuild> {};
 
 // t * 2^-k, exact in long double for these t and k, rounded to nearest even and saturated.
 template <class T>
@@ -49,7 +36,7 @@ std::vector<T> Operands(std::size_t n, unsigned seed) {
 
 TEST_P(ScaledInt, EveryScaleMatchesTheExactQuotient) {
     ASSERT_EQ(std::fegetround(), FE_TONEAREST);
-    const ScaledBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     std::vector<std::int32_t> scales = {INT_MIN, -1000, INT_MAX, 1000};
     for (std::int32_t k = -34; k <= 34; ++k) scales.push_back(k);
     for (std::size_t n : {1, 7, 16, 37}) {
@@ -59,8 +46,8 @@ TEST_P(ScaledInt, EveryScaleMatchesTheExactQuotient) {
         for (std::int32_t k : scales) {
             for (std::int32_t value : {INT_MAX, INT_MIN, 0, 1, -5}) {
                 Placed<std::int32_t> inPlace(a32, 4 * (n % 4)), out(n, 8);
-                ASSERT_EQ(b.addConstInPlace(value, inPlace.data(), std::int32_t(n), k), Prim::StatusOk);
-                ASSERT_EQ(b.addConst(a32.data(), value, out.data(), std::int32_t(n), k), Prim::StatusOk);
+                ASSERT_EQ(b.AddConstInPlaceScaledS32(value, inPlace.data(), std::int32_t(n), k), Prim::StatusOk);
+                ASSERT_EQ(b.AddConstScaledS32(a32.data(), value, out.data(), std::int32_t(n), k), Prim::StatusOk);
                 for (std::size_t i = 0; i < n; ++i) {
                     const auto want = Reference<std::int32_t>((long double)a32[i] + value, k);
                     ASSERT_EQ(inPlace[i], want) << a32[i] << " + " << value << " scale " << k;
@@ -68,13 +55,13 @@ TEST_P(ScaledInt, EveryScaleMatchesTheExactQuotient) {
                 }
             }
             Placed<std::int16_t> sum(b16, 2 * (n % 8));
-            ASSERT_EQ(b.addInPlace(a16.data(), sum.data(), std::int32_t(n), k), Prim::StatusOk);
+            ASSERT_EQ(b.AddInPlaceScaledS16(a16.data(), sum.data(), std::int32_t(n), k), Prim::StatusOk);
             for (std::size_t i = 0; i < n; ++i)
                 ASSERT_EQ(sum[i], Reference<std::int16_t>((long double)a16[i] + b16[i], k))
                     << a16[i] << " + " << b16[i] << " scale " << k;
             for (std::int16_t value : {std::int16_t(-32768), std::int16_t(32767), std::int16_t(1), std::int16_t(-3)}) {
                 Placed<std::int16_t> product(b16, 2 * ((n + 3) % 8));
-                ASSERT_EQ(b.mulConstInPlace(value, product.data(), std::int32_t(n), k), Prim::StatusOk);
+                ASSERT_EQ(b.MulConstInPlaceScaledS16(value, product.data(), std::int32_t(n), k), Prim::StatusOk);
                 for (std::size_t i = 0; i < n; ++i)
                     ASSERT_EQ(product[i], Reference<std::int16_t>((long double)b16[i] * value, k))
                         << b16[i] << " x " << value << " scale " << k;
@@ -84,32 +71,31 @@ TEST_P(ScaledInt, EveryScaleMatchesTheExactQuotient) {
 }
 
 TEST_P(ScaledInt, IdentitiesLeaveTheVectorAndRefusalsWriteNothing) {
-    const ScaledBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     std::int32_t v32[] = {5, -7, INT_MAX};
-    ASSERT_EQ(b.addConstInPlace(0, v32, 3, 0), Prim::StatusOk);
+    ASSERT_EQ(b.AddConstInPlaceScaledS32(0, v32, 3, 0), Prim::StatusOk);
     EXPECT_EQ(std::vector<std::int32_t>(v32, v32 + 3), (std::vector<std::int32_t>{5, -7, INT_MAX}));
     std::int32_t copy[3] = {};
-    ASSERT_EQ(b.addConst(v32, 0, copy, 3, 0), Prim::StatusOk);
+    ASSERT_EQ(b.AddConstScaledS32(v32, 0, copy, 3, 0), Prim::StatusOk);
     EXPECT_EQ(copy[2], INT_MAX);
-    ASSERT_EQ(b.addConst(v32, 9, copy, 3, 33), Prim::StatusOk);  // all zero, src untouched
+    ASSERT_EQ(b.AddConstScaledS32(v32, 9, copy, 3, 33), Prim::StatusOk);  // all zero, src untouched
     EXPECT_EQ(std::vector<std::int32_t>(copy, copy + 3), (std::vector<std::int32_t>{0, 0, 0}));
     EXPECT_EQ(v32[0], 5);
     std::int16_t v16[] = {3, -3, 5};
-    ASSERT_EQ(b.mulConstInPlace(1, v16, 3, 0), Prim::StatusOk);
+    ASSERT_EQ(b.MulConstInPlaceScaledS16(1, v16, 3, 0), Prim::StatusOk);
     EXPECT_EQ(v16[1], -3);
-    ASSERT_EQ(b.mulConstInPlace(1, v16, 3, 1), Prim::StatusOk);  // halved, ties to even
+    ASSERT_EQ(b.MulConstInPlaceScaledS16(1, v16, 3, 1), Prim::StatusOk);  // halved, ties to even
     EXPECT_EQ(std::vector<std::int16_t>(v16, v16 + 3), (std::vector<std::int16_t>{2, -2, 2}));
-    ASSERT_EQ(b.mulConstInPlace(0, v16, 3, -100), Prim::StatusOk);
+    ASSERT_EQ(b.MulConstInPlaceScaledS16(0, v16, 3, -100), Prim::StatusOk);
     EXPECT_EQ(std::vector<std::int16_t>(v16, v16 + 3), (std::vector<std::int16_t>{0, 0, 0}));
 
-    EXPECT_EQ(b.addConstInPlace(1, nullptr, 0, 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.addConst(v32, 1, nullptr, 3, 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.addInPlace(nullptr, v16, 3, 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.addInPlace(v16, v16, 0, 0), Prim::StatusSizeError);
-    EXPECT_EQ(b.mulConstInPlace(0, v16, -1, 0), Prim::StatusSizeError);
+    EXPECT_EQ(b.AddConstInPlaceScaledS32(1, nullptr, 0, 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.AddConstScaledS32(v32, 1, nullptr, 3, 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.AddInPlaceScaledS16(nullptr, v16, 3, 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.AddInPlaceScaledS16(v16, v16, 0, 0), Prim::StatusSizeError);
+    EXPECT_EQ(b.MulConstInPlaceScaledS16(0, v16, -1, 0), Prim::StatusSizeError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Builds, ScaledInt, testing::Values(SCALED_BUILD(_x87, false), SCALED_BUILD(_sse2, true)), BuildName());
+INSTANTIATE_TEST_SUITE_P(Builds, ScaledInt, testing::ValuesIn(TestBuilds), BuildName());
 
 }  // namespace

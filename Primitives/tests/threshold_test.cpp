@@ -9,24 +9,12 @@ using namespace PrimTest;
 
 namespace {
 
-struct ThresholdBuild : BuildInfo {
-    decltype(&Prim::ThresholdLtGtInPlaceF32_x87) ltGt;
-    decltype(&Prim::ThresholdLtInPlaceF32_x87) ltF32, gtF32;
-    decltype(&Prim::ThresholdLtInPlaceF64_x87) ltF64, gtF64;
-};
-
-#define THRESHOLD_BUILD(sfx, isSse2)                                                                             \
-    ThresholdBuild {                                                                                             \
-        {#sfx + 1, isSse2}, Prim::ThresholdLtGtInPlaceF32##sfx, Prim::ThresholdLtInPlaceF32##sfx,                \
-            Prim::ThresholdGtInPlaceF32##sfx, Prim::ThresholdLtInPlaceF64##sfx, Prim::ThresholdGtInPlaceF64##sfx \
-    }
-
-class Thresholds : public testing::TestWithParam<ThresholdBuild> {};
+class Thresholds : public testing::TestWithParam<TestBuild> {};
 
 // Every element rule over values with NaN, both zeros and infinities, at every
 // alignment and at lengths around the vector steps.
 TEST_P(Thresholds, FollowTheElementRule) {
-    const ThresholdBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     const float specials[] = {Nan<float>, -0.0f, 0.0f, Inf<float>, -Inf<float>, 1.0f, -1.0f};
     for (std::size_t n : {1, 3, 8, 9, 13, 40}) {
         for (std::size_t offset : {0, 4, 8, 12}) {
@@ -36,10 +24,10 @@ TEST_P(Thresholds, FollowTheElementRule) {
                 Placed<float> lt(values, offset), gt(values, offset);
                 Placed<double> ltD(std::vector<double>(values.begin(), values.end()), offset & 8);
                 Placed<double> gtD(std::vector<double>(values.begin(), values.end()), offset & 8);
-                ASSERT_EQ(b.ltF32(lt.data(), std::int32_t(n), level), Prim::StatusOk);
-                ASSERT_EQ(b.gtF32(gt.data(), std::int32_t(n), level), Prim::StatusOk);
-                ASSERT_EQ(b.ltF64(ltD.data(), std::int32_t(n), level), Prim::StatusOk);
-                ASSERT_EQ(b.gtF64(gtD.data(), std::int32_t(n), level), Prim::StatusOk);
+                ASSERT_EQ(b.ThresholdLtInPlaceF32(lt.data(), std::int32_t(n), level), Prim::StatusOk);
+                ASSERT_EQ(b.ThresholdGtInPlaceF32(gt.data(), std::int32_t(n), level), Prim::StatusOk);
+                ASSERT_EQ(b.ThresholdLtInPlaceF64(ltD.data(), std::int32_t(n), level), Prim::StatusOk);
+                ASSERT_EQ(b.ThresholdGtInPlaceF64(gtD.data(), std::int32_t(n), level), Prim::StatusOk);
                 for (std::size_t i = 0; i < n; ++i) {
                     const float x = values[i];
                     const float wantLt = x > level ? x : level;
@@ -52,7 +40,8 @@ TEST_P(Thresholds, FollowTheElementRule) {
                 }
             }
             Placed<float> both(values, offset);
-            ASSERT_EQ(b.ltGt(both.data(), std::int32_t(n), -0.5f, -7.0f, 0.5f, 9.0f), Prim::StatusOk);
+            ASSERT_EQ(
+                b.ThresholdLtGtInPlaceF32(both.data(), std::int32_t(n), -0.5f, -7.0f, 0.5f, 9.0f), Prim::StatusOk);
             for (std::size_t i = 0; i < n; ++i) {
                 const float x = values[i];
                 const float want = !(x >= -0.5f) ? -7.0f : (x > 0.5f ? 9.0f : x);
@@ -63,29 +52,28 @@ TEST_P(Thresholds, FollowTheElementRule) {
 }
 
 TEST_P(Thresholds, WorkedCasesAndRefusals) {
-    const ThresholdBuild& b = GetParam();
+    const TestBuild& b = GetParam();
     float lt[] = {-1, 0, 2, Nan<float>};
-    EXPECT_EQ(b.ltF32(lt, 4, 0.0f), Prim::StatusOk);
+    EXPECT_EQ(b.ThresholdLtInPlaceF32(lt, 4, 0.0f), Prim::StatusOk);
     EXPECT_EQ(std::vector<float>(lt, lt + 4), (std::vector<float>{0, 0, 2, 0}));
     float gt[] = {0.5f, 1, 3};
-    EXPECT_EQ(b.gtF32(gt, 3, 1.0f), Prim::StatusOk);
+    EXPECT_EQ(b.ThresholdGtInPlaceF32(gt, 3, 1.0f), Prim::StatusOk);
     EXPECT_EQ(std::vector<float>(gt, gt + 3), (std::vector<float>{0.5f, 1, 1}));
     float both[] = {-5, 0, 10, 11, Nan<float>};
-    EXPECT_EQ(b.ltGt(both, 5, 0, -1, 10, 99), Prim::StatusOk);
+    EXPECT_EQ(b.ThresholdLtGtInPlaceF32(both, 5, 0, -1, 10, 99), Prim::StatusOk);
     EXPECT_EQ(std::vector<float>(both, both + 5), (std::vector<float>{-1, 0, 10, 99, -1}));
 
     float kept[] = {3, 4};
-    EXPECT_EQ(b.ltGt(kept, 2, 1, 0, 0, 0), Prim::StatusThresholdBoundsError);
-    EXPECT_EQ(b.ltGt(kept, 2, Nan<float>, 0, 5, 0), Prim::StatusThresholdBoundsError);
-    EXPECT_EQ(b.ltGt(kept, 2, 2, 0, 2, 0), Prim::StatusOk);  // equal levels are accepted
+    EXPECT_EQ(b.ThresholdLtGtInPlaceF32(kept, 2, 1, 0, 0, 0), Prim::StatusThresholdBoundsError);
+    EXPECT_EQ(b.ThresholdLtGtInPlaceF32(kept, 2, Nan<float>, 0, 5, 0), Prim::StatusThresholdBoundsError);
+    EXPECT_EQ(b.ThresholdLtGtInPlaceF32(kept, 2, 2, 0, 2, 0), Prim::StatusOk);  // equal levels are accepted
     EXPECT_EQ(kept[0], 0.0f);
-    EXPECT_EQ(b.ltGt(nullptr, 0, 1, 0, 0, 0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.ltGt(kept, 0, 1, 0, 0, 0), Prim::StatusSizeError);
-    EXPECT_EQ(b.ltF64(nullptr, 3, 0.0), Prim::StatusNullPointer);
-    EXPECT_EQ(b.gtF32(kept, -1, 0.0f), Prim::StatusSizeError);
+    EXPECT_EQ(b.ThresholdLtGtInPlaceF32(nullptr, 0, 1, 0, 0, 0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.ThresholdLtGtInPlaceF32(kept, 0, 1, 0, 0, 0), Prim::StatusSizeError);
+    EXPECT_EQ(b.ThresholdLtInPlaceF64(nullptr, 3, 0.0), Prim::StatusNullPointer);
+    EXPECT_EQ(b.ThresholdGtInPlaceF32(kept, -1, 0.0f), Prim::StatusSizeError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Builds, Thresholds, testing::Values(THRESHOLD_BUILD(_x87, false), THRESHOLD_BUILD(_sse2, true)), BuildName());
+INSTANTIATE_TEST_SUITE_P(Builds, Thresholds, testing::ValuesIn(TestBuilds), BuildName());
 
 }  // namespace

@@ -15,15 +15,8 @@
 
 namespace Prim {
 
-// Entry points through the dispatch slots (pairs 142 and 143).
-Status FftForwardRealF32(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer);
-// src: N + 2 floats, of which floats 1 and N + 1 are never read; dst: N floats.
-Status FftInverseRealF32(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer);
-
-Status FftForwardRealF32_x87(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer);
-Status FftForwardRealF32_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer);
-Status FftInverseRealF32_x87(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer);
-Status FftInverseRealF32_sse2(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer);
+// FftForwardRealF32 and FftInverseRealF32 (pairs 142 and 143) are listed in Operations.inc.
+// The inverse's source is N + 2 floats, of which floats 1 and N + 1 are never read; it writes N.
 
 // Packed-layout cores (N floats each way), called directly by the builds of the filters.
 Status FftForwardRealF32Core_x87(const float* src, float* dst, const FftSpecRealF32* spec, uint8_t* buffer);

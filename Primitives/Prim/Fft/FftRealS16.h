@@ -37,27 +37,8 @@ struct FftSpecRealS16 {
 inline constexpr int32_t FftS16FixedMaxOrderX87 = 8;
 inline constexpr int32_t FftS16FixedMaxOrderSse2 = 3;
 
-Status FftInitAllocRealS16_x87(FftSpecRealS16** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftInitAllocRealS16_sse2(FftSpecRealS16** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftGetBufSizeRealS16_x87(const FftSpecRealS16* spec, int32_t* size);
-Status FftGetBufSizeRealS16_sse2(const FftSpecRealS16* spec, int32_t* size);
-Status FftForwardRealS16_x87(
-    const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer);
-Status FftForwardRealS16_sse2(
-    const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer);
-// src: N + 2 values in the forward layout (element 1 is never read); dst: N samples.
-Status FftInverseRealS16_x87(
-    const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer);
-Status FftInverseRealS16_sse2(
-    const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer);
-Status FftFreeRealS16_x87(FftSpecRealS16* spec);
-Status FftFreeRealS16_sse2(FftSpecRealS16* spec);
-
-// Entry points through the dispatch slots (pairs 135 to 139).
-Status FftInitAllocRealS16(FftSpecRealS16** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftGetBufSizeRealS16(const FftSpecRealS16* spec, int32_t* size);
-Status FftForwardRealS16(const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer);
-Status FftInverseRealS16(const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer);
-Status FftFreeRealS16(FftSpecRealS16* spec);
+// Listed in Operations.inc (pairs 135 to 139): FftInitAllocRealS16, FftGetBufSizeRealS16,
+// FftForwardRealS16, FftInverseRealS16 (N + 2 values in the forward layout in, element 1 never
+// read; N samples out) and FftFreeRealS16.
 
 }  // namespace Prim

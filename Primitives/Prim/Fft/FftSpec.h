@@ -1,7 +1,7 @@
 #pragma once
 // Real-FFT set-up records (tables, sizes, flags) and their public operations.
 
-#include <Primitives/Prim/Status.h>
+#include <Primitives/Prim/Operations.h>
 
 #include <cstdint>
 
@@ -43,48 +43,20 @@ struct FftSpecReal {
     const FftSplitTable* splits;  // private: null for the built-in split exponents
 };
 
-using FftSpecRealF64 = FftSpecReal<double>;
-using FftSpecRealF32 = FftSpecReal<float>;
-
 // Creation flags.
 inline constexpr int32_t FftFlagNoScale = 8;
 inline constexpr int32_t FftFlagSqrtBoth = 4;
 inline constexpr int32_t FftFlagForward = 1;
 inline constexpr int32_t FftFlagInverse = 2;
 
-Status FftInitAllocRealF64_x87(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftInitAllocRealF64_sse2(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftGetBufSizeRealF64_x87(const FftSpecRealF64* spec, int32_t* size);
-Status FftGetBufSizeRealF64_sse2(const FftSpecRealF64* spec, int32_t* size);
-Status FftFreeRealF64_x87(FftSpecRealF64* spec);
-Status FftFreeRealF64_sse2(FftSpecRealF64* spec);
-
-Status FftInitAllocRealF32_x87(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftInitAllocRealF32_sse2(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftGetBufSizeRealF32_x87(const FftSpecRealF32* spec, int32_t* size);
-Status FftGetBufSizeRealF32_sse2(const FftSpecRealF32* spec, int32_t* size);
-Status FftFreeRealF32_x87(FftSpecRealF32* spec);
-Status FftFreeRealF32_sse2(FftSpecRealF32* spec);
-
-// Entry points through the dispatch slots (pairs 140 to 149).
-Status FftInitAllocRealF32(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftGetBufSizeRealF32(const FftSpecRealF32* spec, int32_t* size);
-Status FftFreeRealF32(FftSpecRealF32* spec);
-Status FftInitAllocRealF64(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftGetBufSizeRealF64(const FftSpecRealF64* spec, int32_t* size);
-Status FftForwardRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
-Status FftInverseRealF64(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
-Status FftFreeRealF64(FftSpecRealF64* spec);
+// Listed in Operations.inc (pairs 140 to 149): FftInitAllocRealF32, FftGetBufSizeRealF32,
+// FftFreeRealF32, FftInitAllocRealF64, FftGetBufSizeRealF64, FftFreeRealF64 and the transforms
+// on doubles, FftForwardRealF64 and FftInverseRealF64 (half-spectrum layout, N + 2 doubles, on
+// the forward side); the transforms on floats are in FftRealF32.h.
 
 // Releases a record and its tables (null is ignored).
 void FftSpecFreeF64(FftSpecRealF64* spec);
 void FftSpecFreeF32(FftSpecRealF32* spec);
-
-// Transforms on doubles: half-spectrum layout (N+2 doubles) on the forward side.
-Status FftForwardRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
-Status FftInverseRealF64_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
-Status FftForwardRealF64_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
-Status FftInverseRealF64_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);
 
 // Packed-layout cores for convolution and filtering (N doubles each way).
 Status FftForwardRealF64Core_x87(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer);

@@ -15,23 +15,11 @@
 namespace Prim {
 
 inline constexpr int32_t FftTagSplitC64 = 8;
-using FftSpecSplitC64 = FftSpecRealF64;
 struct FftSplitTable;
 
-Status FftInitAllocSplitC64_x87(FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftInitAllocSplitC64_sse2(FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftGetBufSizeSplitC64_x87(const FftSpecSplitC64* spec, int32_t* size);
-Status FftGetBufSizeSplitC64_sse2(const FftSpecSplitC64* spec, int32_t* size);
-Status FftForwardSplitC64_x87(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
-    const FftSpecSplitC64* spec, uint8_t* buffer);
-Status FftForwardSplitC64_sse2(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
-    const FftSpecSplitC64* spec, uint8_t* buffer);
-Status FftInverseSplitC64_x87(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
-    const FftSpecSplitC64* spec, uint8_t* buffer);
-Status FftInverseSplitC64_sse2(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
-    const FftSpecSplitC64* spec, uint8_t* buffer);
-Status FftFreeSplitC64_x87(FftSpecSplitC64* spec);
-Status FftFreeSplitC64_sse2(FftSpecSplitC64* spec);
+// FftSpecSplitC64 and the operations FftInitAllocSplitC64, FftGetBufSizeSplitC64,
+// FftForwardSplitC64, FftInverseSplitC64 and FftFreeSplitC64 (pairs 150 to 154) are declared
+// from Operations.inc.
 
 // Creation with the record's own split exponents in place of the built-in ones (kept by
 // the caller for the record's life), so that the deeper levels run at small orders.
@@ -39,14 +27,5 @@ Status FftInitAllocSplitC64WithSplits_x87(
     FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint, const FftSplitTable* splits);
 Status FftInitAllocSplitC64WithSplits_sse2(
     FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint, const FftSplitTable* splits);
-
-// Entry points through the dispatch slots (pairs 150 to 154).
-Status FftInitAllocSplitC64(FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint);
-Status FftGetBufSizeSplitC64(const FftSpecSplitC64* spec, int32_t* size);
-Status FftForwardSplitC64(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
-    const FftSpecSplitC64* spec, uint8_t* buffer);
-Status FftInverseSplitC64(const double* srcRe, const double* srcIm, double* dstRe, double* dstIm,
-    const FftSpecSplitC64* spec, uint8_t* buffer);
-Status FftFreeSplitC64(FftSpecSplitC64* spec);
 
 }  // namespace Prim

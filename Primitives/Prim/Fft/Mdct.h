@@ -5,7 +5,7 @@
 //   inverse (tag 56): N/2 coefficients in, y_n = 2/N sum_k X_k cos A(n, k) for n < N out.
 // Lengths: 12, 32, 36 and every power of two from 64. Neither direction applies a window.
 
-#include <Primitives/Prim/Status.h>
+#include <Primitives/Prim/Operations.h>
 
 #include <cstdint>
 
@@ -30,18 +30,7 @@ struct CosSpecF32 {
     CosFftSpecC32* fft;  // null for 12 and 36, which run straight-line DFTs
 };
 
-#define PRIM_MDCT_BUILDS(suffix)                                                       \
-    Status MdctInitAllocFwdF32##suffix(CosSpecF32** spec, int32_t length);             \
-    Status MdctInitAllocInvF32##suffix(CosSpecF32** spec, int32_t length);             \
-    Status MdctFreeFwdF32##suffix(CosSpecF32* spec);                                   \
-    Status MdctFreeInvF32##suffix(CosSpecF32* spec);                                   \
-    Status MdctGetBufSizeFwdF32##suffix(const CosSpecF32* spec, int32_t* size);        \
-    Status MdctGetBufSizeInvF32##suffix(const CosSpecF32* spec, int32_t* size);        \
-    Status MdctFwdF32##suffix(float* srcDst, const CosSpecF32* spec, uint8_t* buffer); \
-    Status MdctInvF32##suffix(float* srcDst, const CosSpecF32* spec, uint8_t* buffer);
-
-PRIM_MDCT_BUILDS(_x87)
-PRIM_MDCT_BUILDS(_sse2)
-#undef PRIM_MDCT_BUILDS
+// The operations on these records, MdctInitAllocFwdF32 to MdctInvF32 (pairs 155 to 162), are
+// listed in Operations.inc.
 
 }  // namespace Prim

@@ -1,6 +1,5 @@
 // The forward and inverse MDCT of both builds: checks, the work area, and the kernels in
-// order (pre-step, quarter-length DFT, post-step). Start-up binding of the MDCT pairs.
-#include <Primitives/Prim/Dispatch.h>
+// order (pre-step, quarter-length DFT, post-step).
 #include <Primitives/Prim/Fft/MdctKernels.h>
 
 namespace Prim {
@@ -128,12 +127,3 @@ Status MdctInvF32_sse2(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
 }
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(MdctInitAllocFwdF32)
-PRIM_BIND_VARIANT(MdctInitAllocInvF32)
-PRIM_BIND_VARIANT(MdctFreeFwdF32)
-PRIM_BIND_VARIANT(MdctFreeInvF32)
-PRIM_BIND_VARIANT(MdctGetBufSizeFwdF32)
-PRIM_BIND_VARIANT(MdctGetBufSizeInvF32)
-PRIM_BIND_VARIANT(MdctFwdF32)
-PRIM_BIND_VARIANT(MdctInvF32)

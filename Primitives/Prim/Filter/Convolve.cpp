@@ -1,6 +1,5 @@
 // Linear convolution, both builds: one method skeleton, each build's thresholds, direct sum and
 // transforms from ConvolveBuilds.
-#include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Filter/Convolve.h>
 #include <Primitives/Prim/Filter/ConvolveBuilds.h>
 
@@ -153,6 +152,3 @@ Status ConvolveF64_sse2(const double* src1, std::int32_t len1, const double* src
 }
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(ConvolveF32)
-PRIM_BIND_VARIANT(ConvolveF64)

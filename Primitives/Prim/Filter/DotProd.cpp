@@ -1,4 +1,3 @@
-#include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Filter/DotProd.h>
 #include <Primitives/Prim/Sum.h>
 
@@ -29,6 +28,3 @@ Status DotProdF64_sse2(const double* src1, const double* src2, std::int32_t len,
 }
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(DotProdF32)
-PRIM_BIND_VARIANT(DotProdF64)

@@ -80,12 +80,3 @@ Status FirOneF64_x87(double src, double* dst, FirStateF64* state) { return One<X
 Status FirOneF64_sse2(double src, double* dst, FirStateF64* state) { return One<Sse2F64>(src, dst, state); }
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(FirGetDelayLineF32)
-PRIM_BIND_VARIANT(FirGetDelayLineF64)
-PRIM_BIND_VARIANT(FirSetDelayLineF32)
-PRIM_BIND_VARIANT(FirSetDelayLineF64)
-PRIM_BIND_VARIANT(FirFreeF32)
-PRIM_BIND_VARIANT(FirFreeF64)
-PRIM_BIND_VARIANT(FirOneF32)
-PRIM_BIND_VARIANT(FirOneF64)

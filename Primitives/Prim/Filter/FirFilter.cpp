@@ -113,8 +113,3 @@ Status FirInPlaceF64_sse2(double* srcDst, int32_t numIters, FirStateF64* state) 
 }
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(FirF32)
-PRIM_BIND_VARIANT(FirInPlaceF32)
-PRIM_BIND_VARIANT(FirF64)
-PRIM_BIND_VARIANT(FirInPlaceF64)

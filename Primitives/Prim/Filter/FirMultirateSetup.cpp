@@ -271,6 +271,3 @@ Status FirMultirateInitAllocF64_sse2(FirStateF64** state, const double* taps, in
 }
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(FirMultirateInitAllocF32)
-PRIM_BIND_VARIANT(FirMultirateInitAllocF64)

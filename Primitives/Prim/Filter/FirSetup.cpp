@@ -122,6 +122,3 @@ Status FirInitAllocF64_sse2(FirStateF64** state, const double* taps, int32_t tap
 }
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(FirInitAllocF32)
-PRIM_BIND_VARIANT(FirInitAllocF64)

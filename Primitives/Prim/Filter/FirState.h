@@ -5,7 +5,7 @@
 // area holds it oldest first.
 
 #include <Primitives/Prim/Fft/FftSpec.h>
-#include <Primitives/Prim/Status.h>
+#include <Primitives/Prim/Operations.h>
 
 #include <cstdint>
 
@@ -48,33 +48,9 @@ struct FirState {
     int32_t downPhase;
 };
 
-using FirStateF32 = FirState<float>;
-using FirStateF64 = FirState<double>;
-
 inline constexpr int32_t FirInPlaceChunk = 4096;
 
-#define PRIM_FIR_BUILDS(suffix)                                                                                        \
-    Status FirInitAllocF32##suffix(FirStateF32** state, const float* taps, int32_t tapsLen, const float* dlyLine);     \
-    Status FirInitAllocF64##suffix(FirStateF64** state, const double* taps, int32_t tapsLen, const double* dlyLine);   \
-    Status FirMultirateInitAllocF32##suffix(FirStateF32** state, const float* taps, int32_t tapsLen, int32_t upFactor, \
-        int32_t upPhase, int32_t downFactor, int32_t downPhase, const float* dlyLine);                                 \
-    Status FirMultirateInitAllocF64##suffix(FirStateF64** state, const double* taps, int32_t tapsLen,                  \
-        int32_t upFactor, int32_t upPhase, int32_t downFactor, int32_t downPhase, const double* dlyLine);              \
-    Status FirGetDelayLineF32##suffix(const FirStateF32* state, float* dst);                                           \
-    Status FirGetDelayLineF64##suffix(const FirStateF64* state, double* dst);                                          \
-    Status FirSetDelayLineF32##suffix(FirStateF32* state, const float* src);                                           \
-    Status FirSetDelayLineF64##suffix(FirStateF64* state, const double* src);                                          \
-    Status FirFreeF32##suffix(FirStateF32* state);                                                                     \
-    Status FirFreeF64##suffix(FirStateF64* state);                                                                     \
-    Status FirOneF32##suffix(float src, float* dst, FirStateF32* state);                                               \
-    Status FirOneF64##suffix(double src, double* dst, FirStateF64* state);                                             \
-    Status FirF32##suffix(const float* src, float* dst, int32_t numIters, FirStateF32* state);                         \
-    Status FirInPlaceF32##suffix(float* srcDst, int32_t numIters, FirStateF32* state);                                 \
-    Status FirF64##suffix(const double* src, double* dst, int32_t numIters, FirStateF64* state);                       \
-    Status FirInPlaceF64##suffix(double* srcDst, int32_t numIters, FirStateF64* state);
-
-PRIM_FIR_BUILDS(_x87)
-PRIM_FIR_BUILDS(_sse2)
-#undef PRIM_FIR_BUILDS
+// The operations on these states, FirInitAllocF32 to FirInPlaceF64 (pairs 116 to 131), are
+// listed in Operations.inc.
 
 }  // namespace Prim

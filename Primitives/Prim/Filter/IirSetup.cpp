@@ -1,6 +1,5 @@
 // Creation, taps, delay-line exchange and release of the recursive-filter records, both builds.
 #include <Primitives/Prim/Copy.h>
-#include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Filter/IirRecord.h>
 #include <Primitives/Prim/Memory.h>
 
@@ -266,15 +265,3 @@ PRIM_IIR_SETUP_DEFINE(_sse2, true)
 #undef PRIM_IIR_SETUP_DEFINE
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(IirInitAllocF32)
-PRIM_BIND_VARIANT(IirInitAllocF64)
-PRIM_BIND_VARIANT(IirInitAllocBiquadF32)
-PRIM_BIND_VARIANT(IirInitAllocBiquadF64)
-PRIM_BIND_VARIANT(IirSetTapsF64)
-PRIM_BIND_VARIANT(IirGetDelayLineF32)
-PRIM_BIND_VARIANT(IirGetDelayLineF64)
-PRIM_BIND_VARIANT(IirSetDelayLineF32)
-PRIM_BIND_VARIANT(IirSetDelayLineF64)
-PRIM_BIND_VARIANT(IirFreeF32)
-PRIM_BIND_VARIANT(IirFreeF64)

@@ -1,4 +1,3 @@
-#include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Filter/Ramp.h>
 #include <Primitives/Prim/SimdLanes.h>
 
@@ -42,5 +41,3 @@ Status RampF32_sse2(float* dst, std::int32_t len, float offset, float slope) {
 }
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(RampF32)

@@ -1,6 +1,5 @@
 // One implementation serves both builds: their floating-point steps are the same wide
 // arithmetic, so the two builds give the same values.
-#include <Primitives/Prim/Dispatch.h>
 #include <Primitives/Prim/Filter/Random.h>
 #include <Primitives/Prim/Memory.h>
 
@@ -157,10 +156,3 @@ PRIM_RAND_DEFINE(_sse2)
 #undef PRIM_RAND_DEFINE
 
 }  // namespace Prim
-
-PRIM_BIND_VARIANT(RandUniformInitAllocF32)
-PRIM_BIND_VARIANT(RandUniformF32)
-PRIM_BIND_VARIANT(RandUniformFreeF32)
-PRIM_BIND_VARIANT(RandGaussInitAllocF32)
-PRIM_BIND_VARIANT(RandGaussF32)
-PRIM_BIND_VARIANT(RandGaussFreeF32)

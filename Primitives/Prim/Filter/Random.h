@@ -1,5 +1,5 @@
 #pragma once
-#include <Primitives/Prim/Status.h>
+#include <Primitives/Prim/Operations.h>
 
 #include <cstdint>
 
@@ -41,19 +41,10 @@ struct RandGaussStateF32 {
     double spare;  // uniform value of the pending spare
 };
 
+// The operations, RandUniformInitAllocF32 to RandGaussFreeF32 (pairs 93 to 98), are listed in
+// Operations.inc.
 // Init-alloc: null state -8, allocation failure -9; *state is written only on success.
 // Generate: null dst or state -8, len below 1 -6, a record of another kind -17.
 // Free: null -8, a record of another kind -17.
-#define PRIM_RAND_BUILDS(suffix)                                                                                    \
-    Status RandUniformInitAllocF32##suffix(RandUniformStateF32** state, float low, float high, std::uint32_t seed); \
-    Status RandUniformF32##suffix(float* dst, std::int32_t len, RandUniformStateF32* state);                        \
-    Status RandUniformFreeF32##suffix(RandUniformStateF32* state);                                                  \
-    Status RandGaussInitAllocF32##suffix(RandGaussStateF32** state, float mean, float stdDev, std::uint32_t seed);  \
-    Status RandGaussF32##suffix(float* dst, std::int32_t len, RandGaussStateF32* state);                            \
-    Status RandGaussFreeF32##suffix(RandGaussStateF32* state);
-
-PRIM_RAND_BUILDS(_x87)
-PRIM_RAND_BUILDS(_sse2)
-#undef PRIM_RAND_BUILDS
 
 }  // namespace Prim

@@ -2,6 +2,8 @@
 // Buffers at chosen alignments, bit-level comparison and distances in units in
 // the last place, shared by the element-wise primitives' tests.
 
+#include <Primitives/Prim/Operations.h>
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -16,13 +18,14 @@
 
 namespace PrimTest {
 
-// The first member of each family's table of build entry points, for the
-// parameterised tests over the two builds.
-struct BuildInfo {
+// One build's operations, each a member named as the operation, for the suites
+// parameterised over the two builds.
+struct TestBuild : Prim::BuildOps {
     const char* name;
     bool sse2;
 };
-inline std::ostream& operator<<(std::ostream& os, const BuildInfo& b) { return os << b.name; }
+inline const TestBuild TestBuilds[] = {{Prim::X87Ops, "x87", false}, {Prim::Sse2Ops, "sse2", true}};
+inline std::ostream& operator<<(std::ostream& os, const TestBuild& b) { return os << b.name; }
 
 struct BuildName {
     template <class P>
