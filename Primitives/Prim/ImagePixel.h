@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// What both builds of the image operations share: the argument checks, the
-// row walk and the per-byte rules (the SSE2 builds use the rules for the
-// pixels left over after their 16-byte blocks).
+// What both builds of the image operations share: the argument checks and the
+// scale that clears, the row walk, the colour fill, and the per-byte rules (the
+// SSE2 builds use the rules for the pixels left over after their 16-byte blocks).
 namespace Prim::ImagePixel {
 
 inline Status Check(const void* value, const void* image, std::int32_t step, std::int32_t width, std::int32_t height) {
@@ -41,5 +41,46 @@ inline std::uint8_t Premultiply(unsigned c, unsigned alpha) {
     const unsigned p = c * alpha;
     return static_cast<std::uint8_t>((p + (p >> 8) + 1) >> 8);
 }
+
+// The three operations of both builds, checked in one order. A build brings its
+// additions and premultiply as K, over a rectangle that has passed the checks:
+//   static void Add(const uint8_t* value, uint8_t* srcDst, int32_t step, int32_t width,
+//                   int32_t height, int32_t scale)          scale below 10
+//   static void Premultiply(uint8_t alpha, uint8_t* srcDst, int32_t step, int32_t width,
+//                           int32_t height)
+template <class K>
+struct Steps {
+    static Status Set(
+        const std::uint8_t* value, std::uint8_t* dst, std::int32_t step, std::int32_t width, std::int32_t height) {
+        if (const Status s = Check(value, dst, step, width, height); s != StatusOk) return s;
+        ForEachRow(dst, step, height, [&](std::uint8_t* row) {
+            for (std::int32_t x = 0; x < width; ++x) {
+                std::uint8_t* pixel = row + 4 * static_cast<std::ptrdiff_t>(x);
+                pixel[0] = value[0];
+                pixel[1] = value[1];
+                pixel[2] = value[2];
+            }
+        });
+        return StatusOk;
+    }
+
+    static Status AddConst(const std::uint8_t* value, std::uint8_t* srcDst, std::int32_t step, std::int32_t width,
+        std::int32_t height, std::int32_t scale) {
+        if (const Status s = Check(value, srcDst, step, width, height); s != StatusOk) return s;
+        if (scale >= 10) {
+            static constexpr std::uint8_t black[3] = {0, 0, 0};
+            return Set(black, srcDst, step, width, height);
+        }
+        K::Add(value, srcDst, step, width, height, scale);
+        return StatusOk;
+    }
+
+    static Status PremulAlpha(
+        std::uint8_t alpha, std::uint8_t* srcDst, std::int32_t step, std::int32_t width, std::int32_t height) {
+        if (const Status s = Check(&alpha, srcDst, step, width, height); s != StatusOk) return s;
+        K::Premultiply(alpha, srcDst, step, width, height);
+        return StatusOk;
+    }
+};
 
 }  // namespace Prim::ImagePixel

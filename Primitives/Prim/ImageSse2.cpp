@@ -12,7 +12,6 @@
 namespace Prim {
 namespace {
 
-using ImagePixel::Check;
 using ImagePixel::ForEachRow;
 
 std::size_t BytesToBoundary(const std::uint8_t* p) { return (16 - (reinterpret_cast<std::uintptr_t>(p) & 15)) & 15; }
@@ -87,71 +86,64 @@ void AddRow(
     for (; j < bytes; ++j) single(j);
 }
 
-void SetRows(const std::uint8_t* value, std::uint8_t* dst, std::int32_t step, std::int32_t width, std::int32_t height) {
-    ForEachRow(dst, step, height, [&](std::uint8_t* row) {
-        for (std::int32_t x = 0; x < width; ++x) {
-            std::uint8_t* pixel = row + 4 * static_cast<std::ptrdiff_t>(x);
-            pixel[0] = value[0];
-            pixel[1] = value[1];
-            pixel[2] = value[2];
-        }
-    });
-}
+struct Sse2 {
+    static void Add(const std::uint8_t* value, std::uint8_t* srcDst, std::int32_t step, std::int32_t width,
+        std::int32_t height, std::int32_t scale) {
+        const LaneScaler scaler(scale);
+        const std::size_t bytes = 4 * static_cast<std::size_t>(width);
+        ForEachRow(srcDst, step, height, [&](std::uint8_t* row) { AddRow(row, bytes, value, scale, scaler); });
+    }
+
+    static void Premultiply(
+        std::uint8_t alpha, std::uint8_t* srcDst, std::int32_t step, std::int32_t width, std::int32_t height) {
+        const __m128i factors = _mm_setr_epi16(alpha, alpha, alpha, 0, alpha, alpha, alpha, 0);
+        const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(alpha) << 24));
+        const __m128i one = _mm_set1_epi16(1);
+        const __m128i zero = _mm_setzero_si128();
+        const auto premultiply = [&](__m128i half) {
+            const __m128i p = _mm_mullo_epi16(half, factors);
+            return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(p, _mm_srli_epi16(p, 8)), one), 8);
+        };
+        const auto single = [&](std::uint8_t* pixel) {
+            for (int c = 0; c < 3; ++c) pixel[c] = ImagePixel::Premultiply(pixel[c], alpha);
+            pixel[3] = alpha;
+        };
+        const std::size_t count = static_cast<std::size_t>(width);
+        ForEachRow(srcDst, step, height, [&](std::uint8_t* row) {
+            std::size_t x = 0;
+            // Whole pixels up to the 16-byte boundary, when the row can reach it.
+            if ((reinterpret_cast<std::uintptr_t>(row) & 3) == 0) {
+                for (; x < count && BytesToBoundary(row + 4 * x) != 0; ++x) single(row + 4 * x);
+            }
+            for (; count - x >= 4; x += 4) {
+                __m128i* block = reinterpret_cast<__m128i*>(row + 4 * x);
+                const __m128i pixels = _mm_loadu_si128(block);
+                const __m128i low = premultiply(_mm_unpacklo_epi8(pixels, zero));
+                const __m128i high = premultiply(_mm_unpackhi_epi8(pixels, zero));
+                _mm_storeu_si128(block, _mm_or_si128(_mm_packus_epi16(low, high), alphaBytes));
+            }
+            for (; x < count; ++x) single(row + 4 * x);
+        });
+    }
+};
+
+using Steps = ImagePixel::Steps<Sse2>;
 
 }  // namespace
 
 Status ImageSetU8C4_sse2(
     const std::uint8_t* value, std::uint8_t* dst, std::int32_t step, std::int32_t width, std::int32_t height) {
-    if (const Status s = Check(value, dst, step, width, height); s != StatusOk) return s;
-    SetRows(value, dst, step, width, height);
-    return StatusOk;
+    return Steps::Set(value, dst, step, width, height);
 }
 
 Status ImageAddConstU8C4_sse2(const std::uint8_t* value, std::uint8_t* srcDst, std::int32_t step, std::int32_t width,
     std::int32_t height, std::int32_t scale) {
-    if (const Status s = Check(value, srcDst, step, width, height); s != StatusOk) return s;
-    if (scale >= 10) {
-        static constexpr std::uint8_t black[3] = {0, 0, 0};
-        return ImageSetU8C4_sse2(black, srcDst, step, width, height);
-    }
-    const LaneScaler scaler(scale);
-    const std::size_t bytes = 4 * static_cast<std::size_t>(width);
-    ForEachRow(srcDst, step, height, [&](std::uint8_t* row) { AddRow(row, bytes, value, scale, scaler); });
-    return StatusOk;
+    return Steps::AddConst(value, srcDst, step, width, height, scale);
 }
 
 Status ImagePremulAlphaU8C4_sse2(
     std::uint8_t alpha, std::uint8_t* srcDst, std::int32_t step, std::int32_t width, std::int32_t height) {
-    if (const Status s = Check(&alpha, srcDst, step, width, height); s != StatusOk) return s;
-    const __m128i factors = _mm_setr_epi16(alpha, alpha, alpha, 0, alpha, alpha, alpha, 0);
-    const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(alpha) << 24));
-    const __m128i one = _mm_set1_epi16(1);
-    const __m128i zero = _mm_setzero_si128();
-    const auto premultiply = [&](__m128i half) {
-        const __m128i p = _mm_mullo_epi16(half, factors);
-        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(p, _mm_srli_epi16(p, 8)), one), 8);
-    };
-    const auto single = [&](std::uint8_t* pixel) {
-        for (int c = 0; c < 3; ++c) pixel[c] = ImagePixel::Premultiply(pixel[c], alpha);
-        pixel[3] = alpha;
-    };
-    const std::size_t count = static_cast<std::size_t>(width);
-    ForEachRow(srcDst, step, height, [&](std::uint8_t* row) {
-        std::size_t x = 0;
-        // Whole pixels up to the 16-byte boundary, when the row can reach it.
-        if ((reinterpret_cast<std::uintptr_t>(row) & 3) == 0) {
-            for (; x < count && BytesToBoundary(row + 4 * x) != 0; ++x) single(row + 4 * x);
-        }
-        for (; count - x >= 4; x += 4) {
-            __m128i* block = reinterpret_cast<__m128i*>(row + 4 * x);
-            const __m128i pixels = _mm_loadu_si128(block);
-            const __m128i low = premultiply(_mm_unpacklo_epi8(pixels, zero));
-            const __m128i high = premultiply(_mm_unpackhi_epi8(pixels, zero));
-            _mm_storeu_si128(block, _mm_or_si128(_mm_packus_epi16(low, high), alphaBytes));
-        }
-        for (; x < count; ++x) single(row + 4 * x);
-    });
-    return StatusOk;
+    return Steps::PremulAlpha(alpha, srcDst, step, width, height);
 }
 
 }  // namespace Prim

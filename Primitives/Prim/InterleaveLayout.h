@@ -26,4 +26,27 @@ inline std::size_t At(std::size_t frame, std::size_t channels, std::size_t chann
     return frame * channels + channel;
 }
 
+// The four operations of both builds, checked in one order and answering the status of the
+// checks. A build brings its moves as K, over counts that have passed the checks:
+//   static void Interleave(const T* const* src, size_t channels, size_t frames, T* dst)
+//   static void Deinterleave(const T* src, size_t channels, size_t frames, T* const* dst)
+template <class K>
+struct Steps {
+    template <class T>
+    static Status Interleave(const T* const* src, std::int32_t channels, std::int32_t frames, T* dst) {
+        const Status status = Check(src, dst, channels, frames);
+        if (IsError(status)) return status;
+        K::Interleave(src, static_cast<std::size_t>(channels), static_cast<std::size_t>(frames), dst);
+        return status;
+    }
+
+    template <class T>
+    static Status Deinterleave(const T* src, std::int32_t channels, std::int32_t frames, T* const* dst) {
+        const Status status = Check(dst, src, channels, frames);
+        if (IsError(status)) return status;
+        K::Deinterleave(src, static_cast<std::size_t>(channels), static_cast<std::size_t>(frames), dst);
+        return status;
+    }
+};
+
 }  // namespace Prim::InterleaveLayout

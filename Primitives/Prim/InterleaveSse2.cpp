@@ -154,56 +154,50 @@ void DeinterleaveF32General(const float* src, std::size_t k, std::size_t n, floa
     }
 }
 
-template <class T>
-Status Interleave(const T* const* src, std::int32_t channels, std::int32_t frames, T* dst) {
-    const Status status = InterleaveLayout::Check(src, dst, channels, frames);
-    if (IsError(status)) return status;
-    const std::size_t n = static_cast<std::size_t>(frames);
-    const std::size_t k = static_cast<std::size_t>(channels);
-    if (k == 2) {
-        InterleaveTwo(src[0], src[1], n, dst);
-    } else {
-        InterleaveGeneral(src, k, n, dst);
+struct Sse2 {
+    template <class T>
+    static void Interleave(const T* const* src, std::size_t k, std::size_t n, T* dst) {
+        if (k == 2) {
+            InterleaveTwo(src[0], src[1], n, dst);
+        } else {
+            InterleaveGeneral(src, k, n, dst);
+        }
     }
-    return status;
-}
+
+    static void Deinterleave(const std::int16_t* src, std::size_t k, std::size_t n, std::int16_t* const* dst) {
+        if (k == 2) {
+            DeinterleaveTwo(src, n, dst[0], dst[1]);
+        } else {
+            DeinterleaveS16General(src, k, n, dst);
+        }
+    }
+
+    static void Deinterleave(const float* src, std::size_t k, std::size_t n, float* const* dst) {
+        if (k == 2) {
+            DeinterleaveTwo(src, n, dst[0], dst[1]);
+        } else {
+            DeinterleaveF32General(src, k, n, dst);
+        }
+    }
+};
+
+using Steps = InterleaveLayout::Steps<Sse2>;
 
 }  // namespace
 
 Status InterleaveS16_sse2(
     const std::int16_t* const* src, std::int32_t channels, std::int32_t frames, std::int16_t* dst) {
-    return Interleave(src, channels, frames, dst);
+    return Steps::Interleave(src, channels, frames, dst);
 }
-
 Status InterleaveF32_sse2(const float* const* src, std::int32_t channels, std::int32_t frames, float* dst) {
-    return Interleave(src, channels, frames, dst);
+    return Steps::Interleave(src, channels, frames, dst);
 }
-
 Status DeinterleaveS16_sse2(
     const std::int16_t* src, std::int32_t channels, std::int32_t frames, std::int16_t* const* dst) {
-    const Status status = InterleaveLayout::Check(dst, src, channels, frames);
-    if (IsError(status)) return status;
-    const std::size_t n = static_cast<std::size_t>(frames);
-    const std::size_t k = static_cast<std::size_t>(channels);
-    if (k == 2) {
-        DeinterleaveTwo(src, n, dst[0], dst[1]);
-    } else {
-        DeinterleaveS16General(src, k, n, dst);
-    }
-    return status;
+    return Steps::Deinterleave(src, channels, frames, dst);
 }
-
 Status DeinterleaveF32_sse2(const float* src, std::int32_t channels, std::int32_t frames, float* const* dst) {
-    const Status status = InterleaveLayout::Check(dst, src, channels, frames);
-    if (IsError(status)) return status;
-    const std::size_t n = static_cast<std::size_t>(frames);
-    const std::size_t k = static_cast<std::size_t>(channels);
-    if (k == 2) {
-        DeinterleaveTwo(src, n, dst[0], dst[1]);
-    } else {
-        DeinterleaveF32General(src, k, n, dst);
-    }
-    return status;
+    return Steps::Deinterleave(src, channels, frames, dst);
 }
 
 }  // namespace Prim

@@ -235,6 +235,8 @@ TYPED_TEST(Iir, SetUpAndDelayLineRules) {
         s->tag = sizeof(T) == 4 ? Prim::IirTagDirectF64 : Prim::IirTagCascadeF32;
         EXPECT_EQ(op.one(1, &out, s), Prim::StatusWrongContext);
         EXPECT_EQ(op.filter(got, got, 1, s), Prim::StatusWrongContext);
+        EXPECT_EQ(op.inPlace(got, 1, s), Prim::StatusWrongContext);
+        EXPECT_EQ(op.filter(got, got, 0, s), Prim::StatusSizeError);  // the length before the tag
         EXPECT_EQ(op.setDly(s, nullptr), Prim::StatusWrongContext);
         EXPECT_EQ(op.release(s), Prim::StatusWrongContext);
         s->tag = tag;

@@ -50,6 +50,16 @@ struct Sse2 {
 
 using Steps = FftRealSteps<double, Sse2>;
 
+// The pairs of a packed spectrum, one complex value per register: (a, b) (c, d) gives
+// (a c - b d, b c + a d).
+void MulPairs(const double* src, double* srcDst, int32_t count) {
+    for (int32_t k = 0; k < count; ++k) {
+        const __m128d ab = _mm_loadu_pd(src + 2 * k);
+        const FftPair::Root cd = FftPair::MakeRoot<false>(srcDst[2 * k], srcDst[2 * k + 1]);
+        _mm_storeu_pd(srcDst + 2 * k, FftPair::Mul(ab, cd));
+    }
+}
+
 }  // namespace
 
 Status FftForwardRealF64_sse2(const double* src, double* dst, const FftSpecRealF64* spec, uint8_t* buffer) {
@@ -68,24 +78,8 @@ Status FftInverseRealF64Core_sse2(const double* src, double* dst, const FftSpecR
     return Steps::Inverse(src, dst, spec, buffer, false);
 }
 
-// The pairs of a packed spectrum, one complex value per register: (a, b) (c, d) gives
-// (a c - b d, b c + a d).
 Status MulPackF64_sse2(const double* src, double* srcDst, int32_t len) {
-    if (!src || !srcDst) return StatusNullPointer;
-    if (len < 1) return StatusSizeError;
-    int32_t first = 1;
-    if (len % 2 == 0) {
-        _mm_storeu_pd(srcDst, _mm_mul_pd(_mm_loadu_pd(srcDst), _mm_loadu_pd(src)));
-        first = 2;
-    } else {
-        srcDst[0] *= src[0];
-    }
-    for (int32_t i = first; i + 1 < len; i += 2) {
-        const __m128d ab = _mm_loadu_pd(src + i);
-        const FftPair::Root cd = FftPair::MakeRoot<false>(srcDst[i], srcDst[i + 1]);
-        _mm_storeu_pd(srcDst + i, FftPair::Mul(ab, cd));
-    }
-    return StatusOk;
+    return FftMulPack(src, srcDst, len, MulPairs);
 }
 
 }  // namespace Prim

@@ -1,12 +1,11 @@
 // Records and transforms of the real FFT on 16-bit samples, both builds.
 #include <Primitives/Prim/Fft/FftRealS16.h>
 
+#include <Primitives/Prim/BuildServices.h>
 #include <Primitives/Prim/Convert.h>
-#include <Primitives/Prim/Copy.h>
 #include <Primitives/Prim/Fft/FftBitRevPoints.h>
 #include <Primitives/Prim/Fft/FftKernelsS16.h>
 #include <Primitives/Prim/Fft/FftMemory.h>
-#include <Primitives/Prim/Fft/FftRealF32.h>
 #include <Primitives/Prim/Fft/FftTables.h>
 #include <Primitives/Prim/Fft/FftWorkBuffer.h>
 
@@ -15,30 +14,13 @@
 namespace Prim {
 namespace {
 
-struct X87 {
-    static constexpr FftBuild Build = FftBuild::X87;
-    static constexpr int32_t FixedMaxOrder = FftS16FixedMaxOrderX87;
-    static constexpr const FftS16Rounding& Rounding = FftS16RoundingX87;
-    static constexpr auto Zero = &ZeroU8_x87;
-    static constexpr auto NestedInit = &FftInitAllocRealF32_x87;
-    static constexpr auto NestedSize = &FftGetBufSizeRealF32_x87;
-    static constexpr auto NestedForward = &FftForwardRealF32_x87;
-    static constexpr auto NestedInverse = &FftInverseRealF32_x87;
-    static constexpr auto ToFloat = &ConvertS16ToF32_x87;
-    static constexpr auto ToS16 = &ConvertF32ToS16_x87;
-};
-
-struct Sse2 {
-    static constexpr FftBuild Build = FftBuild::Sse2;
-    static constexpr int32_t FixedMaxOrder = FftS16FixedMaxOrderSse2;
-    static constexpr const FftS16Rounding& Rounding = FftS16RoundingSse2;
-    static constexpr auto Zero = &ZeroU8_sse2;
-    static constexpr auto NestedInit = &FftInitAllocRealF32_sse2;
-    static constexpr auto NestedSize = &FftGetBufSizeRealF32_sse2;
-    static constexpr auto NestedForward = &FftForwardRealF32_sse2;
-    static constexpr auto NestedInverse = &FftInverseRealF32_sse2;
-    static constexpr auto ToFloat = &ConvertS16ToF32_sse2;
-    static constexpr auto ToS16 = &ConvertF32ToS16_sse2;
+// The fixed-point path of each build, and the float FFT, clearing and conversions it nests.
+template <Build B>
+struct S16Build : BuildServices<float, B> {
+    static constexpr int32_t FixedMaxOrder = Pick<B>(FftS16FixedMaxOrderX87, FftS16FixedMaxOrderSse2);
+    static constexpr FftS16Rounding Rounding = Pick<B>(FftS16RoundingX87, FftS16RoundingSse2);
+    static constexpr auto ToFloat = OpsOf<B>.ConvertS16ToF32;
+    static constexpr auto ToS16 = OpsOf<B>.ConvertF32ToS16;
 };
 
 void SpecFree(FftSpecRealS16* spec) {
@@ -67,13 +49,13 @@ Status FixedTables(FftSpecRealS16* spec, int order) {
 
 template <class B>
 Status NestedRecord(FftSpecRealS16* spec, int order, int32_t flag, uint64_t* bytes) {
-    Status status = B::NestedInit(&spec->nested, order, flag, 0);
+    Status status = B::FftInit(&spec->nested, order, flag, 0);
     if (status != StatusOk) {
         spec->nested = nullptr;
         return status;
     }
     int32_t nestedSize = 0;
-    B::NestedSize(spec->nested, &nestedSize);
+    B::FftBufSize(spec->nested, &nestedSize);
     *bytes += static_cast<uint64_t>(nestedSize);
     return StatusOk;
 }
@@ -84,11 +66,11 @@ Status InitAlloc(FftSpecRealS16** specOut, int32_t order, int32_t flag, int32_t 
     if (order < 0 || order > FftMaxOrder) return StatusFftOrderError;
     auto* spec = static_cast<FftSpecRealS16*>(FftAllocBytes(sizeof(FftSpecRealS16)));
     if (!spec) return StatusNoMemory;
-    B::Zero(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(FftSpecRealS16)));
+    B::ZeroBytes(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(FftSpecRealS16)));
     spec->tag = FftTagRealS16;
     spec->order = order;
     spec->hint = hint;
-    spec->build = B::Build;
+    spec->build = B::fftBuild;
     switch (flag) {
     case FftFlagNoScale: break;
     case FftFlagForward: spec->shiftForward = order; break;
@@ -168,7 +150,7 @@ void FixedInverse(const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, 
 template <class B, bool Inverse>
 Status Transform(const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer) {
     if (!spec) return StatusNullPointer;
-    if (spec->tag != FftTagRealS16 || spec->build != B::Build) return StatusWrongContext;
+    if (spec->tag != FftTagRealS16 || spec->build != B::fftBuild) return StatusWrongContext;
     if (!src || !dst) return StatusNullPointer;
     if (spec->order == 0) {
         dst[0] = FftNarrowS32ToS16(src[0], scale);
@@ -190,8 +172,8 @@ Status Transform(const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, i
     auto* floats = reinterpret_cast<float*>(work.Data());
     auto* nestedBuffer = reinterpret_cast<uint8_t*>(floats + n + 2);
     B::ToFloat(src, floats, Inverse ? n + 2 : n, 0);
-    const Status status = Inverse ? B::NestedInverse(floats, floats, spec->nested, nestedBuffer)
-                                  : B::NestedForward(floats, floats, spec->nested, nestedBuffer);
+    const Status status = Inverse ? B::FftInverse(floats, floats, spec->nested, nestedBuffer)
+                                  : B::FftForward(floats, floats, spec->nested, nestedBuffer);
     if (status != StatusOk) return status;
     B::ToS16(floats, dst, Inverse ? n : n + 2, RoundModeNearest, scale);
     return StatusOk;
@@ -214,28 +196,28 @@ Status Free(FftSpecRealS16* spec) {
 }  // namespace
 
 Status FftInitAllocRealS16_x87(FftSpecRealS16** spec, int32_t order, int32_t flag, int32_t hint) {
-    return InitAlloc<X87>(spec, order, flag, hint);
+    return InitAlloc<S16Build<Build::X87>>(spec, order, flag, hint);
 }
 Status FftInitAllocRealS16_sse2(FftSpecRealS16** spec, int32_t order, int32_t flag, int32_t hint) {
-    return InitAlloc<Sse2>(spec, order, flag, hint);
+    return InitAlloc<S16Build<Build::Sse2>>(spec, order, flag, hint);
 }
 Status FftGetBufSizeRealS16_x87(const FftSpecRealS16* spec, int32_t* size) { return GetBufSize(spec, size); }
 Status FftGetBufSizeRealS16_sse2(const FftSpecRealS16* spec, int32_t* size) { return GetBufSize(spec, size); }
 Status FftForwardRealS16_x87(
     const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer) {
-    return Transform<X87, false>(src, dst, spec, scale, buffer);
+    return Transform<S16Build<Build::X87>, false>(src, dst, spec, scale, buffer);
 }
 Status FftForwardRealS16_sse2(
     const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer) {
-    return Transform<Sse2, false>(src, dst, spec, scale, buffer);
+    return Transform<S16Build<Build::Sse2>, false>(src, dst, spec, scale, buffer);
 }
 Status FftInverseRealS16_x87(
     const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer) {
-    return Transform<X87, true>(src, dst, spec, scale, buffer);
+    return Transform<S16Build<Build::X87>, true>(src, dst, spec, scale, buffer);
 }
 Status FftInverseRealS16_sse2(
     const int16_t* src, int16_t* dst, const FftSpecRealS16* spec, int32_t scale, uint8_t* buffer) {
-    return Transform<Sse2, true>(src, dst, spec, scale, buffer);
+    return Transform<S16Build<Build::Sse2>, true>(src, dst, spec, scale, buffer);
 }
 Status FftFreeRealS16_x87(FftSpecRealS16* spec) { return Free(spec); }
 Status FftFreeRealS16_sse2(FftSpecRealS16* spec) { return Free(spec); }

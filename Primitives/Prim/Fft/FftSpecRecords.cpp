@@ -1,6 +1,6 @@
 #include <Primitives/Prim/Fft/FftSpec.h>
 
-#include <Primitives/Prim/Copy.h>
+#include <Primitives/Prim/BuildServices.h>
 #include <Primitives/Prim/Fft/FftMemory.h>
 #include <Primitives/Prim/Fft/FftSplitC64.h>
 #include <Primitives/Prim/Fft/FftTableSetup.h>
@@ -26,33 +26,13 @@ void SpecFree(FftSpecReal<T>* spec) {
     FreeDirect(spec);
 }
 
-// What differs between the builds when a record is created.
-template <typename T>
-struct CreateX87 {
-    static constexpr FftBuild Build = FftBuild::X87;
-    static Status Zero(uint8_t* p, int32_t n) { return ZeroU8_x87(p, n); }
-    static Status Tables(FftSpecReal<T>* spec, int m, const T* s, int t) {
-        if constexpr (std::is_same_v<T, double>)
-            return FftInitTablesF64_x87(spec, m, s, t);
-        else
-            return FftInitTablesF32_x87(spec, m, s, t);
-    }
-    static T* RealTables(int n, const T* s) { return FftMakeRealTablesX87(n, s); }
-    static T* RealRoots(int n, const T* s) { return FftMakeRealRootsX87(n, s); }
-};
-
-template <typename T>
-struct CreateSse2 {
-    static constexpr FftBuild Build = FftBuild::Sse2;
-    static Status Zero(uint8_t* p, int32_t n) { return ZeroU8_sse2(p, n); }
-    static Status Tables(FftSpecReal<T>* spec, int m, const T* s, int t) {
-        if constexpr (std::is_same_v<T, double>)
-            return FftInitTablesF64_sse2(spec, m, s, t);
-        else
-            return FftInitTablesF32_sse2(spec, m, s, t);
-    }
-    static T* RealTables(int n, const T* s) { return FftMakeRealTablesSse2(n, s); }
-    static T* RealRoots(int n, const T* s) { return FftMakeRealRootsSse2(n, s); }
+// What differs between the builds when a record is created: the tables' layout.
+template <typename T, Build B>
+struct Create : BuildServices<T, B> {
+    static constexpr auto Tables =
+        PickFor<T, B>(&FftInitTablesF32_x87, &FftInitTablesF32_sse2, &FftInitTablesF64_x87, &FftInitTablesF64_sse2);
+    static constexpr auto RealTables = Pick<B>(&FftMakeRealTablesX87<T>, &FftMakeRealTablesSse2<T>);
+    static constexpr auto RealRoots = Pick<B>(&FftMakeRealRootsX87<T>, &FftMakeRealRootsSse2<T>);
 };
 
 // A zeroed record with its tag, order, hint and the scaling of the creation flag.
@@ -60,11 +40,11 @@ template <typename T, typename B>
 Status NewRecord(FftSpecReal<T>** out, int32_t tag, int32_t order, int32_t flag, int32_t hint) {
     auto* spec = static_cast<FftSpecReal<T>*>(FftAllocBytes(sizeof(FftSpecReal<T>)));
     if (!spec) return StatusNoMemory;
-    B::Zero(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(FftSpecReal<T>)));
+    B::ZeroBytes(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(FftSpecReal<T>)));
     spec->tag = tag;
     spec->order = order;
     spec->hint = hint;
-    spec->build = B::Build;
+    spec->build = B::fftBuild;
     const double n = std::ldexp(1.0, order);
     switch (flag) {
     case FftFlagNoScale: break;
@@ -158,16 +138,16 @@ void FftSpecFreeF64(FftSpecRealF64* spec) { SpecFree(spec); }
 void FftSpecFreeF32(FftSpecRealF32* spec) { SpecFree(spec); }
 
 Status FftInitAllocRealF64_x87(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint) {
-    return InitAlloc<double, CreateX87<double>>(spec, order, flag, hint);
+    return InitAlloc<double, Create<double, Build::X87>>(spec, order, flag, hint);
 }
 Status FftInitAllocRealF64_sse2(FftSpecRealF64** spec, int32_t order, int32_t flag, int32_t hint) {
-    return InitAlloc<double, CreateSse2<double>>(spec, order, flag, hint);
+    return InitAlloc<double, Create<double, Build::Sse2>>(spec, order, flag, hint);
 }
 Status FftInitAllocRealF32_x87(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint) {
-    return InitAlloc<float, CreateX87<float>>(spec, order, flag, hint);
+    return InitAlloc<float, Create<float, Build::X87>>(spec, order, flag, hint);
 }
 Status FftInitAllocRealF32_sse2(FftSpecRealF32** spec, int32_t order, int32_t flag, int32_t hint) {
-    return InitAlloc<float, CreateSse2<float>>(spec, order, flag, hint);
+    return InitAlloc<float, Create<float, Build::Sse2>>(spec, order, flag, hint);
 }
 
 // The two builds check and answer alike; only their tables differ.
@@ -181,18 +161,18 @@ Status FftFreeRealF32_x87(FftSpecRealF32* spec) { return FreeReal(spec); }
 Status FftFreeRealF32_sse2(FftSpecRealF32* spec) { return FreeReal(spec); }
 
 Status FftInitAllocSplitC64_x87(FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint) {
-    return InitAllocSplit<CreateX87<double>>(spec, order, flag, hint, nullptr);
+    return InitAllocSplit<Create<double, Build::X87>>(spec, order, flag, hint, nullptr);
 }
 Status FftInitAllocSplitC64_sse2(FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint) {
-    return InitAllocSplit<CreateSse2<double>>(spec, order, flag, hint, nullptr);
+    return InitAllocSplit<Create<double, Build::Sse2>>(spec, order, flag, hint, nullptr);
 }
 Status FftInitAllocSplitC64WithSplits_x87(
     FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint, const FftSplitTable* splits) {
-    return InitAllocSplit<CreateX87<double>>(spec, order, flag, hint, splits);
+    return InitAllocSplit<Create<double, Build::X87>>(spec, order, flag, hint, splits);
 }
 Status FftInitAllocSplitC64WithSplits_sse2(
     FftSpecSplitC64** spec, int32_t order, int32_t flag, int32_t hint, const FftSplitTable* splits) {
-    return InitAllocSplit<CreateSse2<double>>(spec, order, flag, hint, splits);
+    return InitAllocSplit<Create<double, Build::Sse2>>(spec, order, flag, hint, splits);
 }
 Status FftGetBufSizeSplitC64_x87(const FftSpecSplitC64* spec, int32_t* size) {
     return GetBufSize(spec, size, FftTagSplitC64);

@@ -1,8 +1,8 @@
 // Creation, size query and release of the MDCT records, both directions and both builds.
-// The two builds lay the tables out alike and differ only in the clearing they call.
-#include <Primitives/Prim/Copy.h>
+// The two builds lay the tables out alike and differ only in the clearing and the complex-FFT
+// set-up they call.
 #include <Primitives/Prim/Fft/FftMemory.h>
-#include <Primitives/Prim/Fft/MdctKernels.h>
+#include <Primitives/Prim/Fft/MdctBuild.h>
 
 #include <cmath>
 #include <numbers>
@@ -56,16 +56,6 @@ void Release(CosSpecF32* spec) {
     FreeDirect(spec);
 }
 
-struct BuildX87 {
-    static Status Zero(uint8_t* p, int32_t n) { return ZeroU8_x87(p, n); }
-    static Status FftInit(CosFftSpecC32** fft, int32_t n) { return CosFftSpecInit_x87(fft, n); }
-};
-
-struct BuildSse2 {
-    static Status Zero(uint8_t* p, int32_t n) { return ZeroU8_sse2(p, n); }
-    static Status FftInit(CosFftSpecC32** fft, int32_t n) { return CosFftSpecInit_sse2(fft, n); }
-};
-
 template <class B>
 Status FillTables(CosSpecF32* spec, int32_t n, int32_t tag) {
     float* table = FftAllocArray<float>(uint64_t(n) / 2);
@@ -73,7 +63,7 @@ Status FillTables(CosSpecF32* spec, int32_t n, int32_t tag) {
     spec->twiddle = spec->twiddleBlock = table;
     FillTwiddle(table, n, tag == MdctTagForward ? std::numbers::sqrt2 : 1.0 / std::sqrt(n / 2.0));
     if (n == 12 || n == 36) return StatusOk;
-    const Status made = B::FftInit(&spec->fft, n == 32 ? 8 : n / 4);
+    const Status made = B::CosFftInit(&spec->fft, n == 32 ? 8 : n / 4);
     if (made != StatusOk || tag != MdctTagForward || n < SmallestBlockedLength) return made;
     float* mirrored = FftAllocArray<float>(uint64_t(n) / 2);
     if (!mirrored) return StatusNoMemory;
@@ -90,7 +80,7 @@ Status InitAlloc(CosSpecF32** out, int32_t n, int32_t tag) {
     if (WorkBufferBytes(tag, n) > static_cast<int64_t>(FftMaxBlockBytes)) return StatusNoMemory;
     auto* spec = static_cast<CosSpecF32*>(FftAllocBytes(sizeof(CosSpecF32)));
     if (!spec) return StatusNoMemory;
-    B::Zero(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(CosSpecF32)));
+    B::ZeroBytes(reinterpret_cast<uint8_t*>(spec), static_cast<int32_t>(sizeof(CosSpecF32)));
     spec->tag = tag;
     spec->length = n;
     const Status filled = FillTables<B>(spec, n, tag);
@@ -116,12 +106,15 @@ Status GetBufSize(const CosSpecF32* spec, int32_t* size, int32_t tag) {
     return StatusOk;
 }
 
+using X87 = MdctBuild<Build::X87>;
+using Sse2 = MdctBuild<Build::Sse2>;
+
 }  // namespace
 
-Status MdctInitAllocFwdF32_x87(CosSpecF32** spec, int32_t n) { return InitAlloc<BuildX87>(spec, n, MdctTagForward); }
-Status MdctInitAllocInvF32_x87(CosSpecF32** spec, int32_t n) { return InitAlloc<BuildX87>(spec, n, MdctTagInverse); }
-Status MdctInitAllocFwdF32_sse2(CosSpecF32** spec, int32_t n) { return InitAlloc<BuildSse2>(spec, n, MdctTagForward); }
-Status MdctInitAllocInvF32_sse2(CosSpecF32** spec, int32_t n) { return InitAlloc<BuildSse2>(spec, n, MdctTagInverse); }
+Status MdctInitAllocFwdF32_x87(CosSpecF32** spec, int32_t n) { return InitAlloc<X87>(spec, n, MdctTagForward); }
+Status MdctInitAllocInvF32_x87(CosSpecF32** spec, int32_t n) { return InitAlloc<X87>(spec, n, MdctTagInverse); }
+Status MdctInitAllocFwdF32_sse2(CosSpecF32** spec, int32_t n) { return InitAlloc<Sse2>(spec, n, MdctTagForward); }
+Status MdctInitAllocInvF32_sse2(CosSpecF32** spec, int32_t n) { return InitAlloc<Sse2>(spec, n, MdctTagInverse); }
 
 Status MdctFreeFwdF32_x87(CosSpecF32* spec) { return Free(spec, MdctTagForward); }
 Status MdctFreeInvF32_x87(CosSpecF32* spec) { return Free(spec, MdctTagInverse); }

@@ -1,52 +1,11 @@
 // The forward and inverse MDCT of both builds: checks, the work area, and the kernels in
 // order (pre-step, quarter-length DFT, post-step).
-#include <Primitives/Prim/Fft/MdctKernels.h>
+#include <Primitives/Prim/Fft/MdctBuild.h>
 
 namespace Prim {
 namespace {
 
 constexpr int32_t LargestSmallLength = 36;
-
-// The kernels that both builds call with the same arguments.
-#define PRIM_MDCT_SHARED_KERNELS(suffix)                            \
-    static constexpr auto FwdPreSmall = &MdctFwdPreSmall##suffix;   \
-    static constexpr auto FwdPostSmall = &MdctFwdPostSmall##suffix; \
-    static constexpr auto InvPreSmall = &MdctInvPreSmall##suffix;   \
-    static constexpr auto InvPostSmall = &MdctInvPostSmall##suffix; \
-    static constexpr auto Dft3 = &Dft3C32##suffix;                  \
-    static constexpr auto Dft9 = &Dft9C32##suffix;                  \
-    static constexpr auto Run = &CosFftRun##suffix;
-
-struct KernelsX87 {
-    static void FwdPreLarge(const float* x, float* z, const CosSpecF32* spec, float* scratch) {
-        MdctFwdPreLarge_x87(x, z, spec, scratch);
-    }
-    static void FwdPostLarge(const float* z, float* x, const CosSpecF32* spec) { MdctFwdPostLarge_x87(z, x, spec); }
-    static void InvPreLarge(const float* x, float* z, const CosSpecF32* spec) { MdctInvPreLarge_x87(x, z, spec); }
-    static void InvPostLarge(const float* z, float* y, const CosSpecF32* spec, float* scratch) {
-        MdctInvPostLarge_x87(z, y, spec, scratch);
-    }
-    PRIM_MDCT_SHARED_KERNELS(_x87)
-};
-
-// The SSE2 forward pre-step finds its scratch right after z, where the public places it.
-struct KernelsSse2 {
-    static void FwdPreLarge(const float* x, float* z, const CosSpecF32* spec, float*) {
-        MdctFwdPreLarge_sse2(x, z, spec->length, spec->twiddle);
-    }
-    static void FwdPostLarge(const float* z, float* x, const CosSpecF32* spec) {
-        MdctFwdPostLarge_sse2(z, x, spec->mirrored, spec->length);
-    }
-    static void InvPreLarge(const float* x, float* z, const CosSpecF32* spec) {
-        MdctInvPreLarge_sse2(x, z, spec->twiddle, spec->length);
-    }
-    static void InvPostLarge(const float* z, float* y, const CosSpecF32* spec, float* scratch) {
-        MdctInvPostLarge_sse2(z, y, spec->twiddle, spec->length, scratch);
-    }
-    PRIM_MDCT_SHARED_KERNELS(_sse2)
-};
-
-#undef PRIM_MDCT_SHARED_KERNELS
 
 float* AlignedWork(uint8_t* buffer) {
     const auto address = reinterpret_cast<uintptr_t>(buffer);
@@ -69,7 +28,7 @@ void QuarterDft(const CosSpecF32* spec, float* z) {
     switch (spec->length) {
     case 12: K::Dft3(z); break;
     case 36: K::Dft9(z); break;
-    default: K::Run(spec->fft, z); break;
+    default: K::CosFftRun(spec->fft, z); break;
     }
 }
 
@@ -82,7 +41,7 @@ Status Forward(float* x, const CosSpecF32* spec, uint8_t* buffer) {
     float* scratch = z + spec->length;
     if (spec->length > LargestSmallLength) {
         K::FwdPreLarge(x, z, spec, scratch);
-        K::Run(spec->fft, z);
+        K::CosFftRun(spec->fft, z);
         K::FwdPostLarge(z, x, spec);
     } else {
         K::FwdPreSmall(x, z, spec, scratch);
@@ -101,7 +60,7 @@ Status Inverse(float* x, const CosSpecF32* spec, uint8_t* buffer) {
     float* z = scratch + spec->length;
     if (spec->length > LargestSmallLength) {
         K::InvPreLarge(x, z, spec);
-        K::Run(spec->fft, z);
+        K::CosFftRun(spec->fft, z);
         K::InvPostLarge(z, x, spec, scratch);
     } else {
         K::InvPreSmall(x, z, spec);
@@ -111,19 +70,22 @@ Status Inverse(float* x, const CosSpecF32* spec, uint8_t* buffer) {
     return Done(x);
 }
 
+using X87 = MdctBuild<Build::X87>;
+using Sse2 = MdctBuild<Build::Sse2>;
+
 }  // namespace
 
 Status MdctFwdF32_x87(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
-    return Forward<KernelsX87>(srcDst, spec, buffer);
+    return Forward<X87>(srcDst, spec, buffer);
 }
 Status MdctInvF32_x87(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
-    return Inverse<KernelsX87>(srcDst, spec, buffer);
+    return Inverse<X87>(srcDst, spec, buffer);
 }
 Status MdctFwdF32_sse2(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
-    return Forward<KernelsSse2>(srcDst, spec, buffer);
+    return Forward<Sse2>(srcDst, spec, buffer);
 }
 Status MdctInvF32_sse2(float* srcDst, const CosSpecF32* spec, uint8_t* buffer) {
-    return Inverse<KernelsSse2>(srcDst, spec, buffer);
+    return Inverse<Sse2>(srcDst, spec, buffer);
 }
 
 }  // namespace Prim

@@ -1,7 +1,7 @@
-// Linear convolution, both builds: one method skeleton, each build's thresholds, direct sum and
-// transforms from ConvolveBuilds.
+// Linear convolution, both builds: one method skeleton; each build brings its thresholds and
+// direct sum, and the copy, clear, transform and memory services of its own build.
+#include <Primitives/Prim/BuildServices.h>
 #include <Primitives/Prim/Filter/Convolve.h>
-#include <Primitives/Prim/Filter/ConvolveBuilds.h>
 
 #include <algorithm>
 #include <bit>
@@ -11,6 +11,24 @@ namespace {
 
 constexpr std::int64_t DirectBlock = 4096;
 
+// One product at a time, each element rounded after every term.
+template <class T>
+void DirectSumX87(const T* l, std::int32_t nL, const T* s, std::int32_t nS, T* dst) {
+    for (std::int32_t j = 0; j < nS; ++j) {
+        const long double tap = s[j];
+        T* out = dst + j;
+        for (std::int32_t i = 0; i < nL; ++i) out[i] = static_cast<T>(out[i] + tap * l[i]);
+    }
+}
+
+template <class T, Build B>
+struct ConvolveBuild : BuildServices<T, B> {
+    static constexpr std::int64_t directOutBelow = B == Build::Sse2 ? 512 : 150;
+    static constexpr std::int64_t directShortBelow = B == Build::Sse2 ? 64 : 32;
+    static constexpr auto Direct =
+        PickFor<T, B>(&DirectSumX87<float>, &ConvKernelF32_sse2, &DirectSumX87<double>, &ConvKernelF64_sse2);
+};
+
 // The transform record and the one work block (A, B, then the record's work buffer) of a call,
 // released together whatever path leaves it.
 template <class T, class Ops>
@@ -18,7 +36,7 @@ class Workspace {
 public:
     ~Workspace() {
         if (block_ != nullptr) FreeDirect(block_);
-        if (spec_ != nullptr) Ops::Release(spec_);
+        if (spec_ != nullptr) Ops::FftFree(spec_);
     }
 
     Status Create(std::int64_t n) {
@@ -26,12 +44,12 @@ public:
         if (2 * n * std::int64_t{sizeof(T)} > MaxAllocBytes) return StatusNoMemory;
         n_ = n;
         const int order = std::countr_zero(static_cast<std::uint64_t>(n));
-        if (const Status s = Ops::Init(&spec_, order, FftFlagInverse, 0); s != StatusOk) {
+        if (const Status s = Ops::FftInit(&spec_, order, FftFlagInverse, 0); s != StatusOk) {
             spec_ = nullptr;
             return s;
         }
         std::int32_t bufBytes = 0;
-        if (const Status s = Ops::BufSize(spec_, &bufBytes); s != StatusOk) return s;
+        if (const Status s = Ops::FftBufSize(spec_, &bufBytes); s != StatusOk) return s;
         const std::int64_t bufElements =
             (std::int64_t{bufBytes} + std::int64_t{sizeof(T)} - 1) / std::int64_t{sizeof(T)};
         const std::int64_t total = 2 * n + bufElements;
@@ -49,13 +67,13 @@ public:
     Status Transform(const T* src, std::int64_t len, T* dst) {
         Ops::Copy(src, dst, static_cast<std::int32_t>(len));
         Ops::Zero(dst + len, static_cast<std::int32_t>(n_ - len));
-        return Ops::Forward(dst, dst, spec_, buffer_);
+        return Ops::ForwardPacked(dst, dst, spec_, buffer_);
     }
 
     // B = A x B bin by bin, then back to samples.
     Status MultiplyInverse() {
         Ops::MulPack(ArrayA(), ArrayB(), static_cast<std::int32_t>(n_));
-        return Ops::Inverse(ArrayB(), ArrayB(), spec_, buffer_);
+        return Ops::InversePacked(ArrayB(), ArrayB(), spec_, buffer_);
     }
 
 private:
@@ -116,9 +134,9 @@ Status OverlapSave(const T* l, std::int64_t nL, const T* s, std::int64_t nS, T* 
     return st;
 }
 
-template <class T, bool Sse2>
+template <class T, Build build>
 Status Convolve(const T* src1, std::int32_t len1, const T* src2, std::int32_t len2, T* dst) {
-    using B = ConvolveBuilds::Build<T, Sse2>;
+    using B = ConvolveBuild<T, build>;
     if (src1 == nullptr || src2 == nullptr || dst == nullptr) return StatusNullPointer;
     if (len1 < 1 || len2 < 1) return StatusSizeError;
     const bool swap = len1 < len2;
@@ -139,16 +157,16 @@ Status Convolve(const T* src1, std::int32_t len1, const T* src2, std::int32_t le
 }  // namespace
 
 Status ConvolveF32_x87(const float* src1, std::int32_t len1, const float* src2, std::int32_t len2, float* dst) {
-    return Convolve<float, false>(src1, len1, src2, len2, dst);
+    return Convolve<float, Build::X87>(src1, len1, src2, len2, dst);
 }
 Status ConvolveF32_sse2(const float* src1, std::int32_t len1, const float* src2, std::int32_t len2, float* dst) {
-    return Convolve<float, true>(src1, len1, src2, len2, dst);
+    return Convolve<float, Build::Sse2>(src1, len1, src2, len2, dst);
 }
 Status ConvolveF64_x87(const double* src1, std::int32_t len1, const double* src2, std::int32_t len2, double* dst) {
-    return Convolve<double, false>(src1, len1, src2, len2, dst);
+    return Convolve<double, Build::X87>(src1, len1, src2, len2, dst);
 }
 Status ConvolveF64_sse2(const double* src1, std::int32_t len1, const double* src2, std::int32_t len2, double* dst) {
-    return Convolve<double, true>(src1, len1, src2, len2, dst);
+    return Convolve<double, Build::Sse2>(src1, len1, src2, len2, dst);
 }
 
 }  // namespace Prim

@@ -1,101 +1,27 @@
 #pragma once
-// The services each build of the FIR family uses: its own build of copy, zero and fill,
-// of the real FFT of its element type, and its filtering kernels. A state is only ever
-// read by the build that made it.
+// What each build of the FIR family adds to its build's services: the tags of its element
+// type, the length from which a single-rate state gets an FFT mode, the lanes of the
+// lane-repeated taps, and its one-sample step. A state is only ever read by the build that
+// made it.
 
-#include <Primitives/Prim/Copy.h>
-#include <Primitives/Prim/Dispatch.h>
-#include <Primitives/Prim/Fft/FftRealF32.h>
-#include <Primitives/Prim/Fft/FftSpec.h>
+#include <Primitives/Prim/BuildServices.h>
 #include <Primitives/Prim/Filter/FirKernels.h>
 #include <Primitives/Prim/Filter/FirState.h>
-#include <Primitives/Prim/Memory.h>
 
 #include <cstdint>
 
 namespace Prim {
 
 template <class T, Build B>
-struct FirBuild;
-
-template <>
-struct FirBuild<float, Build::X87> {
-    using Value = float;
-    static constexpr Build build = Build::X87;
-    static constexpr uint32_t singleTag = FirTagSingleF32;
-    static constexpr uint32_t multiTag = FirTagMultiF32;
-    static constexpr int32_t fftThreshold = 64;
-    static constexpr int32_t lanes = 0;
-    static constexpr auto Copy = &CopyF32_x87;
-    static constexpr auto Zero = &ZeroF32_x87;
-    static constexpr auto SetS32 = &SetS32_x87;
-    static constexpr auto FftInit = &FftInitAllocRealF32_x87;
-    static constexpr auto FftBufSize = &FftGetBufSizeRealF32_x87;
-    static constexpr auto FftFree = &FftFreeRealF32_x87;
-    static constexpr auto Forward = &FftForwardRealF32Core_x87;
-    static constexpr auto Inverse = &FftInverseRealF32Core_x87;
-    static constexpr auto MulPack = &MulPackF32_x87;
-    static constexpr auto OneStep = &FirOneStepF32_x87;
-};
-
-template <>
-struct FirBuild<float, Build::Sse2> {
-    using Value = float;
-    static constexpr Build build = Build::Sse2;
-    static constexpr uint32_t singleTag = FirTagSingleF32;
-    static constexpr uint32_t multiTag = FirTagMultiF32;
-    static constexpr int32_t fftThreshold = 64;
-    static constexpr int32_t lanes = 4;
-    static constexpr auto Copy = &CopyF32_sse2;
-    static constexpr auto Zero = &ZeroF32_sse2;
-    static constexpr auto SetS32 = &SetS32_sse2;
-    static constexpr auto FftInit = &FftInitAllocRealF32_sse2;
-    static constexpr auto FftBufSize = &FftGetBufSizeRealF32_sse2;
-    static constexpr auto FftFree = &FftFreeRealF32_sse2;
-    static constexpr auto Forward = &FftForwardRealF32Core_sse2;
-    static constexpr auto Inverse = &FftInverseRealF32Core_sse2;
-    static constexpr auto MulPack = &MulPackF32_sse2;
-    static constexpr auto OneStep = &FirOneStepF32_sse2;
-};
-
-template <>
-struct FirBuild<double, Build::X87> {
-    using Value = double;
-    static constexpr Build build = Build::X87;
-    static constexpr uint32_t singleTag = FirTagSingleF64;
-    static constexpr uint32_t multiTag = FirTagMultiF64;
-    static constexpr int32_t fftThreshold = 32;
-    static constexpr int32_t lanes = 0;
-    static constexpr auto Copy = &CopyF64_x87;
-    static constexpr auto Zero = &ZeroF64_x87;
-    static constexpr auto SetS32 = &SetS32_x87;
-    static constexpr auto FftInit = &FftInitAllocRealF64_x87;
-    static constexpr auto FftBufSize = &FftGetBufSizeRealF64_x87;
-    static constexpr auto FftFree = &FftFreeRealF64_x87;
-    static constexpr auto Forward = &FftForwardRealF64Core_x87;
-    static constexpr auto Inverse = &FftInverseRealF64Core_x87;
-    static constexpr auto MulPack = &MulPackF64_x87;
-    static constexpr auto OneStep = &FirOneStepF64_x87;
-};
-
-template <>
-struct FirBuild<double, Build::Sse2> {
-    using Value = double;
-    static constexpr Build build = Build::Sse2;
-    static constexpr uint32_t singleTag = FirTagSingleF64;
-    static constexpr uint32_t multiTag = FirTagMultiF64;
-    static constexpr int32_t fftThreshold = 32;
-    static constexpr int32_t lanes = 2;
-    static constexpr auto Copy = &CopyF64_sse2;
-    static constexpr auto Zero = &ZeroF64_sse2;
-    static constexpr auto SetS32 = &SetS32_sse2;
-    static constexpr auto FftInit = &FftInitAllocRealF64_sse2;
-    static constexpr auto FftBufSize = &FftGetBufSizeRealF64_sse2;
-    static constexpr auto FftFree = &FftFreeRealF64_sse2;
-    static constexpr auto Forward = &FftForwardRealF64Core_sse2;
-    static constexpr auto Inverse = &FftInverseRealF64Core_sse2;
-    static constexpr auto MulPack = &MulPackF64_sse2;
-    static constexpr auto OneStep = &FirOneStepF64_sse2;
+struct FirBuild : BuildServices<T, B> {
+    static constexpr bool isFloat = std::is_same_v<T, float>;
+    static constexpr uint32_t singleTag = isFloat ? FirTagSingleF32 : FirTagSingleF64;
+    static constexpr uint32_t multiTag = isFloat ? FirTagMultiF32 : FirTagMultiF64;
+    static constexpr int32_t fftThreshold = isFloat ? 64 : 32;
+    // The x87 states keep no lane-repeated taps.
+    static constexpr int32_t lanes = B == Build::Sse2 ? int32_t{16 / sizeof(T)} : 0;
+    static constexpr auto OneStep =
+        PickFor<T, B>(&FirOneStepF32_x87, &FirOneStepF32_sse2, &FirOneStepF64_x87, &FirOneStepF64_sse2);
 };
 
 // Copies a count that callers may know to be 0 (nothing is copied then).

@@ -17,10 +17,10 @@ Status FirFftPath(FirState<typename B::Value>* state, const typename B::Value* s
     T* line = state->dlyLine;
     const T* kept = block + tapsLen - 1;
     auto segment = [&](const T* source) {
-        const Status forward = B::Forward(source, block, state->fftSpec, state->fftWork);
+        const Status forward = B::ForwardPacked(source, block, state->fftSpec, state->fftWork);
         if (forward != StatusOk) return forward;
         B::MulPack(state->tapsSpectrum, block, static_cast<int32_t>(fftLen));
-        return B::Inverse(block, block, state->fftSpec, state->fftWork);
+        return B::InversePacked(block, block, state->fftSpec, state->fftWork);
     };
 
     FirCopy<B>(line + state->dlyPos + 1, block, tapsLen - 1);

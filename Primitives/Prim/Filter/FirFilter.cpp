@@ -37,15 +37,6 @@ Status InPlaceSingle(typename B::Value* srcDst, int64_t n, FirState<typename B::
     return StatusOk;
 }
 
-template <class T>
-T* AllocSamples(int32_t count) {
-    if constexpr (sizeof(T) == 4) {
-        return AllocF32Direct(count);
-    } else {
-        return AllocF64Direct(count);
-    }
-}
-
 template <class B>
 Status InPlaceMultirate(typename B::Value* srcDst, int32_t numIters, FirState<typename B::Value>* state) {
     using T = typename B::Value;
@@ -54,7 +45,7 @@ Status InPlaceMultirate(typename B::Value* srcDst, int32_t numIters, FirState<ty
     if (std::max(up, down) * numIters > std::numeric_limits<int32_t>::max()) return StatusSizeError;
     if (up != 1) {
         const int64_t inputs = down * numIters;
-        T* copy = AllocSamples<T>(static_cast<int32_t>(inputs));
+        T* copy = B::Alloc(static_cast<int32_t>(inputs));
         if (copy == nullptr) return StatusNoMemory;
         FirCopy<B>(srcDst, copy, inputs);
         const Status status = FirMultirate<B>(state, copy, srcDst, numIters);

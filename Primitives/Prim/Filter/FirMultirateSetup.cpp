@@ -105,14 +105,9 @@ void FillCommon(FirState<typename B::Value>* s, const typename B::Value* taps, c
     }
 }
 
-template <class T>
-T* AllocTemporary(int64_t count) {
-    if (count > MaxSize) return nullptr;
-    if constexpr (sizeof(T) == 4) {
-        return reinterpret_cast<T*>(AllocF32Direct(static_cast<int32_t>(count)));
-    } else {
-        return reinterpret_cast<T*>(AllocF64Direct(static_cast<int32_t>(count)));
-    }
+template <class S>
+typename S::Value* AllocTemporary(int64_t count) {
+    return count > MaxSize ? nullptr : S::Alloc(static_cast<int32_t>(count));
 }
 
 template <class B>
@@ -122,7 +117,7 @@ FirState<typename B::Value>* InitPadded(
     Count(g, g.tapsPerPhase);
     const int64_t lanes = 4 * g.padLen;
     auto* s = AllocState<B>(g, g.up + 1, FirMrPadded);
-    T* rows = AllocTemporary<T>(lanes);
+    T* rows = AllocTemporary<B>(lanes);
     if (s == nullptr || rows == nullptr) {
         FreeDirect(s);
         FreeDirect(rows);
@@ -162,7 +157,7 @@ FirState<typename B::Value>* InitGathered(
     const int64_t lanes = 4 * g.padLen;
     auto* s = AllocState<B>(g, slots + 1, g.up == 1 ? FirMrGatheredSingle : FirMrGathered);
     // First half: the tap indexes of every slot; second half: the padded rows of indexes.
-    auto* index = reinterpret_cast<int32_t*>(AllocTemporary<float>(2 * lanes));
+    auto* index = reinterpret_cast<int32_t*>(AllocTemporary<BuildServices<float, B::build>>(2 * lanes));
     if (s == nullptr || index == nullptr) {
         FreeDirect(s);
         FreeDirect(index);

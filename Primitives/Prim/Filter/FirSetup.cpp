@@ -75,7 +75,7 @@ Status StateInit(FirState<typename B::Value>** state, const typename B::Value* t
         s->fftWork = workSize > 0 ? FirArea<uint8_t>(block, workAt) : nullptr;
         FirCopy<B>(taps, s->tapsSpectrum, n);
         FirZero<B>(s->tapsSpectrum + n, fftLen - n);
-        const Status transformed = B::Forward(s->tapsSpectrum, s->tapsSpectrum, spec, s->fftWork);
+        const Status transformed = B::ForwardPacked(s->tapsSpectrum, s->tapsSpectrum, spec, s->fftWork);
         if (transformed != StatusOk) {
             B::FftFree(spec);
             FreeDirect(block);

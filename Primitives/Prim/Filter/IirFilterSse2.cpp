@@ -1,7 +1,7 @@
 // SSE2 filtering: one sample at a time in the element's precision, and vectors in chunks of
 // the work buffer's length, long chunks through the block path.
-#include <Primitives/Prim/Arith.h>
-#include <Primitives/Prim/Filter/IirFilterChecks.h>
+#include <Primitives/Prim/BuildServices.h>
+#include <Primitives/Prim/Filter/IirFilterSteps.h>
 #include <Primitives/Prim/Filter/IirSse2.h>
 #include <Primitives/Prim/SimdLanes.h>
 
@@ -53,58 +53,53 @@ template double OneCascade(IirStateF64&, double);
 
 namespace {
 
-template <class T>
-Status MulConst(const T* src, T value, T* dst, std::int32_t len) {
-    if constexpr (sizeof(T) == 4) {
-        return MulConstF32_sse2(src, value, dst, len);
-    } else {
-        return MulConstF64_sse2(src, value, dst, len);
+struct Sse2 {
+    template <class T>
+    static T OneDirect(IirState<T>& s, T x) {
+        return IirSse2::OneDirect(s, x);
     }
-}
+    template <class T>
+    static T OneCascade(IirState<T>& s, T x) {
+        return IirSse2::OneCascade(s, x);
+    }
 
-template <class T>
-Status One(T x, T* y, IirState<T>* s) {
-    if (const Status st = IirFilterChecks::One(s, y); st != StatusOk) return st;
-    *y = IirRecord::KindOf(*s) == IirRecord::Kind::Direct ? IirSse2::OneDirect(*s, x) : IirSse2::OneCascade(*s, x);
-    return StatusOk;
-}
-
-template <class T>
-Status Vector(const T* src, T* dst, std::int32_t len, IirState<T>* s) {
-    if (const Status st = IirFilterChecks::Vector(s, src, dst, len); st != StatusOk) return st;
-    const bool direct = IirRecord::KindOf(*s) == IirRecord::Kind::Direct;
-    const std::int64_t blockAbove = 4 * std::int64_t{direct ? s->dlyLen : s->sectionCount};
-    for (std::int32_t start = 0; start < len; start += IirWorkLength) {
-        const std::int32_t n = std::min(IirWorkLength, len - start);
-        const T* x = src + start;
-        T* y = dst + start;
-        if (direct && s->dlyLen == 0) {
-            MulConst(x, s->tapTable[0], y, n);
-        } else if (n > blockAbove) {
-            direct ? IirSse2::BlockDirect(*s, x, y, std::size_t(n)) : IirSse2::BlockCascade(*s, x, y, std::size_t(n));
-        } else {
-            for (std::int32_t i = 0; i < n; ++i)
-                y[i] = direct ? IirSse2::OneDirect(*s, x[i]) : IirSse2::OneCascade(*s, x[i]);
+    template <class T>
+    static void Vector(IirState<T>& s, const T* src, T* dst, std::int32_t len, bool direct) {
+        const std::int64_t blockAbove = 4 * std::int64_t{direct ? s.dlyLen : s.sectionCount};
+        for (std::int32_t start = 0; start < len; start += IirWorkLength) {
+            const std::int32_t n = std::min(IirWorkLength, len - start);
+            const T* x = src + start;
+            T* y = dst + start;
+            if (direct && s.dlyLen == 0) {
+                BuildServices<T, Build::Sse2>::MulConst(x, s.tapTable[0], y, n);
+            } else if (n > blockAbove) {
+                direct ? IirSse2::BlockDirect(s, x, y, std::size_t(n)) : IirSse2::BlockCascade(s, x, y, std::size_t(n));
+            } else {
+                for (std::int32_t i = 0; i < n; ++i)
+                    y[i] = direct ? IirSse2::OneDirect(s, x[i]) : IirSse2::OneCascade(s, x[i]);
+            }
         }
     }
-    return StatusOk;
-}
+};
+
+using F32 = IirFilterSteps<float, Sse2>;
+using F64 = IirFilterSteps<double, Sse2>;
 
 }  // namespace
 
-Status IirOneF32_sse2(float src, float* dst, IirStateF32* state) { return One(src, dst, state); }
-Status IirOneF64_sse2(double src, double* dst, IirStateF64* state) { return One(src, dst, state); }
+Status IirOneF32_sse2(float src, float* dst, IirStateF32* state) { return F32::One(src, dst, state); }
+Status IirOneF64_sse2(double src, double* dst, IirStateF64* state) { return F64::One(src, dst, state); }
 Status IirF32_sse2(const float* src, float* dst, std::int32_t len, IirStateF32* state) {
-    return Vector(src, dst, len, state);
+    return F32::Vector(src, dst, len, state);
 }
 Status IirF64_sse2(const double* src, double* dst, std::int32_t len, IirStateF64* state) {
-    return Vector(src, dst, len, state);
+    return F64::Vector(src, dst, len, state);
 }
 Status IirInPlaceF32_sse2(float* srcDst, std::int32_t len, IirStateF32* state) {
-    return Vector<float>(srcDst, srcDst, len, state);
+    return F32::InPlace(srcDst, len, state);
 }
 Status IirInPlaceF64_sse2(double* srcDst, std::int32_t len, IirStateF64* state) {
-    return Vector<double>(srcDst, srcDst, len, state);
+    return F64::InPlace(srcDst, len, state);
 }
 
 }  // namespace Prim

@@ -1,7 +1,6 @@
 // Creation, taps, delay-line exchange and release of the recursive-filter records, both builds.
-#include <Primitives/Prim/Copy.h>
+#include <Primitives/Prim/BuildServices.h>
 #include <Primitives/Prim/Filter/IirRecord.h>
-#include <Primitives/Prim/Memory.h>
 
 #include <cmath>
 #include <cstddef>
@@ -14,34 +13,6 @@ using IirRecord::Kind;
 using IirRecord::Lanes;
 using IirRecord::Tags;
 
-// The copy and clear operations of the build that owns the record.
-template <class T, bool Sse2>
-struct Ops;
-template <>
-struct Ops<float, false> {
-    static constexpr auto Copy = &CopyF32_x87;
-    static constexpr auto Zero = &ZeroF32_x87;
-    static constexpr auto ZeroBytes = &ZeroU8_x87;
-};
-template <>
-struct Ops<float, true> {
-    static constexpr auto Copy = &CopyF32_sse2;
-    static constexpr auto Zero = &ZeroF32_sse2;
-    static constexpr auto ZeroBytes = &ZeroU8_sse2;
-};
-template <>
-struct Ops<double, false> {
-    static constexpr auto Copy = &CopyF64_x87;
-    static constexpr auto Zero = &ZeroF64_x87;
-    static constexpr auto ZeroBytes = &ZeroU8_x87;
-};
-template <>
-struct Ops<double, true> {
-    static constexpr auto Copy = &CopyF64_sse2;
-    static constexpr auto Zero = &ZeroF64_sse2;
-    static constexpr auto ZeroBytes = &ZeroU8_sse2;
-};
-
 template <class T>
 bool UnusableDivisor(T v) {
     return v == T(0) || std::isnan(v);
@@ -49,12 +20,12 @@ bool UnusableDivisor(T v) {
 
 // Division by a0 as a multiplication by its reciprocal: the x87 build keeps the reciprocal
 // wide and rounds each product, the SSE2 build rounds the reciprocal to the element type.
-template <class T, bool Sse2>
+template <class T, Build B>
 class Scaler {
 public:
     explicit Scaler(T a0) : wide_(1.0L / static_cast<long double>(a0)), narrow_(T(1) / a0) {}
     T operator()(T v) const {
-        if constexpr (Sse2) {
+        if constexpr (B == Build::Sse2) {
             return v * narrow_;
         } else {
             return static_cast<T>(static_cast<long double>(v) * wide_);
@@ -89,18 +60,18 @@ void FillLanes(T* out, T v) {
     for (std::int64_t l = 0; l < Lanes<T>; ++l) out[l] = v;
 }
 
-template <class T, bool Sse2>
+template <class T, Build B>
 Status SetDirectTaps(IirState<T>& s, const T* taps) {
     const std::int32_t order = s.dlyLen;
     const T a0 = taps[order + 1];
     if (UnusableDivisor(a0)) return StatusDivideByZero;
-    const Scaler<T, Sse2> scale(a0);
+    const Scaler<T, B> scale(a0);
     s.taps[0] = scale(taps[0]);
     for (std::int32_t k = 1; k <= order; ++k) {
         s.taps[k] = scale(taps[k]);
         s.taps[order + k] = scale(taps[order + 1 + k]);
     }
-    if constexpr (Sse2) {
+    if constexpr (B == Build::Sse2) {
         for (std::int32_t k = 0; k <= order; ++k) FillLanes(s.tapTable + Lanes<T> * k, s.taps[k]);
         if (order >= 1) FillBlockRows(s.taps + order + 1, order, s.blockTable);
     }
@@ -108,7 +79,7 @@ Status SetDirectTaps(IirState<T>& s, const T* taps) {
 }
 
 // Every section is checked before any is written, so a refused set leaves the record as it was.
-template <class T, bool Sse2>
+template <class T, Build B>
 Status SetCascadeTaps(IirState<T>& s, const T* taps) {
     const std::int32_t sections = s.sectionCount;
     for (std::int32_t i = 0; i < sections; ++i) {
@@ -117,10 +88,10 @@ Status SetCascadeTaps(IirState<T>& s, const T* taps) {
     for (std::int32_t i = 0; i < sections; ++i) {
         const T* in = taps + 6 * i;
         T* out = s.taps + 5 * i;
-        const Scaler<T, Sse2> scale(in[3]);
+        const Scaler<T, B> scale(in[3]);
         const T normalised[5] = {scale(in[0]), scale(in[1]), scale(in[2]), scale(in[4]), scale(in[5])};
         for (int k = 0; k < 5; ++k) out[k] = normalised[k];
-        if constexpr (Sse2) {
+        if constexpr (B == Build::Sse2) {
             for (int k = 0; k < 3; ++k) FillLanes(s.tapTable + Lanes<T> * (3 * i + k), out[k]);
             FillBlockRows(out + 3, 2, s.blockTable + 20 * i);
             const T c1 = -out[3], c2 = -out[4];
@@ -137,22 +108,22 @@ Status SetCascadeTaps(IirState<T>& s, const T* taps) {
     return StatusOk;
 }
 
-template <class T, bool Sse2>
+template <class T, Build B>
 Status SetTaps(IirState<T>& s, const T* taps) {
-    return IirRecord::KindOf(s) == Kind::Direct ? SetDirectTaps<T, Sse2>(s, taps) : SetCascadeTaps<T, Sse2>(s, taps);
+    return IirRecord::KindOf(s) == Kind::Direct ? SetDirectTaps<T, B>(s, taps) : SetCascadeTaps<T, B>(s, taps);
 }
 
-template <class T, bool Sse2>
+template <class T, Build B>
 Status InitAlloc(IirState<T>** out, const T* taps, std::int32_t size, const T* dly, Kind kind) {
     if (taps == nullptr || out == nullptr) return StatusNullPointer;
     if (kind == Kind::Direct ? size < 0 : size < 1) return StatusIirOrderError;
-    const Areas<T> areas(kind, size, Sse2);
+    const Areas<T> areas(kind, size, B == Build::Sse2);
     const std::int64_t total = areas.TotalBytes();
     if (total > MaxAllocBytes) return StatusNoMemory;
     std::uint8_t* block = AllocU8Direct(static_cast<std::int32_t>(total));
     if (block == nullptr) return StatusNoMemory;
     // Cleared whole, so that a record refused its taps holds zeros rather than leftovers.
-    Ops<T, Sse2>::ZeroBytes(block, static_cast<std::int32_t>(total));
+    BuildServices<T, B>::ZeroBytes(block, static_cast<std::int32_t>(total));
     auto* s = reinterpret_cast<IirState<T>*>(block);
     *out = s;
     std::uint8_t* next = block + Areas<T>::RecordBytes();
@@ -167,7 +138,7 @@ Status InitAlloc(IirState<T>** out, const T* taps, std::int32_t size, const T* d
     s->dlyLen = kind == Kind::Direct ? size : 2 * size;
     s->sectionCount = kind == Kind::Direct ? 0 : size;
     s->ownsBlock = 0;
-    if constexpr (Sse2) {
+    if constexpr (B == Build::Sse2) {
         s->tapTable = take(areas.tapTable);
         s->blockTable = take(areas.blockTable);
         s->sampleTable = take(areas.sampleTable);
@@ -176,13 +147,13 @@ Status InitAlloc(IirState<T>** out, const T* taps, std::int32_t size, const T* d
     }
     if (s->dlyLen > 0) {
         if (dly != nullptr) {
-            Ops<T, Sse2>::Copy(dly, s->dlyLine, s->dlyLen);
+            BuildServices<T, B>::Copy(dly, s->dlyLine, s->dlyLen);
         } else {
-            Ops<T, Sse2>::Zero(s->dlyLine, s->dlyLen);
+            BuildServices<T, B>::Zero(s->dlyLine, s->dlyLen);
         }
         if (kind == Kind::Direct) s->dlyLine[size] = T(0);
     }
-    const Status status = SetTaps<T, Sse2>(*s, taps);
+    const Status status = SetTaps<T, B>(*s, taps);
     s->ownsBlock = 1;
     return status;
 }
@@ -192,29 +163,29 @@ bool OwnTag(const IirState<T>& s) {
     return IirRecord::KindOf(s) != Kind::Other;
 }
 
-template <bool Sse2>
+template <Build B>
 Status SetTapsF64(const double* taps, IirStateF64* s) {
     if (taps == nullptr || s == nullptr) return StatusNullPointer;
     if (!OwnTag(*s)) return StatusWrongContext;
-    return SetTaps<double, Sse2>(*s, taps);
+    return SetTaps<double, B>(*s, taps);
 }
 
-template <class T, bool Sse2>
+template <class T, Build B>
 Status GetDelayLine(const IirState<T>* s, T* dly) {
     if (s == nullptr || dly == nullptr) return StatusNullPointer;
     if (!OwnTag(*s)) return StatusWrongContext;
-    Ops<T, Sse2>::Copy(s->dlyLine, dly, s->dlyLen);
+    BuildServices<T, B>::Copy(s->dlyLine, dly, s->dlyLen);
     return StatusOk;
 }
 
-template <class T, bool Sse2>
+template <class T, Build B>
 Status SetDelayLine(IirState<T>* s, const T* dly) {
     if (s == nullptr) return StatusNullPointer;
     if (!OwnTag(*s)) return StatusWrongContext;
     if (dly != nullptr) {
-        Ops<T, Sse2>::Copy(dly, s->dlyLine, s->dlyLen);
+        BuildServices<T, B>::Copy(dly, s->dlyLine, s->dlyLen);
     } else {
-        Ops<T, Sse2>::Zero(s->dlyLine, s->dlyLen);
+        BuildServices<T, B>::Zero(s->dlyLine, s->dlyLen);
     }
     return StatusOk;
 }
@@ -229,39 +200,39 @@ Status FreeState(IirState<T>* s) {
 
 }  // namespace
 
-#define PRIM_IIR_SETUP_DEFINE(suffix, sse2)                                                                          \
+#define PRIM_IIR_SETUP_DEFINE(suffix, build)                                                                         \
     Status IirInitAllocF32##suffix(IirStateF32** state, const float* taps, std::int32_t order, const float* dly) {   \
-        return InitAlloc<float, sse2>(state, taps, order, dly, Kind::Direct);                                        \
+        return InitAlloc<float, build>(state, taps, order, dly, Kind::Direct);                                       \
     }                                                                                                                \
     Status IirInitAllocF64##suffix(IirStateF64** state, const double* taps, std::int32_t order, const double* dly) { \
-        return InitAlloc<double, sse2>(state, taps, order, dly, Kind::Direct);                                       \
+        return InitAlloc<double, build>(state, taps, order, dly, Kind::Direct);                                      \
     }                                                                                                                \
     Status IirInitAllocBiquadF32##suffix(                                                                            \
         IirStateF32** state, const float* taps, std::int32_t sections, const float* dly) {                           \
-        return InitAlloc<float, sse2>(state, taps, sections, dly, Kind::Cascade);                                    \
+        return InitAlloc<float, build>(state, taps, sections, dly, Kind::Cascade);                                   \
     }                                                                                                                \
     Status IirInitAllocBiquadF64##suffix(                                                                            \
         IirStateF64** state, const double* taps, std::int32_t sections, const double* dly) {                         \
-        return InitAlloc<double, sse2>(state, taps, sections, dly, Kind::Cascade);                                   \
+        return InitAlloc<double, build>(state, taps, sections, dly, Kind::Cascade);                                  \
     }                                                                                                                \
-    Status IirSetTapsF64##suffix(const double* taps, IirStateF64* state) { return SetTapsF64<sse2>(taps, state); }   \
+    Status IirSetTapsF64##suffix(const double* taps, IirStateF64* state) { return SetTapsF64<build>(taps, state); }  \
     Status IirGetDelayLineF32##suffix(const IirStateF32* state, float* dly) {                                        \
-        return GetDelayLine<float, sse2>(state, dly);                                                                \
+        return GetDelayLine<float, build>(state, dly);                                                               \
     }                                                                                                                \
     Status IirGetDelayLineF64##suffix(const IirStateF64* state, double* dly) {                                       \
-        return GetDelayLine<double, sse2>(state, dly);                                                               \
+        return GetDelayLine<double, build>(state, dly);                                                              \
     }                                                                                                                \
     Status IirSetDelayLineF32##suffix(IirStateF32* state, const float* dly) {                                        \
-        return SetDelayLine<float, sse2>(state, dly);                                                                \
+        return SetDelayLine<float, build>(state, dly);                                                               \
     }                                                                                                                \
     Status IirSetDelayLineF64##suffix(IirStateF64* state, const double* dly) {                                       \
-        return SetDelayLine<double, sse2>(state, dly);                                                               \
+        return SetDelayLine<double, build>(state, dly);                                                              \
     }                                                                                                                \
     Status IirFreeF32##suffix(IirStateF32* state) { return FreeState(state); }                                       \
     Status IirFreeF64##suffix(IirStateF64* state) { return FreeState(state); }
 
-PRIM_IIR_SETUP_DEFINE(_x87, false)
-PRIM_IIR_SETUP_DEFINE(_sse2, true)
+PRIM_IIR_SETUP_DEFINE(_x87, Build::X87)
+PRIM_IIR_SETUP_DEFINE(_sse2, Build::Sse2)
 #undef PRIM_IIR_SETUP_DEFINE
 
 }  // namespace Prim

@@ -1,6 +1,6 @@
 // SSE2 builds of the sampling operations: the same outputs as the portable builds, with
 // factor 2 in dedicated interleave and gather kernels and whole vector groups elsewhere.
-#include <Primitives/Prim/Copy.h>
+#include <Primitives/Prim/BuildServices.h>
 #include <Primitives/Prim/Filter/Sample.h>
 #include <Primitives/Prim/Filter/SampleRules.h>
 #include <Primitives/Prim/SimdLanes.h>
@@ -104,8 +104,7 @@ template <class T>
 struct Kernels;
 
 template <>
-struct Kernels<float> {
-    static constexpr auto Copy = &CopyF32_sse2;
+struct Kernels<float> : BuildServices<float, Build::Sse2> {
     static constexpr auto UpByTwo = &UpByTwoF32;
     static constexpr auto UpOther = &UpScatterF32;
     static constexpr auto DownByTwo = &DownByTwoF32;
@@ -113,8 +112,7 @@ struct Kernels<float> {
 };
 
 template <>
-struct Kernels<double> {
-    static constexpr auto Copy = &CopyF64_sse2;
+struct Kernels<double> : BuildServices<double, Build::Sse2> {
     static constexpr auto UpByTwo = &UpByTwoF64;
     static constexpr auto UpOther = &UpGroupsF64;
     static constexpr auto DownByTwo = &DownByTwoF64;
@@ -122,62 +120,46 @@ struct Kernels<double> {
 };
 
 template <class T>
-Status UpSample(
-    const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
-    if (const Status s = SampleRules::Check(src, srcLen, dst, dstLen, factor, phase); s != StatusOk) return s;
-    const std::int64_t outLen = SampleRules::UpLength(srcLen, factor);
-    if (outLen < 0) return StatusSizeError;
-    *dstLen = static_cast<std::int32_t>(outLen);
-    if (factor == 1) return Kernels<T>::Copy(src, dst, srcLen);
-    const auto n = static_cast<std::size_t>(srcLen);
-    if (factor == 2) {
-        Kernels<T>::UpByTwo(src, n, dst, *phase == 1);
-    } else {
-        Kernels<T>::UpOther(src, n, dst, static_cast<std::size_t>(factor), static_cast<std::size_t>(*phase));
+struct Sse2 : Kernels<T> {
+    static void Up(const T* src, std::size_t n, T* dst, std::size_t f, std::size_t p) {
+        if (f == 2) {
+            Kernels<T>::UpByTwo(src, n, dst, p == 1);
+        } else {
+            Kernels<T>::UpOther(src, n, dst, f, p);
+        }
     }
-    return StatusOk;
-}
 
-template <class T>
-Status DownSample(
-    const T* src, std::int32_t srcLen, T* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
-    if (const Status s = SampleRules::Check(src, srcLen, dst, dstLen, factor, phase); s != StatusOk) return s;
-    if (factor == 1) {
-        *dstLen = srcLen;
-        return Kernels<T>::Copy(src, dst, srcLen);
+    static void Down(const T* src, std::int32_t srcLen, std::int32_t phase, std::size_t f, std::size_t kept, T* dst) {
+        const T* from = src + phase;
+        std::size_t k = 0;
+        if (srcLen >= 48 || f == 2) {
+            k = f == 2 ? Kernels<T>::DownByTwo(from, static_cast<std::size_t>(srcLen - phase), kept, dst)
+                       : Kernels<T>::DownOther(from, f, kept, dst);
+        }
+        for (; k < kept; ++k) dst[k] = from[k * f];
     }
-    const std::int32_t kept = SampleRules::KeptCount(srcLen, factor, *phase);
-    const auto f = static_cast<std::size_t>(factor);
-    const auto count = static_cast<std::size_t>(kept);
-    const T* from = src + *phase;
-    std::size_t k = 0;
-    if (srcLen >= 48 || factor == 2) {
-        k = factor == 2 ? Kernels<T>::DownByTwo(from, static_cast<std::size_t>(srcLen - *phase), count, dst)
-                        : Kernels<T>::DownOther(from, f, count, dst);
-    }
-    for (; k < count; ++k) dst[k] = from[k * f];
-    *dstLen = kept;
-    *phase = SampleRules::NextPhase(srcLen, factor, *phase, kept);
-    return StatusOk;
-}
+};
+
+using F32 = SampleRules::Steps<float, Sse2<float>>;
+using F64 = SampleRules::Steps<double, Sse2<double>>;
 
 }  // namespace
 
 Status UpSampleF32_sse2(
     const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
-    return UpSample(src, srcLen, dst, dstLen, factor, phase);
+    return F32::Up(src, srcLen, dst, dstLen, factor, phase);
 }
 Status UpSampleF64_sse2(const double* src, std::int32_t srcLen, double* dst, std::int32_t* dstLen, std::int32_t factor,
     std::int32_t* phase) {
-    return UpSample(src, srcLen, dst, dstLen, factor, phase);
+    return F64::Up(src, srcLen, dst, dstLen, factor, phase);
 }
 Status DownSampleF32_sse2(
     const float* src, std::int32_t srcLen, float* dst, std::int32_t* dstLen, std::int32_t factor, std::int32_t* phase) {
-    return DownSample(src, srcLen, dst, dstLen, factor, phase);
+    return F32::Down(src, srcLen, dst, dstLen, factor, phase);
 }
 Status DownSampleF64_sse2(const double* src, std::int32_t srcLen, double* dst, std::int32_t* dstLen,
     std::int32_t factor, std::int32_t* phase) {
-    return DownSample(src, srcLen, dst, dstLen, factor, phase);
+    return F64::Down(src, srcLen, dst, dstLen, factor, phase);
 }
 
 }  // namespace Prim
