@@ -51,7 +51,7 @@ TEST_F(MainWindowXvfbTest, TheTimeRulerReadsTheFilesRateAndAClearedViewLeavesEmp
     ASSERT_NE(time, nullptr);
     for (const int rate : {22050, 48000}) {
         const std::string file = Sox("ten.wav", "-r " + std::to_string(rate) + " -c 2 -b 16", "10 sine 440 vol 0.5");
-        ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+        ASSERT_FALSE(Load(file).has_value());
         EXPECT_EQ(time->GetCanvas()->GetSamplingRate(), std::uint32_t(rate));
         ASSERT_FALSE(time->Labels().empty()) << rate;
         EXPECT_STREQ(time->Labels().front().text.CStr(), "0") << rate;
@@ -78,7 +78,7 @@ TEST_F(MainWindowXvfbTest, ARecentEntryOpensItsOwnFileAndAGoneOneSaysSo) {
     std::vector<std::string> files;
     for (const char* name : {"c.wav", "my_file & co.wav", "a.wav"}) {
         files.push_back(Sox(name, "-r 8000 -c 1 -b 16", std::to_string(files.size() + 1) + " sine 300"));
-        ASSERT_FALSE(window->loadAudioFile(Path(String(files.back()))).has_value());
+        ASSERT_FALSE(Load(files.back()).has_value());
     }
     EXPECT_EQ(MenuLabels()[3], "&1 a.wav");
     EXPECT_EQ(MenuLabels()[4], "&2 my_file && co.wav");
