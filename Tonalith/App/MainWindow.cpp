@@ -66,7 +66,7 @@ MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host)
 
 MainWindow::~MainWindow() {
     // The reader writes into the buffers below until it has stopped.
-    StopReading();
+    m_reader.reset();
     // The displays leave the updater before the samples their calculators read are freed.
     m_view.reset();
     m_updater.reset();

@@ -124,7 +124,8 @@ TEST(AudioReader, FailuresEndTheReadAsTheLoadShowsThem) {
     const struct {
         Fault fault;
         const char* caption;  // null: the exception itself reaches the caller
-    } cases[] = {{Fault::Short, "Can't read entire file"}, {Fault::BadFormat, "Can't read file"}, {Fault::Other, nullptr}};
+    } cases[] = {
+        {Fault::Short, "Can't read entire file"}, {Fault::BadFormat, "Can't read file"}, {Fault::Other, nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.fault));
         for (const bool threaded : {true, false}) {
