@@ -1,11 +1,12 @@
 // read-to-picture FILE [WIDTHxHEIGHT]
 //
 // A developer tool: starts the program's main window on the current display (under Xvfb:
-// scripts/with-xvfb build/bin/read-to-picture ...), with a settings store of its own and so the default
-// settings, and once the window has painted loads FILE as File > Open does. It prints the
-// times from the start of the load to the end of the read, of the spectrogram's compute
-// step and of its render step, and to the first repaint that shows the whole picture, and
-// the longest pause between two repaints of the window during the read and after it.
+// scripts/with-xvfb build/bin/read-to-picture ...), with a settings store of its own and so
+// the default settings, and once the window has painted loads FILE as File > Open does. It
+// prints the times from the start of the load to the end of the read, of the spectrogram's
+// compute step and of its render step, and to the first repaint that shows the whole
+// picture, and the longest pause between two repaints of the window during the read and
+// after it.
 // Times are seen on the update timer's ticks (33 ms). WIDTHxHEIGHT is the window's outer
 // size, the program's 700x400 when not given; 1333x674 gives a spectrogram of 1280x513.
 
