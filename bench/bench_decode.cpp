@@ -1,17 +1,24 @@
 // Decoding speed of a long 16-bit stereo WAV, read de-interleaved into float buffers as the
-// main window reads a file. The file is $TONALITH_BENCH_WAV, else a generated one.
+// main window reads a file, beside its yardsticks: a plain read of the file and a 16-bit to
+// float conversion of its samples. The file is $TONALITH_BENCH_WAV, else a generated one.
+
+#include <Tonalith/App/AudioFileLoad.h>
 
 #include <QvBase/Audio/Decode/CreateStream.h>
 #include <QvBase/Audio/Decode/Exception.h>
 
+#include <Primitives/Vec/Convert.h>
+
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -125,6 +132,67 @@ void BM_ReadRawInterleaved(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * fileBytes);
 }
 BENCHMARK(BM_ReadRawInterleaved)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The load's read as the main window runs it: buffers made for the file, then every frame
+// read into them by the reader.
+void BM_LoadAudioFile(benchmark::State& state) {
+    const std::string& path = BenchFile();
+    const auto fileBytes = int64_t(std::filesystem::file_size(path));
+    for (auto _ : state) {
+        UI::LoadedAudio audio;
+        SharedPtr<Audio::Decode::Stream> stream;
+        std::optional<UI::LoadFailure> failure = UI::OpenAudioFile(path.c_str(), audio, stream);
+        if (!failure) failure = UI::AudioReader(stream, audio).Finish();
+        if (failure) {
+            state.SkipWithError(failure->text.CStr());
+            return;
+        }
+        benchmark::DoNotOptimize(audio.pointers[0][audio.frames - 1]);
+        state.PauseTiming();
+        audio.Clear();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+}
+BENCHMARK(BM_LoadAudioFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Yardstick: the file read with plain reads of 1 MB into one buffer, nothing decoded.
+void BM_PlainRead(benchmark::State& state) {
+    const std::string& path = BenchFile();
+    const auto fileBytes = int64_t(std::filesystem::file_size(path));
+    std::vector<char> block(1 << 20);
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file) {
+            state.SkipWithError("the file does not open");
+            return;
+        }
+        while (std::fread(block.data(), 1, block.size(), file) == block.size()) benchmark::ClobberMemory();
+        std::fclose(file);
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+}
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Yardstick: as many 16-bit samples as the file holds turned into floats in memory, into a
+// buffer touched before.
+void BM_ConvertS16ToF32(benchmark::State& state) {
+    const auto fileBytes = int64_t(std::filesystem::file_size(BenchFile()));
+    const std::size_t samples = std::size_t(fileBytes) / 2;
+    std::vector<int16_t> stored(samples);
+    for (std::size_t i = 0; i < samples; ++i) stored[i] = int16_t(i * 2654435761u >> 16);
+    std::vector<float> floats(samples, 1.0f);
+    constexpr std::size_t kPart = std::size_t(1) << 30;  // the vector call counts in 32 bits
+    for (auto _ : state) {
+        for (std::size_t done = 0; done < samples; done += kPart)
+            Vec::ConvertS16ToF32(
+                int32_t(std::min(kPart, samples - done)), stored.data() + done, floats.data() + done, 15);
+        benchmark::DoNotOptimize(floats.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes);
+}
+BENCHMARK(BM_ConvertS16ToF32)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A hostile file made of a million empty chunks before its data: opening it walks every
 // chunk, and should cost little more than reading the file.

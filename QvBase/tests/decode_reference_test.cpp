@@ -29,10 +29,13 @@ protected:
     }
 
     // Noise on every channel plus a full-scale square wave, so that both extremes occur.
-    MadeFile Sox(const std::string& name, uint32_t channels, uint32_t rate, const std::string& encoding) {
+    // Files of a few seconds span more than one block of a read.
+    MadeFile Sox(const std::string& name, uint32_t channels, uint32_t rate, const std::string& encoding,
+        const std::string& seconds = "0.05") {
         const std::string path = m_dir.Path() + "/" + name;
         const std::string command = "sox -D -R -n -r " + std::to_string(rate) + " -c " + std::to_string(channels) +
-            " " + encoding + " " + ShellQuote(path) + " synth 0.05 whitenoise synth 0.05 square mix 441 vol 2";
+            " " + encoding + " " + ShellQuote(path) + " synth " + seconds + " whitenoise synth " + seconds +
+            " square mix 441 vol 2";
         const CommandResult r = RunCommand(command);
         EXPECT_EQ(r.exitCode, 0) << command << "\n" << r.err;
         return {path, channels, rate};
@@ -88,12 +91,15 @@ TEST_F(DecodeReferenceTest, IntegerWavEqualsTheReferencesBitForBit) {
         int bits;
         uint32_t channels;
         uint32_t rate;
+        const char* seconds = "0.05";
     };
     for (const Case c : {Case{16, 1, 8000}, Case{16, 2, 44100}, Case{16, 6, 48000}, Case{24, 1, 96000},
-             Case{24, 2, 22050}, Case{24, 4, 44100}, Case{32, 2, 44100}, Case{32, 3, 11025}}) {
-        const std::string name =
-            "s" + std::to_string(c.bits) + "_" + std::to_string(c.channels) + "_" + std::to_string(c.rate) + ".wav";
-        const MadeFile file = Sox(name, c.channels, c.rate, "-b " + std::to_string(c.bits) + " -e signed-integer");
+             Case{24, 2, 22050}, Case{24, 4, 44100}, Case{32, 2, 44100}, Case{32, 3, 11025}, Case{16, 2, 44100, "7.3"},
+             Case{16, 3, 44100, "4.1"}, Case{24, 2, 48000, "5.2"}, Case{32, 1, 32000, "9.1"}}) {
+        const std::string name = "s" + std::to_string(c.bits) + "_" + std::to_string(c.channels) + "_" +
+            std::to_string(c.rate) + "_" + c.seconds + ".wav";
+        const MadeFile file =
+            Sox(name, c.channels, c.rate, "-b " + std::to_string(c.bits) + " -e signed-integer", c.seconds);
         ExpectSameAs(file, c.bits == 32 ? FfmpegFloats(file.path) : SoxFloats(file.path));
     }
 }
@@ -103,6 +109,8 @@ TEST_F(DecodeReferenceTest, FloatAndExtensibleWavEqualFfmpeg) {
     // which hands 32-bit floats on untouched.
     const MadeFile soxFloat = Sox("f32.wav", 2, 44100, "-b 32 -e floating-point");
     ExpectSameAs(soxFloat, FfmpegFloats(soxFloat.path));
+    const MadeFile longFloat = Sox("f32_long.wav", 3, 44100, "-b 32 -e floating-point", "3.3");
+    ExpectSameAs(longFloat, FfmpegFloats(longFloat.path));
     const MadeFile ffFloat = Ffmpeg("ff_f32.wav", 1, 32000, "pcm_f32le");
     ExpectSameAs(ffFloat, FfmpegFloats(ffFloat.path));
     // More than two channels: ffmpeg writes the extensible format.
@@ -119,11 +127,14 @@ TEST_F(DecodeReferenceTest, FloatAndExtensibleWavEqualFfmpeg) {
 
 TEST_F(DecodeReferenceTest, AiffAndAifcEqualSox) {
     for (int bits : {16, 24})
-        for (uint32_t channels : {1u, 2u}) {
-            const std::string name = "a" + std::to_string(bits) + "_" + std::to_string(channels) + ".aiff";
-            const MadeFile file = Sox(name, channels, 44100, "-b " + std::to_string(bits) + " -e signed-integer");
-            ExpectSameAs(file, SoxFloats(file.path));
-        }
+        for (uint32_t channels : {1u, 2u})
+            for (const char* seconds : {"0.05", "6.1"}) {
+                const std::string name =
+                    "a" + std::to_string(bits) + "_" + std::to_string(channels) + "_" + seconds + ".aiff";
+                const MadeFile file =
+                    Sox(name, channels, 44100, "-b " + std::to_string(bits) + " -e signed-integer", seconds);
+                ExpectSameAs(file, SoxFloats(file.path));
+            }
     // The compressed form is not recognised by its header: either extension must say AIFF.
     const MadeFile aifc = Sox("c16.aifc", 2, 22050, "-b 16 -e signed-integer -t aifc");
     ExpectSameAs(aifc, SoxFloats(aifc.path));

@@ -93,6 +93,11 @@ void EditorView::Clear() {
     m_timeScale->SetVisibleRange(SampleRange(), true);
 }
 
+void EditorView::SetReadingProgress(std::optional<float> percent) {
+    m_waveform->SetReadingProgress(percent);
+    m_spectrogram->SetReadingProgress(percent);
+}
+
 void EditorView::slotAudioDisplayAlphaChanged() {
     const bool waveformShown = m_waveform->IsVisible() && m_waveform->GetTransparency() < 255;
     const bool spectrogramShown = m_spectrogram->IsVisible() && m_spectrogram->GetTransparency() < 255;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace UI {
 
@@ -32,6 +33,9 @@ public:
     void SetAudio(const String& path, std::uint32_t sampleRate, std::uint32_t channels, std::uint32_t frames,
         const float* const* channelPointers);
     void Clear();
+    // While a file is read into memory: the percent read so far, which the displays show;
+    // nothing once the read has ended.
+    void SetReadingProgress(std::optional<float> percent);
 
     void slotAudioDisplayAlphaChanged();
     void OnGeometryChanged() override;

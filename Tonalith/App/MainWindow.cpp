@@ -16,6 +16,9 @@
 #include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Text/Font.h>
 
+#include <functional>
+#include <utility>
+
 QV_META_BEGIN(UI::MainWindow, UI::ApplicationMainWindow)
     QV_META_SLOTS
     QV_SLOT(slotOpen)
@@ -32,16 +35,17 @@ constexpr unsigned kUpdateIntervalMs = 33;
 constexpr std::uint32_t kCtrl = 8;
 constexpr std::uint32_t kCanvasRate = 44100;  // the rate shown while no file is
 
-// Shows the wait cursor while it lives, and the arrow afterwards, however the load ends.
-class WaitCursor {
+// Runs its action when it goes, unless dismissed: what a load must do on every road out.
+class OnExit {
 public:
-    explicit WaitCursor(Platform::Gui::WindowId window) : m_window(window) {
-        Cursor(Platform::Gui::CursorShape::Wait).Apply(m_window);
+    explicit OnExit(std::function<void()> action) : m_action(std::move(action)) {}
+    ~OnExit() {
+        if (m_action) m_action();
     }
-    ~WaitCursor() { SetArrowCursor(m_window); }
+    void Dismiss() { m_action = nullptr; }
 
 private:
-    Platform::Gui::WindowId m_window;
+    std::function<void()> m_action;
 };
 
 }  // namespace
@@ -61,6 +65,8 @@ MainWindow::MainWindow(ApplicationInfo* info, Native::HostWindow* host)
 }
 
 MainWindow::~MainWindow() {
+    // The reader writes into the buffers below until it has stopped.
+    m_reader.reset();
     // The displays leave the updater before the samples their calculators read are freed.
     m_view.reset();
     m_updater.reset();
@@ -109,27 +115,78 @@ void MainWindow::slotOpenRecent(uint iFile) {
 }
 
 void MainWindow::slotClose() {
+    // A load cut short ends here, without a word.
+    if (StopReading()) ShowWaiting(false);
     m_view->Clear();
     m_audio.Clear();
     m_canvas->SetSamplingRate(kCanvasRate);
 }
 
+void MainWindow::ShowWaiting(bool waiting) {
+    // As the window's own cursor it also wins over its children's while the pointer moves.
+    SetCursor(waiting ? std::optional<Cursor>(Cursor(Platform::Gui::CursorShape::Wait)) : std::nullopt);
+    if (waiting)
+        Cursor(Platform::Gui::CursorShape::Wait).Apply(HostWindow()->Handle());
+    else
+        SetArrowCursor(HostWindow()->Handle());
+}
+
+bool MainWindow::StopReading() {
+    if (!m_reader) return false;
+    m_reader->Cancel();
+    m_reader.reset();  // releases the decoder
+    GetFrame()->RemoveTimer(m_readTimer);
+    m_readTimer = 0;
+    m_view->SetReadingProgress(std::nullopt);
+    return true;
+}
+
 std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path) {
-    const WaitCursor wait(HostWindow()->Handle());
+    // The load this one replaces ends unseen.
+    StopReading();
+    ShowWaiting(true);
+    OnExit arrow([this] { ShowWaiting(false); });
     slotClose();
-    std::optional<LoadFailure> failure = LoadAudioFile(path.Text(), m_audio);
-    if (failure) {
+    SharedPtr<Audio::Decode::Stream> stream;
+    if (std::optional<LoadFailure> failure = OpenAudioFile(path.Text(), m_audio, stream)) {
         MessageBox(HostWindow()->Handle(), failure->caption, failure->text, false);
         return failure;
     }
-    m_canvas->SetSamplingRate(m_audio.sampleRate);
-    m_view->SetAudio(path.Text(), m_audio.sampleRate, m_audio.channels, m_audio.frames, m_audio.pointers.data());
-    if (Application* app = Application::Current()) {
-        AddRecentFile(app->GetSettings(), path);
-        buildFileMenu();
-        app->GetSettings().SetString("LastFolder", LastFolderOf(path));
-    }
+    // The rest of the load waits for the read, watched on every tick of the update timer.
+    m_readPath = path;
+    m_reader = std::make_unique<AudioReader>(stream, m_audio);
+    m_readTimer = GetFrame()->AddTimer(this, 0, false);
+    m_view->SetReadingProgress(0.0f);
+    arrow.Dismiss();
     return std::nullopt;
+}
+
+void MainWindow::OnTimer(uint timerId) {
+    if (timerId != m_readTimer || !m_reader) return;
+    if (m_reader->Done())
+        EndLoad();
+    else
+        m_view->SetReadingProgress(m_reader->Progress());
+}
+
+void MainWindow::EndLoad() {
+    OnExit arrow([this] { ShowWaiting(false); });
+    // The reader keeps the decoder until the load has ended.
+    const std::unique_ptr<AudioReader> reader = std::move(m_reader);
+    GetFrame()->RemoveTimer(m_readTimer);
+    m_readTimer = 0;
+    m_view->SetReadingProgress(std::nullopt);
+    if (std::optional<LoadFailure> failure = reader->Finish()) {
+        MessageBox(HostWindow()->Handle(), failure->caption, failure->text, false);
+        return;
+    }
+    m_canvas->SetSamplingRate(m_audio.sampleRate);
+    m_view->SetAudio(m_readPath.Text(), m_audio.sampleRate, m_audio.channels, m_audio.frames, m_audio.pointers.data());
+    if (Application* app = Application::Current()) {
+        AddRecentFile(app->GetSettings(), m_readPath);
+        buildFileMenu();
+        app->GetSettings().SetString("LastFolder", LastFolderOf(m_readPath));
+    }
 }
 
 }  // namespace UI

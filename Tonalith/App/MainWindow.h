@@ -24,8 +24,12 @@ public:
 
     void OnGeometryChanged() override;
 
-    // Reads the file; on failure the returned message box is what the user is shown.
+    // Opens the file and starts reading it on a thread of its own; the load ends on this
+    // thread once the read has (steps shown, picture bound, recent files). A failure before
+    // the read is returned, after its message box; a failed read shows its box when it ends.
     std::optional<LoadFailure> loadAudioFile(const Path& path);
+    // Whether a load is reading its file.
+    bool IsReading() const { return m_reader != nullptr; }
     const LoadedAudio& Audio() const { return m_audio; }
     EditorView* GetView() const { return m_view.get(); }
 
@@ -35,11 +39,23 @@ public:
 
     void buildFileMenu();
 
+    void OnTimer(uint timerId) override;
+
 private:
+    // The steps of a load after its read, once the read has ended.
+    void EndLoad();
+    // Cancels a running read and forgets it; false when none was running.
+    bool StopReading();
+    void ShowWaiting(bool waiting);
+
     std::unique_ptr<AudioCanvas> m_canvas;
     std::unique_ptr<AudioUpdater> m_updater;
     std::unique_ptr<EditorView> m_view;
     LoadedAudio m_audio;
+    // The running read of a load, the file it reads and the timer that watches it.
+    std::unique_ptr<AudioReader> m_reader;
+    Path m_readPath;
+    uint m_readTimer = 0;
     // The files the File menu lists, in its order: what its entries open.
     std::vector<String> m_menuFiles;
 };

@@ -65,6 +65,14 @@ void AudioDisplay::Unbind() {
     if (m_timeScale) m_timeScale->SetLength(0);
 }
 
+void AudioDisplay::SetReadingProgress(std::optional<float> percent) {
+    const auto shown = [](const std::optional<float>& p) { return p ? ReadingText(*p) : String(); };
+    // A paint only when the text changes: the read's own pace sets the repaints.
+    const bool changed = shown(percent) != shown(m_readingProgress);
+    m_readingProgress = percent;
+    if (changed) Invalidate();
+}
+
 AudioViewRequest AudioDisplay::BuildViewRequest() const {
     AudioViewRequest request;
     if (m_ampScale) {

@@ -8,6 +8,7 @@
 #include <QvBase/Util/SharedPtr.h>
 
 #include <cstdint>
+#include <optional>
 
 namespace UI {
 
@@ -38,6 +39,10 @@ public:
     void Unbind();
     bool IsBound() const { return m_calculator != nullptr; }
 
+    // The percent of a file read so far, shown while the display waits for its source;
+    // nothing when no read is running.
+    void SetReadingProgress(std::optional<float> percent);
+
     AudioViewRequest BuildViewRequest() const;
     void ResubmitView();
     void SetMelScale(bool mel);
@@ -52,6 +57,8 @@ public:
 
     // What a paint shows while a step works; empty when both steps have finished.
     static String ProgressText(float computeProgress, float renderProgress);
+    // What a paint shows while the file is read.
+    static String ReadingText(float readProgress);
     // What a paint shows in its place when a step failed, naming memory when that was
     // the cause; empty when neither failed.
     static String FailureText(const StepFailure& compute, const StepFailure& render);
@@ -70,6 +77,7 @@ private:
     bool IsShown() const { return IsVisible() && GetTransparency() < 255; }
     void Activate();
     void PaintProgress(DrawContext& dc, const StepFailure& computeFailure);
+    void PaintStatus(DrawContext& dc, const String& text);
     void PaintSeparators(DrawContext& dc);
 
     AudioUpdater* m_updater;
@@ -79,6 +87,7 @@ private:
     TimeScale* m_timeScale;
     AmpScale* m_ampScale;
     FreqScale* m_freqScale;
+    std::optional<float> m_readingProgress;
 };
 
 }  // namespace UI

@@ -23,6 +23,8 @@ String AudioDisplay::ProgressText(float computeProgress, float renderProgress) {
     return String();
 }
 
+String AudioDisplay::ReadingText(float readProgress) { return String("Reading (%1%)...").Arg(readProgress, 0, 'f'); }
+
 String AudioDisplay::FailureText(const StepFailure& compute, const StepFailure& render) {
     const bool computeFailed = compute.cause != StepFailureCause::None;
     const StepFailure& failure = computeFailed ? compute : render;
@@ -32,6 +34,11 @@ String AudioDisplay::FailureText(const StepFailure& compute, const StepFailure& 
 }
 
 void AudioDisplay::Paint(DrawContext& dc) {
+    // Nothing to show yet but how far the read has come.
+    if (!m_calculator && m_readingProgress) {
+        PaintStatus(dc, ReadingText(*m_readingProgress));
+        return;
+    }
     if (!m_buffer || !m_calculator || m_buffer->Width() != Width() || m_buffer->Height() != Height()) return;
     const StepFailure computeFailure = m_calculator->LastFailure(CalculatorStep::Compute);
     // A picture left from earlier settings would pass for the result of the failed ones.
@@ -45,6 +52,10 @@ void AudioDisplay::Paint(DrawContext& dc) {
 void AudioDisplay::PaintProgress(DrawContext& dc, const StepFailure& computeFailure) {
     String text = FailureText(computeFailure, m_calculator->LastFailure(CalculatorStep::Render));
     if (text.IsEmpty()) text = ProgressText(m_calculator->GetComputeProgress(), m_calculator->GetRenderProgress());
+    PaintStatus(dc, text);
+}
+
+void AudioDisplay::PaintStatus(DrawContext& dc, const String& text) {
     if (text.IsEmpty()) return;
     ApplicationInfo* info = GetFrame() ? GetFrame()->Info() : nullptr;
     Font* font = info ? info->GetFont(0) : nullptr;

@@ -19,20 +19,29 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace app_test {
 
-// Ends the message loop from the UI thread once the script thread asks.
+// Ends the message loop from the UI thread once the script thread asks, or once the main
+// window's load has read its file.
 class Quitter : public UI::Window {
 public:
-    Quitter(UI::Frame* frame, UI::Window* parent) : Window(frame, parent, "Test Quitter") {
+    Quitter(UI::Frame* frame, UI::MainWindow* main) : Window(frame, main, "Test Quitter"), m_main(main) {
         frame->AddTimer(this, 50, false);
     }
     void OnTimer(uint) override {
-        if (quit) Platform::Gui::Current().Quit(0);
+        if (quit || (untilRead && !m_main->IsReading())) {
+            untilRead = false;
+            Platform::Gui::Current().Quit(0);
+        }
     }
     std::atomic<bool> quit{false};
+    bool untilRead = false;
+
+private:
+    UI::MainWindow* m_main;
 };
 
 class AppTest : public editor_test::TempStoreTest {
@@ -64,6 +73,16 @@ protected:
         app.reset();
         window = nullptr;
         quitter = nullptr;
+    }
+
+    // Loads the file as File > Open does and runs the message loop until the load has ended.
+    std::optional<UI::LoadFailure> Load(const std::string& file) {
+        std::optional<UI::LoadFailure> failure = window->loadAudioFile(Path(String(file)));
+        if (!failure && window->IsReading()) {
+            quitter->untilRead = true;
+            app->Run();
+        }
+        return failure;
     }
 
     // A file sox makes from `synth` arguments, in the test's folder.

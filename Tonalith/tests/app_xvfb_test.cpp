@@ -72,7 +72,7 @@ TEST_P(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycle
     command.replace(command.find("%s"), 2, file);
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
-    ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+    ASSERT_FALSE(Load(file).has_value());
     // The whole file is in view after a load, and stays so once the view has its real width.
     const UI::TimeScale* timeScale = window->GetView()->GetTimeScale();
     EXPECT_EQ(timeScale->GetLength(), 32768u);

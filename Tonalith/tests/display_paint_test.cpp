@@ -90,6 +90,8 @@ TEST(AudioDisplayProgress, TextSaysWhichStepWorksInWholePercent) {
     EXPECT_EQ(UI::AudioDisplay::ProgressText(0.0f, 0.0f), String("Computing (0%)..."));
     EXPECT_EQ(UI::AudioDisplay::ProgressText(99.6f, 0.0f), String("Computing (100%)..."));
     EXPECT_EQ(UI::AudioDisplay::ProgressText(100.0f, 40.0f), String("Rendering (40%)..."));
+    EXPECT_EQ(UI::AudioDisplay::ReadingText(40.4f), String("Reading (40%)..."));
+    EXPECT_EQ(UI::AudioDisplay::ReadingText(99.6f), String("Reading (100%)..."));
     EXPECT_TRUE(UI::AudioDisplay::ProgressText(100.0f, 100.0f).IsEmpty());
     using Cause = UI::StepFailureCause;
     const struct {
@@ -175,6 +177,34 @@ TEST_F(DisplayTest, ProgressTextSitsAtTheBottomLeftInFontZero) {
     SetScales(1);
     PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale, updater.get());
     display.SetGeometry(10, 5, 50, 40);
+    // The reference: the image if any, then the text drawn straight at (2, 40 - 2 - (ascent + descent)).
+    const auto reference = [&](int width, const UI::Image* image, const char* text) {
+        dc->Resize(UI::Size{64, 48});
+        dc->SetOrigin(UI::Point{0, 0});
+        dc->DrawRect(UI::Rect{0, 63, 0, 47}, UI::DrawRectFilled, kBackground, 0);
+        dc->SetClipRect(UI::Rect::FromXYWH(10, 5, width, 40));
+        dc->SetOrigin(UI::Point{10, 5});
+        if (image) dc->DrawBitmap(*image, image->Bounds(), UI::Point{0, 0}, 0);
+        const int y = 40 - 2 - (font->GetAscent() + font->GetDescent());
+        dc->DrawText(*font, UI::Point{2, y}, text, 0xFFFFFF, 0);
+        const auto& surface = dc->Surface();
+        return std::vector<std::uint32_t>(surface->Pixels(), surface->Pixels() + 64 * 48);
+    };
+    const auto expectSame = [](const std::vector<std::uint32_t>& painted, const std::vector<std::uint32_t>& expected) {
+        int white = 0;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(painted[i] & 0xFFFFFF, expected[i] & 0xFFFFFF) << "pixel " << i % 64 << "," << i / 64;
+            white += (painted[i] & 0xFFFFFF) == 0xFFFFFF;
+        }
+        EXPECT_GT(white, 10);
+    };
+
+    // While the file is read, before any source is bound: the reading text alone.
+    display.SetReadingProgress(40.2f);
+    expectSame(PaintOver(display, kBackground), reference(50, nullptr, "Reading (40%)..."));
+    display.SetReadingProgress(std::nullopt);
+    for (const std::uint32_t pixel : PaintOver(display, kBackground)) ASSERT_EQ(pixel & 0xFFFFFF, kBackground);
+
     display.SetSource(Source(1));
     display.last->finalRenderProgress.store(40.0f);
     display.last->allowRender.store(true);
@@ -184,24 +214,7 @@ TEST_F(DisplayTest, ProgressTextSitsAtTheBottomLeftInFontZero) {
     ASSERT_TRUE(WaitUntil([&] { return display.last->rendersDone.load(std::memory_order_acquire) >= 2; }));
     ASSERT_EQ(display.last->GetRenderProgress(), 40.0f);
     const auto painted = PaintOver(display, kBackground);
-
-    // The reference: the image, then the text drawn straight at (2, 40 - 2 - (ascent + descent)).
-    dc->Resize(UI::Size{64, 48});
-    dc->SetOrigin(UI::Point{0, 0});
-    dc->DrawRect(UI::Rect{0, 63, 0, 47}, UI::DrawRectFilled, kBackground, 0);
-    dc->SetClipRect(UI::Rect::FromXYWH(10, 5, 51, 40));
-    dc->SetOrigin(UI::Point{10, 5});
-    dc->DrawBitmap(*display.GetBuffer(), display.GetBuffer()->Bounds(), UI::Point{0, 0}, 0);
-    const int y = 40 - 2 - (font->GetAscent() + font->GetDescent());
-    dc->DrawText(*font, UI::Point{2, y}, "Rendering (40%)...", 0xFFFFFF, 0);
-    const auto& surface = dc->Surface();
-    const std::vector<std::uint32_t> expected(surface->Pixels(), surface->Pixels() + 64 * 48);
-    int white = 0;
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        ASSERT_EQ(painted[i] & 0xFFFFFF, expected[i] & 0xFFFFFF) << "pixel " << i % 64 << "," << i / 64;
-        white += (painted[i] & 0xFFFFFF) == 0xFFFFFF;
-    }
-    EXPECT_GT(white, 10);
+    expectSame(painted, reference(51, display.GetBuffer(), "Rendering (40%)..."));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <Tonalith/App/AudioFileLoad.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -46,16 +47,17 @@ TEST_F(LoadTest, EachFailureShowsItsOwnMessage) {
     ExpectFailure(WriteFile("empty.wav", Wav(1, 44100, "", 0)), "Empty File", "This file is empty.");
 }
 
+// Long enough for the read to come in more than one chunk.
 TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
     const std::string file = (m_folder / "tone.wav").string();
-    const std::string command = "sox -n -r 8000 -c 2 -b 16 " + file + " synth 0.25 sine 1000 sine 500 vol 0.5";
+    const std::string command = "sox -n -r 8000 -c 2 -b 16 " + file + " synth 70 sine 1000 sine 500 vol 0.5";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
     LoadedAudio audio;
     ASSERT_FALSE(LoadAudioFile(String(file), audio).has_value());
     EXPECT_EQ(audio.sampleRate, 8000u);
     EXPECT_EQ(audio.channels, 2u);
-    EXPECT_EQ(audio.frames, 2000u);
+    EXPECT_EQ(audio.frames, 560000u);
     ASSERT_EQ(audio.pointers.size(), 2u);
     // sox's own reading of the same file, interleaved 32-bit floats, is the reference.
     const std::string raw = (m_folder / "tone.f32").string();
@@ -74,6 +76,15 @@ TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
         EXPECT_LT(worst, 1e-6) << "channel " << c;
         EXPECT_GT(energy / audio.frames, 0.1) << "channel " << c;
     }
+
+    // The main window's road: the same samples, read on the reader's thread.
+    LoadedAudio threaded;
+    SharedPtr<Audio::Decode::Stream> stream;
+    ASSERT_FALSE(OpenAudioFile(String(file), threaded, stream).has_value());
+    ASSERT_FALSE(AudioReader(stream, threaded).Finish().has_value());
+    ASSERT_EQ(threaded.frames, audio.frames);
+    for (std::uint32_t c = 0; c < 2; ++c)
+        EXPECT_TRUE(std::equal(audio.pointers[c], audio.pointers[c] + audio.frames, threaded.pointers[c])) << c;
 
     // A second load of a bad file leaves nothing of the first.
     ExpectFailure(WriteFile("empty.wav", Wav(1, 44100, "", 0)), "Empty File", "This file is empty.");

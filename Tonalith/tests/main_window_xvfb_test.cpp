@@ -5,11 +5,15 @@
 
 #include <Tonalith/App/EditorToolBar.h>
 #include <Tonalith/App/EditorView.h>
+#include <Tonalith/App/RecentFiles.h>
 #include <Tonalith/Display/AmpRuler.h>
 #include <Tonalith/Display/AudioCanvas.h>
 #include <Tonalith/Display/FreqRuler.h>
+#include <Tonalith/Display/Spectrogram.h>
 #include <Tonalith/Display/TimeRuler.h>
 
+#include <QvBase/UI/Drawing/DibSurface.h>
+#include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/Native/Menu.h>
 #include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Widgets/CheckBox.h>
@@ -17,8 +21,11 @@
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -44,14 +51,63 @@ protected:
         for (const UI::MenuItem& item : host->GetMenuBar()->GetSubMenu(0)->Items()) labels.push_back(item.label.CStr());
         return labels;
     }
+    // Whether a tone's row is bright on the screen in a column of the display area, which
+    // lies between the tool bar's bottom (the menu bar's height comes from the desktop's
+    // theme) and the time ruler, whose border is bright too.
+    bool ToneOnScreen() {
+        if (m_clientTop < 0) {
+            const std::vector<std::uint32_t> column = TestSupport::Screenshot(650, 380, 1, 200);
+            const auto toolBar = std::find(column.begin(), column.end(), 0x3D4558u);
+            if (toolBar == column.end()) return false;
+            m_clientTop = 380 + int(toolBar - column.begin());
+        }
+        const int top = m_clientTop + 105 + 5, bottom = 799 - 30;
+        const std::vector<std::uint32_t> column = TestSupport::Screenshot(650, top, 1, bottom - top);
+        return std::any_of(column.begin(), column.end(),
+            [](std::uint32_t p) { return ((p >> 16 & 255) + (p >> 8 & 255) + (p & 255)) / 3 > 150; });
+    }
+
+private:
+    int m_clientTop = -1;
 };
+
+// A child of the main window over all of it that counts the window's repaints and runs
+// `tick` on the UI thread at every tick of the update timer.
+class Watcher : public UI::Window {
+public:
+    Watcher(UI::MainWindow* main, std::function<void()> tick)
+        : Window(main->GetFrame(), main, "Test Watcher"), m_tick(std::move(tick)) {
+        SetGeometry(0, 0, main->Width(), main->Height());
+        SetEnabled(false);
+        GetFrame()->AddTimer(this, 0, false);
+    }
+    void Paint(UI::DrawContext&) override { ++paints; }
+    void OnTimer(uint) override { m_tick(); }
+    int paints = 0;
+
+private:
+    std::function<void()> m_tick;
+};
+
+// Pixels of exactly `colour` in a rectangle of what the window shows.
+int CountPixels(const UI::DibSurface& surface, const UI::Rect& rect, std::uint32_t colour) {
+    int n = 0;
+    for (int y = std::max(0, rect.top); y <= std::min(surface.Height() - 1, rect.bottom); ++y)
+        for (int x = std::max(0, rect.left); x <= std::min(surface.Width() - 1, rect.right); ++x)
+            n += (surface.Pixels()[std::size_t(y) * surface.Stride() + x] & 0xFFFFFF) == colour;
+    return n;
+}
+
+double MsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
 
 TEST_F(MainWindowXvfbTest, TheTimeRulerReadsTheFilesRateAndAClearedViewLeavesEmptyRulers) {
     UI::TimeRuler* time = dynamic_cast<UI::TimeRuler*>(Ruler("EditorView Time Ruler"));
     ASSERT_NE(time, nullptr);
     for (const int rate : {22050, 48000}) {
         const std::string file = Sox("ten.wav", "-r " + std::to_string(rate) + " -c 2 -b 16", "10 sine 440 vol 0.5");
-        ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+        ASSERT_FALSE(Load(file).has_value());
         EXPECT_EQ(time->GetCanvas()->GetSamplingRate(), std::uint32_t(rate));
         ASSERT_FALSE(time->Labels().empty()) << rate;
         EXPECT_STREQ(time->Labels().front().text.CStr(), "0") << rate;
@@ -78,7 +134,7 @@ TEST_F(MainWindowXvfbTest, ARecentEntryOpensItsOwnFileAndAGoneOneSaysSo) {
     std::vector<std::string> files;
     for (const char* name : {"c.wav", "my_file & co.wav", "a.wav"}) {
         files.push_back(Sox(name, "-r 8000 -c 1 -b 16", std::to_string(files.size() + 1) + " sine 300"));
-        ASSERT_FALSE(window->loadAudioFile(Path(String(files.back()))).has_value());
+        ASSERT_FALSE(Load(files.back()).has_value());
     }
     EXPECT_EQ(MenuLabels()[3], "&1 a.wav");
     EXPECT_EQ(MenuLabels()[4], "&2 my_file && co.wav");
@@ -90,22 +146,7 @@ TEST_F(MainWindowXvfbTest, ARecentEntryOpensItsOwnFileAndAGoneOneSaysSo) {
 
     bool goneSaid = false, toneShown = false, pictureCleared = false;
     std::uint32_t framesOpened = 0;
-    // The 300 Hz row of the tone is bright in a column of the display area, which lies
-    // between the tool bar's bottom (the menu bar's height comes from the desktop's
-    // theme) and the time ruler, whose border is bright too.
-    int clientTop = -1;
-    const auto toneOnScreen = [&] {
-        if (clientTop < 0) {
-            const std::vector<std::uint32_t> column = TestSupport::Screenshot(650, 380, 1, 200);
-            const auto toolBar = std::find(column.begin(), column.end(), 0x3D4558u);
-            if (toolBar == column.end()) return false;
-            clientTop = 380 + int(toolBar - column.begin());
-        }
-        const int top = clientTop + 105 + 5, bottom = 799 - 30;
-        const std::vector<std::uint32_t> column = TestSupport::Screenshot(650, top, 1, bottom - top);
-        return std::any_of(column.begin(), column.end(),
-            [](std::uint32_t p) { return ((p >> 16 & 255) + (p >> 8 & 255) + (p & 255)) / 3 > 150; });
-    };
+    const auto toneOnScreen = [&] { return ToneOnScreen(); };
     std::thread script([&] {
         WaitForWindow(kTitle);
         // There is no window manager to give the window the keyboard; a menu that missed
@@ -174,6 +215,159 @@ TEST_F(MainWindowXvfbTest, CheckBoxLabelsKeepTheirDescenders) {
     ASSERT_GE(clientTop, 0) << "the tool bar never showed";
     ASSERT_FALSE(below.empty());
     EXPECT_NE(std::count_if(below.begin(), below.end(), [](std::uint32_t p) { return p != 0x3D4558; }), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Twenty minutes of stereo: a read that takes a good many ticks of the update timer.
+constexpr const char* kLongFormat = "-r 44100 -c 2 -b 16";
+constexpr const char* kLongSynth = "1200 sine 4000 vol 0.5";
+
+// While the file is read, every repaint shows the tool bar and the display's reading text,
+// under the wait cursor; the picture follows, under the arrow.
+TEST_F(MainWindowXvfbTest, WhileALongFileIsReadTheWindowPaintsAndSaysSoThenShowsThePicture) {
+    const std::string file = Sox("long.wav", kLongFormat, kLongSynth);
+    const UI::Window* display = window->GetView()->GetSpectrogram();
+    const UI::Window* toolBar = window->GetView()->GetToolBar();
+    // The display's bottom-left corner, where its progress texts go.
+    const auto textArea = [&] {
+        const UI::Rect r = display->FrameRect();
+        return UI::Rect{r.left, r.left + 150, r.bottom - 20, r.bottom};
+    };
+    const auto white = [&] { return CountPixels(*host->DrawContext()->Surface(), textArea(), 0xFFFFFF); };
+
+    int ticks = 0, paintsAtStart = 0, paintsWhileReading = 0, readingTicks = 0;
+    int textShown = 0, toolBarShown = 0, waitCursor = 0, whiteBefore = -1;
+    bool arrowAfter = false;
+    std::optional<UI::LoadFailure> failure;
+    std::atomic<bool> started{false}, readEnded{false};
+    Watcher* watcher = nullptr;
+    watcher = new Watcher(window, [&] {
+        if (!started) {
+            if (watcher->paints == 0 || ++ticks < 3) return;
+            whiteBefore = white();
+            paintsAtStart = watcher->paints;
+            failure = window->loadAudioFile(Path(String(file)));
+            started = true;
+        } else if (window->IsReading()) {
+            ++readingTicks;
+            paintsWhileReading = watcher->paints - paintsAtStart;
+            const UI::Rect bar = toolBar->FrameRect();
+            textShown += white() > 10;
+            toolBarShown +=
+                CountPixels(*host->DrawContext()->Surface(), bar, 0x3D4558) > bar.Width() * bar.Height() / 2;
+            waitCursor += window->HasCursor() && window->GetCursor() == UI::Cursor(UI::Window::CursorShape::Wait);
+        } else if (!readEnded) {
+            arrowAfter = !window->HasCursor();
+            readEnded = true;
+        }
+    });
+    bool pictureShown = false;
+    std::thread script([&] {
+        if (WaitFor([&] { return readEnded.load(); }, 60000ms)) pictureShown = WaitFor([&] { return ToneOnScreen(); });
+        quitter->quit = true;
+    });
+    EXPECT_EQ(app->Run(), 0);
+    script.join();
+
+    ASSERT_FALSE(failure.has_value());
+    EXPECT_EQ(whiteBefore, 0);
+    // The read lasted ticks, and the window went on repainting through them.
+    EXPECT_GE(readingTicks, 2);
+    EXPECT_GE(paintsWhileReading, 2);
+    EXPECT_GE(textShown, 1);
+    EXPECT_EQ(toolBarShown, readingTicks);
+    EXPECT_EQ(waitCursor, readingTicks);
+    EXPECT_TRUE(arrowAfter);
+    EXPECT_TRUE(pictureShown);
+    EXPECT_EQ(window->Audio().frames, 1200u * 44100u);
+    const std::vector<String> recent = UI::LoadRecentFiles(Settings(editor_test::kKeyPath));
+    ASSERT_EQ(recent.size(), 1u);
+    EXPECT_EQ(recent[0], Path(String(file)).ToNative());
+}
+
+// File > Close, another file and closing the window each stop a read under way at once,
+// one after the other in one run of the program: no message box, the wait cursor gone,
+// and nothing of the long file kept or listed.
+TEST_F(MainWindowXvfbTest, AReadCutShortByCloseAnotherFileOrTheWindowEndsAtOnceAndSaysNothing) {
+    const std::string longFile = Sox("long.wav", kLongFormat, kLongSynth);
+    const std::string shortFile = Sox("short.wav", "-r 8000 -c 1 -b 16", "1 sine 300");
+    enum Cut { Close, OtherFile, WindowClosed, Cuts };
+    bool wasReading[Cuts] = {}, closedCleared = false, otherShown = false;
+    double cutMs[Cuts] = {-1.0, -1.0, -1.0};
+    std::vector<std::optional<UI::LoadFailure>> failures;
+    const auto load = [&](const std::string& file) { failures.push_back(window->loadAudioFile(Path(String(file)))); };
+    // Each cut comes on the tick after its long read began, one tick into the read.
+    int phase = 0, ticks = 0;
+    auto closeAsked = std::chrono::steady_clock::now();
+    Watcher* watcher = nullptr;
+    watcher = new Watcher(window, [&] {
+        const auto cut = [&](Cut which, const std::function<void()>& action) {
+            wasReading[which] = window->IsReading();
+            const auto start = std::chrono::steady_clock::now();
+            action();
+            cutMs[which] = MsSince(start);
+        };
+        switch (phase) {
+        case 0:
+            if (watcher->paints == 0 || ++ticks < 3) return;
+            load(longFile);
+            break;
+        case 1:
+            cut(Close, [&] { window->slotClose(); });
+            closedCleared = !window->IsReading() && !window->HasCursor() && window->Audio().frames == 0;
+            load(longFile);
+            break;
+        case 2: cut(OtherFile, [&] { load(shortFile); }); break;
+        case 3:
+            if (window->IsReading()) return;
+            otherShown = !window->HasCursor() && window->Audio().frames == 8000;
+            load(longFile);
+            break;
+        case 4:
+            // The window goes as a user's close takes it; the reader goes with the main window.
+            wasReading[WindowClosed] = window->IsReading();
+            closeAsked = std::chrono::steady_clock::now();
+            TestSupport::RequestClose(kTitle);
+            break;
+        default: return;
+        }
+        ++phase;
+    });
+    // A message box would hold the loop: it is noted and answered.
+    std::atomic<bool> ended{false};
+    bool boxShown = false;
+    std::thread script([&] {
+        while (!ended) {
+            for (const char* caption : {"Can't read entire file", "Can't read file"})
+                if (const unsigned long box = TestSupport::FindWindow(caption)) {
+                    boxShown = true;
+                    RunCommand("xdotool windowfocus " + std::to_string(box) + " key Return");
+                }
+            std::this_thread::sleep_for(20ms);
+        }
+    });
+    EXPECT_EQ(app->Run(), 0);
+    StopProgram();
+    cutMs[WindowClosed] = MsSince(closeAsked);
+    ended = true;
+    script.join();
+
+    EXPECT_EQ(phase, 5);
+    for (const auto& failure : failures) EXPECT_FALSE(failure.has_value());
+    for (int c = 0; c < Cuts; ++c) {
+        EXPECT_TRUE(wasReading[c]) << c;
+        EXPECT_GE(cutMs[c], 0.0) << c;
+        EXPECT_LT(cutMs[c], 2000.0) << c;
+    }
+    EXPECT_TRUE(closedCleared);
+    EXPECT_TRUE(otherShown);
+    EXPECT_FALSE(boxShown);
+    const std::vector<String> recent = UI::LoadRecentFiles(Settings(editor_test::kKeyPath));
+    ASSERT_EQ(recent.size(), 1u);
+    EXPECT_EQ(recent[0], Path(String(shortFile)).ToNative());
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ TEST_F(TimeRulerXvfbTest, DeepWheelZoomIntoAnHourKeepsLabelsApart) {
     // An hour of silence at 8000 Hz: 28.8 million frames, labels past 1000 s.
     const std::string file = (m_folder / "hour.wav").string();
     ASSERT_EQ(std::system(("sox -n -r 8000 -c 1 -b 16 " + file + " trim 0 3600").c_str()), 0);
-    ASSERT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+    ASSERT_FALSE(Load(file).has_value());
     const UI::TimeScale* timeScale = window->GetView()->GetTimeScale();
     ASSERT_EQ(timeScale->GetLength(), 28800000u);
     auto* ruler = dynamic_cast<UI::TimeRuler*>(
@@ -37,7 +37,7 @@ TEST_F(TimeRulerXvfbTest, DeepWheelZoomIntoAnHourKeepsLabelsApart) {
     // The menu bar takes its rows from the top of the client area once shown: the ruler
     // keeps its distance from the bottom, the window's row 799.
     const UI::Rect before = ruler->FrameRect();
-    const int rulerScreenTop = 400 + before.top;
+    const int rulerScreenTop = 800 - (host->GetFrame()->Height() - before.top);
 
     // The bottom of the client area, where the time ruler lies, once the picture settles.
     constexpr int kStripTop = 700, kStripHeight = 100, kClientLeft = 300, kClientWidth = 700;

@@ -1,7 +1,5 @@
 #include <QvBase/Audio/Decode/FileDecoder.h>
 
-#include <Primitives/Vec/Interleave.h>
-
 #include <algorithm>
 #include <limits>
 #include <type_traits>
@@ -12,6 +10,9 @@ namespace {
 
 // Bytes of samples one block of a block-wise read works on: small enough to stay in cache.
 constexpr uint64_t kBlockBytes = 256 * 1024;
+// Stored bytes per block of the de-interleaving float read: one read call each, converted
+// from the cache straight into the channel buffers.
+constexpr uint64_t kSplitBlockBytes = 1024 * 1024;
 // The largest single raw read (the file layer reads at most 2^32 - 1 bytes at once).
 constexpr uint64_t kRawBlockBytes = 64 * 1024 * 1024;
 
@@ -86,17 +87,16 @@ void FileDecoder::Seek(uint32_t frame) {
 }
 
 template <class Block>
-void FileDecoder::ReadInBlocks(
-    const char* operation, std::optional<Conversion> conversion, uint32_t frames, uint32_t& framesRead, Block&& block) {
+void FileDecoder::ReadInBlocks(const char* operation, std::optional<Conversion> conversion, uint32_t frames,
+    uint32_t& framesRead, uint32_t blockFrames, Block&& block) {
     framesRead = 0;
     if (!m_open) Fail(String("%1 %2 when not sync'd").Arg(operation).Arg(frames, 10));
     if (frames == 0) return;
     const uint32_t n = std::min(frames, GetFramesRemaining());
     if (conversion && !Offers(*conversion)) Fail(UnsupportedMessage(*conversion).Arg(n, 10));
-    const uint32_t most = BlockFrames(conversion.has_value());
     GuardFileIO([&] {
         for (uint32_t done = 0; done < n;) {
-            const uint32_t k = std::min(most, n - done);
+            const uint32_t k = std::min(blockFrames, n - done);
             block(done, k);
             done += k;
             framesRead = done;
@@ -113,11 +113,9 @@ bool FileDecoder::Offers(Conversion conversion) const {
     return false;
 }
 
-uint32_t FileDecoder::BlockFrames(bool converting) const {
-    // Eight bytes per sample covers the widest buffer a converting block needs (doubles).
-    const uint64_t perFrame = converting ? uint64_t(m_format.Channels) * 8 : FrameBytes();
-    return uint32_t(std::clamp<uint64_t>((converting ? kBlockBytes : kRawBlockBytes) / std::max<uint64_t>(1, perFrame),
-        1, std::numeric_limits<uint32_t>::max()));
+uint32_t FileDecoder::BlockFrames(uint64_t blockBytes, uint64_t frameBytes) {
+    return uint32_t(
+        std::clamp<uint64_t>(blockBytes / std::max<uint64_t>(1, frameBytes), 1, std::numeric_limits<uint32_t>::max()));
 }
 
 template <class T>
@@ -137,7 +135,8 @@ void FileDecoder::ReadInterleaved(const char* operation, uint32_t frames, T* des
     constexpr Conversion kTarget = std::is_same_v<T, float> ? Conversion::Float
         : std::is_same_v<T, double>                         ? Conversion::Double
                                                             : Conversion::Int16;
-    ReadInBlocks(operation, kTarget, frames, framesRead,
+    // Eight bytes per sample covers the widest buffer a converting block needs (doubles).
+    ReadInBlocks(operation, kTarget, frames, framesRead, BlockFrames(kBlockBytes, uint64_t(m_format.Channels) * 8),
         [&](uint32_t done, uint32_t k) { ReadBlock(k, destination + size_t(done) * m_format.Channels); });
 }
 
@@ -156,33 +155,40 @@ void FileDecoder::ReadInt16Interleaved(uint32_t frames, int16_t* destination, ui
 void FileDecoder::ReadFloatDeinterleaved(uint32_t frames, float* const* channels, uint32_t& framesRead) {
     const uint32_t count = m_format.Channels;
     std::vector<float*> targets(count);
-    ReadInBlocks("ReadFloatDeinterleaved", Conversion::Float, frames, framesRead, [&](uint32_t done, uint32_t k) {
-        // Sized by the frames this read delivers, block by block, never by the frames asked.
-        float* interleaved = m_interleave.ReserveAs<float>(size_t(k) * count);
-        ReadBlock(k, interleaved);
-        for (uint32_t c = 0; c < count; ++c) targets[c] = channels[c] + done;
-        Vec::DeinterleaveF32(int32_t(count), int32_t(k), interleaved, targets.data());
-    });
+    // Only the stored block is the decoder's: the floats go straight to the caller's buffers.
+    ReadInBlocks("ReadFloatDeinterleaved", Conversion::Float, frames, framesRead,
+        BlockFrames(kSplitBlockBytes, FrameBytes()), [&](uint32_t done, uint32_t k) {
+            if (count == 1) {
+                ReadBlock(k, channels[0] + done);
+                return;
+            }
+            uint8_t* stored = m_conversion.Reserve(size_t(k) * FrameBytes());
+            ReadFramesRaw(k, stored);
+            for (uint32_t c = 0; c < count; ++c) targets[c] = channels[c] + done;
+            m_converter.FloatSplit(stored, k, count, targets.data());
+        });
 }
 
 void FileDecoder::ReadInt16Deinterleaved(uint32_t frames, int16_t* const* channels, uint32_t& framesRead) {
     const uint32_t count = m_format.Channels;
-    ReadInBlocks("ReadInt16Deinterleaved", Conversion::Int16, frames, framesRead, [&](uint32_t done, uint32_t k) {
-        int16_t* interleaved = m_interleave.ReserveAs<int16_t>(size_t(k) * count);
-        ReadBlock(k, interleaved);
-        const int16_t* frame = interleaved;
-        for (uint32_t f = 0; f < k; ++f, frame += count)
-            for (uint32_t c = 0; c < count; ++c) channels[c][done + f] = frame[c];
-    });
+    ReadInBlocks("ReadInt16Deinterleaved", Conversion::Int16, frames, framesRead,
+        BlockFrames(kBlockBytes, uint64_t(count) * 8), [&](uint32_t done, uint32_t k) {
+            int16_t* interleaved = m_interleave.ReserveAs<int16_t>(size_t(k) * count);
+            ReadBlock(k, interleaved);
+            const int16_t* frame = interleaved;
+            for (uint32_t f = 0; f < k; ++f, frame += count)
+                for (uint32_t c = 0; c < count; ++c) channels[c][done + f] = frame[c];
+        });
 }
 
 void FileDecoder::ReadRawInterleaved(uint32_t frames, void* destination, uint32_t& framesRead) {
     auto* bytes = static_cast<uint8_t*>(destination);
-    ReadInBlocks("ReadRawInterleaved", std::nullopt, frames, framesRead, [&](uint32_t done, uint32_t k) {
-        uint8_t* target = bytes + uint64_t(done) * FrameBytes();
-        ReadFramesRaw(k, target);
-        m_converter.ToLittleEndian(target, SamplesIn(k));
-    });
+    ReadInBlocks("ReadRawInterleaved", std::nullopt, frames, framesRead, BlockFrames(kRawBlockBytes, FrameBytes()),
+        [&](uint32_t done, uint32_t k) {
+            uint8_t* target = bytes + uint64_t(done) * FrameBytes();
+            ReadFramesRaw(k, target);
+            m_converter.ToLittleEndian(target, SamplesIn(k));
+        });
 }
 
 bool FileDecoder::HasChunk(uint32_t id) {

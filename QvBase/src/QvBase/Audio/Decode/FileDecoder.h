@@ -129,18 +129,19 @@ private:
     void CloseQuietly();
     // The one loop of every read: the common checks (out count 0, the not-open check, 0
     // frames asked, the conversion when there is one), then the frames left to deliver in
-    // blocks, each handed to `block` as (frames done, frames in it); the out count grows
-    // with every block, so a failure leaves the frames already delivered counted.
+    // blocks of at most `blockFrames`, each handed to `block` as (frames done, frames in
+    // it); the out count grows with every block, so a failure leaves the frames already
+    // delivered counted.
     template <class Block>
     void ReadInBlocks(const char* operation, std::optional<Conversion> conversion, uint32_t frames,
-        uint32_t& framesRead, Block&& block);
+        uint32_t& framesRead, uint32_t blockFrames, Block&& block);
     template <class T>
     void ReadInterleaved(const char* operation, uint32_t frames, T* destination, uint32_t& framesRead);
     // Reads `frames` frames and converts them into `destination`.
     template <class T>
     void ReadBlock(uint32_t frames, T* destination);
-    // Frames per block, so that buffers stay small whatever the request.
-    uint32_t BlockFrames(bool converting) const;
+    // Frames per block of about `blockBytes`, so that buffers stay small whatever the request.
+    static uint32_t BlockFrames(uint64_t blockBytes, uint64_t frameBytes);
     bool Offers(Conversion conversion) const;
     template <class Body>
     void GuardFileIO(Body&& body);

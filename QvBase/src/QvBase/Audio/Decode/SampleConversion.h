@@ -22,4 +22,14 @@ void Convert24ToDouble(const uint8_t* source, size_t samples, double* destinatio
 // The same for big-endian 24-bit samples, to floats.
 void Convert24BigEndianToFloat(const uint8_t* source, size_t samples, float* destination);
 
+// `frames` stored frames of `channels` interleaved little-endian integers each, converted
+// to floats straight into one buffer per channel in one pass: 16-bit samples scaled by
+// 2^-15, 24-bit ones by 2^-23 and 32-bit ones by 2^-31, giving the values of the vector
+// conversions and of Convert24ToFloat.
+void Split16ToFloat(const uint8_t* source, size_t frames, uint32_t channels, float* const* destinations);
+void Split24ToFloat(const uint8_t* source, size_t frames, uint32_t channels, float* const* destinations);
+void Split32ToFloat(const uint8_t* source, size_t frames, uint32_t channels, float* const* destinations);
+// The same for big-endian 24-bit samples.
+void Split24BigEndianToFloat(const uint8_t* source, size_t frames, uint32_t channels, float* const* destinations);
+
 }  // namespace Audio::Decode

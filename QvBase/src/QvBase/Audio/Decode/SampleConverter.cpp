@@ -3,6 +3,7 @@
 #include <QvBase/Audio/Decode/SampleConversion.h>
 
 #include <Primitives/Vec/Convert.h>
+#include <Primitives/Vec/Interleave.h>
 
 #include <algorithm>
 #include <cstring>
@@ -51,6 +52,19 @@ void BigS24ToS16(uint8_t* s, size_t n, int16_t* d) {
     }
 }
 
+void SplitF32(uint8_t* s, size_t n, uint32_t c, float* const* d) {
+    Vec::DeinterleaveF32(int32_t(c), Count(n), As<float>(s), d);
+}
+void SplitS16(uint8_t* s, size_t n, uint32_t c, float* const* d) { Split16ToFloat(s, n, c, d); }
+void SplitS24(uint8_t* s, size_t n, uint32_t c, float* const* d) { Split24ToFloat(s, n, c, d); }
+void SplitS32(uint8_t* s, size_t n, uint32_t c, float* const* d) { Split32ToFloat(s, n, c, d); }
+void SplitBigS24(uint8_t* s, size_t n, uint32_t c, float* const* d) { Split24BigEndianToFloat(s, n, c, d); }
+
+void SplitBigS16(uint8_t* s, size_t n, uint32_t c, float* const* d) {
+    SwapBytes16InPlace(s, n * c);
+    Split16ToFloat(s, n, c, d);
+}
+
 template <class T>
 ConversionTo<T> Offer(ConvertSamples<T> convert) {
     return {true, convert};
@@ -67,26 +81,32 @@ SampleConverter ConverterFor(StoredSamples stored) {
         if (stored.Float) {
             if (stored.Bytes == 4) {
                 c.Float = Offer<float>(nullptr);
+                c.FloatSplit = SplitF32;
                 c.Double = Offer(F32ToF64);
                 c.Int16 = Offer(F32ToS16);
             }
         } else if (stored.Bytes == 2) {
             c.Float = Offer(S16ToF32);
+            c.FloatSplit = SplitS16;
             c.Double = Offer(S16ToF64);
             c.Int16 = Offer<int16_t>(nullptr);
         } else if (stored.Bytes == 3) {
             c.Float = Offer(S24ToF32);
+            c.FloatSplit = SplitS24;
             c.Double = Offer(S24ToF64);
         } else if (stored.Bytes == 4) {
             c.Float = Offer(S32ToF32);
+            c.FloatSplit = SplitS32;
             c.Double = Offer(S32ToF64);
         }
     } else if (!stored.Float) {
         if (stored.Bytes == 2) {
             c.Float = Offer(BigS16ToF32);
+            c.FloatSplit = SplitBigS16;
             c.Int16 = Offer(BigS16ToS16);
         } else if (stored.Bytes == 3) {
             c.Float = Offer(BigS24ToF32);
+            c.FloatSplit = SplitBigS24;
             c.Int16 = Offer(BigS24ToS16);
         }
     }

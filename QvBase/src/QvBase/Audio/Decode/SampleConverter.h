@@ -19,6 +19,10 @@ struct StoredSamples {
 template <class T>
 using ConvertSamples = void (*)(uint8_t* stored, size_t samples, T* destination);
 
+// Converts `frames` stored frames of `channels` samples each into one float buffer per
+// channel, in one pass; the stored bytes may be overwritten.
+using SplitSamples = void (*)(uint8_t* stored, size_t frames, uint32_t channels, float* const* destinations);
+
 template <class T>
 struct ConversionTo {
     bool Offered = false;
@@ -32,6 +36,8 @@ struct SampleConverter {
     ConversionTo<float> Float;
     ConversionTo<double> Double;
     ConversionTo<int16_t> Int16;
+    // The float conversion for the de-interleaving read, set whenever Float is offered.
+    SplitSamples FloatSplit = nullptr;
 
     template <class T>
     const ConversionTo<T>& To() const {
