@@ -1,5 +1,6 @@
 #include <Platform/Kernel/MemoryInfo.h>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -26,6 +27,23 @@ std::optional<std::uint64_t> AvailableMemoryBytes() {
     const long size = sysconf(_SC_PAGESIZE);
     if (pages > 0 && size > 0) return std::uint64_t(pages) * std::uint64_t(size);
     return std::nullopt;
+}
+
+void PrepareForWriting(void* first, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    if (!first || bytes == 0) return;
+    static const std::uintptr_t page = [] {
+        const long size = sysconf(_SC_PAGESIZE);
+        return size > 0 ? std::uintptr_t(size) : std::uintptr_t(4096);
+    }();
+    const auto begin = reinterpret_cast<std::uintptr_t>(first) / page * page;
+    const auto end = reinterpret_cast<std::uintptr_t>(first) + bytes;
+    // Pages outside any mapping, or a kernel without the request, leave the writes to fault.
+    madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+    (void)first;
+    (void)bytes;
+#endif
 }
 
 }  // namespace Platform::Kernel

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -6,5 +7,10 @@ namespace Platform::Kernel {
 
 // Bytes of memory the system can still hand out without swapping; absent when unknown.
 std::optional<std::uint64_t> AvailableMemoryBytes();
+
+// Has the pages under `bytes` bytes at `first` made ready for writing in one request,
+// ahead of the writes that fill them, which then fault no more. Only a wish: without it
+// the writes fault as usual.
+void PrepareForWriting(void* first, std::size_t bytes);
 
 }  // namespace Platform::Kernel

@@ -5,6 +5,8 @@
 #include <QvBase/Util/File.h>
 #include <QvBase/Util/Path.h>
 
+#include <Platform/Kernel/MemoryInfo.h>
+
 #include <algorithm>
 #include <new>
 #include <stdexcept>
@@ -163,7 +165,8 @@ void AudioReader::PrepareAhead(const std::atomic<bool>& readEnded) {
         if (readEnded.load(std::memory_order_relaxed) || m_cancel.load(std::memory_order_relaxed)) return;
         // A chunk the read has reached is left to its own writes.
         if (first <= m_framesRead.load(std::memory_order_relaxed)) continue;
-        for (float* channel : m_pointers) PrepareForWriting(channel + first, std::min(chunk, m_frames - first));
+        for (float* channel : m_pointers)
+            Platform::Kernel::PrepareForWriting(channel + first, std::min(chunk, m_frames - first) * sizeof(float));
     }
 }
 

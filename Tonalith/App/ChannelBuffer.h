@@ -6,7 +6,7 @@ namespace UI {
 
 // The samples of one channel: floats that start out zero. A long buffer comes straight
 // from the system, already zero, so that making room for an hour of audio costs no fill
-// pass; its pages are only had when first written (see PrepareForWriting).
+// pass; its pages are only had when first written (see Platform::Kernel::PrepareForWriting).
 class ChannelBuffer {
 public:
     ChannelBuffer() = default;
@@ -26,10 +26,5 @@ private:
     float* m_data = nullptr;
     std::size_t m_count = 0;
 };
-
-// Has the pages of `count` floats at `first` made ready for writing in one request, ahead
-// of the writes that fill them, which then fault no more. Only a wish: without it the
-// writes fault as usual.
-void PrepareForWriting(float* first, std::size_t count);
 
 }  // namespace UI
