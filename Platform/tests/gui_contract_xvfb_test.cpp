@@ -135,5 +135,5 @@ TEST_P(WindowSystemContract, PlacesWindowsWhereAskedAndKeepsTheMinimumClientSize
     EXPECT_EQ(system->ClientSize(id), (PixelSize{}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Backends, WindowSystemContract, ::testing::ValuesIn(kBackends), [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Backends, WindowSystemContract, ::testing::ValuesIn(kBackends),
+    [](const auto& tested) { return tested.param.name; });

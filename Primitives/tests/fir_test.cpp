@@ -65,21 +65,20 @@ void ExpectNear(
 template <class Ops>
 class Fir : public ::testing::Test {
 public:
-    using T = typename Ops::Value;
-    using State = Prim::FirState<T>;
-    State* Make(
-        const std::vector<T>& h, const T* history, int up = 1, int upPhase = 0, int down = 1, int downPhase = 0) {
-        State* s = nullptr;
+    using Record = Prim::FirState<typename Ops::Value>;
+    Record* Make(const std::vector<typename Ops::Value>& h, const typename Ops::Value* history, int up = 1,
+        int upPhase = 0, int down = 1, int downPhase = 0) {
+        Record* s = nullptr;
         EXPECT_EQ(Ops::MrInit(&s, h.data(), int(h.size()), up, upPhase, down, downPhase, history), Prim::StatusOk);
         states_.push_back(s);
         return s;
     }
     ~Fir() override {
-        for (State* s : states_) EXPECT_EQ(Ops::Free(s), Prim::StatusOk);
+        for (Record* s : states_) EXPECT_EQ(Ops::Free(s), Prim::StatusOk);
     }
 
 private:
-    std::vector<State*> states_;
+    std::vector<Record*> states_;
 };
 using AllBuilds = ::testing::Types<X87F32, Sse2F32, X87F64, Sse2F64>;
 TYPED_TEST_SUITE(Fir, AllBuilds);

@@ -10,11 +10,11 @@
 
 TEST(MdctSharedRecord, ConcurrentTransformsAgreeWithASingleThread) {
     using Init = Prim::Status (*)(Prim::CosSpecF32**, int32_t);
-    using Run = Prim::Status (*)(float*, const Prim::CosSpecF32*, uint8_t*);
+    using Transform = Prim::Status (*)(float*, const Prim::CosSpecF32*, uint8_t*);
     using Release = Prim::Status (*)(Prim::CosSpecF32*);
     struct Build {
         Init init;
-        Run run;
+        Transform run;
         Release release;
     };
     for (const Build build : {Build{&Prim::MdctInitAllocFwdF32_x87, &Prim::MdctFwdF32_x87, &Prim::MdctFreeFwdF32_x87},

@@ -37,7 +37,7 @@ constexpr uint8_t Guard = 0xA5;
 // A record of one direction with a work buffer of exactly the reported size, followed by guards.
 template <class B>
 struct Mdct {
-    Mdct(int32_t length, bool forward) : n(length), forward(forward) {
+    Mdct(int32_t length, bool isForward) : n(length), forward(isForward) {
         EXPECT_EQ((forward ? B::InitFwd : B::InitInv)(&spec, n), Prim::StatusOk) << n;
         int32_t size = 0;
         EXPECT_EQ((forward ? B::SizeFwd : B::SizeInv)(spec, &size), Prim::StatusOk);

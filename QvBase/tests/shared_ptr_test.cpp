@@ -6,7 +6,7 @@
 namespace {
 
 struct Base {
-    explicit Base(int* destroyed) : destroyed(destroyed) {}
+    explicit Base(int* counter) : destroyed(counter) {}
     virtual ~Base() { ++*destroyed; }
     int* destroyed;
 };

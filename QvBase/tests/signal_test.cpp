@@ -24,7 +24,7 @@ public:
 class Receiver : public Object {
     QV_OBJECT()
 public:
-    explicit Receiver(std::string tag) : Object("Receiver"), tag(std::move(tag)) {}
+    explicit Receiver(std::string name) : Object("Receiver"), tag(std::move(name)) {}
     void sigRelay(uint uValue);
 
     void slotPlain() {

@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(Files, AppXvfbTest,
         // Windows Media decodes whole codec frames: 2.05 seconds give 32768 frames.
         ToneFile{"tone.wma",
             "ffmpeg -nostdin -v error -f lavfi -i sine=f=4000:r=16000:d=2.05 -af volume=0.5 -c:a wmav2 %s"}),
-    [](const auto& info) { return std::string(info.param.name[6] == 'a' ? "Wav" : "WindowsMedia"); });
+    [](const auto& tested) { return std::string(tested.param.name[6] == 'a' ? "Wav" : "WindowsMedia"); });
 
 TEST_P(AppXvfbTest, ALoadedToneShowsItsRowBrightAndSilenceDarkAndTheToolBarCycles) {
     const std::string file = (m_folder / GetParam().name).string();

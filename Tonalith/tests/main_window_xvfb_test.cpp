@@ -151,11 +151,11 @@ TEST_F(MainWindowXvfbTest, ARecentEntryOpensItsOwnFileAndAGoneOneSaysSo) {
         WaitForWindow(kTitle);
         // There is no window manager to give the window the keyboard; a menu that missed
         // the keys is closed and asked again.
-        const auto choose = [](const char* entry, auto shown) {
+        const auto choose = [](const char* entry, auto done) {
             for (int attempt = 0; attempt < 3; ++attempt) {
                 RunCommand("xdotool mousemove 650 700 windowfocus " + std::to_string(TestSupport::FindWindow(kTitle)) +
                     " sleep 0.3 key --delay 200 alt+f " + entry);
-                if (WaitFor(shown, 3000ms)) return true;
+                if (WaitFor(done, 3000ms)) return true;
                 RunCommand("xdotool key Escape");
             }
             return false;

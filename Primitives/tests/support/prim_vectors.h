@@ -71,8 +71,8 @@ double Ulps(T a, T b) {
     if (std::isinf(a) || std::isinf(b)) return INFINITY;
     using I = std::conditional_t<sizeof(T) == 4, std::int64_t, __int128>;
     const auto ordered = [](T x) -> I {
-        const auto b = Bits(x);
-        const I magnitude = static_cast<I>(b & ~(decltype(b){1} << (8 * sizeof(T) - 1)));
+        const auto bits = Bits(x);
+        const I magnitude = static_cast<I>(bits & ~(decltype(bits){1} << (8 * sizeof(T) - 1)));
         return std::signbit(x) ? -magnitude : magnitude;
     };
     const I d = ordered(a) - ordered(b);

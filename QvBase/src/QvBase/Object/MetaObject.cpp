@@ -27,16 +27,16 @@ bool CStringLess(const char* a, const char* b) {
     }
 }
 
-MetaObject::MetaObject(const MetaObject* parent, const char* className, const MetaTableEntry* signalTable,
-    uint signalCount, const MetaTableEntry* slotTable, uint slotCount)
-    : parent(parent),
-      className(className),
-      signalTable(signalCount ? signalTable : nullptr),
-      slotTable(slotCount ? slotTable : nullptr),
-      signalMap(BuildMap(signalTable, signalCount)),
-      slotMap(BuildMap(slotTable, slotCount)),
-      inheritedSignalCount(parent ? parent->inheritedSignalCount + parent->SignalCount(false) : 0),
-      inheritedSlotCount(parent ? parent->inheritedSlotCount + parent->SlotCount(false) : 0),
+MetaObject::MetaObject(const MetaObject* pParent, const char* szClassName, const MetaTableEntry* pSignals,
+    uint signalCount, const MetaTableEntry* pSlots, uint slotCount)
+    : parent(pParent),
+      className(szClassName),
+      signalTable(signalCount ? pSignals : nullptr),
+      slotTable(slotCount ? pSlots : nullptr),
+      signalMap(BuildMap(pSignals, signalCount)),
+      slotMap(BuildMap(pSlots, slotCount)),
+      inheritedSignalCount(pParent ? pParent->inheritedSignalCount + pParent->SignalCount(false) : 0),
+      inheritedSlotCount(pParent ? pParent->inheritedSlotCount + pParent->SlotCount(false) : 0),
       m_signalTableLength(signalCount),
       m_slotTableLength(slotCount) {}
 

@@ -70,8 +70,8 @@ public:
     const uint inheritedSlotCount;
 
 private:
-    MetaObject(const MetaObject* parent, const char* className, const MetaTableEntry* signalTable, uint signalCount,
-        const MetaTableEntry* slotTable, uint slotCount);
+    MetaObject(const MetaObject* pParent, const char* szClassName, const MetaTableEntry* pSignals, uint signalCount,
+        const MetaTableEntry* pSlots, uint slotCount);
 
     uint m_signalTableLength;
     uint m_slotTableLength;

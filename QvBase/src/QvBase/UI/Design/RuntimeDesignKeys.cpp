@@ -216,7 +216,7 @@ void RuntimeDesign::SpaceKey(uint key) {
         keys.emplace_back(horizontal ? m_selection[i]->FrameX() : m_selection[i]->FrameY(), i);
     std::sort(keys.begin(), keys.end());
     std::vector<Window*> order;
-    for (const auto& key : keys) order.push_back(m_selection[key.second]);
+    for (const auto& position : keys) order.push_back(m_selection[position.second]);
     std::vector<int> starts, sizes;
     for (const Window* w : order) {
         starts.push_back(horizontal ? w->FrameX() : w->FrameY());
