@@ -1,7 +1,10 @@
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
 
 #include <Primitives/Prim/Fft/FftComplexX87.h>
+#include <Primitives/Prim/Fft/FftPassesX87.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
+
+#include <bit>
 
 namespace Prim {
 namespace {
@@ -54,7 +57,7 @@ inline void Butterfly2(Cplx& u, Cplx& l, const Root& w) {
 // One radix-2 stage of the given span. Column j takes w = W_2span^j from the
 // quarter-circle roots, column j + span/2 takes -i w.
 template <bool Inverse, class V>
-void CombineStage(const V& v, uint32_t count, uint32_t span, const double* roots, uint32_t halfBlock) {
+void CombineStage(V v, uint32_t count, uint32_t span, const double* roots, uint32_t halfBlock) {
     const uint32_t rootStep = count / (2 * span);
     const uint32_t halfSpan = span / 2;
     for (uint32_t first = 0; first < halfSpan; first += halfBlock) {
@@ -78,7 +81,7 @@ void CombineStage(const V& v, uint32_t count, uint32_t span, const double* roots
 // Two stages (span, 2 span) in one sweep: the eight values a column j touches in both
 // stages stay in registers. Every butterfly is the one of the stage-by-stage walk.
 template <bool Inverse, class V>
-void CombineTwoStages(const V& v, uint32_t count, uint32_t span, const double* roots, uint32_t halfBlock) {
+void CombineTwoStages(V v, uint32_t count, uint32_t span, const double* roots, uint32_t halfBlock) {
     const uint32_t step1 = count / (2 * span);
     const uint32_t step2 = count / (4 * span);
     const uint32_t h = span / 2;
@@ -111,7 +114,7 @@ void CombineTwoStages(const V& v, uint32_t count, uint32_t span, const double* r
 }
 
 template <bool Inverse, class V>
-void Combine(const V& v, uint32_t count, uint32_t startSpan, const double* roots, uint32_t columnBlock) {
+void Combine(V v, uint32_t count, uint32_t startSpan, const double* roots, uint32_t columnBlock) {
     const uint32_t halfBlock = columnBlock / 2;
     uint32_t span = startSpan;
     while (span < count) {
@@ -126,7 +129,7 @@ void Combine(const V& v, uint32_t count, uint32_t startSpan, const double* roots
 }
 
 template <bool Inverse, class V>
-void Blocked(const FftSpecRealF64* spec, const V& v, uint32_t count) {
+void Blocked(const FftSpecRealF64* spec, V v, uint32_t count) {
     const double* twiddles = Table(spec, FftSlotTwiddle);
     const bool scale = ScaleFlag<Inverse>(spec);
     for (uint32_t block = count / LeafLength; block-- > 0;) {
@@ -138,7 +141,7 @@ void Blocked(const FftSpecRealF64* spec, const V& v, uint32_t count) {
 }
 
 template <bool Inverse, class V>
-void Split(const FftSpecRealF64* spec, const V& v, int m, int level, double* buffer) {
+void Split(const FftSpecRealF64* spec, V v, int m, int level, double* buffer) {
     const int s = FftSplitOrderX87F64(spec, m);
     const int r = m - s;
     const uint32_t rowLength = uint32_t{1} << r;
@@ -191,20 +194,136 @@ void Split(const FftSpecRealF64* spec, const V& v, int m, int level, double* buf
 }
 
 template <bool Inverse, class V>
-void Recursive(const FftSpecRealF64* spec, const V& v, int m, double* buffer) {
+void Recursive(const FftSpecRealF64* spec, V v, int m, double* buffer) {
     if (FftSplitOrderX87F64(spec, m) != 0)
         Split<Inverse>(spec, v, m, 0, buffer);
     else
         Blocked<Inverse>(spec, v, uint32_t{1} << m);
 }
 
+// Interleaved doubles take the passes of FftPassesX87.h: rows (or leaves) two at a time, each
+// pair read straight from the caller's array through the bit reversal when there is one, and
+// columns two at a time through the work buffer. The generic walks above remain for split
+// arrays and for split orders too small to pair.
+constexpr int PairedMinOrder = 4;
+
+// Rows rev(q) and rev(q + 1) = rev(q) + rows/2 for even q: in the caller's natural order their
+// values are neighbours, value n of the pair's rows being values q + rows * rev(n) and the
+// one after it.
+template <bool Inverse, class Sink>
+void RowPairs(const FftSpecRealF64* spec, const double* src, double* data, uint32_t rows, uint32_t length, Sink sink) {
+    const double* twiddles = Table(spec, FftSlotTwiddle);
+    const bool scale = ScaleFlag<Inverse>(spec);
+    const int bits = std::countr_zero(rows);
+    for (uint32_t q = 0; q < rows; q += 2) {
+        double* first = data + 2 * uint64_t{length} * ReverseBits(q, bits);
+        double* second = first + uint64_t{length} * rows;
+        if (src)
+            RadixPairPass<Inverse>(GatherSource{src + 2 * q, rows}, first, second, length, twiddles, sink);
+        else
+            RadixPairPass<Inverse>(PlanesSource{first, second}, first, second, length, twiddles, sink);
+        if (scale) {
+            FftScaleF64_x87(spec->factor, first, 2 * length);
+            FftScaleF64_x87(spec->factor, second, 2 * length);
+        }
+    }
+}
+
+// The leaves stay in planes for the combine stages, which join two or four of them.
+template <bool Inverse>
+void BlockedPairs(const FftSpecRealF64* spec, const double* src, double* data, uint32_t count) {
+    const uint32_t leaves = count / LeafLength;
+    if (leaves == 2 || leaves == 4) {
+        RowPairs<Inverse>(spec, src, data, leaves, LeafLength, PlanesSink{});
+        CombineLeaves<Inverse>(data, leaves, LeafLength, Table(spec, FftSlotQuarterRoots));
+        return;
+    }
+    RowPairs<Inverse>(spec, src, data, leaves, LeafLength, InterleavedSink{});
+    Combine<Inverse>(PairsView<double>{data}, count, LeafLength, Table(spec, FftSlotQuarterRoots), CombineColumnBlock);
+}
+
+// Columns four at a time, as two pairs of neighbouring columns in the buffer's planes:
+// twiddled on the way in, transformed, and written back to the rows by the last stage.
+template <bool Inverse>
+void ColumnPairs(const FftSpecRealF64* spec, double* data, int s, int r, int level, double* buffer) {
+    const uint32_t rowLength = uint32_t{1} << r;
+    const uint32_t rows = uint32_t{1} << s;
+    const double* matrix = Table(spec, FftSlotSplitMatrix0 + level);
+    const double* columnTwiddles = Table(spec, FftSlotSplitTwiddle0 + level);
+    double* re0 = buffer;
+    double* im0 = re0 + 2 * uint64_t{rows};
+    double* re1 = im0 + 2 * uint64_t{rows};
+    double* im1 = re1 + 2 * uint64_t{rows};
+    for (uint32_t k = 0; k < rowLength; k += 4) {
+        const double* in = data + 2 * uint64_t{k};
+        for (uint32_t t = 0; t < rows; ++t, in += 2 * uint64_t{rowLength}, matrix += 8) {
+            const Dual first = Zip(Load(in), Load(in + 2)), second = Zip(Load(in + 4), Load(in + 6));
+            StoreDual(re0, im0, t, Mul<Inverse>(first, Zip(Load(matrix), Load(matrix + 2))));
+            StoreDual(re1, im1, t, Mul<Inverse>(second, Zip(Load(matrix + 4), Load(matrix + 6))));
+        }
+        double* out = data + 2 * uint64_t{k};
+        RadixPairPass<Inverse>(DualSource{re0, im0}, re0, im0, rows, columnTwiddles, ColumnsSink{out, rowLength});
+        RadixPairPass<Inverse>(DualSource{re1, im1}, re1, im1, rows, columnTwiddles, ColumnsSink{out + 4, rowLength});
+    }
+}
+
+bool Pairable(int s, int r) { return s >= PairedMinOrder && r >= PairedMinOrder; }
+
+template <bool Inverse>
+void SplitPairs(const FftSpecRealF64* spec, const double* src, double* data, int m, int level, double* buffer) {
+    const int s = FftSplitOrderX87F64(spec, m);
+    const int r = m - s;
+    if (!Pairable(s, r)) {
+        Split<Inverse>(spec, PairsView<double>{data}, m, level, buffer);
+        return;
+    }
+    const uint32_t rowLength = uint32_t{1} << r;
+    const uint32_t rows = uint32_t{1} << s;
+    if (r <= FftX87ThresholdF64) {
+        RowPairs<Inverse>(spec, src, data, rows, rowLength, InterleavedSink{});
+    } else {
+        for (uint32_t t = 0; t < rows; ++t) {
+            double* row = data + 2 * uint64_t{rowLength} * t;
+            if (FftSplitOrderX87F64(spec, r) != 0)
+                SplitPairs<Inverse>(spec, nullptr, row, r, level + 1, buffer);
+            else
+                BlockedPairs<Inverse>(spec, nullptr, row, rowLength);
+        }
+    }
+    ColumnPairs<Inverse>(spec, data, s, r, level, buffer);
+}
+
+// Whether the first sweep of the large-order path can read the caller's array itself: the
+// leaves of the blocked path, or the rows of a split whose rows take one radix pass.
+bool ReadsThroughReversal(const FftSpecRealF64* spec, int m) {
+    const int s = FftSplitOrderX87F64(spec, m);
+    if (s == 0) return true;
+    return Pairable(s, m - s) && m - s <= FftX87ThresholdF64;
+}
+
+template <bool Inverse>
+void RecursivePairs(const FftSpecRealF64* spec, const double* src, double* data, int m, double* buffer) {
+    if (FftSplitOrderX87F64(spec, m) != 0)
+        SplitPairs<Inverse>(spec, src, data, m, 0, buffer);
+    else
+        BlockedPairs<Inverse>(spec, src, data, uint32_t{1} << m);
+}
+
 }  // namespace
 
 void FftRecursiveFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
-    Recursive<false>(spec, PairsView<double>{data}, m, buffer);
+    RecursivePairs<false>(spec, nullptr, data, m, buffer);
 }
 void FftRecursiveInvF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
-    Recursive<true>(spec, PairsView<double>{data}, m, buffer);
+    RecursivePairs<true>(spec, nullptr, data, m, buffer);
+}
+void FftBitRevRecursiveFwdF64_x87(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* buffer) {
+    if (ReadsThroughReversal(spec, m)) {
+        RecursivePairs<false>(spec, src, dst, m, buffer);
+        return;
+    }
+    FftBitRevCopyC64(src, dst, uint32_t{1} << m, static_cast<const int32_t*>(spec->tables[FftSlotBitRev]));
+    RecursivePairs<false>(spec, nullptr, dst, m, buffer);
 }
 void FftRecursiveSplitFwdF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer) {
     Recursive<false>(spec, SplitView{re, im}, m, buffer);
@@ -213,16 +332,16 @@ void FftRecursiveSplitInvF64_x87(const FftSpecRealF64* spec, double* re, double*
     Recursive<true>(spec, SplitView{re, im}, m, buffer);
 }
 void FftSplitFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer) {
-    Split<false>(spec, PairsView<double>{data}, m, level, buffer);
+    SplitPairs<false>(spec, nullptr, data, m, level, buffer);
 }
 void FftSplitInvF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer) {
-    Split<true>(spec, PairsView<double>{data}, m, level, buffer);
+    SplitPairs<true>(spec, nullptr, data, m, level, buffer);
 }
 void FftBlockedFwdF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double*) {
-    Blocked<false>(spec, PairsView<double>{data}, count);
+    BlockedPairs<false>(spec, nullptr, data, count);
 }
 void FftBlockedInvF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double*) {
-    Blocked<true>(spec, PairsView<double>{data}, count);
+    BlockedPairs<true>(spec, nullptr, data, count);
 }
 void FftCombineF64_x87(
     double* data, uint32_t count, uint32_t startSpan, const double* quarterRoots, int forward, uint32_t columnBlock) {
