@@ -33,6 +33,15 @@ inline Cplx Lane0(Dual d) { return Low(d.re, d.im); }
 inline Cplx Lane1(Dual d) { return High(d.re, d.im); }
 inline Dual SwapLanes(Dual d) { return {Swap(d.re), Swap(d.im)}; }
 
+// Lane 0 as the (re, im) value at lane0, lane 1 at lane1: four 8-byte stores, which cost less
+// than turning the lanes into values first.
+inline void StoreLanes(double* lane0, double* lane1, Dual d) {
+    lane0[0] = d.re[0];
+    lane0[1] = d.im[0];
+    lane1[0] = d.re[1];
+    lane1[1] = d.im[1];
+}
+
 // One root (re, im) for both lanes.
 inline Dual Broadcast(Cplx w) { return {__builtin_shufflevector(w, w, 0, 0), __builtin_shufflevector(w, w, 1, 1)}; }
 
@@ -62,6 +71,17 @@ inline void Butterfly4(Dual& a, Dual& b, Dual& c, Dual& d) {
     const Dual plus = {s1.re - s3.im, s1.im + s3.re};  // s1 + i s3
     b = Inverse ? plus : minus;
     d = Inverse ? minus : plus;
+}
+
+// The real post-processing of Z_k = z and Z_(M-k) = y into X_k = lo and X_(M-k) = hi with the
+// table's pair (p, q) of each lane, rounded as the interleaved form of FftRealSplitX87.cpp:
+// D = z - conj y, (t, u) = q D - i p D, X_k = (t, u) + conj y, X_(M-k) = conj(z - (t, u)).
+inline void PostPair(Dual z, Dual y, Cplx p, Cplx q, Dual& lo, Dual& hi) {
+    const Cplx dr = z.re - y.re, di = z.im + y.im;
+    const Cplx t = dr * q + di * p;
+    const Cplx u = di * q - dr * p;
+    lo = {t + y.re, u - y.im};
+    hi = {z.re - t, -(z.im - u)};
 }
 
 }  // namespace Prim::FftX87

@@ -16,37 +16,103 @@ uint64_t GatherStep(const Source& source, uint64_t groups) {
         return groups;
 }
 
+// Where a first sweep reads and writes: its source and the planes of its results.
+template <class Source>
+struct Sweep {
+    Source source;
+    double* re;
+    double* im;
+};
+
+// Group g of the span-4 stage: four consecutive positions, read through the source.
+template <bool Inverse, class Source>
+__attribute__((always_inline)) inline void FirstGroup4(Sweep<Source> sweep, uint32_t g, int bits, uint64_t step) {
+    const Source& source = sweep.source;
+    Dual x0, x1, x2, x3;
+    if constexpr (Source::Reversed) {
+        // rev(4g + c) = rev(g) + rev2(c) * groups
+        const double* p = source.At(ReverseBits(g, bits));
+        x0 = Source::Get(p);
+        x1 = Source::Get(p + 2 * step);
+        x2 = Source::Get(p + step);
+        x3 = Source::Get(p + 3 * step);
+    } else {
+        x0 = source.Get(4 * g);
+        x1 = source.Get(4 * g + 1);
+        x2 = source.Get(4 * g + 2);
+        x3 = source.Get(4 * g + 3);
+    }
+    Butterfly4<Inverse>(x0, x1, x2, x3);
+    const uint64_t n = 4 * uint64_t{g};
+    StoreDual(sweep.re, sweep.im, n, x0);
+    StoreDual(sweep.re, sweep.im, n + 1, x1);
+    StoreDual(sweep.re, sweep.im, n + 2, x2);
+    StoreDual(sweep.re, sweep.im, n + 3, x3);
+}
+
+// Group g of the span-4 and span-8 stages: eight consecutive positions. w1 and w3 are W_8^1
+// and W_8^3; W_8^2 = -i needs no product.
+template <bool Inverse, class Source>
+__attribute__((always_inline)) inline void FirstGroup8(
+    Sweep<Source> sweep, uint32_t g, int bits, uint64_t step, Dual w1, Dual w3) {
+    const Source& source = sweep.source;
+    Dual a0, a1, a2, a3, b0, b1, b2, b3;
+    if constexpr (Source::Reversed) {
+        // rev(8g + c) = rev(g) + rev3(c) * groups
+        const double* p = source.At(ReverseBits(g, bits));
+        a0 = Source::Get(p);
+        a1 = Source::Get(p + 4 * step);
+        a2 = Source::Get(p + 2 * step);
+        a3 = Source::Get(p + 6 * step);
+        b0 = Source::Get(p + step);
+        b1 = Source::Get(p + 5 * step);
+        b2 = Source::Get(p + 3 * step);
+        b3 = Source::Get(p + 7 * step);
+    } else {
+        a0 = source.Get(8 * g);
+        a1 = source.Get(8 * g + 1);
+        a2 = source.Get(8 * g + 2);
+        a3 = source.Get(8 * g + 3);
+        b0 = source.Get(8 * g + 4);
+        b1 = source.Get(8 * g + 5);
+        b2 = source.Get(8 * g + 6);
+        b3 = source.Get(8 * g + 7);
+    }
+    Butterfly4<Inverse>(a0, a1, a2, a3);
+    Butterfly4<Inverse>(b0, b1, b2, b3);
+    const Dual t1 = Mul<Inverse>(b1, w1);
+    const Dual t3 = Mul<Inverse>(b3, w3);
+    // a2 -+ i b2 (forward -i, inverse +i)
+    const Dual minus = {a2.re + b2.im, a2.im - b2.re};
+    const Dual plus = {a2.re - b2.im, a2.im + b2.re};
+    double* re = sweep.re;
+    double* im = sweep.im;
+    const uint64_t n = 8 * uint64_t{g};
+    StoreDual(re, im, n, a0 + b0);
+    StoreDual(re, im, n + 1, a1 + t1);
+    StoreDual(re, im, n + 2, Inverse ? plus : minus);
+    StoreDual(re, im, n + 3, a3 + t3);
+    StoreDual(re, im, n + 4, a0 - b0);
+    StoreDual(re, im, n + 5, a1 - t1);
+    StoreDual(re, im, n + 6, Inverse ? minus : plus);
+    StoreDual(re, im, n + 7, a3 - t3);
+}
+
 // The span-4 stage and, for odd orders, the span-8 radix-2 stage, in one sweep that also
 // reads the values from their source: each group of four (eight) positions passes through
-// both stages in registers.
-template <bool Inverse, class Source>
-void FirstStages(Source source, double* re, double* im, uint32_t positions, uint32_t count, const double* twiddles) {
+// both stages in registers. Several sweeps of the same length (whose sources share cache
+// lines) go group by group together. (The sweeps are copied so that their pointers stay in
+// registers: a store through one of them could otherwise be taken to change them.)
+template <bool Inverse, int N, class Source>
+void FirstStages(const Sweep<Source> (&given)[N], uint32_t positions, uint32_t count, const double* twiddles) {
+    Sweep<Source> sweeps[N];
+    for (int i = 0; i < N; ++i) sweeps[i] = given[i];
     if (!OddOrder(count)) {
         const uint32_t groups = positions / 4;
         const int bits = std::countr_zero(groups);
-        const uint64_t step = GatherStep(source, groups);
-        for (uint32_t g = 0; g < groups; ++g) {
-            Dual x0, x1, x2, x3;
-            if constexpr (Source::Reversed) {
-                // rev(4g + c) = rev(g) + rev2(c) * groups
-                const double* p = source.At(ReverseBits(g, bits));
-                x0 = Source::Get(p);
-                x1 = Source::Get(p + 2 * step);
-                x2 = Source::Get(p + step);
-                x3 = Source::Get(p + 3 * step);
-            } else {
-                x0 = source.Get(4 * g);
-                x1 = source.Get(4 * g + 1);
-                x2 = source.Get(4 * g + 2);
-                x3 = source.Get(4 * g + 3);
-            }
-            Butterfly4<Inverse>(x0, x1, x2, x3);
-            const uint64_t n = 4 * uint64_t{g};
-            StoreDual(re, im, n, x0);
-            StoreDual(re, im, n + 1, x1);
-            StoreDual(re, im, n + 2, x2);
-            StoreDual(re, im, n + 3, x3);
-        }
+        const uint64_t step = GatherStep(sweeps[0].source, groups);
+        for (uint32_t g = 0; g < groups; ++g)
+            for (int i = 0; i < N; ++i) FirstGroup4<Inverse>(sweeps[i], g, bits, step);
         return;
     }
     // W_8^1 = (h, -h) is entry count/8 of the table; W_8^2 = -i and W_8^3 = (-h, -h) follow.
@@ -56,102 +122,76 @@ void FirstStages(Source source, double* re, double* im, uint32_t positions, uint
     const Dual w3 = Broadcast(Cplx{-h, hi});
     const uint32_t groups = positions / 8;
     const int bits = std::countr_zero(groups);
-    const uint64_t step = GatherStep(source, groups);
-    for (uint32_t g = 0; g < groups; ++g) {
-        Dual a0, a1, a2, a3, b0, b1, b2, b3;
-        if constexpr (Source::Reversed) {
-            // rev(8g + c) = rev(g) + rev3(c) * groups
-            const double* p = source.At(ReverseBits(g, bits));
-            a0 = Source::Get(p);
-            a1 = Source::Get(p + 4 * step);
-            a2 = Source::Get(p + 2 * step);
-            a3 = Source::Get(p + 6 * step);
-            b0 = Source::Get(p + step);
-            b1 = Source::Get(p + 5 * step);
-            b2 = Source::Get(p + 3 * step);
-            b3 = Source::Get(p + 7 * step);
-        } else {
-            a0 = source.Get(8 * g);
-            a1 = source.Get(8 * g + 1);
-            a2 = source.Get(8 * g + 2);
-            a3 = source.Get(8 * g + 3);
-            b0 = source.Get(8 * g + 4);
-            b1 = source.Get(8 * g + 5);
-            b2 = source.Get(8 * g + 6);
-            b3 = source.Get(8 * g + 7);
-        }
-        Butterfly4<Inverse>(a0, a1, a2, a3);
-        Butterfly4<Inverse>(b0, b1, b2, b3);
-        const Dual t1 = Mul<Inverse>(b1, w1);
-        const Dual t3 = Mul<Inverse>(b3, w3);
-        // a2 -+ i b2 (forward -i, inverse +i)
-        const Dual minus = {a2.re + b2.im, a2.im - b2.re};
-        const Dual plus = {a2.re - b2.im, a2.im + b2.re};
-        const uint64_t n = 8 * uint64_t{g};
-        StoreDual(re, im, n, a0 + b0);
-        StoreDual(re, im, n + 1, a1 + t1);
-        StoreDual(re, im, n + 2, Inverse ? plus : minus);
-        StoreDual(re, im, n + 3, a3 + t3);
-        StoreDual(re, im, n + 4, a0 - b0);
-        StoreDual(re, im, n + 5, a1 - t1);
-        StoreDual(re, im, n + 6, Inverse ? minus : plus);
-        StoreDual(re, im, n + 7, a3 - t3);
-    }
+    const uint64_t step = GatherStep(sweeps[0].source, groups);
+    for (uint32_t g = 0; g < groups; ++g)
+        for (int i = 0; i < N; ++i) FirstGroup8<Inverse>(sweeps[i], g, bits, step, w1, w3);
 }
 
-// Butterfly j of every group of a radix-4 stage: the four positions are `distance` doubles
-// apart in each plane, the groups `groupStep` doubles apart up to `end`.
+template <bool Inverse, class Source>
+void FirstStages(Source source, double* re, double* im, uint32_t positions, uint32_t count, const double* twiddles) {
+    const Sweep<Source> sweeps[1] = {{source, re, im}};
+    FirstStages<Inverse>(sweeps, positions, count, twiddles);
+}
+
+// Butterfly j of one group of a radix-4 stage at r, i in the planes: the four positions are
+// `distance` doubles apart.
 template <bool Inverse, bool Twiddled, class Sink>
-inline void Radix4Column(double* re, double* im, uint64_t j, uint64_t q, uint64_t end, uint64_t groupStep,
-    const Dual* roots, Sink out) {
+__attribute__((always_inline)) inline void Radix4Butterfly(
+    double* r, double* i, uint64_t n, uint64_t q, const Dual* roots, Sink out) {
     const uint64_t distance = 2 * q;
-    for (uint64_t o = 2 * j; o < end; o += groupStep) {
-        double* r = re + o;
-        double* i = im + o;
-        Dual a = {Load(r), Load(i)};
-        Dual b = {Load(r + distance), Load(i + distance)};
-        Dual c = {Load(r + 2 * distance), Load(i + 2 * distance)};
-        Dual d = {Load(r + 3 * distance), Load(i + 3 * distance)};
-        if constexpr (Twiddled) {
-            b = Mul<Inverse>(b, roots[1]);
-            c = Mul<Inverse>(c, roots[0]);
-            d = Mul<Inverse>(d, roots[2]);
-        }
-        Butterfly4<Inverse>(a, b, c, d);
-        const uint64_t n = o / 2;
-        out.Put(r, i, n, a);
-        out.Put(r + distance, i + distance, n + q, b);
-        out.Put(r + 2 * distance, i + 2 * distance, n + 2 * q, c);
-        out.Put(r + 3 * distance, i + 3 * distance, n + 3 * q, d);
+    Dual a = {Load(r), Load(i)};
+    Dual b = {Load(r + distance), Load(i + distance)};
+    Dual c = {Load(r + 2 * distance), Load(i + 2 * distance)};
+    Dual d = {Load(r + 3 * distance), Load(i + 3 * distance)};
+    if constexpr (Twiddled) {
+        b = Mul<Inverse>(b, roots[1]);
+        c = Mul<Inverse>(c, roots[0]);
+        d = Mul<Inverse>(d, roots[2]);
     }
+    Butterfly4<Inverse>(a, b, c, d);
+    out.Put(r, i, n, a);
+    out.Put(r + distance, i + distance, n + q, b);
+    out.Put(r + 2 * distance, i + 2 * distance, n + 2 * q, c);
+    out.Put(r + 3 * distance, i + 3 * distance, n + 3 * q, d);
+}
+
+// The roots of entry w of the radix-4 table, for both lanes: W^j, W^2j, W^3j. Table entries
+// are 48 bytes from a 32-byte aligned start.
+inline void LoadRoots(const double* w, Dual roots[3]) {
+    const double* aligned = static_cast<const double*>(__builtin_assume_aligned(w, 16));
+    roots[0] = Broadcast(Load(aligned));
+    roots[1] = Broadcast(Load(aligned + 2));
+    roots[2] = Broadcast(Load(aligned + 4));
 }
 
 // One radix-4 stage of the given span over `positions` values in the planes, both lanes
-// taking the same roots: W_span^j from entry j * count / span.
+// taking the same roots: W_span^j from entry j * count / span. Butterfly j of every group
+// takes the same roots, so the groups are the inner loop; a stage of one group (the last of a
+// pass) has none.
 template <bool Inverse, class Sink>
-void Radix4Stage(double* re, double* im, uint32_t positions, uint32_t span, uint32_t count, const double* twiddles,
-    Sink out) {
+void Radix4Stage(
+    double* re, double* im, uint32_t positions, uint32_t span, uint32_t count, const double* twiddles, Sink out) {
     const uint64_t q = span / 4;
     const uint64_t rootStep = 6 * uint64_t{count / span};
+    Dual roots[3];
+    if (span == positions) {
+        Radix4Butterfly<Inverse, false>(re, im, 0, q, roots, out);
+        const double* w = twiddles + rootStep;
+        for (uint64_t j = 1; j < q; ++j, w += rootStep) {
+            LoadRoots(w, roots);
+            Radix4Butterfly<Inverse, true>(re + 2 * j, im + 2 * j, j, q, roots, out);
+        }
+        return;
+    }
     const uint64_t end = 2 * uint64_t{positions};
     const uint64_t groupStep = 2 * uint64_t{span};
-    Radix4Column<Inverse, false>(re, im, 0, q, end, groupStep, nullptr, out);
+    for (uint64_t o = 0; o < end; o += groupStep) Radix4Butterfly<Inverse, false>(re + o, im + o, o / 2, q, roots, out);
     const double* w = twiddles + rootStep;
     for (uint64_t j = 1; j < q; ++j, w += rootStep) {
-        const Dual roots[3] = {Broadcast(Load(w)), Broadcast(Load(w + 2)), Broadcast(Load(w + 4))};
-        Radix4Column<Inverse, true>(re, im, j, q, end, groupStep, roots, out);
+        LoadRoots(w, roots);
+        for (uint64_t o = 2 * j; o < end; o += groupStep)
+            Radix4Butterfly<Inverse, true>(re + o, im + o, o / 2, q, roots, out);
     }
-}
-
-// The real post-processing of Z_k = z and Z_(M-k) = y into X_k = lo and X_(M-k) = hi, as
-// FftRealPostF64_x87 rounds it: D = z - conj y, (t, u) = q D - i p D, X_k = (t, u) + conj y,
-// X_(M-k) = conj(z - (t, u)).
-inline void PostPair(Dual z, Dual y, Cplx p, Cplx q, Dual& lo, Dual& hi) {
-    const Cplx dr = z.re - y.re, di = z.im + y.im;
-    const Cplx t = dr * q + di * p;
-    const Cplx u = di * q - dr * p;
-    lo = {t + y.re, u - y.im};
-    hi = {z.re - t, -(z.im - u)};
 }
 
 inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; }
@@ -229,25 +269,23 @@ void LastStage(double* data, uint32_t count, const double* twiddles, const doubl
         Butterfly4<Inverse>(a, b, c, d);
         // Lanes: a at j, k; b at j + q, k + q; c at j + 2q, k + 2q; d at j + 3q, k + 3q.
         if constexpr (WithPost) {
-            // a pairs with d (j with M - j = k + 3q), b with c (j + q with M - j - q = k + 2q).
+            // Value j pairs with M - j = k + 3q, value k with j + 3q: z = a takes lanes (k, j)
+            // to meet d; likewise b with c (j + q with k + 2q, k + q with j + 2q).
             const Cplx ej = Load(post + 2 * j), ek = Load(post + 2 * k);
             const Cplx fj = Load(post + 2 * (j + q)), fk = Load(post + 2 * (k + q));
             Dual lo, hi;
-            PostPair(a, SwapLanes(d), Low(ej, ek), High(ej, ek), lo, hi);
-            a = lo;
-            d = SwapLanes(hi);
-            PostPair(b, SwapLanes(c), Low(fj, fk), High(fj, fk), lo, hi);
-            b = lo;
-            c = SwapLanes(hi);
+            PostPair(SwapLanes(a), d, Low(ek, ej), High(ek, ej), lo, hi);
+            StoreLanes(v0 + 2 * k, v0 + 2 * j, lo);
+            StoreLanes(v3 + 2 * j, v3 + 2 * k, hi);
+            PostPair(SwapLanes(b), c, Low(fk, fj), High(fk, fj), lo, hi);
+            StoreLanes(v1 + 2 * k, v1 + 2 * j, lo);
+            StoreLanes(v2 + 2 * j, v2 + 2 * k, hi);
+        } else {
+            StoreLanes(v0 + 2 * j, v0 + 2 * k, a);
+            StoreLanes(v1 + 2 * j, v1 + 2 * k, b);
+            StoreLanes(v2 + 2 * j, v2 + 2 * k, c);
+            StoreLanes(v3 + 2 * j, v3 + 2 * k, d);
         }
-        Store(v0 + 2 * j, Lane0(a));
-        Store(v0 + 2 * k, Lane1(a));
-        Store(v1 + 2 * j, Lane0(b));
-        Store(v1 + 2 * k, Lane1(b));
-        Store(v2 + 2 * j, Lane0(c));
-        Store(v2 + 2 * k, Lane1(c));
-        Store(v3 + 2 * j, Lane0(d));
-        Store(v3 + 2 * k, Lane1(d));
     }
 }
 
@@ -273,10 +311,7 @@ inline void Transpose(Dual at0, Dual at1, Dual& x, Dual& y) {
     y = {High(at0.re, at1.re), High(at0.im, at1.im)};
 }
 
-inline void StoreColumns(double* p, Dual d) {
-    Store(p, Lane0(d));
-    Store(p + 2, Lane1(d));
-}
+inline void StoreColumns(double* p, Dual d) { StoreLanes(p, p + 2, d); }
 
 // Two leaves in one pair of planes: one stage of span L, columns c, c + 1 in the lanes.
 template <bool Inverse, bool Turned>
@@ -292,28 +327,79 @@ void CombineTwoLeaves(double* first, double* second, uint64_t from, uint64_t to,
     }
 }
 
-// Four leaves in the planes (0, 2) and (1, 3): the stage of span L joins 0 with 1 and 2 with 3
-// in the lanes; the stage of span 2L joins 0 with 2 and 1 with 3, columns c, c + 1 in the lanes.
+// Columns c0 and c1 of four leaves in the planes (0, 2) and (1, 3). The stage of span L joins
+// leaf 0 with 1 and 2 with 3 in the lanes (column c with W_2L^c, turned from c = L/2 on, W_2L^e
+// being entry 2e of the roots of 4L); the stage of span 2L joins 0 with 2 and 1 with 3 (the
+// latter turned) with the two columns in the lanes. a, x, b, y: leaves 0, 1, 2, 3.
+template <bool Inverse, bool Turned0, bool Turned1>
+__attribute__((always_inline)) inline void FourColumns(double* const leaf[4], uint64_t c0, uint64_t c1, uint64_t h,
+    const double* roots, Dual& a, Dual& x, Dual& b, Dual& y) {
+    Dual u0 = LoadDual(leaf[0], leaf[2], c0), v0 = LoadDual(leaf[1], leaf[3], c0);
+    Dual u1 = LoadDual(leaf[0], leaf[2], c1), v1 = LoadDual(leaf[1], leaf[3], c1);
+    Butterfly2<Inverse, Turned0>(u0, v0, Broadcast(Load(roots + 4 * (Turned0 ? c0 - h : c0))));
+    Butterfly2<Inverse, Turned1>(u1, v1, Broadcast(Load(roots + 4 * (Turned1 ? c1 - h : c1))));
+    Transpose(u0, u1, a, b);
+    Transpose(v0, v1, x, y);
+    const Dual w = Zip(Load(roots + 2 * c0), Load(roots + 2 * c1));
+    Butterfly2<Inverse, false>(a, b, w);
+    Butterfly2<Inverse, true>(x, y, w);
+}
+
 template <bool Inverse, bool Turned>
-void CombineFourLeaves(double* const leaf[4], uint64_t from, uint64_t to, const double* roots) {
-    const uint64_t half = to - from;
+void CombineFourLeaves(double* const leaf[4], uint64_t from, uint64_t to, uint64_t h, const double* roots) {
     for (uint64_t c = from; c < to; c += 2) {
-        Dual u0 = LoadDual(leaf[0], leaf[2], c), u1 = LoadDual(leaf[0], leaf[2], c + 1);
-        Dual v0 = LoadDual(leaf[1], leaf[3], c), v1 = LoadDual(leaf[1], leaf[3], c + 1);
-        const uint64_t e = Turned ? c - half : c;  // W_2L^e is entry 2e of the roots of 4L
-        Butterfly2<Inverse, Turned>(u0, v0, Broadcast(Load(roots + 4 * e)));
-        Butterfly2<Inverse, Turned>(u1, v1, Broadcast(Load(roots + 4 * e + 4)));
-        Dual a, b, x, y;
-        Transpose(u0, u1, a, b);
-        Transpose(v0, v1, x, y);
-        const Dual w = Zip(Load(roots + 2 * c), Load(roots + 2 * c + 2));
-        Butterfly2<Inverse, false>(a, b, w);
-        Butterfly2<Inverse, true>(x, y, w);
+        Dual a, x, b, y;
+        FourColumns<Inverse, Turned, Turned>(leaf, c, c + 1, h, roots, a, x, b, y);
         StoreColumns(leaf[0] + 2 * c, a);
-        StoreColumns(leaf[2] + 2 * c, b);
         StoreColumns(leaf[1] + 2 * c, x);
+        StoreColumns(leaf[2] + 2 * c, b);
         StoreColumns(leaf[3] + 2 * c, y);
     }
+}
+
+// The real post-processing of value k and its partner M - k in place.
+inline void PostInPlace(double* data, uint64_t k, uint64_t partner, const double* post) {
+    Cplx lo, hi;
+    PostOne(Load(data + 2 * k), Load(data + 2 * partner), post + 2 * k, lo, hi);
+    Store(data + 2 * k, lo);
+    Store(data + 2 * partner, hi);
+}
+
+// The forward combine of four leaves of length L with the real post-processing in its last
+// stage: columns c and L - c go together in the lanes of the stage of span 2L, so that the
+// partners k and 4L - k of the post-processing meet (c with 3L + L - c, and so on).
+void CombineFourLeavesWithPost(double* const leaf[4], uint64_t length, const double* roots, const double* post) {
+    const uint64_t h = length / 2;
+    for (uint64_t c = 1; c < h; ++c) {
+        const uint64_t d = length - c;
+        Dual a, x, b, y;
+        FourColumns<false, false, true>(leaf, c, d, h, roots, a, x, b, y);
+        // a holds values c, d; x values L + c, L + d; b 2L + c, 2L + d; y 3L + c, 3L + d.
+        // c pairs with 3L + d and d with 3L + c: a with its lanes exchanged meets y; likewise
+        // x (L + d with 2L + c, L + c with 2L + d) meets b.
+        Dual lo, hi;
+        const Cplx pc = Load(post + 2 * c), pd = Load(post + 2 * d);
+        PostPair(SwapLanes(a), y, Low(pd, pc), High(pd, pc), lo, hi);
+        StoreLanes(leaf[0] + 2 * d, leaf[0] + 2 * c, lo);
+        StoreLanes(leaf[3] + 2 * c, leaf[3] + 2 * d, hi);
+        const Cplx qc = Load(post + 2 * (length + c)), qd = Load(post + 2 * (length + d));
+        PostPair(SwapLanes(x), b, Low(qd, qc), High(qd, qc), lo, hi);
+        StoreLanes(leaf[1] + 2 * d, leaf[1] + 2 * c, lo);
+        StoreLanes(leaf[2] + 2 * c, leaf[2] + 2 * d, hi);
+    }
+    // Columns 0 and L/2: value 0 is left to the real split, 2L is the middle one; L pairs with
+    // 3L, L/2 with 3L + L/2 and L + L/2 with 2L + L/2.
+    Dual a, x, b, y;
+    FourColumns<false, false, true>(leaf, 0, h, h, roots, a, x, b, y);
+    StoreLanes(leaf[0], leaf[0] + 2 * h, a);
+    StoreLanes(leaf[1], leaf[1] + 2 * h, x);
+    StoreLanes(leaf[2], leaf[2] + 2 * h, b);
+    StoreLanes(leaf[3], leaf[3] + 2 * h, y);
+    double* data = leaf[0];
+    PostInPlace(data, length, 3 * length, post);
+    PostInPlace(data, h, 4 * length - h, post);
+    PostInPlace(data, length + h, 3 * length - h, post);
+    data[4 * length + 1] = -data[4 * length + 1];
 }
 
 }  // namespace
@@ -328,16 +414,35 @@ void CombineLeaves(double* data, uint32_t leaves, uint32_t leafLength, const dou
         return;
     }
     double* const leaf[4] = {data, data + 2 * length, data + 4 * length, data + 6 * length};
-    CombineFourLeaves<Inverse, false>(leaf, 0, length / 2, quarterRoots);
-    CombineFourLeaves<Inverse, true>(leaf, length / 2, length, quarterRoots);
+    CombineFourLeaves<Inverse, false>(leaf, 0, length / 2, length / 2, quarterRoots);
+    CombineFourLeaves<Inverse, true>(leaf, length / 2, length, length / 2, quarterRoots);
 }
+
+namespace {
+
+// The radix-4 stages after the first sweep of a pair pass.
+template <bool Inverse, class Sink>
+void LaterStages(double* re, double* im, uint32_t count, const double* twiddles, Sink sink) {
+    uint32_t span = OddOrder(count) ? 32 : 16;
+    for (; span < count; span *= 4) Radix4Stage<Inverse>(re, im, count, span, count, twiddles, PlanesSink{});
+    Radix4Stage<Inverse>(re, im, count, count, count, twiddles, sink);
+}
+
+}  // namespace
 
 template <bool Inverse, class Source, class Sink>
 void RadixPairPass(Source source, double* re, double* im, uint32_t count, const double* twiddles, Sink sink) {
     FirstStages<Inverse>(source, re, im, count, count, twiddles);
-    uint32_t span = OddOrder(count) ? 32 : 16;
-    for (; span < count; span *= 4) Radix4Stage<Inverse>(re, im, count, span, count, twiddles, PlanesSink{});
-    Radix4Stage<Inverse>(re, im, count, count, count, twiddles, sink);
+    LaterStages<Inverse>(re, im, count, twiddles, sink);
+}
+
+template <bool Inverse, class Sink>
+void RadixQuadPass(GatherSource first, double* re0, double* im0, GatherSource second, double* re1, double* im1,
+    uint32_t count, const double* twiddles, Sink sink) {
+    const Sweep<GatherSource> sweeps[2] = {{first, re0, im0}, {second, re1, im1}};
+    FirstStages<Inverse>(sweeps, count, count, twiddles);
+    LaterStages<Inverse>(re0, im0, count, twiddles, sink);
+    LaterStages<Inverse>(re1, im1, count, twiddles, sink);
 }
 
 template <bool Inverse, class Source>
@@ -363,6 +468,22 @@ template void RadixPairPass<false>(GatherSource, double*, double*, uint32_t, con
 template void RadixPairPass<true>(GatherSource, double*, double*, uint32_t, const double*, PlanesSink);
 template void RadixPairPass<false>(PlanesSource, double*, double*, uint32_t, const double*, PlanesSink);
 template void RadixPairPass<true>(PlanesSource, double*, double*, uint32_t, const double*, PlanesSink);
+template void RadixQuadPass<false>(
+    GatherSource, double*, double*, GatherSource, double*, double*, uint32_t, const double*, InterleavedSink);
+template void RadixQuadPass<true>(
+    GatherSource, double*, double*, GatherSource, double*, double*, uint32_t, const double*, InterleavedSink);
+template void RadixQuadPass<false>(
+    GatherSource, double*, double*, GatherSource, double*, double*, uint32_t, const double*, PlanesSink);
+template void RadixQuadPass<true>(
+    GatherSource, double*, double*, GatherSource, double*, double*, uint32_t, const double*, PlanesSink);
+template void RadixPairPass<false>(DualSource, double*, double*, uint32_t, const double*, PlanesSink);
+template void RadixPairPass<true>(DualSource, double*, double*, uint32_t, const double*, PlanesSink);
+void CombineLeavesWithPost(double* data, uint32_t leafLength, const double* quarterRoots, const double* postTable) {
+    const uint64_t length = leafLength;
+    double* const leaf[4] = {data, data + 2 * length, data + 4 * length, data + 6 * length};
+    CombineFourLeavesWithPost(leaf, length, quarterRoots, postTable);
+}
+
 template void CombineLeaves<false>(double*, uint32_t, uint32_t, const double*);
 template void CombineLeaves<true>(double*, uint32_t, uint32_t, const double*);
 template void RadixSinglePass<false>(GatherSource, double*, uint32_t, const double*, const double*);

@@ -69,10 +69,7 @@ struct PlanesSink {
 };
 
 struct InterleavedSink {
-    static void Put(double* re, double* im, uint64_t, Dual d) {
-        Store(re, Lane0(d));
-        Store(im, Lane1(d));
-    }
+    static void Put(double* re, double* im, uint64_t, Dual d) { StoreLanes(re, im, d); }
 };
 
 struct ColumnsSink {
@@ -80,8 +77,7 @@ struct ColumnsSink {
     uint64_t rowLength;
     void Put(double*, double*, uint64_t n, Dual d) const {
         double* p = first + 2 * rowLength * n;
-        Store(p, Lane0(d));
-        Store(p + 2, Lane1(d));
+        StoreLanes(p, p + 2, d);
     }
 };
 
@@ -90,6 +86,13 @@ struct ColumnsSink {
 // planes (re, im), the last one leaves its results through `sink`.
 template <bool Inverse, class Source, class Sink>
 void RadixPairPass(Source source, double* re, double* im, uint32_t count, const double* twiddles, Sink sink);
+
+// Two pair passes whose sources share cache lines (the first reads values i and i + 1, the
+// second i + 2 and i + 3): their first sweeps go group by group together, so that each line
+// is fetched once.
+template <bool Inverse, class Sink>
+void RadixQuadPass(GatherSource first, double* re0, double* im0, GatherSource second, double* re1, double* im1,
+    uint32_t count, const double* twiddles, Sink sink);
 
 // The complete transform of one vector of `count` values (16 to 512) in data: lanes pair value
 // x with value x + count/2 until the last stage, whose butterflies go two by two. With a real
@@ -104,5 +107,8 @@ void RadixSinglePass(Source source, double* data, uint32_t count, const double* 
 // 0 and 1, or 0 and 2 and then 1 and 3. The result is interleaved.
 template <bool Inverse>
 void CombineLeaves(double* data, uint32_t leaves, uint32_t leafLength, const double* quarterRoots);
+// The forward combine of four leaves followed by the real post-processing of the joined
+// transform (values 2 .. 8 leafLength - 1 of the packed layout), in one sweep.
+void CombineLeavesWithPost(double* data, uint32_t leafLength, const double* quarterRoots, const double* postTable);
 
 }  // namespace Prim::FftX87

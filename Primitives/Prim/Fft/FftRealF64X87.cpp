@@ -57,7 +57,7 @@ struct X87 {
             if (!scale) return;
             FftScaleF64_x87(spec->factor, dst, 2 * half);
         } else if (m > FftX87ThresholdF64 && src != dst) {
-            FftBitRevRecursiveFwdF64_x87(spec, src, dst, m, work);
+            if (FftBitRevRecursiveFwdF64_x87(spec, src, dst, m, work, post)) return;
         } else {
             if (src == dst)
                 FftBitRevInPlaceC64(dst, half, FftBitRev(spec));

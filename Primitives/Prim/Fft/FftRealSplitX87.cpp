@@ -1,6 +1,7 @@
 #include <Primitives/Prim/Fft/FftKernelsX87.h>
 
 #include <Primitives/Prim/Fft/FftComplexX87.h>
+#include <Primitives/Prim/Fft/FftDualX87.h>
 
 namespace Prim {
 namespace {
@@ -12,9 +13,21 @@ inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; }  // exact: a sign chang
 }  // namespace
 
 // With z = Z_k = (a, c), y = Z_(M-k) = (b, e), D = z - conj y = (a - b, c + e):
-// (t, u) = q D + p (-i D); X_k = (t, u) + conj y; X_(M-k) = conj(z - (t, u)).
+// (t, u) = q D + p (-i D); X_k = (t, u) + conj y; X_(M-k) = conj(z - (t, u)). Values k and
+// k + 1 go together, with M - k and M - k - 1, in the lanes of PostPair.
 void FftRealPostF64_x87(double* data, uint32_t half, int, const double* table) {
-    for (uint32_t k = 1; k < half / 2; ++k) {
+    const uint32_t last = half / 2 - 1;
+    uint32_t k = 1;
+    for (; k + 1 <= last; k += 2) {
+        double* lo = data + 2 * k;
+        double* hi = data + 2 * (half - k - 1);
+        const Cplx pq0 = Load(table + 2 * k), pq1 = Load(table + 2 * k + 2);
+        Dual x, y;
+        PostPair(Zip(Load(lo), Load(lo + 2)), Zip(Load(hi + 2), Load(hi)), Low(pq0, pq1), High(pq0, pq1), x, y);
+        StoreLanes(lo, lo + 2, x);
+        StoreLanes(hi + 2, hi, y);
+    }
+    for (; k <= last; ++k) {
         double* lo = data + 2 * k;
         double* hi = data + 2 * (half - k);
         const Cplx z = Load(lo), yc = Conj(Load(hi));

@@ -210,60 +210,92 @@ constexpr int PairedMinOrder = 4;
 // Rows rev(q) and rev(q + 1) = rev(q) + rows/2 for even q: in the caller's natural order their
 // values are neighbours, value n of the pair's rows being values q + rows * rev(n) and the
 // one after it.
+// Rows rev(q) and rev(q + 1) = rev(q) + rows/2 for even q: in the caller's natural order their
+// values are neighbours, value n of the pair's rows being values q + rows * rev(n) and the
+// one after it; with rows q + 2 and q + 3 they fill whole cache lines, so two pairs go
+// together when they can.
 template <bool Inverse, class Sink>
 void RowPairs(const FftSpecRealF64* spec, const double* src, double* data, uint32_t rows, uint32_t length, Sink sink) {
     const double* twiddles = Table(spec, FftSlotTwiddle);
-    const bool scale = ScaleFlag<Inverse>(spec);
     const int bits = std::countr_zero(rows);
-    for (uint32_t q = 0; q < rows; q += 2) {
-        double* first = data + 2 * uint64_t{length} * ReverseBits(q, bits);
-        double* second = first + uint64_t{length} * rows;
-        if (src)
-            RadixPairPass<Inverse>(GatherSource{src + 2 * q, rows}, first, second, length, twiddles, sink);
-        else
-            RadixPairPass<Inverse>(PlanesSource{first, second}, first, second, length, twiddles, sink);
-        if (scale) {
-            FftScaleF64_x87(spec->factor, first, 2 * length);
-            FftScaleF64_x87(spec->factor, second, 2 * length);
+    const uint64_t apart = uint64_t{length} * rows;  // from row t to row t + rows/2, in doubles
+    auto row = [&](uint32_t q) { return data + 2 * uint64_t{length} * ReverseBits(q, bits); };
+    const uint32_t together = src && rows >= 4 ? 4 : 2;
+    for (uint32_t q = 0; q < rows; q += together) {
+        double* first = row(q);
+        if (together == 4) {
+            double* third = row(q + 2);
+            RadixQuadPass<Inverse>(GatherSource{src + 2 * q, rows}, first, first + apart,
+                GatherSource{src + 2 * (q + 2), rows}, third, third + apart, length, twiddles, sink);
+        } else if (src) {
+            RadixPairPass<Inverse>(GatherSource{src + 2 * q, rows}, first, first + apart, length, twiddles, sink);
+        } else {
+            RadixPairPass<Inverse>(PlanesSource{first, first + apart}, first, first + apart, length, twiddles, sink);
         }
     }
+    if (ScaleFlag<Inverse>(spec)) FftScaleF64_x87(spec->factor, data, 2 * static_cast<uint32_t>(apart));
 }
 
-// The leaves stay in planes for the combine stages, which join two or four of them.
+// The leaves stay in planes for the combine stages, which join two or four of them. With a
+// real post-processing table (forward only) the combine of four leaves also does the real
+// post-processing; the result says whether it did.
 template <bool Inverse>
-void BlockedPairs(const FftSpecRealF64* spec, const double* src, double* data, uint32_t count) {
+bool BlockedPairs(
+    const FftSpecRealF64* spec, const double* src, double* data, uint32_t count, const double* postTable = nullptr) {
     const uint32_t leaves = count / LeafLength;
+    const double* roots = Table(spec, FftSlotQuarterRoots);
     if (leaves == 2 || leaves == 4) {
         RowPairs<Inverse>(spec, src, data, leaves, LeafLength, PlanesSink{});
-        CombineLeaves<Inverse>(data, leaves, LeafLength, Table(spec, FftSlotQuarterRoots));
-        return;
+        if (leaves == 4 && postTable) {
+            CombineLeavesWithPost(data, LeafLength, roots, postTable);
+            return true;
+        }
+        CombineLeaves<Inverse>(data, leaves, LeafLength, roots);
+        return false;
     }
     RowPairs<Inverse>(spec, src, data, leaves, LeafLength, InterleavedSink{});
-    Combine<Inverse>(PairsView<double>{data}, count, LeafLength, Table(spec, FftSlotQuarterRoots), CombineColumnBlock);
+    Combine<Inverse>(PairsView<double>{data}, count, LeafLength, roots, CombineColumnBlock);
+    return false;
 }
 
 // Columns four at a time, as two pairs of neighbouring columns in the buffer's planes:
-// twiddled on the way in, transformed, and written back to the rows by the last stage.
+// twiddled on the way in, transformed in the buffer and written back. The write-back of one
+// group and the gather of the next share their sweep down the rows, which lie too far apart
+// for the processor to fetch ahead by itself: the sweep asks for the rows a few steps ahead.
+constexpr uint32_t RowsAhead = 32;
+
 template <bool Inverse>
 void ColumnPairs(const FftSpecRealF64* spec, double* data, int s, int r, int level, double* buffer) {
     const uint32_t rowLength = uint32_t{1} << r;
     const uint32_t rows = uint32_t{1} << s;
+    const uint64_t rowStride = 2 * uint64_t{rowLength};
     const double* matrix = Table(spec, FftSlotSplitMatrix0 + level);
     const double* columnTwiddles = Table(spec, FftSlotSplitTwiddle0 + level);
     double* re0 = buffer;
     double* im0 = re0 + 2 * uint64_t{rows};
     double* re1 = im0 + 2 * uint64_t{rows};
     double* im1 = re1 + 2 * uint64_t{rows};
+    // Row t's four values at `in` times the matrix's four roots at `roots`, into buffer place t.
+    auto gather = [&](uint32_t t, const double* in, const double* roots) {
+        const Dual first = Zip(Load(in), Load(in + 2)), second = Zip(Load(in + 4), Load(in + 6));
+        StoreDual(re0, im0, t, Mul<Inverse>(first, Zip(Load(roots), Load(roots + 2))));
+        StoreDual(re1, im1, t, Mul<Inverse>(second, Zip(Load(roots + 4), Load(roots + 6))));
+    };
+    for (uint32_t t = 0; t < rows; ++t, matrix += 8) gather(t, data + rowStride * t, matrix);
     for (uint32_t k = 0; k < rowLength; k += 4) {
-        const double* in = data + 2 * uint64_t{k};
-        for (uint32_t t = 0; t < rows; ++t, in += 2 * uint64_t{rowLength}, matrix += 8) {
-            const Dual first = Zip(Load(in), Load(in + 2)), second = Zip(Load(in + 4), Load(in + 6));
-            StoreDual(re0, im0, t, Mul<Inverse>(first, Zip(Load(matrix), Load(matrix + 2))));
-            StoreDual(re1, im1, t, Mul<Inverse>(second, Zip(Load(matrix + 4), Load(matrix + 6))));
-        }
+        RadixPairPass<Inverse>(DualSource{re0, im0}, re0, im0, rows, columnTwiddles, PlanesSink{});
+        RadixPairPass<Inverse>(DualSource{re1, im1}, re1, im1, rows, columnTwiddles, PlanesSink{});
+        const bool more = k + 4 < rowLength;
         double* out = data + 2 * uint64_t{k};
-        RadixPairPass<Inverse>(DualSource{re0, im0}, re0, im0, rows, columnTwiddles, ColumnsSink{out, rowLength});
-        RadixPairPass<Inverse>(DualSource{re1, im1}, re1, im1, rows, columnTwiddles, ColumnsSink{out + 4, rowLength});
+        for (uint32_t l = 0; l < rows; ++l, out += rowStride) {
+            const Dual x = LoadDual(re0, im0, l), y = LoadDual(re1, im1, l);
+            StoreLanes(out, out + 2, x);
+            StoreLanes(out + 4, out + 6, y);
+            if (more) {
+                gather(l, out + 8, matrix);
+                matrix += 8;
+            }
+        }
     }
 }
 
@@ -317,13 +349,16 @@ void FftRecursiveFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, dou
 void FftRecursiveInvF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
     RecursivePairs<true>(spec, nullptr, data, m, buffer);
 }
-void FftBitRevRecursiveFwdF64_x87(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* buffer) {
+bool FftBitRevRecursiveFwdF64_x87(
+    const FftSpecRealF64* spec, const double* src, double* dst, int m, double* buffer, const double* postTable) {
+    if (FftSplitOrderX87F64(spec, m) == 0) return BlockedPairs<false>(spec, src, dst, uint32_t{1} << m, postTable);
     if (ReadsThroughReversal(spec, m)) {
         RecursivePairs<false>(spec, src, dst, m, buffer);
-        return;
+        return false;
     }
     FftBitRevCopyC64(src, dst, uint32_t{1} << m, static_cast<const int32_t*>(spec->tables[FftSlotBitRev]));
     RecursivePairs<false>(spec, nullptr, dst, m, buffer);
+    return false;
 }
 void FftRecursiveSplitFwdF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer) {
     Recursive<false>(spec, SplitView{re, im}, m, buffer);
