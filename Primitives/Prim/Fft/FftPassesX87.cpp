@@ -111,8 +111,10 @@ void FirstStages(const Sweep<Source> (&given)[N], uint32_t positions, uint32_t c
         const uint32_t groups = positions / 4;
         const int bits = std::countr_zero(groups);
         const uint64_t step = GatherStep(sweeps[0].source, groups);
-        for (uint32_t g = 0; g < groups; ++g)
+        for (uint32_t g = 0; g < groups; ++g) {
+#pragma GCC unroll 2
             for (int i = 0; i < N; ++i) FirstGroup4<Inverse>(sweeps[i], g, bits, step);
+        }
         return;
     }
     // W_8^1 = (h, -h) is entry count/8 of the table; W_8^2 = -i and W_8^3 = (-h, -h) follow.
@@ -123,8 +125,10 @@ void FirstStages(const Sweep<Source> (&given)[N], uint32_t positions, uint32_t c
     const uint32_t groups = positions / 8;
     const int bits = std::countr_zero(groups);
     const uint64_t step = GatherStep(sweeps[0].source, groups);
-    for (uint32_t g = 0; g < groups; ++g)
+    for (uint32_t g = 0; g < groups; ++g) {
+#pragma GCC unroll 2
         for (int i = 0; i < N; ++i) FirstGroup8<Inverse>(sweeps[i], g, bits, step, w1, w3);
+    }
 }
 
 template <bool Inverse, class Source>

@@ -220,7 +220,7 @@ void RowPairs(const FftSpecRealF64* spec, const double* src, double* data, uint3
     const int bits = std::countr_zero(rows);
     const uint64_t apart = uint64_t{length} * rows;  // from row t to row t + rows/2, in doubles
     auto row = [&](uint32_t q) { return data + 2 * uint64_t{length} * ReverseBits(q, bits); };
-    const uint32_t together = src && rows >= 4 ? 4 : 2;
+    const uint32_t together = src && rows >= 4 && length <= 256 ? 4 : 2;
     for (uint32_t q = 0; q < rows; q += together) {
         double* first = row(q);
         if (together == 4) {
