@@ -24,14 +24,22 @@ struct Sweep {
     double* im;
 };
 
+// The first position of group g of the first sweep. A reversing source is read in its own
+// order (group g there feeds group rev(g) of the sweep), so that each of the values a group
+// reads comes from a run that the processor sees coming.
+template <class Source>
+inline uint64_t FirstPosition(uint32_t g, int bits, uint64_t size) {
+    return size * (Source::Reversed ? ReverseBits(g, bits) : g);
+}
+
 // Group g of the span-4 stage: four consecutive positions, read through the source.
 template <bool Inverse, class Source>
 __attribute__((always_inline)) inline void FirstGroup4(Sweep<Source> sweep, uint32_t g, int bits, uint64_t step) {
     const Source& source = sweep.source;
     Dual x0, x1, x2, x3;
     if constexpr (Source::Reversed) {
-        // rev(4g + c) = rev(g) + rev2(c) * groups
-        const double* p = source.At(ReverseBits(g, bits));
+        // rev(4 rev(g) + c) = g + rev2(c) * groups
+        const double* p = source.At(g);
         x0 = Source::Get(p);
         x1 = Source::Get(p + 2 * step);
         x2 = Source::Get(p + step);
@@ -43,7 +51,7 @@ __attribute__((always_inline)) inline void FirstGroup4(Sweep<Source> sweep, uint
         x3 = source.Get(4 * g + 3);
     }
     Butterfly4<Inverse>(x0, x1, x2, x3);
-    const uint64_t n = 4 * uint64_t{g};
+    const uint64_t n = FirstPosition<Source>(g, bits, 4);
     StoreDual(sweep.re, sweep.im, n, x0);
     StoreDual(sweep.re, sweep.im, n + 1, x1);
     StoreDual(sweep.re, sweep.im, n + 2, x2);
@@ -58,8 +66,8 @@ __attribute__((always_inline)) inline void FirstGroup8(
     const Source& source = sweep.source;
     Dual a0, a1, a2, a3, b0, b1, b2, b3;
     if constexpr (Source::Reversed) {
-        // rev(8g + c) = rev(g) + rev3(c) * groups
-        const double* p = source.At(ReverseBits(g, bits));
+        // rev(8 rev(g) + c) = g + rev3(c) * groups
+        const double* p = source.At(g);
         a0 = Source::Get(p);
         a1 = Source::Get(p + 4 * step);
         a2 = Source::Get(p + 2 * step);
@@ -87,7 +95,7 @@ __attribute__((always_inline)) inline void FirstGroup8(
     const Dual plus = {a2.re - b2.im, a2.im + b2.re};
     double* re = sweep.re;
     double* im = sweep.im;
-    const uint64_t n = 8 * uint64_t{g};
+    const uint64_t n = FirstPosition<Source>(g, bits, 8);
     StoreDual(re, im, n, a0 + b0);
     StoreDual(re, im, n + 1, a1 + t1);
     StoreDual(re, im, n + 2, Inverse ? plus : minus);
