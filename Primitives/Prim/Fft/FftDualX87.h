@@ -84,4 +84,23 @@ inline void PostPair(Dual z, Dual y, Cplx p, Cplx q, Dual& lo, Dual& hi) {
     hi = {z.re - t, -(z.im - u)};
 }
 
+inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; }  // exact: a sign change
+
+// The same for one value k (z) and its partner (y), the table's pair at pq.
+inline void PostOne(Cplx z, Cplx y, const double* pq, Cplx& lo, Cplx& hi) {
+    const Cplx yc = Conj(y);
+    const Cplx d = z - yc;
+    const Cplx tu = d * Cplx{pq[1], pq[1]} + TimesMinusI(d) * Cplx{pq[0], pq[0]};
+    lo = tu + yc;
+    hi = Conj(z - tu);
+}
+
+// The real post-processing of value k (below the middle) and its partner in place.
+inline void PostInPlace(double* data, uint64_t k, uint64_t partner, const double* post) {
+    Cplx lo, hi;
+    PostOne(Load(data + 2 * k), Load(data + 2 * partner), post + 2 * k, lo, hi);
+    Store(data + 2 * k, lo);
+    Store(data + 2 * partner, hi);
+}
+
 }  // namespace Prim::FftX87

@@ -206,16 +206,6 @@ void Radix4Stage(
     }
 }
 
-inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; }
-
-inline void PostOne(Cplx z, Cplx y, const double* pq, Cplx& lo, Cplx& hi) {
-    const Cplx yc = Conj(y);
-    const Cplx d = z - yc;
-    const Cplx tu = d * Cplx{pq[1], pq[1]} + TimesMinusI(d) * Cplx{pq[0], pq[0]};
-    lo = tu + yc;
-    hi = Conj(z - tu);
-}
-
 // Last stage of the single pass for a butterfly j alone (j = 0 and j = count/8): lane 0 of
 // the planes' positions j and j + q holds values j and j + q, lane 1 values j + 2q, j + 3q.
 template <bool Inverse>
@@ -367,14 +357,6 @@ void CombineFourLeaves(double* const leaf[4], uint64_t from, uint64_t to, uint64
         StoreColumns(leaf[2] + 2 * c, b);
         StoreColumns(leaf[3] + 2 * c, y);
     }
-}
-
-// The real post-processing of value k and its partner M - k in place.
-inline void PostInPlace(double* data, uint64_t k, uint64_t partner, const double* post) {
-    Cplx lo, hi;
-    PostOne(Load(data + 2 * k), Load(data + 2 * partner), post + 2 * k, lo, hi);
-    Store(data + 2 * k, lo);
-    Store(data + 2 * partner, hi);
 }
 
 // The forward combine of four leaves of length L with the real post-processing in its last

@@ -4,13 +4,8 @@
 #include <Primitives/Prim/Fft/FftDualX87.h>
 
 namespace Prim {
-namespace {
 
 using namespace FftX87;
-
-inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; }  // exact: a sign change
-
-}  // namespace
 
 // With z = Z_k = (a, c), y = Z_(M-k) = (b, e), D = z - conj y = (a - b, c + e):
 // (t, u) = q D + p (-i D); X_k = (t, u) + conj y; X_(M-k) = conj(z - (t, u)). Values k and
@@ -27,16 +22,7 @@ void FftRealPostF64_x87(double* data, uint32_t half, int, const double* table) {
         StoreLanes(lo, lo + 2, x);
         StoreLanes(hi + 2, hi, y);
     }
-    for (; k <= last; ++k) {
-        double* lo = data + 2 * k;
-        double* hi = data + 2 * (half - k);
-        const Cplx z = Load(lo), yc = Conj(Load(hi));
-        const Cplx d = z - yc;
-        const Cplx tu =
-            d * Cplx{table[2 * k + 1], table[2 * k + 1]} + TimesMinusI(d) * Cplx{table[2 * k], table[2 * k]};
-        Store(lo, tu + yc);
-        Store(hi, Conj(z - tu));
-    }
+    for (; k <= last; ++k) PostInPlace(data, k, half - k, table);
     data[half + 1] = -data[half + 1];
 }
 
