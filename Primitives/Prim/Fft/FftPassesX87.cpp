@@ -7,7 +7,8 @@ namespace {
 
 bool OddOrder(uint32_t count) { return std::countr_zero(count) % 2 != 0; }
 
-// The distance in doubles between the values i and i + groups of a reading source.
+// The distance in doubles between the values i and i + groups of a reversing source (the
+// others read by position).
 template <class Source>
 uint64_t GatherStep(const Source& source, uint64_t groups) {
     if constexpr (Source::Reversed)
@@ -145,11 +146,11 @@ void FirstStages(Source source, double* re, double* im, uint32_t positions, uint
     FirstStages<Inverse>(sweeps, positions, count, twiddles);
 }
 
-// Butterfly j of one group of a radix-4 stage at r, i in the planes: the four positions are
-// `distance` doubles apart.
+// One butterfly of a radix-4 stage from position r, i of the planes: its four positions are a
+// quarter span q apart.
 template <bool Inverse, bool Twiddled, class Sink>
 __attribute__((always_inline)) inline void Radix4Butterfly(
-    double* r, double* i, uint64_t n, uint64_t q, const Dual* roots, Sink out) {
+    double* r, double* i, uint64_t q, const Dual* roots, Sink out) {
     const uint64_t distance = 2 * q;
     Dual a = {Load(r), Load(i)};
     Dual b = {Load(r + distance), Load(i + distance)};
@@ -161,10 +162,10 @@ __attribute__((always_inline)) inline void Radix4Butterfly(
         d = Mul<Inverse>(d, roots[2]);
     }
     Butterfly4<Inverse>(a, b, c, d);
-    out.Put(r, i, n, a);
-    out.Put(r + distance, i + distance, n + q, b);
-    out.Put(r + 2 * distance, i + 2 * distance, n + 2 * q, c);
-    out.Put(r + 3 * distance, i + 3 * distance, n + 3 * q, d);
+    out.Put(r, i, a);
+    out.Put(r + distance, i + distance, b);
+    out.Put(r + 2 * distance, i + 2 * distance, c);
+    out.Put(r + 3 * distance, i + 3 * distance, d);
 }
 
 // The roots of entry w of the radix-4 table, for both lanes: W^j, W^2j, W^3j. Table entries
@@ -187,22 +188,21 @@ void Radix4Stage(
     const uint64_t rootStep = 6 * uint64_t{count / span};
     Dual roots[3];
     if (span == positions) {
-        Radix4Butterfly<Inverse, false>(re, im, 0, q, roots, out);
+        Radix4Butterfly<Inverse, false>(re, im, q, roots, out);
         const double* w = twiddles + rootStep;
         for (uint64_t j = 1; j < q; ++j, w += rootStep) {
             LoadRoots(w, roots);
-            Radix4Butterfly<Inverse, true>(re + 2 * j, im + 2 * j, j, q, roots, out);
+            Radix4Butterfly<Inverse, true>(re + 2 * j, im + 2 * j, q, roots, out);
         }
         return;
     }
     const uint64_t end = 2 * uint64_t{positions};
     const uint64_t groupStep = 2 * uint64_t{span};
-    for (uint64_t o = 0; o < end; o += groupStep) Radix4Butterfly<Inverse, false>(re + o, im + o, o / 2, q, roots, out);
+    for (uint64_t o = 0; o < end; o += groupStep) Radix4Butterfly<Inverse, false>(re + o, im + o, q, roots, out);
     const double* w = twiddles + rootStep;
     for (uint64_t j = 1; j < q; ++j, w += rootStep) {
         LoadRoots(w, roots);
-        for (uint64_t o = 2 * j; o < end; o += groupStep)
-            Radix4Butterfly<Inverse, true>(re + o, im + o, o / 2, q, roots, out);
+        for (uint64_t o = 2 * j; o < end; o += groupStep) Radix4Butterfly<Inverse, true>(re + o, im + o, q, roots, out);
     }
 }
 
@@ -252,7 +252,7 @@ void LastStage(double* data, uint32_t count, const double* twiddles, const doubl
     const uint64_t eighth = count / 8;
     LastButterflyAlone<Inverse>(data, count, 0, twiddles, post);
     LastButterflyAlone<Inverse>(data, count, eighth, twiddles, post);
-    // Pointers by quarter: value v of quarter h at quarters[h] + 2v.
+    // The quarters of the values: value h q + n at v_h + 2n.
     double* const v0 = data;
     double* const v1 = data + 2 * q;
     double* const v2 = data + 4 * q;
@@ -456,8 +456,6 @@ template void RadixPairPass<false>(GatherSource, double*, double*, uint32_t, con
 template void RadixPairPass<true>(GatherSource, double*, double*, uint32_t, const double*, InterleavedSink);
 template void RadixPairPass<false>(PlanesSource, double*, double*, uint32_t, const double*, InterleavedSink);
 template void RadixPairPass<true>(PlanesSource, double*, double*, uint32_t, const double*, InterleavedSink);
-template void RadixPairPass<false>(DualSource, double*, double*, uint32_t, const double*, ColumnsSink);
-template void RadixPairPass<true>(DualSource, double*, double*, uint32_t, const double*, ColumnsSink);
 template void RadixPairPass<false>(GatherSource, double*, double*, uint32_t, const double*, PlanesSink);
 template void RadixPairPass<true>(GatherSource, double*, double*, uint32_t, const double*, PlanesSink);
 template void RadixPairPass<false>(PlanesSource, double*, double*, uint32_t, const double*, PlanesSink);

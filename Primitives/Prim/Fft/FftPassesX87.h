@@ -57,28 +57,18 @@ struct DualSource {
     Dual Get(uint64_t i) const { return LoadDual(re, im, i); }
 };
 
-// Where a pass leaves its results: back in the planes it read, in the same places as two runs
-// of interleaved values (lane 0 in the first plane's run, lane 1 in the second's), or as
-// neighbouring columns (lane 0 column col, lane 1 column col + 1) of rows rowLength apart.
-// Put receives the places of position n in the planes and n itself.
+// Where a pass leaves its results: back in the planes it read, or in the same places as two
+// runs of interleaved values (lane 0 in the first plane's run, lane 1 in the second's). Put
+// receives the places of a position in the planes.
 struct PlanesSink {
-    static void Put(double* re, double* im, uint64_t, Dual d) {
+    static void Put(double* re, double* im, Dual d) {
         Store(re, d.re);
         Store(im, d.im);
     }
 };
 
 struct InterleavedSink {
-    static void Put(double* re, double* im, uint64_t, Dual d) { StoreLanes(re, im, d); }
-};
-
-struct ColumnsSink {
-    double* first;  // row 0, column col
-    uint64_t rowLength;
-    void Put(double*, double*, uint64_t n, Dual d) const {
-        double* p = first + 2 * rowLength * n;
-        StoreLanes(p, p + 2, d);
-    }
+    static void Put(double* re, double* im, Dual d) { StoreLanes(re, im, d); }
 };
 
 // The complete transform of two vectors of `count` values (16 to 512) with the record's

@@ -37,9 +37,10 @@ struct X87 {
     static constexpr const FftCodeletReal* InverseRow = FftRowRealInverseF64_x87;
     static constexpr const FftCodeletRealScaled* InverseScaledRow = FftRowRealInverseScaledF64_x87;
 
-    // The half-length transform and the real post-processing. A single pass of 16 values or
-    // more reads src through the bit reversal itself and does the post-processing in its last
-    // stage, unless the values are to be scaled in between.
+    // The half-length transform and the real post-processing. Out of place the passes read src
+    // through the bit reversal themselves. The single pass of 16 values or more does the
+    // post-processing in its last stage unless the values are to be scaled in between (the
+    // blocked path scales its leaves, so its combine of four leaves can do it too).
     static constexpr bool PostInForward = true;
     static void Forward(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* work) {
         const uint32_t half = uint32_t{1} << m;

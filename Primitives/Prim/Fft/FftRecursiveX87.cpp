@@ -21,15 +21,7 @@ bool ScaleFlag(const FftSpecRealF64* spec) {
     return (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
 }
 
-// The complete transform of a leaf or row, and its scaling, for each place the data live.
-template <bool Inverse>
-void Radix(PairsView<double> v, uint32_t count, const double* twiddles) {
-    if (Inverse)
-        FftRadixInvF64_x87(v.data, count, twiddles);
-    else
-        FftRadixFwdF64_x87(v.data, count, twiddles);
-}
-
+// The complete transform of a leaf or row of split arrays, and its scaling.
 template <bool Inverse>
 void Radix(SplitView v, uint32_t count, const double* twiddles) {
     if (Inverse)
@@ -38,7 +30,6 @@ void Radix(SplitView v, uint32_t count, const double* twiddles) {
         FftRadixSplitFwdF64_x87(v.re, v.im, count, twiddles);
 }
 
-void Scale(PairsView<double> v, uint32_t count, double factor) { FftScaleF64_x87(factor, v.data, 2 * count); }
 void Scale(SplitView v, uint32_t count, double factor) {
     FftScaleF64_x87(factor, v.re, count);
     FftScaleF64_x87(factor, v.im, count);
@@ -201,19 +192,15 @@ void Recursive(const FftSpecRealF64* spec, V v, int m, double* buffer) {
         Blocked<Inverse>(spec, v, uint32_t{1} << m);
 }
 
-// Interleaved doubles take the passes of FftPassesX87.h: rows (or leaves) two at a time, each
-// pair read straight from the caller's array through the bit reversal when there is one, and
-// columns two at a time through the work buffer. The generic walks above remain for split
-// arrays and for split orders too small to pair.
-constexpr int PairedMinOrder = 4;
+// Interleaved doubles take the passes of FftPassesX87.h: rows (or leaves) two at a time, read
+// straight from the caller's array through the bit reversal when there is one, and columns
+// two at a time through the work buffer. The split orders give rows and columns of 2^4 values
+// and more, as these passes need; the generic walks above remain for split arrays.
 
 // Rows rev(q) and rev(q + 1) = rev(q) + rows/2 for even q: in the caller's natural order their
 // values are neighbours, value n of the pair's rows being values q + rows * rev(n) and the
-// one after it.
-// Rows rev(q) and rev(q + 1) = rev(q) + rows/2 for even q: in the caller's natural order their
-// values are neighbours, value n of the pair's rows being values q + rows * rev(n) and the
-// one after it; with rows q + 2 and q + 3 they fill whole cache lines, so two pairs go
-// together when they can.
+// one after it; with rows q + 2 and q + 3 they fill whole cache lines, so two pairs of short
+// rows go together (longer ones keep the planes of one pair in the data cache instead).
 template <bool Inverse, class Sink>
 void RowPairs(const FftSpecRealF64* spec, const double* src, double* data, uint32_t rows, uint32_t length, Sink sink) {
     const double* twiddles = Table(spec, FftSlotTwiddle);
@@ -236,33 +223,27 @@ void RowPairs(const FftSpecRealF64* spec, const double* src, double* data, uint3
     if (ScaleFlag<Inverse>(spec)) FftScaleF64_x87(spec->factor, data, 2 * static_cast<uint32_t>(apart));
 }
 
-// The leaves stay in planes for the combine stages, which join two or four of them. With a
-// real post-processing table (forward only) the combine of four leaves also does the real
-// post-processing; the result says whether it did.
+// The blocked path joins two or four leaves (2^10 or 2^11 values); the leaves stay in planes
+// for the combine stages. With a real post-processing table (forward only) the combine of four
+// leaves also does the real post-processing; the result says whether it did.
 template <bool Inverse>
 bool BlockedPairs(
     const FftSpecRealF64* spec, const double* src, double* data, uint32_t count, const double* postTable = nullptr) {
     const uint32_t leaves = count / LeafLength;
     const double* roots = Table(spec, FftSlotQuarterRoots);
-    if (leaves == 2 || leaves == 4) {
-        RowPairs<Inverse>(spec, src, data, leaves, LeafLength, PlanesSink{});
-        if (leaves == 4 && postTable) {
-            CombineLeavesWithPost(data, LeafLength, roots, postTable);
-            return true;
-        }
-        CombineLeaves<Inverse>(data, leaves, LeafLength, roots);
-        return false;
+    RowPairs<Inverse>(spec, src, data, leaves, LeafLength, PlanesSink{});
+    if (leaves == 4 && postTable) {
+        CombineLeavesWithPost(data, LeafLength, roots, postTable);
+        return true;
     }
-    RowPairs<Inverse>(spec, src, data, leaves, LeafLength, InterleavedSink{});
-    Combine<Inverse>(PairsView<double>{data}, count, LeafLength, roots, CombineColumnBlock);
+    CombineLeaves<Inverse>(data, leaves, LeafLength, roots);
     return false;
 }
 
 // Columns four at a time, as two pairs of neighbouring columns in the buffer's planes:
 // twiddled on the way in, transformed in the buffer and written back. The write-back of one
-// group and the gather of the next share their sweep down the rows, which lie too far apart
-// for the processor to fetch ahead by itself: the sweep asks for the rows a few steps ahead.
-constexpr uint32_t RowsAhead = 32;
+// group and the gather of the next share their sweep down the rows (the same cache line or its
+// neighbour in each row).
 
 template <bool Inverse>
 void ColumnPairs(const FftSpecRealF64* spec, double* data, int s, int r, int level, double* buffer) {
@@ -299,16 +280,10 @@ void ColumnPairs(const FftSpecRealF64* spec, double* data, int s, int r, int lev
     }
 }
 
-bool Pairable(int s, int r) { return s >= PairedMinOrder && r >= PairedMinOrder; }
-
 template <bool Inverse>
 void SplitPairs(const FftSpecRealF64* spec, const double* src, double* data, int m, int level, double* buffer) {
     const int s = FftSplitOrderX87F64(spec, m);
     const int r = m - s;
-    if (!Pairable(s, r)) {
-        Split<Inverse>(spec, PairsView<double>{data}, m, level, buffer);
-        return;
-    }
     const uint32_t rowLength = uint32_t{1} << r;
     const uint32_t rows = uint32_t{1} << s;
     if (r <= FftX87ThresholdF64) {
@@ -329,8 +304,7 @@ void SplitPairs(const FftSpecRealF64* spec, const double* src, double* data, int
 // leaves of the blocked path, or the rows of a split whose rows take one radix pass.
 bool ReadsThroughReversal(const FftSpecRealF64* spec, int m) {
     const int s = FftSplitOrderX87F64(spec, m);
-    if (s == 0) return true;
-    return Pairable(s, m - s) && m - s <= FftX87ThresholdF64;
+    return s == 0 || m - s <= FftX87ThresholdF64;
 }
 
 template <bool Inverse>
