@@ -1,7 +1,7 @@
 // Bit-reversal copy with the pair-list table, of complex doubles or of 8-byte elements
 // (complex floats, or the doubles of one array of a split-complex transform): elements
 // move as raw bytes.
-#include <Primitives/Prim/Fft/FftKernelsX87.h>
+#include <Primitives/Prim/Fft/FftKernelsF64X87.h>
 
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
 

@@ -1,9 +1,10 @@
 // The radix-4 pass of the x87 build, on complex doubles and on complex floats alike, held
 // interleaved or in split arrays.
-#include <Primitives/Prim/Fft/FftKernelsX87.h>
+#include <Primitives/Prim/Fft/FftKernelsF64X87.h>
 
 #include <Primitives/Prim/Fft/FftComplexX87.h>
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
+#include <Primitives/Prim/Fft/FftPassesX87.h>
 
 #include <bit>
 
@@ -16,7 +17,7 @@ using namespace FftX87;
 // sub-transforms of residues 2 and 1. Forward: the second output takes -i, the fourth +i;
 // the inverse exchanges them (its roots come conjugated).
 template <bool Inverse, class V>
-inline void Combine4(const V& v, uint64_t a, uint64_t q, Cplx x, Cplx t1, Cplx t2, Cplx t3) {
+inline void Combine4(V v, uint64_t a, uint64_t q, Cplx x, Cplx t1, Cplx t2, Cplx t3) {
     const Cplx s0 = x + t1, s1 = x - t1;
     const Cplx s2 = t2 + t3, s3 = t2 - t3;
     const Cplx r = TimesMinusI(s3);
@@ -27,12 +28,12 @@ inline void Combine4(const V& v, uint64_t a, uint64_t q, Cplx x, Cplx t1, Cplx t
 }
 
 template <bool Inverse, class V>
-inline void Butterfly4(const V& v, uint64_t a, uint64_t q, const Root& w1, const Root& w2, const Root& w3) {
+inline void Butterfly4(V v, uint64_t a, uint64_t q, const Root& w1, const Root& w2, const Root& w3) {
     Combine4<Inverse>(v, a, q, v.Get(a), Mul(v.Get(a + q), w2), Mul(v.Get(a + 2 * q), w1), Mul(v.Get(a + 3 * q), w3));
 }
 
 template <bool Inverse, class V>
-inline void Butterfly4Unit(const V& v, uint64_t a, uint64_t q) {
+inline void Butterfly4Unit(V v, uint64_t a, uint64_t q) {
     Combine4<Inverse>(v, a, q, v.Get(a), v.Get(a + q), v.Get(a + 2 * q), v.Get(a + 3 * q));
 }
 
@@ -50,7 +51,7 @@ inline void Unit4(Cplx& z0, Cplx& z1, Cplx& z2, Cplx& z3) {
 }
 
 template <bool Inverse, class V, typename Tw>
-void Span4And8(const V& v, uint32_t count, uint64_t total, const Tw* twiddles) {
+void Span4And8(V v, uint32_t count, uint64_t total, const Tw* twiddles) {
     using T = typename V::Element;
     // W_8^1 = (h, -h) is entry count/8 of the table; W_8^2 = -i and W_8^3 = (-h, -h) follow.
     const double h = twiddles[6 * (count / 8)];
@@ -82,7 +83,7 @@ void Span4And8(const V& v, uint32_t count, uint64_t total, const Tw* twiddles) {
 // The radix-2 stage of span `count` that closes an odd order: offset j takes W^j for j below
 // a quarter of the span and -i W^(j - count/4) above (conjugated and +i in the inverse).
 template <bool Inverse, class V, typename Tw>
-void LastRadix2(const V& v, uint32_t count, uint64_t total, const Tw* twiddles) {
+void LastRadix2(V v, uint32_t count, uint64_t total, const Tw* twiddles) {
     const uint64_t h = count / 2;
     for (uint64_t j = 0; j < h; ++j) {
         const bool turned = j >= h / 2;
@@ -101,7 +102,7 @@ void LastRadix2(const V& v, uint32_t count, uint64_t total, const Tw* twiddles) 
 // groups of its span, so the vectors simply add groups: each root serves all of them. An
 // odd order takes its radix-2 stage second (span 8) or, with Radix2Last, at the end.
 template <bool Inverse, bool Radix2Last = false, class V, typename Tw>
-void RadixPass(const V& v, uint32_t count, uint32_t vectors, const Tw* twiddles) {
+void RadixPass(V v, uint32_t count, uint32_t vectors, const Tw* twiddles) {
     const uint64_t total = uint64_t{count} * vectors;
     if (count < 4) {
         if (count == 2) {
@@ -141,15 +142,22 @@ void RadixPairs(T* data, uint32_t count, uint32_t vectors, const T* twiddles) {
     RadixPass<Inverse>(PairsView<T>{data}, count, vectors, twiddles);
 }
 
+// Complete passes on doubles of 16 values and more take two values per operation.
+template <bool Inverse>
+void RadixF64(double* data, uint32_t count, const double* twiddles) {
+    if (count >= 16)
+        FftX87::RadixSinglePass<Inverse>(FftX87::PlanesSource{data, data + count}, data, count, twiddles, nullptr);
+    else
+        RadixPairs<Inverse>(data, count, 1, twiddles);
+}
+
 }  // namespace
 
 void FftRadixFwdF64_x87(double* data, uint32_t count, const double* twiddles) {
-    RadixPairs<false>(data, count, 1, twiddles);
+    RadixF64<false>(data, count, twiddles);
 }
 
-void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles) {
-    RadixPairs<true>(data, count, 1, twiddles);
-}
+void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles) { RadixF64<true>(data, count, twiddles); }
 
 void FftRadixVectorsFwdF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles) {
     RadixPairs<false>(data, count, vectors, twiddles);

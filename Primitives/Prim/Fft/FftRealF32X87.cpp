@@ -19,33 +19,33 @@ struct X87 {
     static constexpr const FftCodeletRealScaledF32* InverseScaledRow = FftRowRealInverseScaledF32_x87;
 
     static void Forward(const FftSpecRealF32* spec, const float* src, float* dst, int m, float* work) {
-        const uint32_t count = uint32_t{1} << m;
+        const uint32_t half = uint32_t{1} << m;
         if (src == dst)
-            FftBitRevInPlaceC32(dst, count, FftBitRev(spec));
+            FftBitRevInPlaceC32(dst, half, FftBitRev(spec));
         else
-            FftBitRevCopyC32(src, dst, count, FftBitRev(spec));
+            FftBitRevCopyC32(src, dst, half, FftBitRev(spec));
         if (m > FftX87ThresholdF32) {
             FftRecursiveFwdF32_x87(spec, dst, m, work);
             return;
         }
-        FftRadixFwdF32_x87(dst, count, FftTable(spec, FftSlotTwiddle));
-        if (spec->scaleForward) FftScaleF32_x87(spec->factor, dst, 2 * count);
+        FftRadixFwdF32_x87(dst, half, FftTable(spec, FftSlotTwiddle));
+        if (spec->scaleForward) FftScaleF32_x87(spec->factor, dst, 2 * half);
     }
 
     static void Inverse(const FftSpecRealF32* spec, float* dst, int m, float* work) {
-        const uint32_t count = uint32_t{1} << m;
-        FftBitRevInPlaceC32(dst, count, FftBitRev(spec));
+        const uint32_t half = uint32_t{1} << m;
+        FftBitRevInPlaceC32(dst, half, FftBitRev(spec));
         if (m > FftX87ThresholdF32) {
             FftRecursiveInvF32_x87(spec, dst, m, work);
             return;
         }
-        FftRadixInvF32_x87(dst, count, FftTable(spec, FftSlotTwiddle));
-        if (spec->scaleInverse) FftScaleF32_x87(spec->factor, dst, 2 * count);
+        FftRadixInvF32_x87(dst, half, FftTable(spec, FftSlotTwiddle));
+        if (spec->scaleInverse) FftScaleF32_x87(spec->factor, dst, 2 * half);
     }
 
-    static void Post(float* dst, uint32_t count, const float* table) { FftRealPostF32_x87(dst, count, 1, table); }
-    static void Pre(const float* src, float* dst, uint32_t count, const float* roots) {
-        FftRealPreF32_x87(src, dst, count, roots);
+    static void Post(float* dst, uint32_t half, const float* table) { FftRealPostF32_x87(dst, half, 1, table); }
+    static void Pre(const float* src, float* dst, uint32_t half, const float* roots) {
+        FftRealPreF32_x87(src, dst, half, roots);
     }
 };
 

@@ -3,7 +3,8 @@
 
 #include <Primitives/Prim/Fft/FftCodelets.h>
 #include <Primitives/Prim/Fft/FftComplexX87.h>
-#include <Primitives/Prim/Fft/FftKernelsX87.h>
+#include <Primitives/Prim/Fft/FftKernelsF64X87.h>
+#include <Primitives/Prim/Fft/FftPassesX87.h>
 #include <Primitives/Prim/Fft/FftRealSteps.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 #include <Primitives/Prim/Fft/FftTables.h>
@@ -15,7 +16,7 @@ namespace {
 template <bool Inverse>
 void HalfLengthTransform(const FftSpecRealF64* spec, double* dst, int m, double* buffer) {
     const uint32_t half = uint32_t{1} << m;
-    const bool scale = (Inverse ? spec->scaleInverse : spec->scaleForward) != 0;
+    const bool scale = FftScaleFlag<Inverse>(spec);
     if (m <= FftX87ThresholdF64) {
         if (Inverse)
             FftRadixInvF64_x87(dst, half, FftTable(spec, FftSlotTwiddle));
@@ -36,19 +37,41 @@ struct X87 {
     static constexpr const FftCodeletReal* InverseRow = FftRowRealInverseF64_x87;
     static constexpr const FftCodeletRealScaled* InverseScaledRow = FftRowRealInverseScaledF64_x87;
 
+    // The half-length transform and the real post-processing. Out of place the passes read src
+    // through the bit reversal themselves. The single pass of 16 values or more does the
+    // post-processing in its last stage unless the values are to be scaled in between (the
+    // blocked path scales its leaves, so its combine of four leaves can do it too).
+    static constexpr bool PostInForward = true;
     static void Forward(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* work) {
         const uint32_t half = uint32_t{1} << m;
-        if (src == dst)
-            FftBitRevInPlaceC64(dst, half, FftBitRev(spec));
-        else
-            FftBitRevCopyC64(src, dst, half, FftBitRev(spec));
-        HalfLengthTransform<false>(spec, dst, m, work);
+        const double* twiddles = FftTable(spec, FftSlotTwiddle);
+        const double* post = FftTable(spec, FftSlotRealPost);
+        const bool scale = spec->scaleForward != 0;
+        if (m <= FftX87ThresholdF64 && half >= 16) {
+            const double* fusedPost = scale ? nullptr : post;
+            if (src != dst) {
+                FftX87::RadixSinglePass<false>(FftX87::GatherSource{src, 2}, dst, half, twiddles, fusedPost);
+            } else {
+                FftBitRevInPlaceC64(dst, half, FftBitRev(spec));
+                FftX87::RadixSinglePass<false>(FftX87::PlanesSource{dst, dst + half}, dst, half, twiddles, fusedPost);
+            }
+            if (!scale) return;
+            FftScaleF64_x87(spec->factor, dst, 2 * half);
+        } else if (m > FftX87ThresholdF64 && src != dst) {
+            if (FftBitRevRecursiveFwdF64_x87(spec, src, dst, m, work, post)) return;
+        } else {
+            if (src == dst)
+                FftBitRevInPlaceC64(dst, half, FftBitRev(spec));
+            else
+                FftBitRevCopyC64(src, dst, half, FftBitRev(spec));
+            HalfLengthTransform<false>(spec, dst, m, work);
+        }
+        FftRealPostF64_x87(dst, half, +1, post);
     }
     static void Inverse(const FftSpecRealF64* spec, double* data, int m, double* work) {
         FftBitRevInPlaceC64(data, uint32_t{1} << m, FftBitRev(spec));
         HalfLengthTransform<true>(spec, data, m, work);
     }
-    static void Post(double* data, uint32_t half, const double* table) { FftRealPostF64_x87(data, half, +1, table); }
     static void Pre(const double* src, double* dst, uint32_t half, const double* roots) {
         FftRealPreF64_x87(src, dst, half, -1, roots);
     }

@@ -9,6 +9,8 @@
 //                                                 order (src may be dst), scaled as the record says
 //   static void Inverse(spec, data, m, work)      the inverse twin, in place
 //   static void Post(data, half, table)           real post-processing (from k = 1)
+//   static constexpr bool PostInForward           optional: true when Forward does the real
+//                                                 post-processing itself (Post is not called)
 //   static void Pre(src, dst, half, roots)        real pre-processing (from k = 1)
 
 #include <Primitives/Prim/Fft/FftCodelets.h>
@@ -19,6 +21,11 @@
 #include <type_traits>
 
 namespace Prim {
+
+template <class K>
+inline constexpr bool FftPostInForward = requires {
+    requires K::PostInForward;
+};
 
 template <typename T, class K>
 struct FftRealSteps {
@@ -51,7 +58,7 @@ struct FftRealSteps {
         const T d0 = dst[0], d1 = dst[1];
         dst[0] = d0 + d1;
         dst[1] = d0 - d1;
-        K::Post(dst, half, FftTable(spec, FftSlotRealPost));
+        if constexpr (!FftPostInForward<K>) K::Post(dst, half, FftTable(spec, FftSlotRealPost));
         return StatusOk;
     }
 

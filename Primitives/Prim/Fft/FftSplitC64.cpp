@@ -5,7 +5,7 @@
 #include <Primitives/Prim/Fft/FftBitRevPoints.h>
 #include <Primitives/Prim/Fft/FftCodeletsSse2.h>
 #include <Primitives/Prim/Fft/FftKernelsF64Sse2.h>
-#include <Primitives/Prim/Fft/FftKernelsX87.h>
+#include <Primitives/Prim/Fft/FftKernelsF64X87.h>
 #include <Primitives/Prim/Fft/FftSpecAccess.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
 #include <Primitives/Prim/Fft/FftWorkBuffer.h>

@@ -27,6 +27,11 @@ void FftScaleF64_x87(double factor, double* data, uint32_t count);
 
 // Large-order path: split step, blocked path and radix-2 combine stages.
 void FftRecursiveFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer);
+// The same from src in natural order into dst (src unchanged, dst apart from it), the bit
+// reversal done on the way where the first passes can read src themselves. Given the real
+// post-processing table it may also do the real post-processing; the result says whether it did.
+bool FftBitRevRecursiveFwdF64_x87(
+    const FftSpecRealF64* spec, const double* src, double* dst, int m, double* buffer, const double* postTable);
 void FftRecursiveInvF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer);
 void FftRecursiveSplitFwdF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer);
 void FftRecursiveSplitInvF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer);
