@@ -1,5 +1,5 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorAnalysis.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorWindows.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramAnalysis.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramWindows.h>
 
 #include <gtest/gtest.h>
 

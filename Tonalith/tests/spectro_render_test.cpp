@@ -1,5 +1,5 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColourMap.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColourTable.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramRender.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramRender.h>
 
 #include <QvBase/UI/Drawing/Image.h>
 

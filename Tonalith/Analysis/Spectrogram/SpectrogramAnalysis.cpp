@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorAnalysis.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramAnalysis.h>
 
 #include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
 

@@ -2,8 +2,8 @@
 #include <Tonalith/Analysis/AudioCalculator.h>
 #include <Tonalith/Analysis/DSP/DataTail.h>
 #include <Tonalith/Analysis/DSP/Transience.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColumns.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorMdl.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColumns.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMdl.h>
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColumns.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColumns.h>
 
 #include <Primitives/Vec/Memory.h>
 

@@ -1,5 +1,5 @@
 // The per-bin logarithm and byte conversion of a column, two bins at a time.
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
 
 #include <cstring>
 

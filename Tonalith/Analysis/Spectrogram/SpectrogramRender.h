@@ -1,6 +1,6 @@
 #pragma once
 #include <Tonalith/Analysis/AudioCalculator.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColourMap.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColourTable.h>
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramRender.h>
 
 #include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <Tonalith/Analysis/DSP/DataTail.h>
 #include <Tonalith/Analysis/DSP/Transience.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLayout.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLayout.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorFft.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLayout.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorWindows.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramFft.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLayout.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramWindows.h>
 
 #include <cstdint>
 #include <functional>

@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorMdl.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMdl.h>
 
 #include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
 
