@@ -1,4 +1,5 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramAnalysis.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramByteTable.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramWindows.h>
 
 #include <gtest/gtest.h>
@@ -35,17 +36,18 @@ double NumpyWindow(int index, double n, double m) {
 
 const UI::SpectrogramComputeProgress keepGoing = [](float) { return true; };
 
-// Interleaved float samples read as the calculator reads a memory source.
+// Interleaved float samples, read per channel as the calculator reads a memory source.
 struct Signal {
     std::uint32_t channels = 1;
     std::vector<float> samples;
     int reads = 0;
     std::uint64_t Length() const { return samples.size() / channels; }
     UI::SpectrogramFrameReader Reader() {
-        return [this](std::uint64_t first, std::uint32_t count, double* dst) {
+        return [this](std::uint64_t first, std::uint32_t count, float** dst) {
             ++reads;
             if (first + count > Length()) return false;
-            for (std::uint64_t i = 0; i < std::uint64_t(count) * channels; ++i) dst[i] = samples[first * channels + i];
+            for (std::uint64_t i = 0; i < count; ++i)
+                for (std::uint32_t c = 0; c < channels; ++c) dst[c][i] = samples[(first + i) * channels + c];
             return true;
         };
     }
@@ -84,39 +86,79 @@ std::uint8_t ExpectedByte(double power, double frameLength, double range) {
 
 TEST(SpectrogramLevels, BatchesMatchTheLongDoubleLogarithm) {
     // Powers over the whole range a column can hold, the guard's edges and what is no number.
-    std::vector<double> powers = {0.0, 1e-36, 0.99e-36, 1.01e-36, 1.0, 2.0, 0.5, 1e300, 1.7e308,
-        std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(), 5e-324};
+    std::vector<float> powers = {0.0f, 1e-36f, 0.99e-36f, 1.01e-36f, 1.0f, 2.0f, 0.5f, 1e30f, 3e38f,
+        std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(), 1e-45f};
     std::uint64_t state = 3;
     for (int i = 0; i < 20000; ++i) {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
-        powers.push_back(std::pow(10.0, double(state >> 11) / double(1ull << 53) * 80.0 - 40.0));
+        powers.push_back(float(std::pow(10.0, double(state >> 11) / double(1ull << 53) * 80.0 - 40.0)));
     }
     for (float range : {60.0f, 120.0f, 300.0f}) {
         const UI::SpectrogramLevels levels(-range, 0.0f);
-        const float offset = levels.RawOffset(512);
-        std::vector<std::uint8_t> bytes(powers.size());
-        levels.ToBytes(powers.data(), std::int64_t(powers.size()), offset, bytes.data());
-        const std::vector<float> floats(powers.begin(), powers.end());
-        std::vector<float> values(floats.size());
-        levels.Values(floats.data(), std::int64_t(floats.size()), offset, values.data());
-        int offByOne = 0;
+        const float offset = levels.ScaledOffset(512);
+        std::vector<float> values(powers.size());
+        levels.Values(powers.data(), std::int64_t(powers.size()), offset, values.data());
         for (std::size_t i = 0; i < powers.size(); ++i) {
-            const double p = powers[i];
-            const bool guarded = p > -1e-36 && p < 1e-36;
-            const long double ln = guarded ? -1e35L : std::log((long double)p);
-            const float exact = float(ln * (long double)levels.Factor() + (long double)offset);
-            const int byte = UI::SpectrogramLevels::ToByte(exact);
-            ASSERT_LE(std::abs(int(bytes[i]) - byte), 1) << p;
-            offByOne += bytes[i] != byte;
-            const float f = floats[i];
-            const long double lnFloat = f > -1e-36f && f < 1e-36f ? -1e35L : std::log((long double)f);
-            const float exactValue = float(lnFloat * levels.Factor() + (long double)offset);
-            if (std::isnan(exactValue) || std::isinf(exactValue))
-                EXPECT_EQ(std::isnan(values[i]), std::isnan(exactValue)) << f;
+            const float f = powers[i];
+            const long double ln = f > -1e-36f && f < 1e-36f ? -1e35L : std::log((long double)f);
+            const float exact = float(ln * levels.Factor() + (long double)offset);
+            if (std::isnan(exact) || std::isinf(exact))
+                EXPECT_EQ(std::isnan(values[i]), std::isnan(exact)) << f;
             else
-                ASSERT_LE(std::fabs(values[i] - exactValue), std::fabs(exactValue) * 2e-7f) << f;
+                ASSERT_LE(std::fabs(values[i] - exact), std::fabs(exact) * 2e-7f) << f;
         }
-        EXPECT_LE(offByOne, int(powers.size()) / 10000) << range;
+    }
+}
+
+double Ulp(double x, int steps) {
+    for (; steps > 0; --steps) x = std::nextafter(x, std::numeric_limits<double>::infinity());
+    for (; steps < 0; ++steps) x = std::nextafter(x, -std::numeric_limits<double>::infinity());
+    return x;
+}
+
+TEST(SpectrogramByteTable, EqualsTheScalarRoadEverywhere) {
+    // The tool bar's ranges and a few beyond, the offsets of short and long frames.
+    const float ranges[] = {60.0f, 120.0f, 300.0f, 0.5f, 7.25f, 5000.0f};
+    const std::int64_t lengths[] = {32, 512, 65536 * 16};
+    std::vector<double> sweep = {0.0, -0.0, 1e-36, Ulp(1e-36, -1), -1.0, 5e-324, 1e-300, 1.0, 1e300,
+        std::numeric_limits<double>::max(), std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    std::uint64_t state = 11;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        sweep.push_back(std::pow(10.0, double(state >> 11) / double(1ull << 53) * 90.0 - 50.0));
+    }
+    for (float range : ranges) {
+        const UI::SpectrogramLevels levels(-range, 0.0f);
+        for (std::int64_t length : lengths) {
+            for (float offset : {levels.RawOffset(length), levels.ScaledOffset(length)}) {
+                const UI::SpectrogramByteTable table(levels, offset);
+                const auto reference = [&](double p) { return UI::SpectrogramLevels::ToByte(levels.Value(p, offset)); };
+                EXPECT_TRUE(table.HasTable()) << range;
+                std::vector<double> powers = sweep;
+                for (int b = 1; b < 256; ++b) {
+                    const double t = table.Threshold(b);
+                    if (t == 0.0 || std::isinf(t)) continue;
+                    // The step really lies there: the byte below it is smaller, at it at least b.
+                    ASSERT_LT(reference(Ulp(t, -1)), b) << range << " " << b;
+                    ASSERT_GE(reference(t), b) << range << " " << b;
+                    for (int d = -2; d <= 2; ++d) powers.push_back(Ulp(t, d));
+                }
+                std::vector<double> complex;
+                for (double p : powers) {
+                    ASSERT_EQ(table.Byte(p), reference(p)) << p << " range " << range << " length " << length;
+                    if (p >= 0.0 && std::isfinite(p)) {
+                        complex.push_back(std::sqrt(p));
+                        complex.push_back(0.0);
+                    }
+                }
+                // Through the complex road too: re^2 + im^2 as the analysis forms it.
+                std::vector<std::uint8_t> bytes(complex.size() / 2);
+                table.FromComplex(complex.data(), std::int64_t(bytes.size()), bytes.data());
+                for (std::size_t i = 0; i < bytes.size(); ++i)
+                    ASSERT_EQ(bytes[i], reference(complex[2 * i] * complex[2 * i]));
+            }
+        }
     }
 }
 
@@ -344,7 +386,7 @@ TEST(SpectrogramAnalysis, CancelFailureAndLimits) {
     signal.samples.assign(10000, 0.25f);
     for (std::uint32_t type = 0; type < 3; ++type) {
         Analysed setup(type, 6, 0, 2, 0, 120.0f, signal);
-        UI::SpectrogramSpectra spectra(1, std::vector<std::uint8_t>(5, 7));
+        UI::SpectrogramSpectra spectra(1, UI::SpectrogramSpectrum(5, 7));
         std::int32_t last = -1;
         int calls = 0;
         const UI::SpectrogramComputeProgress cancelAtTwo = [&](float) { return ++calls < 2; };

@@ -48,7 +48,7 @@ protected:
 
 private:
     void Build(bool fft, bool windows, bool colours);
-    bool ReadFrames(std::uint64_t first, std::uint32_t count, double* dst);
+    bool ReadFrames(std::uint64_t first, std::uint32_t count, float** channels);
 
     SpectrogramSettings m_settings;
     SpectrogramColourTable m_colours{};

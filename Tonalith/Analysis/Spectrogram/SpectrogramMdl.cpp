@@ -126,9 +126,10 @@ float SpectrogramMdl::MeasureBand(
     return static_cast<float>(measure * bias);
 }
 
-bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads,
-    const SpectrogramLevels& levels, std::vector<std::vector<std::uint8_t>>& spectra,
+bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers,
+    const SpectrogramLevels& levels, std::vector<SpectrogramSpectrum>& spectra,
     const std::function<bool()>& cancelled) {
+    const std::uint32_t threads = workers.Size();
     const auto stop = [&] { return cancelled && cancelled(); };
     const auto& bands = m_transience->BandBins();
     const std::uint64_t bandCount = bands.size();
@@ -137,7 +138,7 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
         return m_measures[std::size_t((((k - first) * channels + c) * 4 + std::uint64_t(r)) * bandCount + j)];
     };
 
-    ParallelFor(threads, count * channels, [&](std::uint64_t i, std::uint32_t) {
+    workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t) {
         if (!stop()) SortRows(std::uint32_t(i % channels), first + i / channels);
     });
     if (stop()) return false;
@@ -155,7 +156,7 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
         return bx.end - bx.begin > by.end - by.begin;
     });
     std::vector<std::vector<float>> merges(std::max<std::uint32_t>(threads, 1));
-    ParallelFor(threads, chains.size(), [&](std::uint64_t i, std::uint32_t worker) {
+    workers.Run(chains.size(), [&](std::uint64_t i, std::uint32_t worker) {
         const std::uint64_t j = chains[i] / (channels * 4);
         const std::uint64_t c = chains[i] % (channels * 4) / 4;
         const int r = int(chains[i] % 4);
@@ -166,7 +167,7 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, std::ui
     if (stop()) return false;
 
     std::vector<std::array<std::vector<float>, 8>> weightRows(std::max<std::uint32_t>(threads, 1));
-    ParallelFor(threads, count * channels, [&](std::uint64_t i, std::uint32_t worker) {
+    workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
         if (stop()) return;
         const std::uint64_t k = first + i / channels;
         const std::uint32_t c = std::uint32_t(i % channels);

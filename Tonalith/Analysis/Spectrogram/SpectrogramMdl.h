@@ -3,6 +3,8 @@
 #include <Tonalith/Analysis/DSP/Transience.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramLayout.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrumAllocator.h>
 
 #include <array>
 #include <cstdint>
@@ -41,8 +43,8 @@ public:
     // bands, blends the weights and writes every column frame - D that the run completes.
     // Every thread asks `cancelled` (when given) between frames; false when it stopped the
     // run, whose state is then of no further use.
-    bool FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads, const SpectrogramLevels& levels,
-        std::vector<std::vector<std::uint8_t>>& spectra, const std::function<bool()>& cancelled);
+    bool FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers, const SpectrogramLevels& levels,
+        std::vector<SpectrogramSpectrum>& spectra, const std::function<bool()>& cancelled);
 
     std::int32_t Lookahead() const { return m_lookahead; }
     std::int32_t RingLength() const { return m_ringLength; }
