@@ -1,5 +1,6 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramByteTable.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -23,7 +24,7 @@ SpectrogramByteTable::SpectrogramByteTable(const SpectrogramLevels& levels, floa
     if (!(factor > 0.0f) || !std::isfinite(factor) || !std::isfinite(offset)) return;
     m_low = Reference(FromBits(kLowestBits));
     m_high = Reference(FromBits(kHighestBits));
-    if (m_high < m_low) return;
+    if (m_high < m_low) return;  // not monotonic: no table
     // The first power of each byte above m_low: the lowest bit pattern whose byte reaches it.
     for (int b = m_low + 1; b <= m_high; ++b) {
         std::uint64_t lo = m_steps.empty() ? kLowestBits : m_steps.back();
@@ -37,49 +38,42 @@ SpectrogramByteTable::SpectrogramByteTable(const SpectrogramLevels& levels, floa
         }
         m_steps.push_back(lo);
     }
-    if (m_steps.empty()) {
-        // One byte for every power of the table's range: a table of no cells answers it.
-        m_cells.push_back({~std::uint64_t(0), m_low, 0});
-        m_shift = 63;
-        m_firstCell = kLowestBits >> 63;
-        return;
-    }
     // The coarsest cells that hold at most one distinct step each.
-    for (unsigned shift = 52;; --shift) {
+    unsigned shift = 52;
+    for (;; --shift) {
         bool apart = true;
         for (std::size_t i = 1; i < m_steps.size() && apart; ++i)
             apart = m_steps[i] == m_steps[i - 1] || (m_steps[i] >> shift) != (m_steps[i - 1] >> shift);
-        const std::uint64_t cells = (m_steps.back() >> shift) - (m_steps.front() >> shift) + 1;
-        if (cells > kMaxCells) {
+        const bool tooMany = !m_steps.empty() && (m_steps.back() >> shift) - (m_steps.front() >> shift) + 1 > kMaxCells;
+        if (tooMany || (!apart && shift == 0)) {
             m_steps.clear();
             return;
         }
-        if (apart) {
-            m_shift = shift;
-            break;
-        }
-        if (shift == 0) {
-            m_steps.clear();
-            return;
-        }
+        if (apart) break;
     }
-    m_firstCell = m_steps.front() >> m_shift;
-    const std::uint64_t count = (m_steps.back() >> m_shift) - m_firstCell + 1;
-    m_cells.assign(std::size_t(count), {~std::uint64_t(0), 0, 0});
+    m_shift = shift;
+    // Cell 0 and the last hold what lies below and above every step.
+    const std::uint64_t first = m_steps.empty() ? 0 : m_steps.front() >> shift;
+    const std::uint64_t count = m_steps.empty() ? 0 : (m_steps.back() >> shift) - first + 1;
+    m_firstCell = std::int64_t(first) - 1;
+    m_lastCell = std::int64_t(count) + 1;
+    m_cells.assign(std::size_t(count) + 2, {~std::uint64_t(0), m_low, 0});
+    m_cells.back().below = m_high;
     std::size_t next = 0;  // first step not in an earlier cell
     for (std::uint64_t c = 0; c < count; ++c) {
-        Cell& cell = m_cells[std::size_t(c)];
+        Cell& cell = m_cells[std::size_t(c) + 1];
         cell.below = static_cast<std::uint8_t>(m_low + next);
-        if (next < m_steps.size() && (m_steps[next] >> m_shift) == m_firstCell + c) {
+        if ((m_steps[next] >> shift) == first + c) {
             cell.step = m_steps[next];
             const std::size_t from = next;
             while (next < m_steps.size() && m_steps[next] == cell.step) ++next;
             cell.rise = static_cast<std::uint8_t>(next - from);
         }
     }
+    m_span = kHighestBits - kLowestBits + 1;
 }
 
-void SpectrogramByteTable::FromComplex(const double* complex, std::int64_t n, std::uint8_t* out) const {
+void SpectrogramByteTable::FromComplex(const double* complex, std::int64_t n, std::uint8_t* __restrict out) const {
     for (std::int64_t b = 0; b < n; ++b) {
         const double re = complex[2 * b], im = complex[2 * b + 1];
         out[b] = Byte(re * re + im * im);

@@ -23,24 +23,26 @@ public:
     std::uint8_t Byte(double power) const {
         std::uint64_t bits;
         std::memcpy(&bits, &power, sizeof bits);
-        // Within [1e-36, largest double] the bit patterns order as the powers do.
-        if (bits - kLowestBits > kHighestBits - kLowestBits || m_cells.empty()) return Reference(power);
-        const std::uint64_t cell = bits >> m_shift;
-        if (cell < m_firstCell) return m_low;
-        if (cell - m_firstCell >= m_cells.size()) return m_high;
-        const Cell& c = m_cells[cell - m_firstCell];
+        // Within [1e-36, largest double] the bit patterns order as the powers do; without a
+        // table that span is empty.
+        if (bits - kLowestBits >= m_span) return Reference(power);
+        // Cells 0 and last stand for everything below and above the steps.
+        std::int64_t cell = std::int64_t(bits >> m_shift) - m_firstCell;
+        cell = cell < 0 ? 0 : cell;
+        cell = cell > m_lastCell ? m_lastCell : cell;
+        const Cell& c = m_cells[std::size_t(cell)];
         // Arithmetic, not a branch: which side of the step a power lies on is a coin toss.
         return static_cast<std::uint8_t>(c.below + c.rise * std::uint8_t(bits >= c.step));
     }
 
     // out[b] = Byte(re^2 + im^2) for n complex values (re, im pairs).
-    void FromComplex(const double* complex, std::int64_t n, std::uint8_t* out) const;
+    void FromComplex(const double* complex, std::int64_t n, std::uint8_t* __restrict out) const;
 
     // The smallest power whose byte is at least b; 0 when every power that takes the table
     // road has it, infinity when none has.
     double Threshold(int b) const;
     // Whether the table is in use (false: every power goes the scalar road).
-    bool HasTable() const { return !m_cells.empty(); }
+    bool HasTable() const { return m_span != 0; }
 
 private:
     static constexpr std::uint64_t kLowestBits = 0x38754484932D2E72ull;  // 1e-36 (the guard's edge)
@@ -52,17 +54,17 @@ private:
         std::uint8_t rise;  // what the step adds
     };
 
-    std::uint8_t Reference(double power) const {
-        return SpectrogramLevels::ToByte(m_levels.Value(power, m_offset));
-    }
+    std::uint8_t Reference(double power) const { return SpectrogramLevels::ToByte(m_levels.Value(power, m_offset)); }
 
     SpectrogramLevels m_levels;
     float m_offset = 0.0f;
     std::uint8_t m_low = 0;  // the byte of 1e-36
     std::uint8_t m_high = 0;  // the byte of the largest double
     std::vector<std::uint64_t> m_steps;  // bits of the threshold of byte m_low + 1 + i
+    std::uint64_t m_span = 0;  // bit patterns from 1e-36 on that the table answers
     unsigned m_shift = 52;
-    std::uint64_t m_firstCell = 0;
+    std::int64_t m_firstCell = 0;  // the top bits of cell 1
+    std::int64_t m_lastCell = 0;
     std::vector<Cell> m_cells;
 };
 
