@@ -4,9 +4,63 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 
 namespace UI {
+namespace {
+
+constexpr std::int32_t kRankSortBelow = 64;
+
+// Sorts n powers (floats of at least +0, no NaN) into descending order. Such floats order
+// as their bit patterns do, so a radix sort on the patterns gives the same list as a
+// comparison sort; passes whose byte is the same for every value are skipped.
+void SortDescending(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch) {
+    if (n < kRankSortBelow) {
+        // Few values: each goes to its rank, the number of values above it and of equal
+        // ones before it; no branch depends on the values, and the counting vectorises.
+        std::int32_t keys[kRankSortBelow];
+        float copy[kRankSortBelow];
+        std::memcpy(keys, values, sizeof(float) * std::size_t(n));
+        std::memcpy(copy, values, sizeof(float) * std::size_t(n));
+        for (std::int32_t i = 0; i < n; ++i) {
+            const std::int32_t key = keys[i];
+            std::int32_t rank = 0;
+            for (std::int32_t j = 0; j < n; ++j) rank += (keys[j] > key) | ((keys[j] == key) & (j < i));
+            values[rank] = copy[i];
+        }
+        return;
+    }
+    if (scratch.size() < 2 * std::size_t(n)) scratch.resize(2 * std::size_t(n));
+    std::uint32_t* keys = scratch.data();
+    std::uint32_t* other = keys + n;
+    std::uint32_t counts[4][256] = {};
+    for (std::int32_t i = 0; i < n; ++i) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        // Complemented, so that ascending keys are descending powers.
+        keys[i] = ~bits;
+        for (int d = 0; d < 4; ++d) ++counts[d][(keys[i] >> (8 * d)) & 0xFF];
+    }
+    for (int d = 0; d < 4; ++d) {
+        std::uint32_t* count = counts[d];
+        if (count[(keys[0] >> (8 * d)) & 0xFF] == std::uint32_t(n)) continue;
+        std::uint32_t sum = 0;
+        for (int b = 0; b < 256; ++b) {
+            const std::uint32_t c = count[b];
+            count[b] = sum;
+            sum += c;
+        }
+        for (std::int32_t i = 0; i < n; ++i) other[count[(keys[i] >> (8 * d)) & 0xFF]++] = keys[i];
+        std::swap(keys, other);
+    }
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::uint32_t bits = ~keys[i];
+        std::memcpy(&values[i], &bits, sizeof bits);
+    }
+}
+
+}  // namespace
 
 std::uint64_t SpectrogramMdl::RunFrames(const SpectrogramLayout& layout, std::uint32_t channels) {
     // Rows and sorted rows of a run: at most about 32 MB; at most 64 frames, so that a
@@ -20,7 +74,7 @@ std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::u
     const std::uint64_t slots = RunFrames(layout, channels) + std::uint64_t(4 * layout.overlap);
     const std::uint64_t ring = std::uint64_t(4 * layout.overlap + 1);
     // Rows and their band-sorted copies, the histories, and the run's measures.
-    return std::uint64_t(channels) * 4u * std::uint64_t(layout.bins) * sizeof(float) * (2u * slots + ring) +
+    return std::uint64_t(channels) * 4u * std::uint64_t(layout.bins) * sizeof(float) * (2u * slots + 2u * ring) +
         slots * channels * 4u * 32u * sizeof(float);
 }
 
@@ -50,80 +104,166 @@ void SpectrogramMdl::Prepare(
     const std::int32_t rows = static_cast<std::int32_t>(channels) * 4;
     m_histories.resize(bands.size());
     m_historySize.assign(bands.size(), {});
+    m_historySide.assign(bands.size(), {});
     for (std::size_t j = 0; j < bands.size(); ++j) {
         const std::int32_t size = std::max(0, bands[j].end - bands[j].begin);
         if (size == 0) continue;
         // The R - 1 frames before the first are silence; one more float ends the list.
-        m_histories[j].Resize(rows, 0, m_ringLength * size + 1, 0, true);
+        m_histories[j].Resize(2 * rows, 0, m_ringLength * size + 1, 0, true);
         m_historySize[j].assign(std::size_t(rows), (m_ringLength - 1) * size);
+        m_historySide[j].assign(std::size_t(rows), 0);
     }
     m_measures.assign(std::size_t(RunFrames(layout, channels)) * channels * 4 * bands.size(), 0.0f);
 }
 
-void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k) {
+void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch) {
     const auto& bands = m_transience->BandBins();
     for (int r = 0; r < 4; ++r) {
         float* row = Row(channel, r, k);
         // Powers that are not numbers would break the sorted histories.
-        for (std::uint64_t b = 0; b < m_bins; ++b) {
-            if (std::isnan(row[b])) row[b] = 0.0f;
-        }
+        for (std::uint64_t b = 0; b < m_bins; ++b) row[b] = std::isnan(row[b]) ? 0.0f : row[b];
         float* sorted = RowOf(m_sortedRows, channel, r, k);
         for (const auto& band : bands) {
             if (band.end <= band.begin) continue;
             std::copy(row + band.begin, row + band.end, sorted + band.begin);
-            std::sort(sorted + band.begin, sorted + band.end, std::greater<float>());
+            SortDescending(sorted + band.begin, band.end - band.begin, scratch);
         }
     }
 }
 
-float SpectrogramMdl::MeasureBand(
-    std::uint32_t channel, int r, std::int32_t band, std::uint64_t k, std::vector<float>& merged) {
+namespace {
+
+// One chain's pass over the merged descending list of its history and a new frame's
+// values: the measure's two sums, and the next history without the oldest frame's values
+// (one occurrence each). Every value is at least 0, so a -1 after each list ends it
+// without bounds checks. K chains of the same length go in lock step: each keeps its own
+// arithmetic, and the processor overlaps their otherwise serial steps.
+struct MergeChain {
+    const float* next;
+    const float* history;
+    const float* leaving;
+    float* out;
+    double weighted, total;
+    std::int32_t kept;
+};
+
+// A power's bit pattern as a signed integer: for powers (+0 up, no NaN) it orders and
+// compares as the power does, and the -1 that ends a list is below every power.
+[[gnu::always_inline]] inline std::int32_t Key(const float* p) {
+    std::int32_t key;
+    std::memcpy(&key, p, sizeof key);
+    return key;
+}
+
+// One chain's cursors through its lists, kept in locals so that lanes in step stay in
+// registers.
+struct MergeLane {
+    const float* next;
+    const float* history;
+    const float* leaving;
+    float* out;
+    double weighted = 0.0, total = 0.0;
+
+    explicit MergeLane(const MergeChain& chain)
+        : next(chain.next), history(chain.history), leaving(chain.leaving), out(chain.out) {}
+
+    [[gnu::always_inline]] void Step(double position) {
+        const std::int32_t fromNext = Key(next), fromHistory = Key(history);
+        const bool takeNext = fromNext > fromHistory;
+        const std::int32_t x = takeNext ? fromNext : fromHistory;
+        next += takeNext;
+        history += !takeNext;
+        float value;
+        std::memcpy(&value, &x, sizeof value);
+        weighted += position * double(value);
+        total += double(value);
+        while (Key(leaving) > x) ++leaving;
+        const bool drop = Key(leaving) == x;
+        leaving += drop;
+        std::memcpy(out, &x, sizeof x);
+        out += !drop;
+    }
+
+    void Finish(MergeChain& chain, const float* start) const {
+        chain.weighted = weighted;
+        chain.total = total;
+        chain.kept = static_cast<std::int32_t>(out - start);
+    }
+};
+
+void MergeOne(MergeChain& chain, std::int32_t count) {
+    MergeLane lane(chain);
+    double position = 0.0;
+    for (std::int32_t i = 0; i < count; ++i, position += 1.0) lane.Step(position);
+    lane.Finish(chain, chain.out);
+}
+
+void MergeTwo(MergeChain* chains, std::int32_t count) {
+    MergeLane l0(chains[0]), l1(chains[1]);
+    double position = 0.0;
+    for (std::int32_t i = 0; i < count; ++i, position += 1.0) {
+        l0.Step(position);
+        l1.Step(position);
+    }
+    l0.Finish(chains[0], chains[0].out);
+    l1.Finish(chains[1], chains[1].out);
+}
+
+}  // namespace
+
+void SpectrogramMdl::MeasureBands(
+    std::uint32_t channel, std::int32_t band, std::uint64_t k, std::vector<float>& scratch, float measures[4]) {
     const auto& range = m_transience->BandBins()[std::size_t(band)];
     const std::int32_t size = range.end - range.begin;
-    const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
-    float* history = m_histories[std::size_t(band)].Channel(row);
-    std::int32_t& used = m_historySize[std::size_t(band)][std::size_t(row)];
-    const float* incoming = RowOf(m_sortedRows, channel, r, k) + range.begin;
-    // R - 1 frames later this frame's values leave again; now those of frame k - (R - 1) do.
-    const float* oldest = RowOf(m_sortedRows, channel, r, k - std::uint64_t(m_ringLength - 1)) + range.begin;
-
-    // One pass over the merged descending list: the measure's sums, and the new history
-    // without the oldest frame's values (one occurrence each). Every value is at least 0,
-    // so a -1 after each list ends it without bounds checks, and the pass has no branch
-    // that depends on the values.
     const std::int32_t capacity = m_ringLength * size;
-    const std::size_t scratch = std::size_t(capacity) + 1 + 2 * (std::size_t(size) + 1);
-    if (merged.size() < scratch) merged.resize(scratch);
-    float* out = merged.data();
-    float* next = out + capacity + 1;
-    float* leaving = next + size + 1;
-    std::copy(incoming, incoming + size, next);
-    std::copy(oldest, oldest + size, leaving);
-    next[size] = leaving[size] = history[used] = -1.0f;
-    double weighted = 0.0;
-    double total = 0.0;
-    std::int32_t h = 0, a = 0, o = 0, kept = 0;
-    const std::int32_t count = used + size;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const bool fromNext = next[a] > history[h];
-        const float x = fromNext ? next[a] : history[h];
-        a += fromNext;
-        h += !fromNext;
-        weighted += double(i) * double(x);
-        total += double(x);
-        while (leaving[o] > x) ++o;
-        const bool drop = leaving[o] == x;
-        o += drop;
-        out[kept] = x;
-        kept += !drop && kept < capacity;
+    const std::int32_t rows = static_cast<std::int32_t>(m_channels) * 4;
+    DSP::DataTail& histories = m_histories[std::size_t(band)];
+    MergeChain chains[4];
+    std::int32_t counts[4];
+    // Each chain's incoming and leaving values, each list ended by a -1.
+    const std::size_t list = std::size_t(size) + 1;
+    if (scratch.size() < 8 * list) scratch.resize(8 * list);
+    for (int r = 0; r < 4; ++r) {
+        const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
+        // Two buffers per row: the history, and the next one the pass writes.
+        std::uint8_t& side = m_historySide[std::size_t(band)][std::size_t(row)];
+        float* history = histories.Channel(row + side * rows);
+        float* out = histories.Channel(row + (1 - side) * rows);
+        // A pass keeps every value but those of the oldest frame, so a history holds R - 1
+        // frames; the bound keeps the pass inside its buffer whatever the values.
+        const std::int32_t used = std::min(m_historySize[std::size_t(band)][std::size_t(row)], capacity - size);
+        // R - 1 frames later this frame's values leave again; now those of frame k - (R - 1) do.
+        const float* incoming = RowOf(m_sortedRows, channel, r, k) + range.begin;
+        const float* oldest = RowOf(m_sortedRows, channel, r, k - std::uint64_t(m_ringLength - 1)) + range.begin;
+        float* next = scratch.data() + std::size_t(2 * r) * list;
+        float* leaving = next + list;
+        std::copy(incoming, incoming + size, next);
+        std::copy(oldest, oldest + size, leaving);
+        next[size] = leaving[size] = -1.0f;
+        chains[r].next = next;
+        chains[r].leaving = leaving;
+        chains[r].history = history;
+        chains[r].out = out;
+        history[used] = -1.0f;
+        counts[r] = used + size;
     }
-    std::copy(out, out + kept, history);
-    used = kept;
-
-    const double measure = weighted / (std::sqrt(total) + 1e-12);
-    const double bias = 1.0 + 0.0125 * double(2 - r) * double(band - 12);
-    return static_cast<float>(measure * bias);
+    for (int r = 0; r < 4; r += 2) {
+        if (counts[r] == counts[r + 1]) {
+            MergeTwo(chains + r, counts[r]);
+        } else {
+            MergeOne(chains[r], counts[r]);
+            MergeOne(chains[r + 1], counts[r + 1]);
+        }
+    }
+    for (int r = 0; r < 4; ++r) {
+        const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
+        std::uint8_t& side = m_historySide[std::size_t(band)][std::size_t(row)];
+        side = std::uint8_t(1 - side);
+        m_historySize[std::size_t(band)][std::size_t(row)] = chains[r].kept;
+        const double measure = chains[r].weighted / (std::sqrt(chains[r].total) + 1e-12);
+        const double bias = 1.0 + 0.0125 * double(2 - r) * double(band - 12);
+        measures[r] = static_cast<float>(measure * bias);
+    }
 }
 
 bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers,
@@ -138,35 +278,39 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
         return m_measures[std::size_t((((k - first) * channels + c) * 4 + std::uint64_t(r)) * bandCount + j)];
     };
 
-    workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t) {
-        if (!stop()) SortRows(std::uint32_t(i % channels), first + i / channels);
+    std::vector<std::vector<std::uint32_t>> sortScratch(threads);
+    workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
+        if (!stop()) SortRows(std::uint32_t(i % channels), first + i / channels, sortScratch[worker]);
     });
     if (stop()) return false;
 
-    // Each chain of (channel, length, band) walks the run's frames in order; the widest
-    // bands go first so that the threads end together.
+    // Each chain of (channel, band), its four lengths in step, walks the run's frames in
+    // order; the widest bands go first so that the threads end together.
     std::vector<std::uint64_t> chains;
     for (std::uint64_t j = 0; j < bandCount; ++j) {
         if (bands[j].end <= bands[j].begin) continue;
-        for (std::uint64_t cr = 0; cr < channels * 4; ++cr) chains.push_back(j * channels * 4 + cr);
+        for (std::uint64_t c = 0; c < channels; ++c) chains.push_back(j * channels + c);
     }
     std::stable_sort(chains.begin(), chains.end(), [&](std::uint64_t x, std::uint64_t y) {
-        const auto& bx = bands[x / (channels * 4)];
-        const auto& by = bands[y / (channels * 4)];
+        const auto& bx = bands[x / channels];
+        const auto& by = bands[y / channels];
         return bx.end - bx.begin > by.end - by.begin;
     });
     std::vector<std::vector<float>> merges(std::max<std::uint32_t>(threads, 1));
     workers.Run(chains.size(), [&](std::uint64_t i, std::uint32_t worker) {
-        const std::uint64_t j = chains[i] / (channels * 4);
-        const std::uint64_t c = chains[i] % (channels * 4) / 4;
-        const int r = int(chains[i] % 4);
-        std::vector<float>& merged = merges[worker];
-        for (std::uint64_t k = first; k < first + count && !stop(); ++k)
-            measureAt(k, c, r, j) = MeasureBand(std::uint32_t(c), r, std::int32_t(j), k, merged);
+        const std::uint64_t j = chains[i] / channels;
+        const std::uint64_t c = chains[i] % channels;
+        for (std::uint64_t k = first; k < first + count && !stop(); ++k) {
+            float measures[4];
+            MeasureBands(std::uint32_t(c), std::int32_t(j), k, merges[worker], measures);
+            for (int r = 0; r < 4; ++r) measureAt(k, c, r, j) = measures[r];
+        }
     });
     if (stop()) return false;
 
     std::vector<std::array<std::vector<float>, 8>> weightRows(std::max<std::uint32_t>(threads, 1));
+    float offsets[4];
+    for (int r = 0; r < 4; ++r) offsets[r] = levels.ScaledOffset(m_layout.WindowLength(r));
     workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
         if (stop()) return;
         const std::uint64_t k = first + i / channels;
@@ -204,12 +348,8 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
 
         // The frame at the centre of the R frames just measured.
         const std::uint64_t q = k - std::uint64_t(m_lookahead);
-        float offsets[4];
         const float* rows[4];
-        for (int r = 0; r < 4; ++r) {
-            offsets[r] = levels.ScaledOffset(m_layout.WindowLength(r));
-            rows[r] = Row(c, r, q);
-        }
+        for (int r = 0; r < 4; ++r) rows[r] = Row(c, r, q);
         std::uint8_t* out = spectra[c].data() + q * m_bins;
         for (std::uint64_t b = 0; b < m_bins; ++b) {
             float sum = 0.0f;

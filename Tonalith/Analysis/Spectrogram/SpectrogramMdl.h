@@ -58,8 +58,10 @@ private:
         const std::uint64_t slot = (k + m_slots * 64) % m_slots;  // frames before 0 too
         return store.data() + ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
-    void SortRows(std::uint32_t channel, std::uint64_t k);
-    float MeasureBand(std::uint32_t channel, int r, std::int32_t band, std::uint64_t k, std::vector<float>& merged);
+    void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
+    // The measures of the four lengths of a band of frame k, into measures[r].
+    void MeasureBands(
+        std::uint32_t channel, std::int32_t band, std::uint64_t k, std::vector<float>& scratch, float measures[4]);
 
     const DSP::Transience* m_transience = nullptr;
     SpectrogramLayout m_layout;
@@ -70,8 +72,10 @@ private:
     std::uint64_t m_slots = 1;  // frames kept: a run and the R - 1 before it
     std::vector<float> m_rows;
     std::vector<float> m_sortedRows;  // the same rows, each band's values sorted descending
-    std::vector<DSP::DataTail> m_histories;  // one per band, rows channel * 4 + r
+    // One per band, rows channel * 4 + r, twice: the history and the next one.
+    std::vector<DSP::DataTail> m_histories;
     std::vector<std::vector<std::int32_t>> m_historySize;  // values in use per band and row
+    std::vector<std::vector<std::uint8_t>> m_historySide;  // which of the two is the history
     std::vector<float> m_measures;  // per frame of the run, channel, r and band
     std::uint64_t m_watch = ~std::uint64_t(0);
     std::mutex m_watchLock;
