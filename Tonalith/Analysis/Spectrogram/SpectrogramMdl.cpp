@@ -73,9 +73,10 @@ std::uint64_t SpectrogramMdl::RunFrames(const SpectrogramLayout& layout, std::ui
 std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::uint32_t channels) {
     const std::uint64_t slots = RunFrames(layout, channels) + std::uint64_t(4 * layout.overlap);
     const std::uint64_t ring = std::uint64_t(4 * layout.overlap + 1);
-    // Rows and their band-sorted copies, the histories, and the run's measures.
+    // Rows and their band-sorted copies (with an end mark per band), both histories, and the
+    // run's measures.
     return std::uint64_t(channels) * 4u * std::uint64_t(layout.bins) * sizeof(float) * (2u * slots + 2u * ring) +
-        slots * channels * 4u * 32u * sizeof(float);
+        2u * slots * channels * 4u * 32u * sizeof(float);
 }
 
 void SpectrogramMdl::Prepare(
@@ -98,7 +99,15 @@ void SpectrogramMdl::Prepare(
     m_transience = &transience;
 
     m_rows.assign(std::size_t(channels) * 4 * m_slots * m_bins, 0.0f);
-    m_sortedRows = m_rows;
+    const auto& layoutBands = transience.BandBins();
+    m_sortedStride = m_bins + layoutBands.size();
+    m_sortedRows.assign(std::size_t(channels) * 4 * m_slots * m_sortedStride, 0.0f);
+    for (std::size_t row = 0; row < std::size_t(channels) * 4 * m_slots; ++row) {
+        for (std::size_t j = 0; j < layoutBands.size(); ++j) {
+            if (layoutBands[j].end > layoutBands[j].begin)
+                m_sortedRows[row * m_sortedStride + std::size_t(layoutBands[j].end) + j] = -1.0f;
+        }
+    }
 
     const auto& bands = transience.BandBins();
     const std::int32_t rows = static_cast<std::int32_t>(channels) * 4;
@@ -122,11 +131,12 @@ void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k, std::vecto
         float* row = Row(channel, r, k);
         // Powers that are not numbers would break the sorted histories.
         for (std::uint64_t b = 0; b < m_bins; ++b) row[b] = std::isnan(row[b]) ? 0.0f : row[b];
-        float* sorted = RowOf(m_sortedRows, channel, r, k);
-        for (const auto& band : bands) {
+        for (std::size_t j = 0; j < bands.size(); ++j) {
+            const auto& band = bands[j];
             if (band.end <= band.begin) continue;
-            std::copy(row + band.begin, row + band.end, sorted + band.begin);
-            SortDescending(sorted + band.begin, band.end - band.begin, scratch);
+            float* sorted = SortedBand(channel, r, k, j);
+            std::copy(row + band.begin, row + band.end, sorted);
+            SortDescending(sorted, band.end - band.begin, scratch);
         }
     }
 }
@@ -211,8 +221,7 @@ void MergeTwo(MergeChain* chains, std::int32_t count) {
 
 }  // namespace
 
-void SpectrogramMdl::MeasureBands(
-    std::uint32_t channel, std::int32_t band, std::uint64_t k, std::vector<float>& scratch, float measures[4]) {
+void SpectrogramMdl::MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]) {
     const auto& range = m_transience->BandBins()[std::size_t(band)];
     const std::int32_t size = range.end - range.begin;
     const std::int32_t capacity = m_ringLength * size;
@@ -220,9 +229,6 @@ void SpectrogramMdl::MeasureBands(
     DSP::DataTail& histories = m_histories[std::size_t(band)];
     MergeChain chains[4];
     std::int32_t counts[4];
-    // Each chain's incoming and leaving values, each list ended by a -1.
-    const std::size_t list = std::size_t(size) + 1;
-    if (scratch.size() < 8 * list) scratch.resize(8 * list);
     for (int r = 0; r < 4; ++r) {
         const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
         // Two buffers per row: the history, and the next one the pass writes.
@@ -233,15 +239,8 @@ void SpectrogramMdl::MeasureBands(
         // frames; the bound keeps the pass inside its buffer whatever the values.
         const std::int32_t used = std::min(m_historySize[std::size_t(band)][std::size_t(row)], capacity - size);
         // R - 1 frames later this frame's values leave again; now those of frame k - (R - 1) do.
-        const float* incoming = RowOf(m_sortedRows, channel, r, k) + range.begin;
-        const float* oldest = RowOf(m_sortedRows, channel, r, k - std::uint64_t(m_ringLength - 1)) + range.begin;
-        float* next = scratch.data() + std::size_t(2 * r) * list;
-        float* leaving = next + list;
-        std::copy(incoming, incoming + size, next);
-        std::copy(oldest, oldest + size, leaving);
-        next[size] = leaving[size] = -1.0f;
-        chains[r].next = next;
-        chains[r].leaving = leaving;
+        chains[r].next = SortedBand(channel, r, k, std::size_t(band));
+        chains[r].leaving = SortedBand(channel, r, k - std::uint64_t(m_ringLength - 1), std::size_t(band));
         chains[r].history = history;
         chains[r].out = out;
         history[used] = -1.0f;
@@ -296,13 +295,12 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
         const auto& by = bands[y / channels];
         return bx.end - bx.begin > by.end - by.begin;
     });
-    std::vector<std::vector<float>> merges(std::max<std::uint32_t>(threads, 1));
-    workers.Run(chains.size(), [&](std::uint64_t i, std::uint32_t worker) {
+    workers.Run(chains.size(), [&](std::uint64_t i, std::uint32_t) {
         const std::uint64_t j = chains[i] / channels;
         const std::uint64_t c = chains[i] % channels;
         for (std::uint64_t k = first; k < first + count && !stop(); ++k) {
             float measures[4];
-            MeasureBands(std::uint32_t(c), std::int32_t(j), k, merges[worker], measures);
+            MeasureBands(std::uint32_t(c), std::int32_t(j), k, measures);
             for (int r = 0; r < 4; ++r) measureAt(k, c, r, j) = measures[r];
         }
     });

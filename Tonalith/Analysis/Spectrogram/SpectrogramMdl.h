@@ -58,10 +58,16 @@ private:
         const std::uint64_t slot = (k + m_slots * 64) % m_slots;  // frames before 0 too
         return store.data() + ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
+    // Band j's sorted values of a row: at its first bin + j, followed by a -1.
+    float* SortedBand(std::uint32_t channel, int r, std::uint64_t k, std::size_t band) {
+        const std::uint64_t slot = (k + m_slots * 64) % m_slots;
+        return m_sortedRows.data() +
+            ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_sortedStride +
+            std::uint64_t(m_transience->BandBins()[band].begin) + band;
+    }
     void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
     // The measures of the four lengths of a band of frame k, into measures[r].
-    void MeasureBands(
-        std::uint32_t channel, std::int32_t band, std::uint64_t k, std::vector<float>& scratch, float measures[4]);
+    void MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]);
 
     const DSP::Transience* m_transience = nullptr;
     SpectrogramLayout m_layout;
@@ -71,7 +77,9 @@ private:
     std::uint64_t m_bins = 0;
     std::uint64_t m_slots = 1;  // frames kept: a run and the R - 1 before it
     std::vector<float> m_rows;
-    std::vector<float> m_sortedRows;  // the same rows, each band's values sorted descending
+    // The same rows, each band's values sorted descending and ended by a -1.
+    std::vector<float> m_sortedRows;
+    std::uint64_t m_sortedStride = 0;  // bins and one end mark per band
     // One per band, rows channel * 4 + r, twice: the history and the next one.
     std::vector<DSP::DataTail> m_histories;
     std::vector<std::vector<std::int32_t>> m_historySize;  // values in use per band and row
