@@ -10,6 +10,9 @@
 namespace UI {
 namespace {
 
+using V2d = double __attribute__((vector_size(16)));
+using V4f = float __attribute__((vector_size(16)));
+
 constexpr std::int32_t kRankSortBelow = 64;
 
 // Sorts n powers (floats of at least +0, no NaN) into descending order. Such floats order
@@ -306,21 +309,25 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
     });
     if (stop()) return false;
 
-    std::vector<std::array<std::vector<float>, 8>> weightRows(std::max<std::uint32_t>(threads, 1));
+    // Per thread: the band weights per length, the four lengths' weights per band and per
+    // bin, and the logarithms per bin and length.
+    struct Blend {
+        std::array<std::vector<float>, 4> bandWeights;
+        std::vector<V4f> bands, bins;
+        std::vector<double> logs;
+    };
+    std::vector<Blend> blends(std::max<std::uint32_t>(threads, 1));
     float offsets[4];
     for (int r = 0; r < 4; ++r) offsets[r] = levels.ScaledOffset(m_layout.WindowLength(r));
+    const auto& kernels = m_transience->Kernels();
+    const double factor = double(levels.Factor());
     workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
         if (stop()) return;
         const std::uint64_t k = first + i / channels;
         const std::uint32_t c = std::uint32_t(i % channels);
-        // Per length: the band weights (0..3) and the bin weights (4..7).
-        std::array<std::vector<float>, 8>& weights = weightRows[worker];
-        std::vector<float>* bandWeights = weights.data();
-        std::vector<float>* binWeights = weights.data() + 4;
-        for (int r = 0; r < 4; ++r) {
-            bandWeights[r].assign(bandCount + 4, 0.0f);
-            binWeights[r].resize(m_bins);
-        }
+        Blend& blend = blends[worker];
+        std::array<std::vector<float>, 4>& bandWeights = blend.bandWeights;
+        for (int r = 0; r < 4; ++r) bandWeights[std::size_t(r)].assign(bandCount, 0.0f);
         for (std::uint64_t j = 0; j < bandCount; ++j) {
             if (bands[j].end <= bands[j].begin) continue;
             double w[4];
@@ -331,29 +338,65 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
                 w[r] = 1.0 / (m4 * m4 + 1e-9);
                 sum += w[r];
             }
-            for (int r = 0; r < 4; ++r) bandWeights[r][j] = static_cast<float>(w[r] / sum);
+            for (int r = 0; r < 4; ++r) bandWeights[std::size_t(r)][j] = static_cast<float>(w[r] / sum);
         }
         if (c + 1 == channels) {
             std::lock_guard<std::mutex> guard(m_watchLock);
             if (k == m_watch || (m_watch == ~std::uint64_t(0) && k >= m_watchedFrame)) {
                 m_watchedFrame = k;
                 for (std::uint64_t j = 0; j < std::min<std::uint64_t>(bandCount, 32); ++j)
-                    for (int r = 0; r < 4; ++r) m_watched[std::size_t(j * 4 + std::uint64_t(r))] = bandWeights[r][j];
+                    for (int r = 0; r < 4; ++r)
+                        m_watched[std::size_t(j * 4 + std::uint64_t(r))] = bandWeights[std::size_t(r)][j];
             }
         }
         if (k < std::uint64_t(m_lookahead)) return;
-        for (int r = 0; r < 4; ++r) m_transience->BandsToBins(bandWeights[r].data(), binWeights[r].data());
 
-        // The frame at the centre of the R frames just measured.
+        // The band weights to bins, the four lengths in the lanes of one vector: lane r
+        // does what Transience::BandsToBins does for length r; the bands past the last
+        // read as 0 there, and here from the padding.
+        blend.bands.assign(bandCount + 4, V4f{});
+        for (std::uint64_t j = 0; j < bandCount; ++j)
+            blend.bands[j] = V4f{bandWeights[0][j], bandWeights[1][j], bandWeights[2][j], bandWeights[3][j]};
+        blend.bins.resize(kernels.size());
+        const V4f* bandRow = blend.bands.data();
+        for (std::size_t b = 0; b < kernels.size(); ++b) {
+            const auto& kernel = kernels[b];
+            const V4f* at = bandRow + kernel.first;
+            blend.bins[b] = kernel.weights[0] * at[0] + kernel.weights[1] * at[1] + kernel.weights[2] * at[2] +
+                kernel.weights[3] * at[3];
+        }
+
+        // The frame at the centre of the R frames just measured: its levels per length,
+        // blended per bin in the order r = 0..3.
         const std::uint64_t q = k - std::uint64_t(m_lookahead);
-        const float* rows[4];
-        for (int r = 0; r < 4; ++r) rows[r] = Row(c, r, q);
-        std::uint8_t* out = spectra[c].data() + q * m_bins;
-        for (std::uint64_t b = 0; b < m_bins; ++b) {
+        blend.logs.resize(4 * m_bins);
+        double* logs = blend.logs.data();
+        for (int r = 0; r < 4; ++r) {
+            const float* row = Row(c, r, q);
+            for (std::uint64_t b = 0; b < m_bins; ++b)
+                logs[b * 4 + std::uint64_t(r)] = SpectrogramLevels::GuardedLog(row[b]);
+        }
+        const V2d scale = V2d{} + factor;
+        const V2d offsetLow = {double(offsets[0]), double(offsets[1])},
+                  offsetHigh = {double(offsets[2]), double(offsets[3])};
+        std::uint8_t* __restrict out = spectra[c].data() + q * m_bins;
+        const std::uint64_t weighted = std::min<std::uint64_t>(m_bins, kernels.size());
+        for (std::uint64_t b = 0; b < weighted; ++b) {
+            V2d low, high;
+            std::memcpy(&low, logs + 4 * b, sizeof low);
+            std::memcpy(&high, logs + 4 * b + 2, sizeof high);
+            low = low * scale + offsetLow;
+            high = high * scale + offsetHigh;
+            const V4f values = {float(low[0]), float(low[1]), float(high[0]), float(high[1])};
+            const V4f products = blend.bins[b] * values;
             float sum = 0.0f;
-            for (int r = 0; r < 4; ++r) sum += binWeights[r][b] * levels.Value(rows[r][b], offsets[r]);
+            sum += products[0];
+            sum += products[1];
+            sum += products[2];
+            sum += products[3];
             out[b] = SpectrogramLevels::ToByte(sum);
         }
+        for (std::uint64_t b = weighted; b < m_bins; ++b) out[b] = 0;
     });
     return !stop();
 }
