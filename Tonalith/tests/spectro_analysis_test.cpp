@@ -152,11 +152,19 @@ TEST(SpectrogramByteTable, EqualsTheScalarRoadEverywhere) {
                         complex.push_back(0.0);
                     }
                 }
-                // Through the complex road too: re^2 + im^2 as the analysis forms it.
+                // Through the complex road too: re^2 + im^2 as the analysis forms it, with
+                // powers that overflow or are no number.
+                const double inf = std::numeric_limits<double>::infinity();
+                for (double re : {inf, std::numeric_limits<double>::quiet_NaN(), 1e200, 0.0}) {
+                    complex.push_back(re);
+                    complex.push_back(1e200);
+                }
                 std::vector<std::uint8_t> bytes(complex.size() / 2);
                 table.FromComplex(complex.data(), std::int64_t(bytes.size()), bytes.data());
-                for (std::size_t i = 0; i < bytes.size(); ++i)
-                    ASSERT_EQ(bytes[i], reference(complex[2 * i] * complex[2 * i]));
+                for (std::size_t i = 0; i < bytes.size(); ++i) {
+                    const double re = complex[2 * i], im = complex[2 * i + 1];
+                    ASSERT_EQ(bytes[i], reference(re * re + im * im)) << re << " " << im;
+                }
             }
         }
     }

@@ -71,12 +71,43 @@ SpectrogramByteTable::SpectrogramByteTable(const SpectrogramLevels& levels, floa
         }
     }
     m_span = kHighestBits - kLowestBits + 1;
+
+    // Clamping a power into [start of cell 0, start of the last cell] keeps its byte when
+    // everything below the steps' cells (zero, the guard, negatives, NaN) has the byte of
+    // cell 0 and everything above (infinity) that of the last.
+    const std::uint8_t belowAll = m_low;
+    const bool lowEdge = Reference(0.0) == belowAll && Reference(-1.0) == belowAll &&
+        Reference(std::numeric_limits<double>::quiet_NaN()) == belowAll &&
+        Reference(FromBits(kLowestBits - 1)) == belowAll;
+    const bool highEdge = Reference(std::numeric_limits<double>::infinity()) == m_high;
+    m_clampLow = FromBits(std::uint64_t(m_firstCell) << shift);
+    m_clampHigh = FromBits(std::uint64_t(m_firstCell + m_lastCell) << shift);
+    m_clamps = lowEdge && highEdge && m_firstCell >= 0 && m_clampHigh <= FromBits(kHighestBits);
 }
 
 void SpectrogramByteTable::FromComplex(const double* complex, std::int64_t n, std::uint8_t* __restrict out) const {
+    if (!m_clamps) {
+        for (std::int64_t b = 0; b < n; ++b) {
+            const double re = complex[2 * b], im = complex[2 * b + 1];
+            out[b] = Byte(re * re + im * im);
+        }
+        return;
+    }
+    // Every power outside the steps' cells has the byte of the edge cell it is clamped into
+    // (NaN goes to the lower edge): no branch and no range check per bin.
+    const Cell* const cells = m_cells.data();
+    const unsigned shift = m_shift;
+    const std::int64_t first = m_firstCell;
+    const double low = m_clampLow, high = m_clampHigh;
     for (std::int64_t b = 0; b < n; ++b) {
         const double re = complex[2 * b], im = complex[2 * b + 1];
-        out[b] = Byte(re * re + im * im);
+        double power = re * re + im * im;
+        power = power > low ? power : low;
+        power = power < high ? power : high;
+        std::uint64_t bits;
+        std::memcpy(&bits, &power, sizeof bits);
+        const Cell& c = cells[std::int64_t(bits >> shift) - first];
+        out[b] = static_cast<std::uint8_t>(c.below + c.rise * std::uint8_t(bits >= c.step));
     }
 }
 

@@ -66,6 +66,10 @@ private:
     std::int64_t m_firstCell = 0;  // the top bits of cell 1
     std::int64_t m_lastCell = 0;
     std::vector<Cell> m_cells;
+    // Whether FromComplex may clamp powers into [m_clampLow, m_clampHigh] instead of
+    // checking them.
+    bool m_clamps = false;
+    double m_clampLow = 0.0, m_clampHigh = 0.0;
 };
 
 }  // namespace UI
