@@ -190,7 +190,9 @@ struct MergeLane {
         std::memcpy(&value, &x, sizeof value);
         weighted += position * double(value);
         total += double(value);
-        while (Key(leaving) > x) ++leaving;
+        // The history holds every value of the oldest frame (it holds the R - 1 frames
+        // whole), so the merged list meets each of them: the next one to leave is never
+        // passed over.
         const bool drop = Key(leaving) == x;
         leaving += drop;
         std::memcpy(out, &x, sizeof x);
