@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <numeric>
@@ -369,6 +371,75 @@ std::array<float, 4> MdlWeightsAt(Signal& signal, std::uint64_t column, int band
 
 int Winner(const std::array<float, 4>& weights) {
     return int(std::max_element(weights.begin(), weights.end()) - weights.begin());
+}
+
+TEST(SpectrogramAnalysis, MdlBandWeightsFollowTheirDefinition) {
+    // Two channels of noise with a tone, so that bands are neither flat nor silent.
+    Signal signal;
+    signal.channels = 2;
+    std::uint32_t state = 7;
+    for (int i = 0; i < 30000; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            state = state * 1664525u + 1013904223u;
+            const double noise = double(state >> 8) / double(1u << 24) - 0.5;
+            signal.samples.push_back(float(0.3 * noise * (1 + c) + 0.2 * std::sin(0.07 * i * (c + 1))));
+        }
+    }
+    // Frames before the first carry silence; the later ones come after one run or more.
+    for (std::uint64_t frame : {3u, 9u, 70u, 150u}) {
+        Analysed setup(UI::SpectrogramMdlStft, 8, 0, 2, 6, 120.0f, signal);
+        UI::SpectrogramAnalysis analysis;
+        analysis.Mdl().Watch(frame);
+        ASSERT_EQ(analysis.Run(setup.input, signal.Reader(), keepGoing, setup.spectra, setup.last), 0);
+
+        // The power rows of channel 1 for the R frames up to the watched one, straight
+        // from the samples.
+        const UI::SpectrogramLayout& layout = setup.layout;
+        const std::int64_t span = layout.frameLength, ring = 4 * layout.overlap + 1;
+        UI::SpectrogramColumns columns(setup.input, 0);
+        std::vector<std::vector<float>> rows(std::size_t(ring) * 4, std::vector<float>(std::size_t(layout.bins)));
+        for (std::int64_t back = 0; back < ring; ++back) {
+            const std::int64_t u = std::int64_t(frame) - back;
+            if (u < 0) continue;  // silence: zeros
+            std::vector<float> samples(std::size_t(span), 0.0f);
+            for (std::int64_t i = 0; i < span; ++i) {
+                const std::int64_t at = u * layout.hop - span / 2 + i;
+                if (at >= 0 && at < std::int64_t(signal.Length()))
+                    samples[std::size_t(i)] = signal.samples[std::size_t(at) * 2 + 1];
+            }
+            float* out[4];
+            for (int r = 0; r < 4; ++r) out[r] = rows[std::size_t(back * 4 + r)].data();
+            ASSERT_TRUE(columns.PowerRows(samples.data(), out));
+        }
+        const auto& bands = analysis.Transience().BandBins();
+        for (std::size_t j = 0; j < bands.size() && j < 32; ++j) {
+            const auto weights = analysis.Mdl().BandWeights(std::int32_t(j));
+            if (bands[j].end <= bands[j].begin) {
+                for (float w : weights) EXPECT_EQ(w, 0.0f) << j;
+                continue;
+            }
+            long double w[4], sum = 0;
+            for (int r = 0; r < 4; ++r) {
+                std::vector<float> values;
+                for (std::int64_t back = 0; back < ring; ++back)
+                    for (std::int32_t b = bands[j].begin; b < bands[j].end; ++b)
+                        values.push_back(rows[std::size_t(back * 4 + r)][std::size_t(b)]);
+                std::sort(values.begin(), values.end(), std::greater<float>());
+                long double weighted = 0, total = 0;
+                for (std::size_t i = 0; i < values.size(); ++i) {
+                    weighted += (long double)i * values[i];
+                    total += values[i];
+                }
+                const long double m =
+                    weighted / (std::sqrt(total) + 1e-12L) * (1 + 0.0125L * (2 - r) * (std::int64_t(j) - 12));
+                w[r] = 1 / (std::pow(m, 8) + 1e-9L);
+                sum += w[r];
+            }
+            for (int r = 0; r < 4; ++r)
+                EXPECT_NEAR(weights[std::size_t(r)], double(w[r] / sum), 1e-6 + 1e-4 * double(w[r] / sum))
+                    << "frame " << frame << " band " << j << " length " << r;
+        }
+    }
 }
 
 TEST(SpectrogramAnalysis, MdlChoosesLongFramesForATonesAndShortOnesForAClick) {
