@@ -234,6 +234,52 @@ TEST(SpectrogramAnalysis, SineOnABinGivesThePredictedByte) {
     }
 }
 
+TEST(SpectrogramAnalysis, StftColumnsOfBothChannelsMatchAPlainDft) {
+    // Stereo with a different tone and noise level per channel; 32-point frames, 2x padding
+    // and 50% overlap give 625 columns, so runs of columns meet and the edges hold zeros.
+    Signal signal;
+    signal.channels = 2;
+    std::uint32_t state = 1;
+    for (int i = 0; i < 10000; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            state = state * 1664525u + 1013904223u;
+            const double noise = (double(state >> 8) / double(1u << 24) - 0.5) * (c == 0 ? 1e-3 : 0.3);
+            signal.samples.push_back(float(0.5 * std::sin(2 * pi * (3 + 5 * c) * i / 64.0) + noise));
+        }
+    }
+    for (float range : {60.0f, 300.0f}) {
+        Analysed setup(UI::SpectrogramStft, 5, 1, 2, 6, range, signal);
+        ASSERT_EQ(setup.Run(signal), 0);
+        const std::int64_t n = 32, m = 64, bins = 33, hop = 16;
+        ASSERT_EQ(setup.spectra[1].size(), std::size_t(625 * bins));
+        const std::vector<double>& window = setup.windows[3];
+        for (std::int64_t k : {0, 1, 255, 256, 257, 400, 624}) {
+            for (std::uint32_t c = 0; c < 2; ++c) {
+                for (std::int64_t b = 0; b < bins; ++b) {
+                    std::complex<long double> x = 0;
+                    for (std::int64_t i = 0; i < n; ++i) {
+                        const std::int64_t at = k * hop - n / 2 + i;
+                        if (at < 0 || at >= 10000) continue;
+                        const long double v =
+                            signal.samples[std::size_t(at * 2 + c)] * (long double)window[std::size_t(i)];
+                        x += v * std::polar(1.0L, -2 * 3.14159265358979323846L * b * i / m);
+                    }
+                    const long double level = 10 * std::log10(std::norm(x)) + 20 * std::log10(2.0L / n);
+                    const long double value = 255 / (long double)range * (level + range);
+                    const long double rounded = std::nearbyint(value);
+                    const int expected = value <= 0 ? 0 : value >= 255 ? 255 : int(rounded);
+                    const int got = setup.spectra[c][std::size_t(k * bins + b)];
+                    // Only a value within rounding of a half may round either way.
+                    if (std::fabs(std::fabs(value - rounded) - 0.5L) < 1e-4L)
+                        EXPECT_NEAR(got, expected, 1) << range << " column " << k << " channel " << c << " bin " << b;
+                    else
+                        EXPECT_EQ(got, expected) << range << " column " << k << " channel " << c << " bin " << b;
+                }
+            }
+        }
+    }
+}
+
 TEST(SpectrogramAnalysis, SilenceGivesZeroForEveryType) {
     Signal signal;
     signal.channels = 2;
