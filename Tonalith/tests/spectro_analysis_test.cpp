@@ -1,11 +1,14 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorAnalysis.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorWindows.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramAnalysis.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramByteTable.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramWindows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <numeric>
@@ -35,17 +38,18 @@ double NumpyWindow(int index, double n, double m) {
 
 const UI::SpectrogramComputeProgress keepGoing = [](float) { return true; };
 
-// Interleaved float samples read as the calculator reads a memory source.
+// Interleaved float samples, read per channel as the calculator reads a memory source.
 struct Signal {
     std::uint32_t channels = 1;
     std::vector<float> samples;
     int reads = 0;
     std::uint64_t Length() const { return samples.size() / channels; }
     UI::SpectrogramFrameReader Reader() {
-        return [this](std::uint64_t first, std::uint32_t count, double* dst) {
+        return [this](std::uint64_t first, std::uint32_t count, float** dst) {
             ++reads;
             if (first + count > Length()) return false;
-            for (std::uint64_t i = 0; i < std::uint64_t(count) * channels; ++i) dst[i] = samples[first * channels + i];
+            for (std::uint64_t i = 0; i < count; ++i)
+                for (std::uint32_t c = 0; c < channels; ++c) dst[c][i] = samples[(first + i) * channels + c];
             return true;
         };
     }
@@ -84,39 +88,87 @@ std::uint8_t ExpectedByte(double power, double frameLength, double range) {
 
 TEST(SpectrogramLevels, BatchesMatchTheLongDoubleLogarithm) {
     // Powers over the whole range a column can hold, the guard's edges and what is no number.
-    std::vector<double> powers = {0.0, 1e-36, 0.99e-36, 1.01e-36, 1.0, 2.0, 0.5, 1e300, 1.7e308,
-        std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(), 5e-324};
+    std::vector<float> powers = {0.0f, 1e-36f, 0.99e-36f, 1.01e-36f, 1.0f, 2.0f, 0.5f, 1e30f, 3e38f,
+        std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(), 1e-45f};
     std::uint64_t state = 3;
     for (int i = 0; i < 20000; ++i) {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
-        powers.push_back(std::pow(10.0, double(state >> 11) / double(1ull << 53) * 80.0 - 40.0));
+        powers.push_back(float(std::pow(10.0, double(state >> 11) / double(1ull << 53) * 80.0 - 40.0)));
     }
     for (float range : {60.0f, 120.0f, 300.0f}) {
         const UI::SpectrogramLevels levels(-range, 0.0f);
-        const float offset = levels.RawOffset(512);
-        std::vector<std::uint8_t> bytes(powers.size());
-        levels.ToBytes(powers.data(), std::int64_t(powers.size()), offset, bytes.data());
-        const std::vector<float> floats(powers.begin(), powers.end());
-        std::vector<float> values(floats.size());
-        levels.Values(floats.data(), std::int64_t(floats.size()), offset, values.data());
-        int offByOne = 0;
+        const float offset = levels.ScaledOffset(512);
+        std::vector<float> values(powers.size());
+        levels.Values(powers.data(), std::int64_t(powers.size()), offset, values.data());
         for (std::size_t i = 0; i < powers.size(); ++i) {
-            const double p = powers[i];
-            const bool guarded = p > -1e-36 && p < 1e-36;
-            const long double ln = guarded ? -1e35L : std::log((long double)p);
-            const float exact = float(ln * (long double)levels.Factor() + (long double)offset);
-            const int byte = UI::SpectrogramLevels::ToByte(exact);
-            ASSERT_LE(std::abs(int(bytes[i]) - byte), 1) << p;
-            offByOne += bytes[i] != byte;
-            const float f = floats[i];
-            const long double lnFloat = f > -1e-36f && f < 1e-36f ? -1e35L : std::log((long double)f);
-            const float exactValue = float(lnFloat * levels.Factor() + (long double)offset);
-            if (std::isnan(exactValue) || std::isinf(exactValue))
-                EXPECT_EQ(std::isnan(values[i]), std::isnan(exactValue)) << f;
+            const float f = powers[i];
+            const long double ln = f > -1e-36f && f < 1e-36f ? -1e35L : std::log((long double)f);
+            const float exact = float(ln * levels.Factor() + (long double)offset);
+            if (std::isnan(exact) || std::isinf(exact))
+                EXPECT_EQ(std::isnan(values[i]), std::isnan(exact)) << f;
             else
-                ASSERT_LE(std::fabs(values[i] - exactValue), std::fabs(exactValue) * 2e-7f) << f;
+                ASSERT_LE(std::fabs(values[i] - exact), std::fabs(exact) * 2e-7f) << f;
         }
-        EXPECT_LE(offByOne, int(powers.size()) / 10000) << range;
+    }
+}
+
+double Ulp(double x, int steps) {
+    for (; steps > 0; --steps) x = std::nextafter(x, std::numeric_limits<double>::infinity());
+    for (; steps < 0; ++steps) x = std::nextafter(x, -std::numeric_limits<double>::infinity());
+    return x;
+}
+
+TEST(SpectrogramByteTable, EqualsTheScalarRoadEverywhere) {
+    // The tool bar's ranges and a few beyond, the offsets of short and long frames.
+    const float ranges[] = {60.0f, 120.0f, 300.0f, 0.5f, 7.25f, 5000.0f};
+    const std::int64_t lengths[] = {32, 512, 65536 * 16};
+    std::vector<double> sweep = {0.0, -0.0, 1e-36, Ulp(1e-36, -1), -1.0, 5e-324, 1e-300, 1.0, 1e300,
+        std::numeric_limits<double>::max(), std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+    std::uint64_t state = 11;
+    for (int i = 0; i < 200000; ++i) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        sweep.push_back(std::pow(10.0, double(state >> 11) / double(1ull << 53) * 90.0 - 50.0));
+    }
+    for (float range : ranges) {
+        const UI::SpectrogramLevels levels(-range, 0.0f);
+        for (std::int64_t length : lengths) {
+            for (float offset : {levels.RawOffset(length), levels.ScaledOffset(length)}) {
+                const UI::SpectrogramByteTable table(levels, offset);
+                const auto reference = [&](double p) { return UI::SpectrogramLevels::ToByte(levels.Value(p, offset)); };
+                EXPECT_TRUE(table.HasTable()) << range;
+                std::vector<double> powers = sweep;
+                for (int b = 1; b < 256; ++b) {
+                    const double t = table.Threshold(b);
+                    if (t == 0.0 || std::isinf(t)) continue;
+                    // The step really lies there: the byte below it is smaller, at it at least b.
+                    ASSERT_LT(reference(Ulp(t, -1)), b) << range << " " << b;
+                    ASSERT_GE(reference(t), b) << range << " " << b;
+                    for (int d = -2; d <= 2; ++d) powers.push_back(Ulp(t, d));
+                }
+                std::vector<double> complex;
+                for (double p : powers) {
+                    ASSERT_EQ(table.Byte(p), reference(p)) << p << " range " << range << " length " << length;
+                    if (p >= 0.0 && std::isfinite(p)) {
+                        complex.push_back(std::sqrt(p));
+                        complex.push_back(0.0);
+                    }
+                }
+                // Through the complex road too: re^2 + im^2 as the analysis forms it, with
+                // powers that overflow or are no number.
+                const double inf = std::numeric_limits<double>::infinity();
+                for (double re : {inf, std::numeric_limits<double>::quiet_NaN(), 1e200, 0.0}) {
+                    complex.push_back(re);
+                    complex.push_back(1e200);
+                }
+                std::vector<std::uint8_t> bytes(complex.size() / 2);
+                table.FromComplex(complex.data(), std::int64_t(bytes.size()), bytes.data());
+                for (std::size_t i = 0; i < bytes.size(); ++i) {
+                    const double re = complex[2 * i], im = complex[2 * i + 1];
+                    ASSERT_EQ(bytes[i], reference(re * re + im * im)) << re << " " << im;
+                }
+            }
+        }
     }
 }
 
@@ -179,6 +231,52 @@ TEST(SpectrogramAnalysis, SineOnABinGivesThePredictedByte) {
                 std::polar(1.0, -2 * pi * b * n / 512.0);
         const int expected = ExpectedByte(std::norm(x), 512, 120);
         EXPECT_NEAR(int(column[b]), expected, 1) << "bin " << b;
+    }
+}
+
+TEST(SpectrogramAnalysis, StftColumnsOfBothChannelsMatchAPlainDft) {
+    // Stereo with a different tone and noise level per channel; 32-point frames, 2x padding
+    // and 50% overlap give 625 columns, so runs of columns meet and the edges hold zeros.
+    Signal signal;
+    signal.channels = 2;
+    std::uint32_t state = 1;
+    for (int i = 0; i < 10000; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            state = state * 1664525u + 1013904223u;
+            const double noise = (double(state >> 8) / double(1u << 24) - 0.5) * (c == 0 ? 1e-3 : 0.3);
+            signal.samples.push_back(float(0.5 * std::sin(2 * pi * (3 + 5 * c) * i / 64.0) + noise));
+        }
+    }
+    for (float range : {60.0f, 300.0f}) {
+        Analysed setup(UI::SpectrogramStft, 5, 1, 2, 6, range, signal);
+        ASSERT_EQ(setup.Run(signal), 0);
+        const std::int64_t n = 32, m = 64, bins = 33, hop = 16;
+        ASSERT_EQ(setup.spectra[1].size(), std::size_t(625 * bins));
+        const std::vector<double>& window = setup.windows[3];
+        for (std::int64_t k : {0, 1, 255, 256, 257, 400, 624}) {
+            for (std::uint32_t c = 0; c < 2; ++c) {
+                for (std::int64_t b = 0; b < bins; ++b) {
+                    std::complex<long double> x = 0;
+                    for (std::int64_t i = 0; i < n; ++i) {
+                        const std::int64_t at = k * hop - n / 2 + i;
+                        if (at < 0 || at >= 10000) continue;
+                        const long double v =
+                            signal.samples[std::size_t(at * 2 + c)] * (long double)window[std::size_t(i)];
+                        x += v * std::polar(1.0L, -2 * 3.14159265358979323846L * b * i / m);
+                    }
+                    const long double level = 10 * std::log10(std::norm(x)) + 20 * std::log10(2.0L / n);
+                    const long double value = 255 / (long double)range * (level + range);
+                    const long double rounded = std::nearbyint(value);
+                    const int expected = value <= 0 ? 0 : value >= 255 ? 255 : int(rounded);
+                    const int got = setup.spectra[c][std::size_t(k * bins + b)];
+                    // Only a value within rounding of a half may round either way.
+                    if (std::fabs(std::fabs(value - rounded) - 0.5L) < 1e-4L)
+                        EXPECT_NEAR(got, expected, 1) << range << " column " << k << " channel " << c << " bin " << b;
+                    else
+                        EXPECT_EQ(got, expected) << range << " column " << k << " channel " << c << " bin " << b;
+                }
+            }
+        }
     }
 }
 
@@ -321,6 +419,75 @@ int Winner(const std::array<float, 4>& weights) {
     return int(std::max_element(weights.begin(), weights.end()) - weights.begin());
 }
 
+TEST(SpectrogramAnalysis, MdlBandWeightsFollowTheirDefinition) {
+    // Two channels of noise with a tone, so that bands are neither flat nor silent.
+    Signal signal;
+    signal.channels = 2;
+    std::uint32_t state = 7;
+    for (int i = 0; i < 30000; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            state = state * 1664525u + 1013904223u;
+            const double noise = double(state >> 8) / double(1u << 24) - 0.5;
+            signal.samples.push_back(float(0.3 * noise * (1 + c) + 0.2 * std::sin(0.07 * i * (c + 1))));
+        }
+    }
+    // Frames before the first carry silence; the later ones come after one run or more.
+    for (std::uint64_t frame : {3u, 9u, 70u, 150u}) {
+        Analysed setup(UI::SpectrogramMdlStft, 8, 0, 2, 6, 120.0f, signal);
+        UI::SpectrogramAnalysis analysis;
+        analysis.Mdl().Watch(frame);
+        ASSERT_EQ(analysis.Run(setup.input, signal.Reader(), keepGoing, setup.spectra, setup.last), 0);
+
+        // The power rows of channel 1 for the R frames up to the watched one, straight
+        // from the samples.
+        const UI::SpectrogramLayout& layout = setup.layout;
+        const std::int64_t span = layout.frameLength, ring = 4 * layout.overlap + 1;
+        UI::SpectrogramColumns columns(setup.input, 0);
+        std::vector<std::vector<float>> rows(std::size_t(ring) * 4, std::vector<float>(std::size_t(layout.bins)));
+        for (std::int64_t back = 0; back < ring; ++back) {
+            const std::int64_t u = std::int64_t(frame) - back;
+            if (u < 0) continue;  // silence: zeros
+            std::vector<float> samples(std::size_t(span), 0.0f);
+            for (std::int64_t i = 0; i < span; ++i) {
+                const std::int64_t at = u * layout.hop - span / 2 + i;
+                if (at >= 0 && at < std::int64_t(signal.Length()))
+                    samples[std::size_t(i)] = signal.samples[std::size_t(at) * 2 + 1];
+            }
+            float* out[4];
+            for (int r = 0; r < 4; ++r) out[r] = rows[std::size_t(back * 4 + r)].data();
+            ASSERT_TRUE(columns.PowerRows(samples.data(), out));
+        }
+        const auto& bands = analysis.Transience().BandBins();
+        for (std::size_t j = 0; j < bands.size() && j < 32; ++j) {
+            const auto weights = analysis.Mdl().BandWeights(std::int32_t(j));
+            if (bands[j].end <= bands[j].begin) {
+                for (float w : weights) EXPECT_EQ(w, 0.0f) << j;
+                continue;
+            }
+            long double w[4], sum = 0;
+            for (int r = 0; r < 4; ++r) {
+                std::vector<float> values;
+                for (std::int64_t back = 0; back < ring; ++back)
+                    for (std::int32_t b = bands[j].begin; b < bands[j].end; ++b)
+                        values.push_back(rows[std::size_t(back * 4 + r)][std::size_t(b)]);
+                std::sort(values.begin(), values.end(), std::greater<float>());
+                long double weighted = 0, total = 0;
+                for (std::size_t i = 0; i < values.size(); ++i) {
+                    weighted += (long double)i * values[i];
+                    total += values[i];
+                }
+                const long double m =
+                    weighted / (std::sqrt(total) + 1e-12L) * (1 + 0.0125L * (2 - r) * (std::int64_t(j) - 12));
+                w[r] = 1 / (std::pow(m, 8) + 1e-9L);
+                sum += w[r];
+            }
+            for (int r = 0; r < 4; ++r)
+                EXPECT_NEAR(weights[std::size_t(r)], double(w[r] / sum), 1e-6 + 1e-4 * double(w[r] / sum))
+                    << "frame " << frame << " band " << j << " length " << r;
+        }
+    }
+}
+
 TEST(SpectrogramAnalysis, MdlChoosesLongFramesForATonesAndShortOnesForAClick) {
     Signal tone;
     tone.samples.resize(44100);
@@ -344,7 +511,7 @@ TEST(SpectrogramAnalysis, CancelFailureAndLimits) {
     signal.samples.assign(10000, 0.25f);
     for (std::uint32_t type = 0; type < 3; ++type) {
         Analysed setup(type, 6, 0, 2, 0, 120.0f, signal);
-        UI::SpectrogramSpectra spectra(1, std::vector<std::uint8_t>(5, 7));
+        UI::SpectrogramSpectra spectra(1, UI::SpectrogramSpectrum(5, 7));
         std::int32_t last = -1;
         int calls = 0;
         const UI::SpectrogramComputeProgress cancelAtTwo = [&](float) { return ++calls < 2; };

@@ -23,10 +23,9 @@ namespace {
 class CountingSource : public UI::AudioDisplayMemorySource {
 public:
     using UI::AudioDisplayMemorySource::AudioDisplayMemorySource;
-    using UI::AudioDisplayMemorySource::ReadFloatInterleaved;
-    bool ReadFloatInterleaved(std::uint32_t n, double* dst) override {
+    bool ReadFloatDeinterleaved(std::uint32_t n, float** dst) override {
         reads.fetch_add(1);
-        return UI::AudioDisplayMemorySource::ReadFloatInterleaved(n, dst);
+        return UI::AudioDisplayMemorySource::ReadFloatDeinterleaved(n, dst);
     }
     std::atomic<int> reads{0};
 };

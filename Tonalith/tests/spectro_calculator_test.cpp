@@ -26,11 +26,10 @@ public:
               "test", rate, std::uint32_t(channels.size()), std::uint32_t(channels.front().size()), table) {}
     std::function<void()> onRead;
     std::function<void()> onChannelCount;
-    bool ReadFloatInterleaved(std::uint32_t n, double* dst) override {
+    bool ReadFloatDeinterleaved(std::uint32_t n, float** dst) override {
         if (onRead) onRead();
-        return UI::AudioDisplayMemorySource::ReadFloatInterleaved(n, dst);
+        return UI::AudioDisplayMemorySource::ReadFloatDeinterleaved(n, dst);
     }
-    using UI::AudioDisplayMemorySource::ReadFloatInterleaved;
     std::uint32_t GetChannelCount() const override {
         if (onChannelCount) onChannelCount();
         return UI::AudioDisplayMemorySource::GetChannelCount();

@@ -1,5 +1,5 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColourMap.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColourTable.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramRender.h>
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ UI::SpectrogramColourTable IdentityColours() {
 }
 
 struct Canvas {
-    std::vector<std::vector<std::uint8_t>> spectra;
+    UI::SpectrogramSpectra spectra;
     UI::SpectrogramColourTable colours = IdentityColours();
     std::vector<std::uint32_t> pixels;
     UI::SpectrogramRenderTarget target;
@@ -66,7 +66,7 @@ TEST(SpectrogramRender, NearestBinByHand) {
     // 4 columns of 3 bins, S[j][b] = 10 j + b + 1; two channels in an 11-row image,
     // bands {0, 3} and {7, 10} with the gap rows 4..6 left alone.
     Canvas canvas(4, 3, 2, 11);
-    canvas.spectra.assign(2, std::vector<std::uint8_t>(12));
+    canvas.spectra.assign(2, UI::SpectrogramSpectrum(12));
     for (int c = 0; c < 2; ++c)
         for (int j = 0; j < 4; ++j)
             for (int b = 0; b < 3; ++b)
@@ -95,7 +95,7 @@ TEST(SpectrogramRender, NearestBinByHand) {
 
 TEST(SpectrogramRender, NearestBinStaysInsideTheBuffers) {
     Canvas canvas(2, 5, 8, 6);
-    canvas.spectra.assign(1, std::vector<std::uint8_t>(10, 9));
+    canvas.spectra.assign(1, UI::SpectrogramSpectrum(10, 9));
     // A band reaching outside the image and a view past the computed columns.
     canvas.target.bands = {{-4, 9}};
     ASSERT_EQ(UI::RenderSpectrogramNearest(canvas.target, 1, 4, keepGoing), 0);
@@ -104,7 +104,7 @@ TEST(SpectrogramRender, NearestBinStaysInsideTheBuffers) {
 
     // Cancel after the first spectrum column.
     Canvas cancelled(4, 3, 4, 3);
-    cancelled.spectra.assign(1, std::vector<std::uint8_t>(12, 5));
+    cancelled.spectra.assign(1, UI::SpectrogramSpectrum(12, 5));
     cancelled.target.bands = {{0, 2}};
     int calls = 0;
     EXPECT_EQ(
@@ -145,7 +145,7 @@ TEST(SpectrogramRender, FootprintKeepsALoudColumnWhenZoomedOut) {
     // 1000 columns squeezed into 10 pixels: the one loud column must survive.
     const std::uint64_t columns = 1000;
     Canvas canvas(columns, 2, 10, 1);
-    canvas.spectra.assign(1, std::vector<std::uint8_t>(columns * 2, 3));
+    canvas.spectra.assign(1, UI::SpectrogramSpectrum(columns * 2, 3));
     canvas.spectra[0][2 * 537] = 250;
     canvas.spectra[0][2 * 537 + 1] = 250;
     canvas.target.bands = {{0, 0}};
@@ -172,9 +172,9 @@ TEST(SpectrogramRender, FootprintWithOneColumnAndHostileInputs) {
     // Positions and bin edges far outside the tables, NaN included: clamped, no stray reads.
     const float nan = std::numeric_limits<float>::quiet_NaN();
     Canvas wild(4, 3, 3, 4);
-    wild.spectra = {std::vector<std::uint8_t>(12, 4)};
+    wild.spectra = {UI::SpectrogramSpectrum(12, 4)};
     wild.target.bands = {{-10, 2}, {3, 99}};
-    wild.spectra.push_back(std::vector<std::uint8_t>(12, 6));
+    wild.spectra.push_back(UI::SpectrogramSpectrum(12, 6));
     ASSERT_EQ(UI::RenderSpectrogramFootprint(
                   wild.target, {-5.0f, 1e30f, nan}, {nan, -1e9f, 1e9f}, {1e30f, nan, 2.0f}, keepGoing),
         0);
@@ -183,7 +183,7 @@ TEST(SpectrogramRender, FootprintWithOneColumnAndHostileInputs) {
 
     // Cancel in the middle.
     Canvas cancelled(4, 3, 4, 1);
-    cancelled.spectra = {std::vector<std::uint8_t>(12, 5)};
+    cancelled.spectra = {UI::SpectrogramSpectrum(12, 5)};
     cancelled.target.bands = {{0, 0}};
     EXPECT_EQ(UI::RenderSpectrogramFootprint(
                   cancelled.target, {0, 1, 2, 3}, {0}, {1}, [](float, std::uint32_t columns) { return columns < 2; }),
@@ -194,8 +194,8 @@ TEST(SpectrogramRender, FootprintWithOneColumnAndHostileInputs) {
 
 // The footprint maximum of one pixel straight from its definition: every cell, edge and
 // corner value of the footprint [cL, cR] x [lo, hi] evaluated on its own.
-int ReferenceFootprint(const std::vector<std::uint8_t>& s, std::int64_t bins, std::int64_t columns, float cL, float cR,
-    float lo, float hi) {
+int ReferenceFootprint(
+    const UI::SpectrogramSpectrum& s, std::int64_t bins, std::int64_t columns, float cL, float cR, float lo, float hi) {
     const auto cell = [&](std::int64_t j, std::int64_t b) { return float(s[std::size_t(j * bins + b)]); };
     const auto byte = [](float v) { return v > 255.0f ? 255 : v > 0.0f ? int(std::nearbyint(v)) : 0; };
     const auto lerp = [](float a, float b, float t) { return a + (b - a) * t; };
@@ -238,7 +238,7 @@ TEST(SpectrogramRender, FootprintMatchesItsDefinitionOnRandomSpectra) {
         const int width = shape[2], rows = shape[3];
         Canvas canvas(std::uint64_t(columns), bins, width, rows);
         // Few distinct levels with runs: ties and plateaus, as real spectra have.
-        canvas.spectra.assign(1, std::vector<std::uint8_t>(std::size_t(columns * bins)));
+        canvas.spectra.assign(1, UI::SpectrogramSpectrum(std::size_t(columns * bins)));
         for (auto& b : canvas.spectra[0]) b = std::uint8_t(random() % 4 == 0 ? random() % 256 : random() % 8 * 30);
         canvas.target.bands = {{0, rows - 1}};
         std::vector<float> positions(static_cast<std::size_t>(width)), low(static_cast<std::size_t>(rows)),

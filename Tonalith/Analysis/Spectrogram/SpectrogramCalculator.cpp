@@ -1,6 +1,6 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramRender.h>
 
 #include <QvBase/UI/Drawing/Image.h>
 
@@ -96,12 +96,12 @@ void SpectrogramCalculator::Build(bool fft, bool windows, bool colours) {
     }
 }
 
-bool SpectrogramCalculator::ReadFrames(std::uint64_t first, std::uint32_t count, double* dst) {
+bool SpectrogramCalculator::ReadFrames(std::uint64_t first, std::uint32_t count, float** channels) {
     AudioDisplaySource* source = GetSource();
     source->Seek(first);
     // A seek the source ignores would make the read deliver the wrong frames.
     if (source->GetPosition() != first) return false;
-    return source->ReadFloatInterleaved(count, dst);
+    return source->ReadFloatDeinterleaved(count, channels);
 }
 
 int SpectrogramCalculator::Compute() {
@@ -125,7 +125,9 @@ int SpectrogramCalculator::Compute() {
     input.memoryBudget = MemoryBudget();
 
     const int result = m_analysis.Run(
-        input, [this](std::uint64_t first, std::uint32_t count, double* dst) { return ReadFrames(first, count, dst); },
+        input,
+        [this](
+            std::uint64_t first, std::uint32_t count, float** channels) { return ReadFrames(first, count, channels); },
         [this](float percent) { return SetComputeProgress(percent); }, m_spectra, m_lastColumn);
     if (result == kStepFailed) return Fail(m_analysis.Failure().cause, m_analysis.Failure().detail);
     if (result != kStepFinished) return result;

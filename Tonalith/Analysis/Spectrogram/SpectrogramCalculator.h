@@ -1,12 +1,12 @@
 #pragma once
 #include <Tonalith/Analysis/AudioCalculator.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorAnalysis.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColourMap.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorFft.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLayout.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorWindows.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramAnalysis.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColourTable.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramFft.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLayout.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramSettings.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramWindows.h>
 
 #include <QvBase/Util/SharedPtr.h>
 
@@ -48,7 +48,7 @@ protected:
 
 private:
     void Build(bool fft, bool windows, bool colours);
-    bool ReadFrames(std::uint64_t first, std::uint32_t count, double* dst);
+    bool ReadFrames(std::uint64_t first, std::uint32_t count, float** channels);
 
     SpectrogramSettings m_settings;
     SpectrogramColourTable m_colours{};

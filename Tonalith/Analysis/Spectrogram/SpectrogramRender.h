@@ -1,6 +1,7 @@
 #pragma once
 #include <Tonalith/Analysis/AudioCalculator.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColourMap.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColourTable.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrumAllocator.h>
 
 #include <cstdint>
 #include <functional>
@@ -14,7 +15,7 @@ using SpectrogramRenderProgress = std::function<bool(float percent, std::uint32_
 // What a render reads and where it writes. Every index it computes is clamped to these
 // sizes, so no view can make it read or write outside them.
 struct SpectrogramRenderTarget {
-    const std::vector<std::vector<std::uint8_t>>* spectra = nullptr;  // one per channel
+    const SpectrogramSpectra* spectra = nullptr;  // one per channel
     std::uint64_t columns = 0;  // K
     std::int64_t bins = 0;  // B
     const SpectrogramColourTable* colours = nullptr;

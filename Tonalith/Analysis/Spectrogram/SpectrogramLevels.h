@@ -21,15 +21,15 @@ public:
 
     // The unclamped byte value of a power: ln(power) * factor + offset, as a float. The
     // logarithm is guarded as the foundation's is (-1e35 near zero), inline: it runs per bin.
-    float Value(double power, float offset) const {
-        const double ln = (power > -1e-36 && power < 1e-36) ? -1e35 : std::log(power);
+    float Value(double power, float offset) const { return ValueOfLog(GuardedLog(power), offset); }
+    // Value in its two halves: the guarded logarithm, and what becomes of it.
+    static double GuardedLog(double power) { return (power > -1e-36 && power < 1e-36) ? -1e35 : std::log(power); }
+    float ValueOfLog(double ln, float offset) const {
         return static_cast<float>(ln * double(m_factor) + double(offset));
     }
-    // ToByte(Value(power[i], offset)) for n powers, and Value(power[i], offset) for n
-    // float powers. The logarithm is computed two at a time; it may differ from the
-    // library's in the last bit of a double, which after the conversion to float almost
-    // never shows.
-    void ToBytes(const double* power, std::int64_t n, float offset, std::uint8_t* out) const;
+    // Value(power[i], offset) for n float powers. The logarithm is computed two at a time;
+    // it may differ from the library's in the last bit of a double, which after the
+    // conversion to float almost never shows.
     void Values(const float* power, std::int64_t n, float offset, float* out) const;
     // Clamped to 0..255 (NaN gives 0), rounded to nearest with ties to even.
     static std::uint8_t ToByte(float value) {

@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColourMap.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColourTable.h>
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-// The per-bin logarithm and byte conversion of a column, two bins at a time.
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
+// The per-bin logarithm of a column, two bins at a time.
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
 
 #include <cstring>
 
@@ -8,14 +8,6 @@ namespace {
 
 using V2d = double __attribute__((vector_size(16)));
 using V2l = std::int64_t __attribute__((vector_size(16)));
-using V4f = float __attribute__((vector_size(16)));
-using V4i = std::int32_t __attribute__((vector_size(16)));
-
-V2d Load(const double* p) {
-    V2d v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
 
 V2d Load(const float* p) { return V2d{double(p[0]), double(p[1])}; }
 
@@ -58,30 +50,6 @@ V2d Load(const float* p) { return V2d{double(p[0]), double(p[1])}; }
 }
 
 }  // namespace
-
-void SpectrogramLevels::ToBytes(const double* power, std::int64_t n, float offset, std::uint8_t* out) const {
-    std::int64_t i = 0;
-    const double factor = double(m_factor);
-    for (; i + 4 <= n; i += 4) {
-        const V2d x0 = Load(power + i);
-        const V2d x1 = Load(power + i + 2);
-        if (!Ordinary(x0) || !Ordinary(x1)) {
-            for (int j = 0; j < 4; ++j) out[i + j] = ToByte(Value(power[i + j], offset));
-            continue;
-        }
-        const V2d v0 = Log(x0) * factor + double(offset);
-        const V2d v1 = Log(x1) * factor + double(offset);
-        // ToByte four at a time: clamped (NaN cannot occur here), rounded through 2^23.
-        V4f v{
-            static_cast<float>(v0[0]), static_cast<float>(v0[1]), static_cast<float>(v1[0]), static_cast<float>(v1[1])};
-        v = v > 0.0f ? v : 0.0f;
-        v = v > 255.0f ? 255.0f : v;
-        v = (v + 8388608.0f) - 8388608.0f;
-        const V4i bytes = __builtin_convertvector(v, V4i);
-        for (int j = 0; j < 4; ++j) out[i + j] = static_cast<std::uint8_t>(bytes[j]);
-    }
-    for (; i < n; ++i) out[i] = ToByte(Value(power[i], offset));
-}
 
 void SpectrogramLevels::Values(const float* power, std::int64_t n, float offset, float* out) const {
     std::int64_t i = 0;

@@ -2,8 +2,10 @@
 #include <Tonalith/Analysis/AudioCalculator.h>
 #include <Tonalith/Analysis/DSP/DataTail.h>
 #include <Tonalith/Analysis/DSP/Transience.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColumns.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorMdl.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColumns.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMdl.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrumAllocator.h>
 
 #include <cstdint>
 #include <functional>
@@ -13,9 +15,6 @@ namespace UI {
 
 // Reports the progress in percent; false when the step is to stop.
 using SpectrogramComputeProgress = std::function<bool(float percent)>;
-
-// One byte vector per channel, column after column, one byte per bin.
-using SpectrogramSpectra = std::vector<std::vector<std::uint8_t>>;
 
 struct SpectrogramAnalysisInput : SpectrogramColumnSetup {
     // Memory the step may take; a step that needs more fails before it allocates.
@@ -47,9 +46,10 @@ private:
     int RunColumns(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
         const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn);
     int RunShared(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
-        const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra);
+        const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, WorkerGroup& workers);
     int RunMdl(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
-        const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn);
+        const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn,
+        WorkerGroup& workers);
     int Fail(StepFailureCause cause, std::string detail);
 
     DSP::Transience m_transience;

@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorColumns.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramColumns.h>
 
 #include <Primitives/Vec/Memory.h>
 
@@ -24,12 +24,12 @@ SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std:
     if (maxColumns > 0) {
         const std::size_t span =
             std::size_t((maxColumns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength));
-        m_interleaved.resize(span * setup.channels);
-        m_channels.assign(setup.channels, std::vector<double>(span));
+        m_channels.assign(setup.channels, std::vector<float>(span));
+        for (auto& channel : m_channels) m_channelTable.push_back(channel.data());
+        m_readTable.resize(setup.channels);
     }
     m_input.assign(std::size_t(layout.fftLength), 0.0);
     m_complex.resize(2 * std::size_t(layout.bins));
-    m_power.resize(std::size_t(layout.bins));
     if (layout.IsMultiResolution()) {
         m_rows.resize(4 * std::size_t(layout.bins));
         m_values.resize(4 * std::size_t(layout.bins));
@@ -63,35 +63,31 @@ bool SpectrogramColumns::Read(const SpectrogramFrameReader& read, std::uint64_t 
     std::uint64_t got = 0;
     if (from < m_setup.length && lead < span) {
         got = std::min(m_setup.length - from, span - lead);
-        if (!read(from, static_cast<std::uint32_t>(got), m_interleaved.data())) return false;
+        for (std::size_t c = 0; c < channels; ++c) m_readTable[c] = m_channelTable[c] + lead;
+        if (!read(from, static_cast<std::uint32_t>(got), m_readTable.data())) return false;
     }
     for (std::size_t c = 0; c < channels; ++c) {
-        double* dst = m_channels[c].data();
-        std::fill(dst, dst + lead, 0.0);
-        const double* src = m_interleaved.data() + c;
-        for (std::uint64_t i = 0; i < got; ++i) dst[lead + i] = src[i * channels];
-        std::fill(dst + lead + got, dst + span, 0.0);
+        float* dst = m_channels[c].data();
+        std::fill(dst, dst + lead, 0.0f);
+        std::fill(dst + lead + got, dst + span, 0.0f);
     }
     return true;
 }
 
-const double* SpectrogramColumns::Frame(std::uint32_t channel, std::uint64_t k) const {
+const float* SpectrogramColumns::Frame(std::uint32_t channel, std::uint64_t k) const {
     return m_channels[channel].data() + (k - m_first) * std::uint64_t(m_setup.layout.hop);
 }
 
-void SpectrogramColumns::Stft(const double* frame, std::uint8_t* out) {
+void SpectrogramColumns::Stft(const float* frame, std::uint8_t* out) {
     const SpectrogramLayout& layout = m_setup.layout;
     const double* window = (*m_setup.windows)[3].data();
     double* input = m_input.data();
-    for (std::int64_t i = 0; i < layout.n; ++i) input[i] = frame[i] * window[i];
+    for (std::int64_t i = 0; i < layout.n; ++i) input[i] = double(frame[i]) * window[i];
     Forward(input);
-    const double* bin = m_complex.data();
-    double* power = m_power.data();
-    for (std::int64_t b = 0; b < layout.bins; ++b) power[b] = bin[2 * b] * bin[2 * b] + bin[2 * b + 1] * bin[2 * b + 1];
-    m_setup.levels.ToBytes(power, layout.bins, m_setup.levels.RawOffset(layout.n), out);
+    m_setup.bytes->FromComplex(m_complex.data(), layout.bins, out);
 }
 
-bool SpectrogramColumns::PowerRows(const double* frame, float* const rows[4]) {
+bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[4]) {
     const SpectrogramLayout& layout = m_setup.layout;
     double* input = m_input.data();
     const std::int64_t span = layout.frameLength;
@@ -104,7 +100,7 @@ bool SpectrogramColumns::PowerRows(const double* frame, float* const rows[4]) {
         // All four frames are centred on the same frame; beyond the span stays zero.
         std::fill(input, input + pre, 0.0);
         std::fill(input + pre + length, input + span, 0.0);
-        for (std::int64_t i = 0; i < length; ++i) input[pre + i] = frame[pre + i] * window[i];
+        for (std::int64_t i = 0; i < length; ++i) input[pre + i] = double(frame[pre + i]) * window[i];
         Forward(input);
         const float scale = static_cast<float>(2.0 / double(length));
         float* row = rows[r];
@@ -115,7 +111,7 @@ bool SpectrogramColumns::PowerRows(const double* frame, float* const rows[4]) {
     return true;
 }
 
-bool SpectrogramColumns::Multires(const double* frame, std::uint8_t* out) {
+bool SpectrogramColumns::Multires(const float* frame, std::uint8_t* out) {
     const SpectrogramLayout& layout = m_setup.layout;
     const std::size_t bins = std::size_t(layout.bins);
     float* rows[4];

@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
 
 namespace UI {
 

@@ -1,6 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorAnalysis.h>
-
-#include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramAnalysis.h>
 
 #include <algorithm>
 #include <atomic>
@@ -28,13 +26,13 @@ std::uint64_t SpectrogramAnalysis::RequiredBytes(
     const std::uint64_t bins = std::uint64_t(layout.bins);
     const std::uint64_t m = std::uint64_t(layout.fftLength);
     std::uint64_t bytes = MulAdd(MulAdd(columns, bins, 0), channels, 0);
-    // Per thread: a run's frames twice (as read, and per channel), the FFT's input and
-    // output, the powers and the four rows.
+    // Per thread: a run's frames per channel, the FFT's input and output, and the four rows
+    // with their scaled values.
     const std::uint64_t span =
         MulAdd(SpectrogramColumns::RunLength(layout) - 1, std::uint64_t(layout.hop), std::uint64_t(layout.frameLength));
-    std::uint64_t perThread = MulAdd(MulAdd(span, channels, 0), 2 * sizeof(double), 0);
+    std::uint64_t perThread = MulAdd(MulAdd(span, channels, 0), sizeof(float), 0);
     perThread = MulAdd(m, sizeof(double), perThread);
-    perThread = MulAdd(bins, 3 * sizeof(double) + 4 * sizeof(float), perThread);
+    perThread = MulAdd(bins, 2 * sizeof(double) + 8 * sizeof(float), perThread);
     bytes = MulAdd(perThread, std::max<std::uint32_t>(threads, 1), bytes);
     if (layout.type == SpectrogramMdlStft) bytes = MulAdd(1, SpectrogramMdl::StateBytes(layout, channels), bytes);
     return bytes;
@@ -83,36 +81,37 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
 
     spectra.resize(input.channels);
     const std::size_t size = std::size_t(columns * std::uint64_t(layout.bins));
-    for (auto& spectrum : spectra) {
-        // Zero-filling the spectra of a long file takes a good part of a second: in slices,
-        // with a cancel seen between them.
-        spectrum.reserve(size);
-        while (spectrum.size() < size) {
-            if (input.Cancelled()) return kStepCutShort;
-            spectrum.resize(std::min(size, spectrum.size() + (std::size_t(16) << 20)));
-        }
-    }
-    if (layout.type == SpectrogramMdlStft) return RunMdl(input, read, progress, spectra, lastColumn);
-    const int result = RunShared(input, read, progress, spectra);
+    // Zeros the system hands out untouched; the analysis writes every byte.
+    for (auto& spectrum : spectra) spectrum.resize(size);
+    // One group of threads for every stage of the step.
+    WorkerGroup workers(threads);
+    if (layout.type == SpectrogramMdlStft) return RunMdl(input, read, progress, spectra, lastColumn, workers);
+    const int result = RunShared(input, read, progress, spectra, workers);
     if (result == kStepFinished)
         lastColumn = static_cast<std::int32_t>(std::min<std::uint64_t>(columns - 1, 0x7FFFFFFF));
     return result;
 }
 
-int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
-    const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra) {
+int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& given, const SpectrogramFrameReader& read,
+    const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, WorkerGroup& workers) {
+    SpectrogramAnalysisInput input = given;
     const SpectrogramLayout& layout = input.layout;
+    std::unique_ptr<SpectrogramByteTable> bytes;
+    if (layout.type == SpectrogramStft && input.bytes == nullptr) {
+        bytes = std::make_unique<SpectrogramByteTable>(input.levels, input.levels.RawOffset(layout.n));
+        input.bytes = bytes.get();
+    }
     const std::uint64_t columns = layout.Columns(input.length);
     const std::uint64_t bins = std::uint64_t(layout.bins);
     const std::uint64_t run = SpectrogramColumns::RunLength(layout);
     const std::uint64_t runs = (columns + run - 1) / run;
-    const std::uint32_t threads = std::max<std::uint32_t>(input.threads, 1);
+    const std::uint32_t threads = workers.Size();
 
     std::atomic<std::uint64_t> done{0};
     std::atomic<bool> failed{false};
     std::mutex lock;  // the source's position, and the first failure
     StepFailure failure;
-    const SpectrogramFrameReader lockedRead = [&](std::uint64_t first, std::uint32_t count, double* dst) {
+    const SpectrogramFrameReader lockedRead = [&](std::uint64_t first, std::uint32_t count, float** dst) {
         std::lock_guard<std::mutex> guard(lock);
         return read(first, count, dst);
     };
@@ -146,17 +145,18 @@ int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& input, const 
         done.fetch_add(count);
     };
     const auto proceed = [&] { return !failed.load() && progress(float(done.load()) / float(columns) * 100.0f); };
-    const bool finished = ParallelFor(threads, runs, analyse, proceed);
+    const bool finished = workers.Run(runs, analyse, proceed);
     if (failure.cause != StepFailureCause::None) return Fail(failure.cause, failure.detail);
     return finished && !input.Cancelled() ? kStepFinished : kStepCutShort;
 }
 
 int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const SpectrogramFrameReader& read,
-    const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn) {
+    const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn,
+    WorkerGroup& workers) {
     const SpectrogramLayout& layout = input.layout;
     const std::uint64_t total = layout.Columns(input.length) + layout.Lookahead();
     const std::uint64_t run = SpectrogramMdl::RunFrames(layout, input.channels);
-    const std::uint32_t threads = std::max<std::uint32_t>(input.threads, 1);
+    const std::uint32_t threads = workers.Size();
     m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate);
     SpectrogramColumns reader(input, run);
     std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread
@@ -168,7 +168,7 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
                 "the source refused the frames of columns " + std::to_string(first) + " to " +
                     std::to_string(first + count - 1));
         // Every frame's four spectra, the frames dealt out round the threads.
-        ParallelFor(threads, count * input.channels, [&](std::uint64_t i, std::uint32_t worker) {
+        workers.Run(count * input.channels, [&](std::uint64_t i, std::uint32_t worker) {
             if (input.Cancelled()) return;
             if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, 0);
             const std::uint64_t k = first + i / input.channels;
@@ -179,7 +179,7 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
         });
         // A run is long work: a cancel inside it leaves the state half made, which the
         // next step rebuilds anyway.
-        if (input.Cancelled() || !m_mdl.FinishRun(first, count, threads, input.levels, spectra, input.cancelled))
+        if (input.Cancelled() || !m_mdl.FinishRun(first, count, workers, input.levels, spectra, input.cancelled))
             return kStepCutShort;
         const std::uint64_t end = first + count;
         const std::uint64_t last = end > layout.Lookahead() ? end - 1 - layout.Lookahead() : 0;

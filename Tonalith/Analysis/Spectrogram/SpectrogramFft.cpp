@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorFft.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramFft.h>
 
 #include <Primitives/Vec/Fft.h>
 #include <Primitives/Vec/Memory.h>

@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLayout.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLayout.h>
 
 namespace UI {
 

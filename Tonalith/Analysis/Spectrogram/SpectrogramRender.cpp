@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorRender.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramRender.h>
 
 #include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
 
@@ -125,22 +125,25 @@ public:
         // With a single column the left edge has no right neighbour: it uses itself.
         m_jL1 = std::min(jL + 1, m_columns - 1);
         m_right = jR + 1 < m_columns;
+        m_edgeBin = -1;
         if (jR <= jL) return;
-        std::uint8_t* inner = m_inner.data();
-        std::copy_n(Column(jL + 1), m_bins, inner);
+        std::uint8_t* __restrict inner = m_inner.data();
+        const std::int64_t bins = m_bins;
+        std::copy_n(Column(jL + 1), bins, inner);
         for (std::int64_t j = jL + 2; j <= jR; ++j) {
-            const std::uint8_t* column = Column(j);
-            for (std::int64_t b = 0; b < m_bins; ++b) inner[b] = std::max(inner[b], column[b]);
+            const std::uint8_t* __restrict column = Column(j);
+            for (std::int64_t b = 0; b < bins; ++b) inner[b] = std::max(inner[b], column[b]);
         }
     }
 
-    int Value(const RowBins& row) const {
+    int Value(const RowBins& row) {
         const std::int64_t bLo = row.bLo, bHi = row.bHi, bLo1 = row.bLo1;
         int v = 0;
         if (m_jR > m_jL) {
             const std::uint8_t* inner = m_inner.data();
             for (std::int64_t b = bLo + 1; b <= bHi; ++b) v = std::max<int>(v, inner[b]);
-            // An interpolated value lies between its two cells.
+            // An interpolated value lies between its two cells. The lower edge of one row is
+            // the upper edge of the row below, which comes next.
             if (std::max(inner[bLo], inner[bLo1]) > v) v = std::max(v, EdgeMax(bLo, bLo1, row.fLo));
             if (row.upper && std::max(inner[bHi], inner[bHi + 1]) > v) v = std::max(v, EdgeMax(bHi, bHi + 1, row.fHi));
         }
@@ -173,13 +176,35 @@ private:
     }
 
     // The largest value interpolated between bins b and b1 at f over the inner columns;
-    // rounding is monotonic, so the largest float rounds to the largest byte.
-    int EdgeMax(std::int64_t b, std::int64_t b1, float f) const {
-        float best = 0.0f;
-        const std::uint8_t* cells = m_spectrum + (m_jL + 1) * m_bins;
-        for (std::int64_t j = m_jL + 1; j <= m_jR; ++j, cells += m_bins)
-            best = std::max(best, Lerp(float(cells[b]), float(cells[b1]), f));
-        return InterpolatedByte(best);
+    // rounding is monotonic, so the largest float rounds to the largest byte. Four columns
+    // at a time, with the arithmetic of Lerp in every lane; the last edge is remembered.
+    int EdgeMax(std::int64_t b, std::int64_t b1, float f) {
+        if (b == m_edgeBin && b1 == m_edgeBin1 && f == m_edgeFraction) return m_edgeValue;
+        using V4f = float __attribute__((vector_size(16)));
+        using V4i = std::int32_t __attribute__((vector_size(16)));
+        const std::int64_t stride = m_bins;
+        const std::uint8_t* cells = m_spectrum + (m_jL + 1) * stride;
+        const std::int64_t count = m_jR - m_jL;
+        const V4f fraction = V4f{} + f;
+        V4f best4 = V4f{};
+        std::int64_t j = 0;
+        for (; j + 4 <= count; j += 4, cells += 4 * stride) {
+            const std::uint8_t* c0 = cells;
+            const std::uint8_t* c1 = cells + stride;
+            const std::uint8_t* c2 = cells + 2 * stride;
+            const std::uint8_t* c3 = cells + 3 * stride;
+            const V4f low = __builtin_convertvector((V4i{c0[b], c1[b], c2[b], c3[b]}), V4f);
+            const V4f high = __builtin_convertvector((V4i{c0[b1], c1[b1], c2[b1], c3[b1]}), V4f);
+            const V4f value = low + (high - low) * fraction;
+            best4 = value > best4 ? value : best4;
+        }
+        float best = std::max(std::max(best4[0], best4[1]), std::max(best4[2], best4[3]));
+        for (; j < count; ++j, cells += stride) best = std::max(best, Lerp(float(cells[b]), float(cells[b1]), f));
+        m_edgeBin = b;
+        m_edgeBin1 = b1;
+        m_edgeFraction = f;
+        m_edgeValue = InterpolatedByte(best);
+        return m_edgeValue;
     }
 
     std::uint8_t Corner(std::int64_t j, std::int64_t j1, float fj, std::int64_t b, std::int64_t b1, float fb) const {
@@ -193,6 +218,9 @@ private:
     std::int64_t m_columns;
     std::vector<std::uint8_t>& m_inner;
     std::int64_t m_jL = 0, m_jR = 0, m_jL1 = 0;
+    std::int64_t m_edgeBin = -1, m_edgeBin1 = -1;  // the last edge EdgeMax worked out
+    float m_edgeFraction = 0.0f;
+    int m_edgeValue = 0;
     float m_fL = 0.0f, m_fR = 0.0f;
     bool m_right = false;
 };

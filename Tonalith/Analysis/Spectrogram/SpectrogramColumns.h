@@ -1,8 +1,9 @@
 #pragma once
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorFft.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLayout.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorWindows.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramByteTable.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramFft.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLayout.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramWindows.h>
 
 #include <cstdint>
 #include <functional>
@@ -11,9 +12,9 @@
 
 namespace UI {
 
-// Reads `count` frames from `first` on, all channels interleaved, as doubles; false when
-// the source refuses.
-using SpectrogramFrameReader = std::function<bool(std::uint64_t first, std::uint32_t count, double* dst)>;
+// Reads `count` frames from `first` on, channel c into channels[c]; false when the source
+// refuses.
+using SpectrogramFrameReader = std::function<bool(std::uint64_t first, std::uint32_t count, float** channels)>;
 
 // What every column of one compute step shares; read-only while columns are analysed.
 struct SpectrogramColumnSetup {
@@ -24,6 +25,8 @@ struct SpectrogramColumnSetup {
     const SpectrogramWindows* windows = nullptr;
     const SpectrogramFft* fft = nullptr;
     SpectrogramLevels levels;
+    // The bytes of "STFT" powers; none: the analysis builds it.
+    const SpectrogramByteTable* bytes = nullptr;
     // True once the step is to stop; asked from every thread between transforms, so that
     // a cancel cuts even a single costly column short. None: never.
     std::function<bool()> cancelled;
@@ -33,8 +36,8 @@ struct SpectrogramColumnSetup {
 
 // The buffers of one thread that analyses runs of consecutive columns. A run reads the
 // frames of all its columns at once (column k is centred on frame k * hop, zeros outside
-// the source) and keeps them one contiguous array per channel, from which each column's
-// frame is windowed straight into the FFT's input.
+// the source) as floats straight into one contiguous array per channel, from which each
+// column's frame is windowed straight into the FFT's input.
 class SpectrogramColumns {
 public:
     // Allocates the buffers for runs of up to maxColumns columns (none: only windows and
@@ -47,25 +50,25 @@ public:
     // Reads the frames of columns [first, first + count); false when the source refuses.
     bool Read(const SpectrogramFrameReader& read, std::uint64_t first, std::uint64_t count);
     // The frame of column k (within the last Read) of a channel: frameLength samples.
-    const double* Frame(std::uint32_t channel, std::uint64_t k) const;
+    const float* Frame(std::uint32_t channel, std::uint64_t k) const;
 
     // "STFT": the bytes of one column of one channel.
-    void Stft(const double* frame, std::uint8_t* out);
+    void Stft(const float* frame, std::uint8_t* out);
     // "Multires. STFT": the four power rows, then the bytes stitched by frequency band;
     // false, with the bytes unwritten, when the step was cancelled meanwhile.
-    bool Multires(const double* frame, std::uint8_t* out);
+    bool Multires(const float* frame, std::uint8_t* out);
     // The normalised power spectra of the four centred frame lengths, into rows[r]; false,
     // with the rows incomplete, when the step was cancelled meanwhile.
-    bool PowerRows(const double* frame, float* const rows[4]);
+    bool PowerRows(const float* frame, float* const rows[4]);
 
 private:
     const SpectrogramColumnSetup& m_setup;
     std::uint64_t m_first = 0;  // first column of the last Read
-    std::vector<double> m_interleaved;
-    std::vector<std::vector<double>> m_channels;
+    std::vector<std::vector<float>> m_channels;
+    std::vector<float*> m_channelTable;
+    std::vector<float*> m_readTable;  // where a read starts in each channel
     std::vector<double> m_input;  // the FFT's input; beyond the frame it stays zero
     std::vector<double> m_complex;
-    std::vector<double> m_power;
     std::vector<float> m_rows;  // four rows of bins
     std::vector<float> m_values;  // their scaled values, where the stitching reads them
     std::unique_ptr<std::uint8_t, void (*)(std::uint8_t*)> m_fftBuffer;

@@ -1,8 +1,10 @@
 #pragma once
 #include <Tonalith/Analysis/DSP/DataTail.h>
 #include <Tonalith/Analysis/DSP/Transience.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLayout.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLayout.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrumAllocator.h>
 
 #include <array>
 #include <cstdint>
@@ -41,8 +43,8 @@ public:
     // bands, blends the weights and writes every column frame - D that the run completes.
     // Every thread asks `cancelled` (when given) between frames; false when it stopped the
     // run, whose state is then of no further use.
-    bool FinishRun(std::uint64_t first, std::uint64_t count, std::uint32_t threads, const SpectrogramLevels& levels,
-        std::vector<std::vector<std::uint8_t>>& spectra, const std::function<bool()>& cancelled);
+    bool FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers, const SpectrogramLevels& levels,
+        std::vector<SpectrogramSpectrum>& spectra, const std::function<bool()>& cancelled);
 
     std::int32_t Lookahead() const { return m_lookahead; }
     std::int32_t RingLength() const { return m_ringLength; }
@@ -56,8 +58,16 @@ private:
         const std::uint64_t slot = (k + m_slots * 64) % m_slots;  // frames before 0 too
         return store.data() + ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
-    void SortRows(std::uint32_t channel, std::uint64_t k);
-    float MeasureBand(std::uint32_t channel, int r, std::int32_t band, std::uint64_t k, std::vector<float>& merged);
+    // Band j's sorted values of a row: at its first bin + j, followed by a -1.
+    float* SortedBand(std::uint32_t channel, int r, std::uint64_t k, std::size_t band) {
+        const std::uint64_t slot = (k + m_slots * 64) % m_slots;
+        return m_sortedRows.data() +
+            ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_sortedStride +
+            std::uint64_t(m_transience->BandBins()[band].begin) + band;
+    }
+    void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
+    // The measures of the four lengths of a band of frame k, into measures[r].
+    void MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]);
 
     const DSP::Transience* m_transience = nullptr;
     SpectrogramLayout m_layout;
@@ -67,9 +77,13 @@ private:
     std::uint64_t m_bins = 0;
     std::uint64_t m_slots = 1;  // frames kept: a run and the R - 1 before it
     std::vector<float> m_rows;
-    std::vector<float> m_sortedRows;  // the same rows, each band's values sorted descending
-    std::vector<DSP::DataTail> m_histories;  // one per band, rows channel * 4 + r
+    // The same rows, each band's values sorted descending and ended by a -1.
+    std::vector<float> m_sortedRows;
+    std::uint64_t m_sortedStride = 0;  // bins and one end mark per band
+    // One per band, rows channel * 4 + r, twice: the history and the next one.
+    std::vector<DSP::DataTail> m_histories;
     std::vector<std::vector<std::int32_t>> m_historySize;  // values in use per band and row
+    std::vector<std::vector<std::uint8_t>> m_historySide;  // which of the two is the history
     std::vector<float> m_measures;  // per frame of the run, channel, r and band
     std::uint64_t m_watch = ~std::uint64_t(0);
     std::mutex m_watchLock;

@@ -1,4 +1,4 @@
-#include <Tonalith/Analysis/Spectrogram/SpectrogramCalculatorWindows.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramWindows.h>
 
 #include <Tonalith/Analysis/DSP/KaiserWindow.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramOptions.h>
