@@ -11,6 +11,10 @@
 #     dir/support/*.cpp is a helper library linked into every test of the family;
 #     TestSupport (testing/) is linked into every test.
 
+# Extra compile options for the test programs and their helper libraries alone (not the
+# libraries they test), e.g. a lower optimisation level in the sanitizer trees.
+set(TONALITH_TEST_COMPILE_OPTIONS "" CACHE STRING "Compile options for test code only")
+
 function(tonalith_collect OUT)
   set(files)
   foreach(dir IN LISTS ARGN)
@@ -49,6 +53,7 @@ function(tonalith_test_program TARGET KIND LIBS)
     set(labels unit threads)
   endif()
   add_executable(${TARGET} ${ARGN})
+  target_compile_options(${TARGET} PRIVATE ${TONALITH_TEST_COMPILE_OPTIONS})
   target_link_libraries(${TARGET} PRIVATE ${LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   # The run-time libraries the build puts beside the programs are found from the tests too.
   set_target_properties(${TARGET} PROPERTIES BUILD_RPATH ${CMAKE_BINARY_DIR}/bin)
@@ -79,6 +84,7 @@ function(tonalith_tests FAMILY DIR)
   file(GLOB support CONFIGURE_DEPENDS ${DIR}/support/*.cpp)
   if(support)
     add_library(${FAMILY}TestSupport STATIC ${support})
+    target_compile_options(${FAMILY}TestSupport PRIVATE ${TONALITH_TEST_COMPILE_OPTIONS})
     target_include_directories(${FAMILY}TestSupport PUBLIC ${DIR})
     target_link_libraries(${FAMILY}TestSupport PUBLIC ${libs} GTest::gtest)
     set(libs ${FAMILY}TestSupport ${libs})

@@ -80,9 +80,9 @@ public:
         StartUpdates(33);
     }
     ~EditorWindow() override {
-        // The displays go with the children, after the scales they read: unbind them first.
-        spectrogram->Unbind();
-        waveform->Unbind();
+        // Children go after the scales they read, and a display still reads its time scale as
+        // it goes: the frame holding the displays goes first, as in the editor.
+        delete displayFrame;
     }
     void Paint(UI::DrawContext& dc) override {
         dc.DrawRect({0, Width() - 1, 0, Height() - 1}, UI::DrawRectFilled, 0x000000, 0);
