@@ -14,8 +14,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-
 #if TONALITH_BENCH_FFTW
 #include <fftw3.h>
 #endif
@@ -23,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace {
