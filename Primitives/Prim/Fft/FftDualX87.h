@@ -20,6 +20,7 @@ inline constexpr int W = FFT_X87_WIDTH;
 static_assert(W == 2 || W == 4);
 
 typedef double Vec __attribute__((vector_size(8 * W)));
+typedef long long Mask __attribute__((vector_size(8 * W)));  // lanes all ones or all zeros
 
 struct Lanes {
     Vec re;
@@ -37,7 +38,13 @@ inline Vec LoadVec(const double* p) {
 
 inline void StoreVec(double* p, Vec v) { __builtin_memcpy(p, &v, sizeof v); }
 
-inline Vec Splat(double x) { return Vec{} + x; }
+inline Vec Splat(double x) {
+#if FFT_X87_WIDTH == 2
+    return Vec{x, x};
+#else
+    return Vec{x, x, x, x};
+#endif
+}
 
 // One root (re, im) for every lane.
 inline Lanes Broadcast(Cplx w) { return {Splat(w[0]), Splat(w[1])}; }
@@ -89,6 +96,15 @@ __attribute__((always_inline)) inline Lanes PickEach(At at) {
     return Pick({at(0), at(1)});
 #else
     return Pick({at(0), at(1), at(2), at(3)});
+#endif
+}
+
+template <class Test>
+__attribute__((always_inline)) inline Mask MaskEach(Test test) {
+#if FFT_X87_WIDTH == 2
+    return Mask{test(0) ? -1 : 0, test(1) ? -1 : 0};
+#else
+    return Mask{test(0) ? -1 : 0, test(1) ? -1 : 0, test(2) ? -1 : 0, test(3) ? -1 : 0};
 #endif
 }
 
@@ -161,6 +177,27 @@ inline void Butterfly2(Lanes& u, Lanes& l, Lanes w) {
         u = Inverse ? plus : minus;
         l = Inverse ? minus : plus;
     }
+}
+
+// Lanes l < W/2 of a, the others of b.
+inline Vec LowHalfOf(Vec a, Vec b) {
+#if FFT_X87_WIDTH == 2
+    return __builtin_shufflevector(a, b, 0, 3);
+#else
+    return __builtin_shufflevector(a, b, 0, 1, 6, 7);
+#endif
+}
+
+// Butterfly2 turned in the lanes where `turned` is set and plain in the others; without a
+// mask, turned in the upper half of the lanes.
+template <bool Inverse>
+inline void Butterfly2Turned(Lanes& u, Lanes& l, Lanes w, const Mask* turned = nullptr) {
+    const Lanes t = Mul<Inverse>(l, w);
+    const Lanes r = Inverse ? Lanes{-t.im, t.re} : Lanes{t.im, -t.re};  // t turned: -i t, or +i t
+    const Lanes s = turned ? Lanes{*turned ? r.re : t.re, *turned ? r.im : t.im}
+                           : Lanes{LowHalfOf(t.re, r.re), LowHalfOf(t.im, r.im)};
+    l = u - s;
+    u = u + s;
 }
 
 // The real post-processing of Z_k = z and Z_(M-k) = y into X_k = lo and X_(M-k) = hi with the

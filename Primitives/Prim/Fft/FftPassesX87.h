@@ -525,6 +525,7 @@ void CombineLeaves(double* data, uint32_t leaves, uint32_t length, const double*
     auto columns = [&]<bool Turned>(uint64_t from) {
         for (uint64_t c = from; c < from + h; c += W) {
             Lanes x[4];
+#pragma GCC unroll 4
             for (int b = 0; b < 4; ++b) x[b] = LoadRun(leaf[b] + 2 * c);
             const Lanes w1 = PickEach([&](int l) { return roots + 4 * (c - from + RunLane(l)); });
             Butterfly2<Inverse, Turned>(x[0], x[1], w1);
@@ -532,6 +533,7 @@ void CombineLeaves(double* data, uint32_t leaves, uint32_t length, const double*
             const Lanes w2 = LoadRun(roots + 2 * c);
             Butterfly2<Inverse, false>(x[0], x[2], w2);
             Butterfly2<Inverse, true>(x[1], x[3], w2);
+#pragma GCC unroll 4
             for (int b = 0; b < 4; ++b) StoreRun(leaf[b] + 2 * c, x[b]);
         }
     };
@@ -540,18 +542,20 @@ void CombineLeaves(double* data, uint32_t leaves, uint32_t length, const double*
 }
 
 // The forward combine of four leaves of length L followed by the real post-processing of the
-// joined transform (values 2 .. 8L - 1 of the packed layout), in one sweep. Columns c and
-// L - c go together: the partners k and 4L - k of the post-processing are then c with 3L + L - c,
-// L + c with 2L + L - c, and so on. The lanes take W columns c (from c = 1 on) and, in the
-// mirror, L - c; the last group reaches c = L/2, which is its own mirror: it runs in both and
-// both store the same values. Column 0 (value 0 is left to the real split, 2L is the middle
-// one, L pairs with 3L) goes alone.
+// joined transform (values 2 .. 8L - 1 of the packed layout), in one sweep. The lanes take W/2
+// columns c, c + 1, ... (from c = 1 on) and their mirrors L - c, L - c - 1, ...: the partners
+// k and 4L - k of the post-processing are then c with 3L + L - c and L - c with 3L + c, so
+// leaf 0 meets leaf 3 with the halves of its lanes exchanged, and likewise leaf 1 (L + c)
+// meets leaf 2 (2L + L - c). The last group reaches c = L/2, which is its own mirror: it runs
+// in two lanes, which store the same values. Column 0 (value 0 is left to the real split, 2L
+// is the middle one, L pairs with 3L) goes alone.
 inline void CombineLeavesWithPost(double* data, uint32_t length, const double* roots, const double* post) {
     const uint64_t L = length;
     const uint64_t h = L / 2;
     double* const leaf[4] = {data, data + 2 * L, data + 4 * L, data + 6 * L};
     {
         Lanes x[4];
+#pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) x[b] = LoadRun(leaf[b]);
         const Lanes w1 = Broadcast(Load(roots));
         Butterfly2<false, false>(x[0], x[1], w1);
@@ -559,68 +563,43 @@ inline void CombineLeavesWithPost(double* data, uint32_t length, const double* r
         const Lanes w2 = LoadRun(roots);
         Butterfly2<false, false>(x[0], x[2], w2);
         Butterfly2<false, true>(x[1], x[3], w2);
+#pragma GCC unroll 4
         for (int b = 0; b < 4; ++b) Store(leaf[b], Cplx{x[b].re[0], x[b].im[0]});  // column 0 is lane 0
         PostInPlace(data, L, 3 * L, post);
         data[4 * L + 1] = -data[4 * L + 1];
     }
-    for (uint64_t c = 1; c <= h; c += W) {
-        auto col = [&](int l) { return c + RunLane(l); };
-        Lanes x[4], y[4];  // columns col(l) and L - col(l) of leaves 0 .. 3
-        for (int b = 0; b < 4; ++b) {
-            x[b] = LoadRun(leaf[b] + 2 * c);
-            y[b] = PickEach([&](int l) { return leaf[b] + 2 * (L - col(l)); });
-        }
-        // Span L: column col takes W_2L^col (entry 2 col of the roots of 4L); the mirror
-        // columns, and column h when this group reaches it, are turned (entry 2 (col - h)).
-        const Lanes w1 = PickEach([&](int l) { return roots + 4 * (col(l) < h ? col(l) : 0); });
-        if (c + W <= h) {
-            Butterfly2<false, false>(x[0], x[1], w1);
-            Butterfly2<false, false>(x[2], x[3], w1);
+    constexpr int Half = W / 2;
+    for (uint64_t c = 1; c <= h; c += Half) {
+        auto col = [&](int l) { return l < Half ? c + l : L - c - (l - Half); };
+        Lanes x[4];
+#pragma GCC unroll 4
+        for (int b = 0; b < 4; ++b) x[b] = PickEach([&](int l) { return leaf[b] + 2 * col(l); });
+        // Span L: column col below h takes W_2L^col (entry 2 col of the roots of 4L), the others
+        // -i W_2L^(col - h).
+        const Lanes w1 = PickEach([&](int l) { return roots + 4 * (col(l) < h ? col(l) : col(l) - h); });
+        if (c + Half <= h) {
+            Butterfly2Turned<false>(x[0], x[1], w1);
+            Butterfly2Turned<false>(x[2], x[3], w1);
         } else {
-            Lanes x0 = x[0], x1 = x[1], x2 = x[2], x3 = x[3];
-            Butterfly2<false, false>(x[0], x[1], w1);
-            Butterfly2<false, false>(x[2], x[3], w1);
-            Butterfly2<false, true>(x0, x1, w1);
-            Butterfly2<false, true>(x2, x3, w1);
-            Vec atH = Splat(0.0);
-            for (int l = 0; l < W; ++l) atH[l] = col(l) == h ? 1.0 : 0.0;
-            auto pick = [&](Lanes turned, Lanes plain) {
-                return Lanes{atH != 0.0 ? turned.re : plain.re, atH != 0.0 ? turned.im : plain.im};
-            };
-            x[0] = pick(x0, x[0]);
-            x[1] = pick(x1, x[1]);
-            x[2] = pick(x2, x[2]);
-            x[3] = pick(x3, x[3]);
+            const Mask turned = MaskEach([&](int l) { return col(l) >= h; });
+            Butterfly2Turned<false>(x[0], x[1], w1, &turned);
+            Butterfly2Turned<false>(x[2], x[3], w1, &turned);
         }
-        const Lanes v1 = PickEach([&](int l) { return roots + 4 * (h - col(l)); });
-        Butterfly2<false, true>(y[0], y[1], v1);
-        Butterfly2<false, true>(y[2], y[3], v1);
         // Span 2L: W_4L^col, entry col; leaves 1 and 3 turned.
-        const Lanes w2 = LoadRun(roots + 2 * c);
+        const Lanes w2 = PickEach([&](int l) { return roots + 2 * col(l); });
         Butterfly2<false, false>(x[0], x[2], w2);
         Butterfly2<false, true>(x[1], x[3], w2);
-        const Lanes v2 = PickEach([&](int l) { return roots + 2 * (L - col(l)); });
-        Butterfly2<false, false>(y[0], y[2], v2);
-        Butterfly2<false, true>(y[1], y[3], v2);
-        // x0 (value col) with y3 (3L + L - col), x1 (L + col) with y2 (2L + L - col), y1
-        // (2L - col) with x2 (2L + col), y0 (L - col) with x3 (3L + col).
+        // The partners' lanes: lane l of the exchanged halves holds column col(l ^ Half).
+        auto mirror = [&](int l) { return col(l ^ Half); };
         Lanes lo, hi;
-        Lanes pq = LoadRun(post + 2 * c);
-        PostPair(x[0], y[3], pq.re, pq.im, lo, hi);
-        x[0] = lo, y[3] = hi;
-        pq = LoadRun(post + 2 * (L + c));
-        PostPair(x[1], y[2], pq.re, pq.im, lo, hi);
-        x[1] = lo, y[2] = hi;
-        pq = PickEach([&](int l) { return post + 2 * (2 * L - col(l)); });
-        PostPair(y[1], x[2], pq.re, pq.im, lo, hi);
-        y[1] = lo, x[2] = hi;
-        pq = PickEach([&](int l) { return post + 2 * (L - col(l)); });
-        PostPair(y[0], x[3], pq.re, pq.im, lo, hi);
-        y[0] = lo, x[3] = hi;
-        for (int b = 0; b < 4; ++b) {
-            StoreRun(leaf[b] + 2 * c, x[b]);
-            ScatterEach([&](int l) { return leaf[b] + 2 * (L - col(l)); }, y[b]);
-        }
+        Lanes pq = PickEach([&](int l) { return post + 2 * col(l); });
+        PostPair(x[0], SwapHalves(x[3]), pq.re, pq.im, lo, hi);
+        ScatterEach([&](int l) { return leaf[0] + 2 * col(l); }, lo);
+        ScatterEach([&](int l) { return leaf[3] + 2 * mirror(l); }, hi);
+        pq = PickEach([&](int l) { return post + 2 * (L + col(l)); });
+        PostPair(x[1], SwapHalves(x[2]), pq.re, pq.im, lo, hi);
+        ScatterEach([&](int l) { return leaf[1] + 2 * col(l); }, lo);
+        ScatterEach([&](int l) { return leaf[2] + 2 * mirror(l); }, hi);
     }
 }
 
@@ -708,22 +687,26 @@ void ColumnPasses(const FftSpecRealF64* spec, double* data, int s, int r, int le
     const double* matrix = FftTable(spec, FftSlotSplitMatrix0 + level);
     const double* columnTwiddles = FftTable(spec, FftSlotSplitTwiddle0 + level);
     Planes set[Sets];
+#pragma GCC unroll 4
     for (int i = 0; i < Sets; ++i) {
         set[i].re = buffer + 2 * uint64_t{W} * rows * i;
         set[i].im = set[i].re + uint64_t{W} * rows;
     }
     // Row t's four values at `in` times the matrix's four roots at `roots`, into buffer place t.
     auto gather = [&](uint32_t t, const double* in, const double* roots) {
+#pragma GCC unroll 4
         for (int i = 0; i < Sets; ++i)
             StoreAt(set[i], t, Mul<Inverse>(LoadRun(in + 2 * W * i), LoadRun(roots + 2 * W * i)));
     };
     for (uint32_t t = 0; t < rows; ++t, matrix += 8) gather(t, data + rowStride * t, matrix);
     for (uint32_t k = 0; k < rowLength; k += 4) {
+#pragma GCC unroll 4
         for (int i = 0; i < Sets; ++i)
             RadixLanesPass<Inverse>(PlanesSource{set[i]}, set[i], rows, columnTwiddles, PlanesSink{});
         const bool more = k + 4 < rowLength;
         double* out = data + 2 * uint64_t{k};
         for (uint32_t l = 0; l < rows; ++l, out += rowStride) {
+#pragma GCC unroll 4
             for (int i = 0; i < Sets; ++i) StoreRun(out + 2 * W * i, LoadAt(set[i], l));
             if (more) {
                 gather(l, out + 8, matrix);
