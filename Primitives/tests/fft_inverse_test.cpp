@@ -54,8 +54,8 @@ void CheckRoundTrip(int firstOrder, int lastOrder) {
 }
 
 template <class B>
-class FftInverse : public ::testing::Test {};
-TYPED_TEST_SUITE(FftInverse, BothBuilds, BuildNames);
+class FftInverse : public FftCopies<B> {};
+TYPED_TEST_SUITE(FftInverse, BothBuildsBothCopies, BuildNames);
 
 }  // namespace
 

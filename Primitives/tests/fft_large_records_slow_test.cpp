@@ -49,8 +49,8 @@ TEST(FftLargeRecords, BufferSizesAtOrders23And24) {
 
 namespace {
 template <class B>
-class FftLargeTransforms : public ::testing::Test {};
-TYPED_TEST_SUITE(FftLargeTransforms, BothBuilds, BuildNames);
+class FftLargeTransforms : public FftCopies<B> {};
+TYPED_TEST_SUITE(FftLargeTransforms, BothBuildsBothCopies, BuildNames);
 }  // namespace
 
 TYPED_TEST(FftLargeTransforms, TwoSplitLevelsAtOrder23) {
