@@ -58,7 +58,7 @@ std::vector<double> X87Outputs(
 }
 
 template <class B>
-class FftBuilds : public ::testing::Test {};
+class FftBuilds : public FftCopies<B> {};
 TYPED_TEST_SUITE(FftBuilds, AllBuilds, BuildNames);
 
 }  // namespace
