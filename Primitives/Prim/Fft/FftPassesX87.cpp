@@ -2,6 +2,8 @@
 // between them. Both take every value through the same operations in the same order, so
 // their results are the same to the bit; the copy on four lanes needs AVX and is chosen once,
 // when the processor and the operating system offer it.
+// Every header comes first, outside the AVX region: only the copies' own namespaces are
+// compiled for AVX.
 #include <Primitives/Prim/Fft/FftPassesX87.h>
 
 #include <atomic>

@@ -69,11 +69,12 @@ inline void StoreAt(Planes p, uint64_t n, Lanes d) {
     StoreVec(p.im + W * n, d.im);
 }
 
-// Planes for the passes of one call when they cannot lie in the caller's array: W values of
-// the longest pass.
+// Planes of up to `Positions` positions for the passes of one call, when they cannot lie in
+// the caller's array.
+template <uint32_t Positions>
 struct Scratch {
-    alignas(32) double data[2 * W * MaxPassLength];
-    Planes For(uint32_t count) { return {data, data + W * uint64_t{count}}; }
+    alignas(32) double data[2 * W * Positions];
+    Planes For(uint32_t positions) { return {data, data + W * uint64_t{positions}}; }
 };
 
 // Where the first sweep finds the lanes of value i.
@@ -474,7 +475,7 @@ void RadixInPlace(double* data, uint32_t count, const double* twiddles) {
     if constexpr (W == 2) {
         RadixSinglePass<Inverse>(source, Planes{data, data + count}, data, count, twiddles, nullptr);
     } else {
-        Scratch scratch;
+        Scratch<MaxPassLength / W> scratch;
         RadixSinglePass<Inverse>(source, scratch.For(count / W), data, count, twiddles, nullptr);
     }
 }
@@ -494,7 +495,7 @@ void RadixGathered(const double* src, double* dst, uint32_t count, const double*
         }
     } else {
         // The planes are apart from dst, so the first sweep reads src even when it is dst.
-        Scratch scratch;
+        Scratch<MaxPassLength / W> scratch;
         RadixSinglePass<Inverse>(GatherSource{src, W}, scratch.For(count / W), dst, count, twiddles, postTable);
     }
 }
@@ -636,7 +637,7 @@ void RowPasses(const FftSpecRealF64* spec, const double* src, double* data, uint
             }
         }
     } else {
-        Scratch scratch;
+        Scratch<MaxPassLength> scratch;
         const Planes planes = scratch.For(length);
         for (uint32_t q = 0; q < rows; q += W) {
             RunsSink sink;
