@@ -131,7 +131,8 @@ inline Lanes LoadRun(const double* p) {
 
 inline void StoreRun(double* p, Lanes d) {
 #if FFT_X87_WIDTH == 2
-    Scatter({p, p + 2}, d);
+    Store(p, __builtin_shufflevector(d.re, d.im, 0, 2));
+    Store(p + 2, __builtin_shufflevector(d.re, d.im, 1, 3));
 #else
     StoreVec(p, __builtin_shufflevector(d.re, d.im, 0, 4, 2, 6));
     StoreVec(p + 4, __builtin_shufflevector(d.re, d.im, 1, 5, 3, 7));
