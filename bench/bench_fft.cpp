@@ -4,6 +4,7 @@
 // on doubles and the real FFT on 16-bit samples through their entry points. Reports time per
 // transform and per point.
 #include <Primitives/Prim/Dispatch.h>
+#include <Primitives/Prim/Fft/FftKernelsF64X87.h>
 #include <Primitives/Prim/Fft/FftRealF32.h>
 #include <Primitives/Prim/Fft/FftRealS16.h>
 #include <Primitives/Prim/Fft/FftSpec.h>
@@ -115,6 +116,13 @@ void RunBuild(benchmark::State& state, Init init, BufSize bufSize, Forward forwa
 void BM_FftForwardRealF64_x87(benchmark::State& state) {
     RunBuild<double, Prim::FftSpecRealF64>(state, Prim::FftInitAllocRealF64_x87, Prim::FftGetBufSizeRealF64_x87,
         Prim::FftForwardRealF64_x87, Prim::FftFreeRealF64_x87);
+}
+
+// The x87 build's copy of its passes for processors without AVX, on any processor.
+void BM_FftForwardRealF64_x87_narrow(benchmark::State& state) {
+    const bool wide = Prim::FftUseWideKernelsF64_x87(false);
+    BM_FftForwardRealF64_x87(state);
+    Prim::FftUseWideKernelsF64_x87(wide);
 }
 
 void BM_FftTransformF64_sse2(benchmark::State& state) {
@@ -247,6 +255,7 @@ BENCHMARK(BM_FftTransformF64)->DenseRange(5, 20);
 BENCHMARK(BM_FftwR2cF64)->DenseRange(5, 20);
 #endif
 BENCHMARK(BM_FftForwardRealF64_x87)->DenseRange(5, 20);
+BENCHMARK(BM_FftForwardRealF64_x87_narrow)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF64_sse2)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF32)->DenseRange(5, 20);
 BENCHMARK(BM_FftTransformF32_sse)->DenseRange(5, 20);

@@ -1,5 +1,5 @@
-// The two builds of the double-precision FFT side by side: they agree with each other, stay
-// inside the work buffer they report (the builds of the 32-bit FFT too), and the SSE2 direct
+// The two builds of the double-precision FFT side by side: they agree with each other (and
+// the two copies of the x87 build's passes to the bit), stay inside the work buffer they report (the builds of the 32-bit FFT too), and the SSE2 direct
 // convolution kernel adds the plain sum.
 #include "support/fft_records.h"
 #include "support/fft_reference.h"
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -29,8 +30,35 @@ struct Shifted : PrimTest::Placed<double> {
     Shifted(uint64_t n, int shift) : Placed(n, 8 * static_cast<size_t>(shift)) {}
 };
 
+// Every output of the x87 build for one input and one spectrum: forward and inverse, out of
+// place and in place, and the packed-layout cores.
+std::vector<double> X87Outputs(
+    const Prim::FftSpecRealF64* spec, int order, const std::vector<double>& x, const std::vector<double>& spectrum) {
+    const uint64_t n = uint64_t{1} << order, size = HalfSpectrumSize(order);
+    std::vector<double> all, out(size), in;
+    auto keep = [&](const std::vector<double>& v, uint64_t count) {
+        all.insert(all.end(), v.begin(), v.begin() + count);
+    };
+    EXPECT_EQ(X87::Forward(x.data(), out.data(), spec, nullptr), Prim::StatusOk);
+    keep(out, size);
+    in = x;
+    in.resize(size);
+    EXPECT_EQ(X87::Forward(in.data(), in.data(), spec, nullptr), Prim::StatusOk);
+    keep(in, size);
+    EXPECT_EQ(X87::ForwardCore(x.data(), out.data(), spec, nullptr), Prim::StatusOk);
+    keep(out, n);
+    EXPECT_EQ(X87::Inverse(spectrum.data(), out.data(), spec, nullptr), Prim::StatusOk);
+    keep(out, n);
+    in = spectrum;
+    EXPECT_EQ(X87::Inverse(in.data(), in.data(), spec, nullptr), Prim::StatusOk);
+    keep(in, n);
+    EXPECT_EQ(X87::InverseCore(spectrum.data(), out.data(), spec, nullptr), Prim::StatusOk);
+    keep(out, n);
+    return all;
+}
+
 template <class B>
-class FftBuilds : public ::testing::Test {};
+class FftBuilds : public FftCopies<B> {};
 TYPED_TEST_SUITE(FftBuilds, AllBuilds, BuildNames);
 
 }  // namespace
@@ -66,6 +94,25 @@ TEST(FftBuildsF64, AgreeWithinRoundingForOrders0To22) {
                         << "inverse, order " << order << " at " << i << ", shift " << shift << ", in place " << inPlace;
             }
         }
+    }
+}
+
+// The x87 build's two copies of its passes, for processors with and without AVX, give the
+// same bits at every order of the main path, signed zeros and subnormal values included.
+TEST(FftBuildsF64, TheCopiesOfTheX87PassesAgreeToTheBit) {
+    if (!Prim::FftUseWideKernelsF64_x87(true)) GTEST_SKIP() << "this processor has no AVX";
+    for (int order = 4; order <= 22; ++order) {
+        const uint64_t n = uint64_t{1} << order;
+        std::vector<double> x = RandomSignal(n, 9000 + order), spectrum = RandomSignal(HalfSpectrumSize(order), order);
+        for (uint64_t i = 0; i < n; i += 61) x[i] = spectrum[i] = i % 2 ? -0.0 : 3e-310;
+        SpecF64 spec = Make<X87>(order, AllFlags[order % 4]);
+        const std::vector<double> wide = X87Outputs(spec.get(), order, x, spectrum);
+        Prim::FftUseWideKernelsF64_x87(false);
+        const std::vector<double> narrow = X87Outputs(spec.get(), order, x, spectrum);
+        Prim::FftUseWideKernelsF64_x87(true);
+        for (size_t i = 0; i < wide.size(); ++i)
+            ASSERT_EQ(std::bit_cast<uint64_t>(wide[i]), std::bit_cast<uint64_t>(narrow[i]))
+                << "order " << order << ", output value " << i << ": " << wide[i] << " and " << narrow[i];
     }
 }
 

@@ -54,7 +54,7 @@ void CheckRoundTrip(int firstOrder, int lastOrder) {
 }
 
 template <class B>
-class FftInverse : public ::testing::Test {};
+class FftInverse : public FftCopies<B> {};
 TYPED_TEST_SUITE(FftInverse, BothBuilds, BuildNames);
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST(FftLargeRecords, BufferSizesAtOrders23And24) {
 
 namespace {
 template <class B>
-class FftLargeTransforms : public ::testing::Test {};
+class FftLargeTransforms : public FftCopies<B> {};
 TYPED_TEST_SUITE(FftLargeTransforms, BothBuilds, BuildNames);
 }  // namespace
 

@@ -15,7 +15,7 @@ using namespace FftTest;
 namespace {
 
 template <class B>
-class FftSharedRecord : public ::testing::Test {};
+class FftSharedRecord : public FftCopies<B> {};
 TYPED_TEST_SUITE(FftSharedRecord, AllBuilds, BuildNames);
 
 }  // namespace

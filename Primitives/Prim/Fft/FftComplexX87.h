@@ -96,6 +96,27 @@ inline Root LoadRoot(const T* w) {
 
 inline Cplx Mul(Cplx b, const Root& w) { return b * w.re + Swap(b) * w.im; }
 
+inline Cplx Conj(Cplx v) { return v * Cplx{1.0, -1.0}; }  // exact: a sign change
+
+// The real post-processing of one value k (z) and its partner M - k (y) with the table's pair
+// (p, q) at pq: D = z - conj y, (t, u) = q D - i p D, X_k = (t, u) + conj y and
+// X_(M-k) = conj(z - (t, u)).
+inline void PostOne(Cplx z, Cplx y, const double* pq, Cplx& lo, Cplx& hi) {
+    const Cplx yc = Conj(y);
+    const Cplx d = z - yc;
+    const Cplx tu = d * Cplx{pq[1], pq[1]} + TimesMinusI(d) * Cplx{pq[0], pq[0]};
+    lo = tu + yc;
+    hi = Conj(z - tu);
+}
+
+// The real post-processing of value k (below the middle) and its partner in place.
+inline void PostInPlace(double* data, uint64_t k, uint64_t partner, const double* post) {
+    Cplx lo, hi;
+    PostOne(Load(data + 2 * k), Load(data + 2 * partner), post + 2 * k, lo, hi);
+    Store(data + 2 * k, lo);
+    Store(data + 2 * partner, hi);
+}
+
 // The complex pairs of packed spectra: srcDst = src * srcDst, two values a pair, each
 // product formed in doubles and rounded once on store.
 template <typename T>

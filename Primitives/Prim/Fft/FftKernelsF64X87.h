@@ -27,11 +27,6 @@ void FftScaleF64_x87(double factor, double* data, uint32_t count);
 
 // Large-order path: split step, blocked path and radix-2 combine stages.
 void FftRecursiveFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer);
-// The same from src in natural order into dst (src unchanged, dst apart from it), the bit
-// reversal done on the way where the first passes can read src themselves. Given the real
-// post-processing table it may also do the real post-processing; the result says whether it did.
-bool FftBitRevRecursiveFwdF64_x87(
-    const FftSpecRealF64* spec, const double* src, double* dst, int m, double* buffer, const double* postTable);
 void FftRecursiveInvF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer);
 void FftRecursiveSplitFwdF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer);
 void FftRecursiveSplitInvF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer);
@@ -45,5 +40,17 @@ void FftCombineF64_x87(
 // Real split around the complex transform of `half` values (direction +1 / -1 only).
 void FftRealPostF64_x87(double* data, uint32_t half, int direction, const double* table);
 void FftRealPreF64_x87(const double* src, double* dst, uint32_t half, int direction, const double* roots);
+
+// The half-length complex transform of a forward real FFT of 2^(m+1) values from src in natural
+// order (src may be dst), with the real post-processing; and the half-length transform of an
+// inverse one, in place from natural order. Both scale as the record says.
+void FftForwardHalfF64_x87(const FftSpecRealF64* spec, const double* src, double* dst, int m, double* work);
+void FftInverseHalfF64_x87(const FftSpecRealF64* spec, double* data, int m, double* work);
+
+// The passes above exist in two copies with the same results to the bit: one on 16-byte
+// vectors for any processor, one on 32-byte vectors used when the processor has AVX. Tests
+// turn the wide copy off (false) to reach the other, and back on (true); the result says
+// whether the wide copy is in use.
+bool FftUseWideKernelsF64_x87(bool allow);
 
 }  // namespace Prim

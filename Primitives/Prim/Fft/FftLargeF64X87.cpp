@@ -1,11 +1,8 @@
 #include <Primitives/Prim/Fft/FftKernelsF64X87.h>
 
 #include <Primitives/Prim/Fft/FftComplexX87.h>
-#include <Primitives/Prim/Fft/FftPassesX87.h>
 #include <Primitives/Prim/Fft/FftSpecAccess.h>
 #include <Primitives/Prim/Fft/FftSplitOrders.h>
-
-#include <bit>
 
 namespace Prim {
 namespace {
@@ -186,165 +183,13 @@ void Recursive(const FftSpecRealF64* spec, V v, int m, double* buffer) {
         Blocked<Inverse>(spec, v, uint32_t{1} << m);
 }
 
-// Interleaved doubles take the passes of FftPassesX87.h: rows (or leaves) two at a time, read
-// straight from the caller's array through the bit reversal when there is one, and columns
-// two at a time through the work buffer. The split orders give rows and columns of 2^4 values
-// and more, as these passes need; the generic walks above remain for split arrays.
-
-// Rows rev(q) and rev(q + 1) = rev(q) + rows/2 for even q: in the caller's natural order their
-// values are neighbours, value n of the pair's rows being values q + rows * rev(n) and the
-// one after it; with rows q + 2 and q + 3 they fill whole cache lines, so two pairs of short
-// rows go together (longer ones keep the planes of one pair in the data cache instead).
-template <bool Inverse, class Sink>
-void RowPairs(const FftSpecRealF64* spec, const double* src, double* data, uint32_t rows, uint32_t length, Sink sink) {
-    const double* twiddles = FftTable(spec, FftSlotTwiddle);
-    const int bits = std::countr_zero(rows);
-    const uint64_t apart = uint64_t{length} * rows;  // from row t to row t + rows/2, in doubles
-    auto row = [&](uint32_t q) { return data + 2 * uint64_t{length} * ReverseBits(q, bits); };
-    const uint32_t together = src && rows >= 4 && length <= 256 ? 4 : 2;
-    for (uint32_t q = 0; q < rows; q += together) {
-        double* first = row(q);
-        if (together == 4) {
-            double* third = row(q + 2);
-            RadixQuadPass<Inverse>(GatherSource{src + 2 * q, rows}, first, first + apart,
-                GatherSource{src + 2 * (q + 2), rows}, third, third + apart, length, twiddles, sink);
-        } else if (src) {
-            RadixPairPass<Inverse>(GatherSource{src + 2 * q, rows}, first, first + apart, length, twiddles, sink);
-        } else {
-            RadixPairPass<Inverse>(PlanesSource{first, first + apart}, first, first + apart, length, twiddles, sink);
-        }
-    }
-    if (FftScaleFlag<Inverse>(spec)) FftScaleF64_x87(spec->factor, data, 2 * static_cast<uint32_t>(apart));
-}
-
-// The blocked path joins two or four leaves (2^10 or 2^11 values); the leaves stay in planes
-// for the combine stages. With a real post-processing table (forward only) the combine of four
-// leaves also does the real post-processing; the result says whether it did.
-template <bool Inverse>
-bool BlockedPairs(
-    const FftSpecRealF64* spec, const double* src, double* data, uint32_t count, const double* postTable = nullptr) {
-    const uint32_t leaves = count / LeafLength;
-    const double* roots = FftTable(spec, FftSlotQuarterRoots);
-    RowPairs<Inverse>(spec, src, data, leaves, LeafLength, PlanesSink{});
-    if (leaves == 4 && postTable) {
-        CombineLeavesWithPost(data, LeafLength, roots, postTable);
-        return true;
-    }
-    CombineLeaves<Inverse>(data, leaves, LeafLength, roots);
-    return false;
-}
-
-// Columns four at a time, as two pairs of neighbouring columns in the buffer's planes:
-// twiddled on the way in, transformed in the buffer and written back. The write-back of one
-// group and the gather of the next share their sweep down the rows (the same cache line or its
-// neighbour in each row).
-
-template <bool Inverse>
-void ColumnPairs(const FftSpecRealF64* spec, double* data, int s, int r, int level, double* buffer) {
-    const uint32_t rowLength = uint32_t{1} << r;
-    const uint32_t rows = uint32_t{1} << s;
-    const uint64_t rowStride = 2 * uint64_t{rowLength};
-    const double* matrix = FftTable(spec, FftSlotSplitMatrix0 + level);
-    const double* columnTwiddles = FftTable(spec, FftSlotSplitTwiddle0 + level);
-    double* re0 = buffer;
-    double* im0 = re0 + 2 * uint64_t{rows};
-    double* re1 = im0 + 2 * uint64_t{rows};
-    double* im1 = re1 + 2 * uint64_t{rows};
-    // Row t's four values at `in` times the matrix's four roots at `roots`, into buffer place t.
-    auto gather = [&](uint32_t t, const double* in, const double* roots) {
-        const Dual first = Zip(Load(in), Load(in + 2)), second = Zip(Load(in + 4), Load(in + 6));
-        StoreDual(re0, im0, t, Mul<Inverse>(first, Zip(Load(roots), Load(roots + 2))));
-        StoreDual(re1, im1, t, Mul<Inverse>(second, Zip(Load(roots + 4), Load(roots + 6))));
-    };
-    for (uint32_t t = 0; t < rows; ++t, matrix += 8) gather(t, data + rowStride * t, matrix);
-    for (uint32_t k = 0; k < rowLength; k += 4) {
-        RadixPairPass<Inverse>(DualSource{re0, im0}, re0, im0, rows, columnTwiddles, PlanesSink{});
-        RadixPairPass<Inverse>(DualSource{re1, im1}, re1, im1, rows, columnTwiddles, PlanesSink{});
-        const bool more = k + 4 < rowLength;
-        double* out = data + 2 * uint64_t{k};
-        for (uint32_t l = 0; l < rows; ++l, out += rowStride) {
-            const Dual x = LoadDual(re0, im0, l), y = LoadDual(re1, im1, l);
-            StoreLanes(out, out + 2, x);
-            StoreLanes(out + 4, out + 6, y);
-            if (more) {
-                gather(l, out + 8, matrix);
-                matrix += 8;
-            }
-        }
-    }
-}
-
-template <bool Inverse>
-void SplitPairs(const FftSpecRealF64* spec, const double* src, double* data, int m, int level, double* buffer) {
-    const int s = FftSplitOrderX87F64(spec, m);
-    const int r = m - s;
-    const uint32_t rowLength = uint32_t{1} << r;
-    const uint32_t rows = uint32_t{1} << s;
-    if (r <= FftX87ThresholdF64) {
-        RowPairs<Inverse>(spec, src, data, rows, rowLength, InterleavedSink{});
-    } else {
-        for (uint32_t t = 0; t < rows; ++t) {
-            double* row = data + 2 * uint64_t{rowLength} * t;
-            if (FftSplitOrderX87F64(spec, r) != 0)
-                SplitPairs<Inverse>(spec, nullptr, row, r, level + 1, buffer);
-            else
-                BlockedPairs<Inverse>(spec, nullptr, row, rowLength);
-        }
-    }
-    ColumnPairs<Inverse>(spec, data, s, r, level, buffer);
-}
-
-// Whether the first sweep of the large-order path can read the caller's array itself: the
-// leaves of the blocked path, or the rows of a split whose rows take one radix pass.
-bool ReadsThroughReversal(const FftSpecRealF64* spec, int m) {
-    const int s = FftSplitOrderX87F64(spec, m);
-    return s == 0 || m - s <= FftX87ThresholdF64;
-}
-
-template <bool Inverse>
-void RecursivePairs(const FftSpecRealF64* spec, const double* src, double* data, int m, double* buffer) {
-    if (FftSplitOrderX87F64(spec, m) != 0)
-        SplitPairs<Inverse>(spec, src, data, m, 0, buffer);
-    else
-        BlockedPairs<Inverse>(spec, src, data, uint32_t{1} << m);
-}
-
 }  // namespace
 
-void FftRecursiveFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
-    RecursivePairs<false>(spec, nullptr, data, m, buffer);
-}
-void FftRecursiveInvF64_x87(const FftSpecRealF64* spec, double* data, int m, double* buffer) {
-    RecursivePairs<true>(spec, nullptr, data, m, buffer);
-}
-bool FftBitRevRecursiveFwdF64_x87(
-    const FftSpecRealF64* spec, const double* src, double* dst, int m, double* buffer, const double* postTable) {
-    if (FftSplitOrderX87F64(spec, m) == 0) return BlockedPairs<false>(spec, src, dst, uint32_t{1} << m, postTable);
-    if (ReadsThroughReversal(spec, m)) {
-        RecursivePairs<false>(spec, src, dst, m, buffer);
-        return false;
-    }
-    FftBitRevCopyC64(src, dst, uint32_t{1} << m, static_cast<const int32_t*>(spec->tables[FftSlotBitRev]));
-    RecursivePairs<false>(spec, nullptr, dst, m, buffer);
-    return false;
-}
 void FftRecursiveSplitFwdF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer) {
     Recursive<false>(spec, SplitView{re, im}, m, buffer);
 }
 void FftRecursiveSplitInvF64_x87(const FftSpecRealF64* spec, double* re, double* im, int m, double* buffer) {
     Recursive<true>(spec, SplitView{re, im}, m, buffer);
-}
-void FftSplitFwdF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer) {
-    SplitPairs<false>(spec, nullptr, data, m, level, buffer);
-}
-void FftSplitInvF64_x87(const FftSpecRealF64* spec, double* data, int m, int level, double* buffer) {
-    SplitPairs<true>(spec, nullptr, data, m, level, buffer);
-}
-void FftBlockedFwdF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double*) {
-    BlockedPairs<false>(spec, nullptr, data, count);
-}
-void FftBlockedInvF64_x87(const FftSpecRealF64* spec, double* data, uint32_t count, double*) {
-    BlockedPairs<true>(spec, nullptr, data, count);
 }
 void FftCombineF64_x87(
     double* data, uint32_t count, uint32_t startSpan, const double* quarterRoots, int forward, uint32_t columnBlock) {

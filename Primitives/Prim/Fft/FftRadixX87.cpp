@@ -4,7 +4,6 @@
 
 #include <Primitives/Prim/Fft/FftComplexX87.h>
 #include <Primitives/Prim/Fft/FftKernelsF32.h>
-#include <Primitives/Prim/Fft/FftPassesX87.h>
 
 #include <bit>
 
@@ -142,22 +141,7 @@ void RadixPairs(T* data, uint32_t count, uint32_t vectors, const T* twiddles) {
     RadixPass<Inverse>(PairsView<T>{data}, count, vectors, twiddles);
 }
 
-// Complete passes on doubles of 16 values and more take two values per operation.
-template <bool Inverse>
-void RadixF64(double* data, uint32_t count, const double* twiddles) {
-    if (count >= 16)
-        FftX87::RadixSinglePass<Inverse>(FftX87::PlanesSource{data, data + count}, data, count, twiddles, nullptr);
-    else
-        RadixPairs<Inverse>(data, count, 1, twiddles);
-}
-
 }  // namespace
-
-void FftRadixFwdF64_x87(double* data, uint32_t count, const double* twiddles) {
-    RadixF64<false>(data, count, twiddles);
-}
-
-void FftRadixInvF64_x87(double* data, uint32_t count, const double* twiddles) { RadixF64<true>(data, count, twiddles); }
 
 void FftRadixVectorsFwdF64_x87(double* data, uint32_t count, uint32_t vectors, const double* twiddles) {
     RadixPairs<false>(data, count, vectors, twiddles);

@@ -1,6 +1,7 @@
 #pragma once
 // Owning handles for real-FFT records in the tests, and the builds of both precisions as types.
 
+#include <Primitives/Prim/Fft/FftKernelsF64X87.h>
 #include <Primitives/Prim/Fft/FftRealF32.h>
 #include <Primitives/Prim/Fft/FftSpec.h>
 
@@ -38,13 +39,27 @@ FFT_TEST_BUILD(X87F32, float, F32, x87)
 FFT_TEST_BUILD(Sse2F32, float, F32, sse2)
 #undef FFT_TEST_BUILD
 
-using BothBuilds = ::testing::Types<X87, Sse2>;
+// The x87 build on doubles with the copy of its passes for processors without AVX, whatever
+// this processor has: suites deriving from FftCopies turn the other copy off for its tests.
+struct X87Narrow : X87 {};
+
+template <class B>
+class FftCopies : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::is_same_v<B, X87Narrow>) Prim::FftUseWideKernelsF64_x87(false);
+    }
+    void TearDown() override { Prim::FftUseWideKernelsF64_x87(true); }
+};
+
+using BothBuilds = ::testing::Types<X87, X87Narrow, Sse2>;
+using AllBuilds = ::testing::Types<X87, X87Narrow, Sse2, X87F32, Sse2F32>;
 using BothBuildsF32 = ::testing::Types<X87F32, Sse2F32>;
-using AllBuilds = ::testing::Types<X87, Sse2, X87F32, Sse2F32>;
 
 struct BuildNames {
     template <class B>
     static std::string GetName(int) {
+        if (std::is_same_v<B, X87Narrow>) return "x87_narrow";
         const char* build = std::is_same_v<B, X87> || std::is_same_v<B, X87F32> ? "x87" : "sse2";
         return std::string(build) + (std::is_same_v<typename B::Value, float> ? "_f32" : "");
     }
