@@ -2,6 +2,8 @@
 
 #include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -10,8 +12,11 @@
 namespace UI {
 namespace {
 
-using V2d = double __attribute__((vector_size(16)));
 using V4f = float __attribute__((vector_size(16)));
+
+// A history pass reads and writes whole chunks of this many floats, so every history
+// buffer has this many floats to spare after its values.
+constexpr std::int32_t kChunk = 16;
 
 constexpr std::int32_t kRankSortBelow = 64;
 
@@ -76,9 +81,10 @@ std::uint64_t SpectrogramMdl::RunFrames(const SpectrogramLayout& layout, std::ui
 std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::uint32_t channels) {
     const std::uint64_t slots = RunFrames(layout, channels) + std::uint64_t(4 * layout.overlap);
     const std::uint64_t ring = std::uint64_t(4 * layout.overlap + 1);
-    // Rows and their band-sorted copies (with an end mark per band), both histories, and the
-    // run's measures.
+    // Rows and their band-sorted copies, both histories (with a chunk's spare per band),
+    // and the run's measures.
     return std::uint64_t(channels) * 4u * std::uint64_t(layout.bins) * sizeof(float) * (2u * slots + 2u * ring) +
+        std::uint64_t(channels) * 4u * 2u * 32u * std::uint64_t(kChunk) * sizeof(float) +
         2u * slots * channels * 4u * 32u * sizeof(float);
 }
 
@@ -102,28 +108,19 @@ void SpectrogramMdl::Prepare(
     m_transience = &transience;
 
     m_rows.assign(std::size_t(channels) * 4 * m_slots * m_bins, 0.0f);
-    const auto& layoutBands = transience.BandBins();
-    m_sortedStride = m_bins + layoutBands.size();
-    m_sortedRows.assign(std::size_t(channels) * 4 * m_slots * m_sortedStride, 0.0f);
-    for (std::size_t row = 0; row < std::size_t(channels) * 4 * m_slots; ++row) {
-        for (std::size_t j = 0; j < layoutBands.size(); ++j) {
-            if (layoutBands[j].end > layoutBands[j].begin)
-                m_sortedRows[row * m_sortedStride + std::size_t(layoutBands[j].end) + j] = -1.0f;
-        }
-    }
+    m_sortedRows.assign(std::size_t(channels) * 4 * m_slots * m_bins, 0.0f);
 
     const auto& bands = transience.BandBins();
     const std::int32_t rows = static_cast<std::int32_t>(channels) * 4;
     m_histories.resize(bands.size());
     m_historySize.assign(bands.size(), {});
-    m_historySide.assign(bands.size(), {});
     for (std::size_t j = 0; j < bands.size(); ++j) {
         const std::int32_t size = std::max(0, bands[j].end - bands[j].begin);
         if (size == 0) continue;
-        // The R - 1 frames before the first are silence; one more float ends the list.
-        m_histories[j].Resize(2 * rows, 0, m_ringLength * size + 1, 0, true);
+        // Two buffers per row: the history of R - 1 frames, silent before the first, and
+        // the R frames of a measure; each with room for an end mark and a chunk's spare.
+        m_histories[j].Resize(2 * rows, 0, m_ringLength * size + kChunk, 0, true);
         m_historySize[j].assign(std::size_t(rows), (m_ringLength - 1) * size);
-        m_historySide[j].assign(std::size_t(rows), 0);
     }
     m_measures.assign(std::size_t(RunFrames(layout, channels)) * channels * 4 * bands.size(), 0.0f);
 }
@@ -132,8 +129,8 @@ void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k, std::vecto
     const auto& bands = m_transience->BandBins();
     for (int r = 0; r < 4; ++r) {
         float* row = Row(channel, r, k);
-        // Powers that are not numbers would break the sorted histories.
-        for (std::uint64_t b = 0; b < m_bins; ++b) row[b] = std::isnan(row[b]) ? 0.0f : row[b];
+        // The histories need powers of +0 up: those that are not numbers count as 0.
+        for (std::uint64_t b = 0; b < m_bins; ++b) row[b] = row[b] > 0.0f ? row[b] : 0.0f;
         for (std::size_t j = 0; j < bands.size(); ++j) {
             const auto& band = bands[j];
             if (band.end <= band.begin) continue;
@@ -146,82 +143,150 @@ void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k, std::vecto
 
 namespace {
 
-// One chain's pass over the merged descending list of its history and a new frame's
-// values: the measure's two sums, and the next history without the oldest frame's values
-// (one occurrence each). Every value is at least 0, so a -1 after each list ends it
-// without bounds checks. K chains of the same length go in lock step: each keeps its own
-// arithmetic, and the processor overlaps their otherwise serial steps.
-struct MergeChain {
-    const float* next;
-    const float* history;
-    const float* leaving;
-    float* out;
-    double weighted, total;
-    std::int32_t kept;
-};
-
 // A power's bit pattern as a signed integer: for powers (+0 up, no NaN) it orders and
-// compares as the power does, and the -1 that ends a list is below every power.
+// compares as the power does, and the -1 that ends a history is below every power.
 [[gnu::always_inline]] inline std::int32_t Key(const float* p) {
     std::int32_t key;
     std::memcpy(&key, p, sizeof key);
     return key;
 }
 
-// One chain's cursors through its lists, kept in locals so that lanes in step stay in
-// registers.
-struct MergeLane {
-    const float* next;
-    const float* history;
-    const float* leaving;
-    float* out;
-    double weighted = 0.0, total = 0.0;
-
-    explicit MergeLane(const MergeChain& chain)
-        : next(chain.next), history(chain.history), leaving(chain.leaving), out(chain.out) {}
-
-    [[gnu::always_inline]] void Step(double position) {
-        const std::int32_t fromNext = Key(next), fromHistory = Key(history);
-        const bool takeNext = fromNext > fromHistory;
-        const std::int32_t x = takeNext ? fromNext : fromHistory;
-        next += takeNext;
-        history += !takeNext;
-        float value;
-        std::memcpy(&value, &x, sizeof value);
-        weighted += position * double(value);
-        total += double(value);
-        // The history holds every value of the oldest frame (it holds the R - 1 frames
-        // whole), so the merged list meets each of them: the next one to leave is never
-        // passed over.
-        const bool drop = Key(leaving) == x;
-        leaving += drop;
-        std::memcpy(out, &x, sizeof x);
-        out += !drop;
-    }
-
-    void Finish(MergeChain& chain, const float* start) const {
-        chain.weighted = weighted;
-        chain.total = total;
-        chain.kept = static_cast<std::int32_t>(out - start);
-    }
-};
-
-void MergeOne(MergeChain& chain, std::int32_t count) {
-    MergeLane lane(chain);
-    double position = 0.0;
-    for (std::int32_t i = 0; i < count; ++i, position += 1.0) lane.Step(position);
-    lane.Finish(chain, chain.out);
+// Bit t of the result is the sign of 32-bit lane t of the four masks, t = 0..15.
+[[gnu::always_inline]] inline unsigned Mask16(__m128i a, __m128i b, __m128i c, __m128i d) {
+    return unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d))));
 }
 
-void MergeTwo(MergeChain* chains, std::int32_t count) {
-    MergeLane l0(chains[0]), l1(chains[1]);
-    double position = 0.0;
-    for (std::int32_t i = 0; i < count; ++i, position += 1.0) {
-        l0.Step(position);
-        l1.Step(position);
+// Copies the kChunk values at `from` to `to` and returns their comparisons with the key:
+// bit t is set when value t is above the key (`keyBelow`), or else below it.
+static_assert(kChunk == 16, "a chunk is four vectors, its mask 16 bits");
+template <bool keyBelow>
+[[gnu::always_inline]] inline unsigned CopyChunk(const float* from, float* to, __m128i key) {
+    const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4));
+    const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 8));
+    const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 12));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4), v1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), v2);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 12), v3);
+    if (keyBelow)
+        return Mask16(
+            _mm_cmpgt_epi32(v0, key), _mm_cmpgt_epi32(v1, key), _mm_cmpgt_epi32(v2, key), _mm_cmpgt_epi32(v3, key));
+    return Mask16(
+        _mm_cmpgt_epi32(key, v0), _mm_cmpgt_epi32(key, v1), _mm_cmpgt_epi32(key, v2), _mm_cmpgt_epi32(key, v3));
+}
+
+// One history list on its way from one buffer to the other, and the sorted values it
+// takes in or gives up. The values of the list pass a chunk at a time, copied whole
+// before it is known how many of them stay in front of the next value; so both buffers
+// have kChunk floats to spare, and the list read ends with its mark.
+struct ListPass {
+    const float* from;
+    float* to;
+    const float* value;
+};
+
+// One chunk of a pass: the values not below the next value go through, and the value
+// follows them when the chunk holds its place (the history comes first among equal
+// values, as in a merge). The end mark stops the search. No branch depends on the values,
+// so the passes of several lists overlap.
+[[gnu::always_inline]] inline void InsertStep(ListPass& pass) {
+    const std::int32_t key = Key(pass.value);
+    const unsigned kept = __builtin_ctz(CopyChunk<false>(pass.from, pass.to, _mm_set1_epi32(key)) | 0x10000u);
+    pass.from += kept;
+    pass.to += kept;
+    std::memcpy(pass.to, &key, sizeof key);
+    const unsigned placed = kept < kChunk;
+    pass.to += placed;
+    pass.value += placed;
+}
+
+// One chunk of a pass: the values above the next value go through, and the first one
+// equal to it is dropped (one occurrence per value). A value that is not there (never
+// the case for a frame the history holds) leaves the list as it is.
+[[gnu::always_inline]] inline void RemoveStep(ListPass& pass, const float* end) {
+    const std::int32_t key = Key(pass.value);
+    const unsigned kept =
+        __builtin_ctz((~CopyChunk<true>(pass.from, pass.to, _mm_set1_epi32(key)) & 0xFFFFu) | 0x10000u);
+    const unsigned found = kept < kChunk;
+    pass.to += kept;
+    pass.from += kept + (found & (pass.from + kept < end));
+    pass.value += found;
+}
+
+template <bool insert>
+[[gnu::always_inline]] inline void Step(ListPass& pass, const float* end) {
+    if (insert)
+        InsertStep(pass);
+    else
+        RemoveStep(pass, end);
+}
+
+// The four lengths' lists of a band, each from its buffer to the other: n sorted values
+// inserted (`insert`) or removed, the four passes in step while they all have values
+// left. lengths[r] is the length of list r, which becomes the new one's.
+template <bool insert>
+void PassLists(const float* const from[4], float* const to[4], const float* const values[4], std::int32_t n,
+    std::int32_t lengths[4]) {
+    const float* ends[4];
+    const float* last[4];
+    ListPass p0{from[0], to[0], values[0]}, p1{from[1], to[1], values[1]}, p2{from[2], to[2], values[2]},
+        p3{from[3], to[3], values[3]};
+    for (int r = 0; r < 4; ++r) {
+        ends[r] = from[r] + lengths[r];
+        last[r] = values[r] + n;
     }
-    l0.Finish(chains[0], chains[0].out);
-    l1.Finish(chains[1], chains[1].out);
+    while (p0.value < last[0] && p1.value < last[1] && p2.value < last[2] && p3.value < last[3]) {
+        Step<insert>(p0, ends[0]);
+        Step<insert>(p1, ends[1]);
+        Step<insert>(p2, ends[2]);
+        Step<insert>(p3, ends[3]);
+    }
+    ListPass passes[4] = {p0, p1, p2, p3};
+    for (int r = 0; r < 4; ++r) {
+        ListPass& pass = passes[r];
+        while (pass.value < last[r]) Step<insert>(pass, ends[r]);
+        // The rest of the list, and its end mark.
+        while (pass.from < ends[r]) {
+            const std::int32_t step = std::min<std::int32_t>(kChunk, std::int32_t(ends[r] - pass.from));
+            CopyChunk<false>(pass.from, pass.to, _mm_setzero_si128());
+            pass.from += step;
+            pass.to += step;
+        }
+        *pass.to = -1.0f;
+        lengths[r] = static_cast<std::int32_t>(pass.to - to[r]);
+    }
+}
+
+// The measure's two sums over a descending list: sum of i * x_i and sum of x_i, in
+// double. Products of a float and a position below 2^29 are exact; the sums run in four
+// lanes, so they may differ from a running sum in the last bits.
+void MeasureSums(const float* values, std::int32_t n, double& weighted, double& total) {
+    __m128d w0 = _mm_setzero_pd(), w1 = w0, t0 = w0, t1 = w0;
+    __m128d at0 = _mm_set_pd(1.0, 0.0), at1 = _mm_set_pd(3.0, 2.0);
+    const __m128d four = _mm_set1_pd(4.0);
+    std::int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128 v = _mm_loadu_ps(values + i);
+        const __m128d low = _mm_cvtps_pd(v), high = _mm_cvtps_pd(_mm_movehl_ps(v, v));
+        w0 = _mm_add_pd(w0, _mm_mul_pd(low, at0));
+        w1 = _mm_add_pd(w1, _mm_mul_pd(high, at1));
+        t0 = _mm_add_pd(t0, low);
+        t1 = _mm_add_pd(t1, high);
+        at0 = _mm_add_pd(at0, four);
+        at1 = _mm_add_pd(at1, four);
+    }
+    double w[4], t[4];
+    _mm_storeu_pd(w, w0);
+    _mm_storeu_pd(w + 2, w1);
+    _mm_storeu_pd(t, t0);
+    _mm_storeu_pd(t + 2, t1);
+    weighted = (w[0] + w[1]) + (w[2] + w[3]);
+    total = (t[0] + t[1]) + (t[2] + t[3]);
+    for (; i < n; ++i) {
+        weighted += double(i) * double(values[i]);
+        total += double(values[i]);
+    }
 }
 
 }  // namespace
@@ -229,45 +294,34 @@ void MergeTwo(MergeChain* chains, std::int32_t count) {
 void SpectrogramMdl::MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]) {
     const auto& range = m_transience->BandBins()[std::size_t(band)];
     const std::int32_t size = range.end - range.begin;
-    const std::int32_t capacity = m_ringLength * size;
     const std::int32_t rows = static_cast<std::int32_t>(m_channels) * 4;
     DSP::DataTail& histories = m_histories[std::size_t(band)];
-    MergeChain chains[4];
-    std::int32_t counts[4];
+    std::int32_t* used = m_historySize[std::size_t(band)].data() + channel * 4;
+    // Each length's history of R - 1 frames lives in its first buffer, the R frames of
+    // the measure in its second.
+    float* history[4];
+    float* frames[4];
+    const float* arriving[4];
+    const float* leaving[4];
     for (int r = 0; r < 4; ++r) {
-        const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
-        // Two buffers per row: the history, and the next one the pass writes.
-        std::uint8_t& side = m_historySide[std::size_t(band)][std::size_t(row)];
-        float* history = histories.Channel(row + side * rows);
-        float* out = histories.Channel(row + (1 - side) * rows);
-        // A pass keeps every value but those of the oldest frame, so a history holds R - 1
-        // frames; the bound keeps the pass inside its buffer whatever the values.
-        const std::int32_t used = std::min(m_historySize[std::size_t(band)][std::size_t(row)], capacity - size);
-        // R - 1 frames later this frame's values leave again; now those of frame k - (R - 1) do.
-        chains[r].next = SortedBand(channel, r, k, std::size_t(band));
-        chains[r].leaving = SortedBand(channel, r, k - std::uint64_t(m_ringLength - 1), std::size_t(band));
-        chains[r].history = history;
-        chains[r].out = out;
-        history[used] = -1.0f;
-        counts[r] = used + size;
+        history[r] = histories.Channel(static_cast<std::int32_t>(channel) * 4 + r);
+        frames[r] = histories.Channel(static_cast<std::int32_t>(channel) * 4 + r + rows);
+        // The bound keeps the passes inside their buffers whatever the values.
+        used[r] = std::min(used[r], (m_ringLength - 1) * size);
+        history[r][used[r]] = -1.0f;
+        arriving[r] = SortedBand(channel, r, k, std::size_t(band));
+        // This frame's values leave again R - 1 frames later; now those of frame k - (R - 1) do.
+        leaving[r] = SortedBand(channel, r, k - std::uint64_t(m_ringLength - 1), std::size_t(band));
     }
-    for (int r = 0; r < 4; r += 2) {
-        if (counts[r] == counts[r + 1]) {
-            MergeTwo(chains + r, counts[r]);
-        } else {
-            MergeOne(chains[r], counts[r]);
-            MergeOne(chains[r + 1], counts[r + 1]);
-        }
-    }
+    PassLists<true>(history, frames, arriving, size, used);
     for (int r = 0; r < 4; ++r) {
-        const std::int32_t row = static_cast<std::int32_t>(channel) * 4 + r;
-        std::uint8_t& side = m_historySide[std::size_t(band)][std::size_t(row)];
-        side = std::uint8_t(1 - side);
-        m_historySize[std::size_t(band)][std::size_t(row)] = chains[r].kept;
-        const double measure = chains[r].weighted / (std::sqrt(chains[r].total) + 1e-12);
+        double weighted, total;
+        MeasureSums(frames[r], used[r], weighted, total);
+        const double measure = weighted / (std::sqrt(total) + 1e-12);
         const double bias = 1.0 + 0.0125 * double(2 - r) * double(band - 12);
         measures[r] = static_cast<float>(measure * bias);
     }
+    PassLists<false>(frames, history, leaving, size, used);
 }
 
 bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers,
@@ -312,17 +366,16 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
     if (stop()) return false;
 
     // Per thread: the band weights per length, the four lengths' weights per band and per
-    // bin, and the logarithms per bin and length.
+    // bin, and the levels per length and bin.
     struct Blend {
         std::array<std::vector<float>, 4> bandWeights;
         std::vector<V4f> bands, bins;
-        std::vector<double> logs;
+        std::vector<float> values;
     };
     std::vector<Blend> blends(std::max<std::uint32_t>(threads, 1));
     float offsets[4];
     for (int r = 0; r < 4; ++r) offsets[r] = levels.ScaledOffset(m_layout.WindowLength(r));
     const auto& kernels = m_transience->Kernels();
-    const double factor = double(levels.Factor());
     workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
         if (stop()) return;
         const std::uint64_t k = first + i / channels;
@@ -371,26 +424,16 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
         // The frame at the centre of the R frames just measured: its levels per length,
         // blended per bin in the order r = 0..3.
         const std::uint64_t q = k - std::uint64_t(m_lookahead);
-        blend.logs.resize(4 * m_bins);
-        double* logs = blend.logs.data();
+        blend.values.resize(4 * m_bins);
+        float* values[4];
         for (int r = 0; r < 4; ++r) {
-            const float* row = Row(c, r, q);
-            for (std::uint64_t b = 0; b < m_bins; ++b)
-                logs[b * 4 + std::uint64_t(r)] = SpectrogramLevels::GuardedLog(row[b]);
+            values[r] = blend.values.data() + std::uint64_t(r) * m_bins;
+            levels.Values(Row(c, r, q), std::int64_t(m_bins), offsets[r], values[r]);
         }
-        const V2d scale = V2d{} + factor;
-        const V2d offsetLow = {double(offsets[0]), double(offsets[1])},
-                  offsetHigh = {double(offsets[2]), double(offsets[3])};
         std::uint8_t* __restrict out = spectra[c].data() + q * m_bins;
         const std::uint64_t weighted = std::min<std::uint64_t>(m_bins, kernels.size());
         for (std::uint64_t b = 0; b < weighted; ++b) {
-            V2d low, high;
-            std::memcpy(&low, logs + 4 * b, sizeof low);
-            std::memcpy(&high, logs + 4 * b + 2, sizeof high);
-            low = low * scale + offsetLow;
-            high = high * scale + offsetHigh;
-            const V4f values = {float(low[0]), float(low[1]), float(high[0]), float(high[1])};
-            const V4f products = blend.bins[b] * values;
+            const V4f products = blend.bins[b] * V4f{values[0][b], values[1][b], values[2][b], values[3][b]};
             float sum = 0.0f;
             sum += products[0];
             sum += products[1];

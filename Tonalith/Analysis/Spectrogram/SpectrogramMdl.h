@@ -58,12 +58,9 @@ private:
         const std::uint64_t slot = (k + m_slots * 64) % m_slots;  // frames before 0 too
         return store.data() + ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
-    // Band j's sorted values of a row: at its first bin + j, followed by a -1.
+    // Band j's values of a row, sorted descending.
     float* SortedBand(std::uint32_t channel, int r, std::uint64_t k, std::size_t band) {
-        const std::uint64_t slot = (k + m_slots * 64) % m_slots;
-        return m_sortedRows.data() +
-            ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_sortedStride +
-            std::uint64_t(m_transience->BandBins()[band].begin) + band;
+        return RowOf(m_sortedRows, channel, r, k) + m_transience->BandBins()[band].begin;
     }
     void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
     // The measures of the four lengths of a band of frame k, into measures[r].
@@ -77,13 +74,11 @@ private:
     std::uint64_t m_bins = 0;
     std::uint64_t m_slots = 1;  // frames kept: a run and the R - 1 before it
     std::vector<float> m_rows;
-    // The same rows, each band's values sorted descending and ended by a -1.
+    // The same rows, each band's values sorted descending.
     std::vector<float> m_sortedRows;
-    std::uint64_t m_sortedStride = 0;  // bins and one end mark per band
-    // One per band, rows channel * 4 + r, twice: the history and the next one.
+    // One per band, rows channel * 4 + r, twice: the history, and the frames of a measure.
     std::vector<DSP::DataTail> m_histories;
-    std::vector<std::vector<std::int32_t>> m_historySize;  // values in use per band and row
-    std::vector<std::vector<std::uint8_t>> m_historySide;  // which of the two is the history
+    std::vector<std::vector<std::int32_t>> m_historySize;  // values in the history per band and row
     std::vector<float> m_measures;  // per frame of the run, channel, r and band
     std::uint64_t m_watch = ~std::uint64_t(0);
     std::mutex m_watchLock;
