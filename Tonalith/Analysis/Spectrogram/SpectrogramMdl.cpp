@@ -18,48 +18,83 @@ using V4f = float __attribute__((vector_size(16)));
 // buffer has this many floats to spare after its values.
 constexpr std::int32_t kChunk = 16;
 
-constexpr std::int32_t kRankSortBelow = 64;
+constexpr std::int32_t kRankSortBelow = 80;
+
+// Sorts n < kRankSortBelow powers descending: each goes to its rank, the number of values
+// above it and of equal ones before it. Four values count their ranks at once against
+// every other; no branch depends on the values.
+void RankSort(float* values, std::int32_t n) {
+    alignas(16) std::int32_t keys[kRankSortBelow + 3];
+    float copy[kRankSortBelow];
+    std::memcpy(keys, values, sizeof(float) * std::size_t(n));
+    std::memcpy(copy, values, sizeof(float) * std::size_t(n));
+    for (std::int32_t t = n; t < kRankSortBelow + 3; ++t) keys[t] = -1;
+    const __m128i lanes = _mm_set_epi32(3, 2, 1, 0);
+    for (std::int32_t first = 0; first < n; first += 4) {
+        const __m128i own = _mm_load_si128(reinterpret_cast<const __m128i*>(keys + first));
+        // Before the four: equal values count too. Among them: by position. After them:
+        // only those above.
+        __m128i notAbove = _mm_setzero_si128(), above = _mm_setzero_si128();
+        for (std::int32_t j = 0; j < first; ++j)
+            notAbove = _mm_sub_epi32(notAbove, _mm_cmpgt_epi32(own, _mm_set1_epi32(keys[j])));
+        for (std::int32_t s = 0; s < 4; ++s) {
+            const __m128i other = _mm_set1_epi32(keys[first + s]), at = _mm_set1_epi32(s);
+            const __m128i before = _mm_andnot_si128(_mm_cmpgt_epi32(own, other), _mm_cmpgt_epi32(lanes, at));
+            const __m128i after = _mm_and_si128(_mm_cmpgt_epi32(other, own), _mm_cmpgt_epi32(at, lanes));
+            above = _mm_sub_epi32(above, _mm_or_si128(before, after));
+        }
+        for (std::int32_t j = first + 4; j < n; ++j)
+            above = _mm_sub_epi32(above, _mm_cmpgt_epi32(_mm_set1_epi32(keys[j]), own));
+        alignas(16) std::int32_t ranks[4];
+        _mm_store_si128(
+            reinterpret_cast<__m128i*>(ranks), _mm_add_epi32(_mm_sub_epi32(above, notAbove), _mm_set1_epi32(first)));
+        for (std::int32_t t = 0; t < 4 && first + t < n; ++t) values[ranks[t]] = copy[first + t];
+    }
+}
 
 // Sorts n powers (floats of at least +0, no NaN) into descending order. Such floats order
 // as their bit patterns do, so a radix sort on the patterns gives the same list as a
-// comparison sort; passes whose byte is the same for every value are skipped.
+// comparison sort. Bytes that are the same for every value are not sorted on; the two
+// halves of the list are counted and placed side by side, each with its own places.
 void SortDescending(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch) {
     if (n < kRankSortBelow) {
-        // Few values: each goes to its rank, the number of values above it and of equal
-        // ones before it; no branch depends on the values, and the counting vectorises.
-        std::int32_t keys[kRankSortBelow];
-        float copy[kRankSortBelow];
-        std::memcpy(keys, values, sizeof(float) * std::size_t(n));
-        std::memcpy(copy, values, sizeof(float) * std::size_t(n));
-        for (std::int32_t i = 0; i < n; ++i) {
-            const std::int32_t key = keys[i];
-            std::int32_t rank = 0;
-            for (std::int32_t j = 0; j < n; ++j) rank += (keys[j] > key) | ((keys[j] == key) & (j < i));
-            values[rank] = copy[i];
-        }
+        RankSort(values, n);
         return;
     }
     if (scratch.size() < 2 * std::size_t(n)) scratch.resize(2 * std::size_t(n));
     std::uint32_t* keys = scratch.data();
     std::uint32_t* other = keys + n;
-    std::uint32_t counts[4][256] = {};
+    std::uint32_t anyBits = 0, allBits = ~0u;
     for (std::int32_t i = 0; i < n; ++i) {
         std::uint32_t bits;
         std::memcpy(&bits, &values[i], sizeof bits);
         // Complemented, so that ascending keys are descending powers.
         keys[i] = ~bits;
-        for (int d = 0; d < 4; ++d) ++counts[d][(keys[i] >> (8 * d)) & 0xFF];
+        anyBits |= keys[i];
+        allBits &= keys[i];
     }
-    for (int d = 0; d < 4; ++d) {
-        std::uint32_t* count = counts[d];
-        if (count[(keys[0] >> (8 * d)) & 0xFF] == std::uint32_t(n)) continue;
+    const std::int32_t half = n / 2;
+    for (int shift = 0; shift < 32; shift += 8) {
+        if ((((anyBits ^ allBits) >> shift) & 0xFF) == 0) continue;
+        std::uint32_t first[256] = {}, second[256] = {};
+        for (std::int32_t i = 0; i < half; ++i) {
+            ++first[(keys[i] >> shift) & 0xFF];
+            ++second[(keys[half + i] >> shift) & 0xFF];
+        }
+        if (n & 1) ++second[(keys[n - 1] >> shift) & 0xFF];
         std::uint32_t sum = 0;
         for (int b = 0; b < 256; ++b) {
-            const std::uint32_t c = count[b];
-            count[b] = sum;
-            sum += c;
+            const std::uint32_t inFirst = first[b], inSecond = second[b];
+            first[b] = sum;
+            second[b] = sum + inFirst;
+            sum += inFirst + inSecond;
         }
-        for (std::int32_t i = 0; i < n; ++i) other[count[(keys[i] >> (8 * d)) & 0xFF]++] = keys[i];
+        for (std::int32_t i = 0; i < half; ++i) {
+            const std::uint32_t x = keys[i], y = keys[half + i];
+            other[first[(x >> shift) & 0xFF]++] = x;
+            other[second[(y >> shift) & 0xFF]++] = y;
+        }
+        if (n & 1) other[second[(keys[n - 1] >> shift) & 0xFF]++] = keys[n - 1];
         std::swap(keys, other);
     }
     for (std::int32_t i = 0; i < n; ++i) {
@@ -258,32 +293,44 @@ void PassLists(const float* const from[4], float* const to[4], const float* cons
     }
 }
 
-// The measure's two sums over a descending list: sum of i * x_i and sum of x_i, in
-// double. Products of a float and a position below 2^29 are exact; the sums run in four
-// lanes, so they may differ from a running sum in the last bits.
+// The measure's two sums over a list: sum of i * x_i and sum of x_i, in double. The list
+// goes in blocks of eight from its end, each of the eight lanes l keeping the sum of its
+// values so far (the blocks behind) and, block by block, the sum of those sums: the sum of
+// (block - first block) * x. With o the values before the first block, the list's sums are
+// then sum over l of (o + l) * (lane sum) + 8 * (sum of sums), plus the first o values
+// directly. Every term is positive, so nothing cancels; the sums may differ from a running
+// sum in the last bits.
 void MeasureSums(const float* values, std::int32_t n, double& weighted, double& total) {
-    __m128d w0 = _mm_setzero_pd(), w1 = w0, t0 = w0, t1 = w0;
-    __m128d at0 = _mm_set_pd(1.0, 0.0), at1 = _mm_set_pd(3.0, 2.0);
-    const __m128d four = _mm_set1_pd(4.0);
-    std::int32_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const __m128 v = _mm_loadu_ps(values + i);
-        const __m128d low = _mm_cvtps_pd(v), high = _mm_cvtps_pd(_mm_movehl_ps(v, v));
-        w0 = _mm_add_pd(w0, _mm_mul_pd(low, at0));
-        w1 = _mm_add_pd(w1, _mm_mul_pd(high, at1));
-        t0 = _mm_add_pd(t0, low);
-        t1 = _mm_add_pd(t1, high);
-        at0 = _mm_add_pd(at0, four);
-        at1 = _mm_add_pd(at1, four);
+    const std::int32_t front = n % 8;
+    __m128d sum0 = _mm_setzero_pd(), sum1 = sum0, sum2 = sum0, sum3 = sum0;
+    __m128d sums0 = sum0, sums1 = sum0, sums2 = sum0, sums3 = sum0;
+    for (std::int32_t i = n - 8; i >= front; i -= 8) {
+        const __m128 low = _mm_loadu_ps(values + i), high = _mm_loadu_ps(values + i + 4);
+        sums0 = _mm_add_pd(sums0, sum0);
+        sums1 = _mm_add_pd(sums1, sum1);
+        sums2 = _mm_add_pd(sums2, sum2);
+        sums3 = _mm_add_pd(sums3, sum3);
+        sum0 = _mm_add_pd(sum0, _mm_cvtps_pd(low));
+        sum1 = _mm_add_pd(sum1, _mm_cvtps_pd(_mm_movehl_ps(low, low)));
+        sum2 = _mm_add_pd(sum2, _mm_cvtps_pd(high));
+        sum3 = _mm_add_pd(sum3, _mm_cvtps_pd(_mm_movehl_ps(high, high)));
     }
-    double w[4], t[4];
-    _mm_storeu_pd(w, w0);
-    _mm_storeu_pd(w + 2, w1);
-    _mm_storeu_pd(t, t0);
-    _mm_storeu_pd(t + 2, t1);
-    weighted = (w[0] + w[1]) + (w[2] + w[3]);
-    total = (t[0] + t[1]) + (t[2] + t[3]);
-    for (; i < n; ++i) {
+    double lane[8], behind[8];
+    _mm_storeu_pd(lane, sum0);
+    _mm_storeu_pd(lane + 2, sum1);
+    _mm_storeu_pd(lane + 4, sum2);
+    _mm_storeu_pd(lane + 6, sum3);
+    _mm_storeu_pd(behind, sums0);
+    _mm_storeu_pd(behind + 2, sums1);
+    _mm_storeu_pd(behind + 4, sums2);
+    _mm_storeu_pd(behind + 6, sums3);
+    weighted = 0.0;
+    total = 0.0;
+    for (int l = 0; l < 8; ++l) {
+        weighted += double(front + l) * lane[l] + 8.0 * behind[l];
+        total += lane[l];
+    }
+    for (std::int32_t i = 0; i < front; ++i) {
         weighted += double(i) * double(values[i]);
         total += double(values[i]);
     }
