@@ -52,10 +52,31 @@ void RankSort(float* values, std::int32_t n) {
     }
 }
 
+// Sorts n keys ascending by LSD radix passes over the bytes at the given shifts, through
+// `other`; returns the array that holds the result (keys or other).
+std::uint32_t* RadixPasses(std::uint32_t* keys, std::uint32_t* other, std::int32_t n, const int* shifts, int passes) {
+    for (int p = 0; p < passes; ++p) {
+        const int shift = shifts[p];
+        std::uint32_t count[256] = {};
+        for (std::int32_t i = 0; i < n; ++i) ++count[(keys[i] >> shift) & 0xFF];
+        std::uint32_t sum = 0;
+        for (int b = 0; b < 256; ++b) {
+            const std::uint32_t c = count[b];
+            count[b] = sum;
+            sum += c;
+        }
+        for (std::int32_t i = 0; i < n; ++i) other[count[(keys[i] >> shift) & 0xFF]++] = keys[i];
+        std::swap(keys, other);
+    }
+    return keys;
+}
+
 // Sorts n powers (floats of at least +0, no NaN) into descending order. Such floats order
-// as their bit patterns do, so a radix sort on the patterns gives the same list as a
-// comparison sort. Bytes that are the same for every value are not sorted on; the two
-// halves of the list are counted and placed side by side, each with its own places.
+// as their bit patterns do, so sorting the patterns gives the same list as a comparison
+// sort. Two radix passes order the 16 highest bits that differ between the values; an
+// insertion pass then orders the values that agree in those bits, which are few for
+// powers of noise. Should they be many, full radix passes over every byte that differs
+// take over, so the cost stays bounded whatever the values.
 void SortDescending(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch) {
     if (n < kRankSortBelow) {
         RankSort(values, n);
@@ -73,32 +94,39 @@ void SortDescending(float* values, std::int32_t n, std::vector<std::uint32_t>& s
         anyBits |= keys[i];
         allBits &= keys[i];
     }
-    const std::int32_t half = n / 2;
-    for (int shift = 0; shift < 32; shift += 8) {
-        if ((((anyBits ^ allBits) >> shift) & 0xFF) == 0) continue;
-        std::uint32_t first[256] = {}, second[256] = {};
-        for (std::int32_t i = 0; i < half; ++i) {
-            ++first[(keys[i] >> shift) & 0xFF];
-            ++second[(keys[half + i] >> shift) & 0xFF];
+    const std::uint32_t differing = anyBits ^ allBits;
+    if (differing == 0) return;  // all equal
+    const int highest = 31 - __builtin_clz(differing);
+    const int lowest = highest > 15 ? highest - 15 : 0;
+    int shifts[4], passes = 0;
+    for (int shift = lowest; shift < lowest + 16; shift += 8) {
+        if (((differing >> shift) & 0xFF) != 0) shifts[passes++] = shift;
+    }
+    std::uint32_t* sorted = RadixPasses(keys, other, n, shifts, passes);
+    if (lowest > 0) {
+        std::int64_t moves = 0;
+        std::uint32_t largest = sorted[0];  // of those before i; kept in a register
+        for (std::int32_t i = 1; i < n && moves <= 8 * std::int64_t(n); ++i) {
+            const std::uint32_t key = sorted[i];
+            if (largest <= key) {
+                largest = key;
+                continue;
+            }
+            std::int32_t j = i;
+            for (; j > 0 && sorted[j - 1] > key; --j) sorted[j] = sorted[j - 1];
+            sorted[j] = key;
+            moves += i - j;
         }
-        if (n & 1) ++second[(keys[n - 1] >> shift) & 0xFF];
-        std::uint32_t sum = 0;
-        for (int b = 0; b < 256; ++b) {
-            const std::uint32_t inFirst = first[b], inSecond = second[b];
-            first[b] = sum;
-            second[b] = sum + inFirst;
-            sum += inFirst + inSecond;
+        if (moves > 8 * std::int64_t(n)) {
+            passes = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                if (((differing >> shift) & 0xFF) != 0) shifts[passes++] = shift;
+            }
+            sorted = RadixPasses(sorted, sorted == keys ? other : keys, n, shifts, passes);
         }
-        for (std::int32_t i = 0; i < half; ++i) {
-            const std::uint32_t x = keys[i], y = keys[half + i];
-            other[first[(x >> shift) & 0xFF]++] = x;
-            other[second[(y >> shift) & 0xFF]++] = y;
-        }
-        if (n & 1) other[second[(keys[n - 1] >> shift) & 0xFF]++] = keys[n - 1];
-        std::swap(keys, other);
     }
     for (std::int32_t i = 0; i < n; ++i) {
-        const std::uint32_t bits = ~keys[i];
+        const std::uint32_t bits = ~sorted[i];
         std::memcpy(&values[i], &bits, sizeof bits);
     }
 }
@@ -191,10 +219,10 @@ namespace {
     return unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d))));
 }
 
-// Copies the kChunk values at `from` to `to` and returns their comparisons with the key:
-// bit t is set when value t is above the key (`keyBelow`), or else below it.
+// Copies the kChunk values at `from` to `to` and returns bit t set when value t is above
+// the key. (Comparing the values against the key, not the key against them, lets each
+// comparison overwrite its copied vector.)
 static_assert(kChunk == 16, "a chunk is four vectors, its mask 16 bits");
-template <bool keyBelow>
 [[gnu::always_inline]] inline unsigned CopyChunk(const float* from, float* to, __m128i key) {
     const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
     const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4));
@@ -204,11 +232,8 @@ template <bool keyBelow>
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4), v1);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), v2);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 12), v3);
-    if (keyBelow)
-        return Mask16(
-            _mm_cmpgt_epi32(v0, key), _mm_cmpgt_epi32(v1, key), _mm_cmpgt_epi32(v2, key), _mm_cmpgt_epi32(v3, key));
     return Mask16(
-        _mm_cmpgt_epi32(key, v0), _mm_cmpgt_epi32(key, v1), _mm_cmpgt_epi32(key, v2), _mm_cmpgt_epi32(key, v3));
+        _mm_cmpgt_epi32(v0, key), _mm_cmpgt_epi32(v1, key), _mm_cmpgt_epi32(v2, key), _mm_cmpgt_epi32(v3, key));
 }
 
 // One history list on its way from one buffer to the other, and the sorted values it
@@ -227,7 +252,9 @@ struct ListPass {
 // so the passes of several lists overlap.
 [[gnu::always_inline]] inline void InsertStep(ListPass& pass) {
     const std::int32_t key = Key(pass.value);
-    const unsigned kept = __builtin_ctz(CopyChunk<false>(pass.from, pass.to, _mm_set1_epi32(key)) | 0x10000u);
+    // Not below the key: above key - 1 (keys of powers are at least 0).
+    const unsigned notBelow = CopyChunk(pass.from, pass.to, _mm_set1_epi32(key - 1));
+    const unsigned kept = __builtin_ctz(~notBelow);  // bit 16 up is set: at most kChunk
     pass.from += kept;
     pass.to += kept;
     std::memcpy(pass.to, &key, sizeof key);
@@ -241,8 +268,7 @@ struct ListPass {
 // the case for a frame the history holds) leaves the list as it is.
 [[gnu::always_inline]] inline void RemoveStep(ListPass& pass, const float* end) {
     const std::int32_t key = Key(pass.value);
-    const unsigned kept =
-        __builtin_ctz((~CopyChunk<true>(pass.from, pass.to, _mm_set1_epi32(key)) & 0xFFFFu) | 0x10000u);
+    const unsigned kept = __builtin_ctz(~CopyChunk(pass.from, pass.to, _mm_set1_epi32(key)));
     const unsigned found = kept < kChunk;
     pass.to += kept;
     pass.from += kept + (found & (pass.from + kept < end));
@@ -284,7 +310,7 @@ void PassLists(const float* const from[4], float* const to[4], const float* cons
         // The rest of the list, and its end mark.
         while (pass.from < ends[r]) {
             const std::int32_t step = std::min<std::int32_t>(kChunk, std::int32_t(ends[r] - pass.from));
-            CopyChunk<false>(pass.from, pass.to, _mm_setzero_si128());
+            CopyChunk(pass.from, pass.to, _mm_setzero_si128());
             pass.from += step;
             pass.to += step;
         }
