@@ -16,7 +16,7 @@ using V4f = float __attribute__((vector_size(16)));
 
 // A history pass reads and writes whole chunks of this many floats, so every history
 // buffer has this many floats to spare after its values.
-constexpr std::int32_t kChunk = 16;
+constexpr std::int32_t kChunk = SpectrogramMdl::kListSpare;
 
 constexpr std::int32_t kRankSortBelow = 80;
 
@@ -364,12 +364,28 @@ void MeasureSums(const float* values, std::int32_t n, double& weighted, double& 
 
 }  // namespace
 
+void SpectrogramMdl::SortBand(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch) {
+    SortDescending(values, n, scratch);
+}
+
+void SpectrogramMdl::AdvanceHistories(float* const history[4], float* const frames[4], std::int32_t capacity,
+    const float* const arriving[4], const float* const leaving[4], std::int32_t size, std::int32_t used[4],
+    double weighted[4], double total[4]) {
+    for (int r = 0; r < 4; ++r) {
+        // The bound keeps the passes inside their buffers whatever the values.
+        used[r] = std::clamp(used[r], 0, std::max(capacity - size, 0));
+        history[r][used[r]] = -1.0f;
+    }
+    PassLists<true>(history, frames, arriving, size, used);
+    for (int r = 0; r < 4; ++r) MeasureSums(frames[r], used[r], weighted[r], total[r]);
+    PassLists<false>(frames, history, leaving, size, used);
+}
+
 void SpectrogramMdl::MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]) {
     const auto& range = m_transience->BandBins()[std::size_t(band)];
     const std::int32_t size = range.end - range.begin;
     const std::int32_t rows = static_cast<std::int32_t>(m_channels) * 4;
     DSP::DataTail& histories = m_histories[std::size_t(band)];
-    std::int32_t* used = m_historySize[std::size_t(band)].data() + channel * 4;
     // Each length's history of R - 1 frames lives in its first buffer, the R frames of
     // the measure in its second.
     float* history[4];
@@ -379,22 +395,18 @@ void SpectrogramMdl::MeasureBands(std::uint32_t channel, std::int32_t band, std:
     for (int r = 0; r < 4; ++r) {
         history[r] = histories.Channel(static_cast<std::int32_t>(channel) * 4 + r);
         frames[r] = histories.Channel(static_cast<std::int32_t>(channel) * 4 + r + rows);
-        // The bound keeps the passes inside their buffers whatever the values.
-        used[r] = std::min(used[r], (m_ringLength - 1) * size);
-        history[r][used[r]] = -1.0f;
         arriving[r] = SortedBand(channel, r, k, std::size_t(band));
         // This frame's values leave again R - 1 frames later; now those of frame k - (R - 1) do.
         leaving[r] = SortedBand(channel, r, k - std::uint64_t(m_ringLength - 1), std::size_t(band));
     }
-    PassLists<true>(history, frames, arriving, size, used);
+    double weighted[4], total[4];
+    AdvanceHistories(history, frames, m_ringLength * size, arriving, leaving, size,
+        m_historySize[std::size_t(band)].data() + channel * 4, weighted, total);
     for (int r = 0; r < 4; ++r) {
-        double weighted, total;
-        MeasureSums(frames[r], used[r], weighted, total);
-        const double measure = weighted / (std::sqrt(total) + 1e-12);
+        const double measure = weighted[r] / (std::sqrt(total[r]) + 1e-12);
         const double bias = 1.0 + 0.0125 * double(2 - r) * double(band - 12);
         measures[r] = static_cast<float>(measure * bias);
     }
-    PassLists<false>(frames, history, leaving, size, used);
 }
 
 bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers,

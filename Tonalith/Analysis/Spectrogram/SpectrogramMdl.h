@@ -46,6 +46,20 @@ public:
     bool FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers, const SpectrogramLevels& levels,
         std::vector<SpectrogramSpectrum>& spectra, const std::function<bool()>& cancelled);
 
+    // Floats every history buffer has to spare after its values.
+    static constexpr std::int32_t kListSpare = 16;
+    // Sorts n band values (powers: +0 up, no NaN) into descending order, as the analysis does.
+    static void SortBand(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch);
+    // One frame of a band's histories for the four frame lengths r: history[r] holds used[r]
+    // values sorted descending (R - 1 frames); the frame's sorted values `arriving[r]` join
+    // them in frames[r], whose measure sums (sum of i * x_i and of x_i over the descending
+    // list) come out, and the sorted values `leaving[r]` of the oldest frame, which the list
+    // holds, go, which leaves the next history in history[r] and its count in used[r]. The
+    // buffers hold `capacity` values (R frames) and kListSpare more.
+    static void AdvanceHistories(float* const history[4], float* const frames[4], std::int32_t capacity,
+        const float* const arriving[4], const float* const leaving[4], std::int32_t size, std::int32_t used[4],
+        double weighted[4], double total[4]);
+
     std::int32_t Lookahead() const { return m_lookahead; }
     std::int32_t RingLength() const { return m_ringLength; }
     // Which frame's weights BandWeights keeps, of the last channel; by default the last frame.
