@@ -1,4 +1,4 @@
-// The per-bin logarithm of a column, four bins at a time.
+// The per-bin logarithm of a column, four bins at a time: in double precision, and quickly in single.
 #include <Tonalith/Analysis/Spectrogram/SpectrogramLevels.h>
 
 #include <emmintrin.h>
@@ -92,7 +92,53 @@ const LogTable kLog;
         std::uint32_t(_mm_extract_epi16(j, 4)), std::uint32_t(_mm_extract_epi16(j, 6)));
 }
 
+// ln x of four finite floats from 1e-36 up, in single precision: x = 2^e m with m in
+// [sqrt(2)/2, sqrt(2)), f = m - 1, ln(1 + f) = f - f^2/2 + f^3 P(f) by the classic
+// single-precision polynomial (evaluated in pairs and quads of terms, side by side), and
+// e ln 2 in two parts. Checked against the double logarithm on every such float: within
+// 8.2e-8 |ln x| + 4.7e-8.
+[[gnu::always_inline]] inline __m128 LogSingle4(__m128 x) {
+    const __m128i moved = _mm_add_epi32(_mm_castps_si128(x), _mm_set1_epi32(std::int32_t(0x3F800000u - kCut)));
+    const __m128 e = _mm_cvtepi32_ps(_mm_sub_epi32(_mm_srli_epi32(moved, 23), _mm_set1_epi32(127)));
+    const __m128 m = _mm_castsi128_ps(
+        _mm_add_epi32(_mm_and_si128(moved, _mm_set1_epi32(0x7FFFFF)), _mm_set1_epi32(std::int32_t(kCut))));
+    const __m128 f = _mm_sub_ps(m, _mm_set1_ps(1.0f));
+    const __m128 f2 = _mm_mul_ps(f, f), f4 = _mm_mul_ps(f2, f2), f8 = _mm_mul_ps(f4, f4);
+    const auto pair = [&](float low, float high) {
+        return _mm_add_ps(_mm_set1_ps(low), _mm_mul_ps(f, _mm_set1_ps(high)));
+    };
+    const __m128 quad0 = _mm_add_ps(
+        pair(3.3333331174E-1f, -2.4999993993E-1f), _mm_mul_ps(pair(2.0000714765E-1f, -1.6668057665E-1f), f2));
+    const __m128 quad1 = _mm_add_ps(
+        pair(1.4249322787E-1f, -1.2420140846E-1f), _mm_mul_ps(pair(1.1676998740E-1f, -1.1514610310E-1f), f2));
+    const __m128 p =
+        _mm_add_ps(_mm_add_ps(quad0, _mm_mul_ps(quad1, f4)), _mm_mul_ps(_mm_set1_ps(7.0376836292E-2f), f8));
+    __m128 y = _mm_mul_ps(_mm_mul_ps(p, f), f2);
+    y = _mm_add_ps(y, _mm_mul_ps(e, _mm_set1_ps(-2.12194440e-4f)));
+    y = _mm_sub_ps(y, _mm_mul_ps(f2, _mm_set1_ps(0.5f)));
+    return _mm_add_ps(_mm_add_ps(f, y), _mm_mul_ps(e, _mm_set1_ps(0.693359375f)));
+}
+
 }  // namespace
+
+void SpectrogramLevels::FastValues(const float* power, std::int64_t n, float offset, float* out) const {
+    const __m128 factor = _mm_set1_ps(m_factor), shift = _mm_set1_ps(offset);
+    const auto levels = [&](__m128 x) {
+        const __m128 ordinary = _mm_and_ps(
+            _mm_cmpge_ps(x, _mm_set1_ps(1e-36f)), _mm_cmple_ps(x, _mm_set1_ps(std::numeric_limits<float>::max())));
+        const __m128 v = _mm_add_ps(_mm_mul_ps(LogSingle4(x), factor), shift);
+        return _mm_or_ps(
+            _mm_and_ps(ordinary, v), _mm_andnot_ps(ordinary, _mm_set1_ps(std::numeric_limits<float>::quiet_NaN())));
+    };
+    std::int64_t i = 0;
+    for (; i + 4 <= n; i += 4) _mm_storeu_ps(out + i, levels(_mm_loadu_ps(power + i)));
+    if (i < n) {
+        float rest[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        std::memcpy(rest, power + i, sizeof(float) * std::size_t(n - i));
+        _mm_storeu_ps(rest, levels(_mm_loadu_ps(rest)));
+        std::memcpy(out + i, rest, sizeof(float) * std::size_t(n - i));
+    }
+}
 
 void SpectrogramLevels::Values(const float* power, std::int64_t n, float offset, float* out) const {
     std::int64_t i = 0;

@@ -169,6 +169,12 @@ void SpectrogramMdl::Prepare(
         static_cast<std::int32_t>(channels), sampleRate, 128, static_cast<std::int32_t>(layout.fftLength));
     transience.BuildBinKernels(static_cast<std::int32_t>(layout.fftLength));
     m_transience = &transience;
+    m_kernelSpread = 0.0f;
+    for (const auto& kernel : transience.Kernels()) {
+        float spread = 0.0f;
+        for (float weight : kernel.weights) spread += std::fabs(weight);
+        m_kernelSpread = std::max(m_kernelSpread, spread);
+    }
 
     m_rows.assign(std::size_t(channels) * 4 * m_slots * m_bins, 0.0f);
     m_sortedRows.assign(std::size_t(channels) * 4 * m_slots * m_bins, 0.0f);
@@ -461,6 +467,17 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
     float offsets[4];
     for (int r = 0; r < 4; ++r) offsets[r] = levels.ScaledOffset(m_layout.WindowLength(r));
     const auto& kernels = m_transience->Kernels();
+    // How far a bin's sum from single-precision levels can lie from the one from double
+    // precision: each level within t (|level| + |offset| + factor) (t the fast levels'
+    // tolerance), each product and partial sum rounded once more on either road; a bin's
+    // weights add up in magnitude to at most the largest kernel's times their sum, 1. All
+    // doubled for what the rounding of the bounds themselves might hide.
+    float largestOffset = 0.0f;
+    for (float offset : offsets) largestOffset = std::max(largestOffset, std::fabs(offset));
+    const float tolerance = SpectrogramLevels::kFastTolerance, unit = 1.0f / float(1 << 23);
+    const float productSlack = 2.0f * (tolerance + unit), sumSlack = 2.0f * unit;
+    const float levelSlack =
+        2.0f * m_kernelSpread * (1.0f + 1e-5f) * (tolerance * (largestOffset + levels.Factor())) + 1e-30f;
     workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
         if (stop()) return;
         const std::uint64_t k = first + i / channels;
@@ -507,26 +524,75 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
         }
 
         // The frame at the centre of the R frames just measured: its levels per length,
-        // blended per bin in the order r = 0..3.
+        // blended per bin in the order r = 0..3. The levels come first in single precision;
+        // a bin whose sum lies too near a rounding edge for their error to be ruled out,
+        // or holds no number, is summed again from the levels in double precision, so every
+        // byte is the one those give.
         const std::uint64_t q = k - std::uint64_t(m_lookahead);
         blend.values.resize(4 * m_bins);
+        const float* rows[4];
         float* values[4];
         for (int r = 0; r < 4; ++r) {
+            rows[r] = Row(c, r, q);
             values[r] = blend.values.data() + std::uint64_t(r) * m_bins;
-            levels.Values(Row(c, r, q), std::int64_t(m_bins), offsets[r], values[r]);
+            levels.FastValues(rows[r], std::int64_t(m_bins), offsets[r], values[r]);
         }
         std::uint8_t* __restrict out = spectra[c].data() + q * m_bins;
         const std::uint64_t weighted = std::min<std::uint64_t>(m_bins, kernels.size());
-        for (std::uint64_t b = 0; b < weighted; ++b) {
-            const V4f products = blend.bins[b] * V4f{values[0][b], values[1][b], values[2][b], values[3][b]};
+        // The exact road for one bin: the levels in double precision, summed as the quick
+        // road sums them.
+        const auto exactByte = [&](std::uint64_t bin) {
+            const V4f products = blend.bins[bin] *
+                V4f{levels.Value(rows[0][bin], offsets[0]), levels.Value(rows[1][bin], offsets[1]),
+                    levels.Value(rows[2][bin], offsets[2]), levels.Value(rows[3][bin], offsets[3])};
             float sum = 0.0f;
             sum += products[0];
             sum += products[1];
             sum += products[2];
             sum += products[3];
-            out[b] = SpectrogramLevels::ToByte(sum);
+            return SpectrogramLevels::ToByte(sum);
+        };
+        std::uint64_t b = 0;
+        for (; b + 4 <= weighted; b += 4) {
+            // Four bins side by side: lane i is bin b + i, and the sum runs over r as in
+            // the exact road.
+            __m128 weights[4] = {_mm_loadu_ps(&blend.bins[b][0]), _mm_loadu_ps(&blend.bins[b + 1][0]),
+                _mm_loadu_ps(&blend.bins[b + 2][0]), _mm_loadu_ps(&blend.bins[b + 3][0])};
+            _MM_TRANSPOSE4_PS(weights[0], weights[1], weights[2], weights[3]);
+            __m128 products[4];
+            for (int r = 0; r < 4; ++r) products[r] = _mm_mul_ps(weights[r], _mm_loadu_ps(values[r] + b));
+            const __m128 partial1 = _mm_add_ps(products[0], products[1]);
+            const __m128 partial2 = _mm_add_ps(partial1, products[2]);
+            const __m128 sum = _mm_add_ps(partial2, products[3]);
+            const __m128 sign = _mm_set1_ps(-0.0f);
+            const auto abs = [&](__m128 v) { return _mm_andnot_ps(sign, v); };
+            const __m128 magnitude = _mm_add_ps(
+                _mm_add_ps(abs(products[0]), abs(products[1])), _mm_add_ps(abs(products[2]), abs(products[3])));
+            const __m128 error = _mm_add_ps(
+                _mm_add_ps(_mm_mul_ps(_mm_set1_ps(productSlack), magnitude),
+                    _mm_mul_ps(_mm_set1_ps(sumSlack), _mm_add_ps(_mm_add_ps(abs(partial1), abs(partial2)), abs(sum)))),
+                _mm_set1_ps(levelSlack));
+            // The distance to the nearest rounding edge k + 1/2 (exact below 2^23); sums
+            // that are no number fail every comparison.
+            const __m128 small = _mm_cmplt_ps(abs(sum), _mm_set1_ps(1e6f));
+            const __m128 whole = _mm_cvtepi32_ps(_mm_cvttps_epi32(_mm_and_ps(small, sum)));
+            const __m128 edge = abs(_mm_sub_ps(_mm_set1_ps(0.5f), abs(_mm_sub_ps(sum, whole))));
+            const int clear = _mm_movemask_ps(_mm_and_ps(small, _mm_cmpgt_ps(edge, error)));
+            // ToByte on four sums: not above 0 gives 0, above 255 gives 255, the rest
+            // rounds to nearest, ties to even.
+            __m128 clamped = _mm_min_ps(_mm_and_ps(_mm_cmpgt_ps(sum, _mm_setzero_ps()), sum), _mm_set1_ps(255.0f));
+            clamped = _mm_sub_ps(_mm_add_ps(clamped, _mm_set1_ps(8388608.0f)), _mm_set1_ps(8388608.0f));
+            const __m128i bytes = _mm_cvttps_epi32(clamped);
+            const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(bytes, bytes), _mm_setzero_si128());
+            const std::int32_t four = _mm_cvtsi128_si32(packed);
+            std::memcpy(out + b, &four, sizeof four);
+            if (clear != 0xF) {
+                for (int lane = 0; lane < 4; ++lane)
+                    if (!(clear & (1 << lane))) out[b + std::uint64_t(lane)] = exactByte(b + std::uint64_t(lane));
+            }
         }
-        for (std::uint64_t b = weighted; b < m_bins; ++b) out[b] = 0;
+        for (; b < weighted; ++b) out[b] = exactByte(b);
+        for (b = weighted; b < m_bins; ++b) out[b] = 0;
     });
     return !stop();
 }

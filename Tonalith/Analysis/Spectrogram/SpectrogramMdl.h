@@ -94,6 +94,7 @@ private:
     std::vector<DSP::DataTail> m_histories;
     std::vector<std::vector<std::int32_t>> m_historySize;  // values in the history per band and row
     std::vector<float> m_measures;  // per frame of the run, channel, r and band
+    float m_kernelSpread = 0.0f;  // the largest sum of a bin kernel's weights in magnitude
     std::uint64_t m_watch = ~std::uint64_t(0);
     std::mutex m_watchLock;
     std::uint64_t m_watchedFrame = 0;
