@@ -55,10 +55,14 @@ void RankSort(float* values, std::int32_t n) {
 // Sorts n keys ascending by LSD radix passes over the bytes at the given shifts, through
 // `other`; returns the array that holds the result (keys or other).
 std::uint32_t* RadixPasses(std::uint32_t* keys, std::uint32_t* other, std::int32_t n, const int* shifts, int passes) {
+    // Every pass's buckets counted in one go (the counts do not depend on the order).
+    std::uint32_t counts[4][256] = {};
+    for (std::int32_t i = 0; i < n; ++i) {
+        for (int p = 0; p < passes; ++p) ++counts[p][(keys[i] >> shifts[p]) & 0xFF];
+    }
     for (int p = 0; p < passes; ++p) {
         const int shift = shifts[p];
-        std::uint32_t count[256] = {};
-        for (std::int32_t i = 0; i < n; ++i) ++count[(keys[i] >> shift) & 0xFF];
+        std::uint32_t* count = counts[p];
         std::uint32_t sum = 0;
         for (int b = 0; b < 256; ++b) {
             const std::uint32_t c = count[b];
