@@ -20,14 +20,27 @@ constexpr std::int32_t kChunk = SpectrogramMdl::kListSpare;
 
 constexpr std::int32_t kRankSortBelow = 80;
 
-// Sorts n < kRankSortBelow powers descending: each goes to its rank, the number of values
-// above it and of equal ones before it. Four values count their ranks at once against
-// every other; no branch depends on the values.
-void RankSort(float* values, std::int32_t n) {
+// The bit pattern of a power as the histories take it: those that are not numbers, and
+// negative ones, count as +0.
+[[gnu::always_inline]] inline std::uint32_t PowerBits(float power) {
+    const float kept = power > 0.0f ? power : 0.0f;
+    std::uint32_t bits;
+    std::memcpy(&bits, &kept, sizeof bits);
+    return bits;
+}
+
+[[gnu::always_inline]] inline float PowerOfBits(std::uint32_t bits) {
+    float power;
+    std::memcpy(&power, &bits, sizeof power);
+    return power;
+}
+
+// Sorts n < kRankSortBelow powers descending from `in` to `out` (which may be the same):
+// each goes to its rank, the number of values above it and of equal ones before it. Four
+// values count their ranks at once against every other; no branch depends on the values.
+void RankSort(const float* in, float* out, std::int32_t n) {
     alignas(16) std::int32_t keys[kRankSortBelow + 3];
-    float copy[kRankSortBelow];
-    std::memcpy(keys, values, sizeof(float) * std::size_t(n));
-    std::memcpy(copy, values, sizeof(float) * std::size_t(n));
+    for (std::int32_t t = 0; t < n; ++t) keys[t] = std::int32_t(PowerBits(in[t]));
     for (std::int32_t t = n; t < kRankSortBelow + 3; ++t) keys[t] = -1;
     const __m128i lanes = _mm_set_epi32(3, 2, 1, 0);
     for (std::int32_t first = 0; first < n; first += 4) {
@@ -48,12 +61,11 @@ void RankSort(float* values, std::int32_t n) {
         alignas(16) std::int32_t ranks[4];
         _mm_store_si128(
             reinterpret_cast<__m128i*>(ranks), _mm_add_epi32(_mm_sub_epi32(above, notAbove), _mm_set1_epi32(first)));
-        for (std::int32_t t = 0; t < 4 && first + t < n; ++t) values[ranks[t]] = copy[first + t];
+        for (std::int32_t t = 0; t < 4 && first + t < n; ++t)
+            out[ranks[t]] = PowerOfBits(std::uint32_t(keys[first + t]));
     }
 }
 
-// Sorts n keys ascending by LSD radix passes over the bytes at the given shifts, through
-// `other`; returns the array that holds the result (keys or other).
 std::uint32_t* RadixPasses(std::uint32_t* keys, std::uint32_t* other, std::int32_t n, const int* shifts, int passes) {
     // Every pass's buckets counted in one go (the counts do not depend on the order).
     std::uint32_t counts[4][256] = {};
@@ -75,15 +87,15 @@ std::uint32_t* RadixPasses(std::uint32_t* keys, std::uint32_t* other, std::int32
     return keys;
 }
 
-// Sorts n powers (floats of at least +0, no NaN) into descending order. Such floats order
-// as their bit patterns do, so sorting the patterns gives the same list as a comparison
-// sort. Two radix passes order the 16 highest bits that differ between the values; an
+// Sorts n powers from `in` into descending order at `out` (which may be the same), those
+// that are not numbers, or negative, as +0. Such floats order as their bit patterns do, so
+// sorting the patterns gives the same list as a comparison sort. Two radix passes order the 16 highest bits that differ between the values; an
 // insertion pass then orders the values that agree in those bits, which are few for
 // powers of noise. Should they be many, full radix passes over every byte that differs
 // take over, so the cost stays bounded whatever the values.
-void SortDescending(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch) {
+void SortDescending(const float* in, float* out, std::int32_t n, std::vector<std::uint32_t>& scratch) {
     if (n < kRankSortBelow) {
-        RankSort(values, n);
+        RankSort(in, out, n);
         return;
     }
     if (scratch.size() < 2 * std::size_t(n)) scratch.resize(2 * std::size_t(n));
@@ -91,16 +103,13 @@ void SortDescending(float* values, std::int32_t n, std::vector<std::uint32_t>& s
     std::uint32_t* other = keys + n;
     std::uint32_t anyBits = 0, allBits = ~0u;
     for (std::int32_t i = 0; i < n; ++i) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &values[i], sizeof bits);
         // Complemented, so that ascending keys are descending powers.
-        keys[i] = ~bits;
+        keys[i] = ~PowerBits(in[i]);
         anyBits |= keys[i];
         allBits &= keys[i];
     }
     const std::uint32_t differing = anyBits ^ allBits;
-    if (differing == 0) return;  // all equal
-    const int highest = 31 - __builtin_clz(differing);
+    const int highest = differing == 0 ? 0 : 31 - __builtin_clz(differing);
     const int lowest = highest > 15 ? highest - 15 : 0;
     int shifts[4], passes = 0;
     for (int shift = lowest; shift < lowest + 16; shift += 8) {
@@ -129,10 +138,7 @@ void SortDescending(float* values, std::int32_t n, std::vector<std::uint32_t>& s
             sorted = RadixPasses(sorted, sorted == keys ? other : keys, n, shifts, passes);
         }
     }
-    for (std::int32_t i = 0; i < n; ++i) {
-        const std::uint32_t bits = ~sorted[i];
-        std::memcpy(&values[i], &bits, sizeof bits);
-    }
+    for (std::int32_t i = 0; i < n; ++i) out[i] = PowerOfBits(~sorted[i]);
 }
 
 }  // namespace
@@ -202,14 +208,17 @@ void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k, std::vecto
     const auto& bands = m_transience->BandBins();
     for (int r = 0; r < 4; ++r) {
         float* row = Row(channel, r, k);
-        // The histories need powers of +0 up: those that are not numbers count as 0.
-        for (std::uint64_t b = 0; b < m_bins; ++b) row[b] = row[b] > 0.0f ? row[b] : 0.0f;
+        // Powers that are not numbers, or negative, count as 0 for the blend too; written
+        // back only when there are any, so the row, fresh from another thread, is only read.
+        bool odd = false;
+        for (std::uint64_t b = 0; b < m_bins; ++b) odd |= !(row[b] >= 0.0f);
+        if (odd) {
+            for (std::uint64_t b = 0; b < m_bins; ++b) row[b] = row[b] > 0.0f ? row[b] : 0.0f;
+        }
         for (std::size_t j = 0; j < bands.size(); ++j) {
             const auto& band = bands[j];
-            if (band.end <= band.begin) continue;
-            float* sorted = SortedBand(channel, r, k, j);
-            std::copy(row + band.begin, row + band.end, sorted);
-            SortDescending(sorted, band.end - band.begin, scratch);
+            if (band.end > band.begin)
+                SortDescending(row + band.begin, SortedBand(channel, r, k, j), band.end - band.begin, scratch);
         }
     }
 }
@@ -375,7 +384,7 @@ void MeasureSums(const float* values, std::int32_t n, double& weighted, double& 
 }  // namespace
 
 void SpectrogramMdl::SortBand(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch) {
-    SortDescending(values, n, scratch);
+    SortDescending(values, values, n, scratch);
 }
 
 void SpectrogramMdl::AdvanceHistories(float* const history[4], float* const frames[4], std::int32_t capacity,

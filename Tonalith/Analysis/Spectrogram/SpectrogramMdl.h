@@ -48,7 +48,8 @@ public:
 
     // Floats every history buffer has to spare after its values.
     static constexpr std::int32_t kListSpare = 16;
-    // Sorts n band values (powers: +0 up, no NaN) into descending order, as the analysis does.
+    // Sorts n band values into descending order, as the analysis does: values that are not
+    // numbers, or negative, as +0.
     static void SortBand(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch);
     // One frame of a band's histories for the four frame lengths r: history[r] holds used[r]
     // values sorted descending (R - 1 frames); the frame's sorted values `arriving[r]` join
