@@ -440,12 +440,6 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
         return m_measures[std::size_t((((k - first) * channels + c) * 4 + std::uint64_t(r)) * bandCount + j)];
     };
 
-    std::vector<std::vector<std::uint32_t>> sortScratch(threads);
-    workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
-        if (!stop()) SortRows(std::uint32_t(i % channels), first + i / channels, sortScratch[worker]);
-    });
-    if (stop()) return false;
-
     // Each chain of (channel, band), its four lengths in step, walks the run's frames in
     // order; the widest bands go first so that the threads end together.
     std::vector<std::uint64_t> chains;

@@ -39,7 +39,10 @@ public:
 
     // Where the power spectrum of frame k, length r, goes (k within the current run).
     float* Row(std::uint32_t channel, int r, std::uint64_t k) { return RowOf(m_rows, channel, r, k); }
-    // After the rows of the frames [first, first + count) hold their spectra: measures the
+    // Sorts each band of frame k's four rows, once they hold their spectra; best on the
+    // thread that wrote them, while they are still in its cache.
+    void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
+    // After the rows of the frames [first, first + count) hold their spectra, sorted: measures the
     // bands, blends the weights and writes every column frame - D that the run completes.
     // Every thread asks `cancelled` (when given) between frames; false when it stopped the
     // run, whose state is then of no further use.
@@ -77,7 +80,6 @@ private:
     float* SortedBand(std::uint32_t channel, int r, std::uint64_t k, std::size_t band) {
         return RowOf(m_sortedRows, channel, r, k) + m_transience->BandBins()[band].begin;
     }
-    void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
     // The measures of the four lengths of a band of frame k, into measures[r].
     void MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]);
 
