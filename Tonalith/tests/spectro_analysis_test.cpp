@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <cstring>
@@ -95,11 +96,18 @@ TEST(SpectrogramLevels, BatchesMatchTheLongDoubleLogarithm) {
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         powers.push_back(float(std::pow(10.0, double(state >> 11) / double(1ull << 53) * 80.0 - 40.0)));
     }
+    // And a float in every 4099 from 1e-36 up, for the quick single-precision road.
+    for (std::uint32_t bits = 0x03AA2425u; bits < 0x7F800000u; bits += 4099) {
+        float power;
+        std::memcpy(&power, &bits, sizeof power);
+        powers.push_back(power);
+    }
     for (float range : {60.0f, 120.0f, 300.0f}) {
         const UI::SpectrogramLevels levels(-range, 0.0f);
         const float offset = levels.ScaledOffset(512);
-        std::vector<float> values(powers.size());
+        std::vector<float> values(powers.size()), quick(powers.size());
         levels.Values(powers.data(), std::int64_t(powers.size()), offset, values.data());
+        levels.FastValues(powers.data(), std::int64_t(powers.size()), offset, quick.data());
         for (std::size_t i = 0; i < powers.size(); ++i) {
             const float f = powers[i];
             const long double ln = f > -1e-36f && f < 1e-36f ? -1e35L : std::log((long double)f);
@@ -108,6 +116,14 @@ TEST(SpectrogramLevels, BatchesMatchTheLongDoubleLogarithm) {
                 EXPECT_EQ(std::isnan(values[i]), std::isnan(exact)) << f;
             else
                 ASSERT_LE(std::fabs(values[i] - exact), std::fabs(exact) * 2e-7f) << f;
+            // The quick road: no number outside the logarithm's easy range, within its
+            // tolerance of the double road inside it.
+            ASSERT_EQ(std::isnan(quick[i]), !(f >= 1e-36f && f <= std::numeric_limits<float>::max())) << f;
+            if (!std::isnan(quick[i])) {
+                ASSERT_LE(std::fabs(double(quick[i]) - double(levels.Value(f, offset))),
+                    UI::SpectrogramLevels::kFastTolerance * (std::fabs(quick[i]) + std::fabs(offset) + levels.Factor()))
+                    << f;
+            }
         }
     }
 }
@@ -484,6 +500,26 @@ TEST(SpectrogramAnalysis, MdlBandWeightsFollowTheirDefinition) {
             for (int r = 0; r < 4; ++r)
                 EXPECT_NEAR(weights[std::size_t(r)], double(w[r] / sum), 1e-6 + 1e-4 * double(w[r] / sum))
                     << "frame " << frame << " band " << j << " length " << r;
+        }
+        // The column this frame completes, from its centre frame 2f = 4 back: every byte
+        // from the band weights through the bin kernels and the levels in double precision.
+        if (frame < 4) continue;
+        std::vector<std::array<float, 4>> bandWeights(bands.size() + 4);
+        for (std::size_t j = 0; j < bands.size(); ++j) bandWeights[j] = analysis.Mdl().BandWeights(std::int32_t(j));
+        const std::uint8_t* column = setup.spectra[1].data() + (frame - 4) * std::uint64_t(layout.bins);
+        const auto& kernels = analysis.Transience().Kernels();
+        for (std::size_t b = 0; b < std::size_t(layout.bins); ++b) {
+            const auto& kernel = kernels[b];
+            const auto* at = bandWeights.data() + kernel.first;
+            float sum = 0.0f;
+            for (int r = 0; r < 4; ++r) {
+                const float weight = kernel.weights[0] * at[0][r] + kernel.weights[1] * at[1][r] +
+                    kernel.weights[2] * at[2][r] + kernel.weights[3] * at[3][r];
+                sum += weight *
+                    setup.input.levels.Value(
+                        rows[std::size_t(4 * 4 + r)][b], setup.input.levels.ScaledOffset(layout.WindowLength(r)));
+            }
+            ASSERT_EQ(int(column[b]), int(UI::SpectrogramLevels::ToByte(sum))) << "frame " << frame << " bin " << b;
         }
     }
 }

@@ -116,6 +116,7 @@ int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& given, const 
         return read(first, count, dst);
     };
     std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread
+    std::vector<std::vector<std::uint32_t>> sortScratch(threads);
 
     const auto analyse = [&](std::uint64_t index, std::uint32_t worker) {
         if (failed.load() || input.Cancelled()) return;
@@ -160,6 +161,7 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
     m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate);
     SpectrogramColumns reader(input, run);
     std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread
+    std::vector<std::vector<std::uint32_t>> sortScratch(threads);
     for (std::uint64_t first = 0; first < total; first += run) {
         if (!progress(float(first) / float(total) * 100.0f)) return kStepCutShort;
         const std::uint64_t count = std::min(run, total - first);
@@ -167,7 +169,7 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
             return Fail(StepFailureCause::SourceRefused,
                 "the source refused the frames of columns " + std::to_string(first) + " to " +
                     std::to_string(first + count - 1));
-        // Every frame's four spectra, the frames dealt out round the threads.
+        // Every frame's four spectra, sorted by band, the frames dealt out round the threads.
         workers.Run(count * input.channels, [&](std::uint64_t i, std::uint32_t worker) {
             if (input.Cancelled()) return;
             if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, 0);
@@ -176,6 +178,7 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
             float* rows[4];
             for (int r = 0; r < 4; ++r) rows[r] = m_mdl.Row(c, r, k);
             buffers[worker]->PowerRows(reader.Frame(c, k), rows);
+            m_mdl.SortRows(c, k, sortScratch[worker]);
         });
         // A run is long work: a cancel inside it leaves the state half made, which the
         // next step rebuilds anyway.

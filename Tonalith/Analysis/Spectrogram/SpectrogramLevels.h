@@ -31,6 +31,12 @@ public:
     // it may differ from the library's in the last bit of a double, which after the
     // conversion to float almost never shows.
     void Values(const float* power, std::int64_t n, float offset, float* out) const;
+    // Value(power[i], offset) in single precision, four powers at a time: a quick first
+    // answer that a caller checks. Each result is NaN (for a power below 1e-36, above the
+    // largest float or not a number) or within kFastTolerance * (|result| + |offset| +
+    // Factor()) + 1e-30 of Value.
+    static constexpr float kFastTolerance = 1e-6f;
+    void FastValues(const float* power, std::int64_t n, float offset, float* out) const;
     // Clamped to 0..255 (NaN gives 0), rounded to nearest with ties to even.
     static std::uint8_t ToByte(float value) {
         if (!(value > 0.0f)) return 0;

@@ -39,12 +39,30 @@ public:
 
     // Where the power spectrum of frame k, length r, goes (k within the current run).
     float* Row(std::uint32_t channel, int r, std::uint64_t k) { return RowOf(m_rows, channel, r, k); }
-    // After the rows of the frames [first, first + count) hold their spectra: measures the
+    // Sorts each band of frame k's four rows, once they hold their spectra; best on the
+    // thread that wrote them, while they are still in its cache.
+    void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
+    // After the rows of the frames [first, first + count) hold their spectra, sorted: measures the
     // bands, blends the weights and writes every column frame - D that the run completes.
     // Every thread asks `cancelled` (when given) between frames; false when it stopped the
     // run, whose state is then of no further use.
     bool FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers, const SpectrogramLevels& levels,
         std::vector<SpectrogramSpectrum>& spectra, const std::function<bool()>& cancelled);
+
+    // Floats every history buffer has to spare after its values.
+    static constexpr std::int32_t kListSpare = 16;
+    // Sorts n band values into descending order, as the analysis does: values that are not
+    // numbers, or negative, as +0.
+    static void SortBand(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch);
+    // One frame of a band's histories for the four frame lengths r: history[r] holds used[r]
+    // values sorted descending (R - 1 frames); the frame's sorted values `arriving[r]` join
+    // them in frames[r], whose measure sums (sum of i * x_i and of x_i over the descending
+    // list) come out, and the sorted values `leaving[r]` of the oldest frame, which the list
+    // holds, go, which leaves the next history in history[r] and its count in used[r]. The
+    // buffers hold `capacity` values (R frames) and kListSpare more.
+    static void AdvanceHistories(float* const history[4], float* const frames[4], std::int32_t capacity,
+        const float* const arriving[4], const float* const leaving[4], std::int32_t size, std::int32_t used[4],
+        double weighted[4], double total[4]);
 
     std::int32_t Lookahead() const { return m_lookahead; }
     std::int32_t RingLength() const { return m_ringLength; }
@@ -58,14 +76,10 @@ private:
         const std::uint64_t slot = (k + m_slots * 64) % m_slots;  // frames before 0 too
         return store.data() + ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
-    // Band j's sorted values of a row: at its first bin + j, followed by a -1.
+    // Band j's values of a row, sorted descending.
     float* SortedBand(std::uint32_t channel, int r, std::uint64_t k, std::size_t band) {
-        const std::uint64_t slot = (k + m_slots * 64) % m_slots;
-        return m_sortedRows.data() +
-            ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_sortedStride +
-            std::uint64_t(m_transience->BandBins()[band].begin) + band;
+        return RowOf(m_sortedRows, channel, r, k) + m_transience->BandBins()[band].begin;
     }
-    void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
     // The measures of the four lengths of a band of frame k, into measures[r].
     void MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]);
 
@@ -77,14 +91,13 @@ private:
     std::uint64_t m_bins = 0;
     std::uint64_t m_slots = 1;  // frames kept: a run and the R - 1 before it
     std::vector<float> m_rows;
-    // The same rows, each band's values sorted descending and ended by a -1.
+    // The same rows, each band's values sorted descending.
     std::vector<float> m_sortedRows;
-    std::uint64_t m_sortedStride = 0;  // bins and one end mark per band
-    // One per band, rows channel * 4 + r, twice: the history and the next one.
+    // One per band, rows channel * 4 + r, twice: the history, and the frames of a measure.
     std::vector<DSP::DataTail> m_histories;
-    std::vector<std::vector<std::int32_t>> m_historySize;  // values in use per band and row
-    std::vector<std::vector<std::uint8_t>> m_historySide;  // which of the two is the history
+    std::vector<std::vector<std::int32_t>> m_historySize;  // values in the history per band and row
     std::vector<float> m_measures;  // per frame of the run, channel, r and band
+    float m_kernelSpread = 0.0f;  // the largest sum of a bin kernel's weights in magnitude
     std::uint64_t m_watch = ~std::uint64_t(0);
     std::mutex m_watchLock;
     std::uint64_t m_watchedFrame = 0;
