@@ -66,6 +66,8 @@ void RankSort(const float* in, float* out, std::int32_t n) {
     }
 }
 
+// Sorts n keys ascending by LSD radix passes over the bytes at the given shifts, through
+// `other`; returns the array that holds the result (keys or other).
 std::uint32_t* RadixPasses(std::uint32_t* keys, std::uint32_t* other, std::int32_t n, const int* shifts, int passes) {
     // Every pass's buckets counted in one go (the counts do not depend on the order).
     std::uint32_t counts[4][256] = {};
@@ -89,10 +91,11 @@ std::uint32_t* RadixPasses(std::uint32_t* keys, std::uint32_t* other, std::int32
 
 // Sorts n powers from `in` into descending order at `out` (which may be the same), those
 // that are not numbers, or negative, as +0. Such floats order as their bit patterns do, so
-// sorting the patterns gives the same list as a comparison sort. Two radix passes order the 16 highest bits that differ between the values; an
-// insertion pass then orders the values that agree in those bits, which are few for
-// powers of noise. Should they be many, full radix passes over every byte that differs
-// take over, so the cost stays bounded whatever the values.
+// sorting the patterns gives the same list as a comparison sort. Two radix passes order
+// the 16 highest bits that differ between the values; an insertion pass then orders the
+// values that agree in those bits, which are few for powers of noise. Should they be
+// many, full radix passes over every byte that differs take over, so the cost stays
+// bounded whatever the values.
 void SortDescending(const float* in, float* out, std::int32_t n, std::vector<std::uint32_t>& scratch) {
     if (n < kRankSortBelow) {
         RankSort(in, out, n);
