@@ -121,7 +121,8 @@ TEST(SpectrogramLevels, BatchesMatchTheLongDoubleLogarithm) {
             ASSERT_EQ(std::isnan(quick[i]), !(f >= 1e-36f && f <= std::numeric_limits<float>::max())) << f;
             if (!std::isnan(quick[i])) {
                 ASSERT_LE(std::fabs(double(quick[i]) - double(levels.Value(f, offset))),
-                    UI::SpectrogramLevels::kFastTolerance * (std::fabs(quick[i]) + std::fabs(offset) + levels.Factor()))
+                    UI::SpectrogramLevels::kFastTolerance *
+                        (std::fabs(quick[i]) + std::fabs(offset) + std::fabs(levels.Factor())))
                     << f;
             }
         }

@@ -21,7 +21,8 @@ std::vector<float> Descending(std::vector<float> values) {
 bool SameBits(const std::vector<float>& a, const float* b) { return std::memcmp(a.data(), b, a.size() * 4) == 0; }
 
 // Powers of a kind: noise, few distinct values (ties), values that agree in their top bits
-// but one far above them, and a mix of zeros, tiny and infinite ones.
+// but one far above them, a mix of zeros, tiny and infinite ones, and one of values that
+// are no powers (NaN, negative, -0), which sort as +0.
 std::vector<float> Powers(int kind, int n, std::mt19937& random) {
     std::exponential_distribution<float> noise(1.0f);
     std::vector<float> values(static_cast<std::size_t>(n), 0.0f);
@@ -36,8 +37,14 @@ std::vector<float> Powers(int kind, int n, std::mt19937& random) {
             if (i == n / 2) values[std::size_t(i)] = 1e30f;
             break;
         }
-        default: {
+        case 3: {
             const float kinds[] = {0.0f, 1e-45f, 1e-38f, std::numeric_limits<float>::infinity(), 3.0f};
+            values[std::size_t(i)] = pick % 2 ? kinds[pick / 2 % 5] : noise(random);
+            break;
+        }
+        default: {
+            const float kinds[] = {std::numeric_limits<float>::quiet_NaN(), -1.0f, -0.0f,
+                -std::numeric_limits<float>::infinity(), -1e-45f};
             values[std::size_t(i)] = pick % 2 ? kinds[pick / 2 % 5] : noise(random);
         }
         }
@@ -49,9 +56,11 @@ TEST(SpectrogramMdl, SortBandMatchesAComparisonSort) {
     std::mt19937 random(11);
     std::vector<std::uint32_t> scratch;
     for (int n : {1, 2, 9, 79, 80, 81, 233, 608, 1500}) {
-        for (int kind = 0; kind < 4; ++kind) {
+        for (int kind = 0; kind < 5; ++kind) {
             std::vector<float> values = Powers(kind, n, random);
-            const std::vector<float> expected = Descending(values);
+            std::vector<float> kept(values);
+            for (float& v : kept) v = v > 0.0f ? v : 0.0f;
+            const std::vector<float> expected = Descending(kept);
             UI::SpectrogramMdl::SortBand(values.data(), n, scratch);
             EXPECT_TRUE(SameBits(expected, values.data())) << "n " << n << " kind " << kind;
         }

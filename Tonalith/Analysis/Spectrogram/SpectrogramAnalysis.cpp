@@ -33,6 +33,7 @@ std::uint64_t SpectrogramAnalysis::RequiredBytes(
     std::uint64_t perThread = MulAdd(MulAdd(span, channels, 0), sizeof(float), 0);
     perThread = MulAdd(m, sizeof(double), perThread);
     perThread = MulAdd(bins, 2 * sizeof(double) + 8 * sizeof(float), perThread);
+    if (layout.type == SpectrogramMdlStft) perThread = MulAdd(1, SpectrogramMdl::ThreadBytes(layout), perThread);
     bytes = MulAdd(perThread, std::max<std::uint32_t>(threads, 1), bytes);
     if (layout.type == SpectrogramMdlStft) bytes = MulAdd(1, SpectrogramMdl::StateBytes(layout, channels), bytes);
     return bytes;
@@ -116,7 +117,6 @@ int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& given, const 
         return read(first, count, dst);
     };
     std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread
-    std::vector<std::vector<std::uint32_t>> sortScratch(threads);
 
     const auto analyse = [&](std::uint64_t index, std::uint32_t worker) {
         if (failed.load() || input.Cancelled()) return;

@@ -34,7 +34,7 @@ public:
     // Value(power[i], offset) in single precision, four powers at a time: a quick first
     // answer that a caller checks. Each result is NaN (for a power below 1e-36, above the
     // largest float or not a number) or within kFastTolerance * (|result| + |offset| +
-    // Factor()) + 1e-30 of Value.
+    // |Factor()|) + 1e-30 of Value.
     static constexpr float kFastTolerance = 1e-6f;
     void FastValues(const float* power, std::int64_t n, float offset, float* out) const;
     // Clamped to 0..255 (NaN gives 0), rounded to nearest with ties to even.

@@ -158,10 +158,16 @@ std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::u
     const std::uint64_t slots = RunFrames(layout, channels) + std::uint64_t(4 * layout.overlap);
     const std::uint64_t ring = std::uint64_t(4 * layout.overlap + 1);
     // Rows and their band-sorted copies, both histories (with a chunk's spare per band),
-    // and the run's measures.
+    // and the run's measures (up to 32 bands).
     return std::uint64_t(channels) * 4u * std::uint64_t(layout.bins) * sizeof(float) * (2u * slots + 2u * ring) +
         std::uint64_t(channels) * 4u * 2u * 32u * std::uint64_t(kChunk) * sizeof(float) +
-        2u * slots * channels * 4u * 32u * sizeof(float);
+        RunFrames(layout, channels) * channels * 4u * 32u * sizeof(float);
+}
+
+std::uint64_t SpectrogramMdl::ThreadBytes(const SpectrogramLayout& layout) {
+    // A thread's blend (a vector of four weights and four levels per bin) and sort scratch
+    // (two keys per value of the widest band).
+    return std::uint64_t(layout.bins) * (sizeof(V4f) + 4u * sizeof(float) + 2u * sizeof(std::uint32_t));
 }
 
 void SpectrogramMdl::Prepare(
@@ -212,7 +218,7 @@ void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k, std::vecto
     for (int r = 0; r < 4; ++r) {
         float* row = Row(channel, r, k);
         // Powers that are not numbers, or negative, count as 0 for the blend too; written
-        // back only when there are any, so the row, fresh from another thread, is only read.
+        // back only when there are any, since rewriting every row would cost a pass of stores.
         bool odd = false;
         for (std::uint64_t b = 0; b < m_bins; ++b) odd |= !(row[b] >= 0.0f);
         if (odd) {
@@ -287,7 +293,8 @@ struct ListPass {
 
 // One chunk of a pass: the values above the next value go through, and the first one
 // equal to it is dropped (one occurrence per value). A value that is not there (never
-// the case for a frame the history holds) leaves the list as it is.
+// the case for a frame the history holds) drops the first smaller one instead, so the
+// list still shrinks by one and stays inside its buffer.
 [[gnu::always_inline]] inline void RemoveStep(ListPass& pass, const float* end) {
     const std::int32_t key = Key(pass.value);
     const unsigned kept = __builtin_ctz(~CopyChunk(pass.from, pass.to, _mm_set1_epi32(key)));
@@ -403,7 +410,7 @@ void SpectrogramMdl::AdvanceHistories(float* const history[4], float* const fram
     PassLists<false>(frames, history, leaving, size, used);
 }
 
-void SpectrogramMdl::MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]) {
+void SpectrogramMdl::MeasureBand(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]) {
     const auto& range = m_transience->BandBins()[std::size_t(band)];
     const std::int32_t size = range.end - range.begin;
     const std::int32_t rows = static_cast<std::int32_t>(m_channels) * 4;
@@ -460,7 +467,7 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
         const std::uint64_t c = chains[i] % channels;
         for (std::uint64_t k = first; k < first + count && !stop(); ++k) {
             float measures[4];
-            MeasureBands(std::uint32_t(c), std::int32_t(j), k, measures);
+            MeasureBand(std::uint32_t(c), std::int32_t(j), k, measures);
             for (int r = 0; r < 4; ++r) measureAt(k, c, r, j) = measures[r];
         }
     });
@@ -487,7 +494,7 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
     const float tolerance = SpectrogramLevels::kFastTolerance, unit = 1.0f / float(1 << 23);
     const float productSlack = 2.0f * (tolerance + unit), sumSlack = 2.0f * unit;
     const float levelSlack =
-        2.0f * m_kernelSpread * (1.0f + 1e-5f) * (tolerance * (largestOffset + levels.Factor())) + 1e-30f;
+        2.0f * m_kernelSpread * (1.0f + 1e-5f) * (tolerance * (largestOffset + std::fabs(levels.Factor()))) + 1e-30f;
     workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
         if (stop()) return;
         const std::uint64_t k = first + i / channels;
@@ -548,7 +555,7 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
             levels.FastValues(rows[r], std::int64_t(m_bins), offsets[r], values[r]);
         }
         std::uint8_t* __restrict out = spectra[c].data() + q * m_bins;
-        const std::uint64_t weighted = std::min<std::uint64_t>(m_bins, kernels.size());
+        const std::uint64_t kernelBins = std::min<std::uint64_t>(m_bins, kernels.size());
         // The exact road for one bin: the levels in double precision, summed as the quick
         // road sums them.
         const auto exactByte = [&](std::uint64_t bin) {
@@ -563,7 +570,7 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
             return SpectrogramLevels::ToByte(sum);
         };
         std::uint64_t b = 0;
-        for (; b + 4 <= weighted; b += 4) {
+        for (; b + 4 <= kernelBins; b += 4) {
             // Four bins side by side: lane i is bin b + i, and the sum runs over r as in
             // the exact road.
             __m128 weights[4] = {_mm_loadu_ps(&blend.bins[b][0]), _mm_loadu_ps(&blend.bins[b + 1][0]),
@@ -601,8 +608,8 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
                     if (!(clear & (1 << lane))) out[b + std::uint64_t(lane)] = exactByte(b + std::uint64_t(lane));
             }
         }
-        for (; b < weighted; ++b) out[b] = exactByte(b);
-        for (b = weighted; b < m_bins; ++b) out[b] = 0;
+        for (; b < kernelBins; ++b) out[b] = exactByte(b);
+        for (b = kernelBins; b < m_bins; ++b) out[b] = 0;
     });
     return !stop();
 }

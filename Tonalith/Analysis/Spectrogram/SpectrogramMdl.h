@@ -28,6 +28,8 @@ class SpectrogramMdl {
 public:
     // Bytes Prepare would allocate (rows, sorted rows and band histories), for the memory check.
     static std::uint64_t StateBytes(const SpectrogramLayout& layout, std::uint32_t channels);
+    // Bytes each thread of the compute step adds to that.
+    static std::uint64_t ThreadBytes(const SpectrogramLayout& layout);
     // Frames of one run.
     static std::uint64_t RunFrames(const SpectrogramLayout& layout, std::uint32_t channels);
 
@@ -40,7 +42,8 @@ public:
     // Where the power spectrum of frame k, length r, goes (k within the current run).
     float* Row(std::uint32_t channel, int r, std::uint64_t k) { return RowOf(m_rows, channel, r, k); }
     // Sorts each band of frame k's four rows, once they hold their spectra; best on the
-    // thread that wrote them, while they are still in its cache.
+    // thread that wrote them, while they are still in its cache. Powers in the rows that
+    // are not numbers, or negative, become 0 there too.
     void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
     // After the rows of the frames [first, first + count) hold their spectra, sorted: measures the
     // bands, blends the weights and writes every column frame - D that the run completes.
@@ -67,13 +70,15 @@ public:
     std::int32_t Lookahead() const { return m_lookahead; }
     std::int32_t RingLength() const { return m_ringLength; }
     // Which frame's weights BandWeights keeps, of the last channel; by default the last frame.
+    // Both only between compute steps (for tests).
     void Watch(std::uint64_t frame) { m_watch = frame; }
-    // The per-length weights of a band of the watched frame (for tests): weights[r].
+    // The per-length weights of a band of the watched frame: weights[r].
     std::array<float, 4> BandWeights(std::int32_t band) const;
 
 private:
     float* RowOf(std::vector<float>& store, std::uint32_t channel, int r, std::uint64_t k) {
-        const std::uint64_t slot = (k + m_slots * 64) % m_slots;  // frames before 0 too
+        // Frames before 0 (at most R - 1 < m_slots back) wrap to the end.
+        const std::uint64_t slot = (k + m_slots * 64) % m_slots;
         return store.data() + ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
     // Band j's values of a row, sorted descending.
@@ -81,7 +86,7 @@ private:
         return RowOf(m_sortedRows, channel, r, k) + m_transience->BandBins()[band].begin;
     }
     // The measures of the four lengths of a band of frame k, into measures[r].
-    void MeasureBands(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]);
+    void MeasureBand(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]);
 
     const DSP::Transience* m_transience = nullptr;
     SpectrogramLayout m_layout;
