@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,13 +26,15 @@
 namespace app_test {
 
 // Ends the message loop from the UI thread once the script thread asks, or once the main
-// window's load has read its file.
+// window's load has read its file. `onTick`, when set, runs on the UI thread at every tick,
+// where a test can publish what the script thread waits for.
 class Quitter : public UI::Window {
 public:
     Quitter(UI::Frame* frame, UI::MainWindow* main) : Window(frame, main, "Test Quitter"), m_main(main) {
         frame->AddTimer(this, 50, false);
     }
     void OnTimer(uint) override {
+        if (onTick) onTick();
         if (quit || (untilRead && !m_main->IsReading())) {
             untilRead = false;
             Platform::Gui::Current().Quit(0);
@@ -39,6 +42,7 @@ public:
     }
     std::atomic<bool> quit{false};
     bool untilRead = false;
+    std::function<void()> onTick;
 
 private:
     UI::MainWindow* m_main;
