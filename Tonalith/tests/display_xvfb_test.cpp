@@ -128,11 +128,15 @@ TEST_F(DisplayXvfb, ToneShowsAsAWaveformOverItsSpectrogram) {
         return best;
     };
     // Image columns are rendered on several threads, in no set order: the picture is whole
-    // once every checked column shows the tone.
+    // once every checked column shows the tone, in the waveform and in the spectrogram.
     auto ready = [&](const std::vector<std::uint32_t>& shot) {
         if (shot.size() != std::size_t(kDisplayWidth) * kDisplayHeight) return false;
         const std::uint32_t middle = shot[std::size_t(kDisplayHeight / 2) * kDisplayWidth + kDisplayWidth / 2];
         if (Green(middle) <= 100) return false;
+        for (int x = 0; x < kDisplayWidth; x += 37) {
+            const std::uint32_t p = shot[std::size_t(kDisplayHeight / 2) * kDisplayWidth + x];
+            if (Green(p) <= Red(p) || Green(p) <= Blue(p)) return false;
+        }
         for (int x = 10; x < kDisplayWidth - 10; x += 37)
             if (brightestIn(shot, 250, 260, x) <= 200) return false;
         return true;
