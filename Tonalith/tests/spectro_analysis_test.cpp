@@ -56,6 +56,22 @@ struct Signal {
     }
 };
 
+// A stereo signal of `frames` frames, sample(i, c, noise) per frame i and channel c, with
+// noise uniform in [-0.5, 0.5) from a fixed generator seeded by `seed`.
+template <class Sample>
+Signal StereoWithNoise(int frames, std::uint32_t seed, Sample sample) {
+    Signal signal;
+    signal.channels = 2;
+    std::uint32_t state = seed;
+    for (int i = 0; i < frames; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            state = state * 1664525u + 1013904223u;
+            signal.samples.push_back(float(sample(i, c, double(state >> 8) / double(1u << 24) - 0.5)));
+        }
+    }
+    return signal;
+}
+
 struct Analysed {
     UI::SpectrogramLayout layout;
     UI::SpectrogramWindows windows;
@@ -254,16 +270,9 @@ TEST(SpectrogramAnalysis, SineOnABinGivesThePredictedByte) {
 TEST(SpectrogramAnalysis, StftColumnsOfBothChannelsMatchAPlainDft) {
     // Stereo with a different tone and noise level per channel; 32-point frames, 2x padding
     // and 50% overlap give 625 columns, so runs of columns meet and the edges hold zeros.
-    Signal signal;
-    signal.channels = 2;
-    std::uint32_t state = 1;
-    for (int i = 0; i < 10000; ++i) {
-        for (int c = 0; c < 2; ++c) {
-            state = state * 1664525u + 1013904223u;
-            const double noise = (double(state >> 8) / double(1u << 24) - 0.5) * (c == 0 ? 1e-3 : 0.3);
-            signal.samples.push_back(float(0.5 * std::sin(2 * pi * (3 + 5 * c) * i / 64.0) + noise));
-        }
-    }
+    Signal signal = StereoWithNoise(10000, 1, [](int i, int c, double noise) {
+        return 0.5 * std::sin(2 * pi * (3 + 5 * c) * i / 64.0) + noise * (c == 0 ? 1e-3 : 0.3);
+    });
     for (float range : {60.0f, 300.0f}) {
         Analysed setup(UI::SpectrogramStft, 5, 1, 2, 6, range, signal);
         ASSERT_EQ(setup.Run(signal), 0);
@@ -438,16 +447,8 @@ int Winner(const std::array<float, 4>& weights) {
 
 TEST(SpectrogramAnalysis, MdlBandWeightsFollowTheirDefinition) {
     // Two channels of noise with a tone, so that bands are neither flat nor silent.
-    Signal signal;
-    signal.channels = 2;
-    std::uint32_t state = 7;
-    for (int i = 0; i < 30000; ++i) {
-        for (int c = 0; c < 2; ++c) {
-            state = state * 1664525u + 1013904223u;
-            const double noise = double(state >> 8) / double(1u << 24) - 0.5;
-            signal.samples.push_back(float(0.3 * noise * (1 + c) + 0.2 * std::sin(0.07 * i * (c + 1))));
-        }
-    }
+    Signal signal = StereoWithNoise(30000, 7,
+        [](int i, int c, double noise) { return 0.3 * noise * (1 + c) + 0.2 * std::sin(0.07 * i * (c + 1)); });
     // Frames before the first carry silence; the later ones come after one run or more.
     for (std::uint64_t frame : {3u, 9u, 70u, 150u}) {
         Analysed setup(UI::SpectrogramMdlStft, 8, 0, 2, 6, 120.0f, signal);

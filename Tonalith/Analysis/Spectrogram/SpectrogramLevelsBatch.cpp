@@ -78,13 +78,27 @@ const LogTable kLog;
     return _mm_add_pd(high, _mm_add_pd(u, low));
 }
 
+// x = 2^e m for four normal floats, m in [sqrt(2)/2, sqrt(2)): moving the mantissa's cut
+// from 1 to sqrt(2)/2 picks e and m at once. `fraction` is m's mantissa field, moved.
+[[gnu::always_inline]] inline void SplitAtCut(__m128i bits, __m128i& e, __m128i& fraction, __m128& m) {
+    const __m128i moved = _mm_add_epi32(bits, _mm_set1_epi32(std::int32_t(0x3F800000u - kCut)));
+    e = _mm_sub_epi32(_mm_srli_epi32(moved, 23), _mm_set1_epi32(127));
+    fraction = _mm_and_si128(moved, _mm_set1_epi32(0x7FFFFF));
+    m = _mm_castsi128_ps(_mm_add_epi32(fraction, _mm_set1_epi32(std::int32_t(kCut))));
+}
+
+// Lanes holding a power the batch roads take: finite, from 1e-36 up. (The float next below
+// 1e-36f lies below 1e-36.)
+[[gnu::always_inline]] inline __m128 OrdinaryPowers(__m128 x) {
+    return _mm_and_ps(
+        _mm_cmpge_ps(x, _mm_set1_ps(1e-36f)), _mm_cmple_ps(x, _mm_set1_ps(std::numeric_limits<float>::max())));
+}
+
 // ln of four finite floats from 1e-36 up (normal numbers), in two pairs.
 [[gnu::always_inline]] inline void Log4(__m128i bits, __m128d& low, __m128d& high) {
-    // Moving the mantissa's cut from 1 to sqrt(2)/2 picks e and m at once.
-    const __m128i moved = _mm_add_epi32(bits, _mm_set1_epi32(std::int32_t(0x3F800000u - kCut)));
-    const __m128i e = _mm_sub_epi32(_mm_srli_epi32(moved, 23), _mm_set1_epi32(127));
-    const __m128i fraction = _mm_and_si128(moved, _mm_set1_epi32(0x7FFFFF));
-    const __m128 m = _mm_castsi128_ps(_mm_add_epi32(fraction, _mm_set1_epi32(std::int32_t(kCut))));
+    __m128i e, fraction;
+    __m128 m;
+    SplitAtCut(bits, e, fraction, m);
     const __m128i j = _mm_srli_epi32(fraction, 23 - kTableBits);  // below 2^8: one 16-bit word each
     low = LogPair(_mm_cvtps_pd(m), _mm_cvtepi32_pd(e), std::uint32_t(_mm_extract_epi16(j, 0)),
         std::uint32_t(_mm_extract_epi16(j, 2)));
@@ -98,10 +112,10 @@ const LogTable kLog;
 // e ln 2 in two parts. Within 8.2e-8 |ln x| + 4.7e-8 of the double logarithm, as a
 // one-off check over every such float found; the tests sample that range.
 [[gnu::always_inline]] inline __m128 LogSingle4(__m128 x) {
-    const __m128i moved = _mm_add_epi32(_mm_castps_si128(x), _mm_set1_epi32(std::int32_t(0x3F800000u - kCut)));
-    const __m128 e = _mm_cvtepi32_ps(_mm_sub_epi32(_mm_srli_epi32(moved, 23), _mm_set1_epi32(127)));
-    const __m128 m = _mm_castsi128_ps(
-        _mm_add_epi32(_mm_and_si128(moved, _mm_set1_epi32(0x7FFFFF)), _mm_set1_epi32(std::int32_t(kCut))));
+    __m128i exponent, fraction;
+    __m128 m;
+    SplitAtCut(_mm_castps_si128(x), exponent, fraction, m);
+    const __m128 e = _mm_cvtepi32_ps(exponent);
     const __m128 f = _mm_sub_ps(m, _mm_set1_ps(1.0f));
     const __m128 f2 = _mm_mul_ps(f, f), f4 = _mm_mul_ps(f2, f2), f8 = _mm_mul_ps(f4, f4);
     const auto pair = [&](float low, float high) {
@@ -124,8 +138,7 @@ const LogTable kLog;
 void SpectrogramLevels::FastValues(const float* power, std::int64_t n, float offset, float* out) const {
     const __m128 factor = _mm_set1_ps(m_factor), shift = _mm_set1_ps(offset);
     const auto levels = [&](__m128 x) {
-        const __m128 ordinary = _mm_and_ps(
-            _mm_cmpge_ps(x, _mm_set1_ps(1e-36f)), _mm_cmple_ps(x, _mm_set1_ps(std::numeric_limits<float>::max())));
+        const __m128 ordinary = OrdinaryPowers(x);
         const __m128 v = _mm_add_ps(_mm_mul_ps(LogSingle4(x), factor), shift);
         return _mm_or_ps(
             _mm_and_ps(ordinary, v), _mm_andnot_ps(ordinary, _mm_set1_ps(std::numeric_limits<float>::quiet_NaN())));
@@ -146,10 +159,8 @@ void SpectrogramLevels::Values(const float* power, std::int64_t n, float offset,
     for (; i + 4 <= n; i += 4) {
         const __m128 x = _mm_loadu_ps(power + i);
         // Finite powers the guard does not catch go four at a time; the others take the
-        // scalar road. (The float next below 1e-36f lies below 1e-36.)
-        const __m128 ordinary = _mm_and_ps(
-            _mm_cmpge_ps(x, _mm_set1_ps(1e-36f)), _mm_cmple_ps(x, _mm_set1_ps(std::numeric_limits<float>::max())));
-        if (_mm_movemask_ps(ordinary) != 0xF) {
+        // scalar road.
+        if (_mm_movemask_ps(OrdinaryPowers(x)) != 0xF) {
             for (int j = 0; j < 4; ++j) out[i + j] = Value(power[i + j], offset);
             continue;
         }

@@ -22,8 +22,10 @@ constexpr std::int32_t kRankSortBelow = 80;
 
 // The bit pattern of a power as the histories take it: those that are not numbers, and
 // negative ones, count as +0.
+[[gnu::always_inline]] inline float KeptPower(float power) { return power > 0.0f ? power : 0.0f; }
+
 [[gnu::always_inline]] inline std::uint32_t PowerBits(float power) {
-    const float kept = power > 0.0f ? power : 0.0f;
+    const float kept = KeptPower(power);
     std::uint32_t bits;
     std::memcpy(&bits, &kept, sizeof bits);
     return bits;
@@ -64,6 +66,15 @@ void RankSort(const float* in, float* out, std::int32_t n) {
         for (std::int32_t t = 0; t < 4 && first + t < n; ++t)
             out[ranks[t]] = PowerOfBits(std::uint32_t(keys[first + t]));
     }
+}
+
+// The shifts of the bytes in [from, to) bits that differ between the keys; their count.
+int DifferingByteShifts(std::uint32_t differing, int from, int to, int shifts[4]) {
+    int passes = 0;
+    for (int shift = from; shift < to; shift += 8) {
+        if (((differing >> shift) & 0xFF) != 0) shifts[passes++] = shift;
+    }
+    return passes;
 }
 
 // Sorts n keys ascending by LSD radix passes over the bytes at the given shifts, through
@@ -114,10 +125,8 @@ void SortDescending(const float* in, float* out, std::int32_t n, std::vector<std
     const std::uint32_t differing = anyBits ^ allBits;
     const int highest = differing == 0 ? 0 : 31 - __builtin_clz(differing);
     const int lowest = highest > 15 ? highest - 15 : 0;
-    int shifts[4], passes = 0;
-    for (int shift = lowest; shift < lowest + 16; shift += 8) {
-        if (((differing >> shift) & 0xFF) != 0) shifts[passes++] = shift;
-    }
+    int shifts[4];
+    int passes = DifferingByteShifts(differing, lowest, lowest + 16, shifts);
     std::uint32_t* sorted = RadixPasses(keys, other, n, shifts, passes);
     if (lowest > 0) {
         std::int64_t moves = 0;
@@ -134,10 +143,7 @@ void SortDescending(const float* in, float* out, std::int32_t n, std::vector<std
             moves += i - j;
         }
         if (moves > 8 * std::int64_t(n)) {
-            passes = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                if (((differing >> shift) & 0xFF) != 0) shifts[passes++] = shift;
-            }
+            passes = DifferingByteShifts(differing, 0, 32, shifts);
             sorted = RadixPasses(sorted, sorted == keys ? other : keys, n, shifts, passes);
         }
     }
@@ -222,7 +228,7 @@ void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k, std::vecto
         bool odd = false;
         for (std::uint64_t b = 0; b < m_bins; ++b) odd |= !(row[b] >= 0.0f);
         if (odd) {
-            for (std::uint64_t b = 0; b < m_bins; ++b) row[b] = row[b] > 0.0f ? row[b] : 0.0f;
+            for (std::uint64_t b = 0; b < m_bins; ++b) row[b] = KeptPower(row[b]);
         }
         for (std::size_t j = 0; j < bands.size(); ++j) {
             const auto& band = bands[j];
