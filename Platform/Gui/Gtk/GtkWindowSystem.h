@@ -18,6 +18,8 @@ namespace Testing {
 // reads them (mnemonic marks gone, shortcut part left out; empty for a separator). Empty
 // when the current window system is not the desktop's or there is no such menu.
 std::vector<std::string> ShownMenuEntries(WindowId window, std::size_t menu);
+// Whether the pop-up of a window's menu `menu` is open on the desktop.
+bool MenuOpen(WindowId window, std::size_t menu);
 }  // namespace Testing
 
 }  // namespace Platform::Gui

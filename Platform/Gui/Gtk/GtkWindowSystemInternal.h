@@ -102,6 +102,7 @@ public:
     // menus: GtkWindowSystemMenus.cpp
     void SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) override;
     std::vector<std::string> ShownMenuEntries(WindowId id, std::size_t menu) const;
+    GtkWidget* MenuPopup(WindowId id, std::size_t menu) const;  // null when there is none
 
     // modal dialogs: GtkWindowSystemDialogs.cpp
     void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text, bool systemModal) override;
@@ -169,6 +170,9 @@ private:
 
     // menus: GtkWindowSystemMenus.cpp
     GtkWidget* MakeMenuItem(WindowId id, const MenuEntry& entry);
+    // Makes a pop-up's items those of `entries`, keeping the ones that already are.
+    void UpdateMenuEntries(WindowId id, GtkWidget* popup, const std::vector<MenuEntry>& entries);
+    static bool ShowsEntry(GtkWidget* item, const MenuEntry& entry);
     static void OnMenuItemThunk(GtkWidget* item, gpointer self);
 
     GdkDisplay* display_ = nullptr;

@@ -9,28 +9,72 @@ namespace {
 
 constexpr const char* kCommandKey = "platform-gui-command";
 constexpr const char* kCheckedKey = "platform-gui-checked";
+constexpr const char* kLabelKey = "platform-gui-label";
 
 }  // namespace
 
 void GtkWindowSystem::SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) {
     GtkWindowRecord* rec = Find(id);
     if (!rec) return;
-    if (rec->menuBar) {
-        gtk_widget_destroy(rec->menuBar);
+    if (menus.empty()) {
+        if (rec->menuBar) gtk_widget_destroy(rec->menuBar);
         rec->menuBar = nullptr;
+        return;
     }
-    if (menus.empty()) return;
-    rec->menuBar = gtk_menu_bar_new();
+    if (!rec->menuBar) {
+        rec->menuBar = gtk_menu_bar_new();
+        gtk_box_pack_start(GTK_BOX(rec->box), rec->menuBar, FALSE, FALSE, 0);
+    }
+    // The bar is changed in place, never made anew: a menu the user holds open stays open
+    // and shows the new entries.
+    GList* titles = gtk_container_get_children(GTK_CONTAINER(rec->menuBar));
+    GList* title = titles;
     for (const MenuSpec& menu : menus) {
-        GtkWidget* title = gtk_menu_item_new_with_mnemonic(SplitMenuLabel(menu.title).mnemonicText.c_str());
-        GtkWidget* popup = gtk_menu_new();
-        for (const MenuEntry& entry : menu.entries)
-            gtk_menu_shell_append(GTK_MENU_SHELL(popup), MakeMenuItem(id, entry));
-        gtk_menu_item_set_submenu(GTK_MENU_ITEM(title), popup);
-        gtk_menu_shell_append(GTK_MENU_SHELL(rec->menuBar), title);
+        const std::string text = SplitMenuLabel(menu.title).mnemonicText;
+        if (!title) {
+            GtkWidget* added = gtk_menu_item_new_with_mnemonic(text.c_str());
+            gtk_menu_item_set_submenu(GTK_MENU_ITEM(added), gtk_menu_new());
+            gtk_menu_shell_append(GTK_MENU_SHELL(rec->menuBar), added);
+            UpdateMenuEntries(id, gtk_menu_item_get_submenu(GTK_MENU_ITEM(added)), menu.entries);
+            continue;
+        }
+        GtkMenuItem* item = GTK_MENU_ITEM(title->data);
+        if (text != gtk_menu_item_get_label(item)) gtk_menu_item_set_label(item, text.c_str());
+        UpdateMenuEntries(id, gtk_menu_item_get_submenu(item), menu.entries);
+        title = title->next;
     }
-    gtk_box_pack_start(GTK_BOX(rec->box), rec->menuBar, FALSE, FALSE, 0);
+    for (; title; title = title->next) gtk_widget_destroy(GTK_WIDGET(title->data));
+    g_list_free(titles);
     gtk_widget_show_all(rec->menuBar);
+}
+
+void GtkWindowSystem::UpdateMenuEntries(WindowId id, GtkWidget* popup, const std::vector<MenuEntry>& entries) {
+    // Entries that are as they were stay, so the one under the pointer stays selected.
+    GList* items = gtk_container_get_children(GTK_CONTAINER(popup));
+    GList* item = items;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        while (item && !ShowsEntry(GTK_WIDGET(item->data), entries[i])) {
+            gtk_widget_destroy(GTK_WIDGET(item->data));
+            item = item->next;
+        }
+        if (item) {
+            item = item->next;
+        } else {
+            GtkWidget* added = MakeMenuItem(id, entries[i]);
+            gtk_menu_shell_insert(GTK_MENU_SHELL(popup), added, gint(i));
+            gtk_widget_show_all(added);
+        }
+    }
+    for (; item; item = item->next) gtk_widget_destroy(GTK_WIDGET(item->data));
+    g_list_free(items);
+}
+
+bool GtkWindowSystem::ShowsEntry(GtkWidget* item, const MenuEntry& entry) {
+    if (entry.separator || GTK_IS_SEPARATOR_MENU_ITEM(item)) return entry.separator && GTK_IS_SEPARATOR_MENU_ITEM(item);
+    const auto* label = static_cast<const char*>(g_object_get_data(G_OBJECT(item), kLabelKey));
+    return label && entry.label == label &&
+        GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), kCommandKey)) == entry.command &&
+        bool(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), kCheckedKey))) == entry.checked;
 }
 
 GtkWidget* GtkWindowSystem::MakeMenuItem(WindowId id, const MenuEntry& entry) {
@@ -51,18 +95,23 @@ GtkWidget* GtkWindowSystem::MakeMenuItem(WindowId id, const MenuEntry& entry) {
     g_object_set_data(G_OBJECT(item), GtkWindowIdKey, GSIZE_TO_POINTER(gsize(id)));
     g_object_set_data(G_OBJECT(item), kCommandKey, GUINT_TO_POINTER(entry.command));
     g_object_set_data(G_OBJECT(item), kCheckedKey, GINT_TO_POINTER(entry.checked));
+    g_object_set_data_full(G_OBJECT(item), kLabelKey, g_strdup(entry.label.c_str()), g_free);
     g_signal_connect(item, "activate", G_CALLBACK(&OnMenuItemThunk), this);
     return item;
 }
 
-std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::size_t menu) const {
-    std::vector<std::string> texts;
+GtkWidget* GtkWindowSystem::MenuPopup(WindowId id, std::size_t menu) const {
     const GtkWindowRecord* rec = Find(id);
-    if (!rec || !rec->menuBar) return texts;
+    if (!rec || !rec->menuBar) return nullptr;
     GList* titles = gtk_container_get_children(GTK_CONTAINER(rec->menuBar));
     gpointer title = g_list_nth_data(titles, guint(menu));
     g_list_free(titles);
-    GtkWidget* popup = title ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(title)) : nullptr;
+    return title ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(title)) : nullptr;
+}
+
+std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::size_t menu) const {
+    std::vector<std::string> texts;
+    GtkWidget* popup = MenuPopup(id, menu);
     if (!popup) return texts;
     GList* items = gtk_container_get_children(GTK_CONTAINER(popup));
     for (GList* item = items; item; item = item->next) {
@@ -82,6 +131,12 @@ std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::siz
 std::vector<std::string> Testing::ShownMenuEntries(WindowId window, std::size_t menu) {
     const auto* system = dynamic_cast<const GtkWindowSystem*>(&Current());
     return system ? system->ShownMenuEntries(window, menu) : std::vector<std::string>();
+}
+
+bool Testing::MenuOpen(WindowId window, std::size_t menu) {
+    const auto* system = dynamic_cast<const GtkWindowSystem*>(&Current());
+    GtkWidget* popup = system ? system->MenuPopup(window, menu) : nullptr;
+    return popup && gtk_widget_get_mapped(popup);
 }
 
 void GtkWindowSystem::OnMenuItemThunk(GtkWidget* item, gpointer self) {
