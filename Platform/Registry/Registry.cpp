@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include <pwd.h>
@@ -124,11 +125,29 @@ Result Key::SetValue(std::string_view name, std::uint32_t type, const void* data
     }
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     std::vector<std::uint8_t> copy(bytes, bytes + size);
+    return Change([&](StoredKey& store, const std::vector<std::string_view>& parts) {
+        bool created = false;
+        WalkCreating(store, parts, created).SetValue(name, type, std::move(copy));
+        return Result::Ok;
+    });
+}
+
+Result Key::DeleteValue(std::string_view name) {
+    if (!IsOpen() || name.size() > Detail::kMaxValueNameLength) return Fail(Result::InvalidArgument);
+    return Change([&](StoredKey& store, const std::vector<std::string_view>& parts) {
+        // A key that is gone holds no value: nothing to write.
+        if (!Walk(store, parts)) return Fail(Result::NotFound);
+        bool created = false;
+        return WalkCreating(store, parts, created).RemoveValue(name) ? Result::Ok : Fail(Result::NotFound);
+    });
+}
+
+Result Key::Change(const std::function<Result(StoredKey& store, const std::vector<std::string_view>& parts)>& change) {
     const auto parts = Detail::SplitKeyPath(path_);
     std::shared_ptr<StoredKey> written;
     const Result result = Detail::UpdateStoreFile(StoreFilePath(root_), [&](StoredKey& store, bool& write) {
-        bool created = false;
-        WalkCreating(store, parts, created).SetValue(name, type, std::move(copy));
+        const Result changed = change(store, parts);
+        if (changed != Result::Ok) return changed;
         write = true;
         written = std::make_shared<StoredKey>(store);
         return Result::Ok;

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Platform::Registry {
 
@@ -48,6 +50,8 @@ public:
     // Sets a value (an empty name is the key's default value); the key is re-created if it
     // vanished from the file since it was opened.
     Result SetValue(std::string_view name, std::uint32_t type, const void* data, std::uint32_t size);
+    // Removes a value; NotFound (and the file untouched) when the key does not hold it.
+    Result DeleteValue(std::string_view name);
 
     // Reports a value's type and size; with a buffer, also copies the data when `*size` is
     // large enough (else BufferTooSmall with `*size` set to what is needed). `type`,
@@ -58,6 +62,11 @@ public:
     void Close();
 
 private:
+    // Runs `change` on a fresh read of the store (the key's path split into `parts`) and
+    // writes the result when it returns Ok.
+    Result Change(
+        const std::function<Result(Detail::StoredKey& store, const std::vector<std::string_view>& parts)>& change);
+
     Root root_ = Root::CurrentUser;
     std::string path_;  // relative to the root
     std::shared_ptr<const Detail::StoredKey> key_;  // the key as read at open (shares the whole store)

@@ -26,6 +26,8 @@ struct StoredKey {
     const StoredKey* FindSubKey(std::string_view subName) const;
     const StoredValue* FindValue(std::string_view valueName) const;
     void SetValue(std::string_view valueName, std::uint32_t type, std::vector<std::uint8_t> data);
+    // False when there was no such value.
+    bool RemoveValue(std::string_view valueName) { return values.erase(FoldCase(valueName)) != 0; }
 };
 
 // Splits a key path at "\" separators; empty components (doubled, leading or trailing

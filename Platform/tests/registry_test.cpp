@@ -120,6 +120,29 @@ TEST_F(Registry, KeysAreCreatedOnDemandAndValuesKeepTypeAndBytes) {
     EXPECT_EQ(Get("SOFTWARE\\Quorvel\\Other", "Name"), V(0, "<no key>"));
 }
 
+// A deleted value is gone from the file and from the key that deleted it, whatever the case
+// of its name; deleting what is not there, or with a bad name or key, writes nothing.
+TEST_F(Registry, DeletedValuesAreGoneAndFailedDeletesLeaveTheFileAlone) {
+    ASSERT_EQ(Set("A\\B", "Keep", reg::kTypeString, "k"), Result::Ok);
+    ASSERT_EQ(Set("A\\B", "Gone", reg::kTypeString, "g"), Result::Ok);
+    Key key;
+    ASSERT_EQ(Key::Open(Root::CurrentUser, "A\\B", key), Result::Ok);
+    EXPECT_EQ(key.DeleteValue("GONE"), Result::Ok);
+    EXPECT_EQ(key.QueryValue("Gone", nullptr, nullptr, nullptr), Result::NotFound);
+    using V = std::pair<std::uint32_t, std::string>;
+    EXPECT_EQ(Get("A\\B", "Gone"), V(0, "<absent>"));
+    EXPECT_EQ(Get("A\\B", "Keep"), V(reg::kTypeString, "k"));
+
+    const auto written = std::filesystem::last_write_time(file_);
+    const std::string before = FileText();
+    ::usleep(20000);
+    EXPECT_EQ(key.DeleteValue("Gone"), Result::NotFound);
+    EXPECT_EQ(key.DeleteValue(std::string(20000, 'x')), Result::InvalidArgument);
+    EXPECT_EQ(Key().DeleteValue("Keep"), Result::InvalidArgument);
+    EXPECT_EQ(std::filesystem::last_write_time(file_), written);
+    EXPECT_EQ(FileText(), before);
+}
+
 TEST_F(Registry, QueryReportsSizeWithoutBufferAndRefusesShortBuffers) {
     ASSERT_EQ(Set("K", "v", reg::kTypeBinary, "12345678"), Result::Ok);
     Key key;

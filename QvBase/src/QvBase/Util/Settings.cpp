@@ -125,6 +125,14 @@ bool Settings::ReadBinary(Root root, const String& keyPath, const String& valueP
     return key.QueryValue(View(ValueNameOf(valuePath)), nullptr, out.data(), &got) == Result::Ok && got == size;
 }
 
+bool Settings::DeleteValue(Root root, const String& keyPath, const String& valuePath) {
+    Key key;
+    const Result opened = Key::Open(root, View(SplitValuePath(keyPath, valuePath)), key);
+    if (opened != Result::Ok) return opened == Result::NotFound;
+    const Result deleted = key.DeleteValue(View(ValueNameOf(valuePath)));
+    return deleted == Result::Ok || deleted == Result::NotFound;
+}
+
 String Settings::GetString(const String& valuePath, const String& defaultValue) const {
     String value;
     return ReadString(m_root, m_keyPath, valuePath, value) ? value : defaultValue;
@@ -170,3 +178,5 @@ float Settings::GetFloat(const String& valuePath, float defaultValue) const {
 void Settings::SetFloat(const String& valuePath, float value) {
     WriteBinary(m_root, m_keyPath, valuePath, &value, sizeof value);
 }
+
+bool Settings::Remove(const String& valuePath) { return DeleteValue(m_root, m_keyPath, valuePath); }

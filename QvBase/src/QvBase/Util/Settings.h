@@ -31,6 +31,8 @@ public:
     static bool ReadString(Root root, const String& keyPath, const String& valuePath, String& out);
     static bool ReadDword(Root root, const String& keyPath, const String& valuePath, std::uint32_t& out);
     static bool ReadBinary(Root root, const String& keyPath, const String& valuePath, std::vector<std::uint8_t>& out);
+    // True when the store holds no such value afterwards (also when it held none).
+    static bool DeleteValue(Root root, const String& keyPath, const String& valuePath);
 
     String GetString(const String& valuePath, const String& defaultValue) const;
     bool SetString(const String& valuePath, const String& value);
@@ -40,6 +42,7 @@ public:
     bool SetInt(const String& valuePath, std::int32_t value);
     float GetFloat(const String& valuePath, float defaultValue) const;
     void SetFloat(const String& valuePath, float value);  // a failed write is silent
+    bool Remove(const String& valuePath);
 
     const String& KeyPath() const { return m_keyPath; }
 

@@ -1,0 +1,184 @@
+// The File menu on a real window: a menu the user holds open through the end of a load stays
+// open, lists the new file and runs what is chosen from it; the recent files never list one
+// file twice, and the store holds exactly the list the menu shows.
+#include "app_fixture.h"
+
+#include <QvBase/Util/Path.h>
+
+#include <Platform/Gui/Gtk/GtkWindowSystem.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using TestSupport::RunCommand;
+using TestSupport::WaitFor;
+
+class FileMenuXvfbTest : public app_test::AppTest {
+protected:
+    // The recent entries the File menu shows on the desktop (after Open, Close and a
+    // separator, up to the separator before Quit). Only on the UI thread.
+    std::vector<std::string> ShownRecent() const {
+        const std::vector<std::string> shown = Platform::Gui::Testing::ShownMenuEntries(host->Handle(), 0);
+        std::vector<std::string> recent;
+        for (std::size_t i = 3; i + 2 < shown.size(); ++i) recent.push_back(shown[i]);
+        return recent;
+    }
+    bool MenuOpen() const { return Platform::Gui::Testing::MenuOpen(host->Handle(), 0); }
+    // Presses keys on the window as a user does; there is no window manager to give it the
+    // keyboard, so the window is given the focus first.
+    static void PressKeys(const std::string& keys) {
+        RunCommand("xdotool mousemove 650 700 windowfocus " + std::to_string(TestSupport::FindWindow(kTitle)) +
+            " sleep 0.3 key --delay 200 " + keys);
+    }
+    // Opens the File menu with Alt+F, asking again should the keys miss the window.
+    static bool OpenFileMenu(const std::atomic<bool>& open) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            PressKeys("alt+f");
+            if (WaitFor([&] { return open.load(); }, 3000ms)) return true;
+            RunCommand("xdotool key Escape");
+        }
+        return false;
+    }
+};
+
+TEST_F(FileMenuXvfbTest, AMenuHeldOpenWhileAFileIsReadStaysOpenListsItAndRunsItsEntries) {
+    const std::string file = Sox("ten.wav", "-r 44100 -c 2 -b 16", "10 sine 440 vol 0.5");
+    enum Phase { Idle, Reading, ReadEnded, Checked, Closed, Reopened, Chosen };
+    std::atomic<int> phase{Idle};
+    std::atomic<bool> open{false};
+    bool readingWhileOpen = false, openAfterRead = false;
+    std::vector<std::string> recentAfterRead, recentReopened;
+    int ticksAfterRead = 0;
+    quitter->onTick = [&] {
+        open = MenuOpen();
+        switch (phase) {
+        case Idle:
+            if (!open) return;
+            EXPECT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+            readingWhileOpen = window->IsReading();
+            phase = Reading;
+            break;
+        case Reading:
+            if (!window->IsReading()) phase = ReadEnded;
+            break;
+        case ReadEnded:
+            // The load's last steps ran on the tick that ended the read.
+            if (++ticksAfterRead < 2) return;
+            openAfterRead = open;
+            recentAfterRead = ShownRecent();
+            phase = Checked;
+            break;
+        case Checked:
+            if (!open) phase = Closed;
+            break;
+        case Closed:
+            if (open) {
+                recentReopened = ShownRecent();
+                phase = Reopened;
+            }
+            break;
+        default: break;
+        }
+    };
+    std::thread script([&] {
+        TestSupport::WaitForWindow(kTitle);
+        if (OpenFileMenu(open) && WaitFor([&] { return phase.load() >= Checked; }, 60000ms)) {
+            RunCommand("xdotool key Escape");
+            if (WaitFor([&] { return phase.load() >= Closed; }, 3000ms) && OpenFileMenu(open) &&
+                WaitFor([&] { return phase.load() == Reopened; }, 3000ms)) {
+                // "&Close", chosen from the menu kept through the load.
+                RunCommand("xdotool key c");
+                if (WaitFor([&] { return window->Audio().frames == 0; }, 5000ms)) phase = Chosen;
+            }
+        }
+        quitter->quit = true;
+    });
+    EXPECT_EQ(app->Run(), 0);
+    script.join();
+
+    EXPECT_TRUE(readingWhileOpen);
+    EXPECT_TRUE(openAfterRead);
+    EXPECT_EQ(recentAfterRead, std::vector<std::string>{"1 ten.wav"});
+    EXPECT_EQ(recentReopened, std::vector<std::string>{"1 ten.wav"});
+    EXPECT_EQ(phase.load(), Chosen);
+}
+
+// Each case: files listed in the store before (a stale store may list one twice), then
+// steps: a letter opens that file through the program, "-x" deletes file x; then the list
+// after the last step, most recent first.
+TEST_F(FileMenuXvfbTest, RecentFilesNeverListAFileTwiceAndTheStoreHoldsWhatTheMenuShows) {
+    const struct {
+        const char* stored;
+        const char* steps;
+        const char* expected;
+    } cases[] = {
+        {"", "a b c -b c", "c a"},
+        {"", "a b c -b c a", "a c"},
+        {"", "a b -a -b c", "c"},
+        {"", "a b c d e f g h i -c -e i", "i h g f d b"},
+        {"", "a b c d e f g h i j -j -h -f -d b", "b i g e c"},
+        {"c a a", "", "c a"},
+        {"c a a", "a", "a c"},
+        {"a b a b", "-a c", "c b"},
+    };
+    const std::string tone = Sox("tone.wav", "-r 8000 -c 1 -b 16", "0.2 sine 300");
+    int number = 0;
+    for (const auto& c : cases) {
+        const std::filesystem::path folder = m_folder / ("case" + std::to_string(number++));
+        std::filesystem::create_directory(folder);
+        const auto fileOf = [&](char letter) { return (folder / (std::string(1, letter) + ".wav")).string(); };
+        for (char letter = 'a'; letter <= 'j'; ++letter) std::filesystem::copy_file(tone, fileOf(letter));
+        Settings settings(editor_test::kKeyPath);
+        for (unsigned n = 1; n <= 8; ++n) settings.Remove(String("RecentFile%1").Arg(n));
+        std::istringstream stored(c.stored);
+        unsigned n = 0;
+        for (std::string letter; stored >> letter;) settings.SetString(String("RecentFile%1").Arg(++n), fileOf(letter[0]).c_str());
+        window->buildFileMenu();
+
+        // Every key's file, gaps and all, by letter; what the menu lists, by letter.
+        const auto storedLetters = [&] {
+            std::vector<std::string> letters;
+            for (unsigned key = 1; key <= 8; ++key) {
+                const String value = settings.GetString(String("RecentFile%1").Arg(key), String());
+                if (!value.IsEmpty()) letters.push_back(std::filesystem::path(value.CStr()).stem().string());
+            }
+            return letters;
+        };
+        const auto shownLetters = [&] {
+            std::vector<std::string> letters;
+            for (const std::string& entry : ShownRecent()) letters.push_back(entry.substr(entry.find(' ') + 1, 1));
+            return letters;
+        };
+        std::istringstream steps(c.steps);
+        for (std::string step; steps >> step;) {
+            if (step[0] == '-') {
+                std::filesystem::remove(fileOf(step[1]));
+                continue;
+            }
+            ASSERT_FALSE(Load(fileOf(step[0])).has_value()) << c.steps << ": " << step;
+            const std::vector<std::string> now = storedLetters();
+            EXPECT_EQ(std::set<std::string>(now.begin(), now.end()).size(), now.size()) << c.steps << ": " << step;
+            EXPECT_EQ(now, shownLetters()) << c.steps << ": " << step;
+        }
+        std::vector<std::string> expected;
+        std::istringstream list(c.expected);
+        for (std::string letter; list >> letter;) expected.push_back(letter);
+        EXPECT_EQ(shownLetters(), expected) << c.stored << " / " << c.steps;
+        // A stale store stays as it is until the next open writes the list.
+        if (*c.steps) {
+            EXPECT_EQ(storedLetters(), expected) << c.steps;
+        }
+    }
+}
+
+}  // namespace
