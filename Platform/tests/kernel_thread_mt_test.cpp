@@ -1,14 +1,20 @@
 #include <Platform/Kernel/Clock.h>
 #include <Platform/Kernel/Event.h>
 #include <Platform/Kernel/LastError.h>
+#include <Platform/Kernel/Processors.h>
 #include <Platform/Kernel/RecursiveLock.h>
 #include <Platform/Kernel/Thread.h>
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/Affinity.h>
+#include <TestSupport/Desktop.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -96,6 +102,24 @@ TEST(KernelThread, LastErrorBelongsToEachThread) {
     other.join();
     EXPECT_EQ(seenInOther, 0u);
     EXPECT_EQ(LastError(), 7u);
+}
+
+// Against coreutils' nproc, which counts the same mask; threads started under a narrowed
+// mask see it too.
+TEST(KernelProcessors, UsableProcessorsFollowTheAffinityMask) {
+    const std::uint32_t all = Platform::Kernel::UsableProcessors();
+    EXPECT_EQ(std::to_string(all) + "\n", TestSupport::RunCommand("nproc"));
+    EXPECT_LE(all, std::max(1u, std::thread::hardware_concurrency()));
+    for (const int count : {1, 2}) {
+        TestSupport::ScopedAffinity narrowed(count);
+        ASSERT_TRUE(narrowed.Applied());
+        const std::uint32_t expected = std::min(std::uint32_t(count), all);
+        EXPECT_EQ(Platform::Kernel::UsableProcessors(), expected);
+        std::uint32_t seenByThread = 0;
+        std::thread([&] { seenByThread = Platform::Kernel::UsableProcessors(); }).join();
+        EXPECT_EQ(seenByThread, expected);
+    }
+    EXPECT_EQ(Platform::Kernel::UsableProcessors(), all);
 }
 
 TEST(KernelLock, IsRecursiveForItsOwnerAndExcludesOthers) {

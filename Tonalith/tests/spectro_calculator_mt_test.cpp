@@ -9,11 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/Affinity.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -155,13 +158,17 @@ TEST(SpectrogramCalculatorThreads, AnyNumberOfThreadsGivesTheSameSpectraAndPictu
         settings.fftSize = type == 0 ? 2 : 3;  // short runs of columns: many of them to share
         UI::SpectrogramSpectra reference;
         std::vector<std::uint32_t> picture;
-        for (std::uint32_t threads : {1u, 3u, 8u}) {
+        // 0: one thread per processor, here one, as under `taskset -c 0`.
+        for (std::uint32_t threads : {1u, 3u, 8u, 0u}) {
+            std::optional<TestSupport::ScopedAffinity> oneProcessor;
+            if (threads == 0) oneProcessor.emplace(1);
             UI::SpectrogramCalculator calculator(source, settings);
             bool compute = false, render = false;
             calculator.SyncView(view, &compute, &render);
             calculator.SetActive(true);
             calculator.SetNeedsCompute(true);
             calculator.SetThreads(threads);
+            EXPECT_EQ(calculator.Threads(), threads == 0 ? 1u : threads);
             ASSERT_EQ(calculator.DoCompute(), UI::kStepFinished);
             SharedPtr<UI::Image> image = UI::Image::Create(UI::Size{97, 61});
             std::fill_n(image->Pixels(), 97 * 61, 0xFF000000u);  // the rows between the bands stay so

@@ -4,10 +4,11 @@
 
 #include <QvBase/UI/Drawing/Image.h>
 
+#include <Platform/Kernel/Processors.h>
+
 #include <algorithm>
 #include <cmath>
 #include <new>
-#include <thread>
 
 namespace UI {
 namespace {
@@ -39,7 +40,7 @@ SpectrogramCalculator::SpectrogramCalculator(AudioDisplaySource* source, const S
 SpectrogramCalculator::~SpectrogramCalculator() = default;
 
 std::uint32_t SpectrogramCalculator::Threads() const {
-    return m_threads != 0 ? m_threads : std::max(1u, std::thread::hardware_concurrency());
+    return m_threads != 0 ? m_threads : Platform::Kernel::UsableProcessors();
 }
 
 SpectrogramLayout SpectrogramCalculator::Layout() const {

@@ -38,7 +38,7 @@ public:
     SpectrogramLayout Layout() const;
 
     // Threads the steps work with, their own included; 0 (the default) means one per
-    // processor core.
+    // processor the calling thread may run on.
     void SetThreads(std::uint32_t threads) { m_threads = threads; }
     std::uint32_t Threads() const;
 
