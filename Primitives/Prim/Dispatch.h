@@ -4,12 +4,21 @@
 #include <Primitives/Prim/Pairs.h>
 
 #include <cstdint>
+#include <iterator>
 
 // Start-up binding of every public primitive operation to one of its builds.
 //
-// Each operation has a pair number (2..195, `Pair` in Pairs.h) naming its slot in
-// VariantTable. Dispatch.cpp binds every slot before main, from the list, and defines the
-// entry points the list marks, each calling through its slot:
+// Which build runs: the processor is classified once (Cpu.h), and the `_sse2` builds are
+// bound only on the types the binding table names, 6 to 8: Intel family-15 processors with
+// SSE2 that do not report both SSE3 and the 64-bit extension. Every current processor therefore
+// runs the `_x87` builds, portable C++ whose double FFT chooses its own vector copy (two
+// lanes, or four on processors with AVX) once at start-up. The `_sse2` builds run on those
+// older processors and in the tests and benchmarks, which call both builds side by side
+// through X87Ops and Sse2Ops (Operations.h).
+//
+// Each operation has a pair number (`Pair` in Pairs.h, from the list in Operations.inc)
+// naming its slot in VariantTable. Dispatch.cpp binds every slot before main, from the
+// list, and defines the entry points the list marks, each calling through its slot:
 //     Status CopyF32(const float* s, float* d, std::int32_t n)
 //     { return BoundVariant<Pair::CopyF32>(&CopyF32_x87, &CopyF32_sse2)(s, d, n); }
 
@@ -17,9 +26,14 @@ namespace Prim {
 
 using VariantAddress = void (*)();
 
-inline constexpr int FirstPair = 2;
-inline constexpr int LastPair = 195;
-inline constexpr int VariantSlotCount = LastPair - FirstPair + 1;
+// The pair numbers as the list gives them: one slot each, from the first to the last.
+inline constexpr int ListedPairs[] = {
+#define PRIM_OP(name, pair, result, params) pair,
+#include <Primitives/Prim/Operations.inc>
+};
+inline constexpr int VariantSlotCount = int(std::size(ListedPairs));
+inline constexpr int FirstPair = ListedPairs[0];
+inline constexpr int LastPair = FirstPair + VariantSlotCount - 1;
 
 // Zero in the program image; every slot is written by BindAllVariants before main.
 extern VariantAddress VariantTable[VariantSlotCount];

@@ -12,7 +12,7 @@ namespace Prim {
 inline constexpr std::int64_t MaxAllocBytes = 0x7FFFFFFF;
 inline constexpr std::uintptr_t AllocAlignment = 32;
 
-// AllocU8, AllocF32, AllocF64 and Free are entry points (pairs 192 to 195); library code
+// AllocU8, AllocF32, AllocF64 and Free are entry points; library code
 // calls their single builds, AllocU8Direct ... FreeDirect, directly.
 
 // The heap address kept in front of a block (for tests).

@@ -142,7 +142,8 @@ TEST_F(FileMenuXvfbTest, RecentFilesNeverListAFileTwiceAndTheStoreHoldsWhatTheMe
         for (unsigned n = 1; n <= 8; ++n) settings.Remove(String("RecentFile%1").Arg(n));
         std::istringstream stored(c.stored);
         unsigned n = 0;
-        for (std::string letter; stored >> letter;) settings.SetString(String("RecentFile%1").Arg(++n), fileOf(letter[0]).c_str());
+        for (std::string letter; stored >> letter;)
+            settings.SetString(String("RecentFile%1").Arg(++n), fileOf(letter[0]).c_str());
         window->buildFileMenu();
 
         // Every key's file, gaps and all, by letter; what the menu lists, by letter.

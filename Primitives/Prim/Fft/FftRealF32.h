@@ -15,7 +15,7 @@
 
 namespace Prim {
 
-// FftForwardRealF32 and FftInverseRealF32 (pairs 142 and 143) are listed in Operations.inc.
+// FftForwardRealF32 and FftInverseRealF32 are listed in Operations.inc.
 // The inverse's source is N + 2 floats, of which floats 1 and N + 1 are never read; it writes N.
 
 // Packed-layout cores (N floats each way), called directly by the builds of the filters.

@@ -37,7 +37,7 @@ struct FftSpecRealS16 {
 inline constexpr int32_t FftS16FixedMaxOrderX87 = 8;
 inline constexpr int32_t FftS16FixedMaxOrderSse2 = 3;
 
-// Listed in Operations.inc (pairs 135 to 139): FftInitAllocRealS16, FftGetBufSizeRealS16,
+// Listed in Operations.inc: FftInitAllocRealS16, FftGetBufSizeRealS16,
 // FftForwardRealS16, FftInverseRealS16 (N + 2 values in the forward layout in, element 1 never
 // read; N samples out) and FftFreeRealS16.
 

@@ -49,7 +49,7 @@ inline constexpr int32_t FftFlagSqrtBoth = 4;
 inline constexpr int32_t FftFlagForward = 1;
 inline constexpr int32_t FftFlagInverse = 2;
 
-// Listed in Operations.inc (pairs 140 to 149): FftInitAllocRealF32, FftGetBufSizeRealF32,
+// Listed in Operations.inc: FftInitAllocRealF32, FftGetBufSizeRealF32,
 // FftFreeRealF32, FftInitAllocRealF64, FftGetBufSizeRealF64, FftFreeRealF64 and the transforms
 // on doubles, FftForwardRealF64 and FftInverseRealF64 (half-spectrum layout, N + 2 doubles, on
 // the forward side); the transforms on floats are in FftRealF32.h.

@@ -18,7 +18,7 @@ inline constexpr int32_t FftTagSplitC64 = 8;
 struct FftSplitTable;
 
 // FftSpecSplitC64 and the operations FftInitAllocSplitC64, FftGetBufSizeSplitC64,
-// FftForwardSplitC64, FftInverseSplitC64 and FftFreeSplitC64 (pairs 150 to 154) are declared
+// FftForwardSplitC64, FftInverseSplitC64 and FftFreeSplitC64 are declared
 // from Operations.inc.
 
 // Creation with the record's own split exponents in place of the built-in ones (kept by

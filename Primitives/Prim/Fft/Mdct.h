@@ -30,7 +30,7 @@ struct CosSpecF32 {
     CosFftSpecC32* fft;  // null for 12 and 36, which run straight-line DFTs
 };
 
-// The operations on these records, MdctInitAllocFwdF32 to MdctInvF32 (pairs 155 to 162), are
+// The operations on these records, MdctInitAllocFwdF32 to MdctInvF32, are
 // listed in Operations.inc.
 
 }  // namespace Prim

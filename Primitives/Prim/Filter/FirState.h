@@ -50,7 +50,7 @@ struct FirState {
 
 inline constexpr int32_t FirInPlaceChunk = 4096;
 
-// The operations on these states, FirInitAllocF32 to FirInPlaceF64 (pairs 116 to 131), are
+// The operations on these states, FirInitAllocF32 to FirInPlaceF64, are
 // listed in Operations.inc.
 
 }  // namespace Prim

@@ -31,7 +31,7 @@ struct IirState {
 
 inline constexpr std::int32_t IirWorkLength = 1024;
 
-// The operations are listed in Operations.inc (pairs 99 to 115).
+// The operations are listed in Operations.inc.
 // Set-up (IirInitAlloc*, IirSetTapsF64, Iir*DelayLine*, IirFree*). Checks: null taps or out -8;
 // order below 0, or section count below 1, -25; a block larger than 2^31 - 1 bytes or an
 // allocation failure -9 (out not written). Then the taps are normalised: an a0 (or a cascade's

@@ -41,7 +41,7 @@ struct RandGaussStateF32 {
     double spare;  // uniform value of the pending spare
 };
 
-// The operations, RandUniformInitAllocF32 to RandGaussFreeF32 (pairs 93 to 98), are listed in
+// The operations, RandUniformInitAllocF32 to RandGaussFreeF32, are listed in
 // Operations.inc.
 // Init-alloc: null state -8, allocation failure -9; *state is written only on success.
 // Generate: null dst or state -8, len below 1 -6, a record of another kind -17.
