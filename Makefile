@@ -18,11 +18,7 @@ ASAN_ENV = ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scrip
 .PHONY: run test build bench deps test-deps unit clean format
 
 run: deps build
-	@if [ -x $(BUILD)/bin/tonalith ]; then \
-	  exec $(BUILD)/bin/tonalith; \
-	else \
-	  echo "Built everything; the program itself (tonalith) is not built yet."; \
-	fi
+	$(BUILD)/bin/tonalith
 
 test: test-deps
 	scripts/check-format

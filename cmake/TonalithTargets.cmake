@@ -27,23 +27,8 @@ endfunction()
 
 function(tonalith_library NAME INCLUDE_ROOT)
   tonalith_collect(sources ${ARGN})
-  if(sources)
-    add_library(${NAME} STATIC ${sources})
-    target_include_directories(${NAME} PUBLIC ${INCLUDE_ROOT})
-  else()
-    add_library(${NAME} INTERFACE)
-    target_include_directories(${NAME} INTERFACE ${INCLUDE_ROOT})
-  endif()
-endfunction()
-
-# Links a library target whether it was made STATIC or INTERFACE.
-function(tonalith_link NAME)
-  get_target_property(kind ${NAME} TYPE)
-  if(kind STREQUAL "INTERFACE_LIBRARY")
-    target_link_libraries(${NAME} INTERFACE ${ARGN})
-  else()
-    target_link_libraries(${NAME} PUBLIC ${ARGN})
-  endif()
+  add_library(${NAME} STATIC ${sources})
+  target_include_directories(${NAME} PUBLIC ${INCLUDE_ROOT})
 endfunction()
 
 # One test program: its tests are discovered when ctest runs, labelled by kind.

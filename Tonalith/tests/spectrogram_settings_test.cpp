@@ -11,7 +11,7 @@ namespace Options = UI::SpectrogramOptions;
 
 TEST(SpectrogramSettings, ByteLayoutRoundTrips) {
     const SpectrogramSettings s;
-    EXPECT_TRUE(s.IndexesValid());
+    EXPECT_TRUE(s.Sanitised() == s);
 
     SpectrogramSettings t;
     t.type = 2;
@@ -64,17 +64,27 @@ TEST(SpectrogramSettings, ComparesFieldByFieldWithExactFloats) {
     EXPECT_FALSE(a == b);
 }
 
-TEST(SpectrogramSettings, IndexesOutsideTheTablesAreCaught) {
+// An index outside its table becomes the default; the last index of a table and the other
+// fields stay.
+TEST(SpectrogramSettings, IndexesOutsideTheTablesBecomeTheDefaults) {
     const struct {
         std::uint32_t SpectrogramSettings::*field;
         std::uint32_t value;
-    } cases[] = {{&SpectrogramSettings::type, 3}, {&SpectrogramSettings::fftSize, 12},
-        {&SpectrogramSettings::zeroPadding, 5}, {&SpectrogramSettings::overlap, 4}, {&SpectrogramSettings::window, 7},
-        {&SpectrogramSettings::window, 0xFFFFFFFFu}};
+        std::uint32_t sanitised;
+    } cases[] = {{&SpectrogramSettings::type, 3, 0}, {&SpectrogramSettings::type, 2, 2},
+        {&SpectrogramSettings::fftSize, 12, 4}, {&SpectrogramSettings::fftSize, 11, 11},
+        {&SpectrogramSettings::zeroPadding, 5, 0}, {&SpectrogramSettings::overlap, 4, 1},
+        {&SpectrogramSettings::window, 7, 6}, {&SpectrogramSettings::window, 0xFFFFFFFFu, 6}};
     for (const auto& c : cases) {
         SpectrogramSettings s;
+        s.ampRange = 75.0f;
+        s.bMel = 1;
+        s.overlap = 3;
         s.*c.field = c.value;
-        EXPECT_FALSE(s.IndexesValid()) << c.value;
+        const SpectrogramSettings sanitised = s.Sanitised();
+        EXPECT_EQ(sanitised.*c.field, c.sanitised) << c.value;
+        s.*c.field = c.sanitised;
+        EXPECT_TRUE(sanitised == s) << c.value;
     }
 }
 

@@ -11,29 +11,14 @@
 #include <new>
 
 namespace UI {
-namespace {
-
-// Indexes outside their tables become the defaults, so no block can index past them.
-SpectrogramSettings Sanitised(SpectrogramSettings settings) {
-    const SpectrogramSettings defaults;
-    if (settings.type >= SpectrogramOptions::kTypeCount) settings.type = defaults.type;
-    if (settings.fftSize >= SpectrogramOptions::kFftSizeCount) settings.fftSize = defaults.fftSize;
-    if (settings.zeroPadding >= SpectrogramOptions::kZeroPaddingCount) settings.zeroPadding = defaults.zeroPadding;
-    if (settings.overlap >= SpectrogramOptions::kOverlapCount) settings.overlap = defaults.overlap;
-    if (settings.window >= SpectrogramOptions::kWindowCount) settings.window = defaults.window;
-    return settings;
-}
-
-}  // namespace
-
 SpectrogramCalculator::SpectrogramCalculator(
     const SharedPtr<AudioDisplaySource>& source, const SpectrogramSettings& settings)
-    : AudioCalculator(source), m_settings(Sanitised(settings)) {
+    : AudioCalculator(source), m_settings(settings.Sanitised()) {
     Build(true, true, true);
 }
 
 SpectrogramCalculator::SpectrogramCalculator(AudioDisplaySource* source, const SpectrogramSettings& settings)
-    : AudioCalculator(source), m_settings(Sanitised(settings)) {
+    : AudioCalculator(source), m_settings(settings.Sanitised()) {
     Build(true, true, true);
 }
 
@@ -53,7 +38,7 @@ void SpectrogramCalculator::ApplySettings(const std::vector<std::uint8_t>& bytes
     bool fft = false, windows = false, colours = false;
     SpectrogramSettings received;
     if (SpectrogramSettings::FromBytes(bytes, &received)) {
-        received = Sanitised(received);
+        received = received.Sanitised();
         const SpectrogramSettings& old = m_settings;
         if (received.type != old.type) compute = render = fft = true;
         if (received.bBilinear != old.bBilinear || received.bMel != old.bMel) render = true;

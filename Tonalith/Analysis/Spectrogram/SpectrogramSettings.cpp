@@ -16,10 +16,16 @@ bool SpectrogramSettings::FromBytes(const std::uint8_t* data, std::size_t size, 
     return true;
 }
 
-bool SpectrogramSettings::IndexesValid() const {
+SpectrogramSettings SpectrogramSettings::Sanitised() const {
     using namespace SpectrogramOptions;
-    return type < kTypeCount && fftSize < kFftSizeCount && zeroPadding < kZeroPaddingCount && overlap < kOverlapCount &&
-        window < kWindowCount;
+    const SpectrogramSettings defaults;
+    SpectrogramSettings settings = *this;
+    if (type >= kTypeCount) settings.type = defaults.type;
+    if (fftSize >= kFftSizeCount) settings.fftSize = defaults.fftSize;
+    if (zeroPadding >= kZeroPaddingCount) settings.zeroPadding = defaults.zeroPadding;
+    if (overlap >= kOverlapCount) settings.overlap = defaults.overlap;
+    if (window >= kWindowCount) settings.window = defaults.window;
+    return settings;
 }
 
 }  // namespace UI

@@ -28,10 +28,11 @@ struct SpectrogramSettings {
         return FromBytes(bytes.data(), bytes.size(), out);
     }
 
-    // Every index lies within its option table.
-    bool IndexesValid() const;
+    // The block with every index outside its option table replaced by the default, so that
+    // no block read from elsewhere can index past a table.
+    SpectrogramSettings Sanitised() const;
 
-    // Values behind the indexes; only for a block whose indexes are valid.
+    // Values behind the indexes; only for a sanitised block.
     std::uint32_t SizeOrder() const { return SpectrogramOptions::kFftSizeOrders[fftSize]; }
     std::uint32_t ExtraOrder() const { return SpectrogramOptions::kZeroPaddingOrders[zeroPadding]; }
     std::uint32_t OverlapFactor() const { return SpectrogramOptions::kOverlapFactors[overlap]; }
