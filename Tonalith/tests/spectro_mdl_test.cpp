@@ -1,5 +1,6 @@
 // The "MDL STFT" band sort and history passes against a plain re-sort of the same values.
-#include <Tonalith/Analysis/Spectrogram/SpectrogramMdl.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramBandSort.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramHistories.h>
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,10 @@ TEST(SpectrogramMdl, SortBandMatchesAComparisonSort) {
             std::vector<float> kept(values);
             for (float& v : kept) v = v > 0.0f ? v : 0.0f;
             const std::vector<float> expected = Descending(kept);
-            UI::SpectrogramMdl::SortBand(values.data(), n, scratch);
+            std::vector<float> apart(values.size());  // as the analysis sorts, from a row to its sorted copy
+            UI::SortBandDescending(values.data(), apart.data(), n, scratch);
+            EXPECT_TRUE(SameBits(expected, apart.data())) << "apart, n " << n << " kind " << kind;
+            UI::SortBandDescending(values.data(), values.data(), n, scratch);
             EXPECT_TRUE(SameBits(expected, values.data())) << "n " << n << " kind " << kind;
         }
     }
@@ -75,7 +79,7 @@ TEST(SpectrogramMdl, HistoriesHoldTheLastFramesAndTheirSums) {
     for (int ring : {5, 9}) {
         for (int n : {1, 7, 16, 33}) {
             for (int kind = 0; kind < 4; ++kind) {
-                const int capacity = ring * n, spare = UI::SpectrogramMdl::kListSpare;
+                const int capacity = ring * n, spare = UI::kHistorySpare;
                 std::vector<std::vector<float>> buffers(8, std::vector<float>(std::size_t(capacity + spare)));
                 std::vector<std::vector<std::vector<float>>> frames(4);  // per length, sorted
                 float *history[4], *merged[4];
@@ -97,8 +101,7 @@ TEST(SpectrogramMdl, HistoriesHoldTheLastFramesAndTheirSums) {
                         leaving[r] = past[past.size() - std::size_t(ring)].data();
                     }
                     double weighted[4], total[4];
-                    UI::SpectrogramMdl::AdvanceHistories(
-                        history, merged, capacity, arriving, leaving, n, used, weighted, total);
+                    UI::AdvanceBandHistories(history, merged, capacity, arriving, leaving, n, used, weighted, total);
                     for (int r = 0; r < 4; ++r) {
                         const auto& past = frames[std::size_t(r)];
                         std::vector<float> window;

@@ -3,6 +3,9 @@
 
 namespace UI {
 
+// The frame lengths a multi-resolution analysis works with: 8N, 4N, 2N and N (r = 0..3).
+inline constexpr int kFrameLengths = 4;
+
 // Analysis types of the spectrogram settings block.
 enum SpectrogramAnalysisType : std::uint32_t {
     SpectrogramStft = 0,
@@ -31,8 +34,8 @@ struct SpectrogramLayout {
     std::uint64_t Columns(std::uint64_t length) const;
     // Frames analysed beyond the last column ("MDL STFT" looks 2f frames ahead).
     std::uint64_t Lookahead() const { return type == SpectrogramMdlStft ? std::uint64_t(2 * overlap) : 0u; }
-    // Length of the window of resolution r (0 longest): N << (3 - r).
-    std::int64_t WindowLength(int r) const { return n << (3 - r); }
+    // Length of the window of resolution r (0 longest): 8N down to N.
+    std::int64_t WindowLength(int r) const { return n << (kFrameLengths - 1 - r); }
 };
 
 }  // namespace UI

@@ -37,12 +37,14 @@ public:
     // |Factor()|) + 1e-30 of Value.
     static constexpr float kFastTolerance = 1e-6f;
     void FastValues(const float* power, std::int64_t n, float offset, float* out) const;
+    // 2^23: adding and removing it rounds a float in [0, 2^23] to a whole number, nearest,
+    // ties to even, without a library call.
+    static constexpr float kRoundingShift = 8388608.0f;
     // Clamped to 0..255 (NaN gives 0), rounded to nearest with ties to even.
     static std::uint8_t ToByte(float value) {
         if (!(value > 0.0f)) return 0;
         if (value > 255.0f) return 255;
-        // Adding and removing 2^23 rounds to nearest, ties to even, without a library call.
-        return static_cast<std::uint8_t>((value + 8388608.0f) - 8388608.0f);
+        return static_cast<std::uint8_t>((value + kRoundingShift) - kRoundingShift);
     }
 
 private:

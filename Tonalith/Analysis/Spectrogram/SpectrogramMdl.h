@@ -41,7 +41,7 @@ public:
 
     // Where the power spectrum of frame k, length r, goes (k within the current run).
     float* Row(std::uint32_t channel, int r, std::uint64_t k) { return RowOf(m_rows, channel, r, k); }
-    // Sorts each band of frame k's four rows, once they hold their spectra; best on the
+    // Sorts each band of frame k's rows, once they hold their spectra; best on the
     // thread that wrote them, while they are still in its cache. Powers in the rows that
     // are not numbers, or negative, become 0 there too.
     void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
@@ -52,20 +52,9 @@ public:
     bool FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers, const SpectrogramLevels& levels,
         std::vector<SpectrogramSpectrum>& spectra, const std::function<bool()>& cancelled);
 
-    // Floats every history buffer has to spare after its values.
-    static constexpr std::int32_t kListSpare = 16;
-    // Sorts n band values into descending order, as the analysis does: values that are not
-    // numbers, or negative, as +0.
-    static void SortBand(float* values, std::int32_t n, std::vector<std::uint32_t>& scratch);
-    // One frame of a band's histories for the four frame lengths r: history[r] holds used[r]
-    // values sorted descending (R - 1 frames); the frame's sorted values `arriving[r]` join
-    // them in frames[r], whose measure sums (sum of i * x_i and of x_i over the descending
-    // list) come out, and the sorted values `leaving[r]` of the oldest frame, which the list
-    // holds, go, which leaves the next history in history[r] and its count in used[r]. The
-    // buffers hold `capacity` values (R frames) and kListSpare more.
-    static void AdvanceHistories(float* const history[4], float* const frames[4], std::int32_t capacity,
-        const float* const arriving[4], const float* const leaving[4], std::int32_t size, std::int32_t used[4],
-        double weighted[4], double total[4]);
+    // The most bands a layout has, with room to spare: the critical-band table has 25. The
+    // memory check counts this many, and the watched weights keep this many.
+    static constexpr std::int32_t kMostBands = 32;
 
     std::int32_t Lookahead() const { return m_lookahead; }
     std::int32_t RingLength() const { return m_ringLength; }
@@ -73,20 +62,39 @@ public:
     // Both only between compute steps (for tests).
     void Watch(std::uint64_t frame) { m_watch = frame; }
     // The per-length weights of a band of the watched frame: weights[r].
-    std::array<float, 4> BandWeights(std::int32_t band) const;
+    std::array<float, kFrameLengths> BandWeights(std::int32_t band) const;
 
 private:
+    struct Blend;
+    struct FrameScratch;
+    using LengthWeights = std::array<std::vector<float>, kFrameLengths>;
+    static constexpr std::uint64_t kWatchLast = ~std::uint64_t(0);
+
     float* RowOf(std::vector<float>& store, std::uint32_t channel, int r, std::uint64_t k) {
         // Frames before 0 (at most R - 1 < m_slots back) wrap to the end.
         const std::uint64_t slot = (k + m_slots * 64) % m_slots;
-        return store.data() + ((std::uint64_t(channel) * 4 + std::uint64_t(r)) * m_slots + slot) * m_bins;
+        return store.data() + ((std::uint64_t(channel) * kFrameLengths + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
     // Band j's values of a row, sorted descending.
     float* SortedBand(std::uint32_t channel, int r, std::uint64_t k, std::size_t band) {
         return RowOf(m_sortedRows, channel, r, k) + m_transience->BandBins()[band].begin;
     }
-    // The measures of the four lengths of a band of frame k, into measures[r].
-    void MeasureBand(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[4]);
+    // The measures of the lengths of a band of frame k, into measures[r].
+    void MeasureBand(std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[kFrameLengths]);
+    // The measures of the k-th frame of the run and a channel: r * bands + band.
+    float* MeasuresOf(std::uint64_t k, std::uint32_t channel) {
+        return m_measures.data() + (k * m_channels + channel) * kFrameLengths * m_transience->BandBins().size();
+    }
+    // FinishRun's steps: the measures of every chain of the run's frames, then per frame and
+    // channel the band weights and the column they complete.
+    bool MeasureChains(
+        std::uint64_t first, std::uint64_t count, WorkerGroup& workers, const std::function<bool()>& cancelled);
+    Blend BlendOf(const SpectrogramLevels& levels) const;
+    void FinishFrame(std::uint64_t first, std::uint64_t k, std::uint32_t channel, const Blend& blend,
+        FrameScratch& scratch, std::vector<SpectrogramSpectrum>& spectra);
+    void KeepWatched(std::uint64_t k, const LengthWeights& weights);
+    void WriteColumn(std::uint32_t channel, std::uint64_t q, const Blend& blend, FrameScratch& scratch,
+        std::uint8_t* __restrict out);
 
     const DSP::Transience* m_transience = nullptr;
     SpectrogramLayout m_layout;
@@ -98,15 +106,15 @@ private:
     std::vector<float> m_rows;
     // The same rows, each band's values sorted descending.
     std::vector<float> m_sortedRows;
-    // One per band, rows channel * 4 + r, twice: the history, and the frames of a measure.
+    // One per band, rows channel * kFrameLengths + r, twice: the history, and the frames of a measure.
     std::vector<DSP::DataTail> m_histories;
     std::vector<std::vector<std::int32_t>> m_historySize;  // values in the history per band and row
     std::vector<float> m_measures;  // per frame of the run, channel, r and band
     float m_kernelSpread = 0.0f;  // the largest sum of a bin kernel's weights in magnitude
-    std::uint64_t m_watch = ~std::uint64_t(0);
+    std::uint64_t m_watch = kWatchLast;
     std::mutex m_watchLock;
     std::uint64_t m_watchedFrame = 0;
-    std::array<float, 4 * 32> m_watched{};  // weights[r] of up to 32 bands
+    std::array<float, kFrameLengths * kMostBands> m_watched{};  // band * kFrameLengths + r
 };
 
 }  // namespace UI
