@@ -71,8 +71,9 @@ private:
     static constexpr std::uint64_t kWatchLast = ~std::uint64_t(0);
 
     float* RowOf(std::vector<float>& store, std::uint32_t channel, int r, std::uint64_t k) {
-        // Frames before 0 (at most R - 1 < m_slots back) wrap to the end.
-        const std::uint64_t slot = (k + m_slots * 64) % m_slots;
+        // Frames before 0 (at most R - 1 < m_slots back) wrap to the end: one m_slots added
+        // brings them back above 0.
+        const std::uint64_t slot = (k + m_slots) % m_slots;
         return store.data() + ((std::uint64_t(channel) * kFrameLengths + std::uint64_t(r)) * m_slots + slot) * m_bins;
     }
     // Band j's values of a row, sorted descending.
