@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,12 @@ namespace Platform::Gui {
 // (and a number can cross threads, which a pointer to a window could not).
 using WindowId = std::uint64_t;
 inline constexpr WindowId NoWindow = 0;
+
+// The window system cannot start: there is no display to open.
+class Unavailable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 struct WindowSpec {
     std::string title;  // UTF-8
@@ -170,7 +177,7 @@ public:
 };
 
 // The window system the program uses: the one installed last, else the desktop's
-// (GTK) made on first use. The desktop's throws std::runtime_error when no display opens.
+// (GTK) made on first use. The desktop's throws Unavailable when no display opens.
 WindowSystem& Current();
 // Installs `system` for the rest of the run (or until the next Install); returns the one before.
 std::unique_ptr<WindowSystem> Install(std::unique_ptr<WindowSystem> system);

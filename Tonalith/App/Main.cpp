@@ -9,8 +9,10 @@
 #include <QvBase/UI/Native/HostWindow.h>
 #include <QvBase/Util/ResourceArchive.h>
 
+#include <Platform/Gui/WindowSystem.h>
 #include <Platform/Resources/Resources.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -22,9 +24,7 @@ constexpr uint ProgramIconId = 5;
 // Where the window opens while no position is saved: 700 x 400 pixels at (300, 400).
 constexpr UI::Rect DefaultWindowRect{300, 999, 400, 799};
 
-}  // namespace
-
-int main() {
+int Run() {
     ResourceArchive::Instance().Load(Platform::Resources::Module::Program(), "TonalithResEmbed");
 
     Application application("Quorvel", "Tonalith");
@@ -42,4 +42,15 @@ int main() {
     host.reset();
     info.reset();
     return exitCode;
+}
+
+}  // namespace
+
+int main() {
+    try {
+        return Run();
+    } catch (const Platform::Gui::Unavailable& e) {
+        std::fprintf(stderr, "tonalith: %s\n", e.what());
+        return 1;
+    }
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -35,8 +34,8 @@ void InitialiseGtk() {
     });
     if (!ok) {
         const char* display = std::getenv("DISPLAY");
-        throw std::runtime_error(
-            std::string("Platform::Gui: GTK could not open the X11 display \"") + (display ? display : "") + "\"");
+        if (!display || !*display) throw Unavailable("cannot open the display: DISPLAY is not set");
+        throw Unavailable(std::string("cannot open the display \"") + display + "\"");
     }
 }
 
