@@ -8,13 +8,14 @@
 
 // Start-up binding of every public primitive operation to one of its builds.
 //
-// Which build runs: the processor is classified once (Cpu.h), and the `_sse2` builds are
-// bound only on the types the binding table names, 6 to 8: Intel family-15 processors with
-// SSE2 that do not report both SSE3 and the 64-bit extension. Every current processor therefore
-// runs the `_x87` builds, portable C++ whose double FFT chooses its own vector copy (two
-// lanes, or four on processors with AVX) once at start-up. The `_sse2` builds run on those
-// older processors and in the tests and benchmarks, which call both builds side by side
-// through X87Ops and Sse2Ops (Operations.h).
+// Which build runs: the processor is classified once (GetCpuType in Cpu.cpp), and the
+// `_sse2` builds are bound only on the types the binding table of BuildForCpuType
+// (Dispatch.cpp) names, 6 to 8: Intel family-15 processors with SSE2 that do not report both
+// SSE3 and the 64-bit extension. Every current processor therefore runs the `_x87` builds,
+// portable C++ whose double FFT chooses its own vector copy (two lanes, or four on processors
+// with AVX) on its first transform (FftPassesX87.cpp). The `_sse2` builds run on those older
+// processors and in the tests and benchmarks, which call both builds side by side through
+// X87Ops and Sse2Ops (Operations.h).
 //
 // Each operation has a pair number (`Pair` in Pairs.h, from the list in Operations.inc)
 // naming its slot in VariantTable. Dispatch.cpp binds every slot before main, from the
