@@ -138,6 +138,24 @@ TEST(Path, NativeFormsOfRealFoldersKeepTheirCase) {
     EXPECT_FALSE(Path("Music/Song.WAV") == Path("Music/song.wav"));  // case counts
 }
 
+// "\" is a character of a name here: the forms handed to the system keep it, and a text
+// without one gets the form it always had.
+TEST(Path, NativeFormsKeepABackslashInAName) {
+    const struct {
+        const char *in, *native, *key;
+    } cases[] = {{"/d/a\\b.wav", "/d/a\\b.wav", "/d/a\\b.wav/"}, {"/d/x\\", "/d/x\\", "/d/x\\/"},
+        {"//d\\x//..//a\\\\b/./", "//a\\\\b/.", "//a\\\\b/./"}, {"/\\/", "/\\", "/\\/"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Text(Path(c.in).ToNative()), c.native) << c.in;
+        EXPECT_EQ(Text(Path(c.in).NativeKey()), c.key) << c.in;
+    }
+    for (const char* in : {"/Music/Old/../New/./a.WAV", "//srv/x//", "/a//b///", "/x/..", "/", "/./a/../../b"}) {
+        const std::string normal = Text(Path::Normalize(in));
+        EXPECT_EQ(Text(Path(in).NativeKey()), normal) << in;
+        EXPECT_EQ(Text(Path(in).ToNative()), normal.size() > 1 ? normal.substr(0, normal.size() - 1) : normal) << in;
+    }
+}
+
 TEST(Path, DirectoriesEndInASeparatorAndJoinNames) {
     EXPECT_EQ(Text(Directory("/x").Text()), "/x/");
     EXPECT_EQ(Text(Directory("/x/").Text()), "/x/");

@@ -89,8 +89,8 @@ void MainWindow::buildFileMenu() {
     if (!recent.empty()) {
         menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
         for (std::uint32_t i = 0; i < recent.size(); ++i)
-            menu->AddItem(false, String("&%1 %2").Arg(i + 1).Arg(Menu::LiteralLabel(Path::FileNameOf(recent[i]))),
-                false, this, i, "1slotOpenRecent(uint)", 0, 0);
+            menu->AddItem(false, String("&%1 %2").Arg(i + 1).Arg(Menu::LiteralLabel(RecentFileName(recent[i]))), false,
+                this, i, "1slotOpenRecent(uint)", 0, 0);
     }
     menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
     menu->AddItem(false, "&Quit", false, Application::Current(), std::nullopt, "1slotQuit()", kCtrl, 'Q');

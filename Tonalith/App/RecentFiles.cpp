@@ -1,47 +1,71 @@
 #include <Tonalith/App/RecentFiles.h>
 
-#include <QvBase/Util/Directory.h>
 #include <QvBase/Util/File.h>
 
 #include <algorithm>
+#include <sstream>
+#include <string>
 
 namespace UI {
 namespace {
 
 String RecentKey(unsigned n) { return String("%1%2").Arg("RecentFile").Arg(n); }
 
+std::string Text(const String& s) { return std::string(s.CStr(), s.Length()); }
+
+// One text for every spelling of a file: "." parts and repeated "/" go, ".." takes the part
+// before it. Links are not followed: the menu lists what was opened, not where it leads.
+String EntryKey(const String& entry) {
+    std::string plain;
+    std::istringstream parts(Text(Path(entry).Text()));
+    for (std::string part; std::getline(parts, part, '/');)
+        if (!part.empty() && part != ".") plain += "/" + part;
+    return Path(String(plain.empty() ? "/" : plain)).NativeKey();
+}
+
+std::string WithoutTrailingSlashes(std::string text) {
+    while (!text.empty() && text.back() == '/') text.pop_back();
+    return text;
+}
+
 }  // namespace
 
 std::vector<String> LoadRecentFiles(const Settings& settings) {
-    std::vector<String> files;
+    std::vector<String> files, keys;
     for (unsigned n = 1; n <= MaxRecentFiles; ++n) {
         const String value = settings.GetString(RecentKey(n), String());
-        if (value.IsEmpty()) break;
-        // A store written by an earlier build can list a file twice; the menu shows it once.
-        const Path path(value);
-        const bool listed =
-            std::any_of(files.begin(), files.end(), [&](const String& file) { return Path(file) == path; });
-        if (!listed && Util::File(path).Exists()) files.push_back(value);
+        if (value.IsEmpty()) continue;
+        const String key = EntryKey(value);
+        if (std::find(keys.begin(), keys.end(), key) != keys.end() || !Util::File(Path(value)).Exists()) continue;
+        files.push_back(value);
+        keys.push_back(key);
     }
     return files;
 }
 
 void AddRecentFile(Settings& settings, const Path& path) {
     std::vector<String> files = LoadRecentFiles(settings);
-    for (auto it = files.begin(); it != files.end(); ++it) {
-        if (Path(*it) == path) {
-            files.erase(it);
-            break;
-        }
-    }
+    const String key = EntryKey(path.Text());
+    std::erase_if(files, [&](const String& file) { return EntryKey(file) == key; });
     files.insert(files.begin(), path.ToNative());
     if (files.size() > MaxRecentFiles) files.resize(MaxRecentFiles);
     for (unsigned i = 0; i < files.size(); ++i) settings.SetString(RecentKey(i + 1), files[i]);
-    // The list can be shorter than the one stored (files gone, or listed twice): the keys
-    // past its end would otherwise be read back behind it.
+    // The list can be shorter than the keys stored (gaps, files gone, second spellings):
+    // the keys past its end would otherwise be read back behind it.
     for (unsigned n = unsigned(files.size()) + 1; n <= MaxRecentFiles; ++n) settings.Remove(RecentKey(n));
 }
 
-String LastFolderOf(const Path& file) { return Path(Directory::ParentOf(file).Text()).NativeKey(); }
+String RecentFileName(const String& entry) {
+    const std::string text = WithoutTrailingSlashes(Text(entry));
+    const std::string::size_type slash = text.rfind('/');
+    return String(slash == std::string::npos ? text : text.substr(slash + 1));
+}
+
+String LastFolderOf(const Path& file) {
+    // The folder ends at the last "/": a "\" belongs to the file's name.
+    const std::string text = WithoutTrailingSlashes(Text(file.Text()));
+    const std::string::size_type slash = text.rfind('/');
+    return Path(String(slash == std::string::npos ? "." : text.substr(0, slash + 1))).NativeKey();
+}
 
 }  // namespace UI

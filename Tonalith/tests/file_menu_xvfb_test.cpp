@@ -113,9 +113,12 @@ TEST_F(FileMenuXvfbTest, AMenuHeldOpenWhileAFileIsReadStaysOpenListsItAndRunsIts
     EXPECT_EQ(phase.load(), Chosen);
 }
 
-// Each case: files listed in the store before (a stale store may list one twice), then
-// steps: a letter opens that file through the program, "-x" deletes file x; then the list
-// after the last step, most recent first.
+// Each case: files listed in the store before, key by key from RecentFile1 (a stale store
+// may list one twice; "_" leaves a key out and "''" stores an empty value, as a hand edit or
+// a damaged line does), then steps: a name opens that file through the program, "-x"
+// deletes file x; then the list after the last step, most recent first. A name is the
+// file's path in the case's folder without ".wav": "./a" and "/a" spell a.wav otherwise,
+// "x\a" is a file of its own beside the folder x holding a.wav.
 TEST_F(FileMenuXvfbTest, RecentFilesNeverListAFileTwiceAndTheStoreHoldsWhatTheMenuShows) {
     const struct {
         const char* stored;
@@ -130,54 +133,81 @@ TEST_F(FileMenuXvfbTest, RecentFilesNeverListAFileTwiceAndTheStoreHoldsWhatTheMe
         {"c a a", "", "c a"},
         {"c a a", "a", "a c"},
         {"a b a b", "-a c", "c b"},
+        // Nothing behind a gap is lost, and the next open writes the list without one.
+        {"a _ c", "", "a c"},
+        {"a _ c", "b", "b a c"},
+        {"a '' c _ e", "-c f", "f a e"},
+        {"_ _ _ _ _ _ _ h", "", "h"},
+        {"a _ b c d e f g", "h i", "i h a b c d e f"},
+        // Two spellings of one file are one entry.
+        {"./a a", "", "a"},
+        {"a /a b", "b", "b a"},
+        {".//./a _ b", "a", "a b"},
+        {"b", "./b /b", "b"},
+        // A "\" is part of a name: such a file opens, and is not the file it would name
+        // were it a separator.
+        {"", "x\\a a", "a x\\a"},
+        {"x\\a b", "c", "c x\\a b"},
     };
     const std::string tone = Sox("tone.wav", "-r 8000 -c 1 -b 16", "0.2 sine 300");
     int number = 0;
     for (const auto& c : cases) {
         const std::filesystem::path folder = m_folder / ("case" + std::to_string(number++));
-        std::filesystem::create_directory(folder);
-        const auto fileOf = [&](char letter) { return (folder / (std::string(1, letter) + ".wav")).string(); };
-        for (char letter = 'a'; letter <= 'j'; ++letter) std::filesystem::copy_file(tone, fileOf(letter));
+        std::filesystem::create_directories(folder / "x");
+        const auto fileOf = [&](const std::string& name) { return folder.string() + "/" + name + ".wav"; };
+        for (char letter = 'a'; letter <= 'j'; ++letter) std::filesystem::copy_file(tone, fileOf({letter}));
+        std::filesystem::copy_file(tone, fileOf("x\\a"));
+        std::filesystem::copy_file(tone, fileOf("x/a"));
         Settings settings(editor_test::kKeyPath);
         for (unsigned n = 1; n <= 8; ++n) settings.Remove(String("RecentFile%1").Arg(n));
         std::istringstream stored(c.stored);
         unsigned n = 0;
-        for (std::string letter; stored >> letter;)
-            settings.SetString(String("RecentFile%1").Arg(++n), fileOf(letter[0]).c_str());
+        for (std::string name; stored >> name;) {
+            const String key = String("RecentFile%1").Arg(++n);
+            if (name != "_") settings.SetString(key, name == "''" ? "" : fileOf(name).c_str());
+        }
         window->buildFileMenu();
 
-        // Every key's file, gaps and all, by letter; what the menu lists, by letter.
-        const auto storedLetters = [&] {
-            std::vector<std::string> letters;
+        // Every key's file by name, "_" where a key holds none (a trailing run left out);
+        // what the menu lists, by name.
+        const auto storedNames = [&] {
+            std::vector<std::string> names;
             for (unsigned key = 1; key <= 8; ++key) {
                 const String value = settings.GetString(String("RecentFile%1").Arg(key), String());
-                if (!value.IsEmpty()) letters.push_back(std::filesystem::path(value.CStr()).stem().string());
+                names.push_back(value.IsEmpty() ? "_" : std::filesystem::path(value.CStr()).stem().string());
             }
-            return letters;
+            while (!names.empty() && names.back() == "_") names.pop_back();
+            return names;
         };
-        const auto shownLetters = [&] {
-            std::vector<std::string> letters;
-            for (const std::string& entry : ShownRecent()) letters.push_back(entry.substr(entry.find(' ') + 1, 1));
-            return letters;
+        const auto shownNames = [&] {
+            std::vector<std::string> names;
+            for (const std::string& entry : ShownRecent()) {
+                const std::size_t start = entry.find(' ') + 1;
+                names.push_back(entry.substr(start, entry.rfind(".wav") - start));
+            }
+            return names;
         };
         std::istringstream steps(c.steps);
         for (std::string step; steps >> step;) {
             if (step[0] == '-') {
-                std::filesystem::remove(fileOf(step[1]));
+                std::filesystem::remove(fileOf(step.substr(1)));
                 continue;
             }
-            ASSERT_FALSE(Load(fileOf(step[0])).has_value()) << c.steps << ": " << step;
-            const std::vector<std::string> now = storedLetters();
+            ASSERT_FALSE(Load(fileOf(step)).has_value()) << c.steps << ": " << step;
+            const std::vector<std::string> now = storedNames();
             EXPECT_EQ(std::set<std::string>(now.begin(), now.end()).size(), now.size()) << c.steps << ": " << step;
-            EXPECT_EQ(now, shownLetters()) << c.steps << ": " << step;
+            EXPECT_EQ(now, shownNames()) << c.steps << ": " << step;
+            const String lastFolder = settings.GetString("LastFolder", String());
+            std::error_code error;
+            EXPECT_TRUE(std::filesystem::equivalent(lastFolder.CStr(), folder, error)) << c.steps << ": " << step;
         }
         std::vector<std::string> expected;
         std::istringstream list(c.expected);
-        for (std::string letter; list >> letter;) expected.push_back(letter);
-        EXPECT_EQ(shownLetters(), expected) << c.stored << " / " << c.steps;
+        for (std::string name; list >> name;) expected.push_back(name);
+        EXPECT_EQ(shownNames(), expected) << c.stored << " / " << c.steps;
         // A stale store stays as it is until the next open writes the list.
         if (*c.steps) {
-            EXPECT_EQ(storedLetters(), expected) << c.steps;
+            EXPECT_EQ(storedNames(), expected) << c.steps;
         }
     }
 }

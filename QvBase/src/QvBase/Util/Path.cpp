@@ -37,15 +37,15 @@ String Path::LongPathName(const String& text) {
     return longForm ? String(*longForm) : text;
 }
 
-String Path::NativeKey() const { return Normalize(LongPathName(m_strText)); }
+String Path::NativeKey() const { return NormalizeNative(LongPathName(m_strText)); }
 
 String Path::ToNative() const {
     const String longForm = LongPathName(m_strText);
-    String native = Normalize(longForm);
-    // Normalize ends in "/"; only the root keeps it, and an empty path stays empty.
+    String native = NormalizeNative(longForm);
+    // It ends in "/"; only the root keeps it, and an empty path stays empty.
     if (native.Length() > 1)
         native.Truncate(native.Length() - 1);
-    else if (Collapse(longForm).IsEmpty())
+    else if (CollapseNative(longForm).IsEmpty())
         native = "";
     return native;
 }

@@ -3,7 +3,8 @@
 
 // A path made absolute when set: a leading "~" stands for $HOME and a relative text is
 // placed under the current directory. "/" is the separator inside the system; the text
-// functions accept "\" as well. Case is kept and compared.
+// functions accept "\" as well, but the forms handed to the system (ToNative, NativeKey)
+// keep it, as the character of a name it is on this system. Case is kept and compared.
 class Path {
 public:
     Path() = default;
@@ -35,6 +36,10 @@ public:
     static String Normalize(const String& text);
 
 private:
+    // Collapse and Normalize with "/" as the only separator.
+    static String CollapseNative(const String& text);
+    static String NormalizeNative(const String& text);
+
     String m_strText;
 };
 

@@ -55,9 +55,12 @@ String Path::ExtensionOf(const String& text) {
 
 String Path::Collapse(const String& text) {
     if (text.IsEmpty()) return text;
+    return CollapseNative(ToForwardSlashes(text));
+}
+
+String Path::CollapseNative(const String& text) {
+    if (text.IsEmpty()) return text;
     std::string path = ToStd(text);
-    for (char& c : path)
-        if (c == '\\') c = '/';
     while (path.size() > 1 && path.back() == '/') path.pop_back();
 
     // A leading "//" (a network form) stays; every other run of "/" becomes one.
@@ -107,8 +110,16 @@ String Path::Collapse(const String& text) {
     return String(joined);
 }
 
-String Path::Normalize(const String& text) {
-    std::string normal = ToStd(Collapse(text)) + "/";
+namespace {
+
+std::string EndingInOneSeparator(std::string normal) {
+    normal += '/';
     while (normal.size() >= 2 && normal.compare(normal.size() - 2, 2, "//") == 0) normal.pop_back();
-    return String(normal);
+    return normal;
 }
+
+}  // namespace
+
+String Path::Normalize(const String& text) { return String(EndingInOneSeparator(ToStd(Collapse(text)))); }
+
+String Path::NormalizeNative(const String& text) { return String(EndingInOneSeparator(ToStd(CollapseNative(text)))); }
