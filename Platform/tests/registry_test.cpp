@@ -7,6 +7,7 @@
 #include <TestSupport/ConfigHome.h>
 #include <TestSupport/StoreDamage.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -510,3 +511,83 @@ TEST_F(Registry, AWriterDyingBeforeTheRenameLeavesTheOldFileWhole) {
     EXPECT_EQ(Get("K", "old").first, 4u);
     EXPECT_EQ(Get("K", "after").first, 4u);
 }
+
+// A store as the program leaves it (and a key of another program's), re-indented by hand.
+class ReindentedStore : public Registry, public ::testing::WithParamInterface<TestSupport::Reindentation> {
+protected:
+    static void WriteProgramsStore() {
+        const std::string program = "SOFTWARE\\Quorvel\\Tonalith";
+        ASSERT_EQ(Set("SOFTWARE\\Other Maker\\Tool", "Path", reg::kTypeString, std::string("/opt\0", 5)), Result::Ok);
+        ASSERT_EQ(SetDword("SOFTWARE\\Other Maker\\Tool", "Runs", 12), Result::Ok);
+        for (int n = 1; n <= 5; ++n) {
+            const std::string path = "/home/me/Music/Take \xC3\xA9t\xC3\xA9 " + std::to_string(n) + ".wav";
+            ASSERT_EQ(Set(program, "RecentFile" + std::to_string(n), 1, path + '\0'), Result::Ok);
+        }
+        for (const char* name :
+            {"EditorView.WaveformOpacity", "EditorView.SpectrogramOpacity", "EditorView.Spectrogram.AmpRange"})
+            ASSERT_EQ(Set(program, name, reg::kTypeBinary, std::string("\0\0\x80\x3f", 4)), Result::Ok);
+        for (const char* name : {"EditorView.Spectrogram.Type", "EditorView.Spectrogram.FFTSize",
+                 "EditorView.Spectrogram.FFTWindow", "AmpRuler.Mode", "Tonalith Host Window.Maximized"})
+            ASSERT_EQ(SetDword(program, name, 2), Result::Ok);
+        ASSERT_EQ(Set(program, "Tonalith Host Window.Geometry", 1, std::string("[(200,150)-(899,649) 700x500]\0", 30)),
+            Result::Ok);
+    }
+};
+
+// The writer's text without what its line `index` owns: a value line its value, a key
+// line everything up to its closing brace.
+std::string WithoutWhatALineOwns(const std::string& text, std::size_t index) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(text.substr(at, end + 1 - at));
+    const std::size_t indent = lines[index].find_first_not_of(' ');
+    std::size_t last = index;
+    if (lines[index].compare(indent, 4, "key ") == 0) {
+        while (lines[last] != lines[index].substr(0, indent) + "}\n") ++last;
+    } else if (lines[index].find(" = ") == std::string::npos) {
+        return text;
+    }
+    lines.erase(lines.begin() + index, lines.begin() + last + 1);
+    std::string out;
+    for (const std::string& line : lines) out += line;
+    return out;
+}
+
+// The re-indented store still reads whole; with one line of it damaged, the next change
+// keeps every entry the line does not own, each under its own key, as the same change
+// does to an undamaged store without them.
+TEST_P(ReindentedStore, OneDamagedLineCostsOnlyWhatItOwns) {
+    WriteProgramsStore();
+    const std::string written = FileText(), damagedCopy = file_.string() + ".damaged";
+    const auto afterTheChange = [&](const std::string& before) {
+        WriteFileText(before);
+        EXPECT_EQ(SetDword("New", "n", 1), Result::Ok);
+        return FileText();
+    };
+    const std::size_t moved = written.rfind('\n', written.find("\"RecentFile3\"")) + 1;
+    const std::string text = GetParam().apply(written, moved), whole = afterTheChange(text);
+    EXPECT_FALSE(std::filesystem::exists(damagedCopy));
+    EXPECT_EQ(whole, afterTheChange(written));
+
+    const auto movedLine = std::size_t(std::count(written.begin(), written.begin() + moved, '\n'));
+    for (std::size_t line = 0, at = 0; at < text.size(); ++line, at = text.find('\n', at) + 1) {
+        if (GetParam().movesOneLine && line + 1 >= movedLine && line <= movedLine + 1) continue;
+        const std::string withoutOwned = WithoutWhatALineOwns(written, line);
+        const std::string owned = withoutOwned == written ? whole : afterTheChange(withoutOwned);
+        for (const TestSupport::LineDamage& damage : TestSupport::LineDamages()) {
+            const std::string damaged = damage.apply(text, at);
+            const bool itsOwn = std::string(damage.name) != "junk line before it";
+            EXPECT_EQ(afterTheChange(damaged), itsOwn ? owned : whole) << damage.name << " | line " << line;
+            std::ifstream kept(damagedCopy, std::ios::binary);
+            EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
+            std::filesystem::remove(damagedCopy);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ReindentedStore, ::testing::ValuesIn(TestSupport::Reindentations()), [](const auto& tested) {
+        std::string name = tested.param.name;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });

@@ -37,4 +37,31 @@ inline std::vector<LineDamage> LineDamages() {
     };
 }
 
+// Ways a user re-indents a store by hand; the text still reads whole.
+struct Reindentation {
+    const char* name;
+    // The text re-indented; `at` starts the line that a change of one line moves.
+    std::string (*apply)(std::string text, std::size_t at);
+    bool movesOneLine;  // damage right beside that line cannot be told from a lost brace
+};
+
+// Every line's indent of two spaces a level, rewritten as `perLevel` a level.
+inline std::string Reindented(const std::string& text, const std::string& perLevel) {
+    std::string out;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+        const std::size_t spaces = text.find_first_not_of(' ', at) - at;
+        for (std::size_t level = 0; level < spaces / 2; ++level) out += perLevel;
+        out.append(text, at + spaces, end + 1 - at - spaces);
+    }
+    return out;
+}
+
+inline std::vector<Reindentation> Reindentations() {
+    return {
+        {"tabs", [](std::string text, std::size_t) { return Reindented(text, "\t"); }, false},
+        {"four spaces", [](std::string text, std::size_t) { return Reindented(text, "    "); }, false},
+        {"one line two spaces shallower", [](std::string text, std::size_t at) { return text.erase(at, 2); }, true},
+    };
+}
+
 }  // namespace TestSupport
