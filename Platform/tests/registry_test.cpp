@@ -15,10 +15,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,6 +78,31 @@ std::pair<std::uint32_t, std::string> Get(const std::string& keyPath, const std:
     EXPECT_EQ(got, size);
     return {type, bytes};
 }
+
+// Makes a folder read-only (its lock file gone) for the object's life, also to root:
+// the thread gives up overriding file permissions meanwhile.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::filesystem::path& folder) : folder_(folder) {
+        std::filesystem::remove(folder / "HKEY_CURRENT_USER.reg.lock");
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        ::syscall(SYS_capget, &header_, saved_);
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~(1u << CAP_DAC_OVERRIDE);
+        ::syscall(SYS_capset, &header_, reduced);
+    }
+    ~ReadOnlyFolder() {
+        ::syscall(SYS_capset, &header_, saved_);
+        std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    std::filesystem::path folder_;
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2] = {};
+};
 
 std::string AllBytes() {
     std::string bytes;
@@ -137,9 +165,24 @@ TEST_F(Registry, DeletedValuesAreGoneAndFailedDeletesLeaveTheFileAlone) {
     const auto written = std::filesystem::last_write_time(file_);
     const std::string before = FileText();
     ::usleep(20000);
-    EXPECT_EQ(key.DeleteValue("Gone"), Result::NotFound);
-    EXPECT_EQ(key.DeleteValue(std::string(20000, 'x')), Result::InvalidArgument);
-    EXPECT_EQ(Key().DeleteValue("Keep"), Result::InvalidArgument);
+    const struct {
+        const char* what;
+        bool readOnlyFolder;  // and no lock file in it
+        Result (*remove)(Key& key);
+        Result expected;
+    } failures[] = {
+        {"absent", false, [](Key& k) { return k.DeleteValue("Gone"); }, Result::NotFound},
+        {"name too long", false, [](Key& k) { return k.DeleteValue(std::string(20000, 'x')); },
+            Result::InvalidArgument},
+        {"closed key", false, [](Key&) { return Key().DeleteValue("Keep"); }, Result::InvalidArgument},
+        {"absent, read-only folder", true, [](Key& k) { return k.DeleteValue("Gone"); }, Result::NotFound},
+        {"present, read-only folder", true, [](Key& k) { return k.DeleteValue("Keep"); }, Result::IoFailure},
+    };
+    for (const auto& failure : failures) {
+        std::optional<ReadOnlyFolder> readOnly;
+        if (failure.readOnlyFolder) readOnly.emplace(file_.parent_path());
+        EXPECT_EQ(failure.remove(key), failure.expected) << failure.what;
+    }
     EXPECT_EQ(std::filesystem::last_write_time(file_), written);
     EXPECT_EQ(FileText(), before);
 }
