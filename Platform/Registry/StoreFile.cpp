@@ -162,6 +162,19 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Takes the store's lock, creating its folder when missing; -1 (the reason as the thread's
+// last error) when that fails. The lock is a file of its own, because the store file is
+// replaced by every write; closing it releases the lock (also when the process dies).
+int LockStore(const std::string& path) {
+    if (!MakeFolders(FolderOf(path))) return -1;
+    Descriptor lockFile(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
+    if (!lockFile.Valid()) return Failed(-1);
+    while (::flock(lockFile.Get(), LOCK_EX) != 0) {
+        if (errno != EINTR) return Failed(-1);
+    }
+    return lockFile.Release();
+}
+
 // Serialises writers of this process; the file lock serialises the processes.
 std::mutex g_writeMutex;
 
@@ -194,15 +207,12 @@ ReadOutcome ReadStoreFile(const std::string& path, StoredKey& root) {
 }
 
 Result UpdateStoreFile(const std::string& path, const std::function<Result(StoredKey& root, bool& write)>& change) {
-    if (path.empty() || !MakeFolders(FolderOf(path))) return Result::IoFailure;
+    if (path.empty()) return Result::IoFailure;
     std::lock_guard<std::mutex> processLock(g_writeMutex);
-    // A separate lock file, because the store file itself is replaced by every write;
-    // closing it on the way out releases the lock (also when the process dies).
-    Descriptor lockFile(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600));
-    if (!lockFile.Valid()) return Failed(Result::IoFailure);
-    while (::flock(lockFile.Get(), LOCK_EX) != 0) {
-        if (errno != EINTR) return Failed(Result::IoFailure);
-    }
+    const Descriptor lockFile(LockStore(path));
+    // Without the lock nothing is written (a folder that cannot hold the lock file takes
+    // no new store either), but a change that writes nothing still gets its answer.
+    const std::uint32_t lockError = lockFile.Valid() ? 0 : Kernel::LastError();
 
     StoredKey root;
     const ReadOutcome outcome = ReadStoreFile(path, root);
@@ -210,6 +220,7 @@ Result UpdateStoreFile(const std::string& path, const std::function<Result(Store
     bool write = false;
     const Result result = change(root, write);
     if (result != Result::Ok || !write) return result;
+    if (!lockFile.Valid()) return Failed(Result::IoFailure, static_cast<int>(lockError));
     const std::string text = FormatStore(root);
     if (text.size() > kMaxFileSize) return Failed(Result::InvalidArgument, EFBIG);  // would not read back
     const std::string target = WriteTarget(path);

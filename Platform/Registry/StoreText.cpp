@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -186,45 +187,46 @@ private:
     std::size_t pos_ = 0;
 };
 
-// One value statement after its keyword; false on any error.
-bool ParseValue(std::string_view keyword, LineReader& reader, StoredKey& key) {
-    std::uint32_t type = 0;
+// One value statement after its keyword; nullopt on any error.
+std::optional<StoredValue> ParseValue(std::string_view keyword, LineReader& reader) {
+    StoredValue value;
     if (keyword == "string") {
-        type = kString;
+        value.type = kString;
     } else if (keyword == "dword") {
-        type = kDword;
+        value.type = kDword;
     } else if (keyword == "binary") {
-        type = kBinary;
+        value.type = kBinary;
     } else if (keyword == "value") {
         const auto number = reader.Number();
-        if (!number) return false;
-        type = *number;
+        if (!number) return std::nullopt;
+        value.type = *number;
     } else {
-        return false;
+        return std::nullopt;
     }
-    const auto name = reader.Quoted(kMaxValueNameLength);
-    if (!name || !reader.Symbol('=')) return false;
+    auto name = reader.Quoted(kMaxValueNameLength);
+    if (!name || !reader.Symbol('=')) return std::nullopt;
+    value.name = std::move(*name);
 
-    std::vector<std::uint8_t> data;
     if (keyword == "string") {
         const auto text = reader.Quoted(kMaxValueSize - 1);
-        if (!text) return false;
-        data.assign(text->begin(), text->end());
-        data.push_back(0);
+        if (!text) return std::nullopt;
+        value.data.assign(text->begin(), text->end());
+        value.data.push_back(0);
     } else if (keyword == "dword") {
         const auto word = reader.Number();
-        if (!word) return false;
-        data = {static_cast<std::uint8_t>(*word), static_cast<std::uint8_t>(*word >> 8),
+        if (!word) return std::nullopt;
+        value.data = {static_cast<std::uint8_t>(*word), static_cast<std::uint8_t>(*word >> 8),
             static_cast<std::uint8_t>(*word >> 16), static_cast<std::uint8_t>(*word >> 24)};
     } else {
         auto bytes = reader.HexBytes();
-        if (!bytes) return false;
-        data = std::move(*bytes);
+        if (!bytes) return std::nullopt;
+        value.data = std::move(*bytes);
     }
-    if (!reader.AtEnd()) return false;
-    key.SetValue(*name, type, std::move(data));
-    return true;
+    if (!reader.AtEnd()) return std::nullopt;
+    return value;
 }
+
+bool ValidKeyName(const std::string& name) { return !name.empty() && name.find('\\') == std::string::npos; }
 
 bool ParseLines(std::string_view text, StoredKey& root) {
     std::vector<StoredKey*> open{&root};
@@ -253,63 +255,152 @@ bool ParseLines(std::string_view text, StoredKey& root) {
             ended = true;
         } else if (keyword == "key") {
             const auto name = reader.Quoted(kMaxKeyNameLength);
-            if (!name || name->empty() || name->find('\\') != std::string::npos) return false;
+            if (!name || !ValidKeyName(*name)) return false;
             if (!reader.Symbol('{') || !reader.AtEnd() || open.size() > kMaxKeyDepth) return false;
             open.push_back(&open.back()->SubKey(*name));
-        } else if (!ParseValue(keyword, reader, *open.back())) {
+        } else if (auto value = ParseValue(keyword, reader)) {
+            open.back()->SetValue(value->name, value->type, std::move(value->data));
+        } else {
             return false;
         }
     }
     return ended;
 }
 
-// The depth the writer gave a line, two spaces per level; nullopt when the indent is not
-// the writer's (odd, or followed by anything but a statement), so that it tells nothing.
-std::optional<std::size_t> IndentDepth(std::string_view line) {
-    std::size_t spaces = 0;
-    while (spaces < line.size() && line[spaces] == ' ') ++spaces;
-    if (spaces % 2 != 0 || spaces == line.size()) return std::nullopt;
-    const char first = line[spaces];
-    const bool statement = first == '}' || (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z');
-    return statement ? std::optional<std::size_t>(spaces / 2) : std::nullopt;
+// One line of a text that did not read whole, taken on its own.
+struct Statement {
+    enum class Kind { Nothing, Unreadable, Close, Key, Value, End } kind = Kind::Nothing;
+    std::size_t width = 0;  // of the indent, a tab reaching the next multiple of 8
+    std::string keyName;  // empty for a key line that opens a key but names none it may hold
+    StoredValue value;
+};
+
+std::size_t IndentWidth(std::string_view line) {
+    std::size_t width = 0;
+    for (const char c : line) {
+        if (c == ' ') {
+            ++width;
+        } else if (c == '\t') {
+            width += 8 - width % 8;
+        } else {
+            break;
+        }
+    }
+    return width;
 }
 
-// Reads what it can of a damaged text. The nesting comes from each line's indent, so a
-// lost brace does not move later entries into another key. A line that does not read
-// costs only itself: it closes no key, so the entries after it stay where they were.
-// The lines indented under a key line that does not read find no open key and go with it.
-void SalvageLines(std::string_view text, StoredKey& root) {
-    std::vector<StoredKey*> open{&root};  // null: a key whose line did not read
+Statement ReadStatement(std::string_view line) {
+    Statement statement;
+    statement.width = IndentWidth(line);
+    LineReader reader(line);
+    using Kind = Statement::Kind;
+    if (reader.AtEnd() || reader.Symbol('#')) return statement;
+    statement.kind = Kind::Unreadable;
+    if (reader.Symbol('}')) {
+        if (reader.AtEnd()) statement.kind = Kind::Close;
+        return statement;
+    }
+    const std::string_view keyword = reader.Word();
+    if (keyword == "qvreg") {
+        statement.kind = Kind::Nothing;
+    } else if (keyword == "end") {
+        if (reader.AtEnd()) statement.kind = Kind::End;
+    } else if (keyword == "key") {
+        const auto name = reader.Quoted(kMaxKeyNameLength);
+        if (name && reader.Symbol('{') && reader.AtEnd()) {
+            statement.kind = Kind::Key;
+            if (ValidKeyName(*name)) statement.keyName = *name;
+        }
+    } else if (auto value = ParseValue(keyword, reader)) {
+        statement.kind = Kind::Value;
+        statement.value = std::move(*value);
+    }
+    return statement;
+}
+
+// Calls `visit` with every whole line's statement but blanks, comments and the header.
+template <typename Visit>
+void ForEachStatement(std::string_view text, Visit visit) {
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
-        const std::string_view line = text.substr(start, end - start);
-        LineReader reader(line);
-        if (reader.AtEnd() || reader.Symbol('#')) continue;
-        const std::optional<std::size_t> depth = IndentDepth(line);
-        if (!depth) continue;
-        // A key's closing brace ends it as a shallower line would.
-        if (reader.Symbol('}')) {
-            if (reader.AtEnd()) open.resize(std::min(open.size(), *depth + 1));
-            continue;
-        }
-        const std::string_view keyword = reader.Word();
-        if (keyword == "end" && *depth == 0 && reader.AtEnd()) break;  // what follows is no store text
-        if (keyword == "qvreg") continue;
-        StoredKey* parent = *depth + 1 <= open.size() ? open[*depth] : nullptr;
-        if (keyword == "key") {
-            const auto name = reader.Quoted(kMaxKeyNameLength);
-            const bool good = parent && name && !name->empty() && name->find('\\') == std::string::npos &&
-                reader.Symbol('{') && reader.AtEnd() && *depth < kMaxKeyDepth;
-            open.resize(*depth + 1, nullptr);
-            open.push_back(good ? &parent->SubKey(*name) : nullptr);
-            continue;
-        }
-        StoredKey candidate;
-        if (!ParseValue(keyword, reader, candidate)) continue;
-        open.resize(std::min(open.size(), *depth + 1));
-        if (parent)
-            for (auto& [folded, value] : candidate.values) parent->SetValue(value.name, value.type, value.data);
+        Statement statement = ReadStatement(text.substr(start, end - start));
+        if (statement.kind != Statement::Kind::Nothing && !visit(statement)) return;
     }
+}
+
+bool IsStoreEnd(const Statement& statement) { return statement.kind == Statement::Kind::End && statement.width == 0; }
+
+// The width of one level of indent: the step a key line most often makes to its first
+// entry, else the narrowest indent, else the writer's two spaces. A line after a damaged
+// one is not compared with it: the damage may have been a key line.
+std::size_t LearnIndentStep(std::string_view text) {
+    using Kind = Statement::Kind;
+    constexpr std::size_t kNone = SIZE_MAX;
+    std::map<std::size_t, std::size_t> keySteps;  // step -> how often
+    std::size_t narrowest = 0, keyLineWidth = kNone;  // the latter while the line before is a key line
+    ForEachStatement(text, [&](const Statement& statement) {
+        if (statement.kind != Kind::Unreadable && statement.width > 0) {
+            narrowest = narrowest == 0 ? statement.width : std::min(narrowest, statement.width);
+            if (keyLineWidth != kNone && statement.kind != Kind::Close && statement.width > keyLineWidth)
+                ++keySteps[statement.width - keyLineWidth];
+        }
+        keyLineWidth = statement.kind == Kind::Key ? statement.width : kNone;
+        return !IsStoreEnd(statement);
+    });
+    if (keySteps.empty()) return narrowest > 0 ? narrowest : 2;
+    return std::max_element(keySteps.begin(), keySteps.end(), [](const auto& a, const auto& b) {
+        return a.second < b.second;
+    })->first;
+}
+
+// Reads what it can of a damaged text: every line that reads, each under its own key.
+// The indent gives the nesting, in the file's own step, so that a lost brace moves
+// nothing and the lines under a key line that did not read go with it. A line whose
+// indent is out of step with the braces follows the braces when the line after it agrees
+// with them and not with that indent (a line indented by hand); so does a line off the grid.
+void SalvageLines(std::string_view text, StoredKey& root) {
+    using Kind = Statement::Kind;
+    const std::size_t step = LearnIndentStep(text);
+    // The depth of the key a line belongs to by its indent (a closing brace: of the key it ends).
+    const auto indentDepth = [step](const Statement& line) -> std::optional<std::size_t> {
+        if (line.width % step != 0) return std::nullopt;
+        return std::min(line.width / step, kMaxKeyDepth + 1) + (line.kind == Kind::Close ? 1 : 0);
+    };
+    // The depth of the innermost open key once `line` is placed in a key at `depth`.
+    const auto depthAfter = [](const Statement& line, std::size_t depth) {
+        if (line.kind == Kind::Key) return depth + 1;
+        return line.kind == Kind::Close && depth > 0 ? depth - 1 : depth;
+    };
+
+    std::vector<StoredKey*> open{&root};  // null: a key whose line did not read
+    const auto place = [&](Statement& line, const Statement* next) {
+        const auto depth = indentDepth(line);
+        const auto nextDepth = next ? indentDepth(*next) : std::nullopt;
+        const bool outOfStep = depth && nextDepth && *nextDepth == depthAfter(line, open.size() - 1) &&
+            *nextDepth != depthAfter(line, *depth);
+        // Closes the keys whose braces were lost, or opens one whose key line was.
+        if (depth && !outOfStep) open.resize(*depth + 1, nullptr);
+        StoredKey* const parent = open.back();
+        if (line.kind == Kind::Close) {
+            if (open.size() > 1) open.pop_back();
+        } else if (line.kind == Kind::Key) {
+            const bool good = parent && !line.keyName.empty() && open.size() <= kMaxKeyDepth;
+            open.push_back(good ? &parent->SubKey(line.keyName) : nullptr);
+        } else if (parent) {
+            parent->SetValue(line.value.name, line.value.type, std::move(line.value.data));
+        }
+    };
+    std::optional<Statement> held;  // a line waiting for the one after it
+    ForEachStatement(text, [&](Statement& statement) {
+        const bool reads =
+            statement.kind == Kind::Close || statement.kind == Kind::Key || statement.kind == Kind::Value;
+        if (held) place(*held, reads ? &statement : nullptr);
+        held.reset();
+        if (IsStoreEnd(statement)) return false;  // what follows is no store text
+        if (reads) held = std::move(statement);
+        return true;
+    });
+    if (held) place(*held, nullptr);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <TestSupport/ConfigHome.h>
 #include <TestSupport/StoreDamage.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -17,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -73,6 +76,19 @@ std::pair<std::uint32_t, std::string> Get(const std::string& keyPath, const std:
     EXPECT_EQ(key.QueryValue(name, nullptr, bytes.data(), &got), Result::Ok);
     EXPECT_EQ(got, size);
     return {type, bytes};
+}
+
+// Makes the store's folder read-only without its lock file, or writable again; for root
+// too, whose thread meanwhile gives up overriding file permissions.
+void MakeReadOnly(const std::filesystem::path& folder, bool readOnly) {
+    using std::filesystem::perms;
+    std::filesystem::remove(folder / "HKEY_CURRENT_USER.reg.lock");
+    std::filesystem::permissions(folder, readOnly ? perms::owner_read | perms::owner_exec : perms::owner_all);
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2] = {};
+    ::syscall(SYS_capget, &header, caps);
+    caps[0].effective = readOnly ? caps[0].effective & ~(1u << CAP_DAC_OVERRIDE) : caps[0].permitted;
+    ::syscall(SYS_capset, &header, caps);
 }
 
 std::string AllBytes() {
@@ -139,6 +155,10 @@ TEST_F(Registry, DeletedValuesAreGoneAndFailedDeletesLeaveTheFileAlone) {
     EXPECT_EQ(key.DeleteValue("Gone"), Result::NotFound);
     EXPECT_EQ(key.DeleteValue(std::string(20000, 'x')), Result::InvalidArgument);
     EXPECT_EQ(Key().DeleteValue("Keep"), Result::InvalidArgument);
+    MakeReadOnly(file_.parent_path(), true);  // and without its lock file
+    EXPECT_EQ(key.DeleteValue("Gone"), Result::NotFound);
+    EXPECT_EQ(key.DeleteValue("Keep"), Result::IoFailure);
+    MakeReadOnly(file_.parent_path(), false);
     EXPECT_EQ(std::filesystem::last_write_time(file_), written);
     EXPECT_EQ(FileText(), before);
 }
@@ -510,3 +530,65 @@ TEST_F(Registry, AWriterDyingBeforeTheRenameLeavesTheOldFileWhole) {
     EXPECT_EQ(Get("K", "old").first, 4u);
     EXPECT_EQ(Get("K", "after").first, 4u);
 }
+
+// A store as the program leaves it (and a key of another program's), re-indented by hand.
+class ReindentedStore : public Registry, public ::testing::WithParamInterface<TestSupport::Reindentation> {
+protected:
+    static void WriteProgramsStore() {
+        const std::string program = "SOFTWARE\\Quorvel\\Tonalith", path = "/home/me/\xC3\x89t\xC3\xA9 1.wav";
+        ASSERT_EQ(Set("SOFTWARE\\Other Maker\\Tool", "Path", reg::kTypeString, path + '\0'), Result::Ok);
+        for (const char* name : {"RecentFile1", "RecentFile2", "RecentFile3", "RecentFile4", "RecentFile5",
+                 "LastFolder", "Tonalith Host Window.Geometry"})
+            ASSERT_EQ(Set(program, name, reg::kTypeString, path + '\0'), Result::Ok);
+        for (const char* name : {"EditorView.Spectrogram.FFTSize", "AmpRuler.Mode", "Tonalith Host Window.Maximized"})
+            ASSERT_EQ(SetDword(program, name, 2), Result::Ok);
+        for (const char* name : {"EditorView.WaveformOpacity", "EditorView.Spectrogram.AmpRange"})
+            ASSERT_EQ(Set(program, name, reg::kTypeBinary, std::string("\0\0\x80\x3f", 4)), Result::Ok);
+    }
+};
+
+// The writer's text without what the line at `at` owns: a value line its value, a key
+// line everything up to its closing brace.
+std::string WithoutWhatALineOwns(std::string text, std::size_t at) {
+    const std::size_t indent = text.find_first_not_of(' ', at) - at, end = text.find('\n', at) + 1;
+    if (text.compare(at + indent, 4, "key ") == 0)
+        return text.erase(at, text.find('\n' + std::string(indent, ' ') + "}\n", at) + indent + 3 - at);
+    return text.substr(at, end - at).find(" = ") == std::string::npos ? text : text.erase(at, end - at);
+}
+
+// The re-indented store still reads whole; with one line of it damaged, the next change
+// keeps every entry the line does not own, each under its own key, as the same change
+// does to an undamaged store without them.
+TEST_P(ReindentedStore, OneDamagedLineCostsOnlyWhatItOwns) {
+    WriteProgramsStore();
+    const std::string written = FileText(), damagedCopy = file_.string() + ".damaged";
+    const auto afterTheChange = [&](const std::string& before) {
+        WriteFileText(before);
+        EXPECT_EQ(SetDword("New", "n", 1), Result::Ok);
+        return FileText();
+    };
+    const std::size_t moved = written.rfind('\n', written.find("\"RecentFile3\"")) + 1;
+    const std::string text = GetParam().apply(written, moved), whole = afterTheChange(text);
+    EXPECT_FALSE(std::filesystem::exists(damagedCopy));
+    EXPECT_EQ(whole, afterTheChange(written));
+
+    const std::size_t besideBefore = written.rfind('\n', moved - 2) + 1, besideAfter = written.find('\n', moved) + 1;
+    for (std::size_t at = 0, writtenAt = 0; at < text.size();
+         at = text.find('\n', at) + 1, writtenAt = written.find('\n', writtenAt) + 1) {
+        if (GetParam().movesOneLine && writtenAt >= besideBefore && writtenAt <= besideAfter) continue;
+        const std::string withoutOwned = WithoutWhatALineOwns(written, writtenAt);
+        const std::string owned = withoutOwned == written ? whole : afterTheChange(withoutOwned);
+        for (const TestSupport::LineDamage& damage : TestSupport::LineDamages()) {
+            const std::string damaged = damage.apply(text, at);
+            const bool itsOwn = std::string(damage.name) != "junk line before it";
+            EXPECT_EQ(afterTheChange(damaged), itsOwn ? owned : whole)
+                << damage.name << " | " << written.substr(writtenAt, 40);
+            std::ifstream kept(damagedCopy, std::ios::binary);
+            EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
+            std::filesystem::remove(damagedCopy);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, ReindentedStore, ::testing::ValuesIn(TestSupport::Reindentations()),
+    [](const auto& tested) { return std::string(tested.param.name); });

@@ -37,4 +37,28 @@ inline std::vector<LineDamage> LineDamages() {
     };
 }
 
+// Ways a user re-indents a store by hand; the text still reads whole. `at` starts the
+// line that a change of one line moves (damage right beside it reads as a lost brace).
+struct Reindentation {
+    const char* name;
+    std::string (*apply)(std::string text, std::size_t at);
+    bool movesOneLine;
+};
+
+// The writer's indent of two spaces a level rewritten as `perLevel` a level.
+inline std::string Reindented(std::string text, const std::string& perLevel) {
+    for (std::size_t at = 0, spaces; at < text.size(); at = text.find('\n', at) + 1) {
+        spaces = text.find_first_not_of(' ', at) - at;
+        for (std::size_t level = 0; level < spaces / 2; ++level)
+            text.replace(at + level * perLevel.size(), 2, perLevel);
+    }
+    return text;
+}
+
+inline std::vector<Reindentation> Reindentations() {
+    return {{"Tabs", [](std::string text, std::size_t) { return Reindented(text, "\t"); }, false},
+        {"FourSpaces", [](std::string text, std::size_t) { return Reindented(text, "    "); }, false},
+        {"OneLineTwoSpacesShallower", [](std::string text, std::size_t at) { return text.erase(at, 2); }, true}};
+}
+
 }  // namespace TestSupport
