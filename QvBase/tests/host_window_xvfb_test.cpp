@@ -103,12 +103,6 @@ private:
 
 class HostWindowXvfb : public toolkit_test::DesktopTest {};
 
-struct StoredPlacement {
-    const char* what;
-    const char* stored;  // on Xvfb's one 1280 x 1024 monitor
-    Platform::Gui::PixelRect opened;
-};
-
 }  // namespace
 
 TEST_F(HostWindowXvfb, TheMainWindowPaintsTakesInputClosesWithZeroAndComesBackWhereItWas) {
@@ -193,46 +187,39 @@ TEST_F(HostWindowXvfb, AStoredPlacementOpensWhollyOnTheScreenKeepingItsSizeWhenI
     Application app("Quorvel", "ToolkitXvfbTest");
     UI::ApplicationInfo info("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
     SharedLog log;
-    const StoredPlacement cases[] = {
-        {"wholly on the screen", "[(100,200)-(799,599) 700x400]", {100, 200, 700, 400}},
-        {"on its last column and row", "[(580,624)-(1279,1023) 700x400]", {580, 624, 700, 400}},
-        {"partly off the left", "[(-300,200)-(399,599) 700x400]", {0, 200, 700, 400}},
-        {"partly off the right", "[(1000,200)-(1699,599) 700x400]", {580, 200, 700, 400}},
-        {"partly off the top", "[(100,-150)-(799,249) 700x400]", {100, 0, 700, 400}},
-        {"partly off the bottom", "[(100,900)-(799,1299) 700x400]", {100, 624, 700, 400}},
-        {"a corner of ten by nine pixels on", "[(1270,1015)-(1969,1414) 700x400]", {580, 624, 700, 400}},
-        {"one pixel on", "[(1279,1023)-(1978,1422) 700x400]", {580, 624, 700, 400}},
-        {"one pixel on at the top left", "[(-699,-399)-(0,0) 700x400]", {0, 0, 700, 400}},
-        {"larger than the screen", "[(-50,-40)-(1949,1459) 2000x1500]", {0, 0, 1280, 1024}},
-        {"wider than the screen, off the bottom", "[(-10,900)-(1389,1199) 1400x300]", {0, 724, 1280, 300}},
-        {"on no monitor: the default", "[(1280,0)-(1979,399) 700x400]", {300, 400, 700, 400}},
+    // On Xvfb's one monitor of 1280 x 1024: what is stored, and where the window opens ("x y width height").
+    const std::pair<const char*, const char*> cases[] = {
+        {"[(100,200)-(799,599) 700x400]", "100 200 700 400"},  // wholly on: as stored
+        {"[(-300,200)-(399,599) 700x400]", "0 200 700 400"}, {"[(1000,200)-(1699,599) 700x400]", "580 200 700 400"},
+        {"[(100,-150)-(799,249) 700x400]", "100 0 700 400"}, {"[(100,900)-(799,1299) 700x400]", "100 624 700 400"},
+        {"[(1270,1015)-(1969,1414) 700x400]", "580 624 700 400"},
+        {"[(-699,-399)-(0,0) 700x400]", "0 0 700 400"},  // one pixel on
+        {"[(-50,-40)-(1949,1459) 2000x1500]", "0 0 1280 1024"}, {"[(-10,900)-(1389,1199) 1400x300]", "0 724 1280 300"},
+        {"[(1280,0)-(1979,399) 700x400]", "300 400 700 400"},  // on no monitor: the default
     };
-    for (const StoredPlacement& c : cases) {
-        SCOPED_TRACE(c.what);
-        app.GetSettings().SetString("Tonalith Host Window.Geometry", c.stored);
+    int run = 0;
+    for (const auto& [stored, opened] : cases) {
+        SCOPED_TRACE(stored);
+        app.GetSettings().SetString("Tonalith Host Window.Geometry", stored);
         // A title of its own: the window before may not have left the screen yet.
-        const std::string title = std::string(kTitle) + " " + c.what;
+        const std::string title = std::string(kTitle) + " " + std::to_string(++run);
         auto* host = UI::CreateMainHostWindow(
             &info, "Tonalith Host Window", Rect::FromXYWH(300, 400, 700, 400), false, title.c_str());
         auto* main = new MainWindow(&info, host, log);
-        // The X server's own account of the mapped window: "x y width height".
-        std::string geometry;
+        std::string geometry;  // as the X server tells it
         std::thread script([&] {
-            const unsigned long id = WaitForWindow(title) ? FindWindow(title) : 0;
-            if (id)
+            if (const unsigned long id = WaitForWindow(title) ? FindWindow(title) : 0)
                 geometry = RunCommand("xwininfo -id " + std::to_string(id) +
-                    " | awk '/Absolute upper-left [XY]|Width|Height/ { printf \"%s \", $NF }'");
+                    " | awk '/Absolute upper-left [XY]|Width|Height/ { printf \"%s%s\", n++ ? \" \" : \"\", $NF }'");
             main->giveUp = true;
         });
         app.Run();
         script.join();
-        const Platform::Gui::PixelRect& o = c.opened;
-        EXPECT_EQ(geometry,
-            std::to_string(o.x) + " " + std::to_string(o.y) + " " + std::to_string(o.width) + " " +
-                std::to_string(o.height) + " ");
+        EXPECT_EQ(geometry, opened);
+        const Rect saved = host->GetPlacementRect();  // what closing stores
+        EXPECT_EQ(std::to_string(saved.left) + " " + std::to_string(saved.top) + " " + std::to_string(saved.Width()) +
+                " " + std::to_string(saved.Height()),
+            opened);
         delete host;
-        // What it saves is where it opened.
-        EXPECT_STREQ(app.GetSettings().GetString("Tonalith Host Window.Geometry", "").CStr(),
-            Rect::FromNative(o).ToString().CStr());
     }
 }
