@@ -128,6 +128,7 @@ public:
     virtual std::optional<Placement> GetPlacement(WindowId window) const = 0;
     // The client area is never made smaller than this; an absent value lifts the limit.
     virtual void SetMinimumClientSize(WindowId window, std::optional<int> width, std::optional<int> height) = 0;
+    // What each monitor leaves to windows (its panels and docks taken off), screen coordinates.
     virtual std::vector<PixelRect> MonitorAreas() const = 0;
 
     // Painting: the window shows these client rectangles again through OnExpose.

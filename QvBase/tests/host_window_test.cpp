@@ -212,6 +212,12 @@ TEST_F(HostWindowTest, StoredGeometryIsRestoredWhenItParsesAndLiesOnAMonitor) {
     EXPECT_EQ(createdAt("[(3000,20)-(3099,219) 100x200]"), (PixelRect{300, 400, 700, 400}));
     system->SetMonitors({{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}});
     EXPECT_EQ(createdAt("[(3000,20)-(3099,219) 100x200]"), (PixelRect{3000, 20, 100, 200}));
+    // Across two monitors and wholly on them: as stored. Partly below the shorter one: onto
+    // the monitor it overlaps most.
+    EXPECT_EQ(createdAt("[(1000,100)-(1699,499) 700x400]"), (PixelRect{1000, 100, 700, 400}));
+    EXPECT_EQ(createdAt("[(1000,800)-(1699,1079) 700x280]"), (PixelRect{1280, 800, 700, 280}));
+    // Keep size: the stored position with the default size, then kept on the screen.
+    EXPECT_EQ(createdAt("[(3000,900)-(3099,1099) 100x200]", true), (PixelRect{2500, 680, 700, 400}));
 }
 
 TEST_F(HostWindowTest, AMaximisedWindowSavesItsNormalRectangleAndComesBackMaximised) {

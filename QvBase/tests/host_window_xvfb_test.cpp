@@ -20,6 +20,7 @@ using TestSupport::RequestClose;
 using TestSupport::RunCommand;
 using TestSupport::Screenshot;
 using TestSupport::WaitFor;
+using TestSupport::WaitForWindow;
 
 namespace {
 
@@ -180,4 +181,41 @@ TEST_F(HostWindowXvfb, TheMainWindowPaintsTakesInputClosesWithZeroAndComesBackWh
     EXPECT_TRUE(closedAgain);
     EXPECT_EQ(app.GetSettings().GetString("Tonalith Host Window.Geometry", ""), "[(300,400)-(999,799) 700x400]");
     delete host;
+}
+
+TEST_F(HostWindowXvfb, AStoredPlacementOpensWhollyOnTheScreenKeepingItsSizeWhenItFits) {
+    Application app("Quorvel", "ToolkitXvfbTest");
+    UI::ApplicationInfo info("Tonalith", 1000, 5, "Tonalith/resources", "UI/Layout");
+    SharedLog log;
+    // On Xvfb's one monitor of 1280 x 1024: what is stored, and where the window opens ("x y width height").
+    const std::pair<const char*, const char*> cases[] = {
+        {"[(100,200)-(799,599) 700x400]", "100 200 700 400"},  // wholly on: as stored
+        {"[(-300,200)-(399,599) 700x400]", "0 200 700 400"}, {"[(1000,200)-(1699,599) 700x400]", "580 200 700 400"},
+        {"[(100,-150)-(799,249) 700x400]", "100 0 700 400"}, {"[(100,900)-(799,1299) 700x400]", "100 624 700 400"},
+        {"[(1270,1015)-(1969,1414) 700x400]", "580 624 700 400"},
+        {"[(-699,-399)-(0,0) 700x400]", "0 0 700 400"},  // one pixel on
+        {"[(-50,-40)-(1949,1459) 2000x1500]", "0 0 1280 1024"}, {"[(-10,900)-(1389,1199) 1400x300]", "0 724 1280 300"},
+        {"[(1280,0)-(1979,399) 700x400]", "300 400 700 400"},  // on no monitor: the default
+    };
+    int run = 0;
+    for (const auto& [stored, opened] : cases) {
+        SCOPED_TRACE(stored);
+        app.GetSettings().SetString("Tonalith Host Window.Geometry", stored);
+        // A title of its own: the window before may not have left the screen yet.
+        const std::string title = std::string(kTitle) + " " + std::to_string(++run);
+        auto* host = UI::CreateMainHostWindow(
+            &info, "Tonalith Host Window", Rect::FromXYWH(300, 400, 700, 400), false, title.c_str());
+        auto* main = new MainWindow(&info, host, log);
+        std::string geometry;  // as the X server tells it
+        std::thread script([&] {
+            if (const unsigned long id = WaitForWindow(title) ? FindWindow(title) : 0)
+                geometry = RunCommand("xwininfo -id " + std::to_string(id) +
+                    " | awk '/Absolute upper-left [XY]|Width|Height/ { printf \"%s%s\", n++ ? \" \" : \"\", $NF }'");
+            main->giveUp = true;
+        });
+        app.Run();
+        script.join();
+        EXPECT_EQ(geometry, opened);
+        delete host;
+    }
 }

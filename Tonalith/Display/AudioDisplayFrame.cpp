@@ -59,7 +59,23 @@ void AudioDisplayFrame::SetShownDisplays(bool waveformShown, bool spectrogramSho
     OnGeometryChanged();
 }
 
+Rect AudioDisplayFrame::CornerBlock() const {
+    if (!m_waveformShown && !m_spectrogramShown) return Rect{0, -1, 0, -1};
+    const int R = (m_waveformShown ? WidthOf(m_ampRuler) : 0) + (m_spectrogramShown ? WidthOf(m_freqRuler) : 0);
+    const int w = Width();
+    const int h = Height();
+    return Rect{w - R - kMargin, w - kMargin - 1, h - HeightOf(m_timeRuler) - kMargin, h - kMargin - 1};
+}
+
 void AudioDisplayFrame::OnGeometryChanged() {
+    // The corner block is this window's own drawing, not a child's: no child's move repaints
+    // where it was or where it goes.
+    const Rect corner = CornerBlock();
+    if (corner != m_laidOutCorner) {
+        Invalidate(m_laidOutCorner);
+        Invalidate(corner);
+        m_laidOutCorner = corner;
+    }
     const int w = Width();
     const int h = Height();
     if (w < kMinimumSide || h < kMinimumSide) return;
@@ -101,13 +117,10 @@ void AudioDisplayFrame::Paint(DrawContext& dc) {
     dc.BlendPixel(Point{5, h - 7}, kHighlightColour, t);
 
     if (m_waveformShown || m_spectrogramShown) {
-        const int R = (m_waveformShown ? WidthOf(m_ampRuler) : 0) + (m_spectrogramShown ? WidthOf(m_freqRuler) : 0);
-        const int trH = HeightOf(m_timeRuler);
-        const int left = w - R - 6;
-        const int top = h - trH - 6;
-        fill(left, w - 7, top, h - 7);
-        dc.DrawLine(Point{left, top}, Point{w - 7, top}, kHighlightColour, t);
-        dc.DrawLine(Point{left, top}, Point{left, h - 7}, kHighlightColour, t);
+        const Rect corner = CornerBlock();
+        fill(corner.left, corner.right, corner.top, corner.bottom);
+        dc.DrawLine(Point{corner.left, corner.top}, Point{corner.right, corner.top}, kHighlightColour, t);
+        dc.DrawLine(Point{corner.left, corner.top}, Point{corner.left, corner.bottom}, kHighlightColour, t);
     }
     Window::Paint(dc);
 }

@@ -33,6 +33,9 @@ public:
     void OnGeometryChanged() override;
 
 private:
+    // The block right of the time ruler and below the vertical rulers; empty when no display is shown.
+    Rect CornerBlock() const;
+
     TimeScale* m_timeScale;
     AmpScale* m_ampScale;
     FreqScale* m_freqScale;
@@ -42,6 +45,7 @@ private:
     bool m_waveformShown = true;
     bool m_spectrogramShown = true;
     std::vector<AudioDisplay*> m_displays;
+    Rect m_laidOutCorner{0, -1, 0, -1};
 };
 
 }  // namespace UI

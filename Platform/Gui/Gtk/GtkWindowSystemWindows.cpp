@@ -162,7 +162,7 @@ std::vector<PixelRect> GtkWindowSystem::MonitorAreas() const {
     const int n = gdk_display_get_n_monitors(display_);
     for (int i = 0; i < n; ++i) {
         GdkRectangle r;
-        gdk_monitor_get_geometry(gdk_display_get_monitor(display_, i), &r);
+        gdk_monitor_get_workarea(gdk_display_get_monitor(display_, i), &r);
         out.push_back({r.x, r.y, r.width, r.height});
     }
     return out;

@@ -5,6 +5,7 @@
 #include <QvBase/UI/Drawing/MemoryDrawContext.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/MenuBar.h>
+#include <QvBase/UI/Native/OnScreenPlacement.h>
 #include <QvBase/UI/UpdateTimer.h>
 
 #include <Platform/Gui/RegisteredMessages.h>
@@ -72,27 +73,32 @@ unsigned HostWindow::CloseMessage() {
     return id;
 }
 
-Rect HostWindow::StoredGeometry(const Rect& defaultRect) const {
+std::optional<Rect> HostWindow::StoredGeometry() const {
     Settings* store = Store();
-    if (!store) return defaultRect;
+    if (!store) return std::nullopt;
     const String text = store->GetString(String("%1.Geometry").Arg(Name()), String());
-    if (text.IsEmpty()) return defaultRect;
+    if (text.IsEmpty()) return std::nullopt;
     bool ok = false;
     const Rect stored = Rect::FromString(text, &ok);
-    if (!ok || stored.IsEmpty()) return defaultRect;
-    // A rectangle on no monitor (one since unplugged) would hide the window.
+    if (!ok || stored.IsEmpty()) return std::nullopt;
+    return stored;
+}
+
+Rect HostWindow::OpeningRect(const Rect& defaultRect, bool keepSize) const {
     const std::vector<Platform::Gui::PixelRect> monitors = Platform::Gui::Current().MonitorAreas();
-    if (monitors.empty()) return stored;
-    for (const Platform::Gui::PixelRect& m : monitors)
-        if (m.Intersects(stored.ToNative())) return stored;
-    return defaultRect;
+    if (const std::optional<Rect> stored = StoredGeometry()) {
+        const Rect wanted = keepSize ? Rect::FromPointSize(stored->TopLeft(), defaultRect.GetSize()) : *stored;
+        // A rectangle on no monitor (one since unplugged) gives way to the default.
+        if (const auto placed = PlacedOnScreen(wanted.ToNative(), monitors)) return Rect::FromNative(*placed);
+    }
+    const auto placed = PlacedOnScreen(defaultRect.ToNative(), monitors);
+    return placed ? Rect::FromNative(*placed) : defaultRect;
 }
 
 void HostWindow::Create(WindowId owner, WindowId parent, const String& title, const Rect& defaultRect,
     bool maximisedDefault, bool showNow, bool popUp, bool keepSize) {
     if (m_window != Platform::Gui::NoWindow) return;
-    m_windowRect = StoredGeometry(defaultRect);
-    if (keepSize) m_windowRect = Rect::FromPointSize(m_windowRect.TopLeft(), defaultRect.GetSize());
+    m_windowRect = OpeningRect(defaultRect, keepSize);
     Settings* store = Store();
     m_maximised = store ? store->GetBool(String("%1.Maximized").Arg(Name()), maximisedDefault) : maximisedDefault;
     m_popUp = popUp;

@@ -91,7 +91,10 @@ private:
     bool Usable() const;
     void DestroySteps();
     void UpdateClientRect();
-    Rect StoredGeometry(const Rect& defaultRect) const;
+    std::optional<Rect> StoredGeometry() const;
+    // The stored rectangle (with keep size, only its position) or else the default one,
+    // within reach on the screen.
+    Rect OpeningRect(const Rect& defaultRect, bool keepSize) const;
 
     ApplicationInfo* m_info;
     WindowId m_window = Platform::Gui::NoWindow;
