@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -126,6 +127,8 @@ struct KeptMenuCase {
     const char* key;
     char effect;  // '-': the file is closed; a letter: that file is read
 };
+
+void PrintTo(const KeptMenuCase& c, std::ostream* out) { *out << c.name; }
 
 class KeptFileMenuXvfbTest : public FileMenuXvfbTest, public testing::WithParamInterface<KeptMenuCase> {};
 
