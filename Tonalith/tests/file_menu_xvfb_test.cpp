@@ -52,68 +52,6 @@ protected:
     }
 };
 
-TEST_F(FileMenuXvfbTest, AMenuHeldOpenWhileAFileIsReadStaysOpenListsItAndRunsItsEntries) {
-    const std::string file = Sox("ten.wav", "-r 44100 -c 2 -b 16", "10 sine 440 vol 0.5");
-    enum Phase { Idle, Reading, ReadEnded, Checked, Closed, Reopened, Chosen };
-    std::atomic<int> phase{Idle};
-    std::atomic<bool> open{false};
-    bool readingWhileOpen = false, openAfterRead = false;
-    std::vector<std::string> recentAfterRead, recentReopened;
-    int ticksAfterRead = 0;
-    quitter->onTick = [&] {
-        open = MenuOpen();
-        switch (phase) {
-        case Idle:
-            if (!open) return;
-            EXPECT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
-            readingWhileOpen = window->IsReading();
-            phase = Reading;
-            break;
-        case Reading:
-            if (!window->IsReading()) phase = ReadEnded;
-            break;
-        case ReadEnded:
-            // The load's last steps ran on the tick that ended the read.
-            if (++ticksAfterRead < 2) return;
-            openAfterRead = open;
-            recentAfterRead = ShownRecent();
-            phase = Checked;
-            break;
-        case Checked:
-            if (!open) phase = Closed;
-            break;
-        case Closed:
-            if (open) {
-                recentReopened = ShownRecent();
-                phase = Reopened;
-            }
-            break;
-        default: break;
-        }
-    };
-    std::thread script([&] {
-        TestSupport::WaitForWindow(kTitle);
-        if (OpenFileMenu(open) && WaitFor([&] { return phase.load() >= Checked; }, 60000ms)) {
-            RunCommand("xdotool key Escape");
-            if (WaitFor([&] { return phase.load() >= Closed; }, 3000ms) && OpenFileMenu(open) &&
-                WaitFor([&] { return phase.load() == Reopened; }, 3000ms)) {
-                // "&Close", chosen from the menu kept through the load.
-                RunCommand("xdotool key c");
-                if (WaitFor([&] { return window->Audio().frames == 0; }, 5000ms)) phase = Chosen;
-            }
-        }
-        quitter->quit = true;
-    });
-    EXPECT_EQ(app->Run(), 0);
-    script.join();
-
-    EXPECT_TRUE(readingWhileOpen);
-    EXPECT_TRUE(openAfterRead);
-    EXPECT_EQ(recentAfterRead, std::vector<std::string>{"1 ten.wav"});
-    EXPECT_EQ(recentReopened, std::vector<std::string>{"1 ten.wav"});
-    EXPECT_EQ(phase.load(), Chosen);
-}
-
 // A menu held open through a load, with an entry highlighted, as the list of recent files
 // grows or shrinks under it: it then fits its entries, unscrolled, as if opened afresh; the
 // highlighted entry stays (or the one now in its place), and keys act on it at once.
@@ -225,6 +163,68 @@ INSTANTIATE_TEST_SUITE_P(GrowingAndShrinking, KeptFileMenuXvfbTest,
         KeptMenuCase{"GrowsDigit", "a b", "", 'c', "2 b.wav", "2 a.wav", "3", 'b'},
         KeptMenuCase{"ShrinksMnemonic", "a b c", "b c", 'a', "3 c.wav", "Quit", "c", '-'}),
     [](const testing::TestParamInfo<KeptMenuCase>& param) { return std::string(param.param.name); });
+
+TEST_F(FileMenuXvfbTest, AMenuHeldOpenWhileAFileIsReadStaysOpenListsItAndRunsItsEntries) {
+    const std::string file = Sox("ten.wav", "-r 44100 -c 2 -b 16", "10 sine 440 vol 0.5");
+    enum Phase { Idle, Reading, ReadEnded, Checked, Closed, Reopened, Chosen };
+    std::atomic<int> phase{Idle};
+    std::atomic<bool> open{false};
+    bool readingWhileOpen = false, openAfterRead = false;
+    std::vector<std::string> recentAfterRead, recentReopened;
+    int ticksAfterRead = 0;
+    quitter->onTick = [&] {
+        open = MenuOpen();
+        switch (phase) {
+        case Idle:
+            if (!open) return;
+            EXPECT_FALSE(window->loadAudioFile(Path(String(file))).has_value());
+            readingWhileOpen = window->IsReading();
+            phase = Reading;
+            break;
+        case Reading:
+            if (!window->IsReading()) phase = ReadEnded;
+            break;
+        case ReadEnded:
+            // The load's last steps ran on the tick that ended the read.
+            if (++ticksAfterRead < 2) return;
+            openAfterRead = open;
+            recentAfterRead = ShownRecent();
+            phase = Checked;
+            break;
+        case Checked:
+            if (!open) phase = Closed;
+            break;
+        case Closed:
+            if (open) {
+                recentReopened = ShownRecent();
+                phase = Reopened;
+            }
+            break;
+        default: break;
+        }
+    };
+    std::thread script([&] {
+        TestSupport::WaitForWindow(kTitle);
+        if (OpenFileMenu(open) && WaitFor([&] { return phase.load() >= Checked; }, 60000ms)) {
+            RunCommand("xdotool key Escape");
+            if (WaitFor([&] { return phase.load() >= Closed; }, 3000ms) && OpenFileMenu(open) &&
+                WaitFor([&] { return phase.load() == Reopened; }, 3000ms)) {
+                // "&Close", chosen from the menu kept through the load.
+                RunCommand("xdotool key c");
+                if (WaitFor([&] { return window->Audio().frames == 0; }, 5000ms)) phase = Chosen;
+            }
+        }
+        quitter->quit = true;
+    });
+    EXPECT_EQ(app->Run(), 0);
+    script.join();
+
+    EXPECT_TRUE(readingWhileOpen);
+    EXPECT_TRUE(openAfterRead);
+    EXPECT_EQ(recentAfterRead, std::vector<std::string>{"1 ten.wav"});
+    EXPECT_EQ(recentReopened, std::vector<std::string>{"1 ten.wav"});
+    EXPECT_EQ(phase.load(), Chosen);
+}
 
 // Each case: files listed in the store before (a stale store may list one twice), then
 // steps: a letter opens that file through the program, "-x" deletes file x; then the list
