@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -50,6 +51,118 @@ protected:
         return false;
     }
 };
+
+// A menu held open through a load, with an entry highlighted, as the list of recent files
+// grows or shrinks under it: it then fits its entries, unscrolled, as if opened afresh; the
+// highlighted entry stays (or the one now in its place), and keys act on it at once.
+struct KeptMenuCase {
+    const char* name;
+    const char* stored;  // recent files, most recent first
+    const char* deleted;  // gone once the menu lists them, so the load's rebuild drops them
+    char loaded;
+    const char* highlighted;  // reached with Down from the first entry
+    const char* highlightedAfter;
+    const char* key;
+    char effect;  // '-': the file is closed; a letter: that file is read
+};
+
+void PrintTo(const KeptMenuCase& c, std::ostream* out) { *out << c.name; }
+
+class KeptFileMenuXvfbTest : public FileMenuXvfbTest, public testing::WithParamInterface<KeptMenuCase> {};
+
+TEST_P(KeptFileMenuXvfbTest, FitsItsEntriesKeepsTheHighlightAndTakesKeysAtOnce) {
+    using Platform::Gui::Testing::MenuLayout;
+    const KeptMenuCase& c = GetParam();
+    // Each file has a length of its own, so the frames tell which one was read.
+    const auto fileOf = [&](char letter) { return (m_folder / (std::string(1, letter) + ".wav")).string(); };
+    const auto framesOf = [](char letter) { return std::uint32_t(800 * (letter - 'a' + 1)); };
+    for (char letter = 'a'; letter <= 'c'; ++letter)
+        Sox(std::string(1, letter) + ".wav", "-r 8000 -c 1 -b 16",
+            "0." + std::to_string(letter - 'a' + 1) + " sine 300");
+    Settings settings(editor_test::kKeyPath);
+    unsigned n = 0;
+    for (const char* letter = c.stored; *letter; ++letter)
+        if (*letter != ' ') settings.SetString(String("RecentFile%1").Arg(++n), fileOf(*letter).c_str());
+    window->buildFileMenu();
+    for (const char* letter = c.deleted; *letter; ++letter)
+        if (*letter != ' ') std::filesystem::remove(fileOf(*letter));
+
+    enum Phase { Idle, Reading, ReadEnded, Checked, Acted };
+    std::atomic<int> phase{Idle}, highlighted{-1};
+    std::atomic<bool> open{false};
+    std::optional<MenuLayout> fresh, kept;
+    std::string highlightedAfter;
+    int ticksAfterRead = 0;
+    const auto highlightedText = [&](const MenuLayout& layout) {
+        const std::vector<std::string> shown = Platform::Gui::Testing::ShownMenuEntries(host->Handle(), 0);
+        return layout.highlighted >= 0 ? shown.at(std::size_t(layout.highlighted)) : std::string("(none)");
+    };
+    const auto step = [&](const std::optional<MenuLayout>& layout) {
+        switch (phase) {
+        case Idle:
+            if (!layout || highlightedText(*layout) != c.highlighted) return;
+            fresh = layout;
+            EXPECT_FALSE(window->loadAudioFile(Path(String(fileOf(c.loaded)))).has_value());
+            phase = Reading;
+            break;
+        case Reading:
+            if (!window->IsReading()) phase = ReadEnded;
+            break;
+        case ReadEnded:
+            // The load's last steps ran on the tick that ended the read.
+            if (++ticksAfterRead < 2) return;
+            kept = layout;
+            if (layout) highlightedAfter = highlightedText(*layout);
+            phase = Checked;
+            break;
+        case Checked:
+            if (!window->IsReading() && window->Audio().frames == (c.effect == '-' ? 0 : framesOf(c.effect)))
+                phase = Acted;
+            break;
+        default: break;
+        }
+    };
+    quitter->onTick = [&] {
+        const std::optional<MenuLayout> layout = Platform::Gui::Testing::ShownMenuLayout(host->Handle(), 0);
+        open = layout.has_value();
+        step(layout);
+        // Published once the tick has acted on it, so the script never presses Down once too often.
+        highlighted = layout ? layout->highlighted : -1;
+    };
+    std::thread script([&] {
+        TestSupport::WaitForWindow(kTitle);
+        if (OpenFileMenu(open)) {
+            for (int down = 0; down < 8 && phase.load() == Idle; ++down) {
+                const int before = highlighted;
+                RunCommand("xdotool key Down");
+                WaitFor([&] { return highlighted.load() != before || phase.load() > Idle; }, 3000ms);
+            }
+            if (WaitFor([&] { return phase.load() >= Checked; }, 10000ms)) {
+                RunCommand(std::string("xdotool key ") + c.key);
+                WaitFor([&] { return phase.load() == Acted; }, 5000ms);
+            }
+            if (open) RunCommand("xdotool key Escape");
+        }
+        quitter->quit = true;
+    });
+    EXPECT_EQ(app->Run(), 0);
+    script.join();
+
+    ASSERT_TRUE(fresh.has_value());
+    ASSERT_TRUE(kept.has_value()) << "the menu closed";
+    EXPECT_NE(kept->neededHeight, fresh->neededHeight);
+    EXPECT_EQ(kept->height, kept->neededHeight);
+    EXPECT_EQ(kept->firstEntryTop, fresh->firstEntryTop);
+    EXPECT_EQ(kept->scrolledBy, 0);
+    EXPECT_EQ(highlightedAfter, c.highlightedAfter);
+    EXPECT_EQ(phase.load(), Acted) << c.key << " did nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(GrowingAndShrinking, KeptFileMenuXvfbTest,
+    testing::Values(KeptMenuCase{"GrowsReturn", "a b", "", 'c', "Close", "Close", "Return", '-'},
+        KeptMenuCase{"GrowsDigit", "a b", "", 'c', "2 b.wav", "2 a.wav", "3", 'b'},
+        KeptMenuCase{"ShrinksMnemonic", "a b c", "b c", 'a', "3 c.wav", "Quit", "c", '-'}),
+    [](const testing::TestParamInfo<KeptMenuCase>& param) { return std::string(param.param.name); });
 
 TEST_F(FileMenuXvfbTest, AMenuHeldOpenWhileAFileIsReadStaysOpenListsItAndRunsItsEntries) {
     const std::string file = Sox("ten.wav", "-r 44100 -c 2 -b 16", "10 sine 440 vol 0.5");

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,17 @@ namespace Testing {
 std::vector<std::string> ShownMenuEntries(WindowId window, std::size_t menu);
 // Whether the pop-up of a window's menu `menu` is open on the desktop.
 bool MenuOpen(WindowId window, std::size_t menu);
+// How the open pop-up of a window's menu `menu` is laid out, in pixels: its height and the
+// height its entries ask for; how far down its first entry starts and how far the entries
+// are scrolled (a scroll arrow or a scroll moves them); the highlighted entry (-1: none).
+struct MenuLayout {
+    int height = 0;
+    int neededHeight = 0;
+    int firstEntryTop = 0;
+    int scrolledBy = 0;
+    int highlighted = -1;
+};
+std::optional<MenuLayout> ShownMenuLayout(WindowId window, std::size_t menu);
 }  // namespace Testing
 
 }  // namespace Platform::Gui

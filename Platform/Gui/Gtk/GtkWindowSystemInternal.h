@@ -36,6 +36,9 @@ struct GtkWindowRecord {
     GtkWidget* box = nullptr;  // the menu bar goes above the client area, in this box
     GtkWidget* area = nullptr;  // the client area
     GtkWidget* menuBar = nullptr;
+    // Set while a menu of the bar is open: the bar's next entries, put in place once.
+    std::optional<std::vector<MenuSpec>> pendingMenus;
+    guint pendingMenusSource = 0;
     WindowEvents* events = nullptr;
     Placement placement;
     PixelSize configuredSize{-1, -1};
@@ -46,6 +49,13 @@ struct GtkWindowRecord {
     double scrollRest = 0;
     bool hasCursor = false;
     CursorShape cursor = CursorShape::Arrow;
+
+    GtkWindowRecord() = default;
+    GtkWindowRecord(const GtkWindowRecord&) = delete;
+    GtkWindowRecord& operator=(const GtkWindowRecord&) = delete;
+    ~GtkWindowRecord() {
+        if (pendingMenusSource) g_source_remove(pendingMenusSource);
+    }
 };
 
 // A message posted to a window, waiting for the loop.
@@ -101,8 +111,9 @@ public:
 
     // menus: GtkWindowSystemMenus.cpp
     void SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) override;
-    std::vector<std::string> ShownMenuEntries(WindowId id, std::size_t menu) const;
-    GtkWidget* MenuPopup(WindowId id, std::size_t menu) const;  // null when there is none
+    std::vector<std::string> ShownMenuEntries(WindowId id, std::size_t menu);
+    // Null when there is none. Puts in place the entries the bar is waiting for.
+    GtkWidget* MenuPopup(WindowId id, std::size_t menu);
 
     // modal dialogs: GtkWindowSystemDialogs.cpp
     void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text, bool systemModal) override;
@@ -169,10 +180,12 @@ private:
     static gboolean OnScrollThunk(GtkWidget* widget, GdkEventScroll* e, gpointer self);
 
     // menus: GtkWindowSystemMenus.cpp
+    void BuildMenuBar(GtkWindowRecord& rec, const std::vector<MenuSpec>& menus);
+    void ApplyPendingMenus(GtkWindowRecord& rec);
+    static gboolean ApplyPendingMenusThunk(gpointer update);
     GtkWidget* MakeMenuItem(WindowId id, const MenuEntry& entry);
-    // Makes a pop-up's items those of `entries`, keeping the ones that already are.
+    // Makes a pop-up's items those of `entries`, changing the items in place where it can.
     void UpdateMenuEntries(WindowId id, GtkWidget* popup, const std::vector<MenuEntry>& entries);
-    static bool ShowsEntry(GtkWidget* item, const MenuEntry& entry);
     static void OnMenuItemThunk(GtkWidget* item, gpointer self);
 
     GdkDisplay* display_ = nullptr;

@@ -3,6 +3,8 @@
 
 #include <Platform/Gui/Gtk/MenuLabels.h>
 
+#include <algorithm>
+
 namespace Platform::Gui {
 
 namespace {
@@ -11,77 +13,47 @@ constexpr const char* kCommandKey = "platform-gui-command";
 constexpr const char* kCheckedKey = "platform-gui-checked";
 constexpr const char* kLabelKey = "platform-gui-label";
 
-}  // namespace
+// An item shows entries of one kind only; another kind needs another item.
+enum class ItemKind { Separator, Plain, Checked };
 
-void GtkWindowSystem::SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) {
-    GtkWindowRecord* rec = Find(id);
-    if (!rec) return;
-    if (menus.empty()) {
-        if (rec->menuBar) gtk_widget_destroy(rec->menuBar);
-        rec->menuBar = nullptr;
-        return;
-    }
-    if (!rec->menuBar) {
-        rec->menuBar = gtk_menu_bar_new();
-        gtk_box_pack_start(GTK_BOX(rec->box), rec->menuBar, FALSE, FALSE, 0);
-    }
-    // The bar is changed in place, never made anew: a menu the user holds open stays open
-    // and shows the new entries.
-    GList* titles = gtk_container_get_children(GTK_CONTAINER(rec->menuBar));
-    GList* title = titles;
-    for (const MenuSpec& menu : menus) {
-        const std::string text = SplitMenuLabel(menu.title).mnemonicText;
-        if (!title) {
-            GtkWidget* added = gtk_menu_item_new_with_mnemonic(text.c_str());
-            gtk_menu_item_set_submenu(GTK_MENU_ITEM(added), gtk_menu_new());
-            gtk_menu_shell_append(GTK_MENU_SHELL(rec->menuBar), added);
-            UpdateMenuEntries(id, gtk_menu_item_get_submenu(GTK_MENU_ITEM(added)), menu.entries);
-            continue;
-        }
-        GtkMenuItem* item = GTK_MENU_ITEM(title->data);
-        if (text != gtk_menu_item_get_label(item)) gtk_menu_item_set_label(item, text.c_str());
-        UpdateMenuEntries(id, gtk_menu_item_get_submenu(item), menu.entries);
-        title = title->next;
-    }
-    for (; title; title = title->next) gtk_widget_destroy(GTK_WIDGET(title->data));
-    g_list_free(titles);
-    gtk_widget_show_all(rec->menuBar);
+ItemKind KindOf(const MenuEntry& entry) {
+    return entry.separator ? ItemKind::Separator : entry.checked ? ItemKind::Checked : ItemKind::Plain;
 }
 
-void GtkWindowSystem::UpdateMenuEntries(WindowId id, GtkWidget* popup, const std::vector<MenuEntry>& entries) {
-    // Entries that are as they were stay, so the one under the pointer stays selected.
-    GList* items = gtk_container_get_children(GTK_CONTAINER(popup));
-    GList* item = items;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        while (item && !ShowsEntry(GTK_WIDGET(item->data), entries[i])) {
-            gtk_widget_destroy(GTK_WIDGET(item->data));
-            item = item->next;
-        }
-        if (item) {
-            item = item->next;
-        } else {
-            GtkWidget* added = MakeMenuItem(id, entries[i]);
-            gtk_menu_shell_insert(GTK_MENU_SHELL(popup), added, gint(i));
-            gtk_widget_show_all(added);
-        }
-    }
-    for (; item; item = item->next) gtk_widget_destroy(GTK_WIDGET(item->data));
-    g_list_free(items);
+ItemKind KindOf(GtkWidget* item) {
+    return GTK_IS_SEPARATOR_MENU_ITEM(item) ? ItemKind::Separator
+        : GTK_IS_CHECK_MENU_ITEM(item)      ? ItemKind::Checked
+                                            : ItemKind::Plain;
 }
 
-bool GtkWindowSystem::ShowsEntry(GtkWidget* item, const MenuEntry& entry) {
-    if (entry.separator || GTK_IS_SEPARATOR_MENU_ITEM(item)) return entry.separator && GTK_IS_SEPARATOR_MENU_ITEM(item);
+std::string LabelOf(GtkWidget* item) {
     const auto* label = static_cast<const char*>(g_object_get_data(G_OBJECT(item), kLabelKey));
-    return label && entry.label == label &&
-        GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(item), kCommandKey)) == entry.command &&
-        bool(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), kCheckedKey))) == entry.checked;
+    return label ? label : "";
 }
 
-GtkWidget* GtkWindowSystem::MakeMenuItem(WindowId id, const MenuEntry& entry) {
-    if (entry.separator) return gtk_separator_menu_item_new();
-    const MenuLabelParts parts = SplitMenuLabel(entry.label);
-    GtkWidget* item = entry.checked ? gtk_check_menu_item_new() : gtk_menu_item_new();
-    if (entry.checked) gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), TRUE);
+bool CanHighlight(GtkWidget* item) {
+    return !GTK_IS_SEPARATOR_MENU_ITEM(item) && gtk_widget_get_visible(item) && gtk_widget_is_sensitive(item);
+}
+
+std::vector<GtkWidget*> ItemsOf(GtkWidget* popup) {
+    std::vector<GtkWidget*> items;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(popup));
+    for (GList* child = children; child; child = child->next) items.push_back(GTK_WIDGET(child->data));
+    g_list_free(children);
+    return items;
+}
+
+std::vector<GtkWidget*> PopupsOf(GtkWidget* bar) {
+    std::vector<GtkWidget*> popups;
+    for (GtkWidget* title : ItemsOf(bar))
+        if (GtkWidget* popup = gtk_menu_item_get_submenu(GTK_MENU_ITEM(title))) popups.push_back(popup);
+    return popups;
+}
+
+// The entry's texts in place of the item's: the label with its mnemonic, then the shortcut.
+void ShowLabel(GtkWidget* item, const std::string& label) {
+    if (GtkWidget* old = gtk_bin_get_child(GTK_BIN(item))) gtk_widget_destroy(old);
+    const MenuLabelParts parts = SplitMenuLabel(label);
     GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 24);
     GtkWidget* text = gtk_label_new_with_mnemonic(parts.mnemonicText.c_str());
     gtk_label_set_mnemonic_widget(GTK_LABEL(text), item);
@@ -92,31 +64,170 @@ GtkWidget* GtkWindowSystem::MakeMenuItem(WindowId id, const MenuEntry& entry) {
         gtk_box_pack_end(GTK_BOX(row), accelerator, FALSE, FALSE, 0);
     }
     gtk_container_add(GTK_CONTAINER(item), row);
+    gtk_widget_show_all(row);
+    g_object_set_data_full(G_OBJECT(item), kLabelKey, g_strdup(label.c_str()), g_free);
+}
+
+// The entry that keeps the highlight once the items have changed: the one with the same
+// label, else the one now at its place (or the nearest below it, then above it).
+GtkWidget* SuccessorOf(const std::vector<GtkWidget*>& items, const std::string& label, std::size_t place) {
+    for (GtkWidget* item : items)
+        if (CanHighlight(item) && LabelOf(item) == label) return item;
+    for (std::size_t i = place; i < items.size(); ++i)
+        if (CanHighlight(items[i])) return items[i];
+    for (std::size_t i = std::min(place, items.size()); i-- > 0;)
+        if (CanHighlight(items[i])) return items[i];
+    return nullptr;
+}
+
+// GTK places an open menu again only when asked, and keeps its window's size when it does:
+// the window takes the menu's natural size first, then the menu is placed as when it opened
+// (kept on the screen, shortened with scroll arrows when it does not fit). A menu scrolled
+// while it was too short stays scrolled until an entry above the view is highlighted:
+// highlighting the first entry brings it back to the top.
+void FitOpenMenu(GtkWidget* popup, GtkWidget* highlight) {
+    GtkWidget* toplevel = gtk_widget_get_toplevel(popup);
+    GtkRequisition natural;
+    gtk_widget_get_preferred_size(toplevel, nullptr, &natural);
+    gdk_window_resize(gtk_widget_get_window(toplevel), natural.width, natural.height);
+    gtk_menu_reposition(GTK_MENU(popup));
+    GtkMenuShell* shell = GTK_MENU_SHELL(popup);
+    gtk_menu_shell_deselect(shell);
+    gtk_menu_shell_select_first(shell, TRUE);
+    if (highlight)
+        gtk_menu_shell_select_item(shell, highlight);
+    else
+        gtk_menu_shell_deselect(shell);
+}
+
+struct PendingMenus {
+    GtkWindowSystem* self;
+    WindowId window;
+};
+
+}  // namespace
+
+void GtkWindowSystem::SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) {
+    GtkWindowRecord* rec = Find(id);
+    if (!rec) return;
+    // Owners rebuild a menu an entry at a time. An open menu takes only the end result, once
+    // they are done: it keeps its highlighted entry and is sized once.
+    const bool open = rec->menuBar &&
+        std::ranges::any_of(PopupsOf(rec->menuBar), [](GtkWidget* popup) { return gtk_widget_get_mapped(popup); });
+    if (open) {
+        rec->pendingMenus = menus;
+        if (!rec->pendingMenusSource)
+            rec->pendingMenusSource = g_idle_add_full(G_PRIORITY_HIGH, &ApplyPendingMenusThunk,
+                new PendingMenus{this, id}, [](gpointer update) { delete static_cast<PendingMenus*>(update); });
+        return;
+    }
+    rec->pendingMenus.reset();
+    BuildMenuBar(*rec, menus);
+}
+
+gboolean GtkWindowSystem::ApplyPendingMenusThunk(gpointer update) {
+    const auto* pending = static_cast<const PendingMenus*>(update);
+    pending->self->Guarded([&] {
+        if (GtkWindowRecord* rec = pending->self->Find(pending->window)) {
+            rec->pendingMenusSource = 0;
+            pending->self->ApplyPendingMenus(*rec);
+        }
+        return 0;
+    });
+    return G_SOURCE_REMOVE;
+}
+
+void GtkWindowSystem::ApplyPendingMenus(GtkWindowRecord& rec) {
+    if (!rec.pendingMenus) return;
+    const std::vector<MenuSpec> menus = std::move(*rec.pendingMenus);
+    rec.pendingMenus.reset();
+    BuildMenuBar(rec, menus);
+}
+
+void GtkWindowSystem::BuildMenuBar(GtkWindowRecord& rec, const std::vector<MenuSpec>& menus) {
+    if (menus.empty()) {
+        if (rec.menuBar) gtk_widget_destroy(rec.menuBar);
+        rec.menuBar = nullptr;
+        return;
+    }
+    if (!rec.menuBar) {
+        rec.menuBar = gtk_menu_bar_new();
+        gtk_box_pack_start(GTK_BOX(rec.box), rec.menuBar, FALSE, FALSE, 0);
+    }
+    // The bar is changed in place, never made anew: a menu the user holds open stays open
+    // and shows the new entries.
+    const std::vector<GtkWidget*> titles = ItemsOf(rec.menuBar);
+    for (std::size_t m = 0; m < menus.size(); ++m) {
+        const std::string text = SplitMenuLabel(menus[m].title).mnemonicText;
+        if (m >= titles.size()) {
+            GtkWidget* added = gtk_menu_item_new_with_mnemonic(text.c_str());
+            gtk_menu_item_set_submenu(GTK_MENU_ITEM(added), gtk_menu_new());
+            gtk_menu_shell_append(GTK_MENU_SHELL(rec.menuBar), added);
+            UpdateMenuEntries(rec.id, gtk_menu_item_get_submenu(GTK_MENU_ITEM(added)), menus[m].entries);
+            continue;
+        }
+        GtkMenuItem* title = GTK_MENU_ITEM(titles[m]);
+        if (text != gtk_menu_item_get_label(title)) gtk_menu_item_set_label(title, text.c_str());
+        UpdateMenuEntries(rec.id, gtk_menu_item_get_submenu(title), menus[m].entries);
+    }
+    for (std::size_t m = menus.size(); m < titles.size(); ++m) gtk_widget_destroy(titles[m]);
+    gtk_widget_show_all(rec.menuBar);
+}
+
+void GtkWindowSystem::UpdateMenuEntries(WindowId id, GtkWidget* popup, const std::vector<MenuEntry>& entries) {
+    GtkMenuShell* shell = GTK_MENU_SHELL(popup);
+    const std::vector<GtkWidget*> items = ItemsOf(popup);
+    GtkWidget* const highlighted = gtk_menu_shell_get_selected_item(shell);
+    const std::string highlightedLabel = highlighted ? LabelOf(highlighted) : std::string();
+    const std::size_t highlightedPlace = std::size_t(std::ranges::find(items, highlighted) - items.begin());
+    // An item keeps its place when it can show the entry there, so the highlight stays on it.
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const MenuEntry& entry = entries[i];
+        if (i < items.size() && KindOf(items[i]) == KindOf(entry)) {
+            if (!entry.separator) {
+                if (LabelOf(items[i]) != entry.label) ShowLabel(items[i], entry.label);
+                g_object_set_data(G_OBJECT(items[i]), kCommandKey, GUINT_TO_POINTER(entry.command));
+            }
+            continue;
+        }
+        if (i < items.size()) gtk_widget_destroy(items[i]);
+        GtkWidget* added = MakeMenuItem(id, entry);
+        gtk_menu_shell_insert(shell, added, gint(i));
+        gtk_widget_show_all(added);
+    }
+    for (std::size_t i = entries.size(); i < items.size(); ++i) gtk_widget_destroy(items[i]);
+    if (gtk_widget_get_mapped(popup))
+        FitOpenMenu(popup, highlighted ? SuccessorOf(ItemsOf(popup), highlightedLabel, highlightedPlace) : nullptr);
+}
+
+GtkWidget* GtkWindowSystem::MakeMenuItem(WindowId id, const MenuEntry& entry) {
+    if (entry.separator) return gtk_separator_menu_item_new();
+    GtkWidget* item = entry.checked ? gtk_check_menu_item_new() : gtk_menu_item_new();
+    if (entry.checked) gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), TRUE);
+    ShowLabel(item, entry.label);
     g_object_set_data(G_OBJECT(item), GtkWindowIdKey, GSIZE_TO_POINTER(gsize(id)));
     g_object_set_data(G_OBJECT(item), kCommandKey, GUINT_TO_POINTER(entry.command));
     g_object_set_data(G_OBJECT(item), kCheckedKey, GINT_TO_POINTER(entry.checked));
-    g_object_set_data_full(G_OBJECT(item), kLabelKey, g_strdup(entry.label.c_str()), g_free);
     g_signal_connect(item, "activate", G_CALLBACK(&OnMenuItemThunk), this);
     return item;
 }
 
-GtkWidget* GtkWindowSystem::MenuPopup(WindowId id, std::size_t menu) const {
-    const GtkWindowRecord* rec = Find(id);
-    if (!rec || !rec->menuBar) return nullptr;
-    GList* titles = gtk_container_get_children(GTK_CONTAINER(rec->menuBar));
-    gpointer title = g_list_nth_data(titles, guint(menu));
-    g_list_free(titles);
-    return title ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(title)) : nullptr;
+GtkWidget* GtkWindowSystem::MenuPopup(WindowId id, std::size_t menu) {
+    GtkWindowRecord* rec = Find(id);
+    if (!rec) return nullptr;
+    ApplyPendingMenus(*rec);
+    if (!rec->menuBar) return nullptr;
+    const std::vector<GtkWidget*> popups = PopupsOf(rec->menuBar);
+    return menu < popups.size() ? popups[menu] : nullptr;
 }
 
-std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::size_t menu) const {
+std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::size_t menu) {
     std::vector<std::string> texts;
     GtkWidget* popup = MenuPopup(id, menu);
     if (!popup) return texts;
-    GList* items = gtk_container_get_children(GTK_CONTAINER(popup));
-    for (GList* item = items; item; item = item->next) {
+    for (GtkWidget* item : ItemsOf(popup)) {
         std::string shown;
-        GtkWidget* row = gtk_bin_get_child(GTK_BIN(item->data));
+        GtkWidget* row = gtk_bin_get_child(GTK_BIN(item));
         if (row && GTK_IS_CONTAINER(row)) {
             GList* parts = gtk_container_get_children(GTK_CONTAINER(row));
             if (parts && GTK_IS_LABEL(parts->data)) shown = gtk_label_get_text(GTK_LABEL(parts->data));
@@ -124,19 +235,39 @@ std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::siz
         }
         texts.push_back(shown);
     }
-    g_list_free(items);
     return texts;
 }
 
 std::vector<std::string> Testing::ShownMenuEntries(WindowId window, std::size_t menu) {
-    const auto* system = dynamic_cast<const GtkWindowSystem*>(&Current());
+    auto* system = dynamic_cast<GtkWindowSystem*>(&Current());
     return system ? system->ShownMenuEntries(window, menu) : std::vector<std::string>();
 }
 
 bool Testing::MenuOpen(WindowId window, std::size_t menu) {
-    const auto* system = dynamic_cast<const GtkWindowSystem*>(&Current());
+    auto* system = dynamic_cast<GtkWindowSystem*>(&Current());
     GtkWidget* popup = system ? system->MenuPopup(window, menu) : nullptr;
     return popup && gtk_widget_get_mapped(popup);
+}
+
+std::optional<Testing::MenuLayout> Testing::ShownMenuLayout(WindowId window, std::size_t menu) {
+    auto* system = dynamic_cast<GtkWindowSystem*>(&Current());
+    GtkWidget* popup = system ? system->MenuPopup(window, menu) : nullptr;
+    if (!popup || !gtk_widget_get_mapped(popup)) return std::nullopt;
+    MenuLayout layout;
+    layout.height = gtk_widget_get_allocated_height(popup);
+    gtk_widget_get_preferred_height(popup, nullptr, &layout.neededHeight);
+    const std::vector<GtkWidget*> items = ItemsOf(popup);
+    if (!items.empty()) {
+        gtk_widget_translate_coordinates(items.front(), popup, 0, 0, nullptr, &layout.firstEntryTop);
+        // The entries sit in a window of their own that moves up as the menu scrolls.
+        if (GdkWindow* entries = gtk_widget_get_parent_window(items.front())) {
+            gdk_window_get_position(entries, nullptr, &layout.scrolledBy);
+            layout.scrolledBy = -layout.scrolledBy;
+        }
+    }
+    const auto highlighted = std::ranges::find(items, gtk_menu_shell_get_selected_item(GTK_MENU_SHELL(popup)));
+    if (highlighted != items.end()) layout.highlighted = int(highlighted - items.begin());
+    return layout;
 }
 
 void GtkWindowSystem::OnMenuItemThunk(GtkWidget* item, gpointer self) {
