@@ -176,21 +176,49 @@ bool Decoder::ConfigureOutput(uint32_t output) {
         result = header->GetAttributeByName(&fileStream, u"Duration", &attributeType, nullptr, &length);
         if (result < 0 || attributeType != Media::AttributeType::Qword || length != 8)
             Fail("Invalid header information. 0x%1", result);
-        uint64_t duration = 0;
-        if ((result = header->GetAttributeByName(
-                 &fileStream, u"Duration", &attributeType, reinterpret_cast<uint8_t*>(&duration), &length)) < 0)
-            Fail("Unable to read header. 0x%1", result);
-        // The interface counts frames in 32 bits: a longer file is refused, not wrapped.
-        const uint64_t total = FramesAt(duration, rate);
-        if (total > std::numeric_limits<uint32_t>::max()) Fail("Invalid header information. 0x%1", Media::kFail);
-        m_total = uint32_t(total);
-        m_totalKnown = true;
+        // The exact duration is counted when first needed; what the header says comes at once.
+        uint64_t expected = 0;
+        length = 8;
+        m_expectedKnown = header->GetAttributeByName(&fileStream, u"ExpectedDuration", &attributeType,
+                              reinterpret_cast<uint8_t*>(&expected), &length) >= 0 &&
+            attributeType == Media::AttributeType::Qword && length == 8;
+        m_expected = uint32_t(std::min<uint64_t>(FramesAt(expected, rate), std::numeric_limits<uint32_t>::max()));
+        m_totalKnown = false;
         return true;
     }
     return false;
 }
 
-uint32_t Decoder::GetTotalFrames() { return m_open && m_totalKnown ? m_total : 0; }
+void Decoder::CountTotal() {
+    Held<Media::HeaderInfo> header;
+    Result result = m_reader->QueryInterface(Media::kHeaderInfoId, reinterpret_cast<void**>(header.Out()));
+    if (result < 0 || !header.Get()) Fail("Unable to set query for header. 0x%1", result);
+    uint16_t fileStream = 0;
+    Media::AttributeType attributeType{};
+    uint64_t duration = 0;
+    uint16_t length = 8;
+    if ((result = header->GetAttributeByName(
+             &fileStream, u"Duration", &attributeType, reinterpret_cast<uint8_t*>(&duration), &length)) < 0)
+        Fail("Unable to read header. 0x%1", result);
+    if (attributeType != Media::AttributeType::Qword || length != 8)
+        Fail("Invalid header information. 0x%1", Media::kFail);
+    // The interface counts frames in 32 bits: a longer file is refused, not wrapped.
+    const uint64_t total = FramesAt(duration, m_format.SampleRate);
+    if (total > std::numeric_limits<uint32_t>::max()) Fail("Invalid header information. 0x%1", Media::kFail);
+    m_total = uint32_t(total);
+    m_totalKnown = true;
+}
+
+uint32_t Decoder::GetTotalFrames() {
+    if (!m_open) return 0;
+    if (!m_totalKnown) CountTotal();
+    return m_total;
+}
+
+std::optional<uint32_t> Decoder::ExpectedFrames() {
+    if (!m_open || m_totalKnown || !m_expectedKnown) return std::nullopt;
+    return m_expected;
+}
 
 uint32_t Decoder::GetPosition() {
     if (!m_open) return 0;
@@ -237,7 +265,15 @@ uint32_t Decoder::Pull(uint32_t frames, uint8_t* out) {
         uint32_t flags = 0, output = 0;
         uint16_t stream = 0;
         const Result next = m_reader->GetNextSample(m_stream, buffer.Out(), &time, &duration, &flags, &output, &stream);
-        if (next == Media::kNoMoreSamples) break;
+        if (next == Media::kNoMoreSamples) {
+            // The end of the stream, wherever the reads began, is its length.
+            const uint64_t end = FramesAt(m_position, m_format.SampleRate);
+            if (!m_totalKnown && end <= std::numeric_limits<uint32_t>::max()) {
+                m_total = uint32_t(end);
+                m_totalKnown = true;
+            }
+            break;
+        }
         // Any other failure means frames are missing: never an early end.
         if (next < 0) Fail("Unable to read buffer. 0x%1", next);
         m_position = time + duration;
