@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -96,7 +97,8 @@ TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
 }
 
 // Windows Media is read to its end, once, into buffers sized by what its header says: the
-// samples equal ffmpeg's own 16-bit decode bit for bit, and the length is the decode's.
+// samples equal ffmpeg's own 16-bit decode bit for bit, and the length is the decode's; a
+// file cut short says so.
 TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
     const struct {
         const char* name;
@@ -129,6 +131,15 @@ TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
                     << "channel " << ch << ", frame " << f;
         }
     }
+    // Cut off half-way, the file is read up to the cut and refused: never a shorter whole.
+    std::ifstream whole((m_folder / "stereo.wma").string(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    LoadedAudio cut;
+    const std::optional<LoadFailure> failure =
+        LoadAudioFile(String(WriteFile("cut.wma", bytes.substr(0, bytes.size() / 2))), cut);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_STREQ(failure->caption.CStr(), "Can't read file");
+    EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
 }
 
 }  // namespace
