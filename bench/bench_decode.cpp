@@ -1,6 +1,9 @@
 // Decoding speed of a long 16-bit stereo WAV, read de-interleaved into float buffers as the
 // main window reads a file, beside its yardsticks: a plain read of the file and a 16-bit to
 // float conversion of its samples. The file is $TONALITH_BENCH_WAV, else a generated one.
+// Then an hour of stereo Windows Media ($TONALITH_BENCH_WMA, else made by ffmpeg; ten
+// seconds in the one-pass check of `make test`), loaded as the main window loads it, beside
+// the decode alone and the decode that counts the frames before reading them.
 
 #include <Tonalith/App/AudioFileLoad.h>
 
@@ -135,15 +138,11 @@ BENCHMARK(BM_ReadRawInterleaved)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The load's read as the main window runs it: buffers made for the file, then every frame
 // read into them by the reader.
-void BM_LoadAudioFile(benchmark::State& state) {
-    const std::string& path = BenchFile();
+void LoadAudioFile(benchmark::State& state, const std::string& path) {
     const auto fileBytes = int64_t(std::filesystem::file_size(path));
     for (auto _ : state) {
         UI::LoadedAudio audio;
-        SharedPtr<Audio::Decode::Stream> stream;
-        std::optional<UI::LoadFailure> failure = UI::OpenAudioFile(path.c_str(), audio, stream);
-        if (!failure) failure = UI::AudioReader(stream, audio).Finish();
-        if (failure) {
+        if (const std::optional<UI::LoadFailure> failure = UI::LoadAudioFile(path.c_str(), audio)) {
             state.SkipWithError(failure->text.CStr());
             return;
         }
@@ -154,6 +153,8 @@ void BM_LoadAudioFile(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * fileBytes);
 }
+
+void BM_LoadAudioFile(benchmark::State& state) { LoadAudioFile(state, BenchFile()); }
 BENCHMARK(BM_LoadAudioFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Yardstick: the file read with plain reads of 1 MB into one buffer, nothing decoded.
@@ -241,5 +242,79 @@ void BM_OpenManyTinyChunks(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * fileBytes);
 }
 BENCHMARK(BM_OpenManyTinyChunks)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// An hour of stereo at 44100 frames per second in Windows Media, pink noise on one channel
+// and a tone on the other; ten seconds in the one-pass check.
+const std::string& WindowsMediaFile() {
+    static const std::string path = [] {
+        const char* given = std::getenv("TONALITH_BENCH_WMA");
+        if (given && *given) return std::string(given);
+        const auto made = std::filesystem::temp_directory_path() / "tonalith-bench-decode.wma";
+        std::atexit(
+            [] { std::filesystem::remove(std::filesystem::temp_directory_path() / "tonalith-bench-decode.wma"); });
+        const std::string seconds = std::getenv("TONALITH_BENCH_ONE_PASS") ? "10" : "3600";
+        const std::string command =
+            "ffmpeg -nostdin -v error -y -f lavfi -i anoisesrc=c=pink:a=0.3:r=44100:d=" + seconds +
+            " -f lavfi -i sine=f=440:r=44100:d=" + seconds + " -filter_complex amerge=inputs=2 -c:a wmav2 '" +
+            made.string() + "'";
+        return std::system(command.c_str()) == 0 ? made.string() : std::string();
+    }();
+    return path;
+}
+
+// The main window's load: the file opened and read once to its end.
+void BM_LoadWindowsMedia(benchmark::State& state) {
+    if (WindowsMediaFile().empty()) return state.SkipWithError("ffmpeg could not make the file");
+    LoadAudioFile(state, WindowsMediaFile());
+}
+BENCHMARK(BM_LoadWindowsMedia)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Yardstick: the decode alone, its 16-bit samples read to the end into one block.
+void BM_DecodeWindowsMedia(benchmark::State& state) {
+    const std::string& path = WindowsMediaFile();
+    if (path.empty()) return state.SkipWithError("ffmpeg could not make the file");
+    std::vector<int16_t> block(std::size_t(2) << 20);
+    for (auto _ : state) {
+        SharedPtr<Audio::Decode::Stream> stream = Audio::Decode::CreateStream(path.c_str());
+        if (!stream) return state.SkipWithError("no decoder for the file");
+        try {
+            const uint32_t channels = stream->OpenForward().Channels;
+            const uint32_t frames = uint32_t(block.size() / channels);
+            uint32_t read = frames;
+            while (read == frames) stream->ReadInt16Interleaved(frames, block.data(), read);
+            benchmark::ClobberMemory();
+        } catch (const Audio::Decode::Exception::BadFormat& error) {
+            return state.SkipWithError(error.Message().CStr());
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_DecodeWindowsMedia)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Yardstick: the exact length asked first, which costs a decode of its own, then every
+// frame read into buffers made for it.
+void BM_CountThenReadWindowsMedia(benchmark::State& state) {
+    const std::string& path = WindowsMediaFile();
+    if (path.empty()) return state.SkipWithError("ffmpeg could not make the file");
+    for (auto _ : state) {
+        SharedPtr<Audio::Decode::Stream> stream = Audio::Decode::CreateStream(path.c_str());
+        if (!stream) return state.SkipWithError("no decoder for the file");
+        try {
+            const uint32_t channels = stream->OpenForward().Channels;
+            const uint32_t frames = stream->GetTotalFrames();
+            std::vector<std::vector<float>> buffers(channels, std::vector<float>(frames));
+            std::vector<float*> pointers;
+            for (auto& b : buffers) pointers.push_back(b.data());
+            uint32_t read = 0;
+            stream->ReadFloatDeinterleaved(frames, pointers.data(), read);
+            benchmark::DoNotOptimize(read);
+            benchmark::ClobberMemory();
+        } catch (const Audio::Decode::Exception::BadFormat& error) {
+            return state.SkipWithError(error.Message().CStr());
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_CountThenReadWindowsMedia)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

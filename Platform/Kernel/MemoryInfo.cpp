@@ -8,26 +8,39 @@
 
 namespace Platform::Kernel {
 
+namespace {
+
+// A line of the kernel's memory summary in bytes, e.g. "MemAvailable".
+std::optional<std::uint64_t> MemInfoBytes(const char* field) {
+    std::FILE* file = std::fopen("/proc/meminfo", "r");
+    if (!file) return std::nullopt;
+    const std::size_t length = std::strlen(field);
+    char line[256];
+    std::optional<std::uint64_t> bytes;
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        unsigned long long kib = 0;
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':' &&
+            std::sscanf(line + length + 1, " %llu kB", &kib) == 1) {
+            bytes = std::uint64_t(kib) * 1024u;
+            break;
+        }
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+}  // namespace
+
 std::optional<std::uint64_t> AvailableMemoryBytes() {
     // The kernel's own estimate counts reclaimable caches; the free-page count does not.
-    if (std::FILE* file = std::fopen("/proc/meminfo", "r")) {
-        char line[256];
-        unsigned long long kib = 0;
-        bool found = false;
-        while (std::fgets(line, sizeof line, file) != nullptr) {
-            if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1) {
-                found = true;
-                break;
-            }
-        }
-        std::fclose(file);
-        if (found) return std::uint64_t(kib) * 1024u;
-    }
+    if (const std::optional<std::uint64_t> available = MemInfoBytes("MemAvailable")) return available;
     const long pages = sysconf(_SC_AVPHYS_PAGES);
     const long size = sysconf(_SC_PAGESIZE);
     if (pages > 0 && size > 0) return std::uint64_t(pages) * std::uint64_t(size);
     return std::nullopt;
 }
+
+std::optional<std::uint64_t> FreeSwapBytes() { return MemInfoBytes("SwapFree"); }
 
 void PrepareForWriting(void* first, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE

@@ -98,7 +98,9 @@ class HeaderInfo : public Unknown {
 public:
     // Stream 0 is the file. With a null value only the type and length are reported.
     // "Duration" is the shortest audio stream's frames in whole ticks, rounded down; a stream
-    // that fails part way counts one frame past the failure.
+    // that fails part way counts one frame past the failure. Its value costs a decode of the
+    // whole file, made when it is first asked for. "ExpectedDuration" is what the file's
+    // header gives, at once: an estimate, 0 when the header does not say.
     virtual Result GetAttributeByName(
         uint16_t* stream, const char16_t* name, AttributeType* type, uint8_t* value, uint16_t* length) = 0;
 

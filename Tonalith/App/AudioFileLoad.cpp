@@ -8,6 +8,9 @@
 #include <Platform/Kernel/MemoryInfo.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <limits>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <system_error>
@@ -20,41 +23,82 @@ namespace {
 // Samples per chunk of a read: a few MB, so that a cancel or a progress step never waits
 // long, while each chunk is still large enough for the decoder's reads to run at full speed.
 constexpr std::uint32_t kChunkSamples = 1u << 20;
-
-const LoadFailure& ReadFailure() {
-    static const LoadFailure failure{"Can't read file", "An error occurred while reading the selected file"};
-    return failure;
-}
+// How many chunks the pages are made ready ahead of the read.
+constexpr std::uint32_t kChunksAhead = 8;
+// A read to the end that fills its buffers grows them by this part of what they hold, at
+// least a chunk: few moves, and little room beyond the end.
+constexpr std::uint32_t kGrowthDivisor = 8;
 
 std::uint32_t ChunkFrames(std::size_t channels) {
     return std::max<std::uint32_t>(1, kChunkSamples / std::max<std::size_t>(1, channels));
 }
 
-// Reads the frames in chunks at advancing offsets while `goOn` allows, reporting the frames
-// read after each chunk; returns the frames read. Decode failures pass to the caller.
-template <class GoOn>
-std::uint32_t ReadChunks(
-    Audio::Decode::Stream& stream, const std::vector<float*>& pointers, std::uint32_t frames, GoOn&& goOn) {
-    const std::uint32_t chunk = ChunkFrames(pointers.size());
-    std::vector<float*> targets(pointers.size());
-    std::uint32_t done = 0;
-    while (done < frames && goOn(done)) {
-        const std::uint32_t wanted = std::min(chunk, frames - done);
-        for (std::size_t c = 0; c < pointers.size(); ++c) targets[c] = pointers[c] + done;
-        std::uint32_t read = 0;
-        stream.ReadFloatDeinterleaved(wanted, targets.data(), read);
-        done += read;
-        if (read < wanted) break;
-    }
-    goOn(done);
-    return done;
-}
+// Made anew each time: a load's texts go from its thread to the window's.
+LoadFailure CannotOpen() { return {"Can't open file", "An error occurred while opening the selected file"}; }
+LoadFailure CannotDecode() { return {"Can't decode file", "An error occurred while decoding the selected file"}; }
+LoadFailure CannotRead() { return {"Can't read file", "An error occurred while reading the selected file"}; }
+LoadFailure ReadShort() { return {"Can't read entire file", "An error occurred while reading the selected file"}; }
+LoadFailure NoMemory() { return {"Can't read file", "There is not enough memory to read the selected file"}; }
+LoadFailure Empty() { return {"Empty File", "This file is empty."}; }
 
-std::optional<LoadFailure> Outcome(std::uint32_t framesRead, std::uint32_t frames) {
-    if (framesRead < frames)
-        return LoadFailure{"Can't read entire file", "An error occurred while reading the selected file"};
-    return std::nullopt;
-}
+// Has the pages of the buffers made ready for writing a few chunks ahead of the read, on a
+// thread of its own: having the pages costs more than reading and converting the samples,
+// and so the two overlap. Never further ahead, so that the pages past the end of a file
+// shorter than its buffers are not had.
+class PagesAhead {
+public:
+    PagesAhead(const std::vector<float*>& channels, std::uint32_t frames, std::uint32_t from)
+        : m_channels(channels), m_frames(frames), m_readTo(from) {
+        try {
+            m_thread = std::thread([this, from] { Run(from); });
+        } catch (const std::system_error&) {
+            // The read goes on without, its writes faulting the pages in.
+        }
+    }
+    PagesAhead(const PagesAhead&) = delete;
+    PagesAhead& operator=(const PagesAhead&) = delete;
+    ~PagesAhead() {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_moved.notify_one();
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+    void ReadUpTo(std::uint32_t frames) {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_readTo = frames;
+        }
+        m_moved.notify_one();
+    }
+
+private:
+    void Run(std::uint32_t from) {
+        const std::uint64_t chunk = ChunkFrames(m_channels.size());
+        for (std::uint64_t first = from; first < m_frames; first += chunk) {
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_moved.wait(lock, [&] { return m_stop || first < m_readTo + kChunksAhead * chunk; });
+                if (m_stop) return;
+                // A chunk the read has reached is left to its own writes.
+                if (first <= m_readTo) continue;
+            }
+            for (float* channel : m_channels)
+                Platform::Kernel::PrepareForWriting(
+                    channel + first, std::min<std::uint64_t>(chunk, m_frames - first) * sizeof(float));
+        }
+    }
+
+    const std::vector<float*> m_channels;
+    const std::uint32_t m_frames;
+    std::mutex m_mutex;
+    std::condition_variable m_moved;
+    std::uint64_t m_readTo;
+    bool m_stop = false;
+    std::thread m_thread;
+};
 
 }  // namespace
 
@@ -66,108 +110,31 @@ void LoadedAudio::Clear() {
     buffers.shrink_to_fit();
 }
 
-std::optional<LoadFailure> OpenAudioFile(
-    const String& path, LoadedAudio& audio, SharedPtr<Audio::Decode::Stream>& stream) {
-    audio.Clear();
-    stream = SharedPtr<Audio::Decode::Stream>();
-    const LoadFailure cannotOpen{"Can't open file", "An error occurred while opening the selected file"};
-    // A file gone since it was listed or chosen cannot be opened, though its extension
-    // would still pick a decoder that then calls it undecodable.
-    if (!Util::File(Path(path)).Exists()) return cannotOpen;
-    SharedPtr<Audio::Decode::Stream> opened = Audio::Decode::CreateStream(path);
-    if (!opened.Get()) return cannotOpen;
-
-    Audio::Decode::Format format;
-    try {
-        format = opened->OpenForward();
-    } catch (const Audio::Decode::Exception::BadFormat&) {
-        return LoadFailure{"Can't decode file", "An error occurred while decoding the selected file"};
-    }
-    if (opened->GetTotalFrames() == 0) return LoadFailure{"Empty File", "This file is empty."};
-
-    const LoadFailure noMemory{"Can't read file", "There is not enough memory to read the selected file"};
-    try {
-        audio.sampleRate = format.SampleRate;
-        audio.channels = format.Channels;
-        audio.frames = opened->GetTotalFrames();
-        audio.buffers.reserve(audio.channels);
-        audio.pointers.assign(audio.channels, nullptr);
-        for (std::uint32_t c = 0; c < audio.channels; ++c) {
-            audio.buffers.emplace_back(audio.frames);
-            audio.pointers[c] = audio.buffers[c].data();
-        }
-    } catch (const std::bad_alloc&) {
-        // A file longer than memory allows is refused in order instead of ending the program.
-        audio.Clear();
-        return noMemory;
-    } catch (const std::length_error&) {
-        audio.Clear();
-        return noMemory;
-    }
-    stream = opened;
-    return std::nullopt;
+std::optional<std::uint64_t> SystemAvailableMemory() {
+    const std::optional<std::uint64_t> memory = Platform::Kernel::AvailableMemoryBytes();
+    if (!memory) return std::nullopt;
+    return *memory + Platform::Kernel::FreeSwapBytes().value_or(0);
 }
 
-std::optional<LoadFailure> ReadAudio(Audio::Decode::Stream& stream, const LoadedAudio& audio) {
-    try {
-        return Outcome(
-            ReadChunks(stream, audio.pointers, audio.frames, [](std::uint32_t) { return true; }), audio.frames);
-    } catch (const Audio::Decode::Exception::BadFormat&) {
-        return ReadFailure();
-    }
+std::optional<LoadFailure> LoadAudioFile(const String& path, LoadedAudio& audio, const AvailableMemory& available) {
+    return AudioReader(path, available).Finish(audio);
 }
 
-std::optional<LoadFailure> LoadAudioFile(const String& path, LoadedAudio& audio) {
-    SharedPtr<Audio::Decode::Stream> stream;
-    if (std::optional<LoadFailure> failure = OpenAudioFile(path, audio, stream)) return failure;
-    return ReadAudio(*stream, audio);
-}
+// The path is copied whole: the reader's thread must share no count with the caller's.
+AudioReader::AudioReader(const String& path, AvailableMemory available)
+    : m_path(std::string(path.CStr() ? path.CStr() : "")),
+      m_available(std::move(available)),
+      m_thread([this] { Run(); }) {}
 
-AudioReader::AudioReader(const SharedPtr<Audio::Decode::Stream>& stream, const LoadedAudio& audio)
-    : m_stream(stream), m_pointers(audio.pointers), m_frames(audio.frames), m_thread([this] { Run(); }) {}
+AudioReader::AudioReader(const SharedPtr<Audio::Decode::Stream>& stream, AvailableMemory available)
+    : m_stream(stream), m_available(std::move(available)), m_thread([this] { Run(); }) {}
 
 AudioReader::~AudioReader() { Cancel(); }
 
 float AudioReader::Progress() const {
-    if (m_frames == 0) return 100.0f;
-    return float(double(m_framesRead.load(std::memory_order_relaxed)) * 100.0 / double(m_frames));
-}
-
-void AudioReader::Run() {
-    // Having the buffers' pages costs more than reading and converting the samples: a
-    // helper has them made ready ahead of the chunks, so that the two overlap.
-    std::atomic<bool> readEnded{false};
-    std::thread ahead;
-    try {
-        ahead = std::thread([this, &readEnded] { PrepareAhead(readEnded); });
-    } catch (const std::system_error&) {
-        // The read goes on without, its writes faulting the pages in.
-    }
-    try {
-        const std::uint32_t read = ReadChunks(*m_stream, m_pointers, m_frames, [this](std::uint32_t done) {
-            m_framesRead.store(done, std::memory_order_relaxed);
-            return !m_cancel.load(std::memory_order_relaxed);
-        });
-        m_failure = Outcome(read, m_frames);
-    } catch (const Audio::Decode::Exception::BadFormat&) {
-        m_failure = ReadFailure();
-    } catch (...) {
-        m_error = std::current_exception();
-    }
-    readEnded.store(true, std::memory_order_relaxed);
-    if (ahead.joinable()) ahead.join();
-    m_done.store(true, std::memory_order_release);
-}
-
-void AudioReader::PrepareAhead(const std::atomic<bool>& readEnded) {
-    const std::uint32_t chunk = ChunkFrames(m_pointers.size());
-    for (std::uint32_t first = 0; first < m_frames; first += chunk) {
-        if (readEnded.load(std::memory_order_relaxed) || m_cancel.load(std::memory_order_relaxed)) return;
-        // A chunk the read has reached is left to its own writes.
-        if (first <= m_framesRead.load(std::memory_order_relaxed)) continue;
-        for (float* channel : m_pointers)
-            Platform::Kernel::PrepareForWriting(channel + first, std::min(chunk, m_frames - first) * sizeof(float));
-    }
+    const std::uint32_t room = m_room.load(std::memory_order_relaxed);
+    if (room == 0) return 0.0f;
+    return float(double(m_framesRead.load(std::memory_order_relaxed)) * 100.0 / double(room));
 }
 
 void AudioReader::Cancel() {
@@ -175,10 +142,164 @@ void AudioReader::Cancel() {
     if (m_thread.joinable()) m_thread.join();
 }
 
-std::optional<LoadFailure> AudioReader::Finish() {
+std::optional<LoadFailure> AudioReader::Finish(LoadedAudio& audio) {
     if (m_thread.joinable()) m_thread.join();
+    audio.Clear();
     if (m_error) std::rethrow_exception(std::exchange(m_error, nullptr));
+    if (!m_failure) audio = std::move(m_audio);
     return m_failure;
+}
+
+void AudioReader::Run() {
+    try {
+        m_failure = Load();
+    } catch (...) {
+        m_error = std::current_exception();
+    }
+    // A failed load keeps nothing.
+    if (m_failure || m_error || Cancelled()) m_audio.Clear();
+    m_done.store(true, std::memory_order_release);
+}
+
+std::optional<LoadFailure> AudioReader::Load() {
+    Audio::Decode::Format format;
+    std::uint32_t frames = 0;
+    bool toTheEnd = false;
+    if (std::optional<LoadFailure> failure = Open(format, frames, toTheEnd)) return failure;
+    if (Cancelled()) return std::nullopt;
+    if (!toTheEnd && frames == 0) return Empty();
+    if (std::optional<LoadFailure> failure = MakeBuffers(format, frames)) return failure;
+    try {
+        return toTheEnd ? ReadToTheEnd() : ReadAll();
+    } catch (const Audio::Decode::Exception::BadFormat&) {
+        return CannotRead();
+    }
+}
+
+std::optional<LoadFailure> AudioReader::Open(Audio::Decode::Format& format, std::uint32_t& frames, bool& toTheEnd) {
+    if (!m_stream) {
+        // A file gone since it was listed or chosen cannot be opened, though its extension
+        // would still pick a decoder that then calls it undecodable.
+        if (!Util::File(Path(m_path)).Exists()) return CannotOpen();
+        m_stream = Audio::Decode::CreateStream(m_path);
+        if (!m_stream) return CannotOpen();
+    }
+    try {
+        format = m_stream->OpenForward();
+        const std::optional<std::uint32_t> expected = m_stream->ExpectedFrames();
+        toTheEnd = expected.has_value();
+        frames = toTheEnd ? std::max(*expected, ChunkFrames(format.Channels)) : m_stream->GetTotalFrames();
+    } catch (const Audio::Decode::Exception::BadFormat&) {
+        return CannotDecode();
+    }
+    return std::nullopt;
+}
+
+bool AudioReader::Fits(std::uint64_t frames) const {
+    const std::optional<std::uint64_t> available = m_available ? m_available() : std::nullopt;
+    const std::uint64_t bytes = frames * std::max<std::uint32_t>(1, m_audio.channels) * sizeof(float);
+    return !available || bytes <= *available;
+}
+
+// The system hands out more than it has, and the read would then fill pages until the
+// kernel ends a process: the samples are measured against what it can give first.
+std::optional<LoadFailure> AudioReader::MakeBuffers(const Audio::Decode::Format& format, std::uint32_t frames) {
+    m_audio.sampleRate = format.SampleRate;
+    m_audio.channels = format.Channels;
+    if (!Fits(frames)) return NoMemory();
+    try {
+        m_audio.frames = frames;
+        m_audio.buffers.reserve(m_audio.channels);
+        m_audio.pointers.assign(m_audio.channels, nullptr);
+        for (std::uint32_t c = 0; c < m_audio.channels; ++c) {
+            m_audio.buffers.emplace_back(frames);
+            m_audio.pointers[c] = m_audio.buffers[c].data();
+        }
+    } catch (const std::bad_alloc&) {
+        return NoMemory();
+    } catch (const std::length_error&) {
+        return NoMemory();
+    }
+    m_room.store(frames, std::memory_order_relaxed);
+    return std::nullopt;
+}
+
+std::optional<LoadFailure> AudioReader::ReadAll() {
+    const std::uint32_t chunk = ChunkFrames(m_audio.channels);
+    std::vector<float*> targets(m_audio.channels);
+    PagesAhead ahead(m_audio.pointers, m_audio.frames, 0);
+    std::uint32_t done = 0;
+    while (done < m_audio.frames) {
+        if (Cancelled()) return std::nullopt;
+        const std::uint32_t wanted = std::min(chunk, m_audio.frames - done);
+        for (std::size_t c = 0; c < targets.size(); ++c) targets[c] = m_audio.pointers[c] + done;
+        std::uint32_t read = 0;
+        m_stream->ReadFloatDeinterleaved(wanted, targets.data(), read);
+        done += read;
+        m_framesRead.store(done, std::memory_order_relaxed);
+        ahead.ReadUpTo(done);
+        if (read < wanted) return ReadShort();
+    }
+    return std::nullopt;
+}
+
+std::optional<LoadFailure> AudioReader::ReadToTheEnd() {
+    const std::uint32_t chunk = ChunkFrames(m_audio.channels);
+    std::vector<float*> targets(m_audio.channels);
+    std::optional<PagesAhead> ahead(std::in_place, m_audio.pointers, m_audio.frames, 0);
+    std::uint32_t done = 0;
+    for (;;) {
+        if (Cancelled()) return std::nullopt;
+        if (done == m_audio.frames) {
+            // The buffers may move: nothing may be busy with them meanwhile.
+            ahead.reset();
+            if (std::optional<LoadFailure> failure = Grow()) return failure;
+            ahead.emplace(m_audio.pointers, m_audio.frames, done);
+        }
+        const std::uint32_t wanted = std::min(chunk, m_audio.frames - done);
+        for (std::size_t c = 0; c < targets.size(); ++c) targets[c] = m_audio.pointers[c] + done;
+        std::uint32_t read = 0;
+        m_stream->ReadFloatDeinterleaved(wanted, targets.data(), read);
+        done += read;
+        m_framesRead.store(done, std::memory_order_relaxed);
+        ahead->ReadUpTo(done);
+        if (read < wanted) break;
+    }
+    ahead.reset();
+    if (done == 0) return Empty();
+    // What the file holds is now known: the room past it goes back.
+    try {
+        for (std::uint32_t c = 0; c < m_audio.channels; ++c) {
+            m_audio.buffers[c].Resize(done);
+            m_audio.pointers[c] = m_audio.buffers[c].data();
+        }
+    } catch (const std::bad_alloc&) {
+        return NoMemory();
+    }
+    m_audio.frames = done;
+    m_room.store(done, std::memory_order_relaxed);
+    return std::nullopt;
+}
+
+std::optional<LoadFailure> AudioReader::Grow() {
+    const std::uint32_t frames = m_audio.frames;
+    // The decoders count frames in 32 bits: a longer stream is refused, not wrapped.
+    if (frames == std::numeric_limits<std::uint32_t>::max()) return CannotDecode();
+    const std::uint32_t more = std::max(frames / kGrowthDivisor, ChunkFrames(m_audio.channels));
+    const std::uint32_t grown =
+        std::uint32_t(std::min<std::uint64_t>(std::uint64_t(frames) + more, std::numeric_limits<std::uint32_t>::max()));
+    if (!Fits(grown - frames)) return NoMemory();
+    try {
+        for (std::uint32_t c = 0; c < m_audio.channels; ++c) {
+            m_audio.buffers[c].Resize(grown);
+            m_audio.pointers[c] = m_audio.buffers[c].data();
+        }
+    } catch (const std::bad_alloc&) {
+        return NoMemory();
+    }
+    m_audio.frames = grown;
+    m_room.store(grown, std::memory_order_relaxed);
+    return std::nullopt;
 }
 
 }  // namespace UI

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -33,49 +34,63 @@ struct LoadFailure {
     String text;
 };
 
-// The load up to its read: chooses and opens the decoder for the file and makes `audio`
-// (cleared first) ready to hold every frame, all zero. On failure returns the message box
-// to show; `audio` then holds nothing usable.
-std::optional<LoadFailure> OpenAudioFile(
-    const String& path, LoadedAudio& audio, SharedPtr<Audio::Decode::Stream>& stream);
+// The memory a load may still fill with samples, in bytes: what the system can hand out
+// without swapping, plus the free swap; absent when unknown.
+using AvailableMemory = std::function<std::optional<std::uint64_t>()>;
+std::optional<std::uint64_t> SystemAvailableMemory();
 
-// Reads every frame of `audio` from `stream` on the calling thread: the outcome of the read
-// as the load shows it.
-std::optional<LoadFailure> ReadAudio(Audio::Decode::Stream& stream, const LoadedAudio& audio);
+// The whole load of the file at `path`, waited for on the calling thread (see AudioReader).
+std::optional<LoadFailure> LoadAudioFile(
+    const String& path, LoadedAudio& audio, const AvailableMemory& available = SystemAvailableMemory);
 
-// The whole load on the calling thread: OpenAudioFile, then ReadAudio.
-std::optional<LoadFailure> LoadAudioFile(const String& path, LoadedAudio& audio);
-
-// The read of a load on a thread of its own, a chunk at a time into the buffers, so that
-// the window goes on painting meanwhile and a cancel takes effect within one chunk. The
-// decoder is the reader's thread's from construction until Finish or Cancel returns.
+// A load on a thread of its own, so that the window goes on painting meanwhile: chooses and
+// opens the decoder for the file, makes one float buffer per channel once the samples are
+// known to fit in memory, and reads every frame into them a chunk at a time, so that a
+// cancel takes effect within one chunk. A file whose exact length would take a decode of
+// its own is read to its end instead, into buffers sized as its header leads to expect and
+// grown or trimmed to what it holds. The decoder and the buffers are the reader's thread's
+// until Finish or Cancel returns.
 class AudioReader {
 public:
-    AudioReader(const SharedPtr<Audio::Decode::Stream>& stream, const LoadedAudio& audio);
+    explicit AudioReader(const String& path, AvailableMemory available = SystemAvailableMemory);
+    // The load of a decoder already made for a file, not yet opened.
+    explicit AudioReader(
+        const SharedPtr<Audio::Decode::Stream>& stream, AvailableMemory available = SystemAvailableMemory);
     AudioReader(const AudioReader&) = delete;
     AudioReader& operator=(const AudioReader&) = delete;
-    // Cancels a read still running.
+    // Cancels a load still running.
     ~AudioReader();
 
-    // Percent of the frames read so far.
+    // Percent of the frames read so far; 0 while the file is opened.
     float Progress() const;
-    // Whether the read has ended (all read, failed or cancelled); Finish then waits no more.
+    // Whether the load has ended (all read, failed or cancelled); Finish then waits no more.
     bool Done() const { return m_done.load(std::memory_order_acquire); }
-    // Stops the read after the chunk in hand and waits for the thread; no frame is read
-    // afterwards.
+    // Stops the load after the step or chunk in hand and waits for the thread; nothing is
+    // read afterwards.
     void Cancel();
-    // Waits for the read to end and gives its outcome. An exception other than a decode
-    // failure is thrown again here, on the caller's thread.
-    std::optional<LoadFailure> Finish();
+    // Waits for the load to end and gives its outcome; on success `audio` (cleared first)
+    // receives the samples. An exception other than a decode failure is thrown again here,
+    // on the caller's thread.
+    std::optional<LoadFailure> Finish(LoadedAudio& audio);
 
 private:
     void Run();
-    void PrepareAhead(const std::atomic<bool>& readEnded);
+    std::optional<LoadFailure> Load();
+    std::optional<LoadFailure> Open(Audio::Decode::Format& format, std::uint32_t& frames, bool& toTheEnd);
+    std::optional<LoadFailure> MakeBuffers(const Audio::Decode::Format& format, std::uint32_t frames);
+    std::optional<LoadFailure> ReadAll();
+    std::optional<LoadFailure> ReadToTheEnd();
+    // Makes room for more frames when a read to the end has filled the buffers.
+    std::optional<LoadFailure> Grow();
+    bool Fits(std::uint64_t frames) const;
+    bool Cancelled() const { return m_cancel.load(std::memory_order_relaxed); }
 
+    String m_path;
     SharedPtr<Audio::Decode::Stream> m_stream;
-    std::vector<float*> m_pointers;
-    std::uint32_t m_frames;
+    AvailableMemory m_available;
+    LoadedAudio m_audio;
     std::atomic<std::uint32_t> m_framesRead{0};
+    std::atomic<std::uint32_t> m_room{0};  // the frames the buffers hold
     std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_done{false};
     std::optional<LoadFailure> m_failure;

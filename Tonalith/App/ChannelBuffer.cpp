@@ -1,5 +1,6 @@
 #include <Tonalith/App/ChannelBuffer.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <utility>
@@ -23,6 +24,21 @@ ChannelBuffer& ChannelBuffer::operator=(ChannelBuffer&& other) noexcept {
         m_count = std::exchange(other.m_count, 0);
     }
     return *this;
+}
+
+// A long block grows and shrinks by remapping its pages, never by copying them.
+void ChannelBuffer::Resize(std::size_t count) {
+    if (count == m_count) return;
+    if (count == 0) {
+        std::free(std::exchange(m_data, nullptr));
+        m_count = 0;
+        return;
+    }
+    if (count > SIZE_MAX / sizeof(float)) throw std::bad_alloc();
+    void* moved = std::realloc(m_data, count * sizeof(float));
+    if (!moved) throw std::bad_alloc();
+    m_data = static_cast<float*>(moved);
+    m_count = count;
 }
 
 ChannelBuffer::~ChannelBuffer() { std::free(m_data); }

@@ -18,6 +18,10 @@ public:
     ChannelBuffer& operator=(const ChannelBuffer&) = delete;
     ~ChannelBuffer();
 
+    // Keeps the first values and moves them when it must; values past the old size are
+    // unset until written. std::bad_alloc when there is no room, the buffer then unchanged.
+    void Resize(std::size_t count);
+
     float* data() const { return m_data; }
     std::size_t size() const { return m_count; }
     float& operator[](std::size_t i) const { return m_data[i]; }

@@ -15,6 +15,7 @@
 #include <QvBase/UI/Native/Menu.h>
 #include <QvBase/UI/Native/MenuBar.h>
 #include <QvBase/UI/Text/Font.h>
+#include <QvBase/Util/File.h>
 
 #include <functional>
 #include <utility>
@@ -147,14 +148,17 @@ std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path) {
     ShowWaiting(true);
     OnExit arrow([this] { ShowWaiting(false); });
     slotClose();
-    SharedPtr<Audio::Decode::Stream> stream;
-    if (std::optional<LoadFailure> failure = OpenAudioFile(path.Text(), m_audio, stream)) {
-        MessageBox(HostWindow()->Handle(), failure->caption, failure->text, false);
+    // Asking whether a file is there costs no time; a recent entry whose file is gone then
+    // leaves the menu at once.
+    if (!Util::File(path).Exists()) {
+        const LoadFailure failure{"Can't open file", "An error occurred while opening the selected file"};
+        MessageBox(HostWindow()->Handle(), failure.caption, failure.text, false);
         return failure;
     }
-    // The rest of the load waits for the read, watched on every tick of the update timer.
+    // The rest of the load, opening the file included, runs on the reader's thread, watched
+    // on every tick of the update timer.
     m_readPath = path;
-    m_reader = std::make_unique<AudioReader>(stream, m_audio);
+    m_reader = std::make_unique<AudioReader>(path.Text());
     m_readTimer = GetFrame()->AddTimer(this, 0, false);
     m_view->SetReadingProgress(0.0f);
     arrow.Dismiss();
@@ -176,7 +180,7 @@ void MainWindow::EndLoad() {
     GetFrame()->RemoveTimer(m_readTimer);
     m_readTimer = 0;
     m_view->SetReadingProgress(std::nullopt);
-    if (std::optional<LoadFailure> failure = reader->Finish()) {
+    if (std::optional<LoadFailure> failure = reader->Finish(m_audio)) {
         MessageBox(HostWindow()->Handle(), failure->caption, failure->text, false);
         return;
     }

@@ -24,11 +24,12 @@ public:
 
     void OnGeometryChanged() override;
 
-    // Opens the file and starts reading it on a thread of its own; the load ends on this
-    // thread once the read has (steps shown, picture bound, recent files). A failure before
-    // the read is returned, after its message box; a failed read shows its box when it ends.
+    // Starts the load of the file on a thread of its own, opening included; the load ends on
+    // this thread once the read has (steps shown, picture bound, recent files). A file that
+    // is not there is refused at once and returned, after its message box; every other
+    // failure shows its box when the load ends.
     std::optional<LoadFailure> loadAudioFile(const Path& path);
-    // Whether a load is reading its file.
+    // Whether a load is opening or reading its file.
     bool IsReading() const { return m_reader != nullptr; }
     const LoadedAudio& Audio() const { return m_audio; }
     EditorView* GetView() const { return m_view.get(); }
@@ -52,7 +53,7 @@ private:
     std::unique_ptr<AudioUpdater> m_updater;
     std::unique_ptr<EditorView> m_view;
     LoadedAudio m_audio;
-    // The running read of a load, the file it reads and the timer that watches it.
+    // The running load, the file it reads and the timer that watches it.
     std::unique_ptr<AudioReader> m_reader;
     Path m_readPath;
     uint m_readTimer = 0;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -77,20 +78,68 @@ TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
         EXPECT_GT(energy / audio.frames, 0.1) << "channel " << c;
     }
 
-    // The main window's road: the same samples, read on the reader's thread.
-    LoadedAudio threaded;
-    SharedPtr<Audio::Decode::Stream> stream;
-    ASSERT_FALSE(OpenAudioFile(String(file), threaded, stream).has_value());
-    ASSERT_FALSE(AudioReader(stream, threaded).Finish().has_value());
-    ASSERT_EQ(threaded.frames, audio.frames);
-    for (std::uint32_t c = 0; c < 2; ++c)
-        EXPECT_TRUE(std::equal(audio.pointers[c], audio.pointers[c] + audio.frames, threaded.pointers[c])) << c;
+    // The samples need 4.48 MB: one byte less of memory is too little.
+    const auto load = [&](std::uint64_t available) {
+        LoadedAudio refused;
+        return LoadAudioFile(String(file), refused, [=] { return available; });
+    };
+    EXPECT_FALSE(load(4480000).has_value());
+    const std::optional<LoadFailure> failure = load(4479999);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_STREQ(failure->caption.CStr(), "Can't read file");
+    EXPECT_STREQ(failure->text.CStr(), "There is not enough memory to read the selected file");
 
     // A second load of a bad file leaves nothing of the first.
     ExpectFailure(WriteFile("empty.wav", Wav(1, 44100, "", 0)), "Empty File", "This file is empty.");
     ASSERT_TRUE(LoadAudioFile(String((m_folder / "nothing.mp3").string()), audio).has_value());
     EXPECT_TRUE(audio.buffers.empty());
     EXPECT_EQ(audio.frames, 0u);
+}
+
+// Windows Media is read to its end, once, into buffers sized by what its header says: the
+// samples equal ffmpeg's own 16-bit decode bit for bit, and the length is the decode's; a
+// file cut short says so.
+TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
+    const struct {
+        const char* name;
+        int channels, rate;
+        double seconds;
+    } cases[] = {{"stereo.wma", 2, 44100, 25.3}, {"mono.wma", 1, 8000, 0.7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = (m_folder / c.name).string();
+        const std::string make =
+            "ffmpeg -nostdin -v error -y -f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(c.rate) +
+            ":d=" + std::to_string(c.seconds) + "' -ac " + std::to_string(c.channels) + " -c:a wmav2 '" + file + "'";
+        ASSERT_EQ(std::system(make.c_str()), 0) << make;
+        const std::string raw = file + ".s16";
+        const std::string decode = "ffmpeg -nostdin -v error -y -i '" + file + "' -f s16le '" + raw + "'";
+        ASSERT_EQ(std::system(decode.c_str()), 0) << decode;
+        std::ifstream in(raw, std::ios::binary | std::ios::ate);
+        std::vector<std::int16_t> reference(std::size_t(in.tellg()) / 2);
+        in.seekg(0);
+        ASSERT_TRUE(in.read(reinterpret_cast<char*>(reference.data()), std::streamsize(reference.size() * 2)));
+
+        LoadedAudio audio;
+        ASSERT_FALSE(LoadAudioFile(String(file), audio).has_value());
+        ASSERT_EQ(audio.channels, std::uint32_t(c.channels));
+        ASSERT_EQ(std::size_t(audio.frames) * audio.channels, reference.size());
+        for (std::uint32_t ch = 0; ch < audio.channels; ++ch) {
+            ASSERT_EQ(audio.buffers[ch].size(), audio.frames);
+            for (std::uint32_t f = 0; f < audio.frames; ++f)
+                ASSERT_EQ(audio.pointers[ch][f], float(reference[std::size_t(f) * audio.channels + ch]) / 32768.0f)
+                    << "channel " << ch << ", frame " << f;
+        }
+    }
+    // Cut off half-way, the file is read up to the cut and refused: never a shorter whole.
+    std::ifstream whole((m_folder / "stereo.wma").string(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    LoadedAudio cut;
+    const std::optional<LoadFailure> failure =
+        LoadAudioFile(String(WriteFile("cut.wma", bytes.substr(0, bytes.size() / 2))), cut);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_STREQ(failure->caption.CStr(), "Can't read file");
+    EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
 }
 
 }  // namespace

@@ -275,20 +275,32 @@ Result AsfSource::Next(size_t stream, uint16_t bits, std::vector<uint8_t>& pcm, 
     return kOk;
 }
 
+uint64_t AsfSource::ExpectedFrames(size_t stream) const {
+    if (!m_format || stream >= m_info.size() || !m_info[stream].decodable) return 0;
+    const AVRational frame{1, int(m_info[stream].layout.rate)};
+    const AVStream* s = m_format->streams[stream];
+    if (s->duration != AV_NOPTS_VALUE && s->duration > 0)
+        return uint64_t(av_rescale_q(s->duration, s->time_base, frame));
+    if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
+        return uint64_t(av_rescale_q(m_format->duration, AVRational{1, AV_TIME_BASE}, frame));
+    return 0;
+}
+
 std::vector<AsfSource::Count> AsfSource::CountFrames() {
     std::vector<Count> counts(m_info.size());
     std::vector<uint8_t> unused;
     uint32_t frames = 0;
-    // One stream at a time from the start: the demultiplexer is reopened in between.
     AVFormatContext* format = m_format;
     if (!format) return counts;
     const std::string url = format->url ? format->url : "";
+    // One stream at a time from the start: the demultiplexer is reopened in between.
+    bool fresh = true;
     for (size_t s = 0; s < m_info.size(); ++s) {
         if (!m_info[s].decodable) continue;
-        if (!Open(url)) break;
+        if (!fresh && !Open(url)) break;
+        fresh = false;
         while ((counts[s].end = Next(s, 0, unused, frames)) == kOk) counts[s].frames += frames;
     }
-    Open(url);
     return counts;
 }
 

@@ -41,8 +41,14 @@ public:
     // of the stream's data; any other result when the rest cannot be delivered, from then on.
     Result Next(size_t stream, uint16_t bits, std::vector<uint8_t>& pcm, uint32_t& frames);
 
+    // The frames of a stream as the file's header gives its length, without decoding: only
+    // an estimate (0 when the header does not say), since the header's times are rounded and
+    // a damaged or cut file delivers fewer.
+    uint64_t ExpectedFrames(size_t stream) const;
+
     // What one decodable audio stream delivers from the start: its frames, and how it ended
-    // (kNoMoreSamples, or the failure that stopped it after those frames).
+    // (kNoMoreSamples, or the failure that stopped it after those frames). Decodes every
+    // stream to its end: this source is left at the end of its data.
     struct Count {
         uint64_t frames = 0;
         Result end = kNoMoreSamples;

@@ -78,25 +78,6 @@ Result Reader::Open(const char16_t* path) {
         Close();
         m_path = Utf8Of(path);
         if (!m_source.Open(m_path)) return kNotWindowsMedia;
-        // The duration is what the audio really delivers: decoded once here, it can never
-        // promise frames a read will not find.
-        const std::vector<AsfSource::Count> counts = m_source.CountFrames();
-        if (!m_source.IsOpen()) return kNotWindowsMedia;
-        bool any = false;
-        for (size_t s = 0; s < counts.size(); ++s) {
-            const StreamInfo& info = m_source.Streams()[s];
-            if (!info.decodable) continue;
-            if (counts[s].end == kOutOfMemory) {
-                Close();
-                return kOutOfMemory;
-            }
-            // A stream that fails part way promises one frame past the failure, so that a
-            // read of the whole stream meets the failure where it lies instead of an early end.
-            const uint64_t frames = counts[s].frames + (counts[s].end == kNoMoreSamples ? 0 : 1);
-            const uint64_t ticks = TicksOf(frames, info.layout.rate);
-            m_duration = any ? std::min(m_duration, ticks) : ticks;
-            any = true;
-        }
         m_outputs.assign(m_source.Streams().size(), Output{});
         return kOk;
     });
@@ -105,8 +86,46 @@ Result Reader::Open(const char16_t* path) {
 Result Reader::Close() {
     m_source.Close();
     m_outputs.clear();
-    m_duration = 0;
+    m_duration.reset();
     return kOk;
+}
+
+Result Reader::CountDuration() {
+    if (m_duration) return kOk;
+    // The duration is what the audio really delivers: decoded once on a source of its own, it
+    // can never promise frames a read will not find, and leaves the read where it stands.
+    AsfSource counting;
+    if (!counting.Open(m_path)) return kNotWindowsMedia;
+    const std::vector<AsfSource::Count> counts = counting.CountFrames();
+    if (!counting.IsOpen() || counts.size() != m_source.Streams().size()) return kNotWindowsMedia;
+    uint64_t duration = 0;
+    bool any = false;
+    for (size_t s = 0; s < counts.size(); ++s) {
+        const StreamInfo& info = m_source.Streams()[s];
+        if (!info.decodable) continue;
+        if (counts[s].end == kOutOfMemory) return kOutOfMemory;
+        // A stream that fails part way promises one frame past the failure, so that a read of
+        // the whole stream meets the failure where it lies instead of an early end.
+        const uint64_t frames = counts[s].frames + (counts[s].end == kNoMoreSamples ? 0 : 1);
+        const uint64_t ticks = TicksOf(frames, info.layout.rate);
+        duration = any ? std::min(duration, ticks) : ticks;
+        any = true;
+    }
+    m_duration = duration;
+    return kOk;
+}
+
+uint64_t Reader::ExpectedDuration() const {
+    uint64_t duration = 0;
+    bool any = false;
+    for (size_t s = 0; s < m_source.Streams().size(); ++s) {
+        const StreamInfo& info = m_source.Streams()[s];
+        if (!info.decodable) continue;
+        const uint64_t ticks = TicksOf(m_source.ExpectedFrames(s), info.layout.rate);
+        duration = any ? std::min(duration, ticks) : ticks;
+        any = true;
+    }
+    return duration;
 }
 
 Result Reader::SetRange(uint64_t start, int64_t duration) {
@@ -248,21 +267,31 @@ Result Reader::SetOutputSetting(uint32_t output, const char16_t* name, Attribute
 
 Result Reader::GetAttributeByName(
     uint16_t* stream, const char16_t* name, AttributeType* type, uint8_t* value, uint16_t* length) {
-    if (!stream || !type || !length) return kInvalidArgument;
-    if (!m_source.IsOpen()) return kNotOpen;
-    if (*stream != 0 || !NameIs(name, u"Duration")) return kNoAttribute;
-    *type = AttributeType::Qword;
-    if (!value) {
+    return Guarded([&]() -> Result {
+        if (!stream || !type || !length) return kInvalidArgument;
+        if (!m_source.IsOpen()) return kNotOpen;
+        const bool exact = NameIs(name, u"Duration");
+        if (*stream != 0 || (!exact && !NameIs(name, u"ExpectedDuration"))) return kNoAttribute;
+        *type = AttributeType::Qword;
+        if (!value) {
+            *length = 8;
+            return kOk;
+        }
+        if (*length < 8) {
+            *length = 8;
+            return kInvalidArgument;
+        }
+        uint64_t duration = 0;
+        if (exact) {
+            if (const Result counted = CountDuration(); counted < 0) return counted;
+            duration = *m_duration;
+        } else {
+            duration = ExpectedDuration();
+        }
+        std::memcpy(value, &duration, 8);
         *length = 8;
         return kOk;
-    }
-    if (*length < 8) {
-        *length = 8;
-        return kInvalidArgument;
-    }
-    std::memcpy(value, &m_duration, 8);
-    *length = 8;
-    return kOk;
+    });
 }
 
 }  // namespace Platform::Media::Runtime

@@ -2,6 +2,7 @@
 #include <Platform/Media/WMVCore/AsfSource.h>
 #include <Platform/Media/WMVCore/RefCounted.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,11 +46,15 @@ private:
     };
 
     bool Valid(uint32_t output) const { return m_source.IsOpen() && output < m_outputs.size(); }
+    // Counts the frames of the file's audio once, when the duration is first asked for.
+    Result CountDuration();
+    // The duration the header gives, without decoding.
+    uint64_t ExpectedDuration() const;
 
     std::string m_path;
     AsfSource m_source;
     std::vector<Output> m_outputs;
-    uint64_t m_duration = 0;  // 100-ns units
+    std::optional<uint64_t> m_duration;  // 100-ns units; counted when first asked for
     RefCount<Reader> m_count;
 };
 

@@ -5,6 +5,7 @@
 #include <QvBase/noncopyable.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace Audio::Decode {
@@ -24,6 +25,12 @@ public:
     virtual Format OpenForward();
     virtual Format GetFormat() = 0;
     virtual uint32_t GetTotalFrames() = 0;
+    // When GetTotalFrames would have to decode the whole file to answer: the frames the
+    // file's header leads to expect, which may be more or fewer than it holds. Such a stream
+    // may be read to its end instead, its reads not cut to a total: the first read that
+    // delivers fewer frames than asked ends it, and GetTotalFrames then costs nothing.
+    // Absent when GetTotalFrames is at hand.
+    virtual std::optional<uint32_t> ExpectedFrames();
     virtual uint32_t GetPosition() = 0;
     virtual uint32_t GetFramesRemaining() = 0;
     virtual void Seek(uint32_t frame) = 0;

@@ -23,6 +23,8 @@ namespace {
 constexpr uint64_t kTicksPerSecond = 10'000'000;
 // The vector primitives count in 32 bits: long reads are converted in blocks.
 constexpr uint64_t kVecBlock = uint64_t(1) << 24;
+// Samples of a block that stays in cache between two passes over it.
+constexpr uint64_t kCacheBlock = uint64_t(1) << 14;
 
 // Releases a runtime interface at the end of a scope.
 template <class T>
@@ -176,21 +178,49 @@ bool Decoder::ConfigureOutput(uint32_t output) {
         result = header->GetAttributeByName(&fileStream, u"Duration", &attributeType, nullptr, &length);
         if (result < 0 || attributeType != Media::AttributeType::Qword || length != 8)
             Fail("Invalid header information. 0x%1", result);
-        uint64_t duration = 0;
-        if ((result = header->GetAttributeByName(
-                 &fileStream, u"Duration", &attributeType, reinterpret_cast<uint8_t*>(&duration), &length)) < 0)
-            Fail("Unable to read header. 0x%1", result);
-        // The interface counts frames in 32 bits: a longer file is refused, not wrapped.
-        const uint64_t total = FramesAt(duration, rate);
-        if (total > std::numeric_limits<uint32_t>::max()) Fail("Invalid header information. 0x%1", Media::kFail);
-        m_total = uint32_t(total);
-        m_totalKnown = true;
+        // The exact duration is counted when first needed; what the header says comes at once.
+        uint64_t expected = 0;
+        length = 8;
+        m_expectedKnown = header->GetAttributeByName(&fileStream, u"ExpectedDuration", &attributeType,
+                              reinterpret_cast<uint8_t*>(&expected), &length) >= 0 &&
+            attributeType == Media::AttributeType::Qword && length == 8;
+        m_expected = uint32_t(std::min<uint64_t>(FramesAt(expected, rate), std::numeric_limits<uint32_t>::max()));
+        m_totalKnown = false;
         return true;
     }
     return false;
 }
 
-uint32_t Decoder::GetTotalFrames() { return m_open && m_totalKnown ? m_total : 0; }
+void Decoder::CountTotal() {
+    Held<Media::HeaderInfo> header;
+    Result result = m_reader->QueryInterface(Media::kHeaderInfoId, reinterpret_cast<void**>(header.Out()));
+    if (result < 0 || !header.Get()) Fail("Unable to set query for header. 0x%1", result);
+    uint16_t fileStream = 0;
+    Media::AttributeType attributeType{};
+    uint64_t duration = 0;
+    uint16_t length = 8;
+    if ((result = header->GetAttributeByName(
+             &fileStream, u"Duration", &attributeType, reinterpret_cast<uint8_t*>(&duration), &length)) < 0)
+        Fail("Unable to read header. 0x%1", result);
+    if (attributeType != Media::AttributeType::Qword || length != 8)
+        Fail("Invalid header information. 0x%1", Media::kFail);
+    // The interface counts frames in 32 bits: a longer file is refused, not wrapped.
+    const uint64_t total = FramesAt(duration, m_format.SampleRate);
+    if (total > std::numeric_limits<uint32_t>::max()) Fail("Invalid header information. 0x%1", Media::kFail);
+    m_total = uint32_t(total);
+    m_totalKnown = true;
+}
+
+uint32_t Decoder::GetTotalFrames() {
+    if (!m_open) return 0;
+    if (!m_totalKnown) CountTotal();
+    return m_total;
+}
+
+std::optional<uint32_t> Decoder::ExpectedFrames() {
+    if (!m_open || m_totalKnown || !m_expectedKnown) return std::nullopt;
+    return m_expected;
+}
 
 uint32_t Decoder::GetPosition() {
     if (!m_open) return 0;
@@ -231,13 +261,24 @@ void Decoder::CheckOpen(const char* operation, uint32_t frames) const {
 uint32_t Decoder::Pull(uint32_t frames, uint8_t* out) {
     if (!m_open) return 0;
     const uint32_t frameSize = m_queue.FrameSize();
-    while (m_queue.Queued() < frames) {
+    // Frames left over from the last buffer come first; a buffer's frames then go straight
+    // out, only those beyond the request through the queue.
+    uint32_t delivered = m_queue.Take(out, frames);
+    while (delivered < frames) {
         Held<Media::Buffer> buffer;
         uint64_t time = 0, duration = 0;
         uint32_t flags = 0, output = 0;
         uint16_t stream = 0;
         const Result next = m_reader->GetNextSample(m_stream, buffer.Out(), &time, &duration, &flags, &output, &stream);
-        if (next == Media::kNoMoreSamples) break;
+        if (next == Media::kNoMoreSamples) {
+            // The end of the stream, wherever the reads began, is its length.
+            const uint64_t end = FramesAt(m_position, m_format.SampleRate);
+            if (!m_totalKnown && end <= std::numeric_limits<uint32_t>::max()) {
+                m_total = uint32_t(end);
+                m_totalKnown = true;
+            }
+            break;
+        }
         // Any other failure means frames are missing: never an early end.
         if (next < 0) Fail("Unable to read buffer. 0x%1", next);
         m_position = time + duration;
@@ -246,13 +287,17 @@ uint32_t Decoder::Pull(uint32_t frames, uint8_t* out) {
         uint32_t length = 0;
         const Result result = buffer->GetBufferAndLength(&data, &length);
         if (result < 0 || (length && !data)) Fail("Unable to read buffer. 0x%1", result);
+        const uint32_t got = length / frameSize;
+        const uint32_t direct = std::min(got, frames - delivered);
+        std::memcpy(out + size_t(delivered) * frameSize, data, size_t(direct) * frameSize);
+        delivered += direct;
         try {
-            m_queue.Append(data, length / frameSize);
+            m_queue.Append(data + size_t(direct) * frameSize, got - direct);
         } catch (const std::bad_alloc&) {
             Fail("Unable to read buffer. 0x%1", Media::kOutOfMemory);
         }
     }
-    return m_queue.Take(out, frames);
+    return delivered;
 }
 
 void Decoder::ReadInt16Interleaved(uint32_t frames, int16_t* destination, uint32_t& framesRead) {
@@ -297,20 +342,25 @@ void Decoder::ReadFloatDeinterleaved(uint32_t frames, float* const* channels, ui
     framesRead = 0;
     CheckOpen("ReadFloatDeinterleaved", frames);
     if (frames == 0) return;
+    const uint32_t width = m_format.Channels;
+    // The floats are made and split a block at a time, while the block is still in cache.
+    const uint64_t blockFrames = std::max<uint64_t>(1, kCacheBlock / width);
+    int16_t* raw = nullptr;
     float* interleaved = nullptr;
     try {
-        interleaved = m_samples.ReserveAs<float>(size_t(frames) * m_format.Channels);
+        raw = m_raw.ReserveAs<int16_t>(size_t(frames) * width);
+        interleaved = m_samples.ReserveAs<float>(size_t(std::min<uint64_t>(frames, blockFrames)) * width);
     } catch (const std::bad_alloc&) {
         Fail(String("ReadFloatDeinterleaved %1 frames: not enough memory").Arg(frames, 10));
     }
     uint32_t got = 0;
-    ReadFloatInterleaved(frames, interleaved, got);
-    std::vector<float*> targets(m_format.Channels);
-    const uint64_t blockFrames = std::max<uint64_t>(1, kVecBlock / m_format.Channels);
+    ReadInt16Interleaved(frames, raw, got);
+    std::vector<float*> targets(width);
     for (uint64_t done = 0; done < got; done += blockFrames) {
-        for (uint32_t c = 0; c < m_format.Channels; ++c) targets[c] = channels[c] + done;
-        Vec::DeinterleaveF32(int32_t(m_format.Channels), int32_t(std::min<uint64_t>(blockFrames, got - done)),
-            interleaved + done * m_format.Channels, targets.data());
+        const uint64_t block = std::min<uint64_t>(blockFrames, got - done);
+        Vec::ConvertS16ToF32(int32_t(block * width), raw + done * width, interleaved, 15);
+        for (uint32_t c = 0; c < width; ++c) targets[c] = channels[c] + done;
+        Vec::DeinterleaveF32(int32_t(width), int32_t(block), interleaved, targets.data());
     }
     framesRead = got;
 }

@@ -8,12 +8,15 @@
 #include <Platform/Media/MediaRuntime.h>
 
 #include <memory>
+#include <optional>
 #include <source_location>
 
 namespace Audio::Decode::WMA {
 
 // Windows Media files, read through the media runtime's synchronous reader as 16-bit PCM
-// of the file's last audio output. Runs on one thread.
+// of the file's last audio output. Runs on one thread at a time. The exact length costs the
+// runtime a decode of the whole file: it is asked for only when first needed, and a read to
+// the end learns it without.
 class Decoder : public Stream {
 public:
     // Throws Exception::DecodeError when the media runtime cannot be loaded.
@@ -24,6 +27,7 @@ public:
     Format Open() override;
     Format GetFormat() override { return m_format; }
     uint32_t GetTotalFrames() override;
+    std::optional<uint32_t> ExpectedFrames() override;
     uint32_t GetPosition() override;
     uint32_t GetFramesRemaining() override;
     void Seek(uint32_t frame) override;
@@ -49,6 +53,8 @@ private:
     void CheckOpen(const char* operation, uint32_t frames) const;
     // Configures output `output`; true when it has an audio format the decoder takes.
     bool ConfigureOutput(uint32_t output);
+    // The runtime's count of the frames, made now.
+    void CountTotal();
     // Up to `frames` frames from the reader into `out`.
     uint32_t Pull(uint32_t frames, uint8_t* out);
 
@@ -61,6 +67,8 @@ private:
     bool m_streamChosen = false;
     uint32_t m_total = 0;
     bool m_totalKnown = false;
+    uint32_t m_expected = 0;  // what the header gives, when it could be asked
+    bool m_expectedKnown = false;
     uint64_t m_position = 0;  // 100-ns units: the end of the last buffer taken
     ConversionBuffer m_raw;
     ConversionBuffer m_samples;
