@@ -168,7 +168,7 @@ std::optional<LoadFailure> AudioReader::Load() {
     if (std::optional<LoadFailure> failure = Open(format, frames, toTheEnd)) return failure;
     if (Cancelled()) return std::nullopt;
     if (!toTheEnd && frames == 0) return Empty();
-    if (std::optional<LoadFailure> failure = MakeBuffers(format, frames)) return failure;
+    if (std::optional<LoadFailure> failure = MakeBuffers(format, frames, toTheEnd)) return failure;
     try {
         return toTheEnd ? ReadToTheEnd() : ReadAll();
     } catch (const Audio::Decode::Exception::BadFormat&) {
@@ -203,10 +203,17 @@ bool AudioReader::Fits(std::uint64_t frames) const {
 
 // The system hands out more than it has, and the read would then fill pages until the
 // kernel ends a process: the samples are measured against what it can give first.
-std::optional<LoadFailure> AudioReader::MakeBuffers(const Audio::Decode::Format& format, std::uint32_t frames) {
+std::optional<LoadFailure> AudioReader::MakeBuffers(
+    const Audio::Decode::Format& format, std::uint32_t frames, bool estimated) {
     m_audio.sampleRate = format.SampleRate;
     m_audio.channels = format.Channels;
-    if (!Fits(frames)) return NoMemory();
+    // A header's estimate may be damaged: one beyond memory starts the read small, and the
+    // file itself then decides how far the buffers grow.
+    if (!Fits(frames)) {
+        if (!estimated) return NoMemory();
+        frames = ChunkFrames(format.Channels);
+        if (!Fits(frames)) return NoMemory();
+    }
     try {
         m_audio.frames = frames;
         m_audio.buffers.reserve(m_audio.channels);

@@ -77,7 +77,7 @@ private:
     void Run();
     std::optional<LoadFailure> Load();
     std::optional<LoadFailure> Open(Audio::Decode::Format& format, std::uint32_t& frames, bool& toTheEnd);
-    std::optional<LoadFailure> MakeBuffers(const Audio::Decode::Format& format, std::uint32_t frames);
+    std::optional<LoadFailure> MakeBuffers(const Audio::Decode::Format& format, std::uint32_t frames, bool estimated);
     std::optional<LoadFailure> ReadAll();
     std::optional<LoadFailure> ReadToTheEnd();
     // Makes room for more frames when a read to the end has filled the buffers.

@@ -192,11 +192,10 @@ TEST(AudioReader, SamplesThatDoNotFitInMemoryAreRefusedBeforeTheyAreRead) {
         int reads;  // before the refusal
     } cases[] = {
         {1000, std::nullopt, {8000}, true, 1},  // two channels of 1000 floats: 8000 bytes
-        {1000, std::nullopt, {7999}, false, 0},
-        {1000, std::nullopt, {std::nullopt}, true, 1},
+        {1000, std::nullopt, {7999}, false, 0}, {1000, std::nullopt, {std::nullopt}, true, 1},
         {1000, 1000, {4 * kMiB - 1}, false, 0},  // the first room of a read to the end: a chunk
-        {3000000, 1000, {4 * kMiB, 8 * kMiB}, true, 6},
-        {3000000, 1000, {4 * kMiB, 4 * kMiB - 1}, false, 1},
+        {3000000, 1000, {4 * kMiB, 8 * kMiB}, true, 6}, {3000000, 1000, {4 * kMiB, 4 * kMiB - 1}, false, 1},
+        {3000, 2000000000, {8 * kMiB}, true, 1},  // a damaged header's estimate is no refusal
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.total << " frames, " << c.available.size() << " answers");
