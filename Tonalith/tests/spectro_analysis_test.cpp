@@ -85,7 +85,7 @@ struct Analysed {
     Analysed(std::uint32_t type, int sizeOrder, int extraOrder, int overlap, std::uint32_t window, float range,
         const Signal& signal, float rate = 44100.0f)
         : layout(UI::SpectrogramLayout::Make(type, sizeOrder, extraOrder, overlap)),
-          windows(UI::BuildSpectrogramWindows(window, layout.n)),
+          windows(UI::BuildSpectrogramWindows(UI::SpectrogramOptions::kWindows[window], layout)),
           fft(std::make_unique<UI::SpectrogramFft>(std::uint32_t(layout.fftOrder))) {
         input.layout = layout;
         input.channels = signal.channels;
@@ -207,7 +207,8 @@ TEST(SpectrogramByteTable, EqualsTheScalarRoadEverywhere) {
 
 TEST(SpectrogramWindows, MatchNumpyAndHaveUnitMeanSquare) {
     for (std::uint32_t index = 0; index < 7; ++index) {
-        const auto windows = UI::BuildSpectrogramWindows(index, 32);
+        const auto windows = UI::BuildSpectrogramWindows(
+            UI::SpectrogramOptions::kWindows[index], UI::SpectrogramLayout::Make(UI::SpectrogramStft, 5, 0, 1));
         for (int r = 0; r < 4; ++r) {
             const auto& w = windows[std::size_t(r)];
             ASSERT_EQ(w.size(), std::size_t(32) << (3 - r));

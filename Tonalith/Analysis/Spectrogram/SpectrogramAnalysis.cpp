@@ -69,7 +69,7 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
     spectra = {};
     const std::uint64_t columns = layout.Columns(input.length);
     if (columns == 0 || input.channels == 0) return Fail(StepFailureCause::Unusable, "no columns or no channels");
-    if (input.windows == nullptr || (*input.windows)[3].size() != std::size_t(layout.n))
+    if (input.windows == nullptr || (*input.windows)[kShortestFrame].size() != std::size_t(layout.n))
         return Fail(StepFailureCause::Unusable, "no analysis windows of this size");
     if (input.fft == nullptr || !input.fft->IsValid() || input.fft->Order() != std::uint32_t(layout.fftOrder))
         return Fail(StepFailureCause::Unusable, "no FFT of order " + std::to_string(layout.fftOrder));
@@ -175,8 +175,8 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
             if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, 0);
             const std::uint64_t k = first + i / input.channels;
             const std::uint32_t c = std::uint32_t(i % input.channels);
-            float* rows[4];
-            for (int r = 0; r < 4; ++r) rows[r] = m_mdl.Row(c, r, k);
+            float* rows[kFrameLengths];
+            for (int r = 0; r < kFrameLengths; ++r) rows[r] = m_mdl.Row(c, r, k);
             buffers[worker]->PowerRows(reader.Frame(c, k), rows);
             m_mdl.SortRows(c, k, sortScratch[worker]);
         });

@@ -31,8 +31,8 @@ SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std:
     m_input.assign(std::size_t(layout.fftLength), 0.0);
     m_complex.resize(2 * std::size_t(layout.bins));
     if (layout.IsMultiResolution()) {
-        m_rows.resize(4 * std::size_t(layout.bins));
-        m_values.resize(4 * std::size_t(layout.bins));
+        m_rows.resize(kFrameLengths * std::size_t(layout.bins));
+        m_values.resize(kFrameLengths * std::size_t(layout.bins));
     }
     if (setup.fft->BufferSize() > 0) {
         m_fftBuffer.reset(Vec::AllocU8(setup.fft->BufferSize()));
@@ -45,7 +45,7 @@ void SpectrogramColumns::Forward(const double* input) {
 }
 
 std::uint64_t SpectrogramColumns::RunLength(const SpectrogramLayout& layout) {
-    const std::uint64_t perColumn = std::uint64_t(layout.fftLength) * (layout.IsMultiResolution() ? 4u : 1u);
+    const std::uint64_t perColumn = std::uint64_t(layout.fftLength) * (layout.IsMultiResolution() ? kFrameLengths : 1);
     return std::clamp<std::uint64_t>((std::uint64_t(1) << 17) / perColumn, 1, 256);
 }
 
@@ -80,18 +80,18 @@ const float* SpectrogramColumns::Frame(std::uint32_t channel, std::uint64_t k) c
 
 void SpectrogramColumns::Stft(const float* frame, std::uint8_t* out) {
     const SpectrogramLayout& layout = m_setup.layout;
-    const double* window = (*m_setup.windows)[3].data();
+    const double* window = (*m_setup.windows)[kShortestFrame].data();
     double* input = m_input.data();
     for (std::int64_t i = 0; i < layout.n; ++i) input[i] = double(frame[i]) * window[i];
     Forward(input);
     m_setup.bytes->FromComplex(m_complex.data(), layout.bins, out);
 }
 
-bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[4]) {
+bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[kFrameLengths]) {
     const SpectrogramLayout& layout = m_setup.layout;
     double* input = m_input.data();
     const std::int64_t span = layout.frameLength;
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < kFrameLengths; ++r) {
         // The largest transforms take a good part of a second together.
         if (m_setup.Cancelled()) return false;
         const std::int64_t length = layout.WindowLength(r);
@@ -114,26 +114,26 @@ bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[4]) {
 bool SpectrogramColumns::Multires(const float* frame, std::uint8_t* out) {
     const SpectrogramLayout& layout = m_setup.layout;
     const std::size_t bins = std::size_t(layout.bins);
-    float* rows[4];
-    for (int r = 0; r < 4; ++r) rows[r] = m_rows.data() + std::size_t(r) * bins;
+    float* rows[kFrameLengths];
+    for (int r = 0; r < kFrameLengths; ++r) rows[r] = m_rows.data() + std::size_t(r) * bins;
     if (!PowerRows(frame, rows)) return false;
 
     const SpectrogramLevels& levels = m_setup.levels;
     const float rate = m_setup.sampleRate;
     const float nyquist = rate / 2.0f;
-    const float lo[4] = {0.0f, 800.0f, 3200.0f, 12800.0f};
-    const float hi[4] = {400.0f, 1600.0f, 6400.0f, nyquist};
-    const float fadeEnd[4] = {800.0f, 3200.0f, 12800.0f, nyquist};
+    const float lo[kFrameLengths] = {0.0f, 800.0f, 3200.0f, 12800.0f};
+    const float hi[kFrameLengths] = {400.0f, 1600.0f, 6400.0f, nyquist};
+    const float fadeEnd[kFrameLengths] = {800.0f, 3200.0f, 12800.0f, nyquist};
     const auto bin = [&](float f) { return BinOfFrequency(f, layout.fftLength, rate, layout.bins); };
-    std::int64_t first[4], last[4], end[4];
-    for (int r = 0; r < 4; ++r) {
+    std::int64_t first[kFrameLengths], last[kFrameLengths], end[kFrameLengths];
+    for (int r = 0; r < kFrameLengths; ++r) {
         first[r] = bin(lo[r]);
         last[r] = bin(hi[r]);
-        end[r] = r < 3 ? bin(fadeEnd[r]) : last[r];
+        end[r] = r < kShortestFrame ? bin(fadeEnd[r]) : last[r];
     }
     // The scaled values of each resolution over its band and both fade zones it enters.
-    float* values[4];
-    for (int r = 0; r < 4; ++r) {
+    float* values[kFrameLengths];
+    for (int r = 0; r < kFrameLengths; ++r) {
         values[r] = m_values.data() + std::size_t(r) * bins;
         std::int64_t from = first[r], to = std::max(last[r], end[r]);
         if (r > 0 && end[r - 1] > last[r - 1]) {
@@ -144,9 +144,9 @@ bool SpectrogramColumns::Multires(const float* frame, std::uint8_t* out) {
             levels.Values(rows[r] + from, to - from + 1, levels.ScaledOffset(layout.WindowLength(r)), values[r] + from);
     }
 
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < kFrameLengths; ++r) {
         for (std::int64_t b = first[r]; b <= last[r]; ++b) out[b] = SpectrogramLevels::ToByte(values[r][b]);
-        if (r < 3 && end[r] > last[r]) {
+        if (r < kShortestFrame && end[r] > last[r]) {
             const float width = float(end[r] - last[r]);
             for (std::int64_t b = last[r] + 1; b <= end[r]; ++b) {
                 const float v = (values[r][b] * float(end[r] - b) + values[r + 1][b] * float(b - last[r])) / width;

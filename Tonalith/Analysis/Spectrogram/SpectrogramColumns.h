@@ -59,7 +59,7 @@ public:
     bool Multires(const float* frame, std::uint8_t* out);
     // The normalised power spectra of the four centred frame lengths, into rows[r]; false,
     // with the rows incomplete, when the step was cancelled meanwhile.
-    bool PowerRows(const float* frame, float* const rows[4]);
+    bool PowerRows(const float* frame, float* const rows[kFrameLengths]);
 
 private:
     const SpectrogramColumnSetup& m_setup;
@@ -69,7 +69,7 @@ private:
     std::vector<float*> m_readTable;  // where a read starts in each channel
     std::vector<double> m_input;  // the FFT's input; beyond the frame it stays zero
     std::vector<double> m_complex;
-    std::vector<float> m_rows;  // four rows of bins
+    std::vector<float> m_rows;  // a row of bins per frame length
     std::vector<float> m_values;  // their scaled values, where the stitching reads them
     std::unique_ptr<std::uint8_t, void (*)(std::uint8_t*)> m_fftBuffer;
 

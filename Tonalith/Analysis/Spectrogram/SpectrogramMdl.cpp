@@ -51,9 +51,6 @@ constexpr double kWeightFloor = 1e-9;
 // Taps of a bin kernel: the bands it reads from its first on.
 constexpr std::size_t kKernelTaps = std::tuple_size_v<decltype(DSP::Transience::Kernel::weights)>;
 
-// R = 4f + 1, the frames a measure spans: the analysed one and 2f on either side.
-std::int64_t FramesMeasured(const SpectrogramLayout& layout) { return 4 * layout.overlap + 1; }
-
 bool Stopped(const std::function<bool()>& cancelled) { return cancelled && cancelled(); }
 
 // How far a bin's sum from single-precision levels can lie from the one from double
@@ -200,7 +197,7 @@ std::uint64_t SpectrogramMdl::RunFrames(const SpectrogramLayout& layout, std::ui
 }
 
 std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::uint32_t channels) {
-    const std::uint64_t ring = std::uint64_t(FramesMeasured(layout));
+    const std::uint64_t ring = layout.FramesMeasured();
     const std::uint64_t slots = RunFrames(layout, channels) + ring - 1;
     const std::uint64_t lengths = std::uint64_t(channels) * kFrameLengths;
     // Rows and their band-sorted copies, both histories (with a chunk's spare per band),
@@ -220,8 +217,8 @@ void SpectrogramMdl::Prepare(
     DSP::Transience& transience, const SpectrogramLayout& layout, std::uint32_t channels, float sampleRate) {
     m_layout = layout;
     m_channels = channels;
-    m_lookahead = static_cast<std::int32_t>(2 * layout.overlap);
-    m_ringLength = static_cast<std::int32_t>(FramesMeasured(layout));
+    m_lookahead = static_cast<std::int32_t>(layout.Lookahead());
+    m_ringLength = static_cast<std::int32_t>(layout.FramesMeasured());
     m_bins = std::uint64_t(layout.bins);
     m_slots = RunFrames(layout, channels) + std::uint64_t(m_ringLength - 1);
     m_rows.clear();

@@ -46,7 +46,8 @@ public:
     // are not numbers, or negative, become 0 there too.
     void SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch);
     // After the rows of the frames [first, first + count) hold their spectra, sorted: measures the
-    // bands, blends the weights and writes every column frame - D that the run completes.
+    // bands, blends the weights and writes every column k - D that a frame k of the run
+    // completes (D the layout's look-ahead, 2f frames).
     // Every thread asks `cancelled` (when given) between frames; false when it stopped the
     // run, whose state is then of no further use.
     bool FinishRun(std::uint64_t first, std::uint64_t count, WorkerGroup& workers, const SpectrogramLevels& levels,
@@ -56,8 +57,6 @@ public:
     // memory check counts this many, and the watched weights keep this many.
     static constexpr std::int32_t kMostBands = 32;
 
-    std::int32_t Lookahead() const { return m_lookahead; }
-    std::int32_t RingLength() const { return m_ringLength; }
     // Which frame's weights BandWeights keeps, of the last channel; by default the last frame.
     // Both only between compute steps (for tests).
     void Watch(std::uint64_t frame) { m_watch = frame; }
