@@ -56,7 +56,7 @@ std::vector<float> Powers(int kind, int n, std::mt19937& random) {
 TEST(SpectrogramMdl, SortBandMatchesAComparisonSort) {
     std::mt19937 random(11);
     std::vector<std::uint32_t> scratch;
-    for (int n : {1, 2, 9, 79, 80, 81, 233, 608, 1500}) {
+    for (int n : {1, 2, 9, 59, 60, 61, 79, 80, 128, 233, 608, 1500}) {
         for (int kind = 0; kind < 5; ++kind) {
             std::vector<float> values = Powers(kind, n, random);
             std::vector<float> kept(values);
@@ -65,6 +65,13 @@ TEST(SpectrogramMdl, SortBandMatchesAComparisonSort) {
             std::vector<float> apart(values.size());  // as the analysis sorts, from a row to its sorted copy
             UI::SortBandDescending(values.data(), apart.data(), n, scratch);
             EXPECT_TRUE(SameBits(expected, apart.data())) << "apart, n " << n << " kind " << kind;
+            // Each way on its own, wherever it may be chosen.
+            UI::RadixSortDescending(values.data(), apart.data(), n, scratch);
+            EXPECT_TRUE(SameBits(expected, apart.data())) << "radix, n " << n << " kind " << kind;
+            if (n <= UI::kRankSortMost) {
+                UI::RankSortDescending(values.data(), apart.data(), n);
+                EXPECT_TRUE(SameBits(expected, apart.data())) << "ranks, n " << n << " kind " << kind;
+            }
             UI::SortBandDescending(values.data(), values.data(), n, scratch);
             EXPECT_TRUE(SameBits(expected, values.data())) << "n " << n << " kind " << kind;
         }
