@@ -1,5 +1,7 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramColumns.h>
 
+#include <Tonalith/Analysis/Spectrogram/SpectrogramBytes.h>
+
 #include <Primitives/Vec/Memory.h>
 
 #include <algorithm>
@@ -16,21 +18,28 @@ std::int64_t BinOfFrequency(float frequency, std::int64_t fftLength, float rate,
     return bin < float(bins - 1) ? static_cast<std::int64_t>(bin) : bins - 1;
 }
 
+// The frames of a run of `columns` columns: from the first one's start to the last one's end.
+std::uint64_t RunSpan(const SpectrogramLayout& layout, std::uint64_t columns) {
+    return (columns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength);
+}
+
 }  // namespace
 
-SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns)
+SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns, bool transforms)
     : m_setup(setup), m_fftBuffer(nullptr, [](std::uint8_t* p) { Vec::Free(p); }) {
     const SpectrogramLayout& layout = setup.layout;
     if (maxColumns > 0) {
-        const std::size_t span =
-            std::size_t((maxColumns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength));
-        m_channels.assign(setup.channels, std::vector<float>(span));
+        // Each sized in place: a vector to copy would be one more at the peak.
+        m_channels.resize(setup.channels);
+        for (auto& channel : m_channels) channel.resize(std::size_t(RunSpan(layout, maxColumns)));
         for (auto& channel : m_channels) m_channelTable.push_back(channel.data());
         m_readTable.resize(setup.channels);
     }
+    if (!transforms) return;
     m_input.assign(std::size_t(layout.fftLength), 0.0);
     m_complex.resize(2 * std::size_t(layout.bins));
-    if (layout.IsMultiResolution()) {
+    // "MDL STFT" keeps its rows elsewhere.
+    if (layout.type == SpectrogramMultiresStft) {
         m_rows.resize(kFrameLengths * std::size_t(layout.bins));
         m_values.resize(kFrameLengths * std::size_t(layout.bins));
     }
@@ -38,6 +47,20 @@ SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std:
         m_fftBuffer.reset(Vec::AllocU8(setup.fft->BufferSize()));
         if (!m_fftBuffer) throw std::bad_alloc();
     }
+}
+
+std::uint64_t SpectrogramColumns::FrameBytes(
+    const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t maxColumns) {
+    if (maxColumns == 0) return 0;
+    return BytesMulAdd(BytesMulAdd(RunSpan(layout, maxColumns), channels), sizeof(float));
+}
+
+std::uint64_t SpectrogramColumns::TransformBytes(const SpectrogramLayout& layout) {
+    const std::uint64_t bins = std::uint64_t(layout.bins);
+    // The FFT's input and output (its work buffer is a few kilobytes at most), and the
+    // stitching's rows and their values.
+    const std::uint64_t rows = layout.type == SpectrogramMultiresStft ? 2u * kFrameLengths * bins * sizeof(float) : 0u;
+    return std::uint64_t(layout.fftLength) * sizeof(double) + 2u * bins * sizeof(double) + rows;
 }
 
 void SpectrogramColumns::Forward(const double* input) {
@@ -53,7 +76,7 @@ bool SpectrogramColumns::Read(const SpectrogramFrameReader& read, std::uint64_t 
     const SpectrogramLayout& layout = m_setup.layout;
     const std::uint64_t hop = std::uint64_t(layout.hop);
     const std::uint64_t half = std::uint64_t(layout.frameLength) / 2;
-    const std::uint64_t span = (count - 1) * hop + std::uint64_t(layout.frameLength);
+    const std::uint64_t span = RunSpan(layout, count);
     const std::size_t channels = m_setup.channels;
     m_first = first;
     // Source frames [start, start + span), where start = first * hop - half may lie before 0.
@@ -96,6 +119,12 @@ bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[kFrameL
         if (m_setup.Cancelled()) return false;
         const std::int64_t length = layout.WindowLength(r);
         const std::int64_t pre = (span - length) / 2;
+        float* row = rows[r];
+        // Zeros (of either sign) transform to powers of +0.
+        if (std::all_of(frame + pre, frame + pre + length, [](float x) { return x == 0.0f; })) {
+            std::fill(row, row + layout.bins, 0.0f);
+            continue;
+        }
         const double* window = (*m_setup.windows)[std::size_t(r)].data();
         // All four frames are centred on the same frame; beyond the span stays zero.
         std::fill(input, input + pre, 0.0);
@@ -103,7 +132,6 @@ bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[kFrameL
         for (std::int64_t i = 0; i < length; ++i) input[pre + i] = double(frame[pre + i]) * window[i];
         Forward(input);
         const float scale = static_cast<float>(2.0 / double(length));
-        float* row = rows[r];
         const double* bin = m_complex.data();
         for (std::int64_t b = 0; b < layout.bins; ++b)
             row[b] = static_cast<float>(bin[2 * b] * bin[2 * b] + bin[2 * b + 1] * bin[2 * b + 1]) * scale;

@@ -39,6 +39,8 @@ struct SpectrogramLayout {
     std::uint64_t Lookahead() const { return type == SpectrogramMdlStft ? std::uint64_t(2 * overlap) : 0u; }
     // R = 2D + 1, the frames one "MDL STFT" measure spans: the column's own and D on either side.
     std::uint64_t FramesMeasured() const { return 2 * Lookahead() + 1; }
+    // The frames a step analyses: one per column, and the D beyond the last.
+    std::uint64_t AnalysedFrames(std::uint64_t length) const { return Columns(length) + Lookahead(); }
     // Length of the window of resolution r (0 longest): 8N down to N.
     std::int64_t WindowLength(int r) const { return n << (kShortestFrame - r); }
 };
