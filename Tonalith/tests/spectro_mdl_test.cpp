@@ -19,7 +19,9 @@ std::vector<float> Descending(std::vector<float> values) {
     return values;
 }
 
-bool SameBits(const std::vector<float>& a, const float* b) { return std::memcmp(a.data(), b, a.size() * 4) == 0; }
+bool SameBits(const std::vector<float>& a, const float* b) {
+    return a.empty() || std::memcmp(a.data(), b, a.size() * 4) == 0;
+}
 
 // Powers of a kind: noise, few distinct values (ties), values that agree in their top bits
 // but one far above them, a mix of zeros, tiny and infinite ones, values over 30 decades
