@@ -22,13 +22,6 @@ std::uint64_t SharedRunLength(const SpectrogramLayout& layout, std::uint64_t col
     return std::min(SpectrogramColumns::RunLength(layout), columns);
 }
 
-// Threads that transform and weigh the frames of an "MDL STFT" run, each with buffers of
-// its own: no more than the run has frames and channels, so that a step of few frames
-// and large transforms holds few of them.
-std::uint32_t MdlWorkers(std::uint64_t run, std::uint32_t channels, std::uint32_t threads) {
-    return std::uint32_t(std::clamp<std::uint64_t>(BytesMulAdd(run, channels), 1, std::max<std::uint32_t>(threads, 1)));
-}
-
 }  // namespace
 
 std::uint64_t SpectrogramAnalysis::RequiredBytes(
@@ -46,7 +39,7 @@ std::uint64_t SpectrogramAnalysis::RequiredBytes(
         bytes = BytesMulAdd(1, SpectrogramColumns::FrameBytes(layout, channels, run), bytes);
         bytes = BytesMulAdd(1, SpectrogramMdl::StateBytes(layout, channels, length), bytes);
         const std::uint64_t perThread = BytesMulAdd(1, transform, SpectrogramMdl::ThreadBytes(layout));
-        return BytesMulAdd(MdlWorkers(run, channels, threads), perThread, bytes);
+        return BytesMulAdd(SpectrogramMdl::FrameWorkers(run, channels, threads), perThread, bytes);
     }
     // Each thread that analyses a run: its frames, and its transforms; "STFT" shares a byte table.
     if (layout.type == SpectrogramStft) bytes = BytesMulAdd(1, SpectrogramByteTable::MostBytes(), bytes);
@@ -175,7 +168,7 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
     const std::uint64_t total = layout.AnalysedFrames(input.length);
     const std::uint64_t run = SpectrogramMdl::RunFrames(layout, input.channels, total);
     const std::uint32_t threads = workers.Size();
-    const std::uint32_t transformers = MdlWorkers(run, input.channels, threads);
+    const std::uint32_t transformers = SpectrogramMdl::FrameWorkers(run, input.channels, threads);
     m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate, input.length);
     SpectrogramColumns reader(input, run, false);
     std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread

@@ -232,6 +232,10 @@ std::uint64_t SpectrogramMdl::RunFrames(const SpectrogramLayout& layout, std::ui
     return std::clamp<std::uint64_t>(std::min(kRunBytes / perFrame, frames), 1, kMostRunFrames);
 }
 
+std::uint32_t SpectrogramMdl::FrameWorkers(std::uint64_t run, std::uint32_t channels, std::uint32_t threads) {
+    return std::uint32_t(std::clamp<std::uint64_t>(BytesMulAdd(run, channels), 1, std::max<std::uint32_t>(threads, 1)));
+}
+
 std::uint64_t SpectrogramMdl::StateBytes(
     const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t length) {
     const std::uint64_t frames = layout.AnalysedFrames(length);
@@ -266,6 +270,7 @@ void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayou
     m_columns = layout.Columns(length);
     const std::uint64_t frames = layout.AnalysedFrames(length);
     const std::uint64_t run = RunFrames(layout, channels, frames);
+    m_run = run;
     for (int r = 0; r < kFrameLengths; ++r)
         m_framesHeld[std::size_t(r)] = static_cast<std::int32_t>(FramesHeld(layout, length, r));
     m_rows = {};
@@ -374,10 +379,13 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
     const Blend blend = BlendOf(levels);
     std::vector<FrameScratch> scratch(std::max<std::uint32_t>(workers.Size(), 1));
     const std::uint64_t channels = m_channels;
-    workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
-        if (Stopped(cancelled)) return;
-        FinishFrame(first, first + i / channels, std::uint32_t(i % channels), blend, scratch[worker], spectra);
-    });
+    workers.Run(
+        count * channels,
+        [&](std::uint64_t i, std::uint32_t worker) {
+            if (Stopped(cancelled)) return;
+            FinishFrame(first, first + i / channels, std::uint32_t(i % channels), blend, scratch[worker], spectra);
+        },
+        nullptr, FrameWorkers(m_run, m_channels, workers.Size()));
     return !Stopped(cancelled);
 }
 

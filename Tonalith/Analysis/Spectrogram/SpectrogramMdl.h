@@ -34,6 +34,10 @@ public:
     static std::uint64_t ThreadBytes(const SpectrogramLayout& layout);
     // Frames of one run, of a step of `frames` analysed frames.
     static std::uint64_t RunFrames(const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t frames);
+    // Threads that transform and weigh the frames of runs of `run` frames, each with buffers
+    // of its own: no more than a run has frames and channels, so that a step of few frames
+    // and large transforms holds few of them, even as the threads take turns.
+    static std::uint32_t FrameWorkers(std::uint64_t run, std::uint32_t channels, std::uint32_t threads);
 
     // Rebuilds everything for a source of `length` frames; the frames before the first are
     // silence. The band layout follows the rate and FFT length. Throws std::bad_alloc /
@@ -123,6 +127,7 @@ private:
     std::int32_t m_lookahead = 0;
     std::int32_t m_ringLength = 1;
     std::uint64_t m_columns = 0;
+    std::uint64_t m_run = 1;  // frames of a run at most
     std::array<std::int32_t, kFrameLengths> m_framesHeld{};  // per length, by a band history at most
     std::uint64_t m_bins = 0;
     // The power spectra of a run's frames and of the D before it, whose columns it writes;
