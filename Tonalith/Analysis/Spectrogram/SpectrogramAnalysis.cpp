@@ -1,6 +1,6 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramAnalysis.h>
 
-#include <Tonalith/Analysis/Spectrogram/SpectrogramBytes.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMemory.h>
 
 #include <algorithm>
 #include <atomic>

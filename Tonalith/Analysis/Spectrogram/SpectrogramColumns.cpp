@@ -1,6 +1,6 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramColumns.h>
 
-#include <Tonalith/Analysis/Spectrogram/SpectrogramBytes.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMemory.h>
 
 #include <Primitives/Vec/Memory.h>
 

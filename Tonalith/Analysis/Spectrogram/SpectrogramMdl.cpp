@@ -1,8 +1,8 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramMdl.h>
 
 #include <Tonalith/Analysis/Spectrogram/SpectrogramBandSort.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramBytes.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramHistories.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMemory.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
 
 #include <emmintrin.h>
