@@ -3,8 +3,10 @@
 // render step into a 1200 x 400 image), for the default settings (STFT, 512, no padding,
 // 50%, Hann) and for 4096 / 75% / Hann; and of one hour of stereo at 1280 x 513 for each
 // analysis type, on one thread and on one per core. Reports audio seconds analysed per
-// wall second.
+// wall second. And the two ways the "MDL STFT" band sort sorts, side by side over the
+// band sizes where the choice between them lies.
 #include <Tonalith/Analysis/AudioDisplayMemorySource.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramBandSort.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
 #include <QvBase/UI/Drawing/Image.h>
@@ -15,6 +17,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <random>
 #include <vector>
 
 namespace {
@@ -113,8 +116,36 @@ void BM_SpectrogramHourStereo(benchmark::State& state) {
     RunSpectrogram(state, Settings(4, 1, std::uint32_t(state.range(0))), run);
 }
 
+// Arguments: 0 ranking, 1 radix passes; values. Band powers of noise (exponentially
+// distributed), many sets in turn so that no branch learns one; ns per sort.
+void BM_BandSort(benchmark::State& state) {
+    const bool radix = state.range(0) != 0;
+    const auto n = std::int32_t(state.range(1));
+    constexpr int kSets = 256;
+    std::mt19937 random(7);
+    std::exponential_distribution<float> power(1.0f);
+    std::vector<float> values(std::size_t(n) * kSets);
+    for (float& v : values) v = power(random) * 1e-4f;
+    std::vector<float> out(static_cast<std::size_t>(n));
+    std::vector<std::uint32_t> scratch;
+    std::size_t set = 0;
+    for (auto _ : state) {
+        const float* in = values.data() + set * std::size_t(n);
+        if (radix)
+            UI::RadixSortDescending(in, out.data(), n, scratch);
+        else
+            UI::RankSortDescending(in, out.data(), n);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+        set = (set + 1) % kSets;
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_BandSort)
+    ->ArgNames({"radix", "n"})
+    ->ArgsProduct({{0, 1}, {8, 16, 24, 32, 40, 44, 48, 52, 56, 60, 64, 72, 80, 96, 128}});
 BENCHMARK(BM_Spectrogram_Default)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_Spectrogram_4096_75)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_SpectrogramComputeOnly_Default)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);

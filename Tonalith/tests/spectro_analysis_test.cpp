@@ -85,7 +85,7 @@ struct Analysed {
     Analysed(std::uint32_t type, int sizeOrder, int extraOrder, int overlap, std::uint32_t window, float range,
         const Signal& signal, float rate = 44100.0f)
         : layout(UI::SpectrogramLayout::Make(type, sizeOrder, extraOrder, overlap)),
-          windows(UI::BuildSpectrogramWindows(window, layout.n)),
+          windows(UI::BuildSpectrogramWindows(UI::SpectrogramOptions::kWindows[window], layout)),
           fft(std::make_unique<UI::SpectrogramFft>(std::uint32_t(layout.fftOrder))) {
         input.layout = layout;
         input.channels = signal.channels;
@@ -207,7 +207,8 @@ TEST(SpectrogramByteTable, EqualsTheScalarRoadEverywhere) {
 
 TEST(SpectrogramWindows, MatchNumpyAndHaveUnitMeanSquare) {
     for (std::uint32_t index = 0; index < 7; ++index) {
-        const auto windows = UI::BuildSpectrogramWindows(index, 32);
+        const auto windows = UI::BuildSpectrogramWindows(
+            UI::SpectrogramOptions::kWindows[index], UI::SpectrogramLayout::Make(UI::SpectrogramStft, 5, 0, 1));
         for (int r = 0; r < 4; ++r) {
             const auto& w = windows[std::size_t(r)];
             ASSERT_EQ(w.size(), std::size_t(32) << (3 - r));
@@ -346,6 +347,52 @@ TEST(SpectrogramAnalysis, ShortSourceGivesOneColumnFromTheFrameMiddle) {
     EXPECT_EQ(mdl.spectra[0].size(), std::size_t(mdl.layout.bins));
     EXPECT_EQ(mdl.last, 0);
 }
+
+// A source shorter than the frames a step keeps, against the same source with silence
+// after it: the columns they share hold the same bytes, for the frames past the end read
+// as silence in both; the short one keeps only the frames it has, the long one its full
+// rings and histories.
+struct ShortSource {
+    std::uint32_t type;
+    int sizeOrder, extraOrder, overlap;
+    std::uint32_t channels;
+    std::uint64_t frames;
+};
+
+class SpectrogramShortSource : public testing::TestWithParam<ShortSource> {};
+
+TEST_P(SpectrogramShortSource, MatchesTheSameSourceFollowedBySilence) {
+    const ShortSource c = GetParam();
+    const std::uint64_t n = std::uint64_t(1) << c.sizeOrder;
+    Signal shortSignal = StereoWithNoise(int(c.frames), 9, [](int i, int ch, double noise) {
+        return 0.3 * std::sin(0.05 * i * (ch + 1)) + noise * (i % 40 == 0 ? 1.0 : 0.01);
+    });
+    if (c.channels == 1) {
+        for (std::uint64_t i = 0; i < c.frames; ++i) shortSignal.samples[i] = shortSignal.samples[2 * i];
+        shortSignal.samples.resize(c.frames);
+        shortSignal.channels = 1;
+    }
+    Signal longSignal = shortSignal;
+    longSignal.samples.resize(longSignal.samples.size() + 300 * n * c.channels, 0.0f);
+    Analysed shortRun(c.type, c.sizeOrder, c.extraOrder, c.overlap, 6, 120.0f, shortSignal);
+    Analysed longRun(c.type, c.sizeOrder, c.extraOrder, c.overlap, 6, 120.0f, longSignal);
+    ASSERT_EQ(shortRun.Run(shortSignal), 0);
+    ASSERT_EQ(longRun.Run(longSignal), 0);
+    const std::uint64_t bytes = shortRun.layout.Columns(c.frames) * std::uint64_t(shortRun.layout.bins);
+    for (std::uint32_t ch = 0; ch < c.channels; ++ch) {
+        ASSERT_EQ(shortRun.spectra[ch].size(), bytes);
+        EXPECT_TRUE(std::equal(shortRun.spectra[ch].begin(), shortRun.spectra[ch].end(), longRun.spectra[ch].begin()))
+            << "channel " << ch;
+    }
+    EXPECT_LT(UI::SpectrogramAnalysis::RequiredBytes(shortRun.layout, c.channels, c.frames, 4),
+        UI::SpectrogramAnalysis::RequiredBytes(longRun.layout, c.channels, longSignal.Length(), 4));
+}
+
+INSTANTIATE_TEST_SUITE_P(SpectrogramAnalysis, SpectrogramShortSource,
+    testing::Values(ShortSource{UI::SpectrogramMdlStft, 6, 0, 8, 1, 1},
+        ShortSource{UI::SpectrogramMdlStft, 6, 1, 2, 2, 100}, ShortSource{UI::SpectrogramMdlStft, 5, 0, 4, 2, 300},
+        ShortSource{UI::SpectrogramMdlStft, 8, 2, 1, 1, 1}, ShortSource{UI::SpectrogramMdlStft, 7, 0, 8, 2, 3000},
+        ShortSource{UI::SpectrogramStft, 6, 0, 2, 2, 1}, ShortSource{UI::SpectrogramMultiresStft, 6, 1, 4, 1, 50}));
 
 TEST(SpectrogramAnalysis, NoOverlapRefillsTheWholeFrame) {
     // hop = N: each column sees exactly its own frames, so a ramp gives distinct columns.

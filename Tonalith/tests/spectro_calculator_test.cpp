@@ -287,6 +287,61 @@ TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly) {
     EXPECT_TRUE(calculator.Spectra().empty());
 }
 
+TEST(SpectrogramCalculator, MemoryCheckLeavesAShareAndFollowsTheLength) {
+    // Settings by their option indexes, on 8 threads, against the budget that the memory
+    // available gives.
+    const std::uint64_t gb = 1ull << 30, hour = 3600ull * 44100;
+    const struct {
+        std::uint32_t type, fftSize, padding, overlap, channels;
+        std::uint64_t frames, available;
+        bool fits;
+    } cases[] = {
+        {1, 2, 3, 1, 2, hour, 47 * gb / 2, false},  // 19 GB of spectra: nearly all there is
+        {1, 2, 3, 1, 2, hour, 32 * gb, true},
+        {0, 4, 0, 1, 2, hour, 8 * gb, true},  // the defaults, on a machine of less
+        {1, 4, 0, 1, 2, hour, 8 * gb, true},
+        {2, 4, 0, 1, 2, hour, 8 * gb, true},
+        {2, 11, 4, 3, 1, 1, 4 * gb, true},  // one sample: the frames of its column, no more
+        {2, 11, 4, 3, 2, 441000, 8 * gb, false},
+    };
+    for (const auto& c : cases) {
+        namespace Options = UI::SpectrogramOptions;
+        const auto layout = UI::SpectrogramLayout::Make(c.type, std::int32_t(Options::kFftSizeOrders[c.fftSize]),
+            std::int32_t(Options::kZeroPaddingOrders[c.padding]), std::int32_t(Options::kOverlapFactors[c.overlap]));
+        const std::uint64_t required = UI::SpectrogramAnalysis::RequiredBytes(layout, c.channels, c.frames, 8);
+        EXPECT_EQ(required <= UI::AudioCalculator::MemoryBudgetOf(c.available), c.fits)
+            << "type " << c.type << " size " << c.fftSize << ": " << required << " bytes";
+    }
+    EXPECT_EQ(UI::AudioCalculator::MemoryBudgetOf(std::nullopt), ~std::uint64_t(0));
+
+    // The first refused before it allocates anything.
+    class Hour : public UI::AudioDisplaySource {
+    public:
+        Hour() : UI::AudioDisplaySource("hour") {}
+        std::uint32_t GetSampleRate() const override { return 44100; }
+        std::uint32_t GetChannelCount() const override { return 2; }
+        std::uint32_t GetLength() const override { return 3600u * 44100u; }
+        std::uint64_t GetPosition() const override { return 0; }
+        void Seek(std::uint64_t) override {}
+        bool ReadFloatInterleaved(std::uint32_t, double*) override { return false; }
+        bool ReadFloatInterleaved(std::uint32_t, float*) override { return false; }
+        bool ReadFloatDeinterleaved(std::uint32_t, float**) override { return false; }
+    } source;
+    UI::SpectrogramSettings settings;
+    settings.type = 1;
+    settings.fftSize = 2;
+    settings.zeroPadding = 3;
+    UI::SpectrogramCalculator calculator(&source, settings);
+    bool compute = false, render = false;
+    calculator.SyncView(WholeView(2, hour), &compute, &render);
+    calculator.SetActive(true);
+    calculator.SetNeedsCompute(true);
+    calculator.SetThreads(8);
+    calculator.SetMemoryBudget(UI::AudioCalculator::MemoryBudgetOf(47 * gb / 2));
+    EXPECT_EQ(calculator.DoCompute(), UI::kStepFailed);
+    EXPECT_EQ(calculator.LastFailure(UI::CalculatorStep::Compute).cause, UI::StepFailureCause::OutOfMemory);
+}
+
 TEST(SpectrogramCalculator, EveryOptionRunsOnAShortSignal) {
     const std::uint32_t rate = 22050;
     std::vector<float> noise(3000);

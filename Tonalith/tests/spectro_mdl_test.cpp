@@ -19,11 +19,14 @@ std::vector<float> Descending(std::vector<float> values) {
     return values;
 }
 
-bool SameBits(const std::vector<float>& a, const float* b) { return std::memcmp(a.data(), b, a.size() * 4) == 0; }
+bool SameBits(const std::vector<float>& a, const float* b) {
+    return a.empty() || std::memcmp(a.data(), b, a.size() * 4) == 0;
+}
 
 // Powers of a kind: noise, few distinct values (ties), values that agree in their top bits
-// but one far above them, a mix of zeros, tiny and infinite ones, and one of values that
-// are no powers (NaN, negative, -0), which sort as +0.
+// but one far above them, a mix of zeros, tiny and infinite ones, values over 30 decades
+// (whose sums round), and one of values that are no powers (NaN, negative, -0), which sort
+// as +0.
 std::vector<float> Powers(int kind, int n, std::mt19937& random) {
     std::exponential_distribution<float> noise(1.0f);
     std::vector<float> values(static_cast<std::size_t>(n), 0.0f);
@@ -43,6 +46,7 @@ std::vector<float> Powers(int kind, int n, std::mt19937& random) {
             values[std::size_t(i)] = pick % 2 ? kinds[pick / 2 % 5] : noise(random);
             break;
         }
+        case 4: values[std::size_t(i)] = std::pow(10.0f, -30.0f * float(pick % 1000) / 1000.0f); break;
         default: {
             const float kinds[] = {std::numeric_limits<float>::quiet_NaN(), -1.0f, -0.0f,
                 -std::numeric_limits<float>::infinity(), -1e-45f};
@@ -56,8 +60,8 @@ std::vector<float> Powers(int kind, int n, std::mt19937& random) {
 TEST(SpectrogramMdl, SortBandMatchesAComparisonSort) {
     std::mt19937 random(11);
     std::vector<std::uint32_t> scratch;
-    for (int n : {1, 2, 9, 79, 80, 81, 233, 608, 1500}) {
-        for (int kind = 0; kind < 5; ++kind) {
+    for (int n : {1, 2, 9, 59, 60, 61, 79, 80, 128, 233, 608, 1500}) {
+        for (int kind = 0; kind < 6; ++kind) {
             std::vector<float> values = Powers(kind, n, random);
             std::vector<float> kept(values);
             for (float& v : kept) v = v > 0.0f ? v : 0.0f;
@@ -65,66 +69,92 @@ TEST(SpectrogramMdl, SortBandMatchesAComparisonSort) {
             std::vector<float> apart(values.size());  // as the analysis sorts, from a row to its sorted copy
             UI::SortBandDescending(values.data(), apart.data(), n, scratch);
             EXPECT_TRUE(SameBits(expected, apart.data())) << "apart, n " << n << " kind " << kind;
+            // Each way on its own, wherever it may be chosen.
+            UI::RadixSortDescending(values.data(), apart.data(), n, scratch);
+            EXPECT_TRUE(SameBits(expected, apart.data())) << "radix, n " << n << " kind " << kind;
+            if (n <= UI::kRankSortMost) {
+                UI::RankSortDescending(values.data(), apart.data(), n);
+                EXPECT_TRUE(SameBits(expected, apart.data())) << "ranks, n " << n << " kind " << kind;
+            }
             UI::SortBandDescending(values.data(), values.data(), n, scratch);
             EXPECT_TRUE(SameBits(expected, values.data())) << "n " << n << " kind " << kind;
         }
     }
 }
 
+// The values above 0 of a descending list.
+std::vector<float> AboveZero(const std::vector<float>& sorted) {
+    return {sorted.begin(), std::find(sorted.begin(), sorted.end(), 0.0f)};
+}
+
 TEST(SpectrogramMdl, HistoriesHoldTheLastFramesAndTheirSums) {
-    // Four histories of R frames of n values each, frame after frame: every list against
-    // the window re-sorted, every sum against long double; ties decide nothing the lists
-    // could show, but "one occurrence per value" must hold for them.
+    // Four histories of up to R frames of n values each, frame after frame, the silence
+    // before the first leaving nothing to remove: every list against the window re-sorted
+    // (its values above 0), every sum against long double and, to the bit, against the sums
+    // of the whole list of R frames with its zeros. Ties decide nothing the lists could show,
+    // but "one occurrence per value" must hold for them. Runs of fewer frames than R hold
+    // room for no more than they have.
+    struct Case {
+        int ring, n, frames;
+    };
     std::mt19937 random(5);
-    for (int ring : {5, 9}) {
-        for (int n : {1, 7, 16, 33}) {
-            for (int kind = 0; kind < 4; ++kind) {
-                const int capacity = ring * n, spare = UI::kHistorySpare;
-                std::vector<std::vector<float>> buffers(8, std::vector<float>(std::size_t(capacity + spare)));
-                std::vector<std::vector<std::vector<float>>> frames(4);  // per length, sorted
-                float *history[4], *merged[4];
-                std::int32_t used[4];
+    for (const Case c :
+        {Case{5, 1, 15}, Case{5, 7, 15}, Case{9, 16, 27}, Case{9, 33, 27}, Case{33, 9, 17}, Case{5, 3, 2}}) {
+        for (int kind = 0; kind < 5; ++kind) {
+            const int held = std::min(c.ring, c.frames), spare = UI::kHistorySpare;
+            const std::int64_t length = std::int64_t(c.ring) * c.n;
+            std::vector<std::vector<float>> buffers(8, std::vector<float>(std::size_t(held * c.n + spare)));
+            std::vector<std::vector<std::vector<float>>> past(4);  // per length, sorted
+            float *history[4], *merged[4];
+            std::int32_t used[4], capacity[4];
+            for (int r = 0; r < 4; ++r) {
+                history[r] = buffers[std::size_t(r)].data();
+                merged[r] = buffers[std::size_t(r + 4)].data();
+                used[r] = 0;
+                capacity[r] = held * c.n;
+            }
+            for (int k = 0; k < c.frames; ++k) {
+                const float* arriving[4];
+                const float* leaving[4];
+                const bool oldest = k >= c.ring - 1;
                 for (int r = 0; r < 4; ++r) {
-                    history[r] = buffers[std::size_t(r)].data();
-                    merged[r] = buffers[std::size_t(r + 4)].data();
-                    std::fill_n(history[r], capacity - n, 0.0f);  // silence before the first
-                    used[r] = capacity - n;
-                    frames[std::size_t(r)].assign(std::size_t(ring - 1), std::vector<float>(std::size_t(n), 0.0f));
+                    auto& frames = past[std::size_t(r)];
+                    frames.push_back(Descending(Powers(kind, c.n, random)));
+                    arriving[r] = frames.back().data();
+                    leaving[r] = oldest ? frames[frames.size() - std::size_t(c.ring)].data() : nullptr;
                 }
-                for (int k = 0; k < 3 * ring; ++k) {
-                    const float* arriving[4];
-                    const float* leaving[4];
-                    for (int r = 0; r < 4; ++r) {
-                        auto& past = frames[std::size_t(r)];
-                        past.push_back(Descending(Powers(kind, n, random)));
-                        arriving[r] = past.back().data();
-                        leaving[r] = past[past.size() - std::size_t(ring)].data();
+                double weighted[4], total[4];
+                UI::AdvanceBandHistories(
+                    history, merged, capacity, arriving, c.n, leaving, oldest ? c.n : 0, length, used, weighted, total);
+                for (int r = 0; r < 4; ++r) {
+                    const auto& frames = past[std::size_t(r)];
+                    const auto window = [&](int from) {
+                        std::vector<float> values;
+                        for (std::size_t f = std::size_t(std::max(0, from)); f < frames.size(); ++f)
+                            values.insert(values.end(), frames[f].begin(), frames[f].end());
+                        return Descending(values);
+                    };
+                    std::vector<float> whole = window(k - c.ring + 1);
+                    const std::vector<float> kept = AboveZero(whole);
+                    ASSERT_TRUE(SameBits(kept, merged[r])) << "ring " << c.ring << " n " << c.n << " frame " << k;
+                    whole.resize(std::size_t(length), 0.0f);  // the silence before the first
+                    double wholeWeighted = 0, wholeTotal = 0;
+                    UI::MeasureSums(whole.data(), std::int32_t(length), length, wholeWeighted, wholeTotal);
+                    EXPECT_EQ(std::memcmp(&weighted[r], &wholeWeighted, sizeof(double)), 0) << "frame " << k;
+                    EXPECT_EQ(std::memcmp(&total[r], &wholeTotal, sizeof(double)), 0) << "frame " << k;
+                    long double w = 0, t = 0;
+                    for (std::size_t i = 0; i < whole.size(); ++i) {
+                        w += (long double)i * whole[i];
+                        t += whole[i];
                     }
-                    double weighted[4], total[4];
-                    UI::AdvanceBandHistories(history, merged, capacity, arriving, leaving, n, used, weighted, total);
-                    for (int r = 0; r < 4; ++r) {
-                        const auto& past = frames[std::size_t(r)];
-                        std::vector<float> window;
-                        for (std::size_t f = past.size() - std::size_t(ring); f < past.size(); ++f)
-                            window.insert(window.end(), past[f].begin(), past[f].end());
-                        window = Descending(window);
-                        ASSERT_TRUE(SameBits(window, merged[r])) << "ring " << ring << " n " << n << " frame " << k;
-                        long double w = 0, t = 0;
-                        for (std::size_t i = 0; i < window.size(); ++i) {
-                            w += (long double)i * window[i];
-                            t += window[i];
-                        }
-                        if (std::isfinite(double(w))) {  // infinite powers: no sums to compare
-                            EXPECT_NEAR(weighted[r], double(w), 1e-13 * double(w));
-                            EXPECT_NEAR(total[r], double(t), 1e-13 * double(t));
-                        }
-                        // The oldest frame gone: the next history is the rest, re-sorted.
-                        std::vector<float> rest;
-                        for (std::size_t f = past.size() - std::size_t(ring) + 1; f < past.size(); ++f)
-                            rest.insert(rest.end(), past[f].begin(), past[f].end());
-                        ASSERT_EQ(used[r], capacity - n);
-                        ASSERT_TRUE(SameBits(Descending(rest), history[r])) << "frame " << k << " length " << r;
+                    if (std::isfinite(double(w))) {  // infinite powers: no sums to compare
+                        EXPECT_NEAR(weighted[r], double(w), 1e-13 * double(w));
+                        EXPECT_NEAR(total[r], double(t), 1e-13 * double(t));
                     }
+                    // The oldest frame gone: the next history is the rest, re-sorted.
+                    const std::vector<float> rest = AboveZero(window(k - c.ring + 2));
+                    ASSERT_EQ(used[r], std::int32_t(rest.size()));
+                    ASSERT_TRUE(SameBits(rest, history[r])) << "frame " << k << " length " << r;
                 }
             }
         }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <vector>
@@ -16,21 +17,28 @@ TEST(WorkerGroup, StagesReuseTheThreadsAndHandOutEveryIndexOnce) {
     UI::WorkerGroup group(4);
     ASSERT_GE(group.Size(), 1u);
     std::atomic<int> mostStagesOnAHelper{0};
-    const std::uint64_t counts[] = {0, 1, 2, 7, 1000, 3, 500};
+    // Stages of `count` indexes for at most `workers` of the group.
+    const struct {
+        std::uint64_t count;
+        std::uint32_t workers;
+    } stages[] = {{0, 4}, {1, 4}, {2, 4}, {7, 2}, {1000, 4}, {3, 1}, {500, 3}, {64, 2}, {100, 0}};
     for (int round = 0; round < 20; ++round) {
-        for (std::uint64_t count : counts) {
+        for (const auto [count, workers] : stages) {
             std::vector<std::atomic<int>> hits(count);
             std::vector<std::atomic<int>> seenIn(group.Size());
-            const bool finished = group.Run(count, [&](std::uint64_t i, std::uint32_t worker) {
-                EXPECT_LT(worker, group.Size());
-                hits[i].fetch_add(1);
-                // A worker counts the stage once, on its first index.
-                if (seenIn[worker].exchange(1) == 0 && worker != 0) {
-                    const int seen = ++stagesSeen;
-                    int most = mostStagesOnAHelper.load();
-                    while (seen > most && !mostStagesOnAHelper.compare_exchange_weak(most, seen)) {}
-                }
-            });
+            const bool finished = group.Run(
+                count,
+                [&](std::uint64_t i, std::uint32_t worker) {
+                    EXPECT_LT(worker, std::min(group.Size(), std::max(workers, 1u)));
+                    hits[i].fetch_add(1);
+                    // A worker counts the stage once, on its first index.
+                    if (seenIn[worker].exchange(1) == 0 && worker != 0) {
+                        const int seen = ++stagesSeen;
+                        int most = mostStagesOnAHelper.load();
+                        while (seen > most && !mostStagesOnAHelper.compare_exchange_weak(most, seen)) {}
+                    }
+                },
+                nullptr, workers);
             EXPECT_TRUE(finished);
             for (std::uint64_t i = 0; i < count; ++i) ASSERT_EQ(hits[i].load(), 1) << i << " of " << count;
         }

@@ -1,5 +1,7 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramAnalysis.h>
 
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMemory.h>
+
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -11,11 +13,13 @@
 namespace UI {
 namespace {
 
-// a * b + c in 64 bits, saturating at ~0.
-std::uint64_t MulAdd(std::uint64_t a, std::uint64_t b, std::uint64_t c) {
-    std::uint64_t product = 0, sum = 0;
-    if (__builtin_mul_overflow(a, b, &product) || __builtin_add_overflow(product, c, &sum)) return ~std::uint64_t(0);
-    return sum;
+// What every thread of a step holds whatever it analyses: its stack and its allocator's
+// arena (measured: below 180 kilobytes).
+constexpr std::uint64_t kThreadBytes = 256 << 10;
+
+// Columns a thread of "STFT" or "Multires. STFT" analyses at a time.
+std::uint64_t SharedRunLength(const SpectrogramLayout& layout, std::uint64_t columns) {
+    return std::min(SpectrogramColumns::RunLength(layout), columns);
 }
 
 }  // namespace
@@ -23,20 +27,26 @@ std::uint64_t MulAdd(std::uint64_t a, std::uint64_t b, std::uint64_t c) {
 std::uint64_t SpectrogramAnalysis::RequiredBytes(
     const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t length, std::uint32_t threads) {
     const std::uint64_t columns = layout.Columns(length);
-    const std::uint64_t bins = std::uint64_t(layout.bins);
-    const std::uint64_t m = std::uint64_t(layout.fftLength);
-    std::uint64_t bytes = MulAdd(MulAdd(columns, bins, 0), channels, 0);
-    // Per thread: a run's frames per channel, the FFT's input and output, and the four rows
-    // with their scaled values.
-    const std::uint64_t span =
-        MulAdd(SpectrogramColumns::RunLength(layout) - 1, std::uint64_t(layout.hop), std::uint64_t(layout.frameLength));
-    std::uint64_t perThread = MulAdd(MulAdd(span, channels, 0), sizeof(float), 0);
-    perThread = MulAdd(m, sizeof(double), perThread);
-    perThread = MulAdd(bins, 2 * sizeof(double) + 8 * sizeof(float), perThread);
-    if (layout.type == SpectrogramMdlStft) perThread = MulAdd(1, SpectrogramMdl::ThreadBytes(layout), perThread);
-    bytes = MulAdd(perThread, std::max<std::uint32_t>(threads, 1), bytes);
-    if (layout.type == SpectrogramMdlStft) bytes = MulAdd(1, SpectrogramMdl::StateBytes(layout, channels), bytes);
-    return bytes;
+    threads = std::max<std::uint32_t>(threads, 1);
+    // The spectra, and what every thread holds.
+    std::uint64_t bytes = BytesMulAdd(BytesMulAdd(columns, std::uint64_t(layout.bins)), channels);
+    bytes = BytesMulAdd(threads, kThreadBytes, bytes);
+    const std::uint64_t transform = SpectrogramColumns::TransformBytes(layout);
+    if (layout.type == SpectrogramMdlStft) {
+        // One reader for a run's frames, the state, and the threads that transform and weigh
+        // the run's frames.
+        const std::uint64_t run = SpectrogramMdl::RunFrames(layout, channels, layout.AnalysedFrames(length));
+        bytes = BytesMulAdd(1, SpectrogramColumns::FrameBytes(layout, channels, run), bytes);
+        bytes = BytesMulAdd(1, SpectrogramMdl::StateBytes(layout, channels, length), bytes);
+        const std::uint64_t perThread = BytesMulAdd(1, transform, SpectrogramMdl::ThreadBytes(layout));
+        return BytesMulAdd(SpectrogramMdl::FrameWorkers(run, channels, threads), perThread, bytes);
+    }
+    // Each thread that analyses a run: its frames, and its transforms; "STFT" shares a byte table.
+    if (layout.type == SpectrogramStft) bytes = BytesMulAdd(1, SpectrogramByteTable::MostBytes(), bytes);
+    const std::uint64_t run = SharedRunLength(layout, columns);
+    const std::uint64_t runs = run == 0 ? 0 : columns / run + (columns % run != 0 ? 1u : 0u);
+    const std::uint64_t perThread = BytesMulAdd(1, SpectrogramColumns::FrameBytes(layout, channels, run), transform);
+    return BytesMulAdd(std::min<std::uint64_t>(threads, runs), perThread, bytes);
 }
 
 int SpectrogramAnalysis::Fail(StepFailureCause cause, std::string detail) {
@@ -69,7 +79,7 @@ int SpectrogramAnalysis::RunColumns(const SpectrogramAnalysisInput& input, const
     spectra = {};
     const std::uint64_t columns = layout.Columns(input.length);
     if (columns == 0 || input.channels == 0) return Fail(StepFailureCause::Unusable, "no columns or no channels");
-    if (input.windows == nullptr || (*input.windows)[3].size() != std::size_t(layout.n))
+    if (input.windows == nullptr || (*input.windows)[kShortestFrame].size() != std::size_t(layout.n))
         return Fail(StepFailureCause::Unusable, "no analysis windows of this size");
     if (input.fft == nullptr || !input.fft->IsValid() || input.fft->Order() != std::uint32_t(layout.fftOrder))
         return Fail(StepFailureCause::Unusable, "no FFT of order " + std::to_string(layout.fftOrder));
@@ -104,7 +114,7 @@ int SpectrogramAnalysis::RunShared(const SpectrogramAnalysisInput& given, const 
     }
     const std::uint64_t columns = layout.Columns(input.length);
     const std::uint64_t bins = std::uint64_t(layout.bins);
-    const std::uint64_t run = SpectrogramColumns::RunLength(layout);
+    const std::uint64_t run = SharedRunLength(layout, columns);
     const std::uint64_t runs = (columns + run - 1) / run;
     const std::uint32_t threads = workers.Size();
 
@@ -155,11 +165,12 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
     const SpectrogramComputeProgress& progress, SpectrogramSpectra& spectra, std::int32_t& lastColumn,
     WorkerGroup& workers) {
     const SpectrogramLayout& layout = input.layout;
-    const std::uint64_t total = layout.Columns(input.length) + layout.Lookahead();
-    const std::uint64_t run = SpectrogramMdl::RunFrames(layout, input.channels);
+    const std::uint64_t total = layout.AnalysedFrames(input.length);
+    const std::uint64_t run = SpectrogramMdl::RunFrames(layout, input.channels, total);
     const std::uint32_t threads = workers.Size();
-    m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate);
-    SpectrogramColumns reader(input, run);
+    const std::uint32_t transformers = SpectrogramMdl::FrameWorkers(run, input.channels, threads);
+    m_mdl.Prepare(m_transience, layout, input.channels, input.sampleRate, input.length);
+    SpectrogramColumns reader(input, run, false);
     std::vector<std::unique_ptr<SpectrogramColumns>> buffers(threads);  // per thread
     std::vector<std::vector<std::uint32_t>> sortScratch(threads);
     for (std::uint64_t first = 0; first < total; first += run) {
@@ -170,16 +181,19 @@ int SpectrogramAnalysis::RunMdl(const SpectrogramAnalysisInput& input, const Spe
                 "the source refused the frames of columns " + std::to_string(first) + " to " +
                     std::to_string(first + count - 1));
         // Every frame's four spectra, sorted by band, the frames dealt out round the threads.
-        workers.Run(count * input.channels, [&](std::uint64_t i, std::uint32_t worker) {
-            if (input.Cancelled()) return;
-            if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, 0);
-            const std::uint64_t k = first + i / input.channels;
-            const std::uint32_t c = std::uint32_t(i % input.channels);
-            float* rows[4];
-            for (int r = 0; r < 4; ++r) rows[r] = m_mdl.Row(c, r, k);
-            buffers[worker]->PowerRows(reader.Frame(c, k), rows);
-            m_mdl.SortRows(c, k, sortScratch[worker]);
-        });
+        workers.Run(
+            count * input.channels,
+            [&](std::uint64_t i, std::uint32_t worker) {
+                if (input.Cancelled()) return;
+                if (!buffers[worker]) buffers[worker] = std::make_unique<SpectrogramColumns>(input, 0);
+                const std::uint64_t k = first + i / input.channels;
+                const std::uint32_t c = std::uint32_t(i % input.channels);
+                float* rows[kFrameLengths];
+                for (int r = 0; r < kFrameLengths; ++r) rows[r] = m_mdl.Row(c, r, k);
+                buffers[worker]->PowerRows(reader.Frame(c, k), rows);
+                m_mdl.SortRows(c, k, sortScratch[worker]);
+            },
+            nullptr, transformers);
         // A run is long work: a cancel inside it leaves the state half made, which the
         // next step rebuilds anyway.
         if (input.Cancelled() || !m_mdl.FinishRun(first, count, workers, input.levels, spectra, input.cancelled))

@@ -17,7 +17,7 @@ namespace UI {
 using SpectrogramComputeProgress = std::function<bool(float percent)>;
 
 struct SpectrogramAnalysisInput : SpectrogramColumnSetup {
-    // Memory the step may take; a step that needs more fails before it allocates.
+    // Memory the step may take; a step that needs more (RequiredBytes) fails before it allocates.
     std::uint64_t memoryBudget = ~std::uint64_t(0);
     // Threads that analyse columns, the calling one included.
     std::uint32_t threads = 1;
@@ -29,7 +29,9 @@ struct SpectrogramAnalysisInput : SpectrogramColumnSetup {
 // within one transform or one frame of the "MDL STFT" band measures.
 class SpectrogramAnalysis {
 public:
-    // Bytes a step allocates for the spectra and its buffers; ~0 when that does not fit 64 bits.
+    // The most memory a step holds at once: the spectra, its buffers and state, and its
+    // threads; ~0 when that does not fit 64 bits. It follows the source's length: a source
+    // shorter than a frame costs about the frames its columns span.
     static std::uint64_t RequiredBytes(
         const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t length, std::uint32_t threads = 1);
 

@@ -12,4 +12,11 @@ namespace UI {
 // each as KeptPower gives it; `scratch` grows to two keys per value when n is large.
 void SortBandDescending(const float* in, float* out, std::int32_t n, std::vector<std::uint32_t>& scratch);
 
+// The two ways it sorts, chosen by n; both are exact for every n they take, so that the
+// benchmark that sets the choice can time each on the same values. Ranking takes at most
+// kRankSortMost values (any more are left as they are).
+inline constexpr std::int32_t kRankSortMost = 128;
+void RankSortDescending(const float* in, float* out, std::int32_t n);
+void RadixSortDescending(const float* in, float* out, std::int32_t n, std::vector<std::uint32_t>& scratch);
+
 }  // namespace UI

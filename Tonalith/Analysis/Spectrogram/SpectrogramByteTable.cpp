@@ -18,6 +18,8 @@ constexpr std::size_t kMaxCells = std::size_t(1) << 16;
 
 }  // namespace
 
+std::uint64_t SpectrogramByteTable::MostBytes() { return (kMaxCells + 2) * sizeof(Cell) + 255 * sizeof(std::uint64_t); }
+
 SpectrogramByteTable::SpectrogramByteTable(const SpectrogramLevels& levels, float offset)
     : m_levels(levels), m_offset(offset) {
     const float factor = levels.Factor();

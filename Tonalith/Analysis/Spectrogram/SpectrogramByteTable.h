@@ -20,6 +20,9 @@ public:
     SpectrogramByteTable() = default;
     SpectrogramByteTable(const SpectrogramLevels& levels, float offset);
 
+    // The most memory a table takes, for the memory check.
+    static std::uint64_t MostBytes();
+
     std::uint8_t Byte(double power) const {
         std::uint64_t bits;
         std::memcpy(&bits, &power, sizeof bits);

@@ -70,7 +70,7 @@ void SpectrogramCalculator::Build(bool fft, bool windows, bool colours) {
     if (windows) {
         try {
             m_windowsFailure.clear();
-            m_windows = BuildSpectrogramWindows(m_settings.window, layout.n);
+            m_windows = BuildSpectrogramWindows(m_settings.WindowOption(), layout);
         } catch (const std::exception& e) {
             m_windows = {};
             m_windowsFailure = std::string("no windows of length ") + std::to_string(layout.n) + ": " + e.what();

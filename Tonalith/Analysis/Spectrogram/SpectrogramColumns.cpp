@@ -1,5 +1,7 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramColumns.h>
 
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMemory.h>
+
 #include <Primitives/Vec/Memory.h>
 
 #include <algorithm>
@@ -16,23 +18,30 @@ std::int64_t BinOfFrequency(float frequency, std::int64_t fftLength, float rate,
     return bin < float(bins - 1) ? static_cast<std::int64_t>(bin) : bins - 1;
 }
 
+// The frames of a run of `columns` columns: from the first one's start to the last one's end.
+std::uint64_t RunSpan(const SpectrogramLayout& layout, std::uint64_t columns) {
+    return (columns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength);
+}
+
 }  // namespace
 
-SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns)
+SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns, bool transforms)
     : m_setup(setup), m_fftBuffer(nullptr, [](std::uint8_t* p) { Vec::Free(p); }) {
     const SpectrogramLayout& layout = setup.layout;
     if (maxColumns > 0) {
-        const std::size_t span =
-            std::size_t((maxColumns - 1) * std::uint64_t(layout.hop) + std::uint64_t(layout.frameLength));
-        m_channels.assign(setup.channels, std::vector<float>(span));
+        // Each sized in place: a vector to copy would be one more at the peak.
+        m_channels.resize(setup.channels);
+        for (auto& channel : m_channels) channel.resize(std::size_t(RunSpan(layout, maxColumns)));
         for (auto& channel : m_channels) m_channelTable.push_back(channel.data());
         m_readTable.resize(setup.channels);
     }
+    if (!transforms) return;
     m_input.assign(std::size_t(layout.fftLength), 0.0);
     m_complex.resize(2 * std::size_t(layout.bins));
-    if (layout.IsMultiResolution()) {
-        m_rows.resize(4 * std::size_t(layout.bins));
-        m_values.resize(4 * std::size_t(layout.bins));
+    // "MDL STFT" keeps its rows elsewhere.
+    if (layout.type == SpectrogramMultiresStft) {
+        m_rows.resize(kFrameLengths * std::size_t(layout.bins));
+        m_values.resize(kFrameLengths * std::size_t(layout.bins));
     }
     if (setup.fft->BufferSize() > 0) {
         m_fftBuffer.reset(Vec::AllocU8(setup.fft->BufferSize()));
@@ -40,12 +49,26 @@ SpectrogramColumns::SpectrogramColumns(const SpectrogramColumnSetup& setup, std:
     }
 }
 
+std::uint64_t SpectrogramColumns::FrameBytes(
+    const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t maxColumns) {
+    if (maxColumns == 0) return 0;
+    return BytesMulAdd(BytesMulAdd(RunSpan(layout, maxColumns), channels), sizeof(float));
+}
+
+std::uint64_t SpectrogramColumns::TransformBytes(const SpectrogramLayout& layout) {
+    const std::uint64_t bins = std::uint64_t(layout.bins);
+    // The FFT's input and output (its work buffer is a few kilobytes at most), and the
+    // stitching's rows and their values.
+    const std::uint64_t rows = layout.type == SpectrogramMultiresStft ? 2u * kFrameLengths * bins * sizeof(float) : 0u;
+    return std::uint64_t(layout.fftLength) * sizeof(double) + 2u * bins * sizeof(double) + rows;
+}
+
 void SpectrogramColumns::Forward(const double* input) {
     m_setup.fft->Forward(input, m_complex.data(), m_fftBuffer.get());
 }
 
 std::uint64_t SpectrogramColumns::RunLength(const SpectrogramLayout& layout) {
-    const std::uint64_t perColumn = std::uint64_t(layout.fftLength) * (layout.IsMultiResolution() ? 4u : 1u);
+    const std::uint64_t perColumn = std::uint64_t(layout.fftLength) * (layout.IsMultiResolution() ? kFrameLengths : 1);
     return std::clamp<std::uint64_t>((std::uint64_t(1) << 17) / perColumn, 1, 256);
 }
 
@@ -53,7 +76,7 @@ bool SpectrogramColumns::Read(const SpectrogramFrameReader& read, std::uint64_t 
     const SpectrogramLayout& layout = m_setup.layout;
     const std::uint64_t hop = std::uint64_t(layout.hop);
     const std::uint64_t half = std::uint64_t(layout.frameLength) / 2;
-    const std::uint64_t span = (count - 1) * hop + std::uint64_t(layout.frameLength);
+    const std::uint64_t span = RunSpan(layout, count);
     const std::size_t channels = m_setup.channels;
     m_first = first;
     // Source frames [start, start + span), where start = first * hop - half may lie before 0.
@@ -80,22 +103,28 @@ const float* SpectrogramColumns::Frame(std::uint32_t channel, std::uint64_t k) c
 
 void SpectrogramColumns::Stft(const float* frame, std::uint8_t* out) {
     const SpectrogramLayout& layout = m_setup.layout;
-    const double* window = (*m_setup.windows)[3].data();
+    const double* window = (*m_setup.windows)[kShortestFrame].data();
     double* input = m_input.data();
     for (std::int64_t i = 0; i < layout.n; ++i) input[i] = double(frame[i]) * window[i];
     Forward(input);
     m_setup.bytes->FromComplex(m_complex.data(), layout.bins, out);
 }
 
-bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[4]) {
+bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[kFrameLengths]) {
     const SpectrogramLayout& layout = m_setup.layout;
     double* input = m_input.data();
     const std::int64_t span = layout.frameLength;
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < kFrameLengths; ++r) {
         // The largest transforms take a good part of a second together.
         if (m_setup.Cancelled()) return false;
         const std::int64_t length = layout.WindowLength(r);
         const std::int64_t pre = (span - length) / 2;
+        float* row = rows[r];
+        // Zeros (of either sign) transform to powers of +0.
+        if (std::all_of(frame + pre, frame + pre + length, [](float x) { return x == 0.0f; })) {
+            std::fill(row, row + layout.bins, 0.0f);
+            continue;
+        }
         const double* window = (*m_setup.windows)[std::size_t(r)].data();
         // All four frames are centred on the same frame; beyond the span stays zero.
         std::fill(input, input + pre, 0.0);
@@ -103,7 +132,6 @@ bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[4]) {
         for (std::int64_t i = 0; i < length; ++i) input[pre + i] = double(frame[pre + i]) * window[i];
         Forward(input);
         const float scale = static_cast<float>(2.0 / double(length));
-        float* row = rows[r];
         const double* bin = m_complex.data();
         for (std::int64_t b = 0; b < layout.bins; ++b)
             row[b] = static_cast<float>(bin[2 * b] * bin[2 * b] + bin[2 * b + 1] * bin[2 * b + 1]) * scale;
@@ -114,26 +142,26 @@ bool SpectrogramColumns::PowerRows(const float* frame, float* const rows[4]) {
 bool SpectrogramColumns::Multires(const float* frame, std::uint8_t* out) {
     const SpectrogramLayout& layout = m_setup.layout;
     const std::size_t bins = std::size_t(layout.bins);
-    float* rows[4];
-    for (int r = 0; r < 4; ++r) rows[r] = m_rows.data() + std::size_t(r) * bins;
+    float* rows[kFrameLengths];
+    for (int r = 0; r < kFrameLengths; ++r) rows[r] = m_rows.data() + std::size_t(r) * bins;
     if (!PowerRows(frame, rows)) return false;
 
     const SpectrogramLevels& levels = m_setup.levels;
     const float rate = m_setup.sampleRate;
     const float nyquist = rate / 2.0f;
-    const float lo[4] = {0.0f, 800.0f, 3200.0f, 12800.0f};
-    const float hi[4] = {400.0f, 1600.0f, 6400.0f, nyquist};
-    const float fadeEnd[4] = {800.0f, 3200.0f, 12800.0f, nyquist};
+    const float lo[kFrameLengths] = {0.0f, 800.0f, 3200.0f, 12800.0f};
+    const float hi[kFrameLengths] = {400.0f, 1600.0f, 6400.0f, nyquist};
+    const float fadeEnd[kFrameLengths] = {800.0f, 3200.0f, 12800.0f, nyquist};
     const auto bin = [&](float f) { return BinOfFrequency(f, layout.fftLength, rate, layout.bins); };
-    std::int64_t first[4], last[4], end[4];
-    for (int r = 0; r < 4; ++r) {
+    std::int64_t first[kFrameLengths], last[kFrameLengths], end[kFrameLengths];
+    for (int r = 0; r < kFrameLengths; ++r) {
         first[r] = bin(lo[r]);
         last[r] = bin(hi[r]);
-        end[r] = r < 3 ? bin(fadeEnd[r]) : last[r];
+        end[r] = r < kShortestFrame ? bin(fadeEnd[r]) : last[r];
     }
     // The scaled values of each resolution over its band and both fade zones it enters.
-    float* values[4];
-    for (int r = 0; r < 4; ++r) {
+    float* values[kFrameLengths];
+    for (int r = 0; r < kFrameLengths; ++r) {
         values[r] = m_values.data() + std::size_t(r) * bins;
         std::int64_t from = first[r], to = std::max(last[r], end[r]);
         if (r > 0 && end[r - 1] > last[r - 1]) {
@@ -144,9 +172,9 @@ bool SpectrogramColumns::Multires(const float* frame, std::uint8_t* out) {
             levels.Values(rows[r] + from, to - from + 1, levels.ScaledOffset(layout.WindowLength(r)), values[r] + from);
     }
 
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < kFrameLengths; ++r) {
         for (std::int64_t b = first[r]; b <= last[r]; ++b) out[b] = SpectrogramLevels::ToByte(values[r][b]);
-        if (r < 3 && end[r] > last[r]) {
+        if (r < kShortestFrame && end[r] > last[r]) {
             const float width = float(end[r] - last[r]);
             for (std::int64_t b = last[r] + 1; b <= end[r]; ++b) {
                 const float v = (values[r][b] * float(end[r] - b) + values[r + 1][b] * float(b - last[r])) / width;

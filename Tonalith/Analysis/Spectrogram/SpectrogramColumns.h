@@ -40,12 +40,16 @@ struct SpectrogramColumnSetup {
 // column's frame is windowed straight into the FFT's input.
 class SpectrogramColumns {
 public:
-    // Allocates the buffers for runs of up to maxColumns columns (none: only windows and
-    // transforms frames it is handed); throws std::bad_alloc.
-    SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns);
+    // Allocates the buffers for runs of up to maxColumns columns (none: reads no frames) and,
+    // unless told not to, those that window and transform frames; throws std::bad_alloc.
+    SpectrogramColumns(const SpectrogramColumnSetup& setup, std::uint64_t maxColumns, bool transforms = true);
 
     // Columns a run should hold: a few milliseconds of work, so that a cancel is seen soon.
     static std::uint64_t RunLength(const SpectrogramLayout& layout);
+    // Bytes the frames of runs of up to maxColumns columns take, and those of the transforms;
+    // ~0 when that does not fit 64 bits.
+    static std::uint64_t FrameBytes(const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t maxColumns);
+    static std::uint64_t TransformBytes(const SpectrogramLayout& layout);
 
     // Reads the frames of columns [first, first + count); false when the source refuses.
     bool Read(const SpectrogramFrameReader& read, std::uint64_t first, std::uint64_t count);
@@ -58,8 +62,10 @@ public:
     // false, with the bytes unwritten, when the step was cancelled meanwhile.
     bool Multires(const float* frame, std::uint8_t* out);
     // The normalised power spectra of the four centred frame lengths, into rows[r]; false,
-    // with the rows incomplete, when the step was cancelled meanwhile.
-    bool PowerRows(const float* frame, float* const rows[4]);
+    // with the rows incomplete, when the step was cancelled meanwhile. A length whose
+    // samples are all 0 (a frame past the source's end) has a row of zeros without a
+    // transform, as the transform would give.
+    bool PowerRows(const float* frame, float* const rows[kFrameLengths]);
 
 private:
     const SpectrogramColumnSetup& m_setup;
@@ -69,7 +75,7 @@ private:
     std::vector<float*> m_readTable;  // where a read starts in each channel
     std::vector<double> m_input;  // the FFT's input; beyond the frame it stays zero
     std::vector<double> m_complex;
-    std::vector<float> m_rows;  // four rows of bins
+    std::vector<float> m_rows;  // a row of bins per frame length
     std::vector<float> m_values;  // their scaled values, where the stitching reads them
     std::unique_ptr<std::uint8_t, void (*)(std::uint8_t*)> m_fftBuffer;
 

@@ -23,6 +23,13 @@ constexpr float kEndMark = -1.0f;
     return key;
 }
 
+// How many of n kept powers, sorted descending, lie above 0.
+std::int32_t AboveZero(const float* sorted, std::int32_t n) {
+    if (n == 0) return 0;
+    return static_cast<std::int32_t>(
+        std::partition_point(sorted, sorted + n, [](float x) { return x > 0.0f; }) - sorted);
+}
+
 // Bit t of the result is the sign of 32-bit lane t of the four masks, t = 0..15.
 [[gnu::always_inline]] inline unsigned Mask16(__m128i a, __m128i b, __m128i c, __m128i d) {
     return unsigned(_mm_movemask_epi8(_mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d))));
@@ -93,20 +100,21 @@ template <bool insert>
         RemoveStep(pass, end);
 }
 
-// The four lengths' lists of a band, each from its buffer to the other: n sorted values
-// inserted (`insert`) or removed, the four passes in step while they all have values
-// left. lengths[r] is the length of list r, which becomes the new one's.
+// The four lengths' lists of a band, each from its buffer to the other: n[r] sorted values
+// inserted (`insert`) into list r or removed from it, the four passes in step while they
+// all have values left. lengths[r] is the length of list r, which becomes the new one's.
 static_assert(kFrameLengths == 4, "the passes of the four lists are written out side by side");
 template <bool insert>
 void PassLists(const float* const from[kFrameLengths], float* const to[kFrameLengths],
-    const float* const values[kFrameLengths], std::int32_t n, std::int32_t lengths[kFrameLengths]) {
+    const float* const values[kFrameLengths], const std::int32_t n[kFrameLengths],
+    std::int32_t lengths[kFrameLengths]) {
     const float* ends[kFrameLengths];
     const float* last[kFrameLengths];
     ListPass p0{from[0], to[0], values[0]}, p1{from[1], to[1], values[1]}, p2{from[2], to[2], values[2]},
         p3{from[3], to[3], values[3]};
     for (int r = 0; r < kFrameLengths; ++r) {
         ends[r] = from[r] + lengths[r];
-        last[r] = values[r] + n;
+        last[r] = values[r] + n[r];
     }
     while (p0.value < last[0] && p1.value < last[1] && p2.value < last[2] && p3.value < last[3]) {
         Step<insert>(p0, ends[0]);
@@ -130,19 +138,28 @@ void PassLists(const float* const from[kFrameLengths], float* const to[kFrameLen
     }
 }
 
-// The measure's two sums over a list: sum of i * x_i and sum of x_i, in double. The list
-// goes in blocks of eight from its end, each of the eight lanes l keeping the sum of its
-// values so far (the blocks behind) and, block by block, the sum of those sums: the sum of
-// (block - first block) * x. With o the values before the first block, the list's sums are
-// then sum over l of (o + l) * (lane sum) + 8 * (sum of sums), plus the first o values
-// directly. Every term is positive, so nothing cancels; the sums may differ from a running
-// sum in the last bits.
-void MeasureSums(const float* values, std::int32_t n, double& weighted, double& total) {
-    const std::int32_t front = n % 8;
+}  // namespace
+
+// The list goes in blocks of eight from its end, each of the eight lanes l keeping the sum
+// of its values so far (the blocks behind) and, block by block, the sum of those sums: the
+// sum of (block - first block) * x. With o the values before the first block, the list's
+// sums are then sum over l of (o + l) * (lane sum) + 8 * (sum of sums), plus the first o
+// values directly. Every term is positive, so nothing cancels; the sums may differ from a
+// running sum in the last bits. The blocks are those of the whole list: its trailing zeros
+// would only add +0 to sums that are still +0, so the blocks past the held values are
+// skipped, and the values past them in the last block read as 0.
+void MeasureSums(const float* values, std::int32_t held, std::int64_t length, double& weighted, double& total) {
+    const std::int64_t front = length % 8;
     __m128d sum0 = _mm_setzero_pd(), sum1 = sum0, sum2 = sum0, sum3 = sum0;
     __m128d sums0 = sum0, sums1 = sum0, sums2 = sum0, sums3 = sum0;
-    for (std::int32_t i = n - 8; i >= front; i -= 8) {
-        const __m128 low = _mm_loadu_ps(values + i), high = _mm_loadu_ps(values + i + 4);
+    alignas(16) float last[8] = {};
+    for (std::int64_t i = held > front ? front + (held - 1 - front) / 8 * 8 : -1; i >= front; i -= 8) {
+        const float* block = values + i;
+        if (i + 8 > held) {
+            std::copy(block, values + held, last);
+            block = last;
+        }
+        const __m128 low = _mm_loadu_ps(block), high = _mm_loadu_ps(block + 4);
         sums0 = _mm_add_pd(sums0, sum0);
         sums1 = _mm_add_pd(sums1, sum1);
         sums2 = _mm_add_pd(sums2, sum2);
@@ -167,25 +184,28 @@ void MeasureSums(const float* values, std::int32_t n, double& weighted, double& 
         weighted += double(front + l) * lane[l] + 8.0 * behind[l];
         total += lane[l];
     }
-    for (std::int32_t i = 0; i < front; ++i) {
+    for (std::int64_t i = 0; i < std::min<std::int64_t>(front, held); ++i) {
         weighted += double(i) * double(values[i]);
         total += double(values[i]);
     }
 }
 
-}  // namespace
-
 void AdvanceBandHistories(float* const history[kFrameLengths], float* const frames[kFrameLengths],
-    std::int32_t capacity, const float* const arriving[kFrameLengths], const float* const leaving[kFrameLengths],
-    std::int32_t size, std::int32_t used[kFrameLengths], double weighted[kFrameLengths], double total[kFrameLengths]) {
+    const std::int32_t capacity[kFrameLengths], const float* const arriving[kFrameLengths], std::int32_t arrivingCount,
+    const float* const leaving[kFrameLengths], std::int32_t leavingCount, std::int64_t length,
+    std::int32_t used[kFrameLengths], double weighted[kFrameLengths], double total[kFrameLengths]) {
+    std::int32_t arrived[kFrameLengths], left[kFrameLengths];
     for (int r = 0; r < kFrameLengths; ++r) {
+        arrived[r] = AboveZero(arriving[r], std::max(arrivingCount, 0));
+        left[r] = AboveZero(leaving[r], std::max(leavingCount, 0));
         // The bound keeps the passes inside their buffers whatever the values.
-        used[r] = std::clamp(used[r], 0, std::max(capacity - size, 0));
+        arrived[r] = std::min(arrived[r], std::max(capacity[r], 0));
+        used[r] = std::clamp(used[r], 0, std::max(capacity[r], 0) - arrived[r]);
         history[r][used[r]] = kEndMark;
     }
-    PassLists<true>(history, frames, arriving, size, used);
-    for (int r = 0; r < kFrameLengths; ++r) MeasureSums(frames[r], used[r], weighted[r], total[r]);
-    PassLists<false>(frames, history, leaving, size, used);
+    PassLists<true>(history, frames, arriving, arrived, used);
+    for (int r = 0; r < kFrameLengths; ++r) MeasureSums(frames[r], used[r], length, weighted[r], total[r]);
+    PassLists<false>(frames, history, leaving, left, used);
 }
 
 }  // namespace UI

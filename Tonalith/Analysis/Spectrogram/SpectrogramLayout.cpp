@@ -7,7 +7,7 @@ SpectrogramLayout SpectrogramLayout::Make(
     SpectrogramLayout layout;
     layout.type = type;
     layout.n = std::int64_t(1) << sizeOrder;
-    const std::int32_t spread = type == SpectrogramStft ? 0 : 3;
+    const std::int32_t spread = type == SpectrogramStft ? 0 : kShortestFrame;
     layout.frameLength = layout.n << spread;
     layout.fftOrder = sizeOrder + extraOrder + spread;
     layout.fftLength = std::int64_t(1) << layout.fftOrder;

@@ -5,6 +5,8 @@ namespace UI {
 
 // The frame lengths a multi-resolution analysis works with: 8N, 4N, 2N and N (r = 0..3).
 inline constexpr int kFrameLengths = 4;
+// r of the shortest, N, the only one "STFT" uses; the longest is N << kShortestFrame.
+inline constexpr int kShortestFrame = kFrameLengths - 1;
 
 // Analysis types of the spectrogram settings block.
 enum SpectrogramAnalysisType : std::uint32_t {
@@ -32,10 +34,15 @@ struct SpectrogramLayout {
     bool IsMultiResolution() const { return type != SpectrogramStft; }
     // ceil(length / hop); 0 for an empty source.
     std::uint64_t Columns(std::uint64_t length) const;
-    // Frames analysed beyond the last column ("MDL STFT" looks 2f frames ahead).
+    // D, the frames analysed beyond the last column: "MDL STFT" looks 2f frames ahead, so
+    // its column k comes out with frame k + D.
     std::uint64_t Lookahead() const { return type == SpectrogramMdlStft ? std::uint64_t(2 * overlap) : 0u; }
+    // R = 2D + 1, the frames one "MDL STFT" measure spans: the column's own and D on either side.
+    std::uint64_t FramesMeasured() const { return 2 * Lookahead() + 1; }
+    // The frames a step analyses: one per column, and the D beyond the last.
+    std::uint64_t AnalysedFrames(std::uint64_t length) const { return Columns(length) + Lookahead(); }
     // Length of the window of resolution r (0 longest): 8N down to N.
-    std::int64_t WindowLength(int r) const { return n << (kFrameLengths - 1 - r); }
+    std::int64_t WindowLength(int r) const { return n << (kShortestFrame - r); }
 };
 
 }  // namespace UI

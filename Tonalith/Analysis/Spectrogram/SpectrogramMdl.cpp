@@ -2,6 +2,7 @@
 
 #include <Tonalith/Analysis/Spectrogram/SpectrogramBandSort.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramHistories.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramMemory.h>
 #include <Tonalith/Analysis/Spectrogram/SpectrogramParallel.h>
 
 #include <emmintrin.h>
@@ -51,10 +52,42 @@ constexpr double kWeightFloor = 1e-9;
 // Taps of a bin kernel: the bands it reads from its first on.
 constexpr std::size_t kKernelTaps = std::tuple_size_v<decltype(DSP::Transience::Kernel::weights)>;
 
-// R = 4f + 1, the frames a measure spans: the analysed one and 2f on either side.
-std::int64_t FramesMeasured(const SpectrogramLayout& layout) { return 4 * layout.overlap + 1; }
-
 bool Stopped(const std::function<bool()>& cancelled) { return cancelled && cancelled(); }
+
+// Bytes the band layout takes per point of the FFT length: its bin kernels and the
+// filterbank it comes with (windows, band table, tails, transform). Measured: 41 for the
+// largest transforms, 49 at 65536 points.
+constexpr std::uint64_t kBandLayoutBytesPerPoint = 50;
+
+// Frames whose power rows a step keeps: those of a run and the D before it, whose columns
+// the run writes; or all that have a column.
+std::uint64_t RowSlots(const SpectrogramLayout& layout, std::uint64_t run, std::uint64_t columns) {
+    return std::max<std::uint64_t>(std::min(run + layout.Lookahead(), columns), 1);
+}
+
+// Floats each buffer of a band's histories takes, for its most frames held and band size.
+std::uint64_t HistoryRoom(std::int32_t held, std::int32_t size) {
+    return std::uint64_t(held) * std::uint64_t(size) + kHistorySpare;
+}
+
+// Frames whose sorted rows a step keeps: those of a run and the R - 1 before it, which leave
+// the histories during the run, or all there are; only the run's own when no frame ever
+// leaves (fewer than R frames).
+std::uint64_t SortedSlots(const SpectrogramLayout& layout, std::uint64_t run, std::uint64_t frames) {
+    const std::uint64_t ring = layout.FramesMeasured();
+    return std::max<std::uint64_t>(frames >= ring ? std::min(run + ring - 1, frames) : run, 1);
+}
+
+// Frames whose powers of length r a band history holds at most: the R of a measure, or all
+// that have any. The window of length r of frame k spans source frames k * hop - L_r / 2 to
+// k * hop + L_r / 2; those that lie wholly past the source's end are silent, and silence the
+// histories leave out.
+std::uint64_t FramesHeld(const SpectrogramLayout& layout, std::uint64_t length, int r) {
+    const std::uint64_t hop = std::uint64_t(layout.hop);
+    const std::uint64_t reach = BytesMulAdd(1, length, std::uint64_t(layout.WindowLength(r)) / 2);
+    const std::uint64_t sounding = reach / hop + (reach % hop != 0 ? 1u : 0u);
+    return std::max<std::uint64_t>(std::min({layout.FramesMeasured(), layout.AnalysedFrames(length), sounding}), 1);
+}
 
 // How far a bin's sum from single-precision levels can lie from the one from double
 // precision: relative to each product, to each partial sum, and outright.
@@ -193,21 +226,32 @@ struct SpectrogramMdl::FrameScratch {
     std::vector<float> values;
 };
 
-std::uint64_t SpectrogramMdl::RunFrames(const SpectrogramLayout& layout, std::uint32_t channels) {
+std::uint64_t SpectrogramMdl::RunFrames(const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t frames) {
     const std::uint64_t perFrame =
         std::uint64_t(layout.bins) * std::max<std::uint32_t>(channels, 1) * kFrameLengths * 2 * sizeof(float);
-    return std::clamp<std::uint64_t>(kRunBytes / perFrame, 1, kMostRunFrames);
+    return std::clamp<std::uint64_t>(std::min(kRunBytes / perFrame, frames), 1, kMostRunFrames);
 }
 
-std::uint64_t SpectrogramMdl::StateBytes(const SpectrogramLayout& layout, std::uint32_t channels) {
-    const std::uint64_t ring = std::uint64_t(FramesMeasured(layout));
-    const std::uint64_t slots = RunFrames(layout, channels) + ring - 1;
-    const std::uint64_t lengths = std::uint64_t(channels) * kFrameLengths;
-    // Rows and their band-sorted copies, both histories (with a chunk's spare per band),
-    // and the run's measures (of the most bands).
-    return lengths * std::uint64_t(layout.bins) * sizeof(float) * (2u * slots + 2u * ring) +
-        lengths * 2u * kMostBands * std::uint64_t(kHistorySpare) * sizeof(float) +
-        RunFrames(layout, channels) * lengths * kMostBands * sizeof(float);
+std::uint32_t SpectrogramMdl::FrameWorkers(std::uint64_t run, std::uint32_t channels, std::uint32_t threads) {
+    return std::uint32_t(std::clamp<std::uint64_t>(BytesMulAdd(run, channels), 1, std::max<std::uint32_t>(threads, 1)));
+}
+
+std::uint64_t SpectrogramMdl::StateBytes(
+    const SpectrogramLayout& layout, std::uint32_t channels, std::uint64_t length) {
+    const std::uint64_t frames = layout.AnalysedFrames(length);
+    const std::uint64_t run = RunFrames(layout, channels, frames);
+    const std::uint64_t bins = std::uint64_t(layout.bins);
+    // Per channel: the rows and their band-sorted copies of every length; both histories of
+    // each length, of the values of all bands (fewer than the bins) with a chunk's spare per
+    // band; the run's measures (of the most bands).
+    const std::uint64_t slots = RowSlots(layout, run, layout.Columns(length)) + SortedSlots(layout, run, frames);
+    std::uint64_t perChannel = BytesMulAdd(slots * kFrameLengths, bins);
+    for (int r = 0; r < kFrameLengths; ++r)
+        perChannel = BytesMulAdd(2u * FramesHeld(layout, length, r), bins, perChannel);
+    perChannel = BytesMulAdd(2u * kFrameLengths * kMostBands, kHistorySpare, perChannel);
+    perChannel = BytesMulAdd(run * kFrameLengths, kMostBands, perChannel);
+    const std::uint64_t state = BytesMulAdd(BytesMulAdd(channels, perChannel), sizeof(float));
+    return BytesMulAdd(std::uint64_t(layout.fftLength), kBandLayoutBytesPerPoint, state);
 }
 
 std::uint64_t SpectrogramMdl::ThreadBytes(const SpectrogramLayout& layout) {
@@ -216,16 +260,21 @@ std::uint64_t SpectrogramMdl::ThreadBytes(const SpectrogramLayout& layout) {
     return std::uint64_t(layout.bins) * (sizeof(V4f) + kFrameLengths * sizeof(float) + 2u * sizeof(std::uint32_t));
 }
 
-void SpectrogramMdl::Prepare(
-    DSP::Transience& transience, const SpectrogramLayout& layout, std::uint32_t channels, float sampleRate) {
+void SpectrogramMdl::Prepare(DSP::Transience& transience, const SpectrogramLayout& layout, std::uint32_t channels,
+    float sampleRate, std::uint64_t length) {
     m_layout = layout;
     m_channels = channels;
-    m_lookahead = static_cast<std::int32_t>(2 * layout.overlap);
-    m_ringLength = static_cast<std::int32_t>(FramesMeasured(layout));
+    m_lookahead = static_cast<std::int32_t>(layout.Lookahead());
+    m_ringLength = static_cast<std::int32_t>(layout.FramesMeasured());
     m_bins = std::uint64_t(layout.bins);
-    m_slots = RunFrames(layout, channels) + std::uint64_t(m_ringLength - 1);
-    m_rows.clear();
-    m_sortedRows.clear();
+    m_columns = layout.Columns(length);
+    const std::uint64_t frames = layout.AnalysedFrames(length);
+    const std::uint64_t run = RunFrames(layout, channels, frames);
+    m_run = run;
+    for (int r = 0; r < kFrameLengths; ++r)
+        m_framesHeld[std::size_t(r)] = static_cast<std::int32_t>(FramesHeld(layout, length, r));
+    m_rows = {};
+    m_sortedRows = {};
     m_histories.clear();
     m_watchedFrame = 0;
     m_watched.fill(0.0f);
@@ -241,22 +290,36 @@ void SpectrogramMdl::Prepare(
         m_kernelSpread = std::max(m_kernelSpread, spread);
     }
 
-    m_rows.assign(std::size_t(channels) * kFrameLengths * m_slots * m_bins, 0.0f);
-    m_sortedRows.assign(std::size_t(channels) * kFrameLengths * m_slots * m_bins, 0.0f);
+    m_rows.Assign(channels, RowSlots(layout, run, m_columns), m_bins);
+    m_sortedRows.Assign(channels, SortedSlots(layout, run, frames), m_bins);
 
     const auto& bands = transience.BandBins();
-    const std::int32_t rows = static_cast<std::int32_t>(channels) * kFrameLengths;
     m_histories.resize(bands.size());
-    m_historySize.assign(bands.size(), {});
     for (std::size_t j = 0; j < bands.size(); ++j) {
         const std::int32_t size = std::max(0, bands[j].end - bands[j].begin);
         if (size == 0) continue;
-        // Two buffers per row: the history of R - 1 frames, silent before the first, and
-        // the R frames of a measure; each with room for an end mark and a chunk's spare.
-        m_histories[j].Resize(2 * rows, 0, m_ringLength * size + kHistorySpare, 0, true);
-        m_historySize[j].assign(std::size_t(rows), (m_ringLength - 1) * size);
+        std::uint64_t perChannel = 0;
+        for (int r = 0; r < kFrameLengths; ++r) perChannel += 2u * HistoryRoom(m_framesHeld[std::size_t(r)], size);
+        BandHistories& histories = m_histories[j];
+        histories.store.resize(std::size_t(perChannel * channels));
+        float* at = histories.store.data();
+        for (std::uint32_t c = 0; c < channels; ++c) {
+            for (int r = 0; r < kFrameLengths; ++r) {
+                histories.lists.push_back(at);
+                histories.lists.push_back(at + HistoryRoom(m_framesHeld[std::size_t(r)], size));
+                at += 2u * HistoryRoom(m_framesHeld[std::size_t(r)], size);
+            }
+        }
+        // The silence before the first frame holds nothing.
+        histories.used.assign(std::size_t(channels) * kFrameLengths, 0);
     }
-    m_measures.assign(std::size_t(RunFrames(layout, channels)) * channels * kFrameLengths * bands.size(), 0.0f);
+    m_measures.assign(std::size_t(run) * channels * kFrameLengths * bands.size(), 0.0f);
+}
+
+void SpectrogramMdl::RowRing::Assign(std::uint32_t channels, std::uint64_t frames, std::uint64_t rowBins) {
+    slots = frames;
+    bins = rowBins;
+    store.assign(std::size_t(channels) * kFrameLengths * slots * bins, 0.0f);
 }
 
 void SpectrogramMdl::SortRows(std::uint32_t channel, std::uint64_t k, std::vector<std::uint32_t>& scratch) {
@@ -282,24 +345,26 @@ void SpectrogramMdl::MeasureBand(
     std::uint32_t channel, std::int32_t band, std::uint64_t k, float measures[kFrameLengths]) {
     const auto& range = m_transience->BandBins()[std::size_t(band)];
     const std::int32_t size = range.end - range.begin;
-    const std::int32_t rows = static_cast<std::int32_t>(m_channels) * kFrameLengths;
-    DSP::DataTail& histories = m_histories[std::size_t(band)];
-    // Each length's history of R - 1 frames lives in its first buffer, the R frames of
-    // the measure in its second.
+    BandHistories& histories = m_histories[std::size_t(band)];
     float* history[kFrameLengths];
     float* frames[kFrameLengths];
+    std::int32_t capacity[kFrameLengths];
     const float* arriving[kFrameLengths];
     const float* leaving[kFrameLengths];
+    // This frame's values leave again R - 1 frames later; now those of frame k - (R - 1)
+    // do, unless that is one of the silent ones before the first.
+    const bool oldest = k >= std::uint64_t(m_ringLength - 1);
     for (int r = 0; r < kFrameLengths; ++r) {
-        history[r] = histories.Channel(static_cast<std::int32_t>(channel) * kFrameLengths + r);
-        frames[r] = histories.Channel(static_cast<std::int32_t>(channel) * kFrameLengths + r + rows);
+        const std::size_t list = (std::size_t(channel) * kFrameLengths + std::size_t(r)) * 2;
+        history[r] = histories.lists[list];
+        frames[r] = histories.lists[list + 1];
+        capacity[r] = m_framesHeld[std::size_t(r)] * size;
         arriving[r] = SortedBand(channel, r, k, std::size_t(band));
-        // This frame's values leave again R - 1 frames later; now those of frame k - (R - 1) do.
-        leaving[r] = SortedBand(channel, r, k - std::uint64_t(m_ringLength - 1), std::size_t(band));
+        leaving[r] = oldest ? SortedBand(channel, r, k - std::uint64_t(m_ringLength - 1), std::size_t(band)) : nullptr;
     }
     double weighted[kFrameLengths], total[kFrameLengths];
-    AdvanceBandHistories(history, frames, m_ringLength * size, arriving, leaving, size,
-        m_historySize[std::size_t(band)].data() + channel * kFrameLengths, weighted, total);
+    AdvanceBandHistories(history, frames, capacity, arriving, size, leaving, oldest ? size : 0,
+        std::int64_t(m_ringLength) * size, histories.used.data() + channel * kFrameLengths, weighted, total);
     for (int r = 0; r < kFrameLengths; ++r) {
         const double measure = weighted[r] / (std::sqrt(total[r]) + kMeasureFloor);
         const double bias = 1.0 + kBiasStep * double(kNeutralLength - r) * double(band - kNeutralBand);
@@ -314,10 +379,13 @@ bool SpectrogramMdl::FinishRun(std::uint64_t first, std::uint64_t count, WorkerG
     const Blend blend = BlendOf(levels);
     std::vector<FrameScratch> scratch(std::max<std::uint32_t>(workers.Size(), 1));
     const std::uint64_t channels = m_channels;
-    workers.Run(count * channels, [&](std::uint64_t i, std::uint32_t worker) {
-        if (Stopped(cancelled)) return;
-        FinishFrame(first, first + i / channels, std::uint32_t(i % channels), blend, scratch[worker], spectra);
-    });
+    workers.Run(
+        count * channels,
+        [&](std::uint64_t i, std::uint32_t worker) {
+            if (Stopped(cancelled)) return;
+            FinishFrame(first, first + i / channels, std::uint32_t(i % channels), blend, scratch[worker], spectra);
+        },
+        nullptr, FrameWorkers(m_run, m_channels, workers.Size()));
     return !Stopped(cancelled);
 }
 

@@ -40,6 +40,7 @@ void WorkerGroup::Help(std::uint32_t worker) {
 }
 
 void WorkerGroup::Work(std::uint32_t worker) {
+    if (worker >= m_maxWorkers) return;
     try {
         for (;;) {
             if (worker == 0 && *m_proceed && !(*m_proceed)()) {
@@ -58,16 +59,18 @@ void WorkerGroup::Work(std::uint32_t worker) {
     }
 }
 
-bool WorkerGroup::Run(std::uint64_t count, const ParallelBody& body, const std::function<bool()>& proceed) {
+bool WorkerGroup::Run(
+    std::uint64_t count, const ParallelBody& body, const std::function<bool()>& proceed, std::uint32_t maxWorkers) {
     m_body = &body;
     m_proceed = &proceed;
     m_count = count;
+    m_maxWorkers = std::max<std::uint32_t>(maxWorkers, 1);
     m_next.store(0);
     m_stop.store(false);
     m_stopped = false;
     m_error = nullptr;
     // Helpers join only a stage with more than one index to share.
-    const bool shared = !m_helpers.empty() && count > 1;
+    const bool shared = !m_helpers.empty() && count > 1 && m_maxWorkers > 1;
     if (shared) {
         {
             std::lock_guard<std::mutex> guard(m_lock);

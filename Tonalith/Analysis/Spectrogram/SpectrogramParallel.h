@@ -44,11 +44,13 @@ public:
 
     std::uint32_t Size() const { return std::uint32_t(m_helpers.size()) + 1; }
 
-    // Runs body(i, worker) for every i in [0, count), handing the indexes out in order.
-    // Before each index it takes, the calling thread asks `proceed` (when given): false
-    // hands out no further index, and Run returns false once every worker has stopped.
-    // The first exception a body throws is rethrown here then.
-    bool Run(std::uint64_t count, const ParallelBody& body, const std::function<bool()>& proceed = nullptr);
+    // Runs body(i, worker) for every i in [0, count), handing the indexes out in order, to
+    // workers 0 .. maxWorkers - 1 only (so that no more than that many ever hold buffers of
+    // their own for such a stage). Before each index it takes, the calling thread asks
+    // `proceed` (when given): false hands out no further index, and Run returns false once
+    // every worker has stopped. The first exception a body throws is rethrown here then.
+    bool Run(std::uint64_t count, const ParallelBody& body, const std::function<bool()>& proceed = nullptr,
+        std::uint32_t maxWorkers = ~std::uint32_t(0));
 
 private:
     void Help(std::uint32_t worker);
@@ -65,6 +67,7 @@ private:
     const ParallelBody* m_body = nullptr;
     const std::function<bool()>* m_proceed = nullptr;
     std::uint64_t m_count = 0;
+    std::uint32_t m_maxWorkers = 0;
     std::atomic<std::uint64_t> m_next{0};
     std::atomic<bool> m_stop{false};
     bool m_stopped = false;  // by `proceed`; the calling thread's alone

@@ -1,7 +1,6 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramWindows.h>
 
 #include <Tonalith/Analysis/DSP/KaiserWindow.h>
-#include <Tonalith/Analysis/Spectrogram/SpectrogramOptions.h>
 
 #include <Primitives/Vec/Window.h>
 
@@ -10,10 +9,8 @@
 
 namespace UI {
 
-void FillSpectrogramWindow(std::uint32_t windowIndex, std::vector<double>& window) {
+void FillSpectrogramWindow(const SpectrogramOptions::Window& option, std::vector<double>& window) {
     using SpectrogramOptions::WindowKind;
-    const auto& option =
-        SpectrogramOptions::kWindows[std::min<std::size_t>(windowIndex, SpectrogramOptions::kWindowCount - 1)];
     std::fill(window.begin(), window.end(), 1.0);
     const auto length = static_cast<std::int32_t>(window.size());
     double* data = window.data();
@@ -34,11 +31,11 @@ void FillSpectrogramWindow(std::uint32_t windowIndex, std::vector<double>& windo
     }
 }
 
-SpectrogramWindows BuildSpectrogramWindows(std::uint32_t windowIndex, std::int64_t n) {
+SpectrogramWindows BuildSpectrogramWindows(const SpectrogramOptions::Window& option, const SpectrogramLayout& layout) {
     SpectrogramWindows windows;
-    for (int r = 0; r < 4; ++r) {
-        windows[std::size_t(r)].resize(std::size_t(n << (3 - r)));
-        FillSpectrogramWindow(windowIndex, windows[std::size_t(r)]);
+    for (int r = 0; r < kFrameLengths; ++r) {
+        windows[std::size_t(r)].resize(std::size_t(layout.WindowLength(r)));
+        FillSpectrogramWindow(option, windows[std::size_t(r)]);
     }
     return windows;
 }

@@ -1,17 +1,19 @@
 #pragma once
+#include <Tonalith/Analysis/Spectrogram/SpectrogramLayout.h>
+#include <Tonalith/Analysis/Spectrogram/SpectrogramOptions.h>
+
 #include <array>
 #include <cstdint>
 #include <vector>
 
 namespace UI {
 
-// The four analysis windows of a spectrogram, lengths 8N, 4N, 2N and N (index 0 longest),
-// each normalised to a mean square of 1.
-using SpectrogramWindows = std::array<std::vector<double>, 4>;
+// The analysis windows of a spectrogram, one per frame length (index 0 longest), each
+// normalised to a mean square of 1.
+using SpectrogramWindows = std::array<std::vector<double>, kFrameLengths>;
 
-// By the index of the window option table (an index past it means the last entry).
-// Throws std::bad_alloc when memory runs out.
-void FillSpectrogramWindow(std::uint32_t windowIndex, std::vector<double>& window);
-SpectrogramWindows BuildSpectrogramWindows(std::uint32_t windowIndex, std::int64_t n);
+// Throw std::bad_alloc when memory runs out.
+void FillSpectrogramWindow(const SpectrogramOptions::Window& option, std::vector<double>& window);
+SpectrogramWindows BuildSpectrogramWindows(const SpectrogramOptions::Window& option, const SpectrogramLayout& layout);
 
 }  // namespace UI
