@@ -275,17 +275,7 @@ std::optional<LoadFailure> AudioReader::ReadToTheEnd() {
     ahead.reset();
     if (done == 0) return Empty();
     // What the file holds is now known: the room past it goes back.
-    try {
-        for (std::uint32_t c = 0; c < m_audio.channels; ++c) {
-            m_audio.buffers[c].Resize(done);
-            m_audio.pointers[c] = m_audio.buffers[c].data();
-        }
-    } catch (const std::bad_alloc&) {
-        return NoMemory();
-    }
-    m_audio.frames = done;
-    m_room.store(done, std::memory_order_relaxed);
-    return std::nullopt;
+    return Resize(done);
 }
 
 std::optional<LoadFailure> AudioReader::Grow() {
@@ -296,16 +286,20 @@ std::optional<LoadFailure> AudioReader::Grow() {
     const std::uint32_t grown =
         std::uint32_t(std::min<std::uint64_t>(std::uint64_t(frames) + more, std::numeric_limits<std::uint32_t>::max()));
     if (!Fits(grown - frames)) return NoMemory();
+    return Resize(grown);
+}
+
+std::optional<LoadFailure> AudioReader::Resize(std::uint32_t frames) {
     try {
         for (std::uint32_t c = 0; c < m_audio.channels; ++c) {
-            m_audio.buffers[c].Resize(grown);
+            m_audio.buffers[c].Resize(frames);
             m_audio.pointers[c] = m_audio.buffers[c].data();
         }
     } catch (const std::bad_alloc&) {
         return NoMemory();
     }
-    m_audio.frames = grown;
-    m_room.store(grown, std::memory_order_relaxed);
+    m_audio.frames = frames;
+    m_room.store(frames, std::memory_order_relaxed);
     return std::nullopt;
 }
 

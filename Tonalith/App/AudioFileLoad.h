@@ -82,6 +82,8 @@ private:
     std::optional<LoadFailure> ReadToTheEnd();
     // Makes room for more frames when a read to the end has filled the buffers.
     std::optional<LoadFailure> Grow();
+    // Every channel's buffer to `frames`, moved if it must be.
+    std::optional<LoadFailure> Resize(std::uint32_t frames);
     bool Fits(std::uint64_t frames) const;
     bool Cancelled() const { return m_cancel.load(std::memory_order_relaxed); }
 

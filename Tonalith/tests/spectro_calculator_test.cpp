@@ -63,6 +63,21 @@ std::vector<float> Sine(std::size_t frames, double frequency, double rate, doubl
     return samples;
 }
 
+// An hour of stereo at 44.1 kHz that refuses every read: a step that gets as far as reading
+// it has not been refused for its memory.
+class UnreadableHour : public UI::AudioDisplaySource {
+public:
+    UnreadableHour() : UI::AudioDisplaySource("hour") {}
+    std::uint32_t GetSampleRate() const override { return 44100; }
+    std::uint32_t GetChannelCount() const override { return 2; }
+    std::uint32_t GetLength() const override { return 3600u * 44100u; }
+    std::uint64_t GetPosition() const override { return 0; }
+    void Seek(std::uint64_t) override {}
+    bool ReadFloatInterleaved(std::uint32_t, double*) override { return false; }
+    bool ReadFloatInterleaved(std::uint32_t, float*) override { return false; }
+    bool ReadFloatDeinterleaved(std::uint32_t, float**) override { return false; }
+};
+
 // A calculator over the audio, with its view applied and marked active.
 std::unique_ptr<UI::SpectrogramCalculator> Calculator(
     Audio& audio, const UI::SpectrogramSettings& settings, bool mel = false) {
@@ -258,18 +273,7 @@ TEST(SpectrogramCalculator, FailuresAreResultsNotCrashes) {
 
 TEST(SpectrogramCalculator, AnHourAtTheLargestSettingsFailsCleanly) {
     // One hour of stereo at 65536 points, 16x padding, 87.5%, "MDL STFT": far beyond memory.
-    class Endless : public UI::AudioDisplaySource {
-    public:
-        Endless() : UI::AudioDisplaySource("endless") {}
-        std::uint32_t GetSampleRate() const override { return 44100; }
-        std::uint32_t GetChannelCount() const override { return 2; }
-        std::uint32_t GetLength() const override { return 3600u * 44100u; }
-        std::uint64_t GetPosition() const override { return 0; }
-        void Seek(std::uint64_t) override {}
-        bool ReadFloatInterleaved(std::uint32_t, double*) override { return false; }
-        bool ReadFloatInterleaved(std::uint32_t, float*) override { return false; }
-        bool ReadFloatDeinterleaved(std::uint32_t, float**) override { return false; }
-    } source;
+    UnreadableHour source;
     UI::SpectrogramSettings settings;
     settings.type = 2;
     settings.fftSize = 11;
@@ -315,18 +319,7 @@ TEST(SpectrogramCalculator, MemoryCheckLeavesAShareAndFollowsTheLength) {
     EXPECT_EQ(UI::AudioCalculator::MemoryBudgetOf(std::nullopt), ~std::uint64_t(0));
 
     // The first refused before it allocates anything.
-    class Hour : public UI::AudioDisplaySource {
-    public:
-        Hour() : UI::AudioDisplaySource("hour") {}
-        std::uint32_t GetSampleRate() const override { return 44100; }
-        std::uint32_t GetChannelCount() const override { return 2; }
-        std::uint32_t GetLength() const override { return 3600u * 44100u; }
-        std::uint64_t GetPosition() const override { return 0; }
-        void Seek(std::uint64_t) override {}
-        bool ReadFloatInterleaved(std::uint32_t, double*) override { return false; }
-        bool ReadFloatInterleaved(std::uint32_t, float*) override { return false; }
-        bool ReadFloatDeinterleaved(std::uint32_t, float**) override { return false; }
-    } source;
+    UnreadableHour source;
     UI::SpectrogramSettings settings;
     settings.type = 1;
     settings.fftSize = 2;
