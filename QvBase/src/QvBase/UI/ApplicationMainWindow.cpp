@@ -5,6 +5,8 @@
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/HostWindow.h>
 
+#include <memory>
+
 QV_META_BEGIN(UI::ApplicationMainWindow, UI::Window)
     QV_META_SLOTS
 QV_META_END
@@ -21,14 +23,15 @@ void ApplicationMainWindow::StartUpdates(unsigned intervalMs) {
 
 Native::HostWindow* CreateMainHostWindow(
     ApplicationInfo* info, const String& name, const Rect& defaultRect, bool maximisedDefault, const String& title) {
-    auto* host = new Native::HostWindow(info, name);
+    // A window system that cannot start throws from Create: the host goes with it.
+    auto host = std::make_unique<Native::HostWindow>(info, name);
     host->Create(
         Platform::Gui::NoWindow, Platform::Gui::NoWindow, title, defaultRect, maximisedDefault, false, false, false);
     if (Application* app = Application::Current()) app->SetMainWindow(host->Handle());
     host->Show(true);
     info->SetMainFrame(host->GetFrame());
     info->SetSecondMainFrame(host->GetFrame());
-    return host;
+    return host.release();
 }
 
 }  // namespace UI
