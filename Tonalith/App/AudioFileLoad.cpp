@@ -170,7 +170,7 @@ std::optional<LoadFailure> AudioReader::Load() {
     if (!toTheEnd && frames == 0) return Empty();
     if (std::optional<LoadFailure> failure = MakeBuffers(format, frames, toTheEnd)) return failure;
     try {
-        return toTheEnd ? ReadToTheEnd() : ReadAll();
+        return Read(toTheEnd);
     } catch (const Audio::Decode::Exception::BadFormat&) {
         return CannotRead();
     }
@@ -231,26 +231,7 @@ std::optional<LoadFailure> AudioReader::MakeBuffers(
     return std::nullopt;
 }
 
-std::optional<LoadFailure> AudioReader::ReadAll() {
-    const std::uint32_t chunk = ChunkFrames(m_audio.channels);
-    std::vector<float*> targets(m_audio.channels);
-    PagesAhead ahead(m_audio.pointers, m_audio.frames, 0);
-    std::uint32_t done = 0;
-    while (done < m_audio.frames) {
-        if (Cancelled()) return std::nullopt;
-        const std::uint32_t wanted = std::min(chunk, m_audio.frames - done);
-        for (std::size_t c = 0; c < targets.size(); ++c) targets[c] = m_audio.pointers[c] + done;
-        std::uint32_t read = 0;
-        m_stream->ReadFloatDeinterleaved(wanted, targets.data(), read);
-        done += read;
-        m_framesRead.store(done, std::memory_order_relaxed);
-        ahead.ReadUpTo(done);
-        if (read < wanted) return ReadShort();
-    }
-    return std::nullopt;
-}
-
-std::optional<LoadFailure> AudioReader::ReadToTheEnd() {
+std::optional<LoadFailure> AudioReader::Read(bool toTheEnd) {
     const std::uint32_t chunk = ChunkFrames(m_audio.channels);
     std::vector<float*> targets(m_audio.channels);
     std::optional<PagesAhead> ahead(std::in_place, m_audio.pointers, m_audio.frames, 0);
@@ -258,6 +239,7 @@ std::optional<LoadFailure> AudioReader::ReadToTheEnd() {
     for (;;) {
         if (Cancelled()) return std::nullopt;
         if (done == m_audio.frames) {
+            if (!toTheEnd) return std::nullopt;
             // The buffers may move: nothing may be busy with them meanwhile.
             ahead.reset();
             if (std::optional<LoadFailure> failure = Grow()) return failure;
@@ -273,6 +255,7 @@ std::optional<LoadFailure> AudioReader::ReadToTheEnd() {
         if (read < wanted) break;
     }
     ahead.reset();
+    if (!toTheEnd) return ReadShort();
     if (done == 0) return Empty();
     // What the file holds is now known: the room past it goes back.
     return Resize(done);

@@ -78,8 +78,8 @@ private:
     std::optional<LoadFailure> Load();
     std::optional<LoadFailure> Open(Audio::Decode::Format& format, std::uint32_t& frames, bool& toTheEnd);
     std::optional<LoadFailure> MakeBuffers(const Audio::Decode::Format& format, std::uint32_t frames, bool estimated);
-    std::optional<LoadFailure> ReadAll();
-    std::optional<LoadFailure> ReadToTheEnd();
+    // Every frame into the buffers, or with `toTheEnd` every frame the stream delivers.
+    std::optional<LoadFailure> Read(bool toTheEnd);
     // Makes room for more frames when a read to the end has filled the buffers.
     std::optional<LoadFailure> Grow();
     // Every channel's buffer to `frames`, moved if it must be.
