@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -51,10 +52,16 @@ TEST(WorkerGroup, StagesReuseTheThreadsAndHandOutEveryIndexOnce) {
 
 TEST(WorkerGroup, StopsWhenTheCallerSaysAndPassesOnTheFirstException) {
     UI::WorkerGroup group(3);
-    int asked = 0;
+    // The helpers hold their first index until the caller has been asked five times, so
+    // that they cannot finish the stage first however the threads are scheduled.
+    std::atomic<int> asked{0};
     EXPECT_FALSE(group.Run(
-        100000, [](std::uint64_t, std::uint32_t) {}, [&] { return ++asked < 5; }));
-    EXPECT_EQ(asked, 5);
+        100000,
+        [&](std::uint64_t, std::uint32_t worker) {
+            while (worker != 0 && asked.load() < 5) std::this_thread::yield();
+        },
+        [&] { return ++asked < 5; }));
+    EXPECT_EQ(asked.load(), 5);
 
     EXPECT_THROW(group.Run(64,
                      [](std::uint64_t i, std::uint32_t) {
