@@ -34,7 +34,6 @@ std::uint32_t ChunkFrames(std::size_t channels) {
 }
 
 // Made anew each time: a load's texts go from its thread to the window's.
-LoadFailure CannotOpen() { return {"Can't open file", "An error occurred while opening the selected file"}; }
 LoadFailure CannotDecode() { return {"Can't decode file", "An error occurred while decoding the selected file"}; }
 LoadFailure CannotRead() { return {"Can't read file", "An error occurred while reading the selected file"}; }
 LoadFailure ReadShort() { return {"Can't read entire file", "An error occurred while reading the selected file"}; }
@@ -101,6 +100,8 @@ private:
 };
 
 }  // namespace
+
+LoadFailure CannotOpenFile() { return {"Can't open file", "An error occurred while opening the selected file"}; }
 
 void LoadedAudio::Clear() {
     sampleRate = channels = frames = 0;
@@ -180,9 +181,9 @@ std::optional<LoadFailure> AudioReader::Open(Audio::Decode::Format& format, std:
     if (!m_stream) {
         // A file gone since it was listed or chosen cannot be opened, though its extension
         // would still pick a decoder that then calls it undecodable.
-        if (!Util::File(Path(m_path)).Exists()) return CannotOpen();
+        if (!Util::File(Path(m_path)).Exists()) return CannotOpenFile();
         m_stream = Audio::Decode::CreateStream(m_path);
-        if (!m_stream) return CannotOpen();
+        if (!m_stream) return CannotOpenFile();
     }
     try {
         format = m_stream->OpenForward();

@@ -34,6 +34,9 @@ struct LoadFailure {
     String text;
 };
 
+// The message box of a file that is gone or that no decoder takes.
+LoadFailure CannotOpenFile();
+
 // The memory a load may still fill with samples, in bytes: what the system can hand out
 // without swapping, plus the free swap; absent when unknown.
 using AvailableMemory = std::function<std::optional<std::uint64_t>()>;

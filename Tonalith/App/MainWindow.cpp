@@ -151,7 +151,7 @@ std::optional<LoadFailure> MainWindow::loadAudioFile(const Path& path) {
     // Asking whether a file is there costs no time; a recent entry whose file is gone then
     // leaves the menu at once.
     if (!Util::File(path).Exists()) {
-        const LoadFailure failure{"Can't open file", "An error occurred while opening the selected file"};
+        const LoadFailure failure = CannotOpenFile();
         MessageBox(HostWindow()->Handle(), failure.caption, failure.text, false);
         return failure;
     }

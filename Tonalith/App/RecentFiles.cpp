@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace UI {
 namespace {
@@ -23,9 +24,18 @@ String EntryKey(const String& entry) {
     return Path(String(plain.empty() ? "/" : plain)).NativeKey();
 }
 
-std::string WithoutTrailingSlashes(std::string text) {
+// A path's text, without trailing "/", split at its last "/" (npos when it has none): a
+// "\" belongs to a name here.
+struct LastSlash {
+    std::string text;
+    std::string::size_type at;
+};
+
+LastSlash SplitAtLastSlash(const String& path) {
+    std::string text = Text(path);
     while (!text.empty() && text.back() == '/') text.pop_back();
-    return text;
+    const std::string::size_type at = text.rfind('/');
+    return {std::move(text), at};
 }
 
 }  // namespace
@@ -56,16 +66,13 @@ void AddRecentFile(Settings& settings, const Path& path) {
 }
 
 String RecentFileName(const String& entry) {
-    const std::string text = WithoutTrailingSlashes(Text(entry));
-    const std::string::size_type slash = text.rfind('/');
-    return String(slash == std::string::npos ? text : text.substr(slash + 1));
+    const LastSlash split = SplitAtLastSlash(entry);
+    return String(split.at == std::string::npos ? split.text : split.text.substr(split.at + 1));
 }
 
 String LastFolderOf(const Path& file) {
-    // The folder ends at the last "/": a "\" belongs to the file's name.
-    const std::string text = WithoutTrailingSlashes(Text(file.Text()));
-    const std::string::size_type slash = text.rfind('/');
-    return Path(String(slash == std::string::npos ? "." : text.substr(0, slash + 1))).NativeKey();
+    const LastSlash split = SplitAtLastSlash(file.Text());
+    return Path(String(split.at == std::string::npos ? "." : split.text.substr(0, split.at + 1))).NativeKey();
 }
 
 }  // namespace UI

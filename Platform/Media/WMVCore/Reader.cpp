@@ -45,6 +45,21 @@ uint64_t TicksOf(uint64_t frames, uint32_t rate) {
     return frames / rate * kTicksPerSecond + frames % rate * kTicksPerSecond / rate;
 }
 
+// The shortest of the decodable streams' lengths in ticks, each stream's frames as
+// `framesOf(s)` gives them; 0 without such a stream.
+template <class FramesOf>
+uint64_t ShortestStream(const std::vector<StreamInfo>& streams, FramesOf&& framesOf) {
+    uint64_t shortest = 0;
+    bool any = false;
+    for (size_t s = 0; s < streams.size(); ++s) {
+        if (!streams[s].decodable) continue;
+        const uint64_t ticks = TicksOf(framesOf(s), streams[s].layout.rate);
+        shortest = any ? std::min(shortest, ticks) : ticks;
+        any = true;
+    }
+    return shortest;
+}
+
 // No exception leaves the runtime: memory that ran out is reported as a result.
 template <class Body>
 Result Guarded(Body&& body) noexcept {
@@ -98,34 +113,17 @@ Result Reader::CountDuration() {
     if (!counting.Open(m_path)) return kNotWindowsMedia;
     const std::vector<AsfSource::Count> counts = counting.CountFrames();
     if (!counting.IsOpen() || counts.size() != m_source.Streams().size()) return kNotWindowsMedia;
-    uint64_t duration = 0;
-    bool any = false;
-    for (size_t s = 0; s < counts.size(); ++s) {
-        const StreamInfo& info = m_source.Streams()[s];
-        if (!info.decodable) continue;
-        if (counts[s].end == kOutOfMemory) return kOutOfMemory;
-        // A stream that fails part way promises one frame past the failure, so that a read of
-        // the whole stream meets the failure where it lies instead of an early end.
-        const uint64_t frames = counts[s].frames + (counts[s].end == kNoMoreSamples ? 0 : 1);
-        const uint64_t ticks = TicksOf(frames, info.layout.rate);
-        duration = any ? std::min(duration, ticks) : ticks;
-        any = true;
-    }
-    m_duration = duration;
+    for (size_t s = 0; s < counts.size(); ++s)
+        if (m_source.Streams()[s].decodable && counts[s].end == kOutOfMemory) return kOutOfMemory;
+    // A stream that fails part way promises one frame past the failure, so that a read of the
+    // whole stream meets the failure where it lies instead of an early end.
+    m_duration = ShortestStream(
+        m_source.Streams(), [&](size_t s) { return counts[s].frames + (counts[s].end == kNoMoreSamples ? 0 : 1); });
     return kOk;
 }
 
 uint64_t Reader::ExpectedDuration() const {
-    uint64_t duration = 0;
-    bool any = false;
-    for (size_t s = 0; s < m_source.Streams().size(); ++s) {
-        const StreamInfo& info = m_source.Streams()[s];
-        if (!info.decodable) continue;
-        const uint64_t ticks = TicksOf(m_source.ExpectedFrames(s), info.layout.rate);
-        duration = any ? std::min(duration, ticks) : ticks;
-        any = true;
-    }
-    return duration;
+    return ShortestStream(m_source.Streams(), [&](size_t s) { return m_source.ExpectedFrames(s); });
 }
 
 Result Reader::SetRange(uint64_t start, int64_t duration) {
