@@ -116,6 +116,8 @@ TEST_F(HostWindowTest, TimerRowsFireTheFrameTimersOfEveryFrameOnTheUpdateTimerOn
     EXPECT_EQ(log, (std::vector<std::string>{"other Timer 1", "w Timer 1"}));
     host->StartUpdateTimer(10);  // a timer made earlier keeps its first interval
     EXPECT_EQ(host->GetUpdateTimer()->Interval(), 33u);
+    main->StartUpdates(10);
+    EXPECT_EQ(host->GetFrame()->UpdateTickMs(), 33u);
 }
 
 TEST_F(HostWindowTest, KeysAndMouseAreTranslatedForTheFrame) {

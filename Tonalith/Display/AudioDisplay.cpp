@@ -23,9 +23,14 @@ QV_META_END
 namespace UI {
 
 namespace {
-// Frame timers are seen on the update timer's 33 ms ticks: 100 ms would wait for the fourth
-// tick, 133 ms apart; 90 ms fires on every third, so a display repaints about every 100 ms.
-constexpr uint kRepaintIntervalMs = 90;
+constexpr uint kRepaintPeriodMs = 100;
+
+// A frame timer of 100 ms would fire on the first tick at or after it, every fourth tick of
+// 33 ms: the display counts ticks instead and repaints on the one nearest its period.
+uint TicksPerRepaint(const Frame* frame) {
+    const uint tick = frame ? frame->UpdateTickMs() : 0;
+    return tick ? std::max(1u, (kRepaintPeriodMs + tick / 2) / tick) : 1;
+}
 }  // namespace
 
 AudioDisplay::AudioDisplay(AudioCanvas* canvas, Frame* frame, Window* parent, const String& name, TimeScale* timeScale,
@@ -39,7 +44,7 @@ AudioDisplay::AudioDisplay(AudioCanvas* canvas, Frame* frame, Window* parent, co
     Object::Connect(timeScale, "2sigUserChangedVisibleSamples()", this, "1slotUserChangedVisibleSamples()");
     Object::Connect(ampScale, "2sigUserChangedVisibleAmpRange()", this, "1slotUserChangedVisibleAmpRange()");
     Object::Connect(freqScale, "2sigUserChangedVisibleFreqRange()", this, "1slotUserChangedVisibleFreqRange()");
-    if (frame) frame->AddTimer(this, kRepaintIntervalMs, false);
+    if (frame) frame->AddTimer(this, 0, false);
 }
 
 AudioDisplay::~AudioDisplay() { Unbind(); }
@@ -135,6 +140,8 @@ void AudioDisplay::OnGeometryChanged() {
 }
 
 void AudioDisplay::OnTimer(uint /*timerId*/) {
+    if (++m_ticksSinceRepaint < TicksPerRepaint(GetFrame())) return;
+    m_ticksSinceRepaint = 0;
     // The worker tells nobody when it has drawn: the display repaints whatever is there.
     Invalidate();
 }

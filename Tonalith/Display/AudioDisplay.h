@@ -20,7 +20,8 @@ class Image;
 class TimeScale;
 
 // A window that shows the image one calculator makes of one sample source. It hands the
-// calculator to the updater, repaints the job's image every 100 ms with a progress text
+// calculator to the updater, repaints the job's image about every 100 ms (on the update
+// timer's tick nearest to it) with a progress text
 // while the calculator works, turns every change of the shared scales into a new view
 // request, and zooms the visible time range with the mouse wheel. A failed step shows as
 // failed until a change makes it due again.
@@ -88,6 +89,7 @@ private:
     AmpScale* m_ampScale;
     FreqScale* m_freqScale;
     std::optional<float> m_readingProgress;
+    uint m_ticksSinceRepaint = 0;
 };
 
 }  // namespace UI

@@ -218,3 +218,27 @@ TEST_F(DisplayTest, ProgressTextSitsAtTheBottomLeftInFontZero) {
 }
 
 }  // namespace
+
+// The display repaints on the update tick nearest to every 100 ms, whatever the tick.
+TEST_F(DisplayTest, RepaintsOnTheTickNearestToEveryHundredMilliseconds) {
+    const struct {
+        unsigned tickMs;
+        unsigned ticksPerRepaint;
+    } cases[] = {{33, 3}, {50, 2}, {10, 10}, {40, 3}, {150, 1}, {0, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("tick " + std::to_string(c.tickMs) + " ms");
+        frame = MakeFrame(64, 48, dc.get());  // without the last case's timer
+        frame->SetUpdateTickMs(c.tickMs);
+        PatternDisplay display(&canvas, frame.get(), nullptr, "Display", &timeScale, &ampScale, &freqScale, nullptr);
+        display.SetGeometry(0, 0, 8, 8);
+        frame->OnCanvasUpdate();
+        std::vector<unsigned> repaintedOn, expected;
+        for (unsigned tick = 1; tick <= 20; ++tick) {
+            frame->FireTimers();
+            if (!frame->DirtyRects().empty()) repaintedOn.push_back(tick);
+            frame->OnCanvasUpdate();
+            if (tick % c.ticksPerRepaint == 0) expected.push_back(tick);
+        }
+        EXPECT_EQ(repaintedOn, expected);
+    }
+}

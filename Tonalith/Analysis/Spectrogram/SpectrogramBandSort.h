@@ -14,7 +14,8 @@ void SortBandDescending(const float* in, float* out, std::int32_t n, std::vector
 
 // The two ways it sorts, chosen by n; both are exact for every n they take, so that the
 // benchmark that sets the choice can time each on the same values. Ranking takes at most
-// kRankSortMost values (any more are left as they are).
+// kRankSortMost values: a larger n is a caller's mistake (asserted; without assertions the
+// values past kRankSortMost are left as they are).
 inline constexpr std::int32_t kRankSortMost = 128;
 void RankSortDescending(const float* in, float* out, std::int32_t n);
 void RadixSortDescending(const float* in, float* out, std::int32_t n, std::vector<std::uint32_t>& scratch);

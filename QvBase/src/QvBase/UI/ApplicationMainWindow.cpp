@@ -4,6 +4,7 @@
 #include <QvBase/UI/ApplicationInfo.h>
 #include <QvBase/UI/Frame.h>
 #include <QvBase/UI/Native/HostWindow.h>
+#include <QvBase/UI/UpdateTimer.h>
 
 #include <memory>
 
@@ -18,7 +19,8 @@ ApplicationMainWindow::ApplicationMainWindow(ApplicationInfo* info, Native::Host
 
 void ApplicationMainWindow::StartUpdates(unsigned intervalMs) {
     m_host->StartUpdateTimer(intervalMs);
-    GetFrame()->SetUpdatesRunning(true);
+    // A timer made earlier keeps its first interval: that is the tick the frame runs at.
+    GetFrame()->SetUpdateTickMs(m_host->GetUpdateTimer()->Interval());
 }
 
 Native::HostWindow* CreateMainHostWindow(

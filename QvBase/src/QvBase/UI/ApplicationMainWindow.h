@@ -16,7 +16,7 @@ public:
     ApplicationMainWindow(ApplicationInfo* info, Native::HostWindow* host);
 
     Native::HostWindow* HostWindow() const { return m_host; }
-    // Starts the host window's update timer and marks the frame as periodically updated.
+    // Starts the host window's update timer and tells the frame the tick it runs at.
     void StartUpdates(unsigned intervalMs);
 
 private:

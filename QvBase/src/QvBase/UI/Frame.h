@@ -51,8 +51,11 @@ public:
     const Rect& GetFrameRect() const { return m_rect; }
     Point Origin() const { return m_origin; }
     bool IsBeingDestroyed() const { return m_beingDestroyed; }
-    bool UpdatesRunning() const { return m_updatesRunning; }
-    void SetUpdatesRunning(bool running) { m_updatesRunning = running; }
+    bool UpdatesRunning() const { return m_updateTickMs != 0; }
+    // The interval of the update timer that fires the frame timers, 0 while none runs: a
+    // timer that must fire on every n-th tick derives n from it.
+    uint UpdateTickMs() const { return m_updateTickMs; }
+    void SetUpdateTickMs(uint intervalMs) { m_updateTickMs = intervalMs; }
     const SharedPtr<DibSurface>& Surface() const { return m_surface; }
     Colour GetColour(uint index) const { return index < m_colours.size() ? m_colours[index] : 0; }
     void SetColour(uint index, Colour colour) {
@@ -121,7 +124,7 @@ private:
     DrawContext* m_dc;
     int m_width;
     int m_height;
-    bool m_updatesRunning = false;
+    uint m_updateTickMs = 0;
     Point m_origin;
     SharedPtr<DibSurface> m_surface;
     Rect m_rect;
