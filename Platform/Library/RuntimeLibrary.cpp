@@ -3,13 +3,20 @@
 #include <Platform/Kernel/LastError.h>
 
 #include <dlfcn.h>
+#include <elf.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <strings.h>
 #include <sys/stat.h>
+#include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 namespace Platform::Library {
 
@@ -23,9 +30,74 @@ bool EndsWithDll(const std::string& name) {
     return ::strcasecmp(name.c_str() + name.size() - 4, ".dll") == 0;
 }
 
+#if defined(__x86_64__)
+constexpr Elf64_Half kMachine = EM_X86_64;
+#else
+#error "run-time libraries are checked as x86-64 shared objects"
+#endif
+constexpr unsigned char kByteOrder = std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB;
+
 bool IsFile(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool Within(uint64_t offset, uint64_t bytes, uint64_t size) { return offset <= size && bytes <= size - offset; }
+
+bool ReadAt(int fd, uint64_t offset, void* data, size_t bytes) {
+    return ::pread(fd, data, bytes, off_t(offset)) == ssize_t(bytes);
+}
+
+// The loader maps every loadable segment's bytes from the file and faults, killing the
+// process, on the first page it touches past the file's end: a shared object is handed to it
+// only when it is built for this machine and its program headers and loadable segments lie
+// within the file.
+bool HoldsWhatItMaps(int fd) {
+    struct stat status {};
+    Elf64_Ehdr header{};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || !ReadAt(fd, 0, &header, sizeof header)) return false;
+    const uint64_t size = uint64_t(status.st_size);
+    if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64 ||
+        header.e_ident[EI_DATA] != kByteOrder || header.e_machine != kMachine || header.e_type != ET_DYN ||
+        header.e_phentsize != sizeof(Elf64_Phdr))
+        return false;
+    const size_t bytes = size_t(header.e_phnum) * sizeof(Elf64_Phdr);
+    if (!Within(header.e_phoff, bytes, size)) return false;
+    std::vector<Elf64_Phdr> segments(header.e_phnum);
+    if (!ReadAt(fd, header.e_phoff, segments.data(), bytes)) return false;
+    return std::all_of(segments.begin(), segments.end(),
+        [&](const Elf64_Phdr& s) { return s.p_type != PT_LOAD || Within(s.p_offset, s.p_filesz, size); });
+}
+
+bool HoldsWhatItMaps(const std::string& path) {
+    // Without blocking: a named pipe in the library's place would otherwise hold the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    const bool intact = HoldsWhatItMaps(fd);
+    ::close(fd);
+    return intact;
+}
+
+// The folders the loader searches for a name without a "/", in its order, as it would for
+// this program; the cache of the system's libraries it reads among them is not listed.
+std::vector<std::string> LoaderFolders() {
+    std::vector<std::string> folders;
+    void* program = ::dlopen(nullptr, RTLD_LAZY);
+    Dl_serinfo size{};
+    if (program && ::dlinfo(program, RTLD_DI_SERINFOSIZE, &size) == 0) {
+        std::vector<std::max_align_t> storage(size.dls_size / sizeof(std::max_align_t) + 1);
+        auto* info = reinterpret_cast<Dl_serinfo*>(storage.data());
+        *info = size;
+        if (::dlinfo(program, RTLD_DI_SERINFO, info) == 0)
+            for (unsigned i = 0; i < info->dls_cnt; ++i) folders.emplace_back(info->dls_serpath[i].dls_name);
+    }
+    if (program) ::dlclose(program);
+    return folders;
+}
+
+Opened Missing() {
+    Kernel::SetLastError(ENOENT);
+    return {nullptr, LoadFailure::NotFound};
 }
 
 // The loader reports failures as text, most ending with the system's reason; a segment it
@@ -37,14 +109,30 @@ LoadFailure FailureFrom(const char* message) {
     return LoadFailure::Other;
 }
 
-Opened Try(const std::string& path) {
+// A file is opened by its path, not through the descriptor that was checked: the loader takes
+// a descriptor's path as the library's name, and a later library opened through the same
+// descriptor number would be answered with the one already loaded under that name.
+Opened Try(const std::string& name) {
     ::dlerror();
-    if (void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return {handle, LoadFailure::Other};
+    if (void* handle = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL)) return {handle, LoadFailure::Other};
     const LoadFailure failure = FailureFrom(::dlerror());
-    Kernel::SetLastError(failure == LoadFailure::OutOfMemory ? ENOMEM
-            : failure == LoadFailure::NotFound               ? ENOENT
-                                                             : ENOEXEC);
+    if (failure == LoadFailure::NotFound) return Missing();
+    Kernel::SetLastError(failure == LoadFailure::OutOfMemory ? ENOMEM : ENOEXEC);
     return {nullptr, failure};
+}
+
+// A damaged file counts as missing where it lies, as the loader passes over a library built
+// for another machine; only a name none of the folders holds is left to the loader's cache.
+Opened Load(const std::string& name) {
+    if (name.find('/') != std::string::npos) return HoldsWhatItMaps(name) ? Try(name) : Missing();
+    bool refused = false;
+    for (const std::string& folder : LoaderFolders()) {
+        const std::string path = folder + "/" + name;
+        if (!IsFile(path)) continue;
+        if (HoldsWhatItMaps(path)) return Try(path);
+        refused = true;
+    }
+    return refused ? Missing() : Try(name);
 }
 
 }  // namespace
@@ -69,19 +157,16 @@ void SetProgramFolderForTesting(const std::string& folder) {
 }
 
 Opened Open(const std::string& name) {
-    if (!EndsWithDll(name)) return Try(name);
+    if (!EndsWithDll(name)) return Load(name);
     const std::string file = name.substr(0, name.size() - 4) + ".so";
     if (const auto folder = ProgramFolder()) {
         const std::string beside = *folder + "/" + file;
-        if (IsFile(beside)) return Try(beside);
+        if (HoldsWhatItMaps(beside)) return Try(beside);
     }
-    // Without a "/" the loader searches its own path; a relative name with one would be
+    // Without a "/" the loader's folders are searched; a relative name with one would be
     // taken from the current folder, which no caller means.
-    if (file.find('/') != std::string::npos) {
-        Kernel::SetLastError(ENOENT);
-        return {nullptr, LoadFailure::NotFound};
-    }
-    return Try(file);
+    if (file.find('/') != std::string::npos) return Missing();
+    return Load(file);
 }
 
 void* Symbol(void* handle, const char* name) { return handle ? ::dlsym(handle, name) : nullptr; }

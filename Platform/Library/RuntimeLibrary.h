@@ -15,7 +15,8 @@ struct Opened {
 
 // Opens a library by file name. A name ending in ".dll" (any case) is looked for as the same
 // name ending in ".so": first in the program's folder, then on the loader's path. Other names
-// go to the loader unchanged. Failures set LastError.
+// are looked for as the loader would. A file that is not a whole shared object for this machine
+// counts as missing. Failures set LastError.
 Opened Open(const std::string& name);
 
 // The address of an exported symbol; null when it is missing.

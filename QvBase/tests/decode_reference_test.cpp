@@ -194,18 +194,23 @@ TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
         for (size_t i = 0; i < ours.size(); ++i) ASSERT_EQ(ours[i], reference[i]) << c.name << " sample " << i;
     }
 
-    // Without the runtime beside it, the same program makes no decoder and its probe says no:
-    // the file named as WAV then reaches the WAV decoder.
-    const std::string alone = m_dir.Path() + "/alone";
-    std::filesystem::create_directory(alone);
-    std::filesystem::copy_file(DecodeRawProgram(), alone + "/decode-raw");
+    // Without the runtime beside it, or with one cut short, the same program makes no decoder
+    // and its probe says no: the file named as WAV then reaches the WAV decoder.
     const std::string wma = m_dir.Path() + "/v2_mono_8k.wma", wav = m_dir.Path() + "/asf.wav";
     std::filesystem::copy_file(wma, wav);
-    const auto without = [&](const std::string& path) {
-        return RunCommand("env -u LD_LIBRARY_PATH " + ShellQuote(alone + "/decode-raw") + " " + ShellQuote(path));
-    };
-    EXPECT_EQ(without(wma).err, "An error occurred while opening the selected file\n");
-    EXPECT_EQ(without(wav).err, "Invalid RIFF header\n");
+    Bytes cut = ReadWholeFile(TONALITH_BINARY_DIR "/bin/WMVCore.so");
+    cut.resize(20000);
+    for (const std::string runtime : {"none", "cut"}) {
+        const TempDir alone;
+        std::filesystem::copy_file(DecodeRawProgram(), alone.Path() + "/decode-raw");
+        if (runtime == "cut") alone.Write("WMVCore.so", cut);
+        const auto without = [&](const std::string& path) {
+            return RunCommand(
+                "env -u LD_LIBRARY_PATH " + ShellQuote(alone.Path() + "/decode-raw") + " " + ShellQuote(path));
+        };
+        EXPECT_EQ(without(wma).err, "An error occurred while opening the selected file\n") << runtime;
+        EXPECT_EQ(without(wav).err, "Invalid RIFF header\n") << runtime;
+    }
     EXPECT_EQ(DecodeRaw(wav).exitCode, 0);
     // An MP3 stays without a decoder although the runtime's demultiplexers could read it.
     const MadeFile mp3 = Ffmpeg("noise.mp3", 1, 44100, "libmp3lame");
