@@ -65,6 +65,11 @@ struct MenuEntry {
     std::string label;
     bool checked = false;
     unsigned command = 0;  // handed to the window's OnCommand when the entry is chosen
+    // What the entry stands for, given by the menu's owner where the label can change while
+    // the entry stays (a numbered list) or two entries can share a label; empty: the label
+    // tells. A menu changed while open keeps its highlight on the entry that stands for the
+    // same, or on none: never on another command.
+    std::string identity{};
 };
 
 struct MenuSpec {

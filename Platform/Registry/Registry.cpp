@@ -176,6 +176,13 @@ Result Key::QueryValue(std::string_view name, std::uint32_t* type, void* buffer,
     return Result::Ok;
 }
 
+std::vector<std::string> Key::ValueNames() const {
+    std::vector<std::string> names;
+    if (IsOpen())
+        for (const auto& [folded, value] : key_->values) names.push_back(value.name);
+    return names;
+}
+
 bool Key::IsOpen() const { return key_ != nullptr; }
 
 void Key::Close() {

@@ -57,6 +57,8 @@ public:
     // large enough (else BufferTooSmall with `*size` set to what is needed). `type`,
     // `buffer` may be null; `size` may be null only when `buffer` is.
     Result QueryValue(std::string_view name, std::uint32_t* type, void* buffer, std::uint32_t* size) const;
+    // The names of the values the key holds, as they were given; none when it is closed.
+    std::vector<std::string> ValueNames() const;
 
     bool IsOpen() const;
     void Close();

@@ -148,6 +148,8 @@ TEST_F(Registry, DeletedValuesAreGoneAndFailedDeletesLeaveTheFileAlone) {
     using V = std::pair<std::uint32_t, std::string>;
     EXPECT_EQ(Get("A\\B", "Gone"), V(0, "<absent>"));
     EXPECT_EQ(Get("A\\B", "Keep"), V(reg::kTypeString, "k"));
+    EXPECT_EQ(key.ValueNames(), std::vector<std::string>{"Keep"});
+    EXPECT_TRUE(Key().ValueNames().empty());
 
     const auto written = std::filesystem::last_write_time(file_);
     const std::string before = FileText();

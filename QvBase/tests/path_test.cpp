@@ -154,6 +154,25 @@ TEST(Path, NativeFormsKeepABackslashInAName) {
         EXPECT_EQ(Text(Path(in).NativeKey()), normal) << in;
         EXPECT_EQ(Text(Path(in).ToNative()), normal.size() > 1 ? normal.substr(0, normal.size() - 1) : normal) << in;
     }
+    // A file's name and folder split at "/" only.
+    using F = String (*)(const String&);
+    const F name = Path::NativeFileNameOf, dir = Path::NativeDirectoryOf;
+    const struct {
+        F function;
+        const char *in, *out;
+    } splits[] = {{name, "/d/a\\b.wav", "a\\b.wav"}, {name, "/d/b//", "b"}, {name, "c:x", "c:x"}, {name, "x\\", "x\\"},
+        {dir, "/d/a\\b.wav", "/d"}, {dir, "/a\\b", "/"}, {dir, "/d/x//", "/d"}, {dir, "d\\a", "."}, {dir, "c:", "."}};
+    for (const auto& c : splits) EXPECT_EQ(Text(c.function(c.in)), c.out) << c.in;
+}
+
+// Every spelling of one file has one key, "." parts dropped before ".." takes its part; a
+// name with a "\" or another case is another file.
+TEST(Path, SpellingsOfOneFileShareAKey) {
+    const std::string key = Text(Path("/d/a.wav").SpellingKey());
+    for (const char* same : {"/d/./a.wav", "//d//a.wav/", "/d/x/../a.wav", "/d/x/./../a.wav", "/./d/a.wav"})
+        EXPECT_EQ(Text(Path(same).SpellingKey()), key) << same;
+    for (const char* other : {"/d\\a.wav", "/d/A.wav", "/d/x/a.wav", "/d/x/.../a.wav"})
+        EXPECT_NE(Text(Path(other).SpellingKey()), key) << other;
 }
 
 TEST(Path, DirectoriesEndInASeparatorAndJoinNames) {

@@ -58,7 +58,7 @@ EditorView::~EditorView() {
 void EditorView::SetAudio(const String& path, std::uint32_t sampleRate, std::uint32_t channels, std::uint32_t frames,
     const float* const* channelPointers) {
     auto first = SharedPtr<AudioDisplayMemorySource>(
-        new AudioDisplayMemorySource(Path::FileNameOf(path), sampleRate, channels, frames, channelPointers));
+        new AudioDisplayMemorySource(Path::NativeFileNameOf(path), sampleRate, channels, frames, channelPointers));
     m_waveformSource = first;
     m_spectrogramSource = first->Create();
 

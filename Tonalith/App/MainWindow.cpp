@@ -89,9 +89,11 @@ void MainWindow::buildFileMenu() {
     const std::vector<String>& recent = m_menuFiles;
     if (!recent.empty()) {
         menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
+        // An entry stands for its file, whatever its number: an open menu rebuilt under the
+        // user keeps the highlight on the file, not on the row.
         for (std::uint32_t i = 0; i < recent.size(); ++i)
-            menu->AddItem(false, String("&%1 %2").Arg(i + 1).Arg(Menu::LiteralLabel(RecentFileName(recent[i]))), false,
-                this, i, "1slotOpenRecent(uint)", 0, 0);
+            menu->AddItem(false, String("&%1 %2").Arg(i + 1).Arg(Menu::LiteralLabel(Path::NativeFileNameOf(recent[i]))),
+                false, this, i, "1slotOpenRecent(uint)", 0, 0, Path(recent[i]).SpellingKey());
     }
     menu->AddItem(true, String(), false, nullptr, std::nullopt, String(), 0, 0);
     menu->AddItem(false, "&Quit", false, Application::Current(), std::nullopt, "1slotQuit()", kCtrl, 'Q');

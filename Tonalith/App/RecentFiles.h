@@ -16,11 +16,8 @@ inline constexpr unsigned MaxRecentFiles = 8;
 std::vector<String> LoadRecentFiles(const Settings& settings);
 
 // Moves or inserts the path at the front, keeping at most eight entries, and writes the
-// list back from "RecentFile1" on without gaps.
+// list back from "RecentFile1" on without gaps; no other "RecentFile" key stays.
 void AddRecentFile(Settings& settings, const Path& path);
-
-// What the menu shows of an entry: its last component. A "\" is part of a name here.
-String RecentFileName(const String& entry);
 
 // The native text, with its trailing separator, of the folder holding the file.
 String LastFolderOf(const Path& file);

@@ -111,9 +111,9 @@ public:
 
     // menus: GtkWindowSystemMenus.cpp
     void SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus) override;
-    std::vector<std::string> ShownMenuEntries(WindowId id, std::size_t menu);
-    // Null when there is none. Puts in place the entries the bar is waiting for.
-    GtkWidget* MenuPopup(WindowId id, std::size_t menu);
+    std::vector<std::string> ShownMenuEntries(WindowId id, std::size_t menu) const;
+    // Null when there is none.
+    GtkWidget* MenuPopup(WindowId id, std::size_t menu) const;
 
     // modal dialogs: GtkWindowSystemDialogs.cpp
     void ShowMessageBox(WindowId owner, const std::string& caption, const std::string& text, bool systemModal) override;
@@ -181,7 +181,6 @@ private:
 
     // menus: GtkWindowSystemMenus.cpp
     void BuildMenuBar(GtkWindowRecord& rec, const std::vector<MenuSpec>& menus);
-    void ApplyPendingMenus(GtkWindowRecord& rec);
     static gboolean ApplyPendingMenusThunk(gpointer update);
     GtkWidget* MakeMenuItem(WindowId id, const MenuEntry& entry);
     // Makes a pop-up's items those of `entries`, changing the items in place where it can.

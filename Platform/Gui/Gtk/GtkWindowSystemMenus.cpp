@@ -4,6 +4,8 @@
 #include <Platform/Gui/Gtk/MenuLabels.h>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace Platform::Gui {
 
@@ -12,6 +14,7 @@ namespace {
 constexpr const char* kCommandKey = "platform-gui-command";
 constexpr const char* kCheckedKey = "platform-gui-checked";
 constexpr const char* kLabelKey = "platform-gui-label";
+constexpr const char* kIdentityKey = "platform-gui-identity";
 
 // An item shows entries of one kind only; another kind needs another item.
 enum class ItemKind { Separator, Plain, Checked };
@@ -26,10 +29,12 @@ ItemKind KindOf(GtkWidget* item) {
                                             : ItemKind::Plain;
 }
 
-std::string LabelOf(GtkWidget* item) {
-    const auto* label = static_cast<const char*>(g_object_get_data(G_OBJECT(item), kLabelKey));
-    return label ? label : "";
+std::string TextOf(GtkWidget* item, const char* key) {
+    const auto* text = static_cast<const char*>(g_object_get_data(G_OBJECT(item), key));
+    return text ? text : "";
 }
+
+std::string LabelOf(GtkWidget* item) { return TextOf(item, kLabelKey); }
 
 bool CanHighlight(GtkWidget* item) {
     return !GTK_IS_SEPARATOR_MENU_ITEM(item) && gtk_widget_get_visible(item) && gtk_widget_is_sensitive(item);
@@ -68,16 +73,32 @@ void ShowLabel(GtkWidget* item, const std::string& label) {
     g_object_set_data_full(G_OBJECT(item), kLabelKey, g_strdup(label.c_str()), g_free);
 }
 
-// The entry that keeps the highlight once the items have changed: the one with the same
-// label, else the one now at its place (or the nearest below it, then above it).
-GtkWidget* SuccessorOf(const std::vector<GtkWidget*>& items, const std::string& label, std::size_t place) {
-    for (GtkWidget* item : items)
-        if (CanHighlight(item) && LabelOf(item) == label) return item;
-    for (std::size_t i = place; i < items.size(); ++i)
-        if (CanHighlight(items[i])) return items[i];
-    for (std::size_t i = std::min(place, items.size()); i-- > 0;)
-        if (CanHighlight(items[i])) return items[i];
-    return nullptr;
+// Makes an item show an entry other than a separator and act as it.
+void ShowEntry(GtkWidget* item, const MenuEntry& entry) {
+    if (!gtk_bin_get_child(GTK_BIN(item)) || LabelOf(item) != entry.label) ShowLabel(item, entry.label);
+    g_object_set_data(G_OBJECT(item), kCommandKey, GUINT_TO_POINTER(entry.command));
+    g_object_set_data_full(G_OBJECT(item), kIdentityKey, g_strdup(entry.identity.c_str()), g_free);
+}
+
+// What an item stands for: the identity its owner gave, or without one its label.
+struct Standing {
+    std::string identity;
+    std::string label;  // only where there is no identity
+    bool operator==(const Standing&) const = default;
+};
+
+Standing StandingOf(GtkWidget* item) {
+    std::string identity = TextOf(item, kIdentityKey);
+    std::string label = identity.empty() ? LabelOf(item) : std::string();
+    return {std::move(identity), std::move(label)};
+}
+
+// The entry that keeps the highlight once the items have changed: the one that stands for
+// the same, or none. Rows move as entries come and go, so a row may now hold another command.
+GtkWidget* SuccessorOf(const std::vector<GtkWidget*>& items, const Standing& was) {
+    const auto same =
+        std::ranges::find_if(items, [&](GtkWidget* item) { return CanHighlight(item) && StandingOf(item) == was; });
+    return same == items.end() ? nullptr : *same;
 }
 
 // GTK places an open menu again only when asked, and keeps its window's size when it does:
@@ -128,20 +149,17 @@ void GtkWindowSystem::SetMenuBar(WindowId id, const std::vector<MenuSpec>& menus
 gboolean GtkWindowSystem::ApplyPendingMenusThunk(gpointer update) {
     const auto* pending = static_cast<const PendingMenus*>(update);
     pending->self->Guarded([&] {
-        if (GtkWindowRecord* rec = pending->self->Find(pending->window)) {
-            rec->pendingMenusSource = 0;
-            pending->self->ApplyPendingMenus(*rec);
+        GtkWindowRecord* rec = pending->self->Find(pending->window);
+        if (!rec) return 0;
+        rec->pendingMenusSource = 0;
+        if (rec->pendingMenus) {
+            const std::vector<MenuSpec> menus = std::move(*rec->pendingMenus);
+            rec->pendingMenus.reset();
+            pending->self->BuildMenuBar(*rec, menus);
         }
         return 0;
     });
     return G_SOURCE_REMOVE;
-}
-
-void GtkWindowSystem::ApplyPendingMenus(GtkWindowRecord& rec) {
-    if (!rec.pendingMenus) return;
-    const std::vector<MenuSpec> menus = std::move(*rec.pendingMenus);
-    rec.pendingMenus.reset();
-    BuildMenuBar(rec, menus);
 }
 
 void GtkWindowSystem::BuildMenuBar(GtkWindowRecord& rec, const std::vector<MenuSpec>& menus) {
@@ -178,16 +196,14 @@ void GtkWindowSystem::UpdateMenuEntries(WindowId id, GtkWidget* popup, const std
     GtkMenuShell* shell = GTK_MENU_SHELL(popup);
     const std::vector<GtkWidget*> items = ItemsOf(popup);
     GtkWidget* const highlighted = gtk_menu_shell_get_selected_item(shell);
-    const std::string highlightedLabel = highlighted ? LabelOf(highlighted) : std::string();
-    const std::size_t highlightedPlace = std::size_t(std::ranges::find(items, highlighted) - items.begin());
-    // An item keeps its place when it can show the entry there, so the highlight stays on it.
+    const std::optional<Standing> highlightedWas =
+        highlighted ? std::optional<Standing>(StandingOf(highlighted)) : std::nullopt;
+    // An item is changed in place where it can show the entry there; the highlight is then
+    // given to the entry that stands for what it stood for.
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const MenuEntry& entry = entries[i];
         if (i < items.size() && KindOf(items[i]) == KindOf(entry)) {
-            if (!entry.separator) {
-                if (LabelOf(items[i]) != entry.label) ShowLabel(items[i], entry.label);
-                g_object_set_data(G_OBJECT(items[i]), kCommandKey, GUINT_TO_POINTER(entry.command));
-            }
+            if (!entry.separator) ShowEntry(items[i], entry);
             continue;
         }
         if (i < items.size()) gtk_widget_destroy(items[i]);
@@ -197,31 +213,28 @@ void GtkWindowSystem::UpdateMenuEntries(WindowId id, GtkWidget* popup, const std
     }
     for (std::size_t i = entries.size(); i < items.size(); ++i) gtk_widget_destroy(items[i]);
     if (gtk_widget_get_mapped(popup))
-        FitOpenMenu(popup, highlighted ? SuccessorOf(ItemsOf(popup), highlightedLabel, highlightedPlace) : nullptr);
+        FitOpenMenu(popup, highlightedWas ? SuccessorOf(ItemsOf(popup), *highlightedWas) : nullptr);
 }
 
 GtkWidget* GtkWindowSystem::MakeMenuItem(WindowId id, const MenuEntry& entry) {
     if (entry.separator) return gtk_separator_menu_item_new();
     GtkWidget* item = entry.checked ? gtk_check_menu_item_new() : gtk_menu_item_new();
     if (entry.checked) gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), TRUE);
-    ShowLabel(item, entry.label);
+    ShowEntry(item, entry);
     g_object_set_data(G_OBJECT(item), GtkWindowIdKey, GSIZE_TO_POINTER(gsize(id)));
-    g_object_set_data(G_OBJECT(item), kCommandKey, GUINT_TO_POINTER(entry.command));
     g_object_set_data(G_OBJECT(item), kCheckedKey, GINT_TO_POINTER(entry.checked));
     g_signal_connect(item, "activate", G_CALLBACK(&OnMenuItemThunk), this);
     return item;
 }
 
-GtkWidget* GtkWindowSystem::MenuPopup(WindowId id, std::size_t menu) {
-    GtkWindowRecord* rec = Find(id);
-    if (!rec) return nullptr;
-    ApplyPendingMenus(*rec);
-    if (!rec->menuBar) return nullptr;
+GtkWidget* GtkWindowSystem::MenuPopup(WindowId id, std::size_t menu) const {
+    const GtkWindowRecord* rec = Find(id);
+    if (!rec || !rec->menuBar) return nullptr;
     const std::vector<GtkWidget*> popups = PopupsOf(rec->menuBar);
     return menu < popups.size() ? popups[menu] : nullptr;
 }
 
-std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::size_t menu) {
+std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::size_t menu) const {
     std::vector<std::string> texts;
     GtkWidget* popup = MenuPopup(id, menu);
     if (!popup) return texts;
@@ -239,18 +252,18 @@ std::vector<std::string> GtkWindowSystem::ShownMenuEntries(WindowId id, std::siz
 }
 
 std::vector<std::string> Testing::ShownMenuEntries(WindowId window, std::size_t menu) {
-    auto* system = dynamic_cast<GtkWindowSystem*>(&Current());
+    const auto* system = dynamic_cast<const GtkWindowSystem*>(&Current());
     return system ? system->ShownMenuEntries(window, menu) : std::vector<std::string>();
 }
 
 bool Testing::MenuOpen(WindowId window, std::size_t menu) {
-    auto* system = dynamic_cast<GtkWindowSystem*>(&Current());
+    const auto* system = dynamic_cast<const GtkWindowSystem*>(&Current());
     GtkWidget* popup = system ? system->MenuPopup(window, menu) : nullptr;
     return popup && gtk_widget_get_mapped(popup);
 }
 
 std::optional<Testing::MenuLayout> Testing::ShownMenuLayout(WindowId window, std::size_t menu) {
-    auto* system = dynamic_cast<GtkWindowSystem*>(&Current());
+    const auto* system = dynamic_cast<const GtkWindowSystem*>(&Current());
     GtkWidget* popup = system ? system->MenuPopup(window, menu) : nullptr;
     if (!popup || !gtk_widget_get_mapped(popup)) return std::nullopt;
     MenuLayout layout;

@@ -3,6 +3,7 @@
 #include <Platform/Kernel/Environment.h>
 #include <Platform/Kernel/FileStatus.h>
 
+#include <sstream>
 #include <string>
 
 Path::Path(const String& text) { Set(text); }
@@ -38,6 +39,14 @@ String Path::LongPathName(const String& text) {
 }
 
 String Path::NativeKey() const { return NormalizeNative(LongPathName(m_strText)); }
+
+String Path::SpellingKey() const {
+    std::string plain;
+    std::istringstream parts(std::string(m_strText.CStr(), m_strText.Length()));
+    for (std::string part; std::getline(parts, part, '/');)
+        if (!part.empty() && part != ".") plain += "/" + part;
+    return NormalizeNative(LongPathName(String(plain.empty() ? "/" : plain)));
+}
 
 String Path::ToNative() const {
     const String longForm = LongPathName(m_strText);

@@ -23,6 +23,9 @@ public:
     String ToNative() const;
     // The same with its trailing "/": a key for folders.
     String NativeKey() const;
+    // One text for every spelling of the file: "." parts and repeated "/" go, ".." takes the
+    // part before it. Links are not followed: it names what was given, not where it leads.
+    String SpellingKey() const;
 
     static String ToForwardSlashes(const String& text);
     static String ToBackslashes(const String& text);
@@ -30,6 +33,10 @@ public:
     static String FileNameOf(const String& text);
     static String DirectoryOf(const String& text);
     static String ExtensionOf(const String& text);
+    // A file's name and folder on this system: split at the last "/" only, as "\" is a
+    // character of a name. Without a "/", the name is the text and the folder ".".
+    static String NativeFileNameOf(const String& text);
+    static String NativeDirectoryOf(const String& text);
     static String Expand(const String& text);
     static String LongPathName(const String& text);
     static String Collapse(const String& text);

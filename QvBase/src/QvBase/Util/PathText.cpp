@@ -2,20 +2,29 @@
 #include <QvBase/Util/Path.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
 std::string ToStd(const String& text) { return std::string(text.CStr(), text.Length()); }
 
-std::string WithoutTrailingSeparators(std::string text) {
-    while (!text.empty() && IsSeparator(text.back())) text.pop_back();
-    return text;
+// A text without its trailing separators, and the place of its last separator (npos: none).
+struct SplitText {
+    std::string text;
+    std::string::size_type at;
+};
+
+SplitText AtLastSeparator(const String& text, std::string_view separators) {
+    std::string trimmed = ToStd(text);
+    while (!trimmed.empty() && separators.find(trimmed.back()) != std::string_view::npos) trimmed.pop_back();
+    const auto at = trimmed.find_last_of(separators);
+    return {std::move(trimmed), at};
 }
 
-std::string::size_type LastSeparator(const std::string& text) { return text.find_last_of("/\\"); }
+constexpr std::string_view kBothSeparators = "/\\";
+constexpr std::string_view kNativeSeparator = "/";
 
 bool HasDriveColon(const std::string& text) { return text.size() >= 2 && text[1] == ':'; }
 
@@ -31,21 +40,30 @@ String Path::ToBackslashes(const String& text) { return text.Replace('/', '\\');
 bool Path::IsRelative(const String& text) { return !text.IsEmpty() && text.At(0) != '/'; }
 
 String Path::FileNameOf(const String& text) {
-    const std::string trimmed = WithoutTrailingSeparators(ToStd(text));
-    const auto separator = LastSeparator(trimmed);
+    const auto [trimmed, separator] = AtLastSeparator(text, kBothSeparators);
     if (separator != std::string::npos) return String(trimmed.substr(separator + 1));
     if (HasDriveColon(trimmed)) return String(trimmed.substr(2));
     return String(trimmed);
 }
 
 String Path::DirectoryOf(const String& text) {
-    const std::string trimmed = WithoutTrailingSeparators(ToStd(text));
-    const auto separator = LastSeparator(trimmed);
+    const auto [trimmed, separator] = AtLastSeparator(text, kBothSeparators);
     if (separator == std::string::npos)
         return HasDriveColon(trimmed) ? String(trimmed.substr(0, 2) + "/") : String(".");
     if (separator == 0) return "/";
     if (separator == 2 && trimmed[1] == ':') return String(trimmed.substr(0, 3));
     return String(trimmed.substr(0, separator));
+}
+
+String Path::NativeFileNameOf(const String& text) {
+    const auto [trimmed, separator] = AtLastSeparator(text, kNativeSeparator);
+    return String(separator == std::string::npos ? trimmed : trimmed.substr(separator + 1));
+}
+
+String Path::NativeDirectoryOf(const String& text) {
+    const auto [trimmed, separator] = AtLastSeparator(text, kNativeSeparator);
+    if (separator == std::string::npos) return ".";
+    return separator == 0 ? String("/") : String(trimmed.substr(0, separator));
 }
 
 String Path::ExtensionOf(const String& text) {

@@ -180,3 +180,11 @@ void Settings::SetFloat(const String& valuePath, float value) {
 }
 
 bool Settings::Remove(const String& valuePath) { return DeleteValue(m_root, m_keyPath, valuePath); }
+
+std::vector<String> Settings::ValueNames() const {
+    Key key;
+    if (Key::Open(m_root, View(m_keyPath), key) != Result::Ok) return {};
+    std::vector<String> names;
+    for (const std::string& name : key.ValueNames()) names.emplace_back(name);
+    return names;
+}

@@ -43,6 +43,8 @@ public:
     float GetFloat(const String& valuePath, float defaultValue) const;
     void SetFloat(const String& valuePath, float value);  // a failed write is silent
     bool Remove(const String& valuePath);
+    // The names of the values the key itself holds (none when it does not exist).
+    std::vector<String> ValueNames() const;
 
     const String& KeyPath() const { return m_keyPath; }
 

@@ -17,7 +17,8 @@ String Menu::ShownLabel(const String& label, std::uint32_t modifiers, std::uint3
 String Menu::LiteralLabel(const String& text) { return text.Replace("&", "&&").Replace('\t', ' '); }
 
 void Menu::AddItem(bool separator, const String& label, bool checked, Object* receiver,
-    std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers, std::uint32_t key) {
+    std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers, std::uint32_t key,
+    const String& identity) {
     MenuItem item;
     if (!separator) {
         item.command = std::uint32_t(m_items.size()) + 1;
@@ -28,6 +29,7 @@ void Menu::AddItem(bool separator, const String& label, bool checked, Object* re
         item.modifiers = modifiers;
         item.key = key;
         item.checked = checked;
+        item.identity = identity;
     } else {
         item.separator = true;
     }

@@ -23,6 +23,9 @@ struct MenuItem {
     std::uint32_t modifiers = 0;  // 8 Ctrl, 16 Shift
     std::uint32_t key = 0;  // the shortcut's key code, 0 for none
     bool checked = false;
+    // What the entry stands for, where its label can change while it stays the same entry
+    // (a numbered list) or two entries can share a label; empty: the label tells.
+    String identity;
 };
 
 // A pop-up menu: free, or one of the sub-menus of a menu bar, which then rebuilds after
@@ -38,7 +41,8 @@ public:
     Menu& operator=(const Menu&) = delete;
 
     void AddItem(bool separator, const String& label, bool checked, Object* receiver,
-        std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers, std::uint32_t key);
+        std::optional<std::uint32_t> argument, const String& slot, std::uint32_t modifiers, std::uint32_t key,
+        const String& identity = String());
     void Clear();
 
     const std::vector<MenuItem>& Items() const { return m_items; }

@@ -49,6 +49,7 @@ void MenuBar::Rebuild() {
                 entry.label = item.label.CStr();
                 entry.checked = item.checked;
                 entry.command = item.command;
+                entry.identity = item.identity.CStr();
             }
             spec.entries.push_back(std::move(entry));
         }
