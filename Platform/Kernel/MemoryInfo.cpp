@@ -42,6 +42,23 @@ std::optional<std::uint64_t> AvailableMemoryBytes() {
 
 std::optional<std::uint64_t> FreeSwapBytes() { return MemInfoBytes("SwapFree"); }
 
+std::optional<std::uint64_t> MemoryForSamples() {
+    const std::optional<std::uint64_t> available = AvailableMemoryBytes();
+    if (!available) return std::nullopt;
+    return *available + FreeSwapBytes().value_or(0);
+}
+
+std::uint64_t MemoryForComputing(std::optional<std::uint64_t> availableBytes) {
+    if (!availableBytes) return ~std::uint64_t(0);
+    return *availableBytes / 4 * 3;
+}
+
+std::optional<std::uint64_t> MemoryForDecodedBlock() {
+    const std::optional<std::uint64_t> available = AvailableMemoryBytes();
+    if (!available) return std::nullopt;
+    return *available / 2;
+}
+
 void PrepareForWriting(void* first, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
     if (!first || bytes == 0) return;
@@ -57,6 +74,20 @@ void PrepareForWriting(void* first, std::size_t bytes) {
     (void)first;
     (void)bytes;
 #endif
+}
+
+void* MapZeroPages(std::size_t bytes) {
+    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return block == MAP_FAILED ? nullptr : block;
+}
+
+void* RemapPages(void* block, std::size_t bytes, std::size_t newBytes) {
+    void* moved = mremap(block, bytes, newBytes, MREMAP_MAYMOVE);
+    return moved == MAP_FAILED ? nullptr : moved;
+}
+
+void UnmapPages(void* block, std::size_t bytes) {
+    if (block) munmap(block, bytes);
 }
 
 }  // namespace Platform::Kernel

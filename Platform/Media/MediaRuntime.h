@@ -4,6 +4,7 @@
 // synchronous reader. Results are 32-bit codes, negative on failure.
 
 #include <cstdint>
+#include <limits>
 
 namespace Platform::Media {
 
@@ -41,6 +42,15 @@ inline constexpr Id kVideoType{{0x7A, 0x31, 0x40, 0x01, 0x55, 0x0C, 0x4B, 0x8E, 
 inline constexpr Id kOtherType{{0x7A, 0x31, 0x40, 0x01, 0x55, 0x0C, 0x4B, 0x8E, 0x91, 0x2D, 0, 0, 0, 0, 1, 3}};
 inline constexpr Id kPcmSubtype{{0x7A, 0x31, 0x40, 0x01, 0x55, 0x0C, 0x4B, 0x8E, 0x91, 0x2D, 0, 0, 0, 0, 2, 1}};
 inline constexpr Id kWaveFormatType{{0x7A, 0x31, 0x40, 0x01, 0x55, 0x0C, 0x4B, 0x8E, 0x91, 0x2D, 0, 0, 0, 0, 3, 1}};
+
+// Times are in 100-ns ticks. A frame's start is given rounded down to a whole tick, so the
+// frame a time stands for is the nearest one; saturates rather than wraps.
+constexpr uint64_t kTicksPerSecond = 10'000'000;
+constexpr uint64_t FramesAt(uint64_t ticks, uint32_t rate) {
+    const uint64_t seconds = ticks / kTicksPerSecond;
+    if (seconds > std::numeric_limits<uint64_t>::max() / 2 / rate) return std::numeric_limits<uint64_t>::max();
+    return seconds * rate + (ticks % kTicksPerSecond * rate + kTicksPerSecond / 2) / kTicksPerSecond;
+}
 
 enum class AttributeType : int32_t { Dword = 0, Text = 1, Binary = 2, Bool = 3, Qword = 4, Word = 5, Id = 6 };
 enum class StreamState : int32_t { Off = 0, On = 2 };
@@ -98,9 +108,11 @@ class HeaderInfo : public Unknown {
 public:
     // Stream 0 is the file. With a null value only the type and length are reported.
     // "Duration" is the shortest audio stream's frames in whole ticks, rounded down; a stream
-    // that fails part way counts one frame past the failure. Its value costs a decode of the
-    // whole file, made when it is first asked for. "ExpectedDuration" is what the file's
-    // header gives, at once: an estimate, 0 when the header does not say.
+    // that fails part way counts one frame past the failure. It is the file's length: no
+    // stream delivers a frame past the one it stands for (FramesAt). Its value costs a
+    // decode of the whole file, made when it is first asked for, or by the first read of a
+    // file of several audio streams. "ExpectedDuration" is what the file's header gives, at
+    // once: an estimate, 0 when the header does not say.
     virtual Result GetAttributeByName(
         uint16_t* stream, const char16_t* name, AttributeType* type, uint8_t* value, uint16_t* length) = 0;
 
@@ -115,7 +127,8 @@ public:
     // Moves the reader to `start` (100-ns units); `duration` 0 reads to the end.
     virtual Result SetRange(uint64_t start, int64_t duration) = 0;
     // The next buffer of `stream`; times in 100-ns units. kNoMoreSamples at the end of the
-    // data; any other failure means the stream cannot be delivered whole.
+    // stream's data or of the file's length ("Duration"); any other failure means the
+    // stream cannot be delivered whole.
     virtual Result GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleTime, uint64_t* duration,
         uint32_t* flags, uint32_t* output, uint16_t* streamNumber) = 0;
     virtual Result SetStreamsSelected(uint16_t count, const uint16_t* streams, const StreamState* states) = 0;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/ProcessCounters.h>
+
 #include <Platform/Library/RuntimeLibrary.h>
 
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <sstream>
 
 using namespace Audio::Decode;
 using namespace TestAudio;
@@ -155,6 +158,75 @@ TEST(WmaBrokenFile, TheReadReportsTheFaultWhereItLies) {
             EXPECT_EQ(std::string(e.Detail().CStr()), path) << what;
         }
     }
+}
+
+// A file is as long as its shortest audio stream as ffmpeg decodes it, whether its length is
+// asked for or its stream read to the end; what the header says ("ExpectedDuration") comes
+// apart, as ffprobe reads it.
+TEST(WmaRuntime, TheFileEndsWithItsShortestAudioStreamAndTheHeaderOnlyEstimates) {
+    if (!HaveProgram("ffprobe")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
+    const auto noise = [](uint32_t rate, double seconds, int seed) {
+        return "-f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
+            ":seed=" + std::to_string(seed) + "' ";
+    };
+    const struct {
+        std::string name, inputs, options;
+        uint32_t rate, shortestChannels;  // every audio stream at that rate; the first is the shortest
+    } cases[] = {
+        {"one.wma", noise(22050, 3.2, 1), "-ac 2 -c:a wmav2", 22050, 2},
+        {"two.wma", noise(44100, 2, 2) + noise(44100, 6, 3), "-map 0:a -map 1:a -ac:a:0 2 -ac:a:1 1 -c:a wmav2", 44100,
+            2},
+        {"video.wmv", "-f lavfi -i 'testsrc=size=64x48:rate=10:d=1' " + noise(32000, 2.5, 4),
+            "-map 0:v -map 1:a -c:v wmv2 -ac 2 -c:a wmav2", 32000, 2},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.Path() + "/" + c.name;
+        const std::string command = "ffmpeg -nostdin -v error -y " + c.inputs + c.options + " " + ShellQuote(path);
+        ASSERT_EQ(RunCommand(command).exitCode, 0) << command;
+        const uint32_t shortest = uint32_t(FfmpegS16Floats(path, 0).size() / c.shortestChannels);
+        std::istringstream header(RunCommand(
+            "ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 " + ShellQuote(path))
+                                      .out);
+        double headerSeconds = 1e9;
+        for (double seconds = 0; header >> seconds;) headerSeconds = std::min(headerSeconds, seconds);
+
+        SharedPtr<Stream> counted = CreateStream(path.c_str()), read = CreateStream(path.c_str());
+        ASSERT_TRUE(counted && read);
+        EXPECT_EQ(counted->OpenForward().SampleRate, c.rate);
+        EXPECT_EQ(counted->GetTotalFrames(), shortest);
+        const Format format = read->OpenForward();
+        ASSERT_TRUE(read->ExpectedFrames().has_value());
+        EXPECT_NEAR(double(*read->ExpectedFrames()), headerSeconds* c.rate, 1.0);
+        std::vector<int16_t> samples(size_t(shortest + 100000) * format.Channels);
+        uint32_t got = 0;
+        read->ReadInt16Interleaved(shortest + 100000, samples.data(), got);
+        EXPECT_EQ(got, shortest);
+    }
+}
+
+// Opening asks the header and decodes nothing: the bytes read to open an hour-long file
+// are a sliver of it, where its exact length is a decode of all of it.
+TEST(WmaRuntime, OpeningDecodesNothing) {
+    if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
+    TempDir dir;
+    const std::string path = dir.Path() + "/hour.wma";
+    ASSERT_EQ(
+        RunCommand("ffmpeg -nostdin -v error -f lavfi -i sine=r=8000:d=3600 -c:a wmav2 -b:a 32k " + ShellQuote(path))
+            .exitCode,
+        0);
+    const uint64_t size = std::filesystem::file_size(path);
+    const std::optional<uint64_t> before = TestSupport::BytesReadSoFar();
+    ASSERT_TRUE(before.has_value());
+    SharedPtr<Stream> stream = CreateStream(path.c_str());
+    ASSERT_TRUE(stream);
+    stream->OpenForward();
+    EXPECT_EQ(stream->ExpectedFrames(), 3600u * 8000u);
+    const uint64_t opened = *TestSupport::BytesReadSoFar();
+    EXPECT_LT(opened - *before, size / 10);
+    EXPECT_GT(stream->GetTotalFrames(), 3599u * 8000u);
+    EXPECT_GE(*TestSupport::BytesReadSoFar() - opened, size);
 }
 
 TEST(WmaFrameQueue, HandsOutExactlyTheFramesAppendedAcrossGrowth) {

@@ -145,18 +145,9 @@ int AudioCalculator::Fail(StepFailureCause cause, std::string detail) {
     return kStepFailed;
 }
 
-std::uint64_t AudioCalculator::MemoryBudgetOf(std::optional<std::uint64_t> availableBytes) {
-    // What the kernel counts as available includes the page cache, which this program's
-    // code and every other program lean on, and the step is not all that grows meanwhile:
-    // the render's image, the other display's step, other programs. A quarter stays theirs;
-    // the steps count what they hold to within a few percent, well inside it.
-    if (!availableBytes) return ~std::uint64_t(0);
-    return *availableBytes / 4 * 3;
-}
-
 std::uint64_t AudioCalculator::MemoryBudget() const {
     if (m_memoryBudget) return *m_memoryBudget;
-    return MemoryBudgetOf(Platform::Kernel::AvailableMemoryBytes());
+    return Platform::Kernel::MemoryForComputing(Platform::Kernel::AvailableMemoryBytes());
 }
 
 StepFailure AudioCalculator::LastFailure(CalculatorStep step) const {

@@ -94,12 +94,10 @@ public:
 
     AudioDisplaySource* GetSource() const { return m_source; }
 
-    // Memory a step may take; by default MemoryBudgetOf what the system reports as
-    // available. A step that needs more fails as out of memory before it allocates.
+    // Memory a step may take; by default what Platform::Kernel::MemoryForComputing allows
+    // of the memory the system reports as available. A step that needs more fails as out
+    // of memory before it allocates.
     void SetMemoryBudget(std::optional<std::uint64_t> bytes) { m_memoryBudget = bytes; }
-    // The budget of a step given the memory available (none known: no limit): three
-    // quarters of it, so that a step never takes nearly all memory.
-    static std::uint64_t MemoryBudgetOf(std::optional<std::uint64_t> availableBytes);
 
     // Through the private scales (updater thread only).
     std::uint64_t GetLength() const;
@@ -115,7 +113,7 @@ protected:
 
     // Records why the running step fails and returns kStepFailed.
     int Fail(StepFailureCause cause, std::string detail);
-    // The budget set, else MemoryBudgetOf the memory the system has available.
+    // The budget set, else the computing share of the memory the system has available.
     std::uint64_t MemoryBudget() const;
 
     // Store the progress; false once the step has been cancelled.

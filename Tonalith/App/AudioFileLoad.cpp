@@ -28,6 +28,8 @@ constexpr std::uint32_t kChunksAhead = 8;
 // A read to the end that fills its buffers grows them by this part of what they hold, at
 // least a chunk: few moves, and little room beyond the end.
 constexpr std::uint32_t kGrowthDivisor = 8;
+// Where progress waits for the end of a load.
+constexpr double kHeldPercent = 99.0;
 
 std::uint32_t ChunkFrames(std::size_t channels) {
     return std::max<std::uint32_t>(1, kChunkSamples / std::max<std::size_t>(1, channels));
@@ -111,12 +113,6 @@ void LoadedAudio::Clear() {
     buffers.shrink_to_fit();
 }
 
-std::optional<std::uint64_t> SystemAvailableMemory() {
-    const std::optional<std::uint64_t> memory = Platform::Kernel::AvailableMemoryBytes();
-    if (!memory) return std::nullopt;
-    return *memory + Platform::Kernel::FreeSwapBytes().value_or(0);
-}
-
 std::optional<LoadFailure> LoadAudioFile(const String& path, LoadedAudio& audio, const AvailableMemory& available) {
     return AudioReader(path, available).Finish(audio);
 }
@@ -133,9 +129,10 @@ AudioReader::AudioReader(const SharedPtr<Audio::Decode::Stream>& stream, Availab
 AudioReader::~AudioReader() { Cancel(); }
 
 float AudioReader::Progress() const {
-    const std::uint32_t room = m_room.load(std::memory_order_relaxed);
-    if (room == 0) return 0.0f;
-    return float(double(m_framesRead.load(std::memory_order_relaxed)) * 100.0 / double(room));
+    if (Done()) return 100.0f;
+    const std::uint32_t goal = m_goal.load(std::memory_order_relaxed);
+    if (goal == 0) return 0.0f;
+    return float(std::min(kHeldPercent, double(m_framesRead.load(std::memory_order_relaxed)) * 100.0 / double(goal)));
 }
 
 void AudioReader::Cancel() {
@@ -202,34 +199,23 @@ bool AudioReader::Fits(std::uint64_t frames) const {
     return !available || bytes <= *available;
 }
 
-// The system hands out more than it has, and the read would then fill pages until the
-// kernel ends a process: the samples are measured against what it can give first.
 std::optional<LoadFailure> AudioReader::MakeBuffers(
     const Audio::Decode::Format& format, std::uint32_t frames, bool estimated) {
     m_audio.sampleRate = format.SampleRate;
     m_audio.channels = format.Channels;
-    // A header's estimate may be damaged: one beyond memory starts the read small, and the
-    // file itself then decides how far the buffers grow.
-    if (!Fits(frames)) {
-        if (!estimated) return NoMemory();
-        frames = ChunkFrames(format.Channels);
-        if (!Fits(frames)) return NoMemory();
-    }
     try {
-        m_audio.frames = frames;
-        m_audio.buffers.reserve(m_audio.channels);
+        m_audio.buffers.resize(m_audio.channels);
         m_audio.pointers.assign(m_audio.channels, nullptr);
-        for (std::uint32_t c = 0; c < m_audio.channels; ++c) {
-            m_audio.buffers.emplace_back(frames);
-            m_audio.pointers[c] = m_audio.buffers[c].data();
-        }
     } catch (const std::bad_alloc&) {
         return NoMemory();
     } catch (const std::length_error&) {
         return NoMemory();
     }
-    m_room.store(frames, std::memory_order_relaxed);
-    return std::nullopt;
+    m_goal.store(frames, std::memory_order_relaxed);
+    // A header's estimate may be damaged, or its buffers beyond what the process may have:
+    // the read then starts small, and the file itself decides how far the buffers grow.
+    if (!estimated) return ResizeToFirst({frames});
+    return ResizeToFirst({frames, ChunkFrames(format.Channels)});
 }
 
 std::optional<LoadFailure> AudioReader::Read(bool toTheEnd) {
@@ -266,11 +252,22 @@ std::optional<LoadFailure> AudioReader::Grow() {
     const std::uint32_t frames = m_audio.frames;
     // The decoders count frames in 32 bits: a longer stream is refused, not wrapped.
     if (frames == std::numeric_limits<std::uint32_t>::max()) return CannotDecode();
-    const std::uint32_t more = std::max(frames / kGrowthDivisor, ChunkFrames(m_audio.channels));
-    const std::uint32_t grown =
-        std::uint32_t(std::min<std::uint64_t>(std::uint64_t(frames) + more, std::numeric_limits<std::uint32_t>::max()));
-    if (!Fits(grown - frames)) return NoMemory();
-    return Resize(grown);
+    const auto plus = [&](std::uint32_t more) {
+        return std::uint32_t(
+            std::min<std::uint64_t>(std::uint64_t(frames) + more, std::numeric_limits<std::uint32_t>::max()));
+    };
+    // When memory is short for a generous step, the one chunk the next read needs.
+    const std::uint32_t chunk = ChunkFrames(m_audio.channels);
+    return ResizeToFirst({plus(std::max(frames / kGrowthDivisor, chunk)), plus(chunk)});
+}
+
+// The system hands out more than it has, and the read would then fill pages until the
+// kernel ends a process: the samples are measured against what it can give first. The
+// buffers' pages move without a copy (ChannelBuffer), so a growth needs only what it adds.
+std::optional<LoadFailure> AudioReader::ResizeToFirst(std::initializer_list<std::uint32_t> sizes) {
+    for (const std::uint32_t frames : sizes)
+        if (Fits(frames - std::min(frames, m_audio.frames)) && !Resize(frames)) return std::nullopt;
+    return NoMemory();
 }
 
 std::optional<LoadFailure> AudioReader::Resize(std::uint32_t frames) {
@@ -283,7 +280,6 @@ std::optional<LoadFailure> AudioReader::Resize(std::uint32_t frames) {
         return NoMemory();
     }
     m_audio.frames = frames;
-    m_room.store(frames, std::memory_order_relaxed);
     return std::nullopt;
 }
 

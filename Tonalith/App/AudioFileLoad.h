@@ -6,10 +6,13 @@
 #include <QvBase/Util/SharedPtr.h>
 #include <QvBase/Util/String.h>
 
+#include <Platform/Kernel/MemoryInfo.h>
+
 #include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -37,34 +40,37 @@ struct LoadFailure {
 // The message box of a file that is gone or that no decoder takes.
 LoadFailure CannotOpenFile();
 
-// The memory a load may still fill with samples, in bytes: what the system can hand out
-// without swapping, plus the free swap; absent when unknown.
+// The memory a load may still fill with samples, in bytes; absent when unknown. The system's
+// answer is Platform::Kernel::MemoryForSamples.
 using AvailableMemory = std::function<std::optional<std::uint64_t>()>;
-std::optional<std::uint64_t> SystemAvailableMemory();
 
 // The whole load of the file at `path`, waited for on the calling thread (see AudioReader).
 std::optional<LoadFailure> LoadAudioFile(
-    const String& path, LoadedAudio& audio, const AvailableMemory& available = SystemAvailableMemory);
+    const String& path, LoadedAudio& audio, const AvailableMemory& available = Platform::Kernel::MemoryForSamples);
 
 // A load on a thread of its own, so that the window goes on painting meanwhile: chooses and
 // opens the decoder for the file, makes one float buffer per channel once the samples are
 // known to fit in memory, and reads every frame into them a chunk at a time, so that a
 // cancel takes effect within one chunk. A file whose exact length would take a decode of
-// its own is read to its end instead, into buffers sized as its header leads to expect and
-// grown or trimmed to what it holds. The decoder and the buffers are the reader's thread's
-// until Finish or Cancel returns.
+// its own is read to its end instead, into buffers sized as its header leads to expect (a
+// chunk when those cannot be had) and grown or trimmed to what it holds: only what the file
+// really holds must fit. The decoder and the buffers are the reader's thread's until Finish
+// or Cancel returns.
 class AudioReader {
 public:
-    explicit AudioReader(const String& path, AvailableMemory available = SystemAvailableMemory);
+    explicit AudioReader(const String& path, AvailableMemory available = Platform::Kernel::MemoryForSamples);
     // The load of a decoder already made for a file, not yet opened.
     explicit AudioReader(
-        const SharedPtr<Audio::Decode::Stream>& stream, AvailableMemory available = SystemAvailableMemory);
+        const SharedPtr<Audio::Decode::Stream>& stream, AvailableMemory available = Platform::Kernel::MemoryForSamples);
     AudioReader(const AudioReader&) = delete;
     AudioReader& operator=(const AudioReader&) = delete;
     // Cancels a load still running.
     ~AudioReader();
 
-    // Percent of the frames read so far; 0 while the file is opened.
+    // Percent of the read, 0 while the file is opened: the frames read so far against the
+    // file's length, or in a read to the end against the frames its header leads to expect,
+    // which the read may pass. So that it never goes back, it goes no further than 99 while
+    // the load runs, and is 100 once it has ended.
     float Progress() const;
     // Whether the load has ended (all read, failed or cancelled); Finish then waits no more.
     bool Done() const { return m_done.load(std::memory_order_acquire); }
@@ -85,6 +91,9 @@ private:
     std::optional<LoadFailure> Read(bool toTheEnd);
     // Makes room for more frames when a read to the end has filled the buffers.
     std::optional<LoadFailure> Grow();
+    // Every channel's buffer to the first of `sizes` (in frames) whose growth fits in memory
+    // and can be had; NoMemory when none.
+    std::optional<LoadFailure> ResizeToFirst(std::initializer_list<std::uint32_t> sizes);
     // Every channel's buffer to `frames`, moved if it must be.
     std::optional<LoadFailure> Resize(std::uint32_t frames);
     bool Fits(std::uint64_t frames) const;
@@ -95,7 +104,7 @@ private:
     AvailableMemory m_available;
     LoadedAudio m_audio;
     std::atomic<std::uint32_t> m_framesRead{0};
-    std::atomic<std::uint32_t> m_room{0};  // the frames the buffers hold
+    std::atomic<std::uint32_t> m_goal{0};  // the frames progress is measured against
     std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_done{false};
     std::optional<LoadFailure> m_failure;

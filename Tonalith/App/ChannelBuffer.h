@@ -4,22 +4,22 @@
 
 namespace UI {
 
-// The samples of one channel: floats that start out zero. A long buffer comes straight
-// from the system, already zero, so that making room for an hour of audio costs no fill
-// pass; its pages are only had when first written (see Platform::Kernel::PrepareForWriting).
+// The samples of one channel, in pages straight from the system: already zero, so that
+// making room for an hour of audio costs no fill pass, and only had when first written (see
+// Platform::Kernel::PrepareForWriting).
 class ChannelBuffer {
 public:
     ChannelBuffer() = default;
-    // std::bad_alloc when there is no room.
-    explicit ChannelBuffer(std::size_t count);
     ChannelBuffer(ChannelBuffer&& other) noexcept;
     ChannelBuffer& operator=(ChannelBuffer&& other) noexcept;
     ChannelBuffer(const ChannelBuffer&) = delete;
     ChannelBuffer& operator=(const ChannelBuffer&) = delete;
     ~ChannelBuffer();
 
-    // Keeps the first values and moves them when it must; values past the old size are
-    // unset until written. std::bad_alloc when there is no room, the buffer then unchanged.
+    // Keeps the first values, moving their pages when it must but never copying them, so
+    // that growing takes only the memory added; values past the old size are zero in a new
+    // buffer and otherwise unset until written. std::bad_alloc when there is no room, the
+    // buffer then unchanged.
     void Resize(std::size_t count);
 
     float* data() const { return m_data; }

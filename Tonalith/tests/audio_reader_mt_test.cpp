@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -30,7 +31,7 @@ enum class Fault { None, Short, BadFormat, Other };
 // a float below 2^20 frames); from frame `at` on it delivers nothing more, or throws. With
 // `expected`, it is read to its end: its reads are not cut to a total and its header
 // leads to expect that many frames. Its open and each read take `pause`; the threads that
-// open and read are noted.
+// open and read are noted, and each read first runs `beforeRead`.
 class ScriptedStream : public Audio::Decode::Stream {
 public:
     ScriptedStream(std::uint32_t channels, std::uint32_t total, Fault fault = Fault::None, std::uint32_t at = 0,
@@ -62,6 +63,7 @@ public:
     void ReadFloatDeinterleaved(std::uint32_t frames, float* const* channels, std::uint32_t& framesRead) override {
         framesRead = 0;
         Note();
+        if (beforeRead) beforeRead();
         std::this_thread::sleep_for(m_pause);
         std::uint32_t n = std::min(frames, m_total - m_position);
         if (m_fault != Fault::None && m_position + n > m_at) {
@@ -82,6 +84,7 @@ public:
     }
     std::atomic<int> reads{0};
     std::atomic<bool> opened{false};
+    std::function<void()> beforeRead;
 
 private:
     void Note() {
@@ -237,8 +240,46 @@ TEST(AudioReader, ACancelStopsTheLoadWithinAStep) {
         EXPECT_TRUE(reader.Done());
         const int reads = stream->reads.load();
         EXPECT_LT(reads, duringTheOpen ? 1 : 8);
-        std::this_thread::sleep_for(150ms);
+        // The thread is gone: nothing was left to read, and the load kept nothing.
+        UI::LoadedAudio audio;
+        EXPECT_FALSE(reader.Finish(audio).has_value());
         EXPECT_EQ(stream->reads.load(), reads);
+        EXPECT_TRUE(audio.buffers.empty());
+    }
+}
+
+// Progress seen before every read, whenever the load asks for memory (as its buffers grow)
+// and at the end: it never goes back, also when a read to the end passes what the header
+// leads to expect, and reaches 100 only when the load has ended.
+TEST(AudioReader, ProgressNeverGoesBack) {
+    const struct {
+        std::uint32_t total;
+        std::optional<std::uint32_t> expected;
+    } cases[] = {{3000000, 1000000}, {1000003, std::nullopt}, {700001, 2000000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.total);
+        auto* stream = new ScriptedStream(2, c.total, Fault::None, 0, 0ms, c.expected);
+        const SharedPtr<Audio::Decode::Stream> handle(stream);
+        std::atomic<UI::AudioReader*> watched{nullptr};
+        std::vector<float> seen;
+        const auto note = [&] {
+            UI::AudioReader* reader = nullptr;
+            while (!(reader = watched.load())) std::this_thread::yield();
+            seen.push_back(reader->Progress());
+        };
+        stream->beforeRead = note;
+        UI::AudioReader reader(handle, [&] {
+            note();
+            return std::optional<std::uint64_t>();
+        });
+        watched = &reader;
+        UI::LoadedAudio audio;
+        ASSERT_FALSE(reader.Finish(audio).has_value());
+        seen.push_back(reader.Progress());
+        EXPECT_GE(seen.size(), 4u);
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << testing::PrintToString(seen);
+        EXPECT_LT(seen[seen.size() - 2], 100.0f);
+        EXPECT_EQ(seen.back(), 100.0f);
     }
 }
 

@@ -2,10 +2,15 @@
 
 #include <Tonalith/App/AudioFileLoad.h>
 
+#include <TestSupport/ProcessCounters.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,6 +19,7 @@
 namespace {
 
 using namespace UI;
+using namespace std::string_literals;
 
 std::string Le32(std::uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 std::string Le16(std::uint16_t v) { return {char(v), char(v >> 8)}; }
@@ -96,34 +102,60 @@ TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
     EXPECT_EQ(audio.frames, 0u);
 }
 
-// Windows Media is read to its end, once, into buffers sized by what its header says: the
-// samples equal ffmpeg's own 16-bit decode bit for bit, and the length is the decode's; a
+// A Windows Media file ffmpeg makes of pink noise from `inputs`, and ffmpeg's own 16-bit
+// decode of one of its audio streams.
+std::string Noise(int rate, double seconds, int seed) {
+    return "-f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
+        ":seed=" + std::to_string(seed) + "' ";
+}
+void MakeWma(const std::string& file, const std::string& inputs, const std::string& options) {
+    const std::string make = "ffmpeg -nostdin -v error -y " + inputs + options + " -c:a wmav2 '" + file + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+}
+std::vector<std::int16_t> FfmpegS16(const std::string& file, int stream, const std::string& options = "") {
+    const std::string raw = file + ".s16";
+    const std::string decode = "ffmpeg -nostdin -v error -y -i '" + file + "' -map 0:a:" + std::to_string(stream) +
+        " " + options + " -f s16le '" + raw + "'";
+    EXPECT_EQ(std::system(decode.c_str()), 0) << decode;
+    std::ifstream in(raw, std::ios::binary | std::ios::ate);
+    std::vector<std::int16_t> samples(std::size_t(in.tellg()) / 2);
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(samples.data()), std::streamsize(samples.size() * 2));
+    return samples;
+}
+
+// Windows Media is read to its end once, into buffers sized by what its header says: the file
+// is read through once, not twice; the samples equal ffmpeg's own 16-bit decode of the stream
+// read bit for bit, and the length is that of the shortest audio stream, the runtime's; a
 // file cut short says so.
 TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
     const struct {
         const char* name;
-        int channels, rate;
-        double seconds;
-    } cases[] = {{"stereo.wma", 2, 44100, 25.3}, {"mono.wma", 1, 8000, 0.7}};
+        std::string inputs, options;
+        int read;  // the audio stream read: the last; the first is the shortest
+        std::uint32_t channels;
+        int passes;  // through the file: several audio streams are each counted first
+    } cases[] = {{"stereo.wma", Noise(44100, 25.3, 1), "-ac 2", 0, 2, 1},
+        {"mono.wma", Noise(8000, 0.7, 2), "-ac 1", 0, 1, 1},
+        {"two.wma", Noise(44100, 2, 3) + Noise(44100, 6, 4), "-map 0:a -map 1:a -ac:a:0 2 -ac:a:1 1", 1, 1, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string file = (m_folder / c.name).string();
-        const std::string make =
-            "ffmpeg -nostdin -v error -y -f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(c.rate) +
-            ":d=" + std::to_string(c.seconds) + "' -ac " + std::to_string(c.channels) + " -c:a wmav2 '" + file + "'";
-        ASSERT_EQ(std::system(make.c_str()), 0) << make;
-        const std::string raw = file + ".s16";
-        const std::string decode = "ffmpeg -nostdin -v error -y -i '" + file + "' -f s16le '" + raw + "'";
-        ASSERT_EQ(std::system(decode.c_str()), 0) << decode;
-        std::ifstream in(raw, std::ios::binary | std::ios::ate);
-        std::vector<std::int16_t> reference(std::size_t(in.tellg()) / 2);
-        in.seekg(0);
-        ASSERT_TRUE(in.read(reinterpret_cast<char*>(reference.data()), std::streamsize(reference.size() * 2)));
+        MakeWma(file, c.inputs, c.options);
+        const std::vector<std::int16_t> reference = FfmpegS16(file, c.read);
+        const std::size_t shortest = FfmpegS16(file, 0, "-ac 1").size();
 
+        const std::optional<std::uint64_t> before = TestSupport::BytesReadSoFar();
+        ASSERT_TRUE(before.has_value());
         LoadedAudio audio;
         ASSERT_FALSE(LoadAudioFile(String(file), audio).has_value());
-        ASSERT_EQ(audio.channels, std::uint32_t(c.channels));
-        ASSERT_EQ(std::size_t(audio.frames) * audio.channels, reference.size());
+        // The file is read through as many times as it takes, no more: half a pass and 64 KiB
+        // leave room for its header and for what opening it reads again.
+        EXPECT_LT(*TestSupport::BytesReadSoFar() - *before,
+            std::filesystem::file_size(file) * (2 * c.passes + 1) / 2 + 64 * 1024);
+        ASSERT_EQ(audio.channels, c.channels);
+        ASSERT_EQ(audio.frames, shortest);
+        ASSERT_LE(std::size_t(audio.frames) * audio.channels, reference.size());
         for (std::uint32_t ch = 0; ch < audio.channels; ++ch) {
             ASSERT_EQ(audio.buffers[ch].size(), audio.frames);
             for (std::uint32_t f = 0; f < audio.frames; ++f)
@@ -140,6 +172,56 @@ TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
     ASSERT_TRUE(failure.has_value());
     EXPECT_STREQ(failure->caption.CStr(), "Can't read file");
     EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
+}
+
+// A header that says 42,500 s of a 20 s file, and a process that may map less than the 15 GB
+// of buffers that leads to expect, though the memory is there: the read starts small and
+// grows as the file goes, to all it holds. In a process of its own, for its limit.
+TEST_F(LoadTest, BuffersForAnOverstatedHeaderThatCannotBeHadStartSmall) {
+    const std::string file = (m_folder / "claims.wma").string();
+    MakeWma(file, Noise(44100, 20, 5), "-ac 2");
+    const std::size_t frames = FfmpegS16(file, 0).size() / 2;
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The file properties' play duration (100-ns units) counts the preroll (ms) 16 bytes on.
+    const std::size_t properties = bytes.find("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65"s);
+    ASSERT_NE(properties, std::string::npos);
+    std::uint64_t preroll = 0;
+    std::memcpy(&preroll, bytes.data() + properties + 80, 8);
+    const std::uint64_t claimed = (42'500'000 + preroll) * 10'000;
+    std::memcpy(bytes.data() + properties + 64, &claimed, 8);
+    WriteFile("claims.wma", bytes);
+
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            if (!TestSupport::LimitAddressSpaceGrowth(std::uint64_t(1) << 30)) std::_Exit(2);
+            LoadedAudio audio;
+            const std::optional<LoadFailure> failure =
+                LoadAudioFile(String(file), audio, [] { return std::optional<std::uint64_t>(std::uint64_t(1) << 40); });
+            std::fprintf(stderr, "%s: %u frames\n", failure ? failure->text.CStr() : "loaded", audio.frames);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "loaded: " + std::to_string(frames) + " frames");
+}
+
+// A buffer grows by moving its pages, never by copying them: in a process that may map 1 GiB
+// more, 600 MiB grow to 900 MiB, which a copy (both at once) could not, and keep their values.
+TEST(ChannelBuffer, GrowsWithoutACopy) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            constexpr std::size_t kFloatsPerMiB = std::size_t(1) << 18;
+            if (!TestSupport::LimitAddressSpaceGrowth(std::uint64_t(1) << 30)) std::_Exit(2);
+            ChannelBuffer buffer;
+            buffer.Resize(600 * kFloatsPerMiB);
+            const std::size_t last = buffer.size() - 1;
+            buffer[0] = 1.0f;
+            buffer[last] = 2.0f;
+            buffer.Resize(900 * kFloatsPerMiB);
+            std::_Exit(buffer[0] == 1.0f && buffer[last] == 2.0f && buffer[buffer.size() - 1] == 0.0f ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

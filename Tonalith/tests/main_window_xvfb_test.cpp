@@ -383,7 +383,9 @@ TEST_P(LoadCutTest, ALoadCutShortByCloseAnotherFileOrTheWindowEndsAtOnceAndSaysN
         EXPECT_TRUE(wasReading[c]) << c;
         EXPECT_GE(cutMs[c], 0.0) << c;
         // A read stops after the chunk in hand; an open cannot be cut short, and is waited for.
-        EXPECT_LT(duringTheOpen ? 0.0 : cutMs[c], 2000.0) << c;
+        if (!duringTheOpen) {
+            EXPECT_LT(cutMs[c], 2000.0) << c;
+        }
     }
     EXPECT_TRUE(closedCleared);
     EXPECT_TRUE(otherShown);

@@ -3,6 +3,9 @@
 #include <Tonalith/Analysis/Spectrogram/SpectrogramCalculator.h>
 
 #include <QvBase/UI/Drawing/Image.h>
+
+#include <Platform/Kernel/MemoryInfo.h>
+
 #include "support/WholeView.h"
 
 #include <gtest/gtest.h>
@@ -313,10 +316,10 @@ TEST(SpectrogramCalculator, MemoryCheckLeavesAShareAndFollowsTheLength) {
         const auto layout = UI::SpectrogramLayout::Make(c.type, std::int32_t(Options::kFftSizeOrders[c.fftSize]),
             std::int32_t(Options::kZeroPaddingOrders[c.padding]), std::int32_t(Options::kOverlapFactors[c.overlap]));
         const std::uint64_t required = UI::SpectrogramAnalysis::RequiredBytes(layout, c.channels, c.frames, 8);
-        EXPECT_EQ(required <= UI::AudioCalculator::MemoryBudgetOf(c.available), c.fits)
+        EXPECT_EQ(required <= Platform::Kernel::MemoryForComputing(c.available), c.fits)
             << "type " << c.type << " size " << c.fftSize << ": " << required << " bytes";
     }
-    EXPECT_EQ(UI::AudioCalculator::MemoryBudgetOf(std::nullopt), ~std::uint64_t(0));
+    EXPECT_EQ(Platform::Kernel::MemoryForComputing(std::nullopt), ~std::uint64_t(0));
 
     // The first refused before it allocates anything.
     UnreadableHour source;
@@ -330,7 +333,7 @@ TEST(SpectrogramCalculator, MemoryCheckLeavesAShareAndFollowsTheLength) {
     calculator.SetActive(true);
     calculator.SetNeedsCompute(true);
     calculator.SetThreads(8);
-    calculator.SetMemoryBudget(UI::AudioCalculator::MemoryBudgetOf(47 * gb / 2));
+    calculator.SetMemoryBudget(Platform::Kernel::MemoryForComputing(47 * gb / 2));
     EXPECT_EQ(calculator.DoCompute(), UI::kStepFailed);
     EXPECT_EQ(calculator.LastFailure(UI::CalculatorStep::Compute).cause, UI::StepFailureCause::OutOfMemory);
 }

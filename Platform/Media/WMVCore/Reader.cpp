@@ -5,14 +5,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <string_view>
 
 namespace Platform::Media::Runtime {
 
 namespace {
-
-constexpr uint64_t kTicksPerSecond = 10'000'000;
 
 // The sample sizes an audio output offers, in the order offered: 16 bits first. A build for
 // tests offers 24 bits first, the one way to make a reader deliver them to the decoder.
@@ -122,6 +121,16 @@ Result Reader::CountDuration() {
     return kOk;
 }
 
+Result Reader::FrameLimit(size_t stream, uint64_t& limit) {
+    const std::vector<StreamInfo>& streams = m_source.Streams();
+    // One stream's own end is the file's length; with more, the shortest one's is.
+    limit = std::numeric_limits<uint64_t>::max();
+    if (std::count_if(streams.begin(), streams.end(), [](const StreamInfo& s) { return s.decodable; }) < 2) return kOk;
+    if (const Result counted = CountDuration(); counted < 0) return counted;
+    limit = FramesAt(*m_duration, streams[stream].layout.rate);
+    return kOk;
+}
+
 uint64_t Reader::ExpectedDuration() const {
     return ShortestStream(m_source.Streams(), [&](size_t s) { return m_source.ExpectedFrames(s); });
 }
@@ -154,6 +163,9 @@ Result Reader::GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleT
         const size_t index = stream - 1u;
         const StreamInfo& info = m_source.Streams()[index];
         Output& out = m_outputs[index];
+        uint64_t limit = 0;
+        if (const Result limited = FrameLimit(index, limit); limited < 0) return limited;
+        if (out.delivered >= limit) return kNoMoreSamples;
         const size_t frameBytes = size_t(info.layout.channels) * out.bits / 8;
         std::vector<uint8_t> pcm;
         uint32_t frames = 0;
@@ -166,6 +178,10 @@ Result Reader::GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleT
                 frames -= uint32_t(dropped);
                 break;
             }
+        }
+        if (frames > limit - out.delivered) {
+            frames = uint32_t(limit - out.delivered);
+            pcm.resize(frames * frameBytes);
         }
         const uint64_t from = out.delivered;
         out.delivered += frames;

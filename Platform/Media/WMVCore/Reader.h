@@ -46,15 +46,18 @@ private:
     };
 
     bool Valid(uint32_t output) const { return m_source.IsOpen() && output < m_outputs.size(); }
-    // Counts the frames of the file's audio once, when the duration is first asked for.
+    // Counts the frames of the file's audio once, when the duration is first needed.
     Result CountDuration();
+    // The frames `stream` may deliver, from the file's start: no more than the duration
+    // stands for.
+    Result FrameLimit(size_t stream, uint64_t& limit);
     // The duration the header gives, without decoding.
     uint64_t ExpectedDuration() const;
 
     std::string m_path;
     AsfSource m_source;
     std::vector<Output> m_outputs;
-    std::optional<uint64_t> m_duration;  // 100-ns units; counted when first asked for
+    std::optional<uint64_t> m_duration;  // 100-ns units; counted when first needed
     RefCount<Reader> m_count;
 };
 

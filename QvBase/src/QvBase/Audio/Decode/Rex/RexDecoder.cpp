@@ -25,12 +25,12 @@ struct HandleGuard {
     }
 };
 
-// Sizes come from the library: a block that would take more than half the free memory (the
-// program copies the samples once more) is refused before it is zeroed page by page, which
-// would wake the system's out-of-memory killer instead of failing.
+// Sizes come from the library: a block beyond what a decoded block may take is refused
+// before it is zeroed page by page, which would wake the system's out-of-memory killer
+// instead of failing.
 void ExpectMemory(uint64_t floats) {
-    const auto available = Platform::Kernel::AvailableMemoryBytes();
-    if (available && floats * sizeof(float) > *available / 2) throw std::bad_alloc();
+    const auto room = Platform::Kernel::MemoryForDecodedBlock();
+    if (room && floats * sizeof(float) > *room) throw std::bad_alloc();
 }
 
 }  // namespace

@@ -17,10 +17,11 @@
 namespace Audio::Decode::WMA {
 
 namespace Media = Platform::Media;
+using Media::FramesAt;
+using Media::kTicksPerSecond;
 
 namespace {
 
-constexpr uint64_t kTicksPerSecond = 10'000'000;
 // The vector primitives count in 32 bits: long reads are converted in blocks.
 constexpr uint64_t kVecBlock = uint64_t(1) << 24;
 // Samples of a block that stays in cache between two passes over it.
@@ -43,14 +44,6 @@ public:
 private:
     T* m_p = nullptr;
 };
-
-// The frames that `ticks` stand for. The runtime's times are frame boundaries rounded to
-// whole ticks, so the nearest frame is the one meant. Saturates rather than wraps.
-uint64_t FramesAt(uint64_t ticks, uint32_t rate) {
-    const uint64_t seconds = ticks / kTicksPerSecond;
-    if (seconds > std::numeric_limits<uint64_t>::max() / 2 / rate) return std::numeric_limits<uint64_t>::max();
-    return seconds * rate + (ticks % kTicksPerSecond * rate + kTicksPerSecond / 2) / kTicksPerSecond;
-}
 
 uint16_t Read16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t Read32(const uint8_t* p) { return uint32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24); }

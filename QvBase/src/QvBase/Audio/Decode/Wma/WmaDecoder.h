@@ -16,7 +16,8 @@ namespace Audio::Decode::WMA {
 // Windows Media files, read through the media runtime's synchronous reader as 16-bit PCM
 // of the file's last audio output. Runs on one thread at a time. The exact length costs the
 // runtime a decode of the whole file: it is asked for only when first needed, and a read to
-// the end learns it without.
+// the end learns it without (but for a file of several audio streams, as long as the
+// shortest, which the runtime counts before it delivers a frame).
 class Decoder : public Stream {
 public:
     // Throws Exception::DecodeError when the media runtime cannot be loaded.
