@@ -79,6 +79,18 @@ double Ulps(T a, T b) {
     return static_cast<double>(d < 0 ? -d : d);
 }
 
+// The SSE2 builds' reciprocals and square roots refine the processor's estimate by one
+// Newton step. Processors of different makers return different estimates, any within a
+// relative error of 1.5 * 2^-12; whichever they return, a refined step lies within 5 units
+// in the last place of the correctly rounded result (6 * 2^-24 of the exact value). Results
+// built on these are held to RefinedUlps, never to one processor's bits.
+inline constexpr double RefinedUlps = 6;
+
+// RefinedUlps units in the last place of a float as large as `scale` (at most), for a result
+// formed from refined estimates and a few more roundings and measured against the whole value:
+// the magnitude of a complex result, the largest phase.
+inline long double RefinedError(long double scale) { return RefinedUlps * std::fabs(scale) * 0x1p-23L; }
+
 // Values of both signs spread over 2^-range to 2^range.
 template <class T>
 std::vector<T> Spread(std::size_t n, unsigned seed, int range = 20) {
