@@ -383,8 +383,8 @@ void ForEachStatement(std::string_view text, Visit visit) {
 // The width of one level of indent: the step a key line most often makes to its first
 // entry, else the narrowest indent, else the writer's two spaces. A line after a damaged
 // one is not compared with it: the damage may have been a key line. 0 when the indent
-// does not show the nesting: a key line has its first entry indented no deeper than
-// itself, and another does too or none is deeper (one may be damage).
+// does not show the nesting: key lines have their first entry indented no deeper than
+// themselves, more than two (one damaged line makes at most two) or with none deeper.
 std::size_t LearnIndentStep(std::string_view text) {
     using Kind = Statement::Kind;
     constexpr std::size_t kNone = SIZE_MAX;
@@ -403,7 +403,7 @@ std::size_t LearnIndentStep(std::string_view text) {
         keyLineWidth = statement.kind == Kind::Key ? statement.width : kNone;
         return statement.kind != Kind::End;
     });
-    if (flatKeys > 1 || (flatKeys == 1 && keySteps.empty())) return 0;
+    if (flatKeys > 2 || (flatKeys > 0 && keySteps.empty())) return 0;
     if (keySteps.empty()) return narrowest > 0 ? narrowest : 2;
     return std::max_element(keySteps.begin(), keySteps.end(), [](const auto& a, const auto& b) {
         return a.second < b.second;
@@ -443,8 +443,11 @@ void SalvageLines(std::string_view text, StoredKey& root) {
         const std::size_t before = open.size() - 1;
         const auto depth = indentDepth(line);
         std::size_t kept = before - std::min(unplaced.closes, before);  // keys the braces leave open
-        // Closing braces that the indent after them denies closed nothing.
-        if (depth && *depth >= unplaced.opens) kept = std::max(kept, std::min(*depth - unplaced.opens, before));
+        // Closing braces that the indent after them denies closed nothing. Only a key
+        // line's opening brace may have opened a key in their place: an opening brace that
+        // does not end its line so shares it with damage it cannot have come through whole.
+        const std::size_t reopened = unplaced.keyLine ? unplaced.opens : 0;
+        if (depth && *depth >= reopened) kept = std::max(kept, std::min(*depth - reopened, before));
         const std::size_t braces = kept + unplaced.opens;
         const auto nextDepth = next ? indentDepth(*next) : std::nullopt;
         const auto nextAgrees = [&](std::size_t at) { return nextDepth == depthAfter(line, at); };
