@@ -418,48 +418,75 @@ std::size_t LearnIndentStep(std::string_view text) {
 // or by the damage only its own. A key that lines which did not read may have closed and
 // replaced by another is given up. Without an indent that shows the nesting, the braces
 // alone hold, up to the first damage.
-void SalvageLines(std::string_view text, StoredKey& root) {
+class Salvage {
+public:
+    Salvage(std::string_view text, StoredKey& root) : text_(text), root_(root), step_(LearnIndentStep(text)) {}
+
+    void Read() {
+        std::optional<Statement> held;  // a line waiting for the one after it
+        ForEachStatement(text_, [&](Statement& statement) {
+            const bool reads =
+                statement.kind == Kind::Close || statement.kind == Kind::Key || statement.kind == Kind::Value;
+            if (held) Place(*held, reads ? &statement : nullptr);
+            held.reset();
+            if (statement.kind == Kind::End) {
+                braceLost_ = braceLost_ || open_.size() > 1;
+                return false;  // what follows is no store text
+            }
+            if (reads) {
+                held = std::move(statement);
+            } else {
+                Leave(statement);
+            }
+            return true;
+        });
+        if (held) Place(*held, nullptr);
+        // Without an indent, a line lost or written twice that leaves no unreadable trace
+        // shows only in braces that do not balance, and then nothing placed is sure.
+        if (step_ == 0 && !anyUnplaced_ && braceLost_) root_ = StoredKey{};
+    }
+
+private:
     using Kind = Statement::Kind;
-    const std::size_t step = LearnIndentStep(text);
+
     // The depth of the key a line belongs to by its indent (a closing brace: of the key it ends).
-    const auto indentDepth = [step](const Statement& line) -> std::optional<std::size_t> {
-        if (step == 0 || line.width % step != 0) return std::nullopt;
-        return std::min(line.width / step, kMaxKeyDepth + 1) + (line.kind == Kind::Close ? 1 : 0);
-    };
+    std::optional<std::size_t> IndentDepth(const Statement& line) const {
+        if (step_ == 0 || line.width % step_ != 0) return std::nullopt;
+        return std::min(line.width / step_, kMaxKeyDepth + 1) + (line.kind == Kind::Close ? 1 : 0);
+    }
+
     // The depth of the innermost open key once `line` is placed in a key at `depth`.
-    const auto depthAfter = [](const Statement& line, std::size_t depth) {
+    static std::size_t DepthAfter(const Statement& line, std::size_t depth) {
         if (line.kind == Kind::Key) return depth + 1;
         return line.kind == Kind::Close && depth > 0 ? depth - 1 : depth;
-    };
+    }
 
-    std::vector<StoredKey*> open{&root};  // null: a key whose line did not read
-    Braces unplaced;  // of the lines since the last one placed
-    bool anyUnplaced = false, braceLost = false;
-    const auto leave = [&](const Statement& line) {
-        unplaced.Then(line.braces);
-        anyUnplaced = true;
-    };
-    const auto place = [&](Statement& line, const Statement* next) {
-        const std::size_t before = open.size() - 1;
-        const auto depth = indentDepth(line);
-        std::size_t kept = before - std::min(unplaced.closes, before);  // keys the braces leave open
+    void Leave(const Statement& line) {
+        unplaced_.Then(line.braces);
+        anyUnplaced_ = true;
+    }
+
+    void Place(Statement& line, const Statement* next) {
+        const std::size_t before = open_.size() - 1;
+        const auto depth = IndentDepth(line);
+        std::size_t kept = before - std::min(unplaced_.closes, before);  // keys the braces leave open
         // Closing braces that the indent after them denies closed nothing. Only a key
         // line's opening brace may have opened a key in their place: an opening brace that
         // does not end its line so shares it with damage it cannot have come through whole.
-        const std::size_t reopened = unplaced.keyLine ? unplaced.opens : 0;
+        const std::size_t reopened = unplaced_.keyLine ? unplaced_.opens : 0;
         if (depth && *depth >= reopened) kept = std::max(kept, std::min(*depth - reopened, before));
-        const std::size_t braces = kept + unplaced.opens;
-        const auto nextDepth = next ? indentDepth(*next) : std::nullopt;
-        const auto nextAgrees = [&](std::size_t at) { return nextDepth == depthAfter(line, at); };
+        const std::size_t braces = kept + unplaced_.opens;
+        const auto nextDepth = next ? IndentDepth(*next) : std::nullopt;
+        const auto nextAgrees = [&](std::size_t at) { return nextDepth == DepthAfter(line, at); };
         // Right after lines that did not read, a line after this one indented deeper than
         // it leaves room says the damage may have shifted this one's indent too.
-        const bool denied = anyUnplaced && nextDepth && *nextDepth > depthAfter(line, braces);
+        const bool denied = anyUnplaced_ && nextDepth && *nextDepth > DepthAfter(line, braces);
         std::optional<std::size_t> at;
         if ((depth == braces && !denied) || (nextAgrees(braces) && !(depth && nextAgrees(*depth)))) {
             at = braces;
-        } else if (depth && (nextAgrees(*depth) || (anyUnplaced && !nextDepth))) {
+        } else if (depth && (nextAgrees(*depth) || (anyUnplaced_ && !nextDepth))) {
             at = depth;
-        } else if (step == 0 && !anyUnplaced) {
+        } else if (step_ == 0 && !anyUnplaced_) {
             at = braces;  // no indent to check them: the braces hold up to the first damage
         }
         // A key line with nothing under it may have taken the indent of a closing brace's
@@ -468,49 +495,35 @@ void SalvageLines(std::string_view text, StoredKey& root) {
         const bool repeated =
             next && next->kind == Kind::Key && next->width == line.width && next->keyName == line.keyName;
         if (line.kind == Kind::Key && at && nextDepth && *nextDepth <= *at && !repeated) at.reset();
-        if (!at) return leave(line);
-        open.resize(kept + 1);
-        open.resize(braces + 1, nullptr);
-        open.resize(*at + 1, nullptr);
+        if (!at) return Leave(line);
+
+        open_.resize(kept + 1);
+        open_.resize(braces + 1, nullptr);
+        open_.resize(*at + 1, nullptr);
         // Back out of a key that a line which did not read opened: that line may have
         // closed the key returned to and opened another in its place.
-        if (unplaced.keyLine && unplaced.opens > 0 && *at > 0 && *at <= kept) open[*at] = nullptr;
-        unplaced = {};
-        anyUnplaced = false;
-
-        StoredKey* const parent = open.back();
+        if (unplaced_.keyLine && unplaced_.opens > 0 && *at > 0 && *at <= kept) open_[*at] = nullptr;
+        unplaced_ = {};
+        anyUnplaced_ = false;
+        StoredKey* const parent = open_.back();
         if (line.kind == Kind::Close) {
-            braceLost = braceLost || open.size() == 1;
-            if (open.size() > 1) open.pop_back();
+            braceLost_ = braceLost_ || open_.size() == 1;
+            if (open_.size() > 1) open_.pop_back();
         } else if (line.kind == Kind::Key) {
-            const bool good = parent && !line.keyName.empty() && open.size() <= kMaxKeyDepth;
-            open.push_back(good ? &parent->SubKey(line.keyName) : nullptr);
+            const bool good = parent && !line.keyName.empty() && open_.size() <= kMaxKeyDepth;
+            open_.push_back(good ? &parent->SubKey(line.keyName) : nullptr);
         } else if (parent) {
             parent->SetValue(line.value.name, line.value.type, std::move(line.value.data));
         }
-    };
-    std::optional<Statement> held;  // a line waiting for the one after it
-    ForEachStatement(text, [&](Statement& statement) {
-        const bool reads =
-            statement.kind == Kind::Close || statement.kind == Kind::Key || statement.kind == Kind::Value;
-        if (held) place(*held, reads ? &statement : nullptr);
-        held.reset();
-        if (statement.kind == Kind::End) {
-            braceLost = braceLost || open.size() > 1;
-            return false;  // what follows is no store text
-        }
-        if (reads) {
-            held = std::move(statement);
-        } else {
-            leave(statement);
-        }
-        return true;
-    });
-    if (held) place(*held, nullptr);
-    // Without an indent, a line lost or written twice that leaves no unreadable trace shows
-    // only in braces that do not balance, and then nothing placed is sure.
-    if (step == 0 && !anyUnplaced && braceLost) root = StoredKey{};
-}
+    }
+
+    const std::string_view text_;
+    StoredKey& root_;
+    const std::size_t step_;  // 0: the indent does not show the nesting
+    std::vector<StoredKey*> open_{&root_};  // null: a key whose line did not read
+    Braces unplaced_;  // of the lines since the last one placed
+    bool anyUnplaced_ = false, braceLost_ = false;
+};
 
 }  // namespace
 
@@ -526,7 +539,7 @@ std::string FormatStore(const StoredKey& root) {
 bool ParseStore(std::string_view text, StoredKey& root) {
     if (text.size() <= kMaxFileSize && ParseLines(text, root)) return true;
     root = StoredKey{};
-    SalvageLines(text.substr(0, std::min(text.size(), kMaxFileSize)), root);
+    Salvage(text.substr(0, std::min(text.size(), kMaxFileSize)), root).Read();
     return false;
 }
 
