@@ -93,6 +93,16 @@ int HexValue(char c) {
     return -1;
 }
 
+// '\r' too: a file saved with "\r\n" line ends reads like one with "\n".
+constexpr std::string_view kSpaces = " \t\r";
+bool IsSpace(char c) { return kSpaces.find(c) != std::string_view::npos; }
+
+// The last character of a line that is not a space, or 0.
+char LastChar(std::string_view line) {
+    const std::size_t last = line.find_last_not_of(kSpaces);
+    return last == std::string_view::npos ? 0 : line[last];
+}
+
 // Reads the tokens of one line; every method fails (returns false or nullopt) on bad input.
 class LineReader {
 public:
@@ -177,8 +187,6 @@ private:
     static bool IsWordChar(char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
     }
-    // '\r' too: a file saved with "\r\n" line ends reads like one with "\n".
-    static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
     void SkipSpaces() {
         while (pos_ < line_.size() && IsSpace(line_[pos_])) ++pos_;
     }
@@ -235,9 +243,16 @@ bool ParseLines(std::string_view text, StoredKey& root) {
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) return false;  // every line ends with a newline
-        LineReader reader(text.substr(start, end - start));
+        const std::string_view line = text.substr(start, end - start);
+        LineReader reader(line);
         start = end + 1;
-        if (reader.AtEnd() || reader.Symbol('#')) continue;
+        if (reader.AtEnd()) continue;
+        // A comment does not end in an opening brace: a key line's brace, which a damaged
+        // closing brace's line may have taken into a comment with it.
+        if (reader.Symbol('#')) {
+            if (LastChar(line) == '{') return false;
+            continue;
+        }
         if (ended) return false;
 
         if (reader.Symbol('}')) {
@@ -267,12 +282,48 @@ bool ParseLines(std::string_view text, StoredKey& root) {
     return ended;
 }
 
+// What the braces of lines left unplaced do, in order: close some open keys, then open
+// keys whose names are lost.
+struct Braces {
+    std::size_t closes = 0, opens = 0;
+    bool keyLine = false;  // one opening brace ends its line after a quote, as a key line's does
+
+    void Then(const Braces& later) {
+        const std::size_t undone = std::min(opens, later.closes);
+        closes += later.closes - undone;
+        opens = std::min(opens - undone + later.opens, kMaxKeyDepth + 1);
+        keyLine = keyLine || later.keyLine;
+    }
+};
+
+// The braces of a line that does not read: closing ones where a statement puts them, first
+// on the line (a damaged line's others are noise, and a lost one shows in the indent after
+// it), and opening ones outside quoted text anywhere, as the damage may have followed one.
+// A quote that does not close on its line hides nothing: it may be the damage.
+Braces CountBraces(std::string_view line) {
+    Braces braces;
+    std::size_t at = 0;
+    for (; at < line.size() && (line[at] == '}' || IsSpace(line[at])); ++at) braces.closes += line[at] == '}' ? 1 : 0;
+    for (; at < line.size(); ++at) {
+        if (line[at] == '"') {
+            std::size_t end = at + 1;
+            while (end < line.size() && line[end] != '"') end += line[end] == '\\' ? 2 : 1;
+            if (end < line.size()) at = end;
+        } else if (line[at] == '{') {
+            braces.opens = std::min(braces.opens + 1, kMaxKeyDepth + 1);
+            braces.keyLine = line.find_last_not_of(kSpaces) == at && LastChar(line.substr(0, at)) == '"';
+        }
+    }
+    return braces;
+}
+
 // One line of a text that did not read whole, taken on its own.
 struct Statement {
     enum class Kind { Nothing, Unreadable, Close, Key, Value, End } kind = Kind::Nothing;
     std::size_t width = 0;  // of the indent, a tab reaching the next multiple of 8
     std::string keyName;  // empty for a key line that opens a key but names none it may hold
     StoredValue value;
+    Braces braces;
 };
 
 std::size_t IndentWidth(std::string_view line) {
@@ -289,22 +340,20 @@ std::size_t IndentWidth(std::string_view line) {
     return width;
 }
 
+// A comment counts as a line that does not read: in a damaged text it may be one.
 Statement ReadStatement(std::string_view line) {
     Statement statement;
     statement.width = IndentWidth(line);
     LineReader reader(line);
     using Kind = Statement::Kind;
-    if (reader.AtEnd() || reader.Symbol('#')) return statement;
+    if (reader.AtEnd()) return statement;
     statement.kind = Kind::Unreadable;
     if (reader.Symbol('}')) {
         if (reader.AtEnd()) statement.kind = Kind::Close;
-        return statement;
-    }
-    const std::string_view keyword = reader.Word();
-    if (keyword == "qvreg") {
-        statement.kind = Kind::Nothing;
+    } else if (const std::string_view keyword = reader.Word(); keyword == "qvreg") {
+        if (reader.Number() && reader.AtEnd()) statement.kind = Kind::Nothing;
     } else if (keyword == "end") {
-        if (reader.AtEnd()) statement.kind = Kind::End;
+        if (reader.AtEnd() && statement.width == 0) statement.kind = Kind::End;
     } else if (keyword == "key") {
         const auto name = reader.Quoted(kMaxKeyNameLength);
         if (name && reader.Symbol('{') && reader.AtEnd()) {
@@ -315,10 +364,13 @@ Statement ReadStatement(std::string_view line) {
         statement.kind = Kind::Value;
         statement.value = std::move(*value);
     }
+    if (statement.kind == Kind::Unreadable) statement.braces = CountBraces(line);
+    if (statement.kind == Kind::Close) statement.braces.closes = 1;
+    if (statement.kind == Kind::Key) statement.braces = {0, 1, true};
     return statement;
 }
 
-// Calls `visit` with every whole line's statement but blanks, comments and the header.
+// Calls `visit` with every whole line's statement but blanks and the header.
 template <typename Visit>
 void ForEachStatement(std::string_view text, Visit visit) {
     std::size_t start = 0;
@@ -328,80 +380,150 @@ void ForEachStatement(std::string_view text, Visit visit) {
     }
 }
 
-bool IsStoreEnd(const Statement& statement) { return statement.kind == Statement::Kind::End && statement.width == 0; }
-
 // The width of one level of indent: the step a key line most often makes to its first
 // entry, else the narrowest indent, else the writer's two spaces. A line after a damaged
-// one is not compared with it: the damage may have been a key line.
+// one is not compared with it: the damage may have been a key line. 0 when the indent
+// does not show the nesting: key lines have their first entry indented no deeper than
+// themselves, more than two (one damaged line makes at most two) or with none deeper.
 std::size_t LearnIndentStep(std::string_view text) {
     using Kind = Statement::Kind;
     constexpr std::size_t kNone = SIZE_MAX;
     std::map<std::size_t, std::size_t> keySteps;  // step -> how often
-    std::size_t narrowest = 0, keyLineWidth = kNone;  // the latter while the line before is a key line
+    std::size_t narrowest = 0, flatKeys = 0, keyLineWidth = kNone;  // the latter while the line before is a key line
     ForEachStatement(text, [&](const Statement& statement) {
-        if (statement.kind != Kind::Unreadable && statement.width > 0) {
+        if (statement.kind != Kind::Unreadable && statement.width > 0)
             narrowest = narrowest == 0 ? statement.width : std::min(narrowest, statement.width);
-            if (keyLineWidth != kNone && statement.kind != Kind::Close && statement.width > keyLineWidth)
+        if (keyLineWidth != kNone && (statement.kind == Kind::Key || statement.kind == Kind::Value)) {
+            if (statement.width > keyLineWidth) {
                 ++keySteps[statement.width - keyLineWidth];
+            } else {
+                ++flatKeys;
+            }
         }
         keyLineWidth = statement.kind == Kind::Key ? statement.width : kNone;
-        return !IsStoreEnd(statement);
+        return statement.kind != Kind::End;
     });
+    if (flatKeys > 2 || (flatKeys > 0 && keySteps.empty())) return 0;
     if (keySteps.empty()) return narrowest > 0 ? narrowest : 2;
     return std::max_element(keySteps.begin(), keySteps.end(), [](const auto& a, const auto& b) {
         return a.second < b.second;
     })->first;
 }
 
-// Reads what it can of a damaged text: every line that reads, each under its own key.
-// The indent gives the nesting, in the file's own step, so that a lost brace moves
-// nothing and the lines under a key line that did not read go with it. A line whose
-// indent is out of step with the braces follows the braces when the line after it agrees
-// with them and not with that indent (a line indented by hand); so does a line off the grid.
-void SalvageLines(std::string_view text, StoredKey& root) {
+// Reads what it can of a damaged text: every line that reads, each under its own key, and
+// never an entry under a key it was not in; what cannot be told is dropped. Two witnesses
+// give the nesting: the braces, also those of the lines that do not read, and the indent in
+// the file's own step. A line goes where both agree. Where they do not, the line after it
+// decides: a lost brace shifts the indent of every line after it, a line indented by hand
+// or by the damage only its own. A key that lines which did not read may have closed and
+// replaced by another is given up. Without an indent that shows the nesting, the braces
+// alone hold, up to the first damage.
+class Salvage {
+public:
+    Salvage(std::string_view text, StoredKey& root) : text_(text), root_(root), step_(LearnIndentStep(text)) {}
+
+    void Read() {
+        std::optional<Statement> held;  // a line waiting for the one after it
+        ForEachStatement(text_, [&](Statement& statement) {
+            const bool reads =
+                statement.kind == Kind::Close || statement.kind == Kind::Key || statement.kind == Kind::Value;
+            if (held) Place(*held, reads ? &statement : nullptr);
+            held.reset();
+            if (statement.kind == Kind::End) {
+                braceLost_ = braceLost_ || open_.size() > 1;
+                return false;  // what follows is no store text
+            }
+            if (reads) {
+                held = std::move(statement);
+            } else {
+                Leave(statement);
+            }
+            return true;
+        });
+        if (held) Place(*held, nullptr);
+        // Without an indent, a line lost or written twice that leaves no unreadable trace
+        // shows only in braces that do not balance, and then nothing placed is sure.
+        if (step_ == 0 && !anyUnplaced_ && braceLost_) root_ = StoredKey{};
+    }
+
+private:
     using Kind = Statement::Kind;
-    const std::size_t step = LearnIndentStep(text);
+
     // The depth of the key a line belongs to by its indent (a closing brace: of the key it ends).
-    const auto indentDepth = [step](const Statement& line) -> std::optional<std::size_t> {
-        if (line.width % step != 0) return std::nullopt;
-        return std::min(line.width / step, kMaxKeyDepth + 1) + (line.kind == Kind::Close ? 1 : 0);
-    };
+    std::optional<std::size_t> IndentDepth(const Statement& line) const {
+        if (step_ == 0 || line.width % step_ != 0) return std::nullopt;
+        return std::min(line.width / step_, kMaxKeyDepth + 1) + (line.kind == Kind::Close ? 1 : 0);
+    }
+
     // The depth of the innermost open key once `line` is placed in a key at `depth`.
-    const auto depthAfter = [](const Statement& line, std::size_t depth) {
+    static std::size_t DepthAfter(const Statement& line, std::size_t depth) {
         if (line.kind == Kind::Key) return depth + 1;
         return line.kind == Kind::Close && depth > 0 ? depth - 1 : depth;
-    };
+    }
 
-    std::vector<StoredKey*> open{&root};  // null: a key whose line did not read
-    const auto place = [&](Statement& line, const Statement* next) {
-        const auto depth = indentDepth(line);
-        const auto nextDepth = next ? indentDepth(*next) : std::nullopt;
-        const bool outOfStep = depth && nextDepth && *nextDepth == depthAfter(line, open.size() - 1) &&
-            *nextDepth != depthAfter(line, *depth);
-        // Closes the keys whose braces were lost, or opens one whose key line was.
-        if (depth && !outOfStep) open.resize(*depth + 1, nullptr);
-        StoredKey* const parent = open.back();
+    void Leave(const Statement& line) {
+        unplaced_.Then(line.braces);
+        anyUnplaced_ = true;
+    }
+
+    void Place(Statement& line, const Statement* next) {
+        const std::size_t before = open_.size() - 1;
+        const auto depth = IndentDepth(line);
+        std::size_t kept = before - std::min(unplaced_.closes, before);  // keys the braces leave open
+        // Closing braces that the indent after them denies closed nothing. Only a key
+        // line's opening brace may have opened a key in their place: an opening brace that
+        // does not end its line so shares it with damage it cannot have come through whole.
+        const std::size_t reopened = unplaced_.keyLine ? unplaced_.opens : 0;
+        if (depth && *depth >= reopened) kept = std::max(kept, std::min(*depth - reopened, before));
+        const std::size_t braces = kept + unplaced_.opens;
+        const auto nextDepth = next ? IndentDepth(*next) : std::nullopt;
+        const auto nextAgrees = [&](std::size_t at) { return nextDepth == DepthAfter(line, at); };
+        // Right after lines that did not read, a line after this one indented deeper than
+        // it leaves room says the damage may have shifted this one's indent too.
+        const bool denied = anyUnplaced_ && nextDepth && *nextDepth > DepthAfter(line, braces);
+        std::optional<std::size_t> at;
+        if ((depth == braces && !denied) || (nextAgrees(braces) && !(depth && nextAgrees(*depth)))) {
+            at = braces;
+        } else if (depth && (nextAgrees(*depth) || (anyUnplaced_ && !nextDepth))) {
+            at = depth;
+        } else if (step_ == 0 && !anyUnplaced_) {
+            at = braces;  // no indent to check them: the braces hold up to the first damage
+        }
+        // A key line with nothing under it may have taken the indent of a closing brace's
+        // line lost with its newline, so the key it sits in may be over (a key line written
+        // twice is only that).
+        const bool repeated =
+            next && next->kind == Kind::Key && next->width == line.width && next->keyName == line.keyName;
+        if (line.kind == Kind::Key && at && nextDepth && *nextDepth <= *at && !repeated) at.reset();
+        if (!at) return Leave(line);
+
+        open_.resize(kept + 1);
+        open_.resize(braces + 1, nullptr);
+        open_.resize(*at + 1, nullptr);
+        // Back out of a key that a line which did not read opened: that line may have
+        // closed the key returned to and opened another in its place.
+        if (unplaced_.keyLine && unplaced_.opens > 0 && *at > 0 && *at <= kept) open_[*at] = nullptr;
+        unplaced_ = {};
+        anyUnplaced_ = false;
+        StoredKey* const parent = open_.back();
         if (line.kind == Kind::Close) {
-            if (open.size() > 1) open.pop_back();
+            braceLost_ = braceLost_ || open_.size() == 1;
+            if (open_.size() > 1) open_.pop_back();
         } else if (line.kind == Kind::Key) {
-            const bool good = parent && !line.keyName.empty() && open.size() <= kMaxKeyDepth;
-            open.push_back(good ? &parent->SubKey(line.keyName) : nullptr);
+            const bool good = parent && !line.keyName.empty() && open_.size() <= kMaxKeyDepth;
+            open_.push_back(good ? &parent->SubKey(line.keyName) : nullptr);
         } else if (parent) {
             parent->SetValue(line.value.name, line.value.type, std::move(line.value.data));
         }
-    };
-    std::optional<Statement> held;  // a line waiting for the one after it
-    ForEachStatement(text, [&](Statement& statement) {
-        const bool reads =
-            statement.kind == Kind::Close || statement.kind == Kind::Key || statement.kind == Kind::Value;
-        if (held) place(*held, reads ? &statement : nullptr);
-        held.reset();
-        if (IsStoreEnd(statement)) return false;  // what follows is no store text
-        if (reads) held = std::move(statement);
-        return true;
-    });
-    if (held) place(*held, nullptr);
-}
+    }
+
+    const std::string_view text_;
+    StoredKey& root_;
+    const std::size_t step_;  // 0: the indent does not show the nesting
+    std::vector<StoredKey*> open_{&root_};  // null: a key whose line did not read
+    Braces unplaced_;  // of the lines since the last one placed
+    bool anyUnplaced_ = false, braceLost_ = false;
+};
 
 }  // namespace
 
@@ -417,7 +539,7 @@ std::string FormatStore(const StoredKey& root) {
 bool ParseStore(std::string_view text, StoredKey& root) {
     if (text.size() <= kMaxFileSize && ParseLines(text, root)) return true;
     root = StoredKey{};
-    SalvageLines(text.substr(0, std::min(text.size(), kMaxFileSize)), root);
+    Salvage(text.substr(0, std::min(text.size(), kMaxFileSize)), root).Read();
     return false;
 }
 

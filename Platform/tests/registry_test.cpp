@@ -1,6 +1,7 @@
 #include <Platform/Registry/Registry.h>
 
 #include <Platform/Kernel/LastError.h>
+#include <Platform/Registry/StoreText.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -79,16 +83,23 @@ std::pair<std::uint32_t, std::string> Get(const std::string& keyPath, const std:
 }
 
 // Makes the store's folder read-only without its lock file, or writable again; for root
-// too, whose thread meanwhile gives up overriding file permissions.
-void MakeReadOnly(const std::filesystem::path& folder, bool readOnly) {
+// too, whose thread meanwhile gives up overriding file permissions. The error reading or
+// changing the thread's capabilities, else 0.
+int MakeReadOnly(const std::filesystem::path& folder, bool readOnly) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2] = {};
+    if (::syscall(SYS_capget, &header, caps) != 0) return errno;
+    constexpr std::uint32_t kOverride = 1u << CAP_DAC_OVERRIDE;
+    const std::uint32_t effective =
+        readOnly ? caps[0].effective & ~kOverride : caps[0].effective | (caps[0].permitted & kOverride);
+    if (effective != caps[0].effective) {
+        caps[0].effective = effective;
+        if (::syscall(SYS_capset, &header, caps) != 0) return errno;
+    }
     using std::filesystem::perms;
     std::filesystem::remove(folder / "HKEY_CURRENT_USER.reg.lock");
     std::filesystem::permissions(folder, readOnly ? perms::owner_read | perms::owner_exec : perms::owner_all);
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2] = {};
-    ::syscall(SYS_capget, &header, caps);
-    caps[0].effective = readOnly ? caps[0].effective & ~(1u << CAP_DAC_OVERRIDE) : caps[0].permitted;
-    ::syscall(SYS_capset, &header, caps);
+    return 0;
 }
 
 std::string AllBytes() {
@@ -157,10 +168,12 @@ TEST_F(Registry, DeletedValuesAreGoneAndFailedDeletesLeaveTheFileAlone) {
     EXPECT_EQ(key.DeleteValue("Gone"), Result::NotFound);
     EXPECT_EQ(key.DeleteValue(std::string(20000, 'x')), Result::InvalidArgument);
     EXPECT_EQ(Key().DeleteValue("Keep"), Result::InvalidArgument);
-    MakeReadOnly(file_.parent_path(), true);  // and without its lock file
+    if (const int error = MakeReadOnly(file_.parent_path(), true))  // and without its lock file
+        GTEST_SKIP() << "the store's folder cannot be made read-only to this thread: " << std::strerror(error);
     EXPECT_EQ(key.DeleteValue("Gone"), Result::NotFound);
     EXPECT_EQ(key.DeleteValue("Keep"), Result::IoFailure);
-    MakeReadOnly(file_.parent_path(), false);
+    if (const int error = MakeReadOnly(file_.parent_path(), false))
+        FAIL() << "this thread cannot take back overriding file permissions: " << std::strerror(error);
     EXPECT_EQ(std::filesystem::last_write_time(file_), written);
     EXPECT_EQ(FileText(), before);
 }
@@ -594,3 +607,150 @@ TEST_P(ReindentedStore, OneDamagedLineCostsOnlyWhatItOwns) {
 
 INSTANTIATE_TEST_SUITE_P(Layouts, ReindentedStore, ::testing::ValuesIn(TestSupport::Reindentations()),
     [](const auto& tested) { return std::string(tested.param.name); });
+
+namespace {
+
+namespace detail = Platform::Registry::Detail;
+
+// Keys beside and inside each other; values under one name differ in type or in more
+// bytes than one damage changes, so that an entry read elsewhere is known by its value.
+detail::StoredKey ManyKeys() {
+    const auto text = [](std::string s) { return s + '\0'; };
+    const auto word = [](std::uint32_t w) { return std::string(reinterpret_cast<const char*>(&w), 4); };
+    const struct {
+        const char* path;
+        const char* name;  // "": the key alone
+        std::uint32_t type;
+        std::string bytes;
+    } entries[] = {{"Environment", "Path", 1, text("/usr/local/bin:/usr/bin")}, {"Environment\\Empty", "", 0, ""},
+        {"Printers", "Default", 1, text("Office laser")}, {"Printers", "Mode", 1, text("duplex long edge")},
+        {"SOFTWARE\\Other", "Count", 4, word(31337)}, {"SOFTWARE\\Other", "Mode", 1, text("eleven")},
+        {"SOFTWARE\\Other", "Path", 1, text("/srv/share {x} \"q\"")}, {"SOFTWARE\\Quorvel", "Mode", 4, word(10)},
+        {"SOFTWARE\\Quorvel\\Shared", "Opacity", 3, std::string("\0\0\x40\x3f", 4)},
+        {"SOFTWARE\\Quorvel\\Tonalith", "RecentFile1", 1, text("/home/me/Music/take 1.wav")},
+        {"SOFTWARE\\Quorvel\\Tonalith", "RecentFile2", 1, text("/home/me/Music/take 2.wav")},
+        {"SOFTWARE\\Quorvel\\Tonalith", "LastFolder", 1, text("/home/me/Music")},
+        {"SOFTWARE\\Quorvel\\Tonalith", "Mode", 3, "\1\2\3\4\5"},
+        {"SOFTWARE\\Quorvel\\Tonalith\\Display", "Scale", 1, text("mel")},
+        {"SOFTWARE\\Quorvel\\Tonalith\\Display\\Spectrogram", "Overlap", 4, word(75)},
+        {"SOFTWARE\\Quorvel\\Tonalith\\Display\\Waveform", "Colour", 3, "\x10\x20\x30"},
+        {"SOFTWARE\\Quorvel\\Tonalith\\Window", "Geometry", 1, text("10 20 800 600")},
+        {"SOFTWARE\\Quorvel\\Tonalith\\Window", "Maximized", 4, word(0)},
+        {"SOFTWARE\\Quorvel\\Viewer", "Mode", 7, "mode"},
+        {"SOFTWARE\\Quorvel\\Viewer\\Window", "Geometry", 1, text("640x480+0+0")},
+        {"SOFTWARE\\Quorvel\\Viewer\\Window", "Maximized", 1, text("yes")},
+        {"SOFTWARE\\Zeta Soft\\Tool", "Path", 1, text("/home/me/\xC3\x89t\xC3\xA9 1.wav")}};
+    detail::StoredKey root;
+    for (const auto& entry : entries) {
+        detail::StoredKey* key = &root;
+        for (const std::string_view part : detail::SplitKeyPath(entry.path)) key = &key->SubKey(part);
+        if (*entry.name) key->SetValue(entry.name, entry.type, {entry.bytes.begin(), entry.bytes.end()});
+    }
+    return root;
+}
+
+// A store's entries by folded key path and name, and its key paths.
+using Entries = std::map<std::pair<std::string, std::string>, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
+void Collect(const detail::StoredKey& key, const std::string& path, Entries& entries, std::set<std::string>& keys) {
+    for (const auto& [name, value] : key.values) entries[{path, name}] = {value.type, value.data};
+    for (const auto& [name, sub] : key.subKeys) Collect(sub, *keys.insert(path + '\\' + name).first, entries, keys);
+}
+
+// The text with a few bytes overwritten, inserted or deleted, cut short, or one line
+// written twice or lost; the bytes random or those the format is made of.
+std::string Damaged(std::string text, std::mt19937& random) {
+    const auto byte = [&random] { return random() % 2 ? static_cast<char>(random()) : "{}\"\\\n \t#"[random() % 8]; };
+    const std::size_t at = random() % text.size(), count = 1 + random() % 4;
+    const std::size_t line = at == 0 ? 0 : text.rfind('\n', at - 1) + 1, lineEnd = text.find('\n', at) + 1;
+    switch (random() % 6) {
+    case 0:
+        for (std::size_t i = at; i < std::min(at + count, text.size()); ++i) text[i] = byte();
+        return text;
+    case 1:
+        for (std::size_t i = 0; i < count; ++i) text.insert(text.begin() + at, byte());
+        return text;
+    case 2: return text.erase(at, count);
+    case 3: return text.substr(0, at);
+    case 4: return text.insert(line, text.substr(line, lineEnd - line));
+    default: return text.erase(line, lineEnd - line);
+    }
+}
+
+// What a damaged text reads as.
+std::string Salvaged(const std::string& text) {
+    detail::StoredKey root;
+    EXPECT_FALSE(detail::ParseStore(text, root));
+    return detail::FormatStore(root);
+}
+
+}  // namespace
+
+// A key line that does not read costs its key and nothing else: merged with the closing
+// brace before it (the newline between overwritten), or lost with the line after it one
+// column off the grid. Neither lends the key's entries to its neighbour or parent.
+TEST(RegistrySalvage, ALostKeyLineCostsItsKeyAndMovesNothing) {
+    const detail::StoredKey store = ManyKeys();
+    for (const TestSupport::Indent& indent : TestSupport::Indents()) {
+        const std::string text = TestSupport::Reindented(detail::FormatStore(store), indent.of);
+        std::vector<std::string> path;  // of the key a line opens, and the keys around it
+        for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+            end = text.find('\n', at);
+            const std::size_t first = text.find_first_not_of(" \t", at);
+            if (text[first] == '}') path.pop_back();
+            if (text.compare(first, 5, "key \"") != 0) continue;
+            path.push_back(text.substr(first + 5, text.find('"', first + 5) - first - 5));
+            detail::StoredKey expected = store;
+            detail::StoredKey* parent = &expected;
+            for (std::size_t level = 0; level + 1 < path.size(); ++level) parent = &parent->SubKey(path[level]);
+            parent->subKeys.erase(detail::FoldCase(path.back()));
+
+            std::string lost = text;
+            lost.replace(at, end - at, end - at, '\0');
+            lost.insert(text.find_first_not_of(" \t", end + 1), 1, ' ');
+            EXPECT_EQ(Salvaged(lost), detail::FormatStore(expected)) << indent.name << " lost | " << path.back();
+            if (text[text.find_first_not_of(" \t", text.rfind('\n', at - 2) + 1)] != '}') continue;
+            std::string merged = text;
+            merged[at - 1] = 'x';
+            EXPECT_EQ(Salvaged(merged), detail::FormatStore(expected)) << indent.name << " merged | " << path.back();
+        }
+    }
+}
+
+// Thousands of random damages in every layout: no entry is read under a key it was not
+// in, so none replaces a value there either, and more than 86 in 100 are kept. An entry
+// found elsewhere is moved unless a damaged key line renamed its key: one part of its
+// path differs and names no key the store had.
+TEST(RegistrySalvage, RandomDamageMovesNoEntryAndKeepsMost) {
+    Entries entries;
+    std::set<std::string> keys;
+    Collect(ManyKeys(), "", entries, keys);
+    for (const TestSupport::Indent& indent : TestSupport::Indents()) {
+        const std::string text = TestSupport::Reindented(detail::FormatStore(ManyKeys()), indent.of);
+        std::mt19937 random(1);
+        std::size_t kept = 0;
+        constexpr std::size_t kDamages = 3000;
+        for (std::size_t damage = 0; damage < kDamages; ++damage) {
+            detail::StoredKey root;
+            detail::ParseStore(Damaged(text, random), root);
+            Entries read;
+            std::set<std::string> readKeys;
+            Collect(root, "", read, readKeys);
+            for (const auto& [where, value] : read) {
+                const auto home = entries.find(where);
+                kept += home != entries.end() && home->second == value;
+                for (const auto& [from, was] : entries) {
+                    if (from == where || from.second != where.second || was != value) continue;
+                    const auto a = detail::SplitKeyPath(where.first), b = detail::SplitKeyPath(from.first);
+                    const auto differs = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+                    if (a.size() == b.size() && std::equal(differs.first + 1, a.end(), differs.second + 1) &&
+                        !keys.count(
+                            where.first.substr(0, differs.first->data() + differs.first->size() - where.first.data())))
+                        continue;
+                    ADD_FAILURE() << indent.name << " damage " << damage << ": " << from.first << ":" << from.second
+                                  << " read under " << where.first << (home != entries.end() ? ", over a value" : "");
+                }
+            }
+        }
+        EXPECT_GE(kept, kDamages * entries.size() * 86 / 100) << indent.name;
+    }
+}

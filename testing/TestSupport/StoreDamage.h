@@ -45,20 +45,35 @@ struct Reindentation {
     bool movesOneLine;
 };
 
-// The writer's indent of two spaces a level rewritten as `perLevel` a level.
-inline std::string Reindented(std::string text, const std::string& perLevel) {
-    for (std::size_t at = 0, spaces; at < text.size(); at = text.find('\n', at) + 1) {
-        spaces = text.find_first_not_of(' ', at) - at;
-        for (std::size_t level = 0; level < spaces / 2; ++level)
-            text.replace(at + level * perLevel.size(), 2, perLevel);
+// The writer's indent of two spaces a level rewritten as `indent(level)`.
+inline std::string Reindented(std::string text, std::string (*indent)(std::size_t level)) {
+    for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+        const std::size_t spaces = text.find_first_not_of(' ', at) - at;
+        text.replace(at, spaces, indent(spaces / 2));
     }
     return text;
 }
 
+inline std::string Tabs(std::size_t level) { return std::string(level, '\t'); }
+inline std::string FourSpaces(std::size_t level) { return std::string(4 * level, ' '); }
+
 inline std::vector<Reindentation> Reindentations() {
-    return {{"Tabs", [](std::string text, std::size_t) { return Reindented(text, "\t"); }, false},
-        {"FourSpaces", [](std::string text, std::size_t) { return Reindented(text, "    "); }, false},
+    return {{"Tabs", [](std::string text, std::size_t) { return Reindented(text, Tabs); }, false},
+        {"FourSpaces", [](std::string text, std::size_t) { return Reindented(text, FourSpaces); }, false},
         {"OneLineTwoSpacesShallower", [](std::string text, std::size_t at) { return text.erase(at, 2); }, true}};
+}
+
+// The indents a store comes in: the writer's, and as users re-indent it (a tab reaches the
+// next multiple of 8 columns; "Mixed" steps 4 columns and writes each 8 as a tab).
+struct Indent {
+    const char* name;
+    std::string (*of)(std::size_t level);
+};
+
+inline std::vector<Indent> Indents() {
+    return {{"Writers", [](std::size_t level) { return std::string(2 * level, ' '); }}, {"Tabs", Tabs},
+        {"FourSpaces", FourSpaces}, {"ThreeSpaces", [](std::size_t level) { return std::string(3 * level, ' '); }},
+        {"Mixed", [](std::size_t level) { return std::string(level / 2, '\t') + std::string(level % 2 * 4, ' '); }}};
 }
 
 }  // namespace TestSupport
