@@ -123,9 +123,12 @@ Result Reader::CountDuration() {
 
 Result Reader::FrameLimit(size_t stream, uint64_t& limit) {
     const std::vector<StreamInfo>& streams = m_source.Streams();
-    // One stream's own end is the file's length; with more, the shortest one's is.
+    // One stream's own end is the file's length; with more, the shortest one's is. A stream
+    // that does not decode has no frames to limit (nor a rate to count them in).
     limit = std::numeric_limits<uint64_t>::max();
-    if (std::count_if(streams.begin(), streams.end(), [](const StreamInfo& s) { return s.decodable; }) < 2) return kOk;
+    if (!streams[stream].decodable ||
+        std::count_if(streams.begin(), streams.end(), [](const StreamInfo& s) { return s.decodable; }) < 2)
+        return kOk;
     if (const Result counted = CountDuration(); counted < 0) return counted;
     limit = FramesAt(*m_duration, streams[stream].layout.rate);
     return kOk;
