@@ -21,10 +21,9 @@ class TimeScale;
 
 // A window that shows the image one calculator makes of one sample source. It hands the
 // calculator to the updater, repaints the job's image about every 100 ms (on the update
-// timer's tick nearest to it) with a progress text
-// while the calculator works, turns every change of the shared scales into a new view
-// request, and zooms the visible time range with the mouse wheel. A failed step shows as
-// failed until a change makes it due again.
+// timer's tick nearest to it) with a progress text while the calculator works, turns every
+// change of the shared scales into a new view request, and zooms the visible time range with
+// the mouse wheel. A failed step shows as failed until a change makes it due again.
 class AudioDisplay : public Window, public AudioCanvasWindow {
     QV_OBJECT()
 public:

@@ -238,12 +238,10 @@ TEST(AudioReader, ACancelStopsTheLoadWithinAStep) {
         reader.Cancel();
         EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
         EXPECT_TRUE(reader.Done());
-        const int reads = stream->reads.load();
-        EXPECT_LT(reads, duringTheOpen ? 1 : 8);
-        // The thread is gone: nothing was left to read, and the load kept nothing.
+        EXPECT_LT(stream->reads.load(), duringTheOpen ? 1 : 8);
+        // A cancelled load ends without a failure and keeps nothing.
         UI::LoadedAudio audio;
         EXPECT_FALSE(reader.Finish(audio).has_value());
-        EXPECT_EQ(stream->reads.load(), reads);
         EXPECT_TRUE(audio.buffers.empty());
     }
 }

@@ -166,8 +166,8 @@ TEST_P(KeptFileMenuXvfbTest, FitsItsEntriesKeepsTheHighlightAndTakesKeysAtOnce) 
     EXPECT_EQ(phase.load(), Acted) << c.keys << " did not do what it should";
 }
 
-// "h" is the file opened again, listed before; "Return c": Return on no entry does nothing,
-// so the menu is still open for the mnemonic of Close.
+// "h" is the long file the load reads ("c" a short one); "Return c": Return on no entry does
+// nothing, so the menu is still open for the mnemonic of Close.
 INSTANTIATE_TEST_SUITE_P(GrowingAndShrinking, KeptFileMenuXvfbTest,
     testing::Values(KeptMenuCase{"GrowsReturn", "a b", "", 'c', "Close", "Close", "Return", '-'},
         KeptMenuCase{"GrowsQuit", "a b", "", 'c', "Quit", "Quit", "Return", 'q'},

@@ -124,10 +124,11 @@ std::vector<std::int16_t> FfmpegS16(const std::string& file, int stream, const s
     return samples;
 }
 
-// Windows Media is read to its end once, into buffers sized by what its header says: the file
-// is read through once, not twice; the samples equal ffmpeg's own 16-bit decode of the stream
-// read bit for bit, and the length is that of the shortest audio stream, the runtime's; a
-// file cut short says so.
+// Windows Media is read to its end once, into buffers sized by what its header says: a file of
+// one audio stream is read through once, not twice (one of several, whose shortest stream is
+// counted first, once more per stream); the samples equal ffmpeg's own 16-bit decode of the
+// stream read bit for bit, and the length is that of the shortest audio stream, the runtime's;
+// a file cut short says so.
 TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
     const struct {
         const char* name;

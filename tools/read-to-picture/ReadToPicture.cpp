@@ -8,7 +8,7 @@
 // picture; the longest pause between two repaints of the window during the read (the open
 // included), after it and over the whole way; and the longest pause between two ticks of
 // the update timer over the whole way, which says how long the UI thread was kept busy
-// (after the read the displays repaint on every third tick, about every 100 ms).
+// (after the read the displays repaint on the tick nearest every 100 ms).
 // Times are seen on the update timer's ticks (33 ms). WIDTHxHEIGHT is the window's outer
 // size, the program's 700x400 when not given; 1333x674 gives a spectrogram of 1280x513.
 

@@ -82,7 +82,7 @@ double Ulps(T a, T b) {
 // The SSE2 builds' reciprocals and square roots refine the processor's estimate by one
 // Newton step. Processors of different makers return different estimates, any within a
 // relative error of 1.5 * 2^-12; whichever they return, a refined step lies within 5 units
-// in the last place of the correctly rounded result (6 * 2^-24 of the exact value). Results
+// in the last place of the correctly rounded result, so within 6 of the exact value. Results
 // built on these are held to RefinedUlps, never to one processor's bits.
 inline constexpr double RefinedUlps = 6;
 
