@@ -321,8 +321,7 @@ TEST_F(Registry, DamagedFilesKeepTheEntriesThatStillReadAndABadLineNoMore) {
     // Without an indent the braces hold up to the first damage, also in a file the writer made.
     std::string flat = TestSupport::Reindented(good, [](std::size_t) { return std::string(); });
     WriteFileText(flat.replace(flat.rfind("end"), 3, "en"));
-    EXPECT_EQ(Get("SOFTWARE\\Q", "v").first, 4u);
-    EXPECT_EQ(Get("SOFTWARE\\Q", "s").first, 1u);
+    EXPECT_EQ(std::make_pair(Get("SOFTWARE\\Q", "v").first, Get("SOFTWARE\\Q", "s").first), std::make_pair(4u, 1u));
 
     const std::string header = "qvreg 1\n";
     const std::string hostile[] = {
@@ -361,9 +360,7 @@ TEST_F(Registry, DamagedFilesKeepTheEntriesThatStillReadAndABadLineNoMore) {
     for (const auto& [key, name] :
         {std::pair("A", "a"), {"A\\B", "b"}, {"A", "c"}, {"A", "e"}, {"A\\G", "g"}, {"", "d"}})
         EXPECT_EQ(Get(key, name).first, 4u) << key << ":" << name;
-    EXPECT_EQ(Get("A\\B", "c").first, 0u);
-    EXPECT_EQ(Get("A", "f").first, 0u);
-    EXPECT_EQ(Get("A\\G", "f").first, 0u);
+    EXPECT_EQ(Get("A\\B", "c").first + Get("A", "f").first + Get("A\\G", "f").first, 0u);
     EXPECT_EQ(Get("A", "x").first, 0u);
     EXPECT_EQ(Get("", "d").first, 4u);
 
