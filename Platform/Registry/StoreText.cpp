@@ -239,7 +239,7 @@ bool ValidKeyName(const std::string& name) { return !name.empty() && name.find('
 bool ParseLines(std::string_view text, StoredKey& root) {
     std::vector<StoredKey*> open{&root};
     bool headerSeen = false, ended = false;
-    std::size_t start = 0;
+    std::size_t start = 0, commentedKeys = 0;  // commented key lines a commented brace has not closed
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) return false;  // every line ends with a newline
@@ -247,10 +247,14 @@ bool ParseLines(std::string_view text, StoredKey& root) {
         LineReader reader(line);
         start = end + 1;
         if (reader.AtEnd()) continue;
-        // A comment does not end in an opening brace: a key line's brace, which a damaged
-        // closing brace's line may have taken into a comment with it.
+        // A block commented out is a comment. A commented key line that no commented brace
+        // closes may be a closing brace's line that damage merged with the key line after it.
         if (reader.Symbol('#')) {
-            if (LastChar(line) == '{') return false;
+            if (LastChar(line) == '{') {
+                ++commentedKeys;
+            } else if (commentedKeys > 0 && reader.Symbol('}') && reader.AtEnd()) {
+                --commentedKeys;
+            }
             continue;
         }
         if (ended) return false;
@@ -279,29 +283,43 @@ bool ParseLines(std::string_view text, StoredKey& root) {
             return false;
         }
     }
-    return ended;
+    return ended && commentedKeys == 0;
 }
 
 // What the braces of lines left unplaced do, in order: close some open keys, then open
 // keys whose names are lost.
 struct Braces {
     std::size_t closes = 0, opens = 0;
-    bool keyLine = false;  // one opening brace ends its line after a quote, as a key line's does
+    std::size_t keyLines = 0;  // opening braces that follow a quote, as a key line's do
+    std::size_t hidden = 0;  // keys that bytes which are no text may have closed and opened again
 
     void Then(const Braces& later) {
         const std::size_t undone = std::min(opens, later.closes);
         closes += later.closes - undone;
         opens = std::min(opens - undone + later.opens, kMaxKeyDepth + 1);
-        keyLine = keyLine || later.keyLine;
+        keyLines = std::min(keyLines + later.keyLines, kMaxKeyDepth + 1);
+        hidden = std::min(hidden + later.hidden, kMaxKeyDepth + 1);
     }
+    // Keys the lines may have closed and opened again in their place: one for each key
+    // line's brace still open (its line may have held the closing brace before it too),
+    // and those the bytes that are no text may have hidden.
+    std::size_t Replaced() const { return std::min(keyLines, opens) + hidden; }
+    bool operator==(const Braces&) const = default;
 };
+
+// The shortest text that closes a key and opens another: a closing brace's line and a key line.
+constexpr std::size_t kKeyReplacedLength = std::string_view("}\nkey \"k\" {\n").size();
 
 // The braces of a line that does not read: closing ones where a statement puts them, first
 // on the line (a damaged line's others are noise, and a lost one shows in the indent after
 // it), and opening ones outside quoted text anywhere, as the damage may have followed one.
-// A quote that does not close on its line hides nothing: it may be the damage.
+// A quote that does not close on its line hides nothing: it may be the damage. Bytes that
+// are no text (a run of zeros, as a crash leaves) may stand for whole lines, newlines too.
 Braces CountBraces(std::string_view line) {
     Braces braces;
+    const auto noText = std::count_if(line.begin(), line.end(),
+        [](char c) { return (static_cast<unsigned char>(c) < 0x20 && !IsSpace(c)) || c == 0x7F; });
+    braces.hidden = (static_cast<std::size_t>(noText) + 1) / kKeyReplacedLength;  // the last newline is the line's
     std::size_t at = 0;
     for (; at < line.size() && (line[at] == '}' || IsSpace(line[at])); ++at) braces.closes += line[at] == '}' ? 1 : 0;
     for (; at < line.size(); ++at) {
@@ -311,7 +329,7 @@ Braces CountBraces(std::string_view line) {
             if (end < line.size()) at = end;
         } else if (line[at] == '{') {
             braces.opens = std::min(braces.opens + 1, kMaxKeyDepth + 1);
-            braces.keyLine = line.find_last_not_of(kSpaces) == at && LastChar(line.substr(0, at)) == '"';
+            braces.keyLines += LastChar(line.substr(0, at)) == '"' ? 1 : 0;
         }
     }
     return braces;
@@ -340,14 +358,21 @@ std::size_t IndentWidth(std::string_view line) {
     return width;
 }
 
-// A comment counts as a line that does not read: in a damaged text it may be one.
+// A comment is nothing, unless braces or bytes that are no text in it show that damage may
+// have merged other lines into it: then it counts as a line that does not read.
 Statement ReadStatement(std::string_view line) {
     Statement statement;
     statement.width = IndentWidth(line);
     LineReader reader(line);
     using Kind = Statement::Kind;
     if (reader.AtEnd()) return statement;
+    if (reader.Symbol('#')) {
+        statement.braces = CountBraces(line.substr(line.find('#') + 1));
+        if (statement.braces != Braces{}) statement.kind = Kind::Unreadable;
+        return statement;
+    }
     statement.kind = Kind::Unreadable;
+    bool named = false;  // a key line's keyword and name read
     if (reader.Symbol('}')) {
         if (reader.AtEnd()) statement.kind = Kind::Close;
     } else if (const std::string_view keyword = reader.Word(); keyword == "qvreg") {
@@ -356,7 +381,8 @@ Statement ReadStatement(std::string_view line) {
         if (reader.AtEnd() && statement.width == 0) statement.kind = Kind::End;
     } else if (keyword == "key") {
         const auto name = reader.Quoted(kMaxKeyNameLength);
-        if (name && reader.Symbol('{') && reader.AtEnd()) {
+        named = name.has_value();
+        if (named && reader.Symbol('{') && reader.AtEnd()) {
             statement.kind = Kind::Key;
             if (ValidKeyName(*name)) statement.keyName = *name;
         }
@@ -364,9 +390,13 @@ Statement ReadStatement(std::string_view line) {
         statement.kind = Kind::Value;
         statement.value = std::move(*value);
     }
-    if (statement.kind == Kind::Unreadable) statement.braces = CountBraces(line);
+    if (statement.kind == Kind::Unreadable) {
+        statement.braces = CountBraces(line);
+        // A key line whose brace the damage took opened its key all the same.
+        if (named && statement.braces.opens == 0) statement.braces.opens = statement.braces.keyLines = 1;
+    }
     if (statement.kind == Kind::Close) statement.braces.closes = 1;
-    if (statement.kind == Kind::Key) statement.braces = {0, 1, true};
+    if (statement.kind == Kind::Key) statement.braces = {0, 1, 1};
     return statement;
 }
 
@@ -381,9 +411,9 @@ void ForEachStatement(std::string_view text, Visit visit) {
 }
 
 // The width of one level of indent: the step a key line most often makes to its first
-// entry, else the narrowest indent, else the writer's two spaces. A line after a damaged
-// one is not compared with it: the damage may have been a key line. 0 when the indent
-// does not show the nesting: key lines have their first entry indented no deeper than
+// entry, else the narrowest indent. A line after a damaged one is not compared with it:
+// the damage may have been a key line. 0 when the indent does not show the nesting: no
+// line is indented, or key lines have their first entry indented no deeper than
 // themselves, more than two (one damaged line makes at most two) or with none deeper.
 std::size_t LearnIndentStep(std::string_view text) {
     using Kind = Statement::Kind;
@@ -404,7 +434,7 @@ std::size_t LearnIndentStep(std::string_view text) {
         return statement.kind != Kind::End;
     });
     if (flatKeys > 2 || (flatKeys > 0 && keySteps.empty())) return 0;
-    if (keySteps.empty()) return narrowest > 0 ? narrowest : 2;
+    if (keySteps.empty()) return narrowest;
     return std::max_element(keySteps.begin(), keySteps.end(), [](const auto& a, const auto& b) {
         return a.second < b.second;
     })->first;
@@ -415,24 +445,35 @@ std::size_t LearnIndentStep(std::string_view text) {
 // give the nesting: the braces, also those of the lines that do not read, and the indent in
 // the file's own step. A line goes where both agree. Where they do not, the line after it
 // decides: a lost brace shifts the indent of every line after it, a line indented by hand
-// or by the damage only its own. A key that lines which did not read may have closed and
-// replaced by another is given up. Without an indent that shows the nesting, the braces
-// alone hold, up to the first damage.
+// or by the damage only its own; where it cannot, the line is dropped. A key that lines
+// which did not read may have closed and replaced by another is given up. Without an indent
+// that shows the nesting, the braces alone hold, up to the first damage, and only when they
+// balance over the whole text.
 class Salvage {
 public:
-    Salvage(std::string_view text, StoredKey& root) : text_(text), root_(root), step_(LearnIndentStep(text)) {}
+    Salvage(std::string_view text, StoredKey& root) : text_(text), root_(root), step_(LearnIndentStep(text)) {
+        Braces all;
+        bool ended = false;
+        ForEachStatement(text, [&](const Statement& statement) {
+            all.Then(statement.braces);
+            ended = statement.kind == Kind::End;
+            return !ended;
+        });
+        closesTooMany_ = all.closes > 0;
+        balanced_ = !closesTooMany_ && !(ended && all.opens > 0);
+    }
 
     void Read() {
+        // Without an indent, a line lost or written twice that leaves no unreadable trace
+        // shows only in braces that do not balance, and then nothing placed is sure.
+        if (step_ == 0 && !balanced_) return;
         std::optional<Statement> held;  // a line waiting for the one after it
         ForEachStatement(text_, [&](Statement& statement) {
             const bool reads =
                 statement.kind == Kind::Close || statement.kind == Kind::Key || statement.kind == Kind::Value;
             if (held) Place(*held, reads ? &statement : nullptr);
             held.reset();
-            if (statement.kind == Kind::End) {
-                braceLost_ = braceLost_ || open_.size() > 1;
-                return false;  // what follows is no store text
-            }
+            if (statement.kind == Kind::End) return false;  // what follows is no store text
             if (reads) {
                 held = std::move(statement);
             } else {
@@ -441,9 +482,6 @@ public:
             return true;
         });
         if (held) Place(*held, nullptr);
-        // Without an indent, a line lost or written twice that leaves no unreadable trace
-        // shows only in braces that do not balance, and then nothing placed is sure.
-        if (step_ == 0 && !anyUnplaced_ && braceLost_) root_ = StoredKey{};
     }
 
 private:
@@ -466,16 +504,10 @@ private:
         anyUnplaced_ = true;
     }
 
-    void Place(Statement& line, const Statement* next) {
-        const std::size_t before = open_.size() - 1;
+    // The depth of the key `line` goes in, given the depth the braces give it; none when
+    // that cannot be told.
+    std::optional<std::size_t> PlaceDepth(const Statement& line, const Statement* next, std::size_t braces) const {
         const auto depth = IndentDepth(line);
-        std::size_t kept = before - std::min(unplaced_.closes, before);  // keys the braces leave open
-        // Closing braces that the indent after them denies closed nothing. Only a key
-        // line's opening brace may have opened a key in their place: an opening brace that
-        // does not end its line so shares it with damage it cannot have come through whole.
-        const std::size_t reopened = unplaced_.keyLine ? unplaced_.opens : 0;
-        if (depth && *depth >= reopened) kept = std::max(kept, std::min(*depth - reopened, before));
-        const std::size_t braces = kept + unplaced_.opens;
         const auto nextDepth = next ? IndentDepth(*next) : std::nullopt;
         const auto nextAgrees = [&](std::size_t at) { return nextDepth == DepthAfter(line, at); };
         // Right after lines that did not read, a line after this one indented deeper than
@@ -484,31 +516,53 @@ private:
         std::optional<std::size_t> at;
         if ((depth == braces && !denied) || (nextAgrees(braces) && !(depth && nextAgrees(*depth)))) {
             at = braces;
-        } else if (depth && (nextAgrees(*depth) || (anyUnplaced_ && !nextDepth))) {
+        } else if (depth && nextAgrees(*depth)) {
             at = depth;
-        } else if (step_ == 0 && !anyUnplaced_) {
-            at = braces;  // no indent to check them: the braces hold up to the first damage
+        } else if (step_ == 0 ? !anyUnplaced_ : line.kind == Kind::Close) {
+            // Without an indent to check them the braces hold up to the first damage; a
+            // closing brace that reads closes a key, whatever the lines around it say.
+            at = braces;
         }
+        // In a text that holds a closing brace too many, one may be damage (a line broken
+        // in two), and its indent closes no key the braces leave open.
+        if (line.kind == Kind::Close && closesTooMany_ && at && *at < braces) at = braces;
         // A key line with nothing under it may have taken the indent of a closing brace's
         // line lost with its newline, so the key it sits in may be over (a key line written
         // twice is only that).
         const bool repeated =
             next && next->kind == Kind::Key && next->width == line.width && next->keyName == line.keyName;
-        if (line.kind == Kind::Key && at && nextDepth && *nextDepth <= *at && !repeated) at.reset();
+        if (line.kind == Kind::Key && at && nextDepth && *nextDepth <= *at && !repeated) return std::nullopt;
+        return at;
+    }
+
+    void Place(Statement& line, const Statement* next) {
+        const std::size_t before = open_.size() - 1;
+        const std::size_t kept = before - std::min(unplaced_.closes, before);  // keys the braces leave open
+        const std::size_t braces = kept + unplaced_.opens;
+        const auto at = PlaceDepth(line, next, braces);
         if (!at) return Leave(line);
 
+        // A key nothing was read in, which the indent closes right after lines that did not
+        // read, may have taken the place of the key around it (its line the indent of that
+        // key's closing brace, lost): that key is given up too.
+        const bool emptyKeyClosed = anyUnplaced_ && line.kind != Kind::Close && *at < kept && open_.back() &&
+            open_.back()->values.empty() && open_.back()->subKeys.empty();
         open_.resize(kept + 1);
         open_.resize(braces + 1, nullptr);
         open_.resize(*at + 1, nullptr);
-        // Back out of a key that a line which did not read opened: that line may have
-        // closed the key returned to and opened another in its place.
-        if (unplaced_.keyLine && unplaced_.opens > 0 && *at > 0 && *at <= kept) open_[*at] = nullptr;
+        // Back out of the keys that lines which did not read may have closed and opened
+        // again unseen: the line's own key, and as many around it as there may be.
+        const std::size_t replaced = unplaced_.Replaced() + (emptyKeyClosed ? 1 : 0);
+        for (std::size_t level = std::min(*at, kept); level > 0 && level + replaced > *at; --level)
+            open_[level] = nullptr;
         unplaced_ = {};
         anyUnplaced_ = false;
         StoredKey* const parent = open_.back();
         if (line.kind == Kind::Close) {
-            braceLost_ = braceLost_ || open_.size() == 1;
             if (open_.size() > 1) open_.pop_back();
+            // A closing brace placed against its indent may be damage: the key it returns to
+            // is in doubt.
+            if (step_ > 0 && IndentDepth(line) != at && open_.size() > 1) open_.back() = nullptr;
         } else if (line.kind == Kind::Key) {
             const bool good = parent && !line.keyName.empty() && open_.size() <= kMaxKeyDepth;
             open_.push_back(good ? &parent->SubKey(line.keyName) : nullptr);
@@ -520,9 +574,10 @@ private:
     const std::string_view text_;
     StoredKey& root_;
     const std::size_t step_;  // 0: the indent does not show the nesting
+    bool closesTooMany_ = false, balanced_ = true;  // of the braces over the whole text
     std::vector<StoredKey*> open_{&root_};  // null: a key whose line did not read
     Braces unplaced_;  // of the lines since the last one placed
-    bool anyUnplaced_ = false, braceLost_ = false;
+    bool anyUnplaced_ = false;
 };
 
 }  // namespace

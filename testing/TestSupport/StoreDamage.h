@@ -3,6 +3,7 @@
 // settings there.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -29,9 +30,11 @@ inline std::vector<LineDamage> LineDamages() {
                 const std::size_t second = first < end ? text.find('"', first + 1) : std::string::npos;
                 return second < end ? text.erase(second, 1) : text.insert(text.find_first_not_of(' ', at), "\"");
             }},
-        {"NUL bytes over it",
+        // Fewer zeros than a closing brace's line and a key line take: more could have
+        // stood for them, and then the damage is no longer one line's.
+        {"NUL bytes over its start",
             [](std::string text, std::size_t at) {
-                const std::size_t length = text.find('\n', at) - at;
+                const std::size_t length = std::min<std::size_t>(text.find('\n', at) - at, 10);
                 return text.replace(at, length, length, '\0');
             }},
     };
