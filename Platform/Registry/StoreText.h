@@ -6,23 +6,29 @@
 
 namespace Platform::Registry::Detail {
 
-// The store file's text: one statement per line, keys nested in braces, ended by "end".
+// The store file's text: a header, a line an entry, and "end". Each line names its key in
+// full, so that it reads alone: a line that reads is kept wherever it stands, and one that
+// does not costs nothing but itself.
 //
-//   qvreg 1
-//   key "SOFTWARE" {
-//     string "LastFolder" = "/home/me/Music"
-//     dword "AmpRuler.Mode" = 2
-//     binary "Opacity" = 00 00 80 3f
-//     value 7 "Other" = 61 62
-//   }
+//   qvstore 2
+//   key "SOFTWARE" [e03ec8b8]
+//   "SOFTWARE\\Quorvel\\Tonalith" dword "AmpRuler.Mode" = 2 [8f4d0206]
+//   "SOFTWARE\\Quorvel\\Tonalith" string "LastFolder" = "/home/me/Music" [8b637edd]
 //   end
 //
-// Quoted text escapes '"', '\' and control bytes (\xHH); other bytes stand as they are.
+// A key line stands for a key that holds no values (any other is known by its values'
+// lines). The bracketed hex word ending a line is the CRC-32 of its statement as the writer
+// spells it, so that no damage makes a line say something else; a line written by hand ends
+// in "[]" instead and is taken as it reads. A line without either end (one cut short) does
+// not read. Blank lines and comments ('#' first) are nothing.
 std::string FormatStore(const StoredKey& root);
 
-// Reads a whole store text into `root` (which must be empty); true when the text is
-// well formed. After a syntax error, limit overrun or missing "end" (a truncated file)
-// it returns false with `root` holding every entry that still reads.
+// Reads a whole store text into `root` (which must be empty); true when the text is whole:
+// the header first, "end" last, every other line that is not a comment an entry that reads,
+// no entry twice, every line ended by a newline. Otherwise `root` holds every entry that
+// reads, the later line's where two give the same (as a later line overrides an earlier one
+// in most settings files). A file in the earlier, nested layout is read as that layout's
+// reader says.
 bool ParseStore(std::string_view text, StoredKey& root);
 
 }  // namespace Platform::Registry::Detail

@@ -210,9 +210,7 @@ TEST_F(Registry, NamesMatchAsciiCaseInsensitivelyAndKeepTheirFirstCase) {
     ASSERT_EQ(SetDword("Software\\MixedCase", "\xC3\x89", 3), Result::Ok);
     EXPECT_EQ(Get("Software\\MixedCase", "\xC3\xA9").second, "<absent>");
     const std::string text = FileText();
-    EXPECT_NE(text.find("key \"Software\" {"), std::string::npos) << text;
-    EXPECT_NE(text.find("key \"MixedCase\" {"), std::string::npos) << text;
-    EXPECT_NE(text.find("dword \"ValueName\" = 2"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Software\\\\MixedCase\" dword \"ValueName\" = 2"), std::string::npos) << text;
     EXPECT_EQ(text.find("SOFTWARE"), std::string::npos) << text;
 }
 
@@ -231,34 +229,38 @@ TEST_F(Registry, FileIsHumanReadableText) {
     ASSERT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "Opacity", 3, std::string("\0\0\x80\x3f", 4)), Result::Ok);
     ASSERT_EQ(Set("SOFTWARE\\Quorvel\\Tonalith", "", 7, "ab"), Result::Ok);
     ASSERT_EQ(Set("SOFTWARE\\Quorvel", "Two", 1, std::string("a\0b\0", 4)), Result::Ok);
+    Key empty;
+    ASSERT_EQ(Key::Create(Root::CurrentUser, "Empty", empty), Result::Ok);
+    ASSERT_EQ(SetDword("", "atRoot", 6), Result::Ok);
+    // The checks are CRC-32s of the lines' statements, worked out apart from the store's code.
     EXPECT_EQ(FileText(),
         "# Quorvel settings store (HKEY_CURRENT_USER); rewritten whole on every change.\n"
-        "qvreg 1\n"
-        "key \"SOFTWARE\" {\n"
-        "  key \"Quorvel\" {\n"
-        "    value 1 \"Two\" = 61 00 62 00\n"
-        "    key \"Tonalith\" {\n"
-        "      value 7 \"\" = 61 62\n"
-        "      dword \"AmpRuler.Mode\" = 2\n"
-        "      string \"LastFolder\" = \"/home/me/Mu\\\"sic\\\\\\x0a\"\n"
-        "      binary \"Opacity\" = 00 00 80 3f\n"
-        "    }\n"
-        "  }\n"
-        "}\n"
+        "# The digits in brackets check their line: a line you change or add by hand ends in [] instead.\n"
+        "qvstore 2\n"
+        "\"\" dword \"atRoot\" = 6 [1ceb4377]\n"
+        "key \"Empty\" [ff859ba1]\n"
+        "key \"SOFTWARE\" [e03ec8b8]\n"
+        "\"SOFTWARE\\\\Quorvel\" value 1 \"Two\" = 61 00 62 00 [fca8f77f]\n"
+        "\"SOFTWARE\\\\Quorvel\\\\Tonalith\" value 7 \"\" = 61 62 [4f702614]\n"
+        "\"SOFTWARE\\\\Quorvel\\\\Tonalith\" dword \"AmpRuler.Mode\" = 2 [8f4d0206]\n"
+        "\"SOFTWARE\\\\Quorvel\\\\Tonalith\" string \"LastFolder\" = \"/home/me/Mu\\\"sic\\\\\\x0a\" [f7469589]\n"
+        "\"SOFTWARE\\\\Quorvel\\\\Tonalith\" binary \"Opacity\" = 00 00 80 3f [4a185b47]\n"
         "end\n");
     struct stat info {};
     ASSERT_EQ(::stat(file_.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);  // settings are private
 
-    // A key the user comments out by hand is a comment: the file still reads whole.
+    // A file an earlier release wrote, with a key commented out by hand, reads whole: the next
+    // change writes it in the line layout, with nothing kept aside.
     WriteFileText(
         "qvreg 1\ndword \"A\" = 1\n# key \"Old\" {\n#   string \"X\" = \"x\"\n# }\ndword \"B\" = 2\n"
-        "key \"K\" {\n  dword \"C\" = 3\n}\nend\n");
+        "key \"K\" {\n  # note {\n  dword \"C\" = 3\n}\nend\n");
     ASSERT_EQ(SetDword("", "new", 4), Result::Ok);
     EXPECT_FALSE(std::filesystem::exists(file_.string() + ".damaged"));
     for (const auto& [key, name] : {std::pair("", "A"), {"", "B"}, {"K", "C"}, {"", "new"}})
         EXPECT_EQ(Get(key, name).first, 4u) << name;
     EXPECT_EQ(Get("Old", "X").first, 0u);
+    EXPECT_NE(FileText().find("\"K\" dword \"C\" = 3 ["), std::string::npos) << FileText();
 }
 
 TEST_F(Registry, EveryByteOfNamesAndValuesRoundTrips) {
@@ -318,11 +320,6 @@ TEST_F(Registry, DamagedFilesKeepTheEntriesThatStillReadAndABadLineNoMore) {
             EXPECT_EQ(Get("SOFTWARE\\Q", name).first != 0, length >= lineEnd) << name << " " << length;
         }
     }
-    // Without an indent the braces hold up to the first damage, also in a file the writer made.
-    std::string flat = TestSupport::Reindented(good, [](std::size_t) { return std::string(); });
-    WriteFileText(flat.replace(flat.rfind("end"), 3, "en"));
-    EXPECT_EQ(std::make_pair(Get("SOFTWARE\\Q", "v").first, Get("SOFTWARE\\Q", "s").first), std::make_pair(4u, 1u));
-
     const std::string header = "qvreg 1\n";
     const std::string hostile[] = {
         "", "\x89PNG\r\n\x1a\n\0\0\0", "qvreg 2\nend\n",
@@ -351,19 +348,6 @@ TEST_F(Registry, DamagedFilesKeepTheEntriesThatStillReadAndABadLineNoMore) {
         EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE", key), Result::NotFound) << text.substr(0, 80);
     }
 
-    // Nesting comes from the indent: a lost brace moves nothing, a bad line drops only itself.
-    // A line whose indent and braces disagree goes where a line that reads after it agrees,
-    // else nowhere (f: G's brace lost, or f's own indent shifted, cannot be told).
-    WriteFileText(header + "key \"A\" {\n  dword \"a\" = 1\n  key \"B\" {\n    dword \"b\" = 2\n  ?\n" +
-        "  dword \"c\" = 3\n  dword \"e\" = 5\n  key \"G\" {\n    dword \"g\" = 7\n  ?\n  dword \"f\" = 6\n" +
-        "  binary \"x\" = 0\n}\ndword \"d\" = 4\n");
-    for (const auto& [key, name] :
-        {std::pair("A", "a"), {"A\\B", "b"}, {"A", "c"}, {"A", "e"}, {"A\\G", "g"}, {"", "d"}})
-        EXPECT_EQ(Get(key, name).first, 4u) << key << ":" << name;
-    EXPECT_EQ(Get("A\\B", "c").first + Get("A", "f").first + Get("A\\G", "f").first, 0u);
-    EXPECT_EQ(Get("A", "x").first, 0u);
-    EXPECT_EQ(Get("", "d").first, 4u);
-
     // Deep nesting beyond the store's depth limit keeps the levels within it.
     std::string deep = header;
     for (int i = 0; i < 600; ++i) deep += std::string(2 * i, ' ') + "key \"k\" {\n";
@@ -384,49 +368,36 @@ TEST_F(Registry, DamagedFilesKeepTheEntriesThatStillReadAndABadLineNoMore) {
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
 }
 
-// Every line of a store, damaged in each way in turn: the entries the line does not own
-// still read, and still do after the next write has replaced the file.
-TEST_F(Registry, OneDamagedLineCostsOnlyWhatItOwns) {
-    // Each line with what it owns: a value line its entry ("key path:name"), a key line
-    // every entry below its key path.
-    const std::vector<std::pair<std::string, std::string>> lines = {{"# settings", ""}, {"qvreg 1", ""},
-        {"dword \"top\" = 1", ":top"}, {"key \"SOFTWARE\" {", "SOFTWARE"}, {"  key \"Q\" {", "SOFTWARE\\Q"},
-        {"    key \"T\" {", "SOFTWARE\\Q\\T"}, {"      string \"FFT\" = \"4096\"", "SOFTWARE\\Q\\T:FFT"},
-        {"      dword \"Window\" = 2", "SOFTWARE\\Q\\T:Window"},
-        {"      binary \"Range\" = 00 00 70 42", "SOFTWARE\\Q\\T:Range"},
-        {"      key \"Nested\" {", "SOFTWARE\\Q\\T\\Nested"}, {"        dword \"n\" = 3", "SOFTWARE\\Q\\T\\Nested:n"},
-        {"      }", ""}, {"    }", ""}, {"    key \"Other\" {", "SOFTWARE\\Q\\Other"},
-        {"      dword \"o\" = 4", "SOFTWARE\\Q\\Other:o"}, {"    }", ""}, {"  }", ""},
-        {"  dword \"last\" = 5", "SOFTWARE:last"}, {"}", ""}, {"end", ""}};
-    std::string text;
-    std::vector<std::string> entries;
-    for (const auto& [line, owns] : lines) {
-        text += line + "\n";
-        if (owns.find(':') != std::string::npos) entries.push_back(owns);
-    }
-    const auto ownedBy = [](const std::string& entry, const std::string& owns) {
-        return !owns.empty() && (entry == owns || entry.rfind(owns + ":", 0) == 0 || entry.rfind(owns + "\\", 0) == 0);
-    };
+// Every line of a store, damaged in each way in turn: the other lines' entries still read, and
+// still do after the next write has replaced the file, which is kept aside byte for byte.
+TEST_F(Registry, OneDamagedLineCostsOnlyItsOwnEntry) {
+    const std::string program = "SOFTWARE\\Quorvel\\Tonalith";
+    const std::pair<std::string, std::string> entries[] = {{"", "top"}, {program, "AmpRuler.Mode"},
+        {program, "LastFolder"}, {program, "RecentFile1"}, {"SOFTWARE\\Other Maker\\Tool", "Path"},
+        {"SOFTWARE\\Other Maker", "Mode"}};
+    for (const auto& [key, name] : entries) ASSERT_EQ(Set(key, name, reg::kTypeString, name + '\0'), Result::Ok);
+    Key empty;
+    ASSERT_EQ(Key::Create(Root::CurrentUser, "SOFTWARE\\Empty", empty), Result::Ok);
+    const std::string text = FileText();
 
     for (const TestSupport::LineDamage& damage : TestSupport::LineDamages()) {
         const bool itsOwn = std::string(damage.name) != "junk line before it";
-        std::size_t lineStart = 0;
-        for (const auto& [line, owns] : lines) {
-            const std::string damaged = damage.apply(text, lineStart);
+        for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+            const std::string line = text.substr(at, text.find('\n', at) - at), damaged = damage.apply(text, at);
             WriteFileText(damaged);
             for (int pass = 0; pass < 2; ++pass) {  // as read, then as rewritten
-                for (const std::string& entry : entries) {
-                    const std::size_t colon = entry.find(':');
-                    EXPECT_EQ(Get(entry.substr(0, colon), entry.substr(colon + 1)).first != 0,
-                        !(itsOwn && ownedBy(entry, owns)))
-                        << damage.name << " | " << line << " | " << entry;
+                for (const auto& [key, name] : entries) {
+                    const bool owned = itsOwn && line.find('"' + name + "\" =") != std::string::npos;
+                    EXPECT_EQ(Get(key, name).first, owned ? 0u : reg::kTypeString) << damage.name << " | " << line;
                 }
+                EXPECT_EQ(Key::Open(Root::CurrentUser, "SOFTWARE\\Empty", empty) == Result::Ok,
+                    !itsOwn || line.find("Empty") == std::string::npos)
+                    << damage.name << " | " << line;
                 ASSERT_EQ(SetDword("New", "n", 1), Result::Ok);
             }
             std::ifstream kept(file_.string() + ".damaged", std::ios::binary);
             EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
             std::filesystem::remove(file_.string() + ".damaged");
-            lineStart = text.find('\n', lineStart) + 1;
         }
     }
 }
@@ -562,282 +533,4 @@ TEST_F(Registry, AWriterDyingBeforeTheRenameLeavesTheOldFileWhole) {
     ASSERT_EQ(SetDword("K", "after", 3), Result::Ok);
     EXPECT_EQ(Get("K", "old").first, 4u);
     EXPECT_EQ(Get("K", "after").first, 4u);
-}
-
-// A store as the program leaves it (and a key of another program's), re-indented by hand.
-class ReindentedStore : public Registry, public ::testing::WithParamInterface<TestSupport::Reindentation> {
-protected:
-    static void WriteProgramsStore() {
-        const std::string program = "SOFTWARE\\Quorvel\\Tonalith", path = "/home/me/\xC3\x89t\xC3\xA9 1.wav";
-        ASSERT_EQ(Set("SOFTWARE\\Other Maker\\Tool", "Path", reg::kTypeString, path + '\0'), Result::Ok);
-        for (const char* name : {"RecentFile1", "RecentFile2", "RecentFile3", "RecentFile4", "RecentFile5",
-                 "LastFolder", "Tonalith Host Window.Geometry"})
-            ASSERT_EQ(Set(program, name, reg::kTypeString, path + '\0'), Result::Ok);
-        for (const char* name : {"EditorView.Spectrogram.FFTSize", "AmpRuler.Mode", "Tonalith Host Window.Maximized"})
-            ASSERT_EQ(SetDword(program, name, 2), Result::Ok);
-        for (const char* name : {"EditorView.WaveformOpacity", "EditorView.Spectrogram.AmpRange"})
-            ASSERT_EQ(Set(program, name, reg::kTypeBinary, std::string("\0\0\x80\x3f", 4)), Result::Ok);
-    }
-};
-
-// The writer's text without what the line at `at` owns: a value line its value, a key
-// line everything up to its closing brace.
-std::string WithoutWhatALineOwns(std::string text, std::size_t at) {
-    const std::size_t indent = text.find_first_not_of(' ', at) - at, end = text.find('\n', at) + 1;
-    if (text.compare(at + indent, 4, "key ") == 0)
-        return text.erase(at, text.find('\n' + std::string(indent, ' ') + "}\n", at) + indent + 3 - at);
-    return text.substr(at, end - at).find(" = ") == std::string::npos ? text : text.erase(at, end - at);
-}
-
-// The re-indented store still reads whole; with one line of it damaged, the next change
-// keeps every entry the line does not own, each under its own key, as the same change
-// does to an undamaged store without them.
-TEST_P(ReindentedStore, OneDamagedLineCostsOnlyWhatItOwns) {
-    WriteProgramsStore();
-    const std::string written = FileText(), damagedCopy = file_.string() + ".damaged";
-    const auto afterTheChange = [&](const std::string& before) {
-        WriteFileText(before);
-        EXPECT_EQ(SetDword("New", "n", 1), Result::Ok);
-        return FileText();
-    };
-    const std::size_t moved = written.rfind('\n', written.find("\"RecentFile3\"")) + 1;
-    const std::string text = GetParam().apply(written, moved), whole = afterTheChange(text);
-    EXPECT_FALSE(std::filesystem::exists(damagedCopy));
-    EXPECT_EQ(whole, afterTheChange(written));
-
-    const std::size_t besideBefore = written.rfind('\n', moved - 2) + 1, besideAfter = written.find('\n', moved) + 1;
-    for (std::size_t at = 0, writtenAt = 0; at < text.size();
-         at = text.find('\n', at) + 1, writtenAt = written.find('\n', writtenAt) + 1) {
-        if (GetParam().movesOneLine && writtenAt >= besideBefore && writtenAt <= besideAfter) continue;
-        const std::string withoutOwned = WithoutWhatALineOwns(written, writtenAt);
-        const std::string owned = withoutOwned == written ? whole : afterTheChange(withoutOwned);
-        for (const TestSupport::LineDamage& damage : TestSupport::LineDamages()) {
-            const std::string damaged = damage.apply(text, at);
-            const bool itsOwn = std::string(damage.name) != "junk line before it";
-            EXPECT_EQ(afterTheChange(damaged), itsOwn ? owned : whole)
-                << damage.name << " | " << written.substr(writtenAt, 40);
-            std::ifstream kept(damagedCopy, std::ios::binary);
-            EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), damaged);
-            std::filesystem::remove(damagedCopy);
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Layouts, ReindentedStore, ::testing::ValuesIn(TestSupport::Reindentations()),
-    [](const auto& tested) { return std::string(tested.param.name); });
-
-namespace {
-
-namespace detail = Platform::Registry::Detail;
-
-// Keys beside and inside each other; values under one name differ in type or in more
-// bytes than one damage changes, so that an entry read elsewhere is known by its value.
-detail::StoredKey ManyKeys() {
-    const auto text = [](std::string s) { return s + '\0'; };
-    const auto word = [](std::uint32_t w) { return std::string(reinterpret_cast<const char*>(&w), 4); };
-    const struct {
-        const char* path;
-        const char* name;  // "": the key alone
-        std::uint32_t type;
-        std::string bytes;
-    } entries[] = {{"Environment", "Path", 1, text("/usr/local/bin:/usr/bin")}, {"Environment\\Empty", "", 0, ""},
-        {"Printers", "Default", 1, text("Office laser")}, {"Printers", "Mode", 1, text("duplex long edge")},
-        {"SOFTWARE\\Other", "Count", 4, word(31337)}, {"SOFTWARE\\Other", "Mode", 1, text("eleven")},
-        {"SOFTWARE\\Other", "Path", 1, text("/srv/share {x} \"q\"")}, {"SOFTWARE\\Quorvel", "Mode", 4, word(10)},
-        {"SOFTWARE\\Quorvel\\Shared", "Opacity", 3, std::string("\0\0\x40\x3f", 4)},
-        {"SOFTWARE\\Quorvel\\Tonalith", "RecentFile1", 1, text("/home/me/Music/take 1.wav")},
-        {"SOFTWARE\\Quorvel\\Tonalith", "RecentFile2", 1, text("/home/me/Music/take 2.wav")},
-        {"SOFTWARE\\Quorvel\\Tonalith", "LastFolder", 1, text("/home/me/Music")},
-        {"SOFTWARE\\Quorvel\\Tonalith", "Mode", 3, "\1\2\3\4\5"},
-        {"SOFTWARE\\Quorvel\\Tonalith\\Display", "Scale", 1, text("mel")},
-        {"SOFTWARE\\Quorvel\\Tonalith\\Display\\Spectrogram", "Overlap", 4, word(75)},
-        {"SOFTWARE\\Quorvel\\Tonalith\\Display\\Waveform", "Colour", 3, "\x10\x20\x30"},
-        {"SOFTWARE\\Quorvel\\Tonalith\\Window", "Geometry", 1, text("10 20 800 600")},
-        {"SOFTWARE\\Quorvel\\Tonalith\\Window", "Maximized", 4, word(0)},
-        {"SOFTWARE\\Quorvel\\Viewer", "Mode", 7, "mode"},
-        {"SOFTWARE\\Quorvel\\Viewer\\Window", "Geometry", 1, text("640x480+0+0")},
-        {"SOFTWARE\\Quorvel\\Viewer\\Window", "Maximized", 1, text("yes")},
-        {"SOFTWARE\\Zeta Soft\\Tool", "Path", 1, text("/home/me/\xC3\x89t\xC3\xA9 1.wav")}};
-    detail::StoredKey root;
-    for (const auto& entry : entries) {
-        detail::StoredKey* key = &root;
-        for (const std::string_view part : detail::SplitKeyPath(entry.path)) key = &key->SubKey(part);
-        if (*entry.name) key->SetValue(entry.name, entry.type, {entry.bytes.begin(), entry.bytes.end()});
-    }
-    return root;
-}
-
-// A store's entries by folded key path and name, and its key paths.
-using Entries = std::map<std::pair<std::string, std::string>, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
-void Collect(const detail::StoredKey& key, const std::string& path, Entries& entries, std::set<std::string>& keys) {
-    for (const auto& [name, value] : key.values) entries[{path, name}] = {value.type, value.data};
-    for (const auto& [name, sub] : key.subKeys) Collect(sub, *keys.insert(path + '\\' + name).first, entries, keys);
-}
-
-// The text damaged at `at`: a few bytes overwritten, inserted or deleted, cut short, the
-// line written twice or lost, a run of zeros written over it (a crash's), the bytes random or
-// those the format is made of; or junk put after a line up to three lines away, and another
-// of those.
-std::string DamagedAt(std::string text, std::size_t at, std::mt19937& random, std::size_t kinds = 8) {
-    const auto byte = [&random] { return random() % 2 ? static_cast<char>(random()) : "{}\"\\\n \t#"[random() % 8]; };
-    const std::size_t count = 1 + random() % 4;
-    const std::size_t line = at == 0 ? 0 : text.rfind('\n', at - 1) + 1, lineEnd = text.find('\n', at) + 1;
-    switch (random() % kinds) {
-    case 0:
-        for (std::size_t i = at; i < std::min(at + count, text.size()); ++i) text[i] = byte();
-        return text;
-    case 1:
-        for (std::size_t i = 0; i < count; ++i) text.insert(text.begin() + at, byte());
-        return text;
-    case 2: return text.erase(at, count);
-    case 3: return text.substr(0, at);
-    case 4: return text.insert(line, text.substr(line, lineEnd - line));
-    case 5: return text.erase(line, lineEnd - line);
-    case 6: {
-        const std::size_t zeros = std::min<std::size_t>(8 + random() % 121, text.size() - at);
-        return text.replace(at, zeros, zeros, '\0');
-    }
-    default: {
-        std::size_t junkAt = lineEnd - 1;
-        for (int lines = static_cast<int>(random() % 7) - 3; lines != 0; lines += lines > 0 ? -1 : 1) {
-            const std::size_t next = lines > 0 ? text.find('\n', junkAt + 1) : text.rfind('\n', junkAt - 1);
-            if (next == std::string::npos) break;
-            junkAt = next;
-        }
-        const std::string junk =
-            random() % 2 ? "  junk" : std::string(1 + random() % 4, static_cast<char>('!' + random() % 90));
-        text.insert(junkAt, junk);
-        return DamagedAt(std::move(text), junkAt < at ? at + junk.size() : at, random, kinds - 1);
-    }
-    }
-}
-
-// What a damaged text reads as.
-std::string Salvaged(const std::string& text) {
-    detail::StoredKey root;
-    EXPECT_FALSE(detail::ParseStore(text, root));
-    return detail::FormatStore(root);
-}
-
-}  // namespace
-
-// A key line that does not read costs its key and nothing else: made unreadable with the
-// line after it one column off the grid, merged with the closing brace before it (the
-// newline between overwritten; also with the brace overwritten by a comment sign), gone
-// with a damaged line before that brace, or, after a top-level key, zeroed from that brace
-// to the next entry. None lends the key's entries to its neighbour or parent.
-TEST(RegistrySalvage, ALostKeyLineCostsItsKeyAndMovesNothing) {
-    const detail::StoredKey store = ManyKeys();
-    for (const TestSupport::Indent& indent : TestSupport::Indents()) {
-        const std::string text = TestSupport::Reindented(detail::FormatStore(store), indent.of);
-        std::vector<std::string> path;  // of the key a line opens, and the keys around it
-        for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
-            end = text.find('\n', at);
-            const std::size_t first = text.find_first_not_of(" \t", at);
-            if (text[first] == '}') path.pop_back();
-            if (text.compare(first, 5, "key \"") != 0) continue;
-            path.push_back(text.substr(first + 5, text.find('"', first + 5) - first - 5));
-            detail::StoredKey expected = store;
-            detail::StoredKey* parent = &expected;
-            for (std::size_t level = 0; level + 1 < path.size(); ++level) parent = &parent->SubKey(path[level]);
-            parent->subKeys.erase(detail::FoldCase(path.back()));
-            const auto expect = [&](const std::string& damaged, const char* how) {
-                EXPECT_EQ(Salvaged(damaged), detail::FormatStore(expected))
-                    << indent.name << " " << how << " | " << path.back();
-            };
-
-            std::string lost = text;
-            lost.replace(at, end - at, end - at, '?');
-            expect(lost.insert(text.find_first_not_of(" \t", end + 1), 1, ' '), "lost");
-            const std::size_t braceLine = text.rfind('\n', at - 2) + 1,
-                              brace = text.find_first_not_of(" \t", braceLine);
-            if (text[brace] != '}') continue;
-            std::string merged = text;
-            merged[at - 1] = 'x';
-            expect(merged, "merged");
-            merged[brace] = '#';
-            expect(merged, "commented");
-            expect(std::string(text).erase(at, end + 1 - at).insert(braceLine, "@@@\n"), "gone");
-            if (path.size() > 1) continue;
-            const std::size_t entry = text.find_first_not_of(" \t", end + 1);
-            expect(std::string(text).replace(brace, entry - brace, entry - brace, '\0'), "zeroed");
-        }
-    }
-}
-
-// Thousands of random damages in every layout, and damages too rare for the draw that once
-// did: no entry is read under a key it was not in, so none replaces a value there either,
-// and most are kept. An entry found elsewhere is moved unless a damaged key line renamed
-// its key: one part of its path differs and names no key the store had.
-TEST(RegistrySalvage, RandomDamageMovesNoEntryAndKeepsMost) {
-    Entries entries;
-    std::set<std::string> keys;
-    Collect(ManyKeys(), "", entries, keys);
-    // The entries of the store the damaged text reads as that are where they were.
-    const auto readBack = [&](const std::string& damaged, const std::string& damage) {
-        detail::StoredKey root;
-        detail::ParseStore(damaged, root);
-        Entries read;
-        std::set<std::string> readKeys;
-        Collect(root, "", read, readKeys);
-        std::size_t kept = 0;
-        for (const auto& [where, value] : read) {
-            const auto home = entries.find(where);
-            kept += home != entries.end() && home->second == value;
-            for (const auto& [from, was] : entries) {
-                if (from == where || from.second != where.second || was != value) continue;
-                const auto a = detail::SplitKeyPath(where.first), b = detail::SplitKeyPath(from.first);
-                const auto differs = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
-                if (a.size() == b.size() && std::equal(differs.first + 1, a.end(), differs.second + 1) &&
-                    !keys.count(
-                        where.first.substr(0, differs.first->data() + differs.first->size() - where.first.data())))
-                    continue;
-                ADD_FAILURE() << damage << ": " << from.first << ":" << from.second << " read under " << where.first
-                              << (home != entries.end() ? ", over a value" : "");
-            }
-        }
-        return kept;
-    };
-    const auto lineOf = [](const std::string& text, const char* part) { return text.rfind('\n', text.find(part)) + 1; };
-    const std::pair<const char*, std::function<std::string(std::string)>> rare[] = {
-        {"a line broken in two by a closing brace",
-            [&](std::string text) {
-                const std::size_t line = lineOf(text, "dword \"Mode\" = 10");
-                return text.replace(line, text.find_first_not_of(" \t", line) - line, "}\n");
-            }},
-        {"a key line's brace and the next line's indent overwritten, the line after damaged",
-            [](std::string text) {
-                const std::size_t brace = text.find("\"Printers\" {") + 11;
-                text.insert(text.find('\n', text.find("\"duplex long edge\"")), "  junk");
-                return text.replace(brace, text.find_first_not_of(" \t", text.find('\n', brace) + 1) - brace, "?\n");
-            }},
-        {"a closing brace's line lost into the key line's indent, the line after damaged",
-            [&](std::string text) {
-                const std::size_t key = lineOf(text, "key \"Viewer\""), entry = text.find('\n', key) + 1;
-                const std::string deeper = text.substr(entry, text.find_first_not_of(" \t", entry) - entry);
-                text.insert(text.find('\n', entry), "  junk");
-                const std::size_t brace = text.rfind('\n', key - 2) + 1;
-                return text.replace(brace, text.find_first_not_of(" \t", key) - brace, deeper);
-            }},
-        {"a damaged key line in a text cut short",
-            [](std::string text) {
-                text.insert(text.find("\"Environment\" {") + 15, "AAA");
-                return text.substr(0, text.find('\n', text.find('}', text.find("\"Empty\""))) + 1);
-            }},
-    };
-    std::vector<TestSupport::Indent> layouts = TestSupport::Indents();
-    layouts.push_back({"None", [](std::size_t) { return std::string(); }});
-    for (const TestSupport::Indent& indent : layouts) {
-        const std::string text = TestSupport::Reindented(detail::FormatStore(ManyKeys()), indent.of);
-        for (const auto& [name, damage] : rare) readBack(damage(text), std::string(indent.name) + " " + name);
-        std::mt19937 random(1);
-        std::size_t kept = 0;
-        constexpr std::size_t kDamages = 6000;
-        for (std::size_t damage = 0; damage < kDamages; ++damage) {
-            kept += readBack(DamagedAt(text, random() % text.size(), random),
-                std::string(indent.name) + " damage " + std::to_string(damage));
-        }
-        // Without an indent, the braces hold only up to the first damage.
-        EXPECT_GE(kept, kDamages * entries.size() * (indent.of(1).empty() ? 48 : 80) / 100) << indent.name;
-    }
 }

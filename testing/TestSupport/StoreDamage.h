@@ -1,10 +1,11 @@
-// Ways one line of a settings store file gets damaged (a crash mid-write, a bad sector,
-// a careless edit), for the tests of the store and of the program that keeps its
+// Ways a settings store file gets damaged (a crash mid-write, a bad sector, a careless
+// edit) and edited by hand, for the tests of the store and of the program that keeps its
 // settings there.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,6 @@ inline std::vector<LineDamage> LineDamages() {
                 const std::size_t second = first < end ? text.find('"', first + 1) : std::string::npos;
                 return second < end ? text.erase(second, 1) : text.insert(text.find_first_not_of(' ', at), "\"");
             }},
-        // Fewer zeros than a closing brace's line and a key line take: more could have
-        // stood for them, and then the damage is no longer one line's.
         {"NUL bytes over its start",
             [](std::string text, std::size_t at) {
                 const std::size_t length = std::min<std::size_t>(text.find('\n', at) - at, 10);
@@ -40,43 +39,135 @@ inline std::vector<LineDamage> LineDamages() {
     };
 }
 
-// Ways a user re-indents a store by hand; the text still reads whole. `at` starts the
-// line that a change of one line moves (damage right beside it reads as a lost brace).
-struct Reindentation {
+// Edits by hand that leave what a store says as it was: the text still reads whole.
+struct HandEdit {
     const char* name;
-    std::string (*apply)(std::string text, std::size_t at);
-    bool movesOneLine;
+    std::string (*apply)(const std::string& text);
 };
 
-// The writer's indent of two spaces a level rewritten as `indent(level)`.
-inline std::string Reindented(std::string text, std::string (*indent)(std::size_t level)) {
-    for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
-        const std::size_t spaces = text.find_first_not_of(' ', at) - at;
-        text.replace(at, spaces, indent(spaces / 2));
-    }
-    return text;
+namespace StoreEditing {
+// Each line of `text` (every one ends with a newline) rewritten by `edit(line, index)`.
+template <typename Edit>
+std::string EachLine(const std::string& text, Edit edit) {
+    std::string out;
+    std::size_t index = 0;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        out += edit(text.substr(at, end - at), index++) + '\n';
+    return out;
+}
+}  // namespace StoreEditing
+
+inline std::vector<HandEdit> HandEdits() {
+    using StoreEditing::EachLine;
+    return {
+        {"as written", [](const std::string& text) { return text; }},
+        {"spaces before lines",
+            [](const std::string& text) {
+                return EachLine(
+                    text, [](const std::string& line, std::size_t i) { return std::string(i % 4 * 2, ' ') + line; });
+            }},
+        {"tabs before lines",
+            [](const std::string& text) {
+                return EachLine(
+                    text, [](const std::string& line, std::size_t i) { return std::string(i % 3, '\t') + line; });
+            }},
+        {"comments between lines",  // of every form, braces and statements too
+            [](const std::string& text) {
+                return EachLine(text, [](const std::string& line, std::size_t i) {
+                    static const char* const comments[] = {"# note {", "  # key \"Old\" {", "#}", "#", "\t# end",
+                        "# \"A\" dword \"m\" = 9 [00000000]", "#qvreg 1", "# }\t{ \xC3\xA9"};
+                    return line + "\n" + comments[i % 8];
+                });
+            }},
+        {"CRLF line ends",
+            [](const std::string& text) {
+                return EachLine(text, [](const std::string& line, std::size_t) { return line + '\r'; });
+            }},
+        {"spacing within lines",  // the check still holds: it is of what a line says
+            [](const std::string& text) {
+                return EachLine(text, [](std::string line, std::size_t) {
+                    for (std::size_t at = 0; (at = line.find(" = ", at)) != std::string::npos; at += 5)
+                        line.replace(at, 3, " \t=  ");
+                    const std::size_t check = line.rfind(" [");
+                    return check == std::string::npos ? line : line.replace(check, 1, "\t  ");
+                });
+            }},
+    };
 }
 
-inline std::string Tabs(std::size_t level) { return std::string(level, '\t'); }
-inline std::string FourSpaces(std::size_t level) { return std::string(4 * level, ' '); }
-
-inline std::vector<Reindentation> Reindentations() {
-    return {{"Tabs", [](std::string text, std::size_t) { return Reindented(text, Tabs); }, false},
-        {"FourSpaces", [](std::string text, std::size_t) { return Reindented(text, FourSpaces); }, false},
-        {"OneLineTwoSpacesShallower", [](std::string text, std::size_t at) { return text.erase(at, 2); }, true}};
-}
-
-// The indents a store comes in: the writer's, and as users re-indent it (a tab reaches the
-// next multiple of 8 columns; "Mixed" steps 4 columns and writes each 8 as a tab).
-struct Indent {
+// Random damage of a kind, anywhere in a text.
+struct RandomDamage {
     const char* name;
-    std::string (*of)(std::size_t level);
+    std::string (*apply)(std::string text, std::mt19937& random);
 };
 
-inline std::vector<Indent> Indents() {
-    return {{"Writers", [](std::size_t level) { return std::string(2 * level, ' '); }}, {"Tabs", Tabs},
-        {"FourSpaces", FourSpaces}, {"ThreeSpaces", [](std::size_t level) { return std::string(3 * level, ' '); }},
-        {"Mixed", [](std::size_t level) { return std::string(level / 2, '\t') + std::string(level % 2 * 4, ' '); }}};
+namespace StoreDamaging {
+// Half any byte, half those the store's text is made of.
+inline char Byte(std::mt19937& random) {
+    return random() % 2 ? static_cast<char>(random()) : "\"\\\n \t#[]{}=0a"[random() % 13];
+}
+inline std::size_t At(const std::string& text, std::mt19937& random) { return random() % text.size(); }
+inline std::size_t LineStart(const std::string& text, std::size_t at) {
+    return at == 0 ? 0 : text.rfind('\n', at - 1) + 1;
+}
+inline std::size_t LineEnd(const std::string& text, std::size_t at) {  // its newline
+    return std::min(text.find('\n', at), text.size() - 1);
+}
+std::string Damaged(std::string text, std::mt19937& random, std::size_t kind);
+}  // namespace StoreDamaging
+
+inline std::vector<RandomDamage> RandomDamages() {
+    using namespace StoreDamaging;
+    return {
+        {"one to four bytes changed",
+            [](std::string text, std::mt19937& random) {
+                const std::size_t at = At(text, random), count = 1 + random() % 4;
+                for (std::size_t i = at; i < std::min(at + count, text.size()); ++i) text[i] = Byte(random);
+                return text;
+            }},
+        {"a byte inserted",
+            [](std::string text, std::mt19937& random) { return text.insert(At(text, random), 1, Byte(random)); }},
+        {"a byte deleted", [](std::string text, std::mt19937& random) { return text.erase(At(text, random), 1); }},
+        {"a line cut short",  // its tail lost, the newline kept
+            [](std::string text, std::mt19937& random) {
+                const std::size_t at = At(text, random), end = LineEnd(text, at);
+                return text.erase(at, end - std::min(at, end));
+            }},
+        {"a line repeated",
+            [](std::string text, std::mt19937& random) {
+                const std::size_t at = At(text, random), start = LineStart(text, at);
+                return text.insert(start, text.substr(start, LineEnd(text, at) + 1 - start));
+            }},
+        {"a line dropped",
+            [](std::string text, std::mt19937& random) {
+                const std::size_t at = At(text, random), start = LineStart(text, at);
+                return text.erase(start, LineEnd(text, at) + 1 - start);
+            }},
+        {"a newline removed",
+            [](std::string text, std::mt19937& random) { return text.erase(LineEnd(text, At(text, random)), 1); }},
+        {"a zeroed run",
+            [](std::string text, std::mt19937& random) {
+                const std::size_t at = At(text, random);
+                const std::size_t count = std::min<std::size_t>(8 + random() % 121, text.size() - at);
+                return text.replace(at, count, count, '\0');
+            }},
+        {"a run of random bytes",
+            [](std::string text, std::mt19937& random) {
+                const std::size_t at = At(text, random);
+                const std::size_t count = std::min<std::size_t>(8 + random() % 121, text.size() - at);
+                for (std::size_t i = at; i < at + count; ++i) text[i] = Byte(random);
+                return text;
+            }},
+        {"two at once",
+            [](std::string text, std::mt19937& random) {
+                for (int i = 0; i < 2 && !text.empty(); ++i) text = Damaged(std::move(text), random, random() % 9);
+                return text;
+            }},
+    };
+}
+
+inline std::string StoreDamaging::Damaged(std::string text, std::mt19937& random, std::size_t kind) {
+    return RandomDamages()[kind].apply(std::move(text), random);
 }
 
 }  // namespace TestSupport
