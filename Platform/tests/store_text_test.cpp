@@ -35,13 +35,14 @@ detail::StoredKey ManyKeys() {
         {"SOFTWARE\\Quorvel", "Mode", 4, word(10)}, {"SOFTWARE\\Quorvel", "Two", 1, std::string("a\0b\0", 4)},
         {"SOFTWARE\\Quorvel\\Tonalith", "RecentFile1", 1, text("/home/me/Music/take 1.wav")},
         {"SOFTWARE\\Quorvel\\Tonalith", "RecentFile2", 1, text("/home/me/Music/take 2.wav")},
-        {"SOFTWARE\\Quorvel\\Tonalith", "Mode", 3, "\1\2\3\4\5"},
-        {"SOFTWARE\\Quorvel\\Tonalith", "m", 4, word(5)},
+        {"SOFTWARE\\Quorvel\\Tonalith", "Mode", 3, "\1\2\3\4\5"}, {"SOFTWARE\\Quorvel\\Tonalith", "m", 4, word(5)},
         {"SOFTWARE\\Quorvel\\Tonalith\\Display", "ctl\x01\x1f", 3, std::string("\0\x7f\x80\xff", 4)},
         {"SOFTWARE\\Quorvel\\Tonalith\\Display", "m", 7, "mode"},
         {"SOFTWARE\\Quorvel\\Viewer\\Window", "Geometry", 1, text("640x480+0+0")},
         {"SOFTWARE\\Quorvel\\Viewer\\Window", "m", 4, word(6)},
-        {"\xC3\x9cnic\xC3\xB6" "de\x01", "m", 1, text("\xE2\x82\xAC 5")}};
+        {"\xC3\x9cnic\xC3\xB6"
+         "de\x01",
+            "m", 1, text("\xE2\x82\xAC 5")}};
     detail::StoredKey root;
     for (const auto& entry : entries) {
         detail::StoredKey* key = &root;
@@ -94,8 +95,8 @@ std::set<std::string> Names(const Contents& contents) {
 
 // Nothing read that the store did not hold where it held it (no entry moved, no value
 // replaced by another's), and every entry on a line `damaged` still holds whole is kept.
-void ExpectOnlyTouchedLinesCost(const std::string& text, const std::string& damaged, const Contents& store,
-    const std::string& how) {
+void ExpectOnlyTouchedLinesCost(
+    const std::string& text, const std::string& damaged, const Contents& store, const std::string& how) {
     const Contents read = Read(damaged);
     for (const auto& [where, value] : read.entries) {
         const auto found = store.entries.find(where);
@@ -131,16 +132,16 @@ TEST(StoreText, HandEditsReadWhole) {
     const struct {
         std::string line;
         std::set<std::string> reads;
-    } lines[] = {
-        {"\"A\" dword \"m\" = 1 [16222b1a]", {"a:m"}},  // as the writer spells it
+    } lines[] = {{"\"A\" dword \"m\" = 1 [16222b1a]", {"a:m"}},  // as the writer spells it
         {"\"A\"   dword  \"m\"=1\t[16222B1A]  ", {"a:m"}},  // the spacing, the case of the hex
         {"\"A\" dword \"m\" = 7 []", {"a:m"}}, {"key \"A\\\\B\" []", {"a", "a\\b"}}, {"\"\" binary \"m\" = []", {":m"}},
         {"\"A\" dword \"m\" = 7 [16222b1a]", {}},  // changed by hand, the old check kept
-        {"\"a\" dword \"M\" = 1 [16222b1a]", {}},
-        {"\"A\" dword \"m\" = 1", {}}, {"\"A\" dword \"m\" = 1 [3c1e1ff", {}}, {"\"A\" dword \"m\" = 1 [ ]", {}},
-        {"\"A\\\\\\\\B\" dword \"m\" = 1 []", {}}, {"\"\\\\A\" dword \"m\" = 1 []", {}},  // empty names in a path
+        {"\"a\" dword \"M\" = 1 [16222b1a]", {}}, {"\"A\" dword \"m\" = 1", {}}, {"\"A\" dword \"m\" = 1 [3c1e1ff", {}},
+        {"\"A\" dword \"m\" = 1 [ ]", {}}, {"\"A\\\\\\\\B\" dword \"m\" = 1 []", {}},
+        {"\"\\\\A\" dword \"m\" = 1 []", {}},  // empty names in a path
         {"\"A\\\\\" dword \"m\" = 1 []", {}}, {"key \"\" []", {}}, {"\"" + longName + "\" dword \"m\" = 1 []", {}},
-        {"dword \"m\" = 1 []", {}}, {"key \"A\" { []", {}}, {"end []", {}}, {"\"A\" dword \"m\" = 1 [] []", {}}};
+        {"dword \"m\" = 1 []", {}}, {"# a comment a crash's zeros ran into" + std::string(3, '\0'), {}},
+        {"key \"A\" { []", {}}, {"end []", {}}, {"\"A\" dword \"m\" = 1 [] []", {}}};
     for (const auto& [line, reads] : lines) {
         const Contents read = Read("qvstore 2\n" + line + "\nend\n");
         EXPECT_EQ(Names(read), reads) << line;
@@ -227,16 +228,18 @@ TEST(StoreText, EarlierLayoutFiles) {
         {"a line overwritten with a brace and a key line",
             "qvreg 1\nkey \"A\" {\n  dword \"m\" = 1\n  dword \"z\" = 2\n}\nkey \"C\" {\n  dword \"m\" = 3\n}\nend\n",
             true, {"a:m", "a:z", "c:m"}},  // as written: the line below damages it
-        {"... damaged", "qvreg 1\nkey \"A\" {\n  dword \"m\" = 1\n  dword \"z\" = 2xxxxxxxxxxxx\n  dword \"m\" = 3\n}\nend\n",
+        {"... damaged",
+            "qvreg 1\nkey \"A\" {\n  dword \"m\" = 1\n  dword \"z\" = 2xxxxxxxxxxxx\n  dword \"m\" = 3\n}\nend\n",
             false, {"a:m"}},
-        {"a line that does not read", header + "key \"A\" {\n  dword \"a\" = 1\n  dwor \"x\" = 2\n  dword \"b\" = 3\n}\nend\n",
-            false, {"a:a"}},
-        {"a comment a crash's zeros ran into", header + "key \"A\" {\n  dword \"a\" = 1\n# \0\0\0\0\n  dword \"b\" = 3\n}\nend\n",
+        {"a line that does not read",
+            header + "key \"A\" {\n  dword \"a\" = 1\n  dwor \"x\" = 2\n  dword \"b\" = 3\n}\nend\n", false, {"a:a"}},
+        {"a comment a crash's zeros ran into",
+            header + "key \"A\" {\n  dword \"a\" = 1\n# " + std::string(4, '\0') + "\n  dword \"b\" = 3\n}\nend\n",
             false, {"a:a"}},
         {"no end", header + "key \"A\" {\n  dword \"a\" = 1\n}\n", false, {"a:a"}},
         {"text after the end", header + "dword \"a\" = 1\nend\ndword \"b\" = 2\n", false, {":a"}},
-        {"a closing brace lost", header + "key \"A\" {\n  dword \"a\" = 1\nkey \"B\" {\n  dword \"b\" = 2\n}\nend\n", false,
-            {}},
+        {"a closing brace lost", header + "key \"A\" {\n  dword \"a\" = 1\nkey \"B\" {\n  dword \"b\" = 2\n}\nend\n",
+            false, {}},
         {"a key line lost", header + "dword \"a\" = 1\n  dword \"b\" = 2\n}\nkey \"C\" {\n}\nend\n", false, {}},
         {"a key line written twice", header + "key \"A\" {\nkey \"A\" {\n  dword \"a\" = 1\n}\nend\n", false, {}},
         {"the header of a file in the line layout damaged into this one's",
