@@ -107,12 +107,14 @@ protected:
 class HeaderInfo : public Unknown {
 public:
     // Stream 0 is the file. With a null value only the type and length are reported.
-    // "Duration" is the shortest audio stream's frames in whole ticks, rounded down; a stream
-    // that fails part way counts one frame past the failure. It is the file's length: no
-    // stream delivers a frame past the one it stands for (FramesAt). Its value costs a
-    // decode of the whole file, made when it is first asked for, or by the first read of a
-    // file of several audio streams. "ExpectedDuration" is what the file's header gives, at
-    // once: an estimate, 0 when the header does not say.
+    // "Duration" is the shortest audio stream's frames in whole ticks, rounded down. A stream
+    // that fails part way is known only to reach the failure: when that comes before the end
+    // of every stream read whole, the failure decides the length, which then runs one frame
+    // (of the lowest rate) past it, and every stream's read fails there. It is the file's
+    // length: no stream delivers a frame past the one it stands for (FramesAt). Its value
+    // costs a decode of the whole file, made when it is first asked for, or by the first read
+    // of a file of several audio streams. "ExpectedDuration" is what the file's header gives,
+    // at once: an estimate, 0 when the header does not say.
     virtual Result GetAttributeByName(
         uint16_t* stream, const char16_t* name, AttributeType* type, uint8_t* value, uint16_t* length) = 0;
 
@@ -127,8 +129,8 @@ public:
     // Moves the reader to `start` (100-ns units); `duration` 0 reads to the end.
     virtual Result SetRange(uint64_t start, int64_t duration) = 0;
     // The next buffer of `stream`; times in 100-ns units. kNoMoreSamples at the end of the
-    // stream's data or of the file's length ("Duration"); any other failure means the
-    // stream cannot be delivered whole.
+    // stream's data or of the file's length ("Duration"), unless a failure decides that
+    // length; any other failure means the stream cannot be delivered whole.
     virtual Result GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleTime, uint64_t* duration,
         uint32_t* flags, uint32_t* output, uint16_t* streamNumber) = 0;
     virtual Result SetStreamsSelected(uint16_t count, const uint16_t* streams, const StreamState* states) = 0;

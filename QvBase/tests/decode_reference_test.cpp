@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/FfmpegReference.h>
+
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -164,23 +167,21 @@ TEST_F(DecodeReferenceTest, FormatsTheDecodersRefuse) {
 // Windows Media files go through the media runtime: decode-raw's samples equal ffmpeg's own
 // 16-bit decode for the whole seconds the file promises.
 TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
-    const auto noise = [](uint32_t rate, double seconds, int seed) {
-        return "-f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
-            ":seed=" + std::to_string(seed) + "' ";
-    };
+    using TestSupport::FfmpegNoise;
     struct Case {
         std::string name, inputs, options;
         int audioStream;  // the one that must win
     };
     const std::vector<Case> cases{
-        {"v2_mono_8k.wma", noise(8000, 2.3, 1), "-ac 1 -c:a wmav2", 0},
-        {"v2_stereo_44k.wma", noise(44100, 1.7, 2), "-ac 2 -c:a wmav2", 0},
-        {"v1_stereo_22k.wma", noise(22050, 3.2, 3), "-ac 2 -c:a wmav1", 0},
-        {"v1_mono_48k.wma", noise(48000, 1.1, 4), "-ac 1 -c:a wmav1", 0},
-        {"short.wma", noise(16000, 0.6, 5), "-ac 1 -c:a wmav2", 0},
-        {"video_first.wmv", "-f lavfi -i 'testsrc=size=64x48:rate=10:d=2.5' " + noise(32000, 2.5, 6),
+        {"v2_mono_8k.wma", FfmpegNoise(8000, 2.3, 1), "-ac 1 -c:a wmav2", 0},
+        {"v2_stereo_44k.wma", FfmpegNoise(44100, 1.7, 2), "-ac 2 -c:a wmav2", 0},
+        {"v1_stereo_22k.wma", FfmpegNoise(22050, 3.2, 3), "-ac 2 -c:a wmav1", 0},
+        {"v1_mono_48k.wma", FfmpegNoise(48000, 1.1, 4), "-ac 1 -c:a wmav1", 0},
+        {"short.wma", FfmpegNoise(16000, 0.6, 5), "-ac 1 -c:a wmav2", 0},
+        {"video_first.wmv", "-f lavfi -i 'testsrc=size=64x48:rate=10:d=2.5' " + FfmpegNoise(32000, 2.5, 6),
             "-map 0:v -map 1:a -c:v wmv2 -ac 2 -c:a wmav2", 0},
-        {"two_audio.wma", noise(11025, 2.2, 7) + noise(11025, 2.2, 8), "-map 0:a -map 1:a -ac 1 -c:a wmav2", 1},
+        {"two_audio.wma", FfmpegNoise(11025, 2.2, 7) + FfmpegNoise(11025, 2.2, 8), "-map 0:a -map 1:a -ac 1 -c:a wmav2",
+            1},
     };
     for (const Case& c : cases) {
         const std::string path = m_dir.Path() + "/" + c.name;
@@ -215,4 +216,68 @@ TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
     // An MP3 stays without a decoder although the runtime's demultiplexers could read it.
     const MadeFile mp3 = Ffmpeg("noise.mp3", 1, 44100, "libmp3lame");
     EXPECT_EQ(DecodeRawFailure(mp3), "An error occurred while opening the selected file");
+}
+
+// A file of several audio streams is as long as its shortest. A stream that fails (a cut
+// fails every stream) is known only to reach the failure: before the end of every whole
+// stream, the failure decides the length and decode-raw fails as for a file of one stream;
+// past a whole stream's end, it lies past the file's end too.
+TEST_F(DecodeReferenceTest, WindowsMediaFailsWhereAFailureDecidesTheLengthOfItsStreams) {
+    using TestSupport::FfmpegNoise;
+    const auto make = [&](const std::string& name, const std::string& arguments) {
+        const std::string path = m_dir.Path() + "/" + name;
+        const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " " + ShellQuote(path);
+        EXPECT_EQ(RunCommand(command).exitCode, 0) << command;
+        return path;
+    };
+    const std::string cutFailure = "Unable to read buffer. 0xC00D0006";
+    const std::string two = make("two.wma",
+        FfmpegNoise(44100, 2, 1) + "-f lavfi -i sine=r=44100:d=6 -map 0:a -map 1:a -ac:a:0 2 -ac:a:1 1 -c:a wmav2");
+    const std::string three = make("three.wma",
+        FfmpegNoise(44100, 3, 2) + FfmpegNoise(44100, 1, 3) + FfmpegNoise(22050, 5, 4) +
+            "-map 0:a -map 1:a -map 2:a -ac 1 -c:a wmav2");
+    for (const std::string& path : {two, three}) {
+        const Bytes whole = ReadWholeFile(path);
+        for (const size_t percent : {40, 60, 75, 90}) {
+            const Bytes cut(whole.begin(), whole.begin() + ptrdiff_t(whole.size() * percent / 100));
+            EXPECT_EQ(DecodeRawFailure({m_dir.Write("cut.wma", cut), 1, 44100}), cutFailure) << path << " " << percent;
+        }
+    }
+
+    // An 8 s stream that only its codec fails: 256 bytes of coded audio overwritten in the first
+    // of its packets from `percent` of them on (up to 25 % more) where decode-raw then fails;
+    // not every damage does.
+    const std::string longer = make("long.wma", FfmpegNoise(44100, 8, 5) + "-ac 1 -c:a wmav2");
+    const std::string shorter = make("short.wma", FfmpegNoise(44100, 3, 6) + "-ac 2 -c:a wmav2");
+    const auto damaged = [&](size_t percent) {
+        const Bytes whole = ReadWholeFile(longer);
+        const auto le64 = [&](size_t at) {
+            uint64_t v = 0;
+            for (size_t k = 8; k-- > 0;) v = v << 8 | whole.at(at + k);
+            return v;
+        };
+        const size_t data = size_t(le64(16)), packets = size_t(le64(data + 40));
+        const size_t packet = (size_t(le64(data + 16)) - 50) / packets;
+        for (size_t p = packets * percent / 100; p < packets * (percent + 25) / 100; ++p) {
+            Bytes bytes = whole;
+            std::fill_n(bytes.begin() + ptrdiff_t(data + 50 + p * packet + packet / 3), 256, 0xFF);
+            const std::string path = m_dir.Write("damaged" + std::to_string(percent) + ".wma", bytes);
+            if (DecodeRaw(path).err == cutFailure + "\n") return ShellQuote(path);
+        }
+        ADD_FAILURE() << "no damage from " << percent << "% on fails the codec";
+        return std::string();
+    };
+    // Failing before 3 s, the end of the whole stream read: the file fails. Failing past it,
+    // in the stream read: the file is 3 s, as ffmpeg decodes that stream up to there.
+    const std::string early =
+        make("early.wma", "-i " + damaged(10) + " -i " + ShellQuote(shorter) + " -map 0:a -map 1:a -c copy");
+    EXPECT_EQ(DecodeRawFailure({early, 2, 44100}), cutFailure);
+    const std::string late =
+        make("late.wma", "-i " + ShellQuote(shorter) + " -i " + damaged(75) + " -map 0:a -map 1:a -c copy");
+    const CommandResult decoded = DecodeRaw(late);
+    ASSERT_EQ(decoded.exitCode, 0) << decoded.err;
+    const std::vector<float> ours = FloatsFromBytes(decoded.out), reference = FfmpegS16Floats(late, 1);
+    EXPECT_EQ(ours.size(), FfmpegS16Floats(late, 0).size() / 2);
+    ASSERT_LE(ours.size(), reference.size());
+    EXPECT_TRUE(std::equal(ours.begin(), ours.end(), reference.begin()));
 }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <TestSupport/FfmpegReference.h>
 #include <TestSupport/ProcessCounters.h>
 
 #include <Platform/Library/RuntimeLibrary.h>
@@ -167,18 +168,15 @@ TEST(WmaBrokenFile, TheReadReportsTheFaultWhereItLies) {
 // apart, as ffprobe reads it.
 TEST(WmaRuntime, TheFileEndsWithItsShortestAudioStreamAndTheHeaderOnlyEstimates) {
     if (!HaveProgram("ffprobe")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
-    const auto noise = [](uint32_t rate, double seconds, int seed) {
-        return "-f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
-            ":seed=" + std::to_string(seed) + "' ";
-    };
+    using TestSupport::FfmpegNoise;
     const struct {
         std::string name, inputs, options;
         uint32_t rate, shortestChannels;  // every audio stream at that rate; the first is the shortest
     } cases[] = {
-        {"one.wma", noise(22050, 3.2, 1), "-ac 2 -c:a wmav2", 22050, 2},
-        {"two.wma", noise(44100, 2, 2) + noise(44100, 6, 3), "-map 0:a -map 1:a -ac:a:0 2 -ac:a:1 1 -c:a wmav2", 44100,
-            2},
-        {"video.wmv", "-f lavfi -i 'testsrc=size=64x48:rate=10:d=1' " + noise(32000, 2.5, 4),
+        {"one.wma", FfmpegNoise(22050, 3.2, 1), "-ac 2 -c:a wmav2", 22050, 2},
+        {"two.wma", FfmpegNoise(44100, 2, 2) + FfmpegNoise(44100, 6, 3),
+            "-map 0:a -map 1:a -ac:a:0 2 -ac:a:1 1 -c:a wmav2", 44100, 2},
+        {"video.wmv", "-f lavfi -i 'testsrc=size=64x48:rate=10:d=1' " + FfmpegNoise(32000, 2.5, 4),
             "-map 0:v -map 1:a -c:v wmv2 -ac 2 -c:a wmav2", 32000, 2},
     };
     TempDir dir;

@@ -2,6 +2,7 @@
 
 #include <Tonalith/App/AudioFileLoad.h>
 
+#include <TestSupport/FfmpegReference.h>
 #include <TestSupport/ProcessCounters.h>
 
 #include <algorithm>
@@ -20,6 +21,8 @@ namespace {
 
 using namespace UI;
 using namespace std::string_literals;
+using TestSupport::FfmpegNoise;
+using TestSupport::FfmpegS16;
 
 std::string Le32(std::uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 std::string Le16(std::uint16_t v) { return {char(v), char(v >> 8)}; }
@@ -102,26 +105,10 @@ TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
     EXPECT_EQ(audio.frames, 0u);
 }
 
-// A Windows Media file ffmpeg makes of pink noise from `inputs`, and ffmpeg's own 16-bit
-// decode of one of its audio streams.
-std::string Noise(int rate, double seconds, int seed) {
-    return "-f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
-        ":seed=" + std::to_string(seed) + "' ";
-}
+// A Windows Media file ffmpeg makes from `inputs`.
 void MakeWma(const std::string& file, const std::string& inputs, const std::string& options) {
     const std::string make = "ffmpeg -nostdin -v error -y " + inputs + options + " -c:a wmav2 '" + file + "'";
     ASSERT_EQ(std::system(make.c_str()), 0) << make;
-}
-std::vector<std::int16_t> FfmpegS16(const std::string& file, int stream, const std::string& options = "") {
-    const std::string raw = file + ".s16";
-    const std::string decode = "ffmpeg -nostdin -v error -y -i '" + file + "' -map 0:a:" + std::to_string(stream) +
-        " " + options + " -f s16le '" + raw + "'";
-    EXPECT_EQ(std::system(decode.c_str()), 0) << decode;
-    std::ifstream in(raw, std::ios::binary | std::ios::ate);
-    std::vector<std::int16_t> samples(std::size_t(in.tellg()) / 2);
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(samples.data()), std::streamsize(samples.size() * 2));
-    return samples;
 }
 
 // Windows Media is read to its end once, into buffers sized by what its header says: a file of
@@ -136,9 +123,10 @@ TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
         int read;  // the audio stream read: the last; the first is the shortest
         std::uint32_t channels;
         int passes;  // through the file: several audio streams are each counted first
-    } cases[] = {{"stereo.wma", Noise(44100, 25.3, 1), "-ac 2", 0, 2, 1},
-        {"mono.wma", Noise(8000, 0.7, 2), "-ac 1", 0, 1, 1},
-        {"two.wma", Noise(44100, 2, 3) + Noise(44100, 6, 4), "-map 0:a -map 1:a -ac:a:0 2 -ac:a:1 1", 1, 1, 3}};
+    } cases[] = {{"stereo.wma", FfmpegNoise(44100, 25.3, 1), "-ac 2", 0, 2, 1},
+        {"mono.wma", FfmpegNoise(8000, 0.7, 2), "-ac 1", 0, 1, 1},
+        {"two.wma", FfmpegNoise(44100, 2, 3) + FfmpegNoise(44100, 6, 4), "-map 0:a -map 1:a -ac:a:0 2 -ac:a:1 1", 1, 1,
+            3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string file = (m_folder / c.name).string();
@@ -164,15 +152,22 @@ TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
                     << "channel " << ch << ", frame " << f;
         }
     }
-    // Cut off half-way, the file is read up to the cut and refused: never a shorter whole.
-    std::ifstream whole((m_folder / "stereo.wma").string(), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
-    LoadedAudio cut;
-    const std::optional<LoadFailure> failure =
-        LoadAudioFile(String(WriteFile("cut.wma", bytes.substr(0, bytes.size() / 2))), cut);
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_STREQ(failure->caption.CStr(), "Can't read file");
-    EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
+    // Cut off, the file is read up to the cut and refused: never a shorter whole, whichever
+    // of several streams the cut leaves shortest.
+    MakeWma((m_folder / "three.wma").string(),
+        FfmpegNoise(44100, 3, 5) + FfmpegNoise(44100, 1, 6) + FfmpegNoise(44100, 5, 7), "-map 0:a -map 1:a -map 2:a");
+    for (const char* name : {"stereo.wma", "two.wma", "three.wma"}) {
+        std::ifstream whole((m_folder / name).string(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+        for (const std::size_t percent : {40, 50, 75, 90}) {
+            LoadedAudio cut;
+            const std::optional<LoadFailure> failure =
+                LoadAudioFile(String(WriteFile("cut.wma", bytes.substr(0, bytes.size() * percent / 100))), cut);
+            ASSERT_TRUE(failure.has_value()) << name << " " << percent << "%: " << cut.frames << " frames";
+            EXPECT_STREQ(failure->caption.CStr(), "Can't read file");
+            EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
+        }
+    }
 }
 
 // A header that says 42,500 s of a 20 s file, and a process that may map less than the 15 GB
@@ -180,7 +175,7 @@ TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
 // grows as the file goes, to all it holds. In a process of its own, for its limit.
 TEST_F(LoadTest, BuffersForAnOverstatedHeaderThatCannotBeHadStartSmall) {
     const std::string file = (m_folder / "claims.wma").string();
-    MakeWma(file, Noise(44100, 20, 5), "-ac 2");
+    MakeWma(file, FfmpegNoise(44100, 20, 5), "-ac 2");
     const std::size_t frames = FfmpegS16(file, 0).size() / 2;
     std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

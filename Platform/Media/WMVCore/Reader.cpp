@@ -100,37 +100,65 @@ Result Reader::Open(const char16_t* path) {
 Result Reader::Close() {
     m_source.Close();
     m_outputs.clear();
-    m_duration.reset();
+    m_length.reset();
     return kOk;
 }
 
-Result Reader::CountDuration() {
-    if (m_duration) return kOk;
-    // The duration is what the audio really delivers: decoded once on a source of its own, it
+Result Reader::CountLength() {
+    if (m_length) return kOk;
+    // The length is what the audio really delivers: decoded once on a source of its own, it
     // can never promise frames a read will not find, and leaves the read where it stands.
     AsfSource counting;
     if (!counting.Open(m_path)) return kNotWindowsMedia;
     const std::vector<AsfSource::Count> counts = counting.CountFrames();
-    if (!counting.IsOpen() || counts.size() != m_source.Streams().size()) return kNotWindowsMedia;
+    const std::vector<StreamInfo>& streams = m_source.Streams();
+    if (!counting.IsOpen() || counts.size() != streams.size()) return kNotWindowsMedia;
     for (size_t s = 0; s < counts.size(); ++s)
-        if (m_source.Streams()[s].decodable && counts[s].end == kOutOfMemory) return kOutOfMemory;
-    // A stream that fails part way promises one frame past the failure, so that a read of the
-    // whole stream meets the failure where it lies instead of an early end.
-    m_duration = ShortestStream(
-        m_source.Streams(), [&](size_t s) { return counts[s].frames + (counts[s].end == kNoMoreSamples ? 0 : 1); });
+        if (streams[s].decodable && counts[s].end == kOutOfMemory) return kOutOfMemory;
+    // The file is as long as its shortest stream. A stream read to its end gives its length;
+    // one that failed (a cut file fails in every stream) only that it reaches the failure.
+    uint64_t shortestWhole = std::numeric_limits<uint64_t>::max(), firstFailure = shortestWhole;
+    Result failure = kNoMoreSamples;
+    uint32_t lowestRate = std::numeric_limits<uint32_t>::max();
+    bool any = false;
+    for (size_t s = 0; s < streams.size(); ++s) {
+        if (!streams[s].decodable) continue;
+        any = true;
+        lowestRate = std::min(lowestRate, streams[s].layout.rate);
+        const uint64_t reached = TicksOf(counts[s].frames, streams[s].layout.rate);
+        if (counts[s].end == kNoMoreSamples) {
+            shortestWhole = std::min(shortestWhole, reached);
+        } else if (reached < firstFailure) {
+            firstFailure = reached;
+            failure = counts[s].end;
+        }
+    }
+    Length length;  // nothing without a decodable stream
+    if (failure != kNoMoreSamples && firstFailure < shortestWhole) {
+        // The failure decides the length. Every stream is read up to where it lies, however
+        // many frames that is at the stream's rate, and fails there; the duration promises one
+        // frame more at the lowest rate, so that a read of all it promises meets the failure.
+        length = {firstFailure + (kTicksPerSecond + lowestRate - 1) / lowestRate, firstFailure, failure};
+    } else if (any) {
+        // A failure past the end of a whole stream lies past the file's end too.
+        length = {shortestWhole, shortestWhole, kNoMoreSamples};
+    }
+    m_length = length;
     return kOk;
 }
 
-Result Reader::FrameLimit(size_t stream, uint64_t& limit) {
+Result Reader::FrameLimit(size_t stream, uint64_t& limit, Result& atLimit) {
     const std::vector<StreamInfo>& streams = m_source.Streams();
     // One stream's own end is the file's length; with more, the shortest one's is. A stream
     // that does not decode has no frames to limit (nor a rate to count them in).
     limit = std::numeric_limits<uint64_t>::max();
+    atLimit = kNoMoreSamples;
     if (!streams[stream].decodable ||
         std::count_if(streams.begin(), streams.end(), [](const StreamInfo& s) { return s.decodable; }) < 2)
         return kOk;
-    if (const Result counted = CountDuration(); counted < 0) return counted;
-    limit = FramesAt(*m_duration, streams[stream].layout.rate);
+    if (const Result counted = CountLength(); counted < 0) return counted;
+    limit = FramesAt(m_length->readable, streams[stream].layout.rate);
+    atLimit = m_length->end;
     return kOk;
 }
 
@@ -167,8 +195,9 @@ Result Reader::GetNextSample(uint16_t stream, Buffer** sample, uint64_t* sampleT
         const StreamInfo& info = m_source.Streams()[index];
         Output& out = m_outputs[index];
         uint64_t limit = 0;
-        if (const Result limited = FrameLimit(index, limit); limited < 0) return limited;
-        if (out.delivered >= limit) return kNoMoreSamples;
+        Result atLimit = kNoMoreSamples;
+        if (const Result limited = FrameLimit(index, limit, atLimit); limited < 0) return limited;
+        if (out.delivered >= limit) return atLimit;
         const size_t frameBytes = size_t(info.layout.channels) * out.bits / 8;
         std::vector<uint8_t> pcm;
         uint32_t frames = 0;
@@ -300,8 +329,8 @@ Result Reader::GetAttributeByName(
         }
         uint64_t duration = 0;
         if (exact) {
-            if (const Result counted = CountDuration(); counted < 0) return counted;
-            duration = *m_duration;
+            if (const Result counted = CountLength(); counted < 0) return counted;
+            duration = m_length->duration;
         } else {
             duration = ExpectedDuration();
         }

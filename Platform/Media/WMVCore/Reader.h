@@ -45,19 +45,28 @@ private:
         uint16_t bits = 16;  // of the samples delivered
     };
 
+    // The file's length as its audio delivers it, in 100-ns units: the duration, and where and
+    // how a read ends. A length a failure decides ends in that failure, one frame short of the
+    // duration, so that a read of the whole duration meets it.
+    struct Length {
+        uint64_t duration = 0;
+        uint64_t readable = 0;  // the time before which frames are delivered
+        Result end = kNoMoreSamples;
+    };
+
     bool Valid(uint32_t output) const { return m_source.IsOpen() && output < m_outputs.size(); }
-    // Counts the frames of the file's audio once, when the duration is first needed.
-    Result CountDuration();
-    // The frames `stream` may deliver, from the file's start: no more than the duration
-    // stands for.
-    Result FrameLimit(size_t stream, uint64_t& limit);
+    // Counts the frames of the file's audio once, when the length is first needed.
+    Result CountLength();
+    // The frames `stream` may deliver, from the file's start, and the result once they have
+    // been: no more than the length lets through.
+    Result FrameLimit(size_t stream, uint64_t& limit, Result& atLimit);
     // The duration the header gives, without decoding.
     uint64_t ExpectedDuration() const;
 
     std::string m_path;
     AsfSource m_source;
     std::vector<Output> m_outputs;
-    std::optional<uint64_t> m_duration;  // 100-ns units; counted when first needed
+    std::optional<Length> m_length;  // counted when first needed
     RefCount<Reader> m_count;
 };
 

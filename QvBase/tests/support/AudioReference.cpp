@@ -1,5 +1,7 @@
 #include <support/AudioReference.h>
 
+#include <TestSupport/FfmpegReference.h>
+
 #include <sys/wait.h>
 #include <cstdio>
 #include <cstring>
@@ -72,15 +74,9 @@ std::vector<float> FfmpegFloats(const std::string& path) {
 }
 
 std::vector<float> FfmpegS16Floats(const std::string& path, int audioStream) {
-    const CommandResult r = RunCommand("ffmpeg -nostdin -v error -i " + ShellQuote(path) +
-        " -map 0:a:" + std::to_string(audioStream) + " -f s16le -c:a pcm_s16le -");
-    if (r.exitCode != 0) throw std::runtime_error("ffmpeg's 16-bit decode failed: " + r.err);
-    std::vector<float> out(r.out.size() / 2);
-    for (size_t i = 0; i < out.size(); ++i) {
-        int16_t v;
-        std::memcpy(&v, r.out.data() + 2 * i, 2);
-        out[i] = float(v) / 32768.0f;
-    }
+    const std::vector<int16_t> samples = TestSupport::FfmpegS16(path, audioStream);
+    std::vector<float> out(samples.size());
+    for (size_t i = 0; i < out.size(); ++i) out[i] = float(samples[i]) / 32768.0f;
     return out;
 }
 

@@ -1,0 +1,19 @@
+// Files the tests make with ffmpeg, and ffmpeg's own decode of them as the reference.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// ffmpeg's input of `seconds` of pink noise at `rate` from `seed`, to go before the output's
+// options: "ffmpeg " + FfmpegNoise(8000, 2, 1) + "-c:a wmav2 out.wma".
+std::string FfmpegNoise(std::uint32_t rate, double seconds, int seed);
+
+// ffmpeg's own 16-bit decode of audio stream `stream` (0 the first) of the file at `path`,
+// interleaved; `options` go to the output ("-ac 1"). Throws std::runtime_error when ffmpeg
+// fails.
+std::vector<std::int16_t> FfmpegS16(const std::string& path, int stream = 0, const std::string& options = "");
+
+}  // namespace TestSupport
