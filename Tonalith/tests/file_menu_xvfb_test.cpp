@@ -8,6 +8,7 @@
 #include <Platform/Gui/Gtk/GtkWindowSystem.h>
 
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -57,8 +58,10 @@ protected:
 
 // A menu held open through a load, with an entry highlighted, as the list of recent files
 // grows or shrinks under it: it then fits its entries, unscrolled, as if opened afresh; the
-// highlight stays on what it was on (the same file under its new number), or on nothing when
-// that is gone, never on another command; and keys act at once.
+// highlight stays on what it was on (the same file under its new number, not another of its
+// name), or on nothing when that is gone, never on another command; and keys act at once.
+// A file is named by a letter: "a" is a.wav in the case's folder, "A" the a.wav of its
+// folder "other".
 struct KeptMenuCase {
     const char* name;
     const char* stored;  // recent files, most recent first
@@ -80,12 +83,17 @@ TEST_P(KeptFileMenuXvfbTest, FitsItsEntriesKeepsTheHighlightAndTakesKeysAtOnce) 
     using Platform::Gui::Testing::MenuLayout;
     const KeptMenuCase& c = GetParam();
     // Each file has a length of its own, so the frames tell which one was read.
-    const auto fileOf = [&](char letter) { return (m_folder / (std::string(1, letter) + ".wav")).string(); };
-    const auto framesOf = [](char letter) { return std::uint32_t(800 * (letter - 'a' + 1)); };
+    std::filesystem::create_directory(m_folder / "other");
+    const auto nameOf = [](char letter) {
+        return (std::isupper(letter) ? "other/" : "") + std::string(1, char(std::tolower(letter))) + ".wav";
+    };
+    const auto fileOf = [&](char letter) { return (m_folder / nameOf(letter)).string(); };
+    const auto framesOf = [](char letter) {
+        return std::uint32_t(800 * (std::tolower(letter) - 'a' + 1) + (std::isupper(letter) ? 400 : 0));
+    };
     for (const char letter : std::string(c.stored) + c.loaded)
         if (letter != ' ' && !std::filesystem::exists(fileOf(letter)))
-            Sox(std::string(1, letter) + ".wav", "-r 8000 -c 1 -b 16",
-                std::to_string(framesOf(letter) / 8000.0) + " sine 300");
+            Sox(nameOf(letter), "-r 8000 -c 1 -b 16", std::to_string(framesOf(letter) / 8000.0) + " sine 300");
     Settings settings(editor_test::kKeyPath);
     unsigned n = 0;
     for (const char* letter = c.stored; *letter; ++letter)
@@ -174,7 +182,8 @@ INSTANTIATE_TEST_SUITE_P(GrowingAndShrinking, KeptFileMenuXvfbTest,
         KeptMenuCase{"GrowsFileReturn", "a b", "", 'h', "2 b.wav", "3 b.wav", "Return", 'b'},
         KeptMenuCase{"GrowsDigitUnread", "a b", "", 'c', "2 b.wav", nullptr, "3", 'b'},
         KeptMenuCase{"ShrinksFileReturn", "a x y z h", "x y", 'h', "4 z.wav", "3 z.wav", "Return", 'z'},
-        KeptMenuCase{"ShrinksGoneReturnMnemonic", "a b c", "b c", 'a', "3 c.wav", "(none)", "Return c", '-'}),
+        KeptMenuCase{"ShrinksGoneReturnMnemonic", "a b c", "b c", 'a', "3 c.wav", "(none)", "Return c", '-'},
+        KeptMenuCase{"GrowsTwoOfOneNameFileReturn", "A a", "", 'c', "2 a.wav", "3 a.wav", "Return", 'a'}),
     [](const testing::TestParamInfo<KeptMenuCase>& param) { return std::string(param.param.name); });
 
 TEST_F(FileMenuXvfbTest, AMenuHeldOpenWhileAFileIsReadStaysOpenListsItAndRunsItsEntries) {

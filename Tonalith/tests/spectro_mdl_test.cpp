@@ -82,6 +82,23 @@ TEST(SpectrogramMdl, SortBandMatchesAComparisonSort) {
     }
 }
 
+// Ranking keeps its bound in the trees the tests are built in, which define NDEBUG: a count
+// past kRankSortMost sorts the first kRankSortMost values and a negative one none, and
+// nothing is written past them (-1 is no kept power, so it stays where nothing was written).
+TEST(SpectrogramMdl, RankingWritesNothingPastItsBound) {
+    std::mt19937 random(3);
+    const int most = UI::kRankSortMost;
+    const std::vector<float> values = Powers(0, 2 * most, random);
+    for (const int n : {-1, 0, most, most + 1, 2 * most}) {
+        const int sorted = std::clamp(n, 0, most);
+        std::vector<float> expected = Descending({values.begin(), values.begin() + sorted});
+        expected.resize(values.size(), -1.0f);
+        std::vector<float> out(values.size(), -1.0f);
+        UI::RankSortDescending(values.data(), out.data(), n);
+        EXPECT_TRUE(SameBits(expected, out.data())) << "n " << n;
+    }
+}
+
 // The values above 0 of a descending list.
 std::vector<float> AboveZero(const std::vector<float>& sorted) {
     return {sorted.begin(), std::find(sorted.begin(), sorted.end(), 0.0f)};

@@ -14,8 +14,9 @@ void SortBandDescending(const float* in, float* out, std::int32_t n, std::vector
 
 // The two ways it sorts, chosen by n; both are exact for every n they take, so that the
 // benchmark that sets the choice can time each on the same values. Ranking takes at most
-// kRankSortMost values: a larger n is a caller's mistake (asserted; without assertions the
-// values past kRankSortMost are left as they are).
+// kRankSortMost values, which SortBandDescending never passes (a static_assert holds it
+// there); for another caller's larger n it sorts the first kRankSortMost into `out` and
+// leaves the rest of `out` as it is, and for a negative n it writes nothing.
 inline constexpr std::int32_t kRankSortMost = 128;
 void RankSortDescending(const float* in, float* out, std::int32_t n);
 void RadixSortDescending(const float* in, float* out, std::int32_t n, std::vector<std::uint32_t>& scratch);
