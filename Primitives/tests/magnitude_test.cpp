@@ -37,8 +37,8 @@ TEST_P(MagnitudeFamily, AbsoluteValueClearsTheSignBitOnly) {
     }
 }
 
-// x87: the correctly rounded magnitude; SSE2: the estimate's step, within a few ulps
-// whatever estimate the processor gives.
+// x87: the correctly rounded magnitude; SSE2: the refined square root of the float square sum,
+// within 5 ulps of its correctly rounded root whatever estimate the processor gives.
 TEST_P(MagnitudeFamily, ComplexMagnitudeAndPowerAgainstLongDouble) {
     const TestBuild& b = GetParam();
     for (std::size_t n : {1, 3, 4, 8, 9, 17, 64, 101}) {

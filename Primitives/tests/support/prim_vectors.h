@@ -81,10 +81,10 @@ double Ulps(T a, T b) {
 
 // The SSE2 builds refine the processor's reciprocal and reciprocal-square-root estimates.
 // Processors of different makers return different estimates, any within a relative error
-// of 1.5 * 2^-12. Over every such estimate of every float significand, each step lands
-// within these units in the last place of the correctly rounded result, and no closer bound
-// holds: estimates_test reaches each. Results built on them are held to these bounds, never
-// to one processor's bits.
+// of 1.5 * 2^-12. Over every such estimate, each step lands within these units in the last
+// place of the correctly rounded result (tried for every float significand; for the quotient,
+// for 2 * 10^7 pairs), and estimates_test reaches each, so none is closer. Results built on
+// them are held to these bounds, never to one processor's bits.
 namespace RefinedUlps {
 // One Newton step: y (2 - a y), and ((3 - y m) / 2) m with m = p y, and y (3 - q y y) / 2.
 inline constexpr double Reciprocal = 4, SquareRoot = 5, ReciprocalSquareRoot = 6;
