@@ -93,7 +93,7 @@ TEST_P(Division, QuotientsAtEveryLengthAndAlignment) {
             Placed<float> d(den, (offset + 4) % 16);
             ASSERT_EQ(b.DivInPlaceF32(d.data(), q.data(), std::int32_t(n)), Prim::StatusOk);
             ASSERT_EQ(b.DivConstRevF32(d.data(), 3.0f, rev.data(), std::int32_t(n)), Prim::StatusOk);
-            const double tolerance = b.sse2 ? RefinedUlps : 0;
+            const double tolerance = b.sse2 ? RefinedUlps::Quotient : 0;
             for (std::size_t i = 0; i < n; ++i) {
                 ASSERT_LE(Ulps(q[i], float((long double)num[i] / den[i])), tolerance) << n << " " << i;
                 ASSERT_LE(Ulps(rev[i], float(3.0L / den[i])), tolerance) << n << " " << i;
