@@ -79,7 +79,8 @@ TEST(ChannelBuffer, AWritePastTheEndIsReportedUnderAddressSanitizer) {
         buffers[0].Resize(c.resized);
         for (ChannelBuffer& buffer : buffers) buffer[buffer.size() - 1] = 1.0f;
         ChannelBuffer& first = buffers[0];
-        EXPECT_DEATH(first[first.size()] = 1.0f, "AddressSanitizer: (use-after-poison|heap-buffer-overflow)") << c.count << " resized to " << c.resized;
+        EXPECT_DEATH(first[first.size()] = 1.0f, "AddressSanitizer: (use-after-poison|heap-buffer-overflow)")
+            << c.count << " resized to " << c.resized;
     }
 #else
     GTEST_SKIP() << "only AddressSanitizer sees a write past a buffer";
