@@ -1,6 +1,7 @@
 #include <Platform/Library/RuntimeLibrary.h>
 
 #include <Platform/Kernel/LastError.h>
+#include <Platform/Library/LibrarySeal.h>
 
 #include <dlfcn.h>
 #include <elf.h>
@@ -52,11 +53,9 @@ bool ReadAt(int fd, uint64_t offset, void* data, size_t bytes) {
 // process, on the first page it touches past the file's end: a shared object is handed to it
 // only when it is built for this machine and its program headers and loadable segments lie
 // within the file.
-bool HoldsWhatItMaps(int fd) {
-    struct stat status {};
+bool HoldsWhatItMaps(int fd, uint64_t size) {
     Elf64_Ehdr header{};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || !ReadAt(fd, 0, &header, sizeof header)) return false;
-    const uint64_t size = uint64_t(status.st_size);
+    if (!ReadAt(fd, 0, &header, sizeof header)) return false;
     if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64 ||
         header.e_ident[EI_DATA] != kByteOrder || header.e_machine != kMachine || header.e_type != ET_DYN ||
         header.e_phentsize != sizeof(Elf64_Phdr))
@@ -69,13 +68,25 @@ bool HoldsWhatItMaps(int fd) {
         [&](const Elf64_Phdr& s) { return s.p_type != PT_LOAD || Within(s.p_offset, s.p_filesz, size); });
 }
 
-bool HoldsWhatItMaps(const std::string& path) {
+// The libraries this build makes, which it seals: the media runtime.
+bool MustBeSealed(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return path.compare(slash == std::string::npos ? 0 : slash + 1, std::string::npos, "WMVCore.so") == 0;
+}
+
+// What the loader is handed: a library that holds what it maps and, when this build made it,
+// still matches its seal. Damage inside the bytes it maps passes every other check here and
+// stops the process in the loader, as it relocates through it.
+bool Loadable(const std::string& path) {
     // Without blocking: a named pipe in the library's place would otherwise hold the program.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
-    const bool intact = HoldsWhatItMaps(fd);
+    struct stat status {};
+    const bool loadable = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+        HoldsWhatItMaps(fd, uint64_t(status.st_size)) &&
+        (!MustBeSealed(path) || IsSealed(fd, uint64_t(status.st_size)));
     ::close(fd);
-    return intact;
+    return loadable;
 }
 
 // The folders the loader searches for a name without a "/", in its order, as it would for
@@ -122,17 +133,18 @@ Opened Try(const std::string& name) {
 }
 
 // A damaged file counts as missing where it lies, as the loader passes over a library built
-// for another machine; only a name none of the folders holds is left to the loader's cache.
+// for another machine; only a name none of the folders holds is left to the loader's cache,
+// and never one that must be sealed, which is loaded only from a file that was checked.
 Opened Load(const std::string& name) {
-    if (name.find('/') != std::string::npos) return HoldsWhatItMaps(name) ? Try(name) : Missing();
+    if (name.find('/') != std::string::npos) return Loadable(name) ? Try(name) : Missing();
     bool refused = false;
     for (const std::string& folder : LoaderFolders()) {
         const std::string path = folder + "/" + name;
         if (!IsFile(path)) continue;
-        if (HoldsWhatItMaps(path)) return Try(path);
+        if (Loadable(path)) return Try(path);
         refused = true;
     }
-    return refused ? Missing() : Try(name);
+    return refused || MustBeSealed(name) ? Missing() : Try(name);
 }
 
 }  // namespace
@@ -161,7 +173,7 @@ Opened Open(const std::string& name) {
     const std::string file = name.substr(0, name.size() - 4) + ".so";
     if (const auto folder = ProgramFolder()) {
         const std::string beside = *folder + "/" + file;
-        if (HoldsWhatItMaps(beside)) return Try(beside);
+        if (Loadable(beside)) return Try(beside);
     }
     // Without a "/" the loader's folders are searched; a relative name with one would be
     // taken from the current folder, which no caller means.

@@ -16,7 +16,9 @@ struct Opened {
 // Opens a library by file name. A name ending in ".dll" (any case) is looked for as the same
 // name ending in ".so": first in the program's folder, then on the loader's path. Other names
 // are looked for as the loader would. A file that is not a whole shared object for this machine
-// counts as missing. Failures set LastError.
+// counts as missing, and so does a library this build made ("WMVCore.so") that no longer
+// matches its seal (LibrarySeal.h) or that only the loader's cache could find. Failures set
+// LastError.
 Opened Open(const std::string& name);
 
 // The address of an exported symbol; null when it is missing.

@@ -195,22 +195,24 @@ TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
         for (size_t i = 0; i < ours.size(); ++i) ASSERT_EQ(ours[i], reference[i]) << c.name << " sample " << i;
     }
 
-    // Without the runtime beside it, or with one cut short, the same program makes no decoder
-    // and its probe says no: the file named as WAV then reaches the WAV decoder.
+    // Without the runtime beside it, with one cut short, or with one whose mapped bytes are
+    // zeroed (which the loader would die relocating), the same program makes no decoder and
+    // its probe says no: the file named as WAV then reaches the WAV decoder.
     const std::string wma = m_dir.Path() + "/v2_mono_8k.wma", wav = m_dir.Path() + "/asf.wav";
     std::filesystem::copy_file(wma, wav);
-    Bytes cut = ReadWholeFile(TONALITH_BINARY_DIR "/bin/WMVCore.so");
-    cut.resize(20000);
-    for (const std::string runtime : {"none", "cut"}) {
+    const Bytes runtime = ReadWholeFile(TONALITH_BINARY_DIR "/bin/WMVCore.so");
+    Bytes cut(runtime.begin(), runtime.begin() + 20000), zeroed = runtime;
+    std::fill(zeroed.begin() + 4096, zeroed.end(), 0);
+    for (const std::string damage : {"none", "cut", "zeroed"}) {
         const TempDir alone;
         std::filesystem::copy_file(DecodeRawProgram(), alone.Path() + "/decode-raw");
-        if (runtime == "cut") alone.Write("WMVCore.so", cut);
+        if (damage != "none") alone.Write("WMVCore.so", damage == "cut" ? cut : zeroed);
         const auto without = [&](const std::string& path) {
             return RunCommand(
                 "env -u LD_LIBRARY_PATH " + ShellQuote(alone.Path() + "/decode-raw") + " " + ShellQuote(path));
         };
-        EXPECT_EQ(without(wma).err, "An error occurred while opening the selected file\n") << runtime;
-        EXPECT_EQ(without(wav).err, "Invalid RIFF header\n") << runtime;
+        EXPECT_EQ(without(wma).err, "An error occurred while opening the selected file\n") << damage;
+        EXPECT_EQ(without(wav).err, "Invalid RIFF header\n") << damage;
     }
     EXPECT_EQ(DecodeRaw(wav).exitCode, 0);
     // An MP3 stays without a decoder although the runtime's demultiplexers could read it.

@@ -2,18 +2,50 @@
 
 #include <Platform/Kernel/MemoryInfo.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 #include <cstdint>
 #include <new>
 #include <utility>
 
 namespace UI {
 
+namespace {
+
+// Pages from the system lie side by side, and AddressSanitizer sees none of them: a write
+// past one buffer would land unseen in the next. Under it each block has a page more after
+// its values, marked unaddressable as the zones after the sanitizer's own blocks are, so that
+// the first float past the end is reported.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::size_t kGuardBytes = 4096;
+void Guard(float* values, std::size_t count) { ASAN_POISON_MEMORY_REGION(values + count, kGuardBytes); }
+void Unguard(float* values, std::size_t count) {
+    if (values) ASAN_UNPOISON_MEMORY_REGION(values + count, kGuardBytes);
+}
+#else
+constexpr std::size_t kGuardBytes = 0;
+void Guard(float*, std::size_t) {}
+void Unguard(float*, std::size_t) {}
+#endif
+
+std::size_t BlockBytes(std::size_t count) { return count * sizeof(float) + kGuardBytes; }
+
+// The guard is lifted before the pages go: the addresses may be mapped again by anyone.
+void Release(float* values, std::size_t count) {
+    Unguard(values, count);
+    Platform::Kernel::UnmapPages(values, BlockBytes(count));
+}
+
+}  // namespace
+
 ChannelBuffer::ChannelBuffer(ChannelBuffer&& other) noexcept
     : m_data(std::exchange(other.m_data, nullptr)), m_count(std::exchange(other.m_count, 0)) {}
 
 ChannelBuffer& ChannelBuffer::operator=(ChannelBuffer&& other) noexcept {
     if (this != &other) {
-        Platform::Kernel::UnmapPages(m_data, m_count * sizeof(float));
+        Release(m_data, m_count);
         m_data = std::exchange(other.m_data, nullptr);
         m_count = std::exchange(other.m_count, 0);
     }
@@ -26,18 +58,22 @@ ChannelBuffer& ChannelBuffer::operator=(ChannelBuffer&& other) noexcept {
 void ChannelBuffer::Resize(std::size_t count) {
     if (count == m_count) return;
     if (count == 0) {
-        Platform::Kernel::UnmapPages(std::exchange(m_data, nullptr), m_count * sizeof(float));
-        m_count = 0;
+        Release(std::exchange(m_data, nullptr), std::exchange(m_count, 0));
         return;
     }
-    if (count > SIZE_MAX / sizeof(float)) throw std::bad_alloc();
-    void* block = m_data ? Platform::Kernel::RemapPages(m_data, m_count * sizeof(float), count * sizeof(float))
-                         : Platform::Kernel::MapZeroPages(count * sizeof(float));
-    if (!block) throw std::bad_alloc();
+    if (count > (SIZE_MAX - kGuardBytes) / sizeof(float)) throw std::bad_alloc();
+    Unguard(m_data, m_count);
+    void* block = m_data ? Platform::Kernel::RemapPages(m_data, BlockBytes(m_count), BlockBytes(count))
+                         : Platform::Kernel::MapZeroPages(BlockBytes(count));
+    if (!block) {
+        if (m_data) Guard(m_data, m_count);
+        throw std::bad_alloc();
+    }
     m_data = static_cast<float*>(block);
     m_count = count;
+    Guard(m_data, m_count);
 }
 
-ChannelBuffer::~ChannelBuffer() { Platform::Kernel::UnmapPages(m_data, m_count * sizeof(float)); }
+ChannelBuffer::~ChannelBuffer() { Release(m_data, m_count); }
 
 }  // namespace UI

@@ -6,7 +6,8 @@ namespace UI {
 
 // The samples of one channel, in pages straight from the system: already zero, so that
 // making room for an hour of audio costs no fill pass, and only had when first written (see
-// Platform::Kernel::PrepareForWriting).
+// Platform::Kernel::PrepareForWriting). Under AddressSanitizer an unaddressable page follows
+// each, so that a write past the end is reported.
 class ChannelBuffer {
 public:
     ChannelBuffer() = default;
