@@ -1,4 +1,5 @@
 #include "TestSupport/Desktop.h"
+#include "TestSupport/Shell.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,11 +34,7 @@ std::vector<std::uint32_t> Screenshot(int x, int y, int width, int height) {
 namespace {
 
 // The title as an anchored pattern inside single quotes of the shell.
-std::string TitlePattern(const std::string& title) {
-    std::string quoted = "'^";
-    for (const char c : title) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "$'";
-}
+std::string TitlePattern(const std::string& title) { return ShellQuote("^" + title + "$"); }
 
 }  // namespace
 

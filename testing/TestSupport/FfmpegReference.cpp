@@ -1,4 +1,5 @@
 #include "TestSupport/FfmpegReference.h"
+#include "TestSupport/Shell.h"
 
 #include <sys/wait.h>
 #include <cstdio>
@@ -7,24 +8,14 @@
 
 namespace TestSupport {
 
-namespace {
-
-std::string Quoted(const std::string& text) {
-    std::string out = "'";
-    for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-}  // namespace
-
 std::string FfmpegNoise(std::uint32_t rate, double seconds, int seed) {
     return "-f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
         ":seed=" + std::to_string(seed) + "' ";
 }
 
 std::vector<std::int16_t> FfmpegS16(const std::string& path, int stream, const std::string& options) {
-    const std::string command = "ffmpeg -nostdin -v error -i " + Quoted(path) + " -map 0:a:" + std::to_string(stream) +
-        " " + options + " -f s16le -c:a pcm_s16le -";
+    const std::string command = "ffmpeg -nostdin -v error -i " + ShellQuote(path) +
+        " -map 0:a:" + std::to_string(stream) + " " + options + " -f s16le -c:a pcm_s16le -";
     std::string bytes;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) throw std::runtime_error("could not start: " + command);

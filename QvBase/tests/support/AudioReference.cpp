@@ -13,17 +13,6 @@
 
 namespace TestAudio {
 
-std::string ShellQuote(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    return out + "'";
-}
-
 CommandResult RunCommand(const std::string& commandLine) {
     std::random_device entropy;
     const auto errPath = std::filesystem::temp_directory_path() / ("tonalith-stderr-" + std::to_string(entropy()));

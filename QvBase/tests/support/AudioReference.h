@@ -3,6 +3,8 @@
 // Reference decodes by the system's sox and ffmpeg, and the decode-raw developer tool, all run
 // as child processes for the decoder tests.
 
+#include <TestSupport/Shell.h>
+
 #include <string>
 #include <vector>
 
@@ -19,8 +21,7 @@ CommandResult RunCommand(const std::string& commandLine);
 
 bool HaveProgram(const std::string& name);
 
-// Quotes one argument for the shell.
-std::string ShellQuote(const std::string& text);
+using TestSupport::ShellQuote;
 
 // Interleaved little-endian 32-bit floats as the reference tool writes them.
 std::vector<float> FloatsFromBytes(const std::string& bytes);
