@@ -163,11 +163,6 @@ std::optional<std::vector<std::uint8_t>> LineReader::HexBytes() {
     return data;
 }
 
-std::string_view LineReader::Rest() {
-    SkipSpaces();
-    return line_.substr(pos_);
-}
-
 void LineReader::SkipSpaces() {
     while (pos_ < line_.size() && IsSpace(line_[pos_])) ++pos_;
 }

@@ -23,7 +23,8 @@ void AppendQuoted(std::string& out, std::string_view text);
 void AppendValueStatement(std::string& out, const StoredValue& value);
 
 // '\r' too: a file saved with "\r\n" line ends reads like one with "\n".
-inline bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+inline constexpr std::string_view kSpaces = " \t\r";
+inline bool IsSpace(char c) { return kSpaces.find(c) != std::string_view::npos; }
 
 // A line that says nothing: blank, or a comment ('#' first, in any form). A comment that
 // holds bytes which are no text (a crash's zeros) may have run over the lines after it: it
@@ -45,8 +46,6 @@ public:
     std::optional<std::string> Quoted(std::size_t maxLength);
     // Two hex digits a byte, spaces between, to the end of the line.
     std::optional<std::vector<std::uint8_t>> HexBytes();
-    // What is left of the line, leading spaces skipped.
-    std::string_view Rest();
 
 private:
     void SkipSpaces();

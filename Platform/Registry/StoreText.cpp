@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <set>
 
@@ -25,12 +26,10 @@ std::uint32_t CheckOf(std::string_view statement) {
 }
 
 void AppendLine(std::string& out, std::string_view statement) {
-    constexpr char kHexDigits[] = "0123456789abcdef";
-    const std::uint32_t check = CheckOf(statement);
+    char end[kCheckDigits + 5];
+    std::snprintf(end, sizeof end, " [%08x]\n", CheckOf(statement));
     out += statement;
-    out += " [";
-    for (int shift = 28; shift >= 0; shift -= 4) out += kHexDigits[(check >> shift) & 15];
-    out += "]\n";
+    out += end;
 }
 
 std::string KeyStatement(std::string_view path) {
@@ -70,7 +69,7 @@ struct LineEnd {
 // Takes the end off an entry's line.
 LineEnd TakeLineEnd(std::string_view& line) {
     LineEnd lineEnd;
-    const std::size_t close = line.find_last_not_of(" \t\r");
+    const std::size_t close = line.find_last_not_of(kSpaces);
     if (close == std::string_view::npos || line[close] != ']') return lineEnd;
     const std::size_t open = line.rfind('[', close);
     if (open == std::string_view::npos) return lineEnd;
@@ -91,10 +90,13 @@ LineEnd TakeLineEnd(std::string_view& line) {
 // path name another key); the root's is empty.
 bool IsKeyPath(std::string_view path) {
     if (path.empty()) return true;
-    const auto parts = SplitKeyPath(path);
-    const std::size_t separators = static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\'));
-    return parts.size() == separators + 1 && parts.size() <= kMaxKeyDepth &&
-        std::all_of(parts.begin(), parts.end(), [](std::string_view name) { return name.size() <= kMaxKeyNameLength; });
+    std::size_t names = 0;
+    for (std::size_t start = 0;; ++names) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        if (end == start || end - start > kMaxKeyNameLength || names == kMaxKeyDepth) return false;
+        if (end == path.size()) return true;
+        start = end + 1;
+    }
 }
 
 Line ReadLine(std::string_view text) {
@@ -105,21 +107,24 @@ Line ReadLine(std::string_view text) {
         return line;
     }
     line.kind = Kind::Unreadable;
-    if (LineReader reader(text); reader.Word() == kHeaderWord) {
-        if (reader.Number() == kLayout && reader.AtEnd()) line.kind = Kind::Header;
+    LineReader afterWord(text);
+    const std::string_view word = afterWord.Word();
+    if (word == kHeaderWord) {
+        if (afterWord.Number() == kLayout && afterWord.AtEnd()) line.kind = Kind::Header;
         return line;
     }
-    if (LineReader reader(text); reader.Word() == "end") {
-        if (reader.AtEnd()) line.kind = Kind::End;
+    if (word == "end") {
+        if (afterWord.AtEnd()) line.kind = Kind::End;
         return line;
     }
     const LineEnd lineEnd = TakeLineEnd(text);
     if (!lineEnd.found) return line;
-    LineReader reader(text), afterWord(text);
+    LineReader reader(text);
     std::string statement;  // as the writer spells it, for the check
-    if (afterWord.Word() == "key") {
-        auto path = afterWord.Quoted(kMaxPathLength);
-        if (!path || path->empty() || !IsKeyPath(*path) || !afterWord.AtEnd()) return line;
+    if (word == "key") {
+        reader.Word();
+        auto path = reader.Quoted(kMaxPathLength);
+        if (!path || path->empty() || !IsKeyPath(*path) || !reader.AtEnd()) return line;
         line.kind = Kind::Key;
         line.path = std::move(*path);
         statement = KeyStatement(line.path);

@@ -93,22 +93,35 @@ std::set<std::string> Names(const Contents& contents) {
     return names;
 }
 
+// A store's text with what it holds and what each of its lines gives alone.
+struct Written {
+    std::string text;
+    Contents store;
+    std::vector<std::pair<std::string, Entries>> lines;
+
+    explicit Written(std::string written) : text(std::move(written)), store(Read(text)) {
+        for (std::string& line : LinesOf(text)) {
+            Entries own = Read("qvstore 2\n" + line + "\nend\n").entries;
+            lines.emplace_back(std::move(line), std::move(own));
+        }
+    }
+};
+
 // Nothing read that the store did not hold where it held it (no entry moved, no value
 // replaced by another's), and every entry on a line `damaged` still holds whole is kept.
-void ExpectOnlyTouchedLinesCost(
-    const std::string& text, const std::string& damaged, const Contents& store, const std::string& how) {
+void ExpectOnlyTouchedLinesCost(const Written& written, const std::string& damaged, const std::string& how) {
     const Contents read = Read(damaged);
     for (const auto& [where, value] : read.entries) {
-        const auto found = store.entries.find(where);
-        EXPECT_TRUE(found != store.entries.end() && found->second == value)
+        const auto found = written.store.entries.find(where);
+        EXPECT_TRUE(found != written.store.entries.end() && found->second == value)
             << how << ": " << where.first << ":" << where.second << " read where the store did not hold it";
     }
-    for (const std::string& key : read.keys) EXPECT_TRUE(store.keys.count(key)) << how << ": key " << key;
+    for (const std::string& key : read.keys) EXPECT_TRUE(written.store.keys.count(key)) << how << ": key " << key;
     const std::vector<std::string> damagedLines = LinesOf(damaged);
     const std::set<std::string> whole(damagedLines.begin(), damagedLines.end());
-    for (const std::string& line : LinesOf(text)) {
+    for (const auto& [line, own] : written.lines) {
         if (!whole.count(line)) continue;
-        for (const auto& [where, value] : Read("qvstore 2\n" + line + "\nend\n").entries)
+        for (const auto& [where, value] : own)
             EXPECT_TRUE(read.entries.count(where)) << how << ": " << where.first << ":" << where.second << " lost";
     }
 }
@@ -153,14 +166,13 @@ TEST(StoreText, HandEditsReadWhole) {
 // no entry is read under another key or over another's value, and only the lines a damage
 // touched cost their entries.
 TEST(StoreText, RandomDamageCostsOnlyTheLinesItTouches) {
-    const Contents store = Read(detail::FormatStore(ManyKeys()));
     for (const TestSupport::HandEdit& edit : TestSupport::HandEdits()) {
-        const std::string text = edit.apply(detail::FormatStore(ManyKeys()));
+        const Written written(edit.apply(detail::FormatStore(ManyKeys())));
         for (const TestSupport::RandomDamage& damage : TestSupport::RandomDamages()) {
             for (const unsigned seed : {1u, 2u, 3u}) {
                 std::mt19937 random(seed);
                 for (int i = 0; i < 60; ++i) {
-                    ExpectOnlyTouchedLinesCost(text, damage.apply(text, random), store,
+                    ExpectOnlyTouchedLinesCost(written, damage.apply(written.text, random),
                         std::string(edit.name) + ", " + damage.name + ", seed " + std::to_string(seed) + " #" +
                             std::to_string(i));
                 }
@@ -172,8 +184,8 @@ TEST(StoreText, RandomDamageCostsOnlyTheLinesItTouches) {
 // Whatever stands in place of one line, the others keep their entries: also a header that
 // says the earlier layout, a brace, a key line of that layout, or another line's text.
 TEST(StoreText, OneLineReplacedByAnythingCostsOnlyItsOwnEntry) {
-    const Contents store = Read(detail::FormatStore(ManyKeys()));
-    const std::string text = detail::FormatStore(ManyKeys());
+    const Written written(detail::FormatStore(ManyKeys()));
+    const std::string& text = written.text;
     const std::vector<std::string> lines = LinesOf(text);
     for (std::size_t at = 0, index = 0; at < text.size(); at = text.find('\n', at) + 1, ++index) {
         const std::string other = lines[(index + 7) % lines.size()];
@@ -183,7 +195,7 @@ TEST(StoreText, OneLineReplacedByAnythingCostsOnlyItsOwnEntry) {
                  lines[index] + "\n}\nkey \"C\" {", "\"C\" " + other.substr(other.find(' ') + 1)}) {
             std::string damaged = text;
             damaged.replace(at, lines[index].size(), replacement);
-            ExpectOnlyTouchedLinesCost(text, damaged, store, lines[index] + " -> " + replacement.substr(0, 30));
+            ExpectOnlyTouchedLinesCost(written, damaged, lines[index] + " -> " + replacement.substr(0, 30));
         }
     }
 }

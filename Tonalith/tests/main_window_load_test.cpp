@@ -6,6 +6,7 @@
 
 #include <TestSupport/FfmpegReference.h>
 #include <TestSupport/ProcessCounters.h>
+#include <TestSupport/Shell.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +26,7 @@ using namespace UI;
 using namespace std::string_literals;
 using TestSupport::FfmpegNoise;
 using TestSupport::FfmpegS16;
+using TestSupport::ShellQuote;
 
 std::string Le32(std::uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 std::string Le16(std::uint16_t v) { return {char(v), char(v >> 8)}; }
@@ -109,7 +111,7 @@ TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
 
 // A Windows Media file ffmpeg makes from `inputs`.
 void MakeWma(const std::string& file, const std::string& inputs, const std::string& options) {
-    const std::string make = "ffmpeg -nostdin -v error -y " + inputs + options + " -c:a wmav2 '" + file + "'";
+    const std::string make = "ffmpeg -nostdin -v error -y " + inputs + options + " -c:a wmav2 " + ShellQuote(file);
     ASSERT_EQ(std::system(make.c_str()), 0) << make;
 }
 
