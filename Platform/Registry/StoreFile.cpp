@@ -137,17 +137,51 @@ bool CopyFile(const std::string& from, const std::string& to) {
     return false;
 }
 
+std::string DamagedCopyName(const std::string& path, int n) {
+    return path + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
+}
+
+// Puts the damaged file at `copy`: linked when the file system allows, else copied.
+bool PlaceDamagedCopy(const std::string& path, const std::string& copy) {
+    if (::link(path.c_str(), copy.c_str()) == 0) return true;
+    if (errno == EEXIST || errno == ENOENT) return false;
+    return CopyFile(path, copy);
+}
+
+bool IsOlder(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
 // A store file that did not read cleanly stays beside the new one as "<name>.damaged"
-// (numbered when that is taken), so that what the salvage missed can still be found.
+// (numbered when that is taken), so that what the salvage missed can still be found. Once
+// every number is taken, the newest damage replaces the oldest copy: a store that keeps
+// being damaged must still take its changes.
 bool KeepDamagedFile(const std::string& path) {
+    std::string oldest;
+    struct timespec oldestTime {};
     for (int n = 1; n <= kMaxDamagedCopies; ++n) {
-        const std::string copy = path + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
-        if (::link(path.c_str(), copy.c_str()) == 0) return true;
-        if (errno == EEXIST) continue;
+        const std::string copy = DamagedCopyName(path, n);
+        if (PlaceDamagedCopy(path, copy)) return true;
         if (errno == ENOENT) return true;  // nothing left to keep
-        return CopyFile(path, copy) || Failed(false);
+        if (errno != EEXIST) return Failed(false);
+        struct stat info {};
+        if (::lstat(copy.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            (oldest.empty() || IsOlder(info.st_mtim, oldestTime))) {
+            oldest = copy;
+            oldestTime = info.st_mtim;
+        }
     }
-    return Failed(false, EEXIST);
+    if (oldest.empty()) return Failed(false, EEXIST);
+    // Placed under a name of its own first, so that a failure leaves the oldest copy as it was.
+    const std::string temporary = path + ".damaged.tmp";
+    ::unlink(temporary.c_str());
+    if (!PlaceDamagedCopy(path, temporary)) return errno == ENOENT || Failed(false);
+    if (::rename(temporary.c_str(), oldest.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(temporary.c_str());
+        return Failed(false, code);
+    }
+    return true;
 }
 
 // A store the user made read-only is theirs to keep as it is.

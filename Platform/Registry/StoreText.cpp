@@ -16,7 +16,9 @@ namespace Platform::Registry::Detail {
 namespace {
 
 constexpr std::string_view kHeaderWord = "qvstore";
-constexpr std::uint32_t kLayout = 2;
+constexpr std::uint32_t kLayout = 3;
+// The last release's files, whose end line says nothing of the lines before it.
+constexpr std::uint32_t kUncountedLayout = 2;
 constexpr std::size_t kCheckDigits = 8;
 constexpr std::size_t kMaxPathLength = kMaxKeyDepth * (kMaxKeyNameLength + 1);
 
@@ -25,9 +27,9 @@ std::uint32_t CheckOf(std::string_view statement) {
         crc32_z(crc32_z(0, nullptr, 0), reinterpret_cast<const Bytef*>(statement.data()), statement.size()));
 }
 
-void AppendLine(std::string& out, std::string_view statement) {
+void AppendLine(std::string& out, std::string_view statement, std::uint32_t check) {
     char end[kCheckDigits + 5];
-    std::snprintf(end, sizeof end, " [%08x]\n", CheckOf(statement));
+    std::snprintf(end, sizeof end, " [%08x]\n", check);
     out += statement;
     out += end;
 }
@@ -46,17 +48,63 @@ std::string ValueStatement(std::string_view path, const StoredValue& value) {
     return statement;
 }
 
-void AppendKey(std::string& out, const StoredKey& key, const std::string& path) {
-    if (!path.empty() && key.values.empty()) AppendLine(out, KeyStatement(path));
-    for (const auto& [folded, value] : key.values) AppendLine(out, ValueStatement(path, value));
-    for (const auto& [folded, sub] : key.subKeys) AppendKey(out, sub, path.empty() ? sub.name : path + '\\' + sub.name);
+// Which entries a text gives, as its end line sums them up: how many entry lines, and the
+// checks of where each entry is (its key's path and its name, in any case). What an entry
+// holds is left out, so that a value changed by hand leaves the sum as it was.
+struct EntryTally {
+    std::uint32_t lines = 0;
+    std::uint32_t places = 0;  // the sum of their places' checks
+
+    void AddKey(std::string_view path) { Add(KeyStatement(FoldCase(path))); }
+    void AddValue(std::string_view path, std::string_view name) {
+        std::string place;
+        AppendQuoted(place, FoldCase(path));
+        place += ' ';
+        AppendQuoted(place, FoldCase(name));
+        Add(place);
+    }
+    std::string EndStatement() const { return "end " + std::to_string(lines); }
+    // The end line's check: of its own statement and of the places of the lines it counts.
+    std::uint32_t EndCheck() const { return CheckOf(EndStatement()) + places; }
+
+private:
+    void Add(std::string_view place) {
+        ++lines;
+        places += CheckOf(place);
+    }
+};
+
+void AppendKey(std::string& out, const StoredKey& key, const std::string& path, EntryTally& tally) {
+    if (!path.empty() && key.values.empty()) {
+        const std::string statement = KeyStatement(path);
+        AppendLine(out, statement, CheckOf(statement));
+        tally.AddKey(path);
+    }
+    for (const auto& [folded, value] : key.values) {
+        const std::string statement = ValueStatement(path, value);
+        AppendLine(out, statement, CheckOf(statement));
+        tally.AddValue(path, value.name);
+    }
+    for (const auto& [folded, sub] : key.subKeys)
+        AppendKey(out, sub, path.empty() ? sub.name : path + '\\' + sub.name, tally);
 }
+
+// How the end line sums up the entry lines before it.
+enum class EndSum {
+    None,  // "end": a file of the last release
+    Counted,  // "end 61 [check]", as the writer spells it
+    ByHand  // "end []": lines were added or removed by hand, and are taken as they read
+};
 
 // One line of the text, read alone.
 struct Line {
     enum class Kind { Nothing, Unreadable, Header, End, Key, Value } kind = Kind::Nothing;
     std::string path;  // of a key or value line, its names joined by '\'
     StoredValue value;
+    std::uint32_t layout = 0;  // of a header
+    EndSum endSum = EndSum::None;  // of an end line, with its count and check when counted
+    std::uint32_t endLines = 0;
+    std::uint32_t endCheck = 0;
 };
 
 // How an entry's line ends: with its check in brackets, or with empty brackets when it was
@@ -110,15 +158,30 @@ Line ReadLine(std::string_view text) {
     LineReader afterWord(text);
     const std::string_view word = afterWord.Word();
     if (word == kHeaderWord) {
-        if (afterWord.Number() == kLayout && afterWord.AtEnd()) line.kind = Kind::Header;
+        const auto layout = afterWord.Number();
+        if ((layout == kLayout || layout == kUncountedLayout) && afterWord.AtEnd()) {
+            line.kind = Kind::Header;
+            line.layout = *layout;
+        }
         return line;
     }
-    if (word == "end") {
-        if (afterWord.AtEnd()) line.kind = Kind::End;
+    if (word == "end" && afterWord.AtEnd()) {
+        line.kind = Kind::End;
         return line;
     }
     const LineEnd lineEnd = TakeLineEnd(text);
     if (!lineEnd.found) return line;
+    if (word == "end") {
+        LineReader reader(text);
+        reader.Word();
+        const auto lines = lineEnd.check ? reader.Number() : std::optional<std::uint32_t>(0);
+        if (!lines || !reader.AtEnd()) return line;
+        line.kind = Kind::End;
+        line.endSum = lineEnd.check ? EndSum::Counted : EndSum::ByHand;
+        line.endLines = *lines;
+        line.endCheck = lineEnd.check.value_or(0);
+        return line;
+    }
     LineReader reader(text);
     std::string statement;  // as the writer spells it, for the check
     if (word == "key") {
@@ -148,33 +211,49 @@ StoredKey& KeyAt(StoredKey& root, std::string_view path) {
     return *key;
 }
 
+// Whether an end line sums up the entry lines before it, in a file of `layout`.
+bool EndFits(const Line& end, std::uint32_t layout, const EntryTally& tally) {
+    switch (end.endSum) {
+    case EndSum::None: return layout == kUncountedLayout;
+    case EndSum::ByHand: return true;
+    case EndSum::Counted: return end.endLines == tally.lines && end.endCheck == tally.EndCheck();
+    }
+    return false;
+}
+
 // Reads every line on its own. The text is whole when its statements are the header,
-// entries given once each, and the end, in that order.
+// entries given once each, and the end that sums them up, in that order.
 bool ReadLines(std::string_view text, StoredKey& root) {
     using Kind = Line::Kind;
-    enum class Part { BeforeHeader, Entries, AfterEnd } part = Part::BeforeHeader;
+    enum class Stage { BeforeHeader, Entries, AfterEnd } stage = Stage::BeforeHeader;
     bool whole = true;
+    std::uint32_t layout = 0;
+    EntryTally tally;
     std::set<const StoredKey*> keyLines;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
         Line line = ReadLine(text.substr(start, end - start));
         if (line.kind == Kind::Nothing) continue;
-        const Part expected = line.kind == Kind::Header ? Part::BeforeHeader : Part::Entries;
-        whole = whole && part == expected && line.kind != Kind::Unreadable;
+        const Stage expected = line.kind == Kind::Header ? Stage::BeforeHeader : Stage::Entries;
+        whole = whole && stage == expected && line.kind != Kind::Unreadable;
         if (line.kind == Kind::Header) {
-            part = Part::Entries;
+            stage = Stage::Entries;
+            layout = line.layout;
         } else if (line.kind == Kind::End) {
-            part = Part::AfterEnd;
+            stage = Stage::AfterEnd;
+            whole = whole && EndFits(line, layout, tally);
         } else if (line.kind == Kind::Key) {
             whole = keyLines.insert(&KeyAt(root, line.path)).second && whole;
+            tally.AddKey(line.path);
         } else if (line.kind == Kind::Value) {
             StoredKey& key = KeyAt(root, line.path);
             whole = !key.FindValue(line.value.name) && whole;
+            tally.AddValue(line.path, line.value.name);
             key.SetValue(line.value.name, line.value.type, std::move(line.value.data));
         }
     }
     // A last line without its newline may be cut short: it is not read.
-    return whole && part == Part::AfterEnd && start == text.size();
+    return whole && stage == Stage::AfterEnd && start == text.size();
 }
 
 }  // namespace
@@ -182,11 +261,13 @@ bool ReadLines(std::string_view text, StoredKey& root) {
 std::string FormatStore(const StoredKey& root) {
     std::string out =
         "# Quorvel settings store (HKEY_CURRENT_USER); rewritten whole on every change.\n"
-        "# The digits in brackets check their line: a line you change or add by hand ends in [] instead.\n";
+        "# The digits in brackets check their line, and on the last line which lines there are.\n"
+        "# A line you change or add by hand ends in [] instead; once you add or remove a line, so does the last.\n";
     out += kHeaderWord;
     out += ' ' + std::to_string(kLayout) + '\n';
-    AppendKey(out, root, std::string());
-    out += "end\n";
+    EntryTally tally;
+    AppendKey(out, root, std::string(), tally);
+    AppendLine(out, tally.EndStatement(), tally.EndCheck());
     return out;
 }
 

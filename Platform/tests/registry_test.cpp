@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -232,11 +233,13 @@ TEST_F(Registry, FileIsHumanReadableText) {
     Key empty;
     ASSERT_EQ(Key::Create(Root::CurrentUser, "Empty", empty), Result::Ok);
     ASSERT_EQ(SetDword("", "atRoot", 6), Result::Ok);
-    // The checks are CRC-32s of the lines' statements, worked out apart from the store's code.
+    // The checks are CRC-32s of the lines' statements, and the end's of its own plus those of where
+    // each entry is (its folded path and name, quoted), worked out apart from the store's code.
     EXPECT_EQ(FileText(),
         "# Quorvel settings store (HKEY_CURRENT_USER); rewritten whole on every change.\n"
-        "# The digits in brackets check their line: a line you change or add by hand ends in [] instead.\n"
-        "qvstore 2\n"
+        "# The digits in brackets check their line, and on the last line which lines there are.\n"
+        "# A line you change or add by hand ends in [] instead; once you add or remove a line, so does the last.\n"
+        "qvstore 3\n"
         "\"\" dword \"atRoot\" = 6 [1ceb4377]\n"
         "key \"Empty\" [ff859ba1]\n"
         "key \"SOFTWARE\" [e03ec8b8]\n"
@@ -245,7 +248,7 @@ TEST_F(Registry, FileIsHumanReadableText) {
         "\"SOFTWARE\\\\Quorvel\\\\Tonalith\" dword \"AmpRuler.Mode\" = 2 [8f4d0206]\n"
         "\"SOFTWARE\\\\Quorvel\\\\Tonalith\" string \"LastFolder\" = \"/home/me/Mu\\\"sic\\\\\\x0a\" [f7469589]\n"
         "\"SOFTWARE\\\\Quorvel\\\\Tonalith\" binary \"Opacity\" = 00 00 80 3f [4a185b47]\n"
-        "end\n");
+        "end 8 [78dbce7e]\n");
     struct stat info {};
     ASSERT_EQ(::stat(file_.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);  // settings are private
@@ -400,6 +403,37 @@ TEST_F(Registry, OneDamagedLineCostsOnlyItsOwnEntry) {
             std::filesystem::remove(file_.string() + ".damaged");
         }
     }
+}
+
+// A store that keeps being damaged still takes its changes once every copy's name is taken:
+// the newest damage replaces the oldest copy, and the others stay as they were.
+TEST_F(Registry, OnceEveryDamagedCopyIsTakenTheOldestIsReplaced) {
+    ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
+    const auto copyName = [&](int n) { return file_.string() + ".damaged" + (n == 1 ? "" : "." + std::to_string(n)); };
+    const auto age = [](int n) { return n == 37 ? 10 : 100 + n; };  // seconds past the epoch; 37 the oldest
+    for (int n = 1; n <= 100; ++n) {
+        std::ofstream(copyName(n), std::ios::binary) << "copy " << n;
+        const struct timespec times[2] = {{age(n), 0}, {age(n), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, copyName(n).c_str(), times, 0), 0);
+    }
+    for (const int round : {1, 2}) {
+        const std::string damaged = FileText() + "damage " + std::to_string(round) + '\n';
+        WriteFileText(damaged);
+        ASSERT_EQ(SetDword("K", "v", 2 + round), Result::Ok) << round;
+        EXPECT_EQ(Get("K", "v").first, 4u);
+        const int replaced = round == 1 ? 37 : 1;  // the first round's copy is the newest now
+        for (int n = 1; n <= 100; ++n) {
+            std::ifstream in(copyName(n), std::ios::binary);
+            const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (n == replaced || (round == 2 && n == 37))
+                EXPECT_EQ(kept.substr(kept.size() - 9), "damage " + std::to_string(n == replaced ? round : 1) + '\n')
+                    << n;
+            else
+                EXPECT_EQ(kept, "copy " + std::to_string(n)) << n;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(copyName(101)));
+    EXPECT_FALSE(std::filesystem::exists(file_.string() + ".damaged.tmp"));
 }
 
 // A store file saved by an editor with "\r\n" line ends keeps every value, binary

@@ -108,9 +108,12 @@ struct Written {
 };
 
 // Nothing read that the store did not hold where it held it (no entry moved, no value
-// replaced by another's), and every entry on a line `damaged` still holds whole is kept.
+// replaced by another's), every entry on a line `damaged` still holds whole is kept, and a
+// text that lost any entry reads as damaged.
 void ExpectOnlyTouchedLinesCost(const Written& written, const std::string& damaged, const std::string& how) {
     const Contents read = Read(damaged);
+    const bool lost = Names(read) != Names(written.store);
+    EXPECT_FALSE(lost && read.whole) << how << ": lost an entry, yet read whole";
     for (const auto& [where, value] : read.entries) {
         const auto found = written.store.entries.find(where);
         EXPECT_TRUE(found != written.store.entries.end() && found->second == value)
@@ -198,6 +201,53 @@ TEST(StoreText, OneLineReplacedByAnythingCostsOnlyItsOwnEntry) {
             ExpectOnlyTouchedLinesCost(written, damaged, lines[index] + " -> " + replacement.substr(0, 30));
         }
     }
+}
+
+// The text reads whole only as the writer lays it out: the header, the entries, and last the
+// end line that sums them up. A line lost in any way leaves it damaged; a value changed by
+// hand does not, and "end []" takes lines added or removed by hand as they read.
+TEST(StoreText, WholeOnlyWhenTheEndSumsUpTheEntriesAfterTheHeader) {
+    const std::vector<std::string> lines = LinesOf(detail::FormatStore(ManyKeys()));
+    const std::size_t header = 3, entry = 6, end = lines.size() - 1;
+    ASSERT_EQ(lines[header], "qvstore 3");
+    ASSERT_EQ(lines[entry].substr(0, 13), "\"B\" dword \"m\"");
+    // The text with lines replaced (by nothing: dropped), then line `from` moved before `to`.
+    using Lines = std::map<std::size_t, std::string>;
+    const auto edited = [&](const Lines& replaced, std::size_t from = 0, std::size_t to = 0) {
+        std::vector<std::string> edit = lines;
+        for (const auto& [at, with] : replaced) edit[at] = with;
+        edit.insert(edit.begin() + to, edit[from]);
+        edit.erase(edit.begin() + (from < to ? from : from + 1));
+        std::string text;
+        for (const std::string& line : edit) text += line.empty() ? "" : line + '\n';
+        return text;
+    };
+    const std::string& line = lines[entry];
+    const std::string added = line + "\n\"A\" dword \"new\" = 1 []", byHand = "end []";
+    const struct {
+        const char* what;
+        std::string text;
+        bool whole;
+    } texts[] = {{"as written", edited({}), true}, {"no header", edited({{header, ""}}), false},
+        {"the header after an entry", edited({}, header, entry + 1), false}, {"no end", edited({{end, ""}}), false},
+        {"an entry after the end", edited({}, entry, end + 1), false},
+        {"an entry line dropped", edited({{entry, ""}}), false},
+        {"an entry line blanked", edited({{entry, " "}}), false},
+        {"an entry line run into a comment", edited({{entry, "# note" + line}}), false},
+        {"an entry line made a comment by one bit", edited({{entry, '#' + line.substr(1)}}), false},
+        {"the end's count changed", edited({{end, "end 1" + lines[end].substr(4)}}), false},
+        {"the end's check changed", edited({{end, lines[end].substr(0, lines[end].find('[')) + "[00000000]"}}), false},
+        {"the end saying no count", edited({{end, "end"}}), false},
+        {"a value changed by hand", edited({{entry, line.substr(0, line.find(" = ")) + " = 7 []"}}), true},
+        {"a value changed by hand, its names in another case", edited({{entry, "\"b\" dword \"M\" = 7 []"}}), true},
+        {"a line added by hand", edited({{entry, added}}), false},
+        {"a line replaced by hand with another entry's", edited({{entry, "\"A\" dword \"new\" = 1 []"}}), false},
+        {"a line added by hand, and the end", edited({{entry, added}, {end, byHand}}), true},
+        {"a line removed by hand, and the end", edited({{entry, ""}, {end, byHand}}), true},
+        {"the header the last release's", edited({{header, "qvstore 2"}}), true},
+        {"the header the last release's, an entry line dropped", edited({{header, "qvstore 2"}, {entry, ""}}), false},
+        {"the last release's text", edited({{header, "qvstore 2"}, {end, "end"}}), true}};
+    for (const auto& [what, text, whole] : texts) EXPECT_EQ(Read(text).whole, whole) << what;
 }
 
 // Two lines that give one entry make the text damaged; the later stands, as a line added by

@@ -31,6 +31,11 @@ inline std::vector<LineDamage> LineDamages() {
                 const std::size_t second = first < end ? text.find('"', first + 1) : std::string::npos;
                 return second < end ? text.erase(second, 1) : text.insert(text.find_first_not_of(' ', at), "\"");
             }},
+        {"its first byte's low bit flipped",  // a value line's opening quote becomes '#'
+            [](std::string text, std::size_t at) {
+                text[at] = static_cast<char>(text[at] ^ 1);
+                return text;
+            }},
         {"NUL bytes over its start",
             [](std::string text, std::size_t at) {
                 const std::size_t length = std::min<std::size_t>(text.find('\n', at) - at, 10);
