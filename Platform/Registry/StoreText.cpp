@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::string_view kHeaderWord = "qvstore";
 constexpr std::uint32_t kLayout = 3;
-// The last release's files, whose end line says nothing of the lines before it.
+// The layout before this one, whose end line says nothing of the lines before it.
 constexpr std::uint32_t kUncountedLayout = 2;
 constexpr std::size_t kCheckDigits = 8;
 constexpr std::size_t kMaxPathLength = kMaxKeyDepth * (kMaxKeyNameLength + 1);
@@ -91,7 +91,7 @@ void AppendKey(std::string& out, const StoredKey& key, const std::string& path, 
 
 // How the end line sums up the entry lines before it.
 enum class EndSum {
-    None,  // "end": a file of the last release
+    None,  // "end": the layout before this one
     Counted,  // "end 61 [check]", as the writer spells it
     ByHand  // "end []": lines were added or removed by hand, and are taken as they read
 };
