@@ -283,3 +283,23 @@ TEST_F(DecodeReferenceTest, WindowsMediaFailsWhereAFailureDecidesTheLengthOfItsS
     ASSERT_LE(ours.size(), reference.size());
     EXPECT_TRUE(std::equal(ours.begin(), ours.end(), reference.begin()));
 }
+
+// Probing a short video reads it to its end before its audio is read: decode-raw reads it
+// whole all the same, also when what follows the data object (its index) is cut short or gone.
+TEST_F(DecodeReferenceTest, ShortWindowsMediaVideoEqualsFfmpegSixteenBitDecode) {
+    for (const TestSupport::FfmpegFile& video : TestSupport::ShortWindowsMediaVideos()) {
+        const std::string path = m_dir.Path() + "/" + video.name;
+        const std::string command = "ffmpeg -nostdin -v error -y " + video.arguments + " " + ShellQuote(path);
+        ASSERT_EQ(RunCommand(command).exitCode, 0) << command;
+        const std::vector<float> reference = FfmpegS16Floats(path);
+        const Bytes whole = ReadWholeFile(path);
+        const size_t dataEnd = TestSupport::WindowsMediaDataEnd(path);
+        ASSERT_LT(dataEnd, whole.size());
+        for (const size_t size : {whole.size(), (dataEnd + whole.size()) / 2, dataEnd}) {
+            const std::string cut = m_dir.Write("cut.wmv", Bytes(whole.begin(), whole.begin() + ptrdiff_t(size)));
+            const CommandResult decoded = DecodeRaw(cut);
+            ASSERT_EQ(decoded.exitCode, 0) << video.name << " in " << size << " bytes: " << decoded.err;
+            EXPECT_EQ(FloatsFromBytes(decoded.out), reference) << video.name << " in " << size << " bytes";
+        }
+    }
+}

@@ -5,6 +5,7 @@
 
 #include <Platform/Kernel/LastError.h>
 #include <support/AudioFileWriter.h>
+#include <support/AudioReference.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <vector>
 
 using Platform::Library::LoadFailure;
@@ -148,6 +150,28 @@ TEST(DynamicLibrary, ADamagedCopyCountsAsMissing) {
         }
     }
     Platform::Library::SetProgramFolderForTesting("");
+}
+
+// A name that none of the loader's folders holds is left to the loader, which then looks in its
+// cache of the system's libraries too: never the runtime's name, which is loaded only from a
+// file that was checked. Seen in the loader's own account of its work, for a program alone in
+// a folder and none of the loader's folders holding the runtime: the loader is never asked for
+// it. With the runtime beside the program, the account shows that file loaded.
+TEST(DynamicLibrary, TheRuntimeIsNeverLeftToTheLoadersCache) {
+    TestAudio::TempDir alone;
+    const std::string program = alone.Path() + "/decode-raw";
+    std::filesystem::copy_file(TestAudio::DecodeRawProgram(), program);
+    const std::string file = alone.Write("noise.wma", TestAudio::Bytes(64, 0x30));
+    const auto loaderAccount = [&] {
+        return TestAudio::RunCommand("env -u LD_LIBRARY_PATH LD_DEBUG=libs " + TestAudio::ShellQuote(program) + " " +
+            TestAudio::ShellQuote(file))
+            .err;
+    };
+    const std::string account = loaderAccount();
+    ASSERT_NE(account.find("find library=libc.so.6"), std::string::npos) << "the loader gives no account:\n" << account;
+    EXPECT_EQ(account.find("WMVCore"), std::string::npos) << account;
+    std::filesystem::copy_file(TONALITH_BINARY_DIR "/bin/WMVCore.so", alone.Path() + "/WMVCore.so");
+    EXPECT_NE(loaderAccount().find("init: " + alone.Path() + "/WMVCore.so"), std::string::npos);
 }
 
 }  // namespace

@@ -176,6 +176,52 @@ TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
     }
 }
 
+// A short video, which probing reads to its end before its audio is read, loads whole as
+// ffmpeg decodes it, also with its index cut short; cut before its data's end, with one audio
+// stream or several, it is refused wherever the cut falls.
+TEST_F(LoadTest, ShortWindowsMediaVideoLoadsWholeAndCutShortIsRefused) {
+    const auto bytesOf = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const auto make = [&](const std::string& name, const std::string& arguments) {
+        const std::string file = (m_folder / name).string();
+        const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " " + ShellQuote(file);
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return file;
+    };
+    for (const TestSupport::FfmpegFile& video : TestSupport::ShortWindowsMediaVideos()) {
+        SCOPED_TRACE(video.name);
+        const std::string file = make(video.name, video.arguments);
+        const std::vector<std::int16_t> reference = FfmpegS16(file);
+        const std::string bytes = bytesOf(file);
+        const std::size_t dataEnd = TestSupport::WindowsMediaDataEnd(file);
+        for (const std::size_t size : {bytes.size(), dataEnd + 1}) {
+            LoadedAudio audio;
+            ASSERT_FALSE(LoadAudioFile(String(WriteFile("cut.wmv", bytes.substr(0, size))), audio).has_value()) << size;
+            ASSERT_EQ(std::size_t(audio.frames) * audio.channels, reference.size()) << size;
+            for (std::uint32_t ch = 0; ch < audio.channels; ++ch)
+                for (std::uint32_t f = 0; f < audio.frames; ++f)
+                    ASSERT_EQ(audio.pointers[ch][f], float(reference[std::size_t(f) * audio.channels + ch]) / 32768.0f)
+                        << size << " bytes, channel " << ch << ", frame " << f;
+        }
+    }
+    const std::string several = make("several.wmv",
+        "-f lavfi -i testsrc=d=2:s=64x48:r=10 " + FfmpegNoise(8000, 2, 1) + FfmpegNoise(16000, 3, 2) +
+            "-map 0:v -map 1:a -map 2:a -c:v wmv2 -c:a wmav2");
+    for (const std::string& file : {(m_folder / "wmv2_sine.wmv").string(), several}) {
+        const std::string bytes = bytesOf(file);
+        const std::size_t dataEnd = TestSupport::WindowsMediaDataEnd(file);
+        for (const std::size_t size : {dataEnd / 3, dataEnd / 2, dataEnd * 4 / 5, dataEnd - 100, dataEnd - 1}) {
+            LoadedAudio cut;
+            const std::optional<LoadFailure> failure =
+                LoadAudioFile(String(WriteFile("cut.wmv", bytes.substr(0, size))), cut);
+            ASSERT_TRUE(failure.has_value()) << file << " in " << size << " bytes: " << cut.frames << " frames";
+            EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
+        }
+    }
+}
+
 // A header that says 42,500 s of a 20 s file, and a process that may map less than the 15 GB
 // of buffers that leads to expect, though the memory is there: the read starts small and
 // grows as the file goes, to all it holds. In a process of its own, for its limit.

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 
 namespace TestSupport {
@@ -26,6 +27,41 @@ std::vector<std::int16_t> FfmpegS16(const std::string& path, int stream, const s
     std::vector<std::int16_t> samples(bytes.size() / 2);
     if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
+}
+
+std::vector<FfmpegFile> ShortWindowsMediaVideos() {
+    const auto video = [](const char* codec, const char* size, int rate, double seconds) {
+        return "-f lavfi -i 'testsrc=d=" + std::to_string(seconds) + ":s=" + size + ":r=" + std::to_string(rate) +
+            "' -c:v " + codec + " ";
+    };
+    return {{"wmv2_sine.wmv",
+                "-f lavfi -i testsrc=d=3:s=160x120:r=10 -f lavfi -i sine=f=880:d=3:r=44100 -c:v wmv2 -c:a wmav2"},
+        {"wmv1_5s.wmv", video("wmv1", "320x240", 5, 5) + FfmpegNoise(8000, 5, 2) + "-ac 2 -c:a wmav2"},
+        {"msmpeg4_vga.wmv", video("msmpeg4", "640x480", 10, 4) + FfmpegNoise(32000, 4, 3) + "-ac 2 -c:a wmav2"},
+        {"msmpeg4_v1.wmv", video("msmpeg4", "640x480", 12, 3) + FfmpegNoise(22050, 3, 4) + "-ac 2 -c:a wmav1"},
+        {"wmv2_48k.wmv", video("wmv2", "320x240", 10, 4) + FfmpegNoise(48000, 4, 5) + "-ac 2 -c:a wmav1"},
+        {"wmv1_1s.wmv", video("wmv1", "64x48", 5, 1) + FfmpegNoise(8000, 1, 6) + "-ac 1 -c:a wmav1"},
+        {"msmpeg4_qcif.wmv", video("msmpeg4", "176x144", 15, 2) + FfmpegNoise(22050, 2, 7) + "-ac 2 -c:a wmav2"},
+        {"wmv1_30fps.wmv", video("wmv1", "96x72", 30, 5) + FfmpegNoise(32000, 5, 8) + "-ac 1 -c:a wmav2"},
+        {"wmv2_cif.wmv", video("wmv2", "352x288", 20, 3.5) + FfmpegNoise(11025, 3.5, 9) + "-ac 2 -c:a wmav1"}};
+}
+
+std::size_t WindowsMediaDataEnd(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    // The header object's size, then the data object's size 16 bytes into it.
+    const auto le64 = [&](std::uint64_t at) {
+        unsigned char bytes[8] = {};
+        file.seekg(std::streamoff(at));
+        file.read(reinterpret_cast<char*>(bytes), 8);
+        std::uint64_t v = 0;
+        for (int i = 7; i >= 0; --i) v = v << 8 | bytes[i];
+        return v;
+    };
+    const std::uint64_t header = le64(16);
+    if (!file) throw std::runtime_error("no Windows Media header in " + path);
+    const std::uint64_t end = header + le64(header + 16);
+    if (!file) throw std::runtime_error("no data object in " + path);
+    return std::size_t(end);
 }
 
 }  // namespace TestSupport

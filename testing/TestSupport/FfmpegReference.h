@@ -16,4 +16,16 @@ std::string FfmpegNoise(std::uint32_t rate, double seconds, int seed);
 // fails.
 std::vector<std::int16_t> FfmpegS16(const std::string& path, int stream = 0, const std::string& options = "");
 
+// Windows Media videos of 1 to 5 s with one audio stream, in wmv1, wmv2 and msmpeg4 video and
+// wmav1 and wmav2 audio, at several picture sizes and frame rates: ffmpeg's inputs and options,
+// to go before the output file. Probing one reads it to its end; in several the last packet is
+// padded and an index follows the data.
+struct FfmpegFile {
+    std::string name, arguments;
+};
+std::vector<FfmpegFile> ShortWindowsMediaVideos();
+
+// Where the data object of the Windows Media file at `path` ends, as its header says.
+std::size_t WindowsMediaDataEnd(const std::string& path);
+
 }  // namespace TestSupport

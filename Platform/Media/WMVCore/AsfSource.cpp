@@ -101,6 +101,29 @@ struct PacketFree {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
 
+struct FormatClose {
+    void operator()(AVFormatContext* format) const { avformat_close_input(&format); }
+};
+
+// The file opened by the ASF demultiplexer, its header read; null when it cannot be.
+AVFormatContext* OpenAsf(const std::string& path) {
+    const AVInputFormat* asf = av_find_input_format("asf");
+    AVFormatContext* format = nullptr;
+    if (!asf || avformat_open_input(&format, path.c_str(), asf, nullptr) < 0) return nullptr;
+    return format;
+}
+
+// The frames of a stream as the probed file gives its length; 0 when it does not say.
+uint64_t HeaderFrames(const AVFormatContext& format, unsigned stream, uint32_t rate) {
+    const AVRational frame{1, int(rate)};
+    const AVStream* s = format.streams[stream];
+    if (s->duration != AV_NOPTS_VALUE && s->duration > 0)
+        return uint64_t(av_rescale_q(s->duration, s->time_base, frame));
+    if (format.duration != AV_NOPTS_VALUE && format.duration > 0)
+        return uint64_t(av_rescale_q(format.duration, AVRational{1, AV_TIME_BASE}, frame));
+    return 0;
+}
+
 // A failure of the demultiplexer or the codec as the runtime reports it.
 Result FailureOf(int error, Result otherwise) {
     if (error == AVERROR(ENOMEM)) return kOutOfMemory;
@@ -148,15 +171,22 @@ bool AsfSource::Open(const std::string& path) {
     // would take MP3 and much else.
     const Layout layout = ReadLayout(path);
     if (!layout.asf) return false;
-    m_dataEnd = layout.dataEnd;
-    const AVInputFormat* asf = av_find_input_format("asf");
-    if (!asf || avformat_open_input(&m_format, path.c_str(), asf, nullptr) < 0) return false;
-    if (avformat_find_stream_info(m_format, nullptr) < 0) {
+    // Probing may run the demultiplexer to its end, and each call past its end moves it on
+    // over the last packet's padding again: what it tells is taken from an open of its own,
+    // and the packets come from a fresh one, which first meets its end where its data ends.
+    const std::unique_ptr<AVFormatContext, FormatClose> probed(OpenAsf(path));
+    if (!probed || avformat_find_stream_info(probed.get(), nullptr) < 0) return false;
+    m_format = OpenAsf(path);
+    if (!m_format || m_format->nb_streams != probed->nb_streams) {
         Close();
         return false;
     }
-    for (unsigned i = 0; i < m_format->nb_streams; ++i) {
-        const AVCodecParameters* parameters = m_format->streams[i]->codecpar;
+    for (unsigned i = 0; i < probed->nb_streams; ++i) {
+        const AVCodecParameters* parameters = probed->streams[i]->codecpar;
+        if (m_format->streams[i]->codecpar->codec_type != parameters->codec_type) {
+            Close();
+            return false;
+        }
         StreamInfo info;
         auto decoding = std::make_unique<Decoding>();
         if (parameters->codec_type == AVMEDIA_TYPE_VIDEO) info.majorType = kVideoType;
@@ -174,11 +204,13 @@ bool AsfSource::Open(const std::string& path) {
                 info.layout.bits = 16;
                 if (parameters->ch_layout.order == AV_CHANNEL_ORDER_NATIVE)
                     info.layout.channelMask = uint32_t(parameters->ch_layout.u.mask);
+                info.expectedFrames = HeaderFrames(*probed, i, info.layout.rate);
             }
         }
         m_info.push_back(info);
         m_decoding.push_back(std::move(decoding));
     }
+    m_dataEnd = layout.dataEnd;
     return true;
 }
 
@@ -276,14 +308,7 @@ Result AsfSource::Next(size_t stream, uint16_t bits, std::vector<uint8_t>& pcm, 
 }
 
 uint64_t AsfSource::ExpectedFrames(size_t stream) const {
-    if (!m_format || stream >= m_info.size() || !m_info[stream].decodable) return 0;
-    const AVRational frame{1, int(m_info[stream].layout.rate)};
-    const AVStream* s = m_format->streams[stream];
-    if (s->duration != AV_NOPTS_VALUE && s->duration > 0)
-        return uint64_t(av_rescale_q(s->duration, s->time_base, frame));
-    if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
-        return uint64_t(av_rescale_q(m_format->duration, AVRational{1, AV_TIME_BASE}, frame));
-    return 0;
+    return m_format && stream < m_info.size() ? m_info[stream].expectedFrames : 0;
 }
 
 std::vector<AsfSource::Count> AsfSource::CountFrames() {

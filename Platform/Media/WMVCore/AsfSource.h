@@ -19,6 +19,7 @@ struct StreamInfo {
     Id majorType = kOtherType;
     bool decodable = false;  // audio the runtime can turn into PCM
     PcmLayout layout;
+    uint64_t expectedFrames = 0;  // as the header gives the stream's length (ExpectedFrames)
 };
 
 // A Windows Media file demultiplexed and its audio decoded to interleaved 16-bit PCM.
@@ -65,7 +66,7 @@ private:
     Result Pump(size_t stream, uint16_t bits);
     Result Receive(size_t stream, uint16_t bits);
 
-    AVFormatContext* m_format = nullptr;
+    AVFormatContext* m_format = nullptr;  // read by Pump alone, never probed
     std::vector<StreamInfo> m_info;
     std::vector<std::unique_ptr<Decoding>> m_decoding;
     uint64_t m_dataEnd = 0;  // where the file says its data ends; 0 when it does not say
