@@ -154,23 +154,30 @@ bool IsOlder(const struct timespec& a, const struct timespec& b) {
 
 // A store file that did not read cleanly stays beside the new one as "<name>.damaged"
 // (numbered when that is taken), so that what the salvage missed can still be found. Once
-// every number is taken, the newest damage replaces the oldest copy: a store that keeps
-// being damaged must still take its changes.
+// every number is taken, the newest damage replaces the copy kept longest ago (by its status
+// change time, which a link or a rename sets and a restored file cannot carry): a store that
+// keeps being damaged must still take its changes.
 bool KeepDamagedFile(const std::string& path) {
-    std::string oldest;
+    struct stat store {};
+    if (::stat(path.c_str(), &store) != 0) return errno == ENOENT || Failed(false);  // nothing left to keep
+    std::string unused, oldest;
     struct timespec oldestTime {};
     for (int n = 1; n <= kMaxDamagedCopies; ++n) {
         const std::string copy = DamagedCopyName(path, n);
-        if (PlaceDamagedCopy(path, copy)) return true;
-        if (errno == ENOENT) return true;  // nothing left to keep
-        if (errno != EEXIST) return Failed(false);
         struct stat info {};
-        if (::lstat(copy.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            (oldest.empty() || IsOlder(info.st_mtim, oldestTime))) {
+        if (::lstat(copy.c_str(), &info) != 0) {
+            if (errno == ENOENT && unused.empty()) unused = copy;
+            continue;
+        }
+        // Kept already, by a write that failed after keeping it: another copy would push out
+        // an older damage for nothing.
+        if (info.st_dev == store.st_dev && info.st_ino == store.st_ino) return true;
+        if (S_ISREG(info.st_mode) && (oldest.empty() || IsOlder(info.st_ctim, oldestTime))) {
             oldest = copy;
-            oldestTime = info.st_mtim;
+            oldestTime = info.st_ctim;
         }
     }
+    if (!unused.empty()) return PlaceDamagedCopy(path, unused) || errno == ENOENT || Failed(false);
     if (oldest.empty()) return Failed(false, EEXIST);
     // Placed under a name of its own first, so that a failure leaves the oldest copy as it was.
     const std::string temporary = path + ".damaged.tmp";

@@ -93,7 +93,7 @@ void AppendKey(std::string& out, const StoredKey& key, const std::string& path, 
 enum class EndSum {
     None,  // "end": the layout before this one
     Counted,  // "end 61 [check]", as the writer spells it
-    ByHand  // "end []": lines were added or removed by hand, and are taken as they read
+    ByHand  // "end []" or "end 61 []": lines were added or removed by hand, and are taken as they read
 };
 
 // One line of the text, read alone.
@@ -174,7 +174,8 @@ Line ReadLine(std::string_view text) {
     if (word == "end") {
         LineReader reader(text);
         reader.Word();
-        const auto lines = lineEnd.check ? reader.Number() : std::optional<std::uint32_t>(0);
+        // A count left before "[]" by hand counts for nothing.
+        const auto lines = reader.AtEnd() && !lineEnd.check ? std::optional<std::uint32_t>(0) : reader.Number();
         if (!lines || !reader.AtEnd()) return line;
         line.kind = Kind::End;
         line.endSum = lineEnd.check ? EndSum::Counted : EndSum::ByHand;

@@ -24,17 +24,16 @@ namespace Platform::Registry::Detail {
 //
 // The end line counts the entry lines, and its check also covers where each of their
 // entries is, so that a line lost in any way (dropped, blanked, run into a comment) leaves
-// the file damaged rather than quietly shorter. "end []" ends a file whose lines were added
-// or removed by hand; a bare "end" one of the last release ("qvstore 2"), which counted
-// nothing.
+// the file damaged rather than quietly shorter. "end []" (or "end 3 []") ends a file whose
+// lines were added or removed by hand; a bare "end" one of layout 2, which counted nothing.
 std::string FormatStore(const StoredKey& root);
 
 // Reads a whole store text into `root` (which must be empty); true when the text is whole:
 // the header first, the end line last and summing up the entries, every other line that is
-// not a comment an entry that reads, no entry twice, every line ended by a newline. Otherwise `root` holds every entry that
-// reads, the later line's where two give the same (as a later line overrides an earlier one
-// in most settings files). A file in the earlier, nested layout is read as that layout's
-// reader says.
+// not a comment an entry that reads, no entry twice, every line ended by a newline.
+// Otherwise `root` holds every entry that reads, the later line's where two give the same
+// (as a later line overrides an earlier one in most settings files). A file in the earlier,
+// nested layout is read as that layout's reader says.
 bool ParseStore(std::string_view text, StoredKey& root);
 
 }  // namespace Platform::Registry::Detail

@@ -406,32 +406,55 @@ TEST_F(Registry, OneDamagedLineCostsOnlyItsOwnEntry) {
 }
 
 // A store that keeps being damaged still takes its changes once every copy's name is taken:
-// the newest damage replaces the oldest copy, and the others stay as they were.
+// the newest damage replaces the copy kept longest ago, whatever times the files carry, and
+// writes that fail after keeping a damage push out no further copy.
 TEST_F(Registry, OnceEveryDamagedCopyIsTakenTheOldestIsReplaced) {
     ASSERT_EQ(SetDword("K", "v", 1), Result::Ok);
     const auto copyName = [&](int n) { return file_.string() + ".damaged" + (n == 1 ? "" : "." + std::to_string(n)); };
-    const auto age = [](int n) { return n == 37 ? 10 : 100 + n; };  // seconds past the epoch; 37 the oldest
-    for (int n = 1; n <= 100; ++n) {
+    const auto setModified = [](const std::string& file, time_t seconds) {
+        const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    };
+    std::vector<int> order = {37, 0};  // kept first; 64 claims the oldest modification time
+    for (int n = 1; n <= 100; ++n)
+        if (n != 37) order.push_back(n);
+    for (const int n : order) {
+        if (n == 0) {
+            ::usleep(50000);  // the file system's clock moves on in steps
+            continue;
+        }
         std::ofstream(copyName(n), std::ios::binary) << "copy " << n;
-        const struct timespec times[2] = {{age(n), 0}, {age(n), 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, copyName(n).c_str(), times, 0), 0);
+        setModified(copyName(n), n == 64 ? 1 : 100 + n);
     }
-    for (const int round : {1, 2}) {
-        const std::string damaged = FileText() + "damage " + std::to_string(round) + '\n';
-        WriteFileText(damaged);
-        ASSERT_EQ(SetDword("K", "v", 2 + round), Result::Ok) << round;
-        EXPECT_EQ(Get("K", "v").first, 4u);
-        const int replaced = round == 1 ? 37 : 1;  // the first round's copy is the newest now
+    const auto expectCopies = [&](const std::map<int, std::string>& damaged) {
         for (int n = 1; n <= 100; ++n) {
             std::ifstream in(copyName(n), std::ios::binary);
             const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (n == replaced || (round == 2 && n == 37))
-                EXPECT_EQ(kept.substr(kept.size() - 9), "damage " + std::to_string(n == replaced ? round : 1) + '\n')
-                    << n;
-            else
-                EXPECT_EQ(kept, "copy " + std::to_string(n)) << n;
+            const auto found = damaged.find(n);
+            EXPECT_EQ(kept, found == damaged.end() ? "copy " + std::to_string(n) : found->second) << n;
         }
-    }
+    };
+    const auto damage = [&](const std::string& how) {
+        const std::string damaged = FileText() + how + '\n';
+        WriteFileText(damaged);
+        setModified(file_.string(), 5);  // restored from an old backup
+        return damaged;
+    };
+
+    const std::string first = damage("damage 1");
+    static std::string s_temporary;
+    s_temporary = file_.string() + ".tmp";
+    reg::Testing::SetBeforeReplaceHook([] { ::unlink(s_temporary.c_str()); });
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(SetDword("K", "v", 2), Result::IoFailure);
+    reg::Testing::SetBeforeReplaceHook(nullptr);
+    ASSERT_EQ(SetDword("K", "v", 2), Result::Ok);
+    EXPECT_EQ(Get("K", "v").second, std::string("\2\0\0\0", 4));
+    expectCopies({{37, first}});
+
+    const std::string second = damage("damage 2");
+    ASSERT_EQ(SetDword("K", "v", 3), Result::Ok);
+    EXPECT_EQ(Get("K", "v").second, std::string("\3\0\0\0", 4));
+    expectCopies({{37, first}, {1, second}});
     EXPECT_FALSE(std::filesystem::exists(copyName(101)));
     EXPECT_FALSE(std::filesystem::exists(file_.string() + ".damaged.tmp"));
 }

@@ -244,6 +244,8 @@ TEST(StoreText, WholeOnlyWhenTheEndSumsUpTheEntriesAfterTheHeader) {
         {"a line replaced by hand with another entry's", edited({{entry, "\"A\" dword \"new\" = 1 []"}}), false},
         {"a line added by hand, and the end", edited({{entry, added}, {end, byHand}}), true},
         {"a line removed by hand, and the end", edited({{entry, ""}, {end, byHand}}), true},
+        {"a line removed by hand, and the end's check",
+            edited({{entry, ""}, {end, lines[end].substr(0, lines[end].find('[')) + "[]"}}), true},
         {"the header the last release's", edited({{header, "qvstore 2"}}), true},
         {"the header the last release's, an entry line dropped", edited({{header, "qvstore 2"}, {entry, ""}}), false},
         {"the last release's text", edited({{header, "qvstore 2"}, {end, "end"}}), true}};
