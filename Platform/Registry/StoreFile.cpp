@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -149,7 +150,7 @@ bool PlaceDamagedCopy(const std::string& path, const std::string& copy) {
 }
 
 bool IsOlder(const struct timespec& a, const struct timespec& b) {
-    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+    return std::tie(a.tv_sec, a.tv_nsec) < std::tie(b.tv_sec, b.tv_nsec);
 }
 
 // A store file that did not read cleanly stays beside the new one as "<name>.damaged"

@@ -34,6 +34,8 @@ void AppendLine(std::string& out, std::string_view statement, std::uint32_t chec
     out += end;
 }
 
+void AppendLine(std::string& out, std::string_view statement) { AppendLine(out, statement, CheckOf(statement)); }
+
 std::string KeyStatement(std::string_view path) {
     std::string statement = "key ";
     AppendQuoted(statement, path);
@@ -76,13 +78,11 @@ private:
 
 void AppendKey(std::string& out, const StoredKey& key, const std::string& path, EntryTally& tally) {
     if (!path.empty() && key.values.empty()) {
-        const std::string statement = KeyStatement(path);
-        AppendLine(out, statement, CheckOf(statement));
+        AppendLine(out, KeyStatement(path));
         tally.AddKey(path);
     }
     for (const auto& [folded, value] : key.values) {
-        const std::string statement = ValueStatement(path, value);
-        AppendLine(out, statement, CheckOf(statement));
+        AppendLine(out, ValueStatement(path, value));
         tally.AddValue(path, value.name);
     }
     for (const auto& [folded, sub] : key.subKeys)

@@ -223,6 +223,7 @@ TEST(StoreText, WholeOnlyWhenTheEndSumsUpTheEntriesAfterTheHeader) {
         return text;
     };
     const std::string& line = lines[entry];
+    const std::string endStatement = lines[end].substr(0, lines[end].find(" ["));
     const std::string added = line + "\n\"A\" dword \"new\" = 1 []", byHand = "end []";
     const struct {
         const char* what;
@@ -236,7 +237,7 @@ TEST(StoreText, WholeOnlyWhenTheEndSumsUpTheEntriesAfterTheHeader) {
         {"an entry line run into a comment", edited({{entry, "# note" + line}}), false},
         {"an entry line made a comment by one bit", edited({{entry, '#' + line.substr(1)}}), false},
         {"the end's count changed", edited({{end, "end 1" + lines[end].substr(4)}}), false},
-        {"the end's check changed", edited({{end, lines[end].substr(0, lines[end].find('[')) + "[00000000]"}}), false},
+        {"the end's check changed", edited({{end, endStatement + " [00000000]"}}), false},
         {"the end saying no count", edited({{end, "end"}}), false},
         {"a value changed by hand", edited({{entry, line.substr(0, line.find(" = ")) + " = 7 []"}}), true},
         {"a value changed by hand, its names in another case", edited({{entry, "\"b\" dword \"M\" = 7 []"}}), true},
@@ -244,11 +245,10 @@ TEST(StoreText, WholeOnlyWhenTheEndSumsUpTheEntriesAfterTheHeader) {
         {"a line replaced by hand with another entry's", edited({{entry, "\"A\" dword \"new\" = 1 []"}}), false},
         {"a line added by hand, and the end", edited({{entry, added}, {end, byHand}}), true},
         {"a line removed by hand, and the end", edited({{entry, ""}, {end, byHand}}), true},
-        {"a line removed by hand, and the end's check",
-            edited({{entry, ""}, {end, lines[end].substr(0, lines[end].find('[')) + "[]"}}), true},
-        {"the header the last release's", edited({{header, "qvstore 2"}}), true},
-        {"the header the last release's, an entry line dropped", edited({{header, "qvstore 2"}, {entry, ""}}), false},
-        {"the last release's text", edited({{header, "qvstore 2"}, {end, "end"}}), true}};
+        {"a line removed by hand, and the end's check", edited({{entry, ""}, {end, endStatement + " []"}}), true},
+        {"the header of layout 2", edited({{header, "qvstore 2"}}), true},
+        {"the header of layout 2, an entry line dropped", edited({{header, "qvstore 2"}, {entry, ""}}), false},
+        {"a text of layout 2", edited({{header, "qvstore 2"}, {end, "end"}}), true}};
     for (const auto& [what, text, whole] : texts) EXPECT_EQ(Read(text).whole, whole) << what;
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <TestSupport/FfmpegReference.h>
+#include <TestSupport/WindowsMediaLayout.h>
 
 #include <algorithm>
 #include <cstring>
@@ -184,9 +185,7 @@ TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
             1},
     };
     for (const Case& c : cases) {
-        const std::string path = m_dir.Path() + "/" + c.name;
-        const std::string command = "ffmpeg -nostdin -v error -y " + c.inputs + c.options + " " + ShellQuote(path);
-        ASSERT_EQ(RunCommand(command).exitCode, 0) << command;
+        const std::string path = TestSupport::FfmpegWrite(c.inputs + c.options, m_dir.Path() + "/" + c.name);
         const CommandResult decoded = DecodeRaw(path);
         ASSERT_EQ(decoded.exitCode, 0) << c.name << ": " << decoded.err;
         const std::vector<float> ours = FloatsFromBytes(decoded.out);
@@ -227,10 +226,7 @@ TEST_F(DecodeReferenceTest, WindowsMediaEqualsFfmpegSixteenBitDecode) {
 TEST_F(DecodeReferenceTest, WindowsMediaFailsWhereAFailureDecidesTheLengthOfItsStreams) {
     using TestSupport::FfmpegNoise;
     const auto make = [&](const std::string& name, const std::string& arguments) {
-        const std::string path = m_dir.Path() + "/" + name;
-        const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " " + ShellQuote(path);
-        EXPECT_EQ(RunCommand(command).exitCode, 0) << command;
-        return path;
+        return TestSupport::FfmpegWrite(arguments, m_dir.Path() + "/" + name);
     };
     const std::string cutFailure = "Unable to read buffer. 0xC00D0006";
     const std::string two = make("two.wma",
@@ -253,16 +249,10 @@ TEST_F(DecodeReferenceTest, WindowsMediaFailsWhereAFailureDecidesTheLengthOfItsS
     const std::string shorter = make("short.wma", FfmpegNoise(44100, 3, 6) + "-ac 2 -c:a wmav2");
     const auto damaged = [&](size_t percent) {
         const Bytes whole = ReadWholeFile(longer);
-        const auto le64 = [&](size_t at) {
-            uint64_t v = 0;
-            for (size_t k = 8; k-- > 0;) v = v << 8 | whole.at(at + k);
-            return v;
-        };
-        const size_t data = size_t(le64(16)), packets = size_t(le64(data + 40));
-        const size_t packet = (size_t(le64(data + 16)) - 50) / packets;
-        for (size_t p = packets * percent / 100; p < packets * (percent + 25) / 100; ++p) {
+        const TestSupport::WindowsMediaData data = TestSupport::WindowsMediaDataOf(whole);
+        for (size_t p = data.packets * percent / 100; p < data.packets * (percent + 25) / 100; ++p) {
             Bytes bytes = whole;
-            std::fill_n(bytes.begin() + ptrdiff_t(data + 50 + p * packet + packet / 3), 256, 0xFF);
+            std::fill_n(bytes.begin() + ptrdiff_t(data.Packet(p) + data.packetBytes / 3), 256, 0xFF);
             const std::string path = m_dir.Write("damaged" + std::to_string(percent) + ".wma", bytes);
             if (DecodeRaw(path).err == cutFailure + "\n") return ShellQuote(path);
         }
@@ -288,12 +278,10 @@ TEST_F(DecodeReferenceTest, WindowsMediaFailsWhereAFailureDecidesTheLengthOfItsS
 // whole all the same, also when what follows the data object (its index) is cut short or gone.
 TEST_F(DecodeReferenceTest, ShortWindowsMediaVideoEqualsFfmpegSixteenBitDecode) {
     for (const TestSupport::FfmpegFile& video : TestSupport::ShortWindowsMediaVideos()) {
-        const std::string path = m_dir.Path() + "/" + video.name;
-        const std::string command = "ffmpeg -nostdin -v error -y " + video.arguments + " " + ShellQuote(path);
-        ASSERT_EQ(RunCommand(command).exitCode, 0) << command;
+        const std::string path = TestSupport::FfmpegWrite(video.arguments, m_dir.Path() + "/" + video.name);
         const std::vector<float> reference = FfmpegS16Floats(path);
         const Bytes whole = ReadWholeFile(path);
-        const size_t dataEnd = TestSupport::WindowsMediaDataEnd(path);
+        const size_t dataEnd = TestSupport::WindowsMediaDataOf(whole).end;
         ASSERT_LT(dataEnd, whole.size());
         for (const size_t size : {whole.size(), (dataEnd + whole.size()) / 2, dataEnd}) {
             const std::string cut = m_dir.Write("cut.wmv", Bytes(whole.begin(), whole.begin() + ptrdiff_t(size)));

@@ -14,6 +14,7 @@
 
 #include <TestSupport/FfmpegReference.h>
 #include <TestSupport/ProcessCounters.h>
+#include <TestSupport/WindowsMediaLayout.h>
 
 #include <Platform/Library/RuntimeLibrary.h>
 #include <Platform/Media/MediaRuntime.h>
@@ -133,15 +134,9 @@ TEST(WmaBrokenFile, TheReadReportsTheFaultWhereItLies) {
     if (!HaveProgram("ffmpeg")) GTEST_SKIP() << "ffmpeg is needed (installed by make test)";
     TempDir dir;
     const Bytes whole = ReadWholeFile(MakeWma(dir, {"wmav2", 22050, 2, 3}));
-    // The data object follows the header object: its size, then its packet count at 40.
-    const auto le64 = [&](size_t at) {
-        uint64_t v = 0;
-        for (size_t k = 8; k-- > 0;) v = v << 8 | whole.at(at + k);
-        return v;
-    };
-    const size_t data = size_t(le64(16)), packets = size_t(le64(data + 40));
-    ASSERT_GT(packets, 4u);
-    const size_t packet = (size_t(le64(data + 16)) - 50) / packets, middle = data + 50 + packets / 2 * packet;
+    const TestSupport::WindowsMediaData data = TestSupport::WindowsMediaDataOf(whole);
+    ASSERT_GT(data.packets, 4u);
+    const size_t packet = data.packetBytes, middle = data.Packet(data.packets / 2);
     Bytes damaged = whole;
     damaged[middle + 3] ^= 0xFF;  // how the packet's lengths are coded
     const std::vector<std::pair<std::string, Bytes>> cases{
@@ -182,9 +177,7 @@ TEST(WmaRuntime, TheFileEndsWithItsShortestAudioStreamAndTheHeaderOnlyEstimates)
     TempDir dir;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = dir.Path() + "/" + c.name;
-        const std::string command = "ffmpeg -nostdin -v error -y " + c.inputs + c.options + " " + ShellQuote(path);
-        ASSERT_EQ(RunCommand(command).exitCode, 0) << command;
+        const std::string path = TestSupport::FfmpegWrite(c.inputs + c.options, dir.Path() + "/" + c.name);
         const uint32_t shortest = uint32_t(FfmpegS16Floats(path, 0).size() / c.shortestChannels);
         std::istringstream header(RunCommand(
             "ffprobe -v error -select_streams a -show_entries stream=duration -of csv=p=0 " + ShellQuote(path))

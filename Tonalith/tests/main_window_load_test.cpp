@@ -6,7 +6,7 @@
 
 #include <TestSupport/FfmpegReference.h>
 #include <TestSupport/ProcessCounters.h>
-#include <TestSupport/Shell.h>
+#include <TestSupport/WindowsMediaLayout.h>
 
 #include <algorithm>
 #include <cmath>
@@ -26,7 +26,6 @@ using namespace UI;
 using namespace std::string_literals;
 using TestSupport::FfmpegNoise;
 using TestSupport::FfmpegS16;
-using TestSupport::ShellQuote;
 
 std::string Le32(std::uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 std::string Le16(std::uint16_t v) { return {char(v), char(v >> 8)}; }
@@ -47,6 +46,28 @@ protected:
         ASSERT_TRUE(failure.has_value()) << file;
         EXPECT_EQ(std::string(failure->caption.CStr()), caption) << file;
         EXPECT_EQ(std::string(failure->text.CStr()), text) << file;
+    }
+    static std::string BytesOf(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    // Each channel as ffmpeg's interleaved 16-bit decode has it, frame by frame.
+    static void ExpectSamplesAs(const LoadedAudio& audio, const std::vector<std::int16_t>& reference) {
+        for (std::uint32_t ch = 0; ch < audio.channels; ++ch) {
+            ASSERT_EQ(audio.buffers[ch].size(), audio.frames);
+            for (std::uint32_t f = 0; f < audio.frames; ++f)
+                ASSERT_EQ(audio.pointers[ch][f], float(reference[std::size_t(f) * audio.channels + ch]) / 32768.0f)
+                    << "channel " << ch << ", frame " << f;
+        }
+    }
+    // The first `size` bytes of a file are refused as a file that could not be read.
+    void ExpectCutRefused(const std::string& bytes, std::size_t size, const std::string& extension) {
+        LoadedAudio cut;
+        const std::optional<LoadFailure> failure =
+            LoadAudioFile(String(WriteFile("cut" + extension, bytes.substr(0, size))), cut);
+        ASSERT_TRUE(failure.has_value()) << size << " bytes: " << cut.frames << " frames";
+        EXPECT_STREQ(failure->caption.CStr(), "Can't read file");
+        EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
     }
 };
 
@@ -111,8 +132,7 @@ TEST_F(LoadTest, SoxToneIsReadWholeIntoOneBufferPerChannel) {
 
 // A Windows Media file ffmpeg makes from `inputs`.
 void MakeWma(const std::string& file, const std::string& inputs, const std::string& options) {
-    const std::string make = "ffmpeg -nostdin -v error -y " + inputs + options + " -c:a wmav2 " + ShellQuote(file);
-    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    TestSupport::FfmpegWrite(inputs + options + " -c:a wmav2", file);
 }
 
 // Windows Media is read to its end once, into buffers sized by what its header says: a file of
@@ -151,27 +171,17 @@ TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
         ASSERT_EQ(audio.channels, c.channels);
         ASSERT_EQ(audio.frames, shortest);
         ASSERT_LE(std::size_t(audio.frames) * audio.channels, reference.size());
-        for (std::uint32_t ch = 0; ch < audio.channels; ++ch) {
-            ASSERT_EQ(audio.buffers[ch].size(), audio.frames);
-            for (std::uint32_t f = 0; f < audio.frames; ++f)
-                ASSERT_EQ(audio.pointers[ch][f], float(reference[std::size_t(f) * audio.channels + ch]) / 32768.0f)
-                    << "channel " << ch << ", frame " << f;
-        }
+        ExpectSamplesAs(audio, reference);
     }
     // Cut off, the file is read up to the cut and refused: never a shorter whole, whichever
     // of several streams the cut leaves shortest.
     MakeWma((m_folder / "three.wma").string(),
         FfmpegNoise(44100, 3, 5) + FfmpegNoise(44100, 1, 6) + FfmpegNoise(44100, 5, 7), "-map 0:a -map 1:a -map 2:a");
     for (const char* name : {"stereo.wma", "two.wma", "three.wma"}) {
-        std::ifstream whole((m_folder / name).string(), std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+        const std::string bytes = BytesOf((m_folder / name).string());
         for (const std::size_t percent : {40, 50, 75, 90}) {
-            LoadedAudio cut;
-            const std::optional<LoadFailure> failure =
-                LoadAudioFile(String(WriteFile("cut.wma", bytes.substr(0, bytes.size() * percent / 100))), cut);
-            ASSERT_TRUE(failure.has_value()) << name << " " << percent << "%: " << cut.frames << " frames";
-            EXPECT_STREQ(failure->caption.CStr(), "Can't read file");
-            EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
+            SCOPED_TRACE(std::string(name) + " " + std::to_string(percent) + "%");
+            ExpectCutRefused(bytes, bytes.size() * percent / 100, ".wma");
         }
     }
 }
@@ -180,45 +190,28 @@ TEST_F(LoadTest, WindowsMediaIsReadOnceToItsEndAsFfmpegDecodesIt) {
 // ffmpeg decodes it, also with its index cut short; cut before its data's end, with one audio
 // stream or several, it is refused wherever the cut falls.
 TEST_F(LoadTest, ShortWindowsMediaVideoLoadsWholeAndCutShortIsRefused) {
-    const auto bytesOf = [](const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
-    const auto make = [&](const std::string& name, const std::string& arguments) {
-        const std::string file = (m_folder / name).string();
-        const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " " + ShellQuote(file);
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        return file;
-    };
     for (const TestSupport::FfmpegFile& video : TestSupport::ShortWindowsMediaVideos()) {
         SCOPED_TRACE(video.name);
-        const std::string file = make(video.name, video.arguments);
+        const std::string file = TestSupport::FfmpegWrite(video.arguments, (m_folder / video.name).string());
         const std::vector<std::int16_t> reference = FfmpegS16(file);
-        const std::string bytes = bytesOf(file);
-        const std::size_t dataEnd = TestSupport::WindowsMediaDataEnd(file);
-        for (const std::size_t size : {bytes.size(), dataEnd + 1}) {
+        const std::string bytes = BytesOf(file);
+        for (const std::size_t size : {bytes.size(), TestSupport::WindowsMediaDataOf(bytes).end + 1}) {
+            SCOPED_TRACE(std::to_string(size) + " bytes");
             LoadedAudio audio;
-            ASSERT_FALSE(LoadAudioFile(String(WriteFile("cut.wmv", bytes.substr(0, size))), audio).has_value()) << size;
-            ASSERT_EQ(std::size_t(audio.frames) * audio.channels, reference.size()) << size;
-            for (std::uint32_t ch = 0; ch < audio.channels; ++ch)
-                for (std::uint32_t f = 0; f < audio.frames; ++f)
-                    ASSERT_EQ(audio.pointers[ch][f], float(reference[std::size_t(f) * audio.channels + ch]) / 32768.0f)
-                        << size << " bytes, channel " << ch << ", frame " << f;
+            ASSERT_FALSE(LoadAudioFile(String(WriteFile("cut.wmv", bytes.substr(0, size))), audio).has_value());
+            ASSERT_EQ(std::size_t(audio.frames) * audio.channels, reference.size());
+            ExpectSamplesAs(audio, reference);
         }
     }
-    const std::string several = make("several.wmv",
-        "-f lavfi -i testsrc=d=2:s=64x48:r=10 " + FfmpegNoise(8000, 2, 1) + FfmpegNoise(16000, 3, 2) +
-            "-map 0:v -map 1:a -map 2:a -c:v wmv2 -c:a wmav2");
+    const std::string several = TestSupport::FfmpegWrite("-f lavfi -i testsrc=d=2:s=64x48:r=10 " +
+            FfmpegNoise(8000, 2, 1) + FfmpegNoise(16000, 3, 2) + "-map 0:v -map 1:a -map 2:a -c:v wmv2 -c:a wmav2",
+        (m_folder / "several.wmv").string());
     for (const std::string& file : {(m_folder / "wmv2_sine.wmv").string(), several}) {
-        const std::string bytes = bytesOf(file);
-        const std::size_t dataEnd = TestSupport::WindowsMediaDataEnd(file);
-        for (const std::size_t size : {dataEnd / 3, dataEnd / 2, dataEnd * 4 / 5, dataEnd - 100, dataEnd - 1}) {
-            LoadedAudio cut;
-            const std::optional<LoadFailure> failure =
-                LoadAudioFile(String(WriteFile("cut.wmv", bytes.substr(0, size))), cut);
-            ASSERT_TRUE(failure.has_value()) << file << " in " << size << " bytes: " << cut.frames << " frames";
-            EXPECT_STREQ(failure->text.CStr(), "An error occurred while reading the selected file");
-        }
+        SCOPED_TRACE(file);
+        const std::string bytes = BytesOf(file);
+        const std::size_t dataEnd = TestSupport::WindowsMediaDataOf(bytes).end;
+        for (const std::size_t size : {dataEnd / 3, dataEnd / 2, dataEnd * 4 / 5, dataEnd - 100, dataEnd - 1})
+            ExpectCutRefused(bytes, size, ".wmv");
     }
 }
 
@@ -229,8 +222,7 @@ TEST_F(LoadTest, BuffersForAnOverstatedHeaderThatCannotBeHadStartSmall) {
     const std::string file = (m_folder / "claims.wma").string();
     MakeWma(file, FfmpegNoise(44100, 20, 5), "-ac 2");
     const std::size_t frames = FfmpegS16(file, 0).size() / 2;
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = BytesOf(file);
     // The file properties' play duration (100-ns units) counts the preroll (ms) 16 bytes on.
     const std::size_t properties = bytes.find("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65"s);
     ASSERT_NE(properties, std::string::npos);

@@ -3,8 +3,8 @@
 
 #include <sys/wait.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <stdexcept>
 
 namespace TestSupport {
@@ -12,6 +12,12 @@ namespace TestSupport {
 std::string FfmpegNoise(std::uint32_t rate, double seconds, int seed) {
     return "-f lavfi -i 'anoisesrc=c=pink:a=0.6:r=" + std::to_string(rate) + ":d=" + std::to_string(seconds) +
         ":seed=" + std::to_string(seed) + "' ";
+}
+
+std::string FfmpegWrite(const std::string& arguments, const std::string& path) {
+    const std::string command = "ffmpeg -nostdin -v error -y " + arguments + " " + ShellQuote(path);
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+    return path;
 }
 
 std::vector<std::int16_t> FfmpegS16(const std::string& path, int stream, const std::string& options) {
@@ -44,24 +50,6 @@ std::vector<FfmpegFile> ShortWindowsMediaVideos() {
         {"msmpeg4_qcif.wmv", video("msmpeg4", "176x144", 15, 2) + FfmpegNoise(22050, 2, 7) + "-ac 2 -c:a wmav2"},
         {"wmv1_30fps.wmv", video("wmv1", "96x72", 30, 5) + FfmpegNoise(32000, 5, 8) + "-ac 1 -c:a wmav2"},
         {"wmv2_cif.wmv", video("wmv2", "352x288", 20, 3.5) + FfmpegNoise(11025, 3.5, 9) + "-ac 2 -c:a wmav1"}};
-}
-
-std::size_t WindowsMediaDataEnd(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    // The header object's size, then the data object's size 16 bytes into it.
-    const auto le64 = [&](std::uint64_t at) {
-        unsigned char bytes[8] = {};
-        file.seekg(std::streamoff(at));
-        file.read(reinterpret_cast<char*>(bytes), 8);
-        std::uint64_t v = 0;
-        for (int i = 7; i >= 0; --i) v = v << 8 | bytes[i];
-        return v;
-    };
-    const std::uint64_t header = le64(16);
-    if (!file) throw std::runtime_error("no Windows Media header in " + path);
-    const std::uint64_t end = header + le64(header + 16);
-    if (!file) throw std::runtime_error("no data object in " + path);
-    return std::size_t(end);
 }
 
 }  // namespace TestSupport

@@ -11,6 +11,10 @@ namespace TestSupport {
 // options: "ffmpeg " + FfmpegNoise(8000, 2, 1) + "-c:a wmav2 out.wma".
 std::string FfmpegNoise(std::uint32_t rate, double seconds, int seed);
 
+// Makes the file at `path` with ffmpeg from `arguments` (its inputs and options); returns
+// `path`. Throws std::runtime_error when ffmpeg fails.
+std::string FfmpegWrite(const std::string& arguments, const std::string& path);
+
 // ffmpeg's own 16-bit decode of audio stream `stream` (0 the first) of the file at `path`,
 // interleaved; `options` go to the output ("-ac 1"). Throws std::runtime_error when ffmpeg
 // fails.
@@ -24,8 +28,5 @@ struct FfmpegFile {
     std::string name, arguments;
 };
 std::vector<FfmpegFile> ShortWindowsMediaVideos();
-
-// Where the data object of the Windows Media file at `path` ends, as its header says.
-std::size_t WindowsMediaDataEnd(const std::string& path);
 
 }  // namespace TestSupport

@@ -308,7 +308,7 @@ Result AsfSource::Next(size_t stream, uint16_t bits, std::vector<uint8_t>& pcm, 
 }
 
 uint64_t AsfSource::ExpectedFrames(size_t stream) const {
-    return m_format && stream < m_info.size() ? m_info[stream].expectedFrames : 0;
+    return stream < m_info.size() ? m_info[stream].expectedFrames : 0;
 }
 
 std::vector<AsfSource::Count> AsfSource::CountFrames() {
